@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <string>
+
+namespace kx {
+
+/**
+ * The activity log: Kopierix.log for this run, Kopierix!.log and Kopierix!!.log for the two
+ * before it, in the program's data folder. Each line is appended and the file closed at once,
+ * so an editor can open it at any moment. A line that cannot be written is dropped: the log
+ * never stops the file work.
+ */
+class ActivityLog
+{
+public:
+    explicit ActivityLog(Platform& platform);
+
+    /** Appends one line ended by CR LF. */
+    void WriteLog(const std::string& line);
+    /** At start: drops the oldest log, shifts the others, and starts this run's log with the date
+     *  line ("Datum: " or "Date: " and the present moment). */
+    void Rotate(const std::string& languageCode);
+    /** The native path of this run's log, for the viewer. */
+    std::string currentLogPath() const;
+
+    static constexpr const char* kCurrent = "Kopierix.log";
+    static constexpr const char* kPrevious = "Kopierix!.log";
+    static constexpr const char* kOldest = "Kopierix!!.log";
+
+private:
+    Platform& m_platform;
+};
+
+} // namespace kx

@@ -1,0 +1,85 @@
+#include "engine/Settings.h"
+
+#include "support/TextHelpers.h"
+
+#include <algorithm>
+#include <strings.h>
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kLeft = "Left";
+constexpr const char* kTop = "Top";
+constexpr const char* kWidth = "Width";
+constexpr const char* kHeight = "Height";
+
+std::vector<std::string> sortedIdents(SettingsStore& store, const char* section)
+{
+    std::vector<std::string> names = store.idents(section);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+/** The stored form of the backup root. In per-computer mode the root carries the computer's
+ *  folder (e:\OFFICE7\); storing that would switch the mode off at the next start, so the mode's
+ *  own form is stored instead: the drive, ":" and two backslashes. */
+std::string storedBackupDrive(const ProgramState& state)
+{
+    if (state.PerComputerFolders && !state.BackupBase.empty())
+        return std::string(1, state.BackupBase[0]) + ":\\\\";
+    return state.BackupBase;
+}
+
+} // namespace
+
+void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui)
+{
+    auto store = platform.openSettings();
+    state.FirstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
+    state.BackupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+    state.PerComputerFolders = state.BackupBase.size() >= 4 && state.BackupBase[2] == '\\' &&
+                               state.BackupBase[3] == '\\';
+
+    state.LastBackupNames = sortedIdents(*store, settings::kLastBackup);
+    if (state.LastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))
+        ui.warn(nlEn(state.LanguageCode, "Er worden maximaal 25 Backup-schijven ondersteund",
+                     "Only 25 Backup drives are supported"));
+    state.LastBackupDates.assign(kMaxMedia + 1, 0.0);
+    for (std::size_t i = 0; i < state.LastBackupNames.size() && i < std::size_t(kMaxMedia); ++i)
+        state.LastBackupDates[i] = store->readDate(settings::kLastBackup, state.LastBackupNames[i]);
+
+    state.TotalSizeNames = sortedIdents(*store, settings::kTotalSize);
+    state.TotalSizes.assign(kMaxMedia + 1, 0);
+    for (std::size_t i = 0; i < state.TotalSizeNames.size() && i < std::size_t(kMaxMedia); ++i)
+        state.TotalSizes[i] = store->readInteger(settings::kTotalSize, state.TotalSizeNames[i], 0);
+}
+
+void WriteSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry)
+{
+    auto store = platform.openSettings();
+    store->writeInteger(settings::kDefaults, kLeft, geometry.left);
+    store->writeInteger(settings::kDefaults, kTop, geometry.top);
+    store->writeInteger(settings::kDefaults, kHeight, geometry.height);
+    store->writeInteger(settings::kDefaults, kWidth, geometry.width);
+    store->writeFlag(settings::kDefaults, settings::kFirstTime, false);
+    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->sync();
+}
+
+WindowGeometry ReadMainWindowGeometry(Platform& platform)
+{
+    auto store = platform.openSettings();
+    WindowGeometry g;
+    g.left = static_cast<int>(store->readInteger(settings::kDefaults, kLeft, 130));
+    if (g.left < 0)
+        g.left = 100;
+    g.top = static_cast<int>(store->readInteger(settings::kDefaults, kTop, 100));
+    g.width = static_cast<int>(store->readInteger(settings::kDefaults, kWidth, 600));
+    g.height = static_cast<int>(store->readInteger(settings::kDefaults, kHeight, 342));
+    return g;
+}
+
+} // namespace kx

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/ProgramState.h"
+#include "engine/UserInterface.h"
+#include "platform/Platform.h"
+
+namespace kx {
+
+namespace settings {
+// Sections
+inline constexpr const char* kDefaults = "Defaults";
+inline constexpr const char* kLastBackup = "Last BackUp";
+inline constexpr const char* kTotalSize = "Total Size";
+// Idents of "Defaults"
+inline constexpr const char* kFirstTime = "First Time";
+inline constexpr const char* kBackupDrive = "BackUp Drive";
+inline constexpr const char* kCheckForUpdates = "Check for Updates";
+} // namespace settings
+
+/** The main window's place and size as stored in the settings. */
+struct WindowGeometry
+{
+    int left = 130;
+    int top = 100;
+    int width = 600;
+    int height = 342;
+};
+
+/** Loads the first-use flag, the backup root with its per-computer mode, and the records of at
+ *  most 25 media (warning through `ui` when there are more). */
+void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui);
+/** Stores the main window's geometry, "First Time" = false and the backup root. */
+void WriteSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry);
+/** The geometry stored for the main window; a negative left edge is taken as 100. */
+WindowGeometry ReadMainWindowGeometry(Platform& platform);
+
+} // namespace kx

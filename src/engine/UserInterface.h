@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+namespace kx {
+
+/**
+ * How the engine talks to its user. The main window forwards these to its widgets, the command
+ * line prints them, and the tests record them with scripted answers.
+ */
+class UserInterface
+{
+public:
+    virtual ~UserInterface() = default;
+
+    /** Adds a line to the text area. */
+    virtual void memo(const std::string& line) = 0;
+    virtual void clearMemo() = 0;
+    /** Progress bar position, 0..100. */
+    virtual void progress(int position) = 0;
+    virtual void showProgress(bool shown) = 0;
+    /** Lets pending window messages run. */
+    virtual void pump() = 0;
+    /** The backup-drive status line. */
+    virtual void status(const std::string& text) = 0;
+    /** The program's yes/no question; true for Yes. */
+    virtual bool askYesNo(const std::string& caption, const std::string& question) = 0;
+    /** The program's text-input question; false when cancelled. */
+    virtual bool askText(const std::string& caption, const std::string& prompt,
+                         std::string& answer) = 0;
+    /** A message that closes by itself after `seconds`. */
+    virtual void showTimed(const std::string& text, int seconds) = 0;
+    /** A modal warning box with one OK button. */
+    virtual void warn(const std::string& text) = 0;
+    /** A modal information box with one OK button. */
+    virtual void inform(const std::string& text) = 0;
+    /** Hourglass (true) or normal cursor. */
+    virtual void busy(bool on) = 0;
+};
+
+} // namespace kx

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kx {
+
+/** A failure in the codes the program's rules speak of: 21 not ready (no medium, missing root),
+ *  5 access denied, 32 in use, 51 remote computer not available, 65 network access denied;
+ *  other failures keep a code of their own. The message is the system's text. */
+struct SystemError
+{
+    int code = 0;
+    std::string message;
+};
+
+/** A moment in local time, broken down. */
+struct LocalTime
+{
+    int year = 1980;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+/** What a folder listing or a status query tells about one entry. */
+struct FileInfo
+{
+    std::string name;        // the entry's name as bytes (a listing fills it; status queries leave it)
+    bool isDir = false;      // a real folder (a link to a folder is not one)
+    bool isLink = false;     // a symbolic link
+    bool isHidden = false;   // the name starts with "."
+    bool isReadOnly = false; // no write bit for the owner
+    bool otherDevice = false; // a folder that is the mount point of another file system
+    std::int64_t size = 0;
+    std::int64_t mtime = 0; // seconds since 1970-01-01 UTC
+};
+
+/** A streaming folder listing: one open handle, entries in the file system's order, without
+ *  "." and "..", and without the program's own temporary files. */
+class DirListing
+{
+public:
+    virtual ~DirListing() = default;
+    virtual bool next(FileInfo& entry) = 0;
+};
+
+/** One transition of a time zone as the daylight-saving rules describe it. With year 0 it is a
+ *  rule: occurrence `day` (1..5, 5 = last) of weekday `dayOfWeek` (0 = Sunday) in `month`. */
+struct TransitionRecord
+{
+    int year = 0;
+    int month = 0;
+    int dayOfWeek = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+/** The system zone: biases in minutes (UTC = local + bias), and the two transitions. */
+struct TimeZoneRecords
+{
+    int bias = 0;
+    int standardBias = 0;
+    int daylightBias = 0;
+    TransitionRecord standardDate; // end of daylight saving
+    TransitionRecord daylightDate; // start of daylight saving; month 0 = no daylight saving
+};
+
+/** The program's persistent settings: sections of named values, opened for one access and
+ *  dropped at once. Values of the wrong type read as the default. */
+class SettingsStore
+{
+public:
+    virtual ~SettingsStore() = default;
+    virtual bool contains(const std::string& section, const std::string& ident) = 0;
+    virtual std::string readString(const std::string& section, const std::string& ident,
+                                   const std::string& fallback) = 0;
+    virtual std::int64_t readInteger(const std::string& section, const std::string& ident,
+                                     std::int64_t fallback) = 0;
+    virtual bool readFlag(const std::string& section, const std::string& ident,
+                          bool fallback) = 0;
+    /** A date-time: days since 30 December 1899; 0 when missing or unreadable. */
+    virtual double readDate(const std::string& section, const std::string& ident) = 0;
+    virtual void writeString(const std::string& section, const std::string& ident,
+                             const std::string& value) = 0;
+    virtual void writeInteger(const std::string& section, const std::string& ident,
+                              std::int64_t value) = 0;
+    virtual void writeFlag(const std::string& section, const std::string& ident, bool value) = 0;
+    virtual void writeDate(const std::string& section, const std::string& ident,
+                           double value) = 0;
+    /** The idents of a section, in no particular order. */
+    virtual std::vector<std::string> idents(const std::string& section) = 0;
+    /** Writes pending changes; false when the file could not be written. */
+    virtual bool sync() = 0;
+};
+
+/**
+ * Everything the program needs of the operating system.
+ *
+ * Paths are drive paths as the program's rules write them: a drive letter, ":", and a
+ * backslash-separated path (`e:\C-Docs\a.txt`, `e:\` for a root). The implementation maps them
+ * to native paths through its drive table; a component that does not exist with exactly the given
+ * case is matched without regard to case, as on the file systems the rules were written for.
+ * Names are bytes: nothing is required to be valid UTF-8.
+ */
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // --- Drives -------------------------------------------------------------------------------
+    /** The letters of the drive table, lower case, in alphabetical order. */
+    virtual std::vector<char> driveLetters() = 0;
+    /** "DRIVE_REMOVABLE", "DRIVE_FIXED", "DRIVE_REMOTE", "DRIVE_CDROM", "DRIVE_RAMDISK", or empty
+     *  for a letter that names no drive. Either case of the letter. */
+    virtual std::string driveType(char letter) = 0;
+    /** The volume label (possibly empty); false with the error (21 for a missing medium). */
+    virtual bool volumeLabel(char letter, std::string& label, SystemError& error) = 0;
+    /** The file system's name, empty when the drive cannot be read. */
+    virtual std::string fileSystemName(char letter) = 0;
+    /** Free and total bytes of the drive; -1 when they cannot be read. */
+    virtual std::int64_t freeSpace(char letter) = 0;
+    virtual std::int64_t totalSpace(char letter) = 0;
+    /** Writes everything pending on the drive's medium to it. */
+    virtual void flushDrive(char letter) = 0;
+    /** The native path a drive path stands for; empty when its letter names no drive. */
+    virtual std::string nativePath(const std::string& drivePath) = 0;
+
+    // --- Files --------------------------------------------------------------------------------
+    /** Status of a path; a link to a file reports the file, a link to a folder is a link. */
+    virtual bool fileInfo(const std::string& path, FileInfo& info) = 0;
+    virtual std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) = 0;
+    /** Copies `source` over `dest` through a temporary file beside `dest` that is renamed over it
+     *  only when complete; keeps the modification time and permissions. On failure `dest` is as
+     *  it was and no temporary file remains. Missing folders are not created. */
+    virtual bool copyFile(const std::string& source, const std::string& dest,
+                          SystemError& error) = 0;
+    /** Creates a folder and every missing parent. */
+    virtual bool makeDirs(const std::string& path, SystemError& error) = 0;
+    virtual bool removeFile(const std::string& path, SystemError& error) = 0;
+    virtual bool removeDir(const std::string& path, SystemError& error) = 0;
+    virtual bool renamePath(const std::string& from, const std::string& to,
+                            SystemError& error) = 0;
+    virtual bool moveToTrash(const std::string& path, SystemError& error) = 0;
+    virtual bool setModificationTime(const std::string& path, std::int64_t mtime,
+                                     SystemError& error) = 0;
+    virtual bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) = 0;
+    /** Creates or replaces a small file with the given bytes. */
+    virtual bool writeFile(const std::string& path, const std::string& bytes,
+                           SystemError& error) = 0;
+
+    /** The current folder of the walks (a drive path without trailing backslash, "c:\" for a
+     *  root). Setting it checks that the folder exists; it does not change the process's own. */
+    virtual std::string currentDirectory() = 0;
+    virtual bool setCurrentDirectory(const std::string& path, SystemError& error) = 0;
+
+    // --- The program's own data folder (log files) ---------------------------------------------
+    /** Native path of the per-user data folder of the program, created when missing. */
+    virtual std::string dataFolder() = 0;
+    virtual bool appendDataFile(const std::string& name, const std::string& bytes) = 0;
+    virtual bool renameDataFile(const std::string& from, const std::string& to) = 0;
+    virtual bool removeDataFile(const std::string& name) = 0;
+
+    // --- Settings -----------------------------------------------------------------------------
+    virtual std::unique_ptr<SettingsStore> openSettings() = 0;
+
+    // --- Time and system facts ----------------------------------------------------------------
+    virtual std::int64_t now() = 0;
+    virtual LocalTime toLocal(std::int64_t utcSeconds) = 0;
+    virtual std::int64_t fromLocal(const LocalTime& local) = 0;
+    /** The zone's records for the given year. */
+    virtual TimeZoneRecords timeZone(int year) = 0;
+    /** The user's locale name, for example "nl_BE". */
+    virtual std::string localeName() = 0;
+    virtual char decimalSeparator() = 0;
+    /** A date-time in the user's short date and long time format. */
+    virtual std::string formatDateTime(double dateTime) = 0;
+    virtual std::string computerName() = 0;
+};
+
+} // namespace kx

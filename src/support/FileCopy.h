@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "support/DaylightSaving.h"
+#include "support/FileDate.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kx {
+
+/**
+ * The copy routines every backup function goes through, with the time-stamp rules that keep a
+ * fixed disk and a removable medium comparable while daylight saving is in force. Paths are full
+ * drive paths; the first character is the drive letter.
+ */
+class FileCopy
+{
+public:
+    FileCopy(Platform& platform, const DaylightWindow& dst);
+
+    /** Creates Dest's missing folders, then copies Source over it. */
+    bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
+    /** Copies when Dest is missing or Source is newer by more than 3 seconds (with the
+     *  daylight-saving shift between fixed and correctable drives). True only for a copy made. */
+    bool CopyIfNewer(const std::string& source, const std::string& dest);
+    /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so. */
+    void CorrectCopiedFileTime(const std::string& source, const std::string& dest,
+                               FileDate sourceDate);
+    /** The size of a file in bytes; -1 when there is none. */
+    std::int64_t FileSizeOf(const std::string& path);
+    /** Creates Dir with its parents and enters it; true when the current folder + "\" == Dir. */
+    bool MakeAndEnterDir(const std::string& dir);
+    /** -1 for an empty path, 0 when moved to the trash, else the system's code. */
+    int DeleteToRecycleBin(const std::string& path);
+
+    /** The last failure of a copy routine, for callers that log it. */
+    const SystemError& lastError() const { return m_lastError; }
+
+private:
+    bool isFixed(char letter);
+    bool isCorrectable(char letter);
+
+    Platform& m_platform;
+    const DaylightWindow& m_dst;
+    SystemError m_lastError;
+};
+
+} // namespace kx

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "support/DaylightSaving.h"
+
+#include <string>
+
+namespace kx {
+
+/** The facts about the machine gathered once at start, read by everybody afterwards. */
+struct SystemFacts
+{
+    std::string LanguageCode; // "nld" for Dutch and Afrikaans users, empty otherwise
+    DaylightWindow Dst;
+};
+
+/** "nld" for a Dutch or Afrikaans locale name ("nl_NL", "nl_BE", "af_ZA"), else empty. */
+std::string LanguageCodeForLocale(const std::string& localeName);
+/** Language first, the daylight-saving window last. */
+SystemFacts GatherSystemFacts(Platform& platform);
+/** The computer's name; empty when it cannot be read. */
+std::string ComputerName(Platform& platform);
+/** The program's per-user data folder (created when missing), ending in the separator. */
+std::string UserDataFolder(Platform& platform);
+
+} // namespace kx

@@ -1,0 +1,162 @@
+#include "common/Fixture.h"
+
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace kx::test {
+
+namespace {
+QString driveName(char letter)
+{
+    return QStringLiteral("drive-") + QChar::fromLatin1(letter);
+}
+} // namespace
+
+Fixture::Fixture()
+{
+    m_oldHome = qgetenv("HOME");
+    m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+    m_oldData = qgetenv("XDG_DATA_HOME");
+    QDir(m_dir.path()).mkpath(QStringLiteral("home/.config"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("home/.local/share"));
+    qputenv("HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/home")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/home/.config")));
+    qputenv("XDG_DATA_HOME",
+            QFile::encodeName(m_dir.path() + QStringLiteral("/home/.local/share")));
+}
+
+Fixture::~Fixture()
+{
+    // Leave nothing read-only behind, so the temporary folder can be removed.
+    QDir(m_dir.path()).removeRecursively();
+    qputenv("HOME", m_oldHome);
+    qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    qputenv("XDG_DATA_HOME", m_oldData);
+}
+
+QString Fixture::root() const
+{
+    return m_dir.path();
+}
+
+QString Fixture::settingsPath() const
+{
+    return m_dir.path() + QStringLiteral("/home/.config/Kopierix/Kopierix.ini");
+}
+
+QString Fixture::dataPath() const
+{
+    return m_dir.path() + QStringLiteral("/home/.local/share/Kopierix");
+}
+
+QString Fixture::addDrive(char letter, const QString& type, const QString& label)
+{
+    const QString folder = m_dir.path() + QLatin1Char('/') + driveName(letter);
+    QDir().mkpath(folder);
+    mapDrive(letter, folder, type, label);
+    return folder;
+}
+
+void Fixture::addMissingDrive(char letter, const QString& type)
+{
+    mapDrive(letter, m_dir.path() + QLatin1Char('/') + driveName(letter), type);
+}
+
+void Fixture::mapDrive(char letter, const QString& folder, const QString& type,
+                       const QString& label)
+{
+    const QString key = QChar::fromLatin1(letter);
+    setSetting(QStringLiteral("Drives"), key, folder);
+    if (!type.isEmpty())
+        setSetting(QStringLiteral("Drives"), key + QStringLiteral(".type"), type);
+    if (!label.isEmpty())
+        setSetting(QStringLiteral("Drives"), key + QStringLiteral(".label"), label);
+}
+
+QString Fixture::native(const std::string& drivePath) const
+{
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(drivePath.at(0))));
+    QString rest = QString::fromStdString(drivePath.substr(2));
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString folder = setting(QStringLiteral("Drives"), QString(QChar::fromLatin1(letter))).toString();
+    if (rest == QStringLiteral("/"))
+        return folder;
+    return folder + rest;
+}
+
+void Fixture::writeFile(const std::string& drivePath, const QByteArray& contents, qint64 mtime)
+{
+    const QString path = native(drivePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    f.write(contents);
+    f.close();
+    if (mtime != 0)
+        setMtime(drivePath, mtime);
+}
+
+void Fixture::makeDir(const std::string& drivePath)
+{
+    QDir().mkpath(native(drivePath));
+}
+
+void Fixture::setMtime(const std::string& drivePath, qint64 mtime)
+{
+    struct utimbuf times;
+    times.actime = static_cast<time_t>(mtime);
+    times.modtime = static_cast<time_t>(mtime);
+    QVERIFY(::utime(QFile::encodeName(native(drivePath)).constData(), &times) == 0);
+}
+
+QByteArray Fixture::readFile(const std::string& drivePath) const
+{
+    QFile f(native(drivePath));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+qint64 Fixture::mtime(const std::string& drivePath) const
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(native(drivePath)).constData(), &st) != 0)
+        return -1;
+    return st.st_mtime;
+}
+
+bool Fixture::exists(const std::string& drivePath) const
+{
+    return QFileInfo::exists(native(drivePath));
+}
+
+void Fixture::setSetting(const QString& section, const QString& ident, const QVariant& value)
+{
+    QSettings s(settingsPath(), QSettings::IniFormat);
+    s.beginGroup(section);
+    s.setValue(ident, value);
+    s.endGroup();
+    s.sync();
+}
+
+QVariant Fixture::setting(const QString& section, const QString& ident) const
+{
+    QSettings s(settingsPath(), QSettings::IniFormat);
+    s.beginGroup(section);
+    return s.value(ident);
+}
+
+std::unique_ptr<Platform> Fixture::platform() const
+{
+    return std::make_unique<LinuxPlatform>();
+}
+
+} // namespace kx::test

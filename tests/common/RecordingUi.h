@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/UserInterface.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kx::test {
+
+/** Records what the engine tells its user and answers its questions from a script. */
+class RecordingUi : public UserInterface
+{
+public:
+    std::vector<std::string> memoLines;
+    std::vector<std::string> warnings;
+    std::vector<std::string> informations;
+    std::vector<std::string> timed;
+    std::vector<std::string> questions;
+    std::vector<std::string> statusLines;
+    std::vector<int> positions;
+    std::deque<bool> yesNoAnswers;         // empty: answers No
+    std::deque<std::string> textAnswers;   // empty: cancels
+    int pumps = 0;
+    bool progressShown = false;
+    bool isBusy = false;
+
+    void memo(const std::string& line) override { memoLines.push_back(line); }
+    void clearMemo() override { memoLines.clear(); }
+    void progress(int position) override { positions.push_back(position); }
+    void showProgress(bool shown) override { progressShown = shown; }
+    void pump() override { ++pumps; }
+    void status(const std::string& text) override { statusLines.push_back(text); }
+    bool askYesNo(const std::string&, const std::string& question) override
+    {
+        questions.push_back(question);
+        if (yesNoAnswers.empty())
+            return false;
+        bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    bool askText(const std::string&, const std::string& prompt, std::string& answer) override
+    {
+        questions.push_back(prompt);
+        if (textAnswers.empty())
+            return false;
+        answer = textAnswers.front();
+        textAnswers.pop_front();
+        return true;
+    }
+    void showTimed(const std::string& text, int) override { timed.push_back(text); }
+    void warn(const std::string& text) override { warnings.push_back(text); }
+    void inform(const std::string& text) override { informations.push_back(text); }
+    void busy(bool on) override { isBusy = on; }
+};
+
+} // namespace kx::test

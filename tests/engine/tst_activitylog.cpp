@@ -1,0 +1,74 @@
+#include "common/Fixture.h"
+#include "engine/ActivityLog.h"
+
+#include <QtTest>
+
+using namespace kx;
+
+class TestActivityLog : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void linesEndInCrLf()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        ActivityLog log(*platform);
+        log.Rotate("");
+        log.WriteLog("Button \"View Log\" clicked");
+        const QList<QByteArray> lines = read(fixture.dataPath() + "/Kopierix.log").split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("Date: "));
+        QVERIFY(lines[0].endsWith('\r'));
+        QCOMPARE(lines[1], QByteArray("Button \"View Log\" clicked\r"));
+        QCOMPARE(lines[2], QByteArray());
+        QCOMPARE(QString::fromStdString(log.currentLogPath()),
+                 fixture.dataPath() + "/Kopierix.log");
+    }
+
+    void rotationKeepsTheLastThreeRuns()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        ActivityLog log(*platform);
+        const char* languages[] = {"nld", "", "nld", ""};
+        for (int run = 1; run <= 4; ++run) {
+            log.Rotate(languages[run - 1]);
+            log.WriteLog("run " + std::to_string(run));
+        }
+        const QString dir = fixture.dataPath();
+        const QByteArray current = read(dir + "/Kopierix.log");
+        const QByteArray previous = read(dir + "/Kopierix!.log");
+        const QByteArray oldest = read(dir + "/Kopierix!!.log");
+        QVERIFY(current.startsWith("Date: "));
+        QVERIFY(current.endsWith("run 4\r\n"));
+        QVERIFY(previous.startsWith("Datum: "));
+        QVERIFY(previous.endsWith("run 3\r\n"));
+        QVERIFY(oldest.startsWith("Date: "));
+        QVERIFY(oldest.endsWith("run 2\r\n"));
+        QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 3);
+    }
+
+    void anUnwritableLogNeverStopsTheWork()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        // A folder where the log file should be: every append fails, and nothing else happens.
+        QVERIFY(QDir().mkpath(fixture.dataPath() + "/Kopierix.log/blocked"));
+        ActivityLog log(*platform);
+        log.WriteLog("lost line");
+        QVERIFY(QFileInfo(fixture.dataPath() + "/Kopierix.log/blocked").isDir());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestActivityLog)
+#include "tst_activitylog.moc"

@@ -1,0 +1,170 @@
+#include "common/Fixture.h"
+#include "common/RecordingUi.h"
+#include "engine/Settings.h"
+
+#include <QtTest>
+
+using namespace kx;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void freshAccountGetsDefaults()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        ProgramState state;
+        state.FirstTime = false;
+        state.BackupBase = "x";
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+        QCOMPARE(state.FirstTime, true);
+        QCOMPARE(state.BackupBase, std::string("c:\\"));
+        QCOMPARE(state.PerComputerFolders, false);
+        QVERIFY(state.LastBackupNames.empty());
+        QVERIFY(ui.warnings.empty());
+
+        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        QCOMPARE(g.left, 130);
+        QCOMPARE(g.top, 100);
+        QCOMPARE(g.width, 600);
+        QCOMPARE(g.height, 342);
+    }
+
+    void closingStoresGeometryAndClearsFirstTime()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        ProgramState state;
+        state.BackupBase = "e:\\";
+        WriteSettings(*platform, state, WindowGeometry{-5, -7, 640, 480});
+        QCOMPARE(fixture.setting("Defaults", "First Time").toString(), QString("0"));
+
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+        QCOMPARE(state.FirstTime, false);
+        QCOMPARE(state.BackupBase, std::string("e:\\"));
+        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        QCOMPARE(g.left, 100); // a negative left edge is taken as 100
+        QCOMPARE(g.top, -7);   // the top edge is not corrected
+        QCOMPARE(g.width, 640);
+        QCOMPARE(g.height, 480);
+    }
+
+    void valuesOfTheWrongTypeGiveDefaults()
+    {
+        test::Fixture fixture;
+        fixture.setSetting("Defaults", "Left", "abc");
+        fixture.setSetting("Defaults", "Width", "700");
+        fixture.setSetting("Defaults", "First Time", "yes please");
+        auto platform = fixture.platform();
+        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        QCOMPARE(g.left, 130);
+        QCOMPARE(g.width, 700); // a number stored as text is still a number
+    }
+
+    void unreadableSettingsFileGivesDefaults()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        QFile f(fixture.settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Defaults\n\x01\x02=\xff\xfe\nBackUp Drive\n[[[");
+        f.close();
+        ProgramState state;
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+        QCOMPARE(state.BackupBase, std::string("c:\\"));
+        QCOMPARE(state.FirstTime, true);
+    }
+
+    void perComputerMode_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("perComputer");
+        QTest::newRow("plain root") << "e:\\" << false;
+        QTest::newRow("two backslashes") << "e:\\\\" << true;
+        QTest::newRow("computer folder") << "e:\\OFFICE7\\" << false;
+        QTest::newRow("short") << "e" << false;
+    }
+    void perComputerMode()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, perComputer);
+        test::Fixture fixture;
+        fixture.setSetting("Defaults", "BackUp Drive", stored);
+        auto platform = fixture.platform();
+        ProgramState state;
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+        QCOMPARE(state.BackupBase, stored.toStdString());
+        QCOMPARE(state.PerComputerFolders, perComputer);
+    }
+
+    void perComputerModeSurvivesAClose()
+    {
+        // During the run the root carries the computer's folder; the mode must still be on at
+        // the next start, or that computer's folders would silently stop being refreshed.
+        test::Fixture fixture;
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
+        auto platform = fixture.platform();
+        ProgramState state;
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+        QVERIFY(state.PerComputerFolders);
+        state.BackupBase = "e:\\OFFICE7\\";
+        WriteSettings(*platform, state, WindowGeometry{});
+        QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("e:\\\\"));
+        ReadSettings(*platform, state, ui);
+        QVERIFY(state.PerComputerFolders);
+    }
+
+    void mediaRecordsAreSortedAndLimitedTo25_data()
+    {
+        QTest::addColumn<int>("media");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("25, no warning") << 25 << "" << "";
+        QTest::newRow("26, English") << 26 << "" << "Only 25 Backup drives are supported";
+        QTest::newRow("30, Dutch") << 30 << "nld"
+                                   << "Er worden maximaal 25 Backup-schijven ondersteund";
+    }
+    void mediaRecordsAreSortedAndLimitedTo25()
+    {
+        QFETCH(int, media);
+        QFETCH(QString, language);
+        QFETCH(QString, warning);
+        test::Fixture fixture;
+        // Keys in mixed case, written in reverse order: the list is sorted without regard to case.
+        for (int i = media - 1; i >= 0; --i) {
+            const QString key = QString("%1-Medium%2").arg(i % 2 ? 'E' : 'e').arg(i, 2, 10, QChar('0'));
+            fixture.setSetting("Last BackUp", key, QString::number(40000 + i));
+            fixture.setSetting("Total Size", key, QString::number(5000000000LL + i));
+        }
+        auto platform = fixture.platform();
+        ProgramState state;
+        state.LanguageCode = language.toStdString();
+        test::RecordingUi ui;
+        ReadSettings(*platform, state, ui);
+
+        QCOMPARE(int(state.LastBackupNames.size()), media);
+        QCOMPARE(int(state.LastBackupDates.size()), 26);
+        for (int i = 0; i < media; ++i)
+            QCOMPARE(QString::fromStdString(state.LastBackupNames[i]).mid(2),
+                     QString("Medium%1").arg(i, 2, 10, QChar('0')));
+        for (int i = 0; i < 25 && i < media; ++i) {
+            QCOMPARE(state.LastBackupDates[i], 40000.0 + i);
+            QCOMPARE(state.TotalSizes[i], 5000000000LL + i); // totals beyond 32 bits
+        }
+        QCOMPARE(state.LastBackupDates[25], 0.0);
+        if (warning.isEmpty())
+            QVERIFY(ui.warnings.empty());
+        else
+            QCOMPARE(ui.warnings, std::vector<std::string>{warning.toStdString()});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
