@@ -42,6 +42,15 @@ struct ProgramState
     bool FirstTime = true;
     bool MainFormReady = false;
 
+    // Drive flags of the backup-drive choice
+    bool NoDisk = false;       // the backup drive reported that it is not ready
+    bool NoFloppy = false;     // drive a: holds no floppy
+    bool FloppyWarned = false; // the missing floppy was reported once
+
+    // The temporary area of a Duplicate
+    char TempDrive = 0;
+    std::vector<std::string> TempFolders; // sorted, distinct
+
     // Folders, each ending in "\"
     std::string StartDir;
 

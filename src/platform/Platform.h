@@ -31,8 +31,8 @@ struct LocalTime
 struct FileInfo
 {
     std::string name;        // the entry's name as bytes (a listing fills it; status queries leave it)
-    bool isDir = false;      // a real folder (a link to a folder is not one)
-    bool isLink = false;     // a symbolic link
+    bool isDir = false;      // a folder, or a symbolic link to one (the walks never enter links)
+    bool isLink = false;     // a symbolic link (to a file or a folder)
     bool isHidden = false;   // the name starts with "."
     bool isReadOnly = false; // no write bit for the owner
     bool otherDevice = false; // a folder that is the mount point of another file system
@@ -127,13 +127,15 @@ public:
     /** Free and total bytes of the drive; -1 when they cannot be read. */
     virtual std::int64_t freeSpace(char letter) = 0;
     virtual std::int64_t totalSpace(char letter) = 0;
+    /** Renames the volume; false when the medium cannot be renamed. */
+    virtual bool setVolumeLabel(char letter, const std::string& label) = 0;
     /** Writes everything pending on the drive's medium to it. */
     virtual void flushDrive(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
 
     // --- Files --------------------------------------------------------------------------------
-    /** Status of a path; a link to a file reports the file, a link to a folder is a link. */
+    /** Status of a path; a link reports its target's kind, size and time with isLink set. */
     virtual bool fileInfo(const std::string& path, FileInfo& info) = 0;
     virtual std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) = 0;
     /** Copies `source` over `dest` through a temporary file beside `dest` that is renamed over it

@@ -1,0 +1,43 @@
+#include "engine/BackupLayout.h"
+
+#include "support/TextHelpers.h"
+
+namespace kx::layout {
+
+std::string MirrorFolder(const std::string& backupBase, const std::string& sourceFolder)
+{
+    if (sourceFolder.size() <= 3)
+        return backupBase + sourceFolder.substr(0, 1) + "-\\";
+    return backupBase + sourceFolder.substr(0, 1) + "-" + sourceFolder.substr(3);
+}
+
+std::string BackupPathOf(const std::string& backupBase, const std::string& sourcePath)
+{
+    const std::size_t slash = sourcePath.rfind('\\');
+    if (slash == std::string::npos)
+        return {};
+    return MirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) +
+           sourcePath.substr(slash + 1);
+}
+
+std::optional<std::string> SourcePathOf(const std::string& folder, const std::string& name,
+                                        std::size_t r)
+{
+    // Positions below count from 0: the rules' character R + 5 is index R + 4.
+    if (folder.size() < r + 5 || folder[r + 4] != '-')
+        return std::nullopt;
+    const std::string letter(1, folder[r + 3]);
+    if (folder.size() == r + 5)
+        return letter + ":\\" + name;
+    return letter + ":\\" + folder.substr(r + 5) + "\\" + name;
+}
+
+std::string DriveKeyOf(char letter, const std::string& driveListText)
+{
+    std::string label = TextBefore(']', TextAfter('[', driveListText));
+    if (!label.empty() && label[0] >= 'a' && label[0] <= 'z')
+        label[0] = static_cast<char>(label[0] - 'a' + 'A');
+    return std::string(1, letter) + "-" + label;
+}
+
+} // namespace kx::layout

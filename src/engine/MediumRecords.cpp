@@ -1,0 +1,158 @@
+#include "engine/MediumRecords.h"
+
+#include "engine/BackupLayout.h"
+#include "engine/Settings.h"
+#include "support/DriveQueries.h"
+#include "support/FileDate.h"
+#include "support/TextHelpers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+char backupLetter(const ProgramState& state)
+{
+    return state.BackupBase.empty() ? 'c' : static_cast<char>(std::tolower(
+                                                static_cast<unsigned char>(state.BackupBase[0])));
+}
+
+bool onFloppyDrive(const std::string& base)
+{
+    return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
+}
+
+/** The record of `key` in a loaded list, used only while the list holds at most 25 names. */
+template <typename T>
+T lookUp(const std::vector<std::string>& names, const std::vector<T>& values,
+         const std::string& key)
+{
+    if (names.size() > std::size_t(kMaxMedia))
+        return T{};
+    const auto it = std::find(names.begin(), names.end(), key);
+    if (it == names.end())
+        return T{};
+    const auto index = static_cast<std::size_t>(it - names.begin());
+    return index < values.size() ? values[index] : T{};
+}
+
+} // namespace
+
+std::string BackupDriveText(EngineContext& ctx)
+{
+    return DriveListText(ctx.platform, backupLetter(ctx.state));
+}
+
+std::string DateText(EngineContext& ctx, double dateTime)
+{
+    return ctx.platform.formatDateTime(dateTime);
+}
+
+void WriteLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
+{
+    if (totalSize == 0)
+        return;
+    const std::string listText = BackupDriveText(ctx);
+    const std::string key = layout::DriveKeyOf(backupLetter(ctx.state), listText);
+    {
+        auto store = ctx.platform.openSettings();
+        store->writeDate(settings::kLastBackup, key, lastDate);
+        store->writeInteger(settings::kTotalSize, key, totalSize);
+        store->sync();
+    }
+    ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
+                  ctx.nlEn(", laatste backup: ", ", latest backup: ") +
+                  DateText(ctx, Now(ctx.platform)));
+}
+
+void EnsureAutorunFile(EngineContext& ctx)
+{
+    const std::string type = DriveTypeName(ctx.platform, backupLetter(ctx.state));
+    if (type != "DRIVE_CDROM" && type != "DRIVE_REMOVABLE" && type != "DRIVE_RAMDISK")
+        return;
+    const std::string path = ctx.state.BackupBase + "Autorun.inf";
+    FileInfo info;
+    if (ctx.platform.fileInfo(path, info))
+        return;
+    SystemError error;
+    const std::string contents = "[autorun]\r\nopen= " + ctx.state.StartDir + "Kopierix.exe\r\n";
+    if (!ctx.platform.writeFile(path, contents, error))
+        ctx.ui.warn(ctx.nlEn("Backup-schijf ", "Backup drive ") + ctx.state.BackupBase +
+                    ctx.nlEn(" is niet beschrijfbaar", " is not writable"));
+}
+
+void SelectBackupDrive(EngineContext& ctx, char letter)
+{
+    ProgramState& state = ctx.state;
+    letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    state.ComputerFolder = state.PerComputerFolders ? ComputerName(ctx.platform) + "\\" : "";
+    if (!state.MainFormReady)
+        return;
+
+    const std::string floppyLabel = LowerCase(VolumeLabel(ctx.platform, 'a'));
+    state.NoFloppy = letter == 'a' && floppyLabel.find("error 21") != std::string::npos;
+    if (state.NoFloppy) {
+        state.BackupBase = "a:\\";
+        if (!state.FloppyWarned) {
+            state.FloppyWarned = true;
+            ctx.ui.status(" Backupschijf: " + DriveListText(ctx.platform, 'a') +
+                          ", geen floppy aanwezig");
+        }
+        return;
+    }
+
+    state.BackupBase = std::string(1, letter) + ":\\" + state.ComputerFolder;
+    state.NoDisk = false;
+    SystemError error;
+    if (!ctx.platform.openDir(std::string(1, letter) + ":\\", error))
+        ShowDriveError(ctx, error);
+
+    const std::string listText = BackupDriveText(ctx);
+    state.DriveKey = layout::DriveKeyOf(letter, listText);
+    state.LastBackupDate = lookUp(state.LastBackupNames, state.LastBackupDates, state.DriveKey);
+    state.BackupTotalSize = lookUp(state.TotalSizeNames, state.TotalSizes, state.DriveKey);
+
+    if (state.NoDisk)
+        ctx.ui.status(" Backupschijf: " + listText + ", geen schijf aanwezig");
+    else if (state.LastBackupDate == 0)
+        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
+                      ctx.nlEn(", geen laatste backupdatum bekend", ", latest backup date unknown"));
+    else
+        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
+                      ctx.nlEn(", laatste backup: ", ", latest backup: ") +
+                      DateText(ctx, state.LastBackupDate));
+}
+
+void ShowDriveError(EngineContext& ctx, const SystemError& error)
+{
+    const std::string& base = ctx.state.BackupBase;
+    std::string text;
+    switch (error.code) {
+    case 51:
+        text = "De netwerkcomputer luistert niet";
+        break;
+    case 65:
+        text = "U heeft geen toegang tot het netwerk";
+        break;
+    case 32:
+        text = "Het bestand wordt al gebruikt";
+        break;
+    case 5:
+        text = "U heeft geen toegang tot " + base;
+        break;
+    case 21:
+        ctx.state.NoDisk = true;
+        text = (onFloppyDrive(base) ? "Er zit geen floppy in schijfstation "
+                                    : "Er zit geen CD-r(w) in schijfstation ") +
+               base;
+        break;
+    default:
+        text = (onFloppyDrive(base) ? "Er is iets mis met floppy " : "Er is iets mis met schijf ") +
+               base;
+    }
+    ctx.ui.warn(text);
+}
+
+} // namespace kx

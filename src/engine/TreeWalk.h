@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/EngineContext.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kx {
+
+/**
+ * The walk every operation over a medium shares: a folder and every visible folder below it,
+ * in the file system's order, streaming (one open listing per level, no list of files kept).
+ * Hidden folders, links to folders and mount points of other file systems are passed over. A
+ * folder that cannot be read is reported in the memo and the log with the system's reason, and
+ * the walk goes on with the rest.
+ */
+class TreeWalk
+{
+public:
+    /** A file (or a link to one) in `folder`, a drive path without trailing backslash. */
+    using FileHandler = std::function<void(const std::string& folder, const FileInfo& entry)>;
+    /** An entry that is passed over: a hidden folder or a link to a folder. */
+    using SkippedHandler = FileHandler;
+    /** After the walk of folder `sub` in folder `parent`. */
+    using FolderDoneHandler = std::function<void(const std::string& sub, const std::string& parent)>;
+
+    explicit TreeWalk(EngineContext& ctx);
+
+    void onFile(FileHandler handler) { m_onFile = std::move(handler); }
+    void onSkipped(SkippedHandler handler) { m_onSkipped = std::move(handler); }
+    void onFolderDone(FolderDoneHandler handler) { m_onFolderDone = std::move(handler); }
+
+    /** Walks `root`; false with `error` when root itself cannot be read. */
+    bool run(const std::string& root, SystemError& error);
+
+    /** The last folder entered (the root when none was). */
+    const std::string& lastDir() const { return m_lastDir; }
+    std::uint64_t unreadableFolders() const { return m_unreadable; }
+
+    /** Lets the window repaint when ~50 ms have passed since it last did. */
+    void breathe();
+
+    /** A subfolder's drive path. */
+    static std::string join(const std::string& folder, const std::string& name);
+
+private:
+    void walk(const std::string& folder, DirListing& listing);
+
+    EngineContext& m_ctx;
+    FileHandler m_onFile;
+    SkippedHandler m_onSkipped;
+    FolderDoneHandler m_onFolderDone;
+    std::string m_lastDir;
+    std::uint64_t m_unreadable = 0;
+    std::chrono::steady_clock::time_point m_lastPump;
+};
+
+} // namespace kx

@@ -1,0 +1,93 @@
+#include "support/TextHelpers.h"
+
+#include <cstddef>
+
+namespace kx {
+
+namespace {
+// The digit helpers work on short texts: only the first 79 characters count.
+constexpr std::size_t kShortTextLength = 79;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+std::string TextAfter(char ch, const std::string& s)
+{
+    const std::size_t pos = s.find(ch);
+    if (pos == std::string::npos)
+        return std::string();
+    return s.substr(pos + 1);
+}
+
+std::string TextBefore(char ch, const std::string& s)
+{
+    const std::size_t pos = s.find(ch);
+    if (pos == std::string::npos)
+        return std::string();
+    return s.substr(0, pos);
+}
+
+std::string TextBeforeLast(char ch, const std::string& s)
+{
+    if (s.empty())
+        return std::string();
+    // A folder held with its trailing separator loses just that separator.
+    if (s.back() == ch)
+        return s.substr(0, s.size() - 1);
+    const std::size_t pos = s.rfind(ch);
+    if (pos == std::string::npos)
+        return std::string();
+    return s.substr(0, pos);
+}
+
+std::string StripDigits(const std::string& s)
+{
+    std::string result;
+    const std::size_t n = s.size() < kShortTextLength ? s.size() : kShortTextLength;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!isDigit(s[i]))
+            result += s[i];
+    }
+    return result;
+}
+
+std::string DigitsOnly(const std::string& s)
+{
+    std::string result;
+    const std::size_t n = s.size() < kShortTextLength ? s.size() : kShortTextLength;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (isDigit(s[i]))
+            result += s[i];
+    }
+    return result;
+}
+
+std::string LowerCase(const std::string& s)
+{
+    std::string result = s;
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
+std::string UpperCase(const std::string& s)
+{
+    std::string result = s;
+    for (char& c : result) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return result;
+}
+
+const char* nlEn(const std::string& languageCode, const char* dutch, const char* english)
+{
+    return languageCode == "nld" ? dutch : english;
+}
+
+} // namespace kx
