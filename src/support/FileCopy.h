@@ -4,6 +4,7 @@
 #include "support/DaylightSaving.h"
 #include "support/FileDate.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -38,12 +39,23 @@ public:
     const SystemError& lastError() const { return m_lastError; }
 
 private:
+    enum class DriveClass : std::uint8_t
+    {
+        Unknown,
+        Fixed,
+        Correctable,
+        Other
+    };
+    DriveClass driveClass(char letter);
     bool isFixed(char letter);
     bool isCorrectable(char letter);
 
     Platform& m_platform;
     const DaylightWindow& m_dst;
     SystemError m_lastError;
+    // The class of each drive letter, asked once per operation: a walk of many files would
+    // otherwise query the drive for every one of them.
+    std::array<DriveClass, 26> m_driveClasses{};
 };
 
 } // namespace kx

@@ -8,8 +8,9 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
-#include <utime.h>
+#include <unistd.h>
 
 namespace kx::test {
 
@@ -81,25 +82,33 @@ void Fixture::mapDrive(char letter, const QString& folder, const QString& type,
         setSetting(QStringLiteral("Drives"), key + QStringLiteral(".label"), label);
 }
 
-QString Fixture::native(const std::string& drivePath) const
+std::string Fixture::nativeBytes(const std::string& drivePath) const
 {
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(drivePath.at(0))));
-    QString rest = QString::fromStdString(drivePath.substr(2));
-    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString folder = setting(QStringLiteral("Drives"), QString(QChar::fromLatin1(letter))).toString();
-    if (rest == QStringLiteral("/"))
-        return folder;
-    return folder + rest;
+    const QString folder =
+        setting(QStringLiteral("Drives"), QString(QChar::fromLatin1(letter))).toString();
+    std::string rest = drivePath.substr(2);
+    for (char& c : rest)
+        if (c == '\\')
+            c = '/';
+    const std::string root = QFile::encodeName(folder).toStdString();
+    return rest == "/" ? root : root + rest;
+}
+
+QString Fixture::native(const std::string& drivePath) const
+{
+    return QFile::decodeName(QByteArray::fromStdString(nativeBytes(drivePath)));
 }
 
 void Fixture::writeFile(const std::string& drivePath, const QByteArray& contents, qint64 mtime)
 {
-    const QString path = native(drivePath);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    f.write(contents);
-    f.close();
+    const std::string path = nativeBytes(drivePath);
+    const std::string folder = path.substr(0, path.rfind('/'));
+    QVERIFY(QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder))));
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY2(fd >= 0, path.c_str());
+    QCOMPARE(::write(fd, contents.constData(), size_t(contents.size())), ssize_t(contents.size()));
+    ::close(fd);
     if (mtime != 0)
         setMtime(drivePath, mtime);
 }
@@ -111,31 +120,38 @@ void Fixture::makeDir(const std::string& drivePath)
 
 void Fixture::setMtime(const std::string& drivePath, qint64 mtime)
 {
-    struct utimbuf times;
-    times.actime = static_cast<time_t>(mtime);
-    times.modtime = static_cast<time_t>(mtime);
-    QVERIFY(::utime(QFile::encodeName(native(drivePath)).constData(), &times) == 0);
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(mtime);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    QVERIFY(::utimensat(AT_FDCWD, nativeBytes(drivePath).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0);
 }
 
 QByteArray Fixture::readFile(const std::string& drivePath) const
 {
-    QFile f(native(drivePath));
-    if (!f.open(QIODevice::ReadOnly))
+    const int fd = ::open(nativeBytes(drivePath).c_str(), O_RDONLY);
+    if (fd < 0)
         return QByteArray();
-    return f.readAll();
+    QByteArray data;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        data.append(buffer, n);
+    ::close(fd);
+    return data;
 }
 
 qint64 Fixture::mtime(const std::string& drivePath) const
 {
     struct stat st;
-    if (::stat(QFile::encodeName(native(drivePath)).constData(), &st) != 0)
+    if (::stat(nativeBytes(drivePath).c_str(), &st) != 0)
         return -1;
     return st.st_mtime;
 }
 
 bool Fixture::exists(const std::string& drivePath) const
 {
-    return QFileInfo::exists(native(drivePath));
+    struct stat st;
+    return ::lstat(nativeBytes(drivePath).c_str(), &st) == 0;
 }
 
 void Fixture::setSetting(const QString& section, const QString& ident, const QVariant& value)

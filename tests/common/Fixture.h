@@ -44,6 +44,8 @@ public:
     qint64 mtime(const std::string& drivePath) const;
     bool exists(const std::string& drivePath) const;
     QString native(const std::string& drivePath) const;
+    /** The native path as bytes, for names that are not UTF-8. */
+    std::string nativeBytes(const std::string& drivePath) const;
 
     void setSetting(const QString& section, const QString& ident, const QVariant& value);
     QVariant setting(const QString& section, const QString& ident) const;

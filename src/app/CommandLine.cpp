@@ -1,0 +1,200 @@
+#include "app/CommandLine.h"
+
+#include "app/ConsoleUi.h"
+#include "engine/ActivityLog.h"
+#include "engine/EngineContext.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+#include "engine/NewerFiles.h"
+#include "engine/RestoreAll.h"
+#include "engine/Settings.h"
+#include "support/SystemFacts.h"
+#include "support/TextHelpers.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kVersionNl = "versie 1.01b";
+constexpr const char* kVersionEn = "version 1.01b";
+
+void out(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void err(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+std::string usage(const std::string& lang)
+{
+    return nlEn(lang,
+                "Gebruik: kopierix [--backup-drive L] OPDRACHT\n"
+                "Zonder opdracht opent Kopierix zijn vensters.\n"
+                "\n"
+                "Opdrachten:\n"
+                "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
+                "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
+                "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
+                "  status              toon de regel over de Backupschijf\n"
+                "\n"
+                "Opties:\n"
+                "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen Backupschijf\n"
+                "  --help              toon deze tekst\n"
+                "  --version           toon de versie",
+                "Usage: kopierix [--backup-drive L] COMMAND\n"
+                "Without a command, Kopierix opens its windows.\n"
+                "\n"
+                "Commands:\n"
+                "  make-backups        refresh every Backup file on the Backup drive\n"
+                "  restore-all --yes   copy every Backup file back to its source\n"
+                "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
+                "  status              show the Backup drive's status line\n"
+                "\n"
+                "Options:\n"
+                "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
+                "  --help              show this text\n"
+                "  --version           show the version");
+}
+
+struct Options
+{
+    std::string command;
+    char backupDrive = 0;
+    bool yes = false;
+    bool add = false;
+    bool help = false;
+    bool version = false;
+    std::string error;
+};
+
+Options parse(const std::vector<std::string>& args, const std::string& lang)
+{
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "--yes") {
+            o.yes = true;
+        } else if (a == "--add") {
+            o.add = true;
+        } else if (a == "--backup-drive" || a.rfind("--backup-drive=", 0) == 0) {
+            std::string value;
+            if (a == "--backup-drive") {
+                if (i + 1 < args.size())
+                    value = args[++i];
+            } else {
+                value = a.substr(std::string("--backup-drive=").size());
+            }
+            if (!value.empty() && value.back() == '\\')
+                value.pop_back();
+            if (!value.empty() && value.back() == ':')
+                value.pop_back();
+            if (value.size() != 1 || !std::isalpha(static_cast<unsigned char>(value[0]))) {
+                o.error = nlEn(lang, "--backup-drive verwacht een schijfletter, bijvoorbeeld e",
+                               "--backup-drive expects a drive letter, for example e");
+                return o;
+            }
+            o.backupDrive = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
+        } else if (o.command.empty() && !a.empty() && a[0] != '-') {
+            o.command = a;
+        } else {
+            o.error = nlEn(lang, "Onbekend argument: ", "Unknown argument: ") + a;
+            return o;
+        }
+    }
+    const bool known = o.command == "make-backups" || o.command == "restore-all" ||
+                       o.command == "newer" || o.command == "status";
+    if (!o.command.empty() && !known)
+        o.error = nlEn(lang, "Onbekende opdracht: ", "Unknown command: ") + o.command;
+    else if (o.add && o.command != "newer")
+        o.error = nlEn(lang, "--add hoort bij newer", "--add belongs to newer");
+    else if (o.yes && o.command != "restore-all")
+        o.error = nlEn(lang, "--yes hoort bij restore-all", "--yes belongs to restore-all");
+    return o;
+}
+
+} // namespace
+
+CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
+
+int CommandLine::run(const std::vector<std::string>& args)
+{
+    SystemFacts facts = GatherSystemFacts(m_platform);
+    const std::string& lang = facts.LanguageCode;
+    const Options o = parse(args, lang);
+    if (!o.error.empty()) {
+        err(o.error);
+        err(nlEn(lang, "Zie kopierix --help.", "See kopierix --help."));
+        return kExitUsage;
+    }
+    if (o.help) {
+        out(usage(lang));
+        return kExitOk;
+    }
+    if (o.version) {
+        out(std::string("Kopierix ") + nlEn(lang, kVersionNl, kVersionEn));
+        return kExitOk;
+    }
+    if (o.command.empty()) {
+        err(usage(lang));
+        return kExitUsage;
+    }
+    if (o.command == "restore-all" && !o.yes) {
+        err(nlEn(lang,
+                 "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
+                 "restore-all overwrites your files with the Backup; confirm with --yes."));
+        return kExitUsage;
+    }
+
+    ConsoleUi ui(o.yes);
+    ActivityLog log(m_platform);
+    ProgramState state;
+    state.LanguageCode = lang;
+    EngineContext ctx{m_platform, state, ui, log, facts};
+
+    // As at the main window's first paint: a new log for this run, the stored backup drive
+    // chosen (or the one given for this run only).
+    ReadSettings(m_platform, state, ui);
+    state.StartDir = m_platform.currentDirectory();
+    if (state.StartDir.empty() || state.StartDir.back() != '\\')
+        state.StartDir += '\\';
+    if (o.command != "status")
+        log.Rotate(lang);
+    state.MainFormReady = true;
+    ui.setPrintStatus(o.command == "status");
+    SelectBackupDrive(ctx, o.backupDrive ? o.backupDrive : state.BackupBase.substr(0, 1)[0]);
+    ui.setPrintStatus(false);
+
+    if (o.command == "status")
+        return kExitOk;
+    if (o.command == "make-backups")
+        return MaakBackupBtnClick(ctx) ? kExitOk : kExitDriveNotEntered;
+    if (o.command == "restore-all")
+        return HerstellenBtnClick(ctx) ? kExitOk : kExitDriveNotEntered;
+
+    // newer
+    NewerScanResult scan = ScanNewerFiles(ctx);
+    if (!scan.entered)
+        return kExitDriveNotEntered;
+    if (!o.add) {
+        for (const auto& line : scan.proposals)
+            out(line);
+        return kExitOk;
+    }
+    std::vector<bool> selected(scan.proposals.size(), true);
+    AddNewerFiles(ctx, scan.proposals, selected);
+    return kExitOk;
+}
+
+} // namespace kx

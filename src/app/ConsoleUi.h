@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/UserInterface.h"
+
+namespace kx {
+
+/**
+ * The engine's user for headless runs: memo lines go to standard output in order, warnings and
+ * message boxes to standard error; questions get the answer given on the command line.
+ */
+class ConsoleUi : public UserInterface
+{
+public:
+    explicit ConsoleUi(bool answerYes);
+
+    /** Whether status lines are printed (the status command wants them, a run does not). */
+    void setPrintStatus(bool on) { m_printStatus = on; }
+
+    void memo(const std::string& line) override;
+    void clearMemo() override {}
+    void progress(int) override {}
+    void showProgress(bool) override {}
+    void pump() override {}
+    void status(const std::string& text) override;
+    bool askYesNo(const std::string& caption, const std::string& question) override;
+    bool askText(const std::string& caption, const std::string& prompt,
+                 std::string& answer) override;
+    void showTimed(const std::string& text, int seconds) override;
+    void warn(const std::string& text) override;
+    void inform(const std::string& text) override;
+    void busy(bool) override {}
+
+private:
+    bool m_answerYes;
+    bool m_printStatus = false;
+};
+
+} // namespace kx

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+namespace kx {
+
+// The settings as an ini file. QSettings writes it through a temporary file and a rename, so a
+// crash in the middle of a write never leaves half a file behind.
+class IniSettingsStore : public SettingsStore
+{
+public:
+    explicit IniSettingsStore(const QString& fileName);
+    ~IniSettingsStore() override;
+
+    bool contains(const std::string& section, const std::string& ident) override;
+    std::string readString(const std::string& section, const std::string& ident,
+                           const std::string& fallback) override;
+    std::int64_t readInteger(const std::string& section, const std::string& ident,
+                             std::int64_t fallback) override;
+    bool readFlag(const std::string& section, const std::string& ident, bool fallback) override;
+    double readDate(const std::string& section, const std::string& ident) override;
+    void writeString(const std::string& section, const std::string& ident,
+                     const std::string& value) override;
+    void writeInteger(const std::string& section, const std::string& ident,
+                      std::int64_t value) override;
+    void writeFlag(const std::string& section, const std::string& ident, bool value) override;
+    void writeDate(const std::string& section, const std::string& ident, double value) override;
+    std::vector<std::string> idents(const std::string& section) override;
+    bool sync() override;
+
+private:
+    QVariant value(const std::string& section, const std::string& ident);
+    void setValue(const std::string& section, const std::string& ident, const QVariant& value);
+    bool integerValue(const std::string& section, const std::string& ident, std::int64_t& result);
+
+    QSettings m_settings;
+    bool m_readable = true;
+};
+
+} // namespace kx

@@ -1,0 +1,94 @@
+#include "support/DaylightSaving.h"
+
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+int dayNumber(int year, int month, int day)
+{
+    return static_cast<int>(std::floor(LocalTimeToDateTime(LocalTime{year, month, day, 0, 0, 0})));
+}
+
+int monthLength(int year, int month)
+{
+    return dayNumber(year, month + 1, 1) - dayNumber(year, month, 1);
+}
+
+// 0 = Sunday; day 0 of the date-time count, 30 December 1899, was a Saturday.
+int weekday(int year, int month, int day)
+{
+    const int w = (dayNumber(year, month, day) + 6) % 7;
+    return w < 0 ? w + 7 : w;
+}
+
+// The day of the month on which a rule transition falls in `year`: occurrence `record.day`
+// (5 = the last) of weekday `record.dayOfWeek`.
+int ruleDay(const TransitionRecord& record, int year)
+{
+    int occurrence = record.day;
+    if (occurrence < 1)
+        occurrence = 1;
+    if (occurrence > 5)
+        occurrence = 5;
+    const int from = (occurrence - 1) * 7 + 1;
+    const int wanted = ((record.dayOfWeek % 7) + 7) % 7;
+    int day = from + (wanted - weekday(year, record.month, from) + 7) % 7;
+    if (day > monthLength(year, record.month))
+        day -= 7;
+    return day;
+}
+
+DateTime transition(const TransitionRecord& record, int year, int day)
+{
+    return LocalTimeToDateTime(
+        LocalTime{year, record.month, day, record.hour, record.minute, record.second});
+}
+
+} // namespace
+
+DaylightWindow ComputeDaylightWindow(const TimeZoneRecords& zone, const LocalTime& now)
+{
+    DaylightWindow window;
+    // A zone without daylight saving (or without an end to it) has an empty window.
+    if (zone.daylightDate.month == 0 || zone.standardDate.month == 0)
+        return window;
+
+    if (zone.daylightDate.year != 0) {
+        window.DstStart = transition(zone.daylightDate, zone.daylightDate.year,
+                                     zone.daylightDate.day);
+        // Absolute dates: each record carries its own year (an end without one shares the start's).
+        const int endYear =
+            zone.standardDate.year != 0 ? zone.standardDate.year : zone.daylightDate.year;
+        window.DstEnd = transition(zone.standardDate, endYear, zone.standardDate.day);
+    } else {
+        window.DstStart =
+            transition(zone.daylightDate, now.year, ruleDay(zone.daylightDate, now.year));
+        window.DstEnd =
+            transition(zone.standardDate, now.year, ruleDay(zone.standardDate, now.year));
+    }
+
+    // A southern zone starts later in the year than it ends: no moment lies strictly between, so
+    // it never counts as in daylight saving and its copies are never shifted.
+    const DateTime present = LocalTimeToDateTime(now);
+    if (present > window.DstStart && present < window.DstEnd) {
+        window.DstNow = true;
+        window.DstShift = static_cast<DateTime>(zone.standardBias - zone.daylightBias) / 1440;
+    }
+    return window;
+}
+
+DaylightWindow ReadDaylightSavingWindow(Platform& platform)
+{
+    const LocalTime now = platform.toLocal(platform.now());
+    return ComputeDaylightWindow(platform.timeZone(now.year), now);
+}
+
+bool InDaylightSaving(const DaylightWindow& window, FileDate fileDate)
+{
+    const DateTime dt = FileDateToDateTime(fileDate);
+    return dt > window.DstStart && dt < window.DstEnd;
+}
+
+} // namespace kx

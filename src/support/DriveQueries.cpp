@@ -1,0 +1,85 @@
+#include "support/DriveQueries.h"
+
+#include "support/TextHelpers.h"
+
+#include <array>
+
+namespace kx {
+
+namespace {
+
+// The longest system message a volume label's error text carries.
+constexpr std::size_t kMessageLength = 256;
+
+char lowerLetter(char letter)
+{
+    return (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
+}
+
+bool isControl(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+}
+
+// The system's message as one line: no line breaks inside, no full stop or blanks at the end, so
+// that it reads well inside a drive list or a sentence.
+std::string cleanMessage(const std::string& message)
+{
+    std::string text = message.substr(0, kMessageLength);
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (!isControl(c))
+            result += c;
+    }
+    while (!result.empty() && (result.back() == ' ' || result.back() == '.'))
+        result.pop_back();
+    return result;
+}
+
+} // namespace
+
+std::string DriveTypeName(Platform& platform, char letter)
+{
+    static const std::array<const char*, 5> words = {"DRIVE_REMOVABLE", "DRIVE_FIXED",
+                                                     "DRIVE_REMOTE", "DRIVE_CDROM",
+                                                     "DRIVE_RAMDISK"};
+    const std::string type = platform.driveType(lowerLetter(letter));
+    for (const char* word : words) {
+        if (type == word)
+            return type;
+    }
+    return std::string();
+}
+
+std::string VolumeLabel(Platform& platform, char letter)
+{
+    std::string label;
+    SystemError error;
+    if (platform.volumeLabel(lowerLetter(letter), label, error))
+        return label;
+    return "Error " + std::to_string(error.code) + " " + cleanMessage(error.message);
+}
+
+std::string FileSystemName(Platform& platform, char letter)
+{
+    return platform.fileSystemName(lowerLetter(letter));
+}
+
+std::string DriveListText(Platform& platform, char letter)
+{
+    const char lower = lowerLetter(letter);
+    std::string text = std::string(1, lower) + ":";
+    const std::string type = DriveTypeName(platform, lower);
+    // Only fixed disks and CDs show their label; removable drives show the letter alone.
+    if (type != "DRIVE_FIXED" && type != "DRIVE_CDROM")
+        return text;
+    std::string label;
+    SystemError error;
+    if (platform.volumeLabel(lower, label, error) && !label.empty())
+        text += " [" + LowerCase(label) + "]";
+    return text;
+}
+
+} // namespace kx

@@ -1,0 +1,183 @@
+#include "support/FileCopy.h"
+
+#include "support/DriveQueries.h"
+
+namespace kx {
+
+namespace {
+
+// A copy on a FAT medium may be up to two seconds off its source; three seconds of tolerance keep
+// such a copy from looking older than its source.
+constexpr DateTime kCopyTolerance = 3.0L / 86400.0L;
+
+char driveLetterOf(const std::string& path)
+{
+    if (path.empty())
+        return '\0';
+    const char c = path.front();
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+DateTime shifted(FileDate date, DateTime amount)
+{
+    return FileDateToDateTime(date) + amount;
+}
+
+} // namespace
+
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
+    : m_platform(platform), m_dst(dst)
+{
+}
+
+FileCopy::DriveClass FileCopy::driveClass(char letter)
+{
+    const bool cacheable = letter >= 'a' && letter <= 'z';
+    if (cacheable && m_driveClasses[letter - 'a'] != DriveClass::Unknown)
+        return m_driveClasses[letter - 'a'];
+
+    DriveClass result = DriveClass::Other;
+    const std::string type = DriveTypeName(m_platform, letter);
+    if (type == "DRIVE_FIXED")
+        result = DriveClass::Fixed;
+    // A disc written in packets keeps its times as a fixed disk does.
+    else if (type != "DRIVE_REMOTE" && FileSystemName(m_platform, letter) != "INCDFS")
+        result = DriveClass::Correctable;
+
+    if (cacheable)
+        m_driveClasses[letter - 'a'] = result;
+    return result;
+}
+
+bool FileCopy::isFixed(char letter)
+{
+    return driveClass(letter) == DriveClass::Fixed;
+}
+
+bool FileCopy::isCorrectable(char letter)
+{
+    return driveClass(letter) == DriveClass::Correctable;
+}
+
+bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
+{
+    SystemError error;
+    const std::size_t lastSeparator = dest.rfind('\\');
+    if (lastSeparator != std::string::npos) {
+        std::string folder = dest.substr(0, lastSeparator);
+        // A root ("e:") always exists when its medium is there; the copy reports it otherwise.
+        if (!folder.empty() && folder.back() != ':' && !m_platform.makeDirs(folder, error)) {
+            m_lastError = error;
+            return false;
+        }
+    }
+    if (failIfExists) {
+        FileInfo info;
+        if (m_platform.fileInfo(dest, info)) {
+            m_lastError = SystemError{80, "The file exists"};
+            return false;
+        }
+    }
+    if (!m_platform.copyFile(source, dest, error)) {
+        m_lastError = error;
+        return false;
+    }
+    return true;
+}
+
+bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
+{
+    const FileDate sourceAge = FileDateOf(m_platform, source);
+    // A source that has vanished since the listing is never copied.
+    if (sourceAge == kNoFile)
+        return false;
+
+    const FileDate destDate = FileDateOf(m_platform, dest);
+    if (destDate != kNoFile) {
+        FileDate destAge = DateTimeToFileDate(shifted(destDate, kCopyTolerance));
+        // Outside daylight saving the shift is 0 and the drives need not be asked.
+        if (m_dst.DstShift != 0) {
+            const char from = driveLetterOf(source);
+            const char to = driveLetterOf(dest);
+            // While daylight saving is in force, a copy on a correctable medium and its original
+            // on a fixed disk differ by the offset; compare them as if they did not.
+            if (isFixed(from) && isCorrectable(to))
+                destAge = DateTimeToFileDate(shifted(destAge, m_dst.DstShift));
+            if (isFixed(to) && isCorrectable(from))
+                destAge = DateTimeToFileDate(shifted(destAge, -m_dst.DstShift));
+        }
+        if (!(destAge < sourceAge))
+            return false;
+    }
+
+    SystemError error;
+    if (!m_platform.copyFile(source, dest, error)) {
+        m_lastError = error;
+        return false;
+    }
+    return true;
+}
+
+void FileCopy::CorrectCopiedFileTime(const std::string& source, const std::string& dest,
+                                     FileDate sourceDate)
+{
+    if (InDaylightSaving(m_dst, sourceDate) == m_dst.DstNow)
+        return;
+
+    const char from = driveLetterOf(source);
+    const char to = driveLetterOf(dest);
+    DateTime shift = 0;
+    if (isFixed(from) && isCorrectable(to))
+        shift = -m_dst.DstShift;
+    if (isFixed(to) && isCorrectable(from))
+        shift = m_dst.DstShift;
+    if (shift == 0)
+        return;
+
+    // A copy that cannot be written to (read-only file, write-protected medium) keeps its time.
+    FileInfo info;
+    if (!m_platform.fileInfo(dest, info) || info.isDir || info.isReadOnly)
+        return;
+    const FileDate destDate = PackFileDate(m_platform.toLocal(info.mtime));
+    const LocalTime corrected = DateTimeToLocalTime(shifted(destDate, shift));
+    SystemError error;
+    m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), error);
+}
+
+std::int64_t FileCopy::FileSizeOf(const std::string& path)
+{
+    FileInfo info;
+    if (!m_platform.fileInfo(path, info))
+        return -1;
+    return info.isDir ? 0 : info.size;
+}
+
+bool FileCopy::MakeAndEnterDir(const std::string& dir)
+{
+    std::string folder = dir;
+    // "e:\" is a root and keeps its separator; any other folder is named without it.
+    if (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+
+    SystemError error;
+    if (!m_platform.makeDirs(folder, error))
+        m_lastError = error;
+    FileInfo info;
+    if (m_platform.fileInfo(folder, info) && info.isDir &&
+        !m_platform.setCurrentDirectory(folder, error))
+        m_lastError = error;
+    return m_platform.currentDirectory() + "\\" == dir;
+}
+
+int FileCopy::DeleteToRecycleBin(const std::string& path)
+{
+    if (path.empty())
+        return -1;
+    SystemError error;
+    if (m_platform.moveToTrash(path, error))
+        return 0;
+    // A failure must never read as success, even when the system gave no code.
+    return error.code != 0 ? error.code : 1;
+}
+
+} // namespace kx

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "common/Fixture.h"
+#include "common/RecordingUi.h"
+#include "engine/ActivityLog.h"
+#include "engine/EngineContext.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+
+namespace kx::test {
+
+/** An engine context over a fixture's platform, with a recording user and no daylight saving. */
+struct EngineRig
+{
+    explicit EngineRig(std::unique_ptr<Platform> p, const std::string& language = "")
+        : platform(std::move(p)), log(*platform)
+    {
+        facts.LanguageCode = language;
+        state.LanguageCode = language;
+    }
+
+    /** The lines of this run's log, without their CR LF. */
+    QStringList logLines(const Fixture& fixture) const
+    {
+        QFile f(fixture.dataPath() + QStringLiteral("/Kopierix.log"));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    QStringList memo() const
+    {
+        QStringList lines;
+        for (const auto& l : ui.memoLines)
+            lines << QString::fromStdString(l);
+        return lines;
+    }
+
+    std::unique_ptr<Platform> platform;
+    ProgramState state;
+    RecordingUi ui;
+    ActivityLog log;
+    SystemFacts facts;
+    EngineContext ctx{*platform, state, ui, log, facts};
+};
+
+} // namespace kx::test

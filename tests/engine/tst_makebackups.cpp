@@ -1,0 +1,280 @@
+#include "common/EngineRig.h"
+#include "common/FaultyPlatform.h"
+#include "common/Fixture.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+#include "engine/Settings.h"
+#include "support/SizeText.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace kx;
+using test::EngineRig;
+using test::Fixture;
+
+namespace {
+constexpr qint64 T0 = 1700000000; // November 2023, outside any daylight saving in UTC
+
+/** Makes the backup drive current as the first paint does. */
+void selectMedium(EngineRig& rig, char letter = 'e')
+{
+    rig.state.MainFormReady = true;
+    SelectBackupDrive(rig.ctx, letter);
+    rig.ui.statusLines.clear();
+}
+} // namespace
+
+class TestMakeBackups : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC");
+        ::tzset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void refreshesAChangedSourceAndRecordsTheMedium_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected");
+        const QString size = QString::fromStdString(FormatSize(11, '.'));
+        QTest::newRow("Dutch") << "nld"
+                               << QStringList{"C:\\Docs\\a.txt gekopieerd naar e:",
+                                              "",
+                                              "Aantal bestanden gekopieerd naar e: = 1",
+                                              "Totale grootte gekopieerde bestanden = " + size + "bytes",
+                                              "Totaal aantal Backup-bestanden = 1",
+                                              "Totaal schijfgebruik Backup-bestanden = " + size + "bytes"};
+        QTest::newRow("English") << ""
+                                 << QStringList{"C:\\Docs\\a.txt copied to e:",
+                                                "",
+                                                "Number of files copied to e: = 1",
+                                                "Total size of copied files = " + size + "bytes",
+                                                "Total number of Backup files = 1",
+                                                "Total disk usage Backup files = " + size + "bytes"};
+    }
+    void refreshesAChangedSourceAndRecordsTheMedium()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, expected);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_CDROM", "BACKUP1");
+        fixture.writeFile("e:\\C-Docs\\a.txt", "old content", T0);
+        fixture.writeFile("c:\\Docs\\a.txt", "new content!", T0 + 60);
+        EngineRig rig(fixture.platform(), language.toStdString());
+        selectMedium(rig);
+
+        QVERIFY(MaakBackupBtnClick(rig.ctx));
+
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new content!"));
+        QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), T0 + 60);
+        const QStringList memo = rig.memo();
+        QCOMPARE(memo.mid(0, 6), expected);
+        QCOMPARE(memo.size(), 7);
+        QVERIFY(memo[6].startsWith(language == "nld" ? "Vrije ruimte op e: [backup1] ="
+                                                     : "Free space on e: [backup1] ="));
+        QVERIFY(memo[6].endsWith("Bytes"));
+
+        const QStringList log = rig.logLines(fixture);
+        QCOMPARE(log.first(), language == "nld" ? QString("Knop \"Backups Maken\" geklikt")
+                                                : QString("Button \"Make Backups\" clicked"));
+        QCOMPARE(log.mid(1), memo);
+
+        // The medium's records, under its drive key; the size is the one met before the refresh.
+        QVERIFY(fixture.setting("Last BackUp", "e-Backup1").toDouble() > 45000);
+        QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 11);
+        QVERIFY(!rig.state.FirstTime);
+        QVERIFY(!rig.ui.statusLines.empty());
+        // A CD gets an autorun file in the medium's root, which no walk counts.
+        QVERIFY(fixture.exists("e:\\Autorun.inf"));
+
+        // At once again: nothing to copy, and the records stay as they were.
+        const QVariant date = fixture.setting("Last BackUp", "e-Backup1");
+        rig.ui.statusLines.clear();
+        QVERIFY(MaakBackupBtnClick(rig.ctx));
+        QCOMPARE(rig.memo().at(1), language == "nld" ? QString("Aantal bestanden gekopieerd naar e: = 0")
+                                                     : QString("Number of files copied to e: = 0"));
+        QCOMPARE(fixture.setting("Last BackUp", "e-Backup1"), date);
+        QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 11);
+        QVERIFY(rig.ui.statusLines.empty());
+    }
+
+    void onlyBackupFilesCountAndOnlyNewerSourcesAreCopied()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        struct Case
+        {
+            std::string backup;
+            std::string source; // empty: no source
+            qint64 sourceAge;   // seconds newer than the backup copy
+            bool copied;
+        };
+        const std::vector<Case> cases = {
+            {"e:\\C-Docs\\changed.txt", "c:\\Docs\\changed.txt", 60, true},
+            {"e:\\C-Docs\\four.txt", "c:\\Docs\\four.txt", 4, true},
+            {"e:\\C-Docs\\two.txt", "c:\\Docs\\two.txt", 2, false},
+            {"e:\\C-Docs\\older.txt", "c:\\Docs\\older.txt", -100, false},
+            {"e:\\C-Docs\\deleted.txt", "", 0, false},
+            {"e:\\C-Docs\\.dotfile", "c:\\Docs\\.dotfile", 60, true},
+            {"e:\\C-\\root.ini", "c:\\root.ini", 60, true},
+            {"e:\\C-Docs\\Sub\\deep.txt", "c:\\Docs\\Sub\\deep.txt", 60, true},
+            {"e:\\X-files\\a.txt", "", 0, false}, // drive x: does not exist
+            // Odd case on the medium: the source is found without regard to case.
+            {"e:\\C-DOCS\\Case.TXT", "c:\\Docs\\case.txt", 60, true},
+            // Names are bytes: one that is not UTF-8 is copied as it is.
+            {"e:\\C-Docs\\caf\xe9.txt", "c:\\Docs\\caf\xe9.txt", 60, true},
+        };
+        int backups = 0, copies = 0;
+        for (const Case& c : cases) {
+            fixture.writeFile(c.backup, "backup", T0);
+            if (!c.source.empty())
+                fixture.writeFile(c.source, "source", T0 + c.sourceAge);
+            ++backups;
+            copies += c.copied;
+        }
+        // Never counted: files in the medium's root, in folders without "-" at the top level,
+        // and below hidden folders.
+        fixture.writeFile("e:\\readme.txt", "x", T0);
+        fixture.writeFile("e:\\Other\\C-Docs\\z.txt", "x", T0);
+        fixture.writeFile("e:\\C-Docs\\.hidden\\h.txt", "x", T0);
+        fixture.writeFile("c:\\Docs\\.hidden\\h.txt", "x", T0 + 60);
+        // A link back to its own folder is passed over, not followed.
+        QVERIFY(QFile::link(fixture.native("e:\\C-Docs"), fixture.native("e:\\C-Docs\\loop")));
+
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+
+        for (const Case& c : cases) {
+            const QByteArray want = c.copied ? "source" : "backup";
+            QVERIFY2(fixture.readFile(c.backup) == want, c.backup.c_str());
+        }
+        QCOMPARE(rig.state.CopiedCount, std::uint64_t(copies));
+        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(backups));
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(6 * backups));
+        QCOMPARE(rig.state.CopiedSize, std::int64_t(6 * copies));
+        QVERIFY(rig.memo().contains("C:\\DOCS\\Case.TXT copied to e:"));
+        const std::string odd = "C:\\Docs\\caf\xe9.txt copied to e:";
+        QVERIFY(std::find(rig.ui.memoLines.begin(), rig.ui.memoLines.end(), odd) !=
+                rig.ui.memoLines.end());
+        QVERIFY(!fixture.exists("e:\\Autorun.inf")); // a fixed disk gets none
+    }
+
+    void aFolderThatCannotBeReadIsReportedAndTheRestGoesOn()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("e:\\C-Locked\\a.txt", "backup", T0);
+        fixture.writeFile("e:\\C-Open\\b.txt", "backup", T0);
+        fixture.writeFile("c:\\Open\\b.txt", "source", T0 + 60);
+        auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
+        faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "Permission denied"};
+        EngineRig rig(std::move(faulty));
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+
+        QCOMPARE(fixture.readFile("e:\\C-Open\\b.txt"), QByteArray("source"));
+        const QStringList memo = rig.memo();
+        QVERIFY(memo.contains("Folder e:\\C-Locked cannot be read: Permission denied"));
+        QVERIFY(memo.contains("Number of folders that could not be read = 1"));
+        QVERIFY(rig.logLines(fixture).contains("Number of folders that could not be read = 1"));
+        QVERIFY(!memo.join('\n').contains("failed copies"));
+    }
+
+    void aFailedCopyIsLoggedCountedAndKeepsTheOldCopy()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("e:\\C-Docs\\full.txt", "old", T0);
+        fixture.writeFile("c:\\Docs\\full.txt", "new", T0 + 60);
+        auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
+        faulty->failCopyTo["e:\\C-Docs\\full.txt"] =
+            SystemError{112, "There is not enough space on the disk"};
+        EngineRig rig(std::move(faulty), "nld");
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\full.txt"), QByteArray("old"));
+        QCOMPARE(rig.state.CopiedCount, std::uint64_t(0));
+        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
+        const QStringList log = rig.logLines(fixture);
+        QVERIFY(log.contains("C:\\Docs\\full.txt niet gekopieerd naar e: - There is not enough "
+                             "space on the disk"));
+        QVERIFY(rig.memo().contains(QString::fromUtf8("Aantal mislukte kopieën = 1")));
+    }
+
+    void aMissingMediumIsReportedAndNothingIsWalked()
+    {
+        Fixture fixture;
+        fixture.addMissingDrive('e', "DRIVE_CDROM");
+        EngineRig rig(fixture.platform(), "nld");
+        selectMedium(rig);
+        QVERIFY(rig.state.NoDisk);
+        rig.ui.warnings.clear();
+
+        QVERIFY(!MaakBackupBtnClick(rig.ctx));
+        QCOMPARE(rig.ui.warnings, std::vector<std::string>{"Er zit geen CD-r(w) in schijfstation e:\\"});
+        QCOMPARE(rig.memo().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
+        QCOMPARE(rig.memo().at(3), QString("Totaal aantal Backup-bestanden = 0"));
+    }
+
+    void progressFollowsThePreviousTotal_data()
+    {
+        QTest::addColumn<qint64>("storedTotal");
+        QTest::addColumn<int>("lastPosition");
+        QTest::newRow("first run on the medium: the bar stays at 0") << qint64(0) << 0;
+        QTest::newRow("the same total: the bar reaches the end") << qint64(4000) << 100;
+        QTest::newRow("the medium grew: the bar stops at the end") << qint64(1000) << 100;
+        QTest::newRow("half of the previous total") << qint64(8000) << 50;
+    }
+    void progressFollowsThePreviousTotal()
+    {
+        QFETCH(qint64, storedTotal);
+        QFETCH(int, lastPosition);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        for (int i = 0; i < 4; ++i)
+            fixture.writeFile("e:\\C-Docs\\f" + std::to_string(i), QByteArray(1000, 'x'), T0);
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+        rig.state.BackupTotalSize = storedTotal;
+        MaakBackupBtnClick(rig.ctx);
+        QCOMPARE(rig.ui.positions.back(), lastPosition);
+        QVERIFY(!rig.ui.progressShown);
+    }
+
+    void countsBeyondSixteenBits()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        const QString medium = fixture.addDrive('e', "DRIVE_FIXED");
+        const int files = 65537;
+        for (int folder = 0; folder * 1000 < files; ++folder) {
+            const QString dir = medium + QString("/C-Many/%1").arg(folder);
+            QVERIFY(QDir().mkpath(dir));
+            for (int i = folder * 1000; i < std::min(files, (folder + 1) * 1000); ++i) {
+                QFile f(dir + QString("/%1").arg(i));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+            }
+        }
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(files));
+        QVERIFY(rig.memo().contains("Total number of Backup files = 65537"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMakeBackups)
+#include "tst_makebackups.moc"
