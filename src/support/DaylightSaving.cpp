@@ -56,8 +56,8 @@ DaylightWindow ComputeDaylightWindow(const TimeZoneRecords& zone, const LocalTim
         return window;
 
     if (zone.daylightDate.year != 0) {
-        window.DstStart = transition(zone.daylightDate, zone.daylightDate.year,
-                                     zone.daylightDate.day);
+        window.DstStart =
+            transition(zone.daylightDate, zone.daylightDate.year, zone.daylightDate.day);
         // Absolute dates: each record carries its own year (an end without one shares the start's).
         const int endYear =
             zone.standardDate.year != 0 ? zone.standardDate.year : zone.daylightDate.year;

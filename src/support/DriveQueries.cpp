@@ -22,29 +22,26 @@ bool isControl(char c)
     return u < 0x20 || u == 0x7F;
 }
 
-// The system's message as one line: no line breaks inside, no full stop or blanks at the end, so
-// that it reads well inside a drive list or a sentence.
+// The system's message as one line without a closing full stop, so that it reads well inside a
+// drive list or a sentence: a line break inside becomes a space.
 std::string cleanMessage(const std::string& message)
 {
     std::string text = message.substr(0, kMessageLength);
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        if (!isControl(c))
-            result += c;
+    for (char& c : text) {
+        if (isControl(c))
+            c = ' ';
     }
-    while (!result.empty() && (result.back() == ' ' || result.back() == '.'))
-        result.pop_back();
-    return result;
+    while (!text.empty() && (text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text;
 }
 
 } // namespace
 
 std::string DriveTypeName(Platform& platform, char letter)
 {
-    static const std::array<const char*, 5> words = {"DRIVE_REMOVABLE", "DRIVE_FIXED",
-                                                     "DRIVE_REMOTE", "DRIVE_CDROM",
-                                                     "DRIVE_RAMDISK"};
+    static const std::array<const char*, 5> words = {
+        "DRIVE_REMOVABLE", "DRIVE_FIXED", "DRIVE_REMOTE", "DRIVE_CDROM", "DRIVE_RAMDISK"};
     const std::string type = platform.driveType(lowerLetter(letter));
     for (const char* word : words) {
         if (type == word)

@@ -25,8 +25,7 @@ DateTime shifted(FileDate date, DateTime amount)
 
 } // namespace
 
-FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
-    : m_platform(platform), m_dst(dst)
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst) : m_platform(platform), m_dst(dst)
 {
 }
 
@@ -61,6 +60,7 @@ bool FileCopy::isCorrectable(char letter)
 
 bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
 {
+    m_lastError = SystemError{};
     SystemError error;
     const std::size_t lastSeparator = dest.rfind('\\');
     if (lastSeparator != std::string::npos) {
@@ -87,6 +87,8 @@ bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bo
 
 bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
 {
+    // A copy that was not needed is no failure: callers tell the two apart by the code.
+    m_lastError = SystemError{};
     const FileDate sourceAge = FileDateOf(m_platform, source);
     // A source that has vanished since the listing is never copied.
     if (sourceAge == kNoFile)
@@ -154,6 +156,7 @@ std::int64_t FileCopy::FileSizeOf(const std::string& path)
 
 bool FileCopy::MakeAndEnterDir(const std::string& dir)
 {
+    m_lastError = SystemError{};
     std::string folder = dir;
     // "e:\" is a root and keeps its separator; any other folder is named without it.
     if (folder.size() > 3 && folder.back() == '\\')

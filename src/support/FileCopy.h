@@ -35,7 +35,8 @@ public:
     /** -1 for an empty path, 0 when moved to the trash, else the system's code. */
     int DeleteToRecycleBin(const std::string& path);
 
-    /** The last failure of a copy routine, for callers that log it. */
+    /** Why the last copy routine called failed, for callers that log it; code 0 when it did
+     *  not fail (a copy that was not needed is no failure). */
     const SystemError& lastError() const { return m_lastError; }
 
 private:

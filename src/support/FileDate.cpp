@@ -93,9 +93,8 @@ LocalTime UnpackFileDate(FileDate d)
 DateTime LocalTimeToDateTime(const LocalTime& t)
 {
     const std::int64_t days = daysFromCivil(t.year, t.month, t.day) - kDateTimeEpoch;
-    const std::int64_t seconds =
-        static_cast<std::int64_t>(t.hour) * 3600 + static_cast<std::int64_t>(t.minute) * 60 +
-        t.second;
+    const std::int64_t seconds = static_cast<std::int64_t>(t.hour) * 3600 +
+                                 static_cast<std::int64_t>(t.minute) * 60 + t.second;
     return static_cast<DateTime>(days) + static_cast<DateTime>(seconds) / kSecondsPerDay;
 }
 

@@ -93,8 +93,9 @@ std::string FormatSize(std::int64_t bytes, char decimalSeparator)
         // V / 10^(3 * scalings - decimals) with the separator before its last `decimals` digits.
         // Where the decimal separator falls follows from V itself, so 1000 bytes show as 0,98 k.
         const std::int64_t unitOfLastDigit = power10(3 * row.scalings - row.decimals);
-        const std::int64_t scaled = unitOfLastDigit >= row.step ? steps / (unitOfLastDigit / row.step)
-                                                          : steps * (row.step / unitOfLastDigit);
+        const std::int64_t scaled = unitOfLastDigit >= row.step
+                                        ? steps / (unitOfLastDigit / row.step)
+                                        : steps * (row.step / unitOfLastDigit);
         const bool negative = scaled < 0;
         const std::uint64_t magnitude =
             negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);

@@ -223,7 +223,10 @@ private slots:
         rig.ui.warnings.clear();
 
         QVERIFY(!MaakBackupBtnClick(rig.ctx));
-        QCOMPARE(rig.ui.warnings, std::vector<std::string>{"Er zit geen CD-r(w) in schijfstation e:\\"});
+        // The autorun file cannot be written either; that warning comes first, as on any
+        // medium that refuses it.
+        QCOMPARE(rig.ui.warnings, (std::vector<std::string>{"Backup-schijf e:\\ is niet beschrijfbaar",
+                                                            "Er zit geen CD-r(w) in schijfstation e:\\"}));
         QCOMPARE(rig.memo().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
         QCOMPARE(rig.memo().at(3), QString("Totaal aantal Backup-bestanden = 0"));
     }

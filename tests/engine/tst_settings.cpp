@@ -69,6 +69,7 @@ private slots:
     {
         test::Fixture fixture;
         auto platform = fixture.platform();
+        QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
         QFile f(fixture.settingsPath());
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("[Defaults\n\x01\x02=\xff\xfe\nBackUp Drive\n[[[");

@@ -41,27 +41,26 @@ void TestFileDate::packing_data()
     QTest::addColumn<quint32>("packed");
     QTest::addColumn<QString>("unpacked");
 
-    QTest::newRow("first moment") << at(1980, 1, 1) << quint32(0x00210000)
-                                  << "1980-01-01 00:00:00";
+    QTest::newRow("first moment") << at(1980, 1, 1) << quint32(0x00210000) << "1980-01-01 00:00:00";
     // Bits: year-1980 25..31, month 21..24, day 16..20, hour 11..15, minute 5..10, second/2 0..4.
     QTest::newRow("all fields") << at(2006, 3, 26, 14, 37, 59)
                                 << quint32((26u << 25) | (3u << 21) | (26u << 16) | (14u << 11) |
                                            (37u << 5) | 29u)
                                 << "2006-03-26 14:37:58";
-    QTest::newRow("odd second truncated") << at(2020, 2, 29, 23, 59, 1)
-                                          << quint32((40u << 25) | (2u << 21) | (29u << 16) |
-                                                     (23u << 11) | (59u << 5) | 0u)
-                                          << "2020-02-29 23:59:00";
+    QTest::newRow("odd second truncated")
+        << at(2020, 2, 29, 23, 59, 1)
+        << quint32((40u << 25) | (2u << 21) | (29u << 16) | (23u << 11) | (59u << 5) | 0u)
+        << "2020-02-29 23:59:00";
     // Outside the packable range the time is clamped to its ends, never wrapped around.
     QTest::newRow("before 1980") << at(1979, 12, 31, 23, 59, 59) << quint32(0x00210000)
                                  << "1980-01-01 00:00:00";
-    QTest::newRow("long before 1980") << at(1601, 1, 1) << quint32(0x00210000)
-                                      << "1980-01-01 00:00:00";
+    QTest::newRow("long before 1980")
+        << at(1601, 1, 1) << quint32(0x00210000) << "1980-01-01 00:00:00";
     QTest::newRow("last moment") << at(2107, 12, 31, 23, 59, 59) << quint32(0xFF9FBF7D)
                                  << "2107-12-31 23:59:58";
     QTest::newRow("after 2107") << at(2108, 1, 1) << quint32(0xFF9FBF7D) << "2107-12-31 23:59:58";
-    QTest::newRow("far after 2107") << at(3000, 6, 1) << quint32(0xFF9FBF7D)
-                                    << "2107-12-31 23:59:58";
+    QTest::newRow("far after 2107")
+        << at(3000, 6, 1) << quint32(0xFF9FBF7D) << "2107-12-31 23:59:58";
 }
 
 void TestFileDate::packing()
@@ -81,13 +80,12 @@ void TestFileDate::signedOrder()
 {
     // Compared as signed integers, later times give larger file dates, from 1980 until the year
     // bits reach the sign bit in 2044.
-    const LocalTime times[] = {at(1980, 1, 1),          at(1999, 12, 31, 23, 59, 58),
-                               at(2000, 1, 1),          at(2006, 3, 26, 1, 59, 58),
+    const LocalTime times[] = {at(1980, 1, 1),           at(1999, 12, 31, 23, 59, 58),
+                               at(2000, 1, 1),           at(2006, 3, 26, 1, 59, 58),
                                at(2006, 3, 26, 2, 0, 0), at(2006, 3, 26, 2, 0, 2),
-                               at(2006, 10, 1),         at(2043, 12, 31, 23, 59, 58)};
+                               at(2006, 10, 1),          at(2043, 12, 31, 23, 59, 58)};
     for (std::size_t i = 1; i < std::size(times); ++i) {
-        QVERIFY2(PackFileDate(times[i - 1]) < PackFileDate(times[i]),
-                 qPrintable(text(times[i])));
+        QVERIFY2(PackFileDate(times[i - 1]) < PackFileDate(times[i]), qPrintable(text(times[i])));
     }
     QVERIFY(kNoFile < PackFileDate(at(1980, 1, 1)));
 }
@@ -134,12 +132,11 @@ void TestFileDate::shiftThroughDateTimes()
         for (int second = 0; second < 60; second += 2) {
             const FileDate d = PackFileDate(at(2006, 2, 28, 23, minute, second));
             const FileDate hourLater = DateTimeToFileDate(FileDateToDateTime(d) + 1.0 / 24);
-            QCOMPARE(text(UnpackFileDate(hourLater)),
-                     text(at(2006, 3, 1, 0, minute, second)));
+            QCOMPARE(text(UnpackFileDate(hourLater)), text(at(2006, 3, 1, 0, minute, second)));
             QCOMPARE(DateTimeToFileDate(FileDateToDateTime(hourLater) - 1.0 / 24), d);
             const FileDate later = DateTimeToFileDate(FileDateToDateTime(d) + 3.0 / 86400);
-            QCOMPARE(text(UnpackFileDate(later)), text(DateTimeToLocalTime(
-                                                      FileDateToDateTime(d) + 2.0 / 86400)));
+            QCOMPARE(text(UnpackFileDate(later)),
+                     text(DateTimeToLocalTime(FileDateToDateTime(d) + 2.0 / 86400)));
         }
     }
 }

@@ -1,4 +1,3 @@
-#include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
 
 #include <QLocale>
@@ -17,8 +16,6 @@ private slots:
     void digits_data();
     void digits();
     void caseConversionLeavesOtherBytes();
-    void languageCode_data();
-    void languageCode();
 };
 
 void TestTextHelpers::splitting_data()
@@ -29,14 +26,38 @@ void TestTextHelpers::splitting_data()
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("beforeLast");
 
-    QTest::newRow("colons") << ':' << "a:b:c" << "b:c" << "a" << "a:b";
-    QTest::newRow("path") << '\\' << "C:\\a\\b\\c" << "a\\b\\c" << "C:" << "C:\\a\\b";
-    QTest::newRow("folder with separator") << '\\' << "C:\\a\\b\\" << "a\\b\\" << "C:" << "C:\\a\\b";
-    QTest::newRow("no separator") << '\\' << "abc" << "" << "" << "";
-    QTest::newRow("empty") << '\\' << "" << "" << "" << "";
-    QTest::newRow("starts with it") << ':' << ":ab" << "ab" << "" << "";
-    QTest::newRow("only the separator") << ':' << ":" << "" << "" << "";
-    QTest::newRow("doubled separator") << '\\' << "a\\\\b" << "\\b" << "a" << "a\\";
+    QTest::newRow("colons") << ':' << "a:b:c"
+                            << "b:c"
+                            << "a"
+                            << "a:b";
+    QTest::newRow("path") << '\\' << "C:\\a\\b\\c"
+                          << "a\\b\\c"
+                          << "C:"
+                          << "C:\\a\\b";
+    QTest::newRow("folder with separator") << '\\' << "C:\\a\\b\\"
+                                           << "a\\b\\"
+                                           << "C:"
+                                           << "C:\\a\\b";
+    QTest::newRow("no separator") << '\\' << "abc"
+                                  << ""
+                                  << ""
+                                  << "";
+    QTest::newRow("empty") << '\\' << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("starts with it") << ':' << ":ab"
+                                    << "ab"
+                                    << ""
+                                    << "";
+    QTest::newRow("only the separator") << ':' << ":"
+                                        << ""
+                                        << ""
+                                        << "";
+    QTest::newRow("doubled separator") << '\\' << "a\\\\b"
+                                       << "\\b"
+                                       << "a"
+                                       << "a\\";
 }
 
 void TestTextHelpers::splitting()
@@ -59,12 +80,18 @@ void TestTextHelpers::digits_data()
     QTest::addColumn<QString>("stripped");
     QTest::addColumn<QString>("digitsOnly");
 
-    QTest::newRow("version") << "v1.04b" << "v.b" << "104";
-    QTest::newRow("no digits") << "abc" << "abc" << "";
-    QTest::newRow("only digits") << "0123456789" << "" << "0123456789";
+    QTest::newRow("version") << "v1.04b"
+                             << "v.b"
+                             << "104";
+    QTest::newRow("no digits") << "abc"
+                               << "abc"
+                               << "";
+    QTest::newRow("only digits") << "0123456789"
+                                 << ""
+                                 << "0123456789";
     // Only the first 79 characters count: the digits after them are neither kept nor removed.
-    QTest::newRow("beyond 79") << QString(78, QLatin1Char('x')) + "12" << QString(78, QLatin1Char('x'))
-                               << "1";
+    QTest::newRow("beyond 79") << QString(78, QLatin1Char('x')) + "12"
+                               << QString(78, QLatin1Char('x')) << "1";
 }
 
 void TestTextHelpers::digits()
@@ -82,30 +109,6 @@ void TestTextHelpers::caseConversionLeavesOtherBytes()
     const std::string mixed = "AbC-z\xC3\x89\xC3\xA9";
     QCOMPARE(LowerCase(mixed), std::string("abc-z\xC3\x89\xC3\xA9"));
     QCOMPARE(UpperCase(mixed), std::string("ABC-Z\xC3\x89\xC3\xA9"));
-}
-
-void TestTextHelpers::languageCode_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("code");
-
-    QTest::newRow("Dutch") << "nl_NL" << "nld";
-    QTest::newRow("Flemish") << "nl_BE" << "nld";
-    QTest::newRow("Afrikaans") << "af_ZA" << "nld";
-    QTest::newRow("German") << "de_DE" << "";
-    QTest::newRow("English") << "en_US" << "";
-    QTest::newRow("C") << "C" << "";
-}
-
-void TestTextHelpers::languageCode()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, code);
-
-    const std::string languageCode = LanguageCodeForLocale(locale.toStdString());
-    QCOMPARE(QString::fromStdString(languageCode), code);
-    QCOMPARE(QString::fromLatin1(nlEn(languageCode, "Knop", "Button")),
-             code == "nld" ? QStringLiteral("Knop") : QStringLiteral("Button"));
 }
 
 QTEST_GUILESS_MAIN(TestTextHelpers)

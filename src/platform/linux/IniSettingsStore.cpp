@@ -1,6 +1,7 @@
 #include "platform/linux/IniSettingsStore.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -100,8 +101,7 @@ std::int64_t IniSettingsStore::readInteger(const std::string& section, const std
     return integerValue(section, ident, result) ? result : fallback;
 }
 
-bool IniSettingsStore::readFlag(const std::string& section, const std::string& ident,
-                                bool fallback)
+bool IniSettingsStore::readFlag(const std::string& section, const std::string& ident, bool fallback)
 {
     std::int64_t result = 0;
     return integerValue(section, ident, result) ? result != 0 : fallback;
@@ -140,14 +140,12 @@ void IniSettingsStore::writeInteger(const std::string& section, const std::strin
     setValue(section, ident, QString::number(qint64(value)));
 }
 
-void IniSettingsStore::writeFlag(const std::string& section, const std::string& ident,
-                                 bool value)
+void IniSettingsStore::writeFlag(const std::string& section, const std::string& ident, bool value)
 {
     setValue(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void IniSettingsStore::writeDate(const std::string& section, const std::string& ident,
-                                 double value)
+void IniSettingsStore::writeDate(const std::string& section, const std::string& ident, double value)
 {
     // The shortest text that reads back as exactly the same double.
     setValue(section, ident, QString::number(value, 'g', QLocale::FloatingPointShortest));

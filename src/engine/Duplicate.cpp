@@ -1,0 +1,391 @@
+#include "engine/Duplicate.h"
+
+#include "engine/BackupLayout.h"
+#include "engine/MediumRecords.h"
+#include "engine/Settings.h"
+#include "engine/TreeCopy.h"
+#include "support/DriveQueries.h"
+#include "support/FileCopy.h"
+#include "support/FileDate.h"
+#include "support/SizeText.h"
+#include "support/TextHelpers.h"
+
+#include <cctype>
+#include <cstdint>
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kProductName = "Kopierix";
+constexpr const char* kCr = "\r";
+// The space in use on a medium includes its file system's own bookkeeping, which the copies in
+// the temporary area do not need: a nearly empty medium must not fail for it.
+constexpr std::int64_t kSpaceAllowance = 10000;
+constexpr int kTimedSeconds = 10;
+
+// One click on Duplicate, from the introduction to the records of the new medium. Each step
+// answers whether the run goes on.
+class DuplicateRun
+{
+public:
+    explicit DuplicateRun(EngineContext& ctx);
+    bool run();
+
+private:
+    std::string text(const char* dutch, const char* english) const
+    {
+        return m_ctx.nlEn(dutch, english);
+    }
+    std::string letter(char c) const { return std::string(1, c); }
+
+    bool stop();
+    bool ioError(const SystemError& error);
+    bool introduction();
+    bool readFloppy();
+    bool mediumPresent(bool newMedium);
+    bool chooseTempDrive();
+    bool firstHalf();
+    bool newMediumConfirmed();
+    bool namesSettled();
+    bool askName(const std::string& prompt);
+    bool secondHalf();
+    void recordNewMedium();
+
+    EngineContext& m_ctx;
+    ProgramState& m_state;
+    const char m_b; // the backup drive
+    const std::string m_caption;
+    std::string m_floppyLabel;
+    std::string m_oldLabel;
+    std::string m_newLabel;
+    std::string m_lastAnswer;
+    double m_savedDate = 0;
+};
+
+char lower(char c)
+{
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+DuplicateRun::DuplicateRun(EngineContext& ctx)
+    : m_ctx(ctx), m_state(ctx.state),
+      m_b(ctx.state.BackupBase.empty() ? 'c' : lower(ctx.state.BackupBase[0])),
+      m_caption(std::string(kProductName) + " - " + ctx.nlEn("Dupliceren", "Duplicate"))
+{
+}
+
+bool DuplicateRun::run()
+{
+    m_ctx.log.WriteLog(text("Knop \"Dupliceren\" geklikt", "Button \"Duplicate\" clicked"));
+    m_ctx.ui.progress(0);
+    m_state.ProgressStep = m_state.BackupTotalSize / 100;
+    m_ctx.ui.showProgress(true);
+    m_ctx.ui.clearMemo();
+
+    if (!introduction() || !mediumPresent(false))
+        return stop();
+    m_oldLabel = m_b == 'a' ? m_floppyLabel : LowerCase(VolumeLabel(m_ctx.platform, m_b));
+    if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent(true) ||
+        !namesSettled() || !secondHalf())
+        return stop();
+    recordNewMedium();
+    m_ctx.ui.showProgress(false);
+    return true;
+}
+
+bool DuplicateRun::stop()
+{
+    SystemError ignored;
+    if (!m_state.StartDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_state.StartDir, ignored);
+    m_ctx.ui.busy(false);
+    m_ctx.ui.showProgress(false);
+    return false;
+}
+
+bool DuplicateRun::ioError(const SystemError& error)
+{
+    m_ctx.ui.warn(error.message);
+    return false;
+}
+
+bool DuplicateRun::introduction()
+{
+    const std::string cr2 = std::string(kCr) + kCr;
+    const std::string intro =
+        m_ctx.dutch()
+            ? std::string("Deze functie is bedoeld voor de gebruikers van programma's als InCD, "
+                          "waarmee de CD-rw als harde schijf kan worden gebruikt. ") +
+                  cr2 + "U kunt nu de Backup-CD-rw naar een andere CD-rw kopiëren." + cr2 +
+                  "Zorg er eerst voor dat de nieuwe Backupschijf een ondubbelzinnige naam "
+                  "draagt, b.v. Backup-b of Backup-2 (als de eerste schijf Backup-a of Backup-1 "
+                  "heette). Verder moet de nieuwe schijf juist geformateerd en leeg zijn." +
+                  cr2 +
+                  "Stop nu de Backupschijf in het schrijfstation en klik op \"Volgende\" als u "
+                  "verder wilt gaan."
+            : std::string("This function is ment for users of programs like InCD. With this "
+                          "software the CD-r/w can be used as a hard disk. ") +
+                  cr2 + "Now you may copy the Backup CD-r/w to another CD-r/w." + cr2 +
+                  "First give the new Backup disk a unique name, e.g. Backup-b or Backup-2 "
+                  "(assuming the name of the first disk is Backup-a or Backup-1). Furthermore be "
+                  "sure the new disk has been formatted and is empty." +
+                  cr2 +
+                  "Now put the Backup disk into the burner drive and click \"Next\" to proceed.";
+    return m_ctx.ui.askYesNo(m_caption, intro);
+}
+
+bool DuplicateRun::readFloppy()
+{
+    m_floppyLabel = LowerCase(VolumeLabel(m_ctx.platform, 'a'));
+    m_state.NoFloppy = m_floppyLabel.find("error 21") != std::string::npos;
+    return !m_state.NoFloppy;
+}
+
+bool DuplicateRun::mediumPresent(bool newMedium)
+{
+    if (m_b == 'a') {
+        if (readFloppy())
+            return true;
+        // The second question names the operation in Dutch in both languages.
+        const std::string caption =
+            newMedium ? std::string(kProductName) + " - Dupliceren" : m_caption;
+        if (!m_ctx.ui.askYesNo(caption,
+                               text("Doe een floppy in schijfstation a: en klik op \"Volgende\" "
+                                    "als u verder wilt gaan.",
+                                    "Put a floppy disk in drive a: and click \"Next\" to "
+                                    "proceed.")))
+            return false;
+        // Still no floppy: NoFloppy stays set, and the backup-drive list shows it.
+        return readFloppy();
+    }
+
+    // The drive is looked at now, so an earlier not-ready report does not count against it.
+    m_state.NoDisk = false;
+    SystemError error;
+    if (!m_ctx.platform.openDir(letter(m_b) + ":\\", error))
+        ShowDriveError(m_ctx, error);
+    if (!m_state.NoDisk)
+        return true;
+    // Either answer ends the run: the user starts again once the medium is in the drive.
+    m_ctx.ui.askYesNo(
+        m_caption, text("Doe een geschikte schijf in schijfstation ", "Put a fit disk in drive ") +
+                       letter(m_b) +
+                       text(": en klik op \"Volgende\" als u verder wilt gaan.",
+                            ": and click \"Next\" to proceed."));
+    return false;
+}
+
+bool DuplicateRun::chooseTempDrive()
+{
+    SystemError error;
+    if (!m_ctx.platform.setCurrentDirectory(m_state.BackupBase, error))
+        return ioError(error);
+
+    // The first drive of the list is passed over (a floppy drive, where there is one), and so is
+    // the medium itself, known by its key.
+    std::int64_t best = 0;
+    const std::vector<char> letters = m_ctx.platform.driveLetters();
+    for (std::size_t i = 1; i < letters.size(); ++i) {
+        const char candidate = letters[i];
+        if (layout::DriveKeyOf(candidate, DriveListText(m_ctx.platform, candidate)) ==
+            m_state.DriveKey)
+            continue;
+        const std::int64_t free = m_ctx.platform.freeSpace(candidate);
+        if (free > best) {
+            best = free;
+            m_state.TempDrive = candidate;
+        }
+    }
+
+    const std::int64_t needed = m_ctx.platform.totalSpace(m_b) - m_ctx.platform.freeSpace(m_b);
+    // With no drive to choose from there is no room at all, whatever the medium holds.
+    if (best > 0 && best + kSpaceAllowance > needed)
+        return true;
+    m_ctx.ui.showTimed(text("De schijf met de grootste vrije ruimte heeft niet genoeg ruimte om "
+                            "de Backups tijdelijk naar te kopiëren.",
+                            "The disk with the largest free space doesn't have enough space to "
+                            "temporerally copy the Backups to.") +
+                           kCr +
+                           text("Dupliceren van de backupschijf is niet mogelijk.",
+                                "Duplicating of the backup disk is not possible."),
+                       kTimedSeconds);
+    if (best > 0)
+        m_ctx.ui.memo(text("Er is niet genoeg vrije ruimte op ", "Not enough space on ") +
+                      letter(m_state.TempDrive) +
+                      text(": voor de tijdelijke bestanden.", ": for the temp. files."));
+    return false;
+}
+
+bool DuplicateRun::firstHalf()
+{
+    m_ctx.ui.busy(true);
+    m_state.ProgressStep = m_state.BackupTotalSize / 100;
+    m_ctx.ui.pump();
+    m_savedDate = m_state.LastBackupDate;
+    m_ctx.ui.memo(text("Kopiëren naar tijdelijke opslag...", "Copying to temp. disk space..."));
+
+    m_state.CopiedCount = 0;
+    m_state.CopiedSize = 0;
+    TreeCopy walk(m_ctx);
+    SystemError error;
+    if (!walk.CopyToTemp(m_state.BackupBase, error))
+        return ioError(error);
+
+    const std::string b = letter(m_b);
+    const std::string t = letter(m_state.TempDrive);
+    const std::string n = std::to_string(m_state.CopiedCount);
+    const std::string s = FormatSize(m_state.CopiedSize, m_ctx.platform.decimalSeparator());
+    m_ctx.ui.memo(text("Aantal bestanden gekopieerd naar ", "Number of files copied to ") + t +
+                  ": = " + n);
+    m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
+                  s + "bytes");
+    m_ctx.log.WriteLog(n + text(" bestanden gekopieerd van ", " files copied from ") + b + ": " +
+                       text("naar ", "to ") + t + ":");
+    m_ctx.log.WriteLog(text("Totale grootte gekopieerde bestanden = ", "Total size of file = ") +
+                       s + "bytes.");
+    walk.failures().summarise(m_ctx, walk.unreadableFolders());
+
+    m_ctx.ui.memo("");
+    m_ctx.ui.pump();
+    m_ctx.ui.busy(false);
+    m_ctx.ui.pump();
+    return true;
+}
+
+bool DuplicateRun::newMediumConfirmed()
+{
+    const std::string b = letter(m_b);
+    const std::string t = letter(m_state.TempDrive);
+    const std::string cr2 = std::string(kCr) + kCr;
+    const std::string question =
+        m_ctx.dutch()
+            ? "Alle bestanden van " + b + ": zijn gekopieerd " + "naar schijf " + t + ":." + cr2 +
+                  "Stop nu de nieuwe Backupschijf in schijfstation " + b +
+                  ": en klik op \"Volgende\" als u verder wilt gaan."
+            : "All files of " + b + ": have been copied to disk " + t + ":." + cr2 +
+                  "Now put the new Backup disk in drive " + b + ": and click \"Next\" to proceed.";
+    if (!m_ctx.ui.askYesNo(m_caption, question))
+        return false;
+    m_ctx.ui.pump();
+    return true;
+}
+
+bool DuplicateRun::askName(const std::string& prompt)
+{
+    std::string answer = m_lastAnswer;
+    if (!m_ctx.ui.askText(m_caption, prompt, answer))
+        return false;
+    m_lastAnswer = answer;
+    m_ctx.platform.setVolumeLabel(m_state.DriveKey.empty() ? m_b : m_state.DriveKey[0], answer);
+    m_newLabel = LowerCase(answer);
+    return true;
+}
+
+bool DuplicateRun::namesSettled()
+{
+    // The records of a medium are kept under its drive and its name: two media with one name
+    // could not be told apart.
+    const std::string k = m_state.DriveKey.empty() ? letter(m_b) : m_state.DriveKey.substr(0, 1);
+    const std::string b = letter(m_b);
+    const std::string cr2 = std::string(kCr) + kCr;
+    m_newLabel = LowerCase(VolumeLabel(m_ctx.platform, m_b));
+    // This sentence exists in Dutch only; the English run shows it too.
+    if (m_newLabel.empty() && !askName(text("Schijf ", "Disk ") + k + ": heeft geen naam. " + cr2 +
+                                       "Geef de juiste naam en klik op OK."))
+        return false;
+    if (m_newLabel != m_oldLabel)
+        return true;
+    askName(m_ctx.dutch() ? "De schijf " + b + ": heeft " + "de zelfde naam als het origineel." +
+                                cr2 + "Geef een andere naam voor Schijf " + b + ": en klik op OK."
+                          : "The disk " + b + ": has " + "the same name as the original." + cr2 +
+                                "Enter a different name for Disk " + b + ": and click OK.");
+    if (m_newLabel != m_oldLabel)
+        return true;
+    m_ctx.ui.warn(text("De nieuwe schijf heeft nog steeds de zelfde naam als het origineel. Het "
+                       "dupliceren wordt afgebroken.",
+                       "The new disk still has the same name as the original. Duplicating is "
+                       "aborted."));
+    return false;
+}
+
+bool DuplicateRun::secondHalf()
+{
+    m_ctx.ui.busy(true);
+    m_ctx.ui.pump();
+    m_state.LastBackupDate = m_savedDate;
+    m_ctx.ui.status(text(" Backupschijf: ", " Backup drive ") + BackupDriveText(m_ctx) +
+                    text(", laatste backup: ", ", latest backup: ") +
+                    DateText(m_ctx, m_state.LastBackupDate));
+    m_ctx.ui.memo(
+        text("Kopiëren naar nieuwe Backupschijf...", "Copying to the new Backup disk..."));
+
+    m_state.CopiedCount = 0;
+    m_state.CopiedSize = 0;
+    const std::string tempRoot = letter(m_state.TempDrive) + ":\\";
+    SystemError error;
+    TreeCopy walk(m_ctx);
+    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) || !walk.CopyFromTemp(tempRoot, error))
+        return ioError(error);
+    m_ctx.platform.flushDrive(m_b);
+
+    // What could not be copied goes to the recycle bin with its folder.
+    FileCopy files(m_ctx.platform, m_ctx.facts.Dst);
+    for (const auto& folder : m_state.TempFolders)
+        files.DeleteToRecycleBin(folder);
+    m_state.TempFolders.clear();
+
+    const std::string b = letter(m_b);
+    const std::string t = letter(m_state.TempDrive);
+    const std::string n = std::to_string(m_state.CopiedCount);
+    const char sep = m_ctx.platform.decimalSeparator();
+    const std::string s = FormatSize(m_state.CopiedSize, sep);
+    m_ctx.ui.memo(text("Aantal bestanden gekopieerd van ", "Number of files, copied from ") + t +
+                  ": " + text("naar ", "to ") + b + ": = " + n);
+    m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
+                  s + "bytes");
+    m_ctx.log.WriteLog(n + text(" bestanden gekopieerd van ", " files copied from ") + t + ": " +
+                       text("naar ", "to ") + b + ":.");
+    m_ctx.ui.pump();
+    m_ctx.log.WriteLog(
+        text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") + s +
+        "Bytes.");
+    walk.failures().summarise(m_ctx, walk.unreadableFolders());
+
+    SystemError ignored;
+    m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
+    const std::string freeLine = text("Vrije ruimte op ", "Free space on ") + b +
+                                 ": =" + FormatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
+    m_ctx.ui.memo(freeLine);
+    m_ctx.log.WriteLog(freeLine);
+    if (!m_state.StartDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_state.StartDir, ignored);
+
+    m_ctx.ui.busy(false);
+    m_ctx.ui.pump();
+    m_ctx.ui.inform(text("Het kopiëren is gereed.", "Copying is ready.") + kCr +
+                    text("U kunt de kopie nu ook als Backupschijf gebruiken.",
+                         "You may now use the copy as a backup disk."));
+    return true;
+}
+
+void DuplicateRun::recordNewMedium()
+{
+    m_state.BackupTotalSize = m_state.CopiedSize;
+    m_state.LastBackupDate = Now(m_ctx.platform);
+    WriteLastDate(m_ctx, m_state.BackupTotalSize, m_state.LastBackupDate);
+    // The records are read again for the new medium's sake; the backup root stays the one the
+    // user chose (the stored form of the per-computer mode is no root to walk).
+    const std::string base = m_state.BackupBase;
+    ReadSettings(m_ctx.platform, m_state, m_ctx.ui);
+    m_state.BackupBase = base;
+}
+
+} // namespace
+
+bool DuplicerenBtnClick(EngineContext& ctx)
+{
+    return DuplicateRun(ctx).run();
+}
+
+} // namespace kx

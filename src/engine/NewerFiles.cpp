@@ -1,0 +1,274 @@
+#include "engine/NewerFiles.h"
+
+#include "engine/BackupLayout.h"
+#include "engine/MediumRecords.h"
+#include "engine/TreeWalk.h"
+#include "engine/WalkSummary.h"
+#include "support/FileCopy.h"
+#include "support/FileDate.h"
+#include "support/TextHelpers.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kNoNewerNl = "Er zijn geen nieuwere bestanden om toe te voegen.";
+constexpr const char* kNoNewerEn = "There are no newer files to be added.";
+constexpr const char* kAddedNl = " - toegevoegd";
+constexpr const char* kAddedEn = " - added";
+
+bool endsWith(const std::string& s, const std::string& tail)
+{
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+/** A folder as a listing wants it: without trailing backslash, except for a root. */
+std::string folderPath(std::string folder)
+{
+    while (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
+
+/** The bar counts `max` steps; the interface counts 0..100. */
+void showStep(EngineContext& ctx, std::size_t position, std::size_t max)
+{
+    ctx.ui.progress(max == 0 ? 0
+                             : static_cast<int>(std::min<std::size_t>(100, position * 100 / max)));
+}
+
+/**
+ * Every folder on the medium that lies in a top-level backup folder and holds a file (or a
+ * hidden folder), once each, sorted. Folders that hold only subfolders are not listed.
+ */
+bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::string>& folders,
+                          SystemError& error)
+{
+    const std::size_t r = ctx.state.ComputerFolder.size();
+    const std::string prefix = ":\\" + LowerCase(ctx.state.ComputerFolder);
+    // A folder's files arrive together, interrupted only by its subfolders: the test is made
+    // once per run of files, and a folder listed twice (before and after a subfolder) is merged
+    // by the sort below.
+    std::string lastSeen;
+    auto consider = [&](const std::string& folder, const FileInfo&) {
+        if (folder == lastSeen)
+            return;
+        lastSeen = folder;
+        const std::string k = LowerCase(folder);
+        if (k.size() < 5 || k.size() <= r + 4 || k.compare(1, prefix.size(), prefix) != 0 ||
+            k[r + 4] != '-')
+            return;
+        folders.push_back(k.size() - r > 5 ? k + "\\" : k);
+    };
+    walk.onFile(consider);
+    // A hidden folder (and a link to a folder, passed over in the same way) lists its folder as
+    // a file does.
+    walk.onSkipped(consider);
+    if (!walk.run(ctx.state.BackupBase, error))
+        return false;
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    return true;
+}
+
+/**
+ * Proposes the files of source folder S that B's extensions match, that B lacks, and that are
+ * newer than the last backup. Only the names of this one pair of folders are held.
+ */
+void ScanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, const std::string& b,
+                    std::vector<std::string>& proposals)
+{
+    std::unordered_set<std::string> extensions;
+    std::unordered_set<std::string> backupNames;
+    SystemError error;
+    // The mirror folder came from the walk, so it exists; it is read, never created.
+    if (auto listing = ctx.platform.openDir(folderPath(b), error)) {
+        FileInfo entry;
+        while (listing->next(entry)) {
+            std::string name = LowerCase(entry.name);
+            extensions.insert(NewerExtensionOf(name));
+            backupNames.insert(std::move(name));
+            walk.breathe();
+        }
+    }
+    if (extensions.empty())
+        return;
+
+    // A source folder that no longer exists has nothing to propose. Listing it must not bring it
+    // back: the scan only proposes, it never creates folders on a source drive.
+    auto listing = ctx.platform.openDir(folderPath(s), error);
+    if (!listing)
+        return;
+    FileInfo entry;
+    while (listing->next(entry)) {
+        walk.breathe();
+        if (entry.isDir)
+            continue;
+        std::string name = LowerCase(entry.name);
+        if (extensions.count(NewerExtensionOf(name)) == 0 || backupNames.count(name) != 0)
+            continue;
+        // A link's listing entry may describe the link itself; its target's time counts.
+        const FileDate date = entry.isLink ? FileDateOf(ctx.platform, s + entry.name)
+                                           : PackFileDate(ctx.platform.toLocal(entry.mtime));
+        if (date == kNoFile)
+            continue;
+        if (FileDateToDateTime(date) > ctx.state.LastBackupDate)
+            proposals.push_back(s + name);
+    }
+}
+
+} // namespace
+
+bool IsInList(const std::string& name, const std::vector<std::string>& list)
+{
+    const std::string wanted = LowerCase(name);
+    return std::any_of(list.begin(), list.end(),
+                       [&](const std::string& line) { return LowerCase(line) == wanted; });
+}
+
+std::string NewerExtensionOf(const std::string& name)
+{
+    const std::size_t dot = name.find('.');
+    return dot == std::string::npos ? std::string() : LowerCase(name.substr(dot + 1));
+}
+
+std::string NewerBackupLabel(EngineContext& ctx)
+{
+    const std::string first = ctx.nlEn("Backupschijf: ", "Backup drive: ") + BackupDriveText(ctx);
+    if (ctx.state.LastBackupDate == 0)
+        return first + "\r" +
+               ctx.nlEn("Datum laatste Backup: Onbekend", "Date latest Backup: Onknown");
+    return first + "\r" + ctx.nlEn("Datum laatste Backup: ", "Date of latest Backup: ") +
+           DateText(ctx, ctx.state.LastBackupDate);
+}
+
+std::string NoNewerFilesLine(EngineContext& ctx)
+{
+    return ctx.nlEn(kNoNewerNl, kNoNewerEn);
+}
+
+bool IsNoNewerFilesLine(const std::string& line)
+{
+    return line == kNoNewerNl || line == kNoNewerEn;
+}
+
+bool IsAddedLine(const std::string& line)
+{
+    return endsWith(line, kAddedNl) || endsWith(line, kAddedEn);
+}
+
+void ShowScanDriveError(EngineContext& ctx, const SystemError& error)
+{
+    const std::string& base = ctx.state.BackupBase;
+    const char letter = base.empty() ? '\0' : base[0];
+    const bool floppy = letter == 'a' || letter == 'A' || letter == 'b' || letter == 'B';
+    ctx.state.NoDisk = error.code == 21;
+    std::string text;
+    if (error.code == 21 && floppy)
+        text = ctx.nlEn("Er zit geen floppy in schijfstation ", "No floppy in drive ") + base;
+    else if (error.code == 21)
+        text = ctx.nlEn("Er zit geen CD-r(w) in schijfstation ", "No CD-r(w) in drive ") + base;
+    else
+        text =
+            ctx.nlEn("Er is iets mis met schijfstation ", "Something is wrong with drive ") + base;
+    ctx.ui.warn(text);
+}
+
+NewerScanResult ScanNewerFiles(EngineContext& ctx)
+{
+    const ProgramState& state = ctx.state;
+    NewerScanResult result;
+    ctx.ui.busy(true);
+    ctx.ui.pump();
+    result.label = NewerBackupLabel(ctx);
+
+    SystemError error;
+    if (!ctx.platform.setCurrentDirectory(state.BackupBase, error)) {
+        ShowScanDriveError(ctx, error);
+        ctx.ui.busy(false);
+        return result;
+    }
+    ctx.ui.progress(2);
+    ctx.ui.showProgress(true);
+
+    TreeWalk walk(ctx);
+    std::vector<std::string> folders;
+    if (!CollectBackupFolders(ctx, walk, folders, error)) {
+        ShowScanDriveError(ctx, error);
+        ctx.ui.showProgress(false);
+        ctx.ui.busy(false);
+        return result;
+    }
+    result.entered = true;
+
+    const std::size_t r = state.ComputerFolder.size();
+    const std::size_t steps = folders.size() + 3;
+    showStep(ctx, 3, steps);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        showStep(ctx, i + 4, steps);
+        ctx.ui.pump();
+        std::string b = folders[i];
+        if (b.size() - r > 5 && b.back() != '\\')
+            b += '\\';
+        // e:\c- stands for c:\ , e:\c-docs\sub\ for c:\docs\sub\ .
+        std::string s = std::string(1, b[r + 3]) + ":\\" + b.substr(r + 5);
+        if (s.size() == 4)
+            s.resize(3);
+        ScanFolderPair(ctx, walk, s, b, result.proposals);
+        ctx.ui.pump();
+    }
+
+    result.found = !result.proposals.empty();
+    if (!result.found)
+        result.proposals.push_back(NoNewerFilesLine(ctx));
+    if (!state.StartDir.empty())
+        ctx.platform.setCurrentDirectory(state.StartDir, error);
+    ctx.ui.showProgress(false);
+    ctx.ui.busy(false);
+    return result;
+}
+
+std::size_t AddNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
+                          const std::vector<bool>& selected)
+{
+    ProgramState& state = ctx.state;
+    ctx.ui.busy(true);
+    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    WalkFailures failures;
+    const std::string drive = state.BackupBase.substr(0, 1) + ":";
+    std::size_t added = 0;
+    for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
+        if (!selected[i] || IsAddedLine(lines[i]) || IsNoNewerFilesLine(lines[i]))
+            continue;
+        const std::string src = lines[i];
+        // c:\new.txt goes to e:\c-\new.txt, c:\docs\new.doc to e:\c-docs\new.doc.
+        const std::string dst = layout::BackupPathOf(state.BackupBase, src);
+        if (dst.empty())
+            continue;
+        if (!copy.CopyFileTo(src, dst, false)) {
+            // The line stays as it was, so the user can try again; the log says why it failed.
+            failures.copyFailed(ctx, src, drive, copy.lastError());
+            continue;
+        }
+        state.FirstTime = false;
+        const std::int64_t size = copy.FileSizeOf(src);
+        if (size > 0)
+            state.BackupTotalSize += size;
+        copy.CorrectCopiedFileTime(src, dst, FileDateOf(ctx.platform, src));
+        lines[i] += ctx.nlEn(kAddedNl, kAddedEn);
+        ctx.ui.memo(src + ctx.nlEn(" toegevoegd", " added"));
+        ctx.log.WriteLog(src + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
+        ctx.ui.pump();
+        ++added;
+    }
+    // The moment of the command becomes the medium's last backup date, whatever was copied; the
+    // date in memory stays, so a later scan in this run compares against the same date.
+    WriteLastDate(ctx, state.BackupTotalSize, Now(ctx.platform));
+    ctx.ui.busy(false);
+    return added;
+}
+
+} // namespace kx

@@ -1,0 +1,175 @@
+#include "engine/TreeCopy.h"
+
+#include "engine/BackupLayout.h"
+#include "support/FileDate.h"
+
+#include <algorithm>
+#include <strings.h>
+
+namespace kx {
+
+namespace {
+
+constexpr std::size_t kTempPrefixLength = 9;
+
+// The folder a destination file goes into, with its final backslash ("C:\" for a root file).
+std::string folderOf(const std::string& path)
+{
+    const std::size_t end = path.find_last_of("\\:");
+    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+bool hasTempPrefixAt3(const std::string& path)
+{
+    return path.size() >= 3 + kTempPrefixLength &&
+           path.compare(3, kTempPrefixLength, TreeCopy::kTempPrefix) == 0;
+}
+
+} // namespace
+
+TreeCopy::TreeCopy(EngineContext& ctx)
+    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.Dst), m_walk(ctx)
+{
+}
+
+bool TreeCopy::copy(const std::string& source, const std::string& dest)
+{
+    m_copy.MakeAndEnterDir(folderOf(dest));
+    if (m_copy.CopyFileTo(source, dest, false))
+        return true;
+    m_failures.copyFailed(m_ctx, source, dest, m_copy.lastError());
+    return false;
+}
+
+void TreeCopy::copied(std::int64_t size)
+{
+    ProgramState& state = m_ctx.state;
+    ++state.CopiedCount;
+    state.CopiedSize += size;
+    // Without a known total there is no scale: the bar stays where it is.
+    if (state.ProgressStep > 0)
+        m_ctx.ui.progress(static_cast<int>(
+            std::clamp<std::int64_t>(state.CopiedSize / state.ProgressStep, 0, 100)));
+}
+
+bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
+{
+    ProgramState& state = m_ctx.state;
+    const std::size_t r = state.ComputerFolder.size();
+    const std::string level = ":\\" + state.ComputerFolder;
+    m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
+        // Only files in a source-drive folder of this computer's level are backup files; a
+        // file in the root of the medium (or of the computer's folder) is none.
+        if (cur.compare(1, level.size(), level) != 0)
+            return;
+        const auto dest = layout::SourcePathOf(cur, entry.name, r);
+        if (!dest)
+            return;
+        state.BackupTotalSize += entry.size;
+        const std::string source = TreeWalk::join(cur, entry.name);
+        if (copy(source, *dest)) {
+            m_copy.CorrectCopiedFileTime(source, *dest, FileDateOf(m_ctx.platform, source));
+            const std::string line =
+                source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + *dest;
+            m_ctx.ui.memo(line);
+            m_ctx.log.WriteLog(line);
+            m_ctx.ui.pump();
+            copied(entry.size);
+        }
+        ++state.BackupFileCount;
+    });
+    const bool ok = m_walk.run(start, error);
+    m_lastDir = m_walk.lastDir();
+    return ok;
+}
+
+bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
+{
+    ProgramState& state = m_ctx.state;
+    const std::size_t r = state.ComputerFolder.size();
+    m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
+        // Files of the medium's root (the program's own among them) are no backup files. The
+        // system attribute that would drop a file here does not exist on this system. Below a
+        // computer's folder the source-drive folders lie one level deeper; the temporary area
+        // then keeps that level, so that the new medium gets the same layout.
+        if (cur.size() < r + 5 || cur[r + 4] != '-')
+            return;
+        const std::string source = TreeWalk::join(cur, entry.name);
+        const std::string dest =
+            std::string(1, state.TempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
+        if (copy(source, dest)) {
+            copied(entry.size);
+            m_ctx.ui.pump();
+        }
+    });
+    const bool ok = m_walk.run(start, error);
+    m_lastDir = m_walk.lastDir();
+    return ok;
+}
+
+bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
+{
+    ProgramState& state = m_ctx.state;
+    const std::string root = tempRoot.substr(0, 2) + "\\";
+    const char backupLetter = state.BackupBase.empty() ? 'c' : state.BackupBase[0];
+    m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
+        if (!hasTempPrefixAt3(cur))
+            return;
+        const std::string source = TreeWalk::join(cur, entry.name);
+        std::string dest = source.substr(0, 3) + source.substr(3 + kTempPrefixLength);
+        dest[0] = backupLetter;
+        SystemError ignored;
+        // A read-only copy of an earlier run on the new medium must not block this one.
+        if (entry.isReadOnly)
+            m_ctx.platform.setReadOnly(dest, false, ignored);
+        if (!copy(source, dest))
+            return;
+        if (entry.isReadOnly)
+            m_ctx.platform.setReadOnly(source, false, ignored);
+        m_ctx.platform.removeFile(source, ignored);
+        copied(entry.size);
+    });
+
+    auto listing = m_ctx.platform.openDir(root, error);
+    if (!listing)
+        return false;
+    m_lastDir = root;
+    // Only the area's own folders are walked: the temporary disk is usually the system's
+    // largest, and nothing else on it takes part.
+    FileInfo entry;
+    while (listing->next(entry)) {
+        m_walk.breathe();
+        if (!entry.isDir || entry.isHidden || entry.isLink || entry.otherDevice ||
+            entry.name.compare(0, kTempPrefixLength, kTempPrefix) != 0)
+            continue;
+        const std::string sub = root + entry.name;
+        SystemError subError;
+        if (!m_walk.run(sub, subError)) {
+            ++m_unreadable;
+            const std::string line = m_ctx.nlEn("Map ", "Folder ") + sub +
+                                     m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
+                                     subError.message;
+            m_ctx.ui.memo(line);
+            m_ctx.log.WriteLog(line);
+            continue;
+        }
+        m_lastDir = m_walk.lastDir();
+        addTempFolder(sub);
+    }
+    return true;
+}
+
+void TreeCopy::addTempFolder(const std::string& folder)
+{
+    // Sorted and distinct without regard to case, as the system compares names.
+    auto& folders = m_ctx.state.TempFolders;
+    const auto less = [](const std::string& a, const std::string& b) {
+        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+    };
+    const auto it = std::lower_bound(folders.begin(), folders.end(), folder, less);
+    if (it != folders.end() && ::strcasecmp(it->c_str(), folder.c_str()) == 0)
+        return;
+    folders.insert(it, folder);
+}
+
+} // namespace kx

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/EngineContext.h"
+#include "engine/TreeWalk.h"
+#include "engine/WalkSummary.h"
+#include "support/FileCopy.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kx {
+
+/**
+ * The walks that move whole trees of backup files: back to their sources (Restore All), from the
+ * medium into the temporary area and from there onto a new medium (Duplicate). They add to the
+ * statistics of the program state, which the caller resets first, and move the progress bar by
+ * the copied bytes. A copy that fails is passed over and logged with the system's reason.
+ */
+class TreeCopy
+{
+public:
+    /** The prefix of the temporary area's top-level folders: e:\C-Docs is held as
+     *  t:\Kopierix-C-Docs. */
+    static constexpr const char* kTempPrefix = "Kopierix-";
+
+    explicit TreeCopy(EngineContext& ctx);
+
+    /** Copies every backup file below `start` (the backup root) over its source, whatever
+     *  their dates; each copy gets a memo and log line. Counts every backup file met in
+     *  BackupFileCount and BackupTotalSize. False with `error` when `start` cannot be read. */
+    bool RestoreTree(const std::string& start, SystemError& error);
+    /** Copies the backup files below `start` into the temporary area on TempDrive. */
+    bool CopyToTemp(const std::string& start, SystemError& error);
+    /** Copies the temporary area on drive `tempRoot` ("t:\") onto the backup drive, removing each
+     *  temporary file once it is copied, and adds the area's top-level folders to TempFolders. */
+    bool CopyFromTemp(const std::string& tempRoot, SystemError& error);
+
+    /** The last folder a walk entered (its start when it entered none). */
+    const std::string& lastDir() const { return m_lastDir; }
+    const WalkFailures& failures() const { return m_failures; }
+    std::uint64_t unreadableFolders() const { return m_walk.unreadableFolders() + m_unreadable; }
+
+private:
+    /** Makes the destination's folder and copies; logs a failure. */
+    bool copy(const std::string& source, const std::string& dest);
+    /** Counts a copied file and moves the progress bar. */
+    void copied(std::int64_t size);
+    void addTempFolder(const std::string& folder);
+
+    EngineContext& m_ctx;
+    FileCopy m_copy;
+    TreeWalk m_walk;
+    WalkFailures m_failures;
+    std::string m_lastDir;
+    std::uint64_t m_unreadable = 0;
+};
+
+} // namespace kx

@@ -1,0 +1,1136 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include "platform/linux/DriveTable.h"
+#include "platform/linux/IniSettingsStore.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QTime>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace kx {
+
+namespace {
+
+// Files this program is still writing; listings never show them.
+constexpr std::string_view kTempPrefix = ".kopierix-tmp-";
+
+// The folder listings kept for the matching without regard to case; beyond this the memory is
+// cleared and starts again.
+constexpr std::size_t kMaxRememberedFolders = 4096;
+
+constexpr int kNotFoundFile = 2;
+constexpr int kNotFoundPath = 3;
+constexpr int kAccessDenied = 5;
+constexpr int kNoDrive = 15;
+constexpr int kNotReady = 21;
+constexpr int kInUse = 32;
+constexpr int kNetworkGone = 51;
+constexpr int kDiskFull = 112;
+constexpr int kDeviceError = 1117;
+constexpr int kBadName = 123;
+
+SystemError systemError(int code, const std::string& message)
+{
+    SystemError error;
+    error.code = code;
+    error.message = message;
+    return error;
+}
+
+SystemError notReady()
+{
+    return systemError(kNotReady, "The device is not ready");
+}
+
+SystemError noSuchDrive()
+{
+    return systemError(kNoDrive, "The system cannot find the drive specified");
+}
+
+SystemError noSuchPath()
+{
+    return systemError(kNotFoundPath, "The system cannot find the path specified");
+}
+
+SystemError accessDenied()
+{
+    return systemError(kAccessDenied, std::strerror(EACCES));
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        c = lowerAscii(c);
+    return text;
+}
+
+bool isTempName(const char* name)
+{
+    return std::strncmp(name, kTempPrefix.data(), kTempPrefix.size()) == 0;
+}
+
+std::string append(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::string parentOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isDriveLetter(char c)
+{
+    const char lower = lowerAscii(c);
+    return lower >= 'a' && lower <= 'z';
+}
+
+bool isAbsoluteDrivePath(const std::string& path)
+{
+    return path.size() >= 2 && path[1] == ':' && isDriveLetter(path[0]);
+}
+
+// Splits a drive path into its letter and its names. A path without a letter is taken from
+// the current folder, as the system the rules were written for does; "." and ".." are folded
+// away so that no path climbs out of its drive.
+bool splitDrivePath(const std::string& path, const std::string& current, char& letter,
+                    std::vector<std::string>& parts)
+{
+    std::string full;
+    if (isAbsoluteDrivePath(path))
+        full = path;
+    else if (path.empty())
+        return false;
+    else if (path[0] == '\\' || path[0] == '/')
+        full = current.substr(0, 2) + path;
+    else
+        full = current + "\\" + path;
+    letter = lowerAscii(full[0]);
+    parts.clear();
+    std::size_t pos = 2;
+    while (pos <= full.size()) {
+        const std::size_t end = std::min(full.find_first_of("\\/", pos), full.size());
+        const std::string name = full.substr(pos, end - pos);
+        if (name == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!name.empty() && name != ".") {
+            parts.push_back(name);
+        }
+        pos = end + 1;
+    }
+    return true;
+}
+
+std::string joinNative(const std::string& root, const std::vector<std::string>& parts,
+                       std::size_t count)
+{
+    std::string path = root;
+    for (std::size_t i = 0; i < count; ++i)
+        path = append(path, parts[i]);
+    return path;
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+// Copies the rest of `in` to `out`: in the kernel where the file systems allow it, else
+// through a buffer. Returns 0 or the errno of the failure.
+int copyData(int in, int out, off_t expectedSize)
+{
+    bool inKernel = true;
+    off_t copied = 0;
+    while (inKernel) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (n == 0) {
+            // Some file systems answer an empty copy for a file that has contents.
+            if (copied == 0 && expectedSize > 0) {
+                inKernel = false;
+                continue;
+            }
+            return 0;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)
+            inKernel = false;
+        else
+            return errno;
+    }
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        if (!writeAll(out, buffer.data(), std::size_t(n)))
+            return errno;
+    }
+}
+
+// Creates a new hidden temporary file in the folder of `dest`.
+int openTempBeside(const std::string& dest, mode_t mode, std::string& temp)
+{
+    static unsigned counter = 0;
+    static std::mt19937 random{std::random_device{}()};
+    const std::string folder = parentOf(dest);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = append(folder, std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
+                                  std::to_string(++counter) + "-" + std::to_string(random()));
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+        mode_t result = 022;
+        if (fd < 0)
+            return result;
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+        ::close(fd);
+        if (n > 0) {
+            buffer[n] = '\0';
+            if (const char* line = std::strstr(buffer, "Umask:"))
+                result = mode_t(std::strtoul(line + 6, nullptr, 8));
+        }
+        return result;
+    }();
+    return mask;
+}
+
+void fillFromStat(FileInfo& info, const struct stat& st)
+{
+    info.isDir = S_ISDIR(st.st_mode);
+    info.isReadOnly = (st.st_mode & S_IWUSR) == 0;
+    info.size = info.isDir ? 0 : std::int64_t(st.st_size);
+    info.mtime = std::int64_t(st.st_mtim.tv_sec);
+}
+
+// Streams one folder: one open handle, one status query per entry.
+class LinuxDirListing : public DirListing
+{
+public:
+    LinuxDirListing(DIR* dir, dev_t device) : m_dir(dir), m_device(device) {}
+    ~LinuxDirListing() override { ::closedir(m_dir); }
+    LinuxDirListing(const LinuxDirListing&) = delete;
+    LinuxDirListing& operator=(const LinuxDirListing&) = delete;
+
+    bool next(FileInfo& entry) override
+    {
+        const int fd = ::dirfd(m_dir);
+        while (const dirent* item = ::readdir(m_dir)) {
+            const char* name = item->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 || isTempName(name))
+                continue;
+            struct stat st;
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue; // gone since the folder was read
+            FileInfo info;
+            info.name = name;
+            info.isHidden = name[0] == '.';
+            if (S_ISLNK(st.st_mode)) {
+                // A link reports what it points at; the walks see isLink and never enter a
+                // linked folder, which could point back at its own folder. A link that points
+                // nowhere is listed as itself.
+                info.isLink = true;
+                struct stat target;
+                if (::fstatat(fd, name, &target, 0) == 0) {
+                    if (!S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
+                        continue;
+                    st = target;
+                }
+                fillFromStat(info, st);
+            } else if (S_ISDIR(st.st_mode)) {
+                fillFromStat(info, st);
+                info.otherDevice = st.st_dev != m_device;
+            } else if (S_ISREG(st.st_mode)) {
+                fillFromStat(info, st);
+            } else {
+                continue; // pipes, sockets and devices hold nothing to back up
+            }
+            entry = std::move(info);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    DIR* m_dir;
+    dev_t m_device;
+};
+
+std::string readMountTable()
+{
+    std::string text;
+    const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        text.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return text;
+}
+
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Kopierix/Kopierix.ini");
+}
+
+// The long time format without the zone: times are shown as the clock on the wall reads them.
+QString timeFormatWithoutZone(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;
+        result += c;
+    }
+    return result.trimmed();
+}
+
+TransitionRecord transitionRecord(const QDateTime& local)
+{
+    TransitionRecord record;
+    record.year = local.date().year();
+    record.month = local.date().month();
+    record.dayOfWeek = local.date().dayOfWeek() % 7;
+    record.day = local.date().day();
+    record.hour = local.time().hour();
+    record.minute = local.time().minute();
+    record.second = local.time().second();
+    return record;
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform() = default;
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+void LinuxPlatform::reloadDrives()
+{
+    m_drives.reset();
+    m_folderNames.clear();
+}
+
+DriveTable& LinuxPlatform::drives()
+{
+    if (!m_drives) {
+        IniSettingsStore settings(settingsFile());
+        m_drives = std::make_unique<DriveTable>(settings, readMountTable());
+    }
+    return *m_drives;
+}
+
+// --- Paths ------------------------------------------------------------------------------------
+
+bool LinuxPlatform::mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
+                            bool matchLast)
+{
+    char letter = 0;
+    std::vector<std::string> parts;
+    if (!splitDrivePath(drivePath, m_currentDir, letter, parts)) {
+        error = systemError(kBadName,
+                            "The filename, directory name, or volume label syntax is incorrect");
+        return false;
+    }
+    mapped.root = drives().root(letter);
+    if (mapped.root.empty()) {
+        error = noSuchDrive();
+        return false;
+    }
+    bool exists = false;
+    if (parts.empty()) {
+        mapped.native = mapped.root;
+    } else if (matchLast) {
+        mapped.native = resolve(mapped.root, parts, parts.size(), exists);
+    } else {
+        mapped.native = append(resolve(mapped.root, parts, parts.size() - 1, exists), parts.back());
+    }
+    return true;
+}
+
+// The native path of the first `count` names. The exact names are tried first; a name that is
+// not there with exactly its case is matched without regard to case in its folder.
+std::string LinuxPlatform::resolve(const std::string& root, const std::vector<std::string>& parts,
+                                   std::size_t count, bool& exists)
+{
+    exists = false;
+    if (count == 0) {
+        exists = true;
+        return root;
+    }
+    const std::string exact = joinNative(root, parts, count);
+    struct stat st;
+    if (::lstat(exact.c_str(), &st) == 0) {
+        exists = true;
+        return exact;
+    }
+    // A name too long, a folder that cannot be searched: the operation itself reports it.
+    if (errno != ENOENT)
+        return exact;
+    bool parentExists = false;
+    const std::string parent = resolve(root, parts, count - 1, parentExists);
+    const std::string& name = parts[count - 1];
+    const std::string path = append(parent, name);
+    if (!parentExists)
+        return path;
+    if (path != exact && ::lstat(path.c_str(), &st) == 0) {
+        exists = true;
+        return path;
+    }
+    if (const std::string* match = matchingName(parent, name)) {
+        exists = true;
+        return append(parent, *match);
+    }
+    return path;
+}
+
+const std::string* LinuxPlatform::matchingName(const std::string& folder, const std::string& name)
+{
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return nullptr;
+    auto it = m_folderNames.find(folder);
+    if (it == m_folderNames.end() || it->second.mtime.tv_sec != st.st_mtim.tv_sec ||
+        it->second.mtime.tv_nsec != st.st_mtim.tv_nsec) {
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr)
+            return nullptr;
+        if (it == m_folderNames.end() && m_folderNames.size() >= kMaxRememberedFolders)
+            m_folderNames.clear();
+        FolderNames names;
+        names.mtime = st.st_mtim;
+        while (const dirent* item = ::readdir(dir)) {
+            const std::string entry = item->d_name;
+            if (entry == "." || entry == ".." || isTempName(item->d_name))
+                continue;
+            // Two names that differ in case alone: take the same one every time.
+            auto [slot, added] = names.byLower.emplace(lowerAscii(entry), entry);
+            if (!added && entry < slot->second)
+                slot->second = entry;
+        }
+        ::closedir(dir);
+        it = m_folderNames.insert_or_assign(folder, std::move(names)).first;
+    }
+    const auto match = it->second.byLower.find(lowerAscii(name));
+    return match == it->second.byLower.end() ? nullptr : &match->second;
+}
+
+void LinuxPlatform::forgetFolder(const std::string& folder)
+{
+    m_folderNames.erase(folder);
+}
+
+void LinuxPlatform::forgetTree(const std::string& path)
+{
+    // Every key that begins with `path` sorts in one run from here; of those, the folder itself
+    // and the ones below it go.
+    auto it = m_folderNames.lower_bound(path);
+    while (it != m_folderNames.end() && it->first.compare(0, path.size(), path) == 0) {
+        if (it->first.size() == path.size() || it->first[path.size()] == '/')
+            it = m_folderNames.erase(it);
+        else
+            ++it;
+    }
+}
+
+SystemError LinuxPlatform::errorFor(int err, const Mapped& mapped) const
+{
+    switch (err) {
+    case ENOENT:
+        if (!isDirectory(mapped.root))
+            return notReady();
+        if (mapped.native != mapped.root && !isDirectory(parentOf(mapped.native)))
+            return noSuchPath();
+        return systemError(kNotFoundFile, std::strerror(err));
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return systemError(kAccessDenied, std::strerror(err));
+    case EBUSY:
+    case ETXTBSY:
+        return systemError(kInUse, std::strerror(err));
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ENOTCONN:
+    case ESTALE:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case ECONNRESET:
+    case ECONNABORTED:
+        return systemError(kNetworkGone, std::strerror(err));
+    case ENOSPC:
+    case EDQUOT:
+        return systemError(kDiskFull, "There is not enough space on the disk");
+    // A medium pulled while mounted.
+    case ENOMEDIUM:
+    case ENODEV:
+    case ENXIO:
+        return notReady();
+    // Its own number would read as "access denied".
+    case EIO:
+        return systemError(kDeviceError, std::strerror(err));
+    default:
+        return systemError(err, std::strerror(err));
+    }
+}
+
+bool LinuxPlatform::checkRoot(char letter, std::string& root, SystemError& error)
+{
+    root = drives().root(letter);
+    if (root.empty()) {
+        error = noSuchDrive();
+        return false;
+    }
+    struct stat st;
+    if (::stat(root.c_str(), &st) != 0) {
+        const int err = errno;
+        error = (err == ENOENT || err == ENOTDIR) ? notReady() : errorFor(err, Mapped{root, root});
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = notReady();
+        return false;
+    }
+    return true;
+}
+
+// --- Drives -----------------------------------------------------------------------------------
+
+std::vector<char> LinuxPlatform::driveLetters()
+{
+    return drives().letters();
+}
+
+std::string LinuxPlatform::driveType(char letter)
+{
+    return drives().type(letter);
+}
+
+bool LinuxPlatform::volumeLabel(char letter, std::string& label, SystemError& error)
+{
+    std::string root;
+    if (!checkRoot(letter, root, error))
+        return false;
+    if (!drives().fixedLabel(letter, label))
+        label = drives().fileSystemLabel(letter);
+    return true;
+}
+
+std::string LinuxPlatform::fileSystemName(char letter)
+{
+    std::string root;
+    SystemError error;
+    if (!checkRoot(letter, root, error))
+        return std::string();
+    return drives().fileSystemName(letter);
+}
+
+std::int64_t LinuxPlatform::freeSpace(char letter)
+{
+    const std::string root = drives().root(letter);
+    struct statvfs st;
+    if (root.empty() || ::statvfs(root.c_str(), &st) != 0)
+        return -1;
+    return std::int64_t(st.f_bavail) * std::int64_t(st.f_frsize);
+}
+
+std::int64_t LinuxPlatform::totalSpace(char letter)
+{
+    const std::string root = drives().root(letter);
+    struct statvfs st;
+    if (root.empty() || ::statvfs(root.c_str(), &st) != 0)
+        return -1;
+    return std::int64_t(st.f_blocks) * std::int64_t(st.f_frsize);
+}
+
+bool LinuxPlatform::setVolumeLabel(char letter, const std::string& label)
+{
+    std::string root;
+    SystemError error;
+    if (!checkRoot(letter, root, error))
+        return false;
+    auto settings = openSettings();
+    settings->writeString("Drives", std::string(1, lowerAscii(letter)) + ".label", label);
+    if (!settings->sync())
+        return false;
+    drives().setFixedLabel(letter, label);
+    return true;
+}
+
+void LinuxPlatform::flushDrive(char letter)
+{
+    const std::string root = drives().root(letter);
+    if (root.empty())
+        return;
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::syncfs(fd);
+    ::close(fd);
+}
+
+std::string LinuxPlatform::nativePath(const std::string& drivePath)
+{
+    Mapped mapped;
+    SystemError error;
+    return mapPath(drivePath, mapped, error) ? mapped.native : std::string();
+}
+
+// --- Files ------------------------------------------------------------------------------------
+
+bool LinuxPlatform::fileInfo(const std::string& path, FileInfo& info)
+{
+    Mapped mapped;
+    SystemError error;
+    if (!mapPath(path, mapped, error))
+        return false;
+    struct stat st;
+    if (::lstat(mapped.native.c_str(), &st) != 0)
+        return false;
+    FileInfo result;
+    if (S_ISLNK(st.st_mode)) {
+        if (::stat(mapped.native.c_str(), &st) != 0)
+            return false;
+        result.isLink = true;
+    }
+    fillFromStat(result, st);
+    result.isHidden = mapped.native != mapped.root && nameOf(mapped.native).starts_with('.');
+    info = std::move(result);
+    return true;
+}
+
+std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return nullptr;
+    DIR* dir = ::opendir(mapped.native.c_str());
+    if (dir == nullptr) {
+        const int err = errno;
+        error = err == ENOENT && isDirectory(mapped.root) ? noSuchPath() : errorFor(err, mapped);
+        return nullptr;
+    }
+    struct stat st;
+    if (::fstat(::dirfd(dir), &st) != 0) {
+        error = errorFor(errno, mapped);
+        ::closedir(dir);
+        return nullptr;
+    }
+    return std::make_unique<LinuxDirListing>(dir, st.st_dev);
+}
+
+bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest, SystemError& error)
+{
+    Mapped from, to;
+    if (!mapPath(source, from, error) || !mapPath(dest, to, error))
+        return false;
+    // Not blocking: a named pipe in the place of a file must not stall the run.
+    const int in = ::open(from.native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (in < 0) {
+        error = errorFor(errno, from);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = accessDenied();
+        ::close(in);
+        return false;
+    }
+    // A read-only copy is not replaced, as on the system the rules were written for.
+    struct stat old;
+    if (::stat(to.native.c_str(), &old) == 0 &&
+        (S_ISDIR(old.st_mode) || (old.st_mode & S_IWUSR) == 0)) {
+        error = accessDenied();
+        ::close(in);
+        return false;
+    }
+    std::string temp;
+    const int out = openTempBeside(to.native, S_IRUSR | S_IWUSR, temp);
+    if (out < 0) {
+        error = errorFor(errno, to);
+        ::close(in);
+        return false;
+    }
+    int err = copyData(in, out, st.st_size);
+    ::close(in);
+    if (err == 0) {
+        // Best effort: file systems without owners and modes (FAT, exFAT) refuse the mode.
+        (void)::fchmod(out, st.st_mode & 07777);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        (void)::futimens(out, times);
+    }
+    if (::close(out) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temp.c_str(), to.native.c_str()) != 0)
+        err = errno;
+    forgetFolder(parentOf(to.native));
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        error = errorFor(err, to);
+        return false;
+    }
+    return true;
+}
+
+bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    // Never create the root itself: a missing root is a medium that is not there.
+    if (!isDirectory(mapped.root)) {
+        error = notReady();
+        return false;
+    }
+    if (isDirectory(mapped.native))
+        return true;
+    std::size_t pos = mapped.root.size();
+    while (pos < mapped.native.size()) {
+        const std::size_t end = std::min(mapped.native.find('/', pos + 1), mapped.native.size());
+        const std::string folder = mapped.native.substr(0, end);
+        pos = end;
+        if (folder.back() == '/' || folder == mapped.root)
+            continue;
+        if (::mkdir(folder.c_str(), 0777) == 0) {
+            forgetFolder(parentOf(folder));
+            continue;
+        }
+        const int err = errno;
+        if (err == EEXIST && isDirectory(folder))
+            continue;
+        error = errorFor(err, mapped);
+        return false;
+    }
+    return true;
+}
+
+bool LinuxPlatform::removeFile(const std::string& path, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    if (::unlink(mapped.native.c_str()) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    forgetFolder(parentOf(mapped.native));
+    return true;
+}
+
+bool LinuxPlatform::removeDir(const std::string& path, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    if (::rmdir(mapped.native.c_str()) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    forgetTree(mapped.native);
+    forgetFolder(parentOf(mapped.native));
+    return true;
+}
+
+bool LinuxPlatform::renamePath(const std::string& from, const std::string& to, SystemError& error)
+{
+    Mapped source, target, existing;
+    if (!mapPath(from, source, error) || !mapPath(to, target, error, false) ||
+        !mapPath(to, existing, error))
+        return false;
+    struct stat st;
+    if (::lstat(source.native.c_str(), &st) != 0) {
+        error = errorFor(errno, source);
+        return false;
+    }
+    // Never replace another entry, also not one that differs in case alone; a change of case
+    // of the entry itself is a rename like any other.
+    struct stat other;
+    if (::lstat(existing.native.c_str(), &other) == 0 &&
+        (other.st_dev != st.st_dev || other.st_ino != st.st_ino)) {
+        error = systemError(EEXIST, std::strerror(EEXIST));
+        return false;
+    }
+    if (::rename(source.native.c_str(), target.native.c_str()) != 0) {
+        error = errorFor(errno, target);
+        return false;
+    }
+    forgetTree(source.native);
+    forgetFolder(parentOf(source.native));
+    forgetFolder(parentOf(target.native));
+    return true;
+}
+
+bool LinuxPlatform::moveToTrash(const std::string& path, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    struct stat st;
+    if (::lstat(mapped.native.c_str(), &st) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    errno = 0;
+    if (!QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(mapped.native)))) {
+        const int err = errno != 0 ? errno : EACCES;
+        error = errorFor(err, mapped);
+        return false;
+    }
+    forgetTree(mapped.native);
+    forgetFolder(parentOf(mapped.native));
+    return true;
+}
+
+bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mtime,
+                                        SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(mtime);
+    times[1].tv_nsec = 0;
+    if (::utimensat(AT_FDCWD, mapped.native.c_str(), times, 0) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    return true;
+}
+
+bool LinuxPlatform::setReadOnly(const std::string& path, bool readOnly, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    struct stat st;
+    if (::stat(mapped.native.c_str(), &st) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    const mode_t mode = st.st_mode & 07777;
+    const mode_t wanted =
+        readOnly ? mode_t(mode & ~mode_t(0222)) : mode_t(mode | S_IWUSR | (0222 & ~processUmask()));
+    if (wanted != mode && ::chmod(mapped.native.c_str(), wanted) != 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    return true;
+}
+
+bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes, SystemError& error)
+{
+    Mapped mapped;
+    if (!mapPath(path, mapped, error))
+        return false;
+    struct stat old;
+    const bool replacing = ::stat(mapped.native.c_str(), &old) == 0;
+    if (replacing && (S_ISDIR(old.st_mode) || (old.st_mode & S_IWUSR) == 0)) {
+        error = accessDenied();
+        return false;
+    }
+    std::string temp;
+    const int out = openTempBeside(mapped.native, 0666, temp);
+    if (out < 0) {
+        error = errorFor(errno, mapped);
+        return false;
+    }
+    int err = writeAll(out, bytes.data(), bytes.size()) ? 0 : errno;
+    if (err == 0 && replacing)
+        (void)::fchmod(out, old.st_mode & 07777);
+    if (::close(out) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temp.c_str(), mapped.native.c_str()) != 0)
+        err = errno;
+    forgetFolder(parentOf(mapped.native));
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        error = errorFor(err, mapped);
+        return false;
+    }
+    return true;
+}
+
+std::string LinuxPlatform::currentDirectory()
+{
+    return m_currentDir;
+}
+
+bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& error)
+{
+    char letter = 0;
+    std::vector<std::string> parts;
+    if (!splitDrivePath(path, m_currentDir, letter, parts)) {
+        error = noSuchPath();
+        return false;
+    }
+    std::string root;
+    if (!checkRoot(letter, root, error))
+        return false;
+    bool exists = false;
+    const std::string native = resolve(root, parts, parts.size(), exists);
+    if (!isDirectory(native)) {
+        error = noSuchPath();
+        return false;
+    }
+    std::string current;
+    if (isAbsoluteDrivePath(path)) {
+        current = path;
+        while (current.size() > 2 && (current.back() == '\\' || current.back() == '/'))
+            current.pop_back();
+    } else {
+        current = m_currentDir.substr(0, 2);
+        for (const std::string& part : parts)
+            current += "\\" + part;
+    }
+    if (current.size() == 2)
+        current += "\\";
+    m_currentDir = current;
+    return true;
+}
+
+// --- The program's data folder ----------------------------------------------------------------
+
+std::string LinuxPlatform::dataFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Kopierix");
+    QDir().mkpath(folder);
+    return QFile::encodeName(folder).toStdString() + "/";
+}
+
+bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes)
+{
+    const std::string path = dataFolder() + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, bytes.data(), bytes.size());
+    return ::close(fd) == 0 && written;
+}
+
+bool LinuxPlatform::renameDataFile(const std::string& from, const std::string& to)
+{
+    const std::string folder = dataFolder();
+    return ::rename((folder + from).c_str(), (folder + to).c_str()) == 0;
+}
+
+bool LinuxPlatform::removeDataFile(const std::string& name)
+{
+    return ::unlink((dataFolder() + name).c_str()) == 0;
+}
+
+// --- Settings ---------------------------------------------------------------------------------
+
+std::unique_ptr<SettingsStore> LinuxPlatform::openSettings()
+{
+    return std::make_unique<IniSettingsStore>(settingsFile());
+}
+
+// --- Time and system facts --------------------------------------------------------------------
+
+std::int64_t LinuxPlatform::now()
+{
+    return std::int64_t(::time(nullptr));
+}
+
+LocalTime LinuxPlatform::toLocal(std::int64_t utcSeconds)
+{
+    const time_t t = time_t(utcSeconds);
+    struct tm parts;
+    LocalTime local;
+    if (::localtime_r(&t, &parts) == nullptr)
+        return local;
+    local.year = parts.tm_year + 1900;
+    local.month = parts.tm_mon + 1;
+    local.day = parts.tm_mday;
+    local.hour = parts.tm_hour;
+    local.minute = parts.tm_min;
+    local.second = parts.tm_sec;
+    return local;
+}
+
+std::int64_t LinuxPlatform::fromLocal(const LocalTime& local)
+{
+    struct tm parts
+    {
+    };
+    parts.tm_year = local.year - 1900;
+    parts.tm_mon = local.month - 1;
+    parts.tm_mday = local.day;
+    parts.tm_hour = local.hour;
+    parts.tm_min = local.minute;
+    parts.tm_sec = local.second;
+    parts.tm_isdst = -1;
+    return std::int64_t(::mktime(&parts));
+}
+
+TimeZoneRecords LinuxPlatform::timeZone(int year)
+{
+    if (year <= 0)
+        year = toLocal(now()).year;
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    TimeZoneRecords records;
+    const QDateTime yearStart(QDate(year, 1, 1), QTime(0, 0), QTimeZone::utc());
+    const QDateTime yearEnd(QDate(year + 1, 1, 1), QTime(0, 0), QTimeZone::utc());
+    int standardOffset =
+        zone.standardTimeOffset(QDateTime(QDate(year, 1, 1), QTime(12, 0), QTimeZone::utc()));
+
+    // Daylight saving is the part of the year with the larger offset; that also reads zones
+    // whose records call the winter time the exception (Europe/Dublin) the usual way.
+    QDateTime start, end;
+    int daylightOffset = 0;
+    if (zone.hasTransitions()) {
+        int previous = zone.offsetFromUtc(yearStart.addSecs(-1));
+        for (const QTimeZone::OffsetData& change :
+             zone.transitions(yearStart, yearEnd.addSecs(-1))) {
+            const bool daylightInvolved = change.daylightTimeOffset != 0 ||
+                                          zone.daylightTimeOffset(change.atUtc.addSecs(-1)) != 0;
+            if (daylightInvolved && change.offsetFromUtc > previous && !start.isValid()) {
+                start = change.atUtc;
+                standardOffset = previous;
+                daylightOffset = change.offsetFromUtc - previous;
+            } else if (daylightInvolved && change.offsetFromUtc < previous && !end.isValid()) {
+                end = change.atUtc;
+                if (!start.isValid()) {
+                    standardOffset = change.offsetFromUtc;
+                    daylightOffset = previous - change.offsetFromUtc;
+                }
+            }
+            previous = change.offsetFromUtc;
+        }
+    }
+    records.bias = -(standardOffset / 60);
+    if (start.isValid() && end.isValid() && daylightOffset > 0) {
+        records.daylightBias = -(daylightOffset / 60);
+        records.daylightDate = transitionRecord(start.toUTC().addSecs(standardOffset));
+        records.standardDate =
+            transitionRecord(end.toUTC().addSecs(standardOffset + daylightOffset));
+    }
+    return records;
+}
+
+std::string LinuxPlatform::localeName()
+{
+    return QLocale::system().name().toStdString();
+}
+
+char LinuxPlatform::decimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    if (point.isEmpty() || point.at(0).unicode() > 0xFF)
+        return '.';
+    return char(point.at(0).unicode());
+}
+
+std::string LinuxPlatform::formatDateTime(double dateTime)
+{
+    double whole = 0;
+    const double fraction = std::modf(dateTime, &whole);
+    QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
+    qint64 ms = std::llround(std::fabs(fraction) * 86400000.0);
+    if (ms >= 86400000)
+        ms = 86399999;
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(date, QLocale::ShortFormat);
+    // Midnight precisely shows the date alone, as the framework's date-time text does.
+    if (ms != 0) {
+        text += QLatin1Char(' ');
+        text += locale.toString(QTime::fromMSecsSinceStartOfDay(int(ms)),
+                                timeFormatWithoutZone(locale));
+    }
+    return text.toStdString();
+}
+
+std::string LinuxPlatform::computerName()
+{
+    return QSysInfo::machineHostName().toStdString();
+}
+
+} // namespace kx

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kx {
+
+class DriveTable;
+
+/**
+ * The platform on Linux: drive letters through the drive table of the settings and the mount
+ * table, files through POSIX calls, settings in an ini file, time and locale through QtCore.
+ */
+class LinuxPlatform : public Platform
+{
+public:
+    LinuxPlatform();
+    ~LinuxPlatform() override;
+
+    /** Reads the mount table again, after a medium has been mounted or unmounted. */
+    void reloadDrives();
+
+    std::vector<char> driveLetters() override;
+    std::string driveType(char letter) override;
+    bool volumeLabel(char letter, std::string& label, SystemError& error) override;
+    std::string fileSystemName(char letter) override;
+    std::int64_t freeSpace(char letter) override;
+    std::int64_t totalSpace(char letter) override;
+    /** Keeps the new label in the drive table: renaming the file system itself takes the
+     *  administrator and a tool of its own for each kind. */
+    bool setVolumeLabel(char letter, const std::string& label) override;
+    void flushDrive(char letter) override;
+    std::string nativePath(const std::string& drivePath) override;
+
+    bool fileInfo(const std::string& path, FileInfo& info) override;
+    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
+    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
+    bool makeDirs(const std::string& path, SystemError& error) override;
+    bool removeFile(const std::string& path, SystemError& error) override;
+    bool removeDir(const std::string& path, SystemError& error) override;
+    bool renamePath(const std::string& from, const std::string& to, SystemError& error) override;
+    bool moveToTrash(const std::string& path, SystemError& error) override;
+    bool setModificationTime(const std::string& path, std::int64_t mtime,
+                             SystemError& error) override;
+    bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) override;
+    bool writeFile(const std::string& path, const std::string& bytes, SystemError& error) override;
+
+    std::string currentDirectory() override;
+    bool setCurrentDirectory(const std::string& path, SystemError& error) override;
+
+    std::string dataFolder() override;
+    bool appendDataFile(const std::string& name, const std::string& bytes) override;
+    bool renameDataFile(const std::string& from, const std::string& to) override;
+    bool removeDataFile(const std::string& name) override;
+
+    std::unique_ptr<SettingsStore> openSettings() override;
+
+    std::int64_t now() override;
+    LocalTime toLocal(std::int64_t utcSeconds) override;
+    std::int64_t fromLocal(const LocalTime& local) override;
+    TimeZoneRecords timeZone(int year) override;
+    std::string localeName() override;
+    char decimalSeparator() override;
+    std::string formatDateTime(double dateTime) override;
+    std::string computerName() override;
+
+private:
+    // A drive path turned into a native one.
+    struct Mapped
+    {
+        std::string root;   // the drive's root folder
+        std::string native; // the path itself
+    };
+
+    // The names of one folder by their lower-case form, for the matching without regard to
+    // case; valid while the folder's modification time stays the same.
+    struct FolderNames
+    {
+        timespec mtime{};
+        std::unordered_map<std::string, std::string> byLower;
+    };
+
+    DriveTable& drives();
+    bool mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
+                 bool matchLast = true);
+    std::string resolve(const std::string& root, const std::vector<std::string>& parts,
+                        std::size_t count, bool& exists);
+    const std::string* matchingName(const std::string& folder, const std::string& name);
+    void forgetFolder(const std::string& folder);
+    void forgetTree(const std::string& path);
+    SystemError errorFor(int err, const Mapped& mapped) const;
+    bool checkRoot(char letter, std::string& root, SystemError& error);
+
+    std::unique_ptr<DriveTable> m_drives;
+    std::string m_currentDir = "c:\\";
+    std::map<std::string, FolderNames> m_folderNames;
+};
+
+} // namespace kx

@@ -1,0 +1,650 @@
+#include "common/Fixture.h"
+#include "common/RecordingUi.h"
+#include "engine/ActivityLog.h"
+#include "engine/Duplicate.h"
+#include "engine/EngineContext.h"
+#include "support/SizeText.h"
+
+#include <QtTest>
+
+#include <functional>
+#include <map>
+
+using namespace kx;
+
+namespace {
+
+// The fixture's platform with made-up space and volume names for the drives a test lists: drives
+// that are folders on one file system cannot differ in free space, and a folder has no volume
+// name to change. Drives that a test does not list cannot tell their space.
+class FakeDrives : public Platform
+{
+public:
+    explicit FakeDrives(std::unique_ptr<Platform> inner) : m_inner(std::move(inner)) {}
+
+    std::map<char, std::int64_t> free;
+    std::map<char, std::int64_t> total;
+    std::map<char, std::string> labels;
+    std::vector<std::pair<char, std::string>> labelsSet;
+
+    std::int64_t freeSpace(char letter) override
+    {
+        const auto it = free.find(letter);
+        return it == free.end() ? -1 : it->second;
+    }
+    std::int64_t totalSpace(char letter) override
+    {
+        const auto it = total.find(letter);
+        return it == total.end() ? -1 : it->second;
+    }
+    bool volumeLabel(char letter, std::string& label, SystemError& error) override
+    {
+        const auto it = labels.find(letter);
+        if (it == labels.end())
+            return m_inner->volumeLabel(letter, label, error);
+        label = it->second;
+        return true;
+    }
+    bool setVolumeLabel(char letter, const std::string& label) override
+    {
+        labelsSet.emplace_back(letter, label);
+        labels[letter] = label;
+        return true;
+    }
+
+    // Everything else is the fixture's.
+    std::vector<char> driveLetters() override { return m_inner->driveLetters(); }
+    std::string driveType(char l) override { return m_inner->driveType(l); }
+    std::string fileSystemName(char l) override { return m_inner->fileSystemName(l); }
+    void flushDrive(char l) override { m_inner->flushDrive(l); }
+    std::string nativePath(const std::string& p) override { return m_inner->nativePath(p); }
+    bool fileInfo(const std::string& p, FileInfo& i) override { return m_inner->fileInfo(p, i); }
+    std::unique_ptr<DirListing> openDir(const std::string& p, SystemError& e) override
+    {
+        return m_inner->openDir(p, e);
+    }
+    bool copyFile(const std::string& s, const std::string& d, SystemError& e) override
+    {
+        return m_inner->copyFile(s, d, e);
+    }
+    bool makeDirs(const std::string& p, SystemError& e) override { return m_inner->makeDirs(p, e); }
+    bool removeFile(const std::string& p, SystemError& e) override
+    {
+        return m_inner->removeFile(p, e);
+    }
+    bool removeDir(const std::string& p, SystemError& e) override
+    {
+        return m_inner->removeDir(p, e);
+    }
+    bool renamePath(const std::string& f, const std::string& t, SystemError& e) override
+    {
+        return m_inner->renamePath(f, t, e);
+    }
+    bool moveToTrash(const std::string& p, SystemError& e) override
+    {
+        return m_inner->moveToTrash(p, e);
+    }
+    bool setModificationTime(const std::string& p, std::int64_t t, SystemError& e) override
+    {
+        return m_inner->setModificationTime(p, t, e);
+    }
+    bool setReadOnly(const std::string& p, bool r, SystemError& e) override
+    {
+        return m_inner->setReadOnly(p, r, e);
+    }
+    bool writeFile(const std::string& p, const std::string& b, SystemError& e) override
+    {
+        return m_inner->writeFile(p, b, e);
+    }
+    std::string currentDirectory() override { return m_inner->currentDirectory(); }
+    bool setCurrentDirectory(const std::string& p, SystemError& e) override
+    {
+        return m_inner->setCurrentDirectory(p, e);
+    }
+    std::string dataFolder() override { return m_inner->dataFolder(); }
+    bool appendDataFile(const std::string& n, const std::string& b) override
+    {
+        return m_inner->appendDataFile(n, b);
+    }
+    bool renameDataFile(const std::string& f, const std::string& t) override
+    {
+        return m_inner->renameDataFile(f, t);
+    }
+    bool removeDataFile(const std::string& n) override { return m_inner->removeDataFile(n); }
+    std::unique_ptr<SettingsStore> openSettings() override { return m_inner->openSettings(); }
+    std::int64_t now() override { return m_inner->now(); }
+    LocalTime toLocal(std::int64_t t) override { return m_inner->toLocal(t); }
+    std::int64_t fromLocal(const LocalTime& l) override { return m_inner->fromLocal(l); }
+    TimeZoneRecords timeZone(int y) override { return m_inner->timeZone(y); }
+    std::string localeName() override { return m_inner->localeName(); }
+    char decimalSeparator() override { return m_inner->decimalSeparator(); }
+    std::string formatDateTime(double d) override { return m_inner->formatDateTime(d); }
+    std::string computerName() override { return m_inner->computerName(); }
+
+private:
+    std::unique_ptr<Platform> m_inner;
+};
+
+// Also records the captions and the start text of each name question, and lets a test act
+// (swap the medium) when a question comes.
+struct DuplicateUi : test::RecordingUi
+{
+    std::vector<std::string> captions;
+    std::vector<std::string> startTexts;
+    std::function<void(const std::string&)> onQuestion;
+
+    bool askYesNo(const std::string& caption, const std::string& question) override
+    {
+        captions.push_back(caption);
+        if (onQuestion)
+            onQuestion(question);
+        return RecordingUi::askYesNo(caption, question);
+    }
+    bool askText(const std::string& caption, const std::string& prompt,
+                 std::string& answer) override
+    {
+        captions.push_back(caption);
+        startTexts.push_back(answer);
+        return RecordingUi::askText(caption, prompt, answer);
+    }
+};
+
+bool isNewMediumQuestion(const std::string& question)
+{
+    return question.find(": have been copied to disk ") != std::string::npos ||
+           question.find(": zijn gekopieerd naar schijf ") != std::string::npos;
+}
+
+constexpr std::int64_t kMediumFree = 1000000;
+
+// A removable medium 'e' named Backup1 with three backup files, a temporary disk 't' with
+// plenty of room, and everything an operation is given.
+struct Setup
+{
+    test::Fixture fixture;
+    std::unique_ptr<FakeDrives> platform;
+    ProgramState state;
+    DuplicateUi ui;
+    std::unique_ptr<ActivityLog> log;
+    SystemFacts facts;
+    std::unique_ptr<EngineContext> ctx;
+
+    // Adds the drives; a test may add more before start().
+    explicit Setup(bool mediumPresent = true)
+    {
+        if (mediumPresent)
+            fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
+        else
+            fixture.addMissingDrive('e');
+        fixture.addDrive('t', "DRIVE_FIXED", "Temp");
+    }
+
+    void start(const std::string& language = "")
+    {
+        platform = std::make_unique<FakeDrives>(fixture.platform());
+        platform->free = {{'e', kMediumFree}, {'t', 50000000}};
+        platform->total = {{'e', kMediumFree + 20000}};
+        log = std::make_unique<ActivityLog>(*platform);
+        facts.LanguageCode = language;
+        state.LanguageCode = language;
+        ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
+        state.BackupBase = "e:\\";
+        state.DriveKey = "e-"; // a removable drive shows no name in the drive list
+    }
+
+    void fillMedium(char drive = 'e')
+    {
+        const std::string d(1, drive);
+        fixture.writeFile(d + ":\\S-Docs\\a.txt", "aaaa");
+        fixture.writeFile(d + ":\\S-Docs\\Sub\\b.txt", "bb");
+        fixture.writeFile(d + ":\\S-\\boot.ini", "r");
+        fixture.writeFile(d + ":\\Autorun.inf", "[autorun]");
+    }
+
+    QString folderOf(char drive) const
+    {
+        return fixture.root() + "/drive-" + QChar::fromLatin1(drive);
+    }
+
+    // At the question for the new medium, the old one leaves the drive and an empty medium
+    // with `label` comes in.
+    void swapMediumAtNewMediumQuestion(const std::string& label)
+    {
+        ui.onQuestion = [this, label](const std::string& question) {
+            if (!isNewMediumQuestion(question))
+                return;
+            QVERIFY(QDir().rename(folderOf('e'), fixture.root() + "/old-e"));
+            QVERIFY(QDir().mkpath(folderOf('e')));
+            platform->labels['e'] = label;
+        };
+    }
+
+    QStringList logLines() const
+    {
+        QFile f(fixture.dataPath() + "/Kopierix.log");
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    static QStringList qt(const std::vector<std::string>& lines)
+    {
+        QStringList result;
+        for (const auto& line : lines)
+            result << QString::fromStdString(line);
+        return result;
+    }
+    QString size(std::int64_t bytes) const
+    {
+        return QString::fromStdString(FormatSize(bytes, platform->decimalSeparator()));
+    }
+    QStringList tempRoot() const
+    {
+        return QDir(folderOf('t')).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+};
+
+} // namespace
+
+class TestDuplicate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void cancelAtTheIntroduction_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("intro");
+        QTest::newRow("Dutch")
+            << "nld"
+            << "Kopierix - Dupliceren"
+            << "Deze functie is bedoeld voor de gebruikers van programma's als InCD, waarmee de "
+               "CD-rw als harde schijf kan worden gebruikt. \r\r"
+               "U kunt nu de Backup-CD-rw naar een andere CD-rw kopiëren.\r\r"
+               "Zorg er eerst voor dat de nieuwe Backupschijf een ondubbelzinnige naam draagt, "
+               "b.v. Backup-b of Backup-2 (als de eerste schijf Backup-a of Backup-1 heette). "
+               "Verder moet de nieuwe schijf juist geformateerd en leeg zijn.\r\r"
+               "Stop nu de Backupschijf in het schrijfstation en klik op \"Volgende\" als u "
+               "verder wilt gaan.";
+        QTest::newRow("English")
+            << ""
+            << "Kopierix - Duplicate"
+            << "This function is ment for users of programs like InCD. With this software the "
+               "CD-r/w can be used as a hard disk. \r\r"
+               "Now you may copy the Backup CD-r/w to another CD-r/w.\r\r"
+               "First give the new Backup disk a unique name, e.g. Backup-b or Backup-2 "
+               "(assuming the name of the first disk is Backup-a or Backup-1). Furthermore be "
+               "sure the new disk has been formatted and is empty.\r\r"
+               "Now put the Backup disk into the burner drive and click \"Next\" to proceed.";
+    }
+
+    void cancelAtTheIntroduction()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, intro);
+        Setup s;
+        s.start(language.toStdString());
+        s.fillMedium();
+        s.state.BackupTotalSize = 12345;
+
+        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+
+        QCOMPARE(Setup::qt(s.ui.captions), QStringList({caption}));
+        QCOMPARE(Setup::qt(s.ui.questions), QStringList({intro}));
+        QCOMPARE(s.state.ProgressStep, std::int64_t(123));
+        QCOMPARE(s.logLines(), QStringList({language == "nld" ? "Knop \"Dupliceren\" geklikt"
+                                                              : "Button \"Duplicate\" clicked"}));
+        QVERIFY(s.tempRoot().isEmpty());
+        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(!s.ui.progressShown);
+    }
+
+    void aCompleteRun_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("memo"); // %1 the copied size, %2 the free space
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("ready");
+        QTest::newRow("Dutch") << "nld"
+                               << QStringList({"Kopiëren naar tijdelijke opslag...",
+                                               "Aantal bestanden gekopieerd naar t: = 3",
+                                               "Totale grootte gekopieerde bestanden = %1bytes", "",
+                                               "Kopiëren naar nieuwe Backupschijf...",
+                                               "Aantal bestanden gekopieerd van t: naar e: = 3",
+                                               "Totale grootte gekopieerde bestanden = %1bytes",
+                                               "Vrije ruimte op e: =%2Bytes"})
+                               << QStringList({"Knop \"Dupliceren\" geklikt",
+                                               "3 bestanden gekopieerd van e: naar t:",
+                                               "Totale grootte gekopieerde bestanden = %1bytes.",
+                                               "3 bestanden gekopieerd van t: naar e:.",
+                                               "Totale grootte gekopieerde bestanden = %1Bytes.",
+                                               "Vrije ruimte op e: =%2Bytes"})
+                               << " Backupschijf: e:, laatste backup: "
+                               << "Het kopiëren is gereed.\rU kunt de kopie nu ook als "
+                                  "Backupschijf gebruiken.";
+        QTest::newRow("English")
+            << ""
+            << QStringList({"Copying to temp. disk space...", "Number of files copied to t: = 3",
+                            "Total size of copied files = %1bytes", "",
+                            "Copying to the new Backup disk...",
+                            "Number of files, copied from t: to e: = 3",
+                            "Total size of copied files = %1bytes", "Free space on e: =%2Bytes"})
+            << QStringList({"Button \"Duplicate\" clicked", "3 files copied from e: to t:",
+                            "Total size of file = %1bytes.", "3 files copied from t: to e:.",
+                            "Total size of copied files = %1Bytes.", "Free space on e: =%2Bytes"})
+            << " Backup drive e:, latest backup: "
+            << "Copying is ready.\rYou may now use the copy as a backup "
+               "disk.";
+    }
+
+    void aCompleteRun()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, memo);
+        QFETCH(QStringList, log);
+        QFETCH(QString, status);
+        QFETCH(QString, ready);
+        Setup s;
+        s.start(language.toStdString());
+        s.fillMedium();
+        QFile::setPermissions(s.fixture.native("e:\\S-Docs\\Sub\\b.txt"), QFileDevice::ReadOwner);
+        s.state.LastBackupDate = 45000.25;
+        s.state.BackupTotalSize = 700;
+        s.swapMediumAtNewMediumQuestion("Backup2");
+        s.ui.yesNoAnswers = {true, true};
+
+        QVERIFY(DuplicerenBtnClick(*s.ctx));
+
+        // The new medium holds the backup files, not the medium's own files of its root.
+        QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("aaaa"));
+        QCOMPARE(s.fixture.readFile("e:\\S-Docs\\Sub\\b.txt"), QByteArray("bb"));
+        QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
+        QVERIFY(!s.fixture.exists("e:\\Autorun.inf"));
+        QVERIFY(QFileInfo::exists(s.fixture.root() + "/old-e/S-Docs/a.txt"));
+        // Nothing of the temporary area is left.
+        QVERIFY2(s.tempRoot().isEmpty(), qPrintable(s.tempRoot().join(',')));
+        QVERIFY(s.state.TempFolders.empty());
+        QCOMPARE(s.state.TempDrive, 't');
+
+        for (QStringList* lines : {&memo, &log}) {
+            for (auto& line : *lines)
+                line.replace("%1", s.size(7)).replace("%2", s.size(kMediumFree));
+        }
+        QCOMPARE(Setup::qt(s.ui.memoLines), memo);
+        QCOMPARE(s.logLines(), log);
+        QCOMPARE(Setup::qt(s.ui.informations), QStringList({ready}));
+        QCOMPARE(s.ui.questions.size(), std::size_t(2));
+        QVERIFY(s.ui.warnings.empty());
+        QVERIFY(s.platform->labelsSet.empty());
+
+        // The old medium's date shows while the copy goes to the new one; then its records.
+        QVERIFY(!s.ui.statusLines.empty());
+        QCOMPARE(QString::fromStdString(s.ui.statusLines[0]),
+                 status + QString::fromStdString(s.platform->formatDateTime(45000.25)));
+        QCOMPARE(s.state.BackupTotalSize, std::int64_t(7));
+        QVERIFY(s.state.LastBackupDate > 45000.25);
+        QCOMPARE(s.fixture.setting("Total Size", "e-").toLongLong(), 7);
+        QVERIFY(s.fixture.setting("Last BackUp", "e-").isValid());
+        QCOMPARE(s.state.LastBackupNames, std::vector<std::string>({"e-"}));
+        QCOMPARE(s.state.BackupBase, std::string("e:\\"));
+        QVERIFY(!s.ui.progressShown);
+        QVERIFY(!s.ui.isBusy);
+    }
+
+    void theTemporaryDisk_data()
+    {
+        QTest::addColumn<QString>("extraDrives"); // fixed drives added beside e: and t:
+        QTest::addColumn<QString>("freeSpace");   // "t=5000,u=9000"; e: has its own free space
+        QTest::addColumn<qint64>("used");         // space in use on the medium
+        QTest::addColumn<QString>("expected");    // the chosen drive, "" for none
+
+        const qint64 g = 1000000000;
+        QTest::newRow("the most free space")
+            << "u" << QString("t=%1,u=%2").arg(10 * g).arg(20 * g) << 600000000LL << "u";
+        QTest::newRow("equal space keeps the earlier drive")
+            << "u" << QString("t=%1,u=%1").arg(10 * g) << 600000000LL << "t";
+        QTest::newRow("the medium itself never")
+            << "" << QString("e=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+        QTest::newRow("the first drive of the list never")
+            << "a" << QString("a=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+        QTest::newRow("a drive that cannot tell its space") << "u"
+                                                            << "t=-1,u=5000" << 1000LL << "u";
+        QTest::newRow("within the allowance") << ""
+                                              << "t=5000" << 9000LL << "t";
+        QTest::newRow("just not enough") << ""
+                                         << "t=5000" << 15000LL << "";
+        QTest::newRow("no drive to choose") << ""
+                                            << "t=-1" << 100LL << "";
+    }
+
+    void theTemporaryDisk()
+    {
+        QFETCH(QString, extraDrives);
+        QFETCH(QString, freeSpace);
+        QFETCH(qint64, used);
+        QFETCH(QString, expected);
+        Setup s;
+        for (const QChar c : extraDrives)
+            s.fixture.addDrive(c.toLatin1(), "DRIVE_FIXED", "Disk");
+        s.start();
+        s.fillMedium();
+        for (const QString& item : freeSpace.split(',')) {
+            const char letter = item.at(0).toLatin1();
+            s.platform->free[letter] = item.mid(2).toLongLong();
+        }
+        s.platform->total['e'] = s.platform->free['e'] + used;
+        // Stop at the question for the new medium.
+        s.ui.yesNoAnswers = {true, false};
+
+        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+
+        if (!expected.isEmpty()) {
+            const std::string t = expected.toStdString();
+            QCOMPARE(QString(QChar::fromLatin1(s.state.TempDrive)), expected);
+            QCOMPARE(s.fixture.readFile(t + ":\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
+            QCOMPARE(s.ui.questions.size(), std::size_t(2));
+            QCOMPARE(QString::fromStdString(s.ui.questions[1]),
+                     QString("All files of e: have been copied to disk %1:.\r\rNow put the new "
+                             "Backup disk in drive e: and click \"Next\" to proceed.")
+                         .arg(expected));
+            QVERIFY(s.ui.timed.empty());
+            return;
+        }
+        QCOMPARE(Setup::qt(s.ui.timed),
+                 QStringList({"The disk with the largest free space doesn't have enough space to "
+                              "temporerally copy the Backups to.\rDuplicating of the backup disk "
+                              "is not possible."}));
+        if (s.state.TempDrive != 0)
+            QCOMPARE(Setup::qt(s.ui.memoLines),
+                     QStringList({"Not enough space on t: for the temp. files."}));
+        else
+            QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.tempRoot().isEmpty());
+        QCOMPARE(s.ui.questions.size(), std::size_t(1));
+        QCOMPARE(s.logLines(), QStringList({"Button \"Duplicate\" clicked"}));
+        QVERIFY(!s.ui.progressShown);
+    }
+
+    void theNewMediumsName_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("newLabel");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("prompts");
+        QTest::addColumn<QStringList>("startTexts");
+        QTest::addColumn<QStringList>("labelsSet");
+        QTest::addColumn<bool>("completes");
+        QTest::addColumn<bool>("warned");
+
+        const QString unnamed = "Disk e: heeft geen naam. \r\rGeef de juiste naam en klik op OK.";
+        const QString same = "The disk e: has the same name as the original.\r\rEnter a "
+                             "different name for Disk e: and click OK.";
+        QTest::newRow("unnamed, gets the typed name")
+            << ""
+            << "" << QStringList({"Backup2"}) << QStringList({unnamed}) << QStringList({""})
+            << QStringList({"Backup2"}) << true << false;
+        QTest::newRow("unnamed, Dutch")
+            << "nld"
+            << "" << QStringList({"Backup2"})
+            << QStringList({"Schijf e: heeft geen naam. \r\rGeef de juiste naam en klik op OK."})
+            << QStringList({""}) << QStringList({"Backup2"}) << true << false;
+        QTest::newRow("unnamed, cancelled") << ""
+                                            << "" << QStringList() << QStringList({unnamed})
+                                            << QStringList({""}) << QStringList() << false << false;
+        QTest::newRow("unnamed, typed the old name, then cancelled")
+            << ""
+            << "" << QStringList({"BACKUP1"}) << QStringList({unnamed, same})
+            << QStringList({"", "BACKUP1"}) << QStringList({"BACKUP1"}) << false << true;
+        QTest::newRow("unnamed, typed the old name, then another")
+            << ""
+            << "" << QStringList({"backup1", "Backup2"}) << QStringList({unnamed, same})
+            << QStringList({"", "backup1"}) << QStringList({"backup1", "Backup2"}) << true << false;
+        QTest::newRow("same name in other letters, renamed")
+            << ""
+            << "BACKUP1" << QStringList({"Backup2"}) << QStringList({same}) << QStringList({""})
+            << QStringList({"Backup2"}) << true << false;
+        QTest::newRow("same name, Dutch, kept")
+            << "nld"
+            << "Backup1" << QStringList({"Backup1"})
+            << QStringList({"De schijf e: heeft de zelfde naam als het origineel.\r\rGeef een "
+                            "andere naam voor Schijf e: en klik op OK."})
+            << QStringList({""}) << QStringList({"Backup1"}) << false << true;
+    }
+
+    void theNewMediumsName()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, newLabel);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, prompts);
+        QFETCH(QStringList, startTexts);
+        QFETCH(QStringList, labelsSet);
+        QFETCH(bool, completes);
+        QFETCH(bool, warned);
+        Setup s;
+        s.start(language.toStdString());
+        s.fillMedium();
+        s.platform->labels['e'] = "Backup1";
+        s.swapMediumAtNewMediumQuestion(newLabel.toStdString());
+        s.ui.yesNoAnswers = {true, true};
+        for (const QString& answer : answers)
+            s.ui.textAnswers.push_back(answer.toStdString());
+
+        QCOMPARE(DuplicerenBtnClick(*s.ctx), completes);
+
+        const QStringList questions = Setup::qt(s.ui.questions);
+        QCOMPARE(questions.mid(2), prompts);
+        QCOMPARE(Setup::qt(s.ui.startTexts), startTexts);
+        QStringList set;
+        for (const auto& [letter, label] : s.platform->labelsSet) {
+            QCOMPARE(letter, 'e');
+            set << QString::fromStdString(label);
+        }
+        QCOMPARE(set, labelsSet);
+        QCOMPARE(s.fixture.exists("e:\\S-Docs\\a.txt"), completes);
+        // A run that ends here leaves the temporary area for the next one.
+        QCOMPARE(s.fixture.exists("t:\\Kopierix-S-Docs\\a.txt"), !completes);
+        QCOMPARE(s.fixture.setting("Total Size", "e-").isValid(), completes);
+        if (warned)
+            QCOMPARE(Setup::qt(s.ui.warnings),
+                     QStringList({language == "nld"
+                                      ? "De nieuwe schijf heeft nog steeds de zelfde naam als het "
+                                        "origineel. Het dupliceren wordt afgebroken."
+                                      : "The new disk still has the same name as the original. "
+                                        "Duplicating is aborted."}));
+        else
+            QVERIFY(s.ui.warnings.empty());
+    }
+
+    void noFloppyInDriveA()
+    {
+        Setup s;
+        s.fixture.addMissingDrive('a', "DRIVE_REMOVABLE");
+        s.start();
+        s.state.BackupBase = "a:\\";
+        s.state.DriveKey = "a-";
+        s.ui.yesNoAnswers = {true, true};
+
+        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+
+        QCOMPARE(s.ui.questions.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(s.ui.questions[1]),
+                 QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
+        QCOMPARE(QString::fromStdString(s.ui.captions[1]), QString("Kopierix - Duplicate"));
+        QVERIFY(s.state.NoFloppy);
+        QVERIFY(s.tempRoot().isEmpty());
+        QVERIFY(s.ui.warnings.empty());
+        QVERIFY(!s.ui.progressShown);
+    }
+
+    void floppyTakenOutBeforeTheSecondHalf()
+    {
+        Setup s;
+        s.fixture.addDrive('a', "DRIVE_REMOVABLE", "Floppy1");
+        s.start();
+        s.fillMedium('a');
+        s.platform->free['a'] = kMediumFree;
+        s.platform->total['a'] = kMediumFree + 5000;
+        s.state.BackupBase = "a:\\";
+        s.state.DriveKey = "a-";
+        s.ui.onQuestion = [&s](const std::string& question) {
+            if (isNewMediumQuestion(question))
+                QVERIFY(QDir().rename(s.folderOf('a'), s.fixture.root() + "/old-a"));
+        };
+        s.ui.yesNoAnswers = {true, true, false};
+
+        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+
+        QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
+        QCOMPARE(s.ui.questions.size(), std::size_t(3));
+        QCOMPARE(QString::fromStdString(s.ui.questions[2]),
+                 QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
+        // This one question names the operation in Dutch in both languages.
+        QCOMPARE(
+            Setup::qt(s.ui.captions),
+            QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Dupliceren"}));
+        QVERIFY(s.state.NoFloppy);
+    }
+
+    void aMediumThatIsNotReady_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("Dutch, Next") << "nld" << true
+                                     << "Doe een geschikte schijf in schijfstation e: en klik op "
+                                        "\"Volgende\" als u verder wilt gaan.";
+        QTest::newRow("English, Cancel")
+            << "" << false << "Put a fit disk in drive e: and click \"Next\" to proceed.";
+    }
+
+    void aMediumThatIsNotReady()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, answer);
+        QFETCH(QString, prompt);
+        Setup s(false);
+        s.start(language.toStdString());
+        s.ui.yesNoAnswers = {true, answer};
+
+        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+
+        QCOMPARE(Setup::qt(s.ui.warnings),
+                 QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));
+        QCOMPARE(s.ui.questions.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(s.ui.questions[1]), prompt);
+        QVERIFY(s.state.NoDisk);
+        QVERIFY(s.tempRoot().isEmpty());
+        QVERIFY(!s.ui.progressShown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDuplicate)
+#include "tst_duplicate.moc"

@@ -1,0 +1,404 @@
+#include "common/Fixture.h"
+#include "common/RecordingUi.h"
+#include "engine/ActivityLog.h"
+#include "engine/EngineContext.h"
+#include "engine/NewerFiles.h"
+#include "support/FileDate.h"
+#include "support/SystemFacts.h"
+
+#include <QtTest>
+
+#include <ctime>
+#include <memory>
+
+using namespace kx;
+using test::Fixture;
+
+namespace {
+
+constexpr qint64 T0 = 1600000000; // September 2020; the medium's last backup in most cases
+constexpr qint64 kDay = 86400;
+
+/** A source drive c:, a removable medium e: (and a second source drive d:). */
+void addDrives(Fixture& fixture)
+{
+    fixture.addDrive('c');
+    fixture.addDrive('d');
+    fixture.addDrive('e', "DRIVE_REMOVABLE");
+}
+
+/** An engine context over the fixture, with the backup root e:\ and no daylight saving. */
+struct Rig
+{
+    Rig(const Fixture& fixture, const std::string& language)
+        : platform(fixture.platform()), log(*platform)
+    {
+        facts.LanguageCode = language;
+        state.LanguageCode = language;
+        state.BackupBase = "e:\\";
+    }
+
+    double dateTimeOf(qint64 utcSeconds)
+    {
+        return LocalTimeToDateTime(platform->toLocal(utcSeconds));
+    }
+
+    QStringList proposals(const NewerScanResult& result) const
+    {
+        QStringList lines;
+        for (const auto& line : result.proposals)
+            lines << QString::fromStdString(line);
+        return lines;
+    }
+
+    std::unique_ptr<Platform> platform;
+    ProgramState state;
+    test::RecordingUi ui;
+    ActivityLog log;
+    SystemFacts facts;
+    EngineContext ctx{*platform, state, ui, log, facts};
+};
+
+QStringList logLines(const Fixture& fixture)
+{
+    QFile f(fixture.dataPath() + "/Kopierix.log");
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList toList(const std::vector<std::string>& v)
+{
+    QStringList out;
+    for (const auto& s : v)
+        out << QString::fromStdString(s);
+    return out;
+}
+
+const QString kNoNewerEn = "There are no newer files to be added.";
+
+} // namespace
+
+class TestNewerFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC");
+        ::tzset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void proposals_data()
+    {
+        // Files are "drive path|age": old is a day before the last backup, new a day after, same
+        // its very second. Backup files are written as old.
+        QTest::addColumn<QString>("computerFolder");
+        QTest::addColumn<bool>("lastDateKnown");
+        QTest::addColumn<QStringList>("backup");
+        QTest::addColumn<QStringList>("source");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("only the new file of a known extension that the backup lacks")
+            << "" << true << QStringList{"e:\\c-docs\\a.doc", "e:\\c-docs\\b.txt", "e:\\readme.txt"}
+            << QStringList{"c:\\docs\\a.doc|new", "c:\\docs\\c.doc|new", "c:\\docs\\d.pdf|new",
+                           "c:\\docs\\e.txt|old"}
+            << QStringList{"c:\\docs\\c.doc"};
+        QTest::newRow("extension after the first dot")
+            << "" << true << QStringList{"e:\\c-docs\\old.final.doc"}
+            << QStringList{"c:\\docs\\Report.Final.DOC|new", "c:\\docs\\x.doc|new"}
+            << QStringList{"c:\\docs\\report.final.doc"};
+        QTest::newRow("names and folders compared without case")
+            << "" << true << QStringList{"e:\\C-Docs\\Letter.DOC"}
+            << QStringList{"c:\\Docs\\LETTER.doc|new", "c:\\Docs\\Memo.Doc|new"}
+            << QStringList{"c:\\docs\\memo.doc"};
+        QTest::newRow("a subfolder brings in the empty extension")
+            << "" << true << QStringList{"e:\\c-docs\\a.doc", "e:\\c-docs\\sub\\b.doc"}
+            << QStringList{"c:\\docs\\README|new", "c:\\docs\\Makefile|old",
+                           "c:\\docs\\sub\\c.doc|new", "c:\\docs\\sub\\NOTES|new",
+                           "c:\\docs\\other\\x.doc|new"}
+            << QStringList{"c:\\docs\\readme", "c:\\docs\\sub\\c.doc"};
+        QTest::newRow("without a subfolder no empty extension")
+            << "" << true << QStringList{"e:\\c-docs\\a.doc"} << QStringList{"c:\\docs\\README|new"}
+            << QStringList{kNoNewerEn};
+        QTest::newRow("a hidden folder lists its folder, unentered")
+            << "" << true << QStringList{"e:\\c-work\\.svn\\entries.doc"}
+            << QStringList{"c:\\work\\notes.svn|new", "c:\\work\\x.doc|new"}
+            << QStringList{"c:\\work\\notes.svn"};
+        QTest::newRow("the second of the last backup is not newer")
+            << "" << true << QStringList{"e:\\c-docs\\a.doc"}
+            << QStringList{"c:\\docs\\b.doc|same", "c:\\docs\\c.doc|new"}
+            << QStringList{"c:\\docs\\c.doc"};
+        QTest::newRow("no last backup date: every match counts")
+            << "" << false << QStringList{"e:\\c-docs\\a.doc"}
+            << QStringList{"c:\\docs\\a.doc|old", "c:\\docs\\b.doc|old"}
+            << QStringList{"c:\\docs\\b.doc"};
+        QTest::newRow("root files")
+            << "" << true << QStringList{"e:\\c-\\boot.ini"}
+            << QStringList{"c:\\boot.ini|new", "c:\\new.ini|new"} << QStringList{"c:\\new.ini"};
+        QTest::newRow("a folder holding only folders is not examined")
+            << "" << true << QStringList{"e:\\c-data\\deep\\x.txt"}
+            << QStringList{"c:\\data\\y.txt|new", "c:\\data\\deep\\z.txt|new"}
+            << QStringList{"c:\\data\\deep\\z.txt"};
+        QTest::newRow("folders in alphabetical order over drives")
+            << "" << true
+            << QStringList{"e:\\d-mail\\a.mbx", "e:\\c-\\x.txt", "e:\\c-docs\\a.doc",
+                           "e:\\c-docs\\sub\\a.doc"}
+            << QStringList{"d:\\mail\\b.mbx|new", "c:\\y.txt|new", "c:\\docs\\b.doc|new",
+                           "c:\\docs\\sub\\b.doc|new"}
+            << QStringList{"c:\\y.txt", "c:\\docs\\b.doc", "c:\\docs\\sub\\b.doc",
+                           "d:\\mail\\b.mbx"};
+        QTest::newRow("per-computer layout")
+            << "OFFICE7\\" << true
+            << QStringList{"e:\\OFFICE7\\C-Docs\\a.doc", "e:\\OFFICE7\\Autorun.inf",
+                           "e:\\c-docs\\b.txt"}
+            << QStringList{"c:\\docs\\new.doc|new", "c:\\docs\\new.txt|new"}
+            << QStringList{"c:\\docs\\new.doc"};
+    }
+    void proposals()
+    {
+        QFETCH(QString, computerFolder);
+        QFETCH(bool, lastDateKnown);
+        QFETCH(QStringList, backup);
+        QFETCH(QStringList, source);
+        QFETCH(QStringList, expected);
+        Fixture fixture;
+        addDrives(fixture);
+        for (const QString& path : backup)
+            fixture.writeFile(path.toStdString(), "backup", T0 - 2 * kDay);
+        for (const QString& entry : source) {
+            const QString age = entry.section('|', 1);
+            const qint64 mtime = age == "new" ? T0 + kDay : age == "old" ? T0 - kDay : T0;
+            fixture.writeFile(entry.section('|', 0, 0).toStdString(), "source", mtime);
+        }
+        Rig rig(fixture, "");
+        if (!computerFolder.isEmpty()) {
+            rig.state.PerComputerFolders = true;
+            rig.state.ComputerFolder = computerFolder.toStdString();
+            rig.state.BackupBase = "e:\\" + rig.state.ComputerFolder;
+        }
+        rig.state.LastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
+
+        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+
+        QVERIFY(result.entered);
+        QCOMPARE(rig.proposals(result), expected);
+        QCOMPARE(result.found, expected != QStringList{kNoNewerEn});
+        QVERIFY(rig.ui.warnings.empty());
+        QVERIFY(!rig.ui.isBusy);
+        QVERIFY(!rig.ui.progressShown);
+    }
+
+    void progressCountsTheFoldersAndThreeSteps()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
+        fixture.writeFile("e:\\c-\\a.ini", "x", T0);
+        Rig rig(fixture, "");
+        ScanNewerFiles(rig.ctx);
+        // Two folders: 5 steps, the walk at 2 of 100, then 3, 4 and 5 of 5.
+        QCOMPARE(rig.ui.positions, (std::vector<int>{2, 60, 80, 100}));
+        QVERIFY(rig.ui.pumps >= 2);
+    }
+
+    void nothingNewAndNothingCreated_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("Dutch") << "nld"
+                               << "Er zijn geen nieuwere bestanden om toe te voegen."
+                               << "Backupschijf: e:\rDatum laatste Backup: Onbekend";
+        QTest::newRow("English") << ""
+                                 << "There are no newer files to be added."
+                                 << "Backup drive: e:\rDate latest Backup: Onknown";
+    }
+    void nothingNewAndNothingCreated()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, line);
+        QFETCH(QString, label);
+        Fixture fixture;
+        addDrives(fixture);
+        // The source folder of this mirror has been deleted: the scan must not bring it back.
+        fixture.writeFile("e:\\c-gone\\a.doc", "x", T0);
+        Rig rig(fixture, language.toStdString());
+
+        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+
+        QVERIFY(result.entered);
+        QVERIFY(!result.found);
+        QCOMPARE(rig.proposals(result), QStringList{line});
+        QCOMPARE(QString::fromStdString(result.label), label);
+        QVERIFY(!fixture.exists("c:\\gone"));
+        QVERIFY(IsNoNewerFilesLine(line.toStdString()));
+    }
+
+    void labelShowsTheLastBackupDate()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        Rig rig(fixture, "");
+        rig.state.LastBackupDate = rig.dateTimeOf(T0);
+        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+        QCOMPARE(QString::fromStdString(result.label),
+                 QString::fromStdString("Backup drive: e:\rDate of latest Backup: " +
+                                        rig.platform->formatDateTime(rig.state.LastBackupDate)));
+    }
+
+    void unreadableMedium_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("Dutch") << "nld"
+                               << "e"
+                               << "Er zit geen CD-r(w) in schijfstation e:\\";
+        QTest::newRow("English") << ""
+                                 << "e"
+                                 << "No CD-r(w) in drive e:\\";
+        QTest::newRow("floppy, Dutch") << "nld"
+                                       << "a"
+                                       << "Er zit geen floppy in schijfstation a:\\";
+        QTest::newRow("floppy, English") << ""
+                                         << "a"
+                                         << "No floppy in drive a:\\";
+    }
+    void unreadableMedium()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, drive);
+        QFETCH(QString, warning);
+        Fixture fixture;
+        fixture.addDrive('c');
+        const char letter = drive.toLatin1().at(0);
+        fixture.addMissingDrive(letter);
+        Rig rig(fixture, language.toStdString());
+        rig.state.BackupBase = std::string(1, letter) + ":\\";
+
+        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+
+        QVERIFY(!result.entered);
+        QVERIFY(result.proposals.empty());
+        QCOMPARE(toList(rig.ui.warnings), QStringList{warning});
+        QVERIFY(rig.state.NoDisk);
+        QVERIFY(rig.ui.positions.empty());
+        QVERIFY(!rig.ui.isBusy);
+    }
+
+    void addCopiesMarksAndRecords_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("Dutch") << "nld"
+                               << " - toegevoegd"
+                               << " toegevoegd"
+                               << " toegevoegd aan Backup e:";
+        QTest::newRow("English") << ""
+                                 << " - added"
+                                 << " added"
+                                 << " added to Backup e:";
+    }
+    void addCopiesMarksAndRecords()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, marker);
+        QFETCH(QString, memo);
+        QFETCH(QString, log);
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-\\x.txt", "x", T0);
+        fixture.writeFile("e:\\C-Docs\\a.doc", "x", T0);
+        fixture.writeFile("c:\\new.txt", "12345", T0 + kDay);
+        fixture.writeFile("c:\\Docs\\New.doc", "1234567", T0 + kDay);
+        Rig rig(fixture, language.toStdString());
+        rig.state.LastBackupDate = rig.dateTimeOf(T0);
+        rig.state.BackupTotalSize = 100;
+        const double before = rig.state.LastBackupDate;
+
+        NewerScanResult result = ScanNewerFiles(rig.ctx);
+        std::vector<std::string>& lines = result.proposals;
+        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc"}));
+
+        // Only the second line is selected. Its copy goes to e:\c-docs\new.doc, which is the
+        // medium's C-Docs folder: no second folder beside it, and the name in lower case.
+        const std::vector<bool> second{false, true}, all{true, true};
+        QCOMPARE(AddNewerFiles(rig.ctx, lines, second), std::size_t(1));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\new.doc"), QByteArray("1234567"));
+        QCOMPARE(fixture.mtime("e:\\C-Docs\\new.doc"), T0 + kDay);
+        QVERIFY(!fixture.exists("e:\\c-docs"));
+        QVERIFY(!fixture.exists("e:\\C-Docs\\New.doc"));
+        QVERIFY(!fixture.exists("e:\\c-\\new.txt"));
+        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc" + marker}));
+        QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\docs\\new.doc" + memo});
+        QVERIFY(logLines(fixture).contains("c:\\docs\\new.doc" + log));
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(107));
+        QVERIFY(!rig.state.FirstTime);
+
+        // All selected: the added line is passed over, the other one is added.
+        QCOMPARE(AddNewerFiles(rig.ctx, lines, all), std::size_t(1));
+        QCOMPARE(fixture.readFile("e:\\c-\\new.txt"), QByteArray("12345"));
+        QCOMPARE(toList(lines),
+                 (QStringList{"c:\\new.txt" + marker, "c:\\docs\\new.doc" + marker}));
+        QCOMPARE(toList(rig.ui.memoLines),
+                 (QStringList{"c:\\docs\\new.doc" + memo, "c:\\new.txt" + memo}));
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(112));
+
+        // The medium's records got the moment of the command; the date in memory stays.
+        QCOMPARE(rig.state.LastBackupDate, before);
+        QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 112LL);
+        QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
+        QCOMPARE(rig.ui.statusLines.size(), std::size_t(2));
+
+        // A third time nothing is left to add.
+        QCOMPARE(AddNewerFiles(rig.ctx, lines, all), std::size_t(0));
+        QCOMPARE(rig.ui.memoLines.size(), std::size_t(2));
+    }
+
+    void failedCopyKeepsItsLineAndIsLogged()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
+        fixture.writeFile("c:\\docs\\b.doc", "x", T0 + kDay);
+        Rig rig(fixture, "");
+        rig.state.BackupTotalSize = 1000;
+        NewerScanResult result = ScanNewerFiles(rig.ctx);
+        QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
+        QVERIFY(QFile::remove(fixture.native("c:\\docs\\b.doc")));
+
+        const std::vector<bool> all{true};
+        QCOMPARE(AddNewerFiles(rig.ctx, result.proposals, all), std::size_t(0));
+
+        QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
+        QVERIFY(rig.ui.memoLines.empty());
+        const QStringList log = logLines(fixture);
+        QCOMPARE(log.size(), 1);
+        QVERIFY(log[0].startsWith("c:\\docs\\b.doc not copied to e: - "));
+        // The date is stored whatever was copied.
+        QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 1000LL);
+        QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
+    }
+
+    void isInListIgnoresCase()
+    {
+        const std::vector<std::string> list{"A.doc", "sub"};
+        QVERIFY(IsInList("a.DOC", list));
+        QVERIFY(IsInList("SUB", list));
+        QVERIFY(!IsInList("a.do", list));
+        QVERIFY(!IsInList("", {}));
+        QCOMPARE(NewerExtensionOf("Report.Final.DOC"), std::string("final.doc"));
+        QCOMPARE(NewerExtensionOf("Makefile"), std::string());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNewerFiles)
+#include "tst_newerfiles.moc"

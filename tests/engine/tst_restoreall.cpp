@@ -1,0 +1,348 @@
+#include "common/Fixture.h"
+#include "common/RecordingUi.h"
+#include "engine/ActivityLog.h"
+#include "engine/EngineContext.h"
+#include "engine/RestoreAll.h"
+#include "support/SizeText.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace kx;
+
+namespace {
+
+// A source drive 's', a removable medium 'e', and everything an operation is given.
+struct Setup
+{
+    test::Fixture fixture;
+    std::unique_ptr<Platform> platform;
+    ProgramState state;
+    test::RecordingUi ui;
+    std::unique_ptr<ActivityLog> log;
+    SystemFacts facts;
+    std::unique_ptr<EngineContext> ctx;
+
+    explicit Setup(const std::string& language = "", bool mediumPresent = true)
+    {
+        fixture.addDrive('s');
+        if (mediumPresent)
+            fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
+        else
+            fixture.addMissingDrive('e');
+        platform = fixture.platform();
+        log = std::make_unique<ActivityLog>(*platform);
+        facts.LanguageCode = language;
+        state.LanguageCode = language;
+        ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
+        state.BackupBase = "e:\\";
+        state.DriveKey = "e-";
+    }
+
+    QStringList logLines() const
+    {
+        QFile f(fixture.dataPath() + "/Kopierix.log");
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    QStringList memo() const
+    {
+        QStringList lines;
+        for (const auto& line : ui.memoLines)
+            lines << QString::fromStdString(line);
+        return lines;
+    }
+    QString size(std::int64_t bytes) const
+    {
+        return QString::fromStdString(FormatSize(bytes, platform->decimalSeparator()));
+    }
+};
+
+constexpr qint64 kOld = 1600000000;   // September 2020
+constexpr qint64 kNewer = 1700000000; // November 2023
+
+} // namespace
+
+class TestRestoreAll : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void theQuestion_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("Dutch")
+            << "nld"
+            << "Kopierix - Herstellen"
+            << "U staat op het punt om uw gegevens te overschijven. De toestand van "
+            << " zal worden hersteld. Alle latere wijzigingen zullen worden ongedaan gemaakt.\r\r"
+               "N.b. Dit geldt alleen voor de bestanden, die op de Backupschijf aanwezig zijn.\r\r"
+               "Wilt u slechts enkele bestanden herstellen, klik dan op \"Nee\" en vervolgens op "
+               "Beheer.\rWilt u inderdaad al uw gegevens herstellen, klik dan op \"Ja\".";
+        QTest::newRow("English")
+            << ""
+            << "Kopierix - Recover"
+            << "You are at the brink of overwriting your data. The state of "
+            << " will be restored. All changes of later dates will be overwritten.\r\r"
+               "N.b. This is only true for the files that exist on the Backup Drive.\r\r"
+               "If you only want to restore a small number of files, then click \"No\" and next "
+               "click Manage.\rDo you want  to restore all your data, then click the \"Yes\" "
+               "Button.";
+    }
+
+    void theQuestion()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+
+        struct CaptionUi : test::RecordingUi
+        {
+            std::string caption;
+            bool askYesNo(const std::string& c, const std::string& q) override
+            {
+                caption = c;
+                return RecordingUi::askYesNo(c, q);
+            }
+        };
+        Setup s(language.toStdString());
+        CaptionUi ui;
+        EngineContext ctx{*s.platform, s.state, ui, *s.log, s.facts};
+        s.state.LastBackupDate = 45000.5;
+        QVERIFY(!HerstellenBtnClick(ctx));
+
+        const QString date = QString::fromStdString(s.platform->formatDateTime(45000.5));
+        QCOMPARE(QString::fromStdString(ui.caption), caption);
+        QCOMPARE(ui.questions.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(ui.questions[0]), before + date + after);
+    }
+
+    void noChangesNothing()
+    {
+        Setup s("nld");
+        s.fixture.writeFile("e:\\S-Docs\\a.txt", "backup", kOld);
+        s.fixture.writeFile("s:\\Docs\\a.txt", "current", kNewer);
+        s.state.CopiedCount = 7;
+
+        QVERIFY(!HerstellenBtnClick(*s.ctx));
+
+        QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
+        QCOMPARE(s.logLines(), QStringList({"Knop \"Herstellen\" geklikt"}));
+        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.ui.warnings.empty());
+        QVERIFY(!s.ui.progressShown);
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(7));
+    }
+
+    void yesRestoresEveryBackupFile_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("copiedTo");
+        QTest::addColumn<QStringList>("summary"); // with %1 the size of every file
+        QTest::addColumn<QString>("diskUseMemo");
+        QTest::addColumn<QString>("diskUseLog");
+        QTest::addColumn<QString>("freeSpace");
+        QTest::newRow("Dutch") << "nld"
+                               << " gekopieerd naar "
+                               << QStringList({"Aantal bestanden hersteld vanuit e: = 3",
+                                               "Totale grootte gekopieerde bestanden = %1bytes",
+                                               "Totaal aantal Backup-bestanden = 3"})
+                               << "Totaal schijfgebruik Backup-bestanden = %1bytes"
+                               << "Totaal schijfgebruik Backup-bestanden = %1bytes"
+                               << "Vrije ruimte op e:\\ =";
+        QTest::newRow("English") << ""
+                                 << " copied to "
+                                 << QStringList({"Number of files restored from e: = 3",
+                                                 "Total size of copied files = %1bytes",
+                                                 "Total number of Backup files = 3"})
+                                 << "Total disk Use of Backup files = %1bytes"
+                                 << "Total Disk Use of Backup files = %1bytes"
+                                 << "Free Space on e:\\ =";
+    }
+
+    void yesRestoresEveryBackupFile()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, copiedTo);
+        QFETCH(QStringList, summary);
+        QFETCH(QString, diskUseMemo);
+        QFETCH(QString, diskUseLog);
+        QFETCH(QString, freeSpace);
+
+        Setup s(language.toStdString());
+        s.fixture.writeFile("e:\\S-Docs\\a.txt", "backup a", kOld);
+        s.fixture.writeFile("e:\\S-Docs\\Sub\\b.txt", "b", kOld);
+        s.fixture.writeFile("e:\\S-\\root.ini", "r", kOld);
+        s.fixture.writeFile("e:\\Autorun.inf", "[autorun]");
+        s.fixture.writeFile("e:\\S-Docs\\.hidden\\h.txt", "hidden");
+        // Newer than its backup, and still overwritten: Restore All looks at no dates.
+        s.fixture.writeFile("s:\\Docs\\a.txt", "changed since", kNewer);
+        s.ui.yesNoAnswers = {true};
+
+        QVERIFY(HerstellenBtnClick(*s.ctx));
+
+        QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("backup a"));
+        QCOMPARE(s.fixture.readFile("s:\\Docs\\Sub\\b.txt"), QByteArray("b"));
+        QCOMPARE(s.fixture.readFile("s:\\root.ini"), QByteArray("r"));
+        QVERIFY(!s.fixture.exists("s:\\Autorun.inf"));
+        QVERIFY(!s.fixture.exists("s:\\Docs\\.hidden"));
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(3));
+        QCOMPARE(s.state.BackupFileCount, std::uint64_t(3));
+        QCOMPARE(s.state.CopiedSize, std::int64_t(10));
+        QCOMPARE(s.state.BackupTotalSize, std::int64_t(10));
+
+        const QStringList fileLines = {"e:\\S-Docs\\a.txt" + copiedTo + "S:\\Docs\\a.txt",
+                                       "e:\\S-Docs\\Sub\\b.txt" + copiedTo + "S:\\Docs\\Sub\\b.txt",
+                                       "e:\\S-\\root.ini" + copiedTo + "S:\\root.ini"};
+        const QString size = s.size(10);
+        QStringList expected = summary;
+        for (auto& line : expected)
+            line.replace("%1", size);
+
+        const QStringList memo = s.memo();
+        QCOMPARE(memo.size(), 9);
+        QCOMPARE(QSet<QString>(memo.begin(), memo.begin() + 3),
+                 QSet<QString>(fileLines.begin(), fileLines.end()));
+        QCOMPARE(memo.mid(3, 5),
+                 QStringList({""}) + expected + QStringList({diskUseMemo.replace("%1", size)}));
+        QVERIFY2(memo[8].startsWith(freeSpace) && memo[8].endsWith("Bytes"), qPrintable(memo[8]));
+
+        const QStringList log = s.logLines();
+        QCOMPARE(log.size(), 10);
+        QVERIFY(
+            log[0].startsWith(language == "nld" ? "Knop \"Herstellen\"" : "Button \"Restore\""));
+        QCOMPARE(QSet<QString>(log.begin() + 1, log.begin() + 4),
+                 QSet<QString>(fileLines.begin(), fileLines.end()));
+        QCOMPARE(log.mid(4, 5),
+                 QStringList({""}) + expected + QStringList({diskUseLog.replace("%1", size)}));
+        QCOMPARE(log[9], memo[8]);
+
+        // Restore All keeps the progress step it finds; with none known the bar stays at 0.
+        QCOMPARE(s.ui.positions, std::vector<int>({0}));
+        QVERIFY(!s.ui.progressShown);
+        QVERIFY(s.ui.warnings.empty());
+    }
+
+    void aMediumWithoutBackupFiles()
+    {
+        Setup s("nld");
+        s.fixture.writeFile("e:\\readme.txt", "no backup file");
+        s.ui.yesNoAnswers = {true};
+
+        QVERIFY(HerstellenBtnClick(*s.ctx));
+        const QStringList memo = s.memo();
+        QCOMPARE(memo.mid(0, 5),
+                 QStringList({"", "Aantal bestanden hersteld vanuit e: = 0",
+                              "Totale grootte gekopieerde bestanden =        0 bytes",
+                              "Totaal aantal Backup-bestanden = 0",
+                              "Totaal schijfgebruik Backup-bestanden =        0 bytes"}));
+        QCOMPARE(memo.size(), 6);
+        QVERIFY(!s.fixture.exists("s:\\readme.txt"));
+    }
+
+    void onlyThisComputersFolderIsRestored()
+    {
+        Setup s;
+        s.state.ComputerFolder = "PC\\";
+        s.state.BackupBase = "e:\\PC\\";
+        s.fixture.writeFile("e:\\PC\\S-Work\\x.doc", "mine");
+        s.fixture.writeFile("e:\\PC\\loose.txt", "in the computer's folder");
+        s.fixture.writeFile("e:\\PB\\S-Work\\y.doc", "another computer's");
+        s.fixture.writeFile("e:\\S-Work\\z.doc", "no computer level");
+        s.ui.yesNoAnswers = {true};
+
+        QVERIFY(HerstellenBtnClick(*s.ctx));
+
+        QCOMPARE(s.fixture.readFile("s:\\Work\\x.doc"), QByteArray("mine"));
+        QVERIFY(!s.fixture.exists("s:\\Work\\y.doc"));
+        QVERIFY(!s.fixture.exists("s:\\Work\\z.doc"));
+        QVERIFY(!s.fixture.exists("s:\\loose.txt"));
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.BackupFileCount, std::uint64_t(1));
+        QVERIFY(s.memo().contains("Number of files restored from e: = 1"));
+        QVERIFY(s.memo().last().startsWith("Free Space on e:\\PC\\ ="));
+    }
+
+    void aSourceThatCannotBeWrittenIsCountedNotCopied_data()
+    {
+        QTest::addColumn<QString>("backup");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("a file where the folder should be") << "e:\\S-Blocked\\a.txt"
+                                                           << "S:\\Blocked\\a.txt";
+        QTest::newRow("a drive that is not there") << "e:\\Q-Docs\\a.txt"
+                                                   << "Q:\\Docs\\a.txt";
+        QTest::newRow("a write-protected folder") << "e:\\S-Locked\\a.txt"
+                                                  << "S:\\Locked\\a.txt";
+    }
+
+    void aSourceThatCannotBeWrittenIsCountedNotCopied()
+    {
+        QFETCH(QString, backup);
+        QFETCH(QString, source);
+        Setup s;
+        s.fixture.writeFile("e:\\S-Docs\\ok.txt", "ok");
+        s.fixture.writeFile(backup.toStdString(), "fail");
+        s.fixture.writeFile("s:\\Blocked", "a file");
+        s.fixture.makeDir("s:\\Locked");
+        if (QTest::currentDataTag() == QLatin1String("a write-protected folder")) {
+            if (::geteuid() == 0)
+                QSKIP("Write protection does not hold for the superuser");
+            QFile::setPermissions(s.fixture.native("s:\\Locked"),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        s.ui.yesNoAnswers = {true};
+
+        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QFile::setPermissions(s.fixture.native("s:\\Locked"), QFileDevice::ReadOwner |
+                                                                  QFileDevice::WriteOwner |
+                                                                  QFileDevice::ExeOwner);
+
+        QCOMPARE(s.fixture.readFile("s:\\Docs\\ok.txt"), QByteArray("ok"));
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.BackupFileCount, std::uint64_t(2));
+        QCOMPARE(s.state.BackupTotalSize, std::int64_t(6));
+        QCOMPARE(s.state.CopiedSize, std::int64_t(2));
+
+        const QString failure = backup + " not copied to " + source + " - ";
+        const QStringList failed = s.logLines().filter(" not copied to ");
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(failed[0].startsWith(failure) && failed[0].size() > failure.size(),
+                 qPrintable(failed[0]));
+        // The count of failures closes the summary, before the free space.
+        const QStringList memo = s.memo();
+        QCOMPARE(memo[memo.size() - 2], QString("Number of failed copies = 1"));
+        QVERIFY(memo.contains("Total number of Backup files = 2"));
+        QVERIFY(memo.contains("Number of files restored from e: = 1"));
+    }
+
+    void aMissingMediumEndsWithoutSummary()
+    {
+        Setup s("", false);
+        s.ui.yesNoAnswers = {true};
+
+        QVERIFY(!HerstellenBtnClick(*s.ctx));
+
+        QCOMPARE(s.ui.warnings.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
+                 QString("Er zit geen CD-r(w) in schijfstation e:\\"));
+        QVERIFY(!s.ui.warnings[1].empty());
+        QVERIFY(s.state.NoDisk);
+        QVERIFY(s.ui.memoLines.empty());
+        QCOMPARE(s.logLines(), QStringList({"Button \"Restore\" clicked"}));
+        QVERIFY(!s.ui.progressShown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRestoreAll)
+#include "tst_restoreall.moc"

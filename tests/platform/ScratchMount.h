@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kx::test {
+
+/**
+ * A small real file system for one test, unmounted when it goes: a tmpfs of a given size, or an
+ * exFAT image through FUSE on a loop device. Mounting needs root; a test skips when the system
+ * refuses, with the reason.
+ */
+class ScratchMount
+{
+public:
+    ScratchMount() = default;
+    ScratchMount(const ScratchMount&) = delete;
+    ScratchMount& operator=(const ScratchMount&) = delete;
+    ~ScratchMount() { release(); }
+
+    bool mountTmpfs(const QString& folder, const QByteArray& options, QString& why)
+    {
+        const QByteArray path = QFile::encodeName(folder);
+        if (::mount("tmpfs", path.constData(), "tmpfs", 0, options.constData()) != 0) {
+            why = QStringLiteral("mounting a tmpfs was refused: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        m_folder = path;
+        m_options = options;
+        return true;
+    }
+
+    bool remountReadOnly(QString& why)
+    {
+        if (::mount("tmpfs", m_folder.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                    m_options.constData()) != 0) {
+            why = QStringLiteral("remounting read-only was refused: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+
+    bool mountExfat(const QString& image, const QString& folder, QString& why)
+    {
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) {
+            why = QStringLiteral("cannot make the image file");
+            return false;
+        }
+        file.close();
+        QString output;
+        if (!run(QStringLiteral("mkfs.exfat"),
+                 {QStringLiteral("-L"), QStringLiteral("KXTEST"), image}, output, why) ||
+            !run(QStringLiteral("losetup"), {QStringLiteral("-f"), QStringLiteral("--show"), image},
+                 output, why))
+            return false;
+        m_loop = output.trimmed();
+        if (!run(QStringLiteral("mount.exfat-fuse"), {m_loop, folder}, output, why))
+            return false;
+        m_folder = QFile::encodeName(folder);
+        return true;
+    }
+
+    void release()
+    {
+        if (!m_folder.isEmpty() && ::umount2(m_folder.constData(), 0) != 0)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+        m_folder.clear();
+        if (!m_loop.isEmpty()) {
+            QString output, why;
+            run(QStringLiteral("losetup"), {QStringLiteral("-d"), m_loop}, output, why);
+            m_loop.clear();
+        }
+    }
+
+private:
+    static bool run(const QString& program, const QStringList& arguments, QString& output,
+                    QString& why)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0) {
+            why = program + QStringLiteral(" failed: ") +
+                  (process.error() == QProcess::FailedToStart
+                       ? process.errorString()
+                       : QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+            return false;
+        }
+        output = QString::fromLocal8Bit(process.readAllStandardOutput());
+        return true;
+    }
+
+    QByteArray m_folder;
+    QByteArray m_options;
+    QString m_loop;
+};
+
+} // namespace kx::test

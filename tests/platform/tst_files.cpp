@@ -1,0 +1,695 @@
+#include "ScratchMount.h"
+#include "common/Fixture.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <map>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kx;
+
+namespace {
+
+std::string nativeRoot(const test::Fixture& fixture, char letter)
+{
+    return QFile::encodeName(fixture.root() + "/drive-" + QChar(letter)).toStdString();
+}
+
+// Writes a file by its native path as bytes, with its folders.
+void makeFile(const std::string& path, const std::string& contents)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0777);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY2(fd >= 0, path.c_str());
+    QCOMPARE(::write(fd, contents.data(), contents.size()), ssize_t(contents.size()));
+    ::close(fd);
+}
+
+std::string readFile(const std::string& path)
+{
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll().toStdString();
+}
+
+// Every name in a folder, hidden ones too, as bytes.
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::map<std::string, FileInfo> listing(Platform& platform, const std::string& path)
+{
+    std::map<std::string, FileInfo> entries;
+    SystemError error;
+    auto dir = platform.openDir(path, error);
+    if (!dir)
+        return entries;
+    FileInfo entry;
+    while (dir->next(entry))
+        entries[entry.name] = entry;
+    return entries;
+}
+
+// Removes a tree by its native names: the fixture's own clean-up reads names as text and
+// cannot remove names that are not UTF-8.
+void removeTree(const std::string& path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return;
+    if (S_ISDIR(st.st_mode)) {
+        ::chmod(path.c_str(), 0755);
+        for (const std::string& name : namesIn(path))
+            removeTree(path + "/" + name);
+        ::rmdir(path.c_str());
+    } else {
+        ::unlink(path.c_str());
+    }
+}
+
+class TreeRemover
+{
+public:
+    explicit TreeRemover(std::string path) : m_path(std::move(path)) {}
+    ~TreeRemover() { removeTree(m_path); }
+
+private:
+    std::string m_path;
+};
+
+struct stat statOf(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    ::stat(path.c_str(), &st);
+    return st;
+}
+
+void setTimes(const std::string& path, time_t seconds, long nanoseconds)
+{
+    timespec times[2];
+    times[0].tv_sec = seconds;
+    times[0].tv_nsec = 0;
+    times[1].tv_sec = seconds;
+    times[1].tv_nsec = nanoseconds;
+    QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+} // namespace
+
+class TestFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pathMapping_data()
+    {
+        QTest::addColumn<QByteArray>("drivePath");
+        QTest::addColumn<QByteArray>("expected"); // below the root of drive e
+
+        QTest::newRow("exact") << QByteArray("e:\\Docs\\Report.TXT")
+                               << QByteArray("/Docs/Report.TXT");
+        QTest::newRow("other case")
+            << QByteArray("e:\\docs\\report.txt") << QByteArray("/Docs/Report.TXT");
+        QTest::newRow("upper-case letter")
+            << QByteArray("E:\\DOCS\\SUB\\A.TXT") << QByteArray("/Docs/Sub/a.txt");
+        QTest::newRow("new file keeps its case")
+            << QByteArray("e:\\docs\\New.txt") << QByteArray("/Docs/New.txt");
+        QTest::newRow("new folders keep their case")
+            << QByteArray("e:\\DOCS\\NewDir\\x.TXT") << QByteArray("/Docs/NewDir/x.TXT");
+        QTest::newRow("root") << QByteArray("e:\\") << QByteArray("");
+        QTest::newRow("letter alone") << QByteArray("e:") << QByteArray("");
+        QTest::newRow("doubled separators")
+            << QByteArray("e:\\\\Docs\\\\Report.TXT") << QByteArray("/Docs/Report.TXT");
+        QTest::newRow("dots") << QByteArray("e:\\Docs\\Sub\\.\\..\\Report.TXT")
+                              << QByteArray("/Docs/Report.TXT");
+        QTest::newRow("never above the root")
+            << QByteArray("e:\\..\\..\\Docs") << QByteArray("/Docs");
+        QTest::newRow("bytes that are not UTF-8")
+            << QByteArray("e:\\caf\xe9\\Na\xefve.txt") << QByteArray("/caf\xe9/Na\xefve.txt");
+        QTest::newRow("not UTF-8, other case")
+            << QByteArray("e:\\CAF\xe9\\NA\xefVE.TXT") << QByteArray("/caf\xe9/Na\xefve.txt");
+        // Only a to z are matched without regard to case; other bytes are names as they are.
+        QTest::newRow("not ASCII, no match")
+            << QByteArray("e:\\CAF\xc9\\x") << QByteArray("/CAF\xc9/x");
+    }
+
+    void pathMapping()
+    {
+        QFETCH(QByteArray, drivePath);
+        QFETCH(QByteArray, expected);
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        const std::string root = nativeRoot(fixture, 'e');
+        makeFile(root + "/Docs/Report.TXT", "r");
+        makeFile(root + "/Docs/Sub/a.txt", "a");
+        makeFile(root + "/caf\xe9/Na\xefve.txt", "n");
+        const TreeRemover remover(root);
+        auto platform = fixture.platform();
+        QCOMPARE(platform->nativePath(drivePath.toStdString()), root + expected.toStdString());
+    }
+
+    void caseMatchingFollowsTheProgramsOwnChanges()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        const std::string root = nativeRoot(fixture, 'e');
+        makeFile(root + "/Docs/Sub/a.txt", "a");
+        auto platform = fixture.platform();
+        SystemError error;
+
+        QCOMPARE(platform->nativePath("e:\\docs\\later.txt"), root + "/Docs/later.txt");
+        QVERIFY(platform->writeFile("e:\\Docs\\Later.TXT", "x", error));
+        QCOMPARE(platform->nativePath("e:\\docs\\later.txt"), root + "/Docs/Later.TXT");
+
+        QVERIFY(platform->renamePath("e:\\docs\\later.txt", "e:\\DOCS\\Renamed.txt", error));
+        QCOMPARE(platform->nativePath("e:\\docs\\renamed.TXT"), root + "/Docs/Renamed.txt");
+        QCOMPARE(platform->nativePath("e:\\docs\\later.txt"), root + "/Docs/later.txt");
+
+        QVERIFY(platform->renamePath("e:\\docs\\sub", "e:\\Docs\\Moved", error));
+        QCOMPARE(platform->nativePath("e:\\DOCS\\MOVED\\A.TXT"), root + "/Docs/Moved/a.txt");
+
+        QVERIFY(platform->removeFile("e:\\docs\\RENAMED.txt", error));
+        QCOMPARE(platform->nativePath("e:\\docs\\renamed.txt"), root + "/Docs/renamed.txt");
+
+        QVERIFY(platform->makeDirs("e:\\docs\\NEW\\Deeper", error));
+        QCOMPARE(namesIn(root + "/Docs"), (std::vector<std::string>{"Moved", "NEW"}));
+        QCOMPARE(platform->nativePath("e:\\Docs\\new\\deeper"), root + "/Docs/NEW/Deeper");
+    }
+
+    void longNamesFailWithoutBeingCut()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        auto platform = fixture.platform();
+        const std::string longName(300, 'a');
+        SystemError error;
+        QVERIFY(!platform->writeFile("e:\\" + longName, "x", error));
+        QCOMPARE(error.code, ENAMETOOLONG);
+        QVERIFY(!error.message.empty());
+        QVERIFY(!platform->makeDirs("e:\\Docs\\" + longName, error));
+        QCOMPARE(error.code, ENAMETOOLONG);
+        FileInfo info;
+        QVERIFY(!platform->fileInfo("e:\\" + longName, info));
+
+        // A path longer than the system takes as a whole.
+        std::string deep = "e:";
+        for (int i = 0; i < 20; ++i)
+            deep += "\\" + std::string(250, char('a' + i));
+        QVERIFY(!platform->makeDirs(deep, error));
+        QCOMPARE(error.code, ENAMETOOLONG);
+        fixture.writeFile("e:\\a.txt", "a");
+        QVERIFY(!platform->copyFile("e:\\a.txt", deep + "\\a.txt", error));
+        QCOMPARE(error.code, ENAMETOOLONG);
+    }
+
+    void listingAndStatus()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        const std::string dir = nativeRoot(fixture, 'e') + "/Dir";
+        makeFile(dir + "/plain.txt", "12345");
+        setTimes(dir + "/plain.txt", 1000000000, 0);
+        makeFile(dir + "/.hidden", "h");
+        makeFile(dir + "/readonly.txt", "r");
+        QCOMPARE(::chmod((dir + "/readonly.txt").c_str(), 0444), 0);
+        makeFile(dir + "/Folder/inner.txt", "i");
+        makeFile(dir + "/\xff\xfe.bin", "b");
+        const TreeRemover remover(dir);
+        makeFile(dir + "/.kopierix-tmp-12-1-1", "half a copy");
+        QCOMPARE(::symlink("Folder", (dir + "/linkdir").c_str()), 0);
+        QCOMPARE(::symlink("plain.txt", (dir + "/linkfile").c_str()), 0);
+        QCOMPARE(::symlink("nowhere", (dir + "/dangling").c_str()), 0);
+        QCOMPARE(::mkfifo((dir + "/pipe").c_str(), 0644), 0);
+        auto platform = fixture.platform();
+
+        const auto entries = listing(*platform, "e:\\dir");
+        std::vector<std::string> names;
+        for (const auto& [name, info] : entries)
+            names.push_back(name);
+        QCOMPARE(names,
+                 (std::vector<std::string>{".hidden", "Folder", "dangling", "linkdir", "linkfile",
+                                           "plain.txt", "readonly.txt", "\xff\xfe.bin"}));
+        const FileInfo& plain = entries.at("plain.txt");
+        QVERIFY(!plain.isDir && !plain.isLink && !plain.isHidden && !plain.isReadOnly);
+        QCOMPARE(plain.size, std::int64_t(5));
+        QCOMPARE(plain.mtime, std::int64_t(1000000000));
+        QVERIFY(entries.at(".hidden").isHidden);
+        QVERIFY(entries.at("readonly.txt").isReadOnly);
+        QVERIFY(entries.at("Folder").isDir);
+        QVERIFY(!entries.at("Folder").otherDevice);
+        // A link reports what it points at, and that it is a link.
+        QVERIFY(entries.at("linkdir").isLink && entries.at("linkdir").isDir);
+        const FileInfo& linkFile = entries.at("linkfile");
+        QVERIFY(linkFile.isLink && !linkFile.isDir);
+        QCOMPARE(linkFile.size, std::int64_t(5));
+        QCOMPARE(linkFile.mtime, std::int64_t(1000000000));
+        QVERIFY(entries.at("dangling").isLink && !entries.at("dangling").isDir);
+
+        FileInfo info;
+        QVERIFY(platform->fileInfo("e:\\Dir\\LinkFile", info));
+        QVERIFY(info.isLink && !info.isDir);
+        QCOMPARE(info.size, std::int64_t(5));
+        QCOMPARE(info.mtime, std::int64_t(1000000000));
+        QVERIFY(platform->fileInfo("e:\\Dir\\linkdir", info));
+        QVERIFY(info.isLink && info.isDir);
+        QVERIFY(platform->fileInfo("e:\\Dir\\.hidden", info));
+        QVERIFY(info.isHidden && !info.isLink);
+        QVERIFY(platform->fileInfo("e:\\Dir\\readonly.txt", info));
+        QVERIFY(info.isReadOnly);
+        QVERIFY(platform->fileInfo("e:\\", info));
+        QVERIFY(info.isDir && !info.isHidden);
+        QVERIFY(!platform->fileInfo("e:\\Dir\\dangling", info));
+        QVERIFY(!platform->fileInfo("e:\\Dir\\missing", info));
+        QVERIFY(!platform->fileInfo("b:\\Dir", info));
+    }
+
+    void listingErrors()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.addMissingDrive('f');
+        auto platform = fixture.platform();
+        SystemError error;
+        QVERIFY(!platform->openDir("e:\\missing", error));
+        QCOMPARE(error.code, 3);
+        QVERIFY(!platform->openDir("f:\\", error));
+        QCOMPARE(error.code, 21);
+        QVERIFY(!platform->openDir("f:\\Docs", error));
+        QCOMPARE(error.code, 21);
+        QVERIFY(!platform->openDir("b:\\", error));
+        QCOMPARE(error.code, 15);
+        if (::geteuid() == 0)
+            QSKIP("root reads every folder; the refused folder cannot be tried");
+        fixture.makeDir("e:\\Locked");
+        QCOMPARE(::chmod(fixture.native("e:\\Locked").toLocal8Bit().constData(), 0), 0);
+        QVERIFY(!platform->openDir("e:\\Locked", error));
+        QCOMPARE(error.code, 5);
+        ::chmod(fixture.native("e:\\Locked").toLocal8Bit().constData(), 0755);
+    }
+
+    void mountPointsOfOtherFileSystemsAreMarked()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.makeDir("e:\\Dir\\Mounted");
+        fixture.makeDir("e:\\Dir\\Plain");
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountTmpfs(fixture.native("e:\\Dir\\Mounted"), "size=1m", why))
+            QSKIP(qPrintable(why));
+        auto platform = fixture.platform();
+        const auto entries = listing(*platform, "e:\\Dir");
+        QVERIFY(entries.at("Mounted").isDir && entries.at("Mounted").otherDevice);
+        QVERIFY(!entries.at("Plain").otherDevice);
+    }
+
+    void copyKeepsTimeAndPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("owner and group") << 0640;
+        QTest::newRow("read-only source") << 0444;
+        QTest::newRow("program") << 0755;
+    }
+
+    void copyKeepsTimeAndPermissions()
+    {
+        QFETCH(int, mode);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        const std::string source = nativeRoot(fixture, 'c') + "/Docs/a.txt";
+        makeFile(source, "contents");
+        setTimes(source, 1234567890, 123456789);
+        QCOMPARE(::chmod(source.c_str(), mode_t(mode)), 0);
+        fixture.makeDir("e:\\C-Docs");
+        auto platform = fixture.platform();
+
+        SystemError error;
+        QVERIFY(platform->copyFile("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", error));
+        const std::string dest = nativeRoot(fixture, 'e') + "/C-Docs/a.txt";
+        QCOMPARE(readFile(dest), std::string("contents"));
+        const struct stat st = statOf(dest);
+        QCOMPARE(st.st_mtim.tv_sec, time_t(1234567890));
+        QCOMPARE(st.st_mtim.tv_nsec, 123456789L);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(namesIn(nativeRoot(fixture, 'e') + "/C-Docs"), std::vector<std::string>{"a.txt"});
+    }
+
+    void copyReplacesTheOldCopyWhole()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.writeFile("e:\\C-a\\A.TXT", "the old and much longer contents");
+        const std::string dest = nativeRoot(fixture, 'e') + "/C-a/A.TXT";
+        const std::string before = nativeRoot(fixture, 'e') + "/before";
+        QCOMPARE(::link(dest.c_str(), before.c_str()), 0);
+        auto platform = fixture.platform();
+        SystemError error;
+        // The backup copy is found in whatever case it has.
+        QVERIFY(platform->copyFile("c:\\a.txt", "e:\\c-a\\a.txt", error));
+        QCOMPARE(readFile(dest), std::string("new"));
+        // The old file was replaced, not written over: a second name of it still has it all.
+        QCOMPARE(readFile(before), std::string("the old and much longer contents"));
+        QCOMPARE(namesIn(nativeRoot(fixture, 'e') + "/C-a"), std::vector<std::string>{"A.TXT"});
+    }
+
+    void failedCopiesLeaveTheDestinationAsItWas_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("dest");
+        QTest::addColumn<int>("code");
+
+        QTest::newRow("read-only copy") << "readonly"
+                                        << "c:\\a.txt"
+                                        << "e:\\Docs\\old.txt" << 5;
+        QTest::newRow("vanished source") << ""
+                                         << "c:\\gone.txt"
+                                         << "e:\\Docs\\old.txt" << 2;
+        QTest::newRow("source folder vanished") << ""
+                                                << "c:\\Gone\\a.txt"
+                                                << "e:\\Docs\\old.txt" << 3;
+        QTest::newRow("source is a folder") << ""
+                                            << "c:\\Sub"
+                                            << "e:\\Docs\\old.txt" << 5;
+        QTest::newRow("destination is a folder") << ""
+                                                 << "c:\\a.txt"
+                                                 << "e:\\Docs" << 5;
+        QTest::newRow("missing folder") << ""
+                                        << "c:\\a.txt"
+                                        << "e:\\New\\a.txt" << 3;
+        QTest::newRow("medium not there") << ""
+                                          << "c:\\a.txt"
+                                          << "f:\\Docs\\old.txt" << 21;
+        QTest::newRow("no such drive") << ""
+                                       << "c:\\a.txt"
+                                       << "b:\\Docs\\old.txt" << 15;
+    }
+
+    void failedCopiesLeaveTheDestinationAsItWas()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, source);
+        QFETCH(QString, dest);
+        QFETCH(int, code);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.addMissingDrive('f');
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.makeDir("c:\\Sub");
+        fixture.writeFile("e:\\Docs\\old.txt", "old");
+        const std::string docs = nativeRoot(fixture, 'e') + "/Docs";
+        if (setup == "readonly")
+            QCOMPARE(::chmod((docs + "/old.txt").c_str(), 0444), 0);
+        auto platform = fixture.platform();
+
+        SystemError error;
+        QVERIFY(!platform->copyFile(source.toStdString(), dest.toStdString(), error));
+        QCOMPARE(error.code, code);
+        QVERIFY(!error.message.empty());
+        QCOMPARE(readFile(docs + "/old.txt"), std::string("old"));
+        QCOMPARE(namesIn(docs), std::vector<std::string>{"old.txt"});
+        QCOMPARE(namesIn(nativeRoot(fixture, 'e')), std::vector<std::string>{"Docs"});
+        QVERIFY(!QFileInfo::exists(fixture.root() + "/drive-f"));
+    }
+
+    void copyIntoReadOnlyFolderFails()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.writeFile("c:\\a.txt", "new");
+        QDir(fixture.root()).mkpath("medium");
+        test::ScratchMount mount;
+        const std::string medium = QFile::encodeName(fixture.root() + "/medium").toStdString();
+        if (::geteuid() == 0) {
+            // Root writes into any folder; a medium mounted read-only stops root too.
+            QString why;
+            if (!mount.mountTmpfs(fixture.root() + "/medium", "size=1m", why))
+                QSKIP(qPrintable(why));
+            makeFile(medium + "/Docs/a.txt", "old");
+            if (!mount.remountReadOnly(why))
+                QSKIP(qPrintable(why));
+        } else {
+            makeFile(medium + "/Docs/a.txt", "old");
+            QCOMPARE(::chmod((medium + "/Docs").c_str(), 0555), 0);
+        }
+        fixture.mapDrive('e', fixture.root() + "/medium", "DRIVE_REMOVABLE");
+        auto platform = fixture.platform();
+
+        SystemError error;
+        QVERIFY(!platform->copyFile("c:\\a.txt", "e:\\Docs\\a.txt", error));
+        QCOMPARE(error.code, 5);
+        QVERIFY(!platform->copyFile("c:\\a.txt", "e:\\Docs\\b.txt", error));
+        QCOMPARE(error.code, 5);
+        QCOMPARE(readFile(medium + "/Docs/a.txt"), std::string("old"));
+        QCOMPARE(namesIn(medium + "/Docs"), std::vector<std::string>{"a.txt"});
+        ::chmod((medium + "/Docs").c_str(), 0755);
+    }
+
+    void copyOntoAFullDiskKeepsTheOldCopy()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        QDir(fixture.root()).mkpath("small");
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountTmpfs(fixture.root() + "/small", "size=2m", why))
+            QSKIP(qPrintable(why));
+        const std::string small = QFile::encodeName(fixture.root() + "/small").toStdString();
+        makeFile(small + "/C-Docs/big.bin", "old");
+        fixture.mapDrive('e', fixture.root() + "/small", "DRIVE_REMOVABLE");
+        fixture.writeFile("c:\\Docs\\big.bin", QByteArray(4 * 1024 * 1024, 'x'));
+        auto platform = fixture.platform();
+        const std::int64_t freeBefore = platform->freeSpace('e');
+
+        SystemError error;
+        QVERIFY(!platform->copyFile("c:\\Docs\\big.bin", "e:\\C-Docs\\big.bin", error));
+        QCOMPARE(error.code, 112);
+        QCOMPARE(error.message, std::string("There is not enough space on the disk"));
+        QCOMPARE(readFile(small + "/C-Docs/big.bin"), std::string("old"));
+        QCOMPARE(namesIn(small + "/C-Docs"), std::vector<std::string>{"big.bin"});
+        QCOMPARE(platform->freeSpace('e'), freeBefore);
+
+        // What fits still goes.
+        fixture.writeFile("c:\\Docs\\small.bin", QByteArray(1024 * 1024, 'y'));
+        QVERIFY(platform->copyFile("c:\\Docs\\small.bin", "e:\\C-Docs\\big.bin", error));
+        QCOMPARE(readFile(small + "/C-Docs/big.bin").size(), std::size_t(1024 * 1024));
+    }
+
+    void copyOntoExfat()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        QDir(fixture.root()).mkpath("card");
+        test::ScratchMount mount;
+        QString why;
+        if (::geteuid() != 0)
+            QSKIP("mounting an exFAT image needs root");
+        if (!mount.mountExfat(fixture.root() + "/card.img", fixture.root() + "/card", why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('e', fixture.root() + "/card", "DRIVE_REMOVABLE");
+        fixture.writeFile("c:\\Docs\\a.txt", "first", 1500000000);
+        auto platform = fixture.platform();
+        QCOMPARE(platform->fileSystemName('e'), std::string("exfat"));
+
+        SystemError error;
+        QVERIFY(platform->makeDirs("e:\\C-Docs", error));
+        QVERIFY(platform->copyFile("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", error));
+        fixture.writeFile("c:\\Docs\\a.txt", "second", 1500000100);
+        QVERIFY2(platform->copyFile("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", error),
+                 error.message.c_str());
+        const std::string card = QFile::encodeName(fixture.root() + "/card").toStdString();
+        QCOMPARE(readFile(card + "/C-Docs/a.txt"), std::string("second"));
+        QCOMPARE(statOf(card + "/C-Docs/a.txt").st_mtim.tv_sec, time_t(1500000100));
+        QCOMPARE(namesIn(card + "/C-Docs"), std::vector<std::string>{"a.txt"});
+        const auto entries = listing(*platform, "e:\\C-Docs");
+        QCOMPARE(entries.size(), std::size_t(1));
+        QCOMPARE(entries.begin()->second.mtime, std::int64_t(1500000100));
+    }
+
+    void folderAndFileOperations()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.addMissingDrive('f');
+        fixture.writeFile("e:\\Docs\\a.txt", "a");
+        fixture.writeFile("e:\\Docs\\b.txt", "b");
+        auto platform = fixture.platform();
+        SystemError error;
+
+        QVERIFY(platform->makeDirs("e:\\One\\Two\\Three", error));
+        QVERIFY(QFileInfo(fixture.native("e:\\One\\Two\\Three")).isDir());
+        QVERIFY(platform->makeDirs("e:\\one\\two", error)); // there already
+        QVERIFY(platform->makeDirs("e:\\", error));
+        QVERIFY(!platform->makeDirs("e:\\Docs\\a.txt\\Sub", error));
+        QVERIFY(error.code != 0);
+        QVERIFY(!platform->makeDirs("f:\\Docs", error));
+        QCOMPARE(error.code, 21);
+        QVERIFY(!QFileInfo::exists(fixture.root() + "/drive-f")); // a root is never made
+
+        QVERIFY(!platform->removeFile("e:\\Docs\\none.txt", error));
+        QCOMPARE(error.code, 2);
+        QVERIFY(!platform->removeFile("e:\\Docs", error));
+        QCOMPARE(error.code, 5);
+        QVERIFY(!platform->removeDir("e:\\One\\Two", error)); // not empty
+        QVERIFY(platform->removeDir("e:\\One\\Two\\Three", error));
+        QVERIFY(!fixture.exists("e:\\One\\Two\\Three"));
+
+        // A rename never replaces another entry, not even one that differs in case alone.
+        QVERIFY(!platform->renamePath("e:\\Docs\\a.txt", "e:\\Docs\\b.txt", error));
+        QCOMPARE(error.code, EEXIST);
+        QVERIFY(!platform->renamePath("e:\\Docs\\a.txt", "e:\\Docs\\B.TXT", error));
+        QCOMPARE(fixture.readFile("e:\\Docs\\b.txt"), QByteArray("b"));
+        QVERIFY(platform->renamePath("e:\\Docs\\a.txt", "e:\\Docs\\A.TXT", error));
+        QCOMPARE(fixture.readFile("e:\\Docs\\A.TXT"), QByteArray("a"));
+        QVERIFY(!fixture.exists("e:\\Docs\\a.txt"));
+        QVERIFY(!platform->renamePath("e:\\Docs\\A.TXT", "e:\\Nowhere\\a.txt", error));
+        QCOMPARE(error.code, 3);
+
+        QVERIFY(platform->setModificationTime("e:\\docs\\b.txt", 1300000000, error));
+        QCOMPARE(fixture.mtime("e:\\Docs\\b.txt"), qint64(1300000000));
+        QVERIFY(platform->setReadOnly("e:\\Docs\\b.txt", true, error));
+        QCOMPARE(int(statOf(fixture.native("e:\\Docs\\b.txt").toStdString()).st_mode & 0222), 0);
+        FileInfo info;
+        QVERIFY(platform->fileInfo("e:\\Docs\\b.txt", info) && info.isReadOnly);
+        QVERIFY(platform->setReadOnly("e:\\Docs\\b.txt", false, error));
+        QVERIFY(platform->fileInfo("e:\\Docs\\b.txt", info) && !info.isReadOnly);
+        QVERIFY(!platform->setModificationTime("e:\\Docs\\none.txt", 1, error));
+        QCOMPARE(error.code, 2);
+    }
+
+    void writeFileReplacesWhole()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        auto platform = fixture.platform();
+        SystemError error;
+        QVERIFY(platform->writeFile("e:\\Autorun.inf", "[autorun]\r\n", error));
+        QCOMPARE(fixture.readFile("e:\\Autorun.inf"), QByteArray("[autorun]\r\n"));
+        const std::string path = fixture.native("e:\\Autorun.inf").toStdString();
+        QCOMPARE(::chmod(path.c_str(), 0600), 0);
+        QVERIFY(platform->writeFile("e:\\autorun.INF", "x", error));
+        QCOMPARE(fixture.readFile("e:\\Autorun.inf"), QByteArray("x"));
+        QCOMPARE(int(statOf(path).st_mode & 0777), 0600);
+        QCOMPARE(::chmod(path.c_str(), 0400), 0);
+        QVERIFY(!platform->writeFile("e:\\Autorun.inf", "y", error));
+        QCOMPARE(error.code, 5);
+        QCOMPARE(fixture.readFile("e:\\Autorun.inf"), QByteArray("x"));
+        QCOMPARE(namesIn(nativeRoot(fixture, 'e')), std::vector<std::string>{"Autorun.inf"});
+    }
+
+    void moveToTrash()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.writeFile("e:\\Docs\\old.txt", "old");
+        auto platform = fixture.platform();
+        SystemError error;
+        QVERIFY2(platform->moveToTrash("e:\\docs\\OLD.txt", error), error.message.c_str());
+        QVERIFY(!fixture.exists("e:\\Docs\\old.txt"));
+        QVERIFY(!platform->moveToTrash("e:\\Docs\\old.txt", error));
+        QCOMPARE(error.code, 2);
+    }
+
+    void currentDirectory_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("current"); // afterwards
+        QTest::addColumn<int>("code");
+
+        QTest::newRow("folder") << "e:\\Docs" << true << "e:\\Docs" << 0;
+        QTest::newRow("trailing backslash") << "e:\\Docs\\Sub\\" << true << "e:\\Docs\\Sub" << 0;
+        QTest::newRow("other case, kept as given") << "E:\\DOCS" << true << "E:\\DOCS" << 0;
+        QTest::newRow("root") << "e:\\" << true << "e:\\" << 0;
+        QTest::newRow("letter alone") << "e:" << true << "e:\\" << 0;
+        QTest::newRow("relative") << "Sub" << true << "c:\\Sub" << 0;
+        QTest::newRow("missing folder") << "e:\\Nothing" << false << "c:\\" << 3;
+        QTest::newRow("a file") << "e:\\Docs\\a.txt" << false << "c:\\" << 3;
+        QTest::newRow("medium not there") << "f:\\" << false << "c:\\" << 21;
+        QTest::newRow("no such drive") << "b:\\" << false << "c:\\" << 15;
+    }
+
+    void currentDirectory()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, ok);
+        QFETCH(QString, current);
+        QFETCH(int, code);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.addMissingDrive('f');
+        fixture.makeDir("c:\\Sub");
+        fixture.writeFile("e:\\Docs\\a.txt", "a");
+        fixture.makeDir("e:\\Docs\\Sub");
+        auto platform = fixture.platform();
+        QCOMPARE(platform->currentDirectory(), std::string("c:\\"));
+        SystemError error;
+        QCOMPARE(platform->setCurrentDirectory(path.toStdString(), error), ok);
+        QCOMPARE(platform->currentDirectory(), current.toStdString());
+        if (!ok)
+            QCOMPARE(error.code, code);
+    }
+
+    void pathsWithoutALetterStartAtTheCurrentFolder()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.writeFile("e:\\Docs\\Sub\\a.txt", "a");
+        auto platform = fixture.platform();
+        SystemError error;
+        QVERIFY(platform->setCurrentDirectory("e:\\docs", error));
+        QCOMPARE(platform->nativePath("sub\\A.txt"),
+                 fixture.native("e:\\Docs\\Sub\\a.txt").toStdString());
+        QCOMPARE(platform->nativePath("\\Docs"), fixture.native("e:\\Docs").toStdString());
+        QVERIFY(platform->setCurrentDirectory("Sub", error));
+        QCOMPARE(platform->currentDirectory(), std::string("e:\\docs\\Sub"));
+    }
+
+    void dataFolderFiles()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        const std::string folder = platform->dataFolder();
+        QCOMPARE(folder, (fixture.dataPath() + "/").toStdString());
+        QVERIFY(QFileInfo(fixture.dataPath()).isDir());
+
+        QVERIFY(platform->appendDataFile("Kopierix.log", "one\r\n"));
+        QVERIFY(platform->appendDataFile("Kopierix.log", "two\r\n"));
+        QCOMPARE(readFile(folder + "Kopierix.log"), std::string("one\r\ntwo\r\n"));
+        QVERIFY(platform->renameDataFile("Kopierix.log", "Kopierix!.log"));
+        QCOMPARE(readFile(folder + "Kopierix!.log"), std::string("one\r\ntwo\r\n"));
+        QVERIFY(!platform->renameDataFile("Kopierix.log", "Kopierix!!.log"));
+        QVERIFY(platform->removeDataFile("Kopierix!.log"));
+        QVERIFY(!platform->removeDataFile("Kopierix!.log"));
+        QVERIFY(!platform->appendDataFile("No\\Such/Folder.log", "x"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"

@@ -1,0 +1,170 @@
+#include "common/Fixture.h"
+
+#include <QtTest>
+
+#include <cstdint>
+#include <limits>
+
+using namespace kx;
+
+namespace {
+
+void writeRawSettings(const test::Fixture& fixture, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
+    QFile file(fixture.settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+} // namespace
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void valuesRoundTripThroughTheFile()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        const std::string oddBytes("e:\\caf\xe9\xff", 7);
+        {
+            auto store = platform->openSettings();
+            store->writeString("Defaults", "BackUp Drive", "e:\\\\");
+            store->writeString("Defaults", "Odd", oddBytes);
+            store->writeString("Defaults", "Comma", "a, b; c = d");
+            store->writeString("Defaults", "Empty", "");
+            store->writeInteger("Total Size", "e-Backup1",
+                                std::numeric_limits<std::int64_t>::max());
+            store->writeInteger("Total Size", "f-", std::numeric_limits<std::int64_t>::min());
+            store->writeInteger("Total Size", "g-", -5);
+            store->writeFlag("Defaults", "First Time", false);
+            store->writeFlag("Defaults", "Check for Updates", true);
+            store->writeDate("Last BackUp", "e-Backup1", 45000.123456789012345);
+            store->writeDate("Last BackUp", "f-", -1.0 / 3.0);
+            QVERIFY(store->sync());
+        }
+        QVERIFY(QFileInfo::exists(fixture.settingsPath()));
+        // The file is plain text in the ini form, with the values as text.
+        QCOMPARE(fixture.setting("Defaults", "First Time").toString(), QString("0"));
+        QCOMPARE(fixture.setting("Total Size", "g-").toString(), QString("-5"));
+
+        auto store = platform->openSettings();
+        QCOMPARE(store->readString("Defaults", "BackUp Drive", "x"), std::string("e:\\\\"));
+        QCOMPARE(store->readString("Defaults", "Odd", "x"), oddBytes);
+        QCOMPARE(store->readString("Defaults", "Comma", "x"), std::string("a, b; c = d"));
+        QCOMPARE(store->readString("Defaults", "Empty", "x"), std::string());
+        QCOMPARE(store->readInteger("Total Size", "e-Backup1", 0),
+                 std::numeric_limits<std::int64_t>::max());
+        QCOMPARE(store->readInteger("Total Size", "f-", 0),
+                 std::numeric_limits<std::int64_t>::min());
+        QCOMPARE(store->readFlag("Defaults", "First Time", true), false);
+        QCOMPARE(store->readFlag("Defaults", "Check for Updates", false), true);
+        QCOMPARE(store->readDate("Last BackUp", "e-Backup1"), 45000.123456789012345);
+        QCOMPARE(store->readDate("Last BackUp", "f-"), -1.0 / 3.0);
+        QVERIFY(store->contains("Defaults", "Empty"));
+        QVERIFY(!store->contains("Defaults", "Nothing"));
+
+        std::vector<std::string> idents = store->idents("Total Size");
+        std::sort(idents.begin(), idents.end());
+        QCOMPARE(idents, (std::vector<std::string>{"e-Backup1", "f-", "g-"}));
+        QVERIFY(store->idents("No Such Section").empty());
+    }
+
+    void readRules_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<qint64>("integer");
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<double>("date");
+        QTest::addColumn<QByteArray>("text");
+
+        // Fallbacks in these cases: integer 77, flag true, text "fallback"; a date reads 0.
+        QTest::newRow("decimal") << QByteArray("42") << qint64(42) << true << 42.0
+                                 << QByteArray("42");
+        QTest::newRow("zero") << QByteArray("0") << qint64(0) << false << 0.0 << QByteArray("0");
+        QTest::newRow("negative") << QByteArray("-12") << qint64(-12) << true << -12.0
+                                  << QByteArray("-12");
+        QTest::newRow("beyond 32 bits") << QByteArray("8589934592") << qint64(8589934592LL) << true
+                                        << 8589934592.0 << QByteArray("8589934592");
+        QTest::newRow("fraction") << QByteArray("45000.75") << qint64(77) << true << 45000.75
+                                  << QByteArray("45000.75");
+        QTest::newRow("not a number")
+            << QByteArray("12abc") << qint64(77) << true << 0.0 << QByteArray("12abc");
+        QTest::newRow("hexadecimal")
+            << QByteArray("0x1F") << qint64(77) << true << 0.0 << QByteArray("0x1F");
+        QTest::newRow("words") << QByteArray("true") << qint64(77) << true << 0.0
+                               << QByteArray("true");
+        QTest::newRow("empty") << QByteArray("") << qint64(77) << true << 0.0 << QByteArray("");
+        QTest::newRow("list") << QByteArray("1, 2") << qint64(77) << true << 0.0
+                              << QByteArray("fallback");
+        QTest::newRow("raw bytes")
+            << QByteArray("@ByteArray(12)") << qint64(77) << true << 0.0 << QByteArray("12");
+        QTest::newRow("other type")
+            << QByteArray("@Point(1 2)") << qint64(77) << true << 0.0 << QByteArray("fallback");
+        QTest::newRow("not finite")
+            << QByteArray("inf") << qint64(77) << true << 0.0 << QByteArray("inf");
+    }
+
+    void readRules()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(qint64, integer);
+        QFETCH(bool, flag);
+        QFETCH(double, date);
+        QFETCH(QByteArray, text);
+
+        test::Fixture fixture;
+        writeRawSettings(fixture, "[Defaults]\nValue=" + stored + "\n");
+        auto store = fixture.platform()->openSettings();
+        QCOMPARE(store->readInteger("Defaults", "Value", 77), std::int64_t(integer));
+        QCOMPARE(store->readFlag("Defaults", "Value", true), flag);
+        QCOMPARE(store->readDate("Defaults", "Value"), date);
+        QCOMPARE(store->readString("Defaults", "Value", "fallback"), text.toStdString());
+    }
+
+    void missingValuesGiveTheFallback()
+    {
+        test::Fixture fixture;
+        auto store = fixture.platform()->openSettings(); // no file at all
+        QCOMPARE(store->readString("Defaults", "BackUp Drive", "c:\\"), std::string("c:\\"));
+        QCOMPARE(store->readInteger("Defaults", "Left", 130), std::int64_t(130));
+        QCOMPARE(store->readFlag("Defaults", "First Time", true), true);
+        QCOMPARE(store->readDate("Last BackUp", "e-"), 0.0);
+        QVERIFY(store->idents("Last BackUp").empty());
+    }
+
+    void garbledFileGivesDefaultsAndCanBeWrittenAgain()
+    {
+        test::Fixture fixture;
+        QByteArray garbage("[Defaults]\nLeft=5\n\x01\x02garbage\xff\xfe\n[Drives\ne=/x\n[[[");
+        garbage.append('\0');
+        writeRawSettings(fixture, garbage);
+        auto platform = fixture.platform();
+        {
+            auto store = platform->openSettings();
+            QCOMPARE(store->readInteger("Defaults", "Left", 130), std::int64_t(130));
+            QVERIFY(store->idents("Defaults").empty());
+            QVERIFY(!store->contains("Defaults", "Left"));
+            store->writeInteger("Defaults", "Top", 9);
+            QVERIFY(store->sync());
+        }
+        auto store = platform->openSettings();
+        QCOMPARE(store->readInteger("Defaults", "Top", 100), std::int64_t(9));
+    }
+
+    void eachStoreSeesTheFileAsItIsNow()
+    {
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        auto first = platform->openSettings();
+        first->writeInteger("Defaults", "Left", 1);
+        QVERIFY(first->sync());
+        fixture.setSetting("Defaults", "Left", "2");
+        QCOMPARE(platform->openSettings()->readInteger("Defaults", "Left", 0), std::int64_t(2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"

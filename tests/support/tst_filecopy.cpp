@@ -1,0 +1,414 @@
+#include "support/FileCopy.h"
+
+#include "ProbePlatform.h"
+#include "common/Fixture.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QtTest>
+
+#include <ctime>
+
+using namespace kx;
+using kx::test::Fixture;
+using kx::test::ProbePlatform;
+
+namespace {
+
+LocalTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
+{
+    return LocalTime{year, month, day, hour, minute, second};
+}
+
+// The window of summer 2006 in central Europe, as it reads while the program runs in July.
+DaylightWindow summer2006()
+{
+    DaylightWindow w;
+    w.DstStart = LocalTimeToDateTime(at(2006, 3, 26, 2));
+    w.DstEnd = LocalTimeToDateTime(at(2006, 10, 29, 3));
+    w.DstNow = true;
+    w.DstShift = 1.0 / 24;
+    return w;
+}
+
+// The same window read in winter: no shift.
+DaylightWindow winter2006()
+{
+    DaylightWindow w = summer2006();
+    w.DstNow = false;
+    w.DstShift = 0;
+    return w;
+}
+
+// Drives of every class: two fixed disks, two removable media, a network drive, a CD.
+void addDrives(Fixture& fixture)
+{
+    fixture.addDrive('s', QStringLiteral("DRIVE_FIXED"));
+    fixture.addDrive('t', QStringLiteral("DRIVE_FIXED"));
+    fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
+    fixture.addDrive('f', QStringLiteral("DRIVE_REMOVABLE"));
+    fixture.addDrive('n', QStringLiteral("DRIVE_REMOTE"));
+    fixture.addDrive('d', QStringLiteral("DRIVE_CDROM"));
+}
+
+std::string onDrive(char letter, const char* rest)
+{
+    return std::string(1, letter) + ":\\" + rest;
+}
+
+} // namespace
+
+class TestFileCopy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void copyIfNewer_data();
+    void copyIfNewer();
+    void copyIfNewerWithoutSourceOrDest();
+    void copyIfNewerAcrossDrives_data();
+    void copyIfNewerAcrossDrives();
+    void correctCopiedFileTime_data();
+    void correctCopiedFileTime();
+    void correctionThereAndBack();
+    void correctionLeavesReadOnlyCopy();
+    void drivesAreAskedOncePerOperation();
+    void copyFileTo();
+    void fileDateAndSize();
+    void makeAndEnterDir();
+    void deleteToRecycleBin();
+};
+
+void TestFileCopy::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+    qputenv("TZ", "Europe/Amsterdam");
+    tzset();
+}
+
+void TestFileCopy::copyIfNewer_data()
+{
+    QTest::addColumn<int>("destAge"); // seconds the copy is older than its source
+    QTest::addColumn<bool>("copied");
+
+    QTest::newRow("same time") << 0 << false;
+    QTest::newRow("2 s older") << 2 << false;
+    QTest::newRow("4 s older") << 4 << true;
+    QTest::newRow("an hour older") << 3600 << true;
+    QTest::newRow("newer") << -60 << false;
+}
+
+void TestFileCopy::copyIfNewer()
+{
+    QFETCH(int, destAge);
+    QFETCH(bool, copied);
+
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const qint64 sourceTime = p->fromLocal(at(2006, 1, 15, 10, 0, 4));
+    fixture.writeFile("s:\\Docs\\a.txt", "new", sourceTime);
+    fixture.writeFile("t:\\S-Docs\\a.txt", "old", sourceTime - destAge);
+
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(*p, dst);
+    QCOMPARE(copy.CopyIfNewer("s:\\Docs\\a.txt", "t:\\S-Docs\\a.txt"), copied);
+    QCOMPARE(fixture.readFile("t:\\S-Docs\\a.txt"), copied ? QByteArray("new") : QByteArray("old"));
+    if (copied)
+        QCOMPARE(fixture.mtime("t:\\S-Docs\\a.txt"), sourceTime);
+}
+
+void TestFileCopy::copyIfNewerWithoutSourceOrDest()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    fixture.writeFile("s:\\Docs\\a.txt", "new", p->fromLocal(at(2006, 1, 15, 10)));
+    fixture.makeDir("e:\\S-Docs");
+    const DaylightWindow dst = summer2006();
+    FileCopy copy(*p, dst);
+
+    // A missing copy is made, with the source's time.
+    QVERIFY(copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+    QCOMPARE(fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("new"));
+
+    // A source that has gone is never copied, and the backup stays as it was.
+    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\a.txt"));
+    QCOMPARE(fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("new"));
+    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt"));
+    QVERIFY(!fixture.exists("e:\\S-Docs\\gone.txt"));
+
+    // No folders are made for the copy: it fails, and says why.
+    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Other\\a.txt"));
+    QVERIFY(!fixture.exists("e:\\S-Other"));
+    QVERIFY(copy.lastError().code != 0);
+    // A copy that is not needed is no failure, whatever failed before.
+    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+    QCOMPARE(copy.lastError().code, 0);
+}
+
+void TestFileCopy::copyIfNewerAcrossDrives_data()
+{
+    QTest::addColumn<char>("from");
+    QTest::addColumn<char>("to");
+    QTest::addColumn<QString>("fileSystem"); // of the destination; empty: as it is
+    QTest::addColumn<int>("destOffset");     // seconds of the copy's time after the source's
+    QTest::addColumn<bool>("copied");
+
+    // During daylight saving a correctable copy counts as one hour newer than its time says,
+    // and a fixed copy of a correctable source as one hour older.
+    QTest::newRow("fixed to removable, an hour earlier") << 's' << 'e' << "" << -3600 << false;
+    QTest::newRow("fixed to removable, 4 s more") << 's' << 'e' << "" << -3604 << true;
+    QTest::newRow("fixed to CD, an hour earlier") << 's' << 'd' << "" << -3600 << false;
+    QTest::newRow("removable to fixed, an hour later") << 'e' << 's' << "" << 3600 << false;
+    QTest::newRow("removable to fixed, 4 s less") << 'e' << 's' << "" << 3596 << true;
+    QTest::newRow("removable to fixed, same time") << 'e' << 's' << "" << 0 << true;
+    // Other pairs compare their times as they are.
+    QTest::newRow("fixed to fixed") << 's' << 't' << "" << -3600 << true;
+    QTest::newRow("fixed to remote") << 's' << 'n' << "" << -3600 << true;
+    QTest::newRow("remote to fixed") << 'n' << 's' << "" << 3596 << false;
+    QTest::newRow("removable to removable") << 'e' << 'f' << "" << -3600 << true;
+    QTest::newRow("fixed to packet-written disc") << 's' << 'd' << "INCDFS" << -3600 << true;
+    QTest::newRow("fixed to removable FAT") << 's' << 'e' << "vfat" << -3600 << false;
+}
+
+void TestFileCopy::copyIfNewerAcrossDrives()
+{
+    QFETCH(char, from);
+    QFETCH(char, to);
+    QFETCH(QString, fileSystem);
+    QFETCH(int, destOffset);
+    QFETCH(bool, copied);
+
+    Fixture fixture;
+    addDrives(fixture);
+    ProbePlatform p(fixture.platform());
+    if (!fileSystem.isEmpty())
+        p.fileSystems[to] = fileSystem.toStdString();
+    const qint64 sourceTime = p.fromLocal(at(2006, 1, 15, 10));
+    const std::string source = onDrive(from, "Docs\\a.txt");
+    const std::string dest = onDrive(to, "S-Docs\\a.txt");
+    fixture.writeFile(source, "new", sourceTime);
+    fixture.writeFile(dest, "old", sourceTime + destOffset);
+
+    const DaylightWindow dst = summer2006();
+    FileCopy copy(p, dst);
+    QCOMPARE(copy.CopyIfNewer(source, dest), copied);
+    QCOMPARE(fixture.readFile(dest), copied ? QByteArray("new") : QByteArray("old"));
+}
+
+void TestFileCopy::correctCopiedFileTime_data()
+{
+    QTest::addColumn<char>("from");
+    QTest::addColumn<char>("to");
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<bool>("summerNow");
+    QTest::addColumn<LocalTime>("sourceTime");
+    QTest::addColumn<int>("shift"); // seconds the copy's time moves
+
+    const LocalTime winter = at(2006, 1, 15, 10, 0, 4);
+    const LocalTime summer = at(2006, 7, 1, 10, 0, 4);
+    QTest::newRow("winter file to removable") << 's' << 'e' << "" << true << winter << -3600;
+    QTest::newRow("winter file to CD") << 's' << 'd' << "" << true << winter << -3600;
+    QTest::newRow("winter file from removable") << 'e' << 's' << "" << true << winter << 3600;
+    QTest::newRow("summer file to removable") << 's' << 'e' << "" << true << summer << 0;
+    QTest::newRow("fixed to fixed") << 's' << 't' << "" << true << winter << 0;
+    QTest::newRow("fixed to remote") << 's' << 'n' << "" << true << winter << 0;
+    QTest::newRow("remote to fixed") << 'n' << 's' << "" << true << winter << 0;
+    QTest::newRow("removable to removable") << 'e' << 'f' << "" << true << winter << 0;
+    QTest::newRow("to packet-written disc") << 's' << 'd' << "INCDFS" << true << winter << 0;
+    // Started in winter: no shift, so neither season's files move.
+    QTest::newRow("winter now, summer file") << 's' << 'e' << "" << false << summer << 0;
+    QTest::newRow("winter now, winter file") << 's' << 'e' << "" << false << winter << 0;
+}
+
+void TestFileCopy::correctCopiedFileTime()
+{
+    QFETCH(char, from);
+    QFETCH(char, to);
+    QFETCH(QString, fileSystem);
+    QFETCH(bool, summerNow);
+    QFETCH(LocalTime, sourceTime);
+    QFETCH(int, shift);
+
+    Fixture fixture;
+    addDrives(fixture);
+    ProbePlatform p(fixture.platform());
+    if (!fileSystem.isEmpty())
+        p.fileSystems[to] = fileSystem.toStdString();
+    const std::string source = onDrive(from, "Docs\\a.txt");
+    const std::string dest = onDrive(to, "S-Docs\\a.txt");
+    const qint64 time = p.fromLocal(sourceTime);
+    fixture.writeFile(source, "x", time);
+
+    const DaylightWindow dst = summerNow ? summer2006() : winter2006();
+    FileCopy copy(p, dst);
+    QVERIFY(copy.CopyFileTo(source, dest, false));
+    copy.CorrectCopiedFileTime(source, dest, FileDateOf(p, source));
+    QCOMPARE(fixture.mtime(dest), time + shift);
+    QCOMPARE(fixture.mtime(source), time);
+}
+
+void TestFileCopy::correctionThereAndBack()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const qint64 time = p->fromLocal(at(2006, 12, 1, 23, 30, 0));
+    fixture.writeFile("s:\\Docs\\a.txt", "x", time);
+    const DaylightWindow dst = summer2006();
+    FileCopy copy(*p, dst);
+
+    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt", false));
+    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
+                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time - 3600);
+    // The corrected copy is up to date during the same summer...
+    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+
+    // ...and restored to a fixed disk it gets its own time back.
+    QVERIFY(copy.CopyFileTo("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt", false));
+    copy.CorrectCopiedFileTime("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt",
+                               FileDateOf(*p, "e:\\S-Docs\\a.txt"));
+    QCOMPARE(fixture.mtime("t:\\Docs\\a.txt"), time);
+}
+
+void TestFileCopy::correctionLeavesReadOnlyCopy()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const qint64 time = p->fromLocal(at(2006, 1, 15, 10));
+    fixture.writeFile("s:\\Docs\\a.txt", "x", time);
+    fixture.writeFile("e:\\S-Docs\\a.txt", "x", time);
+    SystemError error;
+    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", true, error));
+
+    const DaylightWindow dst = summer2006();
+    FileCopy copy(*p, dst);
+    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
+                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time);
+    // Nor does a missing copy raise anything.
+    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\gone.txt",
+                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", false, error));
+}
+
+void TestFileCopy::drivesAreAskedOncePerOperation()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    ProbePlatform p(fixture.platform());
+    const qint64 time = p.fromLocal(at(2006, 1, 15, 10));
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
+        fixture.writeFile(onDrive('s', name.c_str()), "new", time);
+        fixture.writeFile(onDrive('e', ("S-" + name).c_str()), "old", time - 3600);
+    }
+
+    const DaylightWindow dst = summer2006();
+    FileCopy copy(p, dst);
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
+        QVERIFY(!copy.CopyIfNewer(onDrive('s', name.c_str()), onDrive('e', ("S-" + name).c_str())));
+    }
+    // The type of each drive and the file system of the removable one, once.
+    QVERIFY2(p.driveQueries <= 3, qPrintable(QString::number(p.driveQueries)));
+}
+
+void TestFileCopy::copyFileTo()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const qint64 time = p->fromLocal(at(2006, 1, 15, 10, 0, 3));
+    fixture.writeFile("s:\\Docs\\a.txt", "new", time);
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(*p, dst);
+
+    // Missing folders are made, and the copy keeps the source's time.
+    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\deep\\er\\a.txt", false));
+    QCOMPARE(fixture.readFile("e:\\S-Docs\\deep\\er\\a.txt"), QByteArray("new"));
+    QCOMPARE(fixture.mtime("e:\\S-Docs\\deep\\er\\a.txt"), time);
+    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\a.txt", false));
+    QCOMPARE(fixture.readFile("e:\\a.txt"), QByteArray("new"));
+
+    // An existing copy is overwritten, unless the caller forbids it.
+    fixture.writeFile("e:\\S-Docs\\b.txt", "old");
+    QVERIFY(!copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", true));
+    QCOMPARE(fixture.readFile("e:\\S-Docs\\b.txt"), QByteArray("old"));
+    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", false));
+    QCOMPARE(fixture.readFile("e:\\S-Docs\\b.txt"), QByteArray("new"));
+
+    // A failed copy leaves its reason.
+    QVERIFY(!copy.CopyFileTo("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt", false));
+    QVERIFY(copy.lastError().code != 0);
+    QVERIFY(!fixture.exists("e:\\S-Docs\\gone.txt"));
+}
+
+void TestFileCopy::fileDateAndSize()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(*p, dst);
+
+    fixture.writeFile("s:\\Docs\\a.txt", "12345", p->fromLocal(at(2006, 7, 1, 14, 37, 59)));
+    QCOMPARE(FileDateOf(*p, "s:\\Docs\\a.txt"), PackFileDate(at(2006, 7, 1, 14, 37, 58)));
+    QCOMPARE(FileDateOf(*p, "s:\\Docs\\gone.txt"), kNoFile);
+    QCOMPARE(FileDateOf(*p, "s:\\Docs"), kNoFile);
+    QCOMPARE(copy.FileSizeOf("s:\\Docs\\a.txt"), std::int64_t(5));
+    QCOMPARE(copy.FileSizeOf("s:\\Docs\\gone.txt"), std::int64_t(-1));
+
+    // Sizes beyond 32 bits (a sparse file takes no room).
+    fixture.writeFile("s:\\Docs\\big.bin", "");
+    QFile big(fixture.native("s:\\Docs\\big.bin"));
+    QVERIFY(big.resize(Q_INT64_C(5) * 1024 * 1024 * 1024 + 7));
+    QCOMPARE(copy.FileSizeOf("s:\\Docs\\big.bin"), Q_INT64_C(5) * 1024 * 1024 * 1024 + 7);
+}
+
+void TestFileCopy::makeAndEnterDir()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    auto p = fixture.platform();
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(*p, dst);
+
+    QVERIFY(copy.MakeAndEnterDir("e:\\Outer\\Inner\\"));
+    QVERIFY(fixture.exists("e:\\Outer\\Inner"));
+    QCOMPARE(p->currentDirectory(), std::string("e:\\Outer\\Inner"));
+
+    // Without the final separator the folder is made and entered, but the answer is no.
+    QVERIFY(!copy.MakeAndEnterDir("e:\\Other\\Level"));
+    QVERIFY(fixture.exists("e:\\Other\\Level"));
+    QCOMPARE(p->currentDirectory(), std::string("e:\\Other\\Level"));
+
+    // An existing folder is simply entered.
+    QVERIFY(copy.MakeAndEnterDir("e:\\Outer\\"));
+    QCOMPARE(p->currentDirectory(), std::string("e:\\Outer"));
+}
+
+void TestFileCopy::deleteToRecycleBin()
+{
+    Fixture fixture;
+    addDrives(fixture);
+    ProbePlatform p(fixture.platform());
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(p, dst);
+
+    QCOMPARE(copy.DeleteToRecycleBin(""), -1);
+    QCOMPARE(p.trashCalls, 0);
+
+    fixture.writeFile("e:\\S-Docs\\a.txt", "x");
+    QCOMPARE(copy.DeleteToRecycleBin("e:\\S-Docs\\a.txt"), 0);
+    QVERIFY(!fixture.exists("e:\\S-Docs\\a.txt"));
+    QVERIFY(copy.DeleteToRecycleBin("e:\\S-Docs\\gone.txt") != 0);
+}
+
+QTEST_GUILESS_MAIN(TestFileCopy)
+
+#include "tst_filecopy.moc"
