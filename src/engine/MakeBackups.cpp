@@ -57,7 +57,7 @@ bool MakeBackups(EngineContext& ctx)
             ctx.ui.progress(static_cast<int>(
                 std::min<std::int64_t>(100, state.BackupTotalSize / state.ProgressStep)));
         const std::string backup = TreeWalk::join(folder, entry.name);
-        if (copy.CopyIfNewer(*source, backup)) {
+        if (copy.CopyIfNewer(*source, backup, entry)) {
             copy.CorrectCopiedFileTime(*source, backup, FileDateOf(ctx.platform, *source));
             const std::string line = *source + ctx.nlEn(" gekopieerd naar ", " copied to ") +
                                      folder.substr(0, 1) + ":";

@@ -1,10 +1,168 @@
 #include "engine/TreeWalk.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace kx {
 
 namespace {
 constexpr auto kPumpInterval = std::chrono::milliseconds(50);
-}
+// Events travel in batches, so the two threads meet once per batch rather than once per file;
+// a few batches in flight keep the lister ahead without holding more than a few thousand.
+constexpr std::size_t kBatchSize = 256;
+constexpr std::size_t kBatchesInFlight = 8;
+} // namespace
+
+namespace detail {
+
+struct WalkEvent
+{
+    enum Kind
+    {
+        File,
+        Skipped,
+        Entered,
+        Unreadable,
+        FolderDone
+    };
+    Kind kind = File;
+    std::string folder; // the folder of the entry; the folder entered or done; the unreadable one
+    std::string parent; // for FolderDone
+    FileInfo entry;
+    SystemError error;
+};
+
+} // namespace detail
+
+namespace {
+
+using detail::WalkEvent;
+
+/** Batches of events from the lister to the handlers, bounded in number. */
+class Queue
+{
+public:
+    void push(std::vector<WalkEvent>&& batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [&] { return m_batches.size() < kBatchesInFlight || m_cancelled; });
+        if (m_cancelled)
+            return;
+        m_batches.push_back(std::move(batch));
+        m_ready.notify_one();
+    }
+    void finish()
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+        m_ready.notify_one();
+    }
+    /** False when the lister has finished and everything was taken. */
+    bool pop(std::vector<WalkEvent>& batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return !m_batches.empty() || m_finished; });
+        if (m_batches.empty())
+            return false;
+        batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        m_space.notify_one();
+        return true;
+    }
+    /** Stops the lister when the handlers end early. */
+    void cancel()
+    {
+        std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_space.notify_one();
+    }
+    bool cancelled()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_cancelled;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::condition_variable m_space;
+    std::deque<std::vector<WalkEvent>> m_batches;
+    bool m_finished = false;
+    bool m_cancelled = false;
+};
+
+/** Lists folders depth first, in the file system's order, and sends what it meets. */
+class Lister
+{
+public:
+    Lister(Platform& platform, std::function<void(std::vector<WalkEvent>&&)> send,
+           std::function<bool()> cancelled)
+        : m_platform(platform), m_send(std::move(send)), m_cancelled(std::move(cancelled))
+    {
+    }
+
+    void walk(const std::string& folder, std::unique_ptr<DirListing> listing)
+    {
+        // Read the whole folder and close it before anything is done in it.
+        std::vector<FileInfo> entries;
+        FileInfo entry;
+        while (listing->next(entry))
+            entries.push_back(std::move(entry));
+        listing.reset();
+
+        for (FileInfo& e : entries) {
+            if (m_cancelled())
+                return;
+            if (!e.isDir) {
+                add({WalkEvent::File, folder, {}, std::move(e), {}});
+                continue;
+            }
+            // Don't follow links: a link on a medium can point back at its own folder. A mount
+            // point belongs to another drive, and a walk stays on its own.
+            if (e.otherDevice)
+                continue;
+            if (e.isHidden || e.isLink) {
+                add({WalkEvent::Skipped, folder, {}, std::move(e), {}});
+                continue;
+            }
+            const std::string sub = TreeWalk::join(folder, e.name);
+            SystemError error;
+            auto subListing = m_platform.openDir(sub, error);
+            if (!subListing) {
+                add({WalkEvent::Unreadable, sub, {}, {}, error});
+                continue;
+            }
+            add({WalkEvent::Entered, sub, {}, {}, {}});
+            walk(sub, std::move(subListing));
+            add({WalkEvent::FolderDone, sub, folder, {}, {}});
+        }
+    }
+
+    void flush()
+    {
+        if (!m_batch.empty())
+            m_send(std::move(m_batch));
+        m_batch = {};
+    }
+
+private:
+    void add(WalkEvent&& event)
+    {
+        m_batch.push_back(std::move(event));
+        if (m_batch.size() >= kBatchSize)
+            flush();
+    }
+
+    Platform& m_platform;
+    std::function<void(std::vector<WalkEvent>&&)> m_send;
+    std::function<bool()> m_cancelled;
+    std::vector<WalkEvent> m_batch;
+};
+
+} // namespace
 
 TreeWalk::TreeWalk(EngineContext& ctx) : m_ctx(ctx), m_lastPump(std::chrono::steady_clock::now())
 {
@@ -36,45 +194,60 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     auto listing = m_ctx.platform.openDir(folder, error);
     if (!listing)
         return false;
-    walk(folder, *listing);
+
+    Queue queue;
+    std::thread lister([&] {
+        Lister walker(
+            m_ctx.platform, [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
+            [&] { return queue.cancelled(); });
+        walker.walk(folder, std::move(listing));
+        walker.flush();
+        queue.finish();
+    });
+    try {
+        std::vector<WalkEvent> batch;
+        while (queue.pop(batch)) {
+            for (WalkEvent& event : batch) {
+                breathe();
+                dispatch(event);
+            }
+        }
+    } catch (...) {
+        queue.cancel();
+        lister.join();
+        throw;
+    }
+    lister.join();
     return true;
 }
 
-void TreeWalk::walk(const std::string& folder, DirListing& listing)
+void TreeWalk::dispatch(WalkEvent& event)
 {
-    FileInfo entry;
-    while (listing.next(entry)) {
-        breathe();
-        if (!entry.isDir) {
-            if (m_onFile)
-                m_onFile(folder, entry);
-            continue;
-        }
-        // Don't follow links: a link on a medium can point back at its own folder. A mount
-        // point belongs to another drive, and a walk stays on its own.
-        if (entry.isHidden || entry.isLink || entry.otherDevice) {
-            if (m_onSkipped && !entry.otherDevice)
-                m_onSkipped(folder, entry);
-            continue;
-        }
-        const std::string sub = join(folder, entry.name);
-        SystemError error;
-        auto subListing = m_ctx.platform.openDir(sub, error);
-        if (!subListing) {
-            ++m_unreadable;
-            const std::string line = m_ctx.nlEn("Map ", "Folder ") + sub +
-                                     m_ctx.nlEn(" kan niet worden gelezen: ",
-                                                " cannot be read: ") +
-                                     error.message;
-            m_ctx.ui.memo(line);
-            m_ctx.log.WriteLog(line);
-            continue;
-        }
-        m_lastDir = sub;
-        walk(sub, *subListing);
-        subListing.reset();
+    switch (event.kind) {
+    case WalkEvent::File:
+        if (m_onFile)
+            m_onFile(event.folder, event.entry);
+        break;
+    case WalkEvent::Skipped:
+        if (m_onSkipped)
+            m_onSkipped(event.folder, event.entry);
+        break;
+    case WalkEvent::Entered:
+        m_lastDir = event.folder;
+        break;
+    case WalkEvent::Unreadable: {
+        ++m_unreadable;
+        const std::string line = m_ctx.nlEn("Map ", "Folder ") + event.folder +
+                                 m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
+                                 event.error.message;
+        m_ctx.ui.memo(line);
+        m_ctx.log.WriteLog(line);
+        break;
+    }
+    case WalkEvent::FolderDone:
         if (m_onFolderDone)
-            m_onFolderDone(sub, folder);
+            m_onFolderDone(event.folder, event.parent);
+        break;
     }
 }
 

@@ -9,12 +9,22 @@
 
 namespace kx {
 
+namespace detail {
+struct WalkEvent;
+}
+
 /**
  * The walk every operation over a medium shares: a folder and every visible folder below it,
- * in the file system's order, streaming (one open listing per level, no list of files kept).
- * Hidden folders, links to folders and mount points of other file systems are passed over. A
- * folder that cannot be read is reported in the memo and the log with the system's reason, and
- * the walk goes on with the rest.
+ * in the file system's order. Hidden folders, links to folders and mount points of other file
+ * systems are passed over. A folder that cannot be read is reported in the memo and the log with
+ * the system's reason, and the walk goes on with the rest.
+ *
+ * The folders are listed on a second thread that runs ahead of the handlers, so the listing of
+ * the medium and the work on each file (looking up its source, copying) overlap. The handlers
+ * still see every entry in the order of a plain walk, on the calling thread. Each folder is read
+ * to its end before its entries are handed on: a copy into a folder must not change a listing
+ * that is still being read (a file system may then report the same name twice). Memory stays
+ * bounded by the folders of one path and a short queue, whatever the size of the medium.
  */
 class TreeWalk
 {
@@ -46,7 +56,7 @@ public:
     static std::string join(const std::string& folder, const std::string& name);
 
 private:
-    void walk(const std::string& folder, DirListing& listing);
+    void dispatch(detail::WalkEvent& event);
 
     EngineContext& m_ctx;
     FileHandler m_onFile;

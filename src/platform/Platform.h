@@ -108,6 +108,9 @@ public:
  * to native paths through its drive table; a component that does not exist with exactly the given
  * case is matched without regard to case, as on the file systems the rules were written for.
  * Names are bytes: nothing is required to be valid UTF-8.
+ *
+ * A walk lists folders on a second thread while the first one copies: openDir and its listings
+ * may be used there at the same time as any other call here.
  */
 class Platform
 {

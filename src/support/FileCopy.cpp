@@ -87,6 +87,17 @@ bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bo
 
 bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
 {
+    return copyIfNewer(source, dest, FileDateOf(m_platform, dest));
+}
+
+bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest,
+                           const FileInfo& destInfo)
+{
+    return copyIfNewer(source, dest, FileDateOf(m_platform, destInfo));
+}
+
+bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest, FileDate destDate)
+{
     // A copy that was not needed is no failure: callers tell the two apart by the code.
     m_lastError = SystemError{};
     const FileDate sourceAge = FileDateOf(m_platform, source);
@@ -94,7 +105,6 @@ bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
     if (sourceAge == kNoFile)
         return false;
 
-    const FileDate destDate = FileDateOf(m_platform, dest);
     if (destDate != kNoFile) {
         FileDate destAge = DateTimeToFileDate(shifted(destDate, kCopyTolerance));
         // Outside daylight saving the shift is 0 and the drives need not be asked.

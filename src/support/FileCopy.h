@@ -25,6 +25,8 @@ public:
     /** Copies when Dest is missing or Source is newer by more than 3 seconds (with the
      *  daylight-saving shift between fixed and correctable drives). True only for a copy made. */
     bool CopyIfNewer(const std::string& source, const std::string& dest);
+    /** The same, for a Dest whose status a folder listing has just given. */
+    bool CopyIfNewer(const std::string& source, const std::string& dest, const FileInfo& destInfo);
     /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so. */
     void CorrectCopiedFileTime(const std::string& source, const std::string& dest,
                                FileDate sourceDate);
@@ -47,6 +49,7 @@ private:
         Correctable,
         Other
     };
+    bool copyIfNewer(const std::string& source, const std::string& dest, FileDate destDate);
     DriveClass driveClass(char letter);
     bool isFixed(char letter);
     bool isCorrectable(char letter);

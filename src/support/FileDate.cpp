@@ -126,8 +126,15 @@ FileDate DateTimeToFileDate(DateTime dt)
 FileDate FileDateOf(Platform& platform, const std::string& path)
 {
     FileInfo info;
+    if (!platform.fileInfo(path, info))
+        return kNoFile;
+    return FileDateOf(platform, info);
+}
+
+FileDate FileDateOf(Platform& platform, const FileInfo& info)
+{
     // A folder has no file date, as a missing file.
-    if (!platform.fileInfo(path, info) || info.isDir)
+    if (info.isDir)
         return kNoFile;
     return PackFileDate(platform.toLocal(info.mtime));
 }

@@ -26,6 +26,8 @@ FileDate DateTimeToFileDate(DateTime dt);
 
 /** The file date of a path (-1 when it does not exist). */
 FileDate FileDateOf(Platform& platform, const std::string& path);
+/** The file date of an entry whose status is known. */
+FileDate FileDateOf(Platform& platform, const FileInfo& info);
 /** The current local date-time. */
 DateTime Now(Platform& platform);
 

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,8 +37,17 @@ Fixture::Fixture()
 
 Fixture::~Fixture()
 {
-    // Leave nothing read-only behind, so the temporary folder can be removed.
-    QDir(m_dir.path()).removeRecursively();
+    // Removed by bytes: names that are not UTF-8 are beyond QDir.
+    ::nftw(
+        QFile::encodeName(m_dir.path()).constData(),
+        [](const char* path, const struct stat*, int type, struct FTW*) {
+            if (type == FTW_DP)
+                ::rmdir(path);
+            else
+                ::unlink(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
     qputenv("HOME", m_oldHome);
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
     qputenv("XDG_DATA_HOME", m_oldData);

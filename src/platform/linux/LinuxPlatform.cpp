@@ -391,12 +391,17 @@ LinuxPlatform::~LinuxPlatform() = default;
 
 void LinuxPlatform::reloadDrives()
 {
-    m_drives.reset();
+    {
+        std::lock_guard lock(m_drivesMutex);
+        m_drives.reset();
+    }
+    std::lock_guard lock(m_namesMutex);
     m_folderNames.clear();
 }
 
 DriveTable& LinuxPlatform::drives()
 {
+    std::lock_guard lock(m_drivesMutex);
     if (!m_drives) {
         IniSettingsStore settings(settingsFile());
         m_drives = std::make_unique<DriveTable>(settings, readMountTable());
@@ -411,7 +416,8 @@ bool LinuxPlatform::mapPath(const std::string& drivePath, Mapped& mapped, System
 {
     char letter = 0;
     std::vector<std::string> parts;
-    if (!splitDrivePath(drivePath, m_currentDir, letter, parts)) {
+    const std::string current = isAbsoluteDrivePath(drivePath) ? std::string() : currentDirectory();
+    if (!splitDrivePath(drivePath, current, letter, parts)) {
         error = systemError(kBadName,
                             "The filename, directory name, or volume label syntax is incorrect");
         return false;
@@ -461,24 +467,26 @@ std::string LinuxPlatform::resolve(const std::string& root, const std::vector<st
         exists = true;
         return path;
     }
-    if (const std::string* match = matchingName(parent, name)) {
+    if (const auto match = matchingName(parent, name)) {
         exists = true;
         return append(parent, *match);
     }
     return path;
 }
 
-const std::string* LinuxPlatform::matchingName(const std::string& folder, const std::string& name)
+std::optional<std::string> LinuxPlatform::matchingName(const std::string& folder,
+                                                       const std::string& name)
 {
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return nullptr;
+        return std::nullopt;
+    std::lock_guard lock(m_namesMutex);
     auto it = m_folderNames.find(folder);
     if (it == m_folderNames.end() || it->second.mtime.tv_sec != st.st_mtim.tv_sec ||
         it->second.mtime.tv_nsec != st.st_mtim.tv_nsec) {
         DIR* dir = ::opendir(folder.c_str());
         if (dir == nullptr)
-            return nullptr;
+            return std::nullopt;
         if (it == m_folderNames.end() && m_folderNames.size() >= kMaxRememberedFolders)
             m_folderNames.clear();
         FolderNames names;
@@ -496,11 +504,14 @@ const std::string* LinuxPlatform::matchingName(const std::string& folder, const 
         it = m_folderNames.insert_or_assign(folder, std::move(names)).first;
     }
     const auto match = it->second.byLower.find(lowerAscii(name));
-    return match == it->second.byLower.end() ? nullptr : &match->second;
+    if (match == it->second.byLower.end())
+        return std::nullopt;
+    return match->second;
 }
 
 void LinuxPlatform::forgetFolder(const std::string& folder)
 {
+    std::lock_guard lock(m_namesMutex);
     m_folderNames.erase(folder);
 }
 
@@ -508,6 +519,7 @@ void LinuxPlatform::forgetTree(const std::string& path)
 {
     // Every key that begins with `path` sorts in one run from here; of those, the folder itself
     // and the ones below it go.
+    std::lock_guard lock(m_namesMutex);
     auto it = m_folderNames.lower_bound(path);
     while (it != m_folderNames.end() && it->first.compare(0, path.size(), path) == 0) {
         if (it->first.size() == path.size() || it->first[path.size()] == '/')
@@ -939,6 +951,7 @@ bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes,
 
 std::string LinuxPlatform::currentDirectory()
 {
+    std::lock_guard lock(m_currentMutex);
     return m_currentDir;
 }
 
@@ -946,7 +959,8 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
 {
     char letter = 0;
     std::vector<std::string> parts;
-    if (!splitDrivePath(path, m_currentDir, letter, parts)) {
+    const std::string before = currentDirectory();
+    if (!splitDrivePath(path, before, letter, parts)) {
         error = noSuchPath();
         return false;
     }
@@ -965,12 +979,13 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
         while (current.size() > 2 && (current.back() == '\\' || current.back() == '/'))
             current.pop_back();
     } else {
-        current = m_currentDir.substr(0, 2);
+        current = before.substr(0, 2);
         for (const std::string& part : parts)
             current += "\\" + part;
     }
     if (current.size() == 2)
         current += "\\";
+    std::lock_guard lock(m_currentMutex);
     m_currentDir = current;
     return true;
 }

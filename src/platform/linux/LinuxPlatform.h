@@ -5,6 +5,8 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -91,14 +93,19 @@ private:
                  bool matchLast = true);
     std::string resolve(const std::string& root, const std::vector<std::string>& parts,
                         std::size_t count, bool& exists);
-    const std::string* matchingName(const std::string& folder, const std::string& name);
+    std::optional<std::string> matchingName(const std::string& folder, const std::string& name);
     void forgetFolder(const std::string& folder);
     void forgetTree(const std::string& path);
     SystemError errorFor(int err, const Mapped& mapped) const;
     bool checkRoot(char letter, std::string& root, SystemError& error);
 
+    // A walk lists folders on a thread of its own while the copies go on: the state below is
+    // shared between them.
+    std::mutex m_drivesMutex;
     std::unique_ptr<DriveTable> m_drives;
+    std::mutex m_currentMutex;
     std::string m_currentDir = "c:\\";
+    std::mutex m_namesMutex;
     std::map<std::string, FolderNames> m_folderNames;
 };
 
