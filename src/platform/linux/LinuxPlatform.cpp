@@ -411,22 +411,39 @@ DriveTable& LinuxPlatform::drives()
 
 // --- Paths ------------------------------------------------------------------------------------
 
-bool LinuxPlatform::mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
-                            bool matchLast)
+bool LinuxPlatform::splitPath(const std::string& drivePath, std::string& root,
+                              std::vector<std::string>& parts, SystemError& error)
 {
     char letter = 0;
-    std::vector<std::string> parts;
     const std::string current = isAbsoluteDrivePath(drivePath) ? std::string() : currentDirectory();
     if (!splitDrivePath(drivePath, current, letter, parts)) {
         error = systemError(kBadName,
                             "The filename, directory name, or volume label syntax is incorrect");
         return false;
     }
-    mapped.root = drives().root(letter);
-    if (mapped.root.empty()) {
+    root = drives().root(letter);
+    if (root.empty()) {
         error = noSuchDrive();
         return false;
     }
+    return true;
+}
+
+bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error)
+{
+    std::vector<std::string> parts;
+    if (!splitPath(drivePath, mapped.root, parts, error))
+        return false;
+    mapped.native = joinNative(mapped.root, parts, parts.size());
+    return true;
+}
+
+bool LinuxPlatform::mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
+                            bool matchLast)
+{
+    std::vector<std::string> parts;
+    if (!splitPath(drivePath, mapped.root, parts, error))
+        return false;
     bool exists = false;
     if (parts.empty()) {
         mapped.native = mapped.root;
@@ -677,12 +694,15 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
 
 bool LinuxPlatform::fileInfo(const std::string& path, FileInfo& info)
 {
+    // The name as given first: one status query on the common path.
     Mapped mapped;
     SystemError error;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     struct stat st;
-    if (::lstat(mapped.native.c_str(), &st) != 0)
+    if (::lstat(mapped.native.c_str(), &st) != 0 &&
+        (errno != ENOENT || !mapPath(path, mapped, error) ||
+         ::lstat(mapped.native.c_str(), &st) != 0))
         return false;
     FileInfo result;
     if (S_ISLNK(st.st_mode)) {
@@ -699,9 +719,14 @@ bool LinuxPlatform::fileInfo(const std::string& path, FileInfo& info)
 std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return nullptr;
     DIR* dir = ::opendir(mapped.native.c_str());
+    if (dir == nullptr && errno == ENOENT) {
+        if (!mapPath(path, mapped, error))
+            return nullptr;
+        dir = ::opendir(mapped.native.c_str());
+    }
     if (dir == nullptr) {
         const int err = errno;
         error = err == ENOENT && isDirectory(mapped.root) ? noSuchPath() : errorFor(err, mapped);

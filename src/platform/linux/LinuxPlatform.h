@@ -89,6 +89,10 @@ private:
     };
 
     DriveTable& drives();
+    bool splitPath(const std::string& drivePath, std::string& root,
+                   std::vector<std::string>& parts, SystemError& error);
+    /** The path with exactly the case given, unresolved. */
+    bool mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error);
     bool mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
                  bool matchLast = true);
     std::string resolve(const std::string& root, const std::vector<std::string>& parts,
