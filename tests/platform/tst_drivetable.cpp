@@ -1,4 +1,4 @@
-#include "ScratchMount.h"
+#include "common/ScratchMount.h"
 #include "common/Fixture.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/LinuxPlatform.h"

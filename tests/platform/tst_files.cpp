@@ -1,7 +1,9 @@
-#include "ScratchMount.h"
+#include "common/ScratchMount.h"
 #include "common/Fixture.h"
 
 #include <QtTest>
+
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <map>
@@ -221,6 +223,36 @@ private slots:
         fixture.writeFile("e:\\a.txt", "a");
         QVERIFY(!platform->copyFile("e:\\a.txt", deep + "\\a.txt", error));
         QCOMPARE(error.code, ENAMETOOLONG);
+    }
+
+    void aKilledRunsTemporaryCopyIsRemovedByTheNextListing()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        const std::string dir = nativeRoot(fixture, 'e') + "/Dir";
+        char host[256] = {};
+        QCOMPARE(::gethostname(host, sizeof host - 1), 0);
+        // A process that has ended: its pid names no process any more.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0);
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
+        const std::string dead = ".kopierix-tmp-" + std::to_string(child) + "-1-7@" + host;
+        const std::string running = ".kopierix-tmp-" + std::to_string(::getpid()) + "-1-7@" + host;
+        const std::string elsewhere = ".kopierix-tmp-" + std::to_string(child) + "-1-7@other-pc";
+        const std::string old = ".kopierix-tmp-12-1-1";
+        for (const std::string& name : {dead, running, elsewhere, old})
+            makeFile(dir + "/" + name, "half a copy");
+        makeFile(dir + "/a.txt", "a");
+        auto platform = fixture.platform();
+
+        QCOMPARE(listing(*platform, "e:\\Dir").size(), std::size_t(1));
+        struct stat st;
+        QVERIFY(::lstat((dir + "/" + dead).c_str(), &st) != 0);
+        QCOMPARE(::lstat((dir + "/" + running).c_str(), &st), 0);
+        QCOMPARE(::lstat((dir + "/" + elsewhere).c_str(), &st), 0);
+        QCOMPARE(::lstat((dir + "/" + old).c_str(), &st), 0);
     }
 
     void listingAndStatus()

@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <csignal>
 #include <unistd.h>
 
 namespace kx {
@@ -91,6 +92,44 @@ std::string lowerAscii(std::string text)
 bool isTempName(const char* name)
 {
     return std::strncmp(name, kTempPrefix.data(), kTempPrefix.size()) == 0;
+}
+
+const std::string& hostName()
+{
+    static const std::string name = [] {
+        char buffer[256] = {};
+        if (::gethostname(buffer, sizeof buffer - 1) != 0)
+            return std::string();
+        return std::string(buffer);
+    }();
+    return name;
+}
+
+// A temporary copy is named after the process that writes it and its computer:
+// ".kopierix-tmp-<pid>-<n>-<random>@<host>".
+std::string tempName()
+{
+    thread_local unsigned counter = 0;
+    thread_local std::mt19937 random{std::random_device{}()};
+    return std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
+           "-" + std::to_string(random()) + "@" + hostName();
+}
+
+// True for the temporary copy of a run of this computer that has ended without removing it
+// (killed, or the machine went down). Another computer's copies on a shared medium, and those
+// of a running process, are left alone.
+bool isStaleTemp(const char* name)
+{
+    if (!isTempName(name))
+        return false;
+    const char* at = std::strrchr(name, '@');
+    if (at == nullptr || hostName().empty() || hostName() != at + 1)
+        return false;
+    char* end = nullptr;
+    const long pid = std::strtol(name + kTempPrefix.size(), &end, 10);
+    if (end == name + kTempPrefix.size() || *end != '-' || pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 std::string append(const std::string& folder, const std::string& name)
@@ -234,12 +273,9 @@ int copyData(int in, int out, off_t expectedSize)
 // Creates a new hidden temporary file in the folder of `dest`.
 int openTempBeside(const std::string& dest, mode_t mode, std::string& temp)
 {
-    static unsigned counter = 0;
-    static std::mt19937 random{std::random_device{}()};
     const std::string folder = parentOf(dest);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = append(folder, std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
-                                  std::to_string(++counter) + "-" + std::to_string(random()));
+        temp = append(folder, tempName());
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -290,8 +326,14 @@ public:
         const int fd = ::dirfd(m_dir);
         while (const dirent* item = ::readdir(m_dir)) {
             const char* name = item->d_name;
-            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 || isTempName(name))
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
                 continue;
+            if (isTempName(name)) {
+                // What a killed run left behind would take room on the medium for ever.
+                if (isStaleTemp(name))
+                    (void)::unlinkat(fd, name, 0);
+                continue;
+            }
             struct stat st;
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue; // gone since the folder was read

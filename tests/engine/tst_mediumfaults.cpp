@@ -1,0 +1,109 @@
+#include "common/EngineRig.h"
+#include "common/Fixture.h"
+#include "common/ScratchMount.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+
+#include <QtTest>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace kx;
+using test::EngineRig;
+using test::Fixture;
+
+namespace {
+constexpr qint64 T0 = 1700000000;
+
+void selectMedium(EngineRig& rig)
+{
+    rig.state.MainFormReady = true;
+    SelectBackupDrive(rig.ctx, 'e');
+}
+} // namespace
+
+/** Make Backups on small real file systems: a medium that fills up, a FAT-family medium. */
+class TestMediumFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "Europe/Amsterdam");
+        ::tzset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void aFullMediumKeepsTheOldCopyAndTheNextRunRetries()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        const QString medium = fixture.root() + "/medium";
+        QVERIFY(QDir().mkpath(medium));
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountTmpfs(medium, "size=2m", why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        // The refresh needs room for the whole new file beside the old one: 1.2 + 1.5 > 2 MB.
+        const QByteArray old(1200 * 1024, 'o');
+        const QByteArray fresh(1500 * 1024, 'n');
+        fixture.writeFile("e:\\C-Docs\\big.bin", old, T0);
+        fixture.writeFile("c:\\Docs\\big.bin", fresh, T0 + 60);
+
+        {
+            EngineRig rig(fixture.platform());
+            selectMedium(rig);
+            QVERIFY(MakeBackups(rig.ctx));
+            QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), old);
+            QCOMPARE(rig.state.CopiedCount, std::uint64_t(0));
+            QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
+            QVERIFY(rig.memo().contains("Number of failed copies = 1"));
+            const QStringList log = rig.logLines(fixture);
+            QVERIFY(log.filter("C:\\Docs\\big.bin not copied to e: - ").size() == 1);
+            QCOMPARE(QDir(medium + "/C-Docs").entryList(QDir::Files | QDir::Hidden).size(), 1);
+        }
+
+        // With room on the medium the next run refreshes the copy.
+        QVERIFY(::mount("tmpfs", QFile::encodeName(medium).constData(), "tmpfs", MS_REMOUNT,
+                        "size=4m") == 0);
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+        QCOMPARE(rig.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), fresh);
+        QVERIFY(!rig.memo().join('\n').contains("failed copies"));
+    }
+
+    void anExfatMediumIsRefreshedOnceAndThenLeftAlone()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        const QString medium = fixture.root() + "/medium";
+        QVERIFY(QDir().mkpath(medium));
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountExfat(fixture.root() + "/exfat.img", medium, why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        // An odd second: the medium keeps two-second or finer times, the rule allows 3 s.
+        fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
+        fixture.writeFile("e:\\C-Docs\\b.txt", "same", T0 + 61);
+        fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 61);
+        fixture.writeFile("c:\\Docs\\b.txt", "same", T0 + 61);
+
+        for (int run = 1; run <= 2; ++run) {
+            EngineRig rig(fixture.platform());
+            selectMedium(rig);
+            QVERIFY(MakeBackups(rig.ctx));
+            QCOMPARE(rig.state.CopiedCount, std::uint64_t(run == 1 ? 1 : 0));
+            QCOMPARE(rig.state.BackupFileCount, std::uint64_t(2));
+        }
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMediumFaults)
+#include "tst_mediumfaults.moc"
