@@ -113,8 +113,10 @@ QString Fixture::native(const std::string& drivePath) const
 void Fixture::writeFile(const std::string& drivePath, const QByteArray& contents, qint64 mtime)
 {
     const std::string path = nativeBytes(drivePath);
-    const std::string folder = path.substr(0, path.rfind('/'));
-    QVERIFY(QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder))));
+    // Folders made by bytes, for names that are not UTF-8.
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0755);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     QVERIFY2(fd >= 0, path.c_str());
     QCOMPARE(::write(fd, contents.constData(), size_t(contents.size())), ssize_t(contents.size()));

@@ -146,6 +146,13 @@ private slots:
         fixture.writeFile("e:\\Other\\C-Docs\\z.txt", "x", T0);
         fixture.writeFile("e:\\C-Docs\\.hidden\\h.txt", "x", T0);
         fixture.writeFile("c:\\Docs\\.hidden\\h.txt", "x", T0 + 60);
+        // A read-only backup copy is not replaced, as the system the rules were written for
+        // refuses to; the failure is counted and logged.
+        fixture.writeFile("e:\\C-Docs\\locked.txt", "backup", T0);
+        fixture.writeFile("c:\\Docs\\locked.txt", "source", T0 + 60);
+        QVERIFY(QFile::setPermissions(fixture.native("e:\\C-Docs\\locked.txt"),
+                                      QFileDevice::ReadOwner | QFileDevice::ReadOther));
+        ++backups;
         // A link back to its own folder is passed over, not followed.
         QVERIFY(QFile::link(fixture.native("e:\\C-Docs"), fixture.native("e:\\C-Docs\\loop")));
 
@@ -165,6 +172,8 @@ private slots:
         const std::string odd = "C:\\Docs\\caf\xe9.txt copied to e:";
         QVERIFY(std::find(rig.ui.memoLines.begin(), rig.ui.memoLines.end(), odd) !=
                 rig.ui.memoLines.end());
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\locked.txt"), QByteArray("backup"));
+        QVERIFY(rig.memo().contains("Number of failed copies = 1"));
         QVERIFY(!fixture.exists("e:\\Autorun.inf")); // a fixed disk gets none
     }
 

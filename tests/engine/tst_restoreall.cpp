@@ -234,6 +234,16 @@ private slots:
         QVERIFY(s.ui.warnings.empty());
     }
 
+    void aNameThatIsNotUtf8IsRestoredByteExact()
+    {
+        Setup s("");
+        s.fixture.writeFile("e:\\S-Docs\\caf\xe9\\r\xe9sum\xe9.txt", "bytes", kOld);
+        s.ui.yesNoAnswers = {true};
+        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QCOMPARE(s.fixture.readFile("s:\\Docs\\caf\xe9\\r\xe9sum\xe9.txt"), QByteArray("bytes"));
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+    }
+
     void aMediumWithoutBackupFiles()
     {
         Setup s("nld");

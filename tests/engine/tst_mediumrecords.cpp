@@ -1,0 +1,161 @@
+#include "common/EngineRig.h"
+#include "common/Fixture.h"
+#include "engine/MediumRecords.h"
+#include "engine/Settings.h"
+
+#include <QtTest>
+
+using namespace kx;
+using test::EngineRig;
+using test::Fixture;
+
+/** The backup drive's choice, its status line, the records of each medium and the autorun file. */
+class TestMediumRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void choosingADriveShowsItsRecord_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<int>("media"); // records stored before the start
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("status"); // "*" stands for the stored date
+        QTest::newRow("CD with a label, known date")
+            << "DRIVE_CDROM" << "BACKUP1" << true << 3 << "" << "e-Backup1"
+            << " Backup drive: e: [backup1], latest backup: *";
+        QTest::newRow("fixed disk, Dutch") << "DRIVE_FIXED" << "Backup1" << true << 3 << "nld"
+                                           << "e-Backup1"
+                                           << " Backupschijf: e: [backup1], laatste backup: *";
+        QTest::newRow("removable: no label in the key")
+            << "DRIVE_REMOVABLE" << "STICK" << true << 3 << "" << "e-"
+            << " Backup drive: e:, latest backup: *";
+        QTest::newRow("unknown medium") << "DRIVE_FIXED" << "NEW" << true << 3 << "nld" << "e-New"
+                                        << " Backupschijf: e: [new], geen laatste backupdatum bekend";
+        QTest::newRow("26 media: no medium has a date")
+            << "DRIVE_CDROM" << "BACKUP1" << true << 26 << "" << "e-Backup1"
+            << " Backup drive: e: [backup1], latest backup date unknown";
+        QTest::newRow("no medium in the drive, Dutch in both languages")
+            << "DRIVE_CDROM" << "" << false << 3 << "" << "e-"
+            << " Backupschijf: e:, geen schijf aanwezig";
+    }
+    void choosingADriveShowsItsRecord()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, label);
+        QFETCH(bool, present);
+        QFETCH(int, media);
+        QFETCH(QString, language);
+        QFETCH(QString, key);
+        QFETCH(QString, status);
+        Fixture fixture;
+        if (present)
+            fixture.addDrive('e', type, label);
+        else
+            fixture.addMissingDrive('e', type);
+        const QStringList known = {"e-Backup1", "e-", "e-Other"};
+        for (int i = 0; i < media; ++i) {
+            const QString name = i < known.size() ? known[i] : QString("f-Medium%1").arg(i);
+            fixture.setSetting("Last BackUp", name, QString::number(45000.5 + i, 'g', 17));
+            fixture.setSetting("Total Size", name, QString::number(1000 + i));
+        }
+        EngineRig rig(fixture.platform(), language.toStdString());
+        ReadSettings(*rig.platform, rig.state, rig.ui);
+        rig.state.MainFormReady = true;
+        SelectBackupDrive(rig.ctx, 'E');
+
+        QCOMPARE(QString::fromStdString(rig.state.BackupBase), QString("e:\\"));
+        QCOMPARE(QString::fromStdString(rig.state.DriveKey), key);
+        QCOMPARE(rig.state.NoDisk, !present);
+        const int index = known.indexOf(key);
+        const bool dated = media <= 25 && index >= 0 && index < media;
+        QCOMPARE(rig.state.LastBackupDate, dated ? 45000.5 + index : 0.0);
+        QCOMPARE(rig.state.BackupTotalSize, dated ? std::int64_t(1000 + index) : 0);
+        QString expected = status;
+        expected.replace("*", QString::fromStdString(DateText(rig.ctx, rig.state.LastBackupDate)));
+        QCOMPARE(QString::fromStdString(rig.ui.statusLines.back()), expected);
+        if (!present)
+            QCOMPARE(rig.ui.warnings,
+                     std::vector<std::string>{"Er zit geen CD-r(w) in schijfstation e:\\"});
+    }
+
+    void beforeTheMainWindowIsReadyOnlyTheComputerFolderIsSet()
+    {
+        Fixture fixture;
+        fixture.addDrive('e');
+        EngineRig rig(fixture.platform());
+        rig.state.PerComputerFolders = true;
+        rig.state.BackupBase = "x:\\";
+        SelectBackupDrive(rig.ctx, 'e');
+        QCOMPARE(rig.state.ComputerFolder, rig.platform->computerName() + "\\");
+        QCOMPARE(rig.state.BackupBase, std::string("x:\\"));
+        QVERIFY(rig.ui.statusLines.empty());
+
+        rig.state.MainFormReady = true;
+        SelectBackupDrive(rig.ctx, 'e');
+        QCOMPARE(rig.state.BackupBase, "e:\\" + rig.platform->computerName() + "\\");
+    }
+
+    void writeLastDateStoresUnderTheKeyUnlessTheTotalIsZero()
+    {
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_CDROM", "BACKUP1");
+        EngineRig rig(fixture.platform(), "nld");
+        rig.state.MainFormReady = true;
+        SelectBackupDrive(rig.ctx, 'e');
+        rig.ui.statusLines.clear();
+
+        WriteLastDate(rig.ctx, 0, 45000.25);
+        QVERIFY(!fixture.setting("Last BackUp", "e-Backup1").isValid());
+        QVERIFY(rig.ui.statusLines.empty());
+
+        WriteLastDate(rig.ctx, 5000000000LL, 45000.25);
+        QCOMPARE(fixture.setting("Last BackUp", "e-Backup1").toDouble(), 45000.25);
+        QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 5000000000LL);
+        // The status line shows the moment of the call, not the date stored.
+        QVERIFY(QString::fromStdString(rig.ui.statusLines.back())
+                    .startsWith(" Backupschijf: e: [backup1], laatste backup: "));
+        QVERIFY(!QString::fromStdString(rig.ui.statusLines.back())
+                     .endsWith(QString::fromStdString(DateText(rig.ctx, 45000.25))));
+    }
+
+    void autorunFileOnRemovableMediaOnly_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("removable") << "DRIVE_REMOVABLE" << true;
+        QTest::newRow("CD") << "DRIVE_CDROM" << true;
+        QTest::newRow("RAM disk") << "DRIVE_RAMDISK" << true;
+        QTest::newRow("fixed") << "DRIVE_FIXED" << false;
+        QTest::newRow("network") << "DRIVE_REMOTE" << false;
+    }
+    void autorunFileOnRemovableMediaOnly()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, written);
+        Fixture fixture;
+        fixture.addDrive('e', type);
+        EngineRig rig(fixture.platform());
+        rig.state.BackupBase = "e:\\";
+        rig.state.StartDir = "c:\\Programs\\";
+        EnsureAutorunFile(rig.ctx);
+        QCOMPARE(fixture.exists("e:\\Autorun.inf"), written);
+        if (written)
+            QCOMPARE(fixture.readFile("e:\\Autorun.inf"),
+                     QByteArray("[autorun]\r\nopen= c:\\Programs\\Kopierix.exe\r\n"));
+
+        // One that is there already is left alone.
+        fixture.writeFile("e:\\Autorun.inf", "mine");
+        EnsureAutorunFile(rig.ctx);
+        QCOMPARE(fixture.readFile("e:\\Autorun.inf"), QByteArray("mine"));
+        QVERIFY(rig.ui.warnings.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMediumRecords)
+#include "tst_mediumrecords.moc"
