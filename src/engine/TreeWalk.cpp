@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,8 +30,10 @@ struct WalkEvent
         FolderDone
     };
     Kind kind = File;
-    std::string folder; // the folder of the entry; the folder entered or done; the unreadable one
-    std::string parent; // for FolderDone
+    // The folder of the entry; the folder entered or done; the unreadable one. Shared by the
+    // events of one folder rather than copied into each.
+    std::shared_ptr<const std::string> folder;
+    std::shared_ptr<const std::string> parent; // for FolderDone
     FileInfo entry;
     SystemError error;
 };
@@ -104,7 +107,7 @@ public:
     {
     }
 
-    void walk(const std::string& folder, std::unique_ptr<DirListing> listing)
+    void walk(const std::shared_ptr<const std::string>& folder, std::unique_ptr<DirListing> listing)
     {
         // Read the whole folder and close it before anything is done in it.
         std::vector<FileInfo> entries;
@@ -128,9 +131,9 @@ public:
                 add({WalkEvent::Skipped, folder, {}, std::move(e), {}});
                 continue;
             }
-            const std::string sub = TreeWalk::join(folder, e.name);
+            const auto sub = std::make_shared<const std::string>(TreeWalk::join(*folder, e.name));
             SystemError error;
-            auto subListing = m_platform.openDir(sub, error);
+            auto subListing = m_platform.openDir(*sub, error);
             if (!subListing) {
                 add({WalkEvent::Unreadable, sub, {}, {}, error});
                 continue;
@@ -200,7 +203,7 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
         Lister walker(
             m_ctx.platform, [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
             [&] { return queue.cancelled(); });
-        walker.walk(folder, std::move(listing));
+        walker.walk(std::make_shared<const std::string>(folder), std::move(listing));
         walker.flush();
         queue.finish();
     });
@@ -226,18 +229,18 @@ void TreeWalk::dispatch(WalkEvent& event)
     switch (event.kind) {
     case WalkEvent::File:
         if (m_onFile)
-            m_onFile(event.folder, event.entry);
+            m_onFile(*event.folder, event.entry);
         break;
     case WalkEvent::Skipped:
         if (m_onSkipped)
-            m_onSkipped(event.folder, event.entry);
+            m_onSkipped(*event.folder, event.entry);
         break;
     case WalkEvent::Entered:
-        m_lastDir = event.folder;
+        m_lastDir = *event.folder;
         break;
     case WalkEvent::Unreadable: {
         ++m_unreadable;
-        const std::string line = m_ctx.nlEn("Map ", "Folder ") + event.folder +
+        const std::string line = m_ctx.nlEn("Map ", "Folder ") + *event.folder +
                                  m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
                                  event.error.message;
         m_ctx.ui.memo(line);
@@ -246,7 +249,7 @@ void TreeWalk::dispatch(WalkEvent& event)
     }
     case WalkEvent::FolderDone:
         if (m_onFolderDone)
-            m_onFolderDone(event.folder, event.parent);
+            m_onFolderDone(*event.folder, *event.parent);
         break;
     }
 }

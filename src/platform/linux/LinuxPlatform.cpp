@@ -473,6 +473,31 @@ bool LinuxPlatform::splitPath(const std::string& drivePath, std::string& root,
 
 bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error)
 {
+    // The common case, a full path without "." or "..", is mapped in one pass: a walk maps two
+    // paths for every file it meets.
+    if (isAbsoluteDrivePath(drivePath)) {
+        std::string native;
+        bool plain = true;
+        std::size_t pos = 2;
+        while (plain && pos < drivePath.size()) {
+            const std::size_t end = std::min(drivePath.find_first_of("\\/", pos), drivePath.size());
+            const std::string_view name(drivePath.data() + pos, end - pos);
+            if (name == "." || name == "..")
+                plain = false;
+            else if (!name.empty())
+                native.append("/").append(name);
+            pos = end + 1;
+        }
+        if (plain) {
+            mapped.root = drives().root(lowerAscii(drivePath[0]));
+            if (mapped.root.empty()) {
+                error = noSuchDrive();
+                return false;
+            }
+            mapped.native = native.empty() ? mapped.root : append(mapped.root, native.substr(1));
+            return true;
+        }
+    }
     std::vector<std::string> parts;
     if (!splitPath(drivePath, mapped.root, parts, error))
         return false;
