@@ -10,6 +10,7 @@
 #include "engine/Settings.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
+#include "update/UpdateCheck.h"
 
 #include <cctype>
 #include <cstdio>
@@ -35,33 +36,37 @@ void err(const std::string& text)
 
 std::string usage(const std::string& lang)
 {
-    return nlEn(lang,
-                "Gebruik: kopierix [--backup-drive L] OPDRACHT\n"
-                "Zonder opdracht opent Kopierix zijn vensters.\n"
-                "\n"
-                "Opdrachten:\n"
-                "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
-                "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
-                "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
-                "  status              toon de regel over de Backupschijf\n"
-                "\n"
-                "Opties:\n"
-                "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen Backupschijf\n"
-                "  --help              toon deze tekst\n"
-                "  --version           toon de versie",
-                "Usage: kopierix [--backup-drive L] COMMAND\n"
-                "Without a command, Kopierix opens its windows.\n"
-                "\n"
-                "Commands:\n"
-                "  make-backups        refresh every Backup file on the Backup drive\n"
-                "  restore-all --yes   copy every Backup file back to its source\n"
-                "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
-                "  status              show the Backup drive's status line\n"
-                "\n"
-                "Options:\n"
-                "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
-                "  --help              show this text\n"
-                "  --version           show the version");
+    return nlEn(
+        lang,
+        "Gebruik: kopierix [--backup-drive L] OPDRACHT\n"
+        "Zonder opdracht opent Kopierix zijn vensters.\n"
+        "\n"
+        "Opdrachten:\n"
+        "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
+        "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
+        "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
+        "  status              toon de regel over de Backupschijf\n"
+        "  check-update        kijk of er een nieuwere versie van Kopierix is\n"
+        "\n"
+        "Opties:\n"
+        "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
+        "Backupschijf\n"
+        "  --help              toon deze tekst\n"
+        "  --version           toon de versie",
+        "Usage: kopierix [--backup-drive L] COMMAND\n"
+        "Without a command, Kopierix opens its windows.\n"
+        "\n"
+        "Commands:\n"
+        "  make-backups        refresh every Backup file on the Backup drive\n"
+        "  restore-all --yes   copy every Backup file back to its source\n"
+        "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
+        "  status              show the Backup drive's status line\n"
+        "  check-update        check whether a newer version of Kopierix exists\n"
+        "\n"
+        "Options:\n"
+        "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
+        "  --help              show this text\n"
+        "  --version           show the version");
 }
 
 struct Options
@@ -114,7 +119,7 @@ Options parse(const std::vector<std::string>& args, const std::string& lang)
         }
     }
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
-                       o.command == "newer" || o.command == "status";
+                       o.command == "newer" || o.command == "status" || o.command == "check-update";
     if (!o.command.empty() && !known)
         o.error = nlEn(lang, "Onbekende opdracht: ", "Unknown command: ") + o.command;
     else if (o.add && o.command != "newer")
@@ -122,6 +127,31 @@ Options parse(const std::vector<std::string>& args, const std::string& lang)
     else if (o.yes && o.command != "restore-all")
         o.error = nlEn(lang, "--yes hoort bij restore-all", "--yes belongs to restore-all");
     return o;
+}
+
+/** The update window's lines on standard output, its message boxes on standard error. */
+class ConsoleUpdateUi : public UpdateUi
+{
+public:
+    void busy(bool) override {}
+    void showWindow(const std::string&) override {}
+    void clearMemo() override {}
+    void memo(const std::string& line) override { out(line); }
+    void setDownloadButton(const std::string&) override {}
+    void showDownloadButton(bool) override {}
+    void setExitButton(const std::string&) override {}
+    void showExitButton(bool) override {}
+    void error(const std::string& text) override { err(text); }
+};
+
+int checkUpdate(Platform& platform, const std::string& lang)
+{
+    ConsoleUpdateUi ui;
+    UpdateCheck check(platform, lang);
+    const int code = check.CheckForUpdate(ui, "Kopierix", nlEn(lang, kVersionNl, kVersionEn));
+    if (code < 0)
+        return kExitVersionRecordUnreadable;
+    return code == kUpdateAdvised ? kExitUpdateAdvised : code;
 }
 
 } // namespace
@@ -151,11 +181,14 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitUsage;
     }
     if (o.command == "restore-all" && !o.yes) {
-        err(nlEn(lang,
-                 "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
+        err(nlEn(lang, "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
                  "restore-all overwrites your files with the Backup; confirm with --yes."));
         return kExitUsage;
     }
+
+    // The update check touches neither the log nor the backup drive.
+    if (o.command == "check-update")
+        return checkUpdate(m_platform, lang);
 
     ConsoleUi ui(o.yes);
     ActivityLog log(m_platform);

@@ -7,12 +7,16 @@
 
 namespace kx {
 
-/** Exit statuses of the headless commands. */
+/** Exit statuses of the headless commands. check-update exits with its verdict's code (0 no
+ *  update needed, 1 no connection, 2 list too small, 3 program not in the list), 10 when an
+ *  update is advised, and 4 when the program's record in the list cannot be read. */
 enum ExitStatus
 {
     kExitOk = 0,
     kExitDriveNotEntered = 1,
     kExitUsage = 2,
+    kExitVersionRecordUnreadable = 4,
+    kExitUpdateAdvised = 10,
 };
 
 /**

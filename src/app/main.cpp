@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
+#include "app/KopierixApp.h"
 #include "platform/linux/LinuxPlatform.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <string>
@@ -9,6 +11,13 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        QApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
+        kx::KopierixApp kopierix;
+        return kopierix.run();
+    }
+    // The headless commands need no display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
     kx::LinuxPlatform platform;

@@ -1,4 +1,5 @@
 #include "common/Fixture.h"
+#include "update/ScriptedServer.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -7,6 +8,7 @@
 #include <csignal>
 
 using kx::test::Fixture;
+using kx::test::ScriptedServer;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -55,7 +57,8 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("stdoutStart");
         QTest::addColumn<QString>("stderrStart");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: kopierix" << "";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: kopierix"
+                              << "";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "Kopierix version 1.01b"
                                  << "";
         QTest::newRow("unknown command") << QStringList{"backup"} << 2 << ""
@@ -183,6 +186,55 @@ private slots:
         QCOMPARE(again.exitCode, 0);
         QVERIFY(again.out.contains("Total number of Backup files = 1"));
         QCOMPARE(fixture.readFile("e:\\C-Big\\big.bin").size(), 256 << 20);
+    }
+
+    void checkUpdatePrintsTheVerdict_data()
+    {
+        QTest::addColumn<QByteArray>("list"); // empty: the program's own server, never resolved
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("an update advised")
+            << kx::test::versionPage("Kopierix kopierix102c.exe,c,3072<BR>") << 10
+            << "\nUpdate is advised\n\nYour current version is version 1.01b\n"
+               "The latest version is 1.02c\nThe Download Name is kopierix102c.exe\n"
+            << "";
+        QTest::newRow("no update needed")
+            << kx::test::versionPage("Kopierix kopierix101b.exe,b,3072<BR>") << 0
+            << "\nNo Update needed\n"
+            << "";
+        QTest::newRow("the program not in the list")
+            << kx::test::versionPage("Bewaarder bewaarder300.exe,a,10<BR>") << 3
+            << "\nProgram Name not found\n"
+            << "";
+        QTest::newRow("a record whose size is no number")
+            << kx::test::versionPage("Kopierix kopierix102c.exe,c,3 MB<BR>") << 4 << ""
+            << "'3 MB' is not a valid integer value\n";
+        QTest::newRow("no connection") << QByteArray() << 1 << "\nNo Internet connection\n"
+                                       << "";
+    }
+    void checkUpdatePrintsTheVerdict()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        Fixture fixture;
+        ScriptedServer server;
+        if (!list.isEmpty()) {
+            server.addReply(ScriptedServer::reply(200, list));
+            fixture.setSetting("Defaults", "Update Server", server.address());
+        }
+        // The server answers from this process's event loop: wait in it, not blocked.
+        QProcess p;
+        QSignalSpy finished(&p, &QProcess::finished);
+        p.start(QStringLiteral(KOPIERIX_BINARY), {"check-update"});
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(p.exitCode(), exitCode);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()), err);
+        if (!list.isEmpty())
+            QVERIFY(server.requests().at(0).startsWith("GET /versions.dat HTTP/1.0\r\n"));
     }
 };
 

@@ -1,0 +1,129 @@
+#include "dialogs/AskDlg.h"
+
+#include "dialogs/DialogHelpers.h"
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kx {
+
+namespace {
+
+constexpr int kLabelLeft = 16;
+constexpr int kLabelTop = 8;
+constexpr int kLabelWidth = 232;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kGap = 10;
+
+} // namespace
+
+TAskDlg::TAskDlg(const QString& languageCode, const QString& versionText, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("AskDlg"));
+    setFont(DialogFont());
+    setWindowTitle((QString::fromLatin1(kProductName) + QStringLiteral(", "))
+                       .left(10)
+                       .append(versionText)
+                       .left(23));
+
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("AskLabel"));
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setGeometry(kLabelLeft, kLabelTop, kLabelWidth, 0);
+
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("AskEdit"));
+    m_edit->setGeometry(kLabelLeft, 0, kLabelWidth, m_edit->sizeHint().height());
+    m_edit->installEventFilter(this);
+
+    const int clientWidth = kLabelWidth + 2 * kLabelLeft;
+    const int buttonsLeft = (clientWidth - 2 * kButtonWidth - kGap) / 2;
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("OKBtn"));
+    m_ok->setCursor(Qt::PointingHandCursor);
+    m_ok->setDefault(true);
+    m_ok->setGeometry(buttonsLeft, 0, kButtonWidth, kButtonHeight);
+    m_cancel = new QPushButton(NlEn(languageCode, "Annuleren", "Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
+    m_cancel->setCursor(Qt::PointingHandCursor);
+    m_cancel->setAutoDefault(false);
+    m_cancel->setGeometry(buttonsLeft + kButtonWidth + kGap, 0, kButtonWidth, kButtonHeight);
+    connect(m_ok, &QPushButton::clicked, this, &TAskDlg::OKBtnClick);
+    connect(m_cancel, &QPushButton::clicked, this, &TAskDlg::CancelBtnClick);
+
+    setFixedWidth(clientWidth);
+}
+
+bool TAskDlg::AskText(const QRect& centreOn, const QString& prompt, QString& answer)
+{
+    m_centreOn = centreOn;
+    const QStringList lines = SplitAtCarriageReturns(prompt);
+    m_label->setText(lines.join(QLatin1Char('\n')));
+    m_edit->setText(answer);
+    m_okPressed = false;
+
+    // The label's height is the prompt's width spread over the label's width, at 30 pixels a
+    // line: room enough for the lines that the wrapping and the line breaks add.
+    const int labelHeight =
+        QFontMetrics(DialogFont()).horizontalAdvance(prompt) * 30 / m_label->width();
+    m_label->resize(m_label->width(), labelHeight);
+    m_edit->move(m_edit->x(), m_label->y() + labelHeight + kGap);
+    const int buttonTop = m_edit->y() + m_edit->height() + kGap;
+    m_cancel->move(m_cancel->x(), buttonTop);
+    m_ok->move(m_ok->x(), buttonTop);
+    setFixedHeight(buttonTop + m_ok->height() + kGap);
+    CentreWindow(this, m_centreOn);
+
+    exec();
+    answer = m_edit->text();
+    return m_okPressed;
+}
+
+void TAskDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    CentreWindow(this, m_centreOn);
+    m_edit->setFocus();
+}
+
+bool TAskDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // The field keeps its text unselected when it gets the focus, also when the dialog hands it
+    // over as if by Tab: typing adds to the start text instead of replacing it.
+    if (watched == m_edit && event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(m_edit, &plain);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAskDlg::reject()
+{
+    CancelBtnClick();
+}
+
+void TAskDlg::OKBtnClick()
+{
+    m_okPressed = true;
+    done(QDialog::Accepted);
+}
+
+void TAskDlg::CancelBtnClick()
+{
+    m_okPressed = false;
+    done(QDialog::Rejected);
+}
+
+} // namespace kx

@@ -1,0 +1,86 @@
+#include "dialogs/DialogHelpers.h"
+
+#include "support/TextHelpers.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextLayout>
+#include <QTextOption>
+#include <QWidget>
+
+#include <cmath>
+
+namespace kx {
+
+QString NlEn(const QString& languageCode, const char* dutch, const char* english)
+{
+    return QString::fromUtf8(nlEn(languageCode.toStdString(), dutch, english));
+}
+
+QFont DialogFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(9);
+    return font;
+}
+
+int LineStep(const QFont& font)
+{
+    double points = font.pointSizeF();
+    // A font given in pixels has no point size: take it as drawn on a 96-dpi screen.
+    if (points <= 0)
+        points = font.pixelSize() * 72.0 / 96.0;
+    return static_cast<int>(std::lround(points * 1.6));
+}
+
+QPoint CentredTopLeft(const QRect& on, const QSize& window)
+{
+    return QPoint(on.left() + (on.width() - window.width()) / 2,
+                  on.top() + (on.height() - window.height()) / 2);
+}
+
+QStringList SplitAtCarriageReturns(const QString& message)
+{
+    QString text = message;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return text.split(QLatin1Char('\r'));
+}
+
+int WrappedLineCount(const QFont& font, int width, const QStringList& lines)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    int count = 0;
+    for (const QString& line : lines) {
+        QTextLayout layout(line, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int here = 0;
+        for (QTextLine textLine = layout.createLine(); textLine.isValid();
+             textLine = layout.createLine()) {
+            textLine.setLineWidth(width);
+            ++here;
+        }
+        layout.endLayout();
+        count += qMax(here, 1);
+    }
+    return count;
+}
+
+void CentreWindow(QWidget* dialog, const QRect& on)
+{
+    QRect target = on;
+    if (target.isEmpty() && dialog->parentWidget())
+        target = dialog->parentWidget()->window()->frameGeometry();
+    if (target.isEmpty()) {
+        const QScreen* screen =
+            dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            target = screen->availableGeometry();
+    }
+    dialog->move(CentredTopLeft(target, dialog->frameGeometry().size()));
+}
+
+} // namespace kx

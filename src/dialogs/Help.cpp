@@ -1,0 +1,101 @@
+#include "dialogs/Help.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QVariant>
+#include <QWidget>
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kHelpContextProperty = "helpContext";
+
+QStringList helpFolders()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QStringList folders{programDir, programDir + QStringLiteral("/help"),
+                        programDir + QStringLiteral("/../share/kopierix/help")};
+#ifdef KOPIERIX_HELP_SOURCE_DIR
+    // Run from the build tree: the pages are where they are written.
+    folders << QStringLiteral(KOPIERIX_HELP_SOURCE_DIR);
+#endif
+    return folders;
+}
+
+QUrl helpPage(const QString& languageCode, const QString& anchor)
+{
+    const QString name = HelpFileName(languageCode);
+    for (const QString& folder : helpFolders()) {
+        const QFileInfo page(QDir(folder), name);
+        if (!page.isFile())
+            continue;
+        QUrl url = QUrl::fromLocalFile(page.canonicalFilePath());
+        if (!anchor.isEmpty())
+            url.setFragment(anchor);
+        return url;
+    }
+    return QUrl();
+}
+
+} // namespace
+
+QList<int> AllHelpContexts()
+{
+    using namespace helpcontext;
+    return {Splash,
+            MainWindow,
+            MainButtons,
+            MainMemo,
+            MainStatus,
+            Manage,
+            ManageTree,
+            ManageSourceDrive,
+            ManageSourceFiles,
+            ManageBackupFiles,
+            ManageBackupDrive,
+            ManageButtons,
+            ManageButtonPanel,
+            AboutMain,
+            AboutAuthor,
+            About,
+            YesNo};
+}
+
+QString HelpFileName(const QString& languageCode)
+{
+    return languageCode == QLatin1String("nld") ? QStringLiteral("Backup_n.html")
+                                                : QStringLiteral("Backup_e.html");
+}
+
+QUrl HelpUrl(const QString& languageCode, int contextNumber)
+{
+    return helpPage(languageCode, contextNumber > 0 ? QString::number(contextNumber) : QString());
+}
+
+QUrl HelpIndexUrl(const QString& languageCode)
+{
+    return helpPage(languageCode, QStringLiteral("index"));
+}
+
+void SetHelpContext(QWidget* widget, int contextNumber)
+{
+    widget->setProperty(kHelpContextProperty,
+                        contextNumber > 0 ? QVariant(contextNumber) : QVariant());
+}
+
+int HelpContextOf(const QWidget* widget)
+{
+    // The search stays inside one window: a dialog without a topic does not borrow its owner's.
+    for (; widget; widget = widget->parentWidget()) {
+        const int context = widget->property(kHelpContextProperty).toInt();
+        if (context > 0)
+            return context;
+        if (widget->isWindow())
+            break;
+    }
+    return 0;
+}
+
+} // namespace kx

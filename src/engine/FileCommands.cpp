@@ -1,0 +1,172 @@
+#include "engine/FileCommands.h"
+
+#include "engine/BackupLayout.h"
+#include "engine/MediumRecords.h"
+#include "support/FileCopy.h"
+#include "support/FileDate.h"
+
+namespace kx {
+
+namespace {
+
+/** Marks a file operation as running for as long as it lives; a second one is refused. */
+class RunningOperation
+{
+public:
+    explicit RunningOperation(ProgramState& state) : m_state(state)
+    {
+        m_refused = state.OperationRunning;
+        state.OperationRunning = true;
+    }
+    ~RunningOperation()
+    {
+        if (!m_refused)
+            m_state.OperationRunning = false;
+    }
+    bool refused() const { return m_refused; }
+
+private:
+    ProgramState& m_state;
+    bool m_refused = false;
+};
+
+/** The hourglass for the length of a command. */
+class BusyCursor
+{
+public:
+    explicit BusyCursor(UserInterface& ui) : m_ui(ui) { m_ui.busy(true); }
+    ~BusyCursor() { m_ui.busy(false); }
+
+private:
+    UserInterface& m_ui;
+};
+
+/** The name with its first letter in capitals; only a to z change. */
+std::string capitalised(std::string name)
+{
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+std::string folderPart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string namePart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
+                     const std::vector<std::string>& names)
+{
+    RunningOperation running(ctx.state);
+    if (running.refused() || sourceFolder.empty())
+        return 0;
+    BusyCursor busy(ctx.ui);
+    ProgramState& state = ctx.state;
+    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    const std::string mirror = layout::MirrorFolder(state.BackupBase, sourceFolder);
+    std::size_t added = 0;
+    for (const std::string& name : names) {
+        const std::string from = sourceFolder + name;
+        ctx.log.WriteLog(ctx.nlEn("Toevoegen - FromName: ", "Add - FromName: ") + from);
+        const std::string to = mirror + name;
+        ctx.log.WriteLog(ctx.nlEn("Toevoegen - ToName: ", "Add - ToName: ") + to);
+        // Copying an unchanged file again is no addition: it warns as a failed copy does.
+        if (!copy.MakeAndEnterDir(mirror) || !copy.CopyIfNewer(from, to)) {
+            ctx.ui.warn(to + " is niet toegevoegd aan " + state.BackupBase);
+            continue;
+        }
+        state.FirstTime = false;
+        const std::int64_t size = copy.FileSizeOf(from);
+        if (size > 0)
+            state.BackupTotalSize += size;
+        copy.CorrectCopiedFileTime(from, to, FileDateOf(ctx.platform, from));
+        ctx.ui.memo(from + ctx.nlEn(" toegevoegd", " added"));
+        ctx.log.WriteLog(from + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") +
+                         to.substr(0, 1) + ":");
+        ctx.ui.pump();
+        ++added;
+    }
+    return added;
+}
+
+std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
+                        const std::vector<std::string>& names)
+{
+    RunningOperation running(ctx.state);
+    if (running.refused() || backupFolder.empty())
+        return 0;
+    BusyCursor busy(ctx.ui);
+    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    std::size_t removed = 0;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        const std::string path = backupFolder + "\\" + *it;
+        const std::int64_t size = copy.FileSizeOf(path);
+        SystemError error;
+        bool deleted = ctx.platform.removeFile(path, error);
+        if (!deleted) {
+            FileInfo info;
+            if (ctx.platform.fileInfo(path, info) && !info.isDir && info.isReadOnly &&
+                ctx.platform.setReadOnly(path, false, error))
+                deleted = ctx.platform.removeFile(path, error);
+        }
+        if (!deleted)
+            continue;
+        // The file's bytes have left the medium however it was deleted, so the total follows
+        // also when its read-only bit had to be cleared first.
+        if (size > 0)
+            ctx.state.BackupTotalSize -= size;
+        ctx.ui.memo(path + ctx.nlEn(" verwijderd", " removed"));
+        ctx.log.WriteLog(namePart(path) +
+                         ctx.nlEn(" verwijderd uit Backup ", " removed from Backup ") +
+                         folderPart(path));
+        ctx.ui.pump();
+        ++removed;
+    }
+    return removed;
+}
+
+std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
+                         const std::string& sourceFolder, const std::vector<std::string>& names)
+{
+    RunningOperation running(ctx.state);
+    if (running.refused() || backupFolder.empty() || sourceFolder.empty())
+        return 0;
+    BusyCursor busy(ctx.ui);
+    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    std::size_t restored = 0;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        const std::string name = capitalised(*it);
+        const std::string from = backupFolder + "\\" + name;
+        const std::string to = sourceFolder + name;
+        // A source folder deleted since the file was added is made again.
+        copy.MakeAndEnterDir(folderPart(to));
+        SystemError error;
+        if (!ctx.platform.setCurrentDirectory(backupFolder, error)) {
+            ShowDriveError(ctx, error);
+            break;
+        }
+        if (!copy.CopyFileTo(from, to, false))
+            continue;
+        copy.CorrectCopiedFileTime(from, to, FileDateOf(ctx.platform, from));
+        ctx.ui.memo(from + ctx.nlEn(" hersteld", " restored"));
+        // The current folder is the backup folder, so it stands twice in this line, as it
+        // always has.
+        ctx.log.WriteLog(namePart(from) +
+                         ctx.nlEn(" hersteld van Backup ", " restored from Backup ") +
+                         ctx.platform.currentDirectory() + "\\" + from);
+        ctx.ui.pump();
+        ++restored;
+    }
+    return restored;
+}
+
+} // namespace kx

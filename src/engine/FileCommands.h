@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/EngineContext.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kx {
+
+/**
+ * The three file commands of the manage window. Each works on the names selected in one of its
+ * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
+ * per file handled, and lets the windows repaint after every file that succeeded. None asks for
+ * confirmation. While another file operation runs they do nothing and return 0.
+ */
+
+/** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
+ *  folder on the backup medium, creating the folder's missing levels. A file that is not copied
+ *  (the copy failed, or the backup copy is already up to date) gets a warning. Raises
+ *  BackupTotalSize by what was copied and clears FirstTime. Returns the number of files added. */
+std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
+                     const std::vector<std::string>& names);
+
+/** Deletes each selected file of `backupFolder` (the folder the backup list shows, without
+ *  final "\"), last to first, clearing a read-only bit when that stands in the way. A file that
+ *  stays undeletable is passed over silently. Lowers BackupTotalSize by what was deleted. Returns
+ *  the number of files removed. */
+std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
+                        const std::vector<std::string>& names);
+
+/** Copies each selected file of `backupFolder` (without final "\"), last to first, back over its
+ *  source in `sourceFolder` (ending in "\"), whatever the source's date; a deleted source folder
+ *  is made again. A name is restored with its first letter in capitals when no source of that
+ *  name exists. A failed copy is passed over silently; a backup folder that cannot be entered
+ *  stops the command with a warning. Returns the number of files restored. */
+std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
+                         const std::string& sourceFolder, const std::vector<std::string>& names);
+
+} // namespace kx

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "engine/EngineContext.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace kx {
+
+/**
+ * The newer-files window: proposes source files that resemble the backup but are not in it yet
+ * (same folder mirror, an extension found there, newer than the medium's last backup), and adds
+ * the ones the user selects. Created once at start and shown modally; each opening scans once,
+ * right after the window appears, with the window's own progress bar. Every control carries its
+ * name as its objectName (ListBox, VoegtoeBtn, SluitAfBtn, BackupLabel, ...).
+ */
+class TNieuwerForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TNieuwerForm(EngineContext& ctx, QWidget* parent);
+    ~TNieuwerForm() override;
+
+signals:
+    /** Files were added to the backup medium; the manage window's backup list may show them. */
+    void backupChanged();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void FormCreate();
+    void FormResize();
+    void FormClose();
+    void Scan();
+    void ListBoxClick();
+    void SelecteerAllesClick();
+    void VoegtoeBtnClick();
+    void showLines();
+    QString nlEn(const char* dutch, const char* english) const;
+
+    EngineContext& m_ctx;
+    /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
+    std::unique_ptr<UserInterface> m_scanUi;
+    std::unique_ptr<EngineContext> m_scanCtx;
+
+    QPlainTextEdit* m_memo1 = nullptr;
+    QListWidget* m_listBox = nullptr;
+    QFrame* m_statusPanel = nullptr;
+    QLabel* m_backupLabel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QPushButton* m_voegtoeBtn = nullptr;
+    QPushButton* m_sluitAfBtn = nullptr;
+    QMenu* m_popup1 = nullptr;
+    QAction* m_selecteerAlles = nullptr;
+    QAction* m_voegtoe = nullptr;
+    QAction* m_sluitVenster = nullptr;
+
+    /** The lines of the list as the engine knows them (source paths as bytes). */
+    std::vector<std::string> m_lines;
+    bool m_scanDone = false;
+    bool m_settingSelection = false;
+};
+
+} // namespace kx

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QTcpSocket>
+
+class QEventLoop;
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace kx {
+
+/** A socket or address failure: "Host Lookup Failed", "Connection Failed", "Empty URL", ... */
+class ESockError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/** A receive that was cancelled: "Socket capture aborted". */
+class EAbortError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/** Optional request headers; an empty field sends no line. */
+struct HeaderInfo
+{
+    std::string LocalProgram;     // User-Agent
+    std::string LocalMailAddress; // From
+    std::string Cookie;
+    std::string Referer;
+    std::string UserId; // with Password: Basic authorization
+    std::string Password;
+};
+
+/** An address split into what a request needs. */
+struct HttpAddress
+{
+    std::string url; // the address, with "/" appended when it had no path
+    std::string host;
+    int port = 0;
+    std::string path;
+};
+
+/** Splits `url` as the client requests it; `port` is the port set so far (0 = none). Throws
+ *  ESockError for an empty address ("Empty URL") and for https. */
+HttpAddress SplitAddress(const std::string& url, int port);
+
+/**
+ * A small HTTP/1.0 client for one GET at a time. The socket is non-blocking; while a name
+ * look-up, a connection or a reply is pending the event loop keeps running, so the program's
+ * windows stay alive. The body is read until the peer closes; 300 to 302 replies are followed to
+ * their location.
+ *
+ * Bounds: a body beyond 1 MiB, a header line beyond 8 KiB and more than 10 redirections drop the
+ * reply (the body is then empty).
+ */
+class HttpClient
+{
+public:
+    static constexpr std::size_t kMaxBody = 1 << 20;
+    static constexpr int kMaxRedirections = 10;
+
+    HttpClient();
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    /** Runs one request with its redirections; returns when the reply has been read. Throws
+     *  ESockError when the address is bad or the host cannot be found or reached, EAbortError
+     *  when the receive was cancelled. */
+    void Get(const std::string& url);
+    /** Ends a pending look-up, connection or receive (from a handler run while Get waits). */
+    void Cancel();
+
+    /** The reply body; "Default.htm" before any body was read. */
+    const std::string& Body() const { return m_body; }
+    /** The reply's status line and header lines; "Head.txt" before any header was read. */
+    const std::string& Header() const { return m_header; }
+    int StatusCode() const { return m_statusCode; }
+    const std::string& Location() const { return m_location; }
+    const std::string& Cookie() const { return m_cookie; }
+    std::int64_t ContentLength() const { return m_contentLength; }
+
+    HeaderInfo& headerInfo() { return m_headerInfo; }
+    /** Milliseconds for a look-up or connection; 0 waits until the system answers. */
+    void setTimeOut(int milliseconds) { m_timeOut = milliseconds; }
+    void setProxy(const std::string& host, int port);
+
+private:
+    std::string requestText(const HttpAddress& address) const;
+    void connectTo(const std::string& host, int port);
+    /** Reads header and body; false when the reply was dropped. */
+    bool readReply();
+    /** Waits for more bytes; false when the peer has closed and nothing is left to read. */
+    bool waitForData();
+    template <typename Done> void waitUntil(Done done);
+    void dropReply();
+
+    QTcpSocket m_socket;
+    QEventLoop* m_loop = nullptr;
+    bool m_cancelled = false;
+    bool m_timedOut = false;
+
+    HeaderInfo m_headerInfo;
+    int m_timeOut = 0;
+    std::string m_proxy;
+    int m_proxyPort = 0;
+    int m_port = 0;
+
+    std::string m_body = "Default.htm";
+    std::string m_header = "Head.txt";
+    int m_statusCode = 0;
+    std::string m_location;
+    std::string m_cookie;
+    std::int64_t m_contentLength = 0;
+};
+
+} // namespace kx

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QDialog>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace kx {
+
+/**
+ * The update-check dialog: the automatic check at start on or off, and a check at once.
+ * A choice is stored at the moment it is clicked; Cancel does not undo it.
+ */
+class TCheckUpdateForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /** The result of exec() when the user pressed "Update Now". */
+    static constexpr int kYes = 6;
+
+    TCheckUpdateForm(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
+
+    /** Reads "Check for Updates" (default on) and shows it in the radio group. The main window
+     *  calls this once, at its first paint. */
+    void LoadAutoCheckSetting();
+    /** The setting as last read or clicked. */
+    bool AutoCheckEnabled() const { return m_autoCheckEnabled; }
+
+public slots:
+    void AutoCheckClick();
+    void OKBtnClick();
+
+private:
+    Platform& m_platform;
+    bool m_autoCheckEnabled = true;
+
+    QLabel* m_label1 = nullptr;
+    QGroupBox* m_autoCheck = nullptr;
+    QRadioButton* m_autoCheckOn = nullptr;
+    QRadioButton* m_autoCheckOff = nullptr;
+    QPushButton* m_updateBtn = nullptr;
+    QPushButton* m_okBtn = nullptr;
+    QPushButton* m_cancelBtn = nullptr;
+};
+
+} // namespace kx

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateUi.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+
+namespace kx {
+
+/**
+ * The update window: the verdict of a check, and the download and start of a newer installer.
+ * Create it once; every check reuses it, and a finished download stays ready to install for
+ * the rest of the run.
+ */
+class TVersionsForm : public QDialog, private UpdateUi
+{
+    Q_OBJECT
+
+public:
+    /** `languageCode` ("nld" or empty) picks the texts. */
+    TVersionsForm(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
+
+    /** The check the user asked for (the Update button): shows the window with every verdict. */
+    void CheckForUpdate(const QString& programName, const QString& versionText);
+    /** The check a minute after start: shows the window only when an update is advised. */
+    void AutoCheckForUpdate(const QString& programName, const QString& versionText);
+
+    /** What the last check found and whether a download is ready to install. */
+    const UpdateState& state() const;
+    /** How the installer is opened; the desktop's default handler unless replaced. */
+    void setShellOpen(std::function<bool(const QString& path)> open);
+
+public slots:
+    void DownloadBtnClick();
+    void ExitBtnClick();
+
+private:
+    void StartInstaller();
+
+    // UpdateUi
+    void busy(bool on) override;
+    void showWindow(const std::string& caption) override;
+    void clearMemo() override;
+    void memo(const std::string& line) override;
+    void setDownloadButton(const std::string& caption) override;
+    void showDownloadButton(bool shown) override;
+    void setExitButton(const std::string& caption) override;
+    void showExitButton(bool shown) override;
+    void error(const std::string& text) override;
+
+    const char* nlEn(const char* dutch, const char* english) const;
+
+    UpdateCheck m_check;
+    QString m_languageCode;
+    std::function<bool(const QString&)> m_shellOpen;
+    QStringList m_lines;
+
+    QTextEdit* m_memo1 = nullptr;
+    QProgressBar* m_gauge1 = nullptr;
+    QPushButton* m_downloadBtn = nullptr;
+    QPushButton* m_exitBtn = nullptr;
+};
+
+} // namespace kx

@@ -1,0 +1,164 @@
+#include "update/UpdateCheck.h"
+
+#include "engine/Settings.h"
+#include "support/TextHelpers.h"
+#include "update/HttpClient.h"
+
+#include <utility>
+
+namespace kx {
+
+namespace {
+
+// The check hands its results back in short texts.
+constexpr std::size_t kShortText = 255;
+
+/** Keeps the hourglass up for one check, also when the check ends in an error. */
+class BusyCursor
+{
+public:
+    explicit BusyCursor(UpdateUi& ui) : m_ui(ui) { m_ui.busy(true); }
+    ~BusyCursor() { release(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+    void release()
+    {
+        if (m_on)
+            m_ui.busy(false);
+        m_on = false;
+    }
+
+private:
+    UpdateUi& m_ui;
+    bool m_on = true;
+};
+
+} // namespace
+
+UpdateCheck::UpdateCheck(Platform& platform, std::string languageCode)
+    : m_platform(platform), m_languageCode(std::move(languageCode))
+{
+}
+
+std::string UpdateCheck::server()
+{
+    auto store = m_platform.openSettings();
+    std::string server =
+        store->readString(settings::kDefaults, settings::kUpdateServer, std::string());
+    return server.empty() ? std::string(kDefaultUpdateServer) : server;
+}
+
+int UpdateCheck::GetVersionInfo(std::string& name, std::string& version)
+{
+    std::string body;
+    {
+        HttpClient client;
+        try {
+            client.Get("http://" + server() + "/versions.dat");
+        } catch (const ESockError&) {
+            return kNoConnection;
+        }
+        body = client.Body();
+    }
+
+    const VersionVerdict verdict = ParseVersionList(body, name, version);
+    if (verdict.code == kProgramNotFound)
+        m_state.InstallPending = false;
+    if (verdict.sizeInvalid)
+        throw EVersionRecordError(verdict.sizeError);
+    if (verdict.code == kNoUpdateNeeded || verdict.code == kUpdateAdvised) {
+        m_state.ExpectedSizeKB = verdict.expectedSizeKB;
+        name = verdict.downloadName.substr(0, kShortText);
+        version = verdict.latestVersionText.substr(0, kShortText);
+    }
+    return verdict.code;
+}
+
+void UpdateCheck::versionLines(UpdateUi& ui, const std::string& versionText,
+                               const std::string& latest, const std::string& downloadName)
+{
+    ui.memo("");
+    ui.memo(nlEn(m_languageCode, "Uw huidige versie is ", "Your current version is ") +
+            versionText);
+    ui.memo(nlEn(m_languageCode, "De nieuwste versie is ", "The latest version is ") + latest);
+    ui.memo(nlEn(m_languageCode, "De Downloadnaam is ", "The Download Name is ") + downloadName);
+}
+
+int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
+                                const std::string& versionText)
+{
+    BusyCursor busy(ui);
+    std::string name = programName;
+    std::string version = versionText;
+    int code = 0;
+    try {
+        code = GetVersionInfo(name, version);
+    } catch (const EVersionRecordError& e) {
+        busy.release();
+        ui.error(e.what());
+        return -1;
+    }
+
+    ui.showWindow(programName + " - Update");
+    ui.clearMemo();
+    ui.memo("");
+    ui.memo(UpdateMessage(code, m_languageCode));
+    if (code != kUpdateAdvised) {
+        ui.setExitButton(nlEn(m_languageCode, "Sluit Venster", "Close Window"));
+        ui.showDownloadButton(false);
+        ui.showExitButton(true);
+        return code;
+    }
+    versionLines(ui, versionText, version, name);
+    ui.setDownloadButton("Start Download");
+    ui.showDownloadButton(true);
+    ui.setExitButton("Download later");
+    ui.showExitButton(true);
+    m_state.DownloadName = name;
+    m_state.DownloadBaseUrl = "http://" + server() + "/";
+    return code;
+}
+
+int UpdateCheck::AutoCheckForUpdate(UpdateUi& ui, const std::string& programName,
+                                    const std::string& versionText)
+{
+    std::string name = programName;
+    std::string version = versionText;
+    int code = 0;
+    try {
+        code = GetVersionInfo(name, version);
+    } catch (const EVersionRecordError& e) {
+        ui.error(e.what());
+        return -1;
+    }
+    ui.clearMemo();
+    ui.memo("");
+    // Without an advised update the user sees nothing of the check, not even a failed one.
+    if (code != kUpdateAdvised)
+        return code;
+    ui.showWindow(programName + " - Update");
+    ui.memo(UpdateMessage(code, m_languageCode));
+    versionLines(ui, versionText, version, name);
+    ui.setDownloadButton(nlEn(m_languageCode, "Start Downloaden", "Start Downloading"));
+    ui.setExitButton("Download Later");
+    ui.showDownloadButton(true);
+    ui.showExitButton(true);
+    m_state.DownloadName = name;
+    m_state.DownloadBaseUrl = "http://" + server() + "/";
+    return code;
+}
+
+bool LoadAutoCheckSetting(Platform& platform)
+{
+    return platform.openSettings()->readFlag(settings::kDefaults, settings::kCheckForUpdates, true);
+}
+
+void StoreAutoCheckSetting(Platform& platform, bool on)
+{
+    auto store = platform.openSettings();
+    store->writeFlag(settings::kDefaults, settings::kCheckForUpdates, on);
+    store->sync();
+}
+
+} // namespace kx

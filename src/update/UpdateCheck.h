@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "update/UpdateUi.h"
+#include "update/VersionList.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace kx {
+
+namespace settings {
+/** Section `Defaults`: the maker's web server as host or host:port, for mirrors and tests. */
+inline constexpr const char* kUpdateServer = "Update Server";
+} // namespace settings
+
+/** The maker's web server when the settings name none. */
+inline constexpr const char* kDefaultUpdateServer = "updates.kopierix.invalid";
+
+/** The version list's record could not be read: its size is not a whole number. */
+class EVersionRecordError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/** What one check hands to the download and the install, kept for the program's run. */
+struct UpdateState
+{
+    std::string DownloadName;    // the installer's name on the server
+    std::string DownloadBaseUrl; // "http://" + server + "/"
+    std::int32_t ExpectedSizeKB = 0;
+    /** A download succeeded; the exit button starts the installer. */
+    bool InstallPending = false;
+    /** Where the downloaded installer lies (a native path). */
+    std::string InstallerPath;
+};
+
+/**
+ * The update checks: fetches the version list from the maker's server, judges it, and shows the
+ * verdict through an UpdateUi.
+ */
+class UpdateCheck
+{
+public:
+    UpdateCheck(Platform& platform, std::string languageCode);
+
+    /** The maker's server: the setting "Update Server", else the program's own. */
+    std::string server();
+
+    /**
+     * Fetches and judges the version list. On entry `name` is the program's name and `version`
+     * its version text; with code 0 or 4 they become the download name and the latest version
+     * text. Throws EVersionRecordError when the record's size is not a whole number.
+     */
+    int GetVersionInfo(std::string& name, std::string& version);
+
+    /** The check the user asked for: the window shows every verdict. Returns the code, or -1
+     *  when the record could not be read (shown through `ui.error`). */
+    int CheckForUpdate(UpdateUi& ui, const std::string& programName,
+                       const std::string& versionText);
+    /** The check that runs by itself: the window shows only an advised update. */
+    int AutoCheckForUpdate(UpdateUi& ui, const std::string& programName,
+                           const std::string& versionText);
+
+    UpdateState& state() { return m_state; }
+    const UpdateState& state() const { return m_state; }
+    const std::string& languageCode() const { return m_languageCode; }
+
+private:
+    void versionLines(UpdateUi& ui, const std::string& versionText, const std::string& latest,
+                      const std::string& downloadName);
+
+    Platform& m_platform;
+    std::string m_languageCode;
+    UpdateState m_state;
+};
+
+/** The setting "Check for Updates" (default on). */
+bool LoadAutoCheckSetting(Platform& platform);
+void StoreAutoCheckSetting(Platform& platform, bool on);
+
+} // namespace kx

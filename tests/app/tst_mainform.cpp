@@ -1,0 +1,365 @@
+#include "app/KopierixApp.h"
+#include "app/MountWatcher.h"
+#include "app/SingleInstance.h"
+#include "app/TMainForm.h"
+#include "common/Fixture.h"
+#include "engine/ProgramState.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLocalServer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using kx::KopierixApp;
+using kx::TMainForm;
+using kx::test::Fixture;
+
+namespace {
+
+constexpr qint64 T0 = 1700000000;
+
+// The system's own platform, in a language of the test's choosing.
+class LocalePlatform : public kx::LinuxPlatform
+{
+public:
+    explicit LocalePlatform(std::string locale) : m_locale(std::move(locale)) {}
+    std::string localeName() override { return m_locale; }
+
+private:
+    std::string m_locale;
+};
+
+// The program's windows over a fixture, the main window shown and its first paint done.
+struct Program
+{
+    explicit Program(const std::string& locale = "C")
+        : app(std::make_unique<LocalePlatform>(locale))
+    {
+        app.createWindows();
+        main = app.mainForm();
+        main->show();
+        QSignalSpy painted(main, &TMainForm::firstPaintFinished);
+        if (!main->firstPaintDone())
+            painted.wait(10000);
+    }
+
+    QStringList memo() const
+    {
+        return main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
+            ->toPlainText()
+            .split(QLatin1Char('\n'));
+    }
+    QString status() const
+    {
+        return main->findChild<QLabel*>(QStringLiteral("StatusLabel"))->text();
+    }
+    void click(const char* button)
+    {
+        QPushButton* b = main->findChild<QPushButton*>(QLatin1String(button));
+        QVERIFY(b);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    KopierixApp app;
+    TMainForm* main = nullptr;
+};
+
+QStringList logLines(const Fixture& fixture)
+{
+    QFile f(fixture.dataPath() + QStringLiteral("/Kopierix.log"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Answers the next question of the program's yes/no window by pressing one of its buttons.
+void answerNextQuestion(const QString& button)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
+            return;
+        if (auto* b = dialog->findChild<QPushButton*>(button))
+            b->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+// A backup medium e: with one backup file, and its source on s: that changed since.
+void backupAndNewerSource(Fixture& fixture)
+{
+    fixture.addDrive('s');
+    fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
+    fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("BackUp Drive"),
+                       QStringLiteral("e:\\"));
+    fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Check for Updates"),
+                       QStringLiteral("0"));
+    fixture.writeFile("e:\\s-Docs\\a.txt", "old copy", T0);
+    fixture.writeFile("s:\\Docs\\a.txt", "changed source", T0 + 600);
+}
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("TZ", "UTC"); }
+
+    void firstPaint_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QVariantMap>("stored"); // idents of "Defaults"
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("nieuwerCaption");
+        QTest::addColumn<QString>("statusStart");
+        QTest::addColumn<QRect>("geometry");
+
+        QTest::newRow("fresh user, English")
+            << "en_US" << QVariantMap{} << "Kopierix - version 1.01b"
+            << "First use:"
+            << "Newly Created"
+            << " Backup drive: e:, latest backup date unknown" << QRect(130, 100, 600, 342);
+        QTest::newRow("Dutch") << "nl_NL" << QVariantMap{} << "Kopierix - versie 1.01b"
+                               << "Eerste gebruik:"
+                               << "Nieuw Aangemaakt"
+                               << " Backupschijf: e:, geen laatste backupdatum bekend"
+                               << QRect(130, 100, 600, 342);
+        QTest::newRow("Afrikaans reads Dutch")
+            << "af_ZA" << QVariantMap{} << "Kopierix - versie 1.01b"
+            << "Eerste gebruik:"
+            << "Nieuw Aangemaakt"
+            << " Backupschijf: e:" << QRect(130, 100, 600, 342);
+        QTest::newRow("used before, negative left")
+            << "en_GB" << QVariantMap{{"First Time", "0"}, {"Check for Updates", "0"},
+                                      {"Left", -5},        {"Top", 7},
+                                      {"Width", 640},      {"Height", 400}}
+            << "Kopierix - version 1.01b"
+            << "Order of actions:"
+            << "Newly Created"
+            << " Backup drive: e:" << QRect(100, 7, 640, 400);
+        QTest::newRow("used before, Dutch")
+            << "nl_BE" << QVariantMap{{"First Time", "0"}, {"Left", 300}}
+            << "Kopierix - versie 1.01b"
+            << "Volgorde van handelingen:"
+            << "Nieuw Aangemaakt"
+            << " Backupschijf: e:" << QRect(300, 100, 600, 342);
+    }
+    void firstPaint()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QVariantMap, stored);
+        QFETCH(QString, title);
+        QFETCH(QString, firstLine);
+        QFETCH(QString, nieuwerCaption);
+        QFETCH(QString, statusStart);
+        QFETCH(QRect, geometry);
+
+        Fixture fixture;
+        fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
+        fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("BackUp Drive"),
+                           QStringLiteral("e:\\"));
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            fixture.setSetting(QStringLiteral("Defaults"), it.key(), it.value());
+        Program program(locale.toStdString());
+        TMainForm* main = program.main;
+
+        QVERIFY(main->firstPaintDone());
+        QCOMPARE(main->windowTitle(), title);
+        QCOMPARE(program.memo().first(), firstLine);
+        // The texts stand line by line as the user reads them, the empty lines included.
+        const int expectedLines = firstLine.startsWith(QLatin1String("Eerste"))  ? 10
+                                  : firstLine.startsWith(QLatin1String("First")) ? 8
+                                                                                 : 9;
+        QCOMPARE(program.memo().size(), expectedLines);
+        QCOMPARE(main->findChild<QPushButton*>(QStringLiteral("NieuwerBtn"))->text(),
+                 nieuwerCaption);
+        QVERIFY2(program.status().startsWith(statusStart), qPrintable(program.status()));
+        QCOMPARE(QRect(main->x(), main->y(), main->width(), main->height()), geometry);
+        // The progress bar is 50 narrower than the window, centred.
+        QWidget* bar = main->findChild<QWidget*>(QStringLiteral("ProgressBar"));
+        QVERIFY(bar->isHidden());
+        QCOMPARE(bar->x(), 25);
+        QCOMPARE(bar->width(), geometry.width() - 50);
+        // The automatic update check waits a minute, unless it was switched off.
+        const auto* timer = main->findChild<QTimer*>(QStringLiteral("UpdateTimer"));
+        QCOMPARE(timer->isActive(), stored.value(QStringLiteral("Check for Updates")) != "0");
+        QCOMPARE(timer->interval(), 60000);
+        // The run's log begins with its date line.
+        const bool dutch = title.contains(QLatin1String("versie"));
+        QVERIFY(logLines(fixture).value(0).startsWith(dutch ? QLatin1String("Datum: ")
+                                                            : QLatin1String("Date: ")));
+
+        // Closing stores the place and ends the first use.
+        main->close();
+        QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("First Time")).toInt(),
+                 0);
+        QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("Left")).toInt(),
+                 geometry.left());
+    }
+
+    void makeBackups()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program;
+
+        // While another file operation runs, a click is refused.
+        program.app.state().OperationRunning = true;
+        program.click("MaakBackupBtn");
+        program.app.state().OperationRunning = false;
+        QCOMPARE(logLines(fixture).size(), 1);
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
+
+        program.click("MaakBackupBtn");
+        const QStringList memo = program.memo();
+        QCOMPARE(memo.value(0), QStringLiteral("s:\\Docs\\a.txt copied to e:"));
+        QCOMPARE(memo.value(1), QString());
+        QCOMPARE(memo.value(2), QStringLiteral("Number of files copied to e: = 1"));
+        QCOMPARE(memo.value(4), QStringLiteral("Total number of Backup files = 1"));
+        QVERIFY2(program.status().startsWith(QLatin1String(" Backup drive: e:, latest backup: ")),
+                 qPrintable(program.status()));
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
+        QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Make Backups\" clicked"));
+        QVERIFY(!program.app.state().OperationRunning);
+        QVERIFY(program.main->findChild<QWidget*>(QStringLiteral("ProgressBar"))->isHidden());
+    }
+
+    void restoreAll_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QString>("lastMemoLineStart");
+        QTest::newRow("No") << "NeeBtn" << QByteArray("changed source") << "First use:";
+        QTest::newRow("Yes") << "JaBtn" << QByteArray("old copy") << "Free Space on e:\\ =";
+    }
+    void restoreAll()
+    {
+        QFETCH(QString, button);
+        QFETCH(QByteArray, source);
+        QFETCH(QString, lastMemoLineStart);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program;
+
+        answerNextQuestion(button);
+        program.click("HerstellenBtn");
+        QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), source);
+        QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Restore\" clicked"));
+        if (button == QLatin1String("JaBtn"))
+            QVERIFY(
+                program.memo().contains(QStringLiteral("Number of files restored from e: = 1")));
+        else
+            QCOMPARE(logLines(fixture).size(), 2);
+        const QStringList memo = program.memo();
+        QVERIFY2(memo.first().startsWith(lastMemoLineStart) ||
+                     memo.last().startsWith(lastMemoLineStart),
+                 qPrintable(memo.join(QLatin1Char('|'))));
+        QVERIFY(!program.app.state().OperationRunning);
+    }
+
+    void mountTableChanges()
+    {
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QStringLiteral("mountinfo"));
+        const auto write = [&](const QByteArray& text) {
+            QFile f(table);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
+        kx::MountWatcher watcher(table);
+        QSignalSpy changed(&watcher, &kx::MountWatcher::changed);
+        watcher.check();
+        QCOMPARE(changed.count(), 0);
+        write("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n40 22 8:17 / /media/usb rw - vfat /dev/sdb1 "
+              "rw\n");
+        watcher.check();
+        QCOMPARE(changed.count(), 1);
+        watcher.check();
+        QCOMPARE(changed.count(), 1);
+        // A change that could not be handled is reported again.
+        watcher.forget();
+        watcher.check();
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void singleInstanceInProcess()
+    {
+        Fixture fixture;
+        fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Check for Updates"),
+                           QStringLiteral("0"));
+        const QString name = kx::SingleInstance::ServerName();
+        kx::SingleInstance first(name);
+        QVERIFY(!first.handOverToRunning());
+        QSignalSpy raised(&first, &kx::SingleInstance::raiseRequested);
+        kx::SingleInstance second(name);
+        QVERIFY(second.handOverToRunning());
+        QVERIFY(raised.wait(5000));
+
+        // The request brings a minimised window back.
+        Program program;
+        program.main->showMinimized();
+        QTRY_VERIFY(program.main->isMinimized());
+        program.main->bringForward();
+        QVERIFY(!program.main->isMinimized());
+    }
+
+    void singleInstanceTwoProcesses()
+    {
+        Fixture fixture;
+        fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Check for Updates"),
+                           QStringLiteral("0"));
+        const QString log = fixture.dataPath() + QStringLiteral("/Kopierix.log");
+        const QString previousLog = fixture.dataPath() + QStringLiteral("/Kopierix!.log");
+
+        QProcess first;
+        first.start(QStringLiteral(KOPIERIX_BINARY), {});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(log), 20000);
+
+        // A second start hands over to the first and ends at once, without windows of its own.
+        QProcess second;
+        second.start(QStringLiteral(KOPIERIX_BINARY), {});
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(!QFile::exists(previousLog));
+        QCOMPARE(first.state(), QProcess::Running);
+
+        // An instance that did not end normally leaves its socket behind: the next start still
+        // opens its windows.
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+        QProcess third;
+        third.start(QStringLiteral(KOPIERIX_BINARY), {});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(previousLog), 20000);
+        QCOMPARE(third.state(), QProcess::Running);
+        third.kill();
+        third.waitForFinished(5000);
+        QLocalServer::removeServer(kx::SingleInstance::ServerName());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
+    QLocale::setDefault(QLocale::c());
+    TestMainForm test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainform.moc"

@@ -1,0 +1,94 @@
+#include "dialogs/SplashForm.h"
+#include "dialogs/SplashScreen.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+using namespace kx;
+
+class TestSplash : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void cleanup()
+    {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+
+    void wanted_data();
+    void wanted();
+    void shown_data();
+    void shown();
+    void clicks();
+};
+
+void TestSplash::wanted_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("wanted");
+    QTest::newRow("installed") << "/usr/bin/kopierix" << true;
+    QTest::newRow("63 characters")
+        << QString(53, QLatin1Char('x')).prepend("/opt/kx/") + "/k" << true;
+    QTest::newRow("64 characters")
+        << QString(54, QLatin1Char('x')).prepend("/opt/kx/") + "/k" << false;
+    QTest::newRow("design-time package") << "/opt/Tools.DCL/kopierix" << false;
+    QTest::newRow("lower-case dcl is no package") << "/opt/tools.dcl/kopierix" << true;
+}
+
+void TestSplash::wanted()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, wanted);
+    QCOMPARE(TSplashScreen::Wanted(path), wanted);
+    QPointer<TSplashForm> splash = TSplashScreen::ShowAtStart(QString(), path);
+    QCOMPARE(!splash.isNull(), wanted);
+    delete splash;
+}
+
+void TestSplash::shown_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("reminder");
+    QTest::newRow("Dutch") << "nld"
+                           << "Maak regelmatig Backups!";
+    QTest::newRow("English") << ""
+                             << "Make Backups Regurally";
+}
+
+void TestSplash::shown()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, reminder);
+    QPointer<TSplashForm> splash = TSplashScreen::ShowAtStart(language, QStringLiteral("/k"));
+    QVERIFY(splash);
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->size(), QSize(417, 293));
+    QCOMPARE(splash->findChild<QLabel*>(QStringLiteral("VLabel"))->text(), reminder);
+    QVERIFY(!splash->findChild<QLabel*>(QStringLiteral("Image"))->pixmap().isNull());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    auto* closer = splash->findChild<QTimer*>(QStringLiteral("Timer1"));
+    QCOMPARE(closer->interval(), 4000);
+    QVERIFY(closer->isActive());
+    QVERIFY(splash->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
+    delete splash;
+}
+
+void TestSplash::clicks()
+{
+    QPointer<TSplashForm> splash = TSplashScreen::ShowAtStart(QString(), QStringLiteral("/k"));
+    QVERIFY(splash);
+    // A click on the reminder line leaves the splash; one on the picture closes it at once.
+    QTest::mouseClick(splash->findChild<QLabel*>(QStringLiteral("VLabel")), Qt::LeftButton);
+    QVERIFY(splash->isVisible());
+    QTest::mouseClick(splash->findChild<QLabel*>(QStringLiteral("Image")), Qt::LeftButton);
+    QVERIFY(!splash->isVisible());
+    QTRY_VERIFY(splash.isNull());
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"

@@ -1,0 +1,232 @@
+#include "common/EngineRig.h"
+#include "common/FaultyPlatform.h"
+#include "common/Fixture.h"
+#include "engine/FileCommands.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace kx;
+using test::EngineRig;
+using test::Fixture;
+
+namespace {
+constexpr qint64 T0 = 1700000000;
+
+/** A source drive c: and a fixed backup drive e: with the backup root e:\ . */
+void addDrives(Fixture& fixture)
+{
+    fixture.addDrive('c');
+    fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+}
+
+void useMedium(EngineRig& rig)
+{
+    rig.state.BackupBase = "e:\\";
+}
+} // namespace
+
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC");
+        ::tzset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void addCopiesIntoTheMirrorFolderAndWarnsWhenNothingWasCopied_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("sourceFolder");
+        QTest::addColumn<QString>("mirror");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("root, Dutch")
+            << "nld"
+            << "c:\\"
+            << "e:\\c-\\"
+            << QStringList{"Toevoegen - FromName: c:\\a.txt", "Toevoegen - ToName: e:\\c-\\a.txt",
+                           "c:\\a.txt toegevoegd aan Backup e:"};
+        QTest::newRow("two levels, English")
+            << ""
+            << "c:\\Docs\\Sub\\"
+            << "e:\\c-Docs\\Sub\\"
+            << QStringList{"Add - FromName: c:\\Docs\\Sub\\a.txt",
+                           "Add - ToName: e:\\c-Docs\\Sub\\a.txt",
+                           "c:\\Docs\\Sub\\a.txt added to Backup e:"};
+    }
+    void addCopiesIntoTheMirrorFolderAndWarnsWhenNothingWasCopied()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, sourceFolder);
+        QFETCH(QString, mirror);
+        QFETCH(QStringList, log);
+        Fixture fixture;
+        addDrives(fixture);
+        const std::string folder = sourceFolder.toStdString();
+        fixture.writeFile(folder + "a.txt", "12345", T0);
+        fixture.writeFile(folder + "b.txt", "123", T0);
+        EngineRig rig(fixture.platform(), language.toStdString());
+        useMedium(rig);
+        rig.state.BackupTotalSize = 100;
+
+        QCOMPARE(AddFiles(rig.ctx, folder, {"a.txt", "b.txt"}), std::size_t(2));
+
+        const std::string m = mirror.toStdString();
+        QCOMPARE(fixture.readFile(m + "a.txt"), QByteArray("12345"));
+        QCOMPARE(fixture.mtime(m + "a.txt"), T0);
+        QCOMPARE(fixture.readFile(m + "b.txt"), QByteArray("123"));
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(108));
+        QVERIFY(!rig.state.FirstTime);
+        const QString added = language == "nld" ? " toegevoegd" : " added";
+        QCOMPARE(rig.memo(),
+                 (QStringList{sourceFolder + "a.txt" + added, sourceFolder + "b.txt" + added}));
+        QCOMPARE(rig.logLines(fixture).mid(0, 3), log);
+        QVERIFY(rig.ui.warnings.empty());
+        QVERIFY(rig.ui.pumps >= 2);
+        QVERIFY(!rig.ui.isBusy);
+
+        // Again, unchanged: the copy is up to date, so the file is reported as not added; the
+        // two lines about the attempt are logged all the same.
+        rig.ui.memoLines.clear();
+        QCOMPARE(AddFiles(rig.ctx, folder, {"a.txt"}), std::size_t(0));
+        QCOMPARE(rig.ui.warnings,
+                 std::vector<std::string>{m + "a.txt is niet toegevoegd aan e:\\"});
+        QVERIFY(rig.ui.memoLines.empty());
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(108));
+        QCOMPARE(rig.logLines(fixture).size(), 8);
+    }
+
+    void addWarnsForEveryFileThatCannotBeCopied()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addMissingDrive('e');
+        fixture.writeFile("c:\\Docs\\a.txt", "a", T0);
+        EngineRig rig(fixture.platform(), "nld");
+        useMedium(rig);
+
+        // A vanished source and a medium that is not there.
+        QCOMPARE(AddFiles(rig.ctx, "c:\\Docs\\", {"a.txt", "gone.txt"}), std::size_t(0));
+        QCOMPARE(rig.ui.warnings,
+                 (std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\",
+                                           "e:\\c-Docs\\gone.txt is niet toegevoegd aan e:\\"}));
+        QVERIFY(rig.state.FirstTime);
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(0));
+    }
+
+    void removeDeletesLastToFirstAndLowersTheTotal()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-Docs\\a.txt", "12345", T0);
+        fixture.writeFile("e:\\c-Docs\\b.txt", "123", T0);
+        fixture.writeFile("e:\\c-Docs\\keep.txt", "1", T0);
+        // A read-only copy is removed too.
+        QVERIFY(QFile::setPermissions(fixture.native("e:\\c-Docs\\b.txt"), QFile::ReadOwner));
+        EngineRig rig(fixture.platform(), "nld");
+        useMedium(rig);
+        rig.state.BackupTotalSize = 20;
+
+        QCOMPARE(RemoveFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}),
+                 std::size_t(2));
+
+        QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
+        QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
+        QVERIFY(fixture.exists("e:\\c-Docs\\keep.txt"));
+        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(12));
+        QCOMPARE(rig.memo(),
+                 (QStringList{"e:\\c-Docs\\b.txt verwijderd", "e:\\c-Docs\\a.txt verwijderd"}));
+        QCOMPARE(rig.logLines(fixture), (QStringList{"b.txt verwijderd uit Backup e:\\c-Docs\\",
+                                                     "a.txt verwijderd uit Backup e:\\c-Docs\\"}));
+        QVERIFY(rig.ui.warnings.empty());
+    }
+
+    void restoreCopiesBackOverTheSourceWhateverItsDate()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-Docs\\a.txt", "backup a", T0);
+        fixture.writeFile("c:\\Docs\\a.txt", "newer source", T0 + 3600);
+        fixture.writeFile("e:\\c-Docs\\readme.txt", "backup readme", T0);
+        fixture.writeFile("e:\\c-Gone\\Sub\\x.txt", "backup x", T0);
+        EngineRig rig(fixture.platform(), "");
+        useMedium(rig);
+
+        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "readme.txt"}),
+                 std::size_t(2));
+        // The older backup copy replaces the newer source, with its time.
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
+        QCOMPARE(fixture.mtime("c:\\Docs\\a.txt"), T0);
+        // A name without a source of its own comes back with a capital.
+        QCOMPARE(fixture.readFile("c:\\Docs\\Readme.txt"), QByteArray("backup readme"));
+        QCOMPARE(rig.memo(),
+                 (QStringList{"e:\\c-Docs\\Readme.txt restored", "e:\\c-Docs\\A.txt restored"}));
+        QCOMPARE(rig.logLines(fixture),
+                 (QStringList{"Readme.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\Readme.txt",
+                              "A.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\A.txt"}));
+
+        // A source folder deleted since is made again.
+        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}),
+                 std::size_t(1));
+        QCOMPARE(fixture.readFile("c:\\Gone\\Sub\\X.txt"), QByteArray("backup x"));
+        QVERIFY(rig.ui.warnings.empty());
+    }
+
+    void restorePassesOverAFailedCopyAndStopsAtAFolderThatIsGone()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-Docs\\a.txt", "backup a", T0);
+        fixture.writeFile("e:\\c-Docs\\b.txt", "backup b", T0);
+        fixture.writeFile("c:\\Docs\\b.txt", "source b", T0);
+        auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
+        faulty->failCopyTo["c:\\Docs\\B.txt"] = SystemError{32, "in use"};
+        EngineRig rig(std::move(faulty), "nld");
+        useMedium(rig);
+
+        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}),
+                 std::size_t(1));
+        QCOMPARE(fixture.readFile("c:\\Docs\\b.txt"), QByteArray("source b"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\A.txt"), QByteArray("backup a"));
+        QVERIFY(rig.ui.warnings.empty());
+
+        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}),
+                 std::size_t(0));
+        QCOMPARE(rig.ui.warnings.size(), std::size_t(1));
+        QCOMPARE(rig.ui.warnings[0], std::string("Er is iets mis met schijf e:\\"));
+    }
+
+    void aSecondOperationIsRefusedWhileOneRuns()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("c:\\a.txt", "a", T0);
+        fixture.writeFile("e:\\c-\\b.txt", "b", T0);
+        EngineRig rig(fixture.platform(), "nld");
+        useMedium(rig);
+        rig.state.OperationRunning = true;
+
+        QCOMPARE(AddFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(0));
+        QCOMPARE(RemoveFiles(rig.ctx, "e:\\c-", {"b.txt"}), std::size_t(0));
+        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-", "c:\\", {"b.txt"}), std::size_t(0));
+        QVERIFY(!fixture.exists("e:\\c-\\a.txt"));
+        QVERIFY(fixture.exists("e:\\c-\\b.txt"));
+        QVERIFY(!fixture.exists("c:\\B.txt"));
+        QVERIFY(rig.ui.memoLines.empty() && rig.ui.warnings.empty());
+        QVERIFY(rig.logLines(fixture).isEmpty());
+        QVERIFY(rig.state.OperationRunning);
+
+        // Once it has ended, the flag is clear after each command.
+        rig.state.OperationRunning = false;
+        QCOMPARE(AddFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(1));
+        QVERIFY(!rig.state.OperationRunning);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+#include <memory>
+
+namespace kx::test {
+
+/**
+ * A web server on 127.0.0.1 for one test. Each connection gets the next scripted reply once its
+ * request (up to the empty line) has arrived, and is then closed. Without scripted replies left
+ * the default reply is sent. Served by the event loop of whoever waits for it.
+ */
+class ScriptedServer
+{
+public:
+    ScriptedServer()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] { accept(); });
+    }
+
+    quint16 port() const { return m_server.serverPort(); }
+    /** host:port, the form of the setting "Update Server". */
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
+    QString url(const QString& path) const { return "http://" + address() + path; }
+
+    /** The reply to the next connection, sent as it is. */
+    void addReply(const QByteArray& bytes) { m_replies << Reply{bytes, false}; }
+    /** A connection that gets `bytes` and is then left open without more. */
+    void addStall(const QByteArray& bytes) { m_replies << Reply{bytes, true}; }
+    void setDefaultReply(const QByteArray& bytes) { m_default = bytes; }
+    /** Runs after a request has arrived and been answered. */
+    void onRequest(std::function<void()> hook) { m_onRequest = std::move(hook); }
+
+    /** Every request received so far, each up to and including its empty line. */
+    const QList<QByteArray>& requests() const { return m_requests; }
+
+    /** A whole HTTP/1.0 reply. */
+    static QByteArray reply(int status, const QByteArray& body, const QByteArray& headers = {})
+    {
+        return "HTTP/1.0 " + QByteArray::number(status) + " Status\r\n" + headers +
+               "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    }
+
+    /** A port on which nothing listens. */
+    static quint16 refusedPort()
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return probe.serverPort();
+    }
+
+private:
+    struct Reply
+    {
+        QByteArray bytes;
+        bool stall = false;
+    };
+
+    void accept()
+    {
+        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+            auto pending = std::make_shared<QByteArray>();
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
+                *pending += socket->readAll();
+                const qsizetype end = pending->indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                m_requests << pending->left(end + 4);
+                pending->clear();
+                const Reply reply =
+                    m_replies.isEmpty() ? Reply{m_default, false} : m_replies.takeFirst();
+                socket->write(reply.bytes);
+                if (!reply.stall)
+                    socket->disconnectFromHost();
+                if (m_onRequest)
+                    m_onRequest();
+            });
+        }
+    }
+
+    QTcpServer m_server;
+    QList<Reply> m_replies;
+    QByteArray m_default;
+    QList<QByteArray> m_requests;
+    std::function<void()> m_onRequest;
+};
+
+/** A version list page holding `records` after its body tag. */
+inline QByteArray versionPage(const QByteArray& records)
+{
+    return "<HTML><HEAD><TITLE>Versions</TITLE></HEAD>\r\n<BODY>\r\n" + records +
+           "</BODY></HTML>\r\n";
+}
+
+} // namespace kx::test

@@ -1,0 +1,191 @@
+#include "update/HttpClient.h"
+#include "update/ScriptedServer.h"
+
+#include <QTimer>
+#include <QtTest>
+
+using kx::test::ScriptedServer;
+
+namespace {
+const QByteArray kAccept =
+    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const QByteArray kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+
+QByteArray body(const kx::HttpClient& client)
+{
+    return QByteArray::fromStdString(client.Body());
+}
+} // namespace
+
+class TestHttpClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void requestLines_data()
+    {
+        QTest::addColumn<bool>("headerInfo");
+        QTest::addColumn<bool>("proxy");
+        QTest::addColumn<QByteArray>("expected"); // %1 stands for the server's address
+        QTest::newRow("the version list's request")
+            << false << false
+            << "GET /versions.dat HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                   "\r\n";
+        QTest::newRow("with every optional line")
+            << true << false
+            << "GET /versions.dat HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                   "User-Agent: Kopierix\r\nFrom: anna@example.org\r\nCookie: id=7\r\n"
+                   "Referer: http://example.org/\r\nAuthorization: Basic YW5uYTpzZWNyZXQ=\r\n" +
+                   kContentType + "\r\n";
+        QTest::newRow("through a proxy")
+            << false << true
+            << "GET http://%1/versions.dat HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
+               "Host: updates.kopierix.invalid\r\n" +
+                   kAccept + kContentType + "\r\n";
+    }
+    void requestLines()
+    {
+        QFETCH(bool, headerInfo);
+        QFETCH(bool, proxy);
+        QFETCH(QByteArray, expected);
+        ScriptedServer server;
+        server.addReply(ScriptedServer::reply(200, "ok"));
+        kx::HttpClient client;
+        if (headerInfo) {
+            client.headerInfo().LocalProgram = "Kopierix";
+            client.headerInfo().LocalMailAddress = "anna@example.org";
+            client.headerInfo().Cookie = "id=7";
+            client.headerInfo().Referer = "http://example.org/";
+            client.headerInfo().UserId = "anna";
+            client.headerInfo().Password = "secret";
+        }
+        QString url = server.url("/versions.dat");
+        if (proxy) {
+            // The proxy gets the whole address; the name behind it is the proxy's to resolve.
+            client.setProxy("127.0.0.1", server.port());
+            url = "http://updates.kopierix.invalid/versions.dat";
+            expected.replace("%1", "updates.kopierix.invalid");
+        }
+        client.Get(url.toStdString());
+        QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(server.requests().at(0), expected);
+        QCOMPARE(body(client), QByteArray("ok"));
+    }
+
+    void replies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        const QByteArray hundredTwenty(120, 'v');
+        QTest::newRow("200 with 120 bytes")
+            << ScriptedServer::reply(200, hundredTwenty) << 200 << hundredTwenty;
+        QTest::newRow("an empty body") << ScriptedServer::reply(200, "") << 200 << QByteArray();
+        QTest::newRow("a 404 body is read as a body")
+            << ScriptedServer::reply(404, "<BODY>Not here</BODY>") << 404
+            << QByteArray("<BODY>Not here</BODY>");
+        QTest::newRow("the body runs to the close, not to the content length")
+            << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\n0123456789") << 200
+            << QByteArray("0123456789");
+        QTest::newRow("closed without a word") << QByteArray() << 0 << QByteArray();
+        QTest::newRow("exactly 1 MiB is kept")
+            << ScriptedServer::reply(200, QByteArray(1 << 20, 'b')) << 200
+            << QByteArray(1 << 20, 'b');
+        QTest::newRow("beyond 1 MiB is dropped")
+            << ScriptedServer::reply(200, QByteArray((1 << 20) + 1, 'b')) << 200 << QByteArray();
+        QTest::newRow("an endless header line is dropped")
+            << "HTTP/1.0 200 OK\r\nX-Long: " + QByteArray(20000, 'a') + "\r\n\r\nbody" << 200
+            << QByteArray();
+    }
+    void replies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        ScriptedServer server;
+        server.addReply(reply);
+        kx::HttpClient client;
+        QCOMPARE(client.Body(), std::string("Default.htm"));
+        client.Get(server.url("/versions.dat").toStdString());
+        QCOMPARE(client.StatusCode(), status);
+        QCOMPARE(::body(client), body);
+    }
+
+    void aRedirectionIsFollowedToAFullAddress()
+    {
+        ScriptedServer first;
+        ScriptedServer second;
+        first.addReply(
+            ScriptedServer::reply(302, "moved",
+                                  "Location: " + second.url("/mirror/versions.dat").toLatin1() +
+                                      "\r\nSet-Cookie: visit=1\r\n"));
+        second.addReply(ScriptedServer::reply(200, "the list"));
+        kx::HttpClient client;
+        client.Get(first.url("/versions.dat").toStdString());
+        QCOMPARE(client.StatusCode(), 200);
+        QCOMPARE(body(client), QByteArray("the list"));
+        QCOMPARE(first.requests().size(), 1);
+        QCOMPARE(second.requests().size(), 1);
+        // The cookie of the redirection goes along with the next request.
+        QCOMPARE(second.requests().at(0),
+                 "GET /mirror/versions.dat HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                     "Cookie: visit=1\r\n" + kContentType + "\r\n");
+    }
+
+    void endlessRedirectionsEndAfterTen()
+    {
+        ScriptedServer server;
+        server.setDefaultReply(ScriptedServer::reply(
+            301, "again", "Location: " + server.url("/versions.dat").toLatin1() + "\r\n"));
+        kx::HttpClient client;
+        client.Get(server.url("/versions.dat").toStdString());
+        QCOMPARE(server.requests().size(), 1 + kx::HttpClient::kMaxRedirections);
+        QCOMPARE(body(client), QByteArray());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a refused port")
+            << QStringLiteral("http://127.0.0.1:%1/versions.dat").arg(ScriptedServer::refusedPort())
+            << "Connection Failed";
+        QTest::newRow("a name that cannot be resolved")
+            << "http://updates.kopierix.invalid/versions.dat"
+            << "Host Lookup Failed";
+        QTest::newRow("no host") << "/versions.dat"
+                                 << "Null Remote Address";
+    }
+    void failures()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, message);
+        kx::HttpClient client;
+        try {
+            client.Get(url.toStdString());
+            QFAIL("no error raised");
+        } catch (const kx::ESockError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), message);
+        }
+    }
+
+    void aCancelledReceiveIsAnAbort()
+    {
+        // A server that never finishes: the wait keeps the event loop running, so a handler can
+        // cancel it.
+        ScriptedServer server;
+        server.addStall("HTTP/1.0 200 OK\r\n\r\npart of a bo");
+        kx::HttpClient client;
+        server.onRequest([&client] { QTimer::singleShot(50, [&client] { client.Cancel(); }); });
+        try {
+            client.Get(server.url("/versions.dat").toStdString());
+            QFAIL("no error raised");
+        } catch (const kx::EAbortError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QString("Socket capture aborted"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpClient)
+#include "tst_httpclient.moc"

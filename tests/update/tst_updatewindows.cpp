@@ -1,0 +1,404 @@
+#include "common/Fixture.h"
+#include "update/ScriptedServer.h"
+#include "update/TCheckUpdateForm.h"
+#include "update/TVersionsForm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTextEdit>
+#include <QtTest>
+
+using kx::test::Fixture;
+using kx::test::ScriptedServer;
+using kx::test::versionPage;
+
+namespace {
+
+const QString kEnglish = QStringLiteral("version 1.01b");
+const QString kDutch = QStringLiteral("versie 1.01b");
+
+/** How the maker's server is reached in a case. */
+enum Server
+{
+    Scripted,     // the test's own server
+    Refused,      // a port where nothing listens
+    Unresolvable, // the program's own server name, which never resolves
+};
+
+QByteArray listReply(const QByteArray& records)
+{
+    return ScriptedServer::reply(200, versionPage(records));
+}
+
+QStringList memoLines(const QWidget& form)
+{
+    return form.findChild<QTextEdit*>("Memo1")->toPlainText().split('\n');
+}
+
+QPushButton* button(const QWidget& form, const char* name)
+{
+    return form.findChild<QPushButton*>(name);
+}
+
+/** Clicks a radio item on its indicator: the middle of a wide item may lie beyond its text. */
+void clickItem(const QWidget& dialog, const char* name)
+{
+    auto* item = dialog.findChild<QRadioButton*>(name);
+    QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(8, item->height() / 2));
+}
+
+/** A fixture whose settings point the update check at `server`. */
+void pointAt(Fixture& fixture, Server kind, const ScriptedServer& server)
+{
+    if (kind == Scripted)
+        fixture.setSetting("Defaults", "Update Server", server.address());
+    else if (kind == Refused)
+        fixture.setSetting("Defaults", "Update Server",
+                           QStringLiteral("127.0.0.1:%1").arg(ScriptedServer::refusedPort()));
+}
+
+/** A checked window advising kopierix102c.exe, its download `size` bytes long. */
+struct AdvisedUpdate
+{
+    AdvisedUpdate(const QString& language, int sizeKB)
+    {
+        fixture.setSetting("Defaults", "Update Server", server.address());
+        platform = fixture.platform();
+        form = std::make_unique<kx::TVersionsForm>(*platform, language);
+        server.addReply(
+            listReply("Kopierix kopierix102c.exe,c," + QByteArray::number(sizeKB) + "<BR>"));
+        form->CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+    }
+    QString downloaded() const
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) +
+               "/kopierix102c.exe";
+    }
+
+    Fixture fixture;
+    ScriptedServer server;
+    std::unique_ptr<kx::Platform> platform;
+    std::unique_ptr<kx::TVersionsForm> form;
+};
+
+} // namespace
+
+class TestUpdateWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void theCheckTheUserAskedForShowsEveryVerdict_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("server");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("exitCaption");
+        QTest::addColumn<bool>("downloadShown");
+
+        QTest::newRow("no update needed")
+            << "" << int(Scripted) << listReply("Kopierix kopierix101b.exe,b,3000<BR>")
+            << QStringList{"", "No Update needed"} << "Close Window" << false;
+        QTest::newRow("a refused port")
+            << "" << int(Refused) << QByteArray() << QStringList{"", "No Internet connection"}
+            << "Close Window" << false;
+        QTest::newRow("a server name that does not resolve")
+            << "nld" << int(Unresolvable) << QByteArray()
+            << QStringList{"", "Er is geen Internetverbinding"} << "Sluit Venster" << false;
+        QTest::newRow("a reply too short")
+            << "" << int(Scripted) << ScriptedServer::reply(200, QByteArray(49, 'x'))
+            << QStringList{"", "File not downloaded correctly"} << "Close Window" << false;
+        QTest::newRow("the program not in the list")
+            << "nld" << int(Scripted) << listReply("Bewaarder bewaarder300.exe,a,10<BR>")
+            << QStringList{"", "Programma-naam niet gevonden"} << "Sluit Venster" << false;
+        QTest::newRow("an update advised")
+            << "" << int(Scripted) << listReply("Kopierix kopierix102c.exe,c,3072<BR>")
+            << QStringList{"",
+                           "Update is advised",
+                           "",
+                           "Your current version is version 1.01b",
+                           "The latest version is 1.02c",
+                           "The Download Name is kopierix102c.exe"}
+            << "Download later" << true;
+        QTest::newRow("an update advised, in Dutch")
+            << "nld" << int(Scripted) << listReply("Kopierix kopierix102c.exe,c,3072<BR>")
+            << QStringList{"",
+                           "Een Update wordt aanbevolen",
+                           "",
+                           "Uw huidige versie is versie 1.01b",
+                           "De nieuwste versie is 1.02c",
+                           "De Downloadnaam is kopierix102c.exe"}
+            << "Download later" << true;
+    }
+    void theCheckTheUserAskedForShowsEveryVerdict()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, server);
+        QFETCH(QByteArray, reply);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, exitCaption);
+        QFETCH(bool, downloadShown);
+
+        Fixture fixture;
+        ScriptedServer scripted;
+        scripted.addReply(reply);
+        pointAt(fixture, Server(server), scripted);
+        auto platform = fixture.platform();
+        kx::TVersionsForm form(*platform, language);
+        form.CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.windowTitle(), QString("Kopierix - Update"));
+        QCOMPARE(memoLines(form), lines);
+        QCOMPARE(button(form, "ExitBtn")->text(), exitCaption);
+        QVERIFY(button(form, "ExitBtn")->isVisible());
+        QCOMPARE(button(form, "DownloadBtn")->isVisible(), downloadShown);
+        if (downloadShown) {
+            QCOMPARE(button(form, "DownloadBtn")->text(), QString("Start Download"));
+            QCOMPARE(QString::fromStdString(form.state().DownloadBaseUrl),
+                     "http://" + scripted.address() + "/");
+            QCOMPARE(form.state().ExpectedSizeKB, 3072);
+        }
+    }
+
+    void theAutomaticCheckShowsOnlyAnAdvisedUpdate_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("server");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("0: no update needed")
+            << "" << int(Scripted) << listReply("Kopierix kopierix101b.exe,b,3000<BR>");
+        QTest::newRow("1: no connection") << "" << int(Refused) << QByteArray();
+        QTest::newRow("2: a reply too short")
+            << "" << int(Scripted) << ScriptedServer::reply(200, "<BODY>Kopierix");
+        QTest::newRow("3: the program not in the list")
+            << "" << int(Scripted) << listReply("Bewaarder bewaarder300.exe,a,10<BR>");
+        QTest::newRow("4: an update advised")
+            << "" << int(Scripted) << listReply("Kopierix kopierix102c.exe,c,3072<BR>");
+        QTest::newRow("4: an update advised, in Dutch")
+            << "nld" << int(Scripted) << listReply("Kopierix kopierix102c.exe,c,3072<BR>");
+    }
+    void theAutomaticCheckShowsOnlyAnAdvisedUpdate()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, server);
+        QFETCH(QByteArray, reply);
+        Fixture fixture;
+        ScriptedServer scripted;
+        scripted.addReply(reply);
+        pointAt(fixture, Server(server), scripted);
+        auto platform = fixture.platform();
+        kx::TVersionsForm form(*platform, language);
+        form.AutoCheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+
+        const bool advised = QByteArray(QTest::currentDataTag()).startsWith("4");
+        QCOMPARE(form.isVisible(), advised);
+        if (!advised)
+            return;
+        QCOMPARE(memoLines(form).mid(0, 3),
+                 language == "nld" ? QStringList({"", "Een Update wordt aanbevolen", ""})
+                                   : QStringList({"", "Update is advised", ""}));
+        QCOMPARE(memoLines(form).size(), 6);
+        QCOMPARE(button(form, "DownloadBtn")->text(),
+                 language == "nld" ? QString("Start Downloaden") : QString("Start Downloading"));
+        QCOMPARE(button(form, "ExitBtn")->text(), QString("Download Later"));
+        QVERIFY(button(form, "DownloadBtn")->isVisible());
+        QVERIFY(button(form, "ExitBtn")->isVisible());
+    }
+
+    void theDownloadNeedsAThousandBytes_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("sizeKB");
+        QTest::addColumn<bool>("good");
+        QTest::addColumn<int>("gauge");
+        QTest::newRow("999 bytes fail") << 999 << 1 << false << 1;
+        QTest::newRow("1000 bytes are enough") << 1000 << 1 << true << 1;
+        QTest::newRow("3 MiB fill the bar") << (3 << 20) << 3072 << true << 3072;
+        QTest::newRow("an understated size leaves the bar at its end") << 5000 << 2 << true << 2;
+    }
+    void theDownloadNeedsAThousandBytes()
+    {
+        QFETCH(int, size);
+        QFETCH(int, sizeKB);
+        QFETCH(bool, good);
+        QFETCH(int, gauge);
+        AdvisedUpdate update("", sizeKB);
+        QByteArray installer(size, 'i');
+        update.server.addReply(ScriptedServer::reply(200, installer));
+        const QStringList verdict = memoLines(*update.form);
+
+        QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
+
+        QVERIFY(update.server.requests().at(1).startsWith("GET /kopierix102c.exe HTTP/1.1\r\n"));
+        QCOMPARE(update.form->findChild<QProgressBar*>("Gauge1")->value(), gauge);
+        QCOMPARE(update.form->state().InstallPending, good);
+        // Never into the current directory, which may be the backup medium.
+        QVERIFY(!QFile::exists(QDir::currentPath() + "/kopierix102c.exe"));
+        if (!good) {
+            QVERIFY(!QFile::exists(update.downloaded()));
+            QCOMPARE(memoLines(*update.form), verdict);
+            QVERIFY(button(*update.form, "DownloadBtn")->isVisible());
+            QVERIFY(button(*update.form, "DownloadBtn")->isEnabled());
+            QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Download later"));
+            return;
+        }
+        QFile file(update.downloaded());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), installer);
+        QCOMPARE(QString::fromStdString(update.form->state().InstallerPath), update.downloaded());
+        QCOMPARE(memoLines(*update.form),
+                 QStringList({"", "kopierix102c.exe has been succesfullt downloaded",
+                              "Click \"Install\" to install the progam"}));
+        QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Install"));
+        QVERIFY(!button(*update.form, "DownloadBtn")->isVisible());
+    }
+
+    void theExitButtonStartsTheDownloadedInstaller_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("started") << "" << true
+                                 << QStringList{"",
+                                                "kopierix102c.exe has been succesfullt downloaded",
+                                                "Click \"Install\" to install the progam",
+                                                "",
+                                                "The installation of Kopierixc is started.",
+                                                "The installation of Kopierixc has started."};
+        QTest::newRow("refused by the desktop, in Dutch")
+            << "nld" << false
+            << QStringList{"",
+                           "kopierix102c.exe is met succes gedownload",
+                           "Klik \"Installeer\" om het progamma te installeren",
+                           "",
+                           "De installatie van Kopierixc wordt gestart.",
+                           "Installatie is mislukt."};
+    }
+    void theExitButtonStartsTheDownloadedInstaller()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, lines);
+        AdvisedUpdate update(language, 3);
+        update.server.addReply(ScriptedServer::reply(200, QByteArray(3000, 'i')));
+        QStringList opened;
+        update.form->setShellOpen([&opened, opens](const QString& path) {
+            opened << path;
+            return opens;
+        });
+        QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
+        QCOMPARE(button(*update.form, "ExitBtn")->text(),
+                 language == "nld" ? QString("Installeer") : QString("Install"));
+
+        // The close box only closes.
+        update.form->close();
+        QVERIFY(opened.isEmpty());
+        update.form->show();
+
+        QTest::mouseClick(button(*update.form, "ExitBtn"), Qt::LeftButton);
+        QCOMPARE(opened, QStringList{update.downloaded()});
+        QCOMPARE(memoLines(*update.form), lines);
+    }
+
+    void aListWithoutTheProgramEndsAPendingInstall()
+    {
+        AdvisedUpdate update("", 1);
+        update.server.addReply(ScriptedServer::reply(200, QByteArray(1000, 'i')));
+        QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
+        QVERIFY(update.form->state().InstallPending);
+
+        update.server.addReply(ScriptedServer::reply(200, QByteArray(49, 'x')));
+        update.form->CheckForUpdate("Kopierix", kEnglish);
+        QVERIFY(update.form->state().InstallPending); // code 2 leaves it
+
+        update.server.addReply(listReply("Bewaarder bewaarder300.exe,a,10<BR>"));
+        update.form->CheckForUpdate("Kopierix", kEnglish);
+        QVERIFY(!update.form->state().InstallPending);
+    }
+
+    void theDialogStoresAChoiceAtTheClick_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<QString>("off");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("English") << ""
+                                 << "On"
+                                 << "Off"
+                                 << "Kopierix - Check for Updates";
+        QTest::newRow("Dutch") << "nld"
+                               << "Aan"
+                               << "Uit"
+                               << "Kopierix - Check voor Updates";
+    }
+    void theDialogStoresAChoiceAtTheClick()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, on);
+        QFETCH(QString, off);
+        QFETCH(QString, caption);
+        Fixture fixture;
+        auto platform = fixture.platform();
+        kx::TCheckUpdateForm dialog(*platform, language);
+        QCOMPARE(dialog.windowTitle(), caption);
+        auto* onItem = dialog.findChild<QRadioButton*>("AutoCheckOn");
+        auto* offItem = dialog.findChild<QRadioButton*>("AutoCheckOff");
+        QCOMPARE(onItem->text(), on);
+        QCOMPARE(offItem->text(), off);
+
+        // Nothing stored: on.
+        dialog.LoadAutoCheckSetting();
+        QVERIFY(dialog.AutoCheckEnabled());
+        QVERIFY(onItem->isChecked());
+
+        dialog.open();
+        clickItem(dialog, "AutoCheckOff");
+        QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("0"));
+        QTest::mouseClick(button(dialog, "CancelBtn"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("0"));
+        QVERIFY(!dialog.AutoCheckEnabled());
+
+        // The next start reads the stored choice.
+        kx::TCheckUpdateForm next(*platform, language);
+        next.LoadAutoCheckSetting();
+        QVERIFY(!next.AutoCheckEnabled());
+        QVERIFY(next.findChild<QRadioButton*>("AutoCheckOff")->isChecked());
+        next.open();
+        clickItem(next, "AutoCheckOn");
+        QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("1"));
+    }
+
+    void theDialogsButtons()
+    {
+        Fixture fixture;
+        auto platform = fixture.platform();
+        kx::TCheckUpdateForm dialog(*platform, "");
+        dialog.LoadAutoCheckSetting();
+        QVERIFY(!fixture.setting("Defaults", "Check for Updates").isValid());
+
+        // OK stores the selection shown, also when nothing was clicked.
+        dialog.open();
+        QTest::mouseClick(button(dialog, "OKBtn"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("1"));
+
+        // "Update Now" asks for a check whatever the radio group shows.
+        dialog.open();
+        clickItem(dialog, "AutoCheckOff");
+        QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("0"));
+        QTest::mouseClick(button(dialog, "UpdateBtn"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), kx::TCheckUpdateForm::kYes);
+    }
+};
+
+QTEST_MAIN(TestUpdateWindows)
+#include "tst_updatewindows.moc"
