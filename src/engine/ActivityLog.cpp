@@ -19,8 +19,7 @@ void ActivityLog::Rotate(const std::string& languageCode)
     m_platform.removeDataFile(kOldest);
     m_platform.renameDataFile(kPrevious, kOldest);
     m_platform.renameDataFile(kCurrent, kPrevious);
-    WriteLog(nlEn(languageCode, "Datum: ", "Date: ") +
-             m_platform.formatDateTime(Now(m_platform)));
+    WriteLog(nlEn(languageCode, "Datum: ", "Date: ") + m_platform.formatDateTime(Now(m_platform)));
 }
 
 std::string ActivityLog::currentLogPath() const

@@ -16,8 +16,7 @@ std::string BackupPathOf(const std::string& backupBase, const std::string& sourc
     const std::size_t slash = sourcePath.rfind('\\');
     if (slash == std::string::npos)
         return {};
-    return MirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) +
-           sourcePath.substr(slash + 1);
+    return MirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) + sourcePath.substr(slash + 1);
 }
 
 std::optional<std::string> SourcePathOf(const std::string& folder, const std::string& name,

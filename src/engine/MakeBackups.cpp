@@ -59,8 +59,8 @@ bool MakeBackups(EngineContext& ctx)
         const std::string backup = TreeWalk::join(folder, entry.name);
         if (copy.CopyIfNewer(*source, backup, entry)) {
             copy.CorrectCopiedFileTime(*source, backup, FileDateOf(ctx.platform, *source));
-            const std::string line = *source + ctx.nlEn(" gekopieerd naar ", " copied to ") +
-                                     folder.substr(0, 1) + ":";
+            const std::string line =
+                *source + ctx.nlEn(" gekopieerd naar ", " copied to ") + folder.substr(0, 1) + ":";
             ctx.ui.memo(line);
             ctx.log.WriteLog(line);
             ctx.ui.pump();

@@ -15,8 +15,9 @@ namespace {
 
 char backupLetter(const ProgramState& state)
 {
-    return state.BackupBase.empty() ? 'c' : static_cast<char>(std::tolower(
-                                                static_cast<unsigned char>(state.BackupBase[0])));
+    return state.BackupBase.empty()
+               ? 'c'
+               : static_cast<char>(std::tolower(static_cast<unsigned char>(state.BackupBase[0])));
 }
 
 bool onFloppyDrive(const std::string& base)
@@ -117,8 +118,9 @@ void SelectBackupDrive(EngineContext& ctx, char letter)
     if (state.NoDisk)
         ctx.ui.status(" Backupschijf: " + listText + ", geen schijf aanwezig");
     else if (state.LastBackupDate == 0)
-        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
-                      ctx.nlEn(", geen laatste backupdatum bekend", ", latest backup date unknown"));
+        ctx.ui.status(
+            ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
+            ctx.nlEn(", geen laatste backupdatum bekend", ", latest backup date unknown"));
     else
         ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
                       ctx.nlEn(", laatste backup: ", ", latest backup: ") +

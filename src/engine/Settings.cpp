@@ -40,8 +40,8 @@ void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui)
     auto store = platform.openSettings();
     state.FirstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
     state.BackupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
-    state.PerComputerFolders = state.BackupBase.size() >= 4 && state.BackupBase[2] == '\\' &&
-                               state.BackupBase[3] == '\\';
+    state.PerComputerFolders =
+        state.BackupBase.size() >= 4 && state.BackupBase[2] == '\\' && state.BackupBase[3] == '\\';
 
     state.LastBackupNames = sortedIdents(*store, settings::kLastBackup);
     if (state.LastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))

@@ -167,9 +167,7 @@ private:
 
 } // namespace
 
-TreeWalk::TreeWalk(EngineContext& ctx) : m_ctx(ctx), m_lastPump(std::chrono::steady_clock::now())
-{
-}
+TreeWalk::TreeWalk(EngineContext& ctx) : m_ctx(ctx), m_lastPump(std::chrono::steady_clock::now()) {}
 
 std::string TreeWalk::join(const std::string& folder, const std::string& name)
 {

@@ -34,7 +34,8 @@ public:
     /** An entry that is passed over: a hidden folder or a link to a folder. */
     using SkippedHandler = FileHandler;
     /** After the walk of folder `sub` in folder `parent`. */
-    using FolderDoneHandler = std::function<void(const std::string& sub, const std::string& parent)>;
+    using FolderDoneHandler =
+        std::function<void(const std::string& sub, const std::string& parent)>;
 
     explicit TreeWalk(EngineContext& ctx);
 

@@ -6,8 +6,8 @@ void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
                               const std::string& dest, const SystemError& error)
 {
     ++m_failed;
-    ctx.log.WriteLog(source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest +
-                     " - " + error.message);
+    ctx.log.WriteLog(source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest + " - " +
+                     error.message);
 }
 
 void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const

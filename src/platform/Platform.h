@@ -30,11 +30,11 @@ struct LocalTime
 /** What a folder listing or a status query tells about one entry. */
 struct FileInfo
 {
-    std::string name;        // the entry's name as bytes (a listing fills it; status queries leave it)
-    bool isDir = false;      // a folder, or a symbolic link to one (the walks never enter links)
-    bool isLink = false;     // a symbolic link (to a file or a folder)
-    bool isHidden = false;   // the name starts with "."
-    bool isReadOnly = false; // no write bit for the owner
+    std::string name;    // the entry's name as bytes (a listing fills it; status queries leave it)
+    bool isDir = false;  // a folder, or a symbolic link to one (the walks never enter links)
+    bool isLink = false; // a symbolic link (to a file or a folder)
+    bool isHidden = false;    // the name starts with "."
+    bool isReadOnly = false;  // no write bit for the owner
     bool otherDevice = false; // a folder that is the mount point of another file system
     std::int64_t size = 0;
     std::int64_t mtime = 0; // seconds since 1970-01-01 UTC
@@ -83,8 +83,7 @@ public:
                                    const std::string& fallback) = 0;
     virtual std::int64_t readInteger(const std::string& section, const std::string& ident,
                                      std::int64_t fallback) = 0;
-    virtual bool readFlag(const std::string& section, const std::string& ident,
-                          bool fallback) = 0;
+    virtual bool readFlag(const std::string& section, const std::string& ident, bool fallback) = 0;
     /** A date-time: days since 30 December 1899; 0 when missing or unreadable. */
     virtual double readDate(const std::string& section, const std::string& ident) = 0;
     virtual void writeString(const std::string& section, const std::string& ident,
@@ -92,8 +91,7 @@ public:
     virtual void writeInteger(const std::string& section, const std::string& ident,
                               std::int64_t value) = 0;
     virtual void writeFlag(const std::string& section, const std::string& ident, bool value) = 0;
-    virtual void writeDate(const std::string& section, const std::string& ident,
-                           double value) = 0;
+    virtual void writeDate(const std::string& section, const std::string& ident, double value) = 0;
     /** The idents of a section, in no particular order. */
     virtual std::vector<std::string> idents(const std::string& section) = 0;
     /** Writes pending changes; false when the file could not be written. */
@@ -150,8 +148,7 @@ public:
     virtual bool makeDirs(const std::string& path, SystemError& error) = 0;
     virtual bool removeFile(const std::string& path, SystemError& error) = 0;
     virtual bool removeDir(const std::string& path, SystemError& error) = 0;
-    virtual bool renamePath(const std::string& from, const std::string& to,
-                            SystemError& error) = 0;
+    virtual bool renamePath(const std::string& from, const std::string& to, SystemError& error) = 0;
     virtual bool moveToTrash(const std::string& path, SystemError& error) = 0;
     virtual bool setModificationTime(const std::string& path, std::int64_t mtime,
                                      SystemError& error) = 0;

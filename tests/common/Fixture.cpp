@@ -94,7 +94,8 @@ void Fixture::mapDrive(char letter, const QString& folder, const QString& type,
 
 std::string Fixture::nativeBytes(const std::string& drivePath) const
 {
-    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(drivePath.at(0))));
+    const char letter =
+        static_cast<char>(std::tolower(static_cast<unsigned char>(drivePath.at(0))));
     const QString folder =
         setting(QStringLiteral("Drives"), QString(QChar::fromLatin1(letter))).toString();
     std::string rest = drivePath.substr(2);

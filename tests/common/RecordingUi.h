@@ -19,8 +19,8 @@ public:
     std::vector<std::string> questions;
     std::vector<std::string> statusLines;
     std::vector<int> positions;
-    std::deque<bool> yesNoAnswers;         // empty: answers No
-    std::deque<std::string> textAnswers;   // empty: cancels
+    std::deque<bool> yesNoAnswers;       // empty: answers No
+    std::deque<std::string> textAnswers; // empty: cancels
     int pumps = 0;
     bool progressShown = false;
     bool isBusy = false;

@@ -15,15 +15,21 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("backup");
         QTest::addColumn<int>("computerFolder");
-        QTest::newRow("drive root") << "e:\\" << "C:\\boot.ini" << "e:\\C-\\boot.ini" << 0;
-        QTest::newRow("first level") << "e:\\" << "C:\\Docs\\letter.doc"
+        QTest::newRow("drive root") << "e:\\"
+                                    << "C:\\boot.ini"
+                                    << "e:\\C-\\boot.ini" << 0;
+        QTest::newRow("first level") << "e:\\"
+                                     << "C:\\Docs\\letter.doc"
                                      << "e:\\C-Docs\\letter.doc" << 0;
-        QTest::newRow("deeper") << "e:\\" << "D:\\Mail\\2004\\inbox.mbx"
+        QTest::newRow("deeper") << "e:\\"
+                                << "D:\\Mail\\2004\\inbox.mbx"
                                 << "e:\\D-Mail\\2004\\inbox.mbx" << 0;
-        QTest::newRow("per computer") << "e:\\OFFICE7\\" << "C:\\Docs\\a.txt"
+        QTest::newRow("per computer") << "e:\\OFFICE7\\"
+                                      << "C:\\Docs\\a.txt"
                                       << "e:\\OFFICE7\\C-Docs\\a.txt" << 8;
-        QTest::newRow("per computer, root file") << "e:\\PC\\" << "D:\\x.doc" << "e:\\PC\\D-\\x.doc"
-                                                 << 3;
+        QTest::newRow("per computer, root file") << "e:\\PC\\"
+                                                 << "D:\\x.doc"
+                                                 << "e:\\PC\\D-\\x.doc" << 3;
         const QString deep = QString("C:\\") + QString("d\\").repeated(200) + "f.txt";
         QTest::newRow("past 255 characters, never cut")
             << "e:\\" << deep << QString("e:\\C-") + deep.mid(3) << 0;
@@ -34,12 +40,13 @@ private slots:
         QFETCH(QString, source);
         QFETCH(QString, backup);
         QFETCH(int, computerFolder);
-        QCOMPARE(QString::fromStdString(layout::BackupPathOf(base.toStdString(), source.toStdString())),
-                 backup);
+        QCOMPARE(
+            QString::fromStdString(layout::BackupPathOf(base.toStdString(), source.toStdString())),
+            backup);
         const int slash = backup.lastIndexOf('\\');
-        const auto back = layout::SourcePathOf(backup.left(slash).toStdString(),
-                                               backup.mid(slash + 1).toStdString(),
-                                               std::size_t(computerFolder));
+        const auto back =
+            layout::SourcePathOf(backup.left(slash).toStdString(),
+                                 backup.mid(slash + 1).toStdString(), std::size_t(computerFolder));
         QVERIFY(back.has_value());
         QCOMPARE(QString::fromStdString(*back), source);
     }
@@ -71,10 +78,14 @@ private slots:
     {
         QTest::addColumn<QString>("listText");
         QTest::addColumn<QString>("key");
-        QTest::newRow("label") << "e: [backup1]" << "e-Backup1";
-        QTest::newRow("no label") << "e:" << "e-";
-        QTest::newRow("digit first") << "e: [2006]" << "e-2006";
-        QTest::newRow("unclosed bracket") << "e: [backup" << "e-";
+        QTest::newRow("label") << "e: [backup1]"
+                               << "e-Backup1";
+        QTest::newRow("no label") << "e:"
+                                  << "e-";
+        QTest::newRow("digit first") << "e: [2006]"
+                                     << "e-2006";
+        QTest::newRow("unclosed bracket") << "e: [backup"
+                                          << "e-";
     }
     void driveKey()
     {

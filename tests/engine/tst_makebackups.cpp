@@ -44,19 +44,21 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString size = QString::fromStdString(FormatSize(11, '.'));
         QTest::newRow("Dutch") << "nld"
-                               << QStringList{"C:\\Docs\\a.txt gekopieerd naar e:",
-                                              "",
-                                              "Aantal bestanden gekopieerd naar e: = 1",
-                                              "Totale grootte gekopieerde bestanden = " + size + "bytes",
-                                              "Totaal aantal Backup-bestanden = 1",
-                                              "Totaal schijfgebruik Backup-bestanden = " + size + "bytes"};
+                               << QStringList{
+                                      "C:\\Docs\\a.txt gekopieerd naar e:",
+                                      "",
+                                      "Aantal bestanden gekopieerd naar e: = 1",
+                                      "Totale grootte gekopieerde bestanden = " + size + "bytes",
+                                      "Totaal aantal Backup-bestanden = 1",
+                                      "Totaal schijfgebruik Backup-bestanden = " + size + "bytes"};
         QTest::newRow("English") << ""
-                                 << QStringList{"C:\\Docs\\a.txt copied to e:",
-                                                "",
-                                                "Number of files copied to e: = 1",
-                                                "Total size of copied files = " + size + "bytes",
-                                                "Total number of Backup files = 1",
-                                                "Total disk usage Backup files = " + size + "bytes"};
+                                 << QStringList{
+                                        "C:\\Docs\\a.txt copied to e:",
+                                        "",
+                                        "Number of files copied to e: = 1",
+                                        "Total size of copied files = " + size + "bytes",
+                                        "Total number of Backup files = 1",
+                                        "Total disk usage Backup files = " + size + "bytes"};
     }
     void refreshesAChangedSourceAndRecordsTheMedium()
     {
@@ -98,8 +100,9 @@ private slots:
         const QVariant date = fixture.setting("Last BackUp", "e-Backup1");
         rig.ui.statusLines.clear();
         QVERIFY(MaakBackupBtnClick(rig.ctx));
-        QCOMPARE(rig.memo().at(1), language == "nld" ? QString("Aantal bestanden gekopieerd naar e: = 0")
-                                                     : QString("Number of files copied to e: = 0"));
+        QCOMPARE(rig.memo().at(1), language == "nld"
+                                       ? QString("Aantal bestanden gekopieerd naar e: = 0")
+                                       : QString("Number of files copied to e: = 0"));
         QCOMPARE(fixture.setting("Last BackUp", "e-Backup1"), date);
         QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 11);
         QVERIFY(rig.ui.statusLines.empty());
@@ -234,8 +237,9 @@ private slots:
         QVERIFY(!MaakBackupBtnClick(rig.ctx));
         // The autorun file cannot be written either; that warning comes first, as on any
         // medium that refuses it.
-        QCOMPARE(rig.ui.warnings, (std::vector<std::string>{"Backup-schijf e:\\ is niet beschrijfbaar",
-                                                            "Er zit geen CD-r(w) in schijfstation e:\\"}));
+        QCOMPARE(rig.ui.warnings,
+                 (std::vector<std::string>{"Backup-schijf e:\\ is niet beschrijfbaar",
+                                           "Er zit geen CD-r(w) in schijfstation e:\\"}));
         QCOMPARE(rig.memo().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
         QCOMPARE(rig.memo().at(3), QString("Totaal aantal Backup-bestanden = 0"));
     }

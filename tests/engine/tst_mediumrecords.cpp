@@ -27,21 +27,32 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("status"); // "*" stands for the stored date
         QTest::newRow("CD with a label, known date")
-            << "DRIVE_CDROM" << "BACKUP1" << true << 3 << "" << "e-Backup1"
+            << "DRIVE_CDROM"
+            << "BACKUP1" << true << 3 << ""
+            << "e-Backup1"
             << " Backup drive: e: [backup1], latest backup: *";
-        QTest::newRow("fixed disk, Dutch") << "DRIVE_FIXED" << "Backup1" << true << 3 << "nld"
+        QTest::newRow("fixed disk, Dutch") << "DRIVE_FIXED"
+                                           << "Backup1" << true << 3 << "nld"
                                            << "e-Backup1"
                                            << " Backupschijf: e: [backup1], laatste backup: *";
-        QTest::newRow("removable: no label in the key")
-            << "DRIVE_REMOVABLE" << "STICK" << true << 3 << "" << "e-"
-            << " Backup drive: e:, latest backup: *";
-        QTest::newRow("unknown medium") << "DRIVE_FIXED" << "NEW" << true << 3 << "nld" << "e-New"
-                                        << " Backupschijf: e: [new], geen laatste backupdatum bekend";
+        QTest::newRow("removable: no label in the key") << "DRIVE_REMOVABLE"
+                                                        << "STICK" << true << 3 << ""
+                                                        << "e-"
+                                                        << " Backup drive: e:, latest backup: *";
+        QTest::newRow("unknown medium")
+            << "DRIVE_FIXED"
+            << "NEW" << true << 3 << "nld"
+            << "e-New"
+            << " Backupschijf: e: [new], geen laatste backupdatum bekend";
         QTest::newRow("26 media: no medium has a date")
-            << "DRIVE_CDROM" << "BACKUP1" << true << 26 << "" << "e-Backup1"
+            << "DRIVE_CDROM"
+            << "BACKUP1" << true << 26 << ""
+            << "e-Backup1"
             << " Backup drive: e: [backup1], latest backup date unknown";
         QTest::newRow("no medium in the drive, Dutch in both languages")
-            << "DRIVE_CDROM" << "" << false << 3 << "" << "e-"
+            << "DRIVE_CDROM"
+            << "" << false << 3 << ""
+            << "e-"
             << " Backupschijf: e:, geen schijf aanwezig";
     }
     void choosingADriveShowsItsRecord()

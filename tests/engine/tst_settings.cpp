@@ -127,8 +127,10 @@ private slots:
         QTest::addColumn<int>("media");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("25, no warning") << 25 << "" << "";
-        QTest::newRow("26, English") << 26 << "" << "Only 25 Backup drives are supported";
+        QTest::newRow("25, no warning") << 25 << ""
+                                        << "";
+        QTest::newRow("26, English") << 26 << ""
+                                     << "Only 25 Backup drives are supported";
         QTest::newRow("30, Dutch") << 30 << "nld"
                                    << "Er worden maximaal 25 Backup-schijven ondersteund";
     }
@@ -140,7 +142,8 @@ private slots:
         test::Fixture fixture;
         // Keys in mixed case, written in reverse order: the list is sorted without regard to case.
         for (int i = media - 1; i >= 0; --i) {
-            const QString key = QString("%1-Medium%2").arg(i % 2 ? 'E' : 'e').arg(i, 2, 10, QChar('0'));
+            const QString key =
+                QString("%1-Medium%2").arg(i % 2 ? 'E' : 'e').arg(i, 2, 10, QChar('0'));
             fixture.setSetting("Last BackUp", key, QString::number(40000 + i));
             fixture.setSetting("Total Size", key, QString::number(5000000000LL + i));
         }

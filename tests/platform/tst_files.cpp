@@ -1,5 +1,5 @@
-#include "common/ScratchMount.h"
 #include "common/Fixture.h"
+#include "common/ScratchMount.h"
 
 #include <QtTest>
 

@@ -20,11 +20,11 @@
 #include <random>
 #include <string_view>
 
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <csignal>
 #include <unistd.h>
 
 namespace kx {

@@ -89,8 +89,8 @@ private:
     };
 
     DriveTable& drives();
-    bool splitPath(const std::string& drivePath, std::string& root,
-                   std::vector<std::string>& parts, SystemError& error);
+    bool splitPath(const std::string& drivePath, std::string& root, std::vector<std::string>& parts,
+                   SystemError& error);
     /** The path with exactly the case given, unresolved. */
     bool mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error);
     bool mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
