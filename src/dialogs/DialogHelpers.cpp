@@ -3,7 +3,9 @@
 #include "support/TextHelpers.h"
 
 #include <QFont>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextLayout>
 #include <QTextOption>
@@ -23,6 +25,24 @@ QFont DialogFont()
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
     return font;
+}
+
+QPlainTextEdit* MakeMessageMemo(QWidget* parent)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QStringLiteral("MessageMemo"));
+    memo->setReadOnly(true);
+    memo->setFrameStyle(QFrame::NoFrame);
+    memo->setFocusPolicy(Qt::NoFocus);
+    memo->setFont(DialogFont());
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    memo->document()->setDocumentMargin(0);
+    QPalette buttonFace = memo->palette();
+    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
+    memo->setPalette(buttonFace);
+    return memo;
 }
 
 int LineStep(const QFont& font)

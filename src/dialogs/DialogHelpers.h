@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QFont;
+class QPlainTextEdit;
 class QWidget;
 
 namespace kx {
@@ -19,6 +20,9 @@ QString NlEn(const QString& languageCode, const char* dutch, const char* english
 
 /** The font of the program's own dialogs: Arial, 9 points (12 pixels on a 96-dpi screen). */
 QFont DialogFont();
+
+/** The read-only, frameless message text of the dialogs ("MessageMemo"), on the button colour. */
+QPlainTextEdit* MakeMessageMemo(QWidget* parent);
 
 /** The line step R of the dialogs: the font's size in points times 1.6, rounded. */
 int LineStep(const QFont& font);

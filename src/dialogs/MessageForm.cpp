@@ -27,19 +27,7 @@ TMessageForm::TMessageForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     m_panel->setLineWidth(2);
     m_panel->setFocusPolicy(Qt::StrongFocus);
 
-    m_memo = new QPlainTextEdit(m_panel);
-    m_memo->setObjectName(QStringLiteral("MessageMemo"));
-    m_memo->setReadOnly(true);
-    m_memo->setFrameStyle(QFrame::NoFrame);
-    m_memo->setFocusPolicy(Qt::NoFocus);
-    m_memo->setFont(DialogFont());
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_memo->document()->setDocumentMargin(0);
-    QPalette buttonFace = m_memo->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    m_memo->setPalette(buttonFace);
+    m_memo = MakeMessageMemo(m_panel);
     m_memo->setGeometry(kMemoLeft, kMemoTop, kMemoWidth, 0);
 
     m_timer = new QTimer(this);

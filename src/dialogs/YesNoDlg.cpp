@@ -45,19 +45,7 @@ TYesNoDlg::TYesNoDlg(const QString& languageCode, QWidget* parent)
     m_panel->setObjectName(QStringLiteral("MessagePanel"));
     m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    m_memo = new QPlainTextEdit(m_panel);
-    m_memo->setObjectName(QStringLiteral("MessageMemo"));
-    m_memo->setReadOnly(true);
-    m_memo->setFrameStyle(QFrame::NoFrame);
-    m_memo->setFocusPolicy(Qt::NoFocus);
-    m_memo->setFont(DialogFont());
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_memo->document()->setDocumentMargin(0);
-    QPalette buttonFace = m_memo->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    m_memo->setPalette(buttonFace);
+    m_memo = MakeMessageMemo(m_panel);
 
     m_yes = makeButton(this, "JaBtn", QStringLiteral("Ja"), kJaLeft);
     m_no = makeButton(this, "NeeBtn", QStringLiteral("Nee"), kNeeLeft);

@@ -23,17 +23,16 @@ std::vector<std::string> sortedIdents(SettingsStore& store, const char* section)
     return names;
 }
 
-/** The stored form of the backup root. In per-computer mode the root carries the computer's
- *  folder (e:\OFFICE7\); storing that would switch the mode off at the next start, so the mode's
- *  own form is stored instead: the drive, ":" and two backslashes. */
-std::string storedBackupDrive(const ProgramState& state)
+} // namespace
+
+// In per-computer mode the root carries the computer's folder (e:\OFFICE7\); storing that
+// would switch the mode off at the next start, so the mode's own form is stored instead.
+std::string StoredBackupDrive(const ProgramState& state)
 {
     if (state.PerComputerFolders && !state.BackupBase.empty())
         return std::string(1, state.BackupBase[0]) + ":\\\\";
     return state.BackupBase;
 }
-
-} // namespace
 
 void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui)
 {
@@ -65,7 +64,7 @@ void WriteSettings(Platform& platform, const ProgramState& state, const WindowGe
     store->writeInteger(settings::kDefaults, kHeight, geometry.height);
     store->writeInteger(settings::kDefaults, kWidth, geometry.width);
     store->writeFlag(settings::kDefaults, settings::kFirstTime, false);
-    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive, StoredBackupDrive(state));
     store->sync();
 }
 

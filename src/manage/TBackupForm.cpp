@@ -90,16 +90,6 @@ void enable(std::initializer_list<QAction*> actions, bool on)
         a->setEnabled(on);
 }
 
-/** The stored form of the backup root: in per-computer mode the root carries the computer's
- *  folder, and storing that would switch the mode off at the next start; the drive, ":" and two
- *  backslashes keep it on. */
-std::string storedBackupDrive(const ProgramState& state)
-{
-    if (state.PerComputerFolders && !state.BackupBase.empty())
-        return std::string(1, state.BackupBase[0]) + ":\\\\";
-    return state.BackupBase;
-}
-
 } // namespace
 
 TBackupForm::TBackupForm(EngineContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
@@ -512,7 +502,7 @@ void TBackupForm::WriteBackupDrive()
     if (state.NoDisk && !(onFloppyDrive(state.BackupBase) && !state.NoFloppy))
         return;
     auto store = m_ctx.platform.openSettings();
-    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive, StoredBackupDrive(state));
     store->sync();
 }
 
