@@ -38,6 +38,8 @@ struct ProgramState
     std::uint64_t BackupFileCount = 0;
     std::int64_t CopiedSize = 0;
     std::int64_t ProgressStep = 0;
+    /** What the last run could not do: failed copies plus folders that could not be read. */
+    std::uint64_t FailedCount = 0;
 
     bool FirstTime = true;
     bool MainFormReady = false;
