@@ -1,9 +1,13 @@
 #include "common/Fixture.h"
 
+#include <QThread>
 #include <QtTest>
 
 #include <cstdint>
 #include <limits>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kx;
 
@@ -15,6 +19,19 @@ void writeRawSettings(const test::Fixture& fixture, const QByteArray& contents)
     QFile file(fixture.settingsPath());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(contents);
+}
+
+// What a path is, without following a link: "fifo", "folder", "file", or "link to <target>".
+QString kindOf(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("link to ") + QFileInfo(path).symLinkTarget();
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("fifo");
+    return S_ISDIR(st.st_mode) ? QStringLiteral("folder") : QStringLiteral("file");
 }
 
 } // namespace
@@ -152,6 +169,79 @@ private slots:
         }
         auto store = platform->openSettings();
         QCOMPARE(store->readInteger("Defaults", "Top", 100), std::int64_t(9));
+    }
+
+    // Something other than a regular file in the settings file's place is neither read (a FIFO
+    // would block for ever) nor written through (a link to a device would have the device
+    // replaced): every value is its default.
+    void aSettingsFileThatIsNoFileIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("thing"); // made in the test's folder
+        QTest::addColumn<bool>("asLink");   // the settings file is a link to the thing
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("link to a FIFO") << "fifo" << true;
+        QTest::newRow("link to a folder") << "folder" << true;
+        QTest::newRow("link to nothing") << "nothing" << true;
+    }
+    void aSettingsFileThatIsNoFileIsLeftAlone()
+    {
+        QFETCH(QString, thing);
+        QFETCH(bool, asLink);
+        test::Fixture fixture;
+        QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
+        const QString target = asLink ? fixture.root() + "/target" : fixture.settingsPath();
+        if (thing == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        else if (thing == "folder")
+            QVERIFY(QDir().mkpath(target));
+        if (asLink)
+            QVERIFY(QFile::link(target, fixture.settingsPath()));
+        const QString settingsBefore = kindOf(fixture.settingsPath());
+        const QString targetBefore = kindOf(target);
+
+        // A store that waits on the file would wait for ever: give it a thread and a time limit.
+        auto platform = fixture.platform();
+        std::string drive;
+        bool written = true;
+        QThread* worker = QThread::create([&] {
+            auto store = platform->openSettings();
+            drive = store->readString("Defaults", "BackUp Drive", "c:\\");
+            store->writeString("Defaults", "BackUp Drive", "e:\\");
+            written = store->sync();
+        });
+        worker->start();
+        if (!worker->wait(10000))
+            qFatal("The settings store waits on a %s", QTest::currentDataTag());
+        delete worker;
+
+        QCOMPARE(drive, std::string("c:\\"));
+        QVERIFY(!written);
+        QCOMPARE(kindOf(fixture.settingsPath()), settingsBefore);
+        QCOMPARE(kindOf(target), targetBefore);
+        if (thing == "folder")
+            QVERIFY(QDir(target).isEmpty());
+    }
+
+    void aLinkToAFileIsReadAndWrittenThrough()
+    {
+        test::Fixture fixture;
+        QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
+        const QString target = fixture.root() + "/dotfiles.ini";
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Defaults]\nLeft=5\n");
+        file.close();
+        QVERIFY(QFile::link(target, fixture.settingsPath()));
+
+        auto platform = fixture.platform();
+        {
+            auto store = platform->openSettings();
+            QCOMPARE(store->readInteger("Defaults", "Left", 130), std::int64_t(5));
+            store->writeInteger("Defaults", "Top", 9);
+            QVERIFY(store->sync());
+        }
+        QCOMPARE(kindOf(fixture.settingsPath()), "link to " + target);
+        QCOMPARE(platform->openSettings()->readInteger("Defaults", "Top", 100), std::int64_t(9));
     }
 
     void eachStoreSeesTheFileAsItIsNow()

@@ -1,11 +1,15 @@
 #include "platform/linux/IniSettingsStore.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QLocale>
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <cerrno>
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace kx {
 
@@ -27,14 +31,31 @@ QVariant textValue(const std::string& bytes)
     return text;
 }
 
+// Whether the settings file is one to read and write: a regular file, a link to one, or nothing
+// yet. A FIFO in its place would block the first read for ever, and the write's rename would
+// put a text file in the place of a device that a link points at.
+bool usableFile(const QString& fileName)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode) && ::stat(path.constData(), &st) != 0)
+        return false;
+    return S_ISREG(st.st_mode);
+}
+
 } // namespace
 
 IniSettingsStore::IniSettingsStore(const QString& fileName)
-    : m_settings(fileName, QSettings::IniFormat)
 {
+    // QSettings reads the file as soon as it is made: check the file first.
+    if (!usableFile(fileName))
+        return;
+    m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
     // A file that cannot be read or parsed counts as empty: every value reads as its default.
-    m_settings.allKeys();
-    m_readable = m_settings.status() == QSettings::NoError;
+    m_settings->allKeys();
+    m_readable = m_settings->status() == QSettings::NoError;
 }
 
 IniSettingsStore::~IniSettingsStore() = default;
@@ -43,18 +64,19 @@ QVariant IniSettingsStore::value(const std::string& section, const std::string& 
 {
     if (!m_readable)
         return QVariant();
-    return m_settings.value(key(section, ident));
+    return m_settings->value(key(section, ident));
 }
 
 void IniSettingsStore::setValue(const std::string& section, const std::string& ident,
                                 const QVariant& value)
 {
-    m_settings.setValue(key(section, ident), value);
+    if (m_settings)
+        m_settings->setValue(key(section, ident), value);
 }
 
 bool IniSettingsStore::contains(const std::string& section, const std::string& ident)
 {
-    return m_readable && m_settings.contains(key(section, ident));
+    return m_readable && m_settings->contains(key(section, ident));
 }
 
 std::string IniSettingsStore::readString(const std::string& section, const std::string& ident,
@@ -156,9 +178,9 @@ std::vector<std::string> IniSettingsStore::idents(const std::string& section)
     std::vector<std::string> result;
     if (!m_readable)
         return result;
-    m_settings.beginGroup(QString::fromStdString(section));
-    const QStringList keys = m_settings.childKeys();
-    m_settings.endGroup();
+    m_settings->beginGroup(QString::fromStdString(section));
+    const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
     result.reserve(std::size_t(keys.size()));
     for (const QString& k : keys)
         result.push_back(k.toStdString());
@@ -167,10 +189,12 @@ std::vector<std::string> IniSettingsStore::idents(const std::string& section)
 
 bool IniSettingsStore::sync()
 {
-    m_settings.sync();
+    if (!m_settings)
+        return false;
+    m_settings->sync();
     // A file that could not be parsed is rewritten from what was read of it; only a failed
     // write counts as a failure here.
-    return m_settings.status() != QSettings::AccessError;
+    return m_settings->status() != QSettings::AccessError;
 }
 
 } // namespace kx

@@ -6,10 +6,14 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 namespace kx {
 
 // The settings as an ini file. QSettings writes it through a temporary file and a rename, so a
-// crash in the middle of a write never leaves half a file behind.
+// crash in the middle of a write never leaves half a file behind. Only a regular file, or a link
+// to one, is read and written: anything else in its place leaves every value at its default and
+// is never written.
 class IniSettingsStore : public SettingsStore
 {
 public:
@@ -37,8 +41,8 @@ private:
     void setValue(const std::string& section, const std::string& ident, const QVariant& value);
     bool integerValue(const std::string& section, const std::string& ident, std::int64_t& result);
 
-    QSettings m_settings;
-    bool m_readable = true;
+    std::unique_ptr<QSettings> m_settings; // null when the file is not one to use
+    bool m_readable = false;
 };
 
 } // namespace kx
