@@ -8,6 +8,7 @@
 #include "engine/NewerFiles.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
+#include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
 #include "update/UpdateCheck.h"
@@ -52,7 +53,15 @@ std::string usage(const std::string& lang)
         "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
         "Backupschijf\n"
         "  --help              toon deze tekst\n"
-        "  --version           toon de versie",
+        "  --version           toon de versie\n"
+        "\n"
+        "Afsluitstatus van make-backups, restore-all en newer [--add]:\n"
+        "  0  voltooid zonder fouten\n"
+        "  1  de Backupschijf kon niet worden geopend\n"
+        "  2  fout in de opdrachtregel\n"
+        "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
+        "     niet worden gelezen\n"
+        "  4  er loopt al een andere bewerking van Kopierix",
         "Usage: kopierix [--backup-drive L] COMMAND\n"
         "Without a command, Kopierix opens its windows.\n"
         "\n"
@@ -66,7 +75,14 @@ std::string usage(const std::string& lang)
         "Options:\n"
         "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
         "  --help              show this text\n"
-        "  --version           show the version");
+        "  --version           show the version\n"
+        "\n"
+        "Exit statuses of make-backups, restore-all and newer [--add]:\n"
+        "  0  completed with no failure\n"
+        "  1  the backup drive could not be entered\n"
+        "  2  usage error\n"
+        "  3  completed, but some files could not be copied or some folders could not be read\n"
+        "  4  another Kopierix operation is running");
 }
 
 struct Options
@@ -154,6 +170,23 @@ int checkUpdate(Platform& platform, const std::string& lang)
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;
 }
 
+// A new log only when no window runs: open windows go on writing theirs, and this run's lines
+// follow its own date line there. The windows' lock is held while the logs are shifted, so a
+// window that starts meanwhile waits for the new log.
+void startLog(ActivityLog& log, const std::string& lang)
+{
+    OperationLock windows(OperationLock::Kind::Windows);
+    if (windows.tryLock())
+        log.Rotate(lang);
+    else
+        log.resume(lang);
+}
+
+int completed(const ProgramState& state)
+{
+    return state.FailedCount > 0 ? kExitSomeFailed : kExitOk;
+}
+
 } // namespace
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
@@ -190,20 +223,29 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "check-update")
         return checkUpdate(m_platform, lang);
 
+    // status only reads; every other command works on the files and the log, and waits for no
+    // other operation: it is refused at once, before it touches anything.
+    OperationLock operation;
+    if (o.command != "status" && !operation.tryLock()) {
+        err(OperationLock::refusal(lang));
+        return kExitBusy;
+    }
+
     ConsoleUi ui(o.yes);
     ActivityLog log(m_platform);
+    log.reportFailuresTo(&ui, lang);
     ProgramState state;
     state.LanguageCode = lang;
     EngineContext ctx{m_platform, state, ui, log, facts};
 
-    // As at the main window's first paint: a new log for this run, the stored backup drive
-    // chosen (or the one given for this run only).
+    // As at the main window's first paint: this run's log, the stored backup drive chosen (or
+    // the one given for this run only).
     ReadSettings(m_platform, state, ui);
     state.StartDir = m_platform.currentDirectory();
     if (state.StartDir.empty() || state.StartDir.back() != '\\')
         state.StartDir += '\\';
     if (o.command != "status")
-        log.Rotate(lang);
+        startLog(log, lang);
     state.MainFormReady = true;
     ui.setPrintStatus(o.command == "status");
     SelectBackupDrive(ctx, o.backupDrive ? o.backupDrive : state.BackupBase.substr(0, 1)[0]);
@@ -212,9 +254,9 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "status")
         return kExitOk;
     if (o.command == "make-backups")
-        return MaakBackupBtnClick(ctx) ? kExitOk : kExitDriveNotEntered;
+        return MaakBackupBtnClick(ctx) ? completed(state) : kExitDriveNotEntered;
     if (o.command == "restore-all")
-        return HerstellenBtnClick(ctx) ? kExitOk : kExitDriveNotEntered;
+        return HerstellenBtnClick(ctx) ? completed(state) : kExitDriveNotEntered;
 
     // newer
     NewerScanResult scan = ScanNewerFiles(ctx);
@@ -227,7 +269,7 @@ int CommandLine::run(const std::vector<std::string>& args)
     }
     std::vector<bool> selected(scan.proposals.size(), true);
     AddNewerFiles(ctx, scan.proposals, selected);
-    return kExitOk;
+    return completed(state);
 }
 
 } // namespace kx

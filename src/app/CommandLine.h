@@ -7,14 +7,19 @@
 
 namespace kx {
 
-/** Exit statuses of the headless commands. check-update exits with its verdict's code (0 no
- *  update needed, 1 no connection, 2 list too small, 3 program not in the list), 10 when an
- *  update is advised, and 4 when the program's record in the list cannot be read. */
+/** Exit statuses of the headless commands. make-backups, restore-all and newer: 0 done without
+ *  a failure, 1 the backup drive could not be entered, 2 a usage error, 3 done but some files
+ *  could not be copied or some folders not read, 4 another Kopierix operation runs.
+ *  check-update exits with its verdict's code (0 no update needed, 1 no connection, 2 list too
+ *  small, 3 program not in the list), 10 when an update is advised, and 4 when the program's
+ *  record in the list cannot be read. */
 enum ExitStatus
 {
     kExitOk = 0,
     kExitDriveNotEntered = 1,
     kExitUsage = 2,
+    kExitSomeFailed = 3,
+    kExitBusy = 4,
     kExitVersionRecordUnreadable = 4,
     kExitUpdateAdvised = 10,
 };

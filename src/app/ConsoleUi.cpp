@@ -20,6 +20,11 @@ void ConsoleUi::memo(const std::string& line)
     printLine(stdout, line);
 }
 
+void ConsoleUi::failure(const std::string& line)
+{
+    printLine(stderr, line);
+}
+
 void ConsoleUi::status(const std::string& text)
 {
     if (m_printStatus)

@@ -5,8 +5,9 @@
 namespace kx {
 
 /**
- * The engine's user for headless runs: memo lines go to standard output in order, warnings and
- * message boxes to standard error; questions get the answer given on the command line.
+ * The engine's user for headless runs: memo lines go to standard output in order; failures,
+ * warnings and message boxes to standard error; questions get the answer given on the command
+ * line.
  */
 class ConsoleUi : public UserInterface
 {
@@ -17,6 +18,7 @@ public:
     void setPrintStatus(bool on) { m_printStatus = on; }
 
     void memo(const std::string& line) override;
+    void failure(const std::string& line) override;
     void clearMemo() override {}
     void progress(int) override {}
     void showProgress(bool) override {}

@@ -58,6 +58,7 @@ void KopierixApp::createWindows()
     m_ctx = std::make_unique<EngineContext>(
         EngineContext{*m_platform, m_state, *m_mainForm, m_log, m_facts});
     TMainForm* main = m_mainForm.get();
+    m_log.reportFailuresTo(main, m_facts.LanguageCode);
 
     m_backupForm = new TBackupForm(*m_ctx, main);
     m_newerForm = new TNieuwerForm(*m_ctx, main);

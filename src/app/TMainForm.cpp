@@ -374,7 +374,7 @@ void TMainForm::FirstPaint()
     if (m_windows.loadAutoCheckSetting && m_windows.loadAutoCheckSetting())
         m_updateTimer->start();
 
-    m_log.Rotate(m_facts.LanguageCode);
+    startLog();
 
     // The manage window is the one place where the backup drive is chosen.
     const char drive = m_state.BackupBase.empty() ? 'c' : m_state.BackupBase[0];
@@ -400,6 +400,18 @@ void TMainForm::FirstPaint()
     emit firstPaintFinished();
 }
 
+void TMainForm::startLog()
+{
+    // A new log at the windows' start, unless a headless run is writing the current one: its
+    // lines stay together, and ours follow our own date line.
+    m_windowsLock.lockShared();
+    OperationLock operation;
+    if (operation.tryLock())
+        m_log.Rotate(m_facts.LanguageCode);
+    else
+        m_log.resume(m_facts.LanguageCode);
+}
+
 void TMainForm::showInstructions()
 {
     m_memo1->clear();
@@ -419,6 +431,10 @@ void TMainForm::showInstructions()
         else
             fill(kOrderEn);
     }
+    for (const QString& line : std::as_const(m_failuresAtStart))
+        m_memo1->appendPlainText(line);
+    m_failuresAtStart.clear();
+    m_instructionsShown = true;
     m_memo1->moveCursor(QTextCursor::Start);
 }
 
@@ -470,6 +486,14 @@ void TMainForm::bringForward()
 void TMainForm::memo(const std::string& line)
 {
     m_memo1->appendPlainText(fromEngine(line));
+}
+
+void TMainForm::failure(const std::string& line)
+{
+    if (m_instructionsShown)
+        memo(line);
+    else
+        m_failuresAtStart << fromEngine(line);
 }
 
 void TMainForm::clearMemo()
@@ -564,8 +588,13 @@ void TMainForm::busy(bool on)
 
 void TMainForm::runOperation(const std::function<void()>& operation)
 {
-    if (m_state.OperationRunning || !m_ctx)
+    if (!m_ctx)
         return;
+    OperationLock lock;
+    if (m_state.OperationRunning || !lock.tryLock()) {
+        warn(OperationLock::refusal(m_facts.LanguageCode));
+        return;
+    }
     OperationScope scope(m_state.OperationRunning);
     operation();
 }

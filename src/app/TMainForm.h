@@ -4,10 +4,12 @@
 #include "engine/EngineContext.h"
 #include "engine/ProgramState.h"
 #include "engine/UserInterface.h"
+#include "platform/OperationLock.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -76,6 +78,7 @@ public:
 
     // The engine's user interface
     void memo(const std::string& line) override;
+    void failure(const std::string& line) override;
     void clearMemo() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
@@ -125,9 +128,11 @@ private:
     void setTexts();
     void FirstPaint();
     void FormResize();
+    void startLog();
     void showInstructions();
     QString nlEn(const char* dutch, const char* english) const;
-    /** Runs a file operation unless one runs already: a second one is refused. */
+    /** Runs a file operation unless one runs already, here or in another Kopierix: a second one
+     *  is refused with a warning. */
     void runOperation(const std::function<void()>& operation);
 
     Platform& m_platform;
@@ -140,6 +145,12 @@ private:
     QString m_versionText;
     bool m_firstPaintDone = false;
     bool m_firstPaintQueued = false;
+    /** Shared by the open windows for their lifetime: a headless run beside them does not start
+     *  a new log. */
+    OperationLock m_windowsLock{OperationLock::Kind::Windows};
+    /** Failures told before the instructions fill the text area; they follow the instructions. */
+    QStringList m_failuresAtStart;
+    bool m_instructionsShown = false;
 
     QFrame* m_panel1 = nullptr;
     QPlainTextEdit* m_memo1 = nullptr;

@@ -1,5 +1,7 @@
 #include "engine/ActivityLog.h"
 
+#include "engine/UserInterface.h"
+#include "platform/AppendCheck.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
 
@@ -9,8 +11,15 @@ ActivityLog::ActivityLog(Platform& platform) : m_platform(platform) {}
 
 void ActivityLog::WriteLog(const std::string& line)
 {
-    // A line that cannot be written is lost, never the file work around it.
-    m_platform.appendDataFile(kCurrent, line + "\r\n");
+    // A line that cannot be written is lost, never the file work around it. The user hears of
+    // it once a run: a line for every lost line would bury what the run did.
+    if (m_platform.appendDataFile(kCurrent, line + "\r\n") || m_failureTold || !m_ui)
+        return;
+    m_failureTold = true;
+    const std::string path = currentLogPath();
+    m_ui->failure(nlEn(m_languageCode, "Het logbestand ", "The activity log ") + path +
+                  nlEn(m_languageCode, " kan niet worden geschreven: ", " cannot be written: ") +
+                  appendFailureReason(path));
 }
 
 void ActivityLog::Rotate(const std::string& languageCode)
@@ -19,12 +28,24 @@ void ActivityLog::Rotate(const std::string& languageCode)
     m_platform.removeDataFile(kOldest);
     m_platform.renameDataFile(kPrevious, kOldest);
     m_platform.renameDataFile(kCurrent, kPrevious);
+    resume(languageCode);
+}
+
+void ActivityLog::resume(const std::string& languageCode)
+{
+    m_failureTold = false;
     WriteLog(nlEn(languageCode, "Datum: ", "Date: ") + m_platform.formatDateTime(Now(m_platform)));
 }
 
 std::string ActivityLog::currentLogPath() const
 {
     return m_platform.dataFolder() + kCurrent;
+}
+
+void ActivityLog::reportFailuresTo(UserInterface* ui, const std::string& languageCode)
+{
+    m_ui = ui;
+    m_languageCode = languageCode;
 }
 
 } // namespace kx

@@ -6,11 +6,13 @@
 
 namespace kx {
 
+class UserInterface;
+
 /**
  * The activity log: Kopierix.log for this run, Kopierix!.log and Kopierix!!.log for the two
  * before it, in the program's data folder. Each line is appended and the file closed at once,
  * so an editor can open it at any moment. A line that cannot be written is dropped: the log
- * never stops the file work.
+ * never stops the file work. The first such line of a run is told to the user, once.
  */
 class ActivityLog
 {
@@ -22,8 +24,14 @@ public:
     /** At start: drops the oldest log, shifts the others, and starts this run's log with the date
      *  line ("Datum: " or "Date: " and the present moment). */
     void Rotate(const std::string& languageCode);
+    /** At start, beside a run that goes on: the current log stays, and this run's lines follow
+     *  its own date line there. */
+    void resume(const std::string& languageCode);
     /** The native path of this run's log, for the viewer. */
     std::string currentLogPath() const;
+    /** Where a log that cannot be written is told: `ui`'s failure line, in the given language;
+     *  null keeps it silent. */
+    void reportFailuresTo(UserInterface* ui, const std::string& languageCode);
 
     static constexpr const char* kCurrent = "Kopierix.log";
     static constexpr const char* kPrevious = "Kopierix!.log";
@@ -31,6 +39,9 @@ public:
 
 private:
     Platform& m_platform;
+    UserInterface* m_ui = nullptr;
+    std::string m_languageCode;
+    bool m_failureTold = false;
 };
 
 } // namespace kx

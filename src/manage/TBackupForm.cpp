@@ -9,6 +9,7 @@
 #include "manage/DriveComboBox.h"
 #include "manage/PaneSplitter.h"
 #include "manage/TBoom.h"
+#include "platform/OperationLock.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
 
@@ -793,9 +794,18 @@ void TBackupForm::setHint(const char* dutch, const char* english)
 
 // ---- The file commands
 
+bool TBackupForm::lockOperation(OperationLock& lock)
+{
+    if (lock.tryLock())
+        return true;
+    m_ctx.ui.warn(OperationLock::refusal(m_ctx.facts.LanguageCode));
+    return false;
+}
+
 void TBackupForm::AddBtnClick()
 {
-    if (m_ctx.state.OperationRunning)
+    OperationLock lock;
+    if (m_ctx.state.OperationRunning || !lockOperation(lock))
         return;
     const int top = topLine(m_fileListBox2);
     const std::string d = m_boom1->Directory();
@@ -814,7 +824,8 @@ void TBackupForm::AddBtnClick()
 
 void TBackupForm::DelBtnClick()
 {
-    if (m_ctx.state.OperationRunning)
+    OperationLock lock;
+    if (m_ctx.state.OperationRunning || !lockOperation(lock))
         return;
     const int top = topLine(m_fileListBox2);
     RemoveFiles(m_ctx, m_folder2, selectedNames(m_fileListBox2));
@@ -842,7 +853,8 @@ void TBackupForm::DelBtnClick()
 
 void TBackupForm::RestoreBtnClick()
 {
-    if (m_ctx.state.OperationRunning)
+    OperationLock lock;
+    if (m_ctx.state.OperationRunning || !lockOperation(lock))
         return;
     const int top = topLine(m_fileListBox2);
     RestoreFiles(m_ctx, m_folder2, m_boom1->Directory(), selectedNames(m_fileListBox2));

@@ -2,6 +2,7 @@
 
 #include "engine/NewerFiles.h"
 #include "engine/Settings.h"
+#include "platform/OperationLock.h"
 
 #include <QAction>
 #include <QFile>
@@ -334,6 +335,11 @@ void TNieuwerForm::VoegtoeBtnClick()
 {
     if (m_ctx.state.OperationRunning)
         return;
+    OperationLock lock;
+    if (!lock.tryLock()) {
+        m_ctx.ui.warn(OperationLock::refusal(m_ctx.facts.LanguageCode));
+        return;
+    }
     const QModelIndex topIndex = m_listBox->indexAt(QPoint(1, 1));
     std::vector<bool> selected(m_lines.size(), false);
     for (int row = 0; row < m_listBox->count(); ++row)

@@ -1,4 +1,5 @@
 #include "common/Fixture.h"
+#include "platform/OperationLock.h"
 #include "update/ScriptedServer.h"
 
 #include <QDirIterator>
@@ -7,6 +8,11 @@
 
 #include <csignal>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using kx::OperationLock;
 using kx::test::Fixture;
 using kx::test::ScriptedServer;
 
@@ -20,9 +26,24 @@ struct Run
     QString err;
 };
 
-Run kopierix(const QStringList& args)
+// `locale` empty keeps the test's own; `fileSizeLimit` above 0 caps the size of every file the
+// run writes, so that a copy fails the way a full medium makes it fail, even for root.
+Run kopierix(const QStringList& args, const QString& locale = QString(), qint64 fileSizeLimit = 0)
 {
     QProcess p;
+    if (!locale.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        p.setProcessEnvironment(env);
+    }
+    if (fileSizeLimit > 0) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            // A write past the limit then fails with EFBIG instead of ending the process.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     p.start(QStringLiteral(KOPIERIX_BINARY), args);
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -37,6 +58,24 @@ QStringList tempFiles(const QString& folder)
     while (it.hasNext())
         found << it.next();
     return found;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A source drive c: with a changed a.doc and a new b.doc, and the backup drive e: that holds
+// the old a.doc.
+void backupWithChanges(Fixture& fixture)
+{
+    fixture.addDrive('c');
+    fixture.addDrive('e', "DRIVE_FIXED");
+    fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+    fixture.writeFile("e:\\C-Docs\\a.doc", "backup", T0);
+    fixture.writeFile("c:\\Docs\\a.doc", "changed", T0 + 60);
+    fixture.writeFile("c:\\Docs\\b.doc", "new", T0 + 60);
 }
 } // namespace
 
@@ -85,6 +124,42 @@ private slots:
                  qPrintable(run.out));
         QVERIFY2(stderrStart.isEmpty() ? run.err.isEmpty() : run.err.startsWith(stderrStart),
                  qPrintable(run.err));
+    }
+
+    void helpListsTheExitStatuses_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("English")
+            << "C.UTF-8"
+            << QStringList{
+                   "Exit statuses of make-backups, restore-all and newer [--add]:",
+                   "  0  completed with no failure",
+                   "  1  the backup drive could not be entered",
+                   "  2  usage error",
+                   "  3  completed, but some files could not be copied or some folders could "
+                   "not be read",
+                   "  4  another Kopierix operation is running"};
+        QTest::newRow("Dutch") << "nl_NL.UTF-8"
+                               << QStringList{
+                                      "Afsluitstatus van make-backups, restore-all en newer "
+                                      "[--add]:",
+                                      "  0  voltooid zonder fouten",
+                                      "  1  de Backupschijf kon niet worden geopend",
+                                      "  2  fout in de opdrachtregel",
+                                      "  3  voltooid, maar sommige bestanden konden niet worden "
+                                      "gekopieerd of sommige mappen",
+                                      "     niet worden gelezen",
+                                      "  4  er loopt al een andere bewerking van Kopierix"};
+    }
+    void helpListsTheExitStatuses()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, lines);
+        Fixture fixture;
+        const Run run = kopierix({"--help"}, locale);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(lines.join('\n') + '\n'), qPrintable(run.out));
     }
 
     void makeBackupsPrintsTheMemoAndKeepsTheStoredDrive()
@@ -173,6 +248,14 @@ private slots:
         // after its end, which the checks below accept too.
         QTRY_VERIFY_WITH_TIMEOUT(!tempFiles(folder).isEmpty() || p.state() == QProcess::NotRunning,
                                  60000);
+        ::kill(pid_t(p.processId()), SIGSTOP);
+        // Caught in the middle of its copy, the run holds the lock: a second one is refused.
+        if (!tempFiles(folder).isEmpty()) {
+            const Run second = kopierix({"make-backups"});
+            QCOMPARE(second.exitCode, 4);
+            QCOMPARE(second.err,
+                     QString("Another Kopierix operation is running; try again later.\n"));
+        }
         ::kill(pid_t(p.processId()), SIGKILL);
         p.waitForFinished();
 
@@ -181,11 +264,166 @@ private slots:
         if (now.size() == (256 << 20))
             QVERIFY(now.count('n') == now.size());
 
-        // What the killed run left behind is no backup file.
+        // What the killed run left behind is no backup file, nor a lock.
         const Run again = kopierix({"make-backups"});
         QCOMPARE(again.exitCode, 0);
         QVERIFY(again.out.contains("Total number of Backup files = 1"));
         QCOMPARE(fixture.readFile("e:\\C-Big\\big.bin").size(), 256 << 20);
+    }
+
+    void aSecondOperationIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("err");
+        const QString english = "Another Kopierix operation is running; try again later.\n";
+        QTest::newRow("make-backups") << QStringList{"make-backups"} << "" << english;
+        QTest::newRow("restore-all") << QStringList{"restore-all", "--yes"} << "" << english;
+        QTest::newRow("newer --add") << QStringList{"newer", "--add"} << "" << english;
+        QTest::newRow("newer") << QStringList{"newer"} << "" << english;
+        QTest::newRow("Dutch") << QStringList{"make-backups"} << "nl_NL.UTF-8"
+                               << "Er loopt al een bewerking van Kopierix; probeer het later "
+                                  "opnieuw.\n";
+    }
+    void aSecondOperationIsRefusedAtOnce()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, locale);
+        QFETCH(QString, err);
+        Fixture fixture;
+        backupWithChanges(fixture);
+        OperationLock other;
+        QVERIFY(other.tryLock());
+
+        const Run run = kopierix(args, locale);
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.out, QString());
+        // Refused before it touched anything: the files, the log.
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("backup"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.doc"), QByteArray("changed"));
+        QVERIFY(!fixture.exists("e:\\C-Docs\\b.doc"));
+        QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix.log"));
+    }
+
+    void aHeadlessRunBesideTheWindowsKeepsTheirLog_data()
+    {
+        QTest::addColumn<bool>("windowsOpen");
+        QTest::newRow("windows open") << true;
+        QTest::newRow("no windows") << false;
+    }
+    void aHeadlessRunBesideTheWindowsKeepsTheirLog()
+    {
+        QFETCH(bool, windowsOpen);
+        Fixture fixture;
+        backupWithChanges(fixture);
+        const QByteArray windowsLog = "Date: 1-1-2024 10:00:00\r\nButton \"Manage\" clicked\r\n";
+        QDir().mkpath(fixture.dataPath());
+        QFile log(fixture.dataPath() + "/Kopierix.log");
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write(windowsLog);
+        log.close();
+        OperationLock windows(OperationLock::Kind::Windows);
+        if (windowsOpen)
+            windows.lockShared();
+
+        QCOMPARE(kopierix({"make-backups"}).exitCode, 0);
+        const QByteArray current = readAll(fixture.dataPath() + "/Kopierix.log");
+        const QByteArray previous = readAll(fixture.dataPath() + "/Kopierix!.log");
+        if (windowsOpen) {
+            // The run's lines follow its own date line in the windows' log.
+            QVERIFY2(current.startsWith(windowsLog + "Date: "), current.constData());
+            QVERIFY(current.contains("\r\nButton \"Make Backups\" clicked\r\n"));
+            QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix!.log"));
+        } else {
+            QVERIFY2(current.startsWith("Date: "), current.constData());
+            QVERIFY(!current.contains("Manage"));
+            QCOMPARE(previous, windowsLog);
+        }
+    }
+
+    // Each failed copy is told on standard error alone, and the run ends with status 3. A size
+    // limit on the run's files makes the copy of the large file fail.
+    void aRunWithFailedCopiesEndsWithStatusThree_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("backup"); // e:\C-Docs\big.bin
+        QTest::addColumn<QByteArray>("source"); // c:\Docs\big.bin
+        const QByteArray large(1 << 20, 'x');
+        QTest::newRow("make-backups") << QStringList{"make-backups"} << QByteArray("old") << large;
+        QTest::newRow("restore-all")
+            << QStringList{"restore-all", "--yes"} << large << QByteArray("old");
+        QTest::newRow("newer --add") << QStringList{"newer", "--add"} << QByteArray() << large;
+    }
+    void aRunWithFailedCopiesEndsWithStatusThree()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, backup);
+        QFETCH(QByteArray, source);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.writeFile("e:\\C-Docs\\small.bin", "s", T0);
+        fixture.writeFile("c:\\Docs\\small.bin", "s", T0);
+        if (!backup.isEmpty())
+            fixture.writeFile("e:\\C-Docs\\big.bin", backup, T0);
+        fixture.writeFile("c:\\Docs\\big.bin", source, T0 + 60);
+
+        const Run run = kopierix(args, QString(), 256 << 10);
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains("big.bin"), qPrintable(run.err));
+        QVERIFY2(!run.out.contains("big.bin"), qPrintable(run.out));
+        QCOMPARE(fixture.readFile("c:\\Docs\\big.bin"), source);
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), backup);
+    }
+
+    void anUnwritableLogIsToldOnceOnStandardError()
+    {
+        Fixture fixture;
+        backupWithChanges(fixture);
+        // A file where the log's folder should be.
+        QFile blocker(fixture.dataPath());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+
+        const Run run = kopierix({"make-backups"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString("The activity log %1/Kopierix.log cannot be written: Not a "
+                                  "directory\n")
+                              .arg(fixture.dataPath()));
+        QVERIFY(run.out.contains("Number of files copied to e: = 1"));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("changed"));
+    }
+
+    // Not a regular file in the settings file's place: the defaults, and the thing left as it is.
+    void aSettingsFileThatIsNoFileIsLeftAlone_data()
+    {
+        QTest::addColumn<bool>("asLink");
+        QTest::newRow("FIFO") << false;
+        QTest::newRow("link to a FIFO") << true;
+    }
+    void aSettingsFileThatIsNoFileIsLeftAlone()
+    {
+        QFETCH(bool, asLink);
+        Fixture fixture;
+        QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
+        const QString fifo = asLink ? fixture.root() + "/fifo" : fixture.settingsPath();
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (asLink)
+            QVERIFY(QFile::link(fifo, fixture.settingsPath()));
+
+        // Drive q: is in no table: the status reads nothing of this machine's own drives.
+        QProcess p;
+        p.start(QStringLiteral(KOPIERIX_BINARY), {"--backup-drive", "q", "status"});
+        QVERIFY2(p.waitForFinished(20000), "status waits on the settings file");
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 QString(" Backup drive: q:, latest backup date unknown\n"));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QCOMPARE(QFileInfo(fixture.settingsPath()).isSymLink(), asLink);
     }
 
     void checkUpdatePrintsTheVerdict_data()

@@ -4,10 +4,12 @@
 #include "app/TMainForm.h"
 #include "common/Fixture.h"
 #include "engine/ProgramState.h"
+#include "platform/OperationLock.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include <QtTest>
 
 using kx::KopierixApp;
+using kx::OperationLock;
 using kx::TMainForm;
 using kx::test::Fixture;
 
@@ -90,6 +93,21 @@ void answerNextQuestion(const QString& button)
             return;
         if (auto* b = dialog->findChild<QPushButton*>(button))
             b->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+// Closes the next warning box with its OK button, and keeps its text.
+void closeNextWarning(QString* text)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != QLatin1String("WarningBox"))
+            return;
+        *text = box->text();
+        box->button(QMessageBox::Ok)->click();
         poll->deleteLater();
     });
     poll->start(20);
@@ -216,13 +234,6 @@ private slots:
         backupAndNewerSource(fixture);
         Program program;
 
-        // While another file operation runs, a click is refused.
-        program.app.state().OperationRunning = true;
-        program.click("MaakBackupBtn");
-        program.app.state().OperationRunning = false;
-        QCOMPARE(logLines(fixture).size(), 1);
-        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
-
         program.click("MaakBackupBtn");
         const QStringList memo = program.memo();
         QCOMPARE(memo.value(0), QStringLiteral("s:\\Docs\\a.txt copied to e:"));
@@ -235,6 +246,98 @@ private slots:
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Make Backups\" clicked"));
         QVERIFY(!program.app.state().OperationRunning);
         QVERIFY(program.main->findChild<QWidget*>(QStringLiteral("ProgressBar"))->isHidden());
+    }
+
+    // A second file operation is refused with a warning, whether it is this window that runs one
+    // or another Kopierix (a window or a headless run) that holds the lock.
+    void aSecondOperationIsRefusedWithAWarning_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("elsewhere");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("warning");
+        const QString english = "Another Kopierix operation is running; try again later.";
+        QTest::newRow("Make Backups, here") << "MaakBackupBtn" << false << "C" << english;
+        QTest::newRow("Make Backups, elsewhere") << "MaakBackupBtn" << true << "C" << english;
+        QTest::newRow("Restore, elsewhere") << "HerstellenBtn" << true << "C" << english;
+        QTest::newRow("Duplicate, elsewhere") << "DuplicerenBtn" << true << "C" << english;
+        QTest::newRow("Dutch") << "MaakBackupBtn" << true << "nl_NL"
+                               << "Er loopt al een bewerking van Kopierix; probeer het later "
+                                  "opnieuw.";
+    }
+    void aSecondOperationIsRefusedWithAWarning()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, elsewhere);
+        QFETCH(QString, locale);
+        QFETCH(QString, warning);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program(locale.toStdString());
+        OperationLock other;
+        if (elsewhere)
+            QVERIFY(other.tryLock());
+        else
+            program.app.state().OperationRunning = true;
+
+        QString shown;
+        closeNextWarning(&shown);
+        program.click(button.toLatin1().constData());
+        QCOMPARE(shown, warning);
+        QCOMPARE(logLines(fixture).size(), 1);
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
+        QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), QByteArray("changed source"));
+    }
+
+    // The windows start a new log, unless a headless run is writing the current one.
+    void theWindowsStartANewLogUnlessAnotherRunWritesIt_data()
+    {
+        QTest::addColumn<bool>("headlessRun");
+        QTest::newRow("nothing else runs") << false;
+        QTest::newRow("a headless run") << true;
+    }
+    void theWindowsStartANewLogUnlessAnotherRunWritesIt()
+    {
+        QFETCH(bool, headlessRun);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        QDir().mkpath(fixture.dataPath());
+        QFile log(fixture.dataPath() + QStringLiteral("/Kopierix.log"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write("Date: 1-1-2024 10:00:00\r\nButton \"Make Backups\" clicked\r\n");
+        log.close();
+        OperationLock operation;
+        if (headlessRun)
+            QVERIFY(operation.tryLock());
+
+        Program program;
+        const QStringList lines = logLines(fixture);
+        QVERIFY(lines.value(0).startsWith(QLatin1String("Date: ")));
+        QCOMPARE(lines.contains(QStringLiteral("Button \"Make Backups\" clicked")), headlessRun);
+        QCOMPARE(QFile::exists(fixture.dataPath() + QStringLiteral("/Kopierix!.log")),
+                 !headlessRun);
+    }
+
+    void anUnwritableLogIsToldBelowTheInstructions()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        // A file where the log's folder should be.
+        QFile blocker(fixture.dataPath());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Program program;
+        const QString told = QStringLiteral("The activity log %1/Kopierix.log cannot be written: "
+                                            "Not a directory")
+                                 .arg(fixture.dataPath());
+        QCOMPARE(program.memo().value(0), QStringLiteral("First use:"));
+        QCOMPARE(program.memo().count(told), 1);
+        QCOMPARE(program.memo().last(), told);
+
+        // The work goes on, and the failure is not told again.
+        program.click("MaakBackupBtn");
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
+        QVERIFY(!program.memo().contains(told));
     }
 
     void restoreAll_data()

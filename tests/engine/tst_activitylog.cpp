@@ -1,4 +1,5 @@
 #include "common/Fixture.h"
+#include "common/RecordingUi.h"
 #include "engine/ActivityLog.h"
 
 #include <QtTest>
@@ -58,15 +59,36 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 3);
     }
 
+    void anUnwritableLogNeverStopsTheWork_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("English") << ""
+                                 << "The activity log %1 cannot be written: Is a directory";
+        QTest::newRow("Dutch") << "nld"
+                               << "Het logbestand %1 kan niet worden geschreven: Is a directory";
+    }
     void anUnwritableLogNeverStopsTheWork()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, told);
         test::Fixture fixture;
         auto platform = fixture.platform();
         // A folder where the log file should be: every append fails, and nothing else happens.
         QVERIFY(QDir().mkpath(fixture.dataPath() + "/Kopierix.log/blocked"));
+        test::RecordingUi ui;
         ActivityLog log(*platform);
+        log.reportFailuresTo(&ui, language.toStdString());
+        log.resume(language.toStdString());
         log.WriteLog("lost line");
+        log.WriteLog("another lost line");
         QVERIFY(QFileInfo(fixture.dataPath() + "/Kopierix.log/blocked").isDir());
+        // Said once a run, as a failure of the run.
+        const std::string line = told.arg(fixture.dataPath() + "/Kopierix.log").toStdString();
+        QCOMPARE(ui.memoLines, std::vector<std::string>{line});
+        log.resume(language.toStdString());
+        log.WriteLog("lost line of the next run");
+        QCOMPARE(ui.memoLines, (std::vector<std::string>{line, line}));
     }
 };
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+namespace kx {
+
+/**
+ * A per-user lock on a file beside the settings file, so that each settings folder has locks of
+ * its own. Two holders conflict even within one process; the system frees the lock of a process
+ * that dies, so a killed run never leaves it behind.
+ *
+ * Two locks exist:
+ * - Operation (Kopierix.lock): held around every file operation, from the windows and the
+ *   command line alike, so that no two operations run at once;
+ * - Windows (Kopierix.window.lock): shared by the open windows for their lifetime, so that a
+ *   headless run can tell whether a window is running.
+ *
+ *     OperationLock lock;
+ *     if (!lock.tryLock())
+ *         ui.warn(OperationLock::refusal(languageCode)); // another operation runs
+ */
+class OperationLock
+{
+public:
+    enum class Kind
+    {
+        Operation,
+        Windows,
+    };
+
+    explicit OperationLock(Kind kind = Kind::Operation);
+    ~OperationLock();
+    OperationLock(const OperationLock&) = delete;
+    OperationLock& operator=(const OperationLock&) = delete;
+
+    /** Takes the lock for this holder alone, without waiting; false when someone else holds it.
+     *  A lock file that cannot be made counts as taken: a broken settings folder never stops
+     *  the work. */
+    bool tryLock();
+    /** Takes the lock together with other shared holders, waiting while a sole holder has it. */
+    void lockShared();
+    /** Lets the lock go (the destructor does too). */
+    void unlock();
+
+    /** The text that refuses a second operation, in Dutch ("nld") or English. */
+    static std::string refusal(const std::string& languageCode);
+
+private:
+    bool open();
+
+    Kind m_kind;
+    int m_fd = -1;
+};
+
+} // namespace kx
