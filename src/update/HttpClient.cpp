@@ -4,8 +4,8 @@
 #include "update/ReplyHeaderReader.h"
 
 #include <QByteArray>
-#include <QEventLoop>
 #include <QNetworkProxy>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <strings.h>
@@ -141,17 +141,27 @@ HttpAddress SplitAddress(const std::string& url, int port)
     return a;
 }
 
-HttpClient::HttpClient()
+bool HasControlCharacter(const std::string& text)
+{
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+HttpClient::HttpClient(std::chrono::milliseconds stallTimeOut) : m_wait(stallTimeOut)
 {
     // The maker's server is asked directly; a proxy is only used when one is set here.
     m_socket.setProxy(QNetworkProxy::NoProxy);
-    const auto wake = [this] {
-        if (m_loop)
-            m_loop->quit();
-    };
+    const auto wake = [this] { m_wait.wake(); };
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, wake);
     QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, wake);
-    QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, wake);
+    QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {
+        m_wait.progress();
+        m_wait.wake();
+    });
     QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket, wake);
     QObject::connect(&m_socket, &QTcpSocket::stateChanged, &m_socket, wake);
 }
@@ -169,21 +179,7 @@ void HttpClient::setProxy(const std::string& host, int port)
 
 void HttpClient::Cancel()
 {
-    m_cancelled = true;
-    if (m_loop)
-        m_loop->quit();
-}
-
-template <typename Done> void HttpClient::waitUntil(Done done)
-{
-    // Signals of the socket only arrive while the loop runs, so none is missed between the
-    // check and the wait.
-    while (!done()) {
-        QEventLoop loop;
-        m_loop = &loop;
-        loop.exec();
-        m_loop = nullptr;
-    }
+    m_wait.cancel();
 }
 
 std::string HttpClient::requestText(const HttpAddress& address) const
@@ -225,26 +221,26 @@ void HttpClient::connectTo(const std::string& host, int port)
     if (m_timeOut > 0) {
         QObject::connect(&timer, &QTimer::timeout, &m_socket, [this] {
             m_timedOut = true;
-            if (m_loop)
-                m_loop->quit();
+            m_wait.wake();
         });
         timer.start(m_timeOut);
     }
+    m_wait.start();
     m_socket.connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
-    waitUntil([this] {
+    m_wait.until([this] {
         const auto state = m_socket.state();
         return state == QAbstractSocket::ConnectedState ||
-               state == QAbstractSocket::UnconnectedState || m_timedOut || m_cancelled;
+               state == QAbstractSocket::UnconnectedState || m_timedOut;
     });
     const auto state = m_socket.state();
-    if (state == QAbstractSocket::ConnectedState)
+    if (state == QAbstractSocket::ConnectedState && !m_wait.cancelled())
         return;
     const bool lookup = state == QAbstractSocket::HostLookupState;
     const auto error = m_socket.error();
     m_socket.abort();
-    if (m_cancelled)
+    if (m_wait.cancelled())
         throw ESockError(lookup ? "Host Lookup Canceled" : "Connection Canceled");
-    if (m_timedOut)
+    if (m_timedOut || m_wait.stalled())
         throw ESockError(lookup ? "Host Lookup Timed Out" : "Connection Timed out");
     if (error == QAbstractSocket::HostNotFoundError)
         throw ESockError("Host Lookup Failed");
@@ -253,13 +249,16 @@ void HttpClient::connectTo(const std::string& host, int port)
 
 bool HttpClient::waitForData()
 {
-    waitUntil([this] {
-        return m_socket.bytesAvailable() > 0 ||
-               m_socket.state() != QAbstractSocket::ConnectedState || m_cancelled;
+    m_wait.until([this] {
+        return m_socket.bytesAvailable() > 0 || m_socket.state() != QAbstractSocket::ConnectedState;
     });
-    if (m_cancelled) {
+    if (m_wait.cancelled()) {
         m_socket.abort();
         throw EAbortError("Socket capture aborted");
+    }
+    if (m_wait.stalled()) {
+        m_socket.abort();
+        throw ESockError("Connection Timed out");
     }
     return m_socket.bytesAvailable() > 0 || m_socket.state() == QAbstractSocket::ConnectedState;
 }
@@ -314,7 +313,7 @@ bool HttpClient::readReply()
 
 void HttpClient::Get(const std::string& url)
 {
-    m_cancelled = false;
+    const auto stopWaiting = qScopeGuard([this] { m_wait.stop(); });
     std::string address = url;
     for (int redirections = 0;; ++redirections) {
         const HttpAddress a = SplitAddress(address, m_port);
@@ -332,8 +331,13 @@ void HttpClient::Get(const std::string& url)
 
         const int code = m_statusCode;
         std::string next = a.url;
-        if (code >= 300 && code <= 302)
+        if (code >= 300 && code <= 302) {
+            if (HasControlCharacter(m_location)) {
+                dropReply();
+                return;
+            }
             next = m_location;
+        }
         if (code >= 300 && code <= 398) {
             if (!m_cookie.empty())
                 m_headerInfo.Cookie = m_cookie;

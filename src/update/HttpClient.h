@@ -1,9 +1,10 @@
 #pragma once
 
+#include "update/NetworkWait.h"
+
 #include <QTcpSocket>
 
-class QEventLoop;
-
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -48,14 +49,21 @@ struct HttpAddress
  *  ESockError for an empty address ("Empty URL") and for https. */
 HttpAddress SplitAddress(const std::string& url, int port);
 
+/** True when `text` holds a control character (below 0x20, or 0x7F). A redirection to such a
+ *  location is never followed: the character would end the request line and let the server
+ *  write our next request. */
+bool HasControlCharacter(const std::string& text);
+
 /**
  * A small HTTP/1.0 client for one GET at a time. The socket is non-blocking; while a name
  * look-up, a connection or a reply is pending the event loop keeps running, so the program's
  * windows stay alive. The body is read until the peer closes; 300 to 302 replies are followed to
  * their location.
  *
- * Bounds: a body beyond 1 MiB, a header line beyond 8 KiB and more than 10 redirections drop the
- * reply (the body is then empty).
+ * Bounds: a body beyond 1 MiB, a header line beyond 8 KiB, more than 10 redirections and a
+ * location holding a control character drop the reply (the body is then empty). A request that
+ * goes without a new byte for the stall time-out fails as a time-out; an exit of the
+ * application's event loops cancels it.
  */
 class HttpClient
 {
@@ -63,17 +71,19 @@ public:
     static constexpr std::size_t kMaxBody = 1 << 20;
     static constexpr int kMaxRedirections = 10;
 
-    HttpClient();
+    explicit HttpClient(std::chrono::milliseconds stallTimeOut = kStallTimeOut);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
     /** Runs one request with its redirections; returns when the reply has been read. Throws
-     *  ESockError when the address is bad or the host cannot be found or reached, EAbortError
-     *  when the receive was cancelled. */
+     *  ESockError when the address is bad, the host cannot be found or reached, or the request
+     *  stalled; EAbortError when the receive was cancelled. */
     void Get(const std::string& url);
     /** Ends a pending look-up, connection or receive (from a handler run while Get waits). */
     void Cancel();
+    /** The last request was ended by Cancel or by an exit of the application's event loops. */
+    bool Cancelled() const { return m_wait.cancelled(); }
 
     /** The reply body; "Default.htm" before any body was read. */
     const std::string& Body() const { return m_body; }
@@ -96,12 +106,11 @@ private:
     bool readReply();
     /** Waits for more bytes; false when the peer has closed and nothing is left to read. */
     bool waitForData();
-    template <typename Done> void waitUntil(Done done);
     void dropReply();
 
+    // Declared first: the socket's last signals reach a wait that is still there.
+    NetworkWait m_wait;
     QTcpSocket m_socket;
-    QEventLoop* m_loop = nullptr;
-    bool m_cancelled = false;
     bool m_timedOut = false;
 
     HeaderInfo m_headerInfo;

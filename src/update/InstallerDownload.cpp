@@ -1,22 +1,28 @@
 #include "update/InstallerDownload.h"
 
+#include "update/HttpClient.h"
+
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
+#include <memory>
 
 namespace kx {
 
 namespace {
 
 constexpr int kMaxRedirections = 10;
+constexpr int kMaxNumbered = 999;
+constexpr std::int64_t kOneMiB = 1 << 20;
 constexpr const char* kAgent = "Kopierix";
 
 /** The last part of the server's name for the installer: the server chooses the name, never
@@ -32,6 +38,45 @@ QString localName(const std::string& fileName)
     return name;
 }
 
+/** `name` with " (n)" before its extension: kopierix102c.exe gives "kopierix102c (1).exe". */
+QString numberedName(const QString& name, int n)
+{
+    if (n == 0)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype cut = dot > 0 ? dot : name.size();
+    return name.left(cut) + QStringLiteral(" (%1)").arg(n) + name.mid(cut);
+}
+
+/** Something, even a dangling link, already has this name. */
+bool taken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+/**
+ * Creates `name` in `folder`, or the first free numbered form of it, and opens it for writing.
+ * Only a file this call created is opened: nothing already there is written to, nor through a
+ * link. False when no name could be created; `file` then names the last one tried.
+ */
+bool createNew(QFile& file, const QString& folder, const QString& name)
+{
+    for (int n = 0; n <= kMaxNumbered; ++n) {
+        file.setFileName(folder + QLatin1Char('/') + numberedName(name, n));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (!taken(file.fileName()))
+            return false;
+    }
+    return false;
+}
+
+bool isSuccess(int status)
+{
+    return status >= 200 && status <= 299;
+}
+
 } // namespace
 
 std::string InstallerFolder()
@@ -42,68 +87,138 @@ std::string InstallerFolder()
     return QFile::encodeName(QDir::tempPath()).toStdString();
 }
 
-std::int64_t DownloadToStream(QIODevice& stream, const std::string& url,
-                              const std::function<void(std::int64_t)>& afterBlock)
+std::int64_t InstallerBound(std::int32_t expectedSizeKB)
 {
-    std::int64_t received = 0;
-    QNetworkAccessManager manager;
-    manager.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest request(QUrl(QString::fromStdString(url)));
-    request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kAgent));
-    request.setMaximumRedirectsAllowed(kMaxRedirections);
-    QNetworkReply* reply = manager.get(request);
-
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    for (;;) {
-        bool writeFailed = false;
-        while (reply->bytesAvailable() > 0) {
-            const QByteArray block = reply->read(kDownloadBlock);
-            if (block.isEmpty())
-                break;
-            received += block.size();
-            if (stream.write(block) != block.size())
-                writeFailed = true;
-            if (afterBlock)
-                afterBlock(received);
-            if (writeFailed)
-                break;
-        }
-        if (writeFailed || (reply->isFinished() && reply->bytesAvailable() == 0))
-            break;
-        // Signals only arrive while the loop runs: none is missed between the check and here.
-        loop.exec();
-    }
-    reply->abort();
-    delete reply;
-    return received;
+    if (expectedSizeKB <= 0)
+        return kMaxInstaller;
+    return std::min(kMaxInstaller, 4 * std::int64_t(expectedSizeKB) * 1024 + kOneMiB);
 }
 
-DownloadResult DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
+InstallerDownload::InstallerDownload(std::chrono::milliseconds stallTimeOut) : m_wait(stallTimeOut)
+{
+}
+
+void InstallerDownload::Cancel()
+{
+    m_wait.cancel();
+}
+
+QNetworkReply* InstallerDownload::request(QNetworkAccessManager& manager, const QUrl& url)
+{
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kAgent));
+    // Redirections are ours to follow: their locations are checked before they are asked for.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = manager.get(request);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this] {
+        m_wait.progress();
+        m_wait.wake();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [this] {
+        m_wait.progress();
+        m_wait.wake();
+    });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [this] { m_wait.wake(); });
+    m_wait.progress();
+    return reply;
+}
+
+bool InstallerDownload::readBody(QNetworkReply& reply, QIODevice& stream, std::int64_t maxBytes,
                                  const std::function<void(std::int64_t)>& afterBlock)
+{
+    for (;;) {
+        while (reply.bytesAvailable() > 0) {
+            const QByteArray block = reply.read(kDownloadBlock);
+            if (block.isEmpty())
+                break;
+            if (m_bytesReceived + block.size() > maxBytes)
+                return false;
+            m_bytesReceived += block.size();
+            const bool written = stream.write(block) == block.size();
+            if (afterBlock)
+                afterBlock(m_bytesReceived);
+            if (!written)
+                return false;
+        }
+        if (reply.isFinished())
+            return reply.error() == QNetworkReply::NoError;
+        if (!m_wait.until([&reply] { return reply.bytesAvailable() > 0 || reply.isFinished(); }))
+            return false;
+    }
+}
+
+bool InstallerDownload::DownloadToStream(QIODevice& stream, const std::string& url,
+                                         std::int64_t maxBytes,
+                                         const std::function<void(std::int64_t)>& afterBlock)
+{
+    m_bytesReceived = 0;
+    m_wait.start();
+    const auto stopWaiting = qScopeGuard([this] { m_wait.stop(); });
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    const auto abortAndDelete = [](QNetworkReply* reply) {
+        reply->abort();
+        delete reply;
+    };
+    QUrl address(QString::fromStdString(url));
+    for (int redirections = 0;; ++redirections) {
+        const std::unique_ptr<QNetworkReply, decltype(abortAndDelete)> reply(
+            request(manager, address), abortAndDelete);
+        if (!m_wait.until([&reply] {
+                return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() ||
+                       reply->isFinished();
+            }))
+            return false;
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QByteArray location = reply->rawHeader("Location");
+        if (status >= 300 && status <= 399 && !location.isEmpty()) {
+            if (redirections == kMaxRedirections || HasControlCharacter(location.toStdString()))
+                return false;
+            address = reply->url().resolved(QUrl::fromEncoded(location));
+            // Only to the web: a file: location would have us open a local file, and a FIFO
+            // there blocks until someone writes to it.
+            const QString scheme = address.scheme().toLower();
+            if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+                return false;
+            continue;
+        }
+        // An error page is no installer, however long it is.
+        if (!isSuccess(status))
+            return false;
+        return readBody(*reply, stream, maxBytes, afterBlock);
+    }
+}
+
+DownloadResult
+InstallerDownload::DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
+                                     std::int32_t expectedSizeKB,
+                                     const std::function<void(std::int64_t)>& afterBlock)
 {
     DownloadResult result;
     const QString name = localName(fileName);
     if (name.isEmpty())
         return result;
-    const QString path =
-        QFile::decodeName(QByteArray::fromStdString(InstallerFolder())) + QLatin1Char('/') + name;
-    result.path = QFile::encodeName(path).toStdString();
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(InstallerFolder()));
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QFile file;
+    const bool created = createNew(file, folder, name);
+    result.path = QFile::encodeName(file.fileName()).toStdString();
+    if (!created) {
         result.error =
             "Cannot create file \"" + result.path + "\". " + file.errorString().toStdString();
         return result;
     }
-    result.bytesReceived = DownloadToStream(file, baseUrl + fileName, afterBlock);
+    const bool complete =
+        DownloadToStream(file, baseUrl + fileName, InstallerBound(expectedSizeKB), afterBlock);
+    result.bytesReceived = m_bytesReceived;
     const bool written = file.flush() && file.error() == QFileDevice::NoError;
     file.close();
-    result.ok = written && file.error() == QFileDevice::NoError &&
+    result.ok = complete && written && file.error() == QFileDevice::NoError &&
                 file.size() >= kMinimumInstaller && result.bytesReceived >= kMinimumInstaller;
+    // Only the file this download created goes: it was new, so nothing of the user's is lost.
     if (!result.ok)
-        QFile::remove(path);
+        QFile::remove(file.fileName());
     return result;
 }
 

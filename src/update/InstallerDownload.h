@@ -1,10 +1,16 @@
 #pragma once
 
+#include "update/NetworkWait.h"
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 class QIODevice;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QUrl;
 
 namespace kx {
 
@@ -21,24 +27,58 @@ struct DownloadResult
 inline constexpr std::int64_t kMinimumInstaller = 1000;
 /** The download is read and written in blocks of this size. */
 inline constexpr std::int64_t kDownloadBlock = 2048;
+/** No installer is ever larger than this. */
+inline constexpr std::int64_t kMaxInstaller = std::int64_t(512) << 20;
 
 /** The folder installers are saved in: the user's download folder, else the temporary folder.
  *  Never the current directory, which may well be the backup medium. */
 std::string InstallerFolder();
 
-/**
- * Reads `url` into `stream` in blocks of 2048 bytes, calling `afterBlock` with the bytes
- * received so far after each block. The event loop runs meanwhile, so the windows stay alive.
- * Redirections are followed (at most 10); no proxy is used. Returns the bytes received.
- */
-std::int64_t DownloadToStream(QIODevice& stream, const std::string& url,
-                              const std::function<void(std::int64_t)>& afterBlock);
+/** The most an installer download may bring: four times the size the version list gives, plus
+ *  1 MiB, and never more than 512 MiB (also when the list gives no size, 0 or less). */
+std::int64_t InstallerBound(std::int32_t expectedSizeKB);
 
 /**
- * Downloads `baseUrl` + `fileName` into the installer folder under the name's last part. Good
- * when at least 1000 bytes arrived and were written; otherwise the file is removed.
+ * One download of an installer over HTTP, on the user-interface thread: the event loop runs
+ * while it waits, so the windows stay alive. Redirections are followed (at most 10); no proxy is
+ * used. Only a success reply (2xx) is read into the file: any other reply, a redirection to a
+ * location holding a control character, a stall, a cancel or more bytes than allowed is a failed
+ * download.
  */
-DownloadResult DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
-                                 const std::function<void(std::int64_t)>& afterBlock);
+class InstallerDownload
+{
+public:
+    explicit InstallerDownload(std::chrono::milliseconds stallTimeOut = kStallTimeOut);
+
+    /**
+     * Reads `url` into `stream` in blocks of 2048 bytes, calling `afterBlock` with the bytes
+     * received so far after each block. True when the whole of a success reply arrived, within
+     * `maxBytes`, and every block was written.
+     */
+    bool DownloadToStream(QIODevice& stream, const std::string& url, std::int64_t maxBytes,
+                          const std::function<void(std::int64_t)>& afterBlock);
+
+    /**
+     * Downloads `baseUrl` + `fileName` into the installer folder under the name's last part,
+     * bounded by InstallerBound(`expectedSizeKB`). A file already there is left alone: the
+     * download then takes the first free name of "name (1).exe", "name (2).exe", .... Good when
+     * the download succeeded and at least 1000 bytes arrived and were written; otherwise the
+     * file this download created is removed.
+     */
+    DownloadResult DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
+                                     std::int32_t expectedSizeKB,
+                                     const std::function<void(std::int64_t)>& afterBlock);
+
+    /** Ends a running download as failed (from a handler run while it waits). */
+    void Cancel();
+
+private:
+    QNetworkReply* request(QNetworkAccessManager& manager, const QUrl& url);
+    bool readBody(QNetworkReply& reply, QIODevice& stream, std::int64_t maxBytes,
+                  const std::function<void(std::int64_t)>& afterBlock);
+
+    NetworkWait m_wait;
+    std::int64_t m_bytesReceived = 0; // body bytes of the running download
+};
 
 } // namespace kx

@@ -1,6 +1,5 @@
 #include "update/TVersionsForm.h"
 
-#include "update/InstallerDownload.h"
 #include "update/VersionList.h"
 
 #include <QApplication>
@@ -71,6 +70,20 @@ void TVersionsForm::setShellOpen(std::function<bool(const QString&)> open)
     m_shellOpen = std::move(open);
 }
 
+void TVersionsForm::setStallTimeOut(std::chrono::milliseconds stallTimeOut)
+{
+    m_check.setStallTimeOut(stallTimeOut);
+}
+
+void TVersionsForm::done(int result)
+{
+    // A closed window waits for nothing: the check or download behind it ends as failed.
+    m_check.cancel();
+    if (m_download)
+        m_download->Cancel();
+    QDialog::done(result);
+}
+
 const char* TVersionsForm::nlEn(const char* dutch, const char* english) const
 {
     return m_languageCode == QLatin1String("nld") ? dutch : english;
@@ -94,12 +107,16 @@ void TVersionsForm::DownloadBtnClick()
     m_gauge1->show();
     // A second click while the first download runs would write the same file twice over.
     m_downloadBtn->setEnabled(false);
-    const DownloadResult result =
-        DownloadInstaller(state.DownloadName, state.DownloadBaseUrl, [this](std::int64_t bytes) {
+    InstallerDownload download(m_check.stallTimeOut());
+    m_download = &download;
+    const DownloadResult result = download.DownloadInstaller(
+        state.DownloadName, state.DownloadBaseUrl, state.ExpectedSizeKB,
+        [this](std::int64_t bytes) {
             // A list that understates the size leaves the bar at its end.
             m_gauge1->setValue(
                 int(std::min<std::int64_t>(GaugePosition(bytes), m_gauge1->maximum())));
         });
+    m_download = nullptr;
     m_downloadBtn->setEnabled(true);
     if (!result.error.empty()) {
         error(result.error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "update/InstallerDownload.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateUi.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 
 class QProgressBar;
@@ -19,7 +21,7 @@ namespace kx {
 /**
  * The update window: the verdict of a check, and the download and start of a newer installer.
  * Create it once; every check reuses it, and a finished download stays ready to install for
- * the rest of the run.
+ * the rest of the run. Closing the window ends a check or a download that is running.
  */
 class TVersionsForm : public QDialog, private UpdateUi
 {
@@ -38,6 +40,11 @@ public:
     const UpdateState& state() const;
     /** How the installer is opened; the desktop's default handler unless replaced. */
     void setShellOpen(std::function<bool(const QString& path)> open);
+    /** How long a check or a download may go without a new byte (30 s unless replaced). */
+    void setStallTimeOut(std::chrono::milliseconds stallTimeOut);
+
+    /** Every way of closing the window ends here. */
+    void done(int result) override;
 
 public slots:
     void DownloadBtnClick();
@@ -60,6 +67,7 @@ private:
     const char* nlEn(const char* dutch, const char* english) const;
 
     UpdateCheck m_check;
+    InstallerDownload* m_download = nullptr; // the running download
     QString m_languageCode;
     std::function<bool(const QString&)> m_shellOpen;
     QStringList m_lines;

@@ -4,6 +4,8 @@
 #include "support/TextHelpers.h"
 #include "update/HttpClient.h"
 
+#include <QScopeGuard>
+
 #include <utility>
 
 namespace kx {
@@ -49,14 +51,27 @@ std::string UpdateCheck::server()
     return server.empty() ? std::string(kDefaultUpdateServer) : server;
 }
 
+void UpdateCheck::cancel()
+{
+    if (m_client)
+        m_client->Cancel();
+}
+
 int UpdateCheck::GetVersionInfo(std::string& name, std::string& version)
 {
     std::string body;
     {
-        HttpClient client;
+        HttpClient client(m_stallTimeOut);
+        m_client = &client;
+        const auto forget = qScopeGuard([this, &client] {
+            m_cancelled = client.Cancelled();
+            m_client = nullptr;
+        });
         try {
             client.Get("http://" + server() + "/versions.dat");
         } catch (const ESockError&) {
+            return kNoConnection;
+        } catch (const EAbortError&) {
             return kNoConnection;
         }
         body = client.Body();
@@ -99,6 +114,9 @@ int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
         ui.error(e.what());
         return -1;
     }
+    // Closed by the user, or the program is ending: the window stays shut.
+    if (m_cancelled)
+        return code;
 
     ui.showWindow(programName + " - Update");
     ui.clearMemo();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "update/NetworkWait.h"
 #include "update/UpdateUi.h"
 #include "update/VersionList.h"
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -37,9 +39,12 @@ struct UpdateState
     std::string InstallerPath;
 };
 
+class HttpClient;
+
 /**
  * The update checks: fetches the version list from the maker's server, judges it, and shows the
- * verdict through an UpdateUi.
+ * verdict through an UpdateUi. A fetch that goes without a new byte for the stall time-out
+ * counts as no connection (code 1).
  */
 class UpdateCheck
 {
@@ -52,17 +57,25 @@ public:
     /**
      * Fetches and judges the version list. On entry `name` is the program's name and `version`
      * its version text; with code 0 or 4 they become the download name and the latest version
-     * text. Throws EVersionRecordError when the record's size is not a whole number.
+     * text. Throws EVersionRecordError when the record's size is not a whole number. A
+     * cancelled fetch gives code 1.
      */
     int GetVersionInfo(std::string& name, std::string& version);
 
     /** The check the user asked for: the window shows every verdict. Returns the code, or -1
-     *  when the record could not be read (shown through `ui.error`). */
+     *  when the record could not be read (shown through `ui.error`). A cancelled check shows
+     *  nothing and returns 1. */
     int CheckForUpdate(UpdateUi& ui, const std::string& programName,
                        const std::string& versionText);
     /** The check that runs by itself: the window shows only an advised update. */
     int AutoCheckForUpdate(UpdateUi& ui, const std::string& programName,
                            const std::string& versionText);
+
+    /** Ends a running fetch (from a handler run while it waits); an exit of the application's
+     *  event loops does the same. */
+    void cancel();
+    void setStallTimeOut(std::chrono::milliseconds stallTimeOut) { m_stallTimeOut = stallTimeOut; }
+    std::chrono::milliseconds stallTimeOut() const { return m_stallTimeOut; }
 
     UpdateState& state() { return m_state; }
     const UpdateState& state() const { return m_state; }
@@ -75,6 +88,9 @@ private:
     Platform& m_platform;
     std::string m_languageCode;
     UpdateState m_state;
+    std::chrono::milliseconds m_stallTimeOut = kStallTimeOut;
+    HttpClient* m_client = nullptr; // the running fetch
+    bool m_cancelled = false;       // the last fetch was cancelled
 };
 
 /** The setting "Check for Updates" (default on). */

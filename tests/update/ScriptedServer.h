@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -31,9 +33,14 @@ public:
     QString url(const QString& path) const { return "http://" + address() + path; }
 
     /** The reply to the next connection, sent as it is. */
-    void addReply(const QByteArray& bytes) { m_replies << Reply{bytes, false}; }
+    void addReply(const QByteArray& bytes) { m_replies << Reply{{bytes}, 0, false}; }
     /** A connection that gets `bytes` and is then left open without more. */
-    void addStall(const QByteArray& bytes) { m_replies << Reply{bytes, true}; }
+    void addStall(const QByteArray& bytes) { m_replies << Reply{{bytes}, 0, true}; }
+    /** A connection that gets `pieces` one by one, `intervalMs` apart, and is then closed. */
+    void addDrip(const QList<QByteArray>& pieces, int intervalMs)
+    {
+        m_replies << Reply{pieces, intervalMs, false};
+    }
     void setDefaultReply(const QByteArray& bytes) { m_default = bytes; }
     /** Runs after a request has arrived and been answered. */
     void onRequest(std::function<void()> hook) { m_onRequest = std::move(hook); }
@@ -59,9 +66,25 @@ public:
 private:
     struct Reply
     {
-        QByteArray bytes;
+        QList<QByteArray> pieces;
+        int intervalMs = 0;
         bool stall = false;
     };
+
+    /** Sends the rest of `reply` to `socket`, a piece at a time. */
+    static void send(QPointer<QTcpSocket> socket, Reply reply)
+    {
+        if (!socket)
+            return;
+        if (!reply.pieces.isEmpty())
+            socket->write(reply.pieces.takeFirst());
+        if (!reply.pieces.isEmpty()) {
+            QTimer::singleShot(reply.intervalMs, socket, [socket, reply] { send(socket, reply); });
+            return;
+        }
+        if (!reply.stall)
+            socket->disconnectFromHost();
+    }
 
     void accept()
     {
@@ -75,11 +98,8 @@ private:
                     return;
                 m_requests << pending->left(end + 4);
                 pending->clear();
-                const Reply reply =
-                    m_replies.isEmpty() ? Reply{m_default, false} : m_replies.takeFirst();
-                socket->write(reply.bytes);
-                if (!reply.stall)
-                    socket->disconnectFromHost();
+                send(socket,
+                     m_replies.isEmpty() ? Reply{{m_default}, 0, false} : m_replies.takeFirst());
                 if (m_onRequest)
                     m_onRequest();
             });

@@ -1,10 +1,17 @@
 #include "update/HttpClient.h"
+#include "update/InstallerDownload.h"
 #include "update/ScriptedServer.h"
 
+#include <QBuffer>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
+#include <memory>
+
 using kx::test::ScriptedServer;
+using namespace std::chrono_literals;
 
 namespace {
 const QByteArray kAccept =
@@ -133,6 +140,33 @@ private slots:
                      "Cookie: visit=1\r\n" + kContentType + "\r\n");
     }
 
+    void aLocationWithAControlCharacterIsNeverFollowed_data()
+    {
+        QTest::addColumn<QByteArray>("location"); // %1 stands for the server's address
+        const auto around = [](const QByteArray& before, char control) {
+            return before + QByteArray(1, control) + "X-Injected: yes";
+        };
+        QTest::newRow("a carriage return") << around("http://%1/next", '\r');
+        QTest::newRow("a carriage return in a relative location") << around("next", '\r');
+        QTest::newRow("a NUL") << around("http://%1/next", '\0');
+        QTest::newRow("a tab") << around("http://%1/next", '\t');
+        QTest::newRow("an escape") << around("http://%1/next", '\x1b');
+        QTest::newRow("a delete") << around("http://%1/next", '\x7f');
+    }
+    void aLocationWithAControlCharacterIsNeverFollowed()
+    {
+        QFETCH(QByteArray, location);
+        ScriptedServer server;
+        location.replace("%1", server.address().toLatin1());
+        server.addReply(ScriptedServer::reply(302, "moved", "Location: " + location + "\r\n"));
+        server.setDefaultReply(ScriptedServer::reply(200, "followed"));
+        kx::HttpClient client;
+        client.Get(server.url("/versions.dat").toStdString());
+        QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(client.StatusCode(), 302);
+        QCOMPARE(body(client), QByteArray());
+    }
+
     void endlessRedirectionsEndAfterTen()
     {
         ScriptedServer server;
@@ -168,6 +202,90 @@ private slots:
         } catch (const kx::ESockError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), message);
         }
+    }
+
+    void aServerThatKeepsUsWaitingTimesOut_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QByteArray>("body"); // of a reply that arrived whole
+        QTest::newRow("silent after the connection")
+            << QList<QByteArray>{""} << false << QByteArray();
+        QTest::newRow("silent within the header")
+            << QList<QByteArray>{"HTTP/1.0 200 OK\r\nContent-Le"} << false << QByteArray();
+        QTest::newRow("silent within the body")
+            << QList<QByteArray>{"HTTP/1.0 200 OK\r\n\r\npart of a bo"} << false << QByteArray();
+        // Each new byte starts the time-out over: a slow reply that keeps coming is read whole.
+        QList<QByteArray> drops{"HTTP/1.0 200 OK\r\n\r\n"};
+        for (int i = 0; i < 12; ++i)
+            drops << QByteArray::number(i % 10);
+        QTest::newRow("dripping for twice the time-out, never idle for it")
+            << drops << true << QByteArray("012345678901");
+    }
+    void aServerThatKeepsUsWaitingTimesOut()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        QFETCH(bool, closes);
+        QFETCH(QByteArray, body);
+        ScriptedServer server;
+        if (closes)
+            server.addDrip(pieces, 50);
+        else
+            server.addStall(pieces.at(0));
+        kx::HttpClient client(300ms);
+        // Should the time-out never come, the test ends the wait itself and fails.
+        QTimer failsafe;
+        failsafe.callOnTimeout([&client] { client.Cancel(); });
+        failsafe.start(5000);
+        try {
+            client.Get(server.url("/versions.dat").toStdString());
+            QVERIFY2(closes, "no time-out");
+            QCOMPARE(::body(client), body);
+        } catch (const kx::ESockError& e) {
+            QVERIFY2(!closes, e.what());
+            QCOMPARE(QString::fromUtf8(e.what()), QString("Connection Timed out"));
+        }
+    }
+
+    void anExitOfTheEventLoopsEndsTheWait_data()
+    {
+        QTest::addColumn<bool>("installer");
+        QTest::newRow("the version list") << false;
+        QTest::newRow("the installer download") << true;
+    }
+    void anExitOfTheEventLoopsEndsTheWait()
+    {
+        // The application's quit exits every event loop of its thread, and a thread's exit does
+        // the same for that thread: a wait must end, not spin in a loop that returns at once.
+        QFETCH(bool, installer);
+        ScriptedServer server;
+        server.addStall(installer ? QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" +
+                                               QByteArray(1500, 'i'))
+                                  : QByteArray("HTTP/1.0 200 OK\r\n\r\npart of a bo"));
+        const std::string url = server.url("/kopierix102c.exe").toStdString();
+        QString outcome;
+        std::unique_ptr<QThread> thread(QThread::create([&outcome, installer, url] {
+            if (installer) {
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                kx::InstallerDownload download;
+                const bool complete =
+                    download.DownloadToStream(buffer, url, kx::kMaxInstaller, nullptr);
+                outcome = complete ? "complete" : "failed";
+                return;
+            }
+            kx::HttpClient client;
+            try {
+                client.Get(url);
+                outcome = "read";
+            } catch (const kx::EAbortError& e) {
+                outcome = client.Cancelled() ? QString::fromUtf8(e.what()) : "not cancelled";
+            }
+        }));
+        server.onRequest([&thread] { thread->exit(); });
+        thread->start();
+        QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 5000);
+        QCOMPARE(outcome, installer ? QString("failed") : QString("Socket capture aborted"));
     }
 
     void aCancelledReceiveIsAnAbort()

@@ -4,7 +4,9 @@
 #include "update/TVersionsForm.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,9 +14,12 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include <chrono>
+
 using kx::test::Fixture;
 using kx::test::ScriptedServer;
 using kx::test::versionPage;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -27,6 +32,7 @@ enum Server
     Scripted,     // the test's own server
     Refused,      // a port where nothing listens
     Unresolvable, // the program's own server name, which never resolves
+    Silent,       // the test's own server, which sends the reply's start and then nothing
 };
 
 QByteArray listReply(const QByteArray& records)
@@ -54,7 +60,7 @@ void clickItem(const QWidget& dialog, const char* name)
 /** A fixture whose settings point the update check at `server`. */
 void pointAt(Fixture& fixture, Server kind, const ScriptedServer& server)
 {
-    if (kind == Scripted)
+    if (kind == Scripted || kind == Silent)
         fixture.setSetting("Defaults", "Update Server", server.address());
     else if (kind == Refused)
         fixture.setSetting("Defaults", "Update Server",
@@ -73,11 +79,11 @@ struct AdvisedUpdate
             listReply("Kopierix kopierix102c.exe,c," + QByteArray::number(sizeKB) + "<BR>"));
         form->CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
     }
-    QString downloaded() const
+    static QString downloads()
     {
-        return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) +
-               "/kopierix102c.exe";
+        return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     }
+    QString downloaded() const { return downloads() + "/kopierix102c.exe"; }
 
     Fixture fixture;
     ScriptedServer server;
@@ -115,6 +121,10 @@ private slots:
         QTest::newRow("a reply too short")
             << "" << int(Scripted) << ScriptedServer::reply(200, QByteArray(49, 'x'))
             << QStringList{"", "File not downloaded correctly"} << "Close Window" << false;
+        QTest::newRow("a server that goes silent")
+            << "" << int(Silent)
+            << QByteArray("HTTP/1.0 200 OK\r\n\r\n<HTML><BODY>Kopierix kopierix1")
+            << QStringList{"", "No Internet connection"} << "Close Window" << false;
         QTest::newRow("the program not in the list")
             << "nld" << int(Scripted) << listReply("Bewaarder bewaarder300.exe,a,10<BR>")
             << QStringList{"", "Programma-naam niet gevonden"} << "Sluit Venster" << false;
@@ -148,10 +158,14 @@ private slots:
 
         Fixture fixture;
         ScriptedServer scripted;
-        scripted.addReply(reply);
+        if (server == Silent)
+            scripted.addStall(reply);
+        else
+            scripted.addReply(reply);
         pointAt(fixture, Server(server), scripted);
         auto platform = fixture.platform();
         kx::TVersionsForm form(*platform, language);
+        form.setStallTimeOut(300ms);
         form.CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
 
         QVERIFY(form.isVisible());
@@ -223,6 +237,11 @@ private slots:
         QTest::newRow("1000 bytes are enough") << 1000 << 1 << true << 1;
         QTest::newRow("3 MiB fill the bar") << (3 << 20) << 3072 << true << 3072;
         QTest::newRow("an understated size leaves the bar at its end") << 5000 << 2 << true << 2;
+        const int bound = 4 * 1024 + (1 << 20);
+        QTest::newRow("4 times the listed size and 1 MiB are enough") << bound << 1 << true << 1;
+        QTest::newRow("one byte beyond that fails") << bound + 1 << 1 << false << 1;
+        QTest::newRow("a list without a size bounds it at 512 MiB only")
+            << bound + 1 << 0 << true << 0;
     }
     void theDownloadNeedsAThousandBytes()
     {
@@ -259,6 +278,178 @@ private slots:
                               "Click \"Install\" to install the progam"}));
         QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Install"));
         QVERIFY(!button(*update.form, "DownloadBtn")->isVisible());
+    }
+
+    void aFailedDownloadIsNoInstaller_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("replies"); // %1 stands for the server's address
+        QTest::addColumn<bool>("silent");               // the last reply then stalls
+        QTest::addColumn<int>("requests");              // the download's requests
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n";
+        QTest::newRow("a 404 page of 1000 bytes")
+            << QList<QByteArray>{ScriptedServer::reply(404, QByteArray(1000, 'n'))} << false << 1;
+        QTest::newRow("a 500 page")
+            << QList<QByteArray>{ScriptedServer::reply(500, QByteArray(4000, 'n'))} << false << 1;
+        QTest::newRow("a redirection without a location")
+            << QList<QByteArray>{ScriptedServer::reply(300, QByteArray(3000, 'n'))} << false << 1;
+        QTest::newRow("a redirection to a missing file")
+            << QList<QByteArray>{ScriptedServer::reply(302, "moved",
+                                                       "Location: http://%1/missing.exe\r\n"),
+                                 ScriptedServer::reply(404, QByteArray(2000, 'n'))}
+            << false << 2;
+        QTest::newRow("a location with a carriage return")
+            << QList<QByteArray>{ScriptedServer::reply(
+                   302, "moved", "Location: http://%1/kopierix102c.exe\rX-Injected: yes\r\n")}
+            << false << 1;
+        QTest::newRow("a location with a control character")
+            << QList<QByteArray>{ScriptedServer::reply(
+                   302, "moved", "Location: /kopierix102c.exe\x01X-Injected: yes\r\n")}
+            << false << 1;
+        QTest::newRow("a reply cut short")
+            << QList<QByteArray>{head + QByteArray(3000, 'i')} << false << 1;
+        QTest::newRow("a server that goes silent")
+            << QList<QByteArray>{head + QByteArray(3000, 'i')} << true << 1;
+    }
+    void aFailedDownloadIsNoInstaller()
+    {
+        QFETCH(QList<QByteArray>, replies);
+        QFETCH(bool, silent);
+        QFETCH(int, requests);
+        AdvisedUpdate update("", 3);
+        update.form->setStallTimeOut(300ms);
+        for (qsizetype i = 0; i < replies.size(); ++i) {
+            const QByteArray reply =
+                QByteArray(replies.at(i)).replace("%1", update.server.address().toLatin1());
+            if (silent && i == replies.size() - 1)
+                update.server.addStall(reply);
+            else
+                update.server.addReply(reply);
+        }
+        // Whatever is asked for beyond the script would be an installer.
+        update.server.setDefaultReply(ScriptedServer::reply(200, QByteArray(3000, 'i')));
+        const QStringList verdict = memoLines(*update.form);
+
+        QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
+
+        QCOMPARE(update.server.requests().size(), 1 + requests);
+        for (const QByteArray& request : update.server.requests())
+            QVERIFY(!request.contains("X-Injected"));
+        QVERIFY(!update.form->state().InstallPending);
+        QCOMPARE(
+            QDir(AdvisedUpdate::downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList());
+        QCOMPARE(memoLines(*update.form), verdict);
+        QVERIFY(button(*update.form, "DownloadBtn")->isVisible());
+        QVERIFY(button(*update.form, "DownloadBtn")->isEnabled());
+        QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Download later"));
+    }
+
+    void aFileAlreadyThereIsNeverTouched_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<bool>("link"); // the first existing name is a link to nowhere
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("savedAs"); // empty: the download failed
+        QTest::newRow("a file of the same name")
+            << QStringList{"kopierix102c.exe"} << false << 200 << "kopierix102c (1).exe";
+        QTest::newRow("two names taken") << QStringList{"kopierix102c.exe", "kopierix102c (1).exe"}
+                                         << false << 200 << "kopierix102c (2).exe";
+        QTest::newRow("a link to nowhere of the same name")
+            << QStringList{"kopierix102c.exe"} << true << 200 << "kopierix102c (1).exe";
+        QTest::newRow("a failed download beside a file of the same name")
+            << QStringList{"kopierix102c.exe"} << false << 404 << QString();
+    }
+    void aFileAlreadyThereIsNeverTouched()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(bool, link);
+        QFETCH(int, status);
+        QFETCH(QString, savedAs);
+        AdvisedUpdate update("", 3);
+        const QString folder = AdvisedUpdate::downloads();
+        const QString nowhere = update.fixture.root() + "/nowhere.exe";
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString& name : existing) {
+            if (link && name == existing.first()) {
+                QVERIFY(QFile::link(nowhere, folder + "/" + name));
+                continue;
+            }
+            QFile file(folder + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("the user's own " + name.toUtf8());
+        }
+        const QByteArray installer(3000, 'i');
+        update.server.addReply(ScriptedServer::reply(status, installer));
+        QStringList opened;
+        update.form->setShellOpen([&opened](const QString& path) {
+            opened << path;
+            return true;
+        });
+
+        QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
+
+        for (const QString& name : existing) {
+            const QString path = folder + "/" + name;
+            if (link && name == existing.first()) {
+                QCOMPARE(QFileInfo(path).symLinkTarget(), nowhere);
+                QVERIFY(!QFile::exists(nowhere));
+                continue;
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), "the user's own " + name.toUtf8());
+        }
+        QStringList names = existing;
+        if (!savedAs.isEmpty())
+            names << savedAs;
+        names.sort();
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                                        QDir::Name),
+                 names);
+        QCOMPARE(update.form->state().InstallPending, !savedAs.isEmpty());
+        if (savedAs.isEmpty())
+            return;
+        QFile saved(folder + "/" + savedAs);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), installer);
+        QTest::mouseClick(button(*update.form, "ExitBtn"), Qt::LeftButton);
+        QCOMPARE(opened, QStringList{folder + "/" + savedAs});
+    }
+
+    void closingTheWindowEndsTheWork_data()
+    {
+        QTest::addColumn<bool>("download"); // else a check
+        QTest::newRow("a check") << false;
+        QTest::newRow("a download") << true;
+    }
+    void closingTheWindowEndsTheWork()
+    {
+        QFETCH(bool, download);
+        AdvisedUpdate update("", 5);
+        // Long enough that only the close can end the wait within the test's limit.
+        update.form->setStallTimeOut(10s);
+        update.server.addStall(download ? "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" +
+                                              QByteArray(1500, 'i')
+                                        : QByteArray("HTTP/1.0 200 OK\r\n\r\n<HTML><BODY>Kopie"));
+        kx::TVersionsForm* form = update.form.get();
+        update.server.onRequest(
+            [form] { QTimer::singleShot(50, form, [form] { form->close(); }); });
+        const QStringList verdict = memoLines(*form);
+        QVERIFY(form->isVisible());
+
+        QElapsedTimer clock;
+        clock.start();
+        if (download)
+            QTest::mouseClick(button(*form, "DownloadBtn"), Qt::LeftButton);
+        else
+            form->CheckForUpdate("Kopierix", kEnglish);
+
+        QVERIFY2(clock.elapsed() < 5000, "the close did not end the wait");
+        QVERIFY(!form->isVisible());
+        QCOMPARE(memoLines(*form), verdict);
+        QVERIFY(!form->state().InstallPending);
+        QVERIFY(!QFile::exists(update.downloaded()));
+        QVERIFY(button(*form, "DownloadBtn")->isEnabled());
     }
 
     void theExitButtonStartsTheDownloadedInstaller_data()

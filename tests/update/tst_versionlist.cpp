@@ -1,4 +1,5 @@
 #include "update/HttpClient.h"
+#include "update/InstallerDownload.h"
 #include "update/ReplyHeaderReader.h"
 #include "update/ScriptedServer.h"
 #include "update/VersionList.h"
@@ -150,6 +151,24 @@ private slots:
         QFETCH(qint64, bytes);
         QFETCH(qint64, position);
         QCOMPARE(kx::GaugePosition(bytes), position);
+    }
+
+    void theInstallerIsBoundedByTheListedSize_data()
+    {
+        QTest::addColumn<int>("sizeKB");
+        QTest::addColumn<qint64>("bound");
+        const qint64 mib = 1 << 20;
+        QTest::newRow("four times the size and 1 MiB") << 3072 << 13 * mib;
+        QTest::newRow("no size") << 0 << 512 * mib;
+        QTest::newRow("a negative size") << -5 << 512 * mib;
+        QTest::newRow("never beyond 512 MiB") << 200000 << 512 * mib;
+        QTest::newRow("the largest size the list can give") << INT_MAX << 512 * mib;
+    }
+    void theInstallerIsBoundedByTheListedSize()
+    {
+        QFETCH(int, sizeKB);
+        QFETCH(qint64, bound);
+        QCOMPARE(kx::InstallerBound(sizeKB), bound);
     }
 
     void installerDisplayName()
