@@ -143,8 +143,11 @@ std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.Dst);
     std::size_t restored = 0;
+    // Where case tells names apart, the capitalised name would be another file: the backup
+    // file's own name is read and restored.
+    const bool capitalise = ctx.platform.namesIgnoreCase();
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        const std::string name = capitalised(*it);
+        const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
         // A source folder deleted since the file was added is made again.

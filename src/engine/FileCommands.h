@@ -31,9 +31,10 @@ std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
 
 /** Copies each selected file of `backupFolder` (without final "\"), last to first, back over its
  *  source in `sourceFolder` (ending in "\"), whatever the source's date; a deleted source folder
- *  is made again. A name is restored with its first letter in capitals when no source of that
- *  name exists. A failed copy is passed over silently; a backup folder that cannot be entered
- *  stops the command with a warning. Returns the number of files restored. */
+ *  is made again. A name is restored with its first letter in capitals where names ignore
+ *  case; elsewhere under the backup file's own name. A failed copy is passed over silently; a
+ * backup folder that cannot be entered stops the command with a warning. Returns the number of
+ * files restored. */
 std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
                          const std::string& sourceFolder, const std::vector<std::string>& names);
 

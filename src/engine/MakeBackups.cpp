@@ -4,6 +4,7 @@
 #include "engine/MediumRecords.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
+#include "support/CopyBatch.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
 #include "support/SizeText.h"
@@ -34,10 +35,6 @@ bool MakeBackups(EngineContext& ctx)
     state.NoDisk = false;
 
     SystemError error;
-    const bool entered = ctx.platform.setCurrentDirectory(state.BackupBase, error);
-    if (!entered)
-        ShowDriveError(ctx, error);
-
     state.CopiedCount = 0;
     state.BackupFileCount = 0;
     state.ProgressStep = state.BackupTotalSize / 100;
@@ -45,6 +42,7 @@ bool MakeBackups(EngineContext& ctx)
     state.CopiedSize = 0;
 
     FileCopy copy(ctx.platform, ctx.facts.Dst);
+    CopyBatch batch(ctx.platform);
     TreeWalk walk(ctx);
     WalkFailures failures;
     const std::size_t r = state.ComputerFolder.size();
@@ -52,28 +50,56 @@ bool MakeBackups(EngineContext& ctx)
         const auto source = layout::SourcePathOf(folder, entry.name, r);
         if (!source)
             return;
+        ++state.BackupFileCount;
         state.BackupTotalSize += entry.size;
         if (state.ProgressStep > 0)
             ctx.ui.progress(static_cast<int>(
                 std::min<std::int64_t>(100, state.BackupTotalSize / state.ProgressStep)));
         const std::string backup = TreeWalk::join(folder, entry.name);
-        if (copy.CopyIfNewer(*source, backup, entry)) {
-            copy.CorrectCopiedFileTime(*source, backup, FileDateOf(ctx.platform, *source));
-            const std::string line =
-                *source + ctx.nlEn(" gekopieerd naar ", " copied to ") + folder.substr(0, 1) + ":";
+        const std::string drive = folder.substr(0, 1) + ":";
+        FileInfo sourceInfo;
+        SystemError error;
+        if (!ctx.platform.fileStatus(*source, sourceInfo, error)) {
+            failures.sourceGone(ctx, *source, backup, drive, error);
+            return;
+        }
+        if (sourceInfo.isDir) {
+            failures.copyFailed(ctx, *source, drive,
+                                SystemError{errors::kAccessDenied, "The source is a folder"});
+            return;
+        }
+        const FileDate sourceDate = FileDateOf(ctx.platform, sourceInfo);
+        if (!copy.NeedsCopy(*source, sourceDate, backup, FileDateOf(ctx.platform, entry)))
+            return;
+        const std::int64_t oldSize = entry.size;
+        auto settle = [&, source = *source, backup, drive, sourceDate,
+                       oldSize](const StagedCopy& staged, const SystemError* failure) {
+            if (failure) {
+                failures.copyFailed(ctx, source, drive, *failure);
+                return;
+            }
+            copy.CorrectCopiedFileTime(source, backup, sourceDate);
+            const std::string line = source + ctx.nlEn(" gekopieerd naar ", " copied to ") + drive;
             ctx.ui.memo(line);
             ctx.log.WriteLog(line);
-            ctx.ui.pump();
             ++state.CopiedCount;
-            state.CopiedSize += entry.size;
-        } else if (copy.lastError().code != 0) {
-            failures.copyFailed(ctx, *source, folder.substr(0, 1) + ":", copy.lastError());
-        }
-        ++state.BackupFileCount;
+            // What the medium holds now: the new copy's size, not the old one's.
+            state.CopiedSize += staged.size;
+            state.BackupTotalSize += staged.size - oldSize;
+        };
+        if (!batch.add(*source, backup, settle, error))
+            failures.copyFailed(ctx, *source, drive, error);
     });
-    if (entered) {
+    bool entered = ctx.platform.setCurrentDirectory(state.BackupBase, error);
+    if (!entered) {
+        ShowDriveError(ctx, error);
+    } else {
+        walk.setHiddenLevels(1);
         SystemError walkError;
-        if (!walk.run(state.BackupBase, walkError))
+        // A root that cannot be listed is a drive that could not be entered, not an empty one.
+        entered = walk.run(state.BackupBase, walkError);
+        batch.commit();
+        if (!entered)
             ShowDriveError(ctx, walkError);
         ctx.platform.flushDrive(state.BackupBase[0]);
     }

@@ -74,8 +74,8 @@ void EnsureAutorunFile(EngineContext& ctx)
     if (type != "DRIVE_CDROM" && type != "DRIVE_REMOVABLE" && type != "DRIVE_RAMDISK")
         return;
     const std::string path = ctx.state.BackupBase + "Autorun.inf";
-    FileInfo info;
-    if (ctx.platform.fileInfo(path, info))
+    // A fixed name: a medium written elsewhere may hold it as AUTORUN.INF.
+    if (!ctx.platform.findPath(path).empty())
         return;
     SystemError error;
     const std::string contents = "[autorun]\r\nopen= " + ctx.state.StartDir + "Kopierix.exe\r\n";

@@ -61,7 +61,9 @@ bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
         if (k.size() < 5 || k.size() <= r + 4 || k.compare(1, prefix.size(), prefix) != 0 ||
             k[r + 4] != '-')
             return;
-        folders.push_back(k.size() - r > 5 ? k + "\\" : k);
+        // Kept with the case it has on the medium: that is how the folder and its source are
+        // found. Only the proposals are shown in lower case.
+        folders.push_back(k.size() - r > 5 ? folder + "\\" : folder);
     };
     walk.onFile(consider);
     // A hidden folder (and a link to a folder, passed over in the same way) lists its folder as
@@ -69,7 +71,10 @@ bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
     walk.onSkipped(consider);
     if (!walk.run(ctx.state.BackupBase, error))
         return false;
-    std::sort(folders.begin(), folders.end());
+    std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+        const std::string la = LowerCase(a), lb = LowerCase(b);
+        return la != lb ? la < lb : a < b;
+    });
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
     return true;
 }
@@ -116,7 +121,7 @@ void ScanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
         if (date == kNoFile)
             continue;
         if (FileDateToDateTime(date) > ctx.state.LastBackupDate)
-            proposals.push_back(s + name);
+            proposals.push_back(LowerCase(s) + name);
     }
 }
 
@@ -243,14 +248,21 @@ std::size_t AddNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
         if (!selected[i] || IsAddedLine(lines[i]) || IsNoNewerFilesLine(lines[i]))
             continue;
-        const std::string src = lines[i];
-        // c:\new.txt goes to e:\c-\new.txt, c:\docs\new.doc to e:\c-docs\new.doc.
-        const std::string dst = layout::BackupPathOf(state.BackupBase, src);
+        // The proposals are in lower case: the files are found by name without regard to case,
+        // and copied under their own names into the mirror folder as it stands on the medium.
+        const std::string line = lines[i];
+        const std::string found = ctx.platform.findPath(line);
+        const std::string src = found.empty() ? line : found;
+        std::string dst = layout::BackupPathOf(state.BackupBase, src);
         if (dst.empty())
             continue;
+        const std::size_t slash = dst.rfind('\\');
+        const std::string mirror = ctx.platform.findPath(dst.substr(0, slash));
+        if (!mirror.empty())
+            dst = mirror + dst.substr(slash);
         if (!copy.CopyFileTo(src, dst, false)) {
             // The line stays as it was, so the user can try again; the log says why it failed.
-            failures.copyFailed(ctx, src, drive, copy.lastError());
+            failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
         }
         state.FirstTime = false;
@@ -259,14 +271,15 @@ std::size_t AddNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
             state.BackupTotalSize += size;
         copy.CorrectCopiedFileTime(src, dst, FileDateOf(ctx.platform, src));
         lines[i] += ctx.nlEn(kAddedNl, kAddedEn);
-        ctx.ui.memo(src + ctx.nlEn(" toegevoegd", " added"));
-        ctx.log.WriteLog(src + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
+        ctx.ui.memo(line + ctx.nlEn(" toegevoegd", " added"));
+        ctx.log.WriteLog(line + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
         ctx.ui.pump();
         ++added;
     }
     // The moment of the command becomes the medium's last backup date, whatever was copied; the
     // date in memory stays, so a later scan in this run compares against the same date.
     WriteLastDate(ctx, state.BackupTotalSize, Now(ctx.platform));
+    state.FailedCount = failures.failedCopies();
     ctx.ui.busy(false);
     return added;
 }

@@ -23,6 +23,12 @@ std::vector<std::string> sortedIdents(SettingsStore& store, const char* section)
     return names;
 }
 
+bool isDrivePath(const std::string& path)
+{
+    const char c = path.size() >= 3 ? path[0] : '\0';
+    return ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && path[1] == ':' && path[2] == '\\';
+}
+
 } // namespace
 
 // In per-computer mode the root carries the computer's folder (e:\OFFICE7\); storing that
@@ -39,6 +45,9 @@ void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui)
     auto store = platform.openSettings();
     state.FirstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
     state.BackupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+    // An empty or garbled value would name no drive: it counts as missing.
+    if (!isDrivePath(state.BackupBase))
+        state.BackupBase = "c:\\";
     state.PerComputerFolders =
         state.BackupBase.size() >= 4 && state.BackupBase[2] == '\\' && state.BackupBase[3] == '\\';
 

@@ -28,17 +28,29 @@ bool hasTempPrefixAt3(const std::string& path)
 } // namespace
 
 TreeCopy::TreeCopy(EngineContext& ctx)
-    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.Dst), m_walk(ctx)
+    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.Dst), m_batch(ctx.platform), m_walk(ctx)
 {
 }
 
-bool TreeCopy::copy(const std::string& source, const std::string& dest)
+void TreeCopy::copy(const std::string& source, const std::string& dest,
+                    std::function<void(std::int64_t size)> done)
 {
     m_copy.MakeAndEnterDir(folderOf(dest));
-    if (m_copy.CopyFileTo(source, dest, false))
-        return true;
-    m_failures.copyFailed(m_ctx, source, dest, m_copy.lastError());
-    return false;
+    SystemError error;
+    auto settle = [this, source, dest, done = std::move(done)](const StagedCopy& staged,
+                                                               const SystemError* failure) {
+        if (failure)
+            m_failures.copyFailed(m_ctx, source, dest, *failure);
+        else
+            done(staged.size);
+    };
+    if (m_batch.add(source, dest, std::move(settle), error))
+        return;
+    // A restore whose source drive is not there is told once for the drive, not for each file.
+    if (m_restoring && (error.code == errors::kNotReady || error.code == errors::kNoSuchDrive))
+        m_failures.sourceDriveMissing(dest[0]);
+    else
+        m_failures.copyFailed(m_ctx, source, dest, error);
 }
 
 void TreeCopy::copied(std::int64_t size)
@@ -67,18 +79,21 @@ bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
             return;
         state.BackupTotalSize += entry.size;
         const std::string source = TreeWalk::join(cur, entry.name);
-        if (copy(source, *dest)) {
-            m_copy.CorrectCopiedFileTime(source, *dest, FileDateOf(m_ctx.platform, source));
-            const std::string line =
-                source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + *dest;
+        const FileDate sourceDate = FileDateOf(m_ctx.platform, entry);
+        copy(source, *dest, [this, source, dest = *dest, sourceDate](std::int64_t size) {
+            m_copy.CorrectCopiedFileTime(source, dest, sourceDate);
+            const std::string line = source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + dest;
             m_ctx.ui.memo(line);
             m_ctx.log.WriteLog(line);
-            m_ctx.ui.pump();
-            copied(entry.size);
-        }
+            copied(size);
+        });
         ++state.BackupFileCount;
     });
+    m_walk.setHiddenLevels(1);
+    m_restoring = true;
     const bool ok = m_walk.run(start, error);
+    m_batch.commit();
+    m_restoring = false;
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -97,12 +112,11 @@ bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
         const std::string source = TreeWalk::join(cur, entry.name);
         const std::string dest =
             std::string(1, state.TempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
-        if (copy(source, dest)) {
-            copied(entry.size);
-            m_ctx.ui.pump();
-        }
+        copy(source, dest, [this](std::int64_t size) { copied(size); });
     });
+    m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
+    m_batch.commit();
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -118,17 +132,15 @@ bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
         const std::string source = TreeWalk::join(cur, entry.name);
         std::string dest = source.substr(0, 3) + source.substr(3 + kTempPrefixLength);
         dest[0] = backupLetter;
-        SystemError ignored;
-        // A read-only copy of an earlier run on the new medium must not block this one.
-        if (entry.isReadOnly)
-            m_ctx.platform.setReadOnly(dest, false, ignored);
-        if (!copy(source, dest))
-            return;
-        if (entry.isReadOnly)
-            m_ctx.platform.setReadOnly(source, false, ignored);
-        m_ctx.platform.removeFile(source, ignored);
-        copied(entry.size);
+        // The temporary file goes once its copy is in place on the new medium.
+        copy(source, dest, [this, source](std::int64_t size) {
+            SystemError ignored;
+            m_ctx.platform.removeFile(source, ignored);
+            copied(size);
+        });
     });
+    // The area holds the inside of mirror folders only: a dot-folder there is user data.
+    m_walk.setHiddenLevels(0);
 
     auto listing = m_ctx.platform.openDir(root, error);
     if (!listing)
@@ -149,13 +161,14 @@ bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
             const std::string line = m_ctx.nlEn("Map ", "Folder ") + sub +
                                      m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
                                      subError.message;
-            m_ctx.ui.memo(line);
+            m_ctx.ui.failure(line);
             m_ctx.log.WriteLog(line);
             continue;
         }
         m_lastDir = m_walk.lastDir();
         addTempFolder(sub);
     }
+    m_batch.commit();
     return true;
 }
 

@@ -3,9 +3,11 @@
 #include "engine/EngineContext.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
+#include "support/CopyBatch.h"
 #include "support/FileCopy.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kx {
@@ -41,18 +43,22 @@ public:
     std::uint64_t unreadableFolders() const { return m_walk.unreadableFolders() + m_unreadable; }
 
 private:
-    /** Makes the destination's folder and copies; logs a failure. */
-    bool copy(const std::string& source, const std::string& dest);
+    /** Makes the destination's folder and stages the copy; `done` follows once the copy is in
+     *  place, with the bytes copied. A failure is told with its reason. */
+    void copy(const std::string& source, const std::string& dest,
+              std::function<void(std::int64_t size)> done);
     /** Counts a copied file and moves the progress bar. */
     void copied(std::int64_t size);
     void addTempFolder(const std::string& folder);
 
     EngineContext& m_ctx;
     FileCopy m_copy;
+    CopyBatch m_batch;
     TreeWalk m_walk;
     WalkFailures m_failures;
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
+    bool m_restoring = false; // the destinations are the sources
 };
 
 } // namespace kx

@@ -101,37 +101,45 @@ private:
 class Lister
 {
 public:
-    Lister(Platform& platform, std::function<void(std::vector<WalkEvent>&&)> send,
+    Lister(Platform& platform, int hiddenLevels, std::function<void(std::vector<WalkEvent>&&)> send,
            std::function<bool()> cancelled)
-        : m_platform(platform), m_send(std::move(send)), m_cancelled(std::move(cancelled))
+        : m_platform(platform), m_hiddenLevels(hiddenLevels), m_send(std::move(send)),
+          m_cancelled(std::move(cancelled))
     {
     }
 
-    void walk(const std::shared_ptr<const std::string>& folder, std::unique_ptr<DirListing> listing)
+    // Without recursion: however deep a medium's folders go, the walk needs no more stack.
+    void walk(const std::shared_ptr<const std::string>& root, std::unique_ptr<DirListing> listing)
     {
-        // Read the whole folder and close it before anything is done in it.
-        std::vector<FileInfo> entries;
-        FileInfo entry;
-        while (listing->next(entry))
-            entries.push_back(std::move(entry));
-        listing.reset();
-
-        for (FileInfo& e : entries) {
+        std::vector<Level> path;
+        path.push_back(read(root, nullptr, std::move(listing)));
+        while (!path.empty()) {
             if (m_cancelled())
                 return;
+            Level& level = path.back();
+            if (level.next == level.entries.size()) {
+                if (level.parent)
+                    add({WalkEvent::FolderDone, level.folder, level.parent, {}, {}});
+                path.pop_back();
+                continue;
+            }
+            FileInfo& e = level.entries[level.next++];
+            // Don't follow links: a link on a medium can point back at its own folder, or out of
+            // the medium, and nothing may be read or written through it. A mount point belongs
+            // to another drive, and a walk stays on its own.
+            if (e.isDir && e.otherDevice)
+                continue;
+            const bool hidden = e.isDir && e.isHidden && int(path.size()) <= m_hiddenLevels;
+            if (e.isLink || hidden) {
+                add({WalkEvent::Skipped, level.folder, {}, std::move(e), {}});
+                continue;
+            }
             if (!e.isDir) {
-                add({WalkEvent::File, folder, {}, std::move(e), {}});
+                add({WalkEvent::File, level.folder, {}, std::move(e), {}});
                 continue;
             }
-            // Don't follow links: a link on a medium can point back at its own folder. A mount
-            // point belongs to another drive, and a walk stays on its own.
-            if (e.otherDevice)
-                continue;
-            if (e.isHidden || e.isLink) {
-                add({WalkEvent::Skipped, folder, {}, std::move(e), {}});
-                continue;
-            }
-            const auto sub = std::make_shared<const std::string>(TreeWalk::join(*folder, e.name));
+            const auto sub =
+                std::make_shared<const std::string>(TreeWalk::join(*level.folder, e.name));
             SystemError error;
             auto subListing = m_platform.openDir(*sub, error);
             if (!subListing) {
@@ -139,8 +147,8 @@ public:
                 continue;
             }
             add({WalkEvent::Entered, sub, {}, {}, {}});
-            walk(sub, std::move(subListing));
-            add({WalkEvent::FolderDone, sub, folder, {}, {}});
+            const auto parent = level.folder;
+            path.push_back(read(sub, parent, std::move(subListing)));
         }
     }
 
@@ -152,6 +160,27 @@ public:
     }
 
 private:
+    // One folder of the current path: its entries and how far they have been handed on.
+    struct Level
+    {
+        std::shared_ptr<const std::string> folder;
+        std::shared_ptr<const std::string> parent;
+        std::vector<FileInfo> entries;
+        std::size_t next = 0;
+    };
+
+    static Level read(std::shared_ptr<const std::string> folder,
+                      std::shared_ptr<const std::string> parent,
+                      std::unique_ptr<DirListing> listing)
+    {
+        // Read the whole folder and close it before anything is done in it.
+        Level level{std::move(folder), std::move(parent), {}, 0};
+        FileInfo entry;
+        while (listing->next(entry))
+            level.entries.push_back(std::move(entry));
+        return level;
+    }
+
     void add(WalkEvent&& event)
     {
         m_batch.push_back(std::move(event));
@@ -160,6 +189,7 @@ private:
     }
 
     Platform& m_platform;
+    int m_hiddenLevels;
     std::function<void(std::vector<WalkEvent>&&)> m_send;
     std::function<bool()> m_cancelled;
     std::vector<WalkEvent> m_batch;
@@ -199,7 +229,8 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     Queue queue;
     std::thread lister([&] {
         Lister walker(
-            m_ctx.platform, [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
+            m_ctx.platform, m_hiddenLevels,
+            [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
             [&] { return queue.cancelled(); });
         walker.walk(std::make_shared<const std::string>(folder), std::move(listing));
         walker.flush();
@@ -241,7 +272,7 @@ void TreeWalk::dispatch(WalkEvent& event)
         const std::string line = m_ctx.nlEn("Map ", "Folder ") + *event.folder +
                                  m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
                                  event.error.message;
-        m_ctx.ui.memo(line);
+        m_ctx.ui.failure(line);
         m_ctx.log.WriteLog(line);
         break;
     }

@@ -14,10 +14,12 @@ struct WalkEvent;
 }
 
 /**
- * The walk every operation over a medium shares: a folder and every visible folder below it,
- * in the file system's order. Hidden folders, links to folders and mount points of other file
- * systems are passed over. A folder that cannot be read is reported in the memo and the log with
- * the system's reason, and the walk goes on with the rest.
+ * The walk every operation over a medium shares: a folder and every folder below it, in the
+ * file system's order. Links (to files and to folders) and mount points of other file systems are
+ * passed over, and so are hidden folders in the top levels (the medium's own, such as
+ * ".Trash-1000"); below those a folder whose name starts with "." is user data like any other. A
+ * folder that cannot be read is reported in the memo and the log with the system's reason, and
+ * the walk goes on with the rest.
  *
  * The folders are listed on a second thread that runs ahead of the handlers, so the listing of
  * the medium and the work on each file (looking up its source, copying) overlap. The handlers
@@ -29,9 +31,9 @@ struct WalkEvent;
 class TreeWalk
 {
 public:
-    /** A file (or a link to one) in `folder`, a drive path without trailing backslash. */
+    /** A file in `folder`, a drive path without trailing backslash. */
     using FileHandler = std::function<void(const std::string& folder, const FileInfo& entry)>;
-    /** An entry that is passed over: a hidden folder or a link to a folder. */
+    /** An entry that is passed over: a link, or a hidden folder of the top levels. */
     using SkippedHandler = FileHandler;
     /** After the walk of folder `sub` in folder `parent`. */
     using FolderDoneHandler =
@@ -42,6 +44,9 @@ public:
     void onFile(FileHandler handler) { m_onFile = std::move(handler); }
     void onSkipped(SkippedHandler handler) { m_onSkipped = std::move(handler); }
     void onFolderDone(FolderDoneHandler handler) { m_onFolderDone = std::move(handler); }
+    /** How many levels, counted from the root's own entries, pass hidden folders over: 1 for a
+     *  walk from the backup root, 0 for one inside a mirror folder. */
+    void setHiddenLevels(int levels) { m_hiddenLevels = levels; }
 
     /** Walks `root`; false with `error` when root itself cannot be read. */
     bool run(const std::string& root, SystemError& error);
@@ -65,6 +70,7 @@ private:
     FolderDoneHandler m_onFolderDone;
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
+    int m_hiddenLevels = 1;
     std::chrono::steady_clock::time_point m_lastPump;
 };
 

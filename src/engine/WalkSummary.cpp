@@ -2,12 +2,61 @@
 
 namespace kx {
 
+namespace {
+
+char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
 void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
                               const std::string& dest, const SystemError& error)
 {
     ++m_failed;
-    ctx.log.WriteLog(source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest + " - " +
-                     error.message);
+    const std::string reason =
+        error.code == errors::kChangedWhileCopied
+            ? ctx.nlEn("gewijzigd tijdens het kopiëren", "changed while being copied")
+            : error.message;
+    const std::string line =
+        source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest + " - " + reason;
+    ctx.ui.failure(line);
+    ctx.log.WriteLog(line);
+}
+
+void WalkFailures::sourceDriveMissing(char letter)
+{
+    ++m_missingDrives[upper(letter)];
+}
+
+void WalkFailures::noSource(EngineContext& ctx, const std::string& backup,
+                            const std::string& source)
+{
+    ++m_withoutSource;
+    ctx.log.WriteLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
+                     backup + ": " + source);
+}
+
+bool WalkFailures::sourceGone(EngineContext& ctx, const std::string& source,
+                              const std::string& backup, const std::string& dest,
+                              const SystemError& error)
+{
+    // Only "does not exist" means that the user deleted it. A source that cannot be reached is
+    // still there: its copy is stale, and that must be told.
+    switch (error.code) {
+    case errors::kFileNotFound:
+    case errors::kPathNotFound:
+        noSource(ctx, backup, source);
+        return true;
+    case errors::kNotReady:
+    case errors::kNoSuchDrive:
+        sourceDriveMissing(source.empty() ? '?' : source[0]);
+        return false;
+    default:
+        copyFailed(ctx, source, dest, error);
+        return false;
+    }
 }
 
 void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const
@@ -22,6 +71,18 @@ void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders
     if (unreadableFolders > 0)
         add(ctx.nlEn("Aantal onleesbare mappen = ", "Number of folders that could not be read = ") +
             std::to_string(unreadableFolders));
+    std::uint64_t skipped = 0;
+    for (const auto& [letter, count] : m_missingDrives) {
+        skipped += count;
+        add(ctx.nlEn("Bronschijf ", "Source drive ") + std::string(1, letter) +
+            ctx.nlEn(": is niet beschikbaar: ", ": is not available: ") + std::to_string(count) +
+            ctx.nlEn(" backupbestanden overgeslagen", " backup files skipped"));
+    }
+    if (m_withoutSource > 0)
+        add(ctx.nlEn("Aantal backupbestanden zonder bron = ",
+                     "Number of backup files without a source = ") +
+            std::to_string(m_withoutSource));
+    ctx.state.FailedCount = m_failed + unreadableFolders + skipped;
 }
 
 } // namespace kx

@@ -16,6 +16,18 @@ struct SystemError
     std::string message;
 };
 
+/** The codes of SystemError that the program tells apart. */
+namespace errors {
+constexpr int kFileNotFound = 2;
+constexpr int kPathNotFound = 3;
+constexpr int kAccessDenied = 5;
+constexpr int kNoSuchDrive = 15;
+constexpr int kNotReady = 21;
+/** A source whose size or time moved while it was being copied (a code of the program's own,
+ *  outside the system's range). */
+constexpr int kChangedWhileCopied = 0x20000001;
+} // namespace errors
+
 /** A moment in local time, broken down. */
 struct LocalTime
 {
@@ -38,6 +50,16 @@ struct FileInfo
     bool otherDevice = false; // a folder that is the mount point of another file system
     std::int64_t size = 0;
     std::int64_t mtime = 0; // seconds since 1970-01-01 UTC
+};
+
+/** A copy written to a temporary file beside its destination and not yet put in its place. */
+struct StagedCopy
+{
+    std::string dest;         // drive path of the destination
+    std::string temp;         // native path of the temporary file
+    std::uint64_t device = 0; // the file system the temporary file lies on
+    std::int64_t size = 0;    // bytes copied
+    std::int64_t mtime = 0;   // the source's modification time, given to the copy
 };
 
 /** A streaming folder listing: one open handle, entries in the file system's order, without
@@ -103,9 +125,10 @@ public:
  *
  * Paths are drive paths as the program's rules write them: a drive letter, ":", and a
  * backslash-separated path (`e:\C-Docs\a.txt`, `e:\` for a root). The implementation maps them
- * to native paths through its drive table; a component that does not exist with exactly the given
- * case is matched without regard to case, as on the file systems the rules were written for.
- * Names are bytes: nothing is required to be valid UTF-8.
+ * to native paths through its drive table, name for name and with exactly the case given (see
+ * findPath for the one lookup without regard to case). Names are bytes: nothing is required to be
+ * valid UTF-8. A native name that holds a backslash shows it as U+F05C, so that a name can never
+ * read as two.
  *
  * A walk lists folders on a second thread while the first one copies: openDir and its listings
  * may be used there at the same time as any other call here.
@@ -136,14 +159,43 @@ public:
     virtual std::string nativePath(const std::string& drivePath) = 0;
 
     // --- Files --------------------------------------------------------------------------------
-    /** Status of a path; a link reports its target's kind, size and time with isLink set. */
-    virtual bool fileInfo(const std::string& path, FileInfo& info) = 0;
+    /** Status of a path; a link reports its target's kind, size and time with isLink set. False
+     *  with the error when there is none: 2 or 3 when it does not exist, 21 or 15 when its drive
+     *  is not there, any other code when it cannot be reached. */
+    virtual bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) = 0;
+    bool fileInfo(const std::string& path, FileInfo& info)
+    {
+        SystemError ignored;
+        return fileStatus(path, info, ignored);
+    }
+    /** The path with each name as it stands on disk, for a path whose case the program changed
+     *  itself (a lower-cased proposal, a fixed name). Exact names are taken as they are; a name
+     *  that is not there exactly is matched without regard to case, but never when two names
+     *  differ in case alone. Empty when there is no such path. */
+    virtual std::string findPath(const std::string& drivePath) = 0;
+    /** True where two names that differ in case alone name the same file. */
+    virtual bool namesIgnoreCase() = 0;
+    /** True where a removable medium shows file times an hour off while daylight saving is in
+     *  force (file systems that keep local time, read by a system that corrects for it). */
+    virtual bool mediaTimesFollowDaylightSaving() = 0;
     virtual std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) = 0;
-    /** Copies `source` over `dest` through a temporary file beside `dest` that is renamed over it
-     *  only when complete; keeps the modification time and permissions. On failure `dest` is as
-     *  it was and no temporary file remains. Missing folders are not created. */
+    /** Copies `source` over `dest` through a temporary file beside `dest` that is written to its
+     *  medium and then renamed over it; keeps the modification time and permissions. On failure
+     *  `dest` is as it was and no temporary file remains. Missing folders are not created. */
     virtual bool copyFile(const std::string& source, const std::string& dest,
                           SystemError& error) = 0;
+    /** The first half of a copy: `source` into a new temporary file beside `dest`, with the
+     *  source's time and permissions. Fails with kChangedWhileCopied (and nothing left behind)
+     *  when the source's size or time moved during the copy. Temporary files of runs that have
+     *  ended are removed from the folder first. */
+    virtual bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
+                           SystemError& error) = 0;
+    /** Writes the staged files to their media; false when that failed. */
+    virtual bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) = 0;
+    /** Renames a staged (and flushed) copy over its destination. */
+    virtual bool commitStaged(const StagedCopy& staged, SystemError& error) = 0;
+    /** Removes a staged copy that will not be used. */
+    virtual void discardStaged(const StagedCopy& staged) = 0;
     /** Creates a folder and every missing parent. */
     virtual bool makeDirs(const std::string& path, SystemError& error) = 0;
     virtual bool removeFile(const std::string& path, SystemError& error) = 0;

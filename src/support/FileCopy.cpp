@@ -25,7 +25,8 @@ DateTime shifted(FileDate date, DateTime amount)
 
 } // namespace
 
-FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst) : m_platform(platform), m_dst(dst)
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
+    : m_platform(platform), m_dst(dst), m_mediaShift(platform.mediaTimesFollowDaylightSaving())
 {
 }
 
@@ -87,41 +88,12 @@ bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bo
 
 bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
 {
-    return copyIfNewer(source, dest, FileDateOf(m_platform, dest));
-}
-
-bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest,
-                           const FileInfo& destInfo)
-{
-    return copyIfNewer(source, dest, FileDateOf(m_platform, destInfo));
-}
-
-bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest, FileDate destDate)
-{
     // A copy that was not needed is no failure: callers tell the two apart by the code.
     m_lastError = SystemError{};
-    const FileDate sourceAge = FileDateOf(m_platform, source);
+    const FileDate sourceDate = FileDateOf(m_platform, source);
     // A source that has vanished since the listing is never copied.
-    if (sourceAge == kNoFile)
+    if (sourceDate == kNoFile || !NeedsCopy(source, sourceDate, dest, FileDateOf(m_platform, dest)))
         return false;
-
-    if (destDate != kNoFile) {
-        FileDate destAge = DateTimeToFileDate(shifted(destDate, kCopyTolerance));
-        // Outside daylight saving the shift is 0 and the drives need not be asked.
-        if (m_dst.DstShift != 0) {
-            const char from = driveLetterOf(source);
-            const char to = driveLetterOf(dest);
-            // While daylight saving is in force, a copy on a correctable medium and its original
-            // on a fixed disk differ by the offset; compare them as if they did not.
-            if (isFixed(from) && isCorrectable(to))
-                destAge = DateTimeToFileDate(shifted(destAge, m_dst.DstShift));
-            if (isFixed(to) && isCorrectable(from))
-                destAge = DateTimeToFileDate(shifted(destAge, -m_dst.DstShift));
-        }
-        if (!(destAge < sourceAge))
-            return false;
-    }
-
     SystemError error;
     if (!m_platform.copyFile(source, dest, error)) {
         m_lastError = error;
@@ -130,10 +102,30 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest, F
     return true;
 }
 
+bool FileCopy::NeedsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
+                         FileDate destDate)
+{
+    if (destDate == kNoFile)
+        return true;
+    FileDate destAge = DateTimeToFileDate(shifted(destDate, kCopyTolerance));
+    // Outside daylight saving the shift is 0 and the drives need not be asked.
+    if (m_mediaShift && m_dst.DstShift != 0) {
+        const char from = driveLetterOf(source);
+        const char to = driveLetterOf(dest);
+        // While daylight saving is in force, a copy on a correctable medium and its original on
+        // a fixed disk differ by the offset; compare them as if they did not.
+        if (isFixed(from) && isCorrectable(to))
+            destAge = DateTimeToFileDate(shifted(destAge, m_dst.DstShift));
+        if (isFixed(to) && isCorrectable(from))
+            destAge = DateTimeToFileDate(shifted(destAge, -m_dst.DstShift));
+    }
+    return FileDateBefore(destAge, sourceDate);
+}
+
 void FileCopy::CorrectCopiedFileTime(const std::string& source, const std::string& dest,
                                      FileDate sourceDate)
 {
-    if (InDaylightSaving(m_dst, sourceDate) == m_dst.DstNow)
+    if (!m_mediaShift || InDaylightSaving(m_dst, sourceDate) == m_dst.DstNow)
         return;
 
     const char from = driveLetterOf(source);

@@ -25,9 +25,13 @@ public:
     /** Copies when Dest is missing or Source is newer by more than 3 seconds (with the
      *  daylight-saving shift between fixed and correctable drives). True only for a copy made. */
     bool CopyIfNewer(const std::string& source, const std::string& dest);
-    /** The same, for a Dest whose status a folder listing has just given. */
-    bool CopyIfNewer(const std::string& source, const std::string& dest, const FileInfo& destInfo);
-    /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so. */
+    /** Whether Source must be copied over Dest, their dates known (Dest's kNoFile when there is
+     *  none): Source is newer by more than 3 seconds, with the daylight-saving shift where the
+     *  system shows one. */
+    bool NeedsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
+                   FileDate destDate);
+    /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so
+     *  (never on a system that keeps media times in UTC). */
     void CorrectCopiedFileTime(const std::string& source, const std::string& dest,
                                FileDate sourceDate);
     /** The size of a file in bytes; -1 when there is none. */
@@ -49,13 +53,14 @@ private:
         Correctable,
         Other
     };
-    bool copyIfNewer(const std::string& source, const std::string& dest, FileDate destDate);
     DriveClass driveClass(char letter);
     bool isFixed(char letter);
     bool isCorrectable(char letter);
 
     Platform& m_platform;
     const DaylightWindow& m_dst;
+    // Whether copies on removable media show their times shifted by daylight saving at all.
+    bool m_mediaShift;
     SystemError m_lastError;
     // The class of each drive letter, asked once per operation: a walk of many files would
     // otherwise query the drive for every one of them.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "common/ForwardingPlatform.h"
 
 #include <map>
 #include <memory>
@@ -14,13 +14,10 @@ namespace kx::test {
  * folder that cannot be read, a copy that fails with a given error. It shows faults that a
  * test running as root cannot make with permissions.
  */
-class FaultyPlatform : public Platform
+class FaultyPlatform : public ForwardingPlatform
 {
 public:
-    explicit FaultyPlatform(std::unique_ptr<Platform> inner)
-        : m_owned(std::move(inner)), m_inner(*m_owned)
-    {
-    }
+    using ForwardingPlatform::ForwardingPlatform;
 
     /** Listing this folder (drive path, exact text) fails with the error. */
     std::map<std::string, SystemError> failOpenDir;
@@ -36,105 +33,29 @@ public:
             error = it->second;
             return nullptr;
         }
-        return m_inner.openDir(path, error);
+        return inner().openDir(path, error);
     }
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
     {
-        copies.push_back(dest);
-        const auto it = failCopyTo.find(dest);
-        if (it != failCopyTo.end()) {
-            error = it->second;
-            return false;
-        }
-        return m_inner.copyFile(source, dest, error);
+        return !failing(dest, error) && inner().copyFile(source, dest, error);
     }
-
-    std::vector<char> driveLetters() override { return m_inner.driveLetters(); }
-    std::string driveType(char letter) override { return m_inner.driveType(letter); }
-    bool volumeLabel(char letter, std::string& label, SystemError& error) override
+    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
+                   SystemError& error) override
     {
-        return m_inner.volumeLabel(letter, label, error);
+        return !failing(dest, error) && inner().stageCopy(source, dest, staged, error);
     }
-    std::string fileSystemName(char letter) override { return m_inner.fileSystemName(letter); }
-    std::int64_t freeSpace(char letter) override { return m_inner.freeSpace(letter); }
-    std::int64_t totalSpace(char letter) override { return m_inner.totalSpace(letter); }
-    bool setVolumeLabel(char letter, const std::string& label) override
-    {
-        return m_inner.setVolumeLabel(letter, label);
-    }
-    void flushDrive(char letter) override { return m_inner.flushDrive(letter); }
-    std::string nativePath(const std::string& drivePath) override
-    {
-        return m_inner.nativePath(drivePath);
-    }
-    bool fileInfo(const std::string& path, FileInfo& info) override
-    {
-        return m_inner.fileInfo(path, info);
-    }
-    bool makeDirs(const std::string& path, SystemError& error) override
-    {
-        return m_inner.makeDirs(path, error);
-    }
-    bool removeFile(const std::string& path, SystemError& error) override
-    {
-        return m_inner.removeFile(path, error);
-    }
-    bool removeDir(const std::string& path, SystemError& error) override
-    {
-        return m_inner.removeDir(path, error);
-    }
-    bool renamePath(const std::string& from, const std::string& to, SystemError& error) override
-    {
-        return m_inner.renamePath(from, to, error);
-    }
-    bool moveToTrash(const std::string& path, SystemError& error) override
-    {
-        return m_inner.moveToTrash(path, error);
-    }
-    bool setModificationTime(const std::string& path, std::int64_t mtime,
-                             SystemError& error) override
-    {
-        return m_inner.setModificationTime(path, mtime, error);
-    }
-    bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) override
-    {
-        return m_inner.setReadOnly(path, readOnly, error);
-    }
-    bool writeFile(const std::string& path, const std::string& bytes, SystemError& error) override
-    {
-        return m_inner.writeFile(path, bytes, error);
-    }
-    std::string currentDirectory() override { return m_inner.currentDirectory(); }
-    bool setCurrentDirectory(const std::string& path, SystemError& error) override
-    {
-        return m_inner.setCurrentDirectory(path, error);
-    }
-    std::string dataFolder() override { return m_inner.dataFolder(); }
-    bool appendDataFile(const std::string& name, const std::string& bytes) override
-    {
-        return m_inner.appendDataFile(name, bytes);
-    }
-    bool renameDataFile(const std::string& from, const std::string& to) override
-    {
-        return m_inner.renameDataFile(from, to);
-    }
-    bool removeDataFile(const std::string& name) override { return m_inner.removeDataFile(name); }
-    std::unique_ptr<SettingsStore> openSettings() override { return m_inner.openSettings(); }
-    std::int64_t now() override { return m_inner.now(); }
-    LocalTime toLocal(std::int64_t utcSeconds) override { return m_inner.toLocal(utcSeconds); }
-    std::int64_t fromLocal(const LocalTime& local) override { return m_inner.fromLocal(local); }
-    TimeZoneRecords timeZone(int year) override { return m_inner.timeZone(year); }
-    std::string localeName() override { return m_inner.localeName(); }
-    char decimalSeparator() override { return m_inner.decimalSeparator(); }
-    std::string formatDateTime(double dateTime) override
-    {
-        return m_inner.formatDateTime(dateTime);
-    }
-    std::string computerName() override { return m_inner.computerName(); }
 
 private:
-    std::unique_ptr<Platform> m_owned;
-    Platform& m_inner;
+    // Records the copy; true with the error when the test wants it to fail.
+    bool failing(const std::string& dest, SystemError& error)
+    {
+        copies.push_back(dest);
+        const auto it = failCopyTo.find(dest);
+        if (it == failCopyTo.end())
+            return false;
+        error = it->second;
+        return true;
+    }
 };
 
 } // namespace kx::test

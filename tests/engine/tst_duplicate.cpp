@@ -1,4 +1,5 @@
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
 #include "engine/ActivityLog.h"
 #include "engine/Duplicate.h"
@@ -17,10 +18,10 @@ namespace {
 // The fixture's platform with made-up space and volume names for the drives a test lists: drives
 // that are folders on one file system cannot differ in free space, and a folder has no volume
 // name to change. Drives that a test does not list cannot tell their space.
-class FakeDrives : public Platform
+class FakeDrives : public test::ForwardingPlatform
 {
 public:
-    explicit FakeDrives(std::unique_ptr<Platform> inner) : m_inner(std::move(inner)) {}
+    using ForwardingPlatform::ForwardingPlatform;
 
     std::map<char, std::int64_t> free;
     std::map<char, std::int64_t> total;
@@ -41,7 +42,7 @@ public:
     {
         const auto it = labels.find(letter);
         if (it == labels.end())
-            return m_inner->volumeLabel(letter, label, error);
+            return inner().volumeLabel(letter, label, error);
         label = it->second;
         return true;
     }
@@ -51,78 +52,6 @@ public:
         labels[letter] = label;
         return true;
     }
-
-    // Everything else is the fixture's.
-    std::vector<char> driveLetters() override { return m_inner->driveLetters(); }
-    std::string driveType(char l) override { return m_inner->driveType(l); }
-    std::string fileSystemName(char l) override { return m_inner->fileSystemName(l); }
-    void flushDrive(char l) override { m_inner->flushDrive(l); }
-    std::string nativePath(const std::string& p) override { return m_inner->nativePath(p); }
-    bool fileInfo(const std::string& p, FileInfo& i) override { return m_inner->fileInfo(p, i); }
-    std::unique_ptr<DirListing> openDir(const std::string& p, SystemError& e) override
-    {
-        return m_inner->openDir(p, e);
-    }
-    bool copyFile(const std::string& s, const std::string& d, SystemError& e) override
-    {
-        return m_inner->copyFile(s, d, e);
-    }
-    bool makeDirs(const std::string& p, SystemError& e) override { return m_inner->makeDirs(p, e); }
-    bool removeFile(const std::string& p, SystemError& e) override
-    {
-        return m_inner->removeFile(p, e);
-    }
-    bool removeDir(const std::string& p, SystemError& e) override
-    {
-        return m_inner->removeDir(p, e);
-    }
-    bool renamePath(const std::string& f, const std::string& t, SystemError& e) override
-    {
-        return m_inner->renamePath(f, t, e);
-    }
-    bool moveToTrash(const std::string& p, SystemError& e) override
-    {
-        return m_inner->moveToTrash(p, e);
-    }
-    bool setModificationTime(const std::string& p, std::int64_t t, SystemError& e) override
-    {
-        return m_inner->setModificationTime(p, t, e);
-    }
-    bool setReadOnly(const std::string& p, bool r, SystemError& e) override
-    {
-        return m_inner->setReadOnly(p, r, e);
-    }
-    bool writeFile(const std::string& p, const std::string& b, SystemError& e) override
-    {
-        return m_inner->writeFile(p, b, e);
-    }
-    std::string currentDirectory() override { return m_inner->currentDirectory(); }
-    bool setCurrentDirectory(const std::string& p, SystemError& e) override
-    {
-        return m_inner->setCurrentDirectory(p, e);
-    }
-    std::string dataFolder() override { return m_inner->dataFolder(); }
-    bool appendDataFile(const std::string& n, const std::string& b) override
-    {
-        return m_inner->appendDataFile(n, b);
-    }
-    bool renameDataFile(const std::string& f, const std::string& t) override
-    {
-        return m_inner->renameDataFile(f, t);
-    }
-    bool removeDataFile(const std::string& n) override { return m_inner->removeDataFile(n); }
-    std::unique_ptr<SettingsStore> openSettings() override { return m_inner->openSettings(); }
-    std::int64_t now() override { return m_inner->now(); }
-    LocalTime toLocal(std::int64_t t) override { return m_inner->toLocal(t); }
-    std::int64_t fromLocal(const LocalTime& l) override { return m_inner->fromLocal(l); }
-    TimeZoneRecords timeZone(int y) override { return m_inner->timeZone(y); }
-    std::string localeName() override { return m_inner->localeName(); }
-    char decimalSeparator() override { return m_inner->decimalSeparator(); }
-    std::string formatDateTime(double d) override { return m_inner->formatDateTime(d); }
-    std::string computerName() override { return m_inner->computerName(); }
-
-private:
-    std::unique_ptr<Platform> m_inner;
 };
 
 // Also records the captions and the start text of each name question, and lets a test act

@@ -153,6 +153,7 @@ private slots:
         fixture.writeFile("e:\\c-Docs\\a.txt", "backup a", T0);
         fixture.writeFile("c:\\Docs\\a.txt", "newer source", T0 + 3600);
         fixture.writeFile("e:\\c-Docs\\readme.txt", "backup readme", T0);
+        fixture.writeFile("e:\\c-Docs\\Readme.txt", "another file", T0);
         fixture.writeFile("e:\\c-Gone\\Sub\\x.txt", "backup x", T0);
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
@@ -162,18 +163,20 @@ private slots:
         // The older backup copy replaces the newer source, with its time.
         QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
         QCOMPARE(fixture.mtime("c:\\Docs\\a.txt"), T0);
-        // A name without a source of its own comes back with a capital.
-        QCOMPARE(fixture.readFile("c:\\Docs\\Readme.txt"), QByteArray("backup readme"));
+        // Where case counts, a capitalised name would be another file (here one that exists):
+        // each file is read and restored under its own name.
+        QCOMPARE(fixture.readFile("c:\\Docs\\readme.txt"), QByteArray("backup readme"));
+        QVERIFY(!fixture.exists("c:\\Docs\\Readme.txt"));
         QCOMPARE(rig.memo(),
-                 (QStringList{"e:\\c-Docs\\Readme.txt restored", "e:\\c-Docs\\A.txt restored"}));
+                 (QStringList{"e:\\c-Docs\\readme.txt restored", "e:\\c-Docs\\a.txt restored"}));
         QCOMPARE(rig.logLines(fixture),
-                 (QStringList{"Readme.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\Readme.txt",
-                              "A.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\A.txt"}));
+                 (QStringList{"readme.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\readme.txt",
+                              "a.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\a.txt"}));
 
         // A source folder deleted since is made again.
         QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}),
                  std::size_t(1));
-        QCOMPARE(fixture.readFile("c:\\Gone\\Sub\\X.txt"), QByteArray("backup x"));
+        QCOMPARE(fixture.readFile("c:\\Gone\\Sub\\x.txt"), QByteArray("backup x"));
         QVERIFY(rig.ui.warnings.empty());
     }
 
@@ -185,14 +188,14 @@ private slots:
         fixture.writeFile("e:\\c-Docs\\b.txt", "backup b", T0);
         fixture.writeFile("c:\\Docs\\b.txt", "source b", T0);
         auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
-        faulty->failCopyTo["c:\\Docs\\B.txt"] = SystemError{32, "in use"};
+        faulty->failCopyTo["c:\\Docs\\b.txt"] = SystemError{32, "in use"};
         EngineRig rig(std::move(faulty), "nld");
         useMedium(rig);
 
         QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}),
                  std::size_t(1));
         QCOMPARE(fixture.readFile("c:\\Docs\\b.txt"), QByteArray("source b"));
-        QCOMPARE(fixture.readFile("c:\\Docs\\A.txt"), QByteArray("backup a"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
         QVERIFY(rig.ui.warnings.empty());
 
         QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}),

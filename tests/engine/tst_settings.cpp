@@ -84,15 +84,28 @@ private slots:
     void perComputerMode_data()
     {
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("base");
         QTest::addColumn<bool>("perComputer");
-        QTest::newRow("plain root") << "e:\\" << false;
-        QTest::newRow("two backslashes") << "e:\\\\" << true;
-        QTest::newRow("computer folder") << "e:\\OFFICE7\\" << false;
-        QTest::newRow("short") << "e" << false;
+        QTest::newRow("plain root") << "e:\\"
+                                    << "e:\\" << false;
+        QTest::newRow("two backslashes") << "e:\\\\"
+                                         << "e:\\\\" << true;
+        QTest::newRow("computer folder") << "e:\\OFFICE7\\"
+                                         << "e:\\OFFICE7\\" << false;
+        // A value that names no drive counts as missing.
+        QTest::newRow("short") << "e"
+                               << "c:\\" << false;
+        QTest::newRow("empty") << ""
+                               << "c:\\" << false;
+        QTest::newRow("no backslash") << "e:"
+                                      << "c:\\" << false;
+        QTest::newRow("no letter") << "\\\\"
+                                   << "c:\\" << false;
     }
     void perComputerMode()
     {
         QFETCH(QString, stored);
+        QFETCH(QString, base);
         QFETCH(bool, perComputer);
         test::Fixture fixture;
         fixture.setSetting("Defaults", "BackUp Drive", stored);
@@ -100,7 +113,7 @@ private slots:
         ProgramState state;
         test::RecordingUi ui;
         ReadSettings(*platform, state, ui);
-        QCOMPARE(state.BackupBase, stored.toStdString());
+        QCOMPARE(state.BackupBase, base.toStdString());
         QCOMPARE(state.PerComputerFolders, perComputer);
     }
 

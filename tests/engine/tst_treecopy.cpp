@@ -70,7 +70,8 @@ private slots:
         s.fixture.writeFile("e:\\S-\\boot.ini", "r");
         s.fixture.writeFile("e:\\Autorun.inf", "[autorun]");
         s.fixture.writeFile("e:\\Photos\\p.jpg", "not a backup folder");
-        s.fixture.writeFile("e:\\S-Docs\\.cache\\h.txt", "hidden");
+        s.fixture.writeFile("e:\\S-Docs\\.cache\\h.txt", "dot");
+        s.fixture.writeFile("e:\\.Trash-0\\S-Docs\\t.txt", "the medium's own");
 
         SystemError error;
         TreeCopy walk(*s.ctx);
@@ -81,9 +82,9 @@ private slots:
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-\\boot.ini"), QByteArray("r"));
         QCOMPARE(QDir(s.fixture.native("t:\\")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Kopierix-S-", "Kopierix-S-Docs"}));
-        QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\.cache"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(3));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(7));
+        QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\.cache\\h.txt"), QByteArray("dot"));
+        QCOMPARE(s.state.CopiedCount, std::uint64_t(4));
+        QCOMPARE(s.state.CopiedSize, std::int64_t(10));
         // The medium is only read, and the first half writes no line per file.
         QVERIFY(s.fixture.exists("e:\\S-Docs\\a.txt"));
         QVERIFY(s.ui.memoLines.empty());

@@ -272,10 +272,10 @@ private slots:
         clickLine(backup, "lost.txt");
         QTest::mouseClick(m.button("RestoreBtn"), Qt::LeftButton);
 
-        QCOMPARE(fixture.readFile("c:\\Docs\\Lost.txt"), QByteArray("backup copy"));
-        QCOMPARE(fixture.mtime("c:\\Docs\\Lost.txt"), T0);
-        QCOMPARE(lines(source), (QStringList{"keep.txt", "Lost.txt"}));
-        QCOMPARE(m.rig.memo(), QStringList{"e:\\c-Docs\\Lost.txt restored"});
+        QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
+        QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
+        QCOMPARE(lines(source), (QStringList{"keep.txt", "lost.txt"}));
+        QCOMPARE(m.rig.memo(), QStringList{"e:\\c-Docs\\lost.txt restored"});
         // The backup list keeps its lines and its selection.
         QCOMPARE(selectedLines(backup), QStringList{"lost.txt"});
     }

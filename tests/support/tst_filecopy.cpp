@@ -155,22 +155,33 @@ void TestFileCopy::copyIfNewerAcrossDrives_data()
     QTest::addColumn<QString>("fileSystem"); // of the destination; empty: as it is
     QTest::addColumn<int>("destOffset");     // seconds of the copy's time after the source's
     QTest::addColumn<bool>("copied");
+    QTest::addColumn<bool>("shifting"); // media times follow daylight saving on this system
 
     // During daylight saving a correctable copy counts as one hour newer than its time says,
     // and a fixed copy of a correctable source as one hour older.
-    QTest::newRow("fixed to removable, an hour earlier") << 's' << 'e' << "" << -3600 << false;
-    QTest::newRow("fixed to removable, 4 s more") << 's' << 'e' << "" << -3604 << true;
-    QTest::newRow("fixed to CD, an hour earlier") << 's' << 'd' << "" << -3600 << false;
-    QTest::newRow("removable to fixed, an hour later") << 'e' << 's' << "" << 3600 << false;
-    QTest::newRow("removable to fixed, 4 s less") << 'e' << 's' << "" << 3596 << true;
-    QTest::newRow("removable to fixed, same time") << 'e' << 's' << "" << 0 << true;
+    QTest::newRow("fixed to removable, an hour earlier")
+        << 's' << 'e' << "" << -3600 << false << true;
+    QTest::newRow("fixed to removable, 4 s more") << 's' << 'e' << "" << -3604 << true << true;
+    QTest::newRow("fixed to CD, an hour earlier") << 's' << 'd' << "" << -3600 << false << true;
+    QTest::newRow("removable to fixed, an hour later") << 'e' << 's' << "" << 3600 << false << true;
+    QTest::newRow("removable to fixed, 4 s less") << 'e' << 's' << "" << 3596 << true << true;
+    QTest::newRow("removable to fixed, same time") << 'e' << 's' << "" << 0 << true << true;
     // Other pairs compare their times as they are.
-    QTest::newRow("fixed to fixed") << 's' << 't' << "" << -3600 << true;
-    QTest::newRow("fixed to remote") << 's' << 'n' << "" << -3600 << true;
-    QTest::newRow("remote to fixed") << 'n' << 's' << "" << 3596 << false;
-    QTest::newRow("removable to removable") << 'e' << 'f' << "" << -3600 << true;
-    QTest::newRow("fixed to packet-written disc") << 's' << 'd' << "INCDFS" << -3600 << true;
-    QTest::newRow("fixed to removable FAT") << 's' << 'e' << "vfat" << -3600 << false;
+    QTest::newRow("fixed to fixed") << 's' << 't' << "" << -3600 << true << true;
+    QTest::newRow("fixed to remote") << 's' << 'n' << "" << -3600 << true << true;
+    QTest::newRow("remote to fixed") << 'n' << 's' << "" << 3596 << false << true;
+    QTest::newRow("removable to removable") << 'e' << 'f' << "" << -3600 << true << true;
+    QTest::newRow("fixed to packet-written disc")
+        << 's' << 'd' << "INCDFS" << -3600 << true << true;
+    QTest::newRow("fixed to removable FAT") << 's' << 'e' << "vfat" << -3600 << false << true;
+    // Where the system keeps every medium's times in UTC, a change within the hour is a change:
+    // the 3-second tolerance alone decides.
+    QTest::newRow("UTC media, fixed to removable, an hour earlier")
+        << 's' << 'e' << "" << -3600 << true << false;
+    QTest::newRow("UTC media, fixed to removable, 2 s earlier")
+        << 's' << 'e' << "" << -2 << false << false;
+    QTest::newRow("UTC media, removable to fixed, same time")
+        << 's' << 'e' << "" << 0 << false << false;
 }
 
 void TestFileCopy::copyIfNewerAcrossDrives()
@@ -180,10 +191,12 @@ void TestFileCopy::copyIfNewerAcrossDrives()
     QFETCH(QString, fileSystem);
     QFETCH(int, destOffset);
     QFETCH(bool, copied);
+    QFETCH(bool, shifting);
 
     Fixture fixture;
     addDrives(fixture);
     ProbePlatform p(fixture.platform());
+    p.mediaShift = shifting;
     if (!fileSystem.isEmpty())
         p.fileSystems[to] = fileSystem.toStdString();
     const qint64 sourceTime = p.fromLocal(at(2006, 1, 15, 10));
@@ -206,21 +219,27 @@ void TestFileCopy::correctCopiedFileTime_data()
     QTest::addColumn<bool>("summerNow");
     QTest::addColumn<LocalTime>("sourceTime");
     QTest::addColumn<int>("shift"); // seconds the copy's time moves
+    QTest::addColumn<bool>("shifting");
 
     const LocalTime winter = at(2006, 1, 15, 10, 0, 4);
     const LocalTime summer = at(2006, 7, 1, 10, 0, 4);
-    QTest::newRow("winter file to removable") << 's' << 'e' << "" << true << winter << -3600;
-    QTest::newRow("winter file to CD") << 's' << 'd' << "" << true << winter << -3600;
-    QTest::newRow("winter file from removable") << 'e' << 's' << "" << true << winter << 3600;
-    QTest::newRow("summer file to removable") << 's' << 'e' << "" << true << summer << 0;
-    QTest::newRow("fixed to fixed") << 's' << 't' << "" << true << winter << 0;
-    QTest::newRow("fixed to remote") << 's' << 'n' << "" << true << winter << 0;
-    QTest::newRow("remote to fixed") << 'n' << 's' << "" << true << winter << 0;
-    QTest::newRow("removable to removable") << 'e' << 'f' << "" << true << winter << 0;
-    QTest::newRow("to packet-written disc") << 's' << 'd' << "INCDFS" << true << winter << 0;
+    QTest::newRow("winter file to removable")
+        << 's' << 'e' << "" << true << winter << -3600 << true;
+    QTest::newRow("winter file to CD") << 's' << 'd' << "" << true << winter << -3600 << true;
+    QTest::newRow("winter file from removable")
+        << 'e' << 's' << "" << true << winter << 3600 << true;
+    QTest::newRow("summer file to removable") << 's' << 'e' << "" << true << summer << 0 << true;
+    QTest::newRow("fixed to fixed") << 's' << 't' << "" << true << winter << 0 << true;
+    QTest::newRow("fixed to remote") << 's' << 'n' << "" << true << winter << 0 << true;
+    QTest::newRow("remote to fixed") << 'n' << 's' << "" << true << winter << 0 << true;
+    QTest::newRow("removable to removable") << 'e' << 'f' << "" << true << winter << 0 << true;
+    QTest::newRow("to packet-written disc")
+        << 's' << 'd' << "INCDFS" << true << winter << 0 << true;
     // Started in winter: no shift, so neither season's files move.
-    QTest::newRow("winter now, summer file") << 's' << 'e' << "" << false << summer << 0;
-    QTest::newRow("winter now, winter file") << 's' << 'e' << "" << false << winter << 0;
+    QTest::newRow("winter now, summer file") << 's' << 'e' << "" << false << summer << 0 << true;
+    QTest::newRow("winter now, winter file") << 's' << 'e' << "" << false << winter << 0 << true;
+    QTest::newRow("UTC media, winter file to removable")
+        << 's' << 'e' << "" << true << winter << 0 << false;
 }
 
 void TestFileCopy::correctCopiedFileTime()
@@ -231,10 +250,12 @@ void TestFileCopy::correctCopiedFileTime()
     QFETCH(bool, summerNow);
     QFETCH(LocalTime, sourceTime);
     QFETCH(int, shift);
+    QFETCH(bool, shifting);
 
     Fixture fixture;
     addDrives(fixture);
     ProbePlatform p(fixture.platform());
+    p.mediaShift = shifting;
     if (!fileSystem.isEmpty())
         p.fileSystems[to] = fileSystem.toStdString();
     const std::string source = onDrive(from, "Docs\\a.txt");
@@ -254,7 +275,8 @@ void TestFileCopy::correctionThereAndBack()
 {
     Fixture fixture;
     addDrives(fixture);
-    auto p = fixture.platform();
+    auto p = std::make_unique<ProbePlatform>(fixture.platform());
+    p->mediaShift = true;
     const qint64 time = p->fromLocal(at(2006, 12, 1, 23, 30, 0));
     fixture.writeFile("s:\\Docs\\a.txt", "x", time);
     const DaylightWindow dst = summer2006();
@@ -278,7 +300,8 @@ void TestFileCopy::correctionLeavesReadOnlyCopy()
 {
     Fixture fixture;
     addDrives(fixture);
-    auto p = fixture.platform();
+    auto p = std::make_unique<ProbePlatform>(fixture.platform());
+    p->mediaShift = true;
     const qint64 time = p->fromLocal(at(2006, 1, 15, 10));
     fixture.writeFile("s:\\Docs\\a.txt", "x", time);
     fixture.writeFile("e:\\S-Docs\\a.txt", "x", time);
@@ -301,6 +324,7 @@ void TestFileCopy::drivesAreAskedOncePerOperation()
     Fixture fixture;
     addDrives(fixture);
     ProbePlatform p(fixture.platform());
+    p.mediaShift = true;
     const qint64 time = p.fromLocal(at(2006, 1, 15, 10));
     for (int i = 0; i < 20; ++i) {
         const std::string name = "Docs\\f" + std::to_string(i) + ".txt";

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string_view>
 
@@ -92,6 +93,38 @@ std::string lowerAscii(std::string text)
 bool isTempName(const char* name)
 {
     return std::strncmp(name, kTempPrefix.data(), kTempPrefix.size()) == 0;
+}
+
+// A backslash is a separator in a drive path, so a native name that holds one shows it as the
+// private-use character U+F05C, as Cygwin and WSL do; the way back turns it into "\" again.
+constexpr std::string_view kBackslashStandIn = "\xEF\x81\x9C";
+
+std::string toDriveName(std::string_view native)
+{
+    std::string name;
+    name.reserve(native.size());
+    for (const char c : native) {
+        if (c == '\\')
+            name.append(kBackslashStandIn);
+        else
+            name.push_back(c);
+    }
+    return name;
+}
+
+std::string toNativeName(std::string_view name)
+{
+    std::string native;
+    native.reserve(name.size());
+    for (std::size_t pos = 0; pos < name.size();) {
+        if (name.compare(pos, kBackslashStandIn.size(), kBackslashStandIn) == 0) {
+            native.push_back('\\');
+            pos += kBackslashStandIn.size();
+        } else {
+            native.push_back(name[pos++]);
+        }
+    }
+    return native;
 }
 
 const std::string& hostName()
@@ -191,7 +224,7 @@ bool splitDrivePath(const std::string& path, const std::string& current, char& l
             if (!parts.empty())
                 parts.pop_back();
         } else if (!name.empty() && name != ".") {
-            parts.push_back(name);
+            parts.push_back(toNativeName(name));
         }
         pos = end + 1;
     }
@@ -316,7 +349,10 @@ void fillFromStat(FileInfo& info, const struct stat& st)
 class LinuxDirListing : public DirListing
 {
 public:
-    LinuxDirListing(DIR* dir, dev_t device) : m_dir(dir), m_device(device) {}
+    LinuxDirListing(DIR* dir, dev_t device, std::function<void()> whenRead)
+        : m_dir(dir), m_device(device), m_whenRead(std::move(whenRead))
+    {
+    }
     ~LinuxDirListing() override { ::closedir(m_dir); }
     LinuxDirListing(const LinuxDirListing&) = delete;
     LinuxDirListing& operator=(const LinuxDirListing&) = delete;
@@ -338,7 +374,7 @@ public:
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue; // gone since the folder was read
             FileInfo info;
-            info.name = name;
+            info.name = toDriveName(name);
             info.isHidden = name[0] == '.';
             if (S_ISLNK(st.st_mode)) {
                 // A link reports what it points at; the walks see isLink and never enter a
@@ -363,12 +399,18 @@ public:
             entry = std::move(info);
             return true;
         }
+        // Read to its end: what dead runs left here is gone now.
+        if (m_whenRead) {
+            m_whenRead();
+            m_whenRead = nullptr;
+        }
         return false;
     }
 
 private:
     DIR* m_dir;
     dev_t m_device;
+    std::function<void()> m_whenRead;
 };
 
 std::string readMountTable()
@@ -485,7 +527,7 @@ bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, Syste
             if (name == "." || name == "..")
                 plain = false;
             else if (!name.empty())
-                native.append("/").append(name);
+                native.append("/").append(toNativeName(name));
             pos = end + 1;
         }
         if (plain) {
@@ -505,59 +547,52 @@ bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, Syste
     return true;
 }
 
-bool LinuxPlatform::mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
-                            bool matchLast)
+std::string LinuxPlatform::findPath(const std::string& drivePath)
 {
+    std::string root;
     std::vector<std::string> parts;
-    if (!splitPath(drivePath, mapped.root, parts, error))
-        return false;
-    bool exists = false;
+    SystemError error;
+    if (!splitPath(drivePath, root, parts, error))
+        return std::string();
+    std::string native = root;
+    std::string found = std::string(1, lowerAscii(drivePath[0])) + ":";
+    if (!isAbsoluteDrivePath(drivePath))
+        found = currentDirectory().substr(0, 2);
+    for (const std::string& part : parts) {
+        std::string name = part;
+        struct stat st;
+        if (::lstat(append(native, part).c_str(), &st) != 0) {
+            const auto match = matchingName(native, part);
+            if (!match)
+                return std::string();
+            name = *match;
+        }
+        native = append(native, name);
+        found += "\\" + toDriveName(name);
+    }
     if (parts.empty()) {
-        mapped.native = mapped.root;
-    } else if (matchLast) {
-        mapped.native = resolve(mapped.root, parts, parts.size(), exists);
-    } else {
-        mapped.native = append(resolve(mapped.root, parts, parts.size() - 1, exists), parts.back());
+        struct stat st;
+        if (::stat(root.c_str(), &st) != 0)
+            return std::string();
+        found += "\\";
     }
-    return true;
+    return found;
 }
 
-// The native path of the first `count` names. The exact names are tried first; a name that is
-// not there with exactly its case is matched without regard to case in its folder.
-std::string LinuxPlatform::resolve(const std::string& root, const std::vector<std::string>& parts,
-                                   std::size_t count, bool& exists)
+bool LinuxPlatform::namesIgnoreCase()
 {
-    exists = false;
-    if (count == 0) {
-        exists = true;
-        return root;
-    }
-    const std::string exact = joinNative(root, parts, count);
-    struct stat st;
-    if (::lstat(exact.c_str(), &st) == 0) {
-        exists = true;
-        return exact;
-    }
-    // A name too long, a folder that cannot be searched: the operation itself reports it.
-    if (errno != ENOENT)
-        return exact;
-    bool parentExists = false;
-    const std::string parent = resolve(root, parts, count - 1, parentExists);
-    const std::string& name = parts[count - 1];
-    const std::string path = append(parent, name);
-    if (!parentExists)
-        return path;
-    if (path != exact && ::lstat(path.c_str(), &st) == 0) {
-        exists = true;
-        return path;
-    }
-    if (const auto match = matchingName(parent, name)) {
-        exists = true;
-        return append(parent, *match);
-    }
-    return path;
+    return false;
 }
 
+bool LinuxPlatform::mediaTimesFollowDaylightSaving()
+{
+    // The kernel reports every file system's times in UTC (FAT and exFAT are read in the zone
+    // the mount names), so a copy and its source never drift apart by the daylight-saving hour.
+    return false;
+}
+
+// The one name in `folder` that equals `name` without regard to case; none when there is no
+// such name, or when two names differ in case alone: the lookup never picks one of them.
 std::optional<std::string> LinuxPlatform::matchingName(const std::string& folder,
                                                        const std::string& name)
 {
@@ -579,16 +614,16 @@ std::optional<std::string> LinuxPlatform::matchingName(const std::string& folder
             const std::string entry = item->d_name;
             if (entry == "." || entry == ".." || isTempName(item->d_name))
                 continue;
-            // Two names that differ in case alone: take the same one every time.
+            // An empty name marks a lower-case form that two names share.
             auto [slot, added] = names.byLower.emplace(lowerAscii(entry), entry);
-            if (!added && entry < slot->second)
-                slot->second = entry;
+            if (!added)
+                slot->second.clear();
         }
         ::closedir(dir);
         it = m_folderNames.insert_or_assign(folder, std::move(names)).first;
     }
     const auto match = it->second.byLower.find(lowerAscii(name));
-    if (match == it->second.byLower.end())
+    if (match == it->second.byLower.end() || match->second.empty())
         return std::nullopt;
     return match->second;
 }
@@ -622,6 +657,8 @@ SystemError LinuxPlatform::errorFor(int err, const Mapped& mapped) const
         if (mapped.native != mapped.root && !isDirectory(parentOf(mapped.native)))
             return noSuchPath();
         return systemError(kNotFoundFile, std::strerror(err));
+    case ENOTDIR:
+        return noSuchPath();
     case EACCES:
     case EPERM:
     case EROFS:
@@ -754,27 +791,27 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
 {
     Mapped mapped;
     SystemError error;
-    return mapPath(drivePath, mapped, error) ? mapped.native : std::string();
+    return mapExact(drivePath, mapped, error) ? mapped.native : std::string();
 }
 
 // --- Files ------------------------------------------------------------------------------------
 
-bool LinuxPlatform::fileInfo(const std::string& path, FileInfo& info)
+bool LinuxPlatform::fileStatus(const std::string& path, FileInfo& info, SystemError& error)
 {
-    // The name as given first: one status query on the common path.
     Mapped mapped;
-    SystemError error;
     if (!mapExact(path, mapped, error))
         return false;
     struct stat st;
-    if (::lstat(mapped.native.c_str(), &st) != 0 &&
-        (errno != ENOENT || !mapPath(path, mapped, error) ||
-         ::lstat(mapped.native.c_str(), &st) != 0))
+    if (::lstat(mapped.native.c_str(), &st) != 0) {
+        error = errorFor(errno, mapped);
         return false;
+    }
     FileInfo result;
     if (S_ISLNK(st.st_mode)) {
-        if (::stat(mapped.native.c_str(), &st) != 0)
+        if (::stat(mapped.native.c_str(), &st) != 0) {
+            error = errorFor(errno, mapped);
             return false;
+        }
         result.isLink = true;
     }
     fillFromStat(result, st);
@@ -789,11 +826,6 @@ std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, Syst
     if (!mapExact(path, mapped, error))
         return nullptr;
     DIR* dir = ::opendir(mapped.native.c_str());
-    if (dir == nullptr && errno == ENOENT) {
-        if (!mapPath(path, mapped, error))
-            return nullptr;
-        dir = ::opendir(mapped.native.c_str());
-    }
     if (dir == nullptr) {
         const int err = errno;
         error = err == ENOENT && isDirectory(mapped.root) ? noSuchPath() : errorFor(err, mapped);
@@ -805,13 +837,43 @@ std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, Syst
         ::closedir(dir);
         return nullptr;
     }
-    return std::make_unique<LinuxDirListing>(dir, st.st_dev);
+    return std::make_unique<LinuxDirListing>(dir, st.st_dev,
+                                             [this, folder = mapped.native] { markSwept(folder); });
 }
 
-bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest, SystemError& error)
+void LinuxPlatform::markSwept(const std::string& folder)
+{
+    std::lock_guard lock(m_sweptMutex);
+    if (m_swept.size() >= kMaxRememberedFolders)
+        m_swept.clear();
+    m_swept.insert(folder);
+}
+
+void LinuxPlatform::sweep(const std::string& folder)
+{
+    {
+        std::lock_guard lock(m_sweptMutex);
+        if (m_swept.count(folder) != 0)
+            return;
+    }
+    // Temporary files of a run that was killed lie in the folders it wrote to; a source folder
+    // is never listed by a walk, so each folder is looked through once before a copy goes in.
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        const int fd = ::dirfd(dir);
+        while (const dirent* item = ::readdir(dir)) {
+            if (isStaleTemp(item->d_name))
+                (void)::unlinkat(fd, item->d_name, 0);
+        }
+        ::closedir(dir);
+        markSwept(folder);
+    }
+}
+
+bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest,
+                              StagedCopy& staged, SystemError& error)
 {
     Mapped from, to;
-    if (!mapPath(source, from, error) || !mapPath(dest, to, error))
+    if (!mapExact(source, from, error) || !mapExact(dest, to, error))
         return false;
     // Not blocking: a named pipe in the place of a file must not stall the run.
     const int in = ::open(from.native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -825,14 +887,15 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
         ::close(in);
         return false;
     }
-    // A read-only copy is not replaced, as on the system the rules were written for.
+    // Linux replaces a file by renaming over it whatever its permission bits, so a read-only copy
+    // is refreshed like any other; only a folder in the copy's place stops it.
     struct stat old;
-    if (::stat(to.native.c_str(), &old) == 0 &&
-        (S_ISDIR(old.st_mode) || (old.st_mode & S_IWUSR) == 0)) {
+    if (::lstat(to.native.c_str(), &old) == 0 && S_ISDIR(old.st_mode)) {
         error = accessDenied();
         ::close(in);
         return false;
     }
+    sweep(parentOf(to.native));
     std::string temp;
     const int out = openTempBeside(to.native, S_IRUSR | S_IWUSR, temp);
     if (out < 0) {
@@ -841,30 +904,113 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
         return false;
     }
     int err = copyData(in, out, st.st_size);
+    // A source written to while it was read gives a copy that is neither the old file nor the
+    // new one; with the old time it would pass for up to date for ever.
+    struct stat after;
+    const bool changed =
+        err == 0 && ::fstat(in, &after) == 0 &&
+        (after.st_size != st.st_size || after.st_mtim.tv_sec != st.st_mtim.tv_sec ||
+         after.st_mtim.tv_nsec != st.st_mtim.tv_nsec);
     ::close(in);
-    if (err == 0) {
+    struct stat written;
+    if (err == 0 && !changed) {
         // Best effort: file systems without owners and modes (FAT, exFAT) refuse the mode.
         (void)::fchmod(out, st.st_mode & 07777);
         const timespec times[2] = {st.st_atim, st.st_mtim};
         (void)::futimens(out, times);
+        // Start writing it out now, so that the flush of the batch finds little left to do.
+        (void)::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
+        if (::fstat(out, &written) != 0)
+            err = errno;
     }
     if (::close(out) != 0 && err == 0)
         err = errno;
-    if (err == 0 && ::rename(temp.c_str(), to.native.c_str()) != 0)
-        err = errno;
+    if (err != 0 || changed) {
+        ::unlink(temp.c_str());
+        error = changed ? systemError(errors::kChangedWhileCopied, "The file changed while it was "
+                                                                   "being copied")
+                        : errorFor(err, to);
+        return false;
+    }
+    staged.dest = dest;
+    staged.temp = std::move(temp);
+    staged.device = std::uint64_t(written.st_dev);
+    staged.size = std::int64_t(st.st_size);
+    staged.mtime = std::int64_t(st.st_mtim.tv_sec);
+    return true;
+}
+
+bool LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged, SystemError& error)
+{
+    // One flush of each file system holding a part of the batch: a flush per file would make a
+    // USB stick crawl.
+    std::vector<std::uint64_t> flushed;
+    for (const StagedCopy& copy : staged) {
+        if (std::find(flushed.begin(), flushed.end(), copy.device) != flushed.end())
+            continue;
+        flushed.push_back(copy.device);
+        const std::string folder = parentOf(copy.temp);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || ::syncfs(fd) != 0) {
+            const int err = errno;
+            if (fd >= 0)
+                ::close(fd);
+            error = errorFor(err, Mapped{folder, folder});
+            return false;
+        }
+        ::close(fd);
+    }
+    return true;
+}
+
+bool LinuxPlatform::commitStaged(const StagedCopy& staged, SystemError& error)
+{
+    Mapped to;
+    if (!mapExact(staged.dest, to, error)) {
+        discardStaged(staged);
+        return false;
+    }
+    const int err = ::rename(staged.temp.c_str(), to.native.c_str()) == 0 ? 0 : errno;
     forgetFolder(parentOf(to.native));
     if (err != 0) {
-        ::unlink(temp.c_str());
+        ::unlink(staged.temp.c_str());
         error = errorFor(err, to);
         return false;
     }
     return true;
 }
 
+void LinuxPlatform::discardStaged(const StagedCopy& staged)
+{
+    ::unlink(staged.temp.c_str());
+}
+
+bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest, SystemError& error)
+{
+    StagedCopy staged;
+    if (!stageCopy(source, dest, staged, error))
+        return false;
+    // A single copy is flushed by itself: its file alone, not the whole file system.
+    const int fd = ::open(staged.temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fdatasync(fd) != 0) {
+        const int err = errno;
+        if (fd >= 0)
+            ::close(fd);
+        discardStaged(staged);
+        Mapped to;
+        to.native = staged.temp;
+        to.root = parentOf(staged.temp);
+        error = errorFor(err, to);
+        return false;
+    }
+    ::close(fd);
+    return commitStaged(staged, error);
+}
+
 bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     // Never create the root itself: a missing root is a medium that is not there.
     if (!isDirectory(mapped.root)) {
@@ -896,7 +1042,7 @@ bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
 bool LinuxPlatform::removeFile(const std::string& path, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     if (::unlink(mapped.native.c_str()) != 0) {
         error = errorFor(errno, mapped);
@@ -909,7 +1055,7 @@ bool LinuxPlatform::removeFile(const std::string& path, SystemError& error)
 bool LinuxPlatform::removeDir(const std::string& path, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     if (::rmdir(mapped.native.c_str()) != 0) {
         error = errorFor(errno, mapped);
@@ -922,19 +1068,17 @@ bool LinuxPlatform::removeDir(const std::string& path, SystemError& error)
 
 bool LinuxPlatform::renamePath(const std::string& from, const std::string& to, SystemError& error)
 {
-    Mapped source, target, existing;
-    if (!mapPath(from, source, error) || !mapPath(to, target, error, false) ||
-        !mapPath(to, existing, error))
+    Mapped source, target;
+    if (!mapExact(from, source, error) || !mapExact(to, target, error))
         return false;
     struct stat st;
     if (::lstat(source.native.c_str(), &st) != 0) {
         error = errorFor(errno, source);
         return false;
     }
-    // Never replace another entry, also not one that differs in case alone; a change of case
-    // of the entry itself is a rename like any other.
+    // Never replace another entry; a rename of an entry onto itself changes nothing.
     struct stat other;
-    if (::lstat(existing.native.c_str(), &other) == 0 &&
+    if (::lstat(target.native.c_str(), &other) == 0 &&
         (other.st_dev != st.st_dev || other.st_ino != st.st_ino)) {
         error = systemError(EEXIST, std::strerror(EEXIST));
         return false;
@@ -952,7 +1096,7 @@ bool LinuxPlatform::renamePath(const std::string& from, const std::string& to, S
 bool LinuxPlatform::moveToTrash(const std::string& path, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     struct stat st;
     if (::lstat(mapped.native.c_str(), &st) != 0) {
@@ -974,7 +1118,7 @@ bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mt
                                         SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     timespec times[2];
     times[0].tv_sec = 0;
@@ -991,7 +1135,7 @@ bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mt
 bool LinuxPlatform::setReadOnly(const std::string& path, bool readOnly, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     struct stat st;
     if (::stat(mapped.native.c_str(), &st) != 0) {
@@ -1011,7 +1155,7 @@ bool LinuxPlatform::setReadOnly(const std::string& path, bool readOnly, SystemEr
 bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes, SystemError& error)
 {
     Mapped mapped;
-    if (!mapPath(path, mapped, error))
+    if (!mapExact(path, mapped, error))
         return false;
     struct stat old;
     const bool replacing = ::stat(mapped.native.c_str(), &old) == 0;
@@ -1059,8 +1203,7 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
     std::string root;
     if (!checkRoot(letter, root, error))
         return false;
-    bool exists = false;
-    const std::string native = resolve(root, parts, parts.size(), exists);
+    const std::string native = joinNative(root, parts, parts.size());
     if (!isDirectory(native)) {
         error = noSuchPath();
         return false;
@@ -1073,7 +1216,7 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
     } else {
         current = before.substr(0, 2);
         for (const std::string& part : parts)
-            current += "\\" + part;
+            current += "\\" + toDriveName(part);
     }
     if (current.size() == 2)
         current += "\\";

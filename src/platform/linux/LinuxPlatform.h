@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kx {
@@ -40,9 +41,17 @@ public:
     void flushDrive(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
 
-    bool fileInfo(const std::string& path, FileInfo& info) override;
+    bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
+    std::string findPath(const std::string& drivePath) override;
+    bool namesIgnoreCase() override;
+    bool mediaTimesFollowDaylightSaving() override;
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
+    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
+                   SystemError& error) override;
+    bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override;
+    bool commitStaged(const StagedCopy& staged, SystemError& error) override;
+    void discardStaged(const StagedCopy& staged) override;
     bool makeDirs(const std::string& path, SystemError& error) override;
     bool removeFile(const std::string& path, SystemError& error) override;
     bool removeDir(const std::string& path, SystemError& error) override;
@@ -80,8 +89,9 @@ private:
         std::string native; // the path itself
     };
 
-    // The names of one folder by their lower-case form, for the matching without regard to
-    // case; valid while the folder's modification time stays the same.
+    // The names of one folder by their lower-case form, for the lookup without regard to case
+    // (empty where two names share the form); valid while the folder's modification time stays
+    // the same.
     struct FolderNames
     {
         timespec mtime{};
@@ -91,13 +101,12 @@ private:
     DriveTable& drives();
     bool splitPath(const std::string& drivePath, std::string& root, std::vector<std::string>& parts,
                    SystemError& error);
-    /** The path with exactly the case given, unresolved. */
+    /** The native path, name for name with exactly the case given. */
     bool mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error);
-    bool mapPath(const std::string& drivePath, Mapped& mapped, SystemError& error,
-                 bool matchLast = true);
-    std::string resolve(const std::string& root, const std::vector<std::string>& parts,
-                        std::size_t count, bool& exists);
     std::optional<std::string> matchingName(const std::string& folder, const std::string& name);
+    /** Removes what killed runs left in a native folder, once per folder. */
+    void sweep(const std::string& folder);
+    void markSwept(const std::string& folder);
     void forgetFolder(const std::string& folder);
     void forgetTree(const std::string& path);
     SystemError errorFor(int err, const Mapped& mapped) const;
@@ -111,6 +120,9 @@ private:
     std::string m_currentDir = "c:\\";
     std::mutex m_namesMutex;
     std::map<std::string, FolderNames> m_folderNames;
+    // Folders cleared of dead runs' temporary files (bounded like the names above).
+    std::mutex m_sweptMutex;
+    std::unordered_set<std::string> m_swept;
 };
 
 } // namespace kx
