@@ -23,8 +23,20 @@ public:
     std::map<std::string, SystemError> failOpenDir;
     /** A copy onto this destination (drive path, exact text) fails with the error. */
     std::map<std::string, SystemError> failCopyTo;
+    /** The status of this path (drive path, exact text) fails with the error. */
+    std::map<std::string, SystemError> failStatus;
     /** Paths whose copy was asked for, in order. */
     std::vector<std::string> copies;
+
+    bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override
+    {
+        const auto it = failStatus.find(path);
+        if (it != failStatus.end()) {
+            error = it->second;
+            return false;
+        }
+        return inner().fileStatus(path, info, error);
+    }
 
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
     {

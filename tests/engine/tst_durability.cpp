@@ -1,0 +1,232 @@
+#include "common/EngineRig.h"
+#include "common/ForwardingPlatform.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+#include "engine/RestoreAll.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace kx;
+using namespace kx::test;
+
+namespace {
+
+constexpr qint64 T0 = 1500000000;
+
+/** Records the steps of every copy, and can make the flush fail. */
+class RecordingPlatform : public ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+
+    std::vector<std::string>* events = nullptr;
+    bool failFlush = false;
+
+    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
+                   SystemError& error) override
+    {
+        events->push_back("stage " + dest);
+        return inner().stageCopy(source, dest, staged, error);
+    }
+    bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override
+    {
+        events->push_back("flush " + std::to_string(staged.size()));
+        if (failFlush) {
+            error = SystemError{5, "Input/output error"};
+            return false;
+        }
+        return inner().flushStaged(staged, error);
+    }
+    bool commitStaged(const StagedCopy& staged, SystemError& error) override
+    {
+        events->push_back("rename " + staged.dest);
+        return inner().commitStaged(staged, error);
+    }
+};
+
+struct Run
+{
+    Run()
+    {
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        auto recording = std::make_unique<RecordingPlatform>(fixture.platform());
+        platform = recording.get();
+        platform->events = &events;
+        rig = std::make_unique<EngineRig>(std::move(recording));
+        rig->state.MainFormReady = true;
+        SelectBackupDrive(rig->ctx, 'e');
+    }
+    QStringList tempFiles(const char* folder) const
+    {
+        return QDir(fixture.native(folder))
+            .entryList({".kopierix-tmp-*"}, QDir::Files | QDir::Hidden);
+    }
+
+    Fixture fixture;
+    std::vector<std::string> events;
+    RecordingPlatform* platform = nullptr;
+    std::unique_ptr<EngineRig> rig;
+};
+
+/** The memo lines join the platform's steps, so their order can be read. */
+struct InterleavingUi : RecordingUi
+{
+    std::vector<std::string>* events = nullptr;
+    void memo(const std::string& line) override
+    {
+        RecordingUi::memo(line);
+        if (events)
+            events->push_back("memo " + line);
+    }
+};
+
+std::size_t indexOf(const std::vector<std::string>& v, const std::string& item)
+{
+    const auto it = std::find(v.begin(), v.end(), item);
+    return it == v.end() ? v.size() : std::size_t(it - v.begin());
+}
+
+} // namespace
+
+/** A refreshed copy reaches its medium before it replaces the old one, a copy is whole or not
+ *  there, and no temporary file outlives the run that follows. */
+class TestDurability : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void copiesAreFlushedBeforeTheyReplaceTheOldOnes_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("flushes");
+        QTest::newRow("one batch") << 3 << 1;
+        QTest::newRow("bounded in files") << 1100 << 3;
+    }
+
+    void copiesAreFlushedBeforeTheyReplaceTheOldOnes()
+    {
+        QFETCH(int, files);
+        QFETCH(int, flushes);
+        Run run;
+        for (int i = 0; i < files; ++i) {
+            const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
+            run.fixture.writeFile("e:\\C-" + name, "old", T0);
+            run.fixture.writeFile("c:\\" + name, "new", T0 + 60);
+        }
+        InterleavingUi ui;
+        ui.events = &run.events;
+        EngineContext ctx{run.rig->ctx.platform, run.rig->state, ui, run.rig->log, run.rig->facts};
+        QVERIFY(MakeBackups(ctx));
+        QCOMPARE(run.rig->state.CopiedCount, std::uint64_t(files));
+
+        const auto& e = run.events;
+        QCOMPARE(int(std::count_if(e.begin(), e.end(),
+                                   [](const std::string& s) { return s.starts_with("flush"); })),
+                 flushes);
+        for (int i = 0; i < files; ++i) {
+            const std::string dest = "e:\\C-Docs\\f" + std::to_string(i) + ".txt";
+            const std::size_t staged = indexOf(e, "stage " + dest);
+            const std::size_t renamed = indexOf(e, "rename " + dest);
+            const std::size_t told =
+                indexOf(e, "memo C:\\Docs\\f" + std::to_string(i) + ".txt copied to e:");
+            QVERIFY(staged < renamed && renamed < told && told < e.size());
+            // A flush lies between the copy's writing and its rename.
+            QVERIFY(std::any_of(e.begin() + staged, e.begin() + renamed,
+                                [](const std::string& s) { return s.starts_with("flush"); }));
+        }
+        QCOMPARE(run.fixture.readFile("e:\\C-Docs\\f0.txt"), QByteArray("new"));
+    }
+
+    void aFailedFlushReplacesNothing()
+    {
+        Run run;
+        run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
+        run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
+        run.platform->failFlush = true;
+        QVERIFY(MakeBackups(run.rig->ctx));
+        QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
+        QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
+        QCOMPARE(run.rig->state.CopiedCount, std::uint64_t(0));
+        QVERIFY(run.rig->memo().contains("C:\\Docs\\a.txt not copied to e: - Input/output error"));
+        QVERIFY(run.rig->memo().contains("Number of failed copies = 1"));
+    }
+
+    void aSourceThatChangesWhileItIsCopiedIsNotKept()
+    {
+        Run run;
+        run.fixture.writeFile("e:\\C-Docs\\big.bin", "old", T0);
+        run.fixture.writeFile("c:\\Docs\\big.bin", QByteArray(32 << 20, 'x'), T0 + 60);
+        // Someone keeps writing to the file: its time moves all the while.
+        const std::string path = run.fixture.nativeBytes("c:\\Docs\\big.bin");
+        std::atomic<bool> writing{true};
+        std::thread writer([&] {
+            const int fd = ::open(path.c_str(), O_WRONLY);
+            for (long n = 0; writing; ++n) {
+                const timespec times[2] = {{T0 + 120, n % 1000000000}, {T0 + 120, n % 1000000000}};
+                ::futimens(fd, times);
+            }
+            ::close(fd);
+        });
+        QVERIFY(MakeBackups(run.rig->ctx));
+        writing = false;
+        writer.join();
+
+        QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin"), QByteArray("old"));
+        QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
+        QVERIFY(run.rig->memo().contains(
+            "C:\\Docs\\big.bin not copied to e: - changed while being copied"));
+        QCOMPARE(run.rig->state.FailedCount, std::uint64_t(1));
+
+        // Left alone, it is copied at the next run.
+        QVERIFY(MakeBackups(run.rig->ctx));
+        QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin").size(), qsizetype(32 << 20));
+    }
+
+    void aDeadRunsTemporaryFileGoesWithTheNextCopyIntoItsFolder_data()
+    {
+        QTest::addColumn<bool>("restore"); // the dead run was a Restore All, else Make Backups
+        QTest::newRow("source folder, left by a Restore All") << true;
+        QTest::newRow("medium folder, left by Make Backups") << false;
+    }
+
+    void aDeadRunsTemporaryFileGoesWithTheNextCopyIntoItsFolder()
+    {
+        QFETCH(bool, restore);
+        Run run;
+        run.fixture.writeFile("e:\\C-Docs\\a.txt", restore ? "backup" : "old", T0);
+        run.fixture.writeFile("c:\\Docs\\a.txt", restore ? "old" : "new", T0 + 60);
+        // A process of this computer that has ended.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        ::waitpid(child, nullptr, 0);
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        const char* folder = restore ? "c:\\Docs" : "e:\\C-Docs";
+        const std::string dead = ".kopierix-tmp-" + std::to_string(child) + "-1-7@" + host;
+        run.fixture.writeFile(std::string(folder) + "\\" + dead, "half a copy", T0);
+
+        if (restore) {
+            run.rig->ui.yesNoAnswers = {true};
+            QVERIFY(HerstellenBtnClick(run.rig->ctx));
+        } else {
+            QVERIFY(MakeBackups(run.rig->ctx));
+        }
+        QCOMPARE(run.tempFiles(folder), QStringList());
+        QCOMPARE(run.fixture.readFile(restore ? "c:\\Docs\\a.txt" : "e:\\C-Docs\\a.txt"),
+                 QByteArray(restore ? "backup" : "new"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDurability)
+#include "tst_durability.moc"

@@ -1,0 +1,171 @@
+#include "common/EngineRig.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+#include "engine/RestoreAll.h"
+
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kx;
+using namespace kx::test;
+
+namespace {
+
+constexpr qint64 T0 = 1500000000;
+// How a native "\" inside a name reaches the program.
+const std::string kBackslash = "\xEF\x81\x9C";
+
+void writeNative(const std::string& path, const std::string& contents, qint64 mtime)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, contents.data(), contents.size()), ssize_t(contents.size()));
+    const timespec times[2] = {{mtime, 0}, {mtime, 0}};
+    QCOMPARE(::futimens(fd, times), 0);
+    ::close(fd);
+}
+
+std::string readNative(const std::string& path)
+{
+    QFile f(QFile::decodeName(QByteArray::fromStdString(path)));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<none>");
+}
+
+struct Medium
+{
+    Medium()
+    {
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.makeDir("c:\\Docs");
+        fixture.makeDir("e:\\C-Docs");
+        outside = fixture.root().toStdString() + "/outside";
+        QVERIFY(QDir().mkpath(QString::fromStdString(outside)));
+    }
+    std::string source(const std::string& name) const
+    {
+        return fixture.nativeBytes("c:\\Docs") + "/" + name;
+    }
+    std::string backup(const std::string& name) const
+    {
+        return fixture.nativeBytes("e:\\C-Docs") + "/" + name;
+    }
+    std::unique_ptr<EngineRig> rig()
+    {
+        auto r = std::make_unique<EngineRig>(fixture.platform());
+        r->state.MainFormReady = true;
+        SelectBackupDrive(r->ctx, 'e');
+        return r;
+    }
+
+    Fixture fixture;
+    std::string outside; // a folder off every drive, standing for ~/.ssh
+};
+
+} // namespace
+
+/** A name means one file: no name is split, joined, merged with another or followed out of the
+ *  medium. */
+class TestHostileNames : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void aBackslashInANameIsPartOfTheName_data()
+    {
+        QTest::addColumn<QString>("folder"); // a medium folder whose name holds "\"
+        QTest::newRow("a folder named backslash") << "\\";
+        QTest::newRow("a folder that reads as its parent") << "x\\..";
+        QTest::newRow("a folder that reads as two") << "a\\b";
+    }
+
+    void aBackslashInANameIsPartOfTheName()
+    {
+        // A name read as a path would map the folder onto its own parent, and the walks would
+        // descend for ever.
+        QFETCH(QString, folder);
+        Medium m;
+        const std::string name = folder.toStdString();
+        QVERIFY(QDir().mkpath(QString::fromStdString(m.backup(name))));
+        QVERIFY(QDir().mkpath(QString::fromStdString(m.source(name))));
+        writeNative(m.backup(name) + "/f.txt", "old", T0);
+        writeNative(m.source(name) + "/f.txt", "new", T0 + 60);
+        writeNative(m.source("back\\slash.txt"), "new", T0 + 60);
+        writeNative(m.backup("back\\slash.txt"), "old", T0);
+
+        auto rig = m.rig();
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(readNative(m.backup(name) + "/f.txt"), std::string("new"));
+        QCOMPARE(readNative(m.backup("back\\slash.txt")), std::string("new"));
+        QCOMPARE(rig->state.BackupFileCount, std::uint64_t(2));
+        QCOMPARE(rig->state.CopiedCount, std::uint64_t(2));
+        std::string stood = name;
+        for (std::size_t at = stood.find('\\'); at != std::string::npos;
+             at = stood.find('\\', at + kBackslash.size()))
+            stood.replace(at, 1, kBackslash);
+        const std::string line = "C:\\Docs\\" + stood + "\\f.txt copied to e:";
+        QVERIFY(std::find(rig->ui.memoLines.begin(), rig->ui.memoLines.end(), line) !=
+                rig->ui.memoLines.end());
+
+        writeNative(m.backup(name) + "/f.txt", "restored", T0);
+        rig->ui.yesNoAnswers = {true};
+        QVERIFY(HerstellenBtnClick(rig->ctx));
+        QCOMPARE(readNative(m.source(name) + "/f.txt"), std::string("restored"));
+        QCOMPARE(rig->state.BackupFileCount, std::uint64_t(2));
+    }
+
+    void nothingIsReadOrWrittenThroughALinkOnTheMedium()
+    {
+        Medium m;
+        // payload -> the folder outside; "payload\authorized_keys" is one name beside it.
+        QCOMPARE(::symlink(m.outside.c_str(), m.backup("payload").c_str()), 0);
+        writeNative(m.outside + "/authorized_keys", "the user's keys", T0);
+        writeNative(m.backup("payload\\authorized_keys"), "old", T0);
+        writeNative(m.source("payload\\authorized_keys"), "attacker's key", T0 + 60);
+        // A link to a file outside: Restore All must not read it into the source.
+        writeNative(m.outside + "/secret", "secret", T0);
+        QCOMPARE(::symlink((m.outside + "/secret").c_str(), m.backup("secret").c_str()), 0);
+        writeNative(m.source("secret"), "mine", T0 + 60);
+
+        auto rig = m.rig();
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(readNative(m.outside + "/authorized_keys"), std::string("the user's keys"));
+        QCOMPARE(readNative(m.outside + "/secret"), std::string("secret"));
+        QCOMPARE(readNative(m.backup("payload\\authorized_keys")), std::string("attacker's key"));
+        QCOMPARE(rig->state.BackupFileCount, std::uint64_t(1));
+
+        rig->ui.yesNoAnswers = {true};
+        QVERIFY(HerstellenBtnClick(rig->ctx));
+        QCOMPARE(readNative(m.source("secret")), std::string("mine"));
+        QCOMPARE(readNative(m.outside + "/authorized_keys"), std::string("the user's keys"));
+    }
+
+    void namesThatDifferInCaseAreTwoFiles()
+    {
+        Medium m;
+        writeNative(m.backup("report.txt"), "lower", T0);
+        writeNative(m.backup("REPORT.txt"), "upper", T0);
+        writeNative(m.source("report.txt"), "changed", T0 + 60);
+
+        auto rig = m.rig();
+        rig->ui.yesNoAnswers = {true};
+        QVERIFY(HerstellenBtnClick(rig->ctx));
+        QCOMPARE(readNative(m.source("report.txt")), std::string("lower"));
+        QCOMPARE(readNative(m.source("REPORT.txt")), std::string("upper"));
+        QCOMPARE(rig->state.CopiedCount, std::uint64_t(2));
+
+        // And Make Backups refreshes each from its own source only.
+        writeNative(m.source("report.txt"), "new lower", T0 + 120);
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(readNative(m.backup("report.txt")), std::string("new lower"));
+        QCOMPARE(readNative(m.backup("REPORT.txt")), std::string("upper"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileNames)
+#include "tst_hostilenames.moc"
