@@ -1,0 +1,116 @@
+#include "common/EngineRig.h"
+#include "engine/MakeBackups.h"
+#include "engine/MediumRecords.h"
+#include "engine/Settings.h"
+#include "support/FileDate.h"
+
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::test;
+
+namespace {
+
+qint64 utc(int year, int month, int day)
+{
+    return QDateTime(QDate(year, month, day), QTime(12, 0), QTimeZone::utc()).toSecsSinceEpoch();
+}
+
+std::unique_ptr<EngineRig> rigFor(const Fixture& fixture)
+{
+    auto rig = std::make_unique<EngineRig>(fixture.platform());
+    rig->state.MainFormReady = true;
+    SelectBackupDrive(rig->ctx, 'e');
+    return rig;
+}
+
+} // namespace
+
+/** The rules as they hold on this system, where they differ from the one the program's rules
+ *  were first written for. */
+class TestLinuxRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void aChangeWithinTheHourIsBackedUpInSummerTime()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        const qint64 copied = QDateTime::currentSecsSinceEpoch() - 7200;
+        fixture.writeFile("e:\\C-Docs\\a.txt", "copy of two hours ago", copied);
+        fixture.writeFile("c:\\Docs\\a.txt", "changed half an hour later", copied + 1800);
+        auto rig = rigFor(fixture);
+        // Summer time in force now, as a zone would give it in its summer.
+        const DateTime now = Now(*rig->platform);
+        rig->facts.Dst.DstStart = now - 30;
+        rig->facts.Dst.DstEnd = now + 30;
+        rig->facts.Dst.DstNow = true;
+        rig->facts.Dst.DstShift = 1.0 / 24;
+
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("changed half an hour later"));
+        // Its time is the source's own: nothing shifts it by the hour.
+        QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), copied + 1800);
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(rig->state.CopiedCount, std::uint64_t(0));
+    }
+
+    void datesFrom2044OnAreInOrder_data()
+    {
+        QTest::addColumn<qint64>("backup");
+        QTest::addColumn<qint64>("source");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("2043 copy, 2044 source") << utc(2043, 12, 1) << utc(2044, 1, 5) << true;
+        QTest::newRow("2040 copy, 2050 source") << utc(2040, 6, 1) << utc(2050, 6, 1) << true;
+        QTest::newRow("2050 copy, 2043 source") << utc(2050, 6, 1) << utc(2043, 6, 1) << false;
+        QTest::newRow("both 2100, a day apart") << utc(2100, 6, 1) << utc(2100, 6, 2) << true;
+        QTest::newRow("both 2100, newer copy") << utc(2100, 6, 2) << utc(2100, 6, 1) << false;
+    }
+
+    void datesFrom2044OnAreInOrder()
+    {
+        QFETCH(qint64, backup);
+        QFETCH(qint64, source);
+        QFETCH(bool, copied);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("e:\\C-Docs\\a.txt", "copy", backup);
+        fixture.writeFile("c:\\Docs\\a.txt", "source", source);
+        auto rig = rigFor(fixture);
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray(copied ? "source" : "copy"));
+    }
+
+    void onlyTheMediumsOwnDotFoldersArePassedOver()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
+        const std::string computer = QSysInfo::machineHostName().toStdString();
+        const std::string level = "e:\\" + computer + "\\";
+        for (const std::string& medium :
+             {level + "C-home\\.thunderbird\\prefs.js", level + ".Trash-0\\C-home\\t.txt",
+              std::string("e:\\.Trash-0\\C-home\\t.txt")})
+            fixture.writeFile(medium, "old", 1500000000);
+        fixture.writeFile("c:\\home\\.thunderbird\\prefs.js", "new", 1500000060);
+        fixture.writeFile("c:\\home\\t.txt", "new", 1500000060);
+
+        auto rig = std::make_unique<EngineRig>(fixture.platform());
+        ReadSettings(*rig->platform, rig->state, rig->ui);
+        rig->state.MainFormReady = true;
+        SelectBackupDrive(rig->ctx, 'e');
+        QVERIFY(MakeBackups(rig->ctx));
+        QCOMPARE(fixture.readFile(level + "C-home\\.thunderbird\\prefs.js"), QByteArray("new"));
+        QCOMPARE(fixture.readFile(level + ".Trash-0\\C-home\\t.txt"), QByteArray("old"));
+        QCOMPARE(rig->state.BackupFileCount, std::uint64_t(1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinuxRules)
+#include "tst_linuxrules.moc"
