@@ -1,3 +1,4 @@
+#include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
@@ -92,6 +93,7 @@ struct Setup
 {
     test::Fixture fixture;
     std::unique_ptr<FakeDrives> platform;
+    test::FaultyPlatform* faults = nullptr; // below the made-up drives
     ProgramState state;
     DuplicateUi ui;
     std::unique_ptr<ActivityLog> log;
@@ -110,7 +112,9 @@ struct Setup
 
     void start(const std::string& language = "")
     {
-        platform = std::make_unique<FakeDrives>(fixture.platform());
+        auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
+        faults = faulty.get();
+        platform = std::make_unique<FakeDrives>(std::move(faulty));
         platform->free = {{'e', kMediumFree}, {'t', 50000000}};
         platform->total = {{'e', kMediumFree + 20000}};
         log = std::make_unique<ActivityLog>(*platform);
@@ -490,6 +494,29 @@ private slots:
                                         "Duplicating is aborted."}));
         else
             QVERIFY(s.ui.warnings.empty());
+    }
+
+    void anUnreadableTemporaryFolderIsCountedAndTheRestGoesOn()
+    {
+        Setup s;
+        s.start();
+        s.fillMedium();
+        // The first half fills the temporary area; the second cannot read one of its folders.
+        s.faults->failOpenDir["t:\\Kopierix-S-Docs"] = SystemError{5, "Permission denied"};
+        s.swapMediumAtNewMediumQuestion("Backup2");
+        s.ui.yesNoAnswers = {true, true};
+
+        QVERIFY(DuplicerenBtnClick(*s.ctx));
+
+        QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
+        QVERIFY(!s.fixture.exists("e:\\S-Docs\\a.txt"));
+        const QStringList memo = Setup::qt(s.ui.memoLines);
+        QVERIFY(memo.contains("Number of files copied to t: = 3"));
+        QVERIFY(memo.contains("Folder t:\\Kopierix-S-Docs cannot be read: Permission denied"));
+        QVERIFY(memo.contains("Number of files, copied from t: to e: = 1"));
+        QVERIFY(memo.contains("Number of folders that could not be read = 1"));
+        QVERIFY(s.logLines().contains("Number of folders that could not be read = 1"));
+        QCOMPARE(s.state.FailedCount, std::uint64_t(1));
     }
 
     void noFloppyInDriveA()

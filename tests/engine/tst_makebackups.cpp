@@ -1,12 +1,15 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/Settings.h"
 #include "support/SizeText.h"
 
 #include <QtTest>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -24,6 +27,48 @@ void selectMedium(EngineRig& rig, char letter = 'e')
     SelectBackupDrive(rig.ctx, letter);
     rig.ui.statusLines.clear();
 }
+
+/** Hands on every listing in name order, or in reverse: a walk must not depend on the order in
+ *  which the file system lists a folder. */
+class OrderedListings : public test::ForwardingPlatform
+{
+public:
+    OrderedListings(std::unique_ptr<Platform> inner, bool reverse)
+        : ForwardingPlatform(std::move(inner)), m_reverse(reverse)
+    {
+    }
+
+    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    {
+        auto listing = inner().openDir(path, error);
+        if (!listing)
+            return nullptr;
+        auto ordered = std::make_unique<Ordered>();
+        FileInfo entry;
+        while (listing->next(entry))
+            ordered->entries.push_back(entry);
+        std::sort(ordered->entries.begin(), ordered->entries.end(),
+                  [this](const FileInfo& a, const FileInfo& b) {
+                      return m_reverse ? b.name < a.name : a.name < b.name;
+                  });
+        return ordered;
+    }
+
+private:
+    struct Ordered : DirListing
+    {
+        std::vector<FileInfo> entries;
+        std::size_t at = 0;
+        bool next(FileInfo& entry) override
+        {
+            if (at == entries.size())
+                return false;
+            entry = entries[at++];
+            return true;
+        }
+    };
+    bool m_reverse;
+};
 } // namespace
 
 class TestMakeBackups : public QObject
@@ -183,8 +228,15 @@ private slots:
         QVERIFY(!fixture.exists("e:\\Autorun.inf")); // a fixed disk gets none
     }
 
+    void aFolderThatCannotBeReadIsReportedAndTheRestGoesOn_data()
+    {
+        QTest::addColumn<bool>("reverse");
+        QTest::newRow("the unreadable folder listed first") << false;
+        QTest::newRow("the unreadable folder listed last") << true;
+    }
     void aFolderThatCannotBeReadIsReportedAndTheRestGoesOn()
     {
+        QFETCH(bool, reverse);
         Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e', "DRIVE_FIXED");
@@ -193,7 +245,7 @@ private slots:
         fixture.writeFile("c:\\Open\\b.txt", "source", T0 + 60);
         auto faulty = std::make_unique<test::FaultyPlatform>(fixture.platform());
         faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "Permission denied"};
-        EngineRig rig(std::move(faulty));
+        EngineRig rig(std::make_unique<OrderedListings>(std::move(faulty), reverse));
         selectMedium(rig);
         QVERIFY(MakeBackups(rig.ctx));
 
@@ -203,6 +255,31 @@ private slots:
         QVERIFY(memo.contains("Number of folders that could not be read = 1"));
         QVERIFY(rig.logLines(fixture).contains("Number of folders that could not be read = 1"));
         QVERIFY(!memo.join('\n').contains("failed copies"));
+    }
+
+    void perComputerModeRefreshesTheComputersOwnFolder()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        // The mode's stored form: choosing the drive puts this computer's folder in the root.
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
+        EngineRig rig(fixture.platform());
+        ReadSettings(*rig.platform, rig.state, rig.ui);
+        selectMedium(rig);
+        const std::string computer = "e:\\" + rig.platform->computerName() + "\\";
+        QCOMPARE(rig.state.BackupBase, computer);
+        fixture.writeFile(computer + "C-Docs\\a.txt", "old", T0);
+        fixture.writeFile(computer + "loose.txt", "in the computer's root", T0);
+        fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
+
+        QVERIFY(MakeBackups(rig.ctx));
+
+        QCOMPARE(fixture.readFile(computer + "C-Docs\\a.txt"), QByteArray("new"));
+        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
+        const QStringList memo = rig.memo();
+        QVERIFY(memo.contains("C:\\Docs\\a.txt copied to e:"));
+        QVERIFY(memo.contains("Number of files copied to e: = 1"));
     }
 
     void aFailedCopyIsLoggedCountedAndKeepsTheOldCopy()

@@ -23,7 +23,8 @@ void selectMedium(EngineRig& rig)
 }
 } // namespace
 
-/** Make Backups on small real file systems: a medium that fills up, a FAT-family medium. */
+/** Make Backups on small real file systems: a medium that fills up, another file system mounted
+ *  inside a mirror folder, a FAT-family medium. */
 class TestMediumFaults : public QObject
 {
     Q_OBJECT
@@ -75,6 +76,32 @@ private slots:
         QCOMPARE(rig.state.CopiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), fresh);
         QVERIFY(!rig.memo().join('\n').contains("failed copies"));
+    }
+
+    void aMountPointInsideAMirrorFolderIsPassedOver()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
+        fixture.makeDir("e:\\C-Docs\\mnt");
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountTmpfs(fixture.native("e:\\C-Docs\\mnt"), "size=1m", why))
+            QSKIP(qPrintable(why));
+        // Another file system that only looks like part of the mirror: it is another drive.
+        fixture.writeFile("e:\\C-Docs\\mnt\\b.txt", "not a backup file", T0);
+        fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
+        fixture.writeFile("c:\\Docs\\mnt\\b.txt", "new", T0 + 60);
+
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+        QVERIFY(MakeBackups(rig.ctx));
+
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\mnt\\b.txt"), QByteArray("not a backup file"));
+        QCOMPARE(rig.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
     }
 
     void anExfatMediumIsRefreshedOnceAndThenLeftAlone()

@@ -44,6 +44,11 @@ private slots:
             << "NEW" << true << 3 << "nld"
             << "e-New"
             << " Backupschijf: e: [new], geen laatste backupdatum bekend";
+        QTest::newRow("exactly 25 media: the last one keeps its date")
+            << "DRIVE_CDROM"
+            << "OTHER" << true << 25 << ""
+            << "e-Other"
+            << " Backup drive: e: [other], latest backup: *";
         QTest::newRow("26 media: no medium has a date")
             << "DRIVE_CDROM"
             << "BACKUP1" << true << 26 << ""
@@ -69,9 +74,10 @@ private slots:
             fixture.addDrive('e', type, label);
         else
             fixture.addMissingDrive('e', type);
+        // The others sort before these, so that with 25 media "e-Other" is the last read.
         const QStringList known = {"e-Backup1", "e-", "e-Other"};
         for (int i = 0; i < media; ++i) {
-            const QString name = i < known.size() ? known[i] : QString("f-Medium%1").arg(i);
+            const QString name = i < known.size() ? known[i] : QString("d-Medium%1").arg(i);
             fixture.setSetting("Last BackUp", name, QString::number(45000.5 + i, 'g', 17));
             fixture.setSetting("Total Size", name, QString::number(1000 + i));
         }

@@ -6,10 +6,14 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <map>
+#include <optional>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,6 +110,35 @@ struct stat statOf(const std::string& path)
     ::stat(path.c_str(), &st);
     return st;
 }
+
+// Lowers this process's file size limit while it lives, so that a write stops half-way with
+// EFBIG as on a medium that takes no more, without root or a mount.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_set = ::getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        m_set = m_set && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_set)
+            ::setrlimit(RLIMIT_FSIZE, &m_old);
+        ::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    sighandler_t m_oldHandler;
+    bool m_set = false;
+};
 
 void setTimes(const std::string& path, time_t seconds, long nanoseconds)
 {
@@ -434,21 +467,25 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("dest");
         QTest::addColumn<int>("code");
+        QTest::addColumn<int>("sizeLimit"); // bytes a write may reach; 0 for no limit
 
         QTest::newRow("vanished source") << "c:\\gone.txt"
-                                         << "e:\\Docs\\old.txt" << 2;
+                                         << "e:\\Docs\\old.txt" << 2 << 0;
         QTest::newRow("source folder vanished") << "c:\\Gone\\a.txt"
-                                                << "e:\\Docs\\old.txt" << 3;
+                                                << "e:\\Docs\\old.txt" << 3 << 0;
         QTest::newRow("source is a folder") << "c:\\Sub"
-                                            << "e:\\Docs\\old.txt" << 5;
+                                            << "e:\\Docs\\old.txt" << 5 << 0;
         QTest::newRow("destination is a folder") << "c:\\a.txt"
-                                                 << "e:\\Docs" << 5;
+                                                 << "e:\\Docs" << 5 << 0;
         QTest::newRow("missing folder") << "c:\\a.txt"
-                                        << "e:\\New\\a.txt" << 3;
+                                        << "e:\\New\\a.txt" << 3 << 0;
         QTest::newRow("medium not there") << "c:\\a.txt"
-                                          << "f:\\Docs\\old.txt" << 21;
+                                          << "f:\\Docs\\old.txt" << 21 << 0;
         QTest::newRow("no such drive") << "c:\\a.txt"
-                                       << "b:\\Docs\\old.txt" << 15;
+                                       << "b:\\Docs\\old.txt" << 15 << 0;
+        // The temporary copy exists by then, half written: it must go.
+        QTest::newRow("write stopped half-way") << "c:\\big.bin"
+                                                << "e:\\Docs\\old.txt" << EFBIG << 65536;
     }
 
     void failedCopiesLeaveTheDestinationAsItWas()
@@ -456,18 +493,27 @@ private slots:
         QFETCH(QString, source);
         QFETCH(QString, dest);
         QFETCH(int, code);
+        QFETCH(int, sizeLimit);
         test::Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e');
         fixture.addMissingDrive('f');
         fixture.writeFile("c:\\a.txt", "new");
+        fixture.writeFile("c:\\big.bin", QByteArray(4 * sizeLimit, 'x'));
         fixture.makeDir("c:\\Sub");
         fixture.writeFile("e:\\Docs\\old.txt", "old");
         const std::string docs = nativeRoot(fixture, 'e') + "/Docs";
         auto platform = fixture.platform();
 
         SystemError error;
-        QVERIFY(!platform->copyFile(source.toStdString(), dest.toStdString(), error));
+        {
+            std::optional<FileSizeLimit> limit;
+            if (sizeLimit > 0) {
+                limit.emplace(rlim_t(sizeLimit));
+                QVERIFY(limit->isSet());
+            }
+            QVERIFY(!platform->copyFile(source.toStdString(), dest.toStdString(), error));
+        }
         QCOMPARE(error.code, code);
         QVERIFY(!error.message.empty());
         QCOMPARE(readFile(docs + "/old.txt"), std::string("old"));
