@@ -6,6 +6,7 @@
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/NewerFiles.h"
+#include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
 #include "platform/OperationLock.h"
@@ -227,7 +228,7 @@ int CommandLine::run(const std::vector<std::string>& args)
     // other operation: it is refused at once, before it touches anything.
     OperationLock operation;
     if (o.command != "status" && !operation.tryLock()) {
-        err(OperationLock::refusal(lang));
+        err(operationRefusal(lang));
         return kExitBusy;
     }
 

@@ -8,6 +8,7 @@
 #include "engine/Duplicate.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
+#include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
 #include "manage/TBackupForm.h"
@@ -592,7 +593,7 @@ void TMainForm::runOperation(const std::function<void()>& operation)
         return;
     OperationLock lock;
     if (m_state.OperationRunning || !lock.tryLock()) {
-        warn(OperationLock::refusal(m_facts.LanguageCode));
+        warn(operationRefusal(m_facts.LanguageCode));
         return;
     }
     OperationScope scope(m_state.OperationRunning);

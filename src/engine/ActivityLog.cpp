@@ -1,7 +1,6 @@
 #include "engine/ActivityLog.h"
 
 #include "engine/UserInterface.h"
-#include "platform/AppendCheck.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
 
@@ -13,13 +12,13 @@ void ActivityLog::WriteLog(const std::string& line)
 {
     // A line that cannot be written is lost, never the file work around it. The user hears of
     // it once a run: a line for every lost line would bury what the run did.
-    if (m_platform.appendDataFile(kCurrent, line + "\r\n") || m_failureTold || !m_ui)
+    SystemError error;
+    if (m_platform.appendDataFile(kCurrent, line + "\r\n", error) || m_failureTold || !m_ui)
         return;
     m_failureTold = true;
-    const std::string path = currentLogPath();
-    m_ui->failure(nlEn(m_languageCode, "Het logbestand ", "The activity log ") + path +
+    m_ui->failure(nlEn(m_languageCode, "Het logbestand ", "The activity log ") + currentLogPath() +
                   nlEn(m_languageCode, " kan niet worden geschreven: ", " cannot be written: ") +
-                  appendFailureReason(path));
+                  error.message);
 }
 
 void ActivityLog::Rotate(const std::string& languageCode)

@@ -60,7 +60,7 @@ bool MakeBackups(EngineContext& ctx)
         FileInfo sourceInfo;
         SystemError error;
         if (!ctx.platform.fileStatus(*source, sourceInfo, error)) {
-            failures.sourceGone(ctx, *source, backup, drive, error);
+            failures.sourceNotReached(ctx, *source, backup, drive, error);
             return;
         }
         if (sourceInfo.isDir) {

@@ -32,7 +32,7 @@ TreeCopy::TreeCopy(EngineContext& ctx)
 {
 }
 
-void TreeCopy::copy(const std::string& source, const std::string& dest,
+void TreeCopy::copy(const std::string& source, const std::string& dest, bool toSource,
                     std::function<void(std::int64_t size)> done)
 {
     m_copy.MakeAndEnterDir(folderOf(dest));
@@ -47,7 +47,7 @@ void TreeCopy::copy(const std::string& source, const std::string& dest,
     if (m_batch.add(source, dest, std::move(settle), error))
         return;
     // A restore whose source drive is not there is told once for the drive, not for each file.
-    if (m_restoring && (error.code == errors::kNotReady || error.code == errors::kNoSuchDrive))
+    if (toSource && (error.code == errors::kNotReady || error.code == errors::kNoSuchDrive))
         m_failures.sourceDriveMissing(dest[0]);
     else
         m_failures.copyFailed(m_ctx, source, dest, error);
@@ -80,7 +80,7 @@ bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
         state.BackupTotalSize += entry.size;
         const std::string source = TreeWalk::join(cur, entry.name);
         const FileDate sourceDate = FileDateOf(m_ctx.platform, entry);
-        copy(source, *dest, [this, source, dest = *dest, sourceDate](std::int64_t size) {
+        copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
             m_copy.CorrectCopiedFileTime(source, dest, sourceDate);
             const std::string line = source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + dest;
             m_ctx.ui.memo(line);
@@ -90,10 +90,8 @@ bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
         ++state.BackupFileCount;
     });
     m_walk.setHiddenLevels(1);
-    m_restoring = true;
     const bool ok = m_walk.run(start, error);
     m_batch.commit();
-    m_restoring = false;
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -112,7 +110,7 @@ bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
         const std::string source = TreeWalk::join(cur, entry.name);
         const std::string dest =
             std::string(1, state.TempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
-        copy(source, dest, [this](std::int64_t size) { copied(size); });
+        copy(source, dest, false, [this](std::int64_t size) { copied(size); });
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
@@ -133,7 +131,7 @@ bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
         std::string dest = source.substr(0, 3) + source.substr(3 + kTempPrefixLength);
         dest[0] = backupLetter;
         // The temporary file goes once its copy is in place on the new medium.
-        copy(source, dest, [this, source](std::int64_t size) {
+        copy(source, dest, false, [this, source](std::int64_t size) {
             SystemError ignored;
             m_ctx.platform.removeFile(source, ignored);
             copied(size);

@@ -44,8 +44,9 @@ public:
 
 private:
     /** Makes the destination's folder and stages the copy; `done` follows once the copy is in
-     *  place, with the bytes copied. A failure is told with its reason. */
-    void copy(const std::string& source, const std::string& dest,
+     *  place, with the bytes copied. A failure is told with its reason; when the destination is
+     *  a source (`toSource`), a drive that is not there is counted once for the drive. */
+    void copy(const std::string& source, const std::string& dest, bool toSource,
               std::function<void(std::int64_t size)> done);
     /** Counts a copied file and moves the progress bar. */
     void copied(std::int64_t size);
@@ -58,7 +59,6 @@ private:
     WalkFailures m_failures;
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
-    bool m_restoring = false; // the destinations are the sources
 };
 
 } // namespace kx

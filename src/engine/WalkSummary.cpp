@@ -30,32 +30,25 @@ void WalkFailures::sourceDriveMissing(char letter)
     ++m_missingDrives[upper(letter)];
 }
 
-void WalkFailures::noSource(EngineContext& ctx, const std::string& backup,
-                            const std::string& source)
-{
-    ++m_withoutSource;
-    ctx.log.WriteLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
-                     backup + ": " + source);
-}
-
-bool WalkFailures::sourceGone(EngineContext& ctx, const std::string& source,
-                              const std::string& backup, const std::string& dest,
-                              const SystemError& error)
+void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& source,
+                                    const std::string& backup, const std::string& dest,
+                                    const SystemError& error)
 {
     // Only "does not exist" means that the user deleted it. A source that cannot be reached is
     // still there: its copy is stale, and that must be told.
     switch (error.code) {
     case errors::kFileNotFound:
     case errors::kPathNotFound:
-        noSource(ctx, backup, source);
-        return true;
+        ++m_withoutSource;
+        ctx.log.WriteLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
+                         backup + ": " + source);
+        break;
     case errors::kNotReady:
     case errors::kNoSuchDrive:
         sourceDriveMissing(source.empty() ? '?' : source[0]);
-        return false;
+        break;
     default:
         copyFailed(ctx, source, dest, error);
-        return false;
     }
 }
 

@@ -21,16 +21,15 @@ public:
                     const SystemError& error);
     /** A backup file whose source drive (`letter`) is not there. */
     void sourceDriveMissing(char letter);
-    /** A backup file whose source does not exist (any more). */
-    void noSource(EngineContext& ctx, const std::string& backup, const std::string& source);
     /** Adds the closing lines to the memo and the log, and sets the run's FailedCount. */
     void summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
     std::uint64_t failedCopies() const { return m_failed; }
 
-    /** Sorts a failure to reach a source: true when the source simply does not exist, false
-     *  when it was counted as a failure (its drive missing, or it cannot be reached). */
-    bool sourceGone(EngineContext& ctx, const std::string& source, const std::string& backup,
-                    const std::string& dest, const SystemError& error);
+    /** A source that could not be reached, sorted by why: it does not exist (a backup file
+     *  without a source), its drive is not there, or it is there but cannot be read (a failed
+     *  copy). */
+    void sourceNotReached(EngineContext& ctx, const std::string& source, const std::string& backup,
+                          const std::string& dest, const SystemError& error);
 
 private:
     std::uint64_t m_failed = 0;

@@ -5,11 +5,11 @@
 #include "engine/FileCommands.h"
 #include "engine/MediumRecords.h"
 #include "engine/NewerFiles.h"
+#include "engine/OperationGate.h"
 #include "engine/Settings.h"
 #include "manage/DriveComboBox.h"
 #include "manage/PaneSplitter.h"
 #include "manage/TBoom.h"
-#include "platform/OperationLock.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
 
@@ -794,18 +794,10 @@ void TBackupForm::setHint(const char* dutch, const char* english)
 
 // ---- The file commands
 
-bool TBackupForm::lockOperation(OperationLock& lock)
-{
-    if (lock.tryLock())
-        return true;
-    m_ctx.ui.warn(OperationLock::refusal(m_ctx.facts.LanguageCode));
-    return false;
-}
-
 void TBackupForm::AddBtnClick()
 {
     OperationLock lock;
-    if (m_ctx.state.OperationRunning || !lockOperation(lock))
+    if (m_ctx.state.OperationRunning || !lockOperation(lock, m_ctx))
         return;
     const int top = topLine(m_fileListBox2);
     const std::string d = m_boom1->Directory();
@@ -825,7 +817,7 @@ void TBackupForm::AddBtnClick()
 void TBackupForm::DelBtnClick()
 {
     OperationLock lock;
-    if (m_ctx.state.OperationRunning || !lockOperation(lock))
+    if (m_ctx.state.OperationRunning || !lockOperation(lock, m_ctx))
         return;
     const int top = topLine(m_fileListBox2);
     RemoveFiles(m_ctx, m_folder2, selectedNames(m_fileListBox2));
@@ -854,7 +846,7 @@ void TBackupForm::DelBtnClick()
 void TBackupForm::RestoreBtnClick()
 {
     OperationLock lock;
-    if (m_ctx.state.OperationRunning || !lockOperation(lock))
+    if (m_ctx.state.OperationRunning || !lockOperation(lock, m_ctx))
         return;
     const int top = topLine(m_fileListBox2);
     RestoreFiles(m_ctx, m_folder2, m_boom1->Directory(), selectedNames(m_fileListBox2));

@@ -19,7 +19,6 @@ class QToolButton;
 namespace kx {
 
 class DriveComboBox;
-class OperationLock;
 class PaneSplitter;
 class TBoom;
 
@@ -119,9 +118,6 @@ private:
     int topLine(const QListWidget* list) const;
     void setTopLine(QListWidget* list, int line);
     void setHint(const char* dutch, const char* english);
-    /** Takes the lock of the file commands; false, after a warning, when another Kopierix
-     *  operation holds it. */
-    bool lockOperation(OperationLock& lock);
     /** Drive a: reports that it holds no floppy. */
     bool floppyMissing();
     QString nlEn(const char* dutch, const char* english) const;

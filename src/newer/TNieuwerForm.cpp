@@ -1,8 +1,8 @@
 #include "newer/TNieuwerForm.h"
 
 #include "engine/NewerFiles.h"
+#include "engine/OperationGate.h"
 #include "engine/Settings.h"
-#include "platform/OperationLock.h"
 
 #include <QAction>
 #include <QFile>
@@ -336,10 +336,8 @@ void TNieuwerForm::VoegtoeBtnClick()
     if (m_ctx.state.OperationRunning)
         return;
     OperationLock lock;
-    if (!lock.tryLock()) {
-        m_ctx.ui.warn(OperationLock::refusal(m_ctx.facts.LanguageCode));
+    if (!lockOperation(lock, m_ctx))
         return;
-    }
     const QModelIndex topIndex = m_listBox->indexAt(QPoint(1, 1));
     std::vector<bool> selected(m_lines.size(), false);
     for (int row = 0; row < m_listBox->count(); ++row)

@@ -17,7 +17,7 @@ namespace kx {
  *
  *     OperationLock lock;
  *     if (!lock.tryLock())
- *         ui.warn(OperationLock::refusal(languageCode)); // another operation runs
+ *         return; // another operation runs: refuse this one
  */
 class OperationLock
 {
@@ -41,9 +41,6 @@ public:
     void lockShared();
     /** Lets the lock go (the destructor does too). */
     void unlock();
-
-    /** The text that refuses a second operation, in Dutch ("nld") or English. */
-    static std::string refusal(const std::string& languageCode);
 
 private:
     bool open();

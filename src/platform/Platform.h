@@ -217,7 +217,9 @@ public:
     // --- The program's own data folder (log files) ---------------------------------------------
     /** Native path of the per-user data folder of the program, created when missing. */
     virtual std::string dataFolder() = 0;
-    virtual bool appendDataFile(const std::string& name, const std::string& bytes) = 0;
+    /** Appends to a file of the data folder; false with the system's reason when it could not. */
+    virtual bool appendDataFile(const std::string& name, const std::string& bytes,
+                                SystemError& error) = 0;
     virtual bool renameDataFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeDataFile(const std::string& name) = 0;
 

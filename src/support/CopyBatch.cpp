@@ -12,14 +12,15 @@ CopyBatch::~CopyBatch()
 bool CopyBatch::add(const std::string& source, const std::string& dest, Settle settle,
                     SystemError& error)
 {
-    Pending pending{{}, std::move(settle)};
-    if (!m_platform.stageCopy(source, dest, pending.copy, error))
+    StagedCopy staged;
+    if (!m_platform.stageCopy(source, dest, staged, error))
         return false;
-    if (m_pending.empty())
+    if (m_staged.empty())
         m_first = std::chrono::steady_clock::now();
-    m_bytes += pending.copy.size;
-    m_pending.push_back(std::move(pending));
-    if (m_pending.size() >= kMaxFiles || m_bytes >= kMaxBytes ||
+    m_bytes += staged.size;
+    m_staged.push_back(std::move(staged));
+    m_settle.push_back(std::move(settle));
+    if (m_staged.size() >= kMaxFiles || m_bytes >= kMaxBytes ||
         std::chrono::steady_clock::now() - m_first >= kMaxAge)
         commit();
     return true;
@@ -27,40 +28,37 @@ bool CopyBatch::add(const std::string& source, const std::string& dest, Settle s
 
 void CopyBatch::commit()
 {
-    if (m_pending.empty())
+    if (m_staged.empty())
         return;
-    std::vector<Pending> pending;
-    pending.swap(m_pending);
+    std::vector<StagedCopy> staged;
+    std::vector<Settle> settle;
+    staged.swap(m_staged);
+    settle.swap(m_settle);
     m_bytes = 0;
 
-    std::vector<StagedCopy> copies;
-    copies.reserve(pending.size());
-    for (const Pending& p : pending)
-        copies.push_back(p.copy);
     SystemError error;
     // Nothing is renamed before its contents are on the medium: an old copy is never replaced
     // by one that a power cut could still empty.
-    if (!m_platform.flushStaged(copies, error)) {
-        for (Pending& p : pending) {
-            m_platform.discardStaged(p.copy);
-            p.settle(p.copy, &error);
+    if (!m_platform.flushStaged(staged, error)) {
+        for (std::size_t i = 0; i < staged.size(); ++i) {
+            m_platform.discardStaged(staged[i]);
+            settle[i](staged[i], &error);
         }
         return;
     }
-    for (Pending& p : pending) {
+    for (std::size_t i = 0; i < staged.size(); ++i) {
         SystemError renameError;
-        if (m_platform.commitStaged(p.copy, renameError))
-            p.settle(p.copy, nullptr);
-        else
-            p.settle(p.copy, &renameError);
+        const bool renamed = m_platform.commitStaged(staged[i], renameError);
+        settle[i](staged[i], renamed ? nullptr : &renameError);
     }
 }
 
 void CopyBatch::abandon()
 {
-    for (const Pending& p : m_pending)
-        m_platform.discardStaged(p.copy);
-    m_pending.clear();
+    for (const StagedCopy& copy : m_staged)
+        m_platform.discardStaged(copy);
+    m_staged.clear();
+    m_settle.clear();
     m_bytes = 0;
 }
 

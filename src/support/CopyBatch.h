@@ -45,14 +45,11 @@ public:
     static constexpr std::chrono::seconds kMaxAge{2};
 
 private:
-    struct Pending
-    {
-        StagedCopy copy;
-        Settle settle;
-    };
-
     Platform& m_platform;
-    std::vector<Pending> m_pending;
+    // The staged copies and how each is settled, side by side: the copies go to the flush as
+    // they are.
+    std::vector<StagedCopy> m_staged;
+    std::vector<Settle> m_settle;
     std::int64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_first;
 };

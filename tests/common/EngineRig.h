@@ -4,6 +4,7 @@
 #include "common/RecordingUi.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
+#include "engine/MediumRecords.h"
 
 #include <QFile>
 #include <QStringList>
@@ -32,6 +33,13 @@ struct EngineRig
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         return lines;
+    }
+
+    /** Chooses the backup drive as the windows do once they are up. */
+    void selectBackupDrive(char letter = 'e')
+    {
+        state.MainFormReady = true;
+        SelectBackupDrive(ctx, letter);
     }
 
     QStringList memo() const

@@ -109,9 +109,10 @@ public:
     }
 
     std::string dataFolder() override { return m_inner->dataFolder(); }
-    bool appendDataFile(const std::string& name, const std::string& bytes) override
+    bool appendDataFile(const std::string& name, const std::string& bytes,
+                        SystemError& error) override
     {
-        return m_inner->appendDataFile(name, bytes);
+        return m_inner->appendDataFile(name, bytes, error);
     }
     bool renameDataFile(const std::string& from, const std::string& to) override
     {

@@ -1,7 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/ForwardingPlatform.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/RestoreAll.h"
 
 #include <QtTest>
@@ -61,8 +60,7 @@ struct Run
         platform = recording.get();
         platform->events = &events;
         rig = std::make_unique<EngineRig>(std::move(recording));
-        rig->state.MainFormReady = true;
-        SelectBackupDrive(rig->ctx, 'e');
+        rig->selectBackupDrive();
     }
     QStringList tempFiles(const char* folder) const
     {

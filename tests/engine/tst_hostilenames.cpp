@@ -1,6 +1,5 @@
 #include "common/EngineRig.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/RestoreAll.h"
 
 #include <QtTest>
@@ -56,8 +55,7 @@ struct Medium
     std::unique_ptr<EngineRig> rig()
     {
         auto r = std::make_unique<EngineRig>(fixture.platform());
-        r->state.MainFormReady = true;
-        SelectBackupDrive(r->ctx, 'e');
+        r->selectBackupDrive();
         return r;
     }
 

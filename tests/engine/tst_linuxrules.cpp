@@ -1,6 +1,5 @@
 #include "common/EngineRig.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/Settings.h"
 #include "support/FileDate.h"
 
@@ -19,8 +18,7 @@ qint64 utc(int year, int month, int day)
 std::unique_ptr<EngineRig> rigFor(const Fixture& fixture)
 {
     auto rig = std::make_unique<EngineRig>(fixture.platform());
-    rig->state.MainFormReady = true;
-    SelectBackupDrive(rig->ctx, 'e');
+    rig->selectBackupDrive();
     return rig;
 }
 
@@ -103,8 +101,7 @@ private slots:
 
         auto rig = std::make_unique<EngineRig>(fixture.platform());
         ReadSettings(*rig->platform, rig->state, rig->ui);
-        rig->state.MainFormReady = true;
-        SelectBackupDrive(rig->ctx, 'e');
+        rig->selectBackupDrive();
         QVERIFY(MakeBackups(rig->ctx));
         QCOMPARE(fixture.readFile(level + "C-home\\.thunderbird\\prefs.js"), QByteArray("new"));
         QCOMPARE(fixture.readFile(level + ".Trash-0\\C-home\\t.txt"), QByteArray("old"));

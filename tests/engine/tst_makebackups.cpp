@@ -23,8 +23,7 @@ constexpr qint64 T0 = 1700000000; // November 2023, outside any daylight saving 
 /** Makes the backup drive current as the first paint does. */
 void selectMedium(EngineRig& rig, char letter = 'e')
 {
-    rig.state.MainFormReady = true;
-    SelectBackupDrive(rig.ctx, letter);
+    rig.selectBackupDrive(letter);
     rig.ui.statusLines.clear();
 }
 

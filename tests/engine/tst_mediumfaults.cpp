@@ -15,12 +15,6 @@ using test::Fixture;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
-
-void selectMedium(EngineRig& rig)
-{
-    rig.state.MainFormReady = true;
-    SelectBackupDrive(rig.ctx, 'e');
-}
 } // namespace
 
 /** Make Backups on small real file systems: a medium that fills up, another file system mounted
@@ -56,7 +50,7 @@ private slots:
 
         {
             EngineRig rig(fixture.platform());
-            selectMedium(rig);
+            rig.selectBackupDrive();
             QVERIFY(MakeBackups(rig.ctx));
             QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), old);
             QCOMPARE(rig.state.CopiedCount, std::uint64_t(0));
@@ -71,7 +65,7 @@ private slots:
         QVERIFY(::mount("tmpfs", QFile::encodeName(medium).constData(), "tmpfs", MS_REMOUNT,
                         "size=4m") == 0);
         EngineRig rig(fixture.platform());
-        selectMedium(rig);
+        rig.selectBackupDrive();
         QVERIFY(MakeBackups(rig.ctx));
         QCOMPARE(rig.state.CopiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), fresh);
@@ -95,7 +89,7 @@ private slots:
         fixture.writeFile("c:\\Docs\\mnt\\b.txt", "new", T0 + 60);
 
         EngineRig rig(fixture.platform());
-        selectMedium(rig);
+        rig.selectBackupDrive();
         QVERIFY(MakeBackups(rig.ctx));
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
@@ -123,7 +117,7 @@ private slots:
 
         for (int run = 1; run <= 2; ++run) {
             EngineRig rig(fixture.platform());
-            selectMedium(rig);
+            rig.selectBackupDrive();
             QVERIFY(MakeBackups(rig.ctx));
             QCOMPARE(rig.state.CopiedCount, std::uint64_t(run == 1 ? 1 : 0));
             QCOMPARE(rig.state.BackupFileCount, std::uint64_t(2));

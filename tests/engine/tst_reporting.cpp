@@ -1,7 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/RestoreAll.h"
 
 #include <QtTest>
@@ -23,8 +22,7 @@ struct Run
         auto p = std::make_unique<FaultyPlatform>(fixture.platform());
         faulty = p.get();
         rig = std::make_unique<EngineRig>(std::move(p), language);
-        rig->state.MainFormReady = true;
-        SelectBackupDrive(rig->ctx, 'e');
+        rig->selectBackupDrive();
     }
     /** The summary's lines after the four that count, without the free space. */
     QStringList tail() const

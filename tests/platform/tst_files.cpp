@@ -764,15 +764,17 @@ private slots:
         QCOMPARE(folder, (fixture.dataPath() + "/").toStdString());
         QVERIFY(QFileInfo(fixture.dataPath()).isDir());
 
-        QVERIFY(platform->appendDataFile("Kopierix.log", "one\r\n"));
-        QVERIFY(platform->appendDataFile("Kopierix.log", "two\r\n"));
+        SystemError error;
+        QVERIFY(platform->appendDataFile("Kopierix.log", "one\r\n", error));
+        QVERIFY(platform->appendDataFile("Kopierix.log", "two\r\n", error));
         QCOMPARE(readFile(folder + "Kopierix.log"), std::string("one\r\ntwo\r\n"));
         QVERIFY(platform->renameDataFile("Kopierix.log", "Kopierix!.log"));
         QCOMPARE(readFile(folder + "Kopierix!.log"), std::string("one\r\ntwo\r\n"));
         QVERIFY(!platform->renameDataFile("Kopierix.log", "Kopierix!!.log"));
         QVERIFY(platform->removeDataFile("Kopierix!.log"));
         QVERIFY(!platform->removeDataFile("Kopierix!.log"));
-        QVERIFY(!platform->appendDataFile("No\\Such/Folder.log", "x"));
+        QVERIFY(!platform->appendDataFile("No\\Such/Folder.log", "x", error));
+        QCOMPARE(error.code, ENOENT);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -59,6 +60,12 @@ IniSettingsStore::IniSettingsStore(const QString& fileName)
 }
 
 IniSettingsStore::~IniSettingsStore() = default;
+
+QString IniSettingsStore::userFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Kopierix/Kopierix.ini");
+}
 
 QVariant IniSettingsStore::value(const std::string& section, const std::string& ident)
 {

@@ -20,6 +20,10 @@ public:
     explicit IniSettingsStore(const QString& fileName);
     ~IniSettingsStore() override;
 
+    /** The user's settings file, $XDG_CONFIG_HOME/Kopierix/Kopierix.ini; what else the program
+     *  keeps per settings folder (its locks) lies beside it. */
+    static QString userFile();
+
     bool contains(const std::string& section, const std::string& ident) override;
     std::string readString(const std::string& section, const std::string& ident,
                            const std::string& fallback) override;

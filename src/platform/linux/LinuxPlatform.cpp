@@ -337,6 +337,18 @@ mode_t processUmask()
     return mask;
 }
 
+// Writes what is pending to the medium: the one file at `path`, or the whole file system that
+// holds it. Returns 0 or the errno of the failure.
+int flushToMedium(const std::string& path, bool wholeFileSystem)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int err = (wholeFileSystem ? ::syncfs(fd) : ::fdatasync(fd)) == 0 ? 0 : errno;
+    ::close(fd);
+    return err;
+}
+
 void fillFromStat(FileInfo& info, const struct stat& st)
 {
     info.isDir = S_ISDIR(st.st_mode);
@@ -432,12 +444,6 @@ std::string readMountTable()
     return text;
 }
 
-QString settingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Kopierix/Kopierix.ini");
-}
-
 // The long time format without the zone: times are shown as the clock on the wall reads them.
 QString timeFormatWithoutZone(const QLocale& locale)
 {
@@ -487,7 +493,7 @@ DriveTable& LinuxPlatform::drives()
 {
     std::lock_guard lock(m_drivesMutex);
     if (!m_drives) {
-        IniSettingsStore settings(settingsFile());
+        IniSettingsStore settings(IniSettingsStore::userFile());
         m_drives = std::make_unique<DriveTable>(settings, readMountTable());
     }
     return *m_drives;
@@ -780,11 +786,7 @@ void LinuxPlatform::flushDrive(char letter)
     const std::string root = drives().root(letter);
     if (root.empty())
         return;
-    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::syncfs(fd);
-    ::close(fd);
+    (void)flushToMedium(root, true);
 }
 
 std::string LinuxPlatform::nativePath(const std::string& drivePath)
@@ -950,15 +952,10 @@ bool LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged, SystemErr
             continue;
         flushed.push_back(copy.device);
         const std::string folder = parentOf(copy.temp);
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0 || ::syncfs(fd) != 0) {
-            const int err = errno;
-            if (fd >= 0)
-                ::close(fd);
+        if (const int err = flushToMedium(folder, true)) {
             error = errorFor(err, Mapped{folder, folder});
             return false;
         }
-        ::close(fd);
     }
     return true;
 }
@@ -991,19 +988,11 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
     if (!stageCopy(source, dest, staged, error))
         return false;
     // A single copy is flushed by itself: its file alone, not the whole file system.
-    const int fd = ::open(staged.temp.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fdatasync(fd) != 0) {
-        const int err = errno;
-        if (fd >= 0)
-            ::close(fd);
+    if (const int err = flushToMedium(staged.temp, false)) {
         discardStaged(staged);
-        Mapped to;
-        to.native = staged.temp;
-        to.root = parentOf(staged.temp);
-        error = errorFor(err, to);
+        error = errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
         return false;
     }
-    ::close(fd);
     return commitStaged(staged, error);
 }
 
@@ -1235,14 +1224,26 @@ std::string LinuxPlatform::dataFolder()
     return QFile::encodeName(folder).toStdString() + "/";
 }
 
-bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes)
+bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes,
+                                   SystemError& error)
 {
     const std::string path = dataFolder() + name;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, bytes.data(), bytes.size());
-    return ::close(fd) == 0 && written;
+    // Not blocking: a FIFO in the log's place must not hold the run up.
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    int err = 0;
+    if (fd < 0) {
+        err = errno;
+    } else {
+        if (!writeAll(fd, bytes.data(), bytes.size()))
+            err = errno;
+        if (::close(fd) != 0 && err == 0)
+            err = errno;
+    }
+    if (err == 0)
+        return true;
+    error = systemError(err, std::strerror(err));
+    return false;
 }
 
 bool LinuxPlatform::renameDataFile(const std::string& from, const std::string& to)
@@ -1260,7 +1261,7 @@ bool LinuxPlatform::removeDataFile(const std::string& name)
 
 std::unique_ptr<SettingsStore> LinuxPlatform::openSettings()
 {
-    return std::make_unique<IniSettingsStore>(settingsFile());
+    return std::make_unique<IniSettingsStore>(IniSettingsStore::userFile());
 }
 
 // --- Time and system facts --------------------------------------------------------------------

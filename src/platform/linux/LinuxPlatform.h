@@ -66,7 +66,8 @@ public:
     bool setCurrentDirectory(const std::string& path, SystemError& error) override;
 
     std::string dataFolder() override;
-    bool appendDataFile(const std::string& name, const std::string& bytes) override;
+    bool appendDataFile(const std::string& name, const std::string& bytes,
+                        SystemError& error) override;
     bool renameDataFile(const std::string& from, const std::string& to) override;
     bool removeDataFile(const std::string& name) override;
 

@@ -1,8 +1,10 @@
 #include "platform/OperationLock.h"
 
+#include "platform/linux/IniSettingsStore.h"
+
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -17,8 +19,7 @@ namespace {
 
 std::string lockPath(OperationLock::Kind kind)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                           QStringLiteral("/Kopierix");
+    const QString folder = QFileInfo(IniSettingsStore::userFile()).path();
     QDir().mkpath(folder);
     const QString name = kind == OperationLock::Kind::Operation
                              ? QStringLiteral("/Kopierix.lock")
@@ -82,13 +83,6 @@ void OperationLock::unlock()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-}
-
-std::string OperationLock::refusal(const std::string& languageCode)
-{
-    return languageCode == "nld"
-               ? "Er loopt al een bewerking van Kopierix; probeer het later opnieuw."
-               : "Another Kopierix operation is running; try again later.";
 }
 
 } // namespace kx
