@@ -165,7 +165,7 @@ int checkUpdate(Platform& platform, const std::string& lang)
 {
     ConsoleUpdateUi ui;
     UpdateCheck check(platform, lang);
-    const int code = check.CheckForUpdate(ui, "Kopierix", nlEn(lang, kVersionNl, kVersionEn));
+    const int code = check.checkForUpdate(ui, "Kopierix", nlEn(lang, kVersionNl, kVersionEn));
     if (code < 0)
         return kExitVersionRecordUnreadable;
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;
@@ -178,14 +178,14 @@ void startLog(ActivityLog& log, const std::string& lang)
 {
     OperationLock windows(OperationLock::Kind::Windows);
     if (windows.tryLock())
-        log.Rotate(lang);
+        log.rotate(lang);
     else
         log.resume(lang);
 }
 
 int completed(const ProgramState& state)
 {
-    return state.FailedCount > 0 ? kExitSomeFailed : kExitOk;
+    return state.failedCount > 0 ? kExitSomeFailed : kExitOk;
 }
 
 } // namespace
@@ -194,8 +194,8 @@ CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
 
 int CommandLine::run(const std::vector<std::string>& args)
 {
-    SystemFacts facts = GatherSystemFacts(m_platform);
-    const std::string& lang = facts.LanguageCode;
+    SystemFacts facts = gatherSystemFacts(m_platform);
+    const std::string& lang = facts.languageCode;
     const Options o = parse(args, lang);
     if (!o.error.empty()) {
         err(o.error);
@@ -236,31 +236,31 @@ int CommandLine::run(const std::vector<std::string>& args)
     ActivityLog log(m_platform);
     log.reportFailuresTo(&ui, lang);
     ProgramState state;
-    state.LanguageCode = lang;
+    state.languageCode = lang;
     EngineContext ctx{m_platform, state, ui, log, facts};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
     // the one given for this run only).
-    ReadSettings(m_platform, state, ui);
-    state.StartDir = m_platform.currentDirectory();
-    if (state.StartDir.empty() || state.StartDir.back() != '\\')
-        state.StartDir += '\\';
+    readSettings(m_platform, state, ui);
+    state.startDir = m_platform.currentDirectory();
+    if (state.startDir.empty() || state.startDir.back() != '\\')
+        state.startDir += '\\';
     if (o.command != "status")
         startLog(log, lang);
-    state.MainFormReady = true;
+    state.mainFormReady = true;
     ui.setPrintStatus(o.command == "status");
-    SelectBackupDrive(ctx, o.backupDrive ? o.backupDrive : state.BackupBase.substr(0, 1)[0]);
+    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : state.backupBase.substr(0, 1)[0]);
     ui.setPrintStatus(false);
 
     if (o.command == "status")
         return kExitOk;
     if (o.command == "make-backups")
-        return MaakBackupBtnClick(ctx) ? completed(state) : kExitDriveNotEntered;
+        return makeBackups(ctx) ? completed(state) : kExitDriveNotEntered;
     if (o.command == "restore-all")
-        return HerstellenBtnClick(ctx) ? completed(state) : kExitDriveNotEntered;
+        return restoreAll(ctx) ? completed(state) : kExitDriveNotEntered;
 
     // newer
-    NewerScanResult scan = ScanNewerFiles(ctx);
+    NewerScanResult scan = scanNewerFiles(ctx);
     if (!scan.entered)
         return kExitDriveNotEntered;
     if (!o.add) {
@@ -269,7 +269,7 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitOk;
     }
     std::vector<bool> selected(scan.proposals.size(), true);
-    AddNewerFiles(ctx, scan.proposals, selected);
+    addNewerFiles(ctx, scan.proposals, selected);
     return completed(state);
 }
 

@@ -38,7 +38,7 @@ bool ConsoleUi::askYesNo(const std::string&, const std::string&)
 
 bool ConsoleUi::askText(const std::string&, const std::string& prompt, std::string&)
 {
-    // Nobody can type an answer here: the question ends the operation as a Cancel would.
+    // Nobody can type an answer here: the question ends the operation as a cancel would.
     printLine(stderr, prompt);
     return false;
 }

@@ -1,8 +1,8 @@
 #include "app/ScreenshotMode.h"
 
-#include "app/KopierixApp.h"
-#include "app/TMainForm.h"
-#include "dialogs/SplashForm.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "dialogs/SplashWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,7 +23,7 @@ constexpr int kGiveUpMs = 30000;
 
 struct Shot
 {
-    KopierixApp* app;
+    Application* app;
     QString file;
 };
 
@@ -37,7 +37,7 @@ void fail(const QString& text)
 // settings), once the window that was opened and its operation have gone.
 void finish(const Shot& shot)
 {
-    if (QApplication::activeModalWidget() || shot.app->state().OperationRunning) {
+    if (QApplication::activeModalWidget() || shot.app->state().operationRunning) {
         QTimer::singleShot(kPollMs, qApp, [shot] { finish(shot); });
         return;
     }
@@ -89,25 +89,25 @@ void grabModal(const Shot& shot, const std::function<void()>& open)
 
 void take(const Shot& shot, const QString& what)
 {
-    TMainForm* main = shot.app->mainForm();
+    MainWindow* main = shot.app->mainForm();
     if (what == QLatin1String("main")) {
         grabLater(shot, main, false);
     } else if (what == QLatin1String("splash")) {
-        TSplashForm* splash = shot.app->splash();
+        SplashWindow* splash = shot.app->splash();
         if (!splash) {
             // Not shown at this start (a long program path): shown now for its picture.
-            splash = new TSplashForm(QString::fromStdString(shot.app->facts().LanguageCode));
-            splash->ShowSplash();
+            splash = new SplashWindow(QString::fromStdString(shot.app->facts().languageCode));
+            splash->showSplash();
         }
         grabLater(shot, splash, false);
     } else if (what == QLatin1String("manage")) {
-        grabModal(shot, [main] { main->BeheerBtnClick(); });
+        grabModal(shot, [main] { main->showManageWindow(); });
     } else if (what == QLatin1String("newer")) {
-        grabModal(shot, [main] { main->NieuwerBtnClick(); });
+        grabModal(shot, [main] { main->showNewFiles(); });
     } else if (what == QLatin1String("restore")) {
-        grabModal(shot, [main] { main->HerstellenBtnClick(); });
+        grabModal(shot, [main] { main->restoreAll(); });
     } else if (what == QLatin1String("about")) {
-        grabModal(shot, [main] { main->InformatieClick(); });
+        grabModal(shot, [main] { main->showAboutDialog(); });
     } else {
         fail(QStringLiteral("unknown window ") + what +
              QStringLiteral(" (main, manage, newer, restore, about, splash)"));
@@ -116,7 +116,7 @@ void take(const Shot& shot, const QString& what)
 
 } // namespace
 
-void ArmScreenshotMode(KopierixApp& app)
+void armScreenshotMode(Application& app)
 {
     const QString spec = qEnvironmentVariable("KOPIERIX_SCREENSHOT");
     if (spec.isEmpty())
@@ -129,7 +129,7 @@ void ArmScreenshotMode(KopierixApp& app)
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(2); });
         return;
     }
-    QObject::connect(app.mainForm(), &TMainForm::firstPaintFinished, qApp,
+    QObject::connect(app.mainForm(), &MainWindow::firstPaintFinished, qApp,
                      [shot, what] { take(shot, what); });
 }
 

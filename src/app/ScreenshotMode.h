@@ -2,7 +2,7 @@
 
 namespace kx {
 
-class KopierixApp;
+class Application;
 
 /**
  * Pictures of the windows without a person at the keyboard, for the program's documentation:
@@ -11,6 +11,6 @@ class KopierixApp;
  * newer, restore (the question of Restore All, answered No), about, splash. Without the variable
  * this does nothing.
  */
-void ArmScreenshotMode(KopierixApp& app);
+void armScreenshotMode(Application& app);
 
 } // namespace kx

@@ -19,7 +19,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(p
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::ServerName()
+QString SingleInstance::serverName()
 {
     // One instance per user and settings file: two instances on one settings file would
     // overwrite each other's choices, while a test's home of its own meets nobody.

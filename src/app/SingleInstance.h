@@ -16,12 +16,12 @@ class SingleInstance : public QObject
     Q_OBJECT
 
 public:
-    /** `name` identifies the instance; see ServerName(). */
+    /** `name` identifies the instance; see serverName(). */
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     /** The socket name of this user's program with these settings. */
-    static QString ServerName();
+    static QString serverName();
 
     /** True when an instance runs already; it has been asked to come forward. Otherwise this
      *  instance listens from now on and answers later starts. */

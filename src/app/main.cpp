@@ -1,5 +1,5 @@
+#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/KopierixApp.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     if (args.empty()) {
         QApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
-        kx::KopierixApp kopierix;
+        kx::Application kopierix;
         return kopierix.run();
     }
     // The headless commands need no display.

@@ -15,26 +15,26 @@
 
 namespace kx {
 
-QString NlEn(const QString& languageCode, const char* dutch, const char* english)
+QString nlEn(const QString& languageCode, const char* dutch, const char* english)
 {
     return QString::fromUtf8(nlEn(languageCode.toStdString(), dutch, english));
 }
 
-QFont DialogFont()
+QFont dialogFont()
 {
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(9);
     return font;
 }
 
-QPlainTextEdit* MakeMessageMemo(QWidget* parent)
+QPlainTextEdit* makeMessageMemo(QWidget* parent)
 {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QStringLiteral("MessageMemo"));
     memo->setReadOnly(true);
     memo->setFrameStyle(QFrame::NoFrame);
     memo->setFocusPolicy(Qt::NoFocus);
-    memo->setFont(DialogFont());
+    memo->setFont(dialogFont());
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -45,7 +45,7 @@ QPlainTextEdit* MakeMessageMemo(QWidget* parent)
     return memo;
 }
 
-int LineStep(const QFont& font)
+int lineStep(const QFont& font)
 {
     double points = font.pointSizeF();
     // A font given in pixels has no point size: take it as drawn on a 96-dpi screen.
@@ -54,13 +54,13 @@ int LineStep(const QFont& font)
     return static_cast<int>(std::lround(points * 1.6));
 }
 
-QPoint CentredTopLeft(const QRect& on, const QSize& window)
+QPoint centredTopLeft(const QRect& on, const QSize& window)
 {
     return QPoint(on.left() + (on.width() - window.width()) / 2,
                   on.top() + (on.height() - window.height()) / 2);
 }
 
-QStringList SplitAtCarriageReturns(const QString& message)
+QStringList splitAtCarriageReturns(const QString& message)
 {
     QString text = message;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
@@ -68,7 +68,7 @@ QStringList SplitAtCarriageReturns(const QString& message)
     return text.split(QLatin1Char('\r'));
 }
 
-int WrappedLineCount(const QFont& font, int width, const QStringList& lines)
+int wrappedLineCount(const QFont& font, int width, const QStringList& lines)
 {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -89,7 +89,7 @@ int WrappedLineCount(const QFont& font, int width, const QStringList& lines)
     return count;
 }
 
-void CentreWindow(QWidget* dialog, const QRect& on)
+void centreWindow(QWidget* dialog, const QRect& on)
 {
     QRect target = on;
     if (target.isEmpty() && dialog->parentWidget())
@@ -100,7 +100,7 @@ void CentreWindow(QWidget* dialog, const QRect& on)
         if (screen)
             target = screen->availableGeometry();
     }
-    dialog->move(CentredTopLeft(target, dialog->frameGeometry().size()));
+    dialog->move(centredTopLeft(target, dialog->frameGeometry().size()));
 }
 
 } // namespace kx

@@ -16,30 +16,30 @@ namespace kx {
 inline constexpr const char* kProductName = "Kopierix";
 
 /** The Dutch or the English text, after the language code ("nld" selects Dutch). */
-QString NlEn(const QString& languageCode, const char* dutch, const char* english);
+QString nlEn(const QString& languageCode, const char* dutch, const char* english);
 
 /** The font of the program's own dialogs: Arial, 9 points (12 pixels on a 96-dpi screen). */
-QFont DialogFont();
+QFont dialogFont();
 
 /** The read-only, frameless message text of the dialogs ("MessageMemo"), on the button colour. */
-QPlainTextEdit* MakeMessageMemo(QWidget* parent);
+QPlainTextEdit* makeMessageMemo(QWidget* parent);
 
 /** The line step R of the dialogs: the font's size in points times 1.6, rounded. */
-int LineStep(const QFont& font);
+int lineStep(const QFont& font);
 
 /**
  * The top-left corner that centres a window of `window` size on `on`:
  * top + (height - window height) / 2, left likewise, the division truncating toward zero.
  */
-QPoint CentredTopLeft(const QRect& on, const QSize& window);
+QPoint centredTopLeft(const QRect& on, const QSize& window);
 
 /** A message cut into lines at each carriage return (a CR LF pair or a lone LF counts as one). */
-QStringList SplitAtCarriageReturns(const QString& message);
+QStringList splitAtCarriageReturns(const QString& message);
 
 /** How many lines `lines` take when wrapped at `width` pixels in `font`, as a reader sees them. */
-int WrappedLineCount(const QFont& font, int width, const QStringList& lines);
+int wrappedLineCount(const QFont& font, int width, const QStringList& lines);
 
 /** Places `dialog` centred on `on`; with an empty `on` on its parent, or else on the screen. */
-void CentreWindow(QWidget* dialog, const QRect& on);
+void centreWindow(QWidget* dialog, const QRect& on);
 
 } // namespace kx

@@ -26,7 +26,7 @@ QStringList helpFolders()
 
 QUrl helpPage(const QString& languageCode, const QString& anchor)
 {
-    const QString name = HelpFileName(languageCode);
+    const QString name = helpFileName(languageCode);
     for (const QString& folder : helpFolders()) {
         const QFileInfo page(QDir(folder), name);
         if (!page.isFile())
@@ -41,7 +41,7 @@ QUrl helpPage(const QString& languageCode, const QString& anchor)
 
 } // namespace
 
-QList<int> AllHelpContexts()
+QList<int> allHelpContexts()
 {
     using namespace helpcontext;
     return {Splash,
@@ -63,29 +63,29 @@ QList<int> AllHelpContexts()
             YesNo};
 }
 
-QString HelpFileName(const QString& languageCode)
+QString helpFileName(const QString& languageCode)
 {
     return languageCode == QLatin1String("nld") ? QStringLiteral("Backup_n.html")
                                                 : QStringLiteral("Backup_e.html");
 }
 
-QUrl HelpUrl(const QString& languageCode, int contextNumber)
+QUrl helpUrl(const QString& languageCode, int contextNumber)
 {
     return helpPage(languageCode, contextNumber > 0 ? QString::number(contextNumber) : QString());
 }
 
-QUrl HelpIndexUrl(const QString& languageCode)
+QUrl helpIndexUrl(const QString& languageCode)
 {
     return helpPage(languageCode, QStringLiteral("index"));
 }
 
-void SetHelpContext(QWidget* widget, int contextNumber)
+void setHelpContext(QWidget* widget, int contextNumber)
 {
     widget->setProperty(kHelpContextProperty,
                         contextNumber > 0 ? QVariant(contextNumber) : QVariant());
 }
 
-int HelpContextOf(const QWidget* widget)
+int helpContextOf(const QWidget* widget)
 {
     // The search stays inside one window: a dialog without a topic does not borrow its owner's.
     for (; widget; widget = widget->parentWidget()) {

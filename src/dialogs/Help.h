@@ -30,10 +30,10 @@ inline constexpr int YesNo = 90000;       // the yes/no question and every contr
 } // namespace helpcontext
 
 /** Every help topic number that the windows use; each has an anchor in both help pages. */
-QList<int> AllHelpContexts();
+QList<int> allHelpContexts();
 
 /** "Backup_n.html" for Dutch ("nld"), "Backup_e.html" otherwise. */
-QString HelpFileName(const QString& languageCode);
+QString helpFileName(const QString& languageCode);
 
 /**
  * The file address of the help page of the language, with the topic `contextNumber` as its
@@ -41,13 +41,13 @@ QString HelpFileName(const QString& languageCode);
  * program, in its help folder, in the installed share/kopierix/help, and in the source tree.
  * Empty when no page is found.
  */
-QUrl HelpUrl(const QString& languageCode, int contextNumber);
+QUrl helpUrl(const QString& languageCode, int contextNumber);
 /** The help page at its index ("Help - Index"). */
-QUrl HelpIndexUrl(const QString& languageCode);
+QUrl helpIndexUrl(const QString& languageCode);
 
 /** Gives `widget` a help topic; 0 removes it, so that its parent's topic applies. */
-void SetHelpContext(QWidget* widget, int contextNumber);
+void setHelpContext(QWidget* widget, int contextNumber);
 /** The help topic of `widget`, or of its nearest parent in the same window; 0 for none. */
-int HelpContextOf(const QWidget* widget);
+int helpContextOf(const QWidget* widget);
 
 } // namespace kx

@@ -30,11 +30,11 @@ bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event)
     const QWidget* focus = QApplication::focusWidget();
     if (!focus)
         focus = QApplication::activeWindow();
-    const int context = HelpContextOf(focus);
+    const int context = helpContextOf(focus);
     if (context == 0)
         return false;
     // A viewer that does not start is no error: the user simply sees no page.
-    const QUrl url = HelpUrl(m_languageCode, context);
+    const QUrl url = helpUrl(m_languageCode, context);
     if (url.isValid())
         m_open(url);
     return true;

@@ -8,7 +8,7 @@ namespace kx {
 
 ActivityLog::ActivityLog(Platform& platform) : m_platform(platform) {}
 
-void ActivityLog::WriteLog(const std::string& line)
+void ActivityLog::writeLog(const std::string& line)
 {
     // A line that cannot be written is lost, never the file work around it. The user hears of
     // it once a run: a line for every lost line would bury what the run did.
@@ -21,7 +21,7 @@ void ActivityLog::WriteLog(const std::string& line)
                   error.message);
 }
 
-void ActivityLog::Rotate(const std::string& languageCode)
+void ActivityLog::rotate(const std::string& languageCode)
 {
     // Each step passes over a missing or locked file.
     m_platform.removeDataFile(kOldest);
@@ -33,7 +33,7 @@ void ActivityLog::Rotate(const std::string& languageCode)
 void ActivityLog::resume(const std::string& languageCode)
 {
     m_failureTold = false;
-    WriteLog(nlEn(languageCode, "Datum: ", "Date: ") + m_platform.formatDateTime(Now(m_platform)));
+    writeLog(nlEn(languageCode, "Datum: ", "Date: ") + m_platform.formatDateTime(now(m_platform)));
 }
 
 std::string ActivityLog::currentLogPath() const

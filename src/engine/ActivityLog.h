@@ -20,10 +20,10 @@ public:
     explicit ActivityLog(Platform& platform);
 
     /** Appends one line ended by CR LF. */
-    void WriteLog(const std::string& line);
+    void writeLog(const std::string& line);
     /** At start: drops the oldest log, shifts the others, and starts this run's log with the date
      *  line ("Datum: " or "Date: " and the present moment). */
-    void Rotate(const std::string& languageCode);
+    void rotate(const std::string& languageCode);
     /** At start, beside a run that goes on: the current log stays, and this run's lines follow
      *  its own date line there. */
     void resume(const std::string& languageCode);

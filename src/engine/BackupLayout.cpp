@@ -4,22 +4,22 @@
 
 namespace kx::layout {
 
-std::string MirrorFolder(const std::string& backupBase, const std::string& sourceFolder)
+std::string mirrorFolder(const std::string& backupBase, const std::string& sourceFolder)
 {
     if (sourceFolder.size() <= 3)
         return backupBase + sourceFolder.substr(0, 1) + "-\\";
     return backupBase + sourceFolder.substr(0, 1) + "-" + sourceFolder.substr(3);
 }
 
-std::string BackupPathOf(const std::string& backupBase, const std::string& sourcePath)
+std::string backupPathOf(const std::string& backupBase, const std::string& sourcePath)
 {
     const std::size_t slash = sourcePath.rfind('\\');
     if (slash == std::string::npos)
         return {};
-    return MirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) + sourcePath.substr(slash + 1);
+    return mirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) + sourcePath.substr(slash + 1);
 }
 
-std::optional<std::string> SourcePathOf(const std::string& folder, const std::string& name,
+std::optional<std::string> sourcePathOf(const std::string& folder, const std::string& name,
                                         std::size_t r)
 {
     // Positions below count from 0: the rules' character R + 5 is index R + 4.
@@ -31,9 +31,9 @@ std::optional<std::string> SourcePathOf(const std::string& folder, const std::st
     return letter + ":\\" + folder.substr(r + 5) + "\\" + name;
 }
 
-std::string DriveKeyOf(char letter, const std::string& driveListText)
+std::string driveKeyOf(char letter, const std::string& driveListText)
 {
-    std::string label = TextBefore(']', TextAfter('[', driveListText));
+    std::string label = textBefore(']', textAfter('[', driveListText));
     if (!label.empty() && label[0] >= 'a' && label[0] <= 'z')
         label[0] = static_cast<char>(label[0] - 'a' + 'A');
     return std::string(1, letter) + "-" + label;

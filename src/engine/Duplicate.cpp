@@ -70,22 +70,22 @@ char lower(char c)
 
 DuplicateRun::DuplicateRun(EngineContext& ctx)
     : m_ctx(ctx), m_state(ctx.state),
-      m_b(ctx.state.BackupBase.empty() ? 'c' : lower(ctx.state.BackupBase[0])),
+      m_b(ctx.state.backupBase.empty() ? 'c' : lower(ctx.state.backupBase[0])),
       m_caption(std::string(kProductName) + " - " + ctx.nlEn("Dupliceren", "Duplicate"))
 {
 }
 
 bool DuplicateRun::run()
 {
-    m_ctx.log.WriteLog(text("Knop \"Dupliceren\" geklikt", "Button \"Duplicate\" clicked"));
+    m_ctx.log.writeLog(text("Knop \"Dupliceren\" geklikt", "Button \"Duplicate\" clicked"));
     m_ctx.ui.progress(0);
-    m_state.ProgressStep = m_state.BackupTotalSize / 100;
+    m_state.progressStep = m_state.backupTotalSize / 100;
     m_ctx.ui.showProgress(true);
     m_ctx.ui.clearMemo();
 
     if (!introduction() || !mediumPresent(false))
         return stop();
-    m_oldLabel = m_b == 'a' ? m_floppyLabel : LowerCase(VolumeLabel(m_ctx.platform, m_b));
+    m_oldLabel = m_b == 'a' ? m_floppyLabel : lowerCase(volumeLabel(m_ctx.platform, m_b));
     if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent(true) ||
         !namesSettled() || !secondHalf())
         return stop();
@@ -97,8 +97,8 @@ bool DuplicateRun::run()
 bool DuplicateRun::stop()
 {
     SystemError ignored;
-    if (!m_state.StartDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_state.StartDir, ignored);
+    if (!m_state.startDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_state.startDir, ignored);
     m_ctx.ui.busy(false);
     m_ctx.ui.showProgress(false);
     return false;
@@ -137,9 +137,9 @@ bool DuplicateRun::introduction()
 
 bool DuplicateRun::readFloppy()
 {
-    m_floppyLabel = LowerCase(VolumeLabel(m_ctx.platform, 'a'));
-    m_state.NoFloppy = m_floppyLabel.find("error 21") != std::string::npos;
-    return !m_state.NoFloppy;
+    m_floppyLabel = lowerCase(volumeLabel(m_ctx.platform, 'a'));
+    m_state.noFloppy = m_floppyLabel.find("error 21") != std::string::npos;
+    return !m_state.noFloppy;
 }
 
 bool DuplicateRun::mediumPresent(bool newMedium)
@@ -156,16 +156,16 @@ bool DuplicateRun::mediumPresent(bool newMedium)
                                     "Put a floppy disk in drive a: and click \"Next\" to "
                                     "proceed.")))
             return false;
-        // Still no floppy: NoFloppy stays set, and the backup-drive list shows it.
+        // Still no floppy: noFloppy stays set, and the backup-drive list shows it.
         return readFloppy();
     }
 
     // The drive is looked at now, so an earlier not-ready report does not count against it.
-    m_state.NoDisk = false;
+    m_state.noDisk = false;
     SystemError error;
     if (!m_ctx.platform.openDir(letter(m_b) + ":\\", error))
-        ShowDriveError(m_ctx, error);
-    if (!m_state.NoDisk)
+        showDriveError(m_ctx, error);
+    if (!m_state.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
     m_ctx.ui.askYesNo(
@@ -179,7 +179,7 @@ bool DuplicateRun::mediumPresent(bool newMedium)
 bool DuplicateRun::chooseTempDrive()
 {
     SystemError error;
-    if (!m_ctx.platform.setCurrentDirectory(m_state.BackupBase, error))
+    if (!m_ctx.platform.setCurrentDirectory(m_state.backupBase, error))
         return ioError(error);
 
     // The first drive of the list is passed over (a floppy drive, where there is one), and so is
@@ -188,13 +188,13 @@ bool DuplicateRun::chooseTempDrive()
     const std::vector<char> letters = m_ctx.platform.driveLetters();
     for (std::size_t i = 1; i < letters.size(); ++i) {
         const char candidate = letters[i];
-        if (layout::DriveKeyOf(candidate, DriveListText(m_ctx.platform, candidate)) ==
-            m_state.DriveKey)
+        if (layout::driveKeyOf(candidate, driveListText(m_ctx.platform, candidate)) ==
+            m_state.driveKey)
             continue;
         const std::int64_t free = m_ctx.platform.freeSpace(candidate);
         if (free > best) {
             best = free;
-            m_state.TempDrive = candidate;
+            m_state.tempDrive = candidate;
         }
     }
 
@@ -212,7 +212,7 @@ bool DuplicateRun::chooseTempDrive()
                        kTimedSeconds);
     if (best > 0)
         m_ctx.ui.memo(text("Er is niet genoeg vrije ruimte op ", "Not enough space on ") +
-                      letter(m_state.TempDrive) +
+                      letter(m_state.tempDrive) +
                       text(": voor de tijdelijke bestanden.", ": for the temp. files."));
     return false;
 }
@@ -220,29 +220,29 @@ bool DuplicateRun::chooseTempDrive()
 bool DuplicateRun::firstHalf()
 {
     m_ctx.ui.busy(true);
-    m_state.ProgressStep = m_state.BackupTotalSize / 100;
+    m_state.progressStep = m_state.backupTotalSize / 100;
     m_ctx.ui.pump();
-    m_savedDate = m_state.LastBackupDate;
+    m_savedDate = m_state.lastBackupDate;
     m_ctx.ui.memo(text("Kopiëren naar tijdelijke opslag...", "Copying to temp. disk space..."));
 
-    m_state.CopiedCount = 0;
-    m_state.CopiedSize = 0;
+    m_state.copiedCount = 0;
+    m_state.copiedSize = 0;
     TreeCopy walk(m_ctx);
     SystemError error;
-    if (!walk.CopyToTemp(m_state.BackupBase, error))
+    if (!walk.copyToTemp(m_state.backupBase, error))
         return ioError(error);
 
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.TempDrive);
-    const std::string n = std::to_string(m_state.CopiedCount);
-    const std::string s = FormatSize(m_state.CopiedSize, m_ctx.platform.decimalSeparator());
+    const std::string t = letter(m_state.tempDrive);
+    const std::string n = std::to_string(m_state.copiedCount);
+    const std::string s = formatSize(m_state.copiedSize, m_ctx.platform.decimalSeparator());
     m_ctx.ui.memo(text("Aantal bestanden gekopieerd naar ", "Number of files copied to ") + t +
                   ": = " + n);
     m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
                   s + "bytes");
-    m_ctx.log.WriteLog(n + text(" bestanden gekopieerd van ", " files copied from ") + b + ": " +
+    m_ctx.log.writeLog(n + text(" bestanden gekopieerd van ", " files copied from ") + b + ": " +
                        text("naar ", "to ") + t + ":");
-    m_ctx.log.WriteLog(text("Totale grootte gekopieerde bestanden = ", "Total size of file = ") +
+    m_ctx.log.writeLog(text("Totale grootte gekopieerde bestanden = ", "Total size of file = ") +
                        s + "bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
 
@@ -256,7 +256,7 @@ bool DuplicateRun::firstHalf()
 bool DuplicateRun::newMediumConfirmed()
 {
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.TempDrive);
+    const std::string t = letter(m_state.tempDrive);
     const std::string cr2 = std::string(kCr) + kCr;
     const std::string question =
         m_ctx.dutch()
@@ -277,8 +277,8 @@ bool DuplicateRun::askName(const std::string& prompt)
     if (!m_ctx.ui.askText(m_caption, prompt, answer))
         return false;
     m_lastAnswer = answer;
-    m_ctx.platform.setVolumeLabel(m_state.DriveKey.empty() ? m_b : m_state.DriveKey[0], answer);
-    m_newLabel = LowerCase(answer);
+    m_ctx.platform.setVolumeLabel(m_state.driveKey.empty() ? m_b : m_state.driveKey[0], answer);
+    m_newLabel = lowerCase(answer);
     return true;
 }
 
@@ -286,10 +286,10 @@ bool DuplicateRun::namesSettled()
 {
     // The records of a medium are kept under its drive and its name: two media with one name
     // could not be told apart.
-    const std::string k = m_state.DriveKey.empty() ? letter(m_b) : m_state.DriveKey.substr(0, 1);
+    const std::string k = m_state.driveKey.empty() ? letter(m_b) : m_state.driveKey.substr(0, 1);
     const std::string b = letter(m_b);
     const std::string cr2 = std::string(kCr) + kCr;
-    m_newLabel = LowerCase(VolumeLabel(m_ctx.platform, m_b));
+    m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
     // This sentence exists in Dutch only; the English run shows it too.
     if (m_newLabel.empty() && !askName(text("Schijf ", "Disk ") + k + ": heeft geen naam. " + cr2 +
                                        "Geef de juiste naam en klik op OK."))
@@ -313,41 +313,41 @@ bool DuplicateRun::secondHalf()
 {
     m_ctx.ui.busy(true);
     m_ctx.ui.pump();
-    m_state.LastBackupDate = m_savedDate;
-    m_ctx.ui.status(text(" Backupschijf: ", " Backup drive ") + BackupDriveText(m_ctx) +
+    m_state.lastBackupDate = m_savedDate;
+    m_ctx.ui.status(text(" Backupschijf: ", " Backup drive ") + backupDriveText(m_ctx) +
                     text(", laatste backup: ", ", latest backup: ") +
-                    DateText(m_ctx, m_state.LastBackupDate));
+                    dateText(m_ctx, m_state.lastBackupDate));
     m_ctx.ui.memo(
         text("Kopiëren naar nieuwe Backupschijf...", "Copying to the new Backup disk..."));
 
-    m_state.CopiedCount = 0;
-    m_state.CopiedSize = 0;
-    const std::string tempRoot = letter(m_state.TempDrive) + ":\\";
+    m_state.copiedCount = 0;
+    m_state.copiedSize = 0;
+    const std::string tempRoot = letter(m_state.tempDrive) + ":\\";
     SystemError error;
     TreeCopy walk(m_ctx);
-    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) || !walk.CopyFromTemp(tempRoot, error))
+    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) || !walk.copyFromTemp(tempRoot, error))
         return ioError(error);
     m_ctx.platform.flushDrive(m_b);
 
     // What could not be copied goes to the recycle bin with its folder.
-    FileCopy files(m_ctx.platform, m_ctx.facts.Dst);
-    for (const auto& folder : m_state.TempFolders)
-        files.DeleteToRecycleBin(folder);
-    m_state.TempFolders.clear();
+    FileCopy files(m_ctx.platform, m_ctx.facts.dst);
+    for (const auto& folder : m_state.tempFolders)
+        files.deleteToRecycleBin(folder);
+    m_state.tempFolders.clear();
 
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.TempDrive);
-    const std::string n = std::to_string(m_state.CopiedCount);
+    const std::string t = letter(m_state.tempDrive);
+    const std::string n = std::to_string(m_state.copiedCount);
     const char sep = m_ctx.platform.decimalSeparator();
-    const std::string s = FormatSize(m_state.CopiedSize, sep);
+    const std::string s = formatSize(m_state.copiedSize, sep);
     m_ctx.ui.memo(text("Aantal bestanden gekopieerd van ", "Number of files, copied from ") + t +
                   ": " + text("naar ", "to ") + b + ": = " + n);
     m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
                   s + "bytes");
-    m_ctx.log.WriteLog(n + text(" bestanden gekopieerd van ", " files copied from ") + t + ": " +
+    m_ctx.log.writeLog(n + text(" bestanden gekopieerd van ", " files copied from ") + t + ": " +
                        text("naar ", "to ") + b + ":.");
     m_ctx.ui.pump();
-    m_ctx.log.WriteLog(
+    m_ctx.log.writeLog(
         text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") + s +
         "Bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
@@ -355,11 +355,11 @@ bool DuplicateRun::secondHalf()
     SystemError ignored;
     m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
     const std::string freeLine = text("Vrije ruimte op ", "Free space on ") + b +
-                                 ": =" + FormatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
+                                 ": =" + formatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
     m_ctx.ui.memo(freeLine);
-    m_ctx.log.WriteLog(freeLine);
-    if (!m_state.StartDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_state.StartDir, ignored);
+    m_ctx.log.writeLog(freeLine);
+    if (!m_state.startDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_state.startDir, ignored);
 
     m_ctx.ui.busy(false);
     m_ctx.ui.pump();
@@ -371,19 +371,19 @@ bool DuplicateRun::secondHalf()
 
 void DuplicateRun::recordNewMedium()
 {
-    m_state.BackupTotalSize = m_state.CopiedSize;
-    m_state.LastBackupDate = Now(m_ctx.platform);
-    WriteLastDate(m_ctx, m_state.BackupTotalSize, m_state.LastBackupDate);
+    m_state.backupTotalSize = m_state.copiedSize;
+    m_state.lastBackupDate = now(m_ctx.platform);
+    writeLastDate(m_ctx, m_state.backupTotalSize, m_state.lastBackupDate);
     // The records are read again for the new medium's sake; the backup root stays the one the
     // user chose (the stored form of the per-computer mode is no root to walk).
-    const std::string base = m_state.BackupBase;
-    ReadSettings(m_ctx.platform, m_state, m_ctx.ui);
-    m_state.BackupBase = base;
+    const std::string base = m_state.backupBase;
+    readSettings(m_ctx.platform, m_state, m_ctx.ui);
+    m_state.backupBase = base;
 }
 
 } // namespace
 
-bool DuplicerenBtnClick(EngineContext& ctx)
+bool duplicateMedium(EngineContext& ctx)
 {
     return DuplicateRun(ctx).run();
 }

@@ -20,9 +20,9 @@ struct EngineContext
     /** The Dutch or the English text, after the user's language. */
     const char* nlEn(const char* dutch, const char* english) const
     {
-        return facts.LanguageCode == "nld" ? dutch : english;
+        return facts.languageCode == "nld" ? dutch : english;
     }
-    bool dutch() const { return facts.LanguageCode == "nld"; }
+    bool dutch() const { return facts.languageCode == "nld"; }
 };
 
 } // namespace kx

@@ -15,13 +15,13 @@ class RunningOperation
 public:
     explicit RunningOperation(ProgramState& state) : m_state(state)
     {
-        m_refused = state.OperationRunning;
-        state.OperationRunning = true;
+        m_refused = state.operationRunning;
+        state.operationRunning = true;
     }
     ~RunningOperation()
     {
         if (!m_refused)
-            m_state.OperationRunning = false;
+            m_state.operationRunning = false;
     }
     bool refused() const { return m_refused; }
 
@@ -63,7 +63,7 @@ std::string namePart(const std::string& path)
 
 } // namespace
 
-std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
+std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
                      const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
@@ -71,26 +71,26 @@ std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
         return 0;
     BusyCursor busy(ctx.ui);
     ProgramState& state = ctx.state;
-    FileCopy copy(ctx.platform, ctx.facts.Dst);
-    const std::string mirror = layout::MirrorFolder(state.BackupBase, sourceFolder);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
+    const std::string mirror = layout::mirrorFolder(state.backupBase, sourceFolder);
     std::size_t added = 0;
     for (const std::string& name : names) {
         const std::string from = sourceFolder + name;
-        ctx.log.WriteLog(ctx.nlEn("Toevoegen - FromName: ", "Add - FromName: ") + from);
+        ctx.log.writeLog(ctx.nlEn("Toevoegen - FromName: ", "Add - FromName: ") + from);
         const std::string to = mirror + name;
-        ctx.log.WriteLog(ctx.nlEn("Toevoegen - ToName: ", "Add - ToName: ") + to);
+        ctx.log.writeLog(ctx.nlEn("Toevoegen - ToName: ", "Add - ToName: ") + to);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
-        if (!copy.MakeAndEnterDir(mirror) || !copy.CopyIfNewer(from, to)) {
-            ctx.ui.warn(to + " is niet toegevoegd aan " + state.BackupBase);
+        if (!copy.makeAndEnterDir(mirror) || !copy.copyIfNewer(from, to)) {
+            ctx.ui.warn(to + " is niet toegevoegd aan " + state.backupBase);
             continue;
         }
-        state.FirstTime = false;
-        const std::int64_t size = copy.FileSizeOf(from);
+        state.firstTime = false;
+        const std::int64_t size = copy.fileSizeOf(from);
         if (size > 0)
-            state.BackupTotalSize += size;
-        copy.CorrectCopiedFileTime(from, to, FileDateOf(ctx.platform, from));
+            state.backupTotalSize += size;
+        copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + ctx.nlEn(" toegevoegd", " added"));
-        ctx.log.WriteLog(from + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") +
+        ctx.log.writeLog(from + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") +
                          to.substr(0, 1) + ":");
         ctx.ui.pump();
         ++added;
@@ -98,18 +98,18 @@ std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
     return added;
 }
 
-std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
+std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
                         const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
     if (running.refused() || backupFolder.empty())
         return 0;
     BusyCursor busy(ctx.ui);
-    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
     std::size_t removed = 0;
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         const std::string path = backupFolder + "\\" + *it;
-        const std::int64_t size = copy.FileSizeOf(path);
+        const std::int64_t size = copy.fileSizeOf(path);
         SystemError error;
         bool deleted = ctx.platform.removeFile(path, error);
         if (!deleted) {
@@ -123,9 +123,9 @@ std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
         // The file's bytes have left the medium however it was deleted, so the total follows
         // also when its read-only bit had to be cleared first.
         if (size > 0)
-            ctx.state.BackupTotalSize -= size;
+            ctx.state.backupTotalSize -= size;
         ctx.ui.memo(path + ctx.nlEn(" verwijderd", " removed"));
-        ctx.log.WriteLog(namePart(path) +
+        ctx.log.writeLog(namePart(path) +
                          ctx.nlEn(" verwijderd uit Backup ", " removed from Backup ") +
                          folderPart(path));
         ctx.ui.pump();
@@ -134,14 +134,14 @@ std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
     return removed;
 }
 
-std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
+std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
                          const std::string& sourceFolder, const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
     if (running.refused() || backupFolder.empty() || sourceFolder.empty())
         return 0;
     BusyCursor busy(ctx.ui);
-    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
     std::size_t restored = 0;
     // Where case tells names apart, the capitalised name would be another file: the backup
     // file's own name is read and restored.
@@ -151,19 +151,19 @@ std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
         // A source folder deleted since the file was added is made again.
-        copy.MakeAndEnterDir(folderPart(to));
+        copy.makeAndEnterDir(folderPart(to));
         SystemError error;
         if (!ctx.platform.setCurrentDirectory(backupFolder, error)) {
-            ShowDriveError(ctx, error);
+            showDriveError(ctx, error);
             break;
         }
-        if (!copy.CopyFileTo(from, to, false))
+        if (!copy.copyFileTo(from, to, false))
             continue;
-        copy.CorrectCopiedFileTime(from, to, FileDateOf(ctx.platform, from));
+        copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + ctx.nlEn(" hersteld", " restored"));
         // The current folder is the backup folder, so it stands twice in this line, as it
         // always has.
-        ctx.log.WriteLog(namePart(from) +
+        ctx.log.writeLog(namePart(from) +
                          ctx.nlEn(" hersteld van Backup ", " restored from Backup ") +
                          ctx.platform.currentDirectory() + "\\" + from);
         ctx.ui.pump();

@@ -18,15 +18,15 @@ namespace kx {
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
  *  folder on the backup medium, creating the folder's missing levels. A file that is not copied
  *  (the copy failed, or the backup copy is already up to date) gets a warning. Raises
- *  BackupTotalSize by what was copied and clears FirstTime. Returns the number of files added. */
-std::size_t AddFiles(EngineContext& ctx, const std::string& sourceFolder,
+ *  backupTotalSize by what was copied and clears firstTime. Returns the number of files added. */
+std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
                      const std::vector<std::string>& names);
 
 /** Deletes each selected file of `backupFolder` (the folder the backup list shows, without
  *  final "\"), last to first, clearing a read-only bit when that stands in the way. A file that
- *  stays undeletable is passed over silently. Lowers BackupTotalSize by what was deleted. Returns
+ *  stays undeletable is passed over silently. Lowers backupTotalSize by what was deleted. Returns
  *  the number of files removed. */
-std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
+std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
                         const std::vector<std::string>& names);
 
 /** Copies each selected file of `backupFolder` (without final "\"), last to first, back over its
@@ -35,7 +35,7 @@ std::size_t RemoveFiles(EngineContext& ctx, const std::string& backupFolder,
  *  case; elsewhere under the backup file's own name. A failed copy is passed over silently; a
  * backup folder that cannot be entered stops the command with a warning. Returns the number of
  * files restored. */
-std::size_t RestoreFiles(EngineContext& ctx, const std::string& backupFolder,
+std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
                          const std::string& sourceFolder, const std::vector<std::string>& names);
 
 } // namespace kx

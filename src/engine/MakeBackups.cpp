@@ -13,48 +13,48 @@
 
 namespace kx {
 
-bool MaakBackupBtnClick(EngineContext& ctx)
+bool makeBackups(EngineContext& ctx)
 {
-    ctx.log.WriteLog(ctx.nlEn("Knop \"Backups Maken\" geklikt", "Button \"Make Backups\" clicked"));
-    EnsureAutorunFile(ctx);
+    ctx.log.writeLog(ctx.nlEn("Knop \"Backups Maken\" geklikt", "Button \"Make Backups\" clicked"));
+    ensureAutorunFile(ctx);
     ctx.ui.clearMemo();
     ctx.ui.progress(0);
-    ctx.state.ProgressStep = ctx.state.BackupTotalSize / 100;
+    ctx.state.progressStep = ctx.state.backupTotalSize / 100;
     ctx.ui.showProgress(true);
     ctx.ui.pump();
-    const bool entered = MakeBackups(ctx);
+    const bool entered = refreshBackups(ctx);
     ctx.ui.showProgress(false);
     return entered;
 }
 
-bool MakeBackups(EngineContext& ctx)
+bool refreshBackups(EngineContext& ctx)
 {
     ProgramState& state = ctx.state;
     ctx.ui.busy(true);
     ctx.ui.clearMemo();
-    state.NoDisk = false;
+    state.noDisk = false;
 
     SystemError error;
-    state.CopiedCount = 0;
-    state.BackupFileCount = 0;
-    state.ProgressStep = state.BackupTotalSize / 100;
-    state.BackupTotalSize = 0;
-    state.CopiedSize = 0;
+    state.copiedCount = 0;
+    state.backupFileCount = 0;
+    state.progressStep = state.backupTotalSize / 100;
+    state.backupTotalSize = 0;
+    state.copiedSize = 0;
 
-    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
     CopyBatch batch(ctx.platform);
     TreeWalk walk(ctx);
     WalkFailures failures;
-    const std::size_t r = state.ComputerFolder.size();
+    const std::size_t r = state.computerFolder.size();
     walk.onFile([&](const std::string& folder, const FileInfo& entry) {
-        const auto source = layout::SourcePathOf(folder, entry.name, r);
+        const auto source = layout::sourcePathOf(folder, entry.name, r);
         if (!source)
             return;
-        ++state.BackupFileCount;
-        state.BackupTotalSize += entry.size;
-        if (state.ProgressStep > 0)
+        ++state.backupFileCount;
+        state.backupTotalSize += entry.size;
+        if (state.progressStep > 0)
             ctx.ui.progress(static_cast<int>(
-                std::min<std::int64_t>(100, state.BackupTotalSize / state.ProgressStep)));
+                std::min<std::int64_t>(100, state.backupTotalSize / state.progressStep)));
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
         FileInfo sourceInfo;
@@ -68,8 +68,8 @@ bool MakeBackups(EngineContext& ctx)
                                 SystemError{errors::kAccessDenied, "The source is a folder"});
             return;
         }
-        const FileDate sourceDate = FileDateOf(ctx.platform, sourceInfo);
-        if (!copy.NeedsCopy(*source, sourceDate, backup, FileDateOf(ctx.platform, entry)))
+        const FileDate sourceDate = fileDateOf(ctx.platform, sourceInfo);
+        if (!copy.needsCopy(*source, sourceDate, backup, fileDateOf(ctx.platform, entry)))
             return;
         const std::int64_t oldSize = entry.size;
         auto settle = [&, source = *source, backup, drive, sourceDate,
@@ -78,70 +78,70 @@ bool MakeBackups(EngineContext& ctx)
                 failures.copyFailed(ctx, source, drive, *failure);
                 return;
             }
-            copy.CorrectCopiedFileTime(source, backup, sourceDate);
+            copy.correctCopiedFileTime(source, backup, sourceDate);
             const std::string line = source + ctx.nlEn(" gekopieerd naar ", " copied to ") + drive;
             ctx.ui.memo(line);
-            ctx.log.WriteLog(line);
-            ++state.CopiedCount;
+            ctx.log.writeLog(line);
+            ++state.copiedCount;
             // What the medium holds now: the new copy's size, not the old one's.
-            state.CopiedSize += staged.size;
-            state.BackupTotalSize += staged.size - oldSize;
+            state.copiedSize += staged.size;
+            state.backupTotalSize += staged.size - oldSize;
         };
         if (!batch.add(*source, backup, settle, error))
             failures.copyFailed(ctx, *source, drive, error);
     });
-    bool entered = ctx.platform.setCurrentDirectory(state.BackupBase, error);
+    bool entered = ctx.platform.setCurrentDirectory(state.backupBase, error);
     if (!entered) {
-        ShowDriveError(ctx, error);
+        showDriveError(ctx, error);
     } else {
         walk.setHiddenLevels(1);
         SystemError walkError;
         // A root that cannot be listed is a drive that could not be entered, not an empty one.
-        entered = walk.run(state.BackupBase, walkError);
+        entered = walk.run(state.backupBase, walkError);
         batch.commit();
         if (!entered)
-            ShowDriveError(ctx, walkError);
-        ctx.platform.flushDrive(state.BackupBase[0]);
+            showDriveError(ctx, walkError);
+        ctx.platform.flushDrive(state.backupBase[0]);
     }
 
-    if (state.CopiedCount > 0) {
-        state.FirstTime = false;
-        state.LastBackupDate = Now(ctx.platform);
-        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + BackupDriveText(ctx) +
+    if (state.copiedCount > 0) {
+        state.firstTime = false;
+        state.lastBackupDate = now(ctx.platform);
+        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + backupDriveText(ctx) +
                       ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                      DateText(ctx, state.LastBackupDate));
-        WriteLastDate(ctx, state.BackupTotalSize, state.LastBackupDate);
+                      dateText(ctx, state.lastBackupDate));
+        writeLastDate(ctx, state.backupTotalSize, state.lastBackupDate);
     }
 
-    const std::string d = (entered ? walk.lastDir() : state.BackupBase).substr(0, 1);
+    const std::string d = (entered ? walk.lastDir() : state.backupBase).substr(0, 1);
     const char sep = ctx.platform.decimalSeparator();
     const std::vector<std::string> summary = {
         ctx.nlEn("Aantal bestanden gekopieerd naar ", "Number of files copied to ") + d +
-            ": = " + std::to_string(state.CopiedCount),
+            ": = " + std::to_string(state.copiedCount),
         ctx.nlEn("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
-            FormatSize(state.CopiedSize, sep) + "bytes",
+            formatSize(state.copiedSize, sep) + "bytes",
         ctx.nlEn("Totaal aantal Backup-bestanden = ", "Total number of Backup files = ") +
-            std::to_string(state.BackupFileCount),
+            std::to_string(state.backupFileCount),
         ctx.nlEn("Totaal schijfgebruik Backup-bestanden = ", "Total disk usage Backup files = ") +
-            FormatSize(state.BackupTotalSize, sep) + "bytes",
+            formatSize(state.backupTotalSize, sep) + "bytes",
     };
     ctx.ui.memo("");
     for (const auto& line : summary)
         ctx.ui.memo(line);
-    ctx.log.WriteLog("");
+    ctx.log.writeLog("");
     for (const auto& line : summary)
-        ctx.log.WriteLog(line);
+        ctx.log.writeLog(line);
     failures.summarise(ctx, walk.unreadableFolders());
 
-    const std::string listText = BackupDriveText(ctx);
+    const std::string listText = backupDriveText(ctx);
     const std::string freeLine =
         ctx.nlEn("Vrije ruimte op ", "Free space on ") + listText + " =" +
-        FormatSize(ctx.platform.freeSpace(listText.empty() ? 'c' : listText[0]), sep) + "Bytes";
+        formatSize(ctx.platform.freeSpace(listText.empty() ? 'c' : listText[0]), sep) + "Bytes";
     ctx.ui.memo(freeLine);
-    ctx.log.WriteLog(freeLine);
+    ctx.log.writeLog(freeLine);
 
-    if (!state.StartDir.empty())
-        ctx.platform.setCurrentDirectory(state.StartDir, error);
+    if (!state.startDir.empty())
+        ctx.platform.setCurrentDirectory(state.startDir, error);
     ctx.ui.busy(false);
     return entered;
 }

@@ -6,11 +6,11 @@ namespace kx {
 
 /** The Make Backups button: log line, autorun file, progress bar, the run. False when the
  *  backup root could not be entered. */
-bool MaakBackupBtnClick(EngineContext& ctx);
+bool makeBackups(EngineContext& ctx);
 
 /** Refreshes every backup file on the medium from its newer source, records the medium's date
  *  and total when anything was copied, and writes the summary. False when the backup root could
  *  not be entered (the summary then shows zero files). */
-bool MakeBackups(EngineContext& ctx);
+bool refreshBackups(EngineContext& ctx);
 
 } // namespace kx

@@ -15,9 +15,9 @@ namespace {
 
 char backupLetter(const ProgramState& state)
 {
-    return state.BackupBase.empty()
+    return state.backupBase.empty()
                ? 'c'
-               : static_cast<char>(std::tolower(static_cast<unsigned char>(state.BackupBase[0])));
+               : static_cast<char>(std::tolower(static_cast<unsigned char>(state.backupBase[0])));
 }
 
 bool onFloppyDrive(const std::string& base)
@@ -41,22 +41,22 @@ T lookUp(const std::vector<std::string>& names, const std::vector<T>& values,
 
 } // namespace
 
-std::string BackupDriveText(EngineContext& ctx)
+std::string backupDriveText(EngineContext& ctx)
 {
-    return DriveListText(ctx.platform, backupLetter(ctx.state));
+    return driveListText(ctx.platform, backupLetter(ctx.state));
 }
 
-std::string DateText(EngineContext& ctx, double dateTime)
+std::string dateText(EngineContext& ctx, double dateTime)
 {
     return ctx.platform.formatDateTime(dateTime);
 }
 
-void WriteLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
+void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 {
     if (totalSize == 0)
         return;
-    const std::string listText = BackupDriveText(ctx);
-    const std::string key = layout::DriveKeyOf(backupLetter(ctx.state), listText);
+    const std::string listText = backupDriveText(ctx);
+    const std::string key = layout::driveKeyOf(backupLetter(ctx.state), listText);
     {
         auto store = ctx.platform.openSettings();
         store->writeDate(settings::kLastBackup, key, lastDate);
@@ -65,71 +65,71 @@ void WriteLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
     }
     ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
                   ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                  DateText(ctx, Now(ctx.platform)));
+                  dateText(ctx, now(ctx.platform)));
 }
 
-void EnsureAutorunFile(EngineContext& ctx)
+void ensureAutorunFile(EngineContext& ctx)
 {
-    const std::string type = DriveTypeName(ctx.platform, backupLetter(ctx.state));
+    const std::string type = driveTypeName(ctx.platform, backupLetter(ctx.state));
     if (type != "DRIVE_CDROM" && type != "DRIVE_REMOVABLE" && type != "DRIVE_RAMDISK")
         return;
-    const std::string path = ctx.state.BackupBase + "Autorun.inf";
+    const std::string path = ctx.state.backupBase + "Autorun.inf";
     // A fixed name: a medium written elsewhere may hold it as AUTORUN.INF.
     if (!ctx.platform.findPath(path).empty())
         return;
     SystemError error;
-    const std::string contents = "[autorun]\r\nopen= " + ctx.state.StartDir + "Kopierix.exe\r\n";
+    const std::string contents = "[autorun]\r\nopen= " + ctx.state.startDir + "Kopierix.exe\r\n";
     if (!ctx.platform.writeFile(path, contents, error))
-        ctx.ui.warn(ctx.nlEn("Backup-schijf ", "Backup drive ") + ctx.state.BackupBase +
+        ctx.ui.warn(ctx.nlEn("Backup-schijf ", "Backup drive ") + ctx.state.backupBase +
                     ctx.nlEn(" is niet beschrijfbaar", " is not writable"));
 }
 
-void SelectBackupDrive(EngineContext& ctx, char letter)
+void selectBackupDrive(EngineContext& ctx, char letter)
 {
     ProgramState& state = ctx.state;
     letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-    state.ComputerFolder = state.PerComputerFolders ? ComputerName(ctx.platform) + "\\" : "";
-    if (!state.MainFormReady)
+    state.computerFolder = state.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
+    if (!state.mainFormReady)
         return;
 
-    const std::string floppyLabel = LowerCase(VolumeLabel(ctx.platform, 'a'));
-    state.NoFloppy = letter == 'a' && floppyLabel.find("error 21") != std::string::npos;
-    if (state.NoFloppy) {
-        state.BackupBase = "a:\\";
-        if (!state.FloppyWarned) {
-            state.FloppyWarned = true;
-            ctx.ui.status(" Backupschijf: " + DriveListText(ctx.platform, 'a') +
+    const std::string floppyLabel = lowerCase(volumeLabel(ctx.platform, 'a'));
+    state.noFloppy = letter == 'a' && floppyLabel.find("error 21") != std::string::npos;
+    if (state.noFloppy) {
+        state.backupBase = "a:\\";
+        if (!state.floppyWarned) {
+            state.floppyWarned = true;
+            ctx.ui.status(" Backupschijf: " + driveListText(ctx.platform, 'a') +
                           ", geen floppy aanwezig");
         }
         return;
     }
 
-    state.BackupBase = std::string(1, letter) + ":\\" + state.ComputerFolder;
-    state.NoDisk = false;
+    state.backupBase = std::string(1, letter) + ":\\" + state.computerFolder;
+    state.noDisk = false;
     SystemError error;
     if (!ctx.platform.openDir(std::string(1, letter) + ":\\", error))
-        ShowDriveError(ctx, error);
+        showDriveError(ctx, error);
 
-    const std::string listText = BackupDriveText(ctx);
-    state.DriveKey = layout::DriveKeyOf(letter, listText);
-    state.LastBackupDate = lookUp(state.LastBackupNames, state.LastBackupDates, state.DriveKey);
-    state.BackupTotalSize = lookUp(state.TotalSizeNames, state.TotalSizes, state.DriveKey);
+    const std::string listText = backupDriveText(ctx);
+    state.driveKey = layout::driveKeyOf(letter, listText);
+    state.lastBackupDate = lookUp(state.lastBackupNames, state.lastBackupDates, state.driveKey);
+    state.backupTotalSize = lookUp(state.totalSizeNames, state.totalSizes, state.driveKey);
 
-    if (state.NoDisk)
+    if (state.noDisk)
         ctx.ui.status(" Backupschijf: " + listText + ", geen schijf aanwezig");
-    else if (state.LastBackupDate == 0)
+    else if (state.lastBackupDate == 0)
         ctx.ui.status(
             ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
             ctx.nlEn(", geen laatste backupdatum bekend", ", latest backup date unknown"));
     else
         ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
                       ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                      DateText(ctx, state.LastBackupDate));
+                      dateText(ctx, state.lastBackupDate));
 }
 
-void ShowDriveError(EngineContext& ctx, const SystemError& error)
+void showDriveError(EngineContext& ctx, const SystemError& error)
 {
-    const std::string& base = ctx.state.BackupBase;
+    const std::string& base = ctx.state.backupBase;
     std::string text;
     switch (error.code) {
     case 51:
@@ -145,7 +145,7 @@ void ShowDriveError(EngineContext& ctx, const SystemError& error)
         text = "U heeft geen toegang tot " + base;
         break;
     case 21:
-        ctx.state.NoDisk = true;
+        ctx.state.noDisk = true;
         text = (onFloppyDrive(base) ? "Er zit geen floppy in schijfstation "
                                     : "Er zit geen CD-r(w) in schijfstation ") +
                base;

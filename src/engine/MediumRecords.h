@@ -8,20 +8,20 @@
 namespace kx {
 
 /** The drive-list text of the backup drive ("e: [backup1]", or "e:"). */
-std::string BackupDriveText(EngineContext& ctx);
+std::string backupDriveText(EngineContext& ctx);
 /** The user's date-and-time text of a date-time. */
-std::string DateText(EngineContext& ctx, double dateTime);
+std::string dateText(EngineContext& ctx, double dateTime);
 
 /** Stores the date and total of the current medium under its drive key and shows the present
  *  moment in the status line; does nothing at all for a total of 0. */
-void WriteLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
+void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
 /** Puts "Autorun.inf" on a removable, CD or RAM-disk backup medium that has none. */
-void EnsureAutorunFile(EngineContext& ctx);
+void ensureAutorunFile(EngineContext& ctx);
 /** A backup drive was chosen: sets the backup root, the drive key, the medium's last date and
  *  total from the records, the drive flags and the status line. */
-void SelectBackupDrive(EngineContext& ctx, char letter);
+void selectBackupDrive(EngineContext& ctx, char letter);
 /** Turns a failed access to the backup drive into a warning (Dutch in both languages); sets
- *  NoDisk for a drive that is not ready. */
-void ShowDriveError(EngineContext& ctx, const SystemError& error);
+ *  noDisk for a drive that is not ready. */
+void showDriveError(EngineContext& ctx, const SystemError& error);
 
 } // namespace kx

@@ -44,11 +44,11 @@ void showStep(EngineContext& ctx, std::size_t position, std::size_t max)
  * Every folder on the medium that lies in a top-level backup folder and holds a file (or a
  * hidden folder), once each, sorted. Folders that hold only subfolders are not listed.
  */
-bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::string>& folders,
+bool collectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::string>& folders,
                           SystemError& error)
 {
-    const std::size_t r = ctx.state.ComputerFolder.size();
-    const std::string prefix = ":\\" + LowerCase(ctx.state.ComputerFolder);
+    const std::size_t r = ctx.state.computerFolder.size();
+    const std::string prefix = ":\\" + lowerCase(ctx.state.computerFolder);
     // A folder's files arrive together, interrupted only by its subfolders: the test is made
     // once per run of files, and a folder listed twice (before and after a subfolder) is merged
     // by the sort below.
@@ -57,7 +57,7 @@ bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
         if (folder == lastSeen)
             return;
         lastSeen = folder;
-        const std::string k = LowerCase(folder);
+        const std::string k = lowerCase(folder);
         if (k.size() < 5 || k.size() <= r + 4 || k.compare(1, prefix.size(), prefix) != 0 ||
             k[r + 4] != '-')
             return;
@@ -69,10 +69,10 @@ bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
     // A hidden folder (and a link to a folder, passed over in the same way) lists its folder as
     // a file does.
     walk.onSkipped(consider);
-    if (!walk.run(ctx.state.BackupBase, error))
+    if (!walk.run(ctx.state.backupBase, error))
         return false;
     std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = LowerCase(a), lb = LowerCase(b);
+        const std::string la = lowerCase(a), lb = lowerCase(b);
         return la != lb ? la < lb : a < b;
     });
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
@@ -83,7 +83,7 @@ bool CollectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
  * Proposes the files of source folder S that B's extensions match, that B lacks, and that are
  * newer than the last backup. Only the names of this one pair of folders are held.
  */
-void ScanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, const std::string& b,
+void scanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, const std::string& b,
                     std::vector<std::string>& proposals)
 {
     std::unordered_set<std::string> extensions;
@@ -93,8 +93,8 @@ void ScanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
     if (auto listing = ctx.platform.openDir(folderPath(b), error)) {
         FileInfo entry;
         while (listing->next(entry)) {
-            std::string name = LowerCase(entry.name);
-            extensions.insert(NewerExtensionOf(name));
+            std::string name = lowerCase(entry.name);
+            extensions.insert(newerExtensionOf(name));
             backupNames.insert(std::move(name));
             walk.breathe();
         }
@@ -112,65 +112,65 @@ void ScanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
         walk.breathe();
         if (entry.isDir)
             continue;
-        std::string name = LowerCase(entry.name);
-        if (extensions.count(NewerExtensionOf(name)) == 0 || backupNames.count(name) != 0)
+        std::string name = lowerCase(entry.name);
+        if (extensions.count(newerExtensionOf(name)) == 0 || backupNames.count(name) != 0)
             continue;
         // A link's listing entry may describe the link itself; its target's time counts.
-        const FileDate date = entry.isLink ? FileDateOf(ctx.platform, s + entry.name)
-                                           : PackFileDate(ctx.platform.toLocal(entry.mtime));
+        const FileDate date = entry.isLink ? fileDateOf(ctx.platform, s + entry.name)
+                                           : packFileDate(ctx.platform.toLocal(entry.mtime));
         if (date == kNoFile)
             continue;
-        if (FileDateToDateTime(date) > ctx.state.LastBackupDate)
-            proposals.push_back(LowerCase(s) + name);
+        if (fileDateToDateTime(date) > ctx.state.lastBackupDate)
+            proposals.push_back(lowerCase(s) + name);
     }
 }
 
 } // namespace
 
-bool IsInList(const std::string& name, const std::vector<std::string>& list)
+bool isInList(const std::string& name, const std::vector<std::string>& list)
 {
-    const std::string wanted = LowerCase(name);
+    const std::string wanted = lowerCase(name);
     return std::any_of(list.begin(), list.end(),
-                       [&](const std::string& line) { return LowerCase(line) == wanted; });
+                       [&](const std::string& line) { return lowerCase(line) == wanted; });
 }
 
-std::string NewerExtensionOf(const std::string& name)
+std::string newerExtensionOf(const std::string& name)
 {
     const std::size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : LowerCase(name.substr(dot + 1));
+    return dot == std::string::npos ? std::string() : lowerCase(name.substr(dot + 1));
 }
 
-std::string NewerBackupLabel(EngineContext& ctx)
+std::string newerBackupLabel(EngineContext& ctx)
 {
-    const std::string first = ctx.nlEn("Backupschijf: ", "Backup drive: ") + BackupDriveText(ctx);
-    if (ctx.state.LastBackupDate == 0)
+    const std::string first = ctx.nlEn("Backupschijf: ", "Backup drive: ") + backupDriveText(ctx);
+    if (ctx.state.lastBackupDate == 0)
         return first + "\r" +
                ctx.nlEn("Datum laatste Backup: Onbekend", "Date latest Backup: Onknown");
     return first + "\r" + ctx.nlEn("Datum laatste Backup: ", "Date of latest Backup: ") +
-           DateText(ctx, ctx.state.LastBackupDate);
+           dateText(ctx, ctx.state.lastBackupDate);
 }
 
-std::string NoNewerFilesLine(EngineContext& ctx)
+std::string noNewerFilesLine(EngineContext& ctx)
 {
     return ctx.nlEn(kNoNewerNl, kNoNewerEn);
 }
 
-bool IsNoNewerFilesLine(const std::string& line)
+bool isNoNewerFilesLine(const std::string& line)
 {
     return line == kNoNewerNl || line == kNoNewerEn;
 }
 
-bool IsAddedLine(const std::string& line)
+bool isAddedLine(const std::string& line)
 {
     return endsWith(line, kAddedNl) || endsWith(line, kAddedEn);
 }
 
-void ShowScanDriveError(EngineContext& ctx, const SystemError& error)
+void showScanDriveError(EngineContext& ctx, const SystemError& error)
 {
-    const std::string& base = ctx.state.BackupBase;
+    const std::string& base = ctx.state.backupBase;
     const char letter = base.empty() ? '\0' : base[0];
     const bool floppy = letter == 'a' || letter == 'A' || letter == 'b' || letter == 'B';
-    ctx.state.NoDisk = error.code == 21;
+    ctx.state.noDisk = error.code == 21;
     std::string text;
     if (error.code == 21 && floppy)
         text = ctx.nlEn("Er zit geen floppy in schijfstation ", "No floppy in drive ") + base;
@@ -182,17 +182,17 @@ void ShowScanDriveError(EngineContext& ctx, const SystemError& error)
     ctx.ui.warn(text);
 }
 
-NewerScanResult ScanNewerFiles(EngineContext& ctx)
+NewerScanResult scanNewerFiles(EngineContext& ctx)
 {
     const ProgramState& state = ctx.state;
     NewerScanResult result;
     ctx.ui.busy(true);
     ctx.ui.pump();
-    result.label = NewerBackupLabel(ctx);
+    result.label = newerBackupLabel(ctx);
 
     SystemError error;
-    if (!ctx.platform.setCurrentDirectory(state.BackupBase, error)) {
-        ShowScanDriveError(ctx, error);
+    if (!ctx.platform.setCurrentDirectory(state.backupBase, error)) {
+        showScanDriveError(ctx, error);
         ctx.ui.busy(false);
         return result;
     }
@@ -201,15 +201,15 @@ NewerScanResult ScanNewerFiles(EngineContext& ctx)
 
     TreeWalk walk(ctx);
     std::vector<std::string> folders;
-    if (!CollectBackupFolders(ctx, walk, folders, error)) {
-        ShowScanDriveError(ctx, error);
+    if (!collectBackupFolders(ctx, walk, folders, error)) {
+        showScanDriveError(ctx, error);
         ctx.ui.showProgress(false);
         ctx.ui.busy(false);
         return result;
     }
     result.entered = true;
 
-    const std::size_t r = state.ComputerFolder.size();
+    const std::size_t r = state.computerFolder.size();
     const std::size_t steps = folders.size() + 3;
     showStep(ctx, 3, steps);
     for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -222,64 +222,64 @@ NewerScanResult ScanNewerFiles(EngineContext& ctx)
         std::string s = std::string(1, b[r + 3]) + ":\\" + b.substr(r + 5);
         if (s.size() == 4)
             s.resize(3);
-        ScanFolderPair(ctx, walk, s, b, result.proposals);
+        scanFolderPair(ctx, walk, s, b, result.proposals);
         ctx.ui.pump();
     }
 
     result.found = !result.proposals.empty();
     if (!result.found)
-        result.proposals.push_back(NoNewerFilesLine(ctx));
-    if (!state.StartDir.empty())
-        ctx.platform.setCurrentDirectory(state.StartDir, error);
+        result.proposals.push_back(noNewerFilesLine(ctx));
+    if (!state.startDir.empty())
+        ctx.platform.setCurrentDirectory(state.startDir, error);
     ctx.ui.showProgress(false);
     ctx.ui.busy(false);
     return result;
 }
 
-std::size_t AddNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
+std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
                           const std::vector<bool>& selected)
 {
     ProgramState& state = ctx.state;
     ctx.ui.busy(true);
-    FileCopy copy(ctx.platform, ctx.facts.Dst);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
     WalkFailures failures;
-    const std::string drive = state.BackupBase.substr(0, 1) + ":";
+    const std::string drive = state.backupBase.substr(0, 1) + ":";
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
-        if (!selected[i] || IsAddedLine(lines[i]) || IsNoNewerFilesLine(lines[i]))
+        if (!selected[i] || isAddedLine(lines[i]) || isNoNewerFilesLine(lines[i]))
             continue;
         // The proposals are in lower case: the files are found by name without regard to case,
         // and copied under their own names into the mirror folder as it stands on the medium.
         const std::string line = lines[i];
         const std::string found = ctx.platform.findPath(line);
         const std::string src = found.empty() ? line : found;
-        std::string dst = layout::BackupPathOf(state.BackupBase, src);
+        std::string dst = layout::backupPathOf(state.backupBase, src);
         if (dst.empty())
             continue;
         const std::size_t slash = dst.rfind('\\');
         const std::string mirror = ctx.platform.findPath(dst.substr(0, slash));
         if (!mirror.empty())
             dst = mirror + dst.substr(slash);
-        if (!copy.CopyFileTo(src, dst, false)) {
+        if (!copy.copyFileTo(src, dst, false)) {
             // The line stays as it was, so the user can try again; the log says why it failed.
             failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
         }
-        state.FirstTime = false;
-        const std::int64_t size = copy.FileSizeOf(src);
+        state.firstTime = false;
+        const std::int64_t size = copy.fileSizeOf(src);
         if (size > 0)
-            state.BackupTotalSize += size;
-        copy.CorrectCopiedFileTime(src, dst, FileDateOf(ctx.platform, src));
+            state.backupTotalSize += size;
+        copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
         lines[i] += ctx.nlEn(kAddedNl, kAddedEn);
         ctx.ui.memo(line + ctx.nlEn(" toegevoegd", " added"));
-        ctx.log.WriteLog(line + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
+        ctx.log.writeLog(line + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
         ctx.ui.pump();
         ++added;
     }
     // The moment of the command becomes the medium's last backup date, whatever was copied; the
     // date in memory stays, so a later scan in this run compares against the same date.
-    WriteLastDate(ctx, state.BackupTotalSize, Now(ctx.platform));
-    state.FailedCount = failures.failedCopies();
+    writeLastDate(ctx, state.backupTotalSize, now(ctx.platform));
+    state.failedCount = failures.failedCopies();
     ctx.ui.busy(false);
     return added;
 }

@@ -17,32 +17,32 @@ struct NewerScanResult
     /** The two lines about the backup drive and its last date, joined by a single "\r". */
     std::string label;
     /** The lines of the proposal list: full source paths in lower case, or, when nothing was
-     *  found, the single line of NoNewerFilesLine(). */
+     *  found, the single line of noNewerFilesLine(). */
     std::vector<std::string> proposals;
     /** True when `proposals` holds source paths. */
     bool found = false;
 };
 
 /** Case-insensitive membership of a name in a list (whole text; an empty list gives false). */
-bool IsInList(const std::string& name, const std::vector<std::string>& list);
+bool isInList(const std::string& name, const std::vector<std::string>& list);
 
 /** The extension the scan compares: the text after the first "." in lower case; empty for a name
  *  without ".". */
-std::string NewerExtensionOf(const std::string& name);
+std::string newerExtensionOf(const std::string& name);
 
 /** The label over the proposals: the backup drive and the date of its last backup. */
-std::string NewerBackupLabel(EngineContext& ctx);
+std::string newerBackupLabel(EngineContext& ctx);
 
 /** The one line of an empty proposal list, in the user's language. */
-std::string NoNewerFilesLine(EngineContext& ctx);
+std::string noNewerFilesLine(EngineContext& ctx);
 /** True for the line of an empty proposal list, in either language; select-all passes it over. */
-bool IsNoNewerFilesLine(const std::string& line);
+bool isNoNewerFilesLine(const std::string& line);
 /** True for a line that carries the added marker, in either language. */
-bool IsAddedLine(const std::string& line);
+bool isAddedLine(const std::string& line);
 
-/** The warning for a backup root that cannot be entered; sets NoDisk for a drive that is not
+/** The warning for a backup root that cannot be entered; sets noDisk for a drive that is not
  *  ready. */
-void ShowScanDriveError(EngineContext& ctx, const SystemError& error);
+void showScanDriveError(EngineContext& ctx, const SystemError& error);
 
 /**
  * Proposes source files that resemble the backup: a file of a source folder whose mirror folder
@@ -50,7 +50,7 @@ void ShowScanDriveError(EngineContext& ctx, const SystemError& error);
  * medium's last backup, and not in the mirror folder yet. Reports progress and lets the window
  * breathe after every folder. Creates nothing, on the medium or on the source drives.
  */
-NewerScanResult ScanNewerFiles(EngineContext& ctx);
+NewerScanResult scanNewerFiles(EngineContext& ctx);
 
 /**
  * Copies every selected proposal that has not been added yet to its place on the medium, marks
@@ -58,7 +58,7 @@ NewerScanResult ScanNewerFiles(EngineContext& ctx);
  * total grown by what was copied). A failed copy keeps its line unmarked, so it can be tried
  * again, and is written to the log. Returns the number of files added.
  */
-std::size_t AddNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
+std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
                           const std::vector<bool>& selected);
 
 } // namespace kx

@@ -14,7 +14,7 @@ bool lockOperation(OperationLock& lock, EngineContext& ctx)
 {
     if (lock.tryLock())
         return true;
-    ctx.ui.warn(operationRefusal(ctx.facts.LanguageCode));
+    ctx.ui.warn(operationRefusal(ctx.facts.languageCode));
     return false;
 }
 

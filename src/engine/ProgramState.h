@@ -15,49 +15,49 @@ constexpr int kMaxMedia = 25;
  */
 struct ProgramState
 {
-    std::string LanguageCode;
+    std::string languageCode;
 
     // Backup layout
-    std::string BackupBase = "c:\\"; // root of the backup on the backup drive, ends in "\"
-    std::string ComputerFolder;      // empty, or the computer's name and "\" in per-computer mode
-    bool PerComputerFolders = false;
+    std::string backupBase = "c:\\"; // root of the backup on the backup drive, ends in "\"
+    std::string computerFolder;      // empty, or the computer's name and "\" in per-computer mode
+    bool perComputerFolders = false;
 
     // The current medium
-    std::string DriveKey;
-    double LastBackupDate = 0;
-    std::int64_t BackupTotalSize = 0;
+    std::string driveKey;
+    double lastBackupDate = 0;
+    std::int64_t backupTotalSize = 0;
 
     // The records of every medium, as loaded at start and after a Duplicate
-    std::vector<std::string> LastBackupNames; // sorted without regard to case
-    std::vector<double> LastBackupDates;
-    std::vector<std::string> TotalSizeNames;
-    std::vector<std::int64_t> TotalSizes;
+    std::vector<std::string> lastBackupNames; // sorted without regard to case
+    std::vector<double> lastBackupDates;
+    std::vector<std::string> totalSizeNames;
+    std::vector<std::int64_t> totalSizes;
 
     // Statistics of the walks
-    std::uint64_t CopiedCount = 0;
-    std::uint64_t BackupFileCount = 0;
-    std::int64_t CopiedSize = 0;
-    std::int64_t ProgressStep = 0;
+    std::uint64_t copiedCount = 0;
+    std::uint64_t backupFileCount = 0;
+    std::int64_t copiedSize = 0;
+    std::int64_t progressStep = 0;
     /** What the last run could not do: failed copies plus folders that could not be read. */
-    std::uint64_t FailedCount = 0;
+    std::uint64_t failedCount = 0;
 
-    bool FirstTime = true;
-    bool MainFormReady = false;
+    bool firstTime = true;
+    bool mainFormReady = false;
 
     // Drive flags of the backup-drive choice
-    bool NoDisk = false;       // the backup drive reported that it is not ready
-    bool NoFloppy = false;     // drive a: holds no floppy
-    bool FloppyWarned = false; // the missing floppy was reported once
+    bool noDisk = false;       // the backup drive reported that it is not ready
+    bool noFloppy = false;     // drive a: holds no floppy
+    bool floppyWarned = false; // the missing floppy was reported once
 
     // The temporary area of a Duplicate
-    char TempDrive = 0;
-    std::vector<std::string> TempFolders; // sorted, distinct
+    char tempDrive = 0;
+    std::vector<std::string> tempFolders; // sorted, distinct
 
     // Folders, each ending in "\"
-    std::string StartDir;
+    std::string startDir;
 
     /** Set while a file operation runs; a second one is refused. */
-    bool OperationRunning = false;
+    bool operationRunning = false;
 };
 
 } // namespace kx

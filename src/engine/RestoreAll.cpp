@@ -15,7 +15,7 @@ constexpr const char* kCr = "\r";
 
 std::string confirmation(EngineContext& ctx)
 {
-    const std::string date = DateText(ctx, ctx.state.LastBackupDate);
+    const std::string date = dateText(ctx, ctx.state.lastBackupDate);
     if (ctx.dutch())
         return std::string("U staat op het punt om uw gegevens te overschijven. De toestand van ") +
                date + " zal worden hersteld. " +
@@ -38,15 +38,15 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk)
     const ProgramState& state = ctx.state;
     const char sep = ctx.platform.decimalSeparator();
     const std::string letter = walk.lastDir().substr(0, 1);
-    const std::string copiedSize = FormatSize(state.CopiedSize, sep) + "bytes";
-    const std::string totalSize = FormatSize(state.BackupTotalSize, sep) + "bytes";
+    const std::string copiedSize = formatSize(state.copiedSize, sep) + "bytes";
+    const std::string totalSize = formatSize(state.backupTotalSize, sep) + "bytes";
     const std::vector<std::string> lines = {
         ctx.nlEn("Aantal bestanden hersteld vanuit ", "Number of files restored from ") + letter +
-            ": = " + std::to_string(state.CopiedCount),
+            ": = " + std::to_string(state.copiedCount),
         ctx.nlEn("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
             copiedSize,
         ctx.nlEn("Totaal aantal Backup-bestanden = ", "Total number of Backup files = ") +
-            std::to_string(state.BackupFileCount),
+            std::to_string(state.backupFileCount),
     };
     // The English window and log spell the last line differently; both are kept as users know
     // them.
@@ -61,26 +61,26 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk)
     for (const auto& line : lines)
         ctx.ui.memo(line);
     ctx.ui.memo(diskUseMemo);
-    ctx.log.WriteLog("");
+    ctx.log.writeLog("");
     for (const auto& line : lines)
-        ctx.log.WriteLog(line);
-    ctx.log.WriteLog(diskUseLog);
+        ctx.log.writeLog(line);
+    ctx.log.writeLog(diskUseLog);
     walk.failures().summarise(ctx, walk.unreadableFolders());
 
-    const std::string& base = state.BackupBase;
+    const std::string& base = state.backupBase;
     const std::string freeLine =
         ctx.nlEn("Vrije ruimte op ", "Free Space on ") + base + " =" +
-        FormatSize(ctx.platform.freeSpace(base.empty() ? 'c' : base[0]), sep) + "Bytes";
+        formatSize(ctx.platform.freeSpace(base.empty() ? 'c' : base[0]), sep) + "Bytes";
     ctx.ui.memo(freeLine);
-    ctx.log.WriteLog(freeLine);
+    ctx.log.writeLog(freeLine);
 }
 
 } // namespace
 
-bool HerstellenBtnClick(EngineContext& ctx)
+bool restoreAll(EngineContext& ctx)
 {
     ProgramState& state = ctx.state;
-    ctx.log.WriteLog(ctx.nlEn("Knop \"Herstellen\" geklikt", "Button \"Restore\" clicked"));
+    ctx.log.writeLog(ctx.nlEn("Knop \"Herstellen\" geklikt", "Button \"Restore\" clicked"));
     ctx.ui.progress(0);
     ctx.ui.showProgress(true);
     const std::string caption = std::string(kProductName) + ctx.nlEn(" - Herstellen", " - Recover");
@@ -90,27 +90,27 @@ bool HerstellenBtnClick(EngineContext& ctx)
     }
 
     SystemError error;
-    const std::string driveRoot = state.BackupBase.substr(0, 1) + ":\\";
+    const std::string driveRoot = state.backupBase.substr(0, 1) + ":\\";
     if (!ctx.platform.openDir(driveRoot, error))
-        ShowDriveError(ctx, error);
+        showDriveError(ctx, error);
 
     ctx.ui.clearMemo();
-    state.CopiedCount = 0;
-    state.CopiedSize = 0;
-    state.BackupFileCount = 0;
-    state.BackupTotalSize = 0;
+    state.copiedCount = 0;
+    state.copiedSize = 0;
+    state.backupFileCount = 0;
+    state.backupTotalSize = 0;
 
     TreeCopy walk(ctx);
-    const bool entered = ctx.platform.setCurrentDirectory(state.BackupBase, error) &&
-                         walk.RestoreTree(state.BackupBase, error);
+    const bool entered = ctx.platform.setCurrentDirectory(state.backupBase, error) &&
+                         walk.restoreTree(state.backupBase, error);
     if (entered)
         writeSummary(ctx, walk);
     else
         ctx.ui.warn(error.message);
 
     SystemError ignored;
-    if (!state.StartDir.empty())
-        ctx.platform.setCurrentDirectory(state.StartDir, ignored);
+    if (!state.startDir.empty())
+        ctx.platform.setCurrentDirectory(state.startDir, ignored);
     ctx.ui.showProgress(false);
     return entered;
 }

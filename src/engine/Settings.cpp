@@ -33,39 +33,39 @@ bool isDrivePath(const std::string& path)
 
 // In per-computer mode the root carries the computer's folder (e:\OFFICE7\); storing that
 // would switch the mode off at the next start, so the mode's own form is stored instead.
-std::string StoredBackupDrive(const ProgramState& state)
+std::string storedBackupDrive(const ProgramState& state)
 {
-    if (state.PerComputerFolders && !state.BackupBase.empty())
-        return std::string(1, state.BackupBase[0]) + ":\\\\";
-    return state.BackupBase;
+    if (state.perComputerFolders && !state.backupBase.empty())
+        return std::string(1, state.backupBase[0]) + ":\\\\";
+    return state.backupBase;
 }
 
-void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui)
+void readSettings(Platform& platform, ProgramState& state, UserInterface& ui)
 {
     auto store = platform.openSettings();
-    state.FirstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
-    state.BackupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+    state.firstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
+    state.backupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
     // An empty or garbled value would name no drive: it counts as missing.
-    if (!isDrivePath(state.BackupBase))
-        state.BackupBase = "c:\\";
-    state.PerComputerFolders =
-        state.BackupBase.size() >= 4 && state.BackupBase[2] == '\\' && state.BackupBase[3] == '\\';
+    if (!isDrivePath(state.backupBase))
+        state.backupBase = "c:\\";
+    state.perComputerFolders =
+        state.backupBase.size() >= 4 && state.backupBase[2] == '\\' && state.backupBase[3] == '\\';
 
-    state.LastBackupNames = sortedIdents(*store, settings::kLastBackup);
-    if (state.LastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))
-        ui.warn(nlEn(state.LanguageCode, "Er worden maximaal 25 Backup-schijven ondersteund",
+    state.lastBackupNames = sortedIdents(*store, settings::kLastBackup);
+    if (state.lastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))
+        ui.warn(nlEn(state.languageCode, "Er worden maximaal 25 Backup-schijven ondersteund",
                      "Only 25 Backup drives are supported"));
-    state.LastBackupDates.assign(kMaxMedia + 1, 0.0);
-    for (std::size_t i = 0; i < state.LastBackupNames.size() && i < std::size_t(kMaxMedia); ++i)
-        state.LastBackupDates[i] = store->readDate(settings::kLastBackup, state.LastBackupNames[i]);
+    state.lastBackupDates.assign(kMaxMedia + 1, 0.0);
+    for (std::size_t i = 0; i < state.lastBackupNames.size() && i < std::size_t(kMaxMedia); ++i)
+        state.lastBackupDates[i] = store->readDate(settings::kLastBackup, state.lastBackupNames[i]);
 
-    state.TotalSizeNames = sortedIdents(*store, settings::kTotalSize);
-    state.TotalSizes.assign(kMaxMedia + 1, 0);
-    for (std::size_t i = 0; i < state.TotalSizeNames.size() && i < std::size_t(kMaxMedia); ++i)
-        state.TotalSizes[i] = store->readInteger(settings::kTotalSize, state.TotalSizeNames[i], 0);
+    state.totalSizeNames = sortedIdents(*store, settings::kTotalSize);
+    state.totalSizes.assign(kMaxMedia + 1, 0);
+    for (std::size_t i = 0; i < state.totalSizeNames.size() && i < std::size_t(kMaxMedia); ++i)
+        state.totalSizes[i] = store->readInteger(settings::kTotalSize, state.totalSizeNames[i], 0);
 }
 
-void WriteSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry)
+void writeSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry)
 {
     auto store = platform.openSettings();
     store->writeInteger(settings::kDefaults, kLeft, geometry.left);
@@ -73,11 +73,11 @@ void WriteSettings(Platform& platform, const ProgramState& state, const WindowGe
     store->writeInteger(settings::kDefaults, kHeight, geometry.height);
     store->writeInteger(settings::kDefaults, kWidth, geometry.width);
     store->writeFlag(settings::kDefaults, settings::kFirstTime, false);
-    store->writeString(settings::kDefaults, settings::kBackupDrive, StoredBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
     store->sync();
 }
 
-WindowGeometry ReadMainWindowGeometry(Platform& platform)
+WindowGeometry readMainWindowGeometry(Platform& platform)
 {
     auto store = platform.openSettings();
     WindowGeometry g;

@@ -28,13 +28,13 @@ struct WindowGeometry
 
 /** Loads the first-use flag, the backup root with its per-computer mode, and the records of at
  *  most 25 media (warning through `ui` when there are more). */
-void ReadSettings(Platform& platform, ProgramState& state, UserInterface& ui);
+void readSettings(Platform& platform, ProgramState& state, UserInterface& ui);
 /** The form in which "BackUp Drive" stores the backup root: in per-computer mode the drive,
  *  ":" and two backslashes, which switch the mode on again at the next start. */
-std::string StoredBackupDrive(const ProgramState& state);
+std::string storedBackupDrive(const ProgramState& state);
 /** Stores the main window's geometry, "First Time" = false and the backup root. */
-void WriteSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry);
+void writeSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry);
 /** The geometry stored for the main window; a negative left edge is taken as 100. */
-WindowGeometry ReadMainWindowGeometry(Platform& platform);
+WindowGeometry readMainWindowGeometry(Platform& platform);
 
 } // namespace kx

@@ -28,14 +28,14 @@ bool hasTempPrefixAt3(const std::string& path)
 } // namespace
 
 TreeCopy::TreeCopy(EngineContext& ctx)
-    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.Dst), m_batch(ctx.platform), m_walk(ctx)
+    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.dst), m_batch(ctx.platform), m_walk(ctx)
 {
 }
 
 void TreeCopy::copy(const std::string& source, const std::string& dest, bool toSource,
                     std::function<void(std::int64_t size)> done)
 {
-    m_copy.MakeAndEnterDir(folderOf(dest));
+    m_copy.makeAndEnterDir(folderOf(dest));
     SystemError error;
     auto settle = [this, source, dest, done = std::move(done)](const StagedCopy& staged,
                                                                const SystemError* failure) {
@@ -56,38 +56,38 @@ void TreeCopy::copy(const std::string& source, const std::string& dest, bool toS
 void TreeCopy::copied(std::int64_t size)
 {
     ProgramState& state = m_ctx.state;
-    ++state.CopiedCount;
-    state.CopiedSize += size;
+    ++state.copiedCount;
+    state.copiedSize += size;
     // Without a known total there is no scale: the bar stays where it is.
-    if (state.ProgressStep > 0)
+    if (state.progressStep > 0)
         m_ctx.ui.progress(static_cast<int>(
-            std::clamp<std::int64_t>(state.CopiedSize / state.ProgressStep, 0, 100)));
+            std::clamp<std::int64_t>(state.copiedSize / state.progressStep, 0, 100)));
 }
 
-bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
+bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
 {
     ProgramState& state = m_ctx.state;
-    const std::size_t r = state.ComputerFolder.size();
-    const std::string level = ":\\" + state.ComputerFolder;
+    const std::size_t r = state.computerFolder.size();
+    const std::string level = ":\\" + state.computerFolder;
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         // Only files in a source-drive folder of this computer's level are backup files; a
         // file in the root of the medium (or of the computer's folder) is none.
         if (cur.compare(1, level.size(), level) != 0)
             return;
-        const auto dest = layout::SourcePathOf(cur, entry.name, r);
+        const auto dest = layout::sourcePathOf(cur, entry.name, r);
         if (!dest)
             return;
-        state.BackupTotalSize += entry.size;
+        state.backupTotalSize += entry.size;
         const std::string source = TreeWalk::join(cur, entry.name);
-        const FileDate sourceDate = FileDateOf(m_ctx.platform, entry);
+        const FileDate sourceDate = fileDateOf(m_ctx.platform, entry);
         copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
-            m_copy.CorrectCopiedFileTime(source, dest, sourceDate);
+            m_copy.correctCopiedFileTime(source, dest, sourceDate);
             const std::string line = source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + dest;
             m_ctx.ui.memo(line);
-            m_ctx.log.WriteLog(line);
+            m_ctx.log.writeLog(line);
             copied(size);
         });
-        ++state.BackupFileCount;
+        ++state.backupFileCount;
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
@@ -96,10 +96,10 @@ bool TreeCopy::RestoreTree(const std::string& start, SystemError& error)
     return ok;
 }
 
-bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
+bool TreeCopy::copyToTemp(const std::string& start, SystemError& error)
 {
     ProgramState& state = m_ctx.state;
-    const std::size_t r = state.ComputerFolder.size();
+    const std::size_t r = state.computerFolder.size();
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         // Files of the medium's root (the program's own among them) are no backup files. The
         // system attribute that would drop a file here does not exist on this system. Below a
@@ -109,7 +109,7 @@ bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
         const std::string dest =
-            std::string(1, state.TempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
+            std::string(1, state.tempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
         copy(source, dest, false, [this](std::int64_t size) { copied(size); });
     });
     m_walk.setHiddenLevels(1);
@@ -119,11 +119,11 @@ bool TreeCopy::CopyToTemp(const std::string& start, SystemError& error)
     return ok;
 }
 
-bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
+bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
 {
     ProgramState& state = m_ctx.state;
     const std::string root = tempRoot.substr(0, 2) + "\\";
-    const char backupLetter = state.BackupBase.empty() ? 'c' : state.BackupBase[0];
+    const char backupLetter = state.backupBase.empty() ? 'c' : state.backupBase[0];
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         if (!hasTempPrefixAt3(cur))
             return;
@@ -160,7 +160,7 @@ bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
                                      m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
                                      subError.message;
             m_ctx.ui.failure(line);
-            m_ctx.log.WriteLog(line);
+            m_ctx.log.writeLog(line);
             continue;
         }
         m_lastDir = m_walk.lastDir();
@@ -173,7 +173,7 @@ bool TreeCopy::CopyFromTemp(const std::string& tempRoot, SystemError& error)
 void TreeCopy::addTempFolder(const std::string& folder)
 {
     // Sorted and distinct without regard to case, as the system compares names.
-    auto& folders = m_ctx.state.TempFolders;
+    auto& folders = m_ctx.state.tempFolders;
     const auto less = [](const std::string& a, const std::string& b) {
         return ::strcasecmp(a.c_str(), b.c_str()) < 0;
     };

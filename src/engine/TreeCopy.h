@@ -29,13 +29,13 @@ public:
 
     /** Copies every backup file below `start` (the backup root) over its source, whatever
      *  their dates; each copy gets a memo and log line. Counts every backup file met in
-     *  BackupFileCount and BackupTotalSize. False with `error` when `start` cannot be read. */
-    bool RestoreTree(const std::string& start, SystemError& error);
-    /** Copies the backup files below `start` into the temporary area on TempDrive. */
-    bool CopyToTemp(const std::string& start, SystemError& error);
+     *  backupFileCount and backupTotalSize. False with `error` when `start` cannot be read. */
+    bool restoreTree(const std::string& start, SystemError& error);
+    /** Copies the backup files below `start` into the temporary area on tempDrive. */
+    bool copyToTemp(const std::string& start, SystemError& error);
     /** Copies the temporary area on drive `tempRoot` ("t:\") onto the backup drive, removing each
-     *  temporary file once it is copied, and adds the area's top-level folders to TempFolders. */
-    bool CopyFromTemp(const std::string& tempRoot, SystemError& error);
+     *  temporary file once it is copied, and adds the area's top-level folders to tempFolders. */
+    bool copyFromTemp(const std::string& tempRoot, SystemError& error);
 
     /** The last folder a walk entered (its start when it entered none). */
     const std::string& lastDir() const { return m_lastDir; }

@@ -273,7 +273,7 @@ void TreeWalk::dispatch(WalkEvent& event)
                                  m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
                                  event.error.message;
         m_ctx.ui.failure(line);
-        m_ctx.log.WriteLog(line);
+        m_ctx.log.writeLog(line);
         break;
     }
     case WalkEvent::FolderDone:

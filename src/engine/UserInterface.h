@@ -37,7 +37,7 @@ public:
     virtual void warn(const std::string& text) = 0;
     /** A modal information box with one OK button. */
     virtual void inform(const std::string& text) = 0;
-    /** Hourglass (true) or normal cursor. */
+    /** hourglass (true) or normal cursor. */
     virtual void busy(bool on) = 0;
 };
 

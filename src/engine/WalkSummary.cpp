@@ -22,7 +22,7 @@ void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
     const std::string line =
         source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest + " - " + reason;
     ctx.ui.failure(line);
-    ctx.log.WriteLog(line);
+    ctx.log.writeLog(line);
 }
 
 void WalkFailures::sourceDriveMissing(char letter)
@@ -40,7 +40,7 @@ void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& sourc
     case errors::kFileNotFound:
     case errors::kPathNotFound:
         ++m_withoutSource;
-        ctx.log.WriteLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
+        ctx.log.writeLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
                          backup + ": " + source);
         break;
     case errors::kNotReady:
@@ -56,7 +56,7 @@ void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders
 {
     auto add = [&](const std::string& line) {
         ctx.ui.memo(line);
-        ctx.log.WriteLog(line);
+        ctx.log.writeLog(line);
     };
     if (m_failed > 0)
         add(ctx.nlEn("Aantal mislukte kopieën = ", "Number of failed copies = ") +
@@ -75,7 +75,7 @@ void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders
         add(ctx.nlEn("Aantal backupbestanden zonder bron = ",
                      "Number of backup files without a source = ") +
             std::to_string(m_withoutSource));
-    ctx.state.FailedCount = m_failed + unreadableFolders + skipped;
+    ctx.state.failedCount = m_failed + unreadableFolders + skipped;
 }
 
 } // namespace kx

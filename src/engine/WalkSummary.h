@@ -21,7 +21,7 @@ public:
                     const SystemError& error);
     /** A backup file whose source drive (`letter`) is not there. */
     void sourceDriveMissing(char letter);
-    /** Adds the closing lines to the memo and the log, and sets the run's FailedCount. */
+    /** Adds the closing lines to the memo and the log, and sets the run's failedCount. */
     void summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
     std::uint64_t failedCopies() const { return m_failed; }
 

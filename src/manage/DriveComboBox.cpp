@@ -48,7 +48,7 @@ void DriveComboBox::rebuild()
         const QSignalBlocker blocker(this);
         clear();
         for (char letter : letters) {
-            const QString text = QString::fromStdString(DriveListText(m_platform, letter));
+            const QString text = QString::fromStdString(driveListText(m_platform, letter));
             addItem(text, QChar::fromLatin1(lowerLetter(letter)));
         }
         const int index = selected != 0 ? findData(QChar::fromLatin1(selected)) : -1;

@@ -8,7 +8,7 @@ namespace {
 
 int dayNumber(int year, int month, int day)
 {
-    return static_cast<int>(std::floor(LocalTimeToDateTime(LocalTime{year, month, day, 0, 0, 0})));
+    return static_cast<int>(std::floor(localTimeToDateTime(LocalTime{year, month, day, 0, 0, 0})));
 }
 
 int monthLength(int year, int month)
@@ -42,13 +42,13 @@ int ruleDay(const TransitionRecord& record, int year)
 
 DateTime transition(const TransitionRecord& record, int year, int day)
 {
-    return LocalTimeToDateTime(
+    return localTimeToDateTime(
         LocalTime{year, record.month, day, record.hour, record.minute, record.second});
 }
 
 } // namespace
 
-DaylightWindow ComputeDaylightWindow(const TimeZoneRecords& zone, const LocalTime& now)
+DaylightWindow computeDaylightWindow(const TimeZoneRecords& zone, const LocalTime& now)
 {
     DaylightWindow window;
     // A zone without daylight saving (or without an end to it) has an empty window.
@@ -56,39 +56,39 @@ DaylightWindow ComputeDaylightWindow(const TimeZoneRecords& zone, const LocalTim
         return window;
 
     if (zone.daylightDate.year != 0) {
-        window.DstStart =
+        window.dstStart =
             transition(zone.daylightDate, zone.daylightDate.year, zone.daylightDate.day);
         // Absolute dates: each record carries its own year (an end without one shares the start's).
         const int endYear =
             zone.standardDate.year != 0 ? zone.standardDate.year : zone.daylightDate.year;
-        window.DstEnd = transition(zone.standardDate, endYear, zone.standardDate.day);
+        window.dstEnd = transition(zone.standardDate, endYear, zone.standardDate.day);
     } else {
-        window.DstStart =
+        window.dstStart =
             transition(zone.daylightDate, now.year, ruleDay(zone.daylightDate, now.year));
-        window.DstEnd =
+        window.dstEnd =
             transition(zone.standardDate, now.year, ruleDay(zone.standardDate, now.year));
     }
 
     // A southern zone starts later in the year than it ends: no moment lies strictly between, so
     // it never counts as in daylight saving and its copies are never shifted.
-    const DateTime present = LocalTimeToDateTime(now);
-    if (present > window.DstStart && present < window.DstEnd) {
-        window.DstNow = true;
-        window.DstShift = static_cast<DateTime>(zone.standardBias - zone.daylightBias) / 1440;
+    const DateTime present = localTimeToDateTime(now);
+    if (present > window.dstStart && present < window.dstEnd) {
+        window.dstNow = true;
+        window.dstShift = static_cast<DateTime>(zone.standardBias - zone.daylightBias) / 1440;
     }
     return window;
 }
 
-DaylightWindow ReadDaylightSavingWindow(Platform& platform)
+DaylightWindow readDaylightSavingWindow(Platform& platform)
 {
     const LocalTime now = platform.toLocal(platform.now());
-    return ComputeDaylightWindow(platform.timeZone(now.year), now);
+    return computeDaylightWindow(platform.timeZone(now.year), now);
 }
 
-bool InDaylightSaving(const DaylightWindow& window, FileDate fileDate)
+bool inDaylightSaving(const DaylightWindow& window, FileDate fileDate)
 {
-    const DateTime dt = FileDateToDateTime(fileDate);
-    return dt > window.DstStart && dt < window.DstEnd;
+    const DateTime dt = fileDateToDateTime(fileDate);
+    return dt > window.dstStart && dt < window.dstEnd;
 }
 
 } // namespace kx

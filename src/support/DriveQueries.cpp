@@ -38,7 +38,7 @@ std::string cleanMessage(const std::string& message)
 
 } // namespace
 
-std::string DriveTypeName(Platform& platform, char letter)
+std::string driveTypeName(Platform& platform, char letter)
 {
     static const std::array<const char*, 5> words = {
         "DRIVE_REMOVABLE", "DRIVE_FIXED", "DRIVE_REMOTE", "DRIVE_CDROM", "DRIVE_RAMDISK"};
@@ -50,7 +50,7 @@ std::string DriveTypeName(Platform& platform, char letter)
     return std::string();
 }
 
-std::string VolumeLabel(Platform& platform, char letter)
+std::string volumeLabel(Platform& platform, char letter)
 {
     std::string label;
     SystemError error;
@@ -59,23 +59,23 @@ std::string VolumeLabel(Platform& platform, char letter)
     return "Error " + std::to_string(error.code) + " " + cleanMessage(error.message);
 }
 
-std::string FileSystemName(Platform& platform, char letter)
+std::string fileSystemName(Platform& platform, char letter)
 {
     return platform.fileSystemName(lowerLetter(letter));
 }
 
-std::string DriveListText(Platform& platform, char letter)
+std::string driveListText(Platform& platform, char letter)
 {
     const char lower = lowerLetter(letter);
     std::string text = std::string(1, lower) + ":";
-    const std::string type = DriveTypeName(platform, lower);
+    const std::string type = driveTypeName(platform, lower);
     // Only fixed disks and CDs show their label; removable drives show the letter alone.
     if (type != "DRIVE_FIXED" && type != "DRIVE_CDROM")
         return text;
     std::string label;
     SystemError error;
     if (platform.volumeLabel(lower, label, error) && !label.empty())
-        text += " [" + LowerCase(label) + "]";
+        text += " [" + lowerCase(label) + "]";
     return text;
 }
 

@@ -7,13 +7,13 @@
 namespace kx {
 
 /** One of the six drive-type words; empty for a letter that names no drive. */
-std::string DriveTypeName(Platform& platform, char letter);
+std::string driveTypeName(Platform& platform, char letter);
 /** The volume label, or "Error " + code + " " + the system's message (code 21: no medium). */
-std::string VolumeLabel(Platform& platform, char letter);
+std::string volumeLabel(Platform& platform, char letter);
 /** The file system's name; empty when the drive cannot be read. */
-std::string FileSystemName(Platform& platform, char letter);
+std::string fileSystemName(Platform& platform, char letter);
 /** The text a drive list shows: "e:", plus " [label]" in lower case for fixed and CD drives
  *  that have a label. */
-std::string DriveListText(Platform& platform, char letter);
+std::string driveListText(Platform& platform, char letter);
 
 } // namespace kx

@@ -20,7 +20,7 @@ char driveLetterOf(const std::string& path)
 
 DateTime shifted(FileDate date, DateTime amount)
 {
-    return FileDateToDateTime(date) + amount;
+    return fileDateToDateTime(date) + amount;
 }
 
 } // namespace
@@ -37,11 +37,11 @@ FileCopy::DriveClass FileCopy::driveClass(char letter)
         return m_driveClasses[letter - 'a'];
 
     DriveClass result = DriveClass::Other;
-    const std::string type = DriveTypeName(m_platform, letter);
+    const std::string type = driveTypeName(m_platform, letter);
     if (type == "DRIVE_FIXED")
         result = DriveClass::Fixed;
     // A disc written in packets keeps its times as a fixed disk does.
-    else if (type != "DRIVE_REMOTE" && FileSystemName(m_platform, letter) != "INCDFS")
+    else if (type != "DRIVE_REMOTE" && fileSystemName(m_platform, letter) != "INCDFS")
         result = DriveClass::Correctable;
 
     if (cacheable)
@@ -59,7 +59,7 @@ bool FileCopy::isCorrectable(char letter)
     return driveClass(letter) == DriveClass::Correctable;
 }
 
-bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
+bool FileCopy::copyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
 {
     m_lastError = SystemError{};
     SystemError error;
@@ -86,13 +86,13 @@ bool FileCopy::CopyFileTo(const std::string& source, const std::string& dest, bo
     return true;
 }
 
-bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
+bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
 {
     // A copy that was not needed is no failure: callers tell the two apart by the code.
     m_lastError = SystemError{};
-    const FileDate sourceDate = FileDateOf(m_platform, source);
+    const FileDate sourceDate = fileDateOf(m_platform, source);
     // A source that has vanished since the listing is never copied.
-    if (sourceDate == kNoFile || !NeedsCopy(source, sourceDate, dest, FileDateOf(m_platform, dest)))
+    if (sourceDate == kNoFile || !needsCopy(source, sourceDate, dest, fileDateOf(m_platform, dest)))
         return false;
     SystemError error;
     if (!m_platform.copyFile(source, dest, error)) {
@@ -102,39 +102,39 @@ bool FileCopy::CopyIfNewer(const std::string& source, const std::string& dest)
     return true;
 }
 
-bool FileCopy::NeedsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
+bool FileCopy::needsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
                          FileDate destDate)
 {
     if (destDate == kNoFile)
         return true;
-    FileDate destAge = DateTimeToFileDate(shifted(destDate, kCopyTolerance));
+    FileDate destAge = dateTimeToFileDate(shifted(destDate, kCopyTolerance));
     // Outside daylight saving the shift is 0 and the drives need not be asked.
-    if (m_mediaShift && m_dst.DstShift != 0) {
+    if (m_mediaShift && m_dst.dstShift != 0) {
         const char from = driveLetterOf(source);
         const char to = driveLetterOf(dest);
         // While daylight saving is in force, a copy on a correctable medium and its original on
         // a fixed disk differ by the offset; compare them as if they did not.
         if (isFixed(from) && isCorrectable(to))
-            destAge = DateTimeToFileDate(shifted(destAge, m_dst.DstShift));
+            destAge = dateTimeToFileDate(shifted(destAge, m_dst.dstShift));
         if (isFixed(to) && isCorrectable(from))
-            destAge = DateTimeToFileDate(shifted(destAge, -m_dst.DstShift));
+            destAge = dateTimeToFileDate(shifted(destAge, -m_dst.dstShift));
     }
-    return FileDateBefore(destAge, sourceDate);
+    return fileDateBefore(destAge, sourceDate);
 }
 
-void FileCopy::CorrectCopiedFileTime(const std::string& source, const std::string& dest,
+void FileCopy::correctCopiedFileTime(const std::string& source, const std::string& dest,
                                      FileDate sourceDate)
 {
-    if (!m_mediaShift || InDaylightSaving(m_dst, sourceDate) == m_dst.DstNow)
+    if (!m_mediaShift || inDaylightSaving(m_dst, sourceDate) == m_dst.dstNow)
         return;
 
     const char from = driveLetterOf(source);
     const char to = driveLetterOf(dest);
     DateTime shift = 0;
     if (isFixed(from) && isCorrectable(to))
-        shift = -m_dst.DstShift;
+        shift = -m_dst.dstShift;
     if (isFixed(to) && isCorrectable(from))
-        shift = m_dst.DstShift;
+        shift = m_dst.dstShift;
     if (shift == 0)
         return;
 
@@ -142,13 +142,13 @@ void FileCopy::CorrectCopiedFileTime(const std::string& source, const std::strin
     FileInfo info;
     if (!m_platform.fileInfo(dest, info) || info.isDir || info.isReadOnly)
         return;
-    const FileDate destDate = PackFileDate(m_platform.toLocal(info.mtime));
-    const LocalTime corrected = DateTimeToLocalTime(shifted(destDate, shift));
+    const FileDate destDate = packFileDate(m_platform.toLocal(info.mtime));
+    const LocalTime corrected = dateTimeToLocalTime(shifted(destDate, shift));
     SystemError error;
     m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), error);
 }
 
-std::int64_t FileCopy::FileSizeOf(const std::string& path)
+std::int64_t FileCopy::fileSizeOf(const std::string& path)
 {
     FileInfo info;
     if (!m_platform.fileInfo(path, info))
@@ -156,7 +156,7 @@ std::int64_t FileCopy::FileSizeOf(const std::string& path)
     return info.isDir ? 0 : info.size;
 }
 
-bool FileCopy::MakeAndEnterDir(const std::string& dir)
+bool FileCopy::makeAndEnterDir(const std::string& dir)
 {
     m_lastError = SystemError{};
     std::string folder = dir;
@@ -174,7 +174,7 @@ bool FileCopy::MakeAndEnterDir(const std::string& dir)
     return m_platform.currentDirectory() + "\\" == dir;
 }
 
-int FileCopy::DeleteToRecycleBin(const std::string& path)
+int FileCopy::deleteToRecycleBin(const std::string& path)
 {
     if (path.empty())
         return -1;

@@ -21,25 +21,25 @@ public:
     FileCopy(Platform& platform, const DaylightWindow& dst);
 
     /** Creates Dest's missing folders, then copies Source over it. */
-    bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
+    bool copyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
     /** Copies when Dest is missing or Source is newer by more than 3 seconds (with the
      *  daylight-saving shift between fixed and correctable drives). True only for a copy made. */
-    bool CopyIfNewer(const std::string& source, const std::string& dest);
+    bool copyIfNewer(const std::string& source, const std::string& dest);
     /** Whether Source must be copied over Dest, their dates known (Dest's kNoFile when there is
      *  none): Source is newer by more than 3 seconds, with the daylight-saving shift where the
      *  system shows one. */
-    bool NeedsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
+    bool needsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
                    FileDate destDate);
     /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so
      *  (never on a system that keeps media times in UTC). */
-    void CorrectCopiedFileTime(const std::string& source, const std::string& dest,
+    void correctCopiedFileTime(const std::string& source, const std::string& dest,
                                FileDate sourceDate);
     /** The size of a file in bytes; -1 when there is none. */
-    std::int64_t FileSizeOf(const std::string& path);
+    std::int64_t fileSizeOf(const std::string& path);
     /** Creates Dir with its parents and enters it; true when the current folder + "\" == Dir. */
-    bool MakeAndEnterDir(const std::string& dir);
+    bool makeAndEnterDir(const std::string& dir);
     /** -1 for an empty path, 0 when moved to the trash, else the system's code. */
-    int DeleteToRecycleBin(const std::string& path);
+    int deleteToRecycleBin(const std::string& path);
 
     /** Why the last copy routine called failed, for callers that log it; code 0 when it did
      *  not fail (a copy that was not needed is no failure). */

@@ -56,7 +56,7 @@ auto asTuple(const LocalTime& t)
 
 } // namespace
 
-FileDate PackFileDate(const LocalTime& t)
+FileDate packFileDate(const LocalTime& t)
 {
     // The packed year holds 1980 to 2107; a time outside is clamped to the nearest end, so an
     // old file never turns into a future one.
@@ -77,7 +77,7 @@ FileDate PackFileDate(const LocalTime& t)
     return static_cast<FileDate>(packed);
 }
 
-LocalTime UnpackFileDate(FileDate d)
+LocalTime unpackFileDate(FileDate d)
 {
     const auto u = static_cast<std::uint32_t>(d);
     LocalTime t;
@@ -90,7 +90,7 @@ LocalTime UnpackFileDate(FileDate d)
     return t;
 }
 
-DateTime LocalTimeToDateTime(const LocalTime& t)
+DateTime localTimeToDateTime(const LocalTime& t)
 {
     const std::int64_t days = daysFromCivil(t.year, t.month, t.day) - kDateTimeEpoch;
     const std::int64_t seconds = static_cast<std::int64_t>(t.hour) * 3600 +
@@ -98,7 +98,7 @@ DateTime LocalTimeToDateTime(const LocalTime& t)
     return static_cast<DateTime>(days) + static_cast<DateTime>(seconds) / kSecondsPerDay;
 }
 
-LocalTime DateTimeToLocalTime(DateTime dt)
+LocalTime dateTimeToLocalTime(DateTime dt)
 {
     // Rounding to the second first keeps a time that went through additions of fractions of a
     // day (an hour is 1/24) from landing a hair before the second it stands for.
@@ -113,35 +113,35 @@ LocalTime DateTimeToLocalTime(DateTime dt)
     return t;
 }
 
-DateTime FileDateToDateTime(FileDate d)
+DateTime fileDateToDateTime(FileDate d)
 {
-    return LocalTimeToDateTime(UnpackFileDate(d));
+    return localTimeToDateTime(unpackFileDate(d));
 }
 
-FileDate DateTimeToFileDate(DateTime dt)
+FileDate dateTimeToFileDate(DateTime dt)
 {
-    return PackFileDate(DateTimeToLocalTime(dt));
+    return packFileDate(dateTimeToLocalTime(dt));
 }
 
-FileDate FileDateOf(Platform& platform, const std::string& path)
+FileDate fileDateOf(Platform& platform, const std::string& path)
 {
     FileInfo info;
     if (!platform.fileInfo(path, info))
         return kNoFile;
-    return FileDateOf(platform, info);
+    return fileDateOf(platform, info);
 }
 
-FileDate FileDateOf(Platform& platform, const FileInfo& info)
+FileDate fileDateOf(Platform& platform, const FileInfo& info)
 {
     // A folder has no file date, as a missing file.
     if (info.isDir)
         return kNoFile;
-    return PackFileDate(platform.toLocal(info.mtime));
+    return packFileDate(platform.toLocal(info.mtime));
 }
 
-DateTime Now(Platform& platform)
+DateTime now(Platform& platform)
 {
-    return LocalTimeToDateTime(platform.toLocal(platform.now()));
+    return localTimeToDateTime(platform.toLocal(platform.now()));
 }
 
 } // namespace kx

@@ -7,7 +7,7 @@
 namespace kx {
 
 /** A file's modification time in local time, packed as in a FAT directory entry (two-second
- *  resolution); -1 for a missing file. Compare dates with FileDateBefore. */
+ *  resolution); -1 for a missing file. Compare dates with fileDateBefore. */
 using FileDate = std::int32_t;
 /** Days since 30 December 1899; the fraction is the time of day. */
 using DateTime = double;
@@ -17,26 +17,26 @@ constexpr FileDate kNoFile = -1;
 /** Whether date `a` lies before date `b`. The year sits in the top bits, so dates from 2044 on
  *  have the sign bit set: they are compared as the unsigned numbers they are. Neither may be
  *  kNoFile. */
-constexpr bool FileDateBefore(FileDate a, FileDate b)
+constexpr bool fileDateBefore(FileDate a, FileDate b)
 {
     return static_cast<std::uint32_t>(a) < static_cast<std::uint32_t>(b);
 }
 
 /** Packs a local time; times before 1980 or after 2107 are clamped to the ends of the range. */
-FileDate PackFileDate(const LocalTime& t);
-LocalTime UnpackFileDate(FileDate d);
+FileDate packFileDate(const LocalTime& t);
+LocalTime unpackFileDate(FileDate d);
 
-DateTime LocalTimeToDateTime(const LocalTime& t);
+DateTime localTimeToDateTime(const LocalTime& t);
 /** Rounds to the nearest second. */
-LocalTime DateTimeToLocalTime(DateTime dt);
-DateTime FileDateToDateTime(FileDate d);
-FileDate DateTimeToFileDate(DateTime dt);
+LocalTime dateTimeToLocalTime(DateTime dt);
+DateTime fileDateToDateTime(FileDate d);
+FileDate dateTimeToFileDate(DateTime dt);
 
 /** The file date of a path (-1 when it does not exist). */
-FileDate FileDateOf(Platform& platform, const std::string& path);
+FileDate fileDateOf(Platform& platform, const std::string& path);
 /** The file date of an entry whose status is known. */
-FileDate FileDateOf(Platform& platform, const FileInfo& info);
+FileDate fileDateOf(Platform& platform, const FileInfo& info);
 /** The current local date-time. */
-DateTime Now(Platform& platform);
+DateTime now(Platform& platform);
 
 } // namespace kx

@@ -63,7 +63,7 @@ std::int64_t power10(int exponent)
 
 } // namespace
 
-std::string FormatSize(std::int64_t bytes, char decimalSeparator)
+std::string formatSize(std::int64_t bytes, char decimalSeparator)
 {
     const std::string digits = std::to_string(bytes);
     const SizeRow row = rowFor(digits.size());

@@ -4,29 +4,29 @@
 
 namespace kx {
 
-std::string LanguageCodeForLocale(const std::string& localeName)
+std::string languageCodeForLocale(const std::string& localeName)
 {
     // Dutch in every country, and Afrikaans, which Dutch readers follow best.
-    const std::string lower = LowerCase(localeName);
+    const std::string lower = lowerCase(localeName);
     if (lower.rfind("nl", 0) == 0 || lower.rfind("af", 0) == 0)
         return "nld";
     return std::string();
 }
 
-SystemFacts GatherSystemFacts(Platform& platform)
+SystemFacts gatherSystemFacts(Platform& platform)
 {
     SystemFacts facts;
-    facts.LanguageCode = LanguageCodeForLocale(platform.localeName());
-    facts.Dst = ReadDaylightSavingWindow(platform);
+    facts.languageCode = languageCodeForLocale(platform.localeName());
+    facts.dst = readDaylightSavingWindow(platform);
     return facts;
 }
 
-std::string ComputerName(Platform& platform)
+std::string computerName(Platform& platform)
 {
     return platform.computerName();
 }
 
-std::string UserDataFolder(Platform& platform)
+std::string userDataFolder(Platform& platform)
 {
     std::string folder = platform.dataFolder();
     if (folder.empty())

@@ -10,17 +10,17 @@ namespace kx {
 /** The facts about the machine gathered once at start, read by everybody afterwards. */
 struct SystemFacts
 {
-    std::string LanguageCode; // "nld" for Dutch and Afrikaans users, empty otherwise
-    DaylightWindow Dst;
+    std::string languageCode; // "nld" for Dutch and Afrikaans users, empty otherwise
+    DaylightWindow dst;
 };
 
 /** "nld" for a Dutch or Afrikaans locale name ("nl_NL", "nl_BE", "af_ZA"), else empty. */
-std::string LanguageCodeForLocale(const std::string& localeName);
+std::string languageCodeForLocale(const std::string& localeName);
 /** Language first, the daylight-saving window last. */
-SystemFacts GatherSystemFacts(Platform& platform);
+SystemFacts gatherSystemFacts(Platform& platform);
 /** The computer's name; empty when it cannot be read. */
-std::string ComputerName(Platform& platform);
+std::string computerName(Platform& platform);
 /** The program's per-user data folder (created when missing), ending in the separator. */
-std::string UserDataFolder(Platform& platform);
+std::string userDataFolder(Platform& platform);
 
 } // namespace kx

@@ -14,7 +14,7 @@ bool isDigit(char c)
 }
 } // namespace
 
-std::string TextAfter(char ch, const std::string& s)
+std::string textAfter(char ch, const std::string& s)
 {
     const std::size_t pos = s.find(ch);
     if (pos == std::string::npos)
@@ -22,7 +22,7 @@ std::string TextAfter(char ch, const std::string& s)
     return s.substr(pos + 1);
 }
 
-std::string TextBefore(char ch, const std::string& s)
+std::string textBefore(char ch, const std::string& s)
 {
     const std::size_t pos = s.find(ch);
     if (pos == std::string::npos)
@@ -30,7 +30,7 @@ std::string TextBefore(char ch, const std::string& s)
     return s.substr(0, pos);
 }
 
-std::string TextBeforeLast(char ch, const std::string& s)
+std::string textBeforeLast(char ch, const std::string& s)
 {
     if (s.empty())
         return std::string();
@@ -43,7 +43,7 @@ std::string TextBeforeLast(char ch, const std::string& s)
     return s.substr(0, pos);
 }
 
-std::string StripDigits(const std::string& s)
+std::string stripDigits(const std::string& s)
 {
     std::string result;
     const std::size_t n = s.size() < kShortTextLength ? s.size() : kShortTextLength;
@@ -54,7 +54,7 @@ std::string StripDigits(const std::string& s)
     return result;
 }
 
-std::string DigitsOnly(const std::string& s)
+std::string digitsOnly(const std::string& s)
 {
     std::string result;
     const std::size_t n = s.size() < kShortTextLength ? s.size() : kShortTextLength;
@@ -65,7 +65,7 @@ std::string DigitsOnly(const std::string& s)
     return result;
 }
 
-std::string LowerCase(const std::string& s)
+std::string lowerCase(const std::string& s)
 {
     std::string result = s;
     for (char& c : result) {
@@ -75,7 +75,7 @@ std::string LowerCase(const std::string& s)
     return result;
 }
 
-std::string UpperCase(const std::string& s)
+std::string upperCase(const std::string& s)
 {
     std::string result = s;
     for (char& c : result) {

@@ -5,20 +5,20 @@
 namespace kx {
 
 /** The part of s after the first ch; empty when s holds no ch. */
-std::string TextAfter(char ch, const std::string& s);
+std::string textAfter(char ch, const std::string& s);
 /** The part of s before the first ch; empty when s holds no ch or starts with ch. */
-std::string TextBefore(char ch, const std::string& s);
+std::string textBefore(char ch, const std::string& s);
 /** s without its last ch when it ends in ch, else the part before its last ch; empty when s
  *  holds no ch. */
-std::string TextBeforeLast(char ch, const std::string& s);
+std::string textBeforeLast(char ch, const std::string& s);
 /** The first 79 characters of s without their digits. */
-std::string StripDigits(const std::string& s);
+std::string stripDigits(const std::string& s);
 /** Only the digits of the first 79 characters of s. */
-std::string DigitsOnly(const std::string& s);
+std::string digitsOnly(const std::string& s);
 
 /** ASCII lower/upper case; other bytes are left alone. */
-std::string LowerCase(const std::string& s);
-std::string UpperCase(const std::string& s);
+std::string lowerCase(const std::string& s);
+std::string upperCase(const std::string& s);
 
 /** The Dutch or the English text, after the language code ("nld" selects Dutch). */
 const char* nlEn(const std::string& languageCode, const char* dutch, const char* english);

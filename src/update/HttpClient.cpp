@@ -95,10 +95,10 @@ int portNumber(const std::string& text)
 
 } // namespace
 
-HttpAddress SplitAddress(const std::string& url, int port)
+HttpAddress splitAddress(const std::string& url, int port)
 {
     if (url.empty())
-        throw ESockError("Empty URL");
+        throw NetworkError("Empty URL");
     HttpAddress a;
     a.url = url;
     a.port = port == 0 ? 80 : port;
@@ -113,13 +113,13 @@ HttpAddress SplitAddress(const std::string& url, int port)
     }
 
     if (url.find(':') != std::string::npos) {
-        const std::string scheme = LowerCase(url.substr(0, url.find(':')));
+        const std::string scheme = lowerCase(url.substr(0, url.find(':')));
         if (scheme == "gopher")
             a.port = 70;
         else if (scheme == "ftp")
             a.port = 21;
         else if (scheme == "https")
-            throw ESockError("HTTP Secure Socket is not supported");
+            throw NetworkError("HTTP Secure Socket is not supported");
         else
             a.port = 80;
     }
@@ -141,7 +141,7 @@ HttpAddress SplitAddress(const std::string& url, int port)
     return a;
 }
 
-bool HasControlCharacter(const std::string& text)
+bool hasControlCharacter(const std::string& text)
 {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -177,7 +177,7 @@ void HttpClient::setProxy(const std::string& host, int port)
     m_proxyPort = port;
 }
 
-void HttpClient::Cancel()
+void HttpClient::cancel()
 {
     m_wait.cancel();
 }
@@ -193,13 +193,13 @@ std::string HttpClient::requestText(const HttpAddress& address) const
     lines.set("Host", address.host);
     lines.add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
     lines.add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
-    lines.set("User-Agent", m_headerInfo.LocalProgram);
-    lines.set("From", m_headerInfo.LocalMailAddress);
-    lines.set("Cookie", m_headerInfo.Cookie);
-    lines.set("Referer", m_headerInfo.Referer);
-    if (!m_headerInfo.UserId.empty() && !m_headerInfo.Password.empty()) {
+    lines.set("User-Agent", m_headerInfo.localProgram);
+    lines.set("From", m_headerInfo.localMailAddress);
+    lines.set("Cookie", m_headerInfo.cookie);
+    lines.set("Referer", m_headerInfo.referer);
+    if (!m_headerInfo.userId.empty() && !m_headerInfo.password.empty()) {
         const QByteArray credentials =
-            QByteArray::fromStdString(m_headerInfo.UserId + ":" + m_headerInfo.Password);
+            QByteArray::fromStdString(m_headerInfo.userId + ":" + m_headerInfo.password);
         lines.set("Authorization", "Basic " + credentials.toBase64().toStdString());
     }
     lines.add("Content-type: application/x-www-form-urlencoded");
@@ -209,11 +209,11 @@ std::string HttpClient::requestText(const HttpAddress& address) const
 void HttpClient::connectTo(const std::string& host, int port)
 {
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
-        throw ESockError("Already connected");
+        throw NetworkError("Already connected");
     if (host.empty())
-        throw ESockError("Null Remote Address");
+        throw NetworkError("Null Remote Address");
     if (port < 1 || port > 65535)
-        throw ESockError("Connection Failed");
+        throw NetworkError("Connection Failed");
 
     m_timedOut = false;
     QTimer timer;
@@ -239,12 +239,12 @@ void HttpClient::connectTo(const std::string& host, int port)
     const auto error = m_socket.error();
     m_socket.abort();
     if (m_wait.cancelled())
-        throw ESockError(lookup ? "Host Lookup Canceled" : "Connection Canceled");
+        throw NetworkError(lookup ? "Host Lookup Canceled" : "Connection Canceled");
     if (m_timedOut || m_wait.stalled())
-        throw ESockError(lookup ? "Host Lookup Timed Out" : "Connection Timed out");
+        throw NetworkError(lookup ? "Host Lookup Timed Out" : "Connection Timed out");
     if (error == QAbstractSocket::HostNotFoundError)
-        throw ESockError("Host Lookup Failed");
-    throw ESockError("Connection Failed");
+        throw NetworkError("Host Lookup Failed");
+    throw NetworkError("Connection Failed");
 }
 
 bool HttpClient::waitForData()
@@ -254,11 +254,11 @@ bool HttpClient::waitForData()
     });
     if (m_wait.cancelled()) {
         m_socket.abort();
-        throw EAbortError("Socket capture aborted");
+        throw CancelledError("Socket capture aborted");
     }
     if (m_wait.stalled()) {
         m_socket.abort();
-        throw ESockError("Connection Timed out");
+        throw NetworkError("Connection Timed out");
     }
     return m_socket.bytesAvailable() > 0 || m_socket.state() == QAbstractSocket::ConnectedState;
 }
@@ -311,12 +311,12 @@ bool HttpClient::readReply()
     return false;
 }
 
-void HttpClient::Get(const std::string& url)
+void HttpClient::get(const std::string& url)
 {
     const auto stopWaiting = qScopeGuard([this] { m_wait.stop(); });
     std::string address = url;
     for (int redirections = 0;; ++redirections) {
-        const HttpAddress a = SplitAddress(address, m_port);
+        const HttpAddress a = splitAddress(address, m_port);
         m_port = a.port;
         const std::string request = requestText(a);
         if (m_proxy.empty())
@@ -332,7 +332,7 @@ void HttpClient::Get(const std::string& url)
         const int code = m_statusCode;
         std::string next = a.url;
         if (code >= 300 && code <= 302) {
-            if (HasControlCharacter(m_location)) {
+            if (hasControlCharacter(m_location)) {
                 dropReply();
                 return;
             }
@@ -340,7 +340,7 @@ void HttpClient::Get(const std::string& url)
         }
         if (code >= 300 && code <= 398) {
             if (!m_cookie.empty())
-                m_headerInfo.Cookie = m_cookie;
+                m_headerInfo.cookie = m_cookie;
             if (next.find('/') == std::string::npos)
                 next = "http://" + a.host + "/" + next;
         }

@@ -12,14 +12,14 @@
 namespace kx {
 
 /** A socket or address failure: "Host Lookup Failed", "Connection Failed", "Empty URL", ... */
-class ESockError : public std::runtime_error
+class NetworkError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
 };
 
 /** A receive that was cancelled: "Socket capture aborted". */
-class EAbortError : public std::runtime_error
+class CancelledError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
@@ -28,12 +28,12 @@ public:
 /** Optional request headers; an empty field sends no line. */
 struct HeaderInfo
 {
-    std::string LocalProgram;     // User-Agent
-    std::string LocalMailAddress; // From
-    std::string Cookie;
-    std::string Referer;
-    std::string UserId; // with Password: Basic authorization
-    std::string Password;
+    std::string localProgram;     // User-Agent
+    std::string localMailAddress; // From
+    std::string cookie;
+    std::string referer;
+    std::string userId; // with password: Basic authorization
+    std::string password;
 };
 
 /** An address split into what a request needs. */
@@ -46,13 +46,13 @@ struct HttpAddress
 };
 
 /** Splits `url` as the client requests it; `port` is the port set so far (0 = none). Throws
- *  ESockError for an empty address ("Empty URL") and for https. */
-HttpAddress SplitAddress(const std::string& url, int port);
+ *  NetworkError for an empty address ("Empty URL") and for https. */
+HttpAddress splitAddress(const std::string& url, int port);
 
 /** True when `text` holds a control character (below 0x20, or 0x7F). A redirection to such a
  *  location is never followed: the character would end the request line and let the server
  *  write our next request. */
-bool HasControlCharacter(const std::string& text);
+bool hasControlCharacter(const std::string& text);
 
 /**
  * A small HTTP/1.0 client for one GET at a time. The socket is non-blocking; while a name
@@ -77,22 +77,22 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
 
     /** Runs one request with its redirections; returns when the reply has been read. Throws
-     *  ESockError when the address is bad, the host cannot be found or reached, or the request
-     *  stalled; EAbortError when the receive was cancelled. */
-    void Get(const std::string& url);
-    /** Ends a pending look-up, connection or receive (from a handler run while Get waits). */
-    void Cancel();
-    /** The last request was ended by Cancel or by an exit of the application's event loops. */
-    bool Cancelled() const { return m_wait.cancelled(); }
+     *  NetworkError when the address is bad, the host cannot be found or reached, or the request
+     *  stalled; CancelledError when the receive was cancelled. */
+    void get(const std::string& url);
+    /** Ends a pending look-up, connection or receive (from a handler run while get waits). */
+    void cancel();
+    /** The last request was ended by cancel or by an exit of the application's event loops. */
+    bool cancelled() const { return m_wait.cancelled(); }
 
     /** The reply body; "Default.htm" before any body was read. */
-    const std::string& Body() const { return m_body; }
+    const std::string& body() const { return m_body; }
     /** The reply's status line and header lines; "Head.txt" before any header was read. */
-    const std::string& Header() const { return m_header; }
-    int StatusCode() const { return m_statusCode; }
-    const std::string& Location() const { return m_location; }
-    const std::string& Cookie() const { return m_cookie; }
-    std::int64_t ContentLength() const { return m_contentLength; }
+    const std::string& header() const { return m_header; }
+    int statusCode() const { return m_statusCode; }
+    const std::string& location() const { return m_location; }
+    const std::string& cookie() const { return m_cookie; }
+    std::int64_t contentLength() const { return m_contentLength; }
 
     HeaderInfo& headerInfo() { return m_headerInfo; }
     /** Milliseconds for a look-up or connection; 0 waits until the system answers. */

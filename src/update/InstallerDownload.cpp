@@ -79,7 +79,7 @@ bool isSuccess(int status)
 
 } // namespace
 
-std::string InstallerFolder()
+std::string installerFolder()
 {
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (!downloads.isEmpty() && QDir().mkpath(downloads))
@@ -87,7 +87,7 @@ std::string InstallerFolder()
     return QFile::encodeName(QDir::tempPath()).toStdString();
 }
 
-std::int64_t InstallerBound(std::int32_t expectedSizeKB)
+std::int64_t installerBound(std::int32_t expectedSizeKB)
 {
     if (expectedSizeKB <= 0)
         return kMaxInstaller;
@@ -98,7 +98,7 @@ InstallerDownload::InstallerDownload(std::chrono::milliseconds stallTimeOut) : m
 {
 }
 
-void InstallerDownload::Cancel()
+void InstallerDownload::cancel()
 {
     m_wait.cancel();
 }
@@ -148,7 +148,7 @@ bool InstallerDownload::readBody(QNetworkReply& reply, QIODevice& stream, std::i
     }
 }
 
-bool InstallerDownload::DownloadToStream(QIODevice& stream, const std::string& url,
+bool InstallerDownload::downloadToStream(QIODevice& stream, const std::string& url,
                                          std::int64_t maxBytes,
                                          const std::function<void(std::int64_t)>& afterBlock)
 {
@@ -173,7 +173,7 @@ bool InstallerDownload::DownloadToStream(QIODevice& stream, const std::string& u
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray location = reply->rawHeader("Location");
         if (status >= 300 && status <= 399 && !location.isEmpty()) {
-            if (redirections == kMaxRedirections || HasControlCharacter(location.toStdString()))
+            if (redirections == kMaxRedirections || hasControlCharacter(location.toStdString()))
                 return false;
             address = reply->url().resolved(QUrl::fromEncoded(location));
             // Only to the web: a file: location would have us open a local file, and a FIFO
@@ -191,7 +191,7 @@ bool InstallerDownload::DownloadToStream(QIODevice& stream, const std::string& u
 }
 
 DownloadResult
-InstallerDownload::DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
+InstallerDownload::downloadInstaller(const std::string& fileName, const std::string& baseUrl,
                                      std::int32_t expectedSizeKB,
                                      const std::function<void(std::int64_t)>& afterBlock)
 {
@@ -199,7 +199,7 @@ InstallerDownload::DownloadInstaller(const std::string& fileName, const std::str
     const QString name = localName(fileName);
     if (name.isEmpty())
         return result;
-    const QString folder = QFile::decodeName(QByteArray::fromStdString(InstallerFolder()));
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(installerFolder()));
 
     QFile file;
     const bool created = createNew(file, folder, name);
@@ -210,7 +210,7 @@ InstallerDownload::DownloadInstaller(const std::string& fileName, const std::str
         return result;
     }
     const bool complete =
-        DownloadToStream(file, baseUrl + fileName, InstallerBound(expectedSizeKB), afterBlock);
+        downloadToStream(file, baseUrl + fileName, installerBound(expectedSizeKB), afterBlock);
     result.bytesReceived = m_bytesReceived;
     const bool written = file.flush() && file.error() == QFileDevice::NoError;
     file.close();

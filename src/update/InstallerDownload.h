@@ -32,11 +32,11 @@ inline constexpr std::int64_t kMaxInstaller = std::int64_t(512) << 20;
 
 /** The folder installers are saved in: the user's download folder, else the temporary folder.
  *  Never the current directory, which may well be the backup medium. */
-std::string InstallerFolder();
+std::string installerFolder();
 
 /** The most an installer download may bring: four times the size the version list gives, plus
  *  1 MiB, and never more than 512 MiB (also when the list gives no size, 0 or less). */
-std::int64_t InstallerBound(std::int32_t expectedSizeKB);
+std::int64_t installerBound(std::int32_t expectedSizeKB);
 
 /**
  * One download of an installer over HTTP, on the user-interface thread: the event loop runs
@@ -55,22 +55,22 @@ public:
      * received so far after each block. True when the whole of a success reply arrived, within
      * `maxBytes`, and every block was written.
      */
-    bool DownloadToStream(QIODevice& stream, const std::string& url, std::int64_t maxBytes,
+    bool downloadToStream(QIODevice& stream, const std::string& url, std::int64_t maxBytes,
                           const std::function<void(std::int64_t)>& afterBlock);
 
     /**
      * Downloads `baseUrl` + `fileName` into the installer folder under the name's last part,
-     * bounded by InstallerBound(`expectedSizeKB`). A file already there is left alone: the
+     * bounded by installerBound(`expectedSizeKB`). A file already there is left alone: the
      * download then takes the first free name of "name (1).exe", "name (2).exe", .... Good when
      * the download succeeded and at least 1000 bytes arrived and were written; otherwise the
      * file this download created is removed.
      */
-    DownloadResult DownloadInstaller(const std::string& fileName, const std::string& baseUrl,
+    DownloadResult downloadInstaller(const std::string& fileName, const std::string& baseUrl,
                                      std::int32_t expectedSizeKB,
                                      const std::function<void(std::int64_t)>& afterBlock);
 
     /** Ends a running download as failed (from a handler run while it waits). */
-    void Cancel();
+    void cancel();
 
 private:
     QNetworkReply* request(QNetworkAccessManager& manager, const QUrl& url);

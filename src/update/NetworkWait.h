@@ -42,7 +42,7 @@ public:
     /** Waits until `done` holds; false when the wait was cancelled, stalled or exited. */
     bool until(const std::function<bool()>& done);
 
-    /** Cancelled, or the event loops were exited. */
+    /** cancelled, or the event loops were exited. */
     bool cancelled() const { return m_cancelled; }
     bool stalled() const { return m_stalled; }
 

@@ -107,13 +107,13 @@ bool ReplyHeaderReader::takeLine(const std::string& line)
     if (line == "\n" || line == "\r\n" || line.empty())
         return true;
     m_text += line;
-    const std::string word = UpperCase(firstWord(line));
+    const std::string word = upperCase(firstWord(line));
     if (word == "SET-COOKIE:") {
         m_cookie = line.size() > 12 ? withoutLineEnd(line.substr(12)) : std::string();
     } else if (word == "LOCATION:") {
         m_location = line.size() > 10 ? withoutLineEnd(line.substr(10)) : std::string();
     } else if (word == "CONTENT-LENGTH:") {
-        const std::string upper = UpperCase(line);
+        const std::string upper = upperCase(line);
         const std::size_t at = upper.find("ENGTH:");
         m_contentLength = leadingNumber(line.substr(at + 6));
     }

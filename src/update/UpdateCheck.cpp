@@ -54,36 +54,36 @@ std::string UpdateCheck::server()
 void UpdateCheck::cancel()
 {
     if (m_client)
-        m_client->Cancel();
+        m_client->cancel();
 }
 
-int UpdateCheck::GetVersionInfo(std::string& name, std::string& version)
+int UpdateCheck::getVersionInfo(std::string& name, std::string& version)
 {
     std::string body;
     {
         HttpClient client(m_stallTimeOut);
         m_client = &client;
         const auto forget = qScopeGuard([this, &client] {
-            m_cancelled = client.Cancelled();
+            m_cancelled = client.cancelled();
             m_client = nullptr;
         });
         try {
-            client.Get("http://" + server() + "/versions.dat");
-        } catch (const ESockError&) {
+            client.get("http://" + server() + "/versions.dat");
+        } catch (const NetworkError&) {
             return kNoConnection;
-        } catch (const EAbortError&) {
+        } catch (const CancelledError&) {
             return kNoConnection;
         }
-        body = client.Body();
+        body = client.body();
     }
 
-    const VersionVerdict verdict = ParseVersionList(body, name, version);
+    const VersionVerdict verdict = parseVersionList(body, name, version);
     if (verdict.code == kProgramNotFound)
-        m_state.InstallPending = false;
+        m_state.installPending = false;
     if (verdict.sizeInvalid)
-        throw EVersionRecordError(verdict.sizeError);
+        throw VersionListError(verdict.sizeError);
     if (verdict.code == kNoUpdateNeeded || verdict.code == kUpdateAdvised) {
-        m_state.ExpectedSizeKB = verdict.expectedSizeKB;
+        m_state.expectedSizeKB = verdict.expectedSizeKB;
         name = verdict.downloadName.substr(0, kShortText);
         version = verdict.latestVersionText.substr(0, kShortText);
     }
@@ -100,7 +100,7 @@ void UpdateCheck::versionLines(UpdateUi& ui, const std::string& versionText,
     ui.memo(nlEn(m_languageCode, "De Downloadnaam is ", "The Download Name is ") + downloadName);
 }
 
-int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
+int UpdateCheck::checkForUpdate(UpdateUi& ui, const std::string& programName,
                                 const std::string& versionText)
 {
     BusyCursor busy(ui);
@@ -108,8 +108,8 @@ int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
     std::string version = versionText;
     int code = 0;
     try {
-        code = GetVersionInfo(name, version);
-    } catch (const EVersionRecordError& e) {
+        code = getVersionInfo(name, version);
+    } catch (const VersionListError& e) {
         busy.release();
         ui.error(e.what());
         return -1;
@@ -121,7 +121,7 @@ int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
     ui.showWindow(programName + " - Update");
     ui.clearMemo();
     ui.memo("");
-    ui.memo(UpdateMessage(code, m_languageCode));
+    ui.memo(updateMessage(code, m_languageCode));
     if (code != kUpdateAdvised) {
         ui.setExitButton(nlEn(m_languageCode, "Sluit Venster", "Close Window"));
         ui.showDownloadButton(false);
@@ -133,20 +133,20 @@ int UpdateCheck::CheckForUpdate(UpdateUi& ui, const std::string& programName,
     ui.showDownloadButton(true);
     ui.setExitButton("Download later");
     ui.showExitButton(true);
-    m_state.DownloadName = name;
-    m_state.DownloadBaseUrl = "http://" + server() + "/";
+    m_state.downloadName = name;
+    m_state.downloadBaseUrl = "http://" + server() + "/";
     return code;
 }
 
-int UpdateCheck::AutoCheckForUpdate(UpdateUi& ui, const std::string& programName,
+int UpdateCheck::autoCheckForUpdate(UpdateUi& ui, const std::string& programName,
                                     const std::string& versionText)
 {
     std::string name = programName;
     std::string version = versionText;
     int code = 0;
     try {
-        code = GetVersionInfo(name, version);
-    } catch (const EVersionRecordError& e) {
+        code = getVersionInfo(name, version);
+    } catch (const VersionListError& e) {
         ui.error(e.what());
         return -1;
     }
@@ -156,23 +156,23 @@ int UpdateCheck::AutoCheckForUpdate(UpdateUi& ui, const std::string& programName
     if (code != kUpdateAdvised)
         return code;
     ui.showWindow(programName + " - Update");
-    ui.memo(UpdateMessage(code, m_languageCode));
+    ui.memo(updateMessage(code, m_languageCode));
     versionLines(ui, versionText, version, name);
     ui.setDownloadButton(nlEn(m_languageCode, "Start Downloaden", "Start Downloading"));
     ui.setExitButton("Download Later");
     ui.showDownloadButton(true);
     ui.showExitButton(true);
-    m_state.DownloadName = name;
-    m_state.DownloadBaseUrl = "http://" + server() + "/";
+    m_state.downloadName = name;
+    m_state.downloadBaseUrl = "http://" + server() + "/";
     return code;
 }
 
-bool LoadAutoCheckSetting(Platform& platform)
+bool loadAutoCheckSetting(Platform& platform)
 {
     return platform.openSettings()->readFlag(settings::kDefaults, settings::kCheckForUpdates, true);
 }
 
-void StoreAutoCheckSetting(Platform& platform, bool on)
+void storeAutoCheckSetting(Platform& platform, bool on)
 {
     auto store = platform.openSettings();
     store->writeFlag(settings::kDefaults, settings::kCheckForUpdates, on);

@@ -21,7 +21,7 @@ inline constexpr const char* kUpdateServer = "Update Server";
 inline constexpr const char* kDefaultUpdateServer = "updates.kopierix.invalid";
 
 /** The version list's record could not be read: its size is not a whole number. */
-class EVersionRecordError : public std::runtime_error
+class VersionListError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
@@ -30,13 +30,13 @@ public:
 /** What one check hands to the download and the install, kept for the program's run. */
 struct UpdateState
 {
-    std::string DownloadName;    // the installer's name on the server
-    std::string DownloadBaseUrl; // "http://" + server + "/"
-    std::int32_t ExpectedSizeKB = 0;
+    std::string downloadName;    // the installer's name on the server
+    std::string downloadBaseUrl; // "http://" + server + "/"
+    std::int32_t expectedSizeKB = 0;
     /** A download succeeded; the exit button starts the installer. */
-    bool InstallPending = false;
+    bool installPending = false;
     /** Where the downloaded installer lies (a native path). */
-    std::string InstallerPath;
+    std::string installerPath;
 };
 
 class HttpClient;
@@ -57,18 +57,18 @@ public:
     /**
      * Fetches and judges the version list. On entry `name` is the program's name and `version`
      * its version text; with code 0 or 4 they become the download name and the latest version
-     * text. Throws EVersionRecordError when the record's size is not a whole number. A
+     * text. Throws VersionListError when the record's size is not a whole number. A
      * cancelled fetch gives code 1.
      */
-    int GetVersionInfo(std::string& name, std::string& version);
+    int getVersionInfo(std::string& name, std::string& version);
 
     /** The check the user asked for: the window shows every verdict. Returns the code, or -1
      *  when the record could not be read (shown through `ui.error`). A cancelled check shows
      *  nothing and returns 1. */
-    int CheckForUpdate(UpdateUi& ui, const std::string& programName,
+    int checkForUpdate(UpdateUi& ui, const std::string& programName,
                        const std::string& versionText);
     /** The check that runs by itself: the window shows only an advised update. */
-    int AutoCheckForUpdate(UpdateUi& ui, const std::string& programName,
+    int autoCheckForUpdate(UpdateUi& ui, const std::string& programName,
                            const std::string& versionText);
 
     /** Ends a running fetch (from a handler run while it waits); an exit of the application's
@@ -94,7 +94,7 @@ private:
 };
 
 /** The setting "Check for Updates" (default on). */
-bool LoadAutoCheckSetting(Platform& platform);
-void StoreAutoCheckSetting(Platform& platform, bool on);
+bool loadAutoCheckSetting(Platform& platform);
+void storeAutoCheckSetting(Platform& platform, bool on);
 
 } // namespace kx

@@ -13,7 +13,7 @@ class UpdateUi
 public:
     virtual ~UpdateUi() = default;
 
-    /** Hourglass (true) or normal cursor. */
+    /** hourglass (true) or normal cursor. */
     virtual void busy(bool on) = 0;
     /** Shows the update window with this title. */
     virtual void showWindow(const std::string& caption) = 0;

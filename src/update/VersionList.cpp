@@ -50,11 +50,11 @@ bool toInteger(const std::string& text, std::int32_t& value)
 
 } // namespace
 
-VersionVerdict ParseVersionList(const std::string& body, const std::string& programName,
+VersionVerdict parseVersionList(const std::string& body, const std::string& programName,
                                 const std::string& versionText)
 {
     VersionVerdict v;
-    const std::string currentDigits = DigitsOnly(versionText);
+    const std::string currentDigits = digitsOnly(versionText);
     char currentLetter = 0;
     if (!versionText.empty() && versionText.back() >= 'a' && versionText.back() <= 'z')
         currentLetter = versionText.back();
@@ -83,21 +83,21 @@ VersionVerdict ParseVersionList(const std::string& body, const std::string& prog
     if (tag != std::string::npos && tag > recordStart)
         record = cut.substr(recordStart, tag - recordStart);
 
-    const std::string afterName = TextAfter(',', record);
-    const std::string letterField = TextBefore(',', afterName);
+    const std::string afterName = textAfter(',', record);
+    const std::string letterField = textBefore(',', afterName);
     if (!letterField.empty())
         v.newLetter = letterField[0];
-    const std::string afterLetter = TextAfter(',', afterName);
+    const std::string afterLetter = textAfter(',', afterName);
     const std::string sizeField =
-        afterLetter.find(',') == std::string::npos ? afterLetter : TextBefore(',', afterLetter);
+        afterLetter.find(',') == std::string::npos ? afterLetter : textBefore(',', afterLetter);
     if (!toInteger(sizeField, v.expectedSizeKB)) {
         v.sizeInvalid = true;
         v.sizeError = "'" + sizeField + "' is not a valid integer value";
         return v;
     }
 
-    v.downloadName = TextBefore(',', record);
-    v.newDigits = DigitsOnly(TextBefore('.', v.downloadName));
+    v.downloadName = textBefore(',', record);
+    v.newDigits = digitsOnly(textBefore('.', v.downloadName));
 
     // Texts, not numbers: digit strings of one length compare as numbers, and the maker keeps
     // them at three digits.
@@ -117,7 +117,7 @@ VersionVerdict ParseVersionList(const std::string& body, const std::string& prog
     return v;
 }
 
-const char* UpdateMessage(int code, const std::string& languageCode)
+const char* updateMessage(int code, const std::string& languageCode)
 {
     switch (code) {
     case kNoUpdateNeeded:
@@ -133,7 +133,7 @@ const char* UpdateMessage(int code, const std::string& languageCode)
     }
 }
 
-std::int64_t GaugePosition(std::int64_t bytesReceived)
+std::int64_t gaugePosition(std::int64_t bytesReceived)
 {
     std::int64_t kb = bytesReceived / 1024;
     const std::int64_t rest = bytesReceived % 1024;
@@ -142,9 +142,9 @@ std::int64_t GaugePosition(std::int64_t bytesReceived)
     return kb;
 }
 
-std::string InstallerDisplayName(const std::string& downloadName)
+std::string installerDisplayName(const std::string& downloadName)
 {
-    std::string name = StripDigits(TextBefore('.', downloadName));
+    std::string name = stripDigits(textBefore('.', downloadName));
     if (!name.empty())
         name[0] = upperCase(downloadName[0]);
     return name;

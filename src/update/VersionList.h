@@ -37,19 +37,19 @@ struct VersionVerdict
  * ("version 1.01b"). Codes 0, 2, 3 and 4; code 1 is the fetch's to give.
  * Pure: the same text always gives the same verdict.
  */
-VersionVerdict ParseVersionList(const std::string& body, const std::string& programName,
+VersionVerdict parseVersionList(const std::string& body, const std::string& programName,
                                 const std::string& versionText);
 
 /** The message of a verdict code in the user's language. */
-const char* UpdateMessage(int code, const std::string& languageCode);
+const char* updateMessage(int code, const std::string& languageCode);
 
 /** The position of the download's progress bar, in units of 1024 bytes, halves to the even
  *  neighbour. */
-std::int64_t GaugePosition(std::int64_t bytesReceived);
+std::int64_t gaugePosition(std::int64_t bytesReceived);
 
 /** The name the installer is announced with: the download name's part before its first ".",
  *  without digits, its first character in the upper case of the name's first character
  *  (kopierix102c.exe gives Kopierixc). */
-std::string InstallerDisplayName(const std::string& downloadName);
+std::string installerDisplayName(const std::string& downloadName);
 
 } // namespace kx

@@ -1,7 +1,7 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
-#include "manage/TBackupForm.h"
-#include "newer/TNieuwerForm.h"
+#include "manage/ManageWindow.h"
+#include "newer/NewFilesWindow.h"
 #include "platform/OperationLock.h"
 
 #include <QAbstractButton>
@@ -61,11 +61,11 @@ private slots:
         fixture.writeFile("c:\\a.txt", "a", T0);
         fixture.writeFile("e:\\c-\\b.txt", "b", T0);
         EngineRig rig(fixture.platform(), "");
-        TBackupForm form(rig.ctx, nullptr);
-        form.DriveComboBox1Change();
+        ManageWindow form(rig.ctx, nullptr);
+        form.onSourceDriveChanged();
         form.selectBackupDrive('e');
-        rig.state.MainFormReady = true;
-        form.DriveComboBox2Change();
+        rig.state.mainFormReady = true;
+        form.onBackupDriveChanged();
         form.show();
         auto* tree = form.findChild<QTreeView*>("Boom1");
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
@@ -91,8 +91,8 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "a", T0);
         fixture.writeFile("c:\\docs\\c.doc", "cc", T0 + 60);
         EngineRig rig(fixture.platform(), "nld");
-        rig.state.BackupBase = "e:\\";
-        TNieuwerForm form(rig.ctx, nullptr);
+        rig.state.backupBase = "e:\\";
+        NewFilesWindow form(rig.ctx, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();
         QTRY_COMPARE(list->count(), 1);

@@ -19,8 +19,8 @@ struct EngineRig
     explicit EngineRig(std::unique_ptr<Platform> p, const std::string& language = "")
         : platform(std::move(p)), log(*platform)
     {
-        facts.LanguageCode = language;
-        state.LanguageCode = language;
+        facts.languageCode = language;
+        state.languageCode = language;
     }
 
     /** The lines of this run's log, without their CR LF. */
@@ -38,8 +38,8 @@ struct EngineRig
     /** Chooses the backup drive as the windows do once they are up. */
     void selectBackupDrive(char letter = 'e')
     {
-        state.MainFormReady = true;
-        SelectBackupDrive(ctx, letter);
+        state.mainFormReady = true;
+        kx::selectBackupDrive(ctx, letter);
     }
 
     QStringList memo() const

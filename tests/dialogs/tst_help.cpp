@@ -49,21 +49,21 @@ void TestHelp::pages()
     QFETCH(QString, language);
     QFETCH(QString, fileName);
 
-    const QUrl contents = HelpUrl(language, 0);
+    const QUrl contents = helpUrl(language, 0);
     QVERIFY(contents.isLocalFile());
     QCOMPARE(contents.fileName(), fileName);
     QVERIFY(!contents.hasFragment());
     const QString text = pageText(contents);
     QVERIFY(!text.isEmpty());
 
-    for (int context : AllHelpContexts()) {
-        const QUrl url = HelpUrl(language, context);
+    for (int context : allHelpContexts()) {
+        const QUrl url = helpUrl(language, context);
         QCOMPARE(url.toLocalFile(), contents.toLocalFile());
         QCOMPARE(url.fragment(), QString::number(context));
         QVERIFY2(text.contains(QStringLiteral("id=\"%1\"").arg(context)),
                  qPrintable(QStringLiteral("no topic %1").arg(context)));
     }
-    const QUrl index = HelpIndexUrl(language);
+    const QUrl index = helpIndexUrl(language);
     QCOMPARE(index.fragment(), QStringLiteral("index"));
     QVERIFY(text.contains(QStringLiteral("id=\"index\"")));
 
@@ -78,22 +78,22 @@ void TestHelp::pages()
 void TestHelp::contextOfControl()
 {
     QWidget window;
-    SetHelpContext(&window, helpcontext::Manage);
+    setHelpContext(&window, helpcontext::Manage);
     auto* panel = new QWidget(&window);
-    SetHelpContext(panel, helpcontext::ManageButtonPanel);
+    setHelpContext(panel, helpcontext::ManageButtonPanel);
     auto* inPanel = new QPushButton(panel);
     auto* own = new QPushButton(panel);
-    SetHelpContext(own, helpcontext::ManageButtons);
+    setHelpContext(own, helpcontext::ManageButtons);
     auto* direct = new QLineEdit(&window);
-    QCOMPARE(HelpContextOf(own), helpcontext::ManageButtons);
-    QCOMPARE(HelpContextOf(inPanel), helpcontext::ManageButtonPanel);
-    QCOMPARE(HelpContextOf(direct), helpcontext::Manage);
+    QCOMPARE(helpContextOf(own), helpcontext::ManageButtons);
+    QCOMPARE(helpContextOf(inPanel), helpcontext::ManageButtonPanel);
+    QCOMPARE(helpContextOf(direct), helpcontext::Manage);
 
     // A window of its own does not borrow the topic of the window that owns it.
     QWidget dialog(&window, Qt::Dialog);
     auto* field = new QLineEdit(&dialog);
-    QCOMPARE(HelpContextOf(field), 0);
-    QCOMPARE(HelpContextOf(nullptr), 0);
+    QCOMPARE(helpContextOf(field), 0);
+    QCOMPARE(helpContextOf(nullptr), 0);
 }
 
 void TestHelp::f1OpensTheTopic()
@@ -109,7 +109,7 @@ void TestHelp::f1OpensTheTopic()
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* withTopic = new QPushButton(QStringLiteral("Ja"), &window);
-    SetHelpContext(withTopic, helpcontext::YesNo);
+    setHelpContext(withTopic, helpcontext::YesNo);
     auto* without = new QLineEdit(&window);
     layout->addWidget(withTopic);
     layout->addWidget(without);
@@ -119,7 +119,7 @@ void TestHelp::f1OpensTheTopic()
     withTopic->setFocus();
     QTest::keyClick(withTopic, Qt::Key_F1);
     QCOMPARE(opened.size(), 1);
-    QCOMPARE(opened.first(), HelpUrl(QStringLiteral("nld"), helpcontext::YesNo));
+    QCOMPARE(opened.first(), helpUrl(QStringLiteral("nld"), helpcontext::YesNo));
 
     // No topic in this window: the key passes, nothing opens.
     without->setFocus();

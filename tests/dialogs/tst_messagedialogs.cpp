@@ -1,7 +1,7 @@
-#include "dialogs/AskDlg.h"
 #include "dialogs/DialogHelpers.h"
-#include "dialogs/MessageForm.h"
-#include "dialogs/YesNoDlg.h"
+#include "dialogs/QuestionDialog.h"
+#include "dialogs/TextInputDialog.h"
+#include "dialogs/TimedMessage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
@@ -79,7 +79,7 @@ void TestMessageDialogs::centring()
     QFETCH(QRect, on);
     QFETCH(QSize, window);
     QFETCH(QPoint, expected);
-    QCOMPARE(CentredTopLeft(on, window), expected);
+    QCOMPARE(centredTopLeft(on, window), expected);
 }
 
 void TestMessageDialogs::yesNoSizing_data()
@@ -111,7 +111,7 @@ void TestMessageDialogs::yesNoSizing()
     QFETCH(bool, cancelShown);
     QFETCH(int, lines);
 
-    TYesNoDlg dlg{QString()};
+    QuestionDialog dlg{QString()};
     auto* panel = dlg.findChild<QFrame*>(QStringLiteral("MessagePanel"));
     auto* memo = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
     QRect panelGeometry, memoGeometry, yes, no, cancel;
@@ -133,11 +133,11 @@ void TestMessageDialogs::yesNoSizing()
         QTest::mouseClick(button(&dlg, "NeeBtn"), Qt::LeftButton);
     });
     bool cancelFlag = cancelShown;
-    dlg.AskYesNo(kMainWindow, QStringLiteral("Kopierix - Test"), message, QString(), QString(),
+    dlg.askYesNo(kMainWindow, QStringLiteral("Kopierix - Test"), message, QString(), QString(),
                  QString(), false, &cancelFlag);
 
     const int r = 14; // a 9-point font
-    const int width = QFontMetrics(DialogFont()).horizontalAdvance(message);
+    const int width = QFontMetrics(dialogFont()).horizontalAdvance(message);
     // The frame reaches at least to the right edge of the third button, shown or not.
     const int expectedPanelWidth = qMax(int(std::lround(std::sqrt(double(width)) * 10)), 272);
     QCOMPARE(cancelVisible, cancelShown);
@@ -159,7 +159,7 @@ void TestMessageDialogs::yesNoSizing()
     }
     QCOMPARE(cancel.left(), 198);
     QCOMPARE(client.height(), yes.top() + 29 + 15);
-    QCOMPARE(position, CentredTopLeft(kMainWindow, frame));
+    QCOMPARE(position, centredTopLeft(kMainWindow, frame));
 }
 
 void TestMessageDialogs::yesNoAnswers_data()
@@ -188,7 +188,7 @@ void TestMessageDialogs::yesNoAnswers()
     QFETCH(bool, answer);
     QFETCH(bool, cancelled);
 
-    TYesNoDlg dlg(QStringLiteral("nld"));
+    QuestionDialog dlg(QStringLiteral("nld"));
     QString focused;
     whenShown(&dlg, [&] {
         focused = dlg.focusWidget() ? dlg.focusWidget()->objectName() : QString();
@@ -200,7 +200,7 @@ void TestMessageDialogs::yesNoAnswers()
             QTest::mouseClick(button(&dlg, press.toLatin1().constData()), Qt::LeftButton);
     });
     bool cancel = cancelShown;
-    const bool result = dlg.AskYesNo(kMainWindow, QStringLiteral("Kopierix - Herstellen"),
+    const bool result = dlg.askYesNo(kMainWindow, QStringLiteral("Kopierix - Herstellen"),
                                      QStringLiteral("Alles herstellen?"), QString(), QString(),
                                      QString(), defaultYes, &cancel);
     QCOMPARE(focused, QString::fromLatin1(defaultYes ? "JaBtn" : "NeeBtn"));
@@ -244,19 +244,19 @@ void TestMessageDialogs::answerTexts()
     QFETCH(QString, caption);
     QFETCH(QString, yes);
     QFETCH(QString, no);
-    const auto texts = YesNoAnswerTexts(language, caption);
+    const auto texts = yesNoAnswerTexts(language, caption);
     QCOMPARE(texts.first, yes);
     QCOMPARE(texts.second, no);
 
     // The dialog shows them as given.
-    TYesNoDlg dlg(language);
+    QuestionDialog dlg(language);
     QString shownYes, shownNo;
     whenShown(&dlg, [&] {
         shownYes = button(&dlg, "JaBtn")->text();
         shownNo = button(&dlg, "NeeBtn")->text();
         QTest::mouseClick(button(&dlg, "NeeBtn"), Qt::LeftButton);
     });
-    dlg.AskYesNo(QRect(), caption, QStringLiteral("?"), texts.first, texts.second);
+    dlg.askYesNo(QRect(), caption, QStringLiteral("?"), texts.first, texts.second);
     QCOMPARE(shownYes, yes);
     QCOMPARE(shownNo, no);
 }
@@ -275,7 +275,7 @@ void TestMessageDialogs::askText()
     QFETCH(QString, press);
     QFETCH(bool, result);
 
-    TAskDlg dlg(QStringLiteral("nld"), QStringLiteral("versie 1.01b"));
+    TextInputDialog dlg(QStringLiteral("nld"), QStringLiteral("versie 1.01b"));
     const QString prompt =
         QStringLiteral("Schijf e: heeft geen naam. \r\rGeef de juiste naam en klik op OK.");
     QString startText, cancelCaption;
@@ -297,14 +297,14 @@ void TestMessageDialogs::askText()
             QTest::mouseClick(button(&dlg, press.toLatin1().constData()), Qt::LeftButton);
     });
     QString answer = QStringLiteral("backup");
-    QCOMPARE(dlg.AskText(kMainWindow, prompt, answer), result);
+    QCOMPARE(dlg.askText(kMainWindow, prompt, answer), result);
 
     QCOMPARE(startText, QStringLiteral("backup"));
     // The answer is the field's text, whichever button closed the window.
     QCOMPARE(answer, QStringLiteral("backup-2"));
     QCOMPARE(cancelCaption, QStringLiteral("Annuleren"));
 
-    const int labelHeight = QFontMetrics(DialogFont()).horizontalAdvance(prompt) * 30 / 232;
+    const int labelHeight = QFontMetrics(dialogFont()).horizontalAdvance(prompt) * 30 / 232;
     QCOMPARE(label.top(), 8);
     QCOMPARE(label.width(), 232);
     QCOMPARE(label.height(), labelHeight);
@@ -335,7 +335,7 @@ void TestMessageDialogs::askCaption()
     QFETCH(QString, language);
     QFETCH(QString, version);
     QFETCH(QString, caption);
-    TAskDlg dlg(language, version);
+    TextInputDialog dlg(language, version);
     QCOMPARE(dlg.windowTitle(), caption);
     QCOMPARE(button(&dlg, "CancelBtn")->text(),
              QString::fromLatin1(language == QLatin1String("nld") ? "Annuleren" : "Cancel"));
@@ -368,7 +368,7 @@ void TestMessageDialogs::showTimed()
     QFETCH(QString, shown);
     QFETCH(int, lines);
 
-    TMessageForm form;
+    TimedMessage form;
     bool returned = false;
     bool sawIt = false;
     QString text;
@@ -382,7 +382,7 @@ void TestMessageDialogs::showTimed()
             memoHeight = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"))->height();
             height = form.height();
         });
-        form.ShowTimed(line1, line2, 150, kMainWindow);
+        form.showTimed(line1, line2, 150, kMainWindow);
         returned = true;
     });
     QTRY_VERIFY(returned);

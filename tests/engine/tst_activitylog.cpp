@@ -24,8 +24,8 @@ private slots:
         test::Fixture fixture;
         auto platform = fixture.platform();
         ActivityLog log(*platform);
-        log.Rotate("");
-        log.WriteLog("Button \"View Log\" clicked");
+        log.rotate("");
+        log.writeLog("Button \"View Log\" clicked");
         const QList<QByteArray> lines = read(fixture.dataPath() + "/Kopierix.log").split('\n');
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].startsWith("Date: "));
@@ -43,8 +43,8 @@ private slots:
         ActivityLog log(*platform);
         const char* languages[] = {"nld", "", "nld", ""};
         for (int run = 1; run <= 4; ++run) {
-            log.Rotate(languages[run - 1]);
-            log.WriteLog("run " + std::to_string(run));
+            log.rotate(languages[run - 1]);
+            log.writeLog("run " + std::to_string(run));
         }
         const QString dir = fixture.dataPath();
         const QByteArray current = read(dir + "/Kopierix.log");
@@ -80,14 +80,14 @@ private slots:
         ActivityLog log(*platform);
         log.reportFailuresTo(&ui, language.toStdString());
         log.resume(language.toStdString());
-        log.WriteLog("lost line");
-        log.WriteLog("another lost line");
+        log.writeLog("lost line");
+        log.writeLog("another lost line");
         QVERIFY(QFileInfo(fixture.dataPath() + "/Kopierix.log/blocked").isDir());
         // Said once a run, as a failure of the run.
         const std::string line = told.arg(fixture.dataPath() + "/Kopierix.log").toStdString();
         QCOMPARE(ui.memoLines, std::vector<std::string>{line});
         log.resume(language.toStdString());
-        log.WriteLog("lost line of the next run");
+        log.writeLog("lost line of the next run");
         QCOMPARE(ui.memoLines, (std::vector<std::string>{line, line}));
     }
 };

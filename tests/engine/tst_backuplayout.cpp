@@ -41,11 +41,11 @@ private slots:
         QFETCH(QString, backup);
         QFETCH(int, computerFolder);
         QCOMPARE(
-            QString::fromStdString(layout::BackupPathOf(base.toStdString(), source.toStdString())),
+            QString::fromStdString(layout::backupPathOf(base.toStdString(), source.toStdString())),
             backup);
         const int slash = backup.lastIndexOf('\\');
         const auto back =
-            layout::SourcePathOf(backup.left(slash).toStdString(),
+            layout::sourcePathOf(backup.left(slash).toStdString(),
                                  backup.mid(slash + 1).toStdString(), std::size_t(computerFolder));
         QVERIFY(back.has_value());
         QCOMPARE(QString::fromStdString(*back), source);
@@ -68,7 +68,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(int, computerFolder);
         QFETCH(QString, source);
-        const auto result = layout::SourcePathOf(folder.toStdString(), "a.txt", computerFolder);
+        const auto result = layout::sourcePathOf(folder.toStdString(), "a.txt", computerFolder);
         QCOMPARE(result.has_value(), !source.isEmpty());
         if (result)
             QCOMPARE(QString::fromStdString(*result), source);
@@ -91,7 +91,7 @@ private slots:
     {
         QFETCH(QString, listText);
         QFETCH(QString, key);
-        QCOMPARE(QString::fromStdString(layout::DriveKeyOf('e', listText.toStdString())), key);
+        QCOMPARE(QString::fromStdString(layout::driveKeyOf('e', listText.toStdString())), key);
     }
 };
 

@@ -118,11 +118,11 @@ struct Setup
         platform->free = {{'e', kMediumFree}, {'t', 50000000}};
         platform->total = {{'e', kMediumFree + 20000}};
         log = std::make_unique<ActivityLog>(*platform);
-        facts.LanguageCode = language;
-        state.LanguageCode = language;
+        facts.languageCode = language;
+        state.languageCode = language;
         ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.BackupBase = "e:\\";
-        state.DriveKey = "e-"; // a removable drive shows no name in the drive list
+        state.backupBase = "e:\\";
+        state.driveKey = "e-"; // a removable drive shows no name in the drive list
     }
 
     void fillMedium(char drive = 'e')
@@ -171,7 +171,7 @@ struct Setup
     }
     QString size(std::int64_t bytes) const
     {
-        return QString::fromStdString(FormatSize(bytes, platform->decimalSeparator()));
+        return QString::fromStdString(formatSize(bytes, platform->decimalSeparator()));
     }
     QStringList tempRoot() const
     {
@@ -224,13 +224,13 @@ private slots:
         Setup s;
         s.start(language.toStdString());
         s.fillMedium();
-        s.state.BackupTotalSize = 12345;
+        s.state.backupTotalSize = 12345;
 
-        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx));
 
         QCOMPARE(Setup::qt(s.ui.captions), QStringList({caption}));
         QCOMPARE(Setup::qt(s.ui.questions), QStringList({intro}));
-        QCOMPARE(s.state.ProgressStep, std::int64_t(123));
+        QCOMPARE(s.state.progressStep, std::int64_t(123));
         QCOMPARE(s.logLines(), QStringList({language == "nld" ? "Knop \"Dupliceren\" geklikt"
                                                               : "Button \"Duplicate\" clicked"}));
         QVERIFY(s.tempRoot().isEmpty());
@@ -288,12 +288,12 @@ private slots:
         s.start(language.toStdString());
         s.fillMedium();
         QFile::setPermissions(s.fixture.native("e:\\S-Docs\\Sub\\b.txt"), QFileDevice::ReadOwner);
-        s.state.LastBackupDate = 45000.25;
-        s.state.BackupTotalSize = 700;
+        s.state.lastBackupDate = 45000.25;
+        s.state.backupTotalSize = 700;
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(DuplicerenBtnClick(*s.ctx));
+        QVERIFY(duplicateMedium(*s.ctx));
 
         // The new medium holds the backup files, not the medium's own files of its root.
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("aaaa"));
@@ -303,8 +303,8 @@ private slots:
         QVERIFY(QFileInfo::exists(s.fixture.root() + "/old-e/S-Docs/a.txt"));
         // Nothing of the temporary area is left.
         QVERIFY2(s.tempRoot().isEmpty(), qPrintable(s.tempRoot().join(',')));
-        QVERIFY(s.state.TempFolders.empty());
-        QCOMPARE(s.state.TempDrive, 't');
+        QVERIFY(s.state.tempFolders.empty());
+        QCOMPARE(s.state.tempDrive, 't');
 
         for (QStringList* lines : {&memo, &log}) {
             for (auto& line : *lines)
@@ -321,12 +321,12 @@ private slots:
         QVERIFY(!s.ui.statusLines.empty());
         QCOMPARE(QString::fromStdString(s.ui.statusLines[0]),
                  status + QString::fromStdString(s.platform->formatDateTime(45000.25)));
-        QCOMPARE(s.state.BackupTotalSize, std::int64_t(7));
-        QVERIFY(s.state.LastBackupDate > 45000.25);
+        QCOMPARE(s.state.backupTotalSize, std::int64_t(7));
+        QVERIFY(s.state.lastBackupDate > 45000.25);
         QCOMPARE(s.fixture.setting("Total Size", "e-").toLongLong(), 7);
         QVERIFY(s.fixture.setting("Last BackUp", "e-").isValid());
-        QCOMPARE(s.state.LastBackupNames, std::vector<std::string>({"e-"}));
-        QCOMPARE(s.state.BackupBase, std::string("e:\\"));
+        QCOMPARE(s.state.lastBackupNames, std::vector<std::string>({"e-"}));
+        QCOMPARE(s.state.backupBase, std::string("e:\\"));
         QVERIFY(!s.ui.progressShown);
         QVERIFY(!s.ui.isBusy);
     }
@@ -376,11 +376,11 @@ private slots:
         // Stop at the question for the new medium.
         s.ui.yesNoAnswers = {true, false};
 
-        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx));
 
         if (!expected.isEmpty()) {
             const std::string t = expected.toStdString();
-            QCOMPARE(QString(QChar::fromLatin1(s.state.TempDrive)), expected);
+            QCOMPARE(QString(QChar::fromLatin1(s.state.tempDrive)), expected);
             QCOMPARE(s.fixture.readFile(t + ":\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
             QCOMPARE(s.ui.questions.size(), std::size_t(2));
             QCOMPARE(QString::fromStdString(s.ui.questions[1]),
@@ -394,7 +394,7 @@ private slots:
                  QStringList({"The disk with the largest free space doesn't have enough space to "
                               "temporerally copy the Backups to.\rDuplicating of the backup disk "
                               "is not possible."}));
-        if (s.state.TempDrive != 0)
+        if (s.state.tempDrive != 0)
             QCOMPARE(Setup::qt(s.ui.memoLines),
                      QStringList({"Not enough space on t: for the temp. files."}));
         else
@@ -470,7 +470,7 @@ private slots:
         for (const QString& answer : answers)
             s.ui.textAnswers.push_back(answer.toStdString());
 
-        QCOMPARE(DuplicerenBtnClick(*s.ctx), completes);
+        QCOMPARE(duplicateMedium(*s.ctx), completes);
 
         const QStringList questions = Setup::qt(s.ui.questions);
         QCOMPARE(questions.mid(2), prompts);
@@ -506,7 +506,7 @@ private slots:
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(DuplicerenBtnClick(*s.ctx));
+        QVERIFY(duplicateMedium(*s.ctx));
 
         QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("e:\\S-Docs\\a.txt"));
@@ -516,7 +516,7 @@ private slots:
         QVERIFY(memo.contains("Number of files, copied from t: to e: = 1"));
         QVERIFY(memo.contains("Number of folders that could not be read = 1"));
         QVERIFY(s.logLines().contains("Number of folders that could not be read = 1"));
-        QCOMPARE(s.state.FailedCount, std::uint64_t(1));
+        QCOMPARE(s.state.failedCount, std::uint64_t(1));
     }
 
     void noFloppyInDriveA()
@@ -524,17 +524,17 @@ private slots:
         Setup s;
         s.fixture.addMissingDrive('a', "DRIVE_REMOVABLE");
         s.start();
-        s.state.BackupBase = "a:\\";
-        s.state.DriveKey = "a-";
+        s.state.backupBase = "a:\\";
+        s.state.driveKey = "a-";
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx));
 
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]),
                  QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
         QCOMPARE(QString::fromStdString(s.ui.captions[1]), QString("Kopierix - Duplicate"));
-        QVERIFY(s.state.NoFloppy);
+        QVERIFY(s.state.noFloppy);
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
@@ -548,15 +548,15 @@ private slots:
         s.fillMedium('a');
         s.platform->free['a'] = kMediumFree;
         s.platform->total['a'] = kMediumFree + 5000;
-        s.state.BackupBase = "a:\\";
-        s.state.DriveKey = "a-";
+        s.state.backupBase = "a:\\";
+        s.state.driveKey = "a-";
         s.ui.onQuestion = [&s](const std::string& question) {
             if (isNewMediumQuestion(question))
                 QVERIFY(QDir().rename(s.folderOf('a'), s.fixture.root() + "/old-a"));
         };
         s.ui.yesNoAnswers = {true, true, false};
 
-        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.ui.questions.size(), std::size_t(3));
@@ -566,7 +566,7 @@ private slots:
         QCOMPARE(
             Setup::qt(s.ui.captions),
             QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Dupliceren"}));
-        QVERIFY(s.state.NoFloppy);
+        QVERIFY(s.state.noFloppy);
     }
 
     void aMediumThatIsNotReady_data()
@@ -590,13 +590,13 @@ private slots:
         s.start(language.toStdString());
         s.ui.yesNoAnswers = {true, answer};
 
-        QVERIFY(!DuplicerenBtnClick(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx));
 
         QCOMPARE(Setup::qt(s.ui.warnings),
                  QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]), prompt);
-        QVERIFY(s.state.NoDisk);
+        QVERIFY(s.state.noDisk);
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }

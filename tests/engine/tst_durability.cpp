@@ -124,8 +124,8 @@ private slots:
         InterleavingUi ui;
         ui.events = &run.events;
         EngineContext ctx{run.rig->ctx.platform, run.rig->state, ui, run.rig->log, run.rig->facts};
-        QVERIFY(MakeBackups(ctx));
-        QCOMPARE(run.rig->state.CopiedCount, std::uint64_t(files));
+        QVERIFY(refreshBackups(ctx));
+        QCOMPARE(run.rig->state.copiedCount, std::uint64_t(files));
 
         const auto& e = run.events;
         QCOMPARE(int(std::count_if(e.begin(), e.end(),
@@ -151,10 +151,10 @@ private slots:
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
         run.platform->failFlush = true;
-        QVERIFY(MakeBackups(run.rig->ctx));
+        QVERIFY(refreshBackups(run.rig->ctx));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
-        QCOMPARE(run.rig->state.CopiedCount, std::uint64_t(0));
+        QCOMPARE(run.rig->state.copiedCount, std::uint64_t(0));
         QVERIFY(run.rig->memo().contains("C:\\Docs\\a.txt not copied to e: - Input/output error"));
         QVERIFY(run.rig->memo().contains("Number of failed copies = 1"));
     }
@@ -175,7 +175,7 @@ private slots:
             }
             ::close(fd);
         });
-        QVERIFY(MakeBackups(run.rig->ctx));
+        QVERIFY(refreshBackups(run.rig->ctx));
         writing = false;
         writer.join();
 
@@ -183,10 +183,10 @@ private slots:
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
         QVERIFY(run.rig->memo().contains(
             "C:\\Docs\\big.bin not copied to e: - changed while being copied"));
-        QCOMPARE(run.rig->state.FailedCount, std::uint64_t(1));
+        QCOMPARE(run.rig->state.failedCount, std::uint64_t(1));
 
         // Left alone, it is copied at the next run.
-        QVERIFY(MakeBackups(run.rig->ctx));
+        QVERIFY(refreshBackups(run.rig->ctx));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin").size(), qsizetype(32 << 20));
     }
 
@@ -216,9 +216,9 @@ private slots:
 
         if (restore) {
             run.rig->ui.yesNoAnswers = {true};
-            QVERIFY(HerstellenBtnClick(run.rig->ctx));
+            QVERIFY(restoreAll(run.rig->ctx));
         } else {
-            QVERIFY(MakeBackups(run.rig->ctx));
+            QVERIFY(refreshBackups(run.rig->ctx));
         }
         QCOMPARE(run.tempFiles(folder), QStringList());
         QCOMPARE(run.fixture.readFile(restore ? "c:\\Docs\\a.txt" : "e:\\C-Docs\\a.txt"),

@@ -23,7 +23,7 @@ void addDrives(Fixture& fixture)
 
 void useMedium(EngineRig& rig)
 {
-    rig.state.BackupBase = "e:\\";
+    rig.state.backupBase = "e:\\";
 }
 } // namespace
 
@@ -72,16 +72,16 @@ private slots:
         fixture.writeFile(folder + "b.txt", "123", T0);
         EngineRig rig(fixture.platform(), language.toStdString());
         useMedium(rig);
-        rig.state.BackupTotalSize = 100;
+        rig.state.backupTotalSize = 100;
 
-        QCOMPARE(AddFiles(rig.ctx, folder, {"a.txt", "b.txt"}), std::size_t(2));
+        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt", "b.txt"}), std::size_t(2));
 
         const std::string m = mirror.toStdString();
         QCOMPARE(fixture.readFile(m + "a.txt"), QByteArray("12345"));
         QCOMPARE(fixture.mtime(m + "a.txt"), T0);
         QCOMPARE(fixture.readFile(m + "b.txt"), QByteArray("123"));
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(108));
-        QVERIFY(!rig.state.FirstTime);
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(108));
+        QVERIFY(!rig.state.firstTime);
         const QString added = language == "nld" ? " toegevoegd" : " added";
         QCOMPARE(rig.memo(),
                  (QStringList{sourceFolder + "a.txt" + added, sourceFolder + "b.txt" + added}));
@@ -93,11 +93,11 @@ private slots:
         // Again, unchanged: the copy is up to date, so the file is reported as not added; the
         // two lines about the attempt are logged all the same.
         rig.ui.memoLines.clear();
-        QCOMPARE(AddFiles(rig.ctx, folder, {"a.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt"}), std::size_t(0));
         QCOMPARE(rig.ui.warnings,
                  std::vector<std::string>{m + "a.txt is niet toegevoegd aan e:\\"});
         QVERIFY(rig.ui.memoLines.empty());
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(108));
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(108));
         QCOMPARE(rig.logLines(fixture).size(), 8);
     }
 
@@ -111,12 +111,12 @@ private slots:
         useMedium(rig);
 
         // A vanished source and a medium that is not there.
-        QCOMPARE(AddFiles(rig.ctx, "c:\\Docs\\", {"a.txt", "gone.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, "c:\\Docs\\", {"a.txt", "gone.txt"}), std::size_t(0));
         QCOMPARE(rig.ui.warnings,
                  (std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\",
                                            "e:\\c-Docs\\gone.txt is niet toegevoegd aan e:\\"}));
-        QVERIFY(rig.state.FirstTime);
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(0));
+        QVERIFY(rig.state.firstTime);
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(0));
     }
 
     void removeDeletesLastToFirstAndLowersTheTotal()
@@ -130,15 +130,15 @@ private slots:
         QVERIFY(QFile::setPermissions(fixture.native("e:\\c-Docs\\b.txt"), QFile::ReadOwner));
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        rig.state.BackupTotalSize = 20;
+        rig.state.backupTotalSize = 20;
 
-        QCOMPARE(RemoveFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}),
+        QCOMPARE(removeFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}),
                  std::size_t(2));
 
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
         QVERIFY(fixture.exists("e:\\c-Docs\\keep.txt"));
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(12));
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(12));
         QCOMPARE(rig.memo(),
                  (QStringList{"e:\\c-Docs\\b.txt verwijderd", "e:\\c-Docs\\a.txt verwijderd"}));
         QCOMPARE(rig.logLines(fixture), (QStringList{"b.txt verwijderd uit Backup e:\\c-Docs\\",
@@ -158,7 +158,7 @@ private slots:
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
 
-        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "readme.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "readme.txt"}),
                  std::size_t(2));
         // The older backup copy replaces the newer source, with its time.
         QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
@@ -174,7 +174,7 @@ private slots:
                               "a.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\a.txt"}));
 
         // A source folder deleted since is made again.
-        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}),
                  std::size_t(1));
         QCOMPARE(fixture.readFile("c:\\Gone\\Sub\\x.txt"), QByteArray("backup x"));
         QVERIFY(rig.ui.warnings.empty());
@@ -192,13 +192,13 @@ private slots:
         EngineRig rig(std::move(faulty), "nld");
         useMedium(rig);
 
-        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}),
                  std::size_t(1));
         QCOMPARE(fixture.readFile("c:\\Docs\\b.txt"), QByteArray("source b"));
         QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
         QVERIFY(rig.ui.warnings.empty());
 
-        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}),
                  std::size_t(0));
         QCOMPARE(rig.ui.warnings.size(), std::size_t(1));
         QCOMPARE(rig.ui.warnings[0], std::string("Er is iets mis met schijf e:\\"));
@@ -212,22 +212,22 @@ private slots:
         fixture.writeFile("e:\\c-\\b.txt", "b", T0);
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        rig.state.OperationRunning = true;
+        rig.state.operationRunning = true;
 
-        QCOMPARE(AddFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(0));
-        QCOMPARE(RemoveFiles(rig.ctx, "e:\\c-", {"b.txt"}), std::size_t(0));
-        QCOMPARE(RestoreFiles(rig.ctx, "e:\\c-", "c:\\", {"b.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(0));
+        QCOMPARE(removeFiles(rig.ctx, "e:\\c-", {"b.txt"}), std::size_t(0));
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-", "c:\\", {"b.txt"}), std::size_t(0));
         QVERIFY(!fixture.exists("e:\\c-\\a.txt"));
         QVERIFY(fixture.exists("e:\\c-\\b.txt"));
         QVERIFY(!fixture.exists("c:\\B.txt"));
         QVERIFY(rig.ui.memoLines.empty() && rig.ui.warnings.empty());
         QVERIFY(rig.logLines(fixture).isEmpty());
-        QVERIFY(rig.state.OperationRunning);
+        QVERIFY(rig.state.operationRunning);
 
         // Once it has ended, the flag is clear after each command.
-        rig.state.OperationRunning = false;
-        QCOMPARE(AddFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(1));
-        QVERIFY(!rig.state.OperationRunning);
+        rig.state.operationRunning = false;
+        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(1));
+        QVERIFY(!rig.state.operationRunning);
     }
 };
 

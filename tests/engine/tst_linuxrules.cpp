@@ -43,18 +43,18 @@ private slots:
         fixture.writeFile("c:\\Docs\\a.txt", "changed half an hour later", copied + 1800);
         auto rig = rigFor(fixture);
         // Summer time in force now, as a zone would give it in its summer.
-        const DateTime now = Now(*rig->platform);
-        rig->facts.Dst.DstStart = now - 30;
-        rig->facts.Dst.DstEnd = now + 30;
-        rig->facts.Dst.DstNow = true;
-        rig->facts.Dst.DstShift = 1.0 / 24;
+        const DateTime now = kx::now(*rig->platform);
+        rig->facts.dst.dstStart = now - 30;
+        rig->facts.dst.dstEnd = now + 30;
+        rig->facts.dst.dstNow = true;
+        rig->facts.dst.dstShift = 1.0 / 24;
 
-        QVERIFY(MakeBackups(rig->ctx));
+        QVERIFY(refreshBackups(rig->ctx));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("changed half an hour later"));
         // Its time is the source's own: nothing shifts it by the hour.
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), copied + 1800);
-        QVERIFY(MakeBackups(rig->ctx));
-        QCOMPARE(rig->state.CopiedCount, std::uint64_t(0));
+        QVERIFY(refreshBackups(rig->ctx));
+        QCOMPARE(rig->state.copiedCount, std::uint64_t(0));
     }
 
     void datesFrom2044OnAreInOrder_data()
@@ -80,7 +80,7 @@ private slots:
         fixture.writeFile("e:\\C-Docs\\a.txt", "copy", backup);
         fixture.writeFile("c:\\Docs\\a.txt", "source", source);
         auto rig = rigFor(fixture);
-        QVERIFY(MakeBackups(rig->ctx));
+        QVERIFY(refreshBackups(rig->ctx));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray(copied ? "source" : "copy"));
     }
 
@@ -100,12 +100,12 @@ private slots:
         fixture.writeFile("c:\\home\\t.txt", "new", 1500000060);
 
         auto rig = std::make_unique<EngineRig>(fixture.platform());
-        ReadSettings(*rig->platform, rig->state, rig->ui);
+        readSettings(*rig->platform, rig->state, rig->ui);
         rig->selectBackupDrive();
-        QVERIFY(MakeBackups(rig->ctx));
+        QVERIFY(refreshBackups(rig->ctx));
         QCOMPARE(fixture.readFile(level + "C-home\\.thunderbird\\prefs.js"), QByteArray("new"));
         QCOMPARE(fixture.readFile(level + ".Trash-0\\C-home\\t.txt"), QByteArray("old"));
-        QCOMPARE(rig->state.BackupFileCount, std::uint64_t(1));
+        QCOMPARE(rig->state.backupFileCount, std::uint64_t(1));
     }
 };
 

@@ -87,7 +87,7 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("expected");
         // The sizes after the run: the new copy's 12 bytes, not the old one's 11.
-        const QString size = QString::fromStdString(FormatSize(12, '.'));
+        const QString size = QString::fromStdString(formatSize(12, '.'));
         QTest::newRow("Dutch") << "nld"
                                << QStringList{
                                       "C:\\Docs\\a.txt gekopieerd naar e:",
@@ -117,7 +117,7 @@ private slots:
         EngineRig rig(fixture.platform(), language.toStdString());
         selectMedium(rig);
 
-        QVERIFY(MaakBackupBtnClick(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx));
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new content!"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), T0 + 60);
@@ -136,7 +136,7 @@ private slots:
         // The medium's records, under its drive key; the size is the one after the refresh.
         QVERIFY(fixture.setting("Last BackUp", "e-Backup1").toDouble() > 45000);
         QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 12);
-        QVERIFY(!rig.state.FirstTime);
+        QVERIFY(!rig.state.firstTime);
         QVERIFY(!rig.ui.statusLines.empty());
         // A CD gets an autorun file in the medium's root, which no walk counts.
         QVERIFY(fixture.exists("e:\\Autorun.inf"));
@@ -144,7 +144,7 @@ private slots:
         // At once again: nothing to copy, and the records stay as they were.
         const QVariant date = fixture.setting("Last BackUp", "e-Backup1");
         rig.ui.statusLines.clear();
-        QVERIFY(MaakBackupBtnClick(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx));
         QCOMPARE(rig.memo().at(1), language == "nld"
                                        ? QString("Aantal bestanden gekopieerd naar e: = 0")
                                        : QString("Number of files copied to e: = 0"));
@@ -206,16 +206,16 @@ private slots:
 
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(MakeBackups(rig.ctx));
+        QVERIFY(refreshBackups(rig.ctx));
 
         for (const Case& c : cases) {
             const QByteArray want = c.copied ? "source" : "backup";
             QVERIFY2(fixture.readFile(c.backup) == want, c.backup.c_str());
         }
-        QCOMPARE(rig.state.CopiedCount, std::uint64_t(copies));
-        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(backups));
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(6 * backups));
-        QCOMPARE(rig.state.CopiedSize, std::int64_t(6 * copies));
+        QCOMPARE(rig.state.copiedCount, std::uint64_t(copies));
+        QCOMPARE(rig.state.backupFileCount, std::uint64_t(backups));
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(6 * backups));
+        QCOMPARE(rig.state.copiedSize, std::int64_t(6 * copies));
         const std::string odd = "C:\\Docs\\caf\xe9.txt copied to e:";
         QVERIFY(std::find(rig.ui.memoLines.begin(), rig.ui.memoLines.end(), odd) !=
                 rig.ui.memoLines.end());
@@ -246,7 +246,7 @@ private slots:
         faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "Permission denied"};
         EngineRig rig(std::make_unique<OrderedListings>(std::move(faulty), reverse));
         selectMedium(rig);
-        QVERIFY(MakeBackups(rig.ctx));
+        QVERIFY(refreshBackups(rig.ctx));
 
         QCOMPARE(fixture.readFile("e:\\C-Open\\b.txt"), QByteArray("source"));
         const QStringList memo = rig.memo();
@@ -264,18 +264,18 @@ private slots:
         // The mode's stored form: choosing the drive puts this computer's folder in the root.
         fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
         EngineRig rig(fixture.platform());
-        ReadSettings(*rig.platform, rig.state, rig.ui);
+        readSettings(*rig.platform, rig.state, rig.ui);
         selectMedium(rig);
         const std::string computer = "e:\\" + rig.platform->computerName() + "\\";
-        QCOMPARE(rig.state.BackupBase, computer);
+        QCOMPARE(rig.state.backupBase, computer);
         fixture.writeFile(computer + "C-Docs\\a.txt", "old", T0);
         fixture.writeFile(computer + "loose.txt", "in the computer's root", T0);
         fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
 
-        QVERIFY(MakeBackups(rig.ctx));
+        QVERIFY(refreshBackups(rig.ctx));
 
         QCOMPARE(fixture.readFile(computer + "C-Docs\\a.txt"), QByteArray("new"));
-        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
+        QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
         const QStringList memo = rig.memo();
         QVERIFY(memo.contains("C:\\Docs\\a.txt copied to e:"));
         QVERIFY(memo.contains("Number of files copied to e: = 1"));
@@ -293,11 +293,11 @@ private slots:
             SystemError{112, "There is not enough space on the disk"};
         EngineRig rig(std::move(faulty), "nld");
         selectMedium(rig);
-        QVERIFY(MakeBackups(rig.ctx));
+        QVERIFY(refreshBackups(rig.ctx));
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\full.txt"), QByteArray("old"));
-        QCOMPARE(rig.state.CopiedCount, std::uint64_t(0));
-        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(1));
+        QCOMPARE(rig.state.copiedCount, std::uint64_t(0));
+        QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
         const QStringList log = rig.logLines(fixture);
         QVERIFY(log.contains("C:\\Docs\\full.txt niet gekopieerd naar e: - There is not enough "
                              "space on the disk"));
@@ -310,10 +310,10 @@ private slots:
         fixture.addMissingDrive('e', "DRIVE_CDROM");
         EngineRig rig(fixture.platform(), "nld");
         selectMedium(rig);
-        QVERIFY(rig.state.NoDisk);
+        QVERIFY(rig.state.noDisk);
         rig.ui.warnings.clear();
 
-        QVERIFY(!MaakBackupBtnClick(rig.ctx));
+        QVERIFY(!makeBackups(rig.ctx));
         // The autorun file cannot be written either; that warning comes first, as on any
         // medium that refuses it.
         QCOMPARE(rig.ui.warnings,
@@ -343,8 +343,8 @@ private slots:
             fixture.writeFile("e:\\C-Docs\\f" + std::to_string(i), QByteArray(1000, 'x'), T0);
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        rig.state.BackupTotalSize = storedTotal;
-        MaakBackupBtnClick(rig.ctx);
+        rig.state.backupTotalSize = storedTotal;
+        makeBackups(rig.ctx);
         QCOMPARE(rig.ui.positions.back(), lastPosition);
         QVERIFY(!rig.ui.progressShown);
     }
@@ -365,8 +365,8 @@ private slots:
         }
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(MakeBackups(rig.ctx));
-        QCOMPARE(rig.state.BackupFileCount, std::uint64_t(files));
+        QVERIFY(refreshBackups(rig.ctx));
+        QCOMPARE(rig.state.backupFileCount, std::uint64_t(files));
         QVERIFY(rig.memo().contains("Total number of Backup files = 65537"));
     }
 };

@@ -82,19 +82,19 @@ private slots:
             fixture.setSetting("Total Size", name, QString::number(1000 + i));
         }
         EngineRig rig(fixture.platform(), language.toStdString());
-        ReadSettings(*rig.platform, rig.state, rig.ui);
-        rig.state.MainFormReady = true;
-        SelectBackupDrive(rig.ctx, 'E');
+        readSettings(*rig.platform, rig.state, rig.ui);
+        rig.state.mainFormReady = true;
+        selectBackupDrive(rig.ctx, 'E');
 
-        QCOMPARE(QString::fromStdString(rig.state.BackupBase), QString("e:\\"));
-        QCOMPARE(QString::fromStdString(rig.state.DriveKey), key);
-        QCOMPARE(rig.state.NoDisk, !present);
+        QCOMPARE(QString::fromStdString(rig.state.backupBase), QString("e:\\"));
+        QCOMPARE(QString::fromStdString(rig.state.driveKey), key);
+        QCOMPARE(rig.state.noDisk, !present);
         const int index = known.indexOf(key);
         const bool dated = media <= 25 && index >= 0 && index < media;
-        QCOMPARE(rig.state.LastBackupDate, dated ? 45000.5 + index : 0.0);
-        QCOMPARE(rig.state.BackupTotalSize, dated ? std::int64_t(1000 + index) : 0);
+        QCOMPARE(rig.state.lastBackupDate, dated ? 45000.5 + index : 0.0);
+        QCOMPARE(rig.state.backupTotalSize, dated ? std::int64_t(1000 + index) : 0);
         QString expected = status;
-        expected.replace("*", QString::fromStdString(DateText(rig.ctx, rig.state.LastBackupDate)));
+        expected.replace("*", QString::fromStdString(dateText(rig.ctx, rig.state.lastBackupDate)));
         QCOMPARE(QString::fromStdString(rig.ui.statusLines.back()), expected);
         if (!present)
             QCOMPARE(rig.ui.warnings,
@@ -106,16 +106,16 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e');
         EngineRig rig(fixture.platform());
-        rig.state.PerComputerFolders = true;
-        rig.state.BackupBase = "x:\\";
-        SelectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.ComputerFolder, rig.platform->computerName() + "\\");
-        QCOMPARE(rig.state.BackupBase, std::string("x:\\"));
+        rig.state.perComputerFolders = true;
+        rig.state.backupBase = "x:\\";
+        selectBackupDrive(rig.ctx, 'e');
+        QCOMPARE(rig.state.computerFolder, rig.platform->computerName() + "\\");
+        QCOMPARE(rig.state.backupBase, std::string("x:\\"));
         QVERIFY(rig.ui.statusLines.empty());
 
-        rig.state.MainFormReady = true;
-        SelectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.BackupBase, "e:\\" + rig.platform->computerName() + "\\");
+        rig.state.mainFormReady = true;
+        selectBackupDrive(rig.ctx, 'e');
+        QCOMPARE(rig.state.backupBase, "e:\\" + rig.platform->computerName() + "\\");
     }
 
     void writeLastDateStoresUnderTheKeyUnlessTheTotalIsZero()
@@ -123,22 +123,22 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', "DRIVE_CDROM", "BACKUP1");
         EngineRig rig(fixture.platform(), "nld");
-        rig.state.MainFormReady = true;
-        SelectBackupDrive(rig.ctx, 'e');
+        rig.state.mainFormReady = true;
+        selectBackupDrive(rig.ctx, 'e');
         rig.ui.statusLines.clear();
 
-        WriteLastDate(rig.ctx, 0, 45000.25);
+        writeLastDate(rig.ctx, 0, 45000.25);
         QVERIFY(!fixture.setting("Last BackUp", "e-Backup1").isValid());
         QVERIFY(rig.ui.statusLines.empty());
 
-        WriteLastDate(rig.ctx, 5000000000LL, 45000.25);
+        writeLastDate(rig.ctx, 5000000000LL, 45000.25);
         QCOMPARE(fixture.setting("Last BackUp", "e-Backup1").toDouble(), 45000.25);
         QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 5000000000LL);
         // The status line shows the moment of the call, not the date stored.
         QVERIFY(QString::fromStdString(rig.ui.statusLines.back())
                     .startsWith(" Backupschijf: e: [backup1], laatste backup: "));
         QVERIFY(!QString::fromStdString(rig.ui.statusLines.back())
-                     .endsWith(QString::fromStdString(DateText(rig.ctx, 45000.25))));
+                     .endsWith(QString::fromStdString(dateText(rig.ctx, 45000.25))));
     }
 
     void autorunFileOnRemovableMediaOnly_data()
@@ -158,9 +158,9 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', type);
         EngineRig rig(fixture.platform());
-        rig.state.BackupBase = "e:\\";
-        rig.state.StartDir = "c:\\Programs\\";
-        EnsureAutorunFile(rig.ctx);
+        rig.state.backupBase = "e:\\";
+        rig.state.startDir = "c:\\Programs\\";
+        ensureAutorunFile(rig.ctx);
         QCOMPARE(fixture.exists("e:\\Autorun.inf"), written);
         if (written)
             QCOMPARE(fixture.readFile("e:\\Autorun.inf"),
@@ -168,7 +168,7 @@ private slots:
 
         // One that is there already is left alone.
         fixture.writeFile("e:\\Autorun.inf", "mine");
-        EnsureAutorunFile(rig.ctx);
+        ensureAutorunFile(rig.ctx);
         QCOMPARE(fixture.readFile("e:\\Autorun.inf"), QByteArray("mine"));
         QVERIFY(rig.ui.warnings.empty());
     }

@@ -33,14 +33,14 @@ struct Rig
     Rig(const Fixture& fixture, const std::string& language)
         : platform(fixture.platform()), log(*platform)
     {
-        facts.LanguageCode = language;
-        state.LanguageCode = language;
-        state.BackupBase = "e:\\";
+        facts.languageCode = language;
+        state.languageCode = language;
+        state.backupBase = "e:\\";
     }
 
     double dateTimeOf(qint64 utcSeconds)
     {
-        return LocalTimeToDateTime(platform->toLocal(utcSeconds));
+        return localTimeToDateTime(platform->toLocal(utcSeconds));
     }
 
     QStringList proposals(const NewerScanResult& result) const
@@ -181,13 +181,13 @@ private slots:
         }
         Rig rig(fixture, "");
         if (!computerFolder.isEmpty()) {
-            rig.state.PerComputerFolders = true;
-            rig.state.ComputerFolder = computerFolder.toStdString();
-            rig.state.BackupBase = "e:\\" + rig.state.ComputerFolder;
+            rig.state.perComputerFolders = true;
+            rig.state.computerFolder = computerFolder.toStdString();
+            rig.state.backupBase = "e:\\" + rig.state.computerFolder;
         }
-        rig.state.LastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
+        rig.state.lastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
 
-        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewerFiles(rig.ctx);
 
         QVERIFY(result.entered);
         QCOMPARE(rig.proposals(result), expected);
@@ -204,7 +204,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
         fixture.writeFile("e:\\c-\\a.ini", "x", T0);
         Rig rig(fixture, "");
-        ScanNewerFiles(rig.ctx);
+        scanNewerFiles(rig.ctx);
         // Two folders: 5 steps, the walk at 2 of 100, then 3, 4 and 5 of 5.
         QCOMPARE(rig.ui.positions, (std::vector<int>{2, 60, 80, 100}));
         QVERIFY(rig.ui.pumps >= 2);
@@ -233,14 +233,14 @@ private slots:
         fixture.writeFile("e:\\c-gone\\a.doc", "x", T0);
         Rig rig(fixture, language.toStdString());
 
-        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewerFiles(rig.ctx);
 
         QVERIFY(result.entered);
         QVERIFY(!result.found);
         QCOMPARE(rig.proposals(result), QStringList{line});
         QCOMPARE(QString::fromStdString(result.label), label);
         QVERIFY(!fixture.exists("c:\\gone"));
-        QVERIFY(IsNoNewerFilesLine(line.toStdString()));
+        QVERIFY(isNoNewerFilesLine(line.toStdString()));
     }
 
     void labelShowsTheLastBackupDate()
@@ -248,11 +248,11 @@ private slots:
         Fixture fixture;
         addDrives(fixture);
         Rig rig(fixture, "");
-        rig.state.LastBackupDate = rig.dateTimeOf(T0);
-        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+        rig.state.lastBackupDate = rig.dateTimeOf(T0);
+        const NewerScanResult result = scanNewerFiles(rig.ctx);
         QCOMPARE(QString::fromStdString(result.label),
                  QString::fromStdString("Backup drive: e:\rDate of latest Backup: " +
-                                        rig.platform->formatDateTime(rig.state.LastBackupDate)));
+                                        rig.platform->formatDateTime(rig.state.lastBackupDate)));
     }
 
     void unreadableMedium_data()
@@ -283,14 +283,14 @@ private slots:
         const char letter = drive.toLatin1().at(0);
         fixture.addMissingDrive(letter);
         Rig rig(fixture, language.toStdString());
-        rig.state.BackupBase = std::string(1, letter) + ":\\";
+        rig.state.backupBase = std::string(1, letter) + ":\\";
 
-        const NewerScanResult result = ScanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewerFiles(rig.ctx);
 
         QVERIFY(!result.entered);
         QVERIFY(result.proposals.empty());
         QCOMPARE(toList(rig.ui.warnings), QStringList{warning});
-        QVERIFY(rig.state.NoDisk);
+        QVERIFY(rig.state.noDisk);
         QVERIFY(rig.ui.positions.empty());
         QVERIFY(!rig.ui.isBusy);
     }
@@ -323,11 +323,11 @@ private slots:
         fixture.writeFile("c:\\new.txt", "12345", T0 + kDay);
         fixture.writeFile("c:\\Docs\\New.doc", "1234567", T0 + kDay);
         Rig rig(fixture, language.toStdString());
-        rig.state.LastBackupDate = rig.dateTimeOf(T0);
-        rig.state.BackupTotalSize = 100;
-        const double before = rig.state.LastBackupDate;
+        rig.state.lastBackupDate = rig.dateTimeOf(T0);
+        rig.state.backupTotalSize = 100;
+        const double before = rig.state.lastBackupDate;
 
-        NewerScanResult result = ScanNewerFiles(rig.ctx);
+        NewerScanResult result = scanNewerFiles(rig.ctx);
         std::vector<std::string>& lines = result.proposals;
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc"}));
 
@@ -335,7 +335,7 @@ private slots:
         // copy goes into the medium's C-Docs folder under the file's own name: a copy named
         // in lower case would have no source where case counts, and would never be refreshed.
         const std::vector<bool> second{false, true}, all{true, true};
-        QCOMPARE(AddNewerFiles(rig.ctx, lines, second), std::size_t(1));
+        QCOMPARE(addNewerFiles(rig.ctx, lines, second), std::size_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\New.doc"), QByteArray("1234567"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\New.doc"), T0 + kDay);
         QVERIFY(!fixture.exists("e:\\c-docs"));
@@ -344,26 +344,26 @@ private slots:
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\docs\\new.doc" + memo});
         QVERIFY(logLines(fixture).contains("c:\\docs\\new.doc" + log));
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(107));
-        QVERIFY(!rig.state.FirstTime);
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(107));
+        QVERIFY(!rig.state.firstTime);
 
         // All selected: the added line is passed over, the other one is added.
-        QCOMPARE(AddNewerFiles(rig.ctx, lines, all), std::size_t(1));
+        QCOMPARE(addNewerFiles(rig.ctx, lines, all), std::size_t(1));
         QCOMPARE(fixture.readFile("e:\\c-\\new.txt"), QByteArray("12345"));
         QCOMPARE(toList(lines),
                  (QStringList{"c:\\new.txt" + marker, "c:\\docs\\new.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines),
                  (QStringList{"c:\\docs\\new.doc" + memo, "c:\\new.txt" + memo}));
-        QCOMPARE(rig.state.BackupTotalSize, std::int64_t(112));
+        QCOMPARE(rig.state.backupTotalSize, std::int64_t(112));
 
         // The medium's records got the moment of the command; the date in memory stays.
-        QCOMPARE(rig.state.LastBackupDate, before);
+        QCOMPARE(rig.state.lastBackupDate, before);
         QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 112LL);
         QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
         QCOMPARE(rig.ui.statusLines.size(), std::size_t(2));
 
         // A third time nothing is left to add.
-        QCOMPARE(AddNewerFiles(rig.ctx, lines, all), std::size_t(0));
+        QCOMPARE(addNewerFiles(rig.ctx, lines, all), std::size_t(0));
         QCOMPARE(rig.ui.memoLines.size(), std::size_t(2));
     }
 
@@ -374,13 +374,13 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
         fixture.writeFile("c:\\docs\\b.doc", "x", T0 + kDay);
         Rig rig(fixture, "");
-        rig.state.BackupTotalSize = 1000;
-        NewerScanResult result = ScanNewerFiles(rig.ctx);
+        rig.state.backupTotalSize = 1000;
+        NewerScanResult result = scanNewerFiles(rig.ctx);
         QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
         QVERIFY(QFile::remove(fixture.native("c:\\docs\\b.doc")));
 
         const std::vector<bool> all{true};
-        QCOMPARE(AddNewerFiles(rig.ctx, result.proposals, all), std::size_t(0));
+        QCOMPARE(addNewerFiles(rig.ctx, result.proposals, all), std::size_t(0));
 
         QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
         const QStringList log = logLines(fixture);
@@ -395,12 +395,12 @@ private slots:
     void isInListIgnoresCase()
     {
         const std::vector<std::string> list{"A.doc", "sub"};
-        QVERIFY(IsInList("a.DOC", list));
-        QVERIFY(IsInList("SUB", list));
-        QVERIFY(!IsInList("a.do", list));
-        QVERIFY(!IsInList("", {}));
-        QCOMPARE(NewerExtensionOf("Report.Final.DOC"), std::string("final.doc"));
-        QCOMPARE(NewerExtensionOf("Makefile"), std::string());
+        QVERIFY(isInList("a.DOC", list));
+        QVERIFY(isInList("SUB", list));
+        QVERIFY(!isInList("a.do", list));
+        QVERIFY(!isInList("", {}));
+        QCOMPARE(newerExtensionOf("Report.Final.DOC"), std::string("final.doc"));
+        QCOMPARE(newerExtensionOf("Makefile"), std::string());
     }
 };
 

@@ -99,7 +99,7 @@ private slots:
         run.faulty->failStatus["C:\\Docs\\long.txt"] = SystemError{36, "File name too long"};
         run.faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "denied"};
 
-        QVERIFY(MakeBackups(run.rig->ctx));
+        QVERIFY(refreshBackups(run.rig->ctx));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\fine.txt"), QByteArray("new"));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\denied.txt"), QByteArray("old"));
         QCOMPARE(run.tail(), tail);
@@ -107,7 +107,7 @@ private slots:
         for (const QString& line : told)
             QVERIFY2(memo.indexOf(line) >= 0 && memo.indexOf(line) < memo.indexOf(QString()),
                      qPrintable(line));
-        QCOMPARE(run.rig->state.FailedCount, std::uint64_t(failed));
+        QCOMPARE(run.rig->state.failedCount, std::uint64_t(failed));
         // The log lists the file without a source, and has every line of the memo.
         const QStringList log = run.rig->logLines(run.fixture);
         QVERIFY(log.filter("e:\\C-Docs\\gone.txt").size() == 1);
@@ -120,9 +120,9 @@ private slots:
         Run run;
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
-        QVERIFY(MakeBackups(run.rig->ctx));
+        QVERIFY(refreshBackups(run.rig->ctx));
         QCOMPARE(run.tail(), QStringList());
-        QCOMPARE(run.rig->state.FailedCount, std::uint64_t(0));
+        QCOMPARE(run.rig->state.failedCount, std::uint64_t(0));
     }
 
     void aRootThatCannotBeListedIsADriveNotEntered()
@@ -130,7 +130,7 @@ private slots:
         Run run;
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.faulty->failOpenDir["e:\\"] = SystemError{5, "Permission denied"};
-        QVERIFY(!MakeBackups(run.rig->ctx));
+        QVERIFY(!refreshBackups(run.rig->ctx));
         QVERIFY(!run.rig->ui.warnings.empty());
     }
 
@@ -141,12 +141,12 @@ private slots:
         run.fixture.writeFile("e:\\F-Docs\\b.txt", "backup", T0);
         run.fixture.writeFile("e:\\C-Docs\\c.txt", "backup", T0);
         run.rig->ui.yesNoAnswers = {true};
-        QVERIFY(HerstellenBtnClick(run.rig->ctx));
+        QVERIFY(restoreAll(run.rig->ctx));
         QCOMPARE(run.fixture.readFile("c:\\Docs\\c.txt"), QByteArray("backup"));
         QCOMPARE(run.rig->memo().filter("not copied").size(), 0);
         QVERIFY(
             run.rig->memo().contains("Source drive F: is not available: 2 backup files skipped"));
-        QCOMPARE(run.rig->state.FailedCount, std::uint64_t(2));
+        QCOMPARE(run.rig->state.failedCount, std::uint64_t(2));
     }
 };
 

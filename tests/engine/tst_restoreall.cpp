@@ -33,11 +33,11 @@ struct Setup
             fixture.addMissingDrive('e');
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
-        facts.LanguageCode = language;
-        state.LanguageCode = language;
+        facts.languageCode = language;
+        state.languageCode = language;
         ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.BackupBase = "e:\\";
-        state.DriveKey = "e-";
+        state.backupBase = "e:\\";
+        state.driveKey = "e-";
     }
 
     QStringList logLines() const
@@ -59,7 +59,7 @@ struct Setup
     }
     QString size(std::int64_t bytes) const
     {
-        return QString::fromStdString(FormatSize(bytes, platform->decimalSeparator()));
+        return QString::fromStdString(formatSize(bytes, platform->decimalSeparator()));
     }
 };
 
@@ -119,8 +119,8 @@ private slots:
         Setup s(language.toStdString());
         CaptionUi ui;
         EngineContext ctx{*s.platform, s.state, ui, *s.log, s.facts};
-        s.state.LastBackupDate = 45000.5;
-        QVERIFY(!HerstellenBtnClick(ctx));
+        s.state.lastBackupDate = 45000.5;
+        QVERIFY(!restoreAll(ctx));
 
         const QString date = QString::fromStdString(s.platform->formatDateTime(45000.5));
         QCOMPARE(QString::fromStdString(ui.caption), caption);
@@ -133,16 +133,16 @@ private slots:
         Setup s("nld");
         s.fixture.writeFile("e:\\S-Docs\\a.txt", "backup", kOld);
         s.fixture.writeFile("s:\\Docs\\a.txt", "current", kNewer);
-        s.state.CopiedCount = 7;
+        s.state.copiedCount = 7;
 
-        QVERIFY(!HerstellenBtnClick(*s.ctx));
+        QVERIFY(!restoreAll(*s.ctx));
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
         QCOMPARE(s.logLines(), QStringList({"Knop \"Herstellen\" geklikt"}));
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(7));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(7));
     }
 
     void yesRestoresEveryBackupFile_data()
@@ -190,17 +190,17 @@ private slots:
         s.fixture.writeFile("s:\\Docs\\a.txt", "changed since", kNewer);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx));
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("backup a"));
         QCOMPARE(s.fixture.readFile("s:\\Docs\\Sub\\b.txt"), QByteArray("b"));
         QCOMPARE(s.fixture.readFile("s:\\root.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("s:\\Autorun.inf"));
         QVERIFY(!s.fixture.exists("s:\\Docs\\h.txt"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(3));
-        QCOMPARE(s.state.BackupFileCount, std::uint64_t(3));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(10));
-        QCOMPARE(s.state.BackupTotalSize, std::int64_t(10));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(3));
+        QCOMPARE(s.state.backupFileCount, std::uint64_t(3));
+        QCOMPARE(s.state.copiedSize, std::int64_t(10));
+        QCOMPARE(s.state.backupTotalSize, std::int64_t(10));
 
         const QStringList fileLines = {"e:\\S-Docs\\a.txt" + copiedTo + "S:\\Docs\\a.txt",
                                        "e:\\S-Docs\\Sub\\b.txt" + copiedTo + "S:\\Docs\\Sub\\b.txt",
@@ -239,9 +239,9 @@ private slots:
         Setup s("");
         s.fixture.writeFile("e:\\S-Docs\\caf\xe9\\r\xe9sum\xe9.txt", "bytes", kOld);
         s.ui.yesNoAnswers = {true};
-        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx));
         QCOMPARE(s.fixture.readFile("s:\\Docs\\caf\xe9\\r\xe9sum\xe9.txt"), QByteArray("bytes"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
     }
 
     void aMediumWithoutBackupFiles()
@@ -250,7 +250,7 @@ private slots:
         s.fixture.writeFile("e:\\readme.txt", "no backup file");
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx));
         const QStringList memo = s.memo();
         QCOMPARE(memo.mid(0, 5),
                  QStringList({"", "Aantal bestanden hersteld vanuit e: = 0",
@@ -264,22 +264,22 @@ private slots:
     void onlyThisComputersFolderIsRestored()
     {
         Setup s;
-        s.state.ComputerFolder = "PC\\";
-        s.state.BackupBase = "e:\\PC\\";
+        s.state.computerFolder = "PC\\";
+        s.state.backupBase = "e:\\PC\\";
         s.fixture.writeFile("e:\\PC\\S-Work\\x.doc", "mine");
         s.fixture.writeFile("e:\\PC\\loose.txt", "in the computer's folder");
         s.fixture.writeFile("e:\\PB\\S-Work\\y.doc", "another computer's");
         s.fixture.writeFile("e:\\S-Work\\z.doc", "no computer level");
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx));
 
         QCOMPARE(s.fixture.readFile("s:\\Work\\x.doc"), QByteArray("mine"));
         QVERIFY(!s.fixture.exists("s:\\Work\\y.doc"));
         QVERIFY(!s.fixture.exists("s:\\Work\\z.doc"));
         QVERIFY(!s.fixture.exists("s:\\loose.txt"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.BackupFileCount, std::uint64_t(1));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.backupFileCount, std::uint64_t(1));
         QVERIFY(s.memo().contains("Number of files restored from e: = 1"));
         QVERIFY(s.memo().last().startsWith("Free Space on e:\\PC\\ ="));
     }
@@ -318,16 +318,16 @@ private slots:
         }
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(HerstellenBtnClick(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx));
         QFile::setPermissions(s.fixture.native("s:\\Locked"), QFileDevice::ReadOwner |
                                                                   QFileDevice::WriteOwner |
                                                                   QFileDevice::ExeOwner);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\ok.txt"), QByteArray("ok"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.BackupFileCount, std::uint64_t(2));
-        QCOMPARE(s.state.BackupTotalSize, std::int64_t(6));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(2));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.backupFileCount, std::uint64_t(2));
+        QCOMPARE(s.state.backupTotalSize, std::int64_t(6));
+        QCOMPARE(s.state.copiedSize, std::int64_t(2));
 
         const QString failure = backup + " not copied to " + source + " - ";
         const QStringList failed = s.logLines().filter(" not copied to ");
@@ -347,13 +347,13 @@ private slots:
         Setup s("", false);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(!HerstellenBtnClick(*s.ctx));
+        QVERIFY(!restoreAll(*s.ctx));
 
         QCOMPARE(s.ui.warnings.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
                  QString("Er zit geen CD-r(w) in schijfstation e:\\"));
         QVERIFY(!s.ui.warnings[1].empty());
-        QVERIFY(s.state.NoDisk);
+        QVERIFY(s.state.noDisk);
         QVERIFY(s.ui.memoLines.empty());
         QCOMPARE(s.logLines(), QStringList({"Button \"Restore\" clicked"}));
         QVERIFY(!s.ui.progressShown);

@@ -16,17 +16,17 @@ private slots:
         test::Fixture fixture;
         auto platform = fixture.platform();
         ProgramState state;
-        state.FirstTime = false;
-        state.BackupBase = "x";
+        state.firstTime = false;
+        state.backupBase = "x";
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
-        QCOMPARE(state.FirstTime, true);
-        QCOMPARE(state.BackupBase, std::string("c:\\"));
-        QCOMPARE(state.PerComputerFolders, false);
-        QVERIFY(state.LastBackupNames.empty());
+        readSettings(*platform, state, ui);
+        QCOMPARE(state.firstTime, true);
+        QCOMPARE(state.backupBase, std::string("c:\\"));
+        QCOMPARE(state.perComputerFolders, false);
+        QVERIFY(state.lastBackupNames.empty());
         QVERIFY(ui.warnings.empty());
 
-        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        const WindowGeometry g = readMainWindowGeometry(*platform);
         QCOMPARE(g.left, 130);
         QCOMPARE(g.top, 100);
         QCOMPARE(g.width, 600);
@@ -38,15 +38,15 @@ private slots:
         test::Fixture fixture;
         auto platform = fixture.platform();
         ProgramState state;
-        state.BackupBase = "e:\\";
-        WriteSettings(*platform, state, WindowGeometry{-5, -7, 640, 480});
+        state.backupBase = "e:\\";
+        writeSettings(*platform, state, WindowGeometry{-5, -7, 640, 480});
         QCOMPARE(fixture.setting("Defaults", "First Time").toString(), QString("0"));
 
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
-        QCOMPARE(state.FirstTime, false);
-        QCOMPARE(state.BackupBase, std::string("e:\\"));
-        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        readSettings(*platform, state, ui);
+        QCOMPARE(state.firstTime, false);
+        QCOMPARE(state.backupBase, std::string("e:\\"));
+        const WindowGeometry g = readMainWindowGeometry(*platform);
         QCOMPARE(g.left, 100); // a negative left edge is taken as 100
         QCOMPARE(g.top, -7);   // the top edge is not corrected
         QCOMPARE(g.width, 640);
@@ -60,7 +60,7 @@ private slots:
         fixture.setSetting("Defaults", "Width", "700");
         fixture.setSetting("Defaults", "First Time", "yes please");
         auto platform = fixture.platform();
-        const WindowGeometry g = ReadMainWindowGeometry(*platform);
+        const WindowGeometry g = readMainWindowGeometry(*platform);
         QCOMPARE(g.left, 130);
         QCOMPARE(g.width, 700); // a number stored as text is still a number
     }
@@ -76,9 +76,9 @@ private slots:
         f.close();
         ProgramState state;
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
-        QCOMPARE(state.BackupBase, std::string("c:\\"));
-        QCOMPARE(state.FirstTime, true);
+        readSettings(*platform, state, ui);
+        QCOMPARE(state.backupBase, std::string("c:\\"));
+        QCOMPARE(state.firstTime, true);
     }
 
     void perComputerMode_data()
@@ -112,9 +112,9 @@ private slots:
         auto platform = fixture.platform();
         ProgramState state;
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
-        QCOMPARE(state.BackupBase, base.toStdString());
-        QCOMPARE(state.PerComputerFolders, perComputer);
+        readSettings(*platform, state, ui);
+        QCOMPARE(state.backupBase, base.toStdString());
+        QCOMPARE(state.perComputerFolders, perComputer);
     }
 
     void perComputerModeSurvivesAClose()
@@ -126,13 +126,13 @@ private slots:
         auto platform = fixture.platform();
         ProgramState state;
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
-        QVERIFY(state.PerComputerFolders);
-        state.BackupBase = "e:\\OFFICE7\\";
-        WriteSettings(*platform, state, WindowGeometry{});
+        readSettings(*platform, state, ui);
+        QVERIFY(state.perComputerFolders);
+        state.backupBase = "e:\\OFFICE7\\";
+        writeSettings(*platform, state, WindowGeometry{});
         QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("e:\\\\"));
-        ReadSettings(*platform, state, ui);
-        QVERIFY(state.PerComputerFolders);
+        readSettings(*platform, state, ui);
+        QVERIFY(state.perComputerFolders);
     }
 
     void mediaRecordsAreSortedAndLimitedTo25_data()
@@ -162,20 +162,20 @@ private slots:
         }
         auto platform = fixture.platform();
         ProgramState state;
-        state.LanguageCode = language.toStdString();
+        state.languageCode = language.toStdString();
         test::RecordingUi ui;
-        ReadSettings(*platform, state, ui);
+        readSettings(*platform, state, ui);
 
-        QCOMPARE(int(state.LastBackupNames.size()), media);
-        QCOMPARE(int(state.LastBackupDates.size()), 26);
+        QCOMPARE(int(state.lastBackupNames.size()), media);
+        QCOMPARE(int(state.lastBackupDates.size()), 26);
         for (int i = 0; i < media; ++i)
-            QCOMPARE(QString::fromStdString(state.LastBackupNames[i]).mid(2),
+            QCOMPARE(QString::fromStdString(state.lastBackupNames[i]).mid(2),
                      QString("Medium%1").arg(i, 2, 10, QChar('0')));
         for (int i = 0; i < 25 && i < media; ++i) {
-            QCOMPARE(state.LastBackupDates[i], 40000.0 + i);
-            QCOMPARE(state.TotalSizes[i], 5000000000LL + i); // totals beyond 32 bits
+            QCOMPARE(state.lastBackupDates[i], 40000.0 + i);
+            QCOMPARE(state.totalSizes[i], 5000000000LL + i); // totals beyond 32 bits
         }
-        QCOMPARE(state.LastBackupDates[25], 0.0);
+        QCOMPARE(state.lastBackupDates[25], 0.0);
         if (warning.isEmpty())
             QVERIFY(ui.warnings.empty());
         else

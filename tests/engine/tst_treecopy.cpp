@@ -30,8 +30,8 @@ struct Setup
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
         ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.BackupBase = "e:\\";
-        state.TempDrive = 't';
+        state.backupBase = "e:\\";
+        state.tempDrive = 't';
     }
 
     QStringList logLines() const
@@ -75,7 +75,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(walk.CopyToTemp(s.state.BackupBase, error));
+        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\Sub\\b.txt"), QByteArray("bb"));
@@ -83,8 +83,8 @@ private slots:
         QCOMPARE(QDir(s.fixture.native("t:\\")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Kopierix-S-", "Kopierix-S-Docs"}));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\.cache\\h.txt"), QByteArray("dot"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(4));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(10));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(4));
+        QCOMPARE(s.state.copiedSize, std::int64_t(10));
         // The medium is only read, and the first half writes no line per file.
         QVERIFY(s.fixture.exists("e:\\S-Docs\\a.txt"));
         QVERIFY(s.ui.memoLines.empty());
@@ -94,23 +94,23 @@ private slots:
     void computerLevelSurvivesTheRoundTrip()
     {
         Setup s;
-        s.state.ComputerFolder = "PC\\";
-        s.state.BackupBase = "e:\\PC\\";
+        s.state.computerFolder = "PC\\";
+        s.state.backupBase = "e:\\PC\\";
         s.fixture.writeFile("e:\\PC\\S-Work\\x.doc", "x");
         s.fixture.writeFile("e:\\PC\\loose.txt", "not in a drive folder");
 
         SystemError error;
         TreeCopy toTemp(*s.ctx);
-        QVERIFY(toTemp.CopyToTemp(s.state.BackupBase, error));
+        QVERIFY(toTemp.copyToTemp(s.state.backupBase, error));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-PC\\S-Work\\x.doc"), QByteArray("x"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
 
         QVERIFY(QDir(s.fixture.native("e:\\")).removeRecursively());
         s.fixture.makeDir("e:\\");
         TreeCopy fromTemp(*s.ctx);
-        QVERIFY(fromTemp.CopyFromTemp("t:\\", error));
+        QVERIFY(fromTemp.copyFromTemp("t:\\", error));
         QCOMPARE(s.fixture.readFile("e:\\PC\\S-Work\\x.doc"), QByteArray("x"));
-        QCOMPARE(s.state.TempFolders, std::vector<std::string>({"t:\\Kopierix-PC"}));
+        QCOMPARE(s.state.tempFolders, std::vector<std::string>({"t:\\Kopierix-PC"}));
     }
 
     void copyFromTempMovesTheAreaAndListsItsFoldersOnce()
@@ -123,11 +123,11 @@ private slots:
         s.fixture.writeFile("t:\\Other\\o.txt", "someone else's");
         s.fixture.writeFile("t:\\loose.txt", "in the root");
         // Left by an earlier run that did not get as far as removing the area.
-        s.state.TempFolders = {"t:\\Kopierix-S-Docs"};
+        s.state.tempFolders = {"t:\\Kopierix-S-Docs"};
 
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(walk.CopyFromTemp("t:\\", error));
+        QVERIFY(walk.copyFromTemp("t:\\", error));
 
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("a"));
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\Sub\\b.txt"), QByteArray("b"));
@@ -138,9 +138,9 @@ private slots:
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\Sub\\b.txt"));
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-\\boot.ini"));
         QVERIFY(s.fixture.exists("t:\\Other\\o.txt"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(3));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(3));
-        QCOMPARE(s.state.TempFolders,
+        QCOMPARE(s.state.copiedCount, std::uint64_t(3));
+        QCOMPARE(s.state.copiedSize, std::int64_t(3));
+        QCOMPARE(s.state.tempFolders,
                  std::vector<std::string>(
                      {"t:\\Kopierix-S-", "t:\\Kopierix-S-Docs", "t:\\Kopierix-S-Empty"}));
     }
@@ -155,12 +155,12 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(walk.CopyFromTemp("t:\\", error));
+        QVERIFY(walk.copyFromTemp("t:\\", error));
 
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\r.txt"), QByteArray("new"));
         QVERIFY(isReadOnly(s.fixture.native("e:\\S-Docs\\r.txt")));
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\r.txt"));
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(0));
     }
 
@@ -174,10 +174,10 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(walk.CopyToTemp(s.state.BackupBase, error));
+        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
 
-        QCOMPARE(s.state.CopiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.CopiedSize, std::int64_t(1));
+        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.state.copiedSize, std::int64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(1));
         const QStringList failed = s.logLines().filter(" not copied to ");
         QCOMPARE(failed.size(), 1);
@@ -206,11 +206,11 @@ private slots:
         s.fixture.writeFile("e:\\S-Docs\\a.txt", QByteArray(100, 'a'));
         s.fixture.writeFile("e:\\S-Docs\\b.txt", QByteArray(100, 'b'));
         s.fixture.writeFile("e:\\S-Docs\\c.txt", QByteArray(100, 'c'));
-        s.state.ProgressStep = step;
+        s.state.progressStep = step;
 
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(walk.CopyToTemp(s.state.BackupBase, error));
+        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
         QCOMPARE(QList<int>(s.ui.positions.begin(), s.ui.positions.end()), positions);
     }
 
@@ -219,9 +219,9 @@ private slots:
         Setup s;
         SystemError error;
         TreeCopy walk(*s.ctx);
-        QVERIFY(!walk.RestoreTree("e:\\Missing\\", error));
+        QVERIFY(!walk.restoreTree("e:\\Missing\\", error));
         QVERIFY(error.code != 0);
-        QVERIFY(!walk.CopyFromTemp("q:\\", error));
+        QVERIFY(!walk.copyFromTemp("q:\\", error));
     }
 };
 

@@ -56,7 +56,7 @@ TimeZoneRecords southern()
 
 QString text(DateTime dt)
 {
-    const LocalTime t = DateTimeToLocalTime(dt);
+    const LocalTime t = dateTimeToLocalTime(dt);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                              t.minute, t.second);
 }
@@ -133,11 +133,11 @@ void TestDaylightSaving::window()
     QFETCH(bool, dstNow);
     QFETCH(double, shift);
 
-    const DaylightWindow w = ComputeDaylightWindow(zone, now);
-    QCOMPARE(text(w.DstStart), start);
-    QCOMPARE(text(w.DstEnd), end);
-    QCOMPARE(w.DstNow, dstNow);
-    QCOMPARE(w.DstShift, shift);
+    const DaylightWindow w = computeDaylightWindow(zone, now);
+    QCOMPARE(text(w.dstStart), start);
+    QCOMPARE(text(w.dstEnd), end);
+    QCOMPARE(w.dstNow, dstNow);
+    QCOMPARE(w.dstShift, shift);
 }
 
 void TestDaylightSaving::ruleDays_data()
@@ -172,23 +172,23 @@ void TestDaylightSaving::ruleDays()
     zone.daylightBias = -60;
     zone.daylightDate = rule(month, dayOfWeek, occurrence, 2);
     zone.standardDate = rule(12, 0, 5, 3);
-    const DaylightWindow w = ComputeDaylightWindow(zone, at(year, 1, 1));
-    QCOMPARE(text(w.DstStart), QString::asprintf("%04d-%02d-%02d 02:00:00", year, month, day));
+    const DaylightWindow w = computeDaylightWindow(zone, at(year, 1, 1));
+    QCOMPARE(text(w.dstStart), QString::asprintf("%04d-%02d-%02d 02:00:00", year, month, day));
 }
 
 void TestDaylightSaving::fileDatesInsideTheWindow()
 {
-    const DaylightWindow w = ComputeDaylightWindow(centralEurope(), at(2006, 7, 1));
-    QVERIFY(InDaylightSaving(w, PackFileDate(at(2006, 6, 1, 12))));
-    QVERIFY(InDaylightSaving(w, PackFileDate(at(2006, 3, 26, 2, 0, 2))));
-    QVERIFY(!InDaylightSaving(w, PackFileDate(at(2006, 3, 26, 2))));
-    QVERIFY(!InDaylightSaving(w, PackFileDate(at(2006, 1, 10))));
-    QVERIFY(!InDaylightSaving(w, PackFileDate(at(2006, 10, 29, 3))));
+    const DaylightWindow w = computeDaylightWindow(centralEurope(), at(2006, 7, 1));
+    QVERIFY(inDaylightSaving(w, packFileDate(at(2006, 6, 1, 12))));
+    QVERIFY(inDaylightSaving(w, packFileDate(at(2006, 3, 26, 2, 0, 2))));
+    QVERIFY(!inDaylightSaving(w, packFileDate(at(2006, 3, 26, 2))));
+    QVERIFY(!inDaylightSaving(w, packFileDate(at(2006, 1, 10))));
+    QVERIFY(!inDaylightSaving(w, packFileDate(at(2006, 10, 29, 3))));
     // Only this year's window counts: last summer is outside it.
-    QVERIFY(!InDaylightSaving(w, PackFileDate(at(2005, 7, 1))));
+    QVERIFY(!inDaylightSaving(w, packFileDate(at(2005, 7, 1))));
 
-    const DaylightWindow none = ComputeDaylightWindow(TimeZoneRecords{}, at(2006, 7, 1));
-    QVERIFY(!InDaylightSaving(none, PackFileDate(at(2006, 7, 1))));
+    const DaylightWindow none = computeDaylightWindow(TimeZoneRecords{}, at(2006, 7, 1));
+    QVERIFY(!inDaylightSaving(none, packFileDate(at(2006, 7, 1))));
 }
 
 QTEST_GUILESS_MAIN(TestDaylightSaving)

@@ -31,27 +31,27 @@ void TestDriveQueries::typesAndLabels()
     fixture.addMissingDrive('a', QStringLiteral("DRIVE_REMOVABLE"));
     auto p = fixture.platform();
 
-    QCOMPARE(DriveTypeName(*p, 's'), std::string("DRIVE_FIXED"));
-    QCOMPARE(DriveTypeName(*p, 'S'), std::string("DRIVE_FIXED"));
-    QCOMPARE(DriveTypeName(*p, 'e'), std::string("DRIVE_REMOVABLE"));
-    QCOMPARE(DriveTypeName(*p, 'q'), std::string());
+    QCOMPARE(driveTypeName(*p, 's'), std::string("DRIVE_FIXED"));
+    QCOMPARE(driveTypeName(*p, 'S'), std::string("DRIVE_FIXED"));
+    QCOMPARE(driveTypeName(*p, 'e'), std::string("DRIVE_REMOVABLE"));
+    QCOMPARE(driveTypeName(*p, 'q'), std::string());
     // A drive without its medium still has its type.
-    QCOMPARE(DriveTypeName(*p, 'a'), std::string("DRIVE_REMOVABLE"));
+    QCOMPARE(driveTypeName(*p, 'a'), std::string("DRIVE_REMOVABLE"));
 
-    QCOMPARE(VolumeLabel(*p, 's'), std::string("Data"));
-    QCOMPARE(VolumeLabel(*p, 'S'), std::string("Data"));
+    QCOMPARE(volumeLabel(*p, 's'), std::string("Data"));
+    QCOMPARE(volumeLabel(*p, 'S'), std::string("Data"));
     // No label is not an error.
-    QCOMPARE(VolumeLabel(*p, 'e'), std::string());
+    QCOMPARE(volumeLabel(*p, 'e'), std::string());
     // An empty floppy drive: callers look for "error 21" in the lower-cased label.
-    const std::string empty = VolumeLabel(*p, 'a');
+    const std::string empty = volumeLabel(*p, 'a');
     QVERIFY2(empty.rfind("Error 21 ", 0) == 0, empty.c_str());
     QVERIFY(empty.size() > 9);
     QVERIFY(empty.back() != '.' && empty.back() != ' ' && empty.back() != '\n');
     // A letter that names no drive gives an error too, never an empty label.
-    QVERIFY(VolumeLabel(*p, 'q').rfind("Error ", 0) == 0);
+    QVERIFY(volumeLabel(*p, 'q').rfind("Error ", 0) == 0);
 
-    QCOMPARE(FileSystemName(*p, 'q'), std::string());
-    QCOMPARE(FileSystemName(*p, 'a'), std::string());
+    QCOMPARE(fileSystemName(*p, 'q'), std::string());
+    QCOMPARE(fileSystemName(*p, 'a'), std::string());
 }
 
 void TestDriveQueries::errorText_data()
@@ -82,7 +82,7 @@ void TestDriveQueries::errorText()
     fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
     ProbePlatform p(fixture.platform());
     p.labelErrors['e'] = SystemError{code, message.toStdString()};
-    QCOMPARE(QString::fromStdString(VolumeLabel(p, 'e')), text);
+    QCOMPARE(QString::fromStdString(volumeLabel(p, 'e')), text);
 }
 
 void TestDriveQueries::driveListText_data()
@@ -116,7 +116,7 @@ void TestDriveQueries::driveListText()
     Fixture fixture;
     fixture.addDrive('g', type, label);
     auto p = fixture.platform();
-    QCOMPARE(QString::fromStdString(DriveListText(*p, letter)), text);
+    QCOMPARE(QString::fromStdString(kx::driveListText(*p, letter)), text);
 }
 
 QTEST_GUILESS_MAIN(TestDriveQueries)

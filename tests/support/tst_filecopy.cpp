@@ -24,10 +24,10 @@ LocalTime at(int year, int month, int day, int hour = 0, int minute = 0, int sec
 DaylightWindow summer2006()
 {
     DaylightWindow w;
-    w.DstStart = LocalTimeToDateTime(at(2006, 3, 26, 2));
-    w.DstEnd = LocalTimeToDateTime(at(2006, 10, 29, 3));
-    w.DstNow = true;
-    w.DstShift = 1.0 / 24;
+    w.dstStart = localTimeToDateTime(at(2006, 3, 26, 2));
+    w.dstEnd = localTimeToDateTime(at(2006, 10, 29, 3));
+    w.dstNow = true;
+    w.dstShift = 1.0 / 24;
     return w;
 }
 
@@ -35,8 +35,8 @@ DaylightWindow summer2006()
 DaylightWindow winter2006()
 {
     DaylightWindow w = summer2006();
-    w.DstNow = false;
-    w.DstShift = 0;
+    w.dstNow = false;
+    w.dstShift = 0;
     return w;
 }
 
@@ -113,7 +113,7 @@ void TestFileCopy::copyIfNewer()
 
     const DaylightWindow dst = winter2006();
     FileCopy copy(*p, dst);
-    QCOMPARE(copy.CopyIfNewer("s:\\Docs\\a.txt", "t:\\S-Docs\\a.txt"), copied);
+    QCOMPARE(copy.copyIfNewer("s:\\Docs\\a.txt", "t:\\S-Docs\\a.txt"), copied);
     QCOMPARE(fixture.readFile("t:\\S-Docs\\a.txt"), copied ? QByteArray("new") : QByteArray("old"));
     if (copied)
         QCOMPARE(fixture.mtime("t:\\S-Docs\\a.txt"), sourceTime);
@@ -130,21 +130,21 @@ void TestFileCopy::copyIfNewerWithoutSourceOrDest()
     FileCopy copy(*p, dst);
 
     // A missing copy is made, with the source's time.
-    QVERIFY(copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+    QVERIFY(copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
     QCOMPARE(fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("new"));
 
     // A source that has gone is never copied, and the backup stays as it was.
-    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\a.txt"));
+    QVERIFY(!copy.copyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\a.txt"));
     QCOMPARE(fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("new"));
-    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt"));
+    QVERIFY(!copy.copyIfNewer("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt"));
     QVERIFY(!fixture.exists("e:\\S-Docs\\gone.txt"));
 
     // No folders are made for the copy: it fails, and says why.
-    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Other\\a.txt"));
+    QVERIFY(!copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Other\\a.txt"));
     QVERIFY(!fixture.exists("e:\\S-Other"));
     QVERIFY(copy.lastError().code != 0);
     // A copy that is not needed is no failure, whatever failed before.
-    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+    QVERIFY(!copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
     QCOMPARE(copy.lastError().code, 0);
 }
 
@@ -207,7 +207,7 @@ void TestFileCopy::copyIfNewerAcrossDrives()
 
     const DaylightWindow dst = summer2006();
     FileCopy copy(p, dst);
-    QCOMPARE(copy.CopyIfNewer(source, dest), copied);
+    QCOMPARE(copy.copyIfNewer(source, dest), copied);
     QCOMPARE(fixture.readFile(dest), copied ? QByteArray("new") : QByteArray("old"));
 }
 
@@ -265,8 +265,8 @@ void TestFileCopy::correctCopiedFileTime()
 
     const DaylightWindow dst = summerNow ? summer2006() : winter2006();
     FileCopy copy(p, dst);
-    QVERIFY(copy.CopyFileTo(source, dest, false));
-    copy.CorrectCopiedFileTime(source, dest, FileDateOf(p, source));
+    QVERIFY(copy.copyFileTo(source, dest, false));
+    copy.correctCopiedFileTime(source, dest, fileDateOf(p, source));
     QCOMPARE(fixture.mtime(dest), time + shift);
     QCOMPARE(fixture.mtime(source), time);
 }
@@ -282,17 +282,17 @@ void TestFileCopy::correctionThereAndBack()
     const DaylightWindow dst = summer2006();
     FileCopy copy(*p, dst);
 
-    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt", false));
-    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
-                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt", false));
+    copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
+                               fileDateOf(*p, "s:\\Docs\\a.txt"));
     QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time - 3600);
     // The corrected copy is up to date during the same summer...
-    QVERIFY(!copy.CopyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
+    QVERIFY(!copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
 
     // ...and restored to a fixed disk it gets its own time back.
-    QVERIFY(copy.CopyFileTo("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt", false));
-    copy.CorrectCopiedFileTime("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt",
-                               FileDateOf(*p, "e:\\S-Docs\\a.txt"));
+    QVERIFY(copy.copyFileTo("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt", false));
+    copy.correctCopiedFileTime("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt",
+                               fileDateOf(*p, "e:\\S-Docs\\a.txt"));
     QCOMPARE(fixture.mtime("t:\\Docs\\a.txt"), time);
 }
 
@@ -310,12 +310,12 @@ void TestFileCopy::correctionLeavesReadOnlyCopy()
 
     const DaylightWindow dst = summer2006();
     FileCopy copy(*p, dst);
-    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
-                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
+                               fileDateOf(*p, "s:\\Docs\\a.txt"));
     QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time);
     // Nor does a missing copy raise anything.
-    copy.CorrectCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\gone.txt",
-                               FileDateOf(*p, "s:\\Docs\\a.txt"));
+    copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\gone.txt",
+                               fileDateOf(*p, "s:\\Docs\\a.txt"));
     QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", false, error));
 }
 
@@ -336,7 +336,7 @@ void TestFileCopy::drivesAreAskedOncePerOperation()
     FileCopy copy(p, dst);
     for (int i = 0; i < 20; ++i) {
         const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
-        QVERIFY(!copy.CopyIfNewer(onDrive('s', name.c_str()), onDrive('e', ("S-" + name).c_str())));
+        QVERIFY(!copy.copyIfNewer(onDrive('s', name.c_str()), onDrive('e', ("S-" + name).c_str())));
     }
     // The type of each drive and the file system of the removable one, once.
     QVERIFY2(p.driveQueries <= 3, qPrintable(QString::number(p.driveQueries)));
@@ -353,21 +353,21 @@ void TestFileCopy::copyFileTo()
     FileCopy copy(*p, dst);
 
     // Missing folders are made, and the copy keeps the source's time.
-    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\deep\\er\\a.txt", false));
+    QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\deep\\er\\a.txt", false));
     QCOMPARE(fixture.readFile("e:\\S-Docs\\deep\\er\\a.txt"), QByteArray("new"));
     QCOMPARE(fixture.mtime("e:\\S-Docs\\deep\\er\\a.txt"), time);
-    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\a.txt", false));
+    QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\a.txt", false));
     QCOMPARE(fixture.readFile("e:\\a.txt"), QByteArray("new"));
 
     // An existing copy is overwritten, unless the caller forbids it.
     fixture.writeFile("e:\\S-Docs\\b.txt", "old");
-    QVERIFY(!copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", true));
+    QVERIFY(!copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", true));
     QCOMPARE(fixture.readFile("e:\\S-Docs\\b.txt"), QByteArray("old"));
-    QVERIFY(copy.CopyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", false));
+    QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\b.txt", false));
     QCOMPARE(fixture.readFile("e:\\S-Docs\\b.txt"), QByteArray("new"));
 
     // A failed copy leaves its reason.
-    QVERIFY(!copy.CopyFileTo("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt", false));
+    QVERIFY(!copy.copyFileTo("s:\\Docs\\gone.txt", "e:\\S-Docs\\gone.txt", false));
     QVERIFY(copy.lastError().code != 0);
     QVERIFY(!fixture.exists("e:\\S-Docs\\gone.txt"));
 }
@@ -381,17 +381,17 @@ void TestFileCopy::fileDateAndSize()
     FileCopy copy(*p, dst);
 
     fixture.writeFile("s:\\Docs\\a.txt", "12345", p->fromLocal(at(2006, 7, 1, 14, 37, 59)));
-    QCOMPARE(FileDateOf(*p, "s:\\Docs\\a.txt"), PackFileDate(at(2006, 7, 1, 14, 37, 58)));
-    QCOMPARE(FileDateOf(*p, "s:\\Docs\\gone.txt"), kNoFile);
-    QCOMPARE(FileDateOf(*p, "s:\\Docs"), kNoFile);
-    QCOMPARE(copy.FileSizeOf("s:\\Docs\\a.txt"), std::int64_t(5));
-    QCOMPARE(copy.FileSizeOf("s:\\Docs\\gone.txt"), std::int64_t(-1));
+    QCOMPARE(fileDateOf(*p, "s:\\Docs\\a.txt"), packFileDate(at(2006, 7, 1, 14, 37, 58)));
+    QCOMPARE(fileDateOf(*p, "s:\\Docs\\gone.txt"), kNoFile);
+    QCOMPARE(fileDateOf(*p, "s:\\Docs"), kNoFile);
+    QCOMPARE(copy.fileSizeOf("s:\\Docs\\a.txt"), std::int64_t(5));
+    QCOMPARE(copy.fileSizeOf("s:\\Docs\\gone.txt"), std::int64_t(-1));
 
     // Sizes beyond 32 bits (a sparse file takes no room).
     fixture.writeFile("s:\\Docs\\big.bin", "");
     QFile big(fixture.native("s:\\Docs\\big.bin"));
     QVERIFY(big.resize(Q_INT64_C(5) * 1024 * 1024 * 1024 + 7));
-    QCOMPARE(copy.FileSizeOf("s:\\Docs\\big.bin"), Q_INT64_C(5) * 1024 * 1024 * 1024 + 7);
+    QCOMPARE(copy.fileSizeOf("s:\\Docs\\big.bin"), Q_INT64_C(5) * 1024 * 1024 * 1024 + 7);
 }
 
 void TestFileCopy::makeAndEnterDir()
@@ -402,17 +402,17 @@ void TestFileCopy::makeAndEnterDir()
     const DaylightWindow dst = winter2006();
     FileCopy copy(*p, dst);
 
-    QVERIFY(copy.MakeAndEnterDir("e:\\Outer\\Inner\\"));
+    QVERIFY(copy.makeAndEnterDir("e:\\Outer\\Inner\\"));
     QVERIFY(fixture.exists("e:\\Outer\\Inner"));
     QCOMPARE(p->currentDirectory(), std::string("e:\\Outer\\Inner"));
 
     // Without the final separator the folder is made and entered, but the answer is no.
-    QVERIFY(!copy.MakeAndEnterDir("e:\\Other\\Level"));
+    QVERIFY(!copy.makeAndEnterDir("e:\\Other\\Level"));
     QVERIFY(fixture.exists("e:\\Other\\Level"));
     QCOMPARE(p->currentDirectory(), std::string("e:\\Other\\Level"));
 
     // An existing folder is simply entered.
-    QVERIFY(copy.MakeAndEnterDir("e:\\Outer\\"));
+    QVERIFY(copy.makeAndEnterDir("e:\\Outer\\"));
     QCOMPARE(p->currentDirectory(), std::string("e:\\Outer"));
 }
 
@@ -424,13 +424,13 @@ void TestFileCopy::deleteToRecycleBin()
     const DaylightWindow dst = winter2006();
     FileCopy copy(p, dst);
 
-    QCOMPARE(copy.DeleteToRecycleBin(""), -1);
+    QCOMPARE(copy.deleteToRecycleBin(""), -1);
     QCOMPARE(p.trashCalls, 0);
 
     fixture.writeFile("e:\\S-Docs\\a.txt", "x");
-    QCOMPARE(copy.DeleteToRecycleBin("e:\\S-Docs\\a.txt"), 0);
+    QCOMPARE(copy.deleteToRecycleBin("e:\\S-Docs\\a.txt"), 0);
     QVERIFY(!fixture.exists("e:\\S-Docs\\a.txt"));
-    QVERIFY(copy.DeleteToRecycleBin("e:\\S-Docs\\gone.txt") != 0);
+    QVERIFY(copy.deleteToRecycleBin("e:\\S-Docs\\gone.txt") != 0);
 }
 
 QTEST_GUILESS_MAIN(TestFileCopy)

@@ -69,9 +69,9 @@ void TestFileDate::packing()
     QFETCH(quint32, packed);
     QFETCH(QString, unpacked);
 
-    const FileDate d = PackFileDate(time);
+    const FileDate d = packFileDate(time);
     QCOMPARE(static_cast<quint32>(d), packed);
-    QCOMPARE(text(UnpackFileDate(d)), unpacked);
+    QCOMPARE(text(unpackFileDate(d)), unpacked);
     // The last moment is not the "no file" value.
     QVERIFY(d != kNoFile);
 }
@@ -85,9 +85,9 @@ void TestFileDate::signedOrder()
                                at(2006, 3, 26, 2, 0, 0), at(2006, 3, 26, 2, 0, 2),
                                at(2006, 10, 1),          at(2043, 12, 31, 23, 59, 58)};
     for (std::size_t i = 1; i < std::size(times); ++i) {
-        QVERIFY2(PackFileDate(times[i - 1]) < PackFileDate(times[i]), qPrintable(text(times[i])));
+        QVERIFY2(packFileDate(times[i - 1]) < packFileDate(times[i]), qPrintable(text(times[i])));
     }
-    QVERIFY(kNoFile < PackFileDate(at(1980, 1, 1)));
+    QVERIFY(kNoFile < packFileDate(at(1980, 1, 1)));
 }
 
 void TestFileDate::dateTimes_data()
@@ -109,18 +109,18 @@ void TestFileDate::dateTimes()
     QFETCH(LocalTime, time);
     QFETCH(double, dateTime);
 
-    QCOMPARE(LocalTimeToDateTime(time), dateTime);
-    QCOMPARE(text(DateTimeToLocalTime(dateTime)), text(time));
+    QCOMPARE(localTimeToDateTime(time), dateTime);
+    QCOMPARE(text(dateTimeToLocalTime(dateTime)), text(time));
 }
 
 void TestFileDate::dateTimeRoundsToTheSecond()
 {
-    const double tenOClock = LocalTimeToDateTime(at(2006, 7, 1, 10));
-    QCOMPARE(text(DateTimeToLocalTime(tenOClock - 0.4 / 86400)), QString("2006-07-01 10:00:00"));
-    QCOMPARE(text(DateTimeToLocalTime(tenOClock + 0.4 / 86400)), QString("2006-07-01 10:00:00"));
-    QCOMPARE(text(DateTimeToLocalTime(tenOClock - 0.6 / 86400)), QString("2006-07-01 09:59:59"));
+    const double tenOClock = localTimeToDateTime(at(2006, 7, 1, 10));
+    QCOMPARE(text(dateTimeToLocalTime(tenOClock - 0.4 / 86400)), QString("2006-07-01 10:00:00"));
+    QCOMPARE(text(dateTimeToLocalTime(tenOClock + 0.4 / 86400)), QString("2006-07-01 10:00:00"));
+    QCOMPARE(text(dateTimeToLocalTime(tenOClock - 0.6 / 86400)), QString("2006-07-01 09:59:59"));
     // Across midnight and the end of the year.
-    QCOMPARE(text(DateTimeToLocalTime(LocalTimeToDateTime(at(2007, 1, 1)) - 1.0 / 86400)),
+    QCOMPARE(text(dateTimeToLocalTime(localTimeToDateTime(at(2007, 1, 1)) - 1.0 / 86400)),
              QString("2006-12-31 23:59:59"));
 }
 
@@ -130,13 +130,13 @@ void TestFileDate::shiftThroughDateTimes()
     // the fractions of a day fall.
     for (int minute = 0; minute < 60; minute += 7) {
         for (int second = 0; second < 60; second += 2) {
-            const FileDate d = PackFileDate(at(2006, 2, 28, 23, minute, second));
-            const FileDate hourLater = DateTimeToFileDate(FileDateToDateTime(d) + 1.0 / 24);
-            QCOMPARE(text(UnpackFileDate(hourLater)), text(at(2006, 3, 1, 0, minute, second)));
-            QCOMPARE(DateTimeToFileDate(FileDateToDateTime(hourLater) - 1.0 / 24), d);
-            const FileDate later = DateTimeToFileDate(FileDateToDateTime(d) + 3.0 / 86400);
-            QCOMPARE(text(UnpackFileDate(later)),
-                     text(DateTimeToLocalTime(FileDateToDateTime(d) + 2.0 / 86400)));
+            const FileDate d = packFileDate(at(2006, 2, 28, 23, minute, second));
+            const FileDate hourLater = dateTimeToFileDate(fileDateToDateTime(d) + 1.0 / 24);
+            QCOMPARE(text(unpackFileDate(hourLater)), text(at(2006, 3, 1, 0, minute, second)));
+            QCOMPARE(dateTimeToFileDate(fileDateToDateTime(hourLater) - 1.0 / 24), d);
+            const FileDate later = dateTimeToFileDate(fileDateToDateTime(d) + 3.0 / 86400);
+            QCOMPARE(text(unpackFileDate(later)),
+                     text(dateTimeToLocalTime(fileDateToDateTime(d) + 2.0 / 86400)));
         }
     }
 }

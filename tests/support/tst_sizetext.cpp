@@ -60,16 +60,16 @@ void TestSizeText::rows()
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
 
-    const std::string result = FormatSize(bytes, ',');
+    const std::string result = formatSize(bytes, ',');
     QCOMPARE(QString::fromStdString(result), text);
     QCOMPARE(result.size(), std::size_t(9));
 }
 
 void TestSizeText::pointSeparator()
 {
-    QCOMPARE(FormatSize(1536, '.'), std::string("   1.50 k"));
-    QCOMPARE(FormatSize(12345678, '.'), std::string("   11.8 M"));
-    QCOMPARE(FormatSize(999, '.'), std::string("     999 "));
+    QCOMPARE(formatSize(1536, '.'), std::string("   1.50 k"));
+    QCOMPARE(formatSize(12345678, '.'), std::string("   11.8 M"));
+    QCOMPARE(formatSize(999, '.'), std::string("     999 "));
 }
 
 void TestSizeText::beyondTheTable_data()
@@ -92,7 +92,7 @@ void TestSizeText::beyondTheTable()
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
 
-    QCOMPARE(QString::fromStdString(FormatSize(bytes, ',')), text);
+    QCOMPARE(QString::fromStdString(formatSize(bytes, ',')), text);
 }
 
 QTEST_GUILESS_MAIN(TestSizeText)

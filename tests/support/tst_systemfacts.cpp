@@ -59,7 +59,7 @@ void TestSystemFacts::languageCode()
     QFETCH(QString, locale);
     QFETCH(QString, code);
 
-    const std::string languageCode = LanguageCodeForLocale(locale.toStdString());
+    const std::string languageCode = languageCodeForLocale(locale.toStdString());
     QCOMPARE(QString::fromStdString(languageCode), code);
     QCOMPARE(QString::fromLatin1(nlEn(languageCode, "Knop", "Button")),
              code == "nld" ? QStringLiteral("Knop") : QStringLiteral("Button"));
@@ -68,7 +68,7 @@ void TestSystemFacts::languageCode()
 namespace {
 QString text(DateTime dt)
 {
-    const LocalTime t = DateTimeToLocalTime(dt);
+    const LocalTime t = dateTimeToLocalTime(dt);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                              t.minute, t.second);
 }
@@ -128,25 +128,25 @@ void TestSystemFacts::gatheredFacts()
         p.zone = centralEurope();
     p.clock = p.fromLocal(LocalTime{year, month, 15, 12, 0, 0});
 
-    const SystemFacts facts = GatherSystemFacts(p);
-    QCOMPARE(QString::fromStdString(facts.LanguageCode), code);
-    QCOMPARE(text(facts.Dst.DstStart), start);
-    QCOMPARE(text(facts.Dst.DstEnd), end);
-    QCOMPARE(facts.Dst.DstNow, dstNow);
-    QCOMPARE(facts.Dst.DstShift, dstNow ? 1.0 / 24 : 0.0);
+    const SystemFacts facts = gatherSystemFacts(p);
+    QCOMPARE(QString::fromStdString(facts.languageCode), code);
+    QCOMPARE(text(facts.dst.dstStart), start);
+    QCOMPARE(text(facts.dst.dstEnd), end);
+    QCOMPARE(facts.dst.dstNow, dstNow);
+    QCOMPARE(facts.dst.dstShift, dstNow ? 1.0 / 24 : 0.0);
 }
 
 void TestSystemFacts::userDataFolder()
 {
     Fixture fixture;
     auto p = fixture.platform();
-    const std::string folder = UserDataFolder(*p);
+    const std::string folder = kx::userDataFolder(*p);
     QVERIFY(!folder.empty());
     QVERIFY(folder.back() == '/' || folder.back() == '\\');
     QVERIFY(QDir(QString::fromStdString(folder)).exists());
     QCOMPARE(QDir(QString::fromStdString(folder)).canonicalPath(),
              QDir(fixture.dataPath()).canonicalPath());
-    QVERIFY(!ComputerName(*p).empty());
+    QVERIFY(!computerName(*p).empty());
 }
 
 QTEST_GUILESS_MAIN(TestSystemFacts)

@@ -69,9 +69,9 @@ void TestTextHelpers::splitting()
     QFETCH(QString, beforeLast);
 
     const std::string s = text.toStdString();
-    QCOMPARE(QString::fromStdString(TextAfter(ch, s)), after);
-    QCOMPARE(QString::fromStdString(TextBefore(ch, s)), before);
-    QCOMPARE(QString::fromStdString(TextBeforeLast(ch, s)), beforeLast);
+    QCOMPARE(QString::fromStdString(textAfter(ch, s)), after);
+    QCOMPARE(QString::fromStdString(textBefore(ch, s)), before);
+    QCOMPARE(QString::fromStdString(textBeforeLast(ch, s)), beforeLast);
 }
 
 void TestTextHelpers::digits_data()
@@ -100,15 +100,15 @@ void TestTextHelpers::digits()
     QFETCH(QString, stripped);
     QFETCH(QString, digitsOnly);
 
-    QCOMPARE(QString::fromStdString(StripDigits(text.toStdString())), stripped);
-    QCOMPARE(QString::fromStdString(DigitsOnly(text.toStdString())), digitsOnly);
+    QCOMPARE(QString::fromStdString(stripDigits(text.toStdString())), stripped);
+    QCOMPARE(QString::fromStdString(kx::digitsOnly(text.toStdString())), digitsOnly);
 }
 
 void TestTextHelpers::caseConversionLeavesOtherBytes()
 {
     const std::string mixed = "AbC-z\xC3\x89\xC3\xA9";
-    QCOMPARE(LowerCase(mixed), std::string("abc-z\xC3\x89\xC3\xA9"));
-    QCOMPARE(UpperCase(mixed), std::string("ABC-Z\xC3\x89\xC3\xA9"));
+    QCOMPARE(lowerCase(mixed), std::string("abc-z\xC3\x89\xC3\xA9"));
+    QCOMPARE(upperCase(mixed), std::string("ABC-Z\xC3\x89\xC3\xA9"));
 }
 
 QTEST_GUILESS_MAIN(TestTextHelpers)

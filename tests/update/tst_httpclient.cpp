@@ -21,7 +21,7 @@ const QByteArray kContentType = "Content-type: application/x-www-form-urlencoded
 
 QByteArray body(const kx::HttpClient& client)
 {
-    return QByteArray::fromStdString(client.Body());
+    return QByteArray::fromStdString(client.body());
 }
 } // namespace
 
@@ -60,12 +60,12 @@ private slots:
         server.addReply(ScriptedServer::reply(200, "ok"));
         kx::HttpClient client;
         if (headerInfo) {
-            client.headerInfo().LocalProgram = "Kopierix";
-            client.headerInfo().LocalMailAddress = "anna@example.org";
-            client.headerInfo().Cookie = "id=7";
-            client.headerInfo().Referer = "http://example.org/";
-            client.headerInfo().UserId = "anna";
-            client.headerInfo().Password = "secret";
+            client.headerInfo().localProgram = "Kopierix";
+            client.headerInfo().localMailAddress = "anna@example.org";
+            client.headerInfo().cookie = "id=7";
+            client.headerInfo().referer = "http://example.org/";
+            client.headerInfo().userId = "anna";
+            client.headerInfo().password = "secret";
         }
         QString url = server.url("/versions.dat");
         if (proxy) {
@@ -74,7 +74,7 @@ private slots:
             url = "http://updates.kopierix.invalid/versions.dat";
             expected.replace("%1", "updates.kopierix.invalid");
         }
-        client.Get(url.toStdString());
+        client.get(url.toStdString());
         QCOMPARE(server.requests().size(), 1);
         QCOMPARE(server.requests().at(0), expected);
         QCOMPARE(body(client), QByteArray("ok"));
@@ -113,9 +113,9 @@ private slots:
         ScriptedServer server;
         server.addReply(reply);
         kx::HttpClient client;
-        QCOMPARE(client.Body(), std::string("Default.htm"));
-        client.Get(server.url("/versions.dat").toStdString());
-        QCOMPARE(client.StatusCode(), status);
+        QCOMPARE(client.body(), std::string("Default.htm"));
+        client.get(server.url("/versions.dat").toStdString());
+        QCOMPARE(client.statusCode(), status);
         QCOMPARE(::body(client), body);
     }
 
@@ -129,8 +129,8 @@ private slots:
                                       "\r\nSet-Cookie: visit=1\r\n"));
         second.addReply(ScriptedServer::reply(200, "the list"));
         kx::HttpClient client;
-        client.Get(first.url("/versions.dat").toStdString());
-        QCOMPARE(client.StatusCode(), 200);
+        client.get(first.url("/versions.dat").toStdString());
+        QCOMPARE(client.statusCode(), 200);
         QCOMPARE(body(client), QByteArray("the list"));
         QCOMPARE(first.requests().size(), 1);
         QCOMPARE(second.requests().size(), 1);
@@ -161,9 +161,9 @@ private slots:
         server.addReply(ScriptedServer::reply(302, "moved", "Location: " + location + "\r\n"));
         server.setDefaultReply(ScriptedServer::reply(200, "followed"));
         kx::HttpClient client;
-        client.Get(server.url("/versions.dat").toStdString());
+        client.get(server.url("/versions.dat").toStdString());
         QCOMPARE(server.requests().size(), 1);
-        QCOMPARE(client.StatusCode(), 302);
+        QCOMPARE(client.statusCode(), 302);
         QCOMPARE(body(client), QByteArray());
     }
 
@@ -173,7 +173,7 @@ private slots:
         server.setDefaultReply(ScriptedServer::reply(
             301, "again", "Location: " + server.url("/versions.dat").toLatin1() + "\r\n"));
         kx::HttpClient client;
-        client.Get(server.url("/versions.dat").toStdString());
+        client.get(server.url("/versions.dat").toStdString());
         QCOMPARE(server.requests().size(), 1 + kx::HttpClient::kMaxRedirections);
         QCOMPARE(body(client), QByteArray());
     }
@@ -197,9 +197,9 @@ private slots:
         QFETCH(QString, message);
         kx::HttpClient client;
         try {
-            client.Get(url.toStdString());
+            client.get(url.toStdString());
             QFAIL("no error raised");
-        } catch (const kx::ESockError& e) {
+        } catch (const kx::NetworkError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), message);
         }
     }
@@ -235,13 +235,13 @@ private slots:
         kx::HttpClient client(300ms);
         // Should the time-out never come, the test ends the wait itself and fails.
         QTimer failsafe;
-        failsafe.callOnTimeout([&client] { client.Cancel(); });
+        failsafe.callOnTimeout([&client] { client.cancel(); });
         failsafe.start(5000);
         try {
-            client.Get(server.url("/versions.dat").toStdString());
+            client.get(server.url("/versions.dat").toStdString());
             QVERIFY2(closes, "no time-out");
             QCOMPARE(::body(client), body);
-        } catch (const kx::ESockError& e) {
+        } catch (const kx::NetworkError& e) {
             QVERIFY2(!closes, e.what());
             QCOMPARE(QString::fromUtf8(e.what()), QString("Connection Timed out"));
         }
@@ -270,16 +270,16 @@ private slots:
                 buffer.open(QIODevice::WriteOnly);
                 kx::InstallerDownload download;
                 const bool complete =
-                    download.DownloadToStream(buffer, url, kx::kMaxInstaller, nullptr);
+                    download.downloadToStream(buffer, url, kx::kMaxInstaller, nullptr);
                 outcome = complete ? "complete" : "failed";
                 return;
             }
             kx::HttpClient client;
             try {
-                client.Get(url);
+                client.get(url);
                 outcome = "read";
-            } catch (const kx::EAbortError& e) {
-                outcome = client.Cancelled() ? QString::fromUtf8(e.what()) : "not cancelled";
+            } catch (const kx::CancelledError& e) {
+                outcome = client.cancelled() ? QString::fromUtf8(e.what()) : "not cancelled";
             }
         }));
         server.onRequest([&thread] { thread->exit(); });
@@ -295,11 +295,11 @@ private slots:
         ScriptedServer server;
         server.addStall("HTTP/1.0 200 OK\r\n\r\npart of a bo");
         kx::HttpClient client;
-        server.onRequest([&client] { QTimer::singleShot(50, [&client] { client.Cancel(); }); });
+        server.onRequest([&client] { QTimer::singleShot(50, [&client] { client.cancel(); }); });
         try {
-            client.Get(server.url("/versions.dat").toStdString());
+            client.get(server.url("/versions.dat").toStdString());
             QFAIL("no error raised");
-        } catch (const kx::EAbortError& e) {
+        } catch (const kx::CancelledError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QString("Socket capture aborted"));
         }
     }

@@ -1,7 +1,7 @@
 #include "common/Fixture.h"
 #include "update/ScriptedServer.h"
-#include "update/TCheckUpdateForm.h"
-#include "update/TVersionsForm.h"
+#include "update/UpdateCheckDialog.h"
+#include "update/UpdateWindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -74,10 +74,10 @@ struct AdvisedUpdate
     {
         fixture.setSetting("Defaults", "Update Server", server.address());
         platform = fixture.platform();
-        form = std::make_unique<kx::TVersionsForm>(*platform, language);
+        form = std::make_unique<kx::UpdateWindow>(*platform, language);
         server.addReply(
             listReply("Kopierix kopierix102c.exe,c," + QByteArray::number(sizeKB) + "<BR>"));
-        form->CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+        form->checkForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
     }
     static QString downloads()
     {
@@ -88,7 +88,7 @@ struct AdvisedUpdate
     Fixture fixture;
     ScriptedServer server;
     std::unique_ptr<kx::Platform> platform;
-    std::unique_ptr<kx::TVersionsForm> form;
+    std::unique_ptr<kx::UpdateWindow> form;
 };
 
 } // namespace
@@ -164,9 +164,9 @@ private slots:
             scripted.addReply(reply);
         pointAt(fixture, Server(server), scripted);
         auto platform = fixture.platform();
-        kx::TVersionsForm form(*platform, language);
+        kx::UpdateWindow form(*platform, language);
         form.setStallTimeOut(300ms);
-        form.CheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+        form.checkForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
 
         QVERIFY(form.isVisible());
         QCOMPARE(form.windowTitle(), QString("Kopierix - Update"));
@@ -176,9 +176,9 @@ private slots:
         QCOMPARE(button(form, "DownloadBtn")->isVisible(), downloadShown);
         if (downloadShown) {
             QCOMPARE(button(form, "DownloadBtn")->text(), QString("Start Download"));
-            QCOMPARE(QString::fromStdString(form.state().DownloadBaseUrl),
+            QCOMPARE(QString::fromStdString(form.state().downloadBaseUrl),
                      "http://" + scripted.address() + "/");
-            QCOMPARE(form.state().ExpectedSizeKB, 3072);
+            QCOMPARE(form.state().expectedSizeKB, 3072);
         }
     }
 
@@ -209,8 +209,8 @@ private slots:
         scripted.addReply(reply);
         pointAt(fixture, Server(server), scripted);
         auto platform = fixture.platform();
-        kx::TVersionsForm form(*platform, language);
-        form.AutoCheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
+        kx::UpdateWindow form(*platform, language);
+        form.autoCheckForUpdate("Kopierix", language == "nld" ? kDutch : kEnglish);
 
         const bool advised = QByteArray(QTest::currentDataTag()).startsWith("4");
         QCOMPARE(form.isVisible(), advised);
@@ -258,7 +258,7 @@ private slots:
 
         QVERIFY(update.server.requests().at(1).startsWith("GET /kopierix102c.exe HTTP/1.1\r\n"));
         QCOMPARE(update.form->findChild<QProgressBar*>("Gauge1")->value(), gauge);
-        QCOMPARE(update.form->state().InstallPending, good);
+        QCOMPARE(update.form->state().installPending, good);
         // Never into the current directory, which may be the backup medium.
         QVERIFY(!QFile::exists(QDir::currentPath() + "/kopierix102c.exe"));
         if (!good) {
@@ -272,7 +272,7 @@ private slots:
         QFile file(update.downloaded());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), installer);
-        QCOMPARE(QString::fromStdString(update.form->state().InstallerPath), update.downloaded());
+        QCOMPARE(QString::fromStdString(update.form->state().installerPath), update.downloaded());
         QCOMPARE(memoLines(*update.form),
                  QStringList({"", "kopierix102c.exe has been succesfullt downloaded",
                               "Click \"Install\" to install the progam"}));
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(update.server.requests().size(), 1 + requests);
         for (const QByteArray& request : update.server.requests())
             QVERIFY(!request.contains("X-Injected"));
-        QVERIFY(!update.form->state().InstallPending);
+        QVERIFY(!update.form->state().installPending);
         QCOMPARE(
             QDir(AdvisedUpdate::downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList());
@@ -406,7 +406,7 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
                                         QDir::Name),
                  names);
-        QCOMPARE(update.form->state().InstallPending, !savedAs.isEmpty());
+        QCOMPARE(update.form->state().installPending, !savedAs.isEmpty());
         if (savedAs.isEmpty())
             return;
         QFile saved(folder + "/" + savedAs);
@@ -431,7 +431,7 @@ private slots:
         update.server.addStall(download ? "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" +
                                               QByteArray(1500, 'i')
                                         : QByteArray("HTTP/1.0 200 OK\r\n\r\n<HTML><BODY>Kopie"));
-        kx::TVersionsForm* form = update.form.get();
+        kx::UpdateWindow* form = update.form.get();
         update.server.onRequest(
             [form] { QTimer::singleShot(50, form, [form] { form->close(); }); });
         const QStringList verdict = memoLines(*form);
@@ -442,12 +442,12 @@ private slots:
         if (download)
             QTest::mouseClick(button(*form, "DownloadBtn"), Qt::LeftButton);
         else
-            form->CheckForUpdate("Kopierix", kEnglish);
+            form->checkForUpdate("Kopierix", kEnglish);
 
         QVERIFY2(clock.elapsed() < 5000, "the close did not end the wait");
         QVERIFY(!form->isVisible());
         QCOMPARE(memoLines(*form), verdict);
-        QVERIFY(!form->state().InstallPending);
+        QVERIFY(!form->state().installPending);
         QVERIFY(!QFile::exists(update.downloaded()));
         QVERIFY(button(*form, "DownloadBtn")->isEnabled());
     }
@@ -504,15 +504,15 @@ private slots:
         AdvisedUpdate update("", 1);
         update.server.addReply(ScriptedServer::reply(200, QByteArray(1000, 'i')));
         QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
-        QVERIFY(update.form->state().InstallPending);
+        QVERIFY(update.form->state().installPending);
 
         update.server.addReply(ScriptedServer::reply(200, QByteArray(49, 'x')));
-        update.form->CheckForUpdate("Kopierix", kEnglish);
-        QVERIFY(update.form->state().InstallPending); // code 2 leaves it
+        update.form->checkForUpdate("Kopierix", kEnglish);
+        QVERIFY(update.form->state().installPending); // code 2 leaves it
 
         update.server.addReply(listReply("Bewaarder bewaarder300.exe,a,10<BR>"));
-        update.form->CheckForUpdate("Kopierix", kEnglish);
-        QVERIFY(!update.form->state().InstallPending);
+        update.form->checkForUpdate("Kopierix", kEnglish);
+        QVERIFY(!update.form->state().installPending);
     }
 
     void theDialogStoresAChoiceAtTheClick_data()
@@ -538,7 +538,7 @@ private slots:
         QFETCH(QString, caption);
         Fixture fixture;
         auto platform = fixture.platform();
-        kx::TCheckUpdateForm dialog(*platform, language);
+        kx::UpdateCheckDialog dialog(*platform, language);
         QCOMPARE(dialog.windowTitle(), caption);
         auto* onItem = dialog.findChild<QRadioButton*>("AutoCheckOn");
         auto* offItem = dialog.findChild<QRadioButton*>("AutoCheckOff");
@@ -546,8 +546,8 @@ private slots:
         QCOMPARE(offItem->text(), off);
 
         // Nothing stored: on.
-        dialog.LoadAutoCheckSetting();
-        QVERIFY(dialog.AutoCheckEnabled());
+        dialog.loadAutoCheckSetting();
+        QVERIFY(dialog.autoCheckEnabled());
         QVERIFY(onItem->isChecked());
 
         dialog.open();
@@ -556,12 +556,12 @@ private slots:
         QTest::mouseClick(button(dialog, "CancelBtn"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("0"));
-        QVERIFY(!dialog.AutoCheckEnabled());
+        QVERIFY(!dialog.autoCheckEnabled());
 
         // The next start reads the stored choice.
-        kx::TCheckUpdateForm next(*platform, language);
-        next.LoadAutoCheckSetting();
-        QVERIFY(!next.AutoCheckEnabled());
+        kx::UpdateCheckDialog next(*platform, language);
+        next.loadAutoCheckSetting();
+        QVERIFY(!next.autoCheckEnabled());
         QVERIFY(next.findChild<QRadioButton*>("AutoCheckOff")->isChecked());
         next.open();
         clickItem(next, "AutoCheckOn");
@@ -572,8 +572,8 @@ private slots:
     {
         Fixture fixture;
         auto platform = fixture.platform();
-        kx::TCheckUpdateForm dialog(*platform, "");
-        dialog.LoadAutoCheckSetting();
+        kx::UpdateCheckDialog dialog(*platform, "");
+        dialog.loadAutoCheckSetting();
         QVERIFY(!fixture.setting("Defaults", "Check for Updates").isValid());
 
         // OK stores the selection shown, also when nothing was clicked.
@@ -587,7 +587,7 @@ private slots:
         clickItem(dialog, "AutoCheckOff");
         QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("0"));
         QTest::mouseClick(button(dialog, "UpdateBtn"), Qt::LeftButton);
-        QCOMPARE(dialog.result(), kx::TCheckUpdateForm::kYes);
+        QCOMPARE(dialog.result(), kx::UpdateCheckDialog::kYes);
     }
 };
 

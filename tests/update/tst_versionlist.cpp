@@ -103,7 +103,7 @@ private slots:
         QFETCH(QString, downloadName);
         QFETCH(int, sizeKB);
         const kx::VersionVerdict v =
-            kx::ParseVersionList(str(body), "Kopierix", versionText.toStdString());
+            kx::parseVersionList(str(body), "Kopierix", versionText.toStdString());
         QVERIFY(!v.sizeInvalid);
         QCOMPARE(v.code, code);
         QCOMPARE(v.recordFound, code == 0 || code == 4);
@@ -129,7 +129,7 @@ private slots:
     {
         QFETCH(QByteArray, record);
         QFETCH(QString, message);
-        const kx::VersionVerdict v = kx::ParseVersionList(
+        const kx::VersionVerdict v = kx::parseVersionList(
             str(versionPage("Kopierix " + record + "<BR>")), "Kopierix", "version 1.01b");
         QVERIFY(v.sizeInvalid);
         QCOMPARE(QString::fromStdString(v.sizeError), message);
@@ -150,7 +150,7 @@ private slots:
     {
         QFETCH(qint64, bytes);
         QFETCH(qint64, position);
-        QCOMPARE(kx::GaugePosition(bytes), position);
+        QCOMPARE(kx::gaugePosition(bytes), position);
     }
 
     void theInstallerIsBoundedByTheListedSize_data()
@@ -168,13 +168,13 @@ private slots:
     {
         QFETCH(int, sizeKB);
         QFETCH(qint64, bound);
-        QCOMPARE(kx::InstallerBound(sizeKB), bound);
+        QCOMPARE(kx::installerBound(sizeKB), bound);
     }
 
     void installerDisplayName()
     {
-        QCOMPARE(kx::InstallerDisplayName("kopierix102c.exe"), std::string("Kopierixc"));
-        QCOMPARE(kx::InstallerDisplayName("Setup-2.exe"), std::string("Setup-"));
+        QCOMPARE(kx::installerDisplayName("kopierix102c.exe"), std::string("Kopierixc"));
+        QCOMPARE(kx::installerDisplayName("Setup-2.exe"), std::string("Setup-"));
     }
 
     void replyHeader_data()
@@ -302,7 +302,7 @@ private slots:
         QFETCH(int, port);
         QFETCH(QString, path);
         QFETCH(QString, fullUrl);
-        const kx::HttpAddress a = kx::SplitAddress(url.toStdString(), portBefore);
+        const kx::HttpAddress a = kx::splitAddress(url.toStdString(), portBefore);
         QCOMPARE(QString::fromStdString(a.host), host);
         QCOMPARE(a.port, port);
         QCOMPARE(QString::fromStdString(a.path), path);
@@ -325,9 +325,9 @@ private slots:
         QFETCH(QString, url);
         QFETCH(QString, message);
         try {
-            kx::SplitAddress(url.toStdString(), 0);
+            kx::splitAddress(url.toStdString(), 0);
             QFAIL("no error raised");
-        } catch (const kx::ESockError& e) {
+        } catch (const kx::NetworkError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), message);
         }
     }

@@ -12,17 +12,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
 
     // As the program reads it, and with a name and version taken from the input itself.
-    kx::ParseVersionList(input, "Kopierix", "version 1.01b");
+    kx::parseVersionList(input, "Kopierix", "version 1.01b");
     if (size > 2) {
         const std::size_t nameLength = data[0] % 16;
         const std::size_t versionLength = data[1] % 16;
         if (2 + nameLength + versionLength <= size) {
             const std::string name = input.substr(2, nameLength);
             const std::string version = input.substr(2 + nameLength, versionLength);
-            kx::ParseVersionList(input.substr(2 + nameLength + versionLength), name, version);
+            kx::parseVersionList(input.substr(2 + nameLength + versionLength), name, version);
         }
     }
-    kx::InstallerDisplayName(input);
+    kx::installerDisplayName(input);
 
     // The header in pieces whose sizes come from the input, the way a slow peer sends it.
     kx::ReplyHeaderReader reader;

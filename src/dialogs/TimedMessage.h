@@ -14,11 +14,11 @@ namespace kx {
  * A borderless message of one or two lines that closes itself after a set time. Create it
  * once and reuse it.
  */
-class TMessageForm : public QDialog
+class TimedMessage : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TMessageForm(QWidget* parent = nullptr);
+    explicit TimedMessage(QWidget* parent = nullptr);
 
     /**
      * Shows `line1` and `line2` (an empty text adds no line) modally and returns once the
@@ -26,7 +26,7 @@ public:
      * meanwhile. The window is centred on `centreOn`; an empty one centres it on the parent
      * window, or on the screen without one.
      */
-    void ShowTimed(const QString& line1, const QString& line2, int intervalMs,
+    void showTimed(const QString& line1, const QString& line2, int intervalMs,
                    const QRect& centreOn = QRect());
 
     /** Esc does not shorten the time: the message closes only by itself. */
@@ -36,7 +36,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void TimerTimer();
+    void timeOut();
 
     QFrame* m_panel;
     QPlainTextEdit* m_memo;

@@ -20,7 +20,7 @@ namespace kx {
 
 class DriveComboBox;
 class PaneSplitter;
-class TBoom;
+class FolderTree;
 
 /**
  * The manage window: the folder tree of a source drive, the files of the chosen folder, and
@@ -31,33 +31,33 @@ class TBoom;
  * Created once, right after the main window, and shown modally by its Manage button. Before it
  * is ever shown, the main window's first paint uses it to choose the drives:
  *
- *     backupForm->DriveComboBox1Change();          // loads the source tree
+ *     backupForm->onSourceDriveChanged();          // loads the source tree
  *     backupForm->selectBackupDrive(letter);       // the stored backup drive
- *     state.MainFormReady = true;
- *     backupForm->DriveComboBox2Change();          // backup root, records, status line
+ *     state.mainFormReady = true;
+ *     backupForm->onBackupDriveChanged();          // backup root, records, status line
  *
  * Every control carries its name as its objectName (Boom1, FileListBox1, AddBtn, ...). Closing
  * the window stores the backup drive, the medium's date and total, and the window's layout.
  */
-class TBackupForm : public QDialog
+class ManageWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     /** Reads the stored backup drive into the backup root and applies the stored layout. */
-    TBackupForm(EngineContext& ctx, QWidget* parent);
-    ~TBackupForm() override;
+    ManageWindow(EngineContext& ctx, QWidget* parent);
+    ~ManageWindow() override;
 
     /** The source drive was chosen: loads its folder tree and shows the chosen folder's files
      *  beside their mirror. A network drive is refused with a warning. */
-    void DriveComboBox1Change();
+    void onSourceDriveChanged();
     /** Selects the drive in the backup-drive list; before the main window is ready that only
      *  refreshes the computer folder. */
     void selectBackupDrive(char letter);
     /** The backup drive was chosen: sets the backup root, the medium's records and the status
      *  line, shows the mirror folder, and reports through duplicateAllowed() whether the medium
      *  can be duplicated. */
-    void DriveComboBox2Change();
+    void onBackupDriveChanged();
     /** Reads the source file list again (after a Restore All). */
     void refreshSourceFiles();
     /** Reads the backup file list again (after files were added elsewhere). */
@@ -80,34 +80,34 @@ protected:
 
 private:
     void buildControls();
-    void FirstPaint();
-    void FormResize();
-    void FormClose();
-    void ReadWindowLayout();
-    void WriteWindowLayout();
-    void WriteBackupDrive();
+    void firstPaint();
+    void layOutControls();
+    void saveState();
+    void readWindowLayout();
+    void writeWindowLayout();
+    void writeBackupDrive();
 
-    void DriveComboBox1Click();
-    void Boom1Click();
-    void Boom1MouseDown(Qt::MouseButton button, const QPoint& position);
-    void Boom1MouseUp(const QPoint& position);
-    void Boom1KeyUp();
-    void Boom1Expanded(const QModelIndex& index);
-    void Boom1DblClick();
-    void Timer1Timer();
-    void FileListBox1Click();
-    void FileListBox2Click();
+    void rememberSourceDrive();
+    void onFolderClicked();
+    void onFolderMousePressed(Qt::MouseButton button, const QPoint& position);
+    void onFolderMouseReleased(const QPoint& position);
+    void onFolderKeyReleased();
+    void onFolderExpanded(const QModelIndex& index);
+    void onFolderDoubleClicked();
+    void sortFolderTree();
+    void onSourceFilesClicked();
+    void onBackupFilesClicked();
 
-    void ShowFolderFiles();
-    void AddBtnClick();
-    void DelBtnClick();
-    void RestoreBtnClick();
+    void showFolderFiles();
+    void addSelectedFiles();
+    void removeSelectedFiles();
+    void restoreSelectedFiles();
 
-    void SelecteerBestandenInBackupClick();
-    void SelecteerAllesClick();
-    void KeerSelectieOm1Click();
-    void SelecteerAlles2Click();
-    void KeerSelectieom2Click();
+    void selectSourceFilesInBackup();
+    void selectAllSourceFiles();
+    void invertSourceSelection();
+    void selectAllBackupFiles();
+    void invertBackupSelection();
 
     /** Lists the files of `folder` (no final "\" except a root); empty text empties the list. */
     void readFileList(QListWidget* list, const std::string& folder, bool keepSelection);
@@ -125,49 +125,49 @@ private:
     EngineContext& m_ctx;
 
     QFrame* m_panel5 = nullptr;
-    QFrame* m_bronBevel = nullptr;
+    QFrame* m_sourceBevel = nullptr;
     QLabel* m_bronLabel = nullptr;
     QFrame* m_backupBevel = nullptr;
     QLabel* m_doelLabel = nullptr;
     QWidget* m_panel1 = nullptr;
-    TBoom* m_boom1 = nullptr;
-    DriveComboBox* m_driveComboBox1 = nullptr;
+    FolderTree* m_folderTree = nullptr;
+    DriveComboBox* m_sourceDrive = nullptr;
     PaneSplitter* m_splitter1 = nullptr;
     QWidget* m_panel3 = nullptr;
-    QListWidget* m_fileListBox1 = nullptr;
+    QListWidget* m_sourceFiles = nullptr;
     PaneSplitter* m_splitter2 = nullptr;
     QToolButton* m_speedAdd = nullptr;
     QToolButton* m_speedDel = nullptr;
     QToolButton* m_speedRestore = nullptr;
     QWidget* m_panel4 = nullptr;
-    QListWidget* m_fileListBox2 = nullptr;
-    DriveComboBox* m_driveComboBox2 = nullptr;
+    QListWidget* m_backupFiles = nullptr;
+    DriveComboBox* m_backupDrive = nullptr;
     QFrame* m_panel2 = nullptr;
     QPushButton* m_addBtn = nullptr;
     QPushButton* m_delBtn = nullptr;
     QPushButton* m_restoreBtn = nullptr;
     QPushButton* m_okBtn = nullptr;
     QLabel* m_hintLabel = nullptr;
-    QMenu* m_popup1 = nullptr;
-    QAction* m_selecteerBestandenInBackup = nullptr;
-    QAction* m_selecteerAlles = nullptr;
-    QAction* m_keerSelectieOm1 = nullptr;
-    QAction* m_voegtoe = nullptr;
-    QAction* m_sluit1 = nullptr;
-    QMenu* m_popup2 = nullptr;
-    QAction* m_selecteerAlles2 = nullptr;
-    QAction* m_keerSelectieom2 = nullptr;
-    QAction* m_verwijder = nullptr;
-    QAction* m_herstel = nullptr;
-    QAction* m_sluit2 = nullptr;
-    QTimer* m_timer1 = nullptr;
+    QMenu* m_sourceMenu = nullptr;
+    QAction* m_selectInBackupAction = nullptr;
+    QAction* m_selectAllSourceAction = nullptr;
+    QAction* m_invertSourceAction = nullptr;
+    QAction* m_addAction = nullptr;
+    QAction* m_closeSourceAction = nullptr;
+    QMenu* m_backupMenu = nullptr;
+    QAction* m_selectAllBackupAction = nullptr;
+    QAction* m_invertBackupAction = nullptr;
+    QAction* m_removeAction = nullptr;
+    QAction* m_restoreAction = nullptr;
+    QAction* m_closeBackupAction = nullptr;
+    QTimer* m_sortTimer = nullptr;
 
     bool m_firstPaintDone = false;
     bool m_expandPending = false;
     char m_previousSourceDrive = 'c';
     /** The folders the two file lists show; empty while a list is emptied. */
-    std::string m_folder1;
-    std::string m_folder2;
+    std::string m_sourceFolder;
+    std::string m_backupFolder;
     /** Set while the program itself changes a list's selection: only the user's changes count
      *  as clicks on the list. */
     bool m_settingSelection = false;

@@ -1,6 +1,6 @@
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
-#include "manage/TBoom.h"
+#include "manage/FolderTree.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -57,7 +57,7 @@ void buildDrive(Fixture& fixture)
 
 } // namespace
 
-class TestBoom : public QObject
+class TestFolderTree : public QObject
 {
     Q_OBJECT
 
@@ -69,7 +69,7 @@ private slots:
         Fixture fixture;
         fixture.addDrive('c');
         auto platform = fixture.platform();
-        TBoom tree(*platform, nullptr);
+        FolderTree tree(*platform, nullptr);
         QCOMPARE(childTexts(tree.model(), {}), QStringList{"c:\\"});
         QCOMPARE(tree.Drive(), 'c');
     }
@@ -81,17 +81,17 @@ private slots:
         fixture.addDrive('e');
         auto counting = std::make_unique<CountingPlatform>(fixture.platform());
         CountingPlatform& platform = *counting;
-        TBoom tree(platform, nullptr);
-        QSignalSpy clicks(&tree, &TBoom::clickHandled);
+        FolderTree tree(platform, nullptr);
+        QSignalSpy clicks(&tree, &FolderTree::clickHandled);
 
-        tree.LoadDrive("d:\\");
+        tree.loadDrive("d:\\");
         const QAbstractItemModel* model = tree.model();
         const QModelIndex root = model->index(0, 0);
         QCOMPARE(root.data().toString(), QString("d:\\"));
         QVERIFY(tree.isExpanded(root));
         // Sorted without regard to case; hidden folders are folders too; files never show.
         QCOMPARE(childTexts(model, root), (QStringList{".hidden", "Alpha", "beta", "Docs"}));
-        QCOMPARE(tree.Directory(), std::string("d:\\"));
+        QCOMPARE(tree.directory(), std::string("d:\\"));
         QVERIFY(clicks.size() >= 1);
         QCOMPARE(platform.listed, (std::map<std::string, int>{{"d:\\", 1}}));
 
@@ -111,15 +111,15 @@ private slots:
         QVERIFY(!model->hasChildren(empty));
 
         tree.setCurrentIndex(child(model, docs, "Sub"));
-        QCOMPARE(tree.Directory(), std::string("d:\\Docs\\Sub\\"));
+        QCOMPARE(tree.directory(), std::string("d:\\Docs\\Sub\\"));
         // Selecting reads nothing: folders are read when they are expanded.
         QCOMPARE(platform.listed.count("d:\\Docs\\Sub\\"), std::size_t(0));
 
         // A drive without folders: the root alone.
-        tree.LoadDrive("e:\\");
+        tree.loadDrive("e:\\");
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->rowCount(model->index(0, 0)), 0);
-        QCOMPARE(tree.Directory(), std::string("e:\\"));
+        QCOMPARE(tree.directory(), std::string("e:\\"));
     }
 
     void loadingADriveGoesDownItsPath_data()
@@ -142,13 +142,13 @@ private slots:
         Fixture fixture;
         buildDrive(fixture);
         auto platform = fixture.platform();
-        TBoom tree(*platform, nullptr);
+        FolderTree tree(*platform, nullptr);
         tree.resize(200, 300);
         tree.show();
-        tree.LoadDrive(path.toStdString());
-        QCOMPARE(QString::fromStdString(tree.Directory()), directory);
+        tree.loadDrive(path.toStdString());
+        QCOMPARE(QString::fromStdString(tree.directory()), directory);
     }
 };
 
-QTEST_MAIN(TestBoom)
-#include "tst_boom.moc"
+QTEST_MAIN(TestFolderTree)
+#include "tst_foldertree.moc"

@@ -1,8 +1,8 @@
-#include "dialogs/AboutForm.h"
+#include "dialogs/AboutDialog.h"
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/Help.h"
-#include "dialogs/MessageForm.h"
+#include "dialogs/TimedMessage.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -64,25 +64,25 @@ QFrame* bevel(QWidget* parent, const char* name, const QRect& place)
 
 } // namespace
 
-TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
-                       const QString& versionText, QWidget* parent)
+AboutDialog::AboutDialog(const QString& languageCode, const QString& mainCaption,
+                         const QString& versionText, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_languageCode(languageCode), m_mainCaption(mainCaption), m_versionText(versionText),
       m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     const QString product = QString::fromLatin1(kProductName);
     auto text = [&](const char* dutch, const char* english) {
-        return NlEn(languageCode, dutch, english);
+        return nlEn(languageCode, dutch, english);
     };
 
     setObjectName(QStringLiteral("AboutForm"));
-    setFont(DialogFont());
+    setFont(dialogFont());
     setFixedSize(kClientWidth, kClientHeight);
-    SetHelpContext(this, helpcontext::About);
+    setHelpContext(this, helpcontext::About);
 
     // The author page lies underneath; the main page covers it until the author button.
     m_authorPage = page(this, "Panel1");
-    SetHelpContext(m_authorPage, helpcontext::AboutMain);
+    setHelpContext(m_authorPage, helpcontext::AboutMain);
     m_authorMemo = new QTextEdit(m_authorPage);
     m_authorMemo->setObjectName(QStringLiteral("AuthorMemo"));
     m_authorMemo->setReadOnly(true);
@@ -92,7 +92,7 @@ TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
     QPalette buttonFace = m_authorMemo->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
     m_authorMemo->setPalette(buttonFace);
-    SetHelpContext(m_authorMemo, helpcontext::AboutAuthor);
+    setHelpContext(m_authorMemo, helpcontext::AboutAuthor);
     m_authorMemo->setPlainText(
         QStringList{QString(),
                     text("Het programma ", "The program ") + product +
@@ -104,16 +104,17 @@ TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
                     text("Mail, bel of schrijf voor nadere informatie!",
                          "Mail or write for further information!")}
             .join(QLatin1Char('\n')));
-    m_ok1 = button(m_authorPage, "OKBtn1", QStringLiteral("OK"), (kClientWidth - kButtonWidth) / 2);
-    m_ok1->setToolTip(text("Terug naar het beginvenster", "Back to the main window"));
-    SetHelpContext(m_ok1, helpcontext::About);
-    connect(m_ok1, &QPushButton::clicked, this, &TAboutForm::OKBtn1Click);
+    m_backButton =
+        button(m_authorPage, "OKBtn1", QStringLiteral("OK"), (kClientWidth - kButtonWidth) / 2);
+    m_backButton->setToolTip(text("Terug naar het beginvenster", "Back to the main window"));
+    setHelpContext(m_backButton, helpcontext::About);
+    connect(m_backButton, &QPushButton::clicked, this, &AboutDialog::showMainPage);
 
     m_mainPage = page(this, "MainPanel");
-    SetHelpContext(m_mainPage, helpcontext::AboutMain);
+    setHelpContext(m_mainPage, helpcontext::AboutMain);
     QLabel* name =
         centredLabel(m_mainPage, "NameLabel", product, QRect(8, 14, kClientWidth - 16, 38));
-    QFont nameFont = DialogFont();
+    QFont nameFont = dialogFont();
     nameFont.setPointSize(20);
     nameFont.setBold(true);
     name->setFont(nameFont);
@@ -129,7 +130,7 @@ TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
     authorButton->setAutoDefault(false);
     authorButton->setGeometry(kClientWidth - 24 - 26, 87, 23, 22);
     authorButton->setToolTip(QStringLiteral("Toon auteur"));
-    connect(authorButton, &QPushButton::clicked, this, &TAboutForm::AuthorBtnClick);
+    connect(authorButton, &QPushButton::clicked, this, &AboutDialog::showAuthorPage);
 
     bevel(m_mainPage, "Bevel2", QRect(24, 124, kClientWidth - 48, 72));
     centredLabel(
@@ -145,17 +146,17 @@ TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
     mail->setToolTip(
         text("Stuur uw opmerkingen naar de auteur van ", "Send you remarks to the author of ") +
         product);
-    connect(mail, &QPushButton::clicked, this, &TAboutForm::MailBtnClick);
+    connect(mail, &QPushButton::clicked, this, &AboutDialog::sendMail);
     m_ok = button(m_mainPage, "OKBtn", QStringLiteral("OK"), (kClientWidth - kButtonWidth) / 2);
     m_ok->setDefault(true);
-    m_ok->setToolTip(m_ok1->toolTip());
-    connect(m_ok, &QPushButton::clicked, this, &TAboutForm::OKBtnClick);
+    m_ok->setToolTip(m_backButton->toolTip());
+    connect(m_ok, &QPushButton::clicked, this, &AboutDialog::closeDialog);
     auto* home =
         button(m_mainPage, "HomeBtn", QStringLiteral("Home"), kClientWidth - 56 - kButtonWidth);
     home->setAutoDefault(false);
     home->setToolTip(text("Download de nieuwste versie van ", "Download the newest version of ") +
                      product);
-    connect(home, &QPushButton::clicked, this, &TAboutForm::HomeBtnClick);
+    connect(home, &QPushButton::clicked, this, &AboutDialog::openHomePage);
 
     m_mailMemo = new QPlainTextEdit(m_mainPage);
     m_mailMemo->setObjectName(QStringLiteral("MailMemo"));
@@ -173,17 +174,17 @@ TAboutForm::TAboutForm(const QString& languageCode, const QString& mainCaption,
     setWindowTitle(m_mainCaption + text(" - Informatie", " - About"));
 }
 
-void TAboutForm::setMessageForm(TMessageForm* messageForm)
+void AboutDialog::setMessageForm(TimedMessage* messageForm)
 {
     m_messageForm = messageForm;
 }
 
-void TAboutForm::setUrlOpener(std::function<bool(const QUrl&)> opener)
+void AboutDialog::setUrlOpener(std::function<bool(const QUrl&)> opener)
 {
     m_open = std::move(opener);
 }
 
-QString TAboutForm::MailAddress() const
+QString AboutDialog::mailAddress() const
 {
     const QString subject = (QStringLiteral("Programma ") + QString::fromLatin1(kProductName) +
                              QStringLiteral(", ") + m_versionText)
@@ -194,71 +195,71 @@ QString TAboutForm::MailAddress() const
            QStringLiteral("?Subject=") + subject + QStringLiteral("&Body=") + body;
 }
 
-QString TAboutForm::HomeAddress() const
+QString AboutDialog::homeAddress() const
 {
     return QString::fromLatin1(kMakerServer) +
-           NlEn(m_languageCode, "/downloads_n.html#", "/downloads_e.html#") +
+           nlEn(m_languageCode, "/downloads_n.html#", "/downloads_e.html#") +
            QString::fromLatin1(kProductName);
 }
 
-void TAboutForm::showEvent(QShowEvent* event)
+void AboutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    CentreWindow(this, QRect());
+    centreWindow(this, QRect());
     if (m_mainPage->isVisible())
         m_ok->setFocus();
 }
 
-void TAboutForm::reject()
+void AboutDialog::reject()
 {
     if (m_mainPage->isHidden())
-        OKBtn1Click();
+        showMainPage();
     else
-        OKBtnClick();
+        closeDialog();
 }
 
-void TAboutForm::OKBtnClick()
+void AboutDialog::closeDialog()
 {
     done(QDialog::Accepted);
 }
 
-void TAboutForm::AuthorBtnClick()
+void AboutDialog::showAuthorPage()
 {
     m_mainPage->hide();
     setWindowTitle(QString::fromLatin1(kProductName) +
-                   NlEn(m_languageCode, " - Auteur", " - Author"));
-    m_ok1->setDefault(true);
-    m_ok1->setFocus();
+                   nlEn(m_languageCode, " - Auteur", " - Author"));
+    m_backButton->setDefault(true);
+    m_backButton->setFocus();
 }
 
-void TAboutForm::OKBtn1Click()
+void AboutDialog::showMainPage()
 {
     // Back to the main page, so that the next opening starts there.
-    setWindowTitle(m_mainCaption + NlEn(m_languageCode, " - Informatie", " - About"));
+    setWindowTitle(m_mainCaption + nlEn(m_languageCode, " - Informatie", " - About"));
     m_mainPage->show();
     m_ok->setDefault(true);
     done(QDialog::Accepted);
 }
 
-void TAboutForm::MailBtnClick()
+void AboutDialog::sendMail()
 {
-    handOver(MailAddress(), "E-mail is in de fout gegaan.", "Error sending E-mail.");
+    handOver(mailAddress(), "E-mail is in de fout gegaan.", "Error sending E-mail.");
 }
 
-void TAboutForm::HomeBtnClick()
+void AboutDialog::openHomePage()
 {
-    handOver(HomeAddress(), "Browser niet geopend.", "Browser not opened.");
+    handOver(homeAddress(), "Browser niet geopend.", "Browser not opened.");
 }
 
-void TAboutForm::handOver(const QString& address, const char* dutchFailure,
-                          const char* englishFailure)
+void AboutDialog::handOver(const QString& address, const char* dutchFailure,
+                           const char* englishFailure)
 {
     // The address goes out as written: spaces and the encoded line ends stay as they are.
     if (m_open(QUrl(address, QUrl::TolerantMode)))
         return;
     if (!m_messageForm)
-        m_messageForm = new TMessageForm(this);
-    m_messageForm->ShowTimed(NlEn(m_languageCode, dutchFailure, englishFailure), QString(), 3000,
+        m_messageForm = new TimedMessage(this);
+    m_messageForm->showTimed(nlEn(m_languageCode, dutchFailure, englishFailure), QString(), 3000,
                              frameGeometry());
 }
 

@@ -1,5 +1,5 @@
-#include "dialogs/AboutForm.h"
-#include "dialogs/MessageForm.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/TimedMessage.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -31,7 +31,7 @@ QPushButton* button(QWidget* window, const char* name)
 
 } // namespace
 
-class TestAboutForm : public QObject
+class TestAboutDialog : public QObject
 {
     Q_OBJECT
 private slots:
@@ -46,7 +46,7 @@ private slots:
     void authorPageRoundTrip();
 };
 
-void TestAboutForm::texts_data()
+void TestAboutDialog::texts_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("caption");
@@ -75,7 +75,7 @@ void TestAboutForm::texts_data()
                              << "http://www.kopierix.example/downloads_e.html#Kopierix";
 }
 
-void TestAboutForm::texts()
+void TestAboutDialog::texts()
 {
     QFETCH(QString, language);
     QFETCH(QString, caption);
@@ -86,7 +86,7 @@ void TestAboutForm::texts()
     QFETCH(QString, homeHint);
     QFETCH(QString, home);
 
-    TAboutForm about(language, mainCaption(language), versionText(language));
+    AboutDialog about(language, mainCaption(language), versionText(language));
     QCOMPARE(about.windowTitle(), caption);
     QCOMPARE(about.size(), QSize(371, 257));
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("NameLabel"))->text(),
@@ -101,10 +101,10 @@ void TestAboutForm::texts()
     QCOMPARE(button(&about, "HomeBtn")->toolTip(), homeHint);
     QCOMPARE(button(&about, "AuthorBtn")->toolTip(), QStringLiteral("Toon auteur"));
     QVERIFY(button(&about, "OKBtn")->isDefault());
-    QCOMPARE(about.HomeAddress(), home);
+    QCOMPARE(about.homeAddress(), home);
 }
 
-void TestAboutForm::mailAddress_data()
+void TestAboutDialog::mailAddress_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("version");
@@ -126,15 +126,15 @@ void TestAboutForm::mailAddress_data()
                                              << "On you Home Page I found the program Kopierix.";
 }
 
-void TestAboutForm::mailAddress()
+void TestAboutDialog::mailAddress()
 {
     QFETCH(QString, language);
     QFETCH(QString, version);
     QFETCH(QString, subject);
     QFETCH(QString, fourthLine);
 
-    TAboutForm about(language, mainCaption(language), version);
-    const QString address = about.MailAddress();
+    AboutDialog about(language, mainCaption(language), version);
+    const QString address = about.mailAddress();
     const QString head = QStringLiteral("mailto:info@kopierix.example?Subject=") + subject +
                          QStringLiteral("&Body=");
     QVERIFY2(address.startsWith(head), qPrintable(address));
@@ -152,7 +152,7 @@ void TestAboutForm::mailAddress()
         QVERIFY(lines[i].isEmpty());
 }
 
-void TestAboutForm::handOvers_data()
+void TestAboutDialog::handOvers_data()
 {
     QTest::addColumn<QString>("buttonName");
     QTest::addColumn<bool>("opens");
@@ -164,14 +164,14 @@ void TestAboutForm::handOvers_data()
     QTest::newRow("home fails") << "HomeBtn" << false << "Browser not opened.";
 }
 
-void TestAboutForm::handOvers()
+void TestAboutDialog::handOvers()
 {
     QFETCH(QString, buttonName);
     QFETCH(bool, opens);
     QFETCH(QString, failure);
 
-    TAboutForm about(QString(), mainCaption(QString()), versionText(QString()));
-    TMessageForm messages;
+    AboutDialog about(QString(), mainCaption(QString()), versionText(QString()));
+    TimedMessage messages;
     about.setMessageForm(&messages);
     QList<QUrl> opened;
     about.setUrlOpener([&](const QUrl& url) {
@@ -194,7 +194,7 @@ void TestAboutForm::handOvers()
     QCOMPARE(opened.size(), 1);
     const bool mail = buttonName == QLatin1String("MailBtn");
     QCOMPARE(opened.first(),
-             QUrl(mail ? about.MailAddress() : about.HomeAddress(), QUrl::TolerantMode));
+             QUrl(mail ? about.mailAddress() : about.homeAddress(), QUrl::TolerantMode));
     if (mail) {
         QCOMPARE(opened.first().scheme(), QStringLiteral("mailto"));
         QCOMPARE(opened.first().toEncoded().count("%0D%0A"), 11);
@@ -206,10 +206,10 @@ void TestAboutForm::handOvers()
     QVERIFY(about.isVisible());
 }
 
-void TestAboutForm::authorPageRoundTrip()
+void TestAboutDialog::authorPageRoundTrip()
 {
-    TAboutForm about(QStringLiteral("nld"), mainCaption(QStringLiteral("nld")),
-                     versionText(QStringLiteral("nld")));
+    AboutDialog about(QStringLiteral("nld"), mainCaption(QStringLiteral("nld")),
+                      versionText(QStringLiteral("nld")));
     auto* mainPage = about.findChild<QFrame*>(QStringLiteral("MainPanel"));
     QString authorCaption;
     bool mainPageHidden = false;
@@ -236,5 +236,5 @@ void TestAboutForm::authorPageRoundTrip()
     QCOMPARE(caption, QStringLiteral("Kopierix - versie 1.01b - Informatie"));
 }
 
-QTEST_MAIN(TestAboutForm)
-#include "tst_aboutform.moc"
+QTEST_MAIN(TestAboutDialog)
+#include "tst_aboutdialog.moc"

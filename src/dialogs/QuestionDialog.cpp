@@ -1,4 +1,4 @@
-#include "dialogs/YesNoDlg.h"
+#include "dialogs/QuestionDialog.h"
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/Help.h"
@@ -34,44 +34,44 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-TYesNoDlg::TYesNoDlg(const QString& languageCode, QWidget* parent)
+QuestionDialog::QuestionDialog(const QString& languageCode, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_languageCode(languageCode)
 {
     setObjectName(QStringLiteral("YesNoDlg"));
-    setFont(DialogFont());
+    setFont(dialogFont());
 
     m_panel = new QFrame(this);
     m_panel->setObjectName(QStringLiteral("MessagePanel"));
     m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    m_memo = MakeMessageMemo(m_panel);
+    m_memo = makeMessageMemo(m_panel);
 
     m_yes = makeButton(this, "JaBtn", QStringLiteral("Ja"), kJaLeft);
     m_no = makeButton(this, "NeeBtn", QStringLiteral("Nee"), kNeeLeft);
     m_cancelButton = makeButton(this, "CancelBtn", QStringLiteral("Annuleren"), kCancelLeft);
-    connect(m_yes, &QPushButton::clicked, this, &TYesNoDlg::JaBtnClick);
-    connect(m_no, &QPushButton::clicked, this, &TYesNoDlg::NeeBtnClick);
-    connect(m_cancelButton, &QPushButton::clicked, this, &TYesNoDlg::CancelBtnClick);
+    connect(m_yes, &QPushButton::clicked, this, &QuestionDialog::answerYes);
+    connect(m_no, &QPushButton::clicked, this, &QuestionDialog::answerNo);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QuestionDialog::cancel);
 
-    SetHelpContext(this, helpcontext::YesNo);
+    setHelpContext(this, helpcontext::YesNo);
 }
 
-bool TYesNoDlg::AskYesNo(const QRect& centreOn, const QString& caption, const QString& message,
-                         const QString& yesText, const QString& noText, const QString& cancelText,
-                         bool defaultYes, bool* cancel)
+bool QuestionDialog::askYesNo(const QRect& centreOn, const QString& caption, const QString& message,
+                              const QString& yesText, const QString& noText,
+                              const QString& cancelText, bool defaultYes, bool* cancel)
 {
     m_centreOn = centreOn;
     setWindowTitle(caption);
-    m_yes->setText(yesText.isEmpty() ? NlEn(m_languageCode, "Ja", "Yes") : yesText);
-    m_no->setText(noText.isEmpty() ? NlEn(m_languageCode, "Nee", "No") : noText);
-    m_cancelButton->setText(cancelText.isEmpty() ? NlEn(m_languageCode, "Annuleren", "Cancel")
+    m_yes->setText(yesText.isEmpty() ? nlEn(m_languageCode, "Ja", "Yes") : yesText);
+    m_no->setText(noText.isEmpty() ? nlEn(m_languageCode, "Nee", "No") : noText);
+    m_cancelButton->setText(cancelText.isEmpty() ? nlEn(m_languageCode, "Annuleren", "Cancel")
                                                  : cancelText);
     m_cancelButton->setVisible(cancel && *cancel);
 
     // The frame grows with the square root of the text's width, so that long messages come out
     // about as high as they are wide; it always reaches the right edge of the button row.
-    const int textWidth = QFontMetrics(DialogFont()).horizontalAdvance(message);
+    const int textWidth = QFontMetrics(dialogFont()).horizontalAdvance(message);
     const int panelWidth =
         qMax(static_cast<int>(std::lround(std::sqrt(static_cast<double>(textWidth)) * 10)),
              kCancelLeft + kButtonWidth - kPanelLeft);
@@ -79,9 +79,9 @@ bool TYesNoDlg::AskYesNo(const QRect& centreOn, const QString& caption, const QS
     m_panel->setGeometry(kPanelLeft, kPanelTop, panelWidth, m_panel->height());
     m_memo->setGeometry(kMemoInset, kMemoInset, memoWidth, m_memo->height());
 
-    const QStringList lines = SplitAtCarriageReturns(message);
+    const QStringList lines = splitAtCarriageReturns(message);
     m_memo->setPlainText(lines.join(QLatin1Char('\n')));
-    m_lineCount = WrappedLineCount(m_memo->font(), memoWidth, lines);
+    m_lineCount = wrappedLineCount(m_memo->font(), memoWidth, lines);
 
     m_answer = defaultYes;
     hide();
@@ -92,9 +92,9 @@ bool TYesNoDlg::AskYesNo(const QRect& centreOn, const QString& caption, const QS
     return m_answer;
 }
 
-void TYesNoDlg::layOut()
+void QuestionDialog::layOut()
 {
-    const int memoHeight = (m_lineCount + 1) * LineStep(m_memo->font());
+    const int memoHeight = (m_lineCount + 1) * lineStep(m_memo->font());
     const int panelHeight = memoHeight + 15;
     const int buttonTop = panelHeight + 27;
     m_memo->resize(m_memo->width(), memoHeight);
@@ -102,54 +102,54 @@ void TYesNoDlg::layOut()
     for (QPushButton* button : {m_yes, m_no, m_cancelButton})
         button->move(button->x(), buttonTop);
     setFixedSize(m_panel->width() + 2 * kPanelLeft, buttonTop + kButtonHeight + 15);
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
 }
 
-void TYesNoDlg::showEvent(QShowEvent* event)
+void QuestionDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Shown, the window knows its frame: centre it once more with the frame counted.
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
     QPushButton* focus = m_answer ? m_yes : m_no;
     focus->setDefault(true);
     focus->setFocus();
 }
 
-void TYesNoDlg::reject()
+void QuestionDialog::reject()
 {
     if (!m_cancelButton->isHidden())
-        CancelBtnClick();
+        cancel();
     else
-        NeeBtnClick();
+        answerNo();
 }
 
-void TYesNoDlg::JaBtnClick()
+void QuestionDialog::answerYes()
 {
     m_answer = true;
     m_cancelled = false;
     done(QDialog::Accepted);
 }
 
-void TYesNoDlg::NeeBtnClick()
+void QuestionDialog::answerNo()
 {
     m_answer = false;
     m_cancelled = false;
     done(QDialog::Rejected);
 }
 
-void TYesNoDlg::CancelBtnClick()
+void QuestionDialog::cancel()
 {
     m_answer = false;
     m_cancelled = true;
     done(QDialog::Rejected);
 }
 
-QPair<QString, QString> YesNoAnswerTexts(const QString& languageCode, const QString& caption)
+QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QString& caption)
 {
     if (caption.endsWith(QLatin1String(" - Dupliceren")) ||
         caption.endsWith(QLatin1String(" - Duplicate")))
-        return {NlEn(languageCode, "Volgende", "Next"), NlEn(languageCode, "Annuleren", "Cancel")};
-    return {NlEn(languageCode, "Ja", "Yes"), NlEn(languageCode, "Nee", "No")};
+        return {nlEn(languageCode, "Volgende", "Next"), nlEn(languageCode, "Annuleren", "Cancel")};
+    return {nlEn(languageCode, "Ja", "Yes"), nlEn(languageCode, "Nee", "No")};
 }
 
 } // namespace kx

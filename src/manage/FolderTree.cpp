@@ -1,4 +1,4 @@
-#include "manage/TBoom.h"
+#include "manage/FolderTree.h"
 
 #include "support/TextHelpers.h"
 
@@ -47,7 +47,7 @@ std::string nameOf(const QStandardItem* item)
 
 } // namespace
 
-TBoom::TBoom(Platform& platform, QWidget* parent)
+FolderTree::FolderTree(Platform& platform, QWidget* parent)
     : QTreeView(parent), m_platform(platform), m_model(new QStandardItemModel(this))
 {
     setModel(m_model);
@@ -56,20 +56,20 @@ TBoom::TBoom(Platform& platform, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setIndentation(19);
-    connect(this, &QTreeView::expanded, this, &TBoom::onExpanded);
+    connect(this, &QTreeView::expanded, this, &FolderTree::onExpanded);
 
     auto* root = new FolderItem(QStringLiteral("c:\\"));
     root->setData(QByteArray("c:\\"), kNameRole);
     m_model->appendRow(root);
 }
 
-bool TBoom::LoadDrive(const std::string& path)
+bool FolderTree::loadDrive(const std::string& path)
 {
     if (!m_loadIdle || path.size() < 3)
         return false;
     m_loadIdle = false;
     m_drive = static_cast<char>(path[0]);
-    LoadFolder(path.substr(0, 3), nullptr);
+    loadFolder(path.substr(0, 3), nullptr);
     m_loadIdle = false;
 
     // Selecting the root loads its subfolders through the click handling, which finds the load
@@ -77,37 +77,37 @@ bool TBoom::LoadDrive(const std::string& path)
     QStandardItem* root = m_model->item(0);
     selectExpanding(root);
     if (!m_loadIdle)
-        LoadFolder(NodePath(root), root);
+        loadFolder(nodePath(root), root);
     sortTree();
-    GoToPath(path);
+    goToPath(path);
     return false;
 }
 
-std::string TBoom::Directory() const
+std::string FolderTree::directory() const
 {
-    const std::string mask = NodePath(selectedNode());
+    const std::string mask = nodePath(selectedNode());
     const std::size_t slash = mask.rfind('\\');
     return slash == std::string::npos ? std::string() : mask.substr(0, slash + 1);
 }
 
-void TBoom::sortTree()
+void FolderTree::sortTree()
 {
     m_model->sort(0);
 }
 
-QModelIndex TBoom::topVisibleIndex() const
+QModelIndex FolderTree::topVisibleIndex() const
 {
     const QModelIndex top = indexAt(QPoint(1, 1));
     return top.isValid() ? top : m_model->index(0, 0);
 }
 
-void TBoom::mousePressEvent(QMouseEvent* event)
+void FolderTree::mousePressEvent(QMouseEvent* event)
 {
     emit mousePressed(event->button(), event->position().toPoint());
     QTreeView::mousePressEvent(event);
 }
 
-void TBoom::mouseReleaseEvent(QMouseEvent* event)
+void FolderTree::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
@@ -115,7 +115,7 @@ void TBoom::mouseReleaseEvent(QMouseEvent* event)
     emit mouseReleased(event->button(), event->position().toPoint());
 }
 
-void TBoom::keyReleaseEvent(QKeyEvent* event)
+void FolderTree::keyReleaseEvent(QKeyEvent* event)
 {
     QTreeView::keyReleaseEvent(event);
     // A held key repeats its press, not its release.
@@ -125,38 +125,38 @@ void TBoom::keyReleaseEvent(QKeyEvent* event)
     clickHandling();
 }
 
-void TBoom::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+void FolderTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);
     if (!m_inClick)
         clickHandling();
 }
 
-void TBoom::clickHandling()
+void FolderTree::clickHandling()
 {
     emit clickHandled();
     m_inClick = true;
     // Once a drive has been loaded, clicks load nothing: folders are read when expanded.
     if (!m_loadIdle) {
         if (QStandardItem* node = selectedNode())
-            LoadFolder(NodePath(node), node);
+            loadFolder(nodePath(node), node);
     }
     m_inClick = false;
 }
 
-void TBoom::onExpanded(const QModelIndex& index)
+void FolderTree::onExpanded(const QModelIndex& index)
 {
     emit nodeExpanded(index);
     QStandardItem* node = m_model->itemFromIndex(index);
     if (node == nullptr)
         return;
     if (isPlaceholder(node->child(0)))
-        LoadFolder(NodePath(node), node);
-    RemovePlaceholder(node);
+        loadFolder(nodePath(node), node);
+    removePlaceholder(node);
     sortTree();
 }
 
-void TBoom::LoadFolder(const std::string& mask, QStandardItem* parent)
+void FolderTree::loadFolder(const std::string& mask, QStandardItem* parent)
 {
     if (parent == nullptr) {
         // A new drive: the root alone. Its folders come with its selection.
@@ -175,14 +175,14 @@ void TBoom::LoadFolder(const std::string& mask, QStandardItem* parent)
             while (listing->next(entry)) {
                 // A mount point belongs to the drive of its own file system.
                 if (entry.isDir && !entry.otherDevice)
-                    AddFolderNode(parent, entry);
+                    addFolderNode(parent, entry);
             }
         }
     }
     m_loadIdle = true;
 }
 
-void TBoom::AddFolderNode(QStandardItem* parent, const FileInfo& entry)
+void FolderTree::addFolderNode(QStandardItem* parent, const FileInfo& entry)
 {
     if (entry.name == "." || entry.name == "..")
         return;
@@ -196,13 +196,13 @@ void TBoom::AddFolderNode(QStandardItem* parent, const FileInfo& entry)
     parent->appendRow(node);
 }
 
-void TBoom::RemovePlaceholder(QStandardItem* node)
+void FolderTree::removePlaceholder(QStandardItem* node)
 {
     if (isPlaceholder(node->child(0)))
         node->removeRow(0);
 }
 
-std::string TBoom::NodePath(const QStandardItem* node) const
+std::string FolderTree::nodePath(const QStandardItem* node) const
 {
     if (node == nullptr || isPlaceholder(node))
         return {};
@@ -214,14 +214,14 @@ std::string TBoom::NodePath(const QStandardItem* node) const
     return std::string(1, m_drive) + ":\\" + path;
 }
 
-void TBoom::GoToPath(const std::string& path)
+void FolderTree::goToPath(const std::string& path)
 {
     std::string rest = path;
     QStandardItem* node = m_model->itemFromIndex(topVisibleIndex());
     while (node != nullptr) {
-        rest = TextAfter('\\', rest);
+        rest = textAfter('\\', rest);
         const std::string part =
-            rest.find('\\') == std::string::npos ? rest : TextBefore('\\', rest);
+            rest.find('\\') == std::string::npos ? rest : textBefore('\\', rest);
         QStandardItem* found = nullptr;
         for (int row = 0; row < node->rowCount() && found == nullptr; ++row) {
             QStandardItem* child = node->child(row);
@@ -238,14 +238,14 @@ void TBoom::GoToPath(const std::string& path)
     }
 }
 
-void TBoom::selectExpanding(QStandardItem* node)
+void FolderTree::selectExpanding(QStandardItem* node)
 {
     const QModelIndex index = m_model->indexFromItem(node);
     setCurrentIndex(index);
     expand(index);
 }
 
-QStandardItem* TBoom::selectedNode() const
+QStandardItem* FolderTree::selectedNode() const
 {
     return m_model->itemFromIndex(currentIndex());
 }

@@ -25,18 +25,18 @@ class QTimer;
 
 namespace kx {
 
-class TBackupForm;
-class TNieuwerForm;
-class TAboutForm;
-class TYesNoDlg;
-class TAskDlg;
-class TMessageForm;
+class ManageWindow;
+class NewFilesWindow;
+class AboutDialog;
+class QuestionDialog;
+class TextInputDialog;
+class TimedMessage;
 
 /**
  * The main window: nine buttons on the left, the text area, the status line with its progress
  * bar. It is the engine's user interface for every operation started from the program's windows.
  */
-class TMainForm : public QWidget, public UserInterface
+class MainWindow : public QWidget, public UserInterface
 {
     Q_OBJECT
 
@@ -46,12 +46,12 @@ public:
     /** The other windows, created after the main window. */
     struct Windows
     {
-        TBackupForm* backup = nullptr;
-        TNieuwerForm* newer = nullptr;
-        TAboutForm* about = nullptr;
-        TYesNoDlg* yesNo = nullptr;
-        TMessageForm* message = nullptr;
-        TAskDlg* ask = nullptr;
+        ManageWindow* backup = nullptr;
+        NewFilesWindow* newer = nullptr;
+        AboutDialog* about = nullptr;
+        QuestionDialog* yesNo = nullptr;
+        TimedMessage* message = nullptr;
+        TextInputDialog* ask = nullptr;
         /** Shows the update-check dialog; true when the user asked for a check at once. */
         std::function<bool()> askForUpdateCheck;
         /** The update check the user asked for. */
@@ -64,9 +64,9 @@ public:
 
     /** Creates the window almost wholly off-screen, sets its texts in the user's language and
      *  reads the settings; the first paint places it. */
-    TMainForm(Platform& platform, ProgramState& state, ActivityLog& log, const SystemFacts& facts,
-              QWidget* parent = nullptr);
-    ~TMainForm() override;
+    MainWindow(Platform& platform, ProgramState& state, ActivityLog& log, const SystemFacts& facts,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /** Hands over the engine's context and the windows created after this one. */
     void attach(EngineContext& ctx, const Windows& windows);
@@ -99,19 +99,19 @@ signals:
     void closed();
 
 public slots:
-    void NieuwerBtnClick();
-    void MaakBackupBtnClick();
-    void BeheerBtnClick();
-    void HerstellenBtnClick();
-    void DuplicerenBtnClick();
-    void BekijkLogBtnClick();
-    void UpdateBtnClick();
-    void InfoBtnClick();
-    void CloseBtnClick();
-    void HelpInhoudClick();
-    void HelpIndexClick();
-    void InformatieClick();
-    void UpdateTimerTimer();
+    void showNewFiles();
+    void makeBackups();
+    void showManageWindow();
+    void restoreAll();
+    void duplicateMedium();
+    void openLog();
+    void showUpdateCheck();
+    void showInfoMenu();
+    void closeProgram();
+    void showHelpContents();
+    void showHelpIndex();
+    void showAboutDialog();
+    void runAutomaticUpdateCheck();
     /** Duplicate is offered for removable and CD backup drives only. */
     void setDuplicateAllowed(bool allowed);
 
@@ -123,11 +123,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void FormCreate();
+    void placeOffScreen();
     void buildControls();
     void setTexts();
-    void FirstPaint();
-    void FormResize();
+    void firstPaint();
+    void layOutControls();
     void startLog();
     void showInstructions();
     QString nlEn(const char* dutch, const char* english) const;
@@ -153,25 +153,25 @@ private:
     bool m_instructionsShown = false;
 
     QFrame* m_panel1 = nullptr;
-    QPlainTextEdit* m_memo1 = nullptr;
+    QPlainTextEdit* m_output = nullptr;
     QFrame* m_statusPanel = nullptr;
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    QPushButton* m_nieuwerBtn = nullptr;
-    QPushButton* m_maakBackupBtn = nullptr;
-    QPushButton* m_beheerBtn = nullptr;
-    QPushButton* m_herstellenBtn = nullptr;
-    QPushButton* m_duplicerenBtn = nullptr;
-    QPushButton* m_logBekijkenBtn = nullptr;
+    QPushButton* m_newFilesButton = nullptr;
+    QPushButton* m_makeBackupsButton = nullptr;
+    QPushButton* m_manageButton = nullptr;
+    QPushButton* m_restoreAllButton = nullptr;
+    QPushButton* m_duplicateButton = nullptr;
+    QPushButton* m_viewLogButton = nullptr;
     QPushButton* m_updateBtn = nullptr;
     QPushButton* m_infoBtn = nullptr;
     QPushButton* m_closeBtn = nullptr;
-    QMenu* m_popupMenu1 = nullptr;
+    QMenu* m_contextMenu = nullptr;
     QMenu* m_infoPopup = nullptr;
-    QAction* m_helpInhoud = nullptr;
+    QAction* m_helpContentsAction = nullptr;
     QAction* m_helpIndex = nullptr;
-    QAction* m_informatie = nullptr;
-    QAction* m_muisNaarKnop = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QAction* m_mouseToButtonAction = nullptr;
     QTimer* m_updateTimer = nullptr;
 };
 

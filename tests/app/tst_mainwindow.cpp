@@ -1,7 +1,7 @@
-#include "app/KopierixApp.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
 #include "app/MountWatcher.h"
 #include "app/SingleInstance.h"
-#include "app/TMainForm.h"
 #include "common/Fixture.h"
 #include "engine/ProgramState.h"
 #include "platform/OperationLock.h"
@@ -17,9 +17,9 @@
 #include <QTimer>
 #include <QtTest>
 
-using kx::KopierixApp;
+using kx::Application;
+using kx::MainWindow;
 using kx::OperationLock;
-using kx::TMainForm;
 using kx::test::Fixture;
 
 namespace {
@@ -46,7 +46,7 @@ struct Program
         app.createWindows();
         main = app.mainForm();
         main->show();
-        QSignalSpy painted(main, &TMainForm::firstPaintFinished);
+        QSignalSpy painted(main, &MainWindow::firstPaintFinished);
         if (!main->firstPaintDone())
             painted.wait(10000);
     }
@@ -68,8 +68,8 @@ struct Program
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
-    KopierixApp app;
-    TMainForm* main = nullptr;
+    Application app;
+    MainWindow* main = nullptr;
 };
 
 QStringList logLines(const Fixture& fixture)
@@ -128,7 +128,7 @@ void backupAndNewerSource(Fixture& fixture)
 
 } // namespace
 
-class TestMainForm : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -192,7 +192,7 @@ private slots:
         for (auto it = stored.cbegin(); it != stored.cend(); ++it)
             fixture.setSetting(QStringLiteral("Defaults"), it.key(), it.value());
         Program program(locale.toStdString());
-        TMainForm* main = program.main;
+        MainWindow* main = program.main;
 
         QVERIFY(main->firstPaintDone());
         QCOMPARE(main->windowTitle(), title);
@@ -244,7 +244,7 @@ private slots:
                  qPrintable(program.status()));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Make Backups\" clicked"));
-        QVERIFY(!program.app.state().OperationRunning);
+        QVERIFY(!program.app.state().operationRunning);
         QVERIFY(program.main->findChild<QWidget*>(QStringLiteral("ProgressBar"))->isHidden());
     }
 
@@ -278,7 +278,7 @@ private slots:
         if (elsewhere)
             QVERIFY(other.tryLock());
         else
-            program.app.state().OperationRunning = true;
+            program.app.state().operationRunning = true;
 
         QString shown;
         closeNextWarning(&shown);
@@ -370,7 +370,7 @@ private slots:
         QVERIFY2(memo.first().startsWith(lastMemoLineStart) ||
                      memo.last().startsWith(lastMemoLineStart),
                  qPrintable(memo.join(QLatin1Char('|'))));
-        QVERIFY(!program.app.state().OperationRunning);
+        QVERIFY(!program.app.state().operationRunning);
     }
 
     void mountTableChanges()
@@ -404,7 +404,7 @@ private slots:
         Fixture fixture;
         fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Check for Updates"),
                            QStringLiteral("0"));
-        const QString name = kx::SingleInstance::ServerName();
+        const QString name = kx::SingleInstance::serverName();
         kx::SingleInstance first(name);
         QVERIFY(!first.handOverToRunning());
         QSignalSpy raised(&first, &kx::SingleInstance::raiseRequested);
@@ -452,7 +452,7 @@ private slots:
         QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         third.waitForFinished(5000);
-        QLocalServer::removeServer(kx::SingleInstance::ServerName());
+        QLocalServer::removeServer(kx::SingleInstance::serverName());
     }
 };
 
@@ -461,8 +461,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
     QLocale::setDefault(QLocale::c());
-    TestMainForm test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_mainform.moc"
+#include "tst_mainwindow.moc"

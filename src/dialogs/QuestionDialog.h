@@ -16,12 +16,12 @@ namespace kx {
  * "Annuleren"). It sizes itself to its message and centres itself on a rectangle the caller
  * gives. Create it once and reuse it: every call sets all its texts anew.
  */
-class TYesNoDlg : public QDialog
+class QuestionDialog : public QDialog
 {
     Q_OBJECT
 public:
     /** `languageCode` ("nld" or empty) picks the default button texts. */
-    explicit TYesNoDlg(const QString& languageCode, QWidget* parent = nullptr);
+    explicit QuestionDialog(const QString& languageCode, QWidget* parent = nullptr);
 
     /**
      * Shows `message` under `caption` modally and returns true only when the user pressed the
@@ -35,7 +35,7 @@ public:
      *   third button shows, and on return it is true only when the user pressed it.
      * Esc presses the third button when it shows, else the No button.
      */
-    bool AskYesNo(const QRect& centreOn, const QString& caption, const QString& message,
+    bool askYesNo(const QRect& centreOn, const QString& caption, const QString& message,
                   const QString& yesText = QString(), const QString& noText = QString(),
                   const QString& cancelText = QString(), bool defaultYes = false,
                   bool* cancel = nullptr);
@@ -47,9 +47,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void JaBtnClick();
-    void NeeBtnClick();
-    void CancelBtnClick();
+    void answerYes();
+    void answerNo();
+    void cancel();
     void layOut();
 
     QString m_languageCode;
@@ -70,6 +70,6 @@ private:
  * step on with "Volgende"/"Annuleren" ("Next"/"Cancel"), every other question answers
  * "Ja"/"Nee" ("Yes"/"No").
  */
-QPair<QString, QString> YesNoAnswerTexts(const QString& languageCode, const QString& caption);
+QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QString& caption);
 
 } // namespace kx

@@ -1,4 +1,4 @@
-#include "update/TCheckUpdateForm.h"
+#include "update/UpdateCheckDialog.h"
 
 #include "update/UpdateCheck.h"
 
@@ -14,7 +14,8 @@
 
 namespace kx {
 
-TCheckUpdateForm::TCheckUpdateForm(Platform& platform, const QString& languageCode, QWidget* parent)
+UpdateCheckDialog::UpdateCheckDialog(Platform& platform, const QString& languageCode,
+                                     QWidget* parent)
     : QDialog(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("CheckUpdateForm"));
@@ -49,8 +50,8 @@ TCheckUpdateForm::TCheckUpdateForm(Platform& platform, const QString& languageCo
     auto* items = new QVBoxLayout(m_autoCheck);
     items->addWidget(m_autoCheckOn);
     items->addWidget(m_autoCheckOff);
-    connect(m_autoCheckOn, &QRadioButton::clicked, this, &TCheckUpdateForm::AutoCheckClick);
-    connect(m_autoCheckOff, &QRadioButton::clicked, this, &TCheckUpdateForm::AutoCheckClick);
+    connect(m_autoCheckOn, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
+    connect(m_autoCheckOff, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
 
     m_updateBtn = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
                                   nlEn("Update Nu", "Update Now"), this);
@@ -65,7 +66,7 @@ TCheckUpdateForm::TCheckUpdateForm(Platform& platform, const QString& languageCo
     m_cancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     m_cancelBtn->setText(nlEn("Annuleer", "Cancel"));
     connect(m_okBtn, &QPushButton::clicked, this, [this] {
-        OKBtnClick();
+        confirm();
         accept();
     });
     connect(m_cancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -81,21 +82,21 @@ TCheckUpdateForm::TCheckUpdateForm(Platform& platform, const QString& languageCo
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TCheckUpdateForm::LoadAutoCheckSetting()
+void UpdateCheckDialog::loadAutoCheckSetting()
 {
-    m_autoCheckEnabled = kx::LoadAutoCheckSetting(m_platform);
+    m_autoCheckEnabled = kx::loadAutoCheckSetting(m_platform);
     (m_autoCheckEnabled ? m_autoCheckOn : m_autoCheckOff)->setChecked(true);
 }
 
-void TCheckUpdateForm::AutoCheckClick()
+void UpdateCheckDialog::storeAutoCheck()
 {
     m_autoCheckEnabled = m_autoCheckOn->isChecked();
-    StoreAutoCheckSetting(m_platform, m_autoCheckEnabled);
+    storeAutoCheckSetting(m_platform, m_autoCheckEnabled);
 }
 
-void TCheckUpdateForm::OKBtnClick()
+void UpdateCheckDialog::confirm()
 {
-    AutoCheckClick();
+    storeAutoCheck();
 }
 
 } // namespace kx

@@ -1,4 +1,4 @@
-#include "update/TVersionsForm.h"
+#include "update/UpdateWindow.h"
 
 #include "update/VersionList.h"
 
@@ -18,7 +18,7 @@
 
 namespace kx {
 
-TVersionsForm::TVersionsForm(Platform& platform, const QString& languageCode, QWidget* parent)
+UpdateWindow::UpdateWindow(Platform& platform, const QString& languageCode, QWidget* parent)
     : QDialog(parent), m_check(platform, languageCode.toStdString()), m_languageCode(languageCode)
 {
     setObjectName(QStringLiteral("VersionsForm"));
@@ -26,16 +26,16 @@ TVersionsForm::TVersionsForm(Platform& platform, const QString& languageCode, QW
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
 
-    m_memo1 = new QTextEdit(this);
-    m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setReadOnly(true);
-    m_memo1->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+    m_output = new QTextEdit(this);
+    m_output->setObjectName(QStringLiteral("Memo1"));
+    m_output->setReadOnly(true);
+    m_output->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
 
-    m_gauge1 = new QProgressBar(this);
-    m_gauge1->setObjectName(QStringLiteral("Gauge1"));
-    m_gauge1->setMinimum(0);
-    m_gauge1->setValue(0);
-    m_gauge1->hide();
+    m_downloadProgress = new QProgressBar(this);
+    m_downloadProgress->setObjectName(QStringLiteral("Gauge1"));
+    m_downloadProgress->setMinimum(0);
+    m_downloadProgress->setValue(0);
+    m_downloadProgress->hide();
 
     m_downloadBtn = new QPushButton(QStringLiteral("Start Download"), this);
     m_downloadBtn->setObjectName(QStringLiteral("DownloadBtn"));
@@ -44,8 +44,8 @@ TVersionsForm::TVersionsForm(Platform& platform, const QString& languageCode, QW
     m_exitBtn->setObjectName(QStringLiteral("ExitBtn"));
     m_exitBtn->setAutoDefault(false);
     m_downloadBtn->setAutoDefault(false);
-    connect(m_downloadBtn, &QPushButton::clicked, this, &TVersionsForm::DownloadBtnClick);
-    connect(m_exitBtn, &QPushButton::clicked, this, &TVersionsForm::ExitBtnClick);
+    connect(m_downloadBtn, &QPushButton::clicked, this, &UpdateWindow::download);
+    connect(m_exitBtn, &QPushButton::clicked, this, &UpdateWindow::finish);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -53,68 +53,68 @@ TVersionsForm::TVersionsForm(Platform& platform, const QString& languageCode, QW
     buttons->addWidget(m_exitBtn);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_memo1, 1);
-    layout->addWidget(m_gauge1);
+    layout->addWidget(m_output, 1);
+    layout->addWidget(m_downloadProgress);
     layout->addLayout(buttons);
     setTabOrder(m_exitBtn, m_downloadBtn);
     resize(420, 260);
 }
 
-const UpdateState& TVersionsForm::state() const
+const UpdateState& UpdateWindow::state() const
 {
     return m_check.state();
 }
 
-void TVersionsForm::setShellOpen(std::function<bool(const QString&)> open)
+void UpdateWindow::setShellOpen(std::function<bool(const QString&)> open)
 {
     m_shellOpen = std::move(open);
 }
 
-void TVersionsForm::setStallTimeOut(std::chrono::milliseconds stallTimeOut)
+void UpdateWindow::setStallTimeOut(std::chrono::milliseconds stallTimeOut)
 {
     m_check.setStallTimeOut(stallTimeOut);
 }
 
-void TVersionsForm::done(int result)
+void UpdateWindow::done(int result)
 {
     // A closed window waits for nothing: the check or download behind it ends as failed.
     m_check.cancel();
     if (m_download)
-        m_download->Cancel();
+        m_download->cancel();
     QDialog::done(result);
 }
 
-const char* TVersionsForm::nlEn(const char* dutch, const char* english) const
+const char* UpdateWindow::nlEn(const char* dutch, const char* english) const
 {
     return m_languageCode == QLatin1String("nld") ? dutch : english;
 }
 
-void TVersionsForm::CheckForUpdate(const QString& programName, const QString& versionText)
+void UpdateWindow::checkForUpdate(const QString& programName, const QString& versionText)
 {
-    m_check.CheckForUpdate(*this, programName.toStdString(), versionText.toStdString());
+    m_check.checkForUpdate(*this, programName.toStdString(), versionText.toStdString());
 }
 
-void TVersionsForm::AutoCheckForUpdate(const QString& programName, const QString& versionText)
+void UpdateWindow::autoCheckForUpdate(const QString& programName, const QString& versionText)
 {
-    m_check.AutoCheckForUpdate(*this, programName.toStdString(), versionText.toStdString());
+    m_check.autoCheckForUpdate(*this, programName.toStdString(), versionText.toStdString());
 }
 
-void TVersionsForm::DownloadBtnClick()
+void UpdateWindow::download()
 {
     UpdateState& state = m_check.state();
-    m_gauge1->setMaximum(std::max(0, int(state.ExpectedSizeKB)));
-    m_gauge1->setValue(0);
-    m_gauge1->show();
+    m_downloadProgress->setMaximum(std::max(0, int(state.expectedSizeKB)));
+    m_downloadProgress->setValue(0);
+    m_downloadProgress->show();
     // A second click while the first download runs would write the same file twice over.
     m_downloadBtn->setEnabled(false);
     InstallerDownload download(m_check.stallTimeOut());
     m_download = &download;
-    const DownloadResult result = download.DownloadInstaller(
-        state.DownloadName, state.DownloadBaseUrl, state.ExpectedSizeKB,
+    const DownloadResult result = download.downloadInstaller(
+        state.downloadName, state.downloadBaseUrl, state.expectedSizeKB,
         [this](std::int64_t bytes) {
             // A list that understates the size leaves the bar at its end.
-            m_gauge1->setValue(
-                int(std::min<std::int64_t>(GaugePosition(bytes), m_gauge1->maximum())));
+            m_downloadProgress->setValue(
+                int(std::min<std::int64_t>(gaugePosition(bytes), m_downloadProgress->maximum())));
         });
     m_download = nullptr;
     m_downloadBtn->setEnabled(true);
@@ -127,7 +127,7 @@ void TVersionsForm::DownloadBtnClick()
 
     clearMemo();
     memo("");
-    memo(state.DownloadName +
+    memo(state.downloadName +
          nlEn(" is met succes gedownload", " has been succesfullt downloaded"));
     memo(nlEn("Klik \"Installeer\" om het progamma te installeren",
               "Click \"Install\" to install the progam"));
@@ -135,26 +135,26 @@ void TVersionsForm::DownloadBtnClick()
     m_downloadBtn->hide();
     m_exitBtn->show();
     m_exitBtn->setFocus();
-    state.InstallPending = true;
-    state.InstallerPath = result.path;
+    state.installPending = true;
+    state.installerPath = result.path;
 }
 
-void TVersionsForm::ExitBtnClick()
+void UpdateWindow::finish()
 {
-    if (m_check.state().InstallPending)
-        StartInstaller();
+    if (m_check.state().installPending)
+        startInstaller();
     else
         close();
 }
 
-void TVersionsForm::StartInstaller()
+void UpdateWindow::startInstaller()
 {
     const UpdateState& state = m_check.state();
-    const std::string displayName = InstallerDisplayName(state.DownloadName);
+    const std::string displayName = installerDisplayName(state.downloadName);
     memo("");
     memo(nlEn("De installatie van ", "The installation of ") + displayName +
          nlEn(" wordt gestart.", " is started."));
-    if (!m_shellOpen(QFile::decodeName(QByteArray::fromStdString(state.InstallerPath)))) {
+    if (!m_shellOpen(QFile::decodeName(QByteArray::fromStdString(state.installerPath)))) {
         memo(nlEn("Installatie is mislukt.", "Installation failed."));
         return;
     }
@@ -164,7 +164,7 @@ void TVersionsForm::StartInstaller()
     QCoreApplication::quit();
 }
 
-void TVersionsForm::busy(bool on)
+void UpdateWindow::busy(bool on)
 {
     if (on)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -172,7 +172,7 @@ void TVersionsForm::busy(bool on)
         QApplication::restoreOverrideCursor();
 }
 
-void TVersionsForm::showWindow(const std::string& caption)
+void UpdateWindow::showWindow(const std::string& caption)
 {
     setWindowTitle(QString::fromStdString(caption));
     show();
@@ -180,39 +180,39 @@ void TVersionsForm::showWindow(const std::string& caption)
     activateWindow();
 }
 
-void TVersionsForm::clearMemo()
+void UpdateWindow::clearMemo()
 {
     m_lines.clear();
-    m_memo1->clear();
+    m_output->clear();
 }
 
-void TVersionsForm::memo(const std::string& line)
+void UpdateWindow::memo(const std::string& line)
 {
     m_lines << QString::fromStdString(line);
-    m_memo1->setPlainText(m_lines.join(QLatin1Char('\n')));
+    m_output->setPlainText(m_lines.join(QLatin1Char('\n')));
 }
 
-void TVersionsForm::setDownloadButton(const std::string& caption)
+void UpdateWindow::setDownloadButton(const std::string& caption)
 {
     m_downloadBtn->setText(QString::fromStdString(caption));
 }
 
-void TVersionsForm::showDownloadButton(bool shown)
+void UpdateWindow::showDownloadButton(bool shown)
 {
     m_downloadBtn->setVisible(shown);
 }
 
-void TVersionsForm::setExitButton(const std::string& caption)
+void UpdateWindow::setExitButton(const std::string& caption)
 {
     m_exitBtn->setText(QString::fromStdString(caption));
 }
 
-void TVersionsForm::showExitButton(bool shown)
+void UpdateWindow::showExitButton(bool shown)
 {
     m_exitBtn->setVisible(shown);
 }
 
-void TVersionsForm::error(const std::string& text)
+void UpdateWindow::error(const std::string& text)
 {
     QMessageBox::critical(parentWidget() ? parentWidget() : this,
                           QApplication::applicationDisplayName(), QString::fromStdString(text));

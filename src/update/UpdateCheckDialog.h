@@ -14,9 +14,9 @@ namespace kx {
 
 /**
  * The update-check dialog: the automatic check at start on or off, and a check at once.
- * A choice is stored at the moment it is clicked; Cancel does not undo it.
+ * A choice is stored at the moment it is clicked; cancel does not undo it.
  */
-class TCheckUpdateForm : public QDialog
+class UpdateCheckDialog : public QDialog
 {
     Q_OBJECT
 
@@ -24,17 +24,17 @@ public:
     /** The result of exec() when the user pressed "Update Now". */
     static constexpr int kYes = 6;
 
-    TCheckUpdateForm(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
+    UpdateCheckDialog(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
 
     /** Reads "Check for Updates" (default on) and shows it in the radio group. The main window
      *  calls this once, at its first paint. */
-    void LoadAutoCheckSetting();
+    void loadAutoCheckSetting();
     /** The setting as last read or clicked. */
-    bool AutoCheckEnabled() const { return m_autoCheckEnabled; }
+    bool autoCheckEnabled() const { return m_autoCheckEnabled; }
 
 public slots:
-    void AutoCheckClick();
-    void OKBtnClick();
+    void storeAutoCheck();
+    void confirm();
 
 private:
     Platform& m_platform;

@@ -14,32 +14,42 @@ namespace kx {
  * backups. It stays in front of the program's windows and closes itself after four seconds,
  * or at once when the picture is clicked; once closed it deletes itself.
  */
-class TSplashForm : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
     /** `languageCode` ("nld" or empty) picks the reminder line. */
-    explicit TSplashForm(const QString& languageCode, QWidget* parent = nullptr);
+    explicit SplashWindow(const QString& languageCode, QWidget* parent = nullptr);
 
     /**
      * Shows the splash without waiting, centred on the screen, and starts its timers. It also
      * sets the hourglass cursor for the whole program; whoever is ready first (the main
      * window's first paint) restores it with QApplication::restoreOverrideCursor().
      */
-    void ShowSplash();
+    void showSplash();
+
+    /**
+     * Whether a start from `programPath` shows the splash: only when the path is shorter than
+     * 64 characters and does not contain ".DCL".
+     */
+    static bool wanted(const QString& programPath);
+
+    /**
+     * Shows the splash when wanted(programPath) (use QCoreApplication::applicationFilePath())
+     * and returns it, or returns null. The window deletes itself when it closes: hold the
+     * result in a QPointer if you keep it.
+     */
+    static SplashWindow* showAtStart(const QString& languageCode, const QString& programPath);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Timer1Timer();
-    void Timer2Timer();
-    void ImageClick();
+    void closeSplash();
 
     QFrame* m_panel;
     QLabel* m_image;
-    QTimer* m_timer1;
-    QTimer* m_timer2;
+    QTimer* m_closeTimer;
 };
 
 } // namespace kx

@@ -1,6 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
-#include "newer/TNieuwerForm.h"
+#include "newer/NewFilesWindow.h"
 #include "support/FileDate.h"
 
 #include <QAbstractButton>
@@ -44,12 +44,12 @@ void buildDrives(Fixture& fixture)
 
 void useMedium(EngineRig& rig, const std::string& base = "e:\\")
 {
-    rig.state.BackupBase = base;
-    rig.state.LastBackupDate = LocalTimeToDateTime(rig.platform->toLocal(T0));
+    rig.state.backupBase = base;
+    rig.state.lastBackupDate = localTimeToDateTime(rig.platform->toLocal(T0));
 }
 } // namespace
 
-class TestNieuwerForm : public QObject
+class TestNewFilesWindow : public QObject
 {
     Q_OBJECT
 
@@ -67,9 +67,9 @@ private slots:
         buildDrives(fixture);
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
-        const double lastDate = rig.state.LastBackupDate;
-        TNieuwerForm form(rig.ctx, nullptr);
-        QSignalSpy changed(&form, &TNieuwerForm::backupChanged);
+        const double lastDate = rig.state.lastBackupDate;
+        NewFilesWindow form(rig.ctx, nullptr);
+        QSignalSpy changed(&form, &NewFilesWindow::backupChanged);
         auto* list = form.findChild<QListWidget*>("ListBox");
         auto* add = form.findChild<QAbstractButton*>("VoegtoeBtn");
 
@@ -80,7 +80,7 @@ private slots:
                     .startsWith("Backup drive: e:\nDate of latest Backup: "));
         QVERIFY(!form.findChild<QProgressBar*>("ProgressBar")->isVisible());
         QVERIFY(!add->isEnabled());
-        QVERIFY(!rig.state.OperationRunning);
+        QVERIFY(!rig.state.operationRunning);
 
         QAction* selectAll = form.findChild<QAction*>("SelecteerAlles");
         QVERIFY(selectAll->isEnabled());
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!add->isEnabled());
         // The moment of the command is stored; the date in memory stays for later scans.
         QVERIFY(fixture.setting("Last BackUp", "e-").toDouble() > lastDate);
-        QCOMPARE(rig.state.LastBackupDate, lastDate);
+        QCOMPARE(rig.state.lastBackupDate, lastDate);
 
         // A line that carries the marker is not added again.
         selectAll->trigger();
@@ -123,7 +123,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\c.doc", "cc", T0);
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        TNieuwerForm form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();
         QTRY_COMPARE(lines(list), QStringList{"Er zijn geen nieuwere bestanden om toe te voegen."});
@@ -144,14 +144,14 @@ private slots:
         fixture.addMissingDrive('f', "DRIVE_CDROM");
         EngineRig rig(fixture.platform(), "");
         useMedium(rig, "f:\\");
-        TNieuwerForm form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, nullptr);
         form.show();
         QTRY_VERIFY(!form.isVisible());
         QCOMPARE(rig.ui.warnings, std::vector<std::string>{"No CD-r(w) in drive f:\\"});
-        QVERIFY(rig.state.NoDisk);
+        QVERIFY(rig.state.noDisk);
         QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
     }
 };
 
-QTEST_MAIN(TestNieuwerForm)
-#include "tst_nieuwerform.moc"
+QTEST_MAIN(TestNewFilesWindow)
+#include "tst_newfileswindow.moc"

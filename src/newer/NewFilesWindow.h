@@ -26,13 +26,13 @@ namespace kx {
  * right after the window appears, with the window's own progress bar. Every control carries its
  * name as its objectName (ListBox, VoegtoeBtn, SluitAfBtn, BackupLabel, ...).
  */
-class TNieuwerForm : public QDialog
+class NewFilesWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    TNieuwerForm(EngineContext& ctx, QWidget* parent);
-    ~TNieuwerForm() override;
+    NewFilesWindow(EngineContext& ctx, QWidget* parent);
+    ~NewFilesWindow() override;
 
 signals:
     /** Files were added to the backup medium; the manage window's backup list may show them. */
@@ -46,13 +46,13 @@ protected:
 
 private:
     void buildControls();
-    void FormCreate();
-    void FormResize();
-    void FormClose();
-    void Scan();
-    void ListBoxClick();
-    void SelecteerAllesClick();
-    void VoegtoeBtnClick();
+    void setTexts();
+    void layOutControls();
+    void saveState();
+    void scan();
+    void onProposalsClicked();
+    void selectAllProposals();
+    void addSelectedProposals();
     void showLines();
     QString nlEn(const char* dutch, const char* english) const;
 
@@ -61,16 +61,16 @@ private:
     std::unique_ptr<UserInterface> m_scanUi;
     std::unique_ptr<EngineContext> m_scanCtx;
 
-    QPlainTextEdit* m_memo1 = nullptr;
+    QPlainTextEdit* m_output = nullptr;
     QListWidget* m_listBox = nullptr;
     QFrame* m_statusPanel = nullptr;
     QLabel* m_backupLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    QPushButton* m_voegtoeBtn = nullptr;
+    QPushButton* m_addButton = nullptr;
     QPushButton* m_sluitAfBtn = nullptr;
-    QMenu* m_popup1 = nullptr;
-    QAction* m_selecteerAlles = nullptr;
-    QAction* m_voegtoe = nullptr;
+    QMenu* m_sourceMenu = nullptr;
+    QAction* m_selectAllSourceAction = nullptr;
+    QAction* m_addAction = nullptr;
     QAction* m_sluitVenster = nullptr;
 
     /** The lines of the list as the engine knows them (source paths as bytes). */

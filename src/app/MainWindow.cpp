@@ -1,18 +1,18 @@
-#include "app/TMainForm.h"
+#include "app/MainWindow.h"
 
-#include "dialogs/AboutForm.h"
-#include "dialogs/AskDlg.h"
+#include "dialogs/AboutDialog.h"
 #include "dialogs/Help.h"
-#include "dialogs/MessageForm.h"
-#include "dialogs/YesNoDlg.h"
+#include "dialogs/QuestionDialog.h"
+#include "dialogs/TextInputDialog.h"
+#include "dialogs/TimedMessage.h"
 #include "engine/Duplicate.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
-#include "manage/TBackupForm.h"
-#include "newer/TNieuwerForm.h"
+#include "manage/ManageWindow.h"
+#include "newer/NewFilesWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,18 +51,18 @@ struct ButtonText
     const char* enHint;
 };
 
-constexpr ButtonText kNieuwer{"Nieuw Aangemaakt", "Toon nieuw gecreëerde bestanden",
-                              "Newly Created", "Show newly created files"};
-constexpr ButtonText kMaakBackup{"Backups Maken", "Verfris alle Backups", "Make Backup",
-                                 "Make Backups"};
-constexpr ButtonText kBeheer{"Beheren", "Voeg Backups toe of Verwijder ze", "Manage",
-                             "Add Files to Backup or remove them"};
-constexpr ButtonText kHerstellen{"Alles Herstellen", "Herstel alle bestanden vanuit Backup",
-                                 "Restore", "Restore all Files from Backup"};
-constexpr ButtonText kDupliceren{"Dupliceren", "Dupliceer de Backupschijf", "Duplicate",
-                                 "Duplicate the Backup disk"};
-constexpr ButtonText kLogBekijken{"Log Bekijken", "Bekijk het Logbestand", "View Log File",
-                                  "View the Log File"};
+constexpr ButtonText kNewFilesButton{"Nieuw Aangemaakt", "Toon nieuw gecreëerde bestanden",
+                                     "Newly Created", "Show newly created files"};
+constexpr ButtonText kMakeBackupsButton{"Backups Maken", "Verfris alle Backups", "Make Backup",
+                                        "Make Backups"};
+constexpr ButtonText kManageButton{"Beheren", "Voeg Backups toe of Verwijder ze", "Manage",
+                                   "Add Files to Backup or remove them"};
+constexpr ButtonText kRestoreAllButton{"Alles Herstellen", "Herstel alle bestanden vanuit Backup",
+                                       "Restore", "Restore all Files from Backup"};
+constexpr ButtonText kDuplicateButton{"Dupliceren", "Dupliceer de Backupschijf", "Duplicate",
+                                      "Duplicate the Backup disk"};
+constexpr ButtonText kViewLogButton{"Log Bekijken", "Bekijk het Logbestand", "View Log File",
+                                    "View the Log File"};
 constexpr ButtonText kUpdate{"Update Kopierix", "Check voor Updates", "Update",
                              "Check for Updates"};
 constexpr ButtonText kInfo{"Informatie", "Toon Informatie en Help", "Info", "Show Help and About"};
@@ -148,37 +148,37 @@ private:
 
 } // namespace
 
-TMainForm::TMainForm(Platform& platform, ProgramState& state, ActivityLog& log,
-                     const SystemFacts& facts, QWidget* parent)
+MainWindow::MainWindow(Platform& platform, ProgramState& state, ActivityLog& log,
+                       const SystemFacts& facts, QWidget* parent)
     : QWidget(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts)
 {
     buildControls();
-    FormCreate();
+    placeOffScreen();
 }
 
-TMainForm::~TMainForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TMainForm::attach(EngineContext& ctx, const Windows& windows)
+void MainWindow::attach(EngineContext& ctx, const Windows& windows)
 {
     m_ctx = &ctx;
     m_windows = windows;
 }
 
-QString TMainForm::nlEn(const char* dutch, const char* english) const
+QString MainWindow::nlEn(const char* dutch, const char* english) const
 {
-    return QString::fromUtf8(m_facts.LanguageCode == "nld" ? dutch : english);
+    return QString::fromUtf8(m_facts.languageCode == "nld" ? dutch : english);
 }
 
-void TMainForm::buildControls()
+void MainWindow::buildControls()
 {
     setObjectName(QStringLiteral("MainForm"));
-    SetHelpContext(this, helpcontext::MainWindow);
+    setHelpContext(this, helpcontext::MainWindow);
 
     m_panel1 = new QFrame(this);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFixedWidth(kPanelWidth);
     m_panel1->setFrameShape(QFrame::StyledPanel);
-    SetHelpContext(m_panel1, helpcontext::MainWindow);
+    setHelpContext(m_panel1, helpcontext::MainWindow);
     auto* buttons = new QVBoxLayout(m_panel1);
     buttons->setContentsMargins(2, 2, 2, 2);
     buttons->setSpacing(2);
@@ -187,33 +187,33 @@ void TMainForm::buildControls()
         auto* button = new QPushButton(m_panel1);
         button->setObjectName(QString::fromLatin1(name));
         button->setIcon(style()->standardIcon(glyph));
-        SetHelpContext(button, helpcontext::MainButtons);
+        setHelpContext(button, helpcontext::MainButtons);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         buttons->addWidget(button);
         return button;
     };
-    m_nieuwerBtn = makeButton("NieuwerBtn", QStyle::SP_FileIcon);
-    m_maakBackupBtn = makeButton("MaakBackupBtn", QStyle::SP_DialogSaveButton);
-    m_beheerBtn = makeButton("BeheerBtn", QStyle::SP_DirIcon);
-    m_herstellenBtn = makeButton("HerstellenBtn", QStyle::SP_DialogResetButton);
-    m_duplicerenBtn = makeButton("DuplicerenBtn", QStyle::SP_DriveCDIcon);
-    m_logBekijkenBtn = makeButton("LogBekijkenBtn", QStyle::SP_FileDialogDetailedView);
+    m_newFilesButton = makeButton("NieuwerBtn", QStyle::SP_FileIcon);
+    m_makeBackupsButton = makeButton("MaakBackupBtn", QStyle::SP_DialogSaveButton);
+    m_manageButton = makeButton("BeheerBtn", QStyle::SP_DirIcon);
+    m_restoreAllButton = makeButton("HerstellenBtn", QStyle::SP_DialogResetButton);
+    m_duplicateButton = makeButton("DuplicerenBtn", QStyle::SP_DriveCDIcon);
+    m_viewLogButton = makeButton("LogBekijkenBtn", QStyle::SP_FileDialogDetailedView);
     m_updateBtn = makeButton("UpdateBtn", QStyle::SP_BrowserReload);
     m_infoBtn = makeButton("InfoBtn", QStyle::SP_MessageBoxInformation);
     m_closeBtn = makeButton("CloseBtn", QStyle::SP_DialogCloseButton);
 
-    m_memo1 = new QPlainTextEdit(this);
-    m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setReadOnly(true);
-    m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    SetHelpContext(m_memo1, helpcontext::MainMemo);
+    m_output = new QPlainTextEdit(this);
+    m_output->setObjectName(QStringLiteral("Memo1"));
+    m_output->setReadOnly(true);
+    m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHelpContext(m_output, helpcontext::MainMemo);
 
-    // The status panel places its two controls itself (see FormResize).
+    // The status panel places its two controls itself (see layOutControls).
     m_statusPanel = new QFrame(this);
     m_statusPanel->setObjectName(QStringLiteral("StatusPanel"));
     m_statusPanel->setFixedHeight(kStatusPanelHeight);
     m_statusPanel->setFrameShape(QFrame::StyledPanel);
-    SetHelpContext(m_statusPanel, helpcontext::MainStatus);
+    setHelpContext(m_statusPanel, helpcontext::MainStatus);
     m_statusLabel = new QLabel(m_statusPanel);
     m_statusLabel->setObjectName(QStringLiteral("StatusLabel"));
     m_progressBar = new QProgressBar(m_statusPanel);
@@ -226,98 +226,102 @@ void TMainForm::buildControls()
     middle->setContentsMargins(0, 0, 0, 0);
     middle->setSpacing(0);
     middle->addWidget(m_panel1);
-    middle->addWidget(m_memo1, 1);
+    middle->addWidget(m_output, 1);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     outer->addLayout(middle, 1);
     outer->addWidget(m_statusPanel);
 
-    connect(m_nieuwerBtn, &QPushButton::clicked, this, &TMainForm::NieuwerBtnClick);
-    connect(m_maakBackupBtn, &QPushButton::clicked, this, &TMainForm::MaakBackupBtnClick);
-    connect(m_beheerBtn, &QPushButton::clicked, this, &TMainForm::BeheerBtnClick);
-    connect(m_herstellenBtn, &QPushButton::clicked, this, &TMainForm::HerstellenBtnClick);
-    connect(m_duplicerenBtn, &QPushButton::clicked, this, &TMainForm::DuplicerenBtnClick);
-    connect(m_logBekijkenBtn, &QPushButton::clicked, this, &TMainForm::BekijkLogBtnClick);
-    connect(m_updateBtn, &QPushButton::clicked, this, &TMainForm::UpdateBtnClick);
-    connect(m_infoBtn, &QPushButton::clicked, this, &TMainForm::InfoBtnClick);
-    connect(m_closeBtn, &QPushButton::clicked, this, &TMainForm::CloseBtnClick);
+    connect(m_newFilesButton, &QPushButton::clicked, this, &MainWindow::showNewFiles);
+    connect(m_makeBackupsButton, &QPushButton::clicked, this, &MainWindow::makeBackups);
+    connect(m_manageButton, &QPushButton::clicked, this, &MainWindow::showManageWindow);
+    connect(m_restoreAllButton, &QPushButton::clicked, this, &MainWindow::restoreAll);
+    connect(m_duplicateButton, &QPushButton::clicked, this, &MainWindow::duplicateMedium);
+    connect(m_viewLogButton, &QPushButton::clicked, this, &MainWindow::openLog);
+    connect(m_updateBtn, &QPushButton::clicked, this, &MainWindow::showUpdateCheck);
+    connect(m_infoBtn, &QPushButton::clicked, this, &MainWindow::showInfoMenu);
+    connect(m_closeBtn, &QPushButton::clicked, this, &MainWindow::closeProgram);
 
     // The window's context menu: one item for each button, calling the same handler.
-    m_popupMenu1 = new QMenu(this);
-    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    const auto mirror = [&](const char* name, QPushButton* button, void (TMainForm::*handler)()) {
-        QAction* item = m_popupMenu1->addAction(button->icon(), QString());
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    const auto mirror = [&](const char* name, QPushButton* button, void (MainWindow::*handler)()) {
+        QAction* item = m_contextMenu->addAction(button->icon(), QString());
         item->setObjectName(QString::fromLatin1(name));
         connect(item, &QAction::triggered, this, handler);
     };
-    mirror("Nieuwer", m_nieuwerBtn, &TMainForm::NieuwerBtnClick);
-    mirror("BackupsMaken", m_maakBackupBtn, &TMainForm::MaakBackupBtnClick);
-    mirror("Beheren", m_beheerBtn, &TMainForm::BeheerBtnClick);
-    mirror("Herstellen", m_herstellenBtn, &TMainForm::HerstellenBtnClick);
-    mirror("Dupliceren", m_duplicerenBtn, &TMainForm::DuplicerenBtnClick);
-    mirror("LogBekijken", m_logBekijkenBtn, &TMainForm::BekijkLogBtnClick);
-    mirror("UpdateBackup1", m_updateBtn, &TMainForm::UpdateBtnClick);
-    mirror("Informatie2", m_infoBtn, &TMainForm::InfoBtnClick);
-    mirror("Afsluiten", m_closeBtn, &TMainForm::CloseBtnClick);
+    mirror("Nieuwer", m_newFilesButton, &MainWindow::showNewFiles);
+    mirror("BackupsMaken", m_makeBackupsButton, &MainWindow::makeBackups);
+    mirror("Beheren", m_manageButton, &MainWindow::showManageWindow);
+    mirror("Herstellen", m_restoreAllButton, &MainWindow::restoreAll);
+    mirror("Dupliceren", m_duplicateButton, &MainWindow::duplicateMedium);
+    mirror("LogBekijken", m_viewLogButton, &MainWindow::openLog);
+    mirror("UpdateBackup1", m_updateBtn, &MainWindow::showUpdateCheck);
+    mirror("Informatie2", m_infoBtn, &MainWindow::showInfoMenu);
+    mirror("Afsluiten", m_closeBtn, &MainWindow::closeProgram);
 
     m_infoPopup = new QMenu(this);
     m_infoPopup->setObjectName(QStringLiteral("InfoPopup"));
-    m_helpInhoud = m_infoPopup->addAction(QString(), this, &TMainForm::HelpInhoudClick);
-    m_helpInhoud->setObjectName(QStringLiteral("HelpInhoud"));
-    m_helpIndex = m_infoPopup->addAction(QString(), this, &TMainForm::HelpIndexClick);
+    m_helpContentsAction = m_infoPopup->addAction(QString(), this, &MainWindow::showHelpContents);
+    m_helpContentsAction->setObjectName(QStringLiteral("HelpInhoud"));
+    m_helpIndex = m_infoPopup->addAction(QString(), this, &MainWindow::showHelpIndex);
     m_helpIndex->setObjectName(QStringLiteral("HelpIndex"));
     // F1 belongs to the index while the menu is open; elsewhere it opens the help at the focused
     // control's topic (the program's help key filter).
     m_helpIndex->setShortcut(QKeySequence(Qt::Key_F1));
     QAction* n1 = m_infoPopup->addSeparator();
     n1->setObjectName(QStringLiteral("N1"));
-    m_informatie = m_infoPopup->addAction(QString(), this, &TMainForm::InformatieClick);
-    m_informatie->setObjectName(QStringLiteral("Informatie"));
-    m_muisNaarKnop = m_infoPopup->addAction(QString());
-    m_muisNaarKnop->setObjectName(QStringLiteral("MuisNaarKnop"));
-    m_muisNaarKnop->setVisible(false);
+    m_aboutAction = m_infoPopup->addAction(QString(), this, &MainWindow::showAboutDialog);
+    m_aboutAction->setObjectName(QStringLiteral("Informatie"));
+    m_mouseToButtonAction = m_infoPopup->addAction(QString());
+    m_mouseToButtonAction->setObjectName(QStringLiteral("MuisNaarKnop"));
+    m_mouseToButtonAction->setVisible(false);
 
     m_updateTimer = new QTimer(this);
     m_updateTimer->setObjectName(QStringLiteral("UpdateTimer"));
     m_updateTimer->setInterval(kUpdateDelayMs);
     m_updateTimer->setSingleShot(true);
-    connect(m_updateTimer, &QTimer::timeout, this, &TMainForm::UpdateTimerTimer);
+    connect(m_updateTimer, &QTimer::timeout, this, &MainWindow::runAutomaticUpdateCheck);
 }
 
-void TMainForm::FormCreate()
+void MainWindow::placeOffScreen()
 {
     // Almost wholly off-screen until the first paint places the window.
     resize(150, 342);
     move(1 - width(), 100);
     setWindowTitle(QString::fromLatin1(kProductName));
     m_progressBar->hide();
-    m_state.LanguageCode = m_facts.LanguageCode;
+    m_state.languageCode = m_facts.languageCode;
     setTexts();
 
     m_firstPaintDone = false;
-    m_state.MainFormReady = false;
-    m_state.PerComputerFolders = false;
-    m_state.NoDisk = false;
-    m_state.NoFloppy = false;
-    m_state.FloppyWarned = false;
-    UserDataFolder(m_platform);
-    m_state.ComputerFolder = ComputerName(m_platform);
-    ReadSettings(m_platform, m_state, *this);
+    m_state.mainFormReady = false;
+    m_state.perComputerFolders = false;
+    m_state.noDisk = false;
+    m_state.noFloppy = false;
+    m_state.floppyWarned = false;
+    userDataFolder(m_platform);
+    m_state.computerFolder = computerName(m_platform);
+    readSettings(m_platform, m_state, *this);
 }
 
-void TMainForm::setTexts()
+void MainWindow::setTexts()
 {
     m_versionText = nlEn("versie 1.01b", "version 1.01b");
     const std::pair<QPushButton*, const ButtonText*> buttons[] = {
-        {m_nieuwerBtn, &kNieuwer},       {m_maakBackupBtn, &kMaakBackup},
-        {m_beheerBtn, &kBeheer},         {m_herstellenBtn, &kHerstellen},
-        {m_duplicerenBtn, &kDupliceren}, {m_logBekijkenBtn, &kLogBekijken},
-        {m_updateBtn, &kUpdate},         {m_infoBtn, &kInfo},
+        {m_newFilesButton, &kNewFilesButton},
+        {m_makeBackupsButton, &kMakeBackupsButton},
+        {m_manageButton, &kManageButton},
+        {m_restoreAllButton, &kRestoreAllButton},
+        {m_duplicateButton, &kDuplicateButton},
+        {m_viewLogButton, &kViewLogButton},
+        {m_updateBtn, &kUpdate},
+        {m_infoBtn, &kInfo},
         {m_closeBtn, &kClose},
     };
     // The context menu's items follow the buttons, in the same order.
-    const QList<QAction*> items = m_popupMenu1->actions();
+    const QList<QAction*> items = m_contextMenu->actions();
     for (std::size_t i = 0; i < std::size(buttons); ++i) {
         const auto& [button, text] = buttons[i];
         button->setText(nlEn(text->nlCaption, text->enCaption));
@@ -333,44 +337,44 @@ void TMainForm::setTexts()
     m_panel1->setFixedWidth(std::max(kPanelWidth, widest + margins.left() + margins.right() +
                                                       2 * m_panel1->frameWidth()));
 
-    m_helpInhoud->setText(nlEn("Help - Inhoud", "Help - Contents"));
+    m_helpContentsAction->setText(nlEn("Help - Inhoud", "Help - Contents"));
     m_helpIndex->setText(QStringLiteral("Help - Index"));
-    m_muisNaarKnop->setText(nlEn("Muis Naar Knop", "Mouse to Button"));
-    m_informatie->setText(nlEn("&Informatie", "About"));
+    m_mouseToButtonAction->setText(nlEn("Muis Naar Knop", "Mouse to Button"));
+    m_aboutAction->setText(nlEn("&Informatie", "About"));
 
     setWindowTitle(
         (QString::fromLatin1(kProductName) + QStringLiteral(" - ") + m_versionText).left(24));
 }
 
-void TMainForm::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // The first paint's work opens message boxes and moves the window: it runs just after the
     // window has been shown, not inside a paint.
     if (!m_firstPaintQueued) {
         m_firstPaintQueued = true;
-        QTimer::singleShot(0, this, &TMainForm::FirstPaint);
+        QTimer::singleShot(0, this, &MainWindow::firstPaint);
     }
 }
 
-void TMainForm::paintEvent(QPaintEvent* event)
+void MainWindow::paintEvent(QPaintEvent* event)
 {
     // Outside a walk the progress bar is not seen.
-    if (!m_state.OperationRunning)
+    if (!m_state.operationRunning)
         m_progressBar->hide();
     QWidget::paintEvent(event);
 }
 
-void TMainForm::FirstPaint()
+void MainWindow::firstPaint()
 {
     if (m_firstPaintDone)
         return;
     m_firstPaintDone = true;
     m_progressBar->hide();
 
-    m_state.StartDir = m_platform.currentDirectory();
-    if (m_state.StartDir.empty() || m_state.StartDir.back() != '\\')
-        m_state.StartDir += '\\';
+    m_state.startDir = m_platform.currentDirectory();
+    if (m_state.startDir.empty() || m_state.startDir.back() != '\\')
+        m_state.startDir += '\\';
 
     if (m_windows.loadAutoCheckSetting && m_windows.loadAutoCheckSetting())
         m_updateTimer->start();
@@ -378,19 +382,19 @@ void TMainForm::FirstPaint()
     startLog();
 
     // The manage window is the one place where the backup drive is chosen.
-    const char drive = m_state.BackupBase.empty() ? 'c' : m_state.BackupBase[0];
+    const char drive = m_state.backupBase.empty() ? 'c' : m_state.backupBase[0];
     if (m_windows.backup) {
-        m_windows.backup->DriveComboBox1Change();
+        m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
-        m_state.MainFormReady = true;
-        m_windows.backup->DriveComboBox2Change();
+        m_state.mainFormReady = true;
+        m_windows.backup->onBackupDriveChanged();
     } else {
-        m_state.MainFormReady = true;
+        m_state.mainFormReady = true;
         if (m_ctx)
-            SelectBackupDrive(*m_ctx, drive);
+            selectBackupDrive(*m_ctx, drive);
     }
 
-    const WindowGeometry g = ReadMainWindowGeometry(m_platform);
+    const WindowGeometry g = readMainWindowGeometry(m_platform);
     move(g.left, g.top);
     resize(g.width, g.height);
 
@@ -401,27 +405,27 @@ void TMainForm::FirstPaint()
     emit firstPaintFinished();
 }
 
-void TMainForm::startLog()
+void MainWindow::startLog()
 {
     // A new log at the windows' start, unless a headless run is writing the current one: its
     // lines stay together, and ours follow our own date line.
     m_windowsLock.lockShared();
     OperationLock operation;
     if (operation.tryLock())
-        m_log.Rotate(m_facts.LanguageCode);
+        m_log.rotate(m_facts.languageCode);
     else
-        m_log.resume(m_facts.LanguageCode);
+        m_log.resume(m_facts.languageCode);
 }
 
-void TMainForm::showInstructions()
+void MainWindow::showInstructions()
 {
-    m_memo1->clear();
+    m_output->clear();
     const auto fill = [&](const auto& lines) {
         for (const char* line : lines)
-            m_memo1->appendPlainText(QString::fromUtf8(line));
+            m_output->appendPlainText(QString::fromUtf8(line));
     };
-    const bool dutch = m_facts.LanguageCode == "nld";
-    if (m_state.FirstTime) {
+    const bool dutch = m_facts.languageCode == "nld";
+    if (m_state.firstTime) {
         if (dutch)
             fill(kFirstUseNl);
         else
@@ -433,19 +437,19 @@ void TMainForm::showInstructions()
             fill(kOrderEn);
     }
     for (const QString& line : std::as_const(m_failuresAtStart))
-        m_memo1->appendPlainText(line);
+        m_output->appendPlainText(line);
     m_failuresAtStart.clear();
     m_instructionsShown = true;
-    m_memo1->moveCursor(QTextCursor::Start);
+    m_output->moveCursor(QTextCursor::Start);
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    layOutControls();
 }
 
-void TMainForm::FormResize()
+void MainWindow::layOutControls()
 {
     // The bar is 50 narrower than the window and centred; the status text lies above it.
     const int clientWidth = width();
@@ -454,26 +458,26 @@ void TMainForm::FormResize()
     m_statusLabel->setGeometry(4, 1, clientWidth - 8, 17);
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The walk that runs would go on without its window.
-    if (m_state.OperationRunning) {
+    if (m_state.operationRunning) {
         event->ignore();
         return;
     }
     // A window that was never placed has no geometry worth remembering.
     if (m_firstPaintDone)
-        WriteSettings(m_platform, m_state, WindowGeometry{x(), y(), width(), height()});
+        writeSettings(m_platform, m_state, WindowGeometry{x(), y(), width(), height()});
     QWidget::closeEvent(event);
     emit closed();
 }
 
-void TMainForm::contextMenuEvent(QContextMenuEvent* event)
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
-    m_popupMenu1->popup(event->globalPos());
+    m_contextMenu->popup(event->globalPos());
 }
 
-void TMainForm::bringForward()
+void MainWindow::bringForward()
 {
     if (isMinimized())
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -484,12 +488,12 @@ void TMainForm::bringForward()
 
 // ---- The engine's user interface
 
-void TMainForm::memo(const std::string& line)
+void MainWindow::memo(const std::string& line)
 {
-    m_memo1->appendPlainText(fromEngine(line));
+    m_output->appendPlainText(fromEngine(line));
 }
 
-void TMainForm::failure(const std::string& line)
+void MainWindow::failure(const std::string& line)
 {
     if (m_instructionsShown)
         memo(line);
@@ -497,54 +501,54 @@ void TMainForm::failure(const std::string& line)
         m_failuresAtStart << fromEngine(line);
 }
 
-void TMainForm::clearMemo()
+void MainWindow::clearMemo()
 {
-    m_memo1->clear();
+    m_output->clear();
 }
 
-void TMainForm::progress(int position)
+void MainWindow::progress(int position)
 {
     m_progressBar->setValue(std::clamp(position, 0, 100));
 }
 
-void TMainForm::showProgress(bool shown)
+void MainWindow::showProgress(bool shown)
 {
     m_progressBar->setVisible(shown);
 }
 
-void TMainForm::pump()
+void MainWindow::pump()
 {
     QCoreApplication::processEvents();
 }
 
-void TMainForm::status(const std::string& text)
+void MainWindow::status(const std::string& text)
 {
     m_statusLabel->setText(fromEngine(text));
 }
 
-bool TMainForm::askYesNo(const std::string& caption, const std::string& question)
+bool MainWindow::askYesNo(const std::string& caption, const std::string& question)
 {
     if (!m_windows.yesNo)
         return false;
-    const QString lang = QString::fromStdString(m_facts.LanguageCode);
+    const QString lang = QString::fromStdString(m_facts.languageCode);
     const QString title = fromEngine(caption);
-    const auto [yes, no] = YesNoAnswerTexts(lang, title);
-    return m_windows.yesNo->AskYesNo(frameGeometry(), title, fromEngine(question), yes, no);
+    const auto [yes, no] = yesNoAnswerTexts(lang, title);
+    return m_windows.yesNo->askYesNo(frameGeometry(), title, fromEngine(question), yes, no);
 }
 
-bool TMainForm::askText(const std::string& caption, const std::string& prompt, std::string& answer)
+bool MainWindow::askText(const std::string& caption, const std::string& prompt, std::string& answer)
 {
     // The text question carries the program's name and version as its caption.
     Q_UNUSED(caption);
     if (!m_windows.ask)
         return false;
     QString text = fromEngine(answer);
-    const bool ok = m_windows.ask->AskText(frameGeometry(), fromEngine(prompt), text);
+    const bool ok = m_windows.ask->askText(frameGeometry(), fromEngine(prompt), text);
     answer = text.toStdString();
     return ok;
 }
 
-void TMainForm::showTimed(const std::string& text, int seconds)
+void MainWindow::showTimed(const std::string& text, int seconds)
 {
     if (!m_windows.message)
         return;
@@ -552,10 +556,10 @@ void TMainForm::showTimed(const std::string& text, int seconds)
     const qsizetype cr = all.indexOf(QLatin1Char('\r'));
     const QString line1 = cr < 0 ? all : all.left(cr);
     const QString line2 = cr < 0 ? QString() : all.mid(cr + 1);
-    m_windows.message->ShowTimed(line1, line2, seconds * 1000, frameGeometry());
+    m_windows.message->showTimed(line1, line2, seconds * 1000, frameGeometry());
 }
 
-void TMainForm::warn(const std::string& text)
+void MainWindow::warn(const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, nlEn("Waarschuwing", "Warning"), displayText(text),
                     QMessageBox::Ok, this);
@@ -563,7 +567,7 @@ void TMainForm::warn(const std::string& text)
     box.exec();
 }
 
-void TMainForm::inform(const std::string& text)
+void MainWindow::inform(const std::string& text)
 {
     QMessageBox box(QMessageBox::Information, nlEn("Informatie", "Information"), displayText(text),
                     QMessageBox::Ok, this);
@@ -571,7 +575,7 @@ void TMainForm::inform(const std::string& text)
     box.exec();
 }
 
-void TMainForm::busy(bool on)
+void MainWindow::busy(bool on)
 {
     // One cursor for the whole program, as a plain setting: no stack of hourglasses.
     if (on) {
@@ -587,24 +591,24 @@ void TMainForm::busy(bool on)
 
 // ---- Buttons and menu items
 
-void TMainForm::runOperation(const std::function<void()>& operation)
+void MainWindow::runOperation(const std::function<void()>& operation)
 {
     if (!m_ctx)
         return;
     OperationLock lock;
-    if (m_state.OperationRunning || !lock.tryLock()) {
-        warn(operationRefusal(m_facts.LanguageCode));
+    if (m_state.operationRunning || !lock.tryLock()) {
+        warn(operationRefusal(m_facts.languageCode));
         return;
     }
-    OperationScope scope(m_state.OperationRunning);
+    OperationScope scope(m_state.operationRunning);
     operation();
 }
 
-void TMainForm::NieuwerBtnClick()
+void MainWindow::showNewFiles()
 {
-    if (m_state.OperationRunning)
+    if (m_state.operationRunning)
         return;
-    m_log.WriteLog(nlEn("Knop \"Nieuw Aangemaakt\" geklikt", "Button \"Newly Created\" clicked")
+    m_log.writeLog(nlEn("Knop \"Nieuw Aangemaakt\" geklikt", "Button \"Newly Created\" clicked")
                        .toStdString());
     busy(true);
     pump();
@@ -613,98 +617,98 @@ void TMainForm::NieuwerBtnClick()
     busy(false);
 }
 
-void TMainForm::MaakBackupBtnClick()
+void MainWindow::makeBackups()
 {
-    runOperation([this] { kx::MaakBackupBtnClick(*m_ctx); });
+    runOperation([this] { kx::makeBackups(*m_ctx); });
 }
 
-void TMainForm::BeheerBtnClick()
+void MainWindow::showManageWindow()
 {
-    if (m_state.OperationRunning)
+    if (m_state.operationRunning)
         return;
-    m_log.WriteLog(nlEn("Knop \"Beheren\" geklikt", "Button \"Manage\" clicked").toStdString());
+    m_log.writeLog(nlEn("Knop \"Beheren\" geklikt", "Button \"Manage\" clicked").toStdString());
     clearMemo();
     if (m_windows.backup)
         m_windows.backup->exec();
 }
 
-void TMainForm::HerstellenBtnClick()
+void MainWindow::restoreAll()
 {
     runOperation([this] {
-        kx::HerstellenBtnClick(*m_ctx);
+        kx::restoreAll(*m_ctx);
         // The manage window shows the restored files.
         if (m_windows.backup)
             m_windows.backup->refreshSourceFiles();
     });
 }
 
-void TMainForm::DuplicerenBtnClick()
+void MainWindow::duplicateMedium()
 {
     runOperation([this] {
-        kx::DuplicerenBtnClick(*m_ctx);
+        kx::duplicateMedium(*m_ctx);
         // The new medium carries a new name; the drive lists show it.
         if (m_windows.backup)
             m_windows.backup->refreshDrives();
     });
 }
 
-void TMainForm::BekijkLogBtnClick()
+void MainWindow::openLog()
 {
-    m_log.WriteLog(
+    m_log.writeLog(
         nlEn("Knop \"Log Bekijken\" geklikt", "Button \"View Log\" clicked").toStdString());
     // The desktop's viewer for text files; a viewer that does not start gives no message.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_log.currentLogPath())));
 }
 
-void TMainForm::UpdateBtnClick()
+void MainWindow::showUpdateCheck()
 {
-    if (m_state.OperationRunning)
+    if (m_state.operationRunning)
         return;
     if (m_windows.askForUpdateCheck && m_windows.askForUpdateCheck() && m_windows.checkForUpdate)
         m_windows.checkForUpdate();
 }
 
-void TMainForm::InfoBtnClick()
+void MainWindow::showInfoMenu()
 {
-    m_log.WriteLog(
+    m_log.writeLog(
         nlEn("Knop \"Informatie\" geklikt", "Button \"Information\" clicked").toStdString());
     m_infoPopup->popup(m_infoBtn->mapToGlobal(QPoint(0, 0)));
 }
 
-void TMainForm::CloseBtnClick()
+void MainWindow::closeProgram()
 {
-    if (m_state.OperationRunning)
+    if (m_state.operationRunning)
         return;
-    m_log.WriteLog(nlEn("Knop \"Afsluiten\" geklikt", "Button \"Close\" clicked").toStdString());
+    m_log.writeLog(nlEn("Knop \"Afsluiten\" geklikt", "Button \"Close\" clicked").toStdString());
     close();
 }
 
-void TMainForm::HelpInhoudClick()
+void MainWindow::showHelpContents()
 {
     // A viewer that does not start gives no message.
-    QDesktopServices::openUrl(HelpUrl(QString::fromStdString(m_facts.LanguageCode), 0));
+    QDesktopServices::openUrl(helpUrl(QString::fromStdString(m_facts.languageCode), 0));
 }
 
-void TMainForm::HelpIndexClick()
+void MainWindow::showHelpIndex()
 {
-    QDesktopServices::openUrl(HelpIndexUrl(QString::fromStdString(m_facts.LanguageCode)));
+    QDesktopServices::openUrl(helpIndexUrl(QString::fromStdString(m_facts.languageCode)));
 }
 
-void TMainForm::InformatieClick()
+void MainWindow::showAboutDialog()
 {
     if (m_windows.about)
         m_windows.about->exec();
 }
 
-void TMainForm::setDuplicateAllowed(bool allowed)
+void MainWindow::setDuplicateAllowed(bool allowed)
 {
-    m_duplicerenBtn->setEnabled(allowed);
+    m_duplicateButton->setEnabled(allowed);
 }
 
-void TMainForm::UpdateTimerTimer()
+void MainWindow::runAutomaticUpdateCheck()
 {
     m_updateTimer->stop();
-    if (m_state.OperationRunning) {
+    if (m_state.operationRunning) {
         m_updateTimer->start(kUpdateRetryMs);
         return;
     }

@@ -21,19 +21,19 @@ namespace kx {
  * and for every key released in the tree; it reports each run through clickHandled(), before
  * it loads anything.
  */
-class TBoom : public QTreeView
+class FolderTree : public QTreeView
 {
     Q_OBJECT
 
 public:
-    TBoom(Platform& platform, QWidget* parent);
+    FolderTree(Platform& platform, QWidget* parent);
 
     /** Rebuilds the tree for the drive of `path` ("d:\"), with the drive's top-level folders
      *  under the root, and selects the folders along `path` as far as they exist (names compared
      *  with their case). Ignored while a load is under way. Always false. */
-    bool LoadDrive(const std::string& path);
+    bool loadDrive(const std::string& path);
     /** The selected folder, ending in "\" ("c:\", "c:\Docs\Sub\"); empty when none is. */
-    std::string Directory() const;
+    std::string directory() const;
     /** The drive shown, lower case. */
     char Drive() const { return m_drive; }
     /** Sorts every level of the tree alphabetically. */
@@ -60,11 +60,11 @@ protected:
 private:
     void clickHandling();
     void onExpanded(const QModelIndex& index);
-    void LoadFolder(const std::string& mask, QStandardItem* parent);
-    void AddFolderNode(QStandardItem* parent, const FileInfo& entry);
-    void RemovePlaceholder(QStandardItem* node);
-    std::string NodePath(const QStandardItem* node) const;
-    void GoToPath(const std::string& path);
+    void loadFolder(const std::string& mask, QStandardItem* parent);
+    void addFolderNode(QStandardItem* parent, const FileInfo& entry);
+    void removePlaceholder(QStandardItem* node);
+    std::string nodePath(const QStandardItem* node) const;
+    void goToPath(const std::string& path);
     void selectExpanding(QStandardItem* node);
     QStandardItem* selectedNode() const;
 

@@ -1,4 +1,4 @@
-#include "dialogs/SplashForm.h"
+#include "dialogs/SplashWindow.h"
 
 #include "dialogs/DialogHelpers.h"
 #include "dialogs/Help.h"
@@ -88,14 +88,14 @@ QPixmap splashPicture()
 
 } // namespace
 
-TSplashForm::TSplashForm(const QString& languageCode, QWidget* parent)
+SplashWindow::SplashWindow(const QString& languageCode, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(DialogFont());
+    setFont(dialogFont());
     setFixedSize(kClientWidth, kClientHeight);
-    SetHelpContext(this, helpcontext::Splash);
+    setHelpContext(this, helpcontext::Splash);
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Bevel1"));
@@ -107,7 +107,7 @@ TSplashForm::TSplashForm(const QString& languageCode, QWidget* parent)
     m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_panel->setFocusPolicy(Qt::StrongFocus);
     m_panel->setGeometry(6, 6, 405, 256);
-    SetHelpContext(m_panel, helpcontext::Splash);
+    setHelpContext(m_panel, helpcontext::Splash);
 
     m_image = new QLabel(m_panel);
     m_image->setObjectName(QStringLiteral("Image"));
@@ -118,60 +118,60 @@ TSplashForm::TSplashForm(const QString& languageCode, QWidget* parent)
     m_image->installEventFilter(this);
 
     auto* reminder =
-        new QLabel(NlEn(languageCode, "Maak regelmatig Backups!", "Make Backups Regurally"), this);
+        new QLabel(nlEn(languageCode, "Maak regelmatig Backups!", "Make Backups Regurally"), this);
     reminder->setObjectName(QStringLiteral("VLabel"));
     reminder->setAlignment(Qt::AlignCenter);
     reminder->setGeometry(0, kClientHeight - kLabelHeight, kClientWidth, kLabelHeight);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(4000);
-    connect(m_timer1, &QTimer::timeout, this, &TSplashForm::Timer1Timer);
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(1);
-    connect(m_timer2, &QTimer::timeout, this, &TSplashForm::Timer2Timer);
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setObjectName(QStringLiteral("Timer1"));
+    m_closeTimer->setInterval(4000);
+    connect(m_closeTimer, &QTimer::timeout, this, &SplashWindow::closeSplash);
 }
 
-void TSplashForm::ShowSplash()
+void SplashWindow::showSplash()
 {
     // The main window does not exist yet: the screen is all there is to centre on.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(CentredTopLeft(screen->availableGeometry(), size()));
+        move(centredTopLeft(screen->availableGeometry(), size()));
     show();
     m_panel->setFocus();
+    // Raised once: it stays on top by its window flag, so windows the program opens meanwhile
+    // do not cover it.
+    raise();
     repaint();
-    m_timer1->start();
-    m_timer2->start();
+    m_closeTimer->start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-bool TSplashForm::eventFilter(QObject* watched, QEvent* event)
+bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_image && event->type() == QEvent::MouseButtonRelease &&
         m_image->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        ImageClick();
+        closeSplash();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TSplashForm::Timer1Timer()
+void SplashWindow::closeSplash()
 {
-    m_timer1->stop();
-    m_timer2->stop();
+    m_closeTimer->stop();
     close();
 }
 
-void TSplashForm::Timer2Timer()
+bool SplashWindow::wanted(const QString& programPath)
 {
-    // Windows the program opens meanwhile must not cover the splash.
-    raise();
+    return programPath.size() < 64 && !programPath.contains(QLatin1String(".DCL"));
 }
 
-void TSplashForm::ImageClick()
+SplashWindow* SplashWindow::showAtStart(const QString& languageCode, const QString& programPath)
 {
-    Timer1Timer();
+    if (!wanted(programPath))
+        return nullptr;
+    auto* splash = new SplashWindow(languageCode);
+    splash->showSplash();
+    return splash;
 }
 
 } // namespace kx

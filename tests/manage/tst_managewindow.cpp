@@ -1,6 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
-#include "manage/TBackupForm.h"
+#include "manage/ManageWindow.h"
 #include "support/SystemFacts.h"
 
 #include <QAbstractButton>
@@ -27,13 +27,13 @@ struct ManageRig
                        const std::string& language = "nld", bool perComputer = false)
         : rig(fixture.platform(), language)
     {
-        rig.state.PerComputerFolders = perComputer;
-        form = std::make_unique<TBackupForm>(rig.ctx, nullptr);
-        duplicate = std::make_unique<QSignalSpy>(form.get(), &TBackupForm::duplicateAllowed);
-        form->DriveComboBox1Change();
+        rig.state.perComputerFolders = perComputer;
+        form = std::make_unique<ManageWindow>(rig.ctx, nullptr);
+        duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
+        form->onSourceDriveChanged();
         form->selectBackupDrive(backupDrive);
-        rig.state.MainFormReady = true;
-        form->DriveComboBox2Change();
+        rig.state.mainFormReady = true;
+        form->onBackupDriveChanged();
         form->show();
     }
 
@@ -65,7 +65,7 @@ struct ManageRig
     }
 
     EngineRig rig;
-    std::unique_ptr<TBackupForm> form;
+    std::unique_ptr<ManageWindow> form;
     std::unique_ptr<QSignalSpy> duplicate;
 };
 
@@ -117,7 +117,7 @@ void clickLine(QListWidget* list, const QString& text, Qt::KeyboardModifiers mod
 }
 } // namespace
 
-class TestBackupForm : public QObject
+class TestManageWindow : public QObject
 {
     Q_OBJECT
 
@@ -160,7 +160,7 @@ private slots:
         fixture.writeFile("e:\\c-\\boot.ini", "b", T0);
         fixture.writeFile("e:\\c-\\old.ini", "o", T0);
         fixture.writeFile("e:\\c-Docs\\Sub\\x.txt", "x", T0);
-        const std::string computer = ComputerName(*fixture.platform());
+        const std::string computer = computerName(*fixture.platform());
         if (perComputer && computer.empty())
             QSKIP("This machine has no name");
         fixture.writeFile("e:\\" + computer + "\\c-Docs\\Sub\\Y.txt", "y", T0);
@@ -230,10 +230,10 @@ private slots:
                  (QStringList{"c:\\Docs\\b.txt toegevoegd", "c:\\Docs\\c.txt toegevoegd"}));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\b.txt"), QByteArray("bb"));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\c.txt"), QByteArray("ccc"));
-        QCOMPARE(m.rig.state.BackupTotalSize, std::int64_t(5));
+        QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5));
         QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
-        QVERIFY(!m.rig.state.OperationRunning);
+        QVERIFY(!m.rig.state.operationRunning);
 
         // Remove everything from the backup through the small button on the splitter.
         clickLine(backup, "a.txt");
@@ -246,7 +246,7 @@ private slots:
         QTest::mouseClick(m.button("SpeedDel"), Qt::LeftButton);
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\c.txt"));
-        QCOMPARE(m.rig.state.BackupTotalSize, std::int64_t(5 - 9));
+        QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5 - 9));
         QVERIFY(lines(backup).isEmpty());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "SelecteerAlles2", "Verwijder", "Herstel",
                            "SpeedDel", "SpeedRestore"}),
@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(m.form->width(), 640);
         QCOMPARE(m.form->findChild<QWidget*>("Splitter1")->x(), 220);
 
-        m.rig.state.BackupTotalSize = 5;
+        m.rig.state.backupTotalSize = 5;
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QVERIFY(!m.form->isVisible());
 
@@ -367,7 +367,7 @@ private slots:
         QCOMPARE(m.tree()->model()->index(0, 0).data().toString(), QString("c:\\"));
         // As a backup drive it is accepted.
         m.driveList("DriveComboBox2")->setCurrentIndex(sources->findText("n:"));
-        QCOMPARE(m.rig.state.BackupBase, std::string("n:\\"));
+        QCOMPARE(m.rig.state.backupBase, std::string("n:\\"));
         QCOMPARE(m.rig.ui.warnings.size(), std::size_t(1));
     }
 
@@ -388,7 +388,7 @@ private slots:
         };
 
         backups->setCurrentIndex(0);
-        QCOMPARE(m.rig.state.BackupBase, std::string("a:\\")); // no computer folder
+        QCOMPARE(m.rig.state.backupBase, std::string("a:\\")); // no computer folder
         QCOMPARE(m.rig.ui.statusLines.back(),
                  std::string(" Backupschijf: a: [geen floppy], geen floppy aanwezig"));
         const auto once = floppyLines();
@@ -399,5 +399,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBackupForm)
-#include "tst_backupform.moc"
+QTEST_MAIN(TestManageWindow)
+#include "tst_managewindow.moc"

@@ -23,18 +23,18 @@ namespace kx {
  * Create it once; every check reuses it, and a finished download stays ready to install for
  * the rest of the run. Closing the window ends a check or a download that is running.
  */
-class TVersionsForm : public QDialog, private UpdateUi
+class UpdateWindow : public QDialog, private UpdateUi
 {
     Q_OBJECT
 
 public:
     /** `languageCode` ("nld" or empty) picks the texts. */
-    TVersionsForm(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
+    UpdateWindow(Platform& platform, const QString& languageCode, QWidget* parent = nullptr);
 
     /** The check the user asked for (the Update button): shows the window with every verdict. */
-    void CheckForUpdate(const QString& programName, const QString& versionText);
+    void checkForUpdate(const QString& programName, const QString& versionText);
     /** The check a minute after start: shows the window only when an update is advised. */
-    void AutoCheckForUpdate(const QString& programName, const QString& versionText);
+    void autoCheckForUpdate(const QString& programName, const QString& versionText);
 
     /** What the last check found and whether a download is ready to install. */
     const UpdateState& state() const;
@@ -47,11 +47,11 @@ public:
     void done(int result) override;
 
 public slots:
-    void DownloadBtnClick();
-    void ExitBtnClick();
+    void download();
+    void finish();
 
 private:
-    void StartInstaller();
+    void startInstaller();
 
     // UpdateUi
     void busy(bool on) override;
@@ -72,8 +72,8 @@ private:
     std::function<bool(const QString&)> m_shellOpen;
     QStringList m_lines;
 
-    QTextEdit* m_memo1 = nullptr;
-    QProgressBar* m_gauge1 = nullptr;
+    QTextEdit* m_output = nullptr;
+    QProgressBar* m_downloadProgress = nullptr;
     QPushButton* m_downloadBtn = nullptr;
     QPushButton* m_exitBtn = nullptr;
 };

@@ -11,18 +11,19 @@ class QPushButton;
 namespace kx {
 
 /**
- * The program's own question that asks for one line of text, with OK and Cancel. Its caption
+ * The program's own question that asks for one line of text, with OK and cancel. Its caption
  * is the product name and the version text. Create it once and reuse it.
  */
-class TAskDlg : public QDialog
+class TextInputDialog : public QDialog
 {
     Q_OBJECT
 public:
     /**
-     * `languageCode` ("nld" or empty) picks the Cancel caption; `versionText` is the main
+     * `languageCode` ("nld" or empty) picks the cancel caption; `versionText` is the main
      * window's version text ("versie 1.01b" / "version 1.01b") for the caption.
      */
-    TAskDlg(const QString& languageCode, const QString& versionText, QWidget* parent = nullptr);
+    TextInputDialog(const QString& languageCode, const QString& versionText,
+                    QWidget* parent = nullptr);
 
     /**
      * Shows `prompt` with an input field that starts with `answer`, centred on `centreOn` (empty:
@@ -30,9 +31,9 @@ public:
      * `answer` comes back as the field's text whichever button was pressed. A carriage return in
      * `prompt` starts a new line.
      */
-    bool AskText(const QRect& centreOn, const QString& prompt, QString& answer);
+    bool askText(const QRect& centreOn, const QString& prompt, QString& answer);
 
-    /** Esc and the window's close request answer as Cancel does. */
+    /** Esc and the window's close request answer as cancel does. */
     void reject() override;
 
 protected:
@@ -40,8 +41,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void OKBtnClick();
-    void CancelBtnClick();
+    void confirm();
+    void cancel();
 
     QLabel* m_label;
     QLineEdit* m_edit;

@@ -14,7 +14,7 @@ class QTextEdit;
 
 namespace kx {
 
-class TMessageForm;
+class TimedMessage;
 
 /**
  * The information window: the program's name and version, a notice, a slogan, a page about
@@ -22,7 +22,7 @@ class TMessageForm;
  * maker's download page in the web browser. Open it with exec(); it centres on its parent
  * window and always opens on its main page.
  */
-class TAboutForm : public QDialog
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -30,18 +30,18 @@ public:
      * `languageCode` ("nld" or empty) picks the texts; `mainCaption` is the main window's
      * caption ("Kopierix - versie 1.01b") and `versionText` its version text.
      */
-    TAboutForm(const QString& languageCode, const QString& mainCaption, const QString& versionText,
-               QWidget* parent = nullptr);
+    AboutDialog(const QString& languageCode, const QString& mainCaption, const QString& versionText,
+                QWidget* parent = nullptr);
 
     /** The timed message that reports a failed hand-over; without one the window makes its own. */
-    void setMessageForm(TMessageForm* messageForm);
+    void setMessageForm(TimedMessage* messageForm);
     /** How addresses are opened; the desktop's default handler unless replaced. */
     void setUrlOpener(std::function<bool(const QUrl&)> opener);
 
     /** The "mailto:" address that the Mail button hands over, subject and body included. */
-    QString MailAddress() const;
+    QString mailAddress() const;
     /** The download page that the Home button hands over. */
-    QString HomeAddress() const;
+    QString homeAddress() const;
 
     /** Esc and the window's close request go through the OK button of the page shown. */
     void reject() override;
@@ -50,11 +50,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void OKBtnClick();
-    void OKBtn1Click();
-    void AuthorBtnClick();
-    void MailBtnClick();
-    void HomeBtnClick();
+    void closeDialog();
+    void showMainPage();
+    void showAuthorPage();
+    void sendMail();
+    void openHomePage();
     void handOver(const QString& address, const char* dutchFailure, const char* englishFailure);
 
     QString m_languageCode;
@@ -62,11 +62,11 @@ private:
     QString m_versionText;
     QFrame* m_authorPage;
     QTextEdit* m_authorMemo;
-    QPushButton* m_ok1;
+    QPushButton* m_backButton;
     QFrame* m_mainPage;
     QPushButton* m_ok;
     QPlainTextEdit* m_mailMemo;
-    TMessageForm* m_messageForm = nullptr;
+    TimedMessage* m_messageForm = nullptr;
     std::function<bool(const QUrl&)> m_open;
 };
 

@@ -16,30 +16,30 @@ namespace kx {
 class HelpKeyFilter;
 class MountWatcher;
 class SingleInstance;
-class TAboutForm;
-class TAskDlg;
-class TBackupForm;
-class TCheckUpdateForm;
-class TVersionsForm;
-class TMainForm;
-class TMessageForm;
-class TNieuwerForm;
-class TSplashForm;
-class TYesNoDlg;
+class AboutDialog;
+class TextInputDialog;
+class ManageWindow;
+class UpdateCheckDialog;
+class UpdateWindow;
+class MainWindow;
+class TimedMessage;
+class NewFilesWindow;
+class SplashWindow;
+class QuestionDialog;
 
 /**
  * The program with its windows. It owns what the windows share (the platform, the facts
  * gathered at start, the program's state, the activity log, the engine's context) and creates
  * every window once, in a fixed order.
  */
-class KopierixApp : public QObject
+class Application : public QObject
 {
     Q_OBJECT
 
 public:
     /** Gathers the facts about the machine; `platform` null gives the system's own. */
-    explicit KopierixApp(std::unique_ptr<LinuxPlatform> platform = nullptr);
-    ~KopierixApp() override;
+    explicit Application(std::unique_ptr<LinuxPlatform> platform = nullptr);
+    ~Application() override;
 
     /** The whole start: splash, the single-instance guard, the windows, the message loop.
      *  Returns the process's exit status. */
@@ -49,12 +49,12 @@ public:
      *  settings); none is shown. */
     void createWindows();
 
-    TMainForm* mainForm() const { return m_mainForm.get(); }
-    TBackupForm* backupForm() const { return m_backupForm; }
-    TNieuwerForm* newerForm() const { return m_newerForm; }
-    TAboutForm* aboutForm() const { return m_aboutForm; }
+    MainWindow* mainForm() const { return m_mainForm.get(); }
+    ManageWindow* backupForm() const { return m_backupForm; }
+    NewFilesWindow* newerForm() const { return m_newerForm; }
+    AboutDialog* aboutForm() const { return m_aboutForm; }
     /** The splash window while it shows; null once it has closed. */
-    TSplashForm* splash() const;
+    SplashWindow* splash() const;
     EngineContext& context() { return *m_ctx; }
     ProgramState& state() { return m_state; }
     const SystemFacts& facts() const { return m_facts; }
@@ -68,18 +68,18 @@ private:
     SystemFacts m_facts;
     ProgramState m_state;
     ActivityLog m_log;
-    std::unique_ptr<TMainForm> m_mainForm;
+    std::unique_ptr<MainWindow> m_mainForm;
     std::unique_ptr<EngineContext> m_ctx;
     // Children of the main window, deleted before it (they use the context to the last).
-    TBackupForm* m_backupForm = nullptr;
-    TNieuwerForm* m_newerForm = nullptr;
-    TAboutForm* m_aboutForm = nullptr;
-    TYesNoDlg* m_yesNoDlg = nullptr;
-    TMessageForm* m_messageForm = nullptr;
-    TAskDlg* m_askDlg = nullptr;
-    TVersionsForm* m_versionsForm = nullptr;
-    TCheckUpdateForm* m_checkUpdateForm = nullptr;
-    QPointer<TSplashForm> m_splash;
+    ManageWindow* m_backupForm = nullptr;
+    NewFilesWindow* m_newerForm = nullptr;
+    AboutDialog* m_aboutForm = nullptr;
+    QuestionDialog* m_yesNoDlg = nullptr;
+    TimedMessage* m_messageForm = nullptr;
+    TextInputDialog* m_askDlg = nullptr;
+    UpdateWindow* m_versionsForm = nullptr;
+    UpdateCheckDialog* m_checkUpdateForm = nullptr;
+    QPointer<SplashWindow> m_splash;
     HelpKeyFilter* m_helpKeys = nullptr;
     MountWatcher* m_mountWatcher = nullptr;
     SingleInstance* m_instance = nullptr;

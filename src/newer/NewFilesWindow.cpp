@@ -1,4 +1,4 @@
-#include "newer/TNieuwerForm.h"
+#include "newer/NewFilesWindow.h"
 
 #include "engine/NewerFiles.h"
 #include "engine/OperationGate.h"
@@ -24,10 +24,10 @@ namespace {
 
 constexpr const char* kProductName = "Kopierix";
 
-constexpr const char* kNieuwerLeft = "Nieuwer Left";
-constexpr const char* kNieuwerTop = "Nieuwer Top";
-constexpr const char* kNieuwerHeight = "Nieuwer Height";
-constexpr const char* kNieuwerWidth = "Nieuwer Width";
+constexpr const char* kNewFilesLeft = "Nieuwer Left";
+constexpr const char* kNewFilesTop = "Nieuwer Top";
+constexpr const char* kNewFilesHeight = "Nieuwer Height";
+constexpr const char* kNewFilesWidth = "Nieuwer Width";
 
 constexpr int kMemoHeight = 85;
 constexpr int kStatusPanelHeight = 53;
@@ -84,7 +84,7 @@ QString fromEngine(const std::string& text)
 
 } // namespace
 
-TNieuwerForm::TNieuwerForm(EngineContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("NieuwerForm"));
     setModal(true);
@@ -92,24 +92,24 @@ TNieuwerForm::TNieuwerForm(EngineContext& ctx, QWidget* parent) : QDialog(parent
     m_scanUi = std::make_unique<ScanUi>(ctx.ui, *m_progressBar);
     m_scanCtx = std::make_unique<EngineContext>(
         EngineContext{ctx.platform, ctx.state, *m_scanUi, ctx.log, ctx.facts});
-    FormCreate();
+    setTexts();
 }
 
-TNieuwerForm::~TNieuwerForm() = default;
+NewFilesWindow::~NewFilesWindow() = default;
 
-QString TNieuwerForm::nlEn(const char* dutch, const char* english) const
+QString NewFilesWindow::nlEn(const char* dutch, const char* english) const
 {
     return QString::fromUtf8(m_ctx.nlEn(dutch, english));
 }
 
-void TNieuwerForm::buildControls()
+void NewFilesWindow::buildControls()
 {
     setMinimumSize(300, 200);
 
-    m_memo1 = new QPlainTextEdit(this);
-    m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setReadOnly(true);
-    m_memo1->setFocusPolicy(Qt::NoFocus);
+    m_output = new QPlainTextEdit(this);
+    m_output->setObjectName(QStringLiteral("Memo1"));
+    m_output->setReadOnly(true);
+    m_output->setFocusPolicy(Qt::NoFocus);
 
     m_listBox = new QListWidget(this);
     m_listBox->setObjectName(QStringLiteral("ListBox"));
@@ -135,44 +135,45 @@ void TNieuwerForm::buildControls()
         b->setAutoDefault(false);
         return b;
     };
-    m_voegtoeBtn = button("VoegtoeBtn");
+    m_addButton = button("VoegtoeBtn");
     m_sluitAfBtn = button("SluitAfBtn");
-    m_voegtoeBtn->setToolTip(QStringLiteral("Voeg de geselecteerde bastanden toe aan de Backup"));
+    m_addButton->setToolTip(QStringLiteral("Voeg de geselecteerde bastanden toe aan de Backup"));
     m_sluitAfBtn->setToolTip(QStringLiteral("Terug naar Hoofdvenster"));
 
-    m_popup1 = new QMenu(this);
-    m_popup1->setObjectName(QStringLiteral("Popup1"));
+    m_sourceMenu = new QMenu(this);
+    m_sourceMenu->setObjectName(QStringLiteral("Popup1"));
     auto action = [this](const char* name) {
         auto* a = new QAction(this);
         a->setObjectName(QLatin1String(name));
-        m_popup1->addAction(a);
+        m_sourceMenu->addAction(a);
         return a;
     };
-    m_selecteerAlles = action("SelecteerAlles");
-    m_voegtoe = action("Voegtoe");
-    m_popup1->addSeparator();
+    m_selectAllSourceAction = action("SelecteerAlles");
+    m_addAction = action("Voegtoe");
+    m_sourceMenu->addSeparator();
     m_sluitVenster = action("SluitVenster");
-    m_selecteerAlles->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_selecteerAlles->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    m_listBox->addAction(m_selecteerAlles);
+    m_selectAllSourceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_selectAllSourceAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_listBox->addAction(m_selectAllSourceAction);
 
     connect(m_listBox, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { m_popup1->exec(m_listBox->viewport()->mapToGlobal(p)); });
+            [this](const QPoint& p) { m_sourceMenu->exec(m_listBox->viewport()->mapToGlobal(p)); });
     connect(m_listBox, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_settingSelection)
-            ListBoxClick();
+            onProposalsClicked();
     });
-    connect(m_selecteerAlles, &QAction::triggered, this, &TNieuwerForm::SelecteerAllesClick);
-    connect(m_voegtoeBtn, &QAbstractButton::clicked, this, &TNieuwerForm::VoegtoeBtnClick);
-    connect(m_voegtoe, &QAction::triggered, this, &TNieuwerForm::VoegtoeBtnClick);
+    connect(m_selectAllSourceAction, &QAction::triggered, this,
+            &NewFilesWindow::selectAllProposals);
+    connect(m_addButton, &QAbstractButton::clicked, this, &NewFilesWindow::addSelectedProposals);
+    connect(m_addAction, &QAction::triggered, this, &NewFilesWindow::addSelectedProposals);
     connect(m_sluitAfBtn, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(m_sluitVenster, &QAction::triggered, this, &QDialog::accept);
 }
 
-void TNieuwerForm::FormCreate()
+void NewFilesWindow::setTexts()
 {
     setWindowTitle(QString::fromLatin1(kProductName) + nlEn(" - Nieuwer", " - Newer"));
-    m_memo1->setPlainText(
+    m_output->setPlainText(
         nlEn("Onderstaande bestanden hebben de volgende eigenschappen:",
              "These Files have the following properties:") +
         QLatin1Char('\n') +
@@ -186,12 +187,12 @@ void TNieuwerForm::FormCreate()
         QLatin1Char('\n') +
         nlEn("  - het bestand bestaat nog niet op de Backupschijf.",
              "  - the file is not yet on Backup drive."));
-    m_voegtoeBtn->setText(nlEn("Voegtoe", "Add"));
+    m_addButton->setText(nlEn("Voegtoe", "Add"));
     m_sluitAfBtn->setText(nlEn("Sluit venster", "Close Window"));
-    m_selecteerAlles->setText(nlEn("Selecteer Alles", "Select All"));
-    m_voegtoe->setText(nlEn("Voeg toe", "Add"));
+    m_selectAllSourceAction->setText(nlEn("Selecteer Alles", "Select All"));
+    m_addAction->setText(nlEn("Voeg toe", "Add"));
     m_sluitVenster->setText(nlEn("Sluit Venster", "Close Window"));
-    for (QPushButton* b : {m_voegtoeBtn, m_sluitAfBtn})
+    for (QPushButton* b : {m_addButton, m_sluitAfBtn})
         b->setFixedSize(std::max(90, b->sizeHint().width()), kButtonHeight);
 
     {
@@ -199,88 +200,88 @@ void TNieuwerForm::FormCreate()
         auto read = [&](const char* ident, int fallback) {
             return static_cast<int>(store->readInteger(settings::kDefaults, ident, fallback));
         };
-        move(read(kNieuwerLeft, 100), read(kNieuwerTop, 100));
-        resize(read(kNieuwerWidth, 600), read(kNieuwerHeight, 300));
+        move(read(kNewFilesLeft, 100), read(kNewFilesTop, 100));
+        resize(read(kNewFilesWidth, 600), read(kNewFilesHeight, 300));
     }
     m_scanDone = false;
-    m_voegtoeBtn->setEnabled(false);
-    m_voegtoe->setEnabled(false);
+    m_addButton->setEnabled(false);
+    m_addAction->setEnabled(false);
 }
 
-void TNieuwerForm::showEvent(QShowEvent* event)
+void NewFilesWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormResize();
+    layOutControls();
     // The scan runs once per opening, as soon as the window has been drawn.
     if (!m_scanDone) {
         m_scanDone = true;
-        QTimer::singleShot(0, this, &TNieuwerForm::Scan);
+        QTimer::singleShot(0, this, &NewFilesWindow::scan);
     }
 }
 
-void TNieuwerForm::resizeEvent(QResizeEvent* event)
+void NewFilesWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    FormResize();
+    layOutControls();
 }
 
-bool TNieuwerForm::eventFilter(QObject* watched, QEvent* event)
+bool NewFilesWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A click counts even when it leaves the selection as it was.
     if (watched == m_listBox->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        ListBoxClick();
+        onProposalsClicked();
     return QDialog::eventFilter(watched, event);
 }
 
-void TNieuwerForm::done(int result)
+void NewFilesWindow::done(int result)
 {
     if (isVisible())
-        FormClose();
+        saveState();
     QDialog::done(result);
 }
 
-void TNieuwerForm::FormResize()
+void NewFilesWindow::layOutControls()
 {
     const int w = width();
     const int h = height();
-    m_memo1->setGeometry(0, 0, w, kMemoHeight);
+    m_output->setGeometry(0, 0, w, kMemoHeight);
     m_statusPanel->setGeometry(0, h - kStatusPanelHeight, w, kStatusPanelHeight);
     m_listBox->setGeometry(0, kMemoHeight, w, std::max(0, h - kMemoHeight - kStatusPanelHeight));
 
     m_sluitAfBtn->move(w - m_sluitAfBtn->width() - 10, (kStatusPanelHeight - kButtonHeight) / 2);
-    m_voegtoeBtn->move(m_sluitAfBtn->x() - m_voegtoeBtn->width() - 10, m_sluitAfBtn->y());
+    m_addButton->move(m_sluitAfBtn->x() - m_addButton->width() - 10, m_sluitAfBtn->y());
     m_progressBar->resize(std::max(0, w - 50), 12);
     m_progressBar->move((w - m_progressBar->width()) / 2, 3);
     m_progressBar->update();
-    m_backupLabel->setGeometry(8, 16, std::max(0, m_voegtoeBtn->x() - 16), kStatusPanelHeight - 18);
+    m_backupLabel->setGeometry(8, 16, std::max(0, m_addButton->x() - 16), kStatusPanelHeight - 18);
 }
 
-void TNieuwerForm::FormClose()
+void NewFilesWindow::saveState()
 {
     auto store = m_ctx.platform.openSettings();
-    store->writeInteger(settings::kDefaults, kNieuwerLeft, x());
-    store->writeInteger(settings::kDefaults, kNieuwerTop, y());
-    store->writeInteger(settings::kDefaults, kNieuwerHeight, height());
-    store->writeInteger(settings::kDefaults, kNieuwerWidth, width());
+    store->writeInteger(settings::kDefaults, kNewFilesLeft, x());
+    store->writeInteger(settings::kDefaults, kNewFilesTop, y());
+    store->writeInteger(settings::kDefaults, kNewFilesHeight, height());
+    store->writeInteger(settings::kDefaults, kNewFilesWidth, width());
     store->sync();
     m_scanDone = false;
 }
 
-void TNieuwerForm::Scan()
+void NewFilesWindow::scan()
 {
     // Closed before the scan could start; and the walks share their state with every other
     // file operation, so none may run beside another.
-    if (!isVisible() || m_ctx.state.OperationRunning)
+    if (!isVisible() || m_ctx.state.operationRunning)
         return;
     m_lines.clear();
     showLines();
     m_backupLabel->setText(
-        fromEngine(NewerBackupLabel(m_ctx)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        fromEngine(newerBackupLabel(m_ctx)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 
-    m_ctx.state.OperationRunning = true;
-    NewerScanResult result = ScanNewerFiles(*m_scanCtx);
-    m_ctx.state.OperationRunning = false;
+    m_ctx.state.operationRunning = true;
+    NewerScanResult result = scanNewerFiles(*m_scanCtx);
+    m_ctx.state.operationRunning = false;
     if (!result.entered) {
         if (isVisible())
             reject();
@@ -288,52 +289,52 @@ void TNieuwerForm::Scan()
     }
     m_lines = std::move(result.proposals);
     showLines();
-    m_selecteerAlles->setEnabled(result.found);
-    m_voegtoeBtn->setEnabled(false);
-    m_voegtoe->setEnabled(false);
+    m_selectAllSourceAction->setEnabled(result.found);
+    m_addButton->setEnabled(false);
+    m_addAction->setEnabled(false);
 }
 
-void TNieuwerForm::showLines()
+void NewFilesWindow::showLines()
 {
     m_settingSelection = true;
     m_listBox->clear();
     for (const std::string& line : m_lines) {
         auto* item = new QListWidgetItem(fromEngine(line), m_listBox);
         // The line that says there is nothing to add is never selected.
-        if (IsNoNewerFilesLine(line))
+        if (isNoNewerFilesLine(line))
             item->setFlags(item->flags() & ~Qt::ItemIsSelectable);
     }
     m_settingSelection = false;
 }
 
-void TNieuwerForm::ListBoxClick()
+void NewFilesWindow::onProposalsClicked()
 {
     if (m_listBox->count() == 0)
         return;
     const bool any = !m_listBox->selectedItems().isEmpty();
-    m_voegtoeBtn->setEnabled(any);
-    m_voegtoe->setEnabled(any);
+    m_addButton->setEnabled(any);
+    m_addAction->setEnabled(any);
 }
 
-void TNieuwerForm::SelecteerAllesClick()
+void NewFilesWindow::selectAllProposals()
 {
     const int current = m_listBox->currentRow();
     m_settingSelection = true;
     for (int row = 0; row < m_listBox->count(); ++row) {
-        if (IsNoNewerFilesLine(m_lines[static_cast<std::size_t>(row)]))
+        if (isNoNewerFilesLine(m_lines[static_cast<std::size_t>(row)]))
             continue;
         m_listBox->item(row)->setSelected(true);
-        m_voegtoeBtn->setEnabled(true);
-        m_voegtoe->setEnabled(true);
+        m_addButton->setEnabled(true);
+        m_addAction->setEnabled(true);
     }
     m_settingSelection = false;
     if (current >= 0)
         m_listBox->setCurrentRow(current, QItemSelectionModel::NoUpdate);
 }
 
-void TNieuwerForm::VoegtoeBtnClick()
+void NewFilesWindow::addSelectedProposals()
 {
-    if (m_ctx.state.OperationRunning)
+    if (m_ctx.state.operationRunning)
         return;
     OperationLock lock;
     if (!lockOperation(lock, m_ctx))
@@ -343,9 +344,9 @@ void TNieuwerForm::VoegtoeBtnClick()
     for (int row = 0; row < m_listBox->count(); ++row)
         selected[static_cast<std::size_t>(row)] = m_listBox->item(row)->isSelected();
 
-    m_ctx.state.OperationRunning = true;
-    const std::size_t added = AddNewerFiles(m_ctx, m_lines, selected);
-    m_ctx.state.OperationRunning = false;
+    m_ctx.state.operationRunning = true;
+    const std::size_t added = addNewerFiles(m_ctx, m_lines, selected);
+    m_ctx.state.operationRunning = false;
 
     for (int row = 0; row < m_listBox->count(); ++row)
         m_listBox->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
@@ -353,8 +354,8 @@ void TNieuwerForm::VoegtoeBtnClick()
         emit backupChanged();
     if (topIndex.isValid())
         m_listBox->scrollToItem(m_listBox->item(topIndex.row()), QAbstractItemView::PositionAtTop);
-    m_voegtoeBtn->setEnabled(false);
-    m_voegtoe->setEnabled(false);
+    m_addButton->setEnabled(false);
+    m_addAction->setEnabled(false);
 }
 
 } // namespace kx

@@ -1,4 +1,4 @@
-#include "dialogs/MessageForm.h"
+#include "dialogs/TimedMessage.h"
 
 #include "dialogs/DialogHelpers.h"
 
@@ -16,10 +16,10 @@ constexpr int kMemoWidth = 309;
 
 } // namespace
 
-TMessageForm::TMessageForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+TimedMessage::TimedMessage(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("MessageForm"));
-    setFont(DialogFont());
+    setFont(dialogFont());
 
     m_panel = new QFrame(this);
     m_panel->setObjectName(QStringLiteral("MessagePanel"));
@@ -27,16 +27,16 @@ TMessageForm::TMessageForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     m_panel->setLineWidth(2);
     m_panel->setFocusPolicy(Qt::StrongFocus);
 
-    m_memo = MakeMessageMemo(m_panel);
+    m_memo = makeMessageMemo(m_panel);
     m_memo->setGeometry(kMemoLeft, kMemoTop, kMemoWidth, 0);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &TMessageForm::TimerTimer);
+    connect(m_timer, &QTimer::timeout, this, &TimedMessage::timeOut);
 }
 
-void TMessageForm::ShowTimed(const QString& line1, const QString& line2, int intervalMs,
+void TimedMessage::showTimed(const QString& line1, const QString& line2, int intervalMs,
                              const QRect& centreOn)
 {
     m_centreOn = centreOn;
@@ -48,28 +48,28 @@ void TMessageForm::ShowTimed(const QString& line1, const QString& line2, int int
     m_memo->setPlainText(lines.join(QLatin1Char('\n')));
 
     // Counted as shown: a long line that wraps takes the room of two.
-    const int lineCount = lines.isEmpty() ? 0 : WrappedLineCount(m_memo->font(), kMemoWidth, lines);
-    const int memoHeight = (lineCount + 1) * LineStep(m_memo->font());
+    const int lineCount = lines.isEmpty() ? 0 : wrappedLineCount(m_memo->font(), kMemoWidth, lines);
+    const int memoHeight = (lineCount + 1) * lineStep(m_memo->font());
     m_memo->resize(kMemoWidth, memoHeight);
     setFixedSize(kMemoWidth + 2 * kMemoLeft, memoHeight + 50);
     m_panel->setGeometry(rect());
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
 
     m_timer->setInterval(qMax(intervalMs, 0));
     exec();
 }
 
-void TMessageForm::showEvent(QShowEvent* event)
+void TimedMessage::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
     m_timer->start();
     m_panel->setFocus();
 }
 
-void TMessageForm::reject() {}
+void TimedMessage::reject() {}
 
-void TMessageForm::TimerTimer()
+void TimedMessage::timeOut()
 {
     m_timer->stop();
     done(QDialog::Accepted);

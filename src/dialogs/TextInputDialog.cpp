@@ -1,4 +1,4 @@
-#include "dialogs/AskDlg.h"
+#include "dialogs/TextInputDialog.h"
 
 #include "dialogs/DialogHelpers.h"
 
@@ -22,11 +22,12 @@ constexpr int kGap = 10;
 
 } // namespace
 
-TAskDlg::TAskDlg(const QString& languageCode, const QString& versionText, QWidget* parent)
+TextInputDialog::TextInputDialog(const QString& languageCode, const QString& versionText,
+                                 QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("AskDlg"));
-    setFont(DialogFont());
+    setFont(dialogFont());
     setWindowTitle((QString::fromLatin1(kProductName) + QStringLiteral(", "))
                        .left(10)
                        .append(versionText)
@@ -50,21 +51,21 @@ TAskDlg::TAskDlg(const QString& languageCode, const QString& versionText, QWidge
     m_ok->setCursor(Qt::PointingHandCursor);
     m_ok->setDefault(true);
     m_ok->setGeometry(buttonsLeft, 0, kButtonWidth, kButtonHeight);
-    m_cancel = new QPushButton(NlEn(languageCode, "Annuleren", "Cancel"), this);
+    m_cancel = new QPushButton(nlEn(languageCode, "Annuleren", "Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("CancelBtn"));
     m_cancel->setCursor(Qt::PointingHandCursor);
     m_cancel->setAutoDefault(false);
     m_cancel->setGeometry(buttonsLeft + kButtonWidth + kGap, 0, kButtonWidth, kButtonHeight);
-    connect(m_ok, &QPushButton::clicked, this, &TAskDlg::OKBtnClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TAskDlg::CancelBtnClick);
+    connect(m_ok, &QPushButton::clicked, this, &TextInputDialog::confirm);
+    connect(m_cancel, &QPushButton::clicked, this, &TextInputDialog::cancel);
 
     setFixedWidth(clientWidth);
 }
 
-bool TAskDlg::AskText(const QRect& centreOn, const QString& prompt, QString& answer)
+bool TextInputDialog::askText(const QRect& centreOn, const QString& prompt, QString& answer)
 {
     m_centreOn = centreOn;
-    const QStringList lines = SplitAtCarriageReturns(prompt);
+    const QStringList lines = splitAtCarriageReturns(prompt);
     m_label->setText(lines.join(QLatin1Char('\n')));
     m_edit->setText(answer);
     m_okPressed = false;
@@ -72,28 +73,28 @@ bool TAskDlg::AskText(const QRect& centreOn, const QString& prompt, QString& ans
     // The label's height is the prompt's width spread over the label's width, at 30 pixels a
     // line: room enough for the lines that the wrapping and the line breaks add.
     const int labelHeight =
-        QFontMetrics(DialogFont()).horizontalAdvance(prompt) * 30 / m_label->width();
+        QFontMetrics(dialogFont()).horizontalAdvance(prompt) * 30 / m_label->width();
     m_label->resize(m_label->width(), labelHeight);
     m_edit->move(m_edit->x(), m_label->y() + labelHeight + kGap);
     const int buttonTop = m_edit->y() + m_edit->height() + kGap;
     m_cancel->move(m_cancel->x(), buttonTop);
     m_ok->move(m_ok->x(), buttonTop);
     setFixedHeight(buttonTop + m_ok->height() + kGap);
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
 
     exec();
     answer = m_edit->text();
     return m_okPressed;
 }
 
-void TAskDlg::showEvent(QShowEvent* event)
+void TextInputDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    CentreWindow(this, m_centreOn);
+    centreWindow(this, m_centreOn);
     m_edit->setFocus();
 }
 
-bool TAskDlg::eventFilter(QObject* watched, QEvent* event)
+bool TextInputDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // The field keeps its text unselected when it gets the focus, also when the dialog hands it
     // over as if by Tab: typing adds to the start text instead of replacing it.
@@ -109,18 +110,18 @@ bool TAskDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TAskDlg::reject()
+void TextInputDialog::reject()
 {
-    CancelBtnClick();
+    cancel();
 }
 
-void TAskDlg::OKBtnClick()
+void TextInputDialog::confirm()
 {
     m_okPressed = true;
     done(QDialog::Accepted);
 }
 
-void TAskDlg::CancelBtnClick()
+void TextInputDialog::cancel()
 {
     m_okPressed = false;
     done(QDialog::Rejected);

@@ -1,0 +1,141 @@
+#include "app/Application.h"
+
+#include "app/MainWindow.h"
+#include "app/MountWatcher.h"
+#include "app/ScreenshotMode.h"
+#include "app/SingleInstance.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/HelpKeyFilter.h"
+#include "dialogs/QuestionDialog.h"
+#include "dialogs/SplashWindow.h"
+#include "dialogs/TextInputDialog.h"
+#include "dialogs/TimedMessage.h"
+#include "manage/ManageWindow.h"
+#include "newer/NewFilesWindow.h"
+#include "update/UpdateCheckDialog.h"
+#include "update/UpdateWindow.h"
+
+#include <QApplication>
+
+namespace kx {
+
+Application::Application(std::unique_ptr<LinuxPlatform> platform)
+    : m_platform(platform ? std::move(platform) : std::make_unique<LinuxPlatform>()),
+      m_facts(gatherSystemFacts(*m_platform)), m_log(*m_platform)
+{
+    m_state.languageCode = m_facts.languageCode;
+}
+
+Application::~Application()
+{
+    if (m_helpKeys)
+        qApp->removeEventFilter(m_helpKeys);
+    delete m_helpKeys;
+    // The windows below the main one use the engine's context, and through it the main window,
+    // until they are gone.
+    delete m_backupForm;
+    delete m_newerForm;
+    delete m_aboutForm;
+    delete m_yesNoDlg;
+    delete m_messageForm;
+    delete m_askDlg;
+    delete m_versionsForm;
+    delete m_checkUpdateForm;
+    m_mainForm.reset();
+    m_ctx.reset();
+}
+
+SplashWindow* Application::splash() const
+{
+    return m_splash.data();
+}
+
+void Application::createWindows()
+{
+    const QString lang = QString::fromStdString(m_facts.languageCode);
+    m_mainForm = std::make_unique<MainWindow>(*m_platform, m_state, m_log, m_facts);
+    m_ctx = std::make_unique<EngineContext>(
+        EngineContext{*m_platform, m_state, *m_mainForm, m_log, m_facts});
+    MainWindow* main = m_mainForm.get();
+    m_log.reportFailuresTo(main, m_facts.languageCode);
+
+    m_backupForm = new ManageWindow(*m_ctx, main);
+    m_newerForm = new NewFilesWindow(*m_ctx, main);
+    m_aboutForm = new AboutDialog(lang, main->windowTitle(), main->versionText(), main);
+    m_yesNoDlg = new QuestionDialog(lang, main);
+    m_messageForm = new TimedMessage(main);
+    m_askDlg = new TextInputDialog(lang, main->versionText(), main);
+    m_versionsForm = new UpdateWindow(*m_platform, lang, main);
+    m_checkUpdateForm = new UpdateCheckDialog(*m_platform, lang, main);
+    m_aboutForm->setMessageForm(m_messageForm);
+
+    MainWindow::Windows windows;
+    windows.backup = m_backupForm;
+    windows.newer = m_newerForm;
+    windows.about = m_aboutForm;
+    windows.yesNo = m_yesNoDlg;
+    windows.message = m_messageForm;
+    windows.ask = m_askDlg;
+    const QString product = QString::fromLatin1(MainWindow::kProductName);
+    windows.askForUpdateCheck = [this] {
+        return m_checkUpdateForm->exec() == UpdateCheckDialog::kYes;
+    };
+    windows.checkForUpdate = [this, product, main] {
+        m_versionsForm->checkForUpdate(product, main->versionText());
+    };
+    windows.loadAutoCheckSetting = [this] {
+        m_checkUpdateForm->loadAutoCheckSetting();
+        return m_checkUpdateForm->autoCheckEnabled();
+    };
+    windows.autoCheckForUpdate = [this, product, main] {
+        m_versionsForm->autoCheckForUpdate(product, main->versionText());
+    };
+    main->attach(*m_ctx, windows);
+    connect(m_backupForm, &ManageWindow::duplicateAllowed, main, &MainWindow::setDuplicateAllowed);
+    connect(m_newerForm, &NewFilesWindow::backupChanged, m_backupForm,
+            &ManageWindow::refreshBackupFiles);
+
+    m_helpKeys = new HelpKeyFilter(lang);
+    qApp->installEventFilter(m_helpKeys);
+}
+
+void Application::mountTableChanged()
+{
+    // The drive table is not read again in the middle of a file operation: the walk works on it.
+    if (m_state.operationRunning) {
+        m_mountWatcher->forget();
+        return;
+    }
+    m_platform->reloadDrives();
+    if (m_backupForm)
+        m_backupForm->refreshDrives();
+}
+
+int Application::run()
+{
+    // The splash greets a second start too, before it hands over to the first.
+    m_splash = SplashWindow::showAtStart(QString::fromStdString(m_facts.languageCode),
+                                         QCoreApplication::applicationFilePath());
+
+    m_instance = new SingleInstance(SingleInstance::serverName(), this);
+    if (m_instance->handOverToRunning())
+        return 0;
+
+    createWindows();
+    connect(m_instance, &SingleInstance::raiseRequested, m_mainForm.get(),
+            &MainWindow::bringForward);
+    m_mountWatcher = new MountWatcher(QStringLiteral("/proc/self/mountinfo"), this);
+    connect(m_mountWatcher, &MountWatcher::changed, this, &Application::mountTableChanged);
+
+    // The program ends with its main window, whatever other window still shows (the splash,
+    // an update window).
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(m_mainForm.get(), &MainWindow::closed, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+
+    armScreenshotMode(*this);
+    m_mainForm->show();
+    return QApplication::exec();
+}
+
+} // namespace kx
