@@ -2,6 +2,7 @@
 
 #include "engine/ActivityLog.h"
 #include "engine/ProgramState.h"
+#include "engine/StopRequest.h"
 #include "engine/UserInterface.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
@@ -16,6 +17,10 @@ struct EngineContext
     UserInterface& ui;
     ActivityLog& log;
     const SystemFacts& facts;
+    /** The user's stop, read at file boundaries; none when the operation cannot be stopped. */
+    const StopRequest* stop = nullptr;
+
+    bool stopRequested() const { return stop && stop->requested(); }
 
     /** The Dutch or the English text, after the user's language. */
     const char* nlEn(const char* dutch, const char* english) const

@@ -1,0 +1,10 @@
+#include "support/Language.h"
+
+namespace kx {
+
+Language languageOf(const std::string& languageCode)
+{
+    return languageCode == "nld" ? Language::Dutch : Language::English;
+}
+
+} // namespace kx
