@@ -14,7 +14,9 @@
 #include "support/TextHelpers.h"
 #include "update/UpdateCheck.h"
 
+#include <atomic>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 
 namespace kx {
@@ -62,7 +64,9 @@ std::string usage(const std::string& lang)
         "  2  fout in de opdrachtregel\n"
         "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
         "     niet worden gelezen\n"
-        "  4  er loopt al een andere bewerking van Kopierix",
+        "  4  er loopt al een andere bewerking van Kopierix\n"
+        "  130  gestopt door SIGINT (Ctrl+C), na de samenvatting tot dan toe\n"
+        "  143  gestopt door SIGTERM, na de samenvatting tot dan toe",
         "Usage: kopierix [--backup-drive L] COMMAND\n"
         "Without a command, Kopierix opens its windows.\n"
         "\n"
@@ -83,7 +87,9 @@ std::string usage(const std::string& lang)
         "  1  the backup drive could not be entered\n"
         "  2  usage error\n"
         "  3  completed, but some files could not be copied or some folders could not be read\n"
-        "  4  another Kopierix operation is running");
+        "  4  another Kopierix operation is running\n"
+        "  130  stopped by SIGINT (Ctrl+C), after the summary so far\n"
+        "  143  stopped by SIGTERM, after the summary so far");
 }
 
 struct Options
@@ -183,10 +189,55 @@ void startLog(ActivityLog& log, const std::string& lang)
         log.resume(lang);
 }
 
-int completed(const ProgramState& state)
+// The stop of a run: set from the signal handler, read by the engine at each file boundary and
+// by the copy loop between chunks. The atomic flag is lock-free, so storing into it is safe in a
+// handler.
+StopRequest g_stop;
+volatile std::sig_atomic_t g_stopSignal = 0;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void requestStop(int signal)
 {
-    return state.failedCount > 0 ? kExitSomeFailed : kExitOk;
+    g_stopSignal = signal;
+    g_stop.request();
 }
+
+// SIGINT and SIGTERM stop the run the way the window's Stop does, for as long as it lives.
+class StopSignals
+{
+public:
+    StopSignals()
+    {
+        g_stop.clear();
+        g_stopSignal = 0;
+        m_int = std::signal(SIGINT, requestStop);
+        m_term = std::signal(SIGTERM, requestStop);
+    }
+    ~StopSignals()
+    {
+        std::signal(SIGINT, m_int);
+        std::signal(SIGTERM, m_term);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    void (*m_int)(int) = SIG_DFL;
+    void (*m_term)(int) = SIG_DFL;
+};
+
+} // namespace
+
+int exitStatusOf(const RunResult& result, int stopSignal)
+{
+    if (result.stopped)
+        return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
+    if (!result.entered)
+        return kExitDriveNotEntered;
+    return result.failedCount > 0 ? kExitSomeFailed : kExitOk;
+}
+
+namespace {
 
 } // namespace
 
@@ -237,7 +288,8 @@ int CommandLine::run(const std::vector<std::string>& args)
     log.reportFailuresTo(&ui, lang);
     ProgramState state;
     state.languageCode = lang;
-    EngineContext ctx{m_platform, state, ui, log, facts};
+    StopSignals stopSignals;
+    EngineContext ctx{m_platform, state, ui, log, facts, &g_stop};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
     // the one given for this run only).
@@ -255,22 +307,27 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "status")
         return kExitOk;
     if (o.command == "make-backups")
-        return makeBackups(ctx) ? completed(state) : kExitDriveNotEntered;
+        return exitStatusOf(makeBackups(ctx), g_stopSignal);
     if (o.command == "restore-all")
-        return restoreAll(ctx) ? completed(state) : kExitDriveNotEntered;
+        return exitStatusOf(restoreAll(ctx), g_stopSignal);
 
     // newer
-    NewerScanResult scan = scanNewerFiles(ctx);
+    NewerScanResult scan = scanNewFiles(ctx);
     if (!scan.entered)
         return kExitDriveNotEntered;
-    if (!o.add) {
+    if (scan.stopped) {
+        RunResult stopped;
+        stopped.stopped = true;
+        return exitStatusOf(stopped, g_stopSignal);
+    }
+    if (!o.add || !scan.found) {
+        // An empty list is the window's single line; nothing is added, nothing written.
         for (const auto& line : scan.proposals)
             out(line);
         return kExitOk;
     }
     std::vector<bool> selected(scan.proposals.size(), true);
-    addNewerFiles(ctx, scan.proposals, selected);
-    return completed(state);
+    return exitStatusOf(addNewFiles(ctx, scan.proposals, selected), g_stopSignal);
 }
 
 } // namespace kx

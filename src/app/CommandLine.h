@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RunResult.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -9,7 +10,8 @@ namespace kx {
 
 /** Exit statuses of the headless commands. make-backups, restore-all and newer: 0 done without
  *  a failure, 1 the backup drive could not be entered, 2 a usage error, 3 done but some files
- *  could not be copied or some folders not read, 4 another Kopierix operation runs.
+ *  could not be copied or some folders not read, 4 another Kopierix operation runs, 130 or 143
+ *  stopped by SIGINT or SIGTERM after the summary so far.
  *  check-update exits with its verdict's code (0 no update needed, 1 no connection, 2 list too
  *  small, 3 program not in the list), 10 when an update is advised, and 4 when the program's
  *  record in the list cannot be read. */
@@ -22,7 +24,13 @@ enum ExitStatus
     kExitBusy = 4,
     kExitVersionRecordUnreadable = 4,
     kExitUpdateAdvised = 10,
+    kExitStoppedByInt = 130,
+    kExitStoppedByTerm = 143,
 };
+
+/** The exit status of a run from its result: stopped (130 after SIGINT, 143 after SIGTERM,
+ *  `stopSignal` telling which), the drive not entered, some failures, or done. */
+int exitStatusOf(const RunResult& result, int stopSignal);
 
 /**
  * The headless commands for scripts and schedulers. They run on the same settings, drive table

@@ -2,6 +2,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/MediumRecords.h"
+#include "engine/RunReport.h"
 #include "engine/Settings.h"
 #include "engine/TreeCopy.h"
 #include "support/DriveQueries.h"
@@ -17,7 +18,6 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kProductName = "Kopierix";
 constexpr const char* kCr = "\r";
 // The space in use on a medium includes its file system's own bookkeeping, which the copies in
 // the temporary area do not need: a nearly empty medium must not fail for it.
@@ -30,7 +30,7 @@ class DuplicateRun
 {
 public:
     explicit DuplicateRun(EngineContext& ctx);
-    bool run();
+    RunResult run();
 
 private:
     std::string text(const char* dutch, const char* english) const
@@ -40,6 +40,9 @@ private:
     std::string letter(char c) const { return std::string(1, c); }
 
     bool stop();
+    /** Tells the user's stop in the memo and the log; the run then ends. */
+    bool stopped();
+    void takeCounts();
     bool ioError(const SystemError& error);
     bool introduction();
     bool readFloppy();
@@ -61,6 +64,7 @@ private:
     std::string m_newLabel;
     std::string m_lastAnswer;
     double m_savedDate = 0;
+    RunResult m_result;
 };
 
 char lower(char c)
@@ -75,23 +79,34 @@ DuplicateRun::DuplicateRun(EngineContext& ctx)
 {
 }
 
-bool DuplicateRun::run()
+RunResult DuplicateRun::run()
 {
-    m_ctx.log.writeLog(text("Knop \"Dupliceren\" geklikt", "Button \"Duplicate\" clicked"));
+    CopyStopScope copyStop(m_ctx);
     m_ctx.ui.progress(0);
     m_state.progressStep = m_state.backupTotalSize / 100;
     m_ctx.ui.showProgress(true);
     m_ctx.ui.clearMemo();
 
-    if (!introduction() || !mediumPresent(false))
-        return stop();
+    if (!introduction()) {
+        m_result.declined = true;
+        stop();
+        return m_result;
+    }
+    if (!mediumPresent(false)) {
+        stop();
+        return m_result;
+    }
+    m_result.entered = true;
     m_oldLabel = m_b == 'a' ? m_floppyLabel : lowerCase(volumeLabel(m_ctx.platform, m_b));
     if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent(true) ||
-        !namesSettled() || !secondHalf())
-        return stop();
+        !namesSettled() || !secondHalf()) {
+        stop();
+        return m_result;
+    }
     recordNewMedium();
     m_ctx.ui.showProgress(false);
-    return true;
+    m_result.completed = true;
+    return m_result;
 }
 
 bool DuplicateRun::stop()
@@ -102,6 +117,21 @@ bool DuplicateRun::stop()
     m_ctx.ui.busy(false);
     m_ctx.ui.showProgress(false);
     return false;
+}
+
+bool DuplicateRun::stopped()
+{
+    m_result.stopped = true;
+    m_ctx.ui.memo(stoppedLine(m_ctx.language()));
+    m_ctx.log.writeLog(stoppedLine(m_ctx.language()));
+    return false;
+}
+
+void DuplicateRun::takeCounts()
+{
+    m_result.copiedCount = m_state.copiedCount;
+    m_result.copiedSize = m_state.copiedSize;
+    m_result.failedCount = m_state.failedCount;
 }
 
 bool DuplicateRun::ioError(const SystemError& error)
@@ -245,6 +275,9 @@ bool DuplicateRun::firstHalf()
     m_ctx.log.writeLog(text("Totale grootte gekopieerde bestanden = ", "Total size of file = ") +
                        s + "bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    takeCounts();
+    if (walk.stopped())
+        return stopped();
 
     m_ctx.ui.memo("");
     m_ctx.ui.pump();
@@ -351,6 +384,9 @@ bool DuplicateRun::secondHalf()
         text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") + s +
         "Bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    takeCounts();
+    if (walk.stopped())
+        stopped();
 
     SystemError ignored;
     m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
@@ -363,6 +399,8 @@ bool DuplicateRun::secondHalf()
 
     m_ctx.ui.busy(false);
     m_ctx.ui.pump();
+    if (m_result.stopped)
+        return false;
     m_ctx.ui.inform(text("Het kopiëren is gereed.", "Copying is ready.") + kCr +
                     text("U kunt de kopie nu ook als Backupschijf gebruiken.",
                          "You may now use the copy as a backup disk."));
@@ -383,7 +421,7 @@ void DuplicateRun::recordNewMedium()
 
 } // namespace
 
-bool duplicateMedium(EngineContext& ctx)
+RunResult duplicateMedium(EngineContext& ctx)
 {
     return DuplicateRun(ctx).run();
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/RunResult.h"
 
 namespace kx {
 
-/** The Duplicate button: copies the backup medium through a temporary area on the drive with
- *  the most free space onto a new medium in the same drive, makes sure the new medium has a name
- *  of its own, removes the temporary area and records the new medium. True when the run went to
- *  its end; false when the user cancelled or a check ended it. */
-bool duplicateMedium(EngineContext& ctx);
+/** Duplicate: copies the backup medium through a temporary area on the drive with the most free
+ *  space onto a new medium in the same drive, makes sure the new medium has a name of its own,
+ *  removes the temporary area and records the new medium. `completed` when the run went to its
+ *  end; a cancel, a check or the user's stop ends it before (a stop shows the half's summary so
+ *  far with the stop line and records nothing). The counts are those of the last half run. */
+RunResult duplicateMedium(EngineContext& ctx);
 
 } // namespace kx

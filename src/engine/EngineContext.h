@@ -5,6 +5,7 @@
 #include "engine/StopRequest.h"
 #include "engine/UserInterface.h"
 #include "platform/Platform.h"
+#include "support/Language.h"
 #include "support/SystemFacts.h"
 
 namespace kx {
@@ -28,6 +29,24 @@ struct EngineContext
         return facts.languageCode == "nld" ? dutch : english;
     }
     bool dutch() const { return facts.languageCode == "nld"; }
+    Language language() const { return languageOf(facts.languageCode); }
+};
+
+/** While it lives, the platform's copies read the operation's stop between their chunks, so
+ *  that a large file need not be copied to its end once the user asked to stop. */
+class CopyStopScope
+{
+public:
+    explicit CopyStopScope(EngineContext& ctx) : m_platform(ctx.platform)
+    {
+        m_platform.watchStop(ctx.stop ? &ctx.stop->flag() : nullptr);
+    }
+    ~CopyStopScope() { m_platform.watchStop(nullptr); }
+    CopyStopScope(const CopyStopScope&) = delete;
+    CopyStopScope& operator=(const CopyStopScope&) = delete;
+
+private:
+    Platform& m_platform;
 };
 
 } // namespace kx

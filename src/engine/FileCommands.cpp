@@ -74,7 +74,10 @@ std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
     FileCopy copy(ctx.platform, ctx.facts.dst);
     const std::string mirror = layout::mirrorFolder(state.backupBase, sourceFolder);
     std::size_t added = 0;
+    CopyStopScope copyStop(ctx);
     for (const std::string& name : names) {
+        if (ctx.stopRequested())
+            break;
         const std::string from = sourceFolder + name;
         ctx.log.writeLog(ctx.nlEn("Toevoegen - FromName: ", "Add - FromName: ") + from);
         const std::string to = mirror + name;
@@ -107,7 +110,7 @@ std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
     std::size_t removed = 0;
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string path = backupFolder + "\\" + *it;
         const std::int64_t size = copy.fileSizeOf(path);
         SystemError error;
@@ -146,7 +149,8 @@ std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
     // Where case tells names apart, the capitalised name would be another file: the backup
     // file's own name is read and restored.
     const bool capitalise = ctx.platform.namesIgnoreCase();
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    CopyStopScope copyStop(ctx);
+    for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;

@@ -2,6 +2,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/MediumRecords.h"
+#include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
 #include "support/CopyBatch.h"
@@ -13,23 +14,15 @@
 
 namespace kx {
 
-bool makeBackups(EngineContext& ctx)
+RunResult makeBackups(EngineContext& ctx)
 {
-    ctx.log.writeLog(ctx.nlEn("Knop \"Backups Maken\" geklikt", "Button \"Make Backups\" clicked"));
+    ProgramState& state = ctx.state;
+    CopyStopScope copyStop(ctx);
     ensureAutorunFile(ctx);
     ctx.ui.clearMemo();
     ctx.ui.progress(0);
-    ctx.state.progressStep = ctx.state.backupTotalSize / 100;
     ctx.ui.showProgress(true);
     ctx.ui.pump();
-    const bool entered = refreshBackups(ctx);
-    ctx.ui.showProgress(false);
-    return entered;
-}
-
-bool refreshBackups(EngineContext& ctx)
-{
-    ProgramState& state = ctx.state;
     ctx.ui.busy(true);
     ctx.ui.clearMemo();
     state.noDisk = false;
@@ -87,7 +80,8 @@ bool refreshBackups(EngineContext& ctx)
             state.copiedSize += staged.size;
             state.backupTotalSize += staged.size - oldSize;
         };
-        if (!batch.add(*source, backup, settle, error))
+        // A copy the stop abandoned half-way is no failure: the old copy is still there.
+        if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
             failures.copyFailed(ctx, *source, drive, error);
     });
     bool entered = ctx.platform.setCurrentDirectory(state.backupBase, error);
@@ -98,13 +92,18 @@ bool refreshBackups(EngineContext& ctx)
         SystemError walkError;
         // A root that cannot be listed is a drive that could not be entered, not an empty one.
         entered = walk.run(state.backupBase, walkError);
-        batch.commit();
+        // Copies not yet in their place when the user stopped are dropped, not counted.
+        if (walk.stopped() || ctx.stopRequested())
+            batch.abandon();
+        else
+            batch.commit();
         if (!entered)
             showDriveError(ctx, walkError);
         ctx.platform.flushDrive(state.backupBase[0]);
     }
 
-    if (state.copiedCount > 0) {
+    const bool stopped = walk.stopped() || ctx.stopRequested();
+    if (state.copiedCount > 0 && !stopped) {
         state.firstTime = false;
         state.lastBackupDate = now(ctx.platform);
         ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + backupDriveText(ctx) +
@@ -115,16 +114,15 @@ bool refreshBackups(EngineContext& ctx)
 
     const std::string d = (entered ? walk.lastDir() : state.backupBase).substr(0, 1);
     const char sep = ctx.platform.decimalSeparator();
-    const std::vector<std::string> summary = {
-        ctx.nlEn("Aantal bestanden gekopieerd naar ", "Number of files copied to ") + d +
-            ": = " + std::to_string(state.copiedCount),
-        ctx.nlEn("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
-            formatSize(state.copiedSize, sep) + "bytes",
-        ctx.nlEn("Totaal aantal Backup-bestanden = ", "Total number of Backup files = ") +
-            std::to_string(state.backupFileCount),
-        ctx.nlEn("Totaal schijfgebruik Backup-bestanden = ", "Total disk usage Backup files = ") +
-            formatSize(state.backupTotalSize, sep) + "bytes",
-    };
+    RunResult result;
+    result.entered = entered;
+    result.stopped = stopped;
+    result.copiedCount = state.copiedCount;
+    result.copiedSize = state.copiedSize;
+    result.backupFileCount = state.backupFileCount;
+    result.backupTotalSize = state.backupTotalSize;
+    const std::vector<std::string> summary =
+        summaryLines(result, RunKind::MakeBackups, ctx.language(), d, sep, ReportTarget::Memo);
     ctx.ui.memo("");
     for (const auto& line : summary)
         ctx.ui.memo(line);
@@ -132,6 +130,11 @@ bool refreshBackups(EngineContext& ctx)
     for (const auto& line : summary)
         ctx.log.writeLog(line);
     failures.summarise(ctx, walk.unreadableFolders());
+    result.failedCount = state.failedCount;
+    if (stopped) {
+        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.log.writeLog(stoppedLine(ctx.language()));
+    }
 
     const std::string listText = backupDriveText(ctx);
     const std::string freeLine =
@@ -143,7 +146,8 @@ bool refreshBackups(EngineContext& ctx)
     if (!state.startDir.empty())
         ctx.platform.setCurrentDirectory(state.startDir, error);
     ctx.ui.busy(false);
-    return entered;
+    ctx.ui.showProgress(false);
+    return result;
 }
 
 } // namespace kx

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/RunResult.h"
 
 namespace kx {
 
-/** The Make Backups button: log line, autorun file, progress bar, the run. False when the
- *  backup root could not be entered. */
-bool makeBackups(EngineContext& ctx);
-
-/** Refreshes every backup file on the medium from its newer source, records the medium's date
- *  and total when anything was copied, and writes the summary. False when the backup root could
- *  not be entered (the summary then shows zero files). */
-bool refreshBackups(EngineContext& ctx);
+/**
+ * Make Backups: writes the autorun file on the medium, refreshes every backup file on it from
+ * its newer source, records the medium's date and total when anything was copied, and writes the
+ * summary to the memo and the log. A run the user stops ends at the next file boundary, shows
+ * its summary so far with the stop line, and records nothing as the medium's last backup. The
+ * result's `entered` is false when the backup root could not be entered (the summary then shows
+ * zero files).
+ */
+RunResult makeBackups(EngineContext& ctx);
 
 } // namespace kx

@@ -2,6 +2,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/MediumRecords.h"
+#include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
 #include "support/FileCopy.h"
@@ -108,7 +109,7 @@ void scanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
     if (!listing)
         return;
     FileInfo entry;
-    while (listing->next(entry)) {
+    while (!ctx.stopRequested() && listing->next(entry)) {
         walk.breathe();
         if (entry.isDir)
             continue;
@@ -182,7 +183,7 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error)
     ctx.ui.warn(text);
 }
 
-NewerScanResult scanNewerFiles(EngineContext& ctx)
+NewerScanResult scanNewFiles(EngineContext& ctx)
 {
     const ProgramState& state = ctx.state;
     NewerScanResult result;
@@ -213,6 +214,10 @@ NewerScanResult scanNewerFiles(EngineContext& ctx)
     const std::size_t steps = folders.size() + 3;
     showStep(ctx, 3, steps);
     for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (ctx.stopRequested()) {
+            result.stopped = true;
+            break;
+        }
         showStep(ctx, i + 4, steps);
         ctx.ui.pump();
         std::string b = folders[i];
@@ -236,17 +241,33 @@ NewerScanResult scanNewerFiles(EngineContext& ctx)
     return result;
 }
 
-std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
-                          const std::vector<bool>& selected)
+RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
+                      const std::vector<bool>& selected)
 {
     ProgramState& state = ctx.state;
+    RunResult result;
+    result.entered = true;
+    const auto toAdd = [&](std::size_t i) {
+        return selected[i] && !isAddedLine(lines[i]) && !isNoNewerFilesLine(lines[i]);
+    };
+    bool anything = false;
+    for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i)
+        anything = anything || toAdd(i);
+    // Nothing to add is no backup: the medium's records stay as they are.
+    if (!anything)
+        return result;
+    CopyStopScope copyStop(ctx);
     ctx.ui.busy(true);
     FileCopy copy(ctx.platform, ctx.facts.dst);
     WalkFailures failures;
     const std::string drive = state.backupBase.substr(0, 1) + ":";
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
-        if (!selected[i] || isAddedLine(lines[i]) || isNoNewerFilesLine(lines[i]))
+        if (ctx.stopRequested()) {
+            result.stopped = true;
+            break;
+        }
+        if (!toAdd(i))
             continue;
         // The proposals are in lower case: the files are found by name without regard to case,
         // and copied under their own names into the mirror folder as it stands on the medium.
@@ -261,6 +282,10 @@ std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
         if (!mirror.empty())
             dst = mirror + dst.substr(slash);
         if (!copy.copyFileTo(src, dst, false)) {
+            if (copy.lastError().code == errors::kStopped) {
+                result.stopped = true;
+                break;
+            }
             // The line stays as it was, so the user can try again; the log says why it failed.
             failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
@@ -277,11 +302,19 @@ std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
         ++added;
     }
     // The moment of the command becomes the medium's last backup date, whatever was copied; the
-    // date in memory stays, so a later scan in this run compares against the same date.
-    writeLastDate(ctx, state.backupTotalSize, now(ctx.platform));
+    // date in memory stays, so a later scan in this run compares against the same date. A run
+    // the user stopped is no backup.
+    if (result.stopped) {
+        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.log.writeLog(stoppedLine(ctx.language()));
+    } else {
+        writeLastDate(ctx, state.backupTotalSize, now(ctx.platform));
+    }
     state.failedCount = failures.failedCopies();
+    result.copiedCount = added;
+    result.failedCount = state.failedCount;
     ctx.ui.busy(false);
-    return added;
+    return result;
 }
 
 } // namespace kx

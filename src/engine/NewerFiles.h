@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/RunResult.h"
 
 #include <cstddef>
 #include <string>
@@ -21,6 +22,8 @@ struct NewerScanResult
     std::vector<std::string> proposals;
     /** True when `proposals` holds source paths. */
     bool found = false;
+    /** The user's stop ended the scan; `proposals` holds what was found so far. */
+    bool stopped = false;
 };
 
 /** Case-insensitive membership of a name in a list (whole text; an empty list gives false). */
@@ -50,15 +53,17 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error);
  * medium's last backup, and not in the mirror folder yet. Reports progress and lets the window
  * breathe after every folder. Creates nothing, on the medium or on the source drives.
  */
-NewerScanResult scanNewerFiles(EngineContext& ctx);
+NewerScanResult scanNewFiles(EngineContext& ctx);
 
 /**
  * Copies every selected proposal that has not been added yet to its place on the medium, marks
  * its line as added, and stores the present moment as the medium's last backup date (with the
  * total grown by what was copied). A failed copy keeps its line unmarked, so it can be tried
- * again, and is written to the log. Returns the number of files added.
+ * again, and is written to the log. With nothing to add it writes nothing at all; a stop ends
+ * it at the next file and records no date. The result counts the files added (copiedCount) and
+ * the failed ones.
  */
-std::size_t addNewerFiles(EngineContext& ctx, std::vector<std::string>& lines,
-                          const std::vector<bool>& selected);
+RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
+                      const std::vector<bool>& selected);
 
 } // namespace kx

@@ -1,6 +1,7 @@
 #include "engine/RestoreAll.h"
 
 #include "engine/MediumRecords.h"
+#include "engine/RunReport.h"
 #include "engine/TreeCopy.h"
 #include "support/SizeText.h"
 
@@ -10,7 +11,6 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kProductName = "Kopierix";
 constexpr const char* kCr = "\r";
 
 std::string confirmation(EngineContext& ctx)
@@ -33,39 +33,29 @@ std::string confirmation(EngineContext& ctx)
            "Do you want  to restore all your data, then click the \"Yes\" Button.";
 }
 
-void writeSummary(EngineContext& ctx, const TreeCopy& walk)
+void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
 {
     const ProgramState& state = ctx.state;
     const char sep = ctx.platform.decimalSeparator();
     const std::string letter = walk.lastDir().substr(0, 1);
-    const std::string copiedSize = formatSize(state.copiedSize, sep) + "bytes";
-    const std::string totalSize = formatSize(state.backupTotalSize, sep) + "bytes";
-    const std::vector<std::string> lines = {
-        ctx.nlEn("Aantal bestanden hersteld vanuit ", "Number of files restored from ") + letter +
-            ": = " + std::to_string(state.copiedCount),
-        ctx.nlEn("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
-            copiedSize,
-        ctx.nlEn("Totaal aantal Backup-bestanden = ", "Total number of Backup files = ") +
-            std::to_string(state.backupFileCount),
-    };
-    // The English window and log spell the last line differently; both are kept as users know
-    // them.
-    const std::string diskUseMemo =
-        ctx.nlEn("Totaal schijfgebruik Backup-bestanden = ", "Total disk Use of Backup files = ") +
-        totalSize;
-    const std::string diskUseLog =
-        ctx.nlEn("Totaal schijfgebruik Backup-bestanden = ", "Total Disk Use of Backup files = ") +
-        totalSize;
-
+    result.copiedCount = state.copiedCount;
+    result.copiedSize = state.copiedSize;
+    result.backupFileCount = state.backupFileCount;
+    result.backupTotalSize = state.backupTotalSize;
     ctx.ui.memo("");
-    for (const auto& line : lines)
+    for (const auto& line :
+         summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Memo))
         ctx.ui.memo(line);
-    ctx.ui.memo(diskUseMemo);
     ctx.log.writeLog("");
-    for (const auto& line : lines)
+    for (const auto& line :
+         summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Log))
         ctx.log.writeLog(line);
-    ctx.log.writeLog(diskUseLog);
     walk.failures().summarise(ctx, walk.unreadableFolders());
+    result.failedCount = state.failedCount;
+    if (result.stopped) {
+        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.log.writeLog(stoppedLine(ctx.language()));
+    }
 
     const std::string& base = state.backupBase;
     const std::string freeLine =
@@ -77,16 +67,18 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk)
 
 } // namespace
 
-bool restoreAll(EngineContext& ctx)
+RunResult restoreAll(EngineContext& ctx)
 {
     ProgramState& state = ctx.state;
-    ctx.log.writeLog(ctx.nlEn("Knop \"Herstellen\" geklikt", "Button \"Restore\" clicked"));
+    CopyStopScope copyStop(ctx);
+    RunResult result;
     ctx.ui.progress(0);
     ctx.ui.showProgress(true);
     const std::string caption = std::string(kProductName) + ctx.nlEn(" - Herstellen", " - Recover");
     if (!ctx.ui.askYesNo(caption, confirmation(ctx))) {
         ctx.ui.showProgress(false);
-        return false;
+        result.declined = true;
+        return result;
     }
 
     SystemError error;
@@ -101,10 +93,11 @@ bool restoreAll(EngineContext& ctx)
     state.backupTotalSize = 0;
 
     TreeCopy walk(ctx);
-    const bool entered = ctx.platform.setCurrentDirectory(state.backupBase, error) &&
-                         walk.restoreTree(state.backupBase, error);
-    if (entered)
-        writeSummary(ctx, walk);
+    result.entered = ctx.platform.setCurrentDirectory(state.backupBase, error) &&
+                     walk.restoreTree(state.backupBase, error);
+    result.stopped = walk.stopped();
+    if (result.entered)
+        writeSummary(ctx, walk, result);
     else
         ctx.ui.warn(error.message);
 
@@ -112,7 +105,7 @@ bool restoreAll(EngineContext& ctx)
     if (!state.startDir.empty())
         ctx.platform.setCurrentDirectory(state.startDir, ignored);
     ctx.ui.showProgress(false);
-    return entered;
+    return result;
 }
 
 } // namespace kx

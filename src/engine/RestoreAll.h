@@ -1,12 +1,14 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/RunResult.h"
 
 namespace kx {
 
-/** The Restore All button: after the user's confirmation, copies every backup file of the
- *  medium back over its source and writes the summary. False when the user said No or the
- *  backup root could not be entered (then no summary is written). */
-bool restoreAll(EngineContext& ctx);
+/** Restore All: after the user's confirmation, copies every backup file of the medium back over
+ *  its source and writes the summary. `declined` when the user said No; `entered` false when the
+ *  backup root could not be entered (then no summary is written). A stop ends the run at the
+ *  next file boundary and shows the summary so far with the stop line. */
+RunResult restoreAll(EngineContext& ctx);
 
 } // namespace kx

@@ -46,11 +46,28 @@ void TreeCopy::copy(const std::string& source, const std::string& dest, bool toS
     };
     if (m_batch.add(source, dest, std::move(settle), error))
         return;
+    // A copy the stop abandoned half-way is no failure: the old file is still there.
+    if (error.code == errors::kStopped)
+        return;
     // A restore whose source drive is not there is told once for the drive, not for each file.
     if (toSource && (error.code == errors::kNotReady || error.code == errors::kNoSuchDrive))
         m_failures.sourceDriveMissing(dest[0]);
     else
         m_failures.copyFailed(m_ctx, source, dest, error);
+}
+
+bool TreeCopy::stopped() const
+{
+    return m_walk.stopped() || m_ctx.stopRequested();
+}
+
+void TreeCopy::settleBatch()
+{
+    // Copies not yet in their place when the user stopped are dropped, not counted.
+    if (stopped())
+        m_batch.abandon();
+    else
+        m_batch.commit();
 }
 
 void TreeCopy::copied(std::int64_t size)
@@ -91,7 +108,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
-    m_batch.commit();
+    settleBatch();
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -114,7 +131,7 @@ bool TreeCopy::copyToTemp(const std::string& start, SystemError& error)
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
-    m_batch.commit();
+    settleBatch();
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -147,7 +164,7 @@ bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
     // Only the area's own folders are walked: the temporary disk is usually the system's
     // largest, and nothing else on it takes part.
     FileInfo entry;
-    while (listing->next(entry)) {
+    while (!stopped() && listing->next(entry)) {
         m_walk.breathe();
         if (!entry.isDir || entry.isHidden || entry.isLink || entry.otherDevice ||
             entry.name.compare(0, kTempPrefixLength, kTempPrefix) != 0)
@@ -166,7 +183,7 @@ bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
         m_lastDir = m_walk.lastDir();
         addTempFolder(sub);
     }
-    m_batch.commit();
+    settleBatch();
     return true;
 }
 

@@ -41,6 +41,8 @@ public:
     const std::string& lastDir() const { return m_lastDir; }
     const WalkFailures& failures() const { return m_failures; }
     std::uint64_t unreadableFolders() const { return m_walk.unreadableFolders() + m_unreadable; }
+    /** Whether the user's stop ended the walk; the copies not yet in place were then dropped. */
+    bool stopped() const;
 
 private:
     /** Makes the destination's folder and stages the copy; `done` follows once the copy is in
@@ -51,6 +53,7 @@ private:
     /** Counts a copied file and moves the progress bar. */
     void copied(std::int64_t size);
     void addTempFolder(const std::string& folder);
+    void settleBatch();
 
     EngineContext& m_ctx;
     FileCopy m_copy;

@@ -238,8 +238,14 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     });
     try {
         std::vector<WalkEvent> batch;
-        while (queue.pop(batch)) {
+        while (!m_stopped && queue.pop(batch)) {
             for (WalkEvent& event : batch) {
+                // A stop ends the walk between two files: the lister is told to end too.
+                if (m_ctx.stopRequested()) {
+                    m_stopped = true;
+                    queue.cancel();
+                    break;
+                }
                 breathe();
                 dispatch(event);
             }

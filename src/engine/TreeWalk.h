@@ -54,6 +54,8 @@ public:
     /** The last folder entered (the root when none was). */
     const std::string& lastDir() const { return m_lastDir; }
     std::uint64_t unreadableFolders() const { return m_unreadable; }
+    /** Whether the user's stop ended a walk before its end. */
+    bool stopped() const { return m_stopped; }
 
     /** Lets the window repaint when ~50 ms have passed since it last did. */
     void breathe();
@@ -71,6 +73,7 @@ private:
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
     int m_hiddenLevels = 1;
+    bool m_stopped = false;
     std::chrono::steady_clock::time_point m_lastPump;
 };
 

@@ -33,8 +33,6 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kProductName = "Kopierix";
-
 // Window layout settings, section "Defaults"
 constexpr const char* kManageLeft = "Beheer Left";
 constexpr const char* kManageTop = "Beheer Top";

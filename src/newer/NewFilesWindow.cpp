@@ -22,8 +22,6 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kProductName = "Kopierix";
-
 constexpr const char* kNewFilesLeft = "Nieuwer Left";
 constexpr const char* kNewFilesTop = "Nieuwer Top";
 constexpr const char* kNewFilesHeight = "Nieuwer Height";
@@ -280,7 +278,7 @@ void NewFilesWindow::scan()
         fromEngine(newerBackupLabel(m_ctx)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 
     m_ctx.state.operationRunning = true;
-    NewerScanResult result = scanNewerFiles(*m_scanCtx);
+    NewerScanResult result = scanNewFiles(*m_scanCtx);
     m_ctx.state.operationRunning = false;
     if (!result.entered) {
         if (isVisible())
@@ -345,7 +343,7 @@ void NewFilesWindow::addSelectedProposals()
         selected[static_cast<std::size_t>(row)] = m_listBox->item(row)->isSelected();
 
     m_ctx.state.operationRunning = true;
-    const std::size_t added = addNewerFiles(m_ctx, m_lines, selected);
+    const std::size_t added = addNewFiles(m_ctx, m_lines, selected).copiedCount;
     m_ctx.state.operationRunning = false;
 
     for (int row = 0; row < m_listBox->count(); ++row)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +27,8 @@ constexpr int kNotReady = 21;
 /** A source whose size or time moved while it was being copied (a code of the program's own,
  *  outside the system's range). */
 constexpr int kChangedWhileCopied = 0x20000001;
+/** A copy abandoned because the user asked the run to stop (the program's own code). */
+constexpr int kStopped = 0x20000002;
 } // namespace errors
 
 /** A moment in local time, broken down. */
@@ -190,6 +193,10 @@ public:
      *  ended are removed from the folder first. */
     virtual bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
                            SystemError& error) = 0;
+    /** The flag a copy reads between its chunks: once it is set, a copy in progress is
+     *  abandoned (its temporary file removed, the destination as it was) and fails with
+     *  kStopped. Null for copies that run to their end. */
+    virtual void watchStop(const std::atomic<bool>* flag) { m_stopFlag = flag; }
     /** Writes the staged files to their media; false when that failed. */
     virtual bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) = 0;
     /** Renames a staged (and flushed) copy over its destination. */
@@ -238,6 +245,13 @@ public:
     /** A date-time in the user's short date and long time format. */
     virtual std::string formatDateTime(double dateTime) = 0;
     virtual std::string computerName() = 0;
+
+protected:
+    /** Whether the watched stop flag is set: one relaxed load, cheap enough for every chunk. */
+    bool stopFlagged() const { return m_stopFlag && m_stopFlag->load(std::memory_order_relaxed); }
+
+private:
+    const std::atomic<bool>* m_stopFlag = nullptr;
 };
 
 } // namespace kx

@@ -189,8 +189,9 @@ private slots:
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QStringList logLines = QString::fromUtf8(log.readAll()).split("\r\n");
         QVERIFY(logLines.at(0).startsWith("Date: "));
-        QCOMPARE(logLines.at(1), QString("Button \"Make Backups\" clicked"));
-        QCOMPARE(logLines.at(2), QString("C:\\Docs\\a.txt copied to f:"));
+        // A headless run clicks nothing: no line of a button, in either language.
+        QCOMPARE(logLines.at(1), QString("C:\\Docs\\a.txt copied to f:"));
+        QVERIFY(logLines.filter(QRegularExpression("^(Button|Knop) ")).isEmpty());
     }
 
     void aMissingBackupDriveEndsWithStatusOne()
@@ -333,7 +334,7 @@ private slots:
         if (windowsOpen) {
             // The run's lines follow its own date line in the windows' log.
             QVERIFY2(current.startsWith(windowsLog + "Date: "), current.constData());
-            QVERIFY(current.contains("\r\nButton \"Make Backups\" clicked\r\n"));
+            QVERIFY(current.contains("\r\nC:\\Docs\\a.doc copied to e:\r\n"));
             QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix!.log"));
         } else {
             QVERIFY2(current.startsWith("Date: "), current.constData());

@@ -60,6 +60,11 @@ public:
     {
         return m_inner->stageCopy(source, dest, staged, error);
     }
+    void watchStop(const std::atomic<bool>* flag) override
+    {
+        Platform::watchStop(flag);
+        m_inner->watchStop(flag);
+    }
     bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override
     {
         return m_inner->flushStaged(staged, error);

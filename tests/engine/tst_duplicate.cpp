@@ -226,13 +226,12 @@ private slots:
         s.fillMedium();
         s.state.backupTotalSize = 12345;
 
-        QVERIFY(!duplicateMedium(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(Setup::qt(s.ui.captions), QStringList({caption}));
         QCOMPARE(Setup::qt(s.ui.questions), QStringList({intro}));
         QCOMPARE(s.state.progressStep, std::int64_t(123));
-        QCOMPARE(s.logLines(), QStringList({language == "nld" ? "Knop \"Dupliceren\" geklikt"
-                                                              : "Button \"Duplicate\" clicked"}));
+        QVERIFY(s.logLines().isEmpty());
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(!s.ui.progressShown);
@@ -253,8 +252,7 @@ private slots:
                                                "Aantal bestanden gekopieerd van t: naar e: = 3",
                                                "Totale grootte gekopieerde bestanden = %1bytes",
                                                "Vrije ruimte op e: =%2Bytes"})
-                               << QStringList({"Knop \"Dupliceren\" geklikt",
-                                               "3 bestanden gekopieerd van e: naar t:",
+                               << QStringList({"3 bestanden gekopieerd van e: naar t:",
                                                "Totale grootte gekopieerde bestanden = %1bytes.",
                                                "3 bestanden gekopieerd van t: naar e:.",
                                                "Totale grootte gekopieerde bestanden = %1Bytes.",
@@ -269,8 +267,8 @@ private slots:
                             "Copying to the new Backup disk...",
                             "Number of files, copied from t: to e: = 3",
                             "Total size of copied files = %1bytes", "Free space on e: =%2Bytes"})
-            << QStringList({"Button \"Duplicate\" clicked", "3 files copied from e: to t:",
-                            "Total size of file = %1bytes.", "3 files copied from t: to e:.",
+            << QStringList({"3 files copied from e: to t:", "Total size of file = %1bytes.",
+                            "3 files copied from t: to e:.",
                             "Total size of copied files = %1Bytes.", "Free space on e: =%2Bytes"})
             << " Backup drive e:, latest backup: "
             << "Copying is ready.\rYou may now use the copy as a backup "
@@ -293,7 +291,7 @@ private slots:
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(duplicateMedium(*s.ctx));
+        QVERIFY(duplicateMedium(*s.ctx).completed);
 
         // The new medium holds the backup files, not the medium's own files of its root.
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("aaaa"));
@@ -376,7 +374,7 @@ private slots:
         // Stop at the question for the new medium.
         s.ui.yesNoAnswers = {true, false};
 
-        QVERIFY(!duplicateMedium(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         if (!expected.isEmpty()) {
             const std::string t = expected.toStdString();
@@ -401,7 +399,7 @@ private slots:
             QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.tempRoot().isEmpty());
         QCOMPARE(s.ui.questions.size(), std::size_t(1));
-        QCOMPARE(s.logLines(), QStringList({"Button \"Duplicate\" clicked"}));
+        QVERIFY(s.logLines().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }
 
@@ -470,7 +468,7 @@ private slots:
         for (const QString& answer : answers)
             s.ui.textAnswers.push_back(answer.toStdString());
 
-        QCOMPARE(duplicateMedium(*s.ctx), completes);
+        QCOMPARE(duplicateMedium(*s.ctx).completed, completes);
 
         const QStringList questions = Setup::qt(s.ui.questions);
         QCOMPARE(questions.mid(2), prompts);
@@ -506,7 +504,7 @@ private slots:
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(duplicateMedium(*s.ctx));
+        QVERIFY(duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("e:\\S-Docs\\a.txt"));
@@ -528,7 +526,7 @@ private slots:
         s.state.driveKey = "a-";
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(!duplicateMedium(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]),
@@ -556,7 +554,7 @@ private slots:
         };
         s.ui.yesNoAnswers = {true, true, false};
 
-        QVERIFY(!duplicateMedium(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.ui.questions.size(), std::size_t(3));
@@ -590,7 +588,7 @@ private slots:
         s.start(language.toStdString());
         s.ui.yesNoAnswers = {true, answer};
 
-        QVERIFY(!duplicateMedium(*s.ctx));
+        QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(Setup::qt(s.ui.warnings),
                  QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));

@@ -124,7 +124,7 @@ private slots:
         InterleavingUi ui;
         ui.events = &run.events;
         EngineContext ctx{run.rig->ctx.platform, run.rig->state, ui, run.rig->log, run.rig->facts};
-        QVERIFY(refreshBackups(ctx));
+        QVERIFY(makeBackups(ctx).entered);
         QCOMPARE(run.rig->state.copiedCount, std::uint64_t(files));
 
         const auto& e = run.events;
@@ -151,7 +151,7 @@ private slots:
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
         run.platform->failFlush = true;
-        QVERIFY(refreshBackups(run.rig->ctx));
+        QVERIFY(makeBackups(run.rig->ctx).entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
         QCOMPARE(run.rig->state.copiedCount, std::uint64_t(0));
@@ -175,7 +175,7 @@ private slots:
             }
             ::close(fd);
         });
-        QVERIFY(refreshBackups(run.rig->ctx));
+        QVERIFY(makeBackups(run.rig->ctx).entered);
         writing = false;
         writer.join();
 
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(run.rig->state.failedCount, std::uint64_t(1));
 
         // Left alone, it is copied at the next run.
-        QVERIFY(refreshBackups(run.rig->ctx));
+        QVERIFY(makeBackups(run.rig->ctx).entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin").size(), qsizetype(32 << 20));
     }
 
@@ -216,9 +216,9 @@ private slots:
 
         if (restore) {
             run.rig->ui.yesNoAnswers = {true};
-            QVERIFY(restoreAll(run.rig->ctx));
+            QVERIFY(restoreAll(run.rig->ctx).entered);
         } else {
-            QVERIFY(refreshBackups(run.rig->ctx));
+            QVERIFY(makeBackups(run.rig->ctx).entered);
         }
         QCOMPARE(run.tempFiles(folder), QStringList());
         QCOMPARE(run.fixture.readFile(restore ? "c:\\Docs\\a.txt" : "e:\\C-Docs\\a.txt"),

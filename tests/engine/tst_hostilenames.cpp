@@ -97,7 +97,7 @@ private slots:
         writeNative(m.backup("back\\slash.txt"), "old", T0);
 
         auto rig = m.rig();
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(readNative(m.backup(name) + "/f.txt"), std::string("new"));
         QCOMPARE(readNative(m.backup("back\\slash.txt")), std::string("new"));
         QCOMPARE(rig->state.backupFileCount, std::uint64_t(2));
@@ -112,7 +112,7 @@ private slots:
 
         writeNative(m.backup(name) + "/f.txt", "restored", T0);
         rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(rig->ctx));
+        QVERIFY(restoreAll(rig->ctx).entered);
         QCOMPARE(readNative(m.source(name) + "/f.txt"), std::string("restored"));
         QCOMPARE(rig->state.backupFileCount, std::uint64_t(2));
     }
@@ -131,14 +131,14 @@ private slots:
         writeNative(m.source("secret"), "mine", T0 + 60);
 
         auto rig = m.rig();
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(readNative(m.outside + "/authorized_keys"), std::string("the user's keys"));
         QCOMPARE(readNative(m.outside + "/secret"), std::string("secret"));
         QCOMPARE(readNative(m.backup("payload\\authorized_keys")), std::string("attacker's key"));
         QCOMPARE(rig->state.backupFileCount, std::uint64_t(1));
 
         rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(rig->ctx));
+        QVERIFY(restoreAll(rig->ctx).entered);
         QCOMPARE(readNative(m.source("secret")), std::string("mine"));
         QCOMPARE(readNative(m.outside + "/authorized_keys"), std::string("the user's keys"));
     }
@@ -152,14 +152,14 @@ private slots:
 
         auto rig = m.rig();
         rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(rig->ctx));
+        QVERIFY(restoreAll(rig->ctx).entered);
         QCOMPARE(readNative(m.source("report.txt")), std::string("lower"));
         QCOMPARE(readNative(m.source("REPORT.txt")), std::string("upper"));
         QCOMPARE(rig->state.copiedCount, std::uint64_t(2));
 
         // And Make Backups refreshes each from its own source only.
         writeNative(m.source("report.txt"), "new lower", T0 + 120);
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(readNative(m.backup("report.txt")), std::string("new lower"));
         QCOMPARE(readNative(m.backup("REPORT.txt")), std::string("upper"));
     }

@@ -49,11 +49,11 @@ private slots:
         rig->facts.dst.dstNow = true;
         rig->facts.dst.dstShift = 1.0 / 24;
 
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("changed half an hour later"));
         // Its time is the source's own: nothing shifts it by the hour.
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), copied + 1800);
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(rig->state.copiedCount, std::uint64_t(0));
     }
 
@@ -80,7 +80,7 @@ private slots:
         fixture.writeFile("e:\\C-Docs\\a.txt", "copy", backup);
         fixture.writeFile("c:\\Docs\\a.txt", "source", source);
         auto rig = rigFor(fixture);
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray(copied ? "source" : "copy"));
     }
 
@@ -102,7 +102,7 @@ private slots:
         auto rig = std::make_unique<EngineRig>(fixture.platform());
         readSettings(*rig->platform, rig->state, rig->ui);
         rig->selectBackupDrive();
-        QVERIFY(refreshBackups(rig->ctx));
+        QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(fixture.readFile(level + "C-home\\.thunderbird\\prefs.js"), QByteArray("new"));
         QCOMPARE(fixture.readFile(level + ".Trash-0\\C-home\\t.txt"), QByteArray("old"));
         QCOMPARE(rig->state.backupFileCount, std::uint64_t(1));

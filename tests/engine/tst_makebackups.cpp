@@ -117,7 +117,7 @@ private slots:
         EngineRig rig(fixture.platform(), language.toStdString());
         selectMedium(rig);
 
-        QVERIFY(makeBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new content!"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), T0 + 60);
@@ -129,9 +129,8 @@ private slots:
         QVERIFY(memo[6].endsWith("Bytes"));
 
         const QStringList log = rig.logLines(fixture);
-        QCOMPARE(log.first(), language == "nld" ? QString("Knop \"Backups Maken\" geklikt")
-                                                : QString("Button \"Make Backups\" clicked"));
-        QCOMPARE(log.mid(1), memo);
+        // The click's line is the window's; the engine's log starts with the run itself.
+        QCOMPARE(log, memo);
 
         // The medium's records, under its drive key; the size is the one after the refresh.
         QVERIFY(fixture.setting("Last BackUp", "e-Backup1").toDouble() > 45000);
@@ -144,7 +143,7 @@ private slots:
         // At once again: nothing to copy, and the records stay as they were.
         const QVariant date = fixture.setting("Last BackUp", "e-Backup1");
         rig.ui.statusLines.clear();
-        QVERIFY(makeBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
         QCOMPARE(rig.memo().at(1), language == "nld"
                                        ? QString("Aantal bestanden gekopieerd naar e: = 0")
                                        : QString("Number of files copied to e: = 0"));
@@ -206,7 +205,7 @@ private slots:
 
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         for (const Case& c : cases) {
             const QByteArray want = c.copied ? "source" : "backup";
@@ -246,7 +245,7 @@ private slots:
         faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "Permission denied"};
         EngineRig rig(std::make_unique<OrderedListings>(std::move(faulty), reverse));
         selectMedium(rig);
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Open\\b.txt"), QByteArray("source"));
         const QStringList memo = rig.memo();
@@ -272,7 +271,7 @@ private slots:
         fixture.writeFile(computer + "loose.txt", "in the computer's root", T0);
         fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
 
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile(computer + "C-Docs\\a.txt"), QByteArray("new"));
         QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
@@ -293,7 +292,7 @@ private slots:
             SystemError{112, "There is not enough space on the disk"};
         EngineRig rig(std::move(faulty), "nld");
         selectMedium(rig);
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\full.txt"), QByteArray("old"));
         QCOMPARE(rig.state.copiedCount, std::uint64_t(0));
@@ -313,7 +312,7 @@ private slots:
         QVERIFY(rig.state.noDisk);
         rig.ui.warnings.clear();
 
-        QVERIFY(!makeBackups(rig.ctx));
+        QVERIFY(!makeBackups(rig.ctx).entered);
         // The autorun file cannot be written either; that warning comes first, as on any
         // medium that refuses it.
         QCOMPARE(rig.ui.warnings,
@@ -365,7 +364,7 @@ private slots:
         }
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
         QCOMPARE(rig.state.backupFileCount, std::uint64_t(files));
         QVERIFY(rig.memo().contains("Total number of Backup files = 65537"));
     }

@@ -51,7 +51,7 @@ private slots:
         {
             EngineRig rig(fixture.platform());
             rig.selectBackupDrive();
-            QVERIFY(refreshBackups(rig.ctx));
+            QVERIFY(makeBackups(rig.ctx).entered);
             QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), old);
             QCOMPARE(rig.state.copiedCount, std::uint64_t(0));
             QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
@@ -66,7 +66,7 @@ private slots:
                         "size=4m") == 0);
         EngineRig rig(fixture.platform());
         rig.selectBackupDrive();
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
         QCOMPARE(rig.state.copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), fresh);
         QVERIFY(!rig.memo().join('\n').contains("failed copies"));
@@ -90,7 +90,7 @@ private slots:
 
         EngineRig rig(fixture.platform());
         rig.selectBackupDrive();
-        QVERIFY(refreshBackups(rig.ctx));
+        QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\mnt\\b.txt"), QByteArray("not a backup file"));
@@ -118,7 +118,7 @@ private slots:
         for (int run = 1; run <= 2; ++run) {
             EngineRig rig(fixture.platform());
             rig.selectBackupDrive();
-            QVERIFY(refreshBackups(rig.ctx));
+            QVERIFY(makeBackups(rig.ctx).entered);
             QCOMPARE(rig.state.copiedCount, std::uint64_t(run == 1 ? 1 : 0));
             QCOMPARE(rig.state.backupFileCount, std::uint64_t(2));
         }

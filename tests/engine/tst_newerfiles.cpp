@@ -187,7 +187,7 @@ private slots:
         }
         rig.state.lastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
 
-        const NewerScanResult result = scanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewFiles(rig.ctx);
 
         QVERIFY(result.entered);
         QCOMPARE(rig.proposals(result), expected);
@@ -204,7 +204,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
         fixture.writeFile("e:\\c-\\a.ini", "x", T0);
         Rig rig(fixture, "");
-        scanNewerFiles(rig.ctx);
+        scanNewFiles(rig.ctx);
         // Two folders: 5 steps, the walk at 2 of 100, then 3, 4 and 5 of 5.
         QCOMPARE(rig.ui.positions, (std::vector<int>{2, 60, 80, 100}));
         QVERIFY(rig.ui.pumps >= 2);
@@ -233,7 +233,7 @@ private slots:
         fixture.writeFile("e:\\c-gone\\a.doc", "x", T0);
         Rig rig(fixture, language.toStdString());
 
-        const NewerScanResult result = scanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewFiles(rig.ctx);
 
         QVERIFY(result.entered);
         QVERIFY(!result.found);
@@ -249,7 +249,7 @@ private slots:
         addDrives(fixture);
         Rig rig(fixture, "");
         rig.state.lastBackupDate = rig.dateTimeOf(T0);
-        const NewerScanResult result = scanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewFiles(rig.ctx);
         QCOMPARE(QString::fromStdString(result.label),
                  QString::fromStdString("Backup drive: e:\rDate of latest Backup: " +
                                         rig.platform->formatDateTime(rig.state.lastBackupDate)));
@@ -285,7 +285,7 @@ private slots:
         Rig rig(fixture, language.toStdString());
         rig.state.backupBase = std::string(1, letter) + ":\\";
 
-        const NewerScanResult result = scanNewerFiles(rig.ctx);
+        const NewerScanResult result = scanNewFiles(rig.ctx);
 
         QVERIFY(!result.entered);
         QVERIFY(result.proposals.empty());
@@ -327,7 +327,7 @@ private slots:
         rig.state.backupTotalSize = 100;
         const double before = rig.state.lastBackupDate;
 
-        NewerScanResult result = scanNewerFiles(rig.ctx);
+        NewerScanResult result = scanNewFiles(rig.ctx);
         std::vector<std::string>& lines = result.proposals;
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc"}));
 
@@ -335,7 +335,7 @@ private slots:
         // copy goes into the medium's C-Docs folder under the file's own name: a copy named
         // in lower case would have no source where case counts, and would never be refreshed.
         const std::vector<bool> second{false, true}, all{true, true};
-        QCOMPARE(addNewerFiles(rig.ctx, lines, second), std::size_t(1));
+        QCOMPARE(addNewFiles(rig.ctx, lines, second).copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\New.doc"), QByteArray("1234567"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\New.doc"), T0 + kDay);
         QVERIFY(!fixture.exists("e:\\c-docs"));
@@ -348,7 +348,7 @@ private slots:
         QVERIFY(!rig.state.firstTime);
 
         // All selected: the added line is passed over, the other one is added.
-        QCOMPARE(addNewerFiles(rig.ctx, lines, all), std::size_t(1));
+        QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\c-\\new.txt"), QByteArray("12345"));
         QCOMPARE(toList(lines),
                  (QStringList{"c:\\new.txt" + marker, "c:\\docs\\new.doc" + marker}));
@@ -363,7 +363,7 @@ private slots:
         QCOMPARE(rig.ui.statusLines.size(), std::size_t(2));
 
         // A third time nothing is left to add.
-        QCOMPARE(addNewerFiles(rig.ctx, lines, all), std::size_t(0));
+        QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(0));
         QCOMPARE(rig.ui.memoLines.size(), std::size_t(2));
     }
 
@@ -375,12 +375,12 @@ private slots:
         fixture.writeFile("c:\\docs\\b.doc", "x", T0 + kDay);
         Rig rig(fixture, "");
         rig.state.backupTotalSize = 1000;
-        NewerScanResult result = scanNewerFiles(rig.ctx);
+        NewerScanResult result = scanNewFiles(rig.ctx);
         QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
         QVERIFY(QFile::remove(fixture.native("c:\\docs\\b.doc")));
 
         const std::vector<bool> all{true};
-        QCOMPARE(addNewerFiles(rig.ctx, result.proposals, all), std::size_t(0));
+        QCOMPARE(addNewFiles(rig.ctx, result.proposals, all).copiedCount, std::uint64_t(0));
 
         QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
         const QStringList log = logLines(fixture);

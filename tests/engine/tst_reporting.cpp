@@ -99,7 +99,7 @@ private slots:
         run.faulty->failStatus["C:\\Docs\\long.txt"] = SystemError{36, "File name too long"};
         run.faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "denied"};
 
-        QVERIFY(refreshBackups(run.rig->ctx));
+        QVERIFY(makeBackups(run.rig->ctx).entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\fine.txt"), QByteArray("new"));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\denied.txt"), QByteArray("old"));
         QCOMPARE(run.tail(), tail);
@@ -120,7 +120,7 @@ private slots:
         Run run;
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
-        QVERIFY(refreshBackups(run.rig->ctx));
+        QVERIFY(makeBackups(run.rig->ctx).entered);
         QCOMPARE(run.tail(), QStringList());
         QCOMPARE(run.rig->state.failedCount, std::uint64_t(0));
     }
@@ -130,7 +130,7 @@ private slots:
         Run run;
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.faulty->failOpenDir["e:\\"] = SystemError{5, "Permission denied"};
-        QVERIFY(!refreshBackups(run.rig->ctx));
+        QVERIFY(!makeBackups(run.rig->ctx).entered);
         QVERIFY(!run.rig->ui.warnings.empty());
     }
 
@@ -141,7 +141,7 @@ private slots:
         run.fixture.writeFile("e:\\F-Docs\\b.txt", "backup", T0);
         run.fixture.writeFile("e:\\C-Docs\\c.txt", "backup", T0);
         run.rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(run.rig->ctx));
+        QVERIFY(restoreAll(run.rig->ctx).entered);
         QCOMPARE(run.fixture.readFile("c:\\Docs\\c.txt"), QByteArray("backup"));
         QCOMPARE(run.rig->memo().filter("not copied").size(), 0);
         QVERIFY(

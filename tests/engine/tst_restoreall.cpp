@@ -120,7 +120,7 @@ private slots:
         CaptionUi ui;
         EngineContext ctx{*s.platform, s.state, ui, *s.log, s.facts};
         s.state.lastBackupDate = 45000.5;
-        QVERIFY(!restoreAll(ctx));
+        QVERIFY(!restoreAll(ctx).entered);
 
         const QString date = QString::fromStdString(s.platform->formatDateTime(45000.5));
         QCOMPARE(QString::fromStdString(ui.caption), caption);
@@ -135,10 +135,10 @@ private slots:
         s.fixture.writeFile("s:\\Docs\\a.txt", "current", kNewer);
         s.state.copiedCount = 7;
 
-        QVERIFY(!restoreAll(*s.ctx));
+        QVERIFY(!restoreAll(*s.ctx).entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
-        QCOMPARE(s.logLines(), QStringList({"Knop \"Herstellen\" geklikt"}));
+        QVERIFY(s.logLines().isEmpty());
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
@@ -190,7 +190,7 @@ private slots:
         s.fixture.writeFile("s:\\Docs\\a.txt", "changed since", kNewer);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx).entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("backup a"));
         QCOMPARE(s.fixture.readFile("s:\\Docs\\Sub\\b.txt"), QByteArray("b"));
@@ -219,14 +219,12 @@ private slots:
         QVERIFY2(memo[8].startsWith(freeSpace) && memo[8].endsWith("Bytes"), qPrintable(memo[8]));
 
         const QStringList log = s.logLines();
-        QCOMPARE(log.size(), 10);
-        QVERIFY(
-            log[0].startsWith(language == "nld" ? "Knop \"Herstellen\"" : "Button \"Restore\""));
-        QCOMPARE(QSet<QString>(log.begin() + 1, log.begin() + 4),
+        QCOMPARE(log.size(), 9);
+        QCOMPARE(QSet<QString>(log.begin(), log.begin() + 3),
                  QSet<QString>(fileLines.begin(), fileLines.end()));
-        QCOMPARE(log.mid(4, 5),
+        QCOMPARE(log.mid(3, 5),
                  QStringList({""}) + expected + QStringList({diskUseLog.replace("%1", size)}));
-        QCOMPARE(log[9], memo[8]);
+        QCOMPARE(log[8], memo[8]);
 
         // Restore All keeps the progress step it finds; with none known the bar stays at 0.
         QCOMPARE(s.ui.positions, std::vector<int>({0}));
@@ -239,7 +237,7 @@ private slots:
         Setup s("");
         s.fixture.writeFile("e:\\S-Docs\\caf\xe9\\r\xe9sum\xe9.txt", "bytes", kOld);
         s.ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx).entered);
         QCOMPARE(s.fixture.readFile("s:\\Docs\\caf\xe9\\r\xe9sum\xe9.txt"), QByteArray("bytes"));
         QCOMPARE(s.state.copiedCount, std::uint64_t(1));
     }
@@ -250,7 +248,7 @@ private slots:
         s.fixture.writeFile("e:\\readme.txt", "no backup file");
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx).entered);
         const QStringList memo = s.memo();
         QCOMPARE(memo.mid(0, 5),
                  QStringList({"", "Aantal bestanden hersteld vanuit e: = 0",
@@ -272,7 +270,7 @@ private slots:
         s.fixture.writeFile("e:\\S-Work\\z.doc", "no computer level");
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx).entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Work\\x.doc"), QByteArray("mine"));
         QVERIFY(!s.fixture.exists("s:\\Work\\y.doc"));
@@ -318,7 +316,7 @@ private slots:
         }
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx));
+        QVERIFY(restoreAll(*s.ctx).entered);
         QFile::setPermissions(s.fixture.native("s:\\Locked"), QFileDevice::ReadOwner |
                                                                   QFileDevice::WriteOwner |
                                                                   QFileDevice::ExeOwner);
@@ -347,7 +345,7 @@ private slots:
         Setup s("", false);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(!restoreAll(*s.ctx));
+        QVERIFY(!restoreAll(*s.ctx).entered);
 
         QCOMPARE(s.ui.warnings.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
@@ -355,7 +353,7 @@ private slots:
         QVERIFY(!s.ui.warnings[1].empty());
         QVERIFY(s.state.noDisk);
         QVERIFY(s.ui.memoLines.empty());
-        QCOMPARE(s.logLines(), QStringList({"Button \"Restore\" clicked"}));
+        QVERIFY(s.logLines().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }
 };

@@ -261,14 +261,21 @@ bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
+// What copyData returns when the stop flag ended the copy between two chunks.
+constexpr int kCopyStopped = -1;
+
 // Copies the rest of `in` to `out`: in the kernel where the file systems allow it, else
-// through a buffer. Returns 0 or the errno of the failure.
-int copyData(int in, int out, off_t expectedSize)
+// through a buffer. Returns 0, kCopyStopped, or the errno of the failure. `stopped` is asked
+// between chunks, so that a stop need not wait for the end of a large file; the chunks stay
+// large enough that asking costs nothing.
+template <typename Stopped> int copyData(int in, int out, off_t expectedSize, Stopped stopped)
 {
     bool inKernel = true;
     off_t copied = 0;
     while (inKernel) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
+        if (stopped())
+            return kCopyStopped;
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(64) << 20, 0);
         if (n > 0) {
             copied += n;
             continue;
@@ -290,6 +297,8 @@ int copyData(int in, int out, off_t expectedSize)
     }
     std::vector<char> buffer(std::size_t(1) << 20);
     for (;;) {
+        if (stopped())
+            return kCopyStopped;
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
@@ -905,7 +914,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         ::close(in);
         return false;
     }
-    int err = copyData(in, out, st.st_size);
+    int err = copyData(in, out, st.st_size, [this] { return stopFlagged(); });
     // A source written to while it was read gives a copy that is neither the old file nor the
     // new one; with the old time it would pass for up to date for ever.
     struct stat after;
@@ -929,9 +938,13 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         err = errno;
     if (err != 0 || changed) {
         ::unlink(temp.c_str());
-        error = changed ? systemError(errors::kChangedWhileCopied, "The file changed while it was "
-                                                                   "being copied")
-                        : errorFor(err, to);
+        if (changed)
+            error = systemError(errors::kChangedWhileCopied,
+                                "The file changed while it was being copied");
+        else if (err == kCopyStopped)
+            error = systemError(errors::kStopped, "Stopped by the user");
+        else
+            error = errorFor(err, to);
         return false;
     }
     staged.dest = dest;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "support/Language.h"
+
+namespace kx::text {
+
+// The engine's summary lines.
+inline constexpr Text filesCopiedTo{"Aantal bestanden gekopieerd naar ",
+                                    "Number of files copied to "};
+inline constexpr Text filesRestoredFrom{"Aantal bestanden hersteld vanuit ",
+                                        "Number of files restored from "};
+inline constexpr Text copiedSize{"Totale grootte gekopieerde bestanden = ",
+                                 "Total size of copied files = "};
+inline constexpr Text backupFileCount{"Totaal aantal Backup-bestanden = ",
+                                      "Total number of Backup files = "};
+inline constexpr Text backupDiskUse{"Totaal schijfgebruik Backup-bestanden = ",
+                                    "Total disk usage Backup files = "};
+// Restore All's English window and log spell the disk-use line each their own way; both are kept
+// as users know them.
+inline constexpr Text restoredDiskUseMemo{"Totaal schijfgebruik Backup-bestanden = ",
+                                          "Total disk Use of Backup files = "};
+inline constexpr Text restoredDiskUseLog{"Totaal schijfgebruik Backup-bestanden = ",
+                                         "Total Disk Use of Backup files = "};
+inline constexpr Text stoppedByUser{"Gestopt door de gebruiker", "Stopped by the user"};
+
+} // namespace kx::text

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/RunResult.h"
+#include "support/Language.h"
+
+#include <string>
+#include <vector>
+
+namespace kx {
+
+/** The runs whose summary has the four counting lines. */
+enum class RunKind
+{
+    MakeBackups,
+    RestoreAll
+};
+
+/** Where a summary goes: the window's memo or the log (a few English lines differ). */
+enum class ReportTarget
+{
+    Memo,
+    Log
+};
+
+/**
+ * The counting lines of a run's summary, the same for the window and the command line: files
+ * copied to (or restored from) `driveLetter`, their size, the backup files and their disk use.
+ */
+std::vector<std::string> summaryLines(const RunResult& result, RunKind kind, Language language,
+                                      const std::string& driveLetter, char decimalSeparator,
+                                      ReportTarget target);
+
+/** The line that tells a run ended by the user's stop; it comes before the free-space line. */
+std::string stoppedLine(Language language);
+
+} // namespace kx

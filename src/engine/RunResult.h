@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kx {
+
+/** What an operation did, for its caller to show, to log and to turn into an exit status. */
+struct RunResult
+{
+    /** The backup drive (or the root the run works on) could be entered. */
+    bool entered = false;
+    /** The user declined before anything was done (a No to the operation's question). */
+    bool declined = false;
+    /** The run went to its end (a Duplicate can also end at a check or a cancel). */
+    bool completed = false;
+    /** The user's stop ended the run before its end; nothing was recorded as a backup. */
+    bool stopped = false;
+    /** Files copied and put in their place, and their bytes. */
+    std::uint64_t copiedCount = 0;
+    std::int64_t copiedSize = 0;
+    /** The backup files met and the space they take on the medium. */
+    std::uint64_t backupFileCount = 0;
+    std::int64_t backupTotalSize = 0;
+    /** What could not be done: failed copies, unreadable folders, files of missing drives. */
+    std::uint64_t failedCount = 0;
+};
+
+} // namespace kx
