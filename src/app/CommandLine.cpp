@@ -8,6 +8,7 @@
 #include "engine/NewerFiles.h"
 #include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
+#include "engine/RunReport.h"
 #include "engine/Settings.h"
 #include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
@@ -306,16 +307,23 @@ int CommandLine::run(const std::vector<std::string>& args)
 
     if (o.command == "status")
         return kExitOk;
-    if (o.command == "make-backups")
-        return exitStatusOf(makeBackups(ctx), g_stopSignal);
-    if (o.command == "restore-all")
-        return exitStatusOf(restoreAll(ctx), g_stopSignal);
+    // The signal is read once the run has ended, never before.
+    if (o.command == "make-backups") {
+        const RunResult result = makeBackups(ctx);
+        return exitStatusOf(result, g_stopSignal);
+    }
+    if (o.command == "restore-all") {
+        const RunResult result = restoreAll(ctx);
+        return exitStatusOf(result, g_stopSignal);
+    }
 
     // newer
     NewerScanResult scan = scanNewFiles(ctx);
     if (!scan.entered)
         return kExitDriveNotEntered;
     if (scan.stopped) {
+        ui.memo(stoppedLine(languageOf(lang)));
+        log.writeLog(stoppedLine(languageOf(lang)));
         RunResult stopped;
         stopped.stopped = true;
         return exitStatusOf(stopped, g_stopSignal);
@@ -327,7 +335,8 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitOk;
     }
     std::vector<bool> selected(scan.proposals.size(), true);
-    return exitStatusOf(addNewFiles(ctx, scan.proposals, selected), g_stopSignal);
+    const RunResult result = addNewFiles(ctx, scan.proposals, selected);
+    return exitStatusOf(result, g_stopSignal);
 }
 
 } // namespace kx

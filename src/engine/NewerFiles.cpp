@@ -231,6 +231,8 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
         ctx.ui.pump();
     }
 
+    // The walk over the medium's folders ends at a stop too, without a word of its own.
+    result.stopped = result.stopped || ctx.stopRequested();
     result.found = !result.proposals.empty();
     if (!result.found)
         result.proposals.push_back(noNewerFilesLine(ctx));

@@ -3,7 +3,10 @@
 #include "update/ScriptedServer.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
@@ -222,6 +225,14 @@ private slots:
         QCOMPARE(add.exitCode, 0);
         QCOMPARE(add.out, QString("c:\\docs\\b.doc added\n"));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\b.doc"), QByteArray("new"));
+        QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
+
+        // Nothing left to add: the window's line, and the medium's date stays where it was.
+        fixture.setSetting("Last BackUp", "e-", 45000.5);
+        const Run nothing = kopierix({"newer", "--add"});
+        QCOMPARE(nothing.exitCode, 0);
+        QCOMPARE(nothing.out, QString("There are no newer files to be added.\n"));
+        QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), 45000.5);
 
         const Run restore = kopierix({"restore-all", "--yes"});
         QCOMPARE(restore.exitCode, 0);
@@ -270,6 +281,70 @@ private slots:
         QCOMPARE(again.exitCode, 0);
         QVERIFY(again.out.contains("Total number of Backup files = 1"));
         QCOMPARE(fixture.readFile("e:\\C-Big\\big.bin").size(), 256 << 20);
+    }
+
+    // SIGINT and SIGTERM stop a run as the window's Stop does. The run is held at a known point
+    // by its own output: nobody reads it until the signal is sent, so the pipe fills and the
+    // run waits in the middle of the tree.
+    void aSignalStopsTheRunAfterItsSummary_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("SIGINT") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+    }
+    void aSignalStopsTheRunAfterItsSummary()
+    {
+        QFETCH(int, signal);
+        QFETCH(int, exitCode);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        constexpr int kFiles = 4000;
+        const std::string folder = "\\Docs\\" + std::string(60, 'd') + "\\";
+        auto name = [](int i) { return "file" + std::to_string(i) + ".txt"; };
+        for (int i = 0; i < kFiles; ++i) {
+            fixture.writeFile("e:\\C-" + folder.substr(1) + name(i), "old", T0);
+            fixture.writeFile("c:" + folder + name(i), "new", T0 + 60);
+        }
+
+        QProcess p;
+        p.start(QStringLiteral(KOPIERIX_BINARY), {"make-backups"});
+        QVERIFY(p.waitForStarted());
+        // No event loop runs here, so nothing reads the run's output meanwhile.
+        QThread::msleep(1500);
+        QCOMPARE(p.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), exitCode);
+        qInfo("ended %lld ms after the signal", sinceSignal.elapsed());
+
+        const QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+        const int copied = int(out.filter(QRegularExpression(" copied to e:$")).size());
+        QVERIFY2(copied > 0 && copied < kFiles, qPrintable(QString::number(copied)));
+        QVERIFY(out.contains(QString("Number of files copied to e: = %1").arg(copied)));
+        const int stopped = int(out.indexOf("Stopped by the user"));
+        QVERIFY(stopped > 0);
+        QVERIFY(out.value(stopped + 1).startsWith("Free space on "));
+        // Each file is its old copy or its new one; nothing half-way, no temporary file left.
+        int fresh = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            const QByteArray contents = fixture.readFile("e:\\C-" + folder.substr(1) + name(i));
+            QVERIFY(contents == "old" || contents == "new");
+            fresh += contents == "new";
+        }
+        QCOMPARE(fresh, copied);
+        QCOMPARE(tempFiles(fixture.root()), QStringList());
+        QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());
+
+        QFile log(fixture.dataPath() + "/Kopierix.log");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QStringList logLines = QString::fromUtf8(log.readAll()).split("\r\n");
+        QVERIFY(logLines.contains("Stopped by the user"));
     }
 
     void aSecondOperationIsRefusedAtOnce_data()
