@@ -168,7 +168,7 @@ bool DuplicateRun::introduction()
 bool DuplicateRun::readFloppy()
 {
     m_floppyLabel = lowerCase(volumeLabel(m_ctx.platform, 'a'));
-    m_state.noFloppy = m_floppyLabel.find("error 21") != std::string::npos;
+    m_state.noFloppy = mediumMissing(m_ctx.platform, 'a');
     return !m_state.noFloppy;
 }
 

@@ -70,8 +70,8 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 
 void ensureAutorunFile(EngineContext& ctx)
 {
-    const std::string type = driveTypeName(ctx.platform, backupLetter(ctx.state));
-    if (type != "DRIVE_CDROM" && type != "DRIVE_REMOVABLE" && type != "DRIVE_RAMDISK")
+    const DriveType type = driveTypeOf(ctx.platform, backupLetter(ctx.state));
+    if (type != DriveType::CdRom && type != DriveType::Removable && type != DriveType::RamDisk)
         return;
     const std::string path = ctx.state.backupBase + "Autorun.inf";
     // A fixed name: a medium written elsewhere may hold it as AUTORUN.INF.
@@ -92,8 +92,7 @@ void selectBackupDrive(EngineContext& ctx, char letter)
     if (!state.mainFormReady)
         return;
 
-    const std::string floppyLabel = lowerCase(volumeLabel(ctx.platform, 'a'));
-    state.noFloppy = letter == 'a' && floppyLabel.find("error 21") != std::string::npos;
+    state.noFloppy = letter == 'a' && mediumMissing(ctx.platform, 'a');
     if (state.noFloppy) {
         state.backupBase = "a:\\";
         if (!state.floppyWarned) {

@@ -509,7 +509,7 @@ void ManageWindow::writeBackupDrive()
 
 bool ManageWindow::floppyMissing()
 {
-    return lowerCase(volumeLabel(m_ctx.platform, 'a')).find("error 21") != std::string::npos;
+    return mediumMissing(m_ctx.platform, 'a');
 }
 
 void ManageWindow::rememberSourceDrive()
@@ -533,7 +533,7 @@ void ManageWindow::onSourceDriveChanged()
             return;
         }
     }
-    if (driveTypeName(m_ctx.platform, letter) == "DRIVE_REMOTE") {
+    if (driveTypeOf(m_ctx.platform, letter) == DriveType::Remote) {
         m_ctx.ui.warn("U kunt geen backup maken van een netwerkschijf.");
         // Choosing the previous drive again runs this handler for it.
         m_sourceDrive->setDrive(m_previousSourceDrive);
@@ -577,9 +577,9 @@ void ManageWindow::onBackupDriveChanged()
     }
 
     showMirrorFolder();
-    const std::string type =
-        driveTypeName(m_ctx.platform, state.backupBase.empty() ? letter : state.backupBase[0]);
-    emit duplicateAllowed(type == "DRIVE_CDROM" || type == "DRIVE_REMOVABLE");
+    const DriveType type =
+        driveTypeOf(m_ctx.platform, state.backupBase.empty() ? letter : state.backupBase[0]);
+    emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
     enable({m_delBtn, m_restoreBtn, m_speedRestore, m_speedDel}, false);
     enable({m_removeAction, m_restoreAction}, false);
 }

@@ -31,6 +31,49 @@ constexpr int kChangedWhileCopied = 0x20000001;
 constexpr int kStopped = 0x20000002;
 } // namespace errors
 
+/** The kinds of drive the program tells apart; None for a letter that names no drive. */
+enum class DriveType
+{
+    None,
+    Removable,
+    Fixed,
+    Remote,
+    CdRom,
+    RamDisk
+};
+
+/** The word a drive type is written as in the settings' drive table, the log and the display:
+ *  "DRIVE_REMOVABLE", …; empty for None. */
+constexpr const char* driveTypeWord(DriveType type)
+{
+    switch (type) {
+    case DriveType::Removable:
+        return "DRIVE_REMOVABLE";
+    case DriveType::Fixed:
+        return "DRIVE_FIXED";
+    case DriveType::Remote:
+        return "DRIVE_REMOTE";
+    case DriveType::CdRom:
+        return "DRIVE_CDROM";
+    case DriveType::RamDisk:
+        return "DRIVE_RAMDISK";
+    case DriveType::None:
+        break;
+    }
+    return "";
+}
+
+/** The drive type a word stands for; None for any other word. */
+inline DriveType driveTypeFromWord(const std::string& word)
+{
+    for (DriveType type : {DriveType::Removable, DriveType::Fixed, DriveType::Remote,
+                           DriveType::CdRom, DriveType::RamDisk}) {
+        if (word == driveTypeWord(type))
+            return type;
+    }
+    return DriveType::None;
+}
+
 /** A moment in local time, broken down. */
 struct LocalTime
 {
@@ -144,9 +187,8 @@ public:
     // --- Drives -------------------------------------------------------------------------------
     /** The letters of the drive table, lower case, in alphabetical order. */
     virtual std::vector<char> driveLetters() = 0;
-    /** "DRIVE_REMOVABLE", "DRIVE_FIXED", "DRIVE_REMOTE", "DRIVE_CDROM", "DRIVE_RAMDISK", or empty
-     *  for a letter that names no drive. Either case of the letter. */
-    virtual std::string driveType(char letter) = 0;
+    /** The drive's type; None for a letter that names no drive. Either case of the letter. */
+    virtual DriveType driveType(char letter) = 0;
     /** The volume label (possibly empty); false with the error (21 for a missing medium). */
     virtual bool volumeLabel(char letter, std::string& label, SystemError& error) = 0;
     /** The file system's name, empty when the drive cannot be read. */

@@ -2,8 +2,6 @@
 
 #include "support/TextHelpers.h"
 
-#include <array>
-
 namespace kx {
 
 namespace {
@@ -38,16 +36,17 @@ std::string cleanMessage(const std::string& message)
 
 } // namespace
 
-std::string driveTypeName(Platform& platform, char letter)
+DriveType driveTypeOf(Platform& platform, char letter)
 {
-    static const std::array<const char*, 5> words = {
-        "DRIVE_REMOVABLE", "DRIVE_FIXED", "DRIVE_REMOTE", "DRIVE_CDROM", "DRIVE_RAMDISK"};
-    const std::string type = platform.driveType(lowerLetter(letter));
-    for (const char* word : words) {
-        if (type == word)
-            return type;
-    }
-    return std::string();
+    return platform.driveType(lowerLetter(letter));
+}
+
+bool mediumMissing(Platform& platform, char letter)
+{
+    std::string label;
+    SystemError error;
+    return !platform.volumeLabel(lowerLetter(letter), label, error) &&
+           error.code == errors::kNotReady;
 }
 
 std::string volumeLabel(Platform& platform, char letter)
@@ -68,9 +67,9 @@ std::string driveListText(Platform& platform, char letter)
 {
     const char lower = lowerLetter(letter);
     std::string text = std::string(1, lower) + ":";
-    const std::string type = driveTypeName(platform, lower);
+    const DriveType type = driveTypeOf(platform, lower);
     // Only fixed disks and CDs show their label; removable drives show the letter alone.
-    if (type != "DRIVE_FIXED" && type != "DRIVE_CDROM")
+    if (type != DriveType::Fixed && type != DriveType::CdRom)
         return text;
     std::string label;
     SystemError error;

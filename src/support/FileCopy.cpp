@@ -37,11 +37,11 @@ FileCopy::DriveClass FileCopy::driveClass(char letter)
         return m_driveClasses[letter - 'a'];
 
     DriveClass result = DriveClass::Other;
-    const std::string type = driveTypeName(m_platform, letter);
-    if (type == "DRIVE_FIXED")
+    const DriveType type = driveTypeOf(m_platform, letter);
+    if (type == DriveType::Fixed)
         result = DriveClass::Fixed;
     // A disc written in packets keeps its times as a fixed disk does.
-    else if (type != "DRIVE_REMOTE" && fileSystemName(m_platform, letter) != "INCDFS")
+    else if (type != DriveType::Remote && fileSystemName(m_platform, letter) != "INCDFS")
         result = DriveClass::Correctable;
 
     if (cacheable)

@@ -16,7 +16,7 @@ public:
     Platform& inner() { return *m_inner; }
 
     std::vector<char> driveLetters() override { return m_inner->driveLetters(); }
-    std::string driveType(char letter) override { return m_inner->driveType(letter); }
+    DriveType driveType(char letter) override { return m_inner->driveType(letter); }
     bool volumeLabel(char letter, std::string& label, SystemError& error) override
     {
         return m_inner->volumeLabel(letter, label, error);

@@ -91,8 +91,8 @@ private slots:
         auto platform = fixture.platform();
 
         QVERIFY(hasLetter(platform->driveLetters(), 'e'));
-        QCOMPARE(platform->driveType('e'), expectedType.toStdString());
-        QCOMPARE(platform->driveType('E'), expectedType.toStdString());
+        QCOMPARE(std::string(driveTypeWord(platform->driveType('e'))), expectedType.toStdString());
+        QCOMPARE(std::string(driveTypeWord(platform->driveType('E'))), expectedType.toStdString());
 
         std::string answer = "unchanged";
         SystemError error;
@@ -120,7 +120,7 @@ private slots:
         auto platform = fixture.platform();
         // Letter b is never given out by the detection.
         for (char letter : {'b', 'B', '?'}) {
-            QCOMPARE(platform->driveType(letter), std::string());
+            QCOMPARE(std::string(driveTypeWord(platform->driveType(letter))), std::string());
             std::string label;
             SystemError error;
             QVERIFY(!platform->volumeLabel(letter, label, error));
@@ -138,8 +138,9 @@ private slots:
         test::Fixture fixture;
         auto platform = fixture.platform();
         QVERIFY(hasLetter(platform->driveLetters(), 'c'));
-        QVERIFY(!platform->driveType('c').empty());
-        QCOMPARE(platform->driveType('C'), platform->driveType('c'));
+        QVERIFY(platform->driveType('c') != DriveType::None);
+        QCOMPARE(std::string(driveTypeWord(platform->driveType('C'))),
+                 std::string(driveTypeWord(platform->driveType('c'))));
         QCOMPARE(platform->nativePath("C:\\"), std::string("/"));
         QCOMPARE(platform->nativePath("c:\\etc"), std::string("/etc"));
         QCOMPARE(platform->fileSystemName('C'),
@@ -341,7 +342,7 @@ private slots:
         LinuxPlatform platform;
         const char letter = letterOf(platform, stick);
         QVERIFY(letter >= 'd');
-        QCOMPARE(platform.driveType(letter), std::string("DRIVE_RAMDISK"));
+        QCOMPARE(platform.driveType(letter), DriveType::RamDisk);
         QCOMPARE(platform.fileSystemName(letter), std::string("tmpfs"));
         QCOMPARE(fixture.setting("Drives", QString(QChar(letter))).toString().toStdString(), stick);
 

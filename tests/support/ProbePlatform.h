@@ -26,7 +26,7 @@ public:
     int driveQueries = 0;
     int trashCalls = 0;
 
-    std::string driveType(char letter) override
+    DriveType driveType(char letter) override
     {
         ++driveQueries;
         return inner().driveType(letter);

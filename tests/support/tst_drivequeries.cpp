@@ -31,18 +31,22 @@ void TestDriveQueries::typesAndLabels()
     fixture.addMissingDrive('a', QStringLiteral("DRIVE_REMOVABLE"));
     auto p = fixture.platform();
 
-    QCOMPARE(driveTypeName(*p, 's'), std::string("DRIVE_FIXED"));
-    QCOMPARE(driveTypeName(*p, 'S'), std::string("DRIVE_FIXED"));
-    QCOMPARE(driveTypeName(*p, 'e'), std::string("DRIVE_REMOVABLE"));
-    QCOMPARE(driveTypeName(*p, 'q'), std::string());
+    QCOMPARE(driveTypeOf(*p, 's'), DriveType::Fixed);
+    QCOMPARE(driveTypeOf(*p, 'S'), DriveType::Fixed);
+    QCOMPARE(driveTypeOf(*p, 'e'), DriveType::Removable);
+    QCOMPARE(driveTypeOf(*p, 'q'), DriveType::None);
     // A drive without its medium still has its type.
-    QCOMPARE(driveTypeName(*p, 'a'), std::string("DRIVE_REMOVABLE"));
+    QCOMPARE(driveTypeOf(*p, 'a'), DriveType::Removable);
+    QCOMPARE(driveTypeWord(driveTypeOf(*p, 'a')), "DRIVE_REMOVABLE");
 
     QCOMPARE(volumeLabel(*p, 's'), std::string("Data"));
     QCOMPARE(volumeLabel(*p, 'S'), std::string("Data"));
     // No label is not an error.
     QCOMPARE(volumeLabel(*p, 'e'), std::string());
-    // An empty floppy drive: callers look for "error 21" in the lower-cased label.
+    // An empty floppy drive: the label tells the code, and the drive is told apart by it.
+    QVERIFY(mediumMissing(*p, 'a'));
+    QVERIFY(!mediumMissing(*p, 'e'));
+    QVERIFY(!mediumMissing(*p, 'q'));
     const std::string empty = volumeLabel(*p, 'a');
     QVERIFY2(empty.rfind("Error 21 ", 0) == 0, empty.c_str());
     QVERIFY(empty.size() > 9);

@@ -734,9 +734,10 @@ std::vector<char> LinuxPlatform::driveLetters()
     return drives().letters();
 }
 
-std::string LinuxPlatform::driveType(char letter)
+DriveType LinuxPlatform::driveType(char letter)
 {
-    return drives().type(letter);
+    // The drive table keeps the words of the settings; the program works with the type.
+    return driveTypeFromWord(drives().type(letter));
 }
 
 bool LinuxPlatform::volumeLabel(char letter, std::string& label, SystemError& error)

@@ -30,7 +30,7 @@ public:
     void reloadDrives();
 
     std::vector<char> driveLetters() override;
-    std::string driveType(char letter) override;
+    DriveType driveType(char letter) override;
     bool volumeLabel(char letter, std::string& label, SystemError& error) override;
     std::string fileSystemName(char letter) override;
     std::int64_t freeSpace(char letter) override;
