@@ -4,6 +4,7 @@
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/Settings.h"
+#include "engine/StatusLine.h"
 #include "engine/TreeCopy.h"
 #include "support/DriveQueries.h"
 #include "support/FileCopy.h"
@@ -347,9 +348,9 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.busy(true);
     m_ctx.ui.pump();
     m_state.lastBackupDate = m_savedDate;
-    m_ctx.ui.status(text(" Backupschijf: ", " Backup drive ") + backupDriveText(m_ctx) +
-                    text(", laatste backup: ", ", latest backup: ") +
-                    dateText(m_ctx, m_state.lastBackupDate));
+    m_ctx.ui.status(backupDriveStatusLine(m_ctx.language(), DriveStatus::LastBackupAfterDuplicate,
+                                          backupDriveText(m_ctx),
+                                          dateText(m_ctx, m_state.lastBackupDate)));
     m_ctx.ui.memo(
         text("Kopiëren naar nieuwe Backupschijf...", "Copying to the new Backup disk..."));
 

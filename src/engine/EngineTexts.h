@@ -23,4 +23,15 @@ inline constexpr Text restoredDiskUseLog{"Totaal schijfgebruik Backup-bestanden 
                                          "Total Disk Use of Backup files = "};
 inline constexpr Text stoppedByUser{"Gestopt door de gebruiker", "Stopped by the user"};
 
+// The status line about the backup drive. The Dutch-only forms are shown in both languages, as
+// users know them; the English line after a Duplicate lacks its colon for the same reason.
+inline constexpr Text statusDrive{" Backupschijf: ", " Backup drive: "};
+inline constexpr Text statusDriveAfterDuplicate{" Backupschijf: ", " Backup drive "};
+inline constexpr Text statusLastBackup{", laatste backup: ", ", latest backup: "};
+inline constexpr Text statusDateUnknown{", geen laatste backupdatum bekend",
+                                        ", latest backup date unknown"};
+inline constexpr Text statusDriveNoMedium{" Backupschijf: ", " Backupschijf: "};
+inline constexpr Text statusNoDisk{", geen schijf aanwezig", ", geen schijf aanwezig"};
+inline constexpr Text statusNoFloppy{", geen floppy aanwezig", ", geen floppy aanwezig"};
+
 } // namespace kx::text

@@ -3,6 +3,7 @@
 #include "engine/BackupLayout.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
+#include "engine/StatusLine.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
 #include "support/CopyBatch.h"
@@ -106,9 +107,9 @@ RunResult makeBackups(EngineContext& ctx)
     if (state.copiedCount > 0 && !stopped) {
         state.firstTime = false;
         state.lastBackupDate = now(ctx.platform);
-        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + backupDriveText(ctx) +
-                      ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                      dateText(ctx, state.lastBackupDate));
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup,
+                                            backupDriveText(ctx),
+                                            dateText(ctx, state.lastBackupDate)));
         writeLastDate(ctx, state.backupTotalSize, state.lastBackupDate);
     }
 

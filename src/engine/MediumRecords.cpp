@@ -2,6 +2,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/Settings.h"
+#include "engine/StatusLine.h"
 #include "support/DriveQueries.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
@@ -63,9 +64,8 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
         store->writeInteger(settings::kTotalSize, key, totalSize);
         store->sync();
     }
-    ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
-                  ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                  dateText(ctx, now(ctx.platform)));
+    ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
+                                        dateText(ctx, now(ctx.platform))));
 }
 
 void ensureAutorunFile(EngineContext& ctx)
@@ -97,8 +97,8 @@ void selectBackupDrive(EngineContext& ctx, char letter)
         state.backupBase = "a:\\";
         if (!state.floppyWarned) {
             state.floppyWarned = true;
-            ctx.ui.status(" Backupschijf: " + driveListText(ctx.platform, 'a') +
-                          ", geen floppy aanwezig");
+            ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoFloppy,
+                                                driveListText(ctx.platform, 'a')));
         }
         return;
     }
@@ -115,15 +115,12 @@ void selectBackupDrive(EngineContext& ctx, char letter)
     state.backupTotalSize = lookUp(state.totalSizeNames, state.totalSizes, state.driveKey);
 
     if (state.noDisk)
-        ctx.ui.status(" Backupschijf: " + listText + ", geen schijf aanwezig");
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoDisk, listText));
     else if (state.lastBackupDate == 0)
-        ctx.ui.status(
-            ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
-            ctx.nlEn(", geen laatste backupdatum bekend", ", latest backup date unknown"));
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown, listText));
     else
-        ctx.ui.status(ctx.nlEn(" Backupschijf: ", " Backup drive: ") + listText +
-                      ctx.nlEn(", laatste backup: ", ", latest backup: ") +
-                      dateText(ctx, state.lastBackupDate));
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
+                                            dateText(ctx, state.lastBackupDate)));
 }
 
 void showDriveError(EngineContext& ctx, const SystemError& error)

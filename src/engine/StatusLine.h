@@ -1,0 +1,28 @@
+#pragma once
+
+#include "support/Language.h"
+
+#include <string>
+
+namespace kx {
+
+/** What the status line tells about the backup drive. */
+enum class DriveStatus
+{
+    LastBackup,               // the date of the medium's last backup
+    LastBackupAfterDuplicate, // the same, in the form the Duplicate shows
+    DateUnknown,              // no backup of this medium is recorded
+    NoDisk,                   // the drive holds no medium
+    NoFloppy                  // drive a: holds no floppy
+};
+
+/**
+ * The status line about the backup drive, the one builder every layer shows it with:
+ * `driveText` is the drive as its list shows it ("e: [backup1]"), `date` the formatted date of
+ * the last backup (for the LastBackup forms).
+ */
+std::string backupDriveStatusLine(Language language, DriveStatus status,
+                                  const std::string& driveText,
+                                  const std::string& date = std::string());
+
+} // namespace kx
