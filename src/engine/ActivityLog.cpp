@@ -1,5 +1,6 @@
 #include "engine/ActivityLog.h"
 
+#include "engine/EngineTexts.h"
 #include "engine/UserInterface.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
@@ -16,9 +17,8 @@ void ActivityLog::writeLog(const std::string& line)
     if (m_platform.appendDataFile(kCurrent, line + "\r\n", error) || m_failureTold || !m_ui)
         return;
     m_failureTold = true;
-    m_ui->failure(nlEn(m_languageCode, "Het logbestand ", "The activity log ") + currentLogPath() +
-                  nlEn(m_languageCode, " kan niet worden geschreven: ", " cannot be written: ") +
-                  error.message);
+    m_ui->failure(inLanguage(languageOf(m_languageCode), text::theActivityLog) + currentLogPath() +
+                  inLanguage(languageOf(m_languageCode), text::cannotBeWritten) + error.message);
 }
 
 void ActivityLog::rotate(const std::string& languageCode)
@@ -33,7 +33,8 @@ void ActivityLog::rotate(const std::string& languageCode)
 void ActivityLog::resume(const std::string& languageCode)
 {
     m_failureTold = false;
-    writeLog(nlEn(languageCode, "Datum: ", "Date: ") + m_platform.formatDateTime(now(m_platform)));
+    writeLog(inLanguage(languageOf(languageCode), text::logDate) +
+             m_platform.formatDateTime(now(m_platform)));
 }
 
 std::string ActivityLog::currentLogPath() const

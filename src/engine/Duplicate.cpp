@@ -1,6 +1,7 @@
 #include "engine/Duplicate.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/Settings.h"
@@ -34,10 +35,7 @@ public:
     RunResult run();
 
 private:
-    std::string text(const char* dutch, const char* english) const
-    {
-        return m_ctx.nlEn(dutch, english);
-    }
+    std::string say(const Text& text) const { return inLanguage(m_ctx.language(), text); }
     std::string letter(char c) const { return std::string(1, c); }
 
     bool stop();
@@ -76,7 +74,8 @@ char lower(char c)
 DuplicateRun::DuplicateRun(EngineContext& ctx)
     : m_ctx(ctx), m_state(ctx.state),
       m_b(ctx.state.backupBase.empty() ? 'c' : lower(ctx.state.backupBase[0])),
-      m_caption(std::string(kProductName) + " - " + ctx.nlEn("Dupliceren", "Duplicate"))
+      m_caption(std::string(kProductName) + " - " +
+                inLanguage(ctx.language(), text::duplicateCaption))
 {
 }
 
@@ -181,11 +180,7 @@ bool DuplicateRun::mediumPresent(bool newMedium)
         // The second question names the operation in Dutch in both languages.
         const std::string caption =
             newMedium ? std::string(kProductName) + " - Dupliceren" : m_caption;
-        if (!m_ctx.ui.askYesNo(caption,
-                               text("Doe een floppy in schijfstation a: en klik op \"Volgende\" "
-                                    "als u verder wilt gaan.",
-                                    "Put a floppy disk in drive a: and click \"Next\" to "
-                                    "proceed.")))
+        if (!m_ctx.ui.askYesNo(caption, say(text::putAFloppyInDrive)))
             return false;
         // Still no floppy: noFloppy stays set, and the backup-drive list shows it.
         return readFloppy();
@@ -199,11 +194,8 @@ bool DuplicateRun::mediumPresent(bool newMedium)
     if (!m_state.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
-    m_ctx.ui.askYesNo(
-        m_caption, text("Doe een geschikte schijf in schijfstation ", "Put a fit disk in drive ") +
-                       letter(m_b) +
-                       text(": en klik op \"Volgende\" als u verder wilt gaan.",
-                            ": and click \"Next\" to proceed."));
+    m_ctx.ui.askYesNo(m_caption,
+                      say(text::putAFitDiskIn) + letter(m_b) + say(text::andClickNextToProceed));
     return false;
 }
 
@@ -233,18 +225,11 @@ bool DuplicateRun::chooseTempDrive()
     // With no drive to choose from there is no room at all, whatever the medium holds.
     if (best > 0 && best + kSpaceAllowance > needed)
         return true;
-    m_ctx.ui.showTimed(text("De schijf met de grootste vrije ruimte heeft niet genoeg ruimte om "
-                            "de Backups tijdelijk naar te kopiëren.",
-                            "The disk with the largest free space doesn't have enough space to "
-                            "temporerally copy the Backups to.") +
-                           kCr +
-                           text("Dupliceren van de backupschijf is niet mogelijk.",
-                                "Duplicating of the backup disk is not possible."),
+    m_ctx.ui.showTimed(say(text::noTempDiskLargeEnough) + kCr + say(text::duplicatingNotPossible),
                        kTimedSeconds);
     if (best > 0)
-        m_ctx.ui.memo(text("Er is niet genoeg vrije ruimte op ", "Not enough space on ") +
-                      letter(m_state.tempDrive) +
-                      text(": voor de tijdelijke bestanden.", ": for the temp. files."));
+        m_ctx.ui.memo(say(text::notEnoughSpaceOn) + letter(m_state.tempDrive) +
+                      say(text::forTheTempFiles));
     return false;
 }
 
@@ -254,7 +239,7 @@ bool DuplicateRun::firstHalf()
     m_state.progressStep = m_state.backupTotalSize / 100;
     m_ctx.ui.pump();
     m_savedDate = m_state.lastBackupDate;
-    m_ctx.ui.memo(text("Kopiëren naar tijdelijke opslag...", "Copying to temp. disk space..."));
+    m_ctx.ui.memo(say(text::copyingToTempDiskSpace));
 
     m_state.copiedCount = 0;
     m_state.copiedSize = 0;
@@ -267,14 +252,10 @@ bool DuplicateRun::firstHalf()
     const std::string t = letter(m_state.tempDrive);
     const std::string n = std::to_string(m_state.copiedCount);
     const std::string s = formatSize(m_state.copiedSize, m_ctx.platform.decimalSeparator());
-    m_ctx.ui.memo(text("Aantal bestanden gekopieerd naar ", "Number of files copied to ") + t +
-                  ": = " + n);
-    m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
-                  s + "bytes");
-    m_ctx.log.writeLog(n + text(" bestanden gekopieerd van ", " files copied from ") + b + ": " +
-                       text("naar ", "to ") + t + ":");
-    m_ctx.log.writeLog(text("Totale grootte gekopieerde bestanden = ", "Total size of file = ") +
-                       s + "bytes.");
+    m_ctx.ui.memo(say(text::filesCopiedTo) + t + ": = " + n);
+    m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
+    m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + b + ": " + say(text::toWord) + t + ":");
+    m_ctx.log.writeLog(say(text::totalSizeOfFileLog) + s + "bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
     takeCounts();
     if (walk.stopped())
@@ -325,8 +306,8 @@ bool DuplicateRun::namesSettled()
     const std::string cr2 = std::string(kCr) + kCr;
     m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
     // This sentence exists in Dutch only; the English run shows it too.
-    if (m_newLabel.empty() && !askName(text("Schijf ", "Disk ") + k + ": heeft geen naam. " + cr2 +
-                                       "Geef de juiste naam en klik op OK."))
+    if (m_newLabel.empty() && !askName(say(text::diskWithoutName) + k + ": heeft geen naam. " +
+                                       cr2 + "Geef de juiste naam en klik op OK."))
         return false;
     if (m_newLabel != m_oldLabel)
         return true;
@@ -336,10 +317,7 @@ bool DuplicateRun::namesSettled()
                                 "Enter a different name for Disk " + b + ": and click OK.");
     if (m_newLabel != m_oldLabel)
         return true;
-    m_ctx.ui.warn(text("De nieuwe schijf heeft nog steeds de zelfde naam als het origineel. Het "
-                       "dupliceren wordt afgebroken.",
-                       "The new disk still has the same name as the original. Duplicating is "
-                       "aborted."));
+    m_ctx.ui.warn(say(text::stillTheSameName));
     return false;
 }
 
@@ -351,8 +329,7 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.status(backupDriveStatusLine(m_ctx.language(), DriveStatus::LastBackupAfterDuplicate,
                                           backupDriveText(m_ctx),
                                           dateText(m_ctx, m_state.lastBackupDate)));
-    m_ctx.ui.memo(
-        text("Kopiëren naar nieuwe Backupschijf...", "Copying to the new Backup disk..."));
+    m_ctx.ui.memo(say(text::copyingToNewMedium));
 
     m_state.copiedCount = 0;
     m_state.copiedSize = 0;
@@ -374,16 +351,11 @@ bool DuplicateRun::secondHalf()
     const std::string n = std::to_string(m_state.copiedCount);
     const char sep = m_ctx.platform.decimalSeparator();
     const std::string s = formatSize(m_state.copiedSize, sep);
-    m_ctx.ui.memo(text("Aantal bestanden gekopieerd van ", "Number of files, copied from ") + t +
-                  ": " + text("naar ", "to ") + b + ": = " + n);
-    m_ctx.ui.memo(text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") +
-                  s + "bytes");
-    m_ctx.log.writeLog(n + text(" bestanden gekopieerd van ", " files copied from ") + t + ": " +
-                       text("naar ", "to ") + b + ":.");
+    m_ctx.ui.memo(say(text::filesCopiedFromTemp) + t + ": " + say(text::toWord) + b + ": = " + n);
+    m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
+    m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + t + ": " + say(text::toWord) + b + ":.");
     m_ctx.ui.pump();
-    m_ctx.log.writeLog(
-        text("Totale grootte gekopieerde bestanden = ", "Total size of copied files = ") + s +
-        "Bytes.");
+    m_ctx.log.writeLog(say(text::copiedSize) + s + "Bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
     takeCounts();
     if (walk.stopped())
@@ -391,7 +363,7 @@ bool DuplicateRun::secondHalf()
 
     SystemError ignored;
     m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
-    const std::string freeLine = text("Vrije ruimte op ", "Free space on ") + b +
+    const std::string freeLine = say(text::freeSpaceOn) + b +
                                  ": =" + formatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
     m_ctx.ui.memo(freeLine);
     m_ctx.log.writeLog(freeLine);
@@ -402,9 +374,7 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.pump();
     if (m_result.stopped)
         return false;
-    m_ctx.ui.inform(text("Het kopiëren is gereed.", "Copying is ready.") + kCr +
-                    text("U kunt de kopie nu ook als Backupschijf gebruiken.",
-                         "You may now use the copy as a backup disk."));
+    m_ctx.ui.inform(say(text::copyingIsReady) + kCr + say(text::useTheCopyAsBackupDisk));
     return true;
 }
 

@@ -34,4 +34,93 @@ inline constexpr Text statusDriveNoMedium{" Backupschijf: ", " Backupschijf: "};
 inline constexpr Text statusNoDisk{", geen schijf aanwezig", ", geen schijf aanwezig"};
 inline constexpr Text statusNoFloppy{", geen floppy aanwezig", ", geen floppy aanwezig"};
 
+// The engine's other texts, in the order the operations meet them.
+inline constexpr Text theActivityLog{"Het logbestand ", "The activity log "};
+inline constexpr Text cannotBeWritten{" kan niet worden geschreven: ", " cannot be written: "};
+inline constexpr Text logDate{"Datum: ", "Date: "};
+inline constexpr Text addFromName{"Toevoegen - FromName: ", "Add - FromName: "};
+inline constexpr Text addToName{"Toevoegen - ToName: ", "Add - ToName: "};
+inline constexpr Text added{" toegevoegd", " added"};
+inline constexpr Text addedToBackup{" toegevoegd aan Backup ", " added to Backup "};
+inline constexpr Text removed{" verwijderd", " removed"};
+inline constexpr Text removedFromBackup{" verwijderd uit Backup ", " removed from Backup "};
+inline constexpr Text restored{" hersteld", " restored"};
+inline constexpr Text restoredFromBackup{" hersteld van Backup ", " restored from Backup "};
+inline constexpr Text copiedTo{" gekopieerd naar ", " copied to "};
+inline constexpr Text freeSpaceOn{"Vrije ruimte op ", "Free space on "};
+inline constexpr Text backupDriveNotWritable{"Backup-schijf ", "Backup drive "};
+inline constexpr Text isNotWritable{" is niet beschrijfbaar", " is not writable"};
+inline constexpr Text newerLabelDrive{"Backupschijf: ", "Backup drive: "};
+inline constexpr Text dateLatestBackupUnknown{"Datum laatste Backup: Onbekend",
+                                              "Date latest Backup: Onknown"};
+inline constexpr Text dateOfLatestBackup{"Datum laatste Backup: ", "Date of latest Backup: "};
+inline constexpr Text noFloppyInDrive{"Er zit geen floppy in schijfstation ",
+                                      "No floppy in drive "};
+inline constexpr Text noCdInDrive{"Er zit geen CD-r(w) in schijfstation ", "No CD-r(w) in drive "};
+inline constexpr Text somethingIsWrongWithDrive{"Er is iets mis met schijfstation ",
+                                                "Something is wrong with drive "};
+inline constexpr Text anotherOperationRuns{
+    "Er loopt al een bewerking van Kopierix; probeer het later opnieuw.",
+    "Another Kopierix operation is running; try again later."};
+inline constexpr Text restoredFreeSpaceOn{"Vrije ruimte op ", "Free Space on "};
+inline constexpr Text restoreCaption{" - Herstellen", " - Recover"};
+inline constexpr Text atMost25BackupDrives{"Er worden maximaal 25 Backup-schijven ondersteund",
+                                           "Only 25 Backup drives are supported"};
+inline constexpr Text folder{"Map ", "Folder "};
+inline constexpr Text cannotBeRead{" kan niet worden gelezen: ", " cannot be read: "};
+inline constexpr Text changedWhileBeingCopied{"gewijzigd tijdens het kopiëren",
+                                              "changed while being copied"};
+inline constexpr Text notCopiedTo{" niet gekopieerd naar ", " not copied to "};
+inline constexpr Text noSourceForBackupFile{"Geen bron voor backupbestand ",
+                                            "No source for backup file "};
+inline constexpr Text numberOfFailedCopies{"Aantal mislukte kopieën = ",
+                                           "Number of failed copies = "};
+inline constexpr Text numberOfUnreadableFolders{"Aantal onleesbare mappen = ",
+                                                "Number of folders that could not be read = "};
+inline constexpr Text sourceDrive{"Bronschijf ", "Source drive "};
+inline constexpr Text isNotAvailable{": is niet beschikbaar: ", ": is not available: "};
+inline constexpr Text backupFilesSkipped{" backupbestanden overgeslagen", " backup files skipped"};
+inline constexpr Text numberWithoutSource{"Aantal backupbestanden zonder bron = ",
+                                          "Number of backup files without a source = "};
+inline constexpr Text putAFloppyInDrive{
+    "Doe een floppy in schijfstation a: en klik op \"Volgende\" als u verder wilt gaan.",
+    "Put a floppy disk in drive a: and click \"Next\" to proceed."};
+inline constexpr Text putAFitDiskIn{"Doe een geschikte schijf in schijfstation ",
+                                    "Put a fit disk in drive "};
+inline constexpr Text andClickNextToProceed{": en klik op \"Volgende\" als u verder wilt gaan.",
+                                            ": and click \"Next\" to proceed."};
+inline constexpr Text noTempDiskLargeEnough{
+    "De schijf met de grootste vrije ruimte heeft niet genoeg ruimte om de Backups tijdelijk naar "
+    "te kopiëren.",
+    "The disk with the largest free space doesn't have enough space to temporerally copy the "
+    "Backups to."};
+inline constexpr Text duplicatingNotPossible{"Dupliceren van de backupschijf is niet mogelijk.",
+                                             "Duplicating of the backup disk is not possible."};
+inline constexpr Text notEnoughSpaceOn{"Er is niet genoeg vrije ruimte op ",
+                                       "Not enough space on "};
+inline constexpr Text forTheTempFiles{": voor de tijdelijke bestanden.", ": for the temp. files."};
+inline constexpr Text copyingToTempDiskSpace{"Kopiëren naar tijdelijke opslag...",
+                                             "Copying to temp. disk space..."};
+inline constexpr Text filesCopiedFrom{" bestanden gekopieerd van ", " files copied from "};
+inline constexpr Text toWord{"naar ", "to "};
+inline constexpr Text totalSizeOfFileLog{"Totale grootte gekopieerde bestanden = ",
+                                         "Total size of file = "};
+inline constexpr Text diskWithoutName{"Schijf ", "Disk "};
+inline constexpr Text stillTheSameName{
+    "De nieuwe schijf heeft nog steeds de zelfde naam als het origineel. Het dupliceren wordt "
+    "afgebroken.",
+    "The new disk still has the same name as the original. Duplicating is aborted."};
+inline constexpr Text copyingToNewMedium{"Kopiëren naar nieuwe Backupschijf...",
+                                         "Copying to the new Backup disk..."};
+inline constexpr Text filesCopiedFromTemp{"Aantal bestanden gekopieerd van ",
+                                          "Number of files, copied from "};
+inline constexpr Text copyingIsReady{"Het kopiëren is gereed.", "Copying is ready."};
+inline constexpr Text useTheCopyAsBackupDisk{"U kunt de kopie nu ook als Backupschijf gebruiken.",
+                                             "You may now use the copy as a backup disk."};
+inline constexpr Text duplicateCaption{"Dupliceren", "Duplicate"};
+inline constexpr Text noNewerFiles{"Er zijn geen nieuwere bestanden om toe te voegen.",
+                                   "There are no newer files to be added."};
+// The marker of a proposal that was added.
+inline constexpr Text addedMarker{" - toegevoegd", " - added"};
+
 } // namespace kx::text

@@ -1,6 +1,7 @@
 #include "engine/FileCommands.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
@@ -79,9 +80,9 @@ std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
         if (ctx.stopRequested())
             break;
         const std::string from = sourceFolder + name;
-        ctx.log.writeLog(ctx.nlEn("Toevoegen - FromName: ", "Add - FromName: ") + from);
+        ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) + from);
         const std::string to = mirror + name;
-        ctx.log.writeLog(ctx.nlEn("Toevoegen - ToName: ", "Add - ToName: ") + to);
+        ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         if (!copy.makeAndEnterDir(mirror) || !copy.copyIfNewer(from, to)) {
             ctx.ui.warn(to + " is niet toegevoegd aan " + state.backupBase);
@@ -92,9 +93,9 @@ std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
         if (size > 0)
             state.backupTotalSize += size;
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-        ctx.ui.memo(from + ctx.nlEn(" toegevoegd", " added"));
-        ctx.log.writeLog(from + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") +
-                         to.substr(0, 1) + ":");
+        ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
+        ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
+                         ":");
         ctx.ui.pump();
         ++added;
     }
@@ -127,9 +128,8 @@ std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
         // also when its read-only bit had to be cleared first.
         if (size > 0)
             ctx.state.backupTotalSize -= size;
-        ctx.ui.memo(path + ctx.nlEn(" verwijderd", " removed"));
-        ctx.log.writeLog(namePart(path) +
-                         ctx.nlEn(" verwijderd uit Backup ", " removed from Backup ") +
+        ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
+        ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));
         ctx.ui.pump();
         ++removed;
@@ -164,11 +164,10 @@ std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
         if (!copy.copyFileTo(from, to, false))
             continue;
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-        ctx.ui.memo(from + ctx.nlEn(" hersteld", " restored"));
+        ctx.ui.memo(from + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it
         // always has.
-        ctx.log.writeLog(namePart(from) +
-                         ctx.nlEn(" hersteld van Backup ", " restored from Backup ") +
+        ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +
                          ctx.platform.currentDirectory() + "\\" + from);
         ctx.ui.pump();
         ++restored;

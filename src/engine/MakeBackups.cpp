@@ -1,6 +1,7 @@
 #include "engine/MakeBackups.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/StatusLine.h"
@@ -73,7 +74,7 @@ RunResult makeBackups(EngineContext& ctx)
                 return;
             }
             copy.correctCopiedFileTime(source, backup, sourceDate);
-            const std::string line = source + ctx.nlEn(" gekopieerd naar ", " copied to ") + drive;
+            const std::string line = source + inLanguage(ctx.language(), text::copiedTo) + drive;
             ctx.ui.memo(line);
             ctx.log.writeLog(line);
             ++state.copiedCount;
@@ -139,7 +140,7 @@ RunResult makeBackups(EngineContext& ctx)
 
     const std::string listText = backupDriveText(ctx);
     const std::string freeLine =
-        ctx.nlEn("Vrije ruimte op ", "Free space on ") + listText + " =" +
+        inLanguage(ctx.language(), text::freeSpaceOn) + listText + " =" +
         formatSize(ctx.platform.freeSpace(listText.empty() ? 'c' : listText[0]), sep) + "Bytes";
     ctx.ui.memo(freeLine);
     ctx.log.writeLog(freeLine);

@@ -1,6 +1,7 @@
 #include "engine/MediumRecords.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "engine/Settings.h"
 #include "engine/StatusLine.h"
 #include "support/DriveQueries.h"
@@ -80,8 +81,8 @@ void ensureAutorunFile(EngineContext& ctx)
     SystemError error;
     const std::string contents = "[autorun]\r\nopen= " + ctx.state.startDir + "Kopierix.exe\r\n";
     if (!ctx.platform.writeFile(path, contents, error))
-        ctx.ui.warn(ctx.nlEn("Backup-schijf ", "Backup drive ") + ctx.state.backupBase +
-                    ctx.nlEn(" is niet beschrijfbaar", " is not writable"));
+        ctx.ui.warn(inLanguage(ctx.language(), text::backupDriveNotWritable) +
+                    ctx.state.backupBase + inLanguage(ctx.language(), text::isNotWritable));
 }
 
 void selectBackupDrive(EngineContext& ctx, char letter)

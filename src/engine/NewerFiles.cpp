@@ -1,6 +1,7 @@
 #include "engine/NewerFiles.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
@@ -15,11 +16,6 @@
 namespace kx {
 
 namespace {
-
-constexpr const char* kNoNewerNl = "Er zijn geen nieuwere bestanden om toe te voegen.";
-constexpr const char* kNoNewerEn = "There are no newer files to be added.";
-constexpr const char* kAddedNl = " - toegevoegd";
-constexpr const char* kAddedEn = " - added";
 
 bool endsWith(const std::string& s, const std::string& tail)
 {
@@ -143,27 +139,30 @@ std::string newerExtensionOf(const std::string& name)
 
 std::string newerBackupLabel(EngineContext& ctx)
 {
-    const std::string first = ctx.nlEn("Backupschijf: ", "Backup drive: ") + backupDriveText(ctx);
+    const std::string first =
+        inLanguage(ctx.language(), text::newerLabelDrive) + backupDriveText(ctx);
     if (ctx.state.lastBackupDate == 0)
-        return first + "\r" +
-               ctx.nlEn("Datum laatste Backup: Onbekend", "Date latest Backup: Onknown");
-    return first + "\r" + ctx.nlEn("Datum laatste Backup: ", "Date of latest Backup: ") +
+        return first + "\r" + inLanguage(ctx.language(), text::dateLatestBackupUnknown);
+    return first + "\r" + inLanguage(ctx.language(), text::dateOfLatestBackup) +
            dateText(ctx, ctx.state.lastBackupDate);
 }
 
 std::string noNewerFilesLine(EngineContext& ctx)
 {
-    return ctx.nlEn(kNoNewerNl, kNoNewerEn);
+    return inLanguage(ctx.language(), text::noNewerFiles);
 }
 
 bool isNoNewerFilesLine(const std::string& line)
 {
-    return line == kNoNewerNl || line == kNoNewerEn;
+    // Lines of either language: a list may outlive a change of language.
+    return std::any_of(text::noNewerFiles.begin(), text::noNewerFiles.end(),
+                       [&](const char* form) { return line == form; });
 }
 
 bool isAddedLine(const std::string& line)
 {
-    return endsWith(line, kAddedNl) || endsWith(line, kAddedEn);
+    return std::any_of(text::addedMarker.begin(), text::addedMarker.end(),
+                       [&](const char* form) { return endsWith(line, form); });
 }
 
 void showScanDriveError(EngineContext& ctx, const SystemError& error)
@@ -174,12 +173,11 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error)
     ctx.state.noDisk = error.code == 21;
     std::string text;
     if (error.code == 21 && floppy)
-        text = ctx.nlEn("Er zit geen floppy in schijfstation ", "No floppy in drive ") + base;
+        text = inLanguage(ctx.language(), text::noFloppyInDrive) + base;
     else if (error.code == 21)
-        text = ctx.nlEn("Er zit geen CD-r(w) in schijfstation ", "No CD-r(w) in drive ") + base;
+        text = inLanguage(ctx.language(), text::noCdInDrive) + base;
     else
-        text =
-            ctx.nlEn("Er is iets mis met schijfstation ", "Something is wrong with drive ") + base;
+        text = inLanguage(ctx.language(), text::somethingIsWrongWithDrive) + base;
     ctx.ui.warn(text);
 }
 
@@ -297,9 +295,9 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         if (size > 0)
             state.backupTotalSize += size;
         copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
-        lines[i] += ctx.nlEn(kAddedNl, kAddedEn);
-        ctx.ui.memo(line + ctx.nlEn(" toegevoegd", " added"));
-        ctx.log.writeLog(line + ctx.nlEn(" toegevoegd aan Backup ", " added to Backup ") + drive);
+        lines[i] += inLanguage(ctx.language(), text::addedMarker);
+        ctx.ui.memo(line + inLanguage(ctx.language(), text::added));
+        ctx.log.writeLog(line + inLanguage(ctx.language(), text::addedToBackup) + drive);
         ctx.ui.pump();
         ++added;
     }

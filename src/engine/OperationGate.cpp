@@ -1,13 +1,13 @@
 #include "engine/OperationGate.h"
 
+#include "engine/EngineTexts.h"
 #include "support/TextHelpers.h"
 
 namespace kx {
 
 std::string operationRefusal(const std::string& languageCode)
 {
-    return nlEn(languageCode, "Er loopt al een bewerking van Kopierix; probeer het later opnieuw.",
-                "Another Kopierix operation is running; try again later.");
+    return inLanguage(languageOf(languageCode), text::anotherOperationRuns);
 }
 
 bool lockOperation(OperationLock& lock, EngineContext& ctx)

@@ -1,5 +1,6 @@
 #include "engine/RestoreAll.h"
 
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/TreeCopy.h"
@@ -59,7 +60,7 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
 
     const std::string& base = state.backupBase;
     const std::string freeLine =
-        ctx.nlEn("Vrije ruimte op ", "Free Space on ") + base + " =" +
+        inLanguage(ctx.language(), text::restoredFreeSpaceOn) + base + " =" +
         formatSize(ctx.platform.freeSpace(base.empty() ? 'c' : base[0]), sep) + "Bytes";
     ctx.ui.memo(freeLine);
     ctx.log.writeLog(freeLine);
@@ -74,7 +75,8 @@ RunResult restoreAll(EngineContext& ctx)
     RunResult result;
     ctx.ui.progress(0);
     ctx.ui.showProgress(true);
-    const std::string caption = std::string(kProductName) + ctx.nlEn(" - Herstellen", " - Recover");
+    const std::string caption =
+        std::string(kProductName) + inLanguage(ctx.language(), text::restoreCaption);
     if (!ctx.ui.askYesNo(caption, confirmation(ctx))) {
         ctx.ui.showProgress(false);
         result.declined = true;

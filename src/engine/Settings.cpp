@@ -1,5 +1,6 @@
 #include "engine/Settings.h"
 
+#include "engine/EngineTexts.h"
 #include "support/TextHelpers.h"
 
 #include <algorithm>
@@ -53,8 +54,7 @@ void readSettings(Platform& platform, ProgramState& state, UserInterface& ui)
 
     state.lastBackupNames = sortedIdents(*store, settings::kLastBackup);
     if (state.lastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))
-        ui.warn(nlEn(state.languageCode, "Er worden maximaal 25 Backup-schijven ondersteund",
-                     "Only 25 Backup drives are supported"));
+        ui.warn(inLanguage(languageOf(state.languageCode), text::atMost25BackupDrives));
     state.lastBackupDates.assign(kMaxMedia + 1, 0.0);
     for (std::size_t i = 0; i < state.lastBackupNames.size() && i < std::size_t(kMaxMedia); ++i)
         state.lastBackupDates[i] = store->readDate(settings::kLastBackup, state.lastBackupNames[i]);

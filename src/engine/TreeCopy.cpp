@@ -1,6 +1,7 @@
 #include "engine/TreeCopy.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/EngineTexts.h"
 #include "support/FileDate.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
         const FileDate sourceDate = fileDateOf(m_ctx.platform, entry);
         copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
             m_copy.correctCopiedFileTime(source, dest, sourceDate);
-            const std::string line = source + m_ctx.nlEn(" gekopieerd naar ", " copied to ") + dest;
+            const std::string line = source + inLanguage(m_ctx.language(), text::copiedTo) + dest;
             m_ctx.ui.memo(line);
             m_ctx.log.writeLog(line);
             copied(size);
@@ -173,8 +174,8 @@ bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
         SystemError subError;
         if (!m_walk.run(sub, subError)) {
             ++m_unreadable;
-            const std::string line = m_ctx.nlEn("Map ", "Folder ") + sub +
-                                     m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
+            const std::string line = inLanguage(m_ctx.language(), text::folder) + sub +
+                                     inLanguage(m_ctx.language(), text::cannotBeRead) +
                                      subError.message;
             m_ctx.ui.failure(line);
             m_ctx.log.writeLog(line);

@@ -1,5 +1,7 @@
 #include "engine/TreeWalk.h"
 
+#include "engine/EngineTexts.h"
+
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -275,8 +277,8 @@ void TreeWalk::dispatch(WalkEvent& event)
         break;
     case WalkEvent::Unreadable: {
         ++m_unreadable;
-        const std::string line = m_ctx.nlEn("Map ", "Folder ") + *event.folder +
-                                 m_ctx.nlEn(" kan niet worden gelezen: ", " cannot be read: ") +
+        const std::string line = inLanguage(m_ctx.language(), text::folder) + *event.folder +
+                                 inLanguage(m_ctx.language(), text::cannotBeRead) +
                                  event.error.message;
         m_ctx.ui.failure(line);
         m_ctx.log.writeLog(line);

@@ -1,5 +1,7 @@
 #include "engine/WalkSummary.h"
 
+#include "engine/EngineTexts.h"
+
 namespace kx {
 
 namespace {
@@ -15,12 +17,11 @@ void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
                               const std::string& dest, const SystemError& error)
 {
     ++m_failed;
-    const std::string reason =
-        error.code == errors::kChangedWhileCopied
-            ? ctx.nlEn("gewijzigd tijdens het kopiëren", "changed while being copied")
-            : error.message;
+    const std::string reason = error.code == errors::kChangedWhileCopied
+                                   ? inLanguage(ctx.language(), text::changedWhileBeingCopied)
+                                   : error.message;
     const std::string line =
-        source + ctx.nlEn(" niet gekopieerd naar ", " not copied to ") + dest + " - " + reason;
+        source + inLanguage(ctx.language(), text::notCopiedTo) + dest + " - " + reason;
     ctx.ui.failure(line);
     ctx.log.writeLog(line);
 }
@@ -40,8 +41,8 @@ void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& sourc
     case errors::kFileNotFound:
     case errors::kPathNotFound:
         ++m_withoutSource;
-        ctx.log.writeLog(ctx.nlEn("Geen bron voor backupbestand ", "No source for backup file ") +
-                         backup + ": " + source);
+        ctx.log.writeLog(inLanguage(ctx.language(), text::noSourceForBackupFile) + backup + ": " +
+                         source);
         break;
     case errors::kNotReady:
     case errors::kNoSuchDrive:
@@ -59,21 +60,19 @@ void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders
         ctx.log.writeLog(line);
     };
     if (m_failed > 0)
-        add(ctx.nlEn("Aantal mislukte kopieën = ", "Number of failed copies = ") +
-            std::to_string(m_failed));
+        add(inLanguage(ctx.language(), text::numberOfFailedCopies) + std::to_string(m_failed));
     if (unreadableFolders > 0)
-        add(ctx.nlEn("Aantal onleesbare mappen = ", "Number of folders that could not be read = ") +
+        add(inLanguage(ctx.language(), text::numberOfUnreadableFolders) +
             std::to_string(unreadableFolders));
     std::uint64_t skipped = 0;
     for (const auto& [letter, count] : m_missingDrives) {
         skipped += count;
-        add(ctx.nlEn("Bronschijf ", "Source drive ") + std::string(1, letter) +
-            ctx.nlEn(": is niet beschikbaar: ", ": is not available: ") + std::to_string(count) +
-            ctx.nlEn(" backupbestanden overgeslagen", " backup files skipped"));
+        add(inLanguage(ctx.language(), text::sourceDrive) + std::string(1, letter) +
+            inLanguage(ctx.language(), text::isNotAvailable) + std::to_string(count) +
+            inLanguage(ctx.language(), text::backupFilesSkipped));
     }
     if (m_withoutSource > 0)
-        add(ctx.nlEn("Aantal backupbestanden zonder bron = ",
-                     "Number of backup files without a source = ") +
+        add(inLanguage(ctx.language(), text::numberWithoutSource) +
             std::to_string(m_withoutSource));
     ctx.state.failedCount = m_failed + unreadableFolders + skipped;
 }
