@@ -142,26 +142,7 @@ bool DuplicateRun::ioError(const SystemError& error)
 
 bool DuplicateRun::introduction()
 {
-    const std::string cr2 = std::string(kCr) + kCr;
-    const std::string intro =
-        m_ctx.dutch()
-            ? std::string("Deze functie is bedoeld voor de gebruikers van programma's als InCD, "
-                          "waarmee de CD-rw als harde schijf kan worden gebruikt. ") +
-                  cr2 + "U kunt nu de Backup-CD-rw naar een andere CD-rw kopiëren." + cr2 +
-                  "Zorg er eerst voor dat de nieuwe Backupschijf een ondubbelzinnige naam "
-                  "draagt, b.v. Backup-b of Backup-2 (als de eerste schijf Backup-a of Backup-1 "
-                  "heette). Verder moet de nieuwe schijf juist geformateerd en leeg zijn." +
-                  cr2 +
-                  "Stop nu de Backupschijf in het schrijfstation en klik op \"Volgende\" als u "
-                  "verder wilt gaan."
-            : std::string("This function is ment for users of programs like InCD. With this "
-                          "software the CD-r/w can be used as a hard disk. ") +
-                  cr2 + "Now you may copy the Backup CD-r/w to another CD-r/w." + cr2 +
-                  "First give the new Backup disk a unique name, e.g. Backup-b or Backup-2 "
-                  "(assuming the name of the first disk is Backup-a or Backup-1). Furthermore be "
-                  "sure the new disk has been formatted and is empty." +
-                  cr2 +
-                  "Now put the Backup disk into the burner drive and click \"Next\" to proceed.";
+    const std::string intro = say(text::duplicateIntroduction);
     return m_ctx.ui.askYesNo(m_caption, intro);
 }
 
@@ -272,14 +253,7 @@ bool DuplicateRun::newMediumConfirmed()
 {
     const std::string b = letter(m_b);
     const std::string t = letter(m_state.tempDrive);
-    const std::string cr2 = std::string(kCr) + kCr;
-    const std::string question =
-        m_ctx.dutch()
-            ? "Alle bestanden van " + b + ": zijn gekopieerd " + "naar schijf " + t + ":." + cr2 +
-                  "Stop nu de nieuwe Backupschijf in schijfstation " + b +
-                  ": en klik op \"Volgende\" als u verder wilt gaan."
-            : "All files of " + b + ": have been copied to disk " + t + ":." + cr2 +
-                  "Now put the new Backup disk in drive " + b + ": and click \"Next\" to proceed.";
+    const std::string question = fillIn(say(text::putInTheNewMedium), {b, t});
     if (!m_ctx.ui.askYesNo(m_caption, question))
         return false;
     m_ctx.ui.pump();
@@ -303,18 +277,13 @@ bool DuplicateRun::namesSettled()
     // could not be told apart.
     const std::string k = m_state.driveKey.empty() ? letter(m_b) : m_state.driveKey.substr(0, 1);
     const std::string b = letter(m_b);
-    const std::string cr2 = std::string(kCr) + kCr;
     m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
     // This sentence exists in Dutch only; the English run shows it too.
-    if (m_newLabel.empty() && !askName(say(text::diskWithoutName) + k + ": heeft geen naam. " +
-                                       cr2 + "Geef de juiste naam en klik op OK."))
+    if (m_newLabel.empty() && !askName(fillIn(say(text::giveTheMediumAName), {k})))
         return false;
     if (m_newLabel != m_oldLabel)
         return true;
-    askName(m_ctx.dutch() ? "De schijf " + b + ": heeft " + "de zelfde naam als het origineel." +
-                                cr2 + "Geef een andere naam voor Schijf " + b + ": en klik op OK."
-                          : "The disk " + b + ": has " + "the same name as the original." + cr2 +
-                                "Enter a different name for Disk " + b + ": and click OK.");
+    askName(fillIn(say(text::giveAnotherName), {b}));
     if (m_newLabel != m_oldLabel)
         return true;
     m_ctx.ui.warn(say(text::stillTheSameName));

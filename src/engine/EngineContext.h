@@ -23,12 +23,7 @@ struct EngineContext
 
     bool stopRequested() const { return stop && stop->requested(); }
 
-    /** The Dutch or the English text, after the user's language. */
-    const char* nlEn(const char* dutch, const char* english) const
-    {
-        return facts.languageCode == "nld" ? dutch : english;
-    }
-    bool dutch() const { return facts.languageCode == "nld"; }
+    /** The user's language, the column of every text catalogue. */
     Language language() const { return languageOf(facts.languageCode); }
 };
 

@@ -105,7 +105,6 @@ inline constexpr Text filesCopiedFrom{" bestanden gekopieerd van ", " files copi
 inline constexpr Text toWord{"naar ", "to "};
 inline constexpr Text totalSizeOfFileLog{"Totale grootte gekopieerde bestanden = ",
                                          "Total size of file = "};
-inline constexpr Text diskWithoutName{"Schijf ", "Disk "};
 inline constexpr Text stillTheSameName{
     "De nieuwe schijf heeft nog steeds de zelfde naam als het origineel. Het dupliceren wordt "
     "afgebroken.",
@@ -122,5 +121,49 @@ inline constexpr Text noNewerFiles{"Er zijn geen nieuwere bestanden om toe te vo
                                    "There are no newer files to be added."};
 // The marker of a proposal that was added.
 inline constexpr Text addedMarker{" - toegevoegd", " - added"};
+
+// The questions of Restore All and Duplicate; %1 and %2 are filled in.
+inline constexpr Text restoreConfirmation{
+    "U staat op het punt om uw gegevens te overschijven. De toestand van %1 zal worden hersteld. "
+    "Alle latere wijzigingen zullen worden ongedaan gemaakt.\r\r"
+    "N.b. Dit geldt alleen voor de bestanden, die op de Backupschijf aanwezig zijn.\r\r"
+    "Wilt u slechts enkele bestanden herstellen, klik dan op \"Nee\" en vervolgens op Beheer.\r"
+    "Wilt u inderdaad al uw gegevens herstellen, klik dan op \"Ja\".",
+    "You are at the brink of overwriting your data. The state of %1 will be restored. All "
+    "changes of later dates will be overwritten.\r\r"
+    "N.b. This is only true for the files that exist on the Backup Drive.\r\r"
+    "If you only want to restore a small number of files, then click \"No\" and next click "
+    "Manage.\r"
+    "Do you want  to restore all your data, then click the \"Yes\" Button."};
+inline constexpr Text duplicateIntroduction{
+    "Deze functie is bedoeld voor de gebruikers van programma's als InCD, waarmee de CD-rw als "
+    "harde schijf kan worden gebruikt. \r\r"
+    "U kunt nu de Backup-CD-rw naar een andere CD-rw kopiëren.\r\r"
+    "Zorg er eerst voor dat de nieuwe Backupschijf een ondubbelzinnige naam draagt, b.v. "
+    "Backup-b of Backup-2 (als de eerste schijf Backup-a of Backup-1 heette). Verder moet de "
+    "nieuwe schijf juist geformateerd en leeg zijn.\r\r"
+    "Stop nu de Backupschijf in het schrijfstation en klik op \"Volgende\" als u verder wilt "
+    "gaan.",
+    "This function is ment for users of programs like InCD. With this software the CD-r/w can "
+    "be used as a hard disk. \r\r"
+    "Now you may copy the Backup CD-r/w to another CD-r/w.\r\r"
+    "First give the new Backup disk a unique name, e.g. Backup-b or Backup-2 (assuming the name "
+    "of the first disk is Backup-a or Backup-1). Furthermore be sure the new disk has been "
+    "formatted and is empty.\r\r"
+    "Now put the Backup disk into the burner drive and click \"Next\" to proceed."};
+inline constexpr Text putInTheNewMedium{
+    "Alle bestanden van %1: zijn gekopieerd naar schijf %2:.\r\r"
+    "Stop nu de nieuwe Backupschijf in schijfstation %1: en klik op \"Volgende\" als u verder "
+    "wilt gaan.",
+    "All files of %1: have been copied to disk %2:.\r\r"
+    "Now put the new Backup disk in drive %1: and click \"Next\" to proceed."};
+// This question exists in Dutch only; the English run shows it too.
+inline constexpr Text giveTheMediumAName{
+    "Schijf %1: heeft geen naam. \r\rGeef de juiste naam en klik op OK.",
+    "Disk %1: heeft geen naam. \r\rGeef de juiste naam en klik op OK."};
+inline constexpr Text giveAnotherName{"De schijf %1: heeft de zelfde naam als het origineel.\r\r"
+                                      "Geef een andere naam voor Schijf %1: en klik op OK.",
+                                      "The disk %1: has the same name as the original.\r\r"
+                                      "Enter a different name for Disk %1: and click OK."};
 
 } // namespace kx::text

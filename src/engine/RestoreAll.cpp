@@ -5,6 +5,7 @@
 #include "engine/RunReport.h"
 #include "engine/TreeCopy.h"
 #include "support/SizeText.h"
+#include "support/TextHelpers.h"
 
 #include <vector>
 
@@ -12,26 +13,10 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kCr = "\r";
-
 std::string confirmation(EngineContext& ctx)
 {
     const std::string date = dateText(ctx, ctx.state.lastBackupDate);
-    if (ctx.dutch())
-        return std::string("U staat op het punt om uw gegevens te overschijven. De toestand van ") +
-               date + " zal worden hersteld. " +
-               "Alle latere wijzigingen zullen worden ongedaan gemaakt." + kCr + kCr +
-               "N.b. Dit geldt alleen voor de bestanden, die op de Backupschijf " +
-               "aanwezig zijn." + kCr + kCr +
-               "Wilt u slechts enkele bestanden herstellen, klik dan op \"Nee\" en " +
-               "vervolgens op Beheer." + kCr +
-               "Wilt u inderdaad al uw gegevens herstellen, klik dan op \"Ja\".";
-    return std::string("You are at the brink of overwriting your data. The state of ") + date +
-           " will be restored. " + "All changes of later dates will be overwritten." + kCr + kCr +
-           "N.b. This is only true for the files that exist on the Backup Drive." + kCr + kCr +
-           "If you only want to restore a small number of files, then click \"No\" and " +
-           "next click Manage." + kCr +
-           "Do you want  to restore all your data, then click the \"Yes\" Button.";
+    return fillIn(inLanguage(ctx.language(), text::restoreConfirmation), {date});
 }
 
 void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)

@@ -112,7 +112,7 @@ ManageWindow::~ManageWindow() = default;
 
 QString ManageWindow::nlEn(const char* dutch, const char* english) const
 {
-    return QString::fromUtf8(m_ctx.nlEn(dutch, english));
+    return QString::fromUtf8(inLanguage(m_ctx.language(), Text{dutch, english}));
 }
 
 void ManageWindow::buildControls()

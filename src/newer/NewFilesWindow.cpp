@@ -97,7 +97,7 @@ NewFilesWindow::~NewFilesWindow() = default;
 
 QString NewFilesWindow::nlEn(const char* dutch, const char* english) const
 {
-    return QString::fromUtf8(m_ctx.nlEn(dutch, english));
+    return QString::fromUtf8(inLanguage(m_ctx.language(), Text{dutch, english}));
 }
 
 void NewFilesWindow::buildControls()

@@ -90,4 +90,21 @@ const char* nlEn(const std::string& languageCode, const char* dutch, const char*
     return languageCode == "nld" ? dutch : english;
 }
 
+std::string fillIn(const std::string& form, std::initializer_list<std::string> arguments)
+{
+    std::string result;
+    result.reserve(form.size());
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        const char next = i + 1 < form.size() ? form[i + 1] : '\0';
+        const std::size_t number = static_cast<std::size_t>(next - '1');
+        if (form[i] == '%' && next >= '1' && next <= '9' && number < arguments.size()) {
+            result += *(arguments.begin() + number);
+            ++i;
+        } else {
+            result += form[i];
+        }
+    }
+    return result;
+}
+
 } // namespace kx

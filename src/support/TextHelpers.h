@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace kx {
@@ -21,6 +22,9 @@ std::string lowerCase(const std::string& s);
 std::string upperCase(const std::string& s);
 
 /** The Dutch or the English text, after the language code ("nld" selects Dutch). */
+/** `form` with each "%1", "%2", … replaced by the argument of that number. */
+std::string fillIn(const std::string& form, std::initializer_list<std::string> arguments);
+
 const char* nlEn(const std::string& languageCode, const char* dutch, const char* english);
 
 } // namespace kx
