@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/CommandLineTexts.h"
 #include "app/ConsoleUi.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
@@ -24,9 +25,6 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kVersionNl = "versie 1.01b";
-constexpr const char* kVersionEn = "version 1.01b";
-
 void out(const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -41,56 +39,7 @@ void err(const std::string& text)
 
 std::string usage(const std::string& lang)
 {
-    return nlEn(
-        lang,
-        "Gebruik: kopierix [--backup-drive L] OPDRACHT\n"
-        "Zonder opdracht opent Kopierix zijn vensters.\n"
-        "\n"
-        "Opdrachten:\n"
-        "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
-        "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
-        "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
-        "  status              toon de regel over de Backupschijf\n"
-        "  check-update        kijk of er een nieuwere versie van Kopierix is\n"
-        "\n"
-        "Opties:\n"
-        "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
-        "Backupschijf\n"
-        "  --help              toon deze tekst\n"
-        "  --version           toon de versie\n"
-        "\n"
-        "Afsluitstatus van make-backups, restore-all en newer [--add]:\n"
-        "  0  voltooid zonder fouten\n"
-        "  1  de Backupschijf kon niet worden geopend\n"
-        "  2  fout in de opdrachtregel\n"
-        "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
-        "     niet worden gelezen\n"
-        "  4  er loopt al een andere bewerking van Kopierix\n"
-        "  130  gestopt door SIGINT (Ctrl+C), na de samenvatting tot dan toe\n"
-        "  143  gestopt door SIGTERM, na de samenvatting tot dan toe",
-        "Usage: kopierix [--backup-drive L] COMMAND\n"
-        "Without a command, Kopierix opens its windows.\n"
-        "\n"
-        "Commands:\n"
-        "  make-backups        refresh every Backup file on the Backup drive\n"
-        "  restore-all --yes   copy every Backup file back to its source\n"
-        "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
-        "  status              show the Backup drive's status line\n"
-        "  check-update        check whether a newer version of Kopierix exists\n"
-        "\n"
-        "Options:\n"
-        "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
-        "  --help              show this text\n"
-        "  --version           show the version\n"
-        "\n"
-        "Exit statuses of make-backups, restore-all and newer [--add]:\n"
-        "  0  completed with no failure\n"
-        "  1  the backup drive could not be entered\n"
-        "  2  usage error\n"
-        "  3  completed, but some files could not be copied or some folders could not be read\n"
-        "  4  another Kopierix operation is running\n"
-        "  130  stopped by SIGINT (Ctrl+C), after the summary so far\n"
-        "  143  stopped by SIGTERM, after the summary so far");
+    return fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
 }
 
 struct Options
@@ -130,26 +79,25 @@ Options parse(const std::vector<std::string>& args, const std::string& lang)
             if (!value.empty() && value.back() == ':')
                 value.pop_back();
             if (value.size() != 1 || !std::isalpha(static_cast<unsigned char>(value[0]))) {
-                o.error = nlEn(lang, "--backup-drive verwacht een schijfletter, bijvoorbeeld e",
-                               "--backup-drive expects a drive letter, for example e");
+                o.error = inLanguage(languageOf(lang), cliText::backupDriveExpectsADrive);
                 return o;
             }
             o.backupDrive = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
         } else if (o.command.empty() && !a.empty() && a[0] != '-') {
             o.command = a;
         } else {
-            o.error = nlEn(lang, "Onbekend argument: ", "Unknown argument: ") + a;
+            o.error = inLanguage(languageOf(lang), cliText::unknownArgument) + a;
             return o;
         }
     }
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" || o.command == "check-update";
     if (!o.command.empty() && !known)
-        o.error = nlEn(lang, "Onbekende opdracht: ", "Unknown command: ") + o.command;
+        o.error = inLanguage(languageOf(lang), cliText::unknownCommand) + o.command;
     else if (o.add && o.command != "newer")
-        o.error = nlEn(lang, "--add hoort bij newer", "--add belongs to newer");
+        o.error = inLanguage(languageOf(lang), cliText::addBelongsToNewer);
     else if (o.yes && o.command != "restore-all")
-        o.error = nlEn(lang, "--yes hoort bij restore-all", "--yes belongs to restore-all");
+        o.error = inLanguage(languageOf(lang), cliText::yesBelongsToRestoreAll);
     return o;
 }
 
@@ -172,7 +120,8 @@ int checkUpdate(Platform& platform, const std::string& lang)
 {
     ConsoleUpdateUi ui;
     UpdateCheck check(platform, lang);
-    const int code = check.checkForUpdate(ui, "Kopierix", nlEn(lang, kVersionNl, kVersionEn));
+    const int code =
+        check.checkForUpdate(ui, kProductName, inLanguage(languageOf(lang), cliText::version));
     if (code < 0)
         return kExitVersionRecordUnreadable;
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;
@@ -251,7 +200,7 @@ int CommandLine::run(const std::vector<std::string>& args)
     const Options o = parse(args, lang);
     if (!o.error.empty()) {
         err(o.error);
-        err(nlEn(lang, "Zie kopierix --help.", "See kopierix --help."));
+        err(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
         return kExitUsage;
     }
     if (o.help) {
@@ -259,7 +208,7 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitOk;
     }
     if (o.version) {
-        out(std::string("Kopierix ") + nlEn(lang, kVersionNl, kVersionEn));
+        out(std::string(kProductName) + " " + inLanguage(languageOf(lang), cliText::version));
         return kExitOk;
     }
     if (o.command.empty()) {
@@ -267,8 +216,7 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitUsage;
     }
     if (o.command == "restore-all" && !o.yes) {
-        err(nlEn(lang, "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
-                 "restore-all overwrites your files with the Backup; confirm with --yes."));
+        err(inLanguage(languageOf(lang), cliText::restoreAllOverwritesYourFiles));
         return kExitUsage;
     }
 

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "support/Language.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -13,13 +14,13 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         QApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
+        QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
         kx::Application kopierix;
         return kopierix.run();
     }
     // The headless commands need no display.
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
     kx::LinuxPlatform platform;
     kx::CommandLine commandLine(platform);
     return commandLine.run(args);

@@ -60,8 +60,8 @@ inline constexpr Text noCdInDrive{"Er zit geen CD-r(w) in schijfstation ", "No C
 inline constexpr Text somethingIsWrongWithDrive{"Er is iets mis met schijfstation ",
                                                 "Something is wrong with drive "};
 inline constexpr Text anotherOperationRuns{
-    "Er loopt al een bewerking van Kopierix; probeer het later opnieuw.",
-    "Another Kopierix operation is running; try again later."};
+    "Er loopt al een bewerking van %1; probeer het later opnieuw.",
+    "Another %1 operation is running; try again later."};
 inline constexpr Text restoredFreeSpaceOn{"Vrije ruimte op ", "Free Space on "};
 inline constexpr Text restoreCaption{" - Herstellen", " - Recover"};
 inline constexpr Text atMost25BackupDrives{"Er worden maximaal 25 Backup-schijven ondersteund",

@@ -79,7 +79,8 @@ void ensureAutorunFile(EngineContext& ctx)
     if (!ctx.platform.findPath(path).empty())
         return;
     SystemError error;
-    const std::string contents = "[autorun]\r\nopen= " + ctx.state.startDir + "Kopierix.exe\r\n";
+    const std::string contents =
+        "[autorun]\r\nopen= " + ctx.state.startDir + kProductName + ".exe\r\n";
     if (!ctx.platform.writeFile(path, contents, error))
         ctx.ui.warn(inLanguage(ctx.language(), text::backupDriveNotWritable) +
                     ctx.state.backupBase + inLanguage(ctx.language(), text::isNotWritable));

@@ -7,7 +7,7 @@ namespace kx {
 
 std::string operationRefusal(const std::string& languageCode)
 {
-    return inLanguage(languageOf(languageCode), text::anotherOperationRuns);
+    return fillIn(inLanguage(languageOf(languageCode), text::anotherOperationRuns), {kProductName});
 }
 
 bool lockOperation(OperationLock& lock, EngineContext& ctx)
