@@ -27,20 +27,6 @@ bool onFloppyDrive(const std::string& base)
     return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
 }
 
-/** The record of `key` in a loaded list, used only while the list holds at most 25 names. */
-template <typename T>
-T lookUp(const std::vector<std::string>& names, const std::vector<T>& values,
-         const std::string& key)
-{
-    if (names.size() > std::size_t(kMaxMedia))
-        return T{};
-    const auto it = std::find(names.begin(), names.end(), key);
-    if (it == names.end())
-        return T{};
-    const auto index = static_cast<std::size_t>(it - names.begin());
-    return index < values.size() ? values[index] : T{};
-}
-
 } // namespace
 
 std::string backupDriveText(EngineContext& ctx)
@@ -113,8 +99,10 @@ void selectBackupDrive(EngineContext& ctx, char letter)
 
     const std::string listText = backupDriveText(ctx);
     state.driveKey = layout::driveKeyOf(letter, listText);
-    state.lastBackupDate = lookUp(state.lastBackupNames, state.lastBackupDates, state.driveKey);
-    state.backupTotalSize = lookUp(state.totalSizeNames, state.totalSizes, state.driveKey);
+    const auto record = state.media.find(state.driveKey);
+    const MediumRecord found = record == state.media.end() ? MediumRecord{} : record->second;
+    state.lastBackupDate = found.lastBackupDate;
+    state.backupTotalSize = found.totalSize;
 
     if (state.noDisk)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoDisk, listText));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,14 @@ namespace kx {
 
 /** The most media whose records the program keeps. */
 constexpr int kMaxMedia = 25;
+
+/** What the settings record of one medium: the date of its last backup and the space its
+ *  backup takes; 0 for what is not recorded. */
+struct MediumRecord
+{
+    double lastBackupDate = 0;
+    std::int64_t totalSize = 0;
+};
 
 /**
  * The process-wide values the operations share. One object, owned by the application and
@@ -27,11 +36,9 @@ struct ProgramState
     double lastBackupDate = 0;
     std::int64_t backupTotalSize = 0;
 
-    // The records of every medium, as loaded at start and after a Duplicate
-    std::vector<std::string> lastBackupNames; // sorted without regard to case
-    std::vector<double> lastBackupDates;
-    std::vector<std::string> totalSizeNames;
-    std::vector<std::int64_t> totalSizes;
+    /** The records of every medium by drive key ("e-backup1"), as loaded at start and after a
+     *  Duplicate. A settings section of more than kMaxMedia media gives none of its values. */
+    std::map<std::string, MediumRecord> media;
 
     // Statistics of the walks
     std::uint64_t copiedCount = 0;

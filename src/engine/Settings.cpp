@@ -4,7 +4,6 @@
 #include "support/TextHelpers.h"
 
 #include <algorithm>
-#include <strings.h>
 
 namespace kx {
 
@@ -14,15 +13,6 @@ constexpr const char* kLeft = "Left";
 constexpr const char* kTop = "Top";
 constexpr const char* kWidth = "Width";
 constexpr const char* kHeight = "Height";
-
-std::vector<std::string> sortedIdents(SettingsStore& store, const char* section)
-{
-    std::vector<std::string> names = store.idents(section);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
-    });
-    return names;
-}
 
 bool isDrivePath(const std::string& path)
 {
@@ -52,17 +42,19 @@ void readSettings(Platform& platform, ProgramState& state, UserInterface& ui)
     state.perComputerFolders =
         state.backupBase.size() >= 4 && state.backupBase[2] == '\\' && state.backupBase[3] == '\\';
 
-    state.lastBackupNames = sortedIdents(*store, settings::kLastBackup);
-    if (state.lastBackupNames.size() > static_cast<std::size_t>(kMaxMedia))
+    // Each section counts on its own: one of more than kMaxMedia media gives no values at all,
+    // as the program has always done, and its dates are told about.
+    state.media.clear();
+    const std::vector<std::string> dated = store->idents(settings::kLastBackup);
+    if (dated.size() > static_cast<std::size_t>(kMaxMedia))
         ui.warn(inLanguage(languageOf(state.languageCode), text::atMost25BackupDrives));
-    state.lastBackupDates.assign(kMaxMedia + 1, 0.0);
-    for (std::size_t i = 0; i < state.lastBackupNames.size() && i < std::size_t(kMaxMedia); ++i)
-        state.lastBackupDates[i] = store->readDate(settings::kLastBackup, state.lastBackupNames[i]);
-
-    state.totalSizeNames = sortedIdents(*store, settings::kTotalSize);
-    state.totalSizes.assign(kMaxMedia + 1, 0);
-    for (std::size_t i = 0; i < state.totalSizeNames.size() && i < std::size_t(kMaxMedia); ++i)
-        state.totalSizes[i] = store->readInteger(settings::kTotalSize, state.totalSizeNames[i], 0);
+    else
+        for (const std::string& key : dated)
+            state.media[key].lastBackupDate = store->readDate(settings::kLastBackup, key);
+    const std::vector<std::string> sized = store->idents(settings::kTotalSize);
+    if (sized.size() <= static_cast<std::size_t>(kMaxMedia))
+        for (const std::string& key : sized)
+            state.media[key].totalSize = store->readInteger(settings::kTotalSize, key, 0);
 }
 
 void writeSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry)

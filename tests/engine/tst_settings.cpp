@@ -23,7 +23,7 @@ private slots:
         QCOMPARE(state.firstTime, true);
         QCOMPARE(state.backupBase, std::string("c:\\"));
         QCOMPARE(state.perComputerFolders, false);
-        QVERIFY(state.lastBackupNames.empty());
+        QVERIFY(state.media.empty());
         QVERIFY(ui.warnings.empty());
 
         const WindowGeometry g = readMainWindowGeometry(*platform);
@@ -166,16 +166,17 @@ private slots:
         test::RecordingUi ui;
         readSettings(*platform, state, ui);
 
-        QCOMPARE(int(state.lastBackupNames.size()), media);
-        QCOMPARE(int(state.lastBackupDates.size()), 26);
-        for (int i = 0; i < media; ++i)
-            QCOMPARE(QString::fromStdString(state.lastBackupNames[i]).mid(2),
-                     QString("Medium%1").arg(i, 2, 10, QChar('0')));
-        for (int i = 0; i < 25 && i < media; ++i) {
-            QCOMPARE(state.lastBackupDates[i], 40000.0 + i);
-            QCOMPARE(state.totalSizes[i], 5000000000LL + i); // totals beyond 32 bits
+        // Up to 25 media each keep their record under their own key; beyond that none does.
+        QCOMPARE(int(state.media.size()), media > 25 ? 0 : media);
+        for (int i = 0; i < media && media <= 25; ++i) {
+            const std::string key = QString("%1-Medium%2")
+                                        .arg(i % 2 ? 'E' : 'e')
+                                        .arg(i, 2, 10, QChar('0'))
+                                        .toStdString();
+            QVERIFY(state.media.count(key));
+            QCOMPARE(state.media[key].lastBackupDate, 40000.0 + i);
+            QCOMPARE(state.media[key].totalSize, 5000000000LL + i); // totals beyond 32 bits
         }
-        QCOMPARE(state.lastBackupDates[25], 0.0);
         if (warning.isEmpty())
             QVERIFY(ui.warnings.empty());
         else
