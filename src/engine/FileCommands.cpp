@@ -64,12 +64,12 @@ std::string namePart(const std::string& path)
 
 } // namespace
 
-std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
-                     const std::vector<std::string>& names)
+FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
+                           const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
     if (running.refused() || sourceFolder.empty())
-        return 0;
+        return {};
     BusyCursor busy(ctx.ui);
     ProgramState& state = ctx.state;
     FileCopy copy(ctx.platform, ctx.facts.dst);
@@ -99,15 +99,15 @@ std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
         ctx.ui.pump();
         ++added;
     }
-    return added;
+    return {added, ctx.stopRequested()};
 }
 
-std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
-                        const std::vector<std::string>& names)
+FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,
+                              const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
     if (running.refused() || backupFolder.empty())
-        return 0;
+        return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
     std::size_t removed = 0;
@@ -134,15 +134,16 @@ std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
         ctx.ui.pump();
         ++removed;
     }
-    return removed;
+    return {removed, ctx.stopRequested()};
 }
 
-std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
-                         const std::string& sourceFolder, const std::vector<std::string>& names)
+FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFolder,
+                               const std::string& sourceFolder,
+                               const std::vector<std::string>& names)
 {
     RunningOperation running(ctx.state);
     if (running.refused() || backupFolder.empty() || sourceFolder.empty())
-        return 0;
+        return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
     std::size_t restored = 0;
@@ -172,7 +173,7 @@ std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
         ctx.ui.pump();
         ++restored;
     }
-    return restored;
+    return {restored, ctx.stopRequested()};
 }
 
 } // namespace kx

@@ -12,30 +12,39 @@ namespace kx {
  * The three file commands of the manage window. Each works on the names selected in one of its
  * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
  * per file handled, and lets the windows repaint after every file that succeeded. None asks for
- * confirmation. While another file operation runs they do nothing and return 0.
+ * confirmation. While another file operation runs they do nothing and handle no file. A stop
+ * ends them before the next file.
  */
+
+/** What a file command did: the files it handled, and whether the user's stop ended it. */
+struct FileCommandResult
+{
+    std::size_t done = 0;
+    bool stopped = false;
+};
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
  *  folder on the backup medium, creating the folder's missing levels. A file that is not copied
  *  (the copy failed, or the backup copy is already up to date) gets a warning. Raises
- *  backupTotalSize by what was copied and clears firstTime. Returns the number of files added. */
-std::size_t addFiles(EngineContext& ctx, const std::string& sourceFolder,
-                     const std::vector<std::string>& names);
+ *  backupTotalSize by what was copied and clears firstTime. The result counts the files added. */
+FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
+                           const std::vector<std::string>& names);
 
 /** Deletes each selected file of `backupFolder` (the folder the backup list shows, without
  *  final "\"), last to first, clearing a read-only bit when that stands in the way. A file that
- *  stays undeletable is passed over silently. Lowers backupTotalSize by what was deleted. Returns
- *  the number of files removed. */
-std::size_t removeFiles(EngineContext& ctx, const std::string& backupFolder,
-                        const std::vector<std::string>& names);
+ *  stays undeletable is passed over silently. Lowers backupTotalSize by what was deleted. The
+ * result counts the files removed. */
+FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,
+                              const std::vector<std::string>& names);
 
 /** Copies each selected file of `backupFolder` (without final "\"), last to first, back over its
  *  source in `sourceFolder` (ending in "\"), whatever the source's date; a deleted source folder
  *  is made again. A name is restored with its first letter in capitals where names ignore
  *  case; elsewhere under the backup file's own name. A failed copy is passed over silently; a
- * backup folder that cannot be entered stops the command with a warning. Returns the number of
+ * backup folder that cannot be entered stops the command with a warning. The result counts the
  * files restored. */
-std::size_t restoreFiles(EngineContext& ctx, const std::string& backupFolder,
-                         const std::string& sourceFolder, const std::vector<std::string>& names);
+FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFolder,
+                               const std::string& sourceFolder,
+                               const std::vector<std::string>& names);
 
 } // namespace kx

@@ -800,7 +800,7 @@ void ManageWindow::addSelectedFiles()
         return;
     const int top = topLine(m_backupFiles);
     const std::string d = m_folderTree->directory();
-    if (addFiles(m_ctx, d, selectedNames(m_sourceFiles)) > 0) {
+    if (addFiles(m_ctx, d, selectedNames(m_sourceFiles)).done > 0) {
         readFileList(m_backupFiles,
                      textBeforeLast('\\', layout::mirrorFolder(m_ctx.state.backupBase, d)), false);
         setTopLine(m_backupFiles, top);

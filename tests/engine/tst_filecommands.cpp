@@ -74,7 +74,7 @@ private slots:
         useMedium(rig);
         rig.state.backupTotalSize = 100;
 
-        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt", "b.txt"}), std::size_t(2));
+        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt", "b.txt"}).done, std::size_t(2));
 
         const std::string m = mirror.toStdString();
         QCOMPARE(fixture.readFile(m + "a.txt"), QByteArray("12345"));
@@ -93,7 +93,7 @@ private slots:
         // Again, unchanged: the copy is up to date, so the file is reported as not added; the
         // two lines about the attempt are logged all the same.
         rig.ui.memoLines.clear();
-        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt"}).done, std::size_t(0));
         QCOMPARE(rig.ui.warnings,
                  std::vector<std::string>{m + "a.txt is niet toegevoegd aan e:\\"});
         QVERIFY(rig.ui.memoLines.empty());
@@ -111,7 +111,7 @@ private slots:
         useMedium(rig);
 
         // A vanished source and a medium that is not there.
-        QCOMPARE(addFiles(rig.ctx, "c:\\Docs\\", {"a.txt", "gone.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, "c:\\Docs\\", {"a.txt", "gone.txt"}).done, std::size_t(0));
         QCOMPARE(rig.ui.warnings,
                  (std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\",
                                            "e:\\c-Docs\\gone.txt is niet toegevoegd aan e:\\"}));
@@ -132,7 +132,7 @@ private slots:
         useMedium(rig);
         rig.state.backupTotalSize = 20;
 
-        QCOMPARE(removeFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}),
+        QCOMPARE(removeFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}).done,
                  std::size_t(2));
 
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
@@ -158,7 +158,7 @@ private slots:
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
 
-        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "readme.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "readme.txt"}).done,
                  std::size_t(2));
         // The older backup copy replaces the newer source, with its time.
         QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
@@ -174,7 +174,7 @@ private slots:
                               "a.txt restored from Backup e:\\c-Docs\\e:\\c-Docs\\a.txt"}));
 
         // A source folder deleted since is made again.
-        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Gone\\Sub", "c:\\Gone\\Sub\\", {"x.txt"}).done,
                  std::size_t(1));
         QCOMPARE(fixture.readFile("c:\\Gone\\Sub\\x.txt"), QByteArray("backup x"));
         QVERIFY(rig.ui.warnings.empty());
@@ -192,13 +192,13 @@ private slots:
         EngineRig rig(std::move(faulty), "nld");
         useMedium(rig);
 
-        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Docs", "c:\\Docs\\", {"a.txt", "b.txt"}).done,
                  std::size_t(1));
         QCOMPARE(fixture.readFile("c:\\Docs\\b.txt"), QByteArray("source b"));
         QCOMPARE(fixture.readFile("c:\\Docs\\a.txt"), QByteArray("backup a"));
         QVERIFY(rig.ui.warnings.empty());
 
-        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}),
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-Nowhere", "c:\\Nowhere\\", {"a.txt", "b.txt"}).done,
                  std::size_t(0));
         QCOMPARE(rig.ui.warnings.size(), std::size_t(1));
         QCOMPARE(rig.ui.warnings[0], std::string("Er is iets mis met schijf e:\\"));
@@ -214,9 +214,9 @@ private slots:
         useMedium(rig);
         rig.state.operationRunning = true;
 
-        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(0));
-        QCOMPARE(removeFiles(rig.ctx, "e:\\c-", {"b.txt"}), std::size_t(0));
-        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-", "c:\\", {"b.txt"}), std::size_t(0));
+        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}).done, std::size_t(0));
+        QCOMPARE(removeFiles(rig.ctx, "e:\\c-", {"b.txt"}).done, std::size_t(0));
+        QCOMPARE(restoreFiles(rig.ctx, "e:\\c-", "c:\\", {"b.txt"}).done, std::size_t(0));
         QVERIFY(!fixture.exists("e:\\c-\\a.txt"));
         QVERIFY(fixture.exists("e:\\c-\\b.txt"));
         QVERIFY(!fixture.exists("c:\\B.txt"));
@@ -226,7 +226,7 @@ private slots:
 
         // Once it has ended, the flag is clear after each command.
         rig.state.operationRunning = false;
-        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}), std::size_t(1));
+        QCOMPARE(addFiles(rig.ctx, "c:\\", {"a.txt"}).done, std::size_t(1));
         QVERIFY(!rig.state.operationRunning);
     }
 };
