@@ -72,23 +72,27 @@ void ensureAutorunFile(EngineContext& ctx)
                     ctx.state.backupBase + inLanguage(ctx.language(), text::isNotWritable));
 }
 
-void selectBackupDrive(EngineContext& ctx, char letter)
+BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter)
 {
     ProgramState& state = ctx.state;
     letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
     state.computerFolder = state.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
+    BackupDriveChoice choice;
     if (!state.mainFormReady)
-        return;
+        return choice;
+    choice.made = true;
 
     state.noFloppy = letter == 'a' && mediumMissing(ctx.platform, 'a');
     if (state.noFloppy) {
         state.backupBase = "a:\\";
+        choice.noFloppy = true;
         if (!state.floppyWarned) {
             state.floppyWarned = true;
+            choice.floppyTold = true;
             ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoFloppy,
                                                 driveListText(ctx.platform, 'a')));
         }
-        return;
+        return choice;
     }
 
     state.backupBase = std::string(1, letter) + ":\\" + state.computerFolder;
@@ -111,6 +115,8 @@ void selectBackupDrive(EngineContext& ctx, char letter)
     else
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
                                             dateText(ctx, state.lastBackupDate)));
+    choice.noDisk = state.noDisk;
+    return choice;
 }
 
 void showDriveError(EngineContext& ctx, const SystemError& error)

@@ -17,9 +17,22 @@ std::string dateText(EngineContext& ctx, double dateTime);
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
 /** Puts "Autorun.inf" on a removable, CD or RAM-disk backup medium that has none. */
 void ensureAutorunFile(EngineContext& ctx);
+/** What choosing a backup drive found, for the window to act on. */
+struct BackupDriveChoice
+{
+    /** The choice took effect (the windows were ready for it). */
+    bool made = false;
+    /** The drive reported that it holds no medium. */
+    bool noDisk = false;
+    /** Drive a: holds no floppy; the root stays a:\ without its records. */
+    bool noFloppy = false;
+    /** The missing floppy was told in the status line by this choice. */
+    bool floppyTold = false;
+};
+
 /** A backup drive was chosen: sets the backup root, the drive key, the medium's last date and
  *  total from the records, the drive flags and the status line. */
-void selectBackupDrive(EngineContext& ctx, char letter);
+BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter);
 /** Turns a failed access to the backup drive into a warning (Dutch in both languages); sets
  *  noDisk for a drive that is not ready. */
 void showDriveError(EngineContext& ctx, const SystemError& error);
