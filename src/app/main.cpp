@@ -1,10 +1,11 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
     // The headless commands need no display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
-    kx::LinuxPlatform platform;
-    kx::CommandLine commandLine(platform);
+    const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
+    kx::CommandLine commandLine(*platform);
     return commandLine.run(args);
 }
