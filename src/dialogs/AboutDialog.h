@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Language.h"
+
 #include <QDialog>
 #include <QString>
 #include <QUrl>
@@ -55,9 +57,9 @@ private:
     void showAuthorPage();
     void sendMail();
     void openHomePage();
-    void handOver(const QString& address, const char* dutchFailure, const char* englishFailure);
+    void handOver(const QString& address, const Text& failure);
 
-    QString m_languageCode;
+    Language m_language;
     QString m_mainCaption;
     QString m_versionText;
     QFrame* m_authorPage;

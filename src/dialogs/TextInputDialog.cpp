@@ -1,6 +1,8 @@
 #include "dialogs/TextInputDialog.h"
 
 #include "dialogs/DialogHelpers.h"
+#include "dialogs/DialogText.h"
+#include "dialogs/UiText.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -26,12 +28,10 @@ TextInputDialog::TextInputDialog(const QString& languageCode, const QString& ver
                                  QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
+    const Language language = uiLanguage(languageCode);
     setObjectName(QStringLiteral("AskDlg"));
     setFont(dialogFont());
-    setWindowTitle((QString::fromLatin1(kProductName) + QStringLiteral(", "))
-                       .left(10)
-                       .append(versionText)
-                       .left(23));
+    setWindowTitle((productName() + QStringLiteral(", ")).left(10).append(versionText).left(23));
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("AskLabel"));
@@ -46,12 +46,12 @@ TextInputDialog::TextInputDialog(const QString& languageCode, const QString& ver
 
     const int clientWidth = kLabelWidth + 2 * kLabelLeft;
     const int buttonsLeft = (clientWidth - 2 * kButtonWidth - kGap) / 2;
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok = new QPushButton(uiText(language, text::ok), this);
     m_ok->setObjectName(QStringLiteral("OKBtn"));
     m_ok->setCursor(Qt::PointingHandCursor);
     m_ok->setDefault(true);
     m_ok->setGeometry(buttonsLeft, 0, kButtonWidth, kButtonHeight);
-    m_cancel = new QPushButton(nlEn(languageCode, "Annuleren", "Cancel"), this);
+    m_cancel = new QPushButton(uiText(language, text::cancel), this);
     m_cancel->setObjectName(QStringLiteral("CancelBtn"));
     m_cancel->setCursor(Qt::PointingHandCursor);
     m_cancel->setAutoDefault(false);
