@@ -85,17 +85,17 @@ AboutDialog::AboutDialog(const QString& languageCode, const QString& mainCaption
     // The author page lies underneath; the main page covers it until the author button.
     m_authorPage = page(this, "Panel1");
     setHelpContext(m_authorPage, helpcontext::AboutMain);
-    m_authorMemo = new QTextEdit(m_authorPage);
-    m_authorMemo->setObjectName(QStringLiteral("AuthorMemo"));
-    m_authorMemo->setReadOnly(true);
-    m_authorMemo->setFrameStyle(QFrame::NoFrame);
-    m_authorMemo->setGeometry(16, 12, kClientWidth - 32, kButtonTop - 24);
-    m_authorMemo->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
-    QPalette buttonFace = m_authorMemo->palette();
+    m_authorText = new QTextEdit(m_authorPage);
+    m_authorText->setObjectName(QStringLiteral("AuthorMemo"));
+    m_authorText->setReadOnly(true);
+    m_authorText->setFrameStyle(QFrame::NoFrame);
+    m_authorText->setGeometry(16, 12, kClientWidth - 32, kButtonTop - 24);
+    m_authorText->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+    QPalette buttonFace = m_authorText->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    m_authorMemo->setPalette(buttonFace);
-    setHelpContext(m_authorMemo, helpcontext::AboutAuthor);
-    m_authorMemo->setPlainText(
+    m_authorText->setPalette(buttonFace);
+    setHelpContext(m_authorText, helpcontext::AboutAuthor);
+    m_authorText->setPlainText(
         QStringList{QString(), shown(text::writtenBy), QString(), shown(text::makers),
                     QString::fromUtf8(kMakerStreet), QString::fromUtf8(kMakerTown),
                     QString::fromUtf8(kMakerPhone), QString(), QString::fromLatin1(kMakerMail),
@@ -147,10 +147,10 @@ AboutDialog::AboutDialog(const QString& languageCode, const QString& mainCaption
     home->setToolTip(shown(text::homeHint));
     connect(home, &QPushButton::clicked, this, &AboutDialog::openHomePage);
 
-    m_mailMemo = new QPlainTextEdit(m_mainPage);
-    m_mailMemo->setObjectName(QStringLiteral("MailMemo"));
-    m_mailMemo->hide();
-    m_mailMemo->setPlainText(QStringList{shown(text::mailGreeting), QString(), QString(),
+    m_mailBody = new QPlainTextEdit(m_mainPage);
+    m_mailBody->setObjectName(QStringLiteral("MailMemo"));
+    m_mailBody->hide();
+    m_mailBody->setPlainText(QStringList{shown(text::mailGreeting), QString(), QString(),
                                          shown(text::mailFoundProgram), QString(),
                                          shown(text::mailComment), QString(), QString(), QString(),
                                          QString(), QString(), shown(text::mailClosing)}
@@ -161,7 +161,7 @@ AboutDialog::AboutDialog(const QString& languageCode, const QString& mainCaption
 
 void AboutDialog::setMessageForm(TimedMessage* messageForm)
 {
-    m_messageForm = messageForm;
+    m_failureMessage = messageForm;
 }
 
 void AboutDialog::setUrlOpener(std::function<bool(const QUrl&)> opener)
@@ -174,7 +174,7 @@ QString AboutDialog::mailAddress() const
     const QString subject =
         uiText(m_language, text::mailSubject).arg(productName(), m_versionText).left(33);
     const QString body =
-        m_mailMemo->toPlainText().split(QLatin1Char('\n')).join(QStringLiteral("%0D%0A"));
+        m_mailBody->toPlainText().split(QLatin1Char('\n')).join(QStringLiteral("%0D%0A"));
     return QStringLiteral("mailto:") + QString::fromLatin1(kMakerMail) +
            QStringLiteral("?Subject=") + subject + QStringLiteral("&Body=") + body;
 }
@@ -237,9 +237,9 @@ void AboutDialog::handOver(const QString& address, const Text& failure)
     // The address goes out as written: spaces and the encoded line ends stay as they are.
     if (m_open(QUrl(address, QUrl::TolerantMode)))
         return;
-    if (!m_messageForm)
-        m_messageForm = new TimedMessage(this);
-    m_messageForm->showTimed(uiText(m_language, failure), QString(), 3000, frameGeometry());
+    if (!m_failureMessage)
+        m_failureMessage = new TimedMessage(this);
+    m_failureMessage->showTimed(uiText(m_language, failure), QString(), 3000, frameGeometry());
 }
 
 } // namespace kx

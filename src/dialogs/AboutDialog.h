@@ -63,12 +63,12 @@ private:
     QString m_mainCaption;
     QString m_versionText;
     QFrame* m_authorPage;
-    QTextEdit* m_authorMemo;
+    QTextEdit* m_authorText;
     QPushButton* m_backButton;
     QFrame* m_mainPage;
     QPushButton* m_ok;
-    QPlainTextEdit* m_mailMemo;
-    TimedMessage* m_messageForm = nullptr;
+    QPlainTextEdit* m_mailBody;
+    TimedMessage* m_failureMessage = nullptr;
     std::function<bool(const QUrl&)> m_open;
 };
 
