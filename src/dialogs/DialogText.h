@@ -13,6 +13,12 @@ inline constexpr Text no{"Nee", "No"};
 inline constexpr Text cancel{"Annuleren", "Cancel"};
 inline constexpr Text next{"Volgende", "Next"};
 inline constexpr Text ok{"OK", "OK"};
+/** How the captions of Duplicate's questions end; they step on with Next and Cancel. The second
+ *  half of Duplicate asks in Dutch in every language, so any column counts. */
+inline constexpr Text duplicateCaptionSuffix{" - Dupliceren", " - Duplicate"};
+
+// The help pages, one a language.
+inline constexpr Text helpFile{"Backup_n.html", "Backup_e.html"};
 
 // The splash window.
 inline constexpr Text makeBackupsRegularly{"Maak regelmatig Backups!", "Make Backups Regurally"};

@@ -149,9 +149,10 @@ void QuestionDialog::cancel()
 QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QString& caption)
 {
     const Language language = uiLanguage(languageCode);
-    if (caption.endsWith(QLatin1String(" - Dupliceren")) ||
-        caption.endsWith(QLatin1String(" - Duplicate")))
-        return {uiText(language, text::next), uiText(language, text::cancel)};
+    for (std::size_t column = 0; column < kLanguageCount; ++column) {
+        if (caption.endsWith(uiText(Language(column), text::duplicateCaptionSuffix)))
+            return {uiText(language, text::next), uiText(language, text::cancel)};
+    }
     return {uiText(language, text::yes), uiText(language, text::no)};
 }
 
