@@ -19,8 +19,8 @@
 
 namespace kx {
 
-Application::Application(std::unique_ptr<LinuxPlatform> platform)
-    : m_platform(platform ? std::move(platform) : std::make_unique<LinuxPlatform>()),
+Application::Application(std::unique_ptr<Platform> platform)
+    : m_platform(platform ? std::move(platform) : createPlatform()),
       m_facts(gatherSystemFacts(*m_platform)), m_log(*m_platform)
 {
     m_state.languageCode = m_facts.languageCode;

@@ -3,7 +3,7 @@
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/ProgramState.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
 #include "support/SystemFacts.h"
 
 #include <QObject>
@@ -38,7 +38,7 @@ class Application : public QObject
 
 public:
     /** Gathers the facts about the machine; `platform` null gives the system's own. */
-    explicit Application(std::unique_ptr<LinuxPlatform> platform = nullptr);
+    explicit Application(std::unique_ptr<Platform> platform = nullptr);
     ~Application() override;
 
     /** The whole start: splash, the single-instance guard, the windows, the message loop.
@@ -58,13 +58,13 @@ public:
     EngineContext& context() { return *m_ctx; }
     ProgramState& state() { return m_state; }
     const SystemFacts& facts() const { return m_facts; }
-    LinuxPlatform& platform() { return *m_platform; }
+    Platform& platform() { return *m_platform; }
 
     /** The mount table changed: the drive table is read again and the drive lists follow. */
     void mountTableChanged();
 
 private:
-    std::unique_ptr<LinuxPlatform> m_platform;
+    std::unique_ptr<Platform> m_platform;
     SystemFacts m_facts;
     ProgramState m_state;
     ActivityLog m_log;

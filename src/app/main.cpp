@@ -1,11 +1,12 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
 #include "support/Language.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
     // The headless commands need no display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
-    kx::LinuxPlatform platform;
-    kx::CommandLine commandLine(platform);
+    const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
+    kx::CommandLine commandLine(*platform);
     return commandLine.run(args);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Language.h"
+
 #include <QDialog>
 #include <QString>
 #include <QUrl>
@@ -55,18 +57,18 @@ private:
     void showAuthorPage();
     void sendMail();
     void openHomePage();
-    void handOver(const QString& address, const char* dutchFailure, const char* englishFailure);
+    void handOver(const QString& address, const Text& failure);
 
-    QString m_languageCode;
+    Language m_language;
     QString m_mainCaption;
     QString m_versionText;
     QFrame* m_authorPage;
-    QTextEdit* m_authorMemo;
+    QTextEdit* m_authorText;
     QPushButton* m_backButton;
     QFrame* m_mainPage;
     QPushButton* m_ok;
-    QPlainTextEdit* m_mailMemo;
-    TimedMessage* m_messageForm = nullptr;
+    QPlainTextEdit* m_mailBody;
+    TimedMessage* m_failureMessage = nullptr;
     std::function<bool(const QUrl&)> m_open;
 };
 

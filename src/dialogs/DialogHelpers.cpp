@@ -1,7 +1,5 @@
 #include "dialogs/DialogHelpers.h"
 
-#include "support/TextHelpers.h"
-
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -14,11 +12,6 @@
 #include <cmath>
 
 namespace kx {
-
-QString nlEn(const QString& languageCode, const char* dutch, const char* english)
-{
-    return QString::fromUtf8(nlEn(languageCode.toStdString(), dutch, english));
-}
 
 QFont dialogFont()
 {

@@ -12,12 +12,6 @@ class QWidget;
 
 namespace kx {
 
-/** The program's name as its windows show it. */
-inline constexpr const char* kProductName = "Kopierix";
-
-/** The Dutch or the English text, after the language code ("nld" selects Dutch). */
-QString nlEn(const QString& languageCode, const char* dutch, const char* english);
-
 /** The font of the program's own dialogs: Arial, 9 points (12 pixels on a 96-dpi screen). */
 QFont dialogFont();
 

@@ -1,5 +1,8 @@
 #include "dialogs/Help.h"
 
+#include "dialogs/DialogText.h"
+#include "dialogs/UiText.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -65,8 +68,7 @@ QList<int> allHelpContexts()
 
 QString helpFileName(const QString& languageCode)
 {
-    return languageCode == QLatin1String("nld") ? QStringLiteral("Backup_n.html")
-                                                : QStringLiteral("Backup_e.html");
+    return uiText(uiLanguage(languageCode), text::helpFile);
 }
 
 QUrl helpUrl(const QString& languageCode, int contextNumber)

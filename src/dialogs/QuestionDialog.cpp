@@ -1,7 +1,9 @@
 #include "dialogs/QuestionDialog.h"
 
 #include "dialogs/DialogHelpers.h"
+#include "dialogs/DialogText.h"
 #include "dialogs/Help.h"
+#include "dialogs/UiText.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -16,12 +18,12 @@ namespace {
 
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 29;
-constexpr int kJaLeft = 10;
-constexpr int kNeeLeft = 104;
+constexpr int kYesLeft = 10;
+constexpr int kNoLeft = 104;
 constexpr int kCancelLeft = 198;
-constexpr int kPanelLeft = 16;
-constexpr int kPanelTop = 16;
-constexpr int kMemoInset = 8;
+constexpr int kFrameLeft = 16;
+constexpr int kFrameTop = 16;
+constexpr int kMessageInset = 8;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left)
 {
@@ -36,23 +38,24 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 QuestionDialog::QuestionDialog(const QString& languageCode, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_languageCode(languageCode)
+      m_language(uiLanguage(languageCode))
 {
     setObjectName(QStringLiteral("YesNoDlg"));
     setFont(dialogFont());
 
-    m_panel = new QFrame(this);
-    m_panel->setObjectName(QStringLiteral("MessagePanel"));
-    m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_messageFrame = new QFrame(this);
+    m_messageFrame->setObjectName(QStringLiteral("MessagePanel"));
+    m_messageFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    m_memo = makeMessageMemo(m_panel);
+    m_message = makeMessageMemo(m_messageFrame);
 
-    m_yes = makeButton(this, "JaBtn", QStringLiteral("Ja"), kJaLeft);
-    m_no = makeButton(this, "NeeBtn", QStringLiteral("Nee"), kNeeLeft);
-    m_cancelButton = makeButton(this, "CancelBtn", QStringLiteral("Annuleren"), kCancelLeft);
+    // Until the first question the buttons carry their Dutch captions, in any language.
+    m_yes = makeButton(this, "JaBtn", uiText(Language::Dutch, text::yes), kYesLeft);
+    m_no = makeButton(this, "NeeBtn", uiText(Language::Dutch, text::no), kNoLeft);
+    m_cancel = makeButton(this, "CancelBtn", uiText(Language::Dutch, text::cancel), kCancelLeft);
     connect(m_yes, &QPushButton::clicked, this, &QuestionDialog::answerYes);
     connect(m_no, &QPushButton::clicked, this, &QuestionDialog::answerNo);
-    connect(m_cancelButton, &QPushButton::clicked, this, &QuestionDialog::cancel);
+    connect(m_cancel, &QPushButton::clicked, this, &QuestionDialog::cancel);
 
     setHelpContext(this, helpcontext::YesNo);
 }
@@ -63,25 +66,24 @@ bool QuestionDialog::askYesNo(const QRect& centreOn, const QString& caption, con
 {
     m_centreOn = centreOn;
     setWindowTitle(caption);
-    m_yes->setText(yesText.isEmpty() ? nlEn(m_languageCode, "Ja", "Yes") : yesText);
-    m_no->setText(noText.isEmpty() ? nlEn(m_languageCode, "Nee", "No") : noText);
-    m_cancelButton->setText(cancelText.isEmpty() ? nlEn(m_languageCode, "Annuleren", "Cancel")
-                                                 : cancelText);
-    m_cancelButton->setVisible(cancel && *cancel);
+    m_yes->setText(yesText.isEmpty() ? uiText(m_language, text::yes) : yesText);
+    m_no->setText(noText.isEmpty() ? uiText(m_language, text::no) : noText);
+    m_cancel->setText(cancelText.isEmpty() ? uiText(m_language, text::cancel) : cancelText);
+    m_cancel->setVisible(cancel && *cancel);
 
     // The frame grows with the square root of the text's width, so that long messages come out
     // about as high as they are wide; it always reaches the right edge of the button row.
     const int textWidth = QFontMetrics(dialogFont()).horizontalAdvance(message);
-    const int panelWidth =
+    const int frameWidth =
         qMax(static_cast<int>(std::lround(std::sqrt(static_cast<double>(textWidth)) * 10)),
-             kCancelLeft + kButtonWidth - kPanelLeft);
-    const int memoWidth = panelWidth - 2 * kMemoInset;
-    m_panel->setGeometry(kPanelLeft, kPanelTop, panelWidth, m_panel->height());
-    m_memo->setGeometry(kMemoInset, kMemoInset, memoWidth, m_memo->height());
+             kCancelLeft + kButtonWidth - kFrameLeft);
+    const int messageWidth = frameWidth - 2 * kMessageInset;
+    m_messageFrame->setGeometry(kFrameLeft, kFrameTop, frameWidth, m_messageFrame->height());
+    m_message->setGeometry(kMessageInset, kMessageInset, messageWidth, m_message->height());
 
     const QStringList lines = splitAtCarriageReturns(message);
-    m_memo->setPlainText(lines.join(QLatin1Char('\n')));
-    m_lineCount = wrappedLineCount(m_memo->font(), memoWidth, lines);
+    m_message->setPlainText(lines.join(QLatin1Char('\n')));
+    m_lineCount = wrappedLineCount(m_message->font(), messageWidth, lines);
 
     m_answer = defaultYes;
     hide();
@@ -94,14 +96,14 @@ bool QuestionDialog::askYesNo(const QRect& centreOn, const QString& caption, con
 
 void QuestionDialog::layOut()
 {
-    const int memoHeight = (m_lineCount + 1) * lineStep(m_memo->font());
-    const int panelHeight = memoHeight + 15;
-    const int buttonTop = panelHeight + 27;
-    m_memo->resize(m_memo->width(), memoHeight);
-    m_panel->resize(m_panel->width(), panelHeight);
-    for (QPushButton* button : {m_yes, m_no, m_cancelButton})
+    const int messageHeight = (m_lineCount + 1) * lineStep(m_message->font());
+    const int frameHeight = messageHeight + 15;
+    const int buttonTop = frameHeight + 27;
+    m_message->resize(m_message->width(), messageHeight);
+    m_messageFrame->resize(m_messageFrame->width(), frameHeight);
+    for (QPushButton* button : {m_yes, m_no, m_cancel})
         button->move(button->x(), buttonTop);
-    setFixedSize(m_panel->width() + 2 * kPanelLeft, buttonTop + kButtonHeight + 15);
+    setFixedSize(m_messageFrame->width() + 2 * kFrameLeft, buttonTop + kButtonHeight + 15);
     centreWindow(this, m_centreOn);
 }
 
@@ -117,7 +119,7 @@ void QuestionDialog::showEvent(QShowEvent* event)
 
 void QuestionDialog::reject()
 {
-    if (!m_cancelButton->isHidden())
+    if (!m_cancel->isHidden())
         cancel();
     else
         answerNo();
@@ -146,10 +148,12 @@ void QuestionDialog::cancel()
 
 QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QString& caption)
 {
-    if (caption.endsWith(QLatin1String(" - Dupliceren")) ||
-        caption.endsWith(QLatin1String(" - Duplicate")))
-        return {nlEn(languageCode, "Volgende", "Next"), nlEn(languageCode, "Annuleren", "Cancel")};
-    return {nlEn(languageCode, "Ja", "Yes"), nlEn(languageCode, "Nee", "No")};
+    const Language language = uiLanguage(languageCode);
+    for (std::size_t column = 0; column < kLanguageCount; ++column) {
+        if (caption.endsWith(uiText(Language(column), text::duplicateCaptionSuffix)))
+            return {uiText(language, text::next), uiText(language, text::cancel)};
+    }
+    return {uiText(language, text::yes), uiText(language, text::no)};
 }
 
 } // namespace kx

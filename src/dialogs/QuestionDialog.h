@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Language.h"
+
 #include <QDialog>
 #include <QPair>
 #include <QRect>
@@ -52,12 +54,12 @@ private:
     void cancel();
     void layOut();
 
-    QString m_languageCode;
-    QFrame* m_panel;
-    QPlainTextEdit* m_memo;
+    Language m_language;
+    QFrame* m_messageFrame;
+    QPlainTextEdit* m_message;
     QPushButton* m_yes;
     QPushButton* m_no;
-    QPushButton* m_cancelButton;
+    QPushButton* m_cancel;
     QRect m_centreOn;
     int m_lineCount = 1;
     bool m_answer = false;

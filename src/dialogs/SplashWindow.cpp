@@ -1,7 +1,9 @@
 #include "dialogs/SplashWindow.h"
 
 #include "dialogs/DialogHelpers.h"
+#include "dialogs/DialogText.h"
 #include "dialogs/Help.h"
+#include "dialogs/UiText.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -42,7 +44,7 @@ QPixmap splashPicture()
     title.setBold(true);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 14, kPictureWidth, 50), Qt::AlignCenter, QString::fromLatin1(kProductName));
+    p.drawText(QRect(0, 14, kPictureWidth, 50), Qt::AlignCenter, productName());
 
     // The folder with two papers sticking out.
     p.setPen(QPen(QColor(0x8a, 0x6d, 0x1e), 2));
@@ -102,23 +104,22 @@ SplashWindow::SplashWindow(const QString& languageCode, QWidget* parent)
     frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
     frame->setGeometry(0, 0, kClientWidth, kClientHeight - kLabelHeight);
 
-    m_panel = new QFrame(this);
-    m_panel->setObjectName(QStringLiteral("Panel"));
-    m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panel->setFocusPolicy(Qt::StrongFocus);
-    m_panel->setGeometry(6, 6, 405, 256);
-    setHelpContext(m_panel, helpcontext::Splash);
+    m_pictureFrame = new QFrame(this);
+    m_pictureFrame->setObjectName(QStringLiteral("Panel"));
+    m_pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pictureFrame->setFocusPolicy(Qt::StrongFocus);
+    m_pictureFrame->setGeometry(6, 6, 405, 256);
+    setHelpContext(m_pictureFrame, helpcontext::Splash);
 
-    m_image = new QLabel(m_panel);
-    m_image->setObjectName(QStringLiteral("Image"));
-    m_image->setScaledContents(true);
-    m_image->setAlignment(Qt::AlignCenter);
-    m_image->setPixmap(splashPicture());
-    m_image->setGeometry(3, 4, kPictureWidth, kPictureHeight);
-    m_image->installEventFilter(this);
+    m_picture = new QLabel(m_pictureFrame);
+    m_picture->setObjectName(QStringLiteral("Image"));
+    m_picture->setScaledContents(true);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setPixmap(splashPicture());
+    m_picture->setGeometry(3, 4, kPictureWidth, kPictureHeight);
+    m_picture->installEventFilter(this);
 
-    auto* reminder =
-        new QLabel(nlEn(languageCode, "Maak regelmatig Backups!", "Make Backups Regurally"), this);
+    auto* reminder = new QLabel(uiText(uiLanguage(languageCode), text::makeBackupsRegularly), this);
     reminder->setObjectName(QStringLiteral("VLabel"));
     reminder->setAlignment(Qt::AlignCenter);
     reminder->setGeometry(0, kClientHeight - kLabelHeight, kClientWidth, kLabelHeight);
@@ -135,7 +136,7 @@ void SplashWindow::showSplash()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(centredTopLeft(screen->availableGeometry(), size()));
     show();
-    m_panel->setFocus();
+    m_pictureFrame->setFocus();
     // Raised once: it stays on top by its window flag, so windows the program opens meanwhile
     // do not cover it.
     raise();
@@ -146,8 +147,8 @@ void SplashWindow::showSplash()
 
 bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_image && event->type() == QEvent::MouseButtonRelease &&
-        m_image->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+    if (watched == m_picture && event->type() == QEvent::MouseButtonRelease &&
+        m_picture->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
         closeSplash();
         return true;
     }

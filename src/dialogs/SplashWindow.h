@@ -47,8 +47,8 @@ protected:
 private:
     void closeSplash();
 
-    QFrame* m_panel;
-    QLabel* m_image;
+    QFrame* m_pictureFrame;
+    QLabel* m_picture;
     QTimer* m_closeTimer;
 };
 

@@ -44,8 +44,8 @@ private:
     void confirm();
     void cancel();
 
-    QLabel* m_label;
-    QLineEdit* m_edit;
+    QLabel* m_prompt;
+    QLineEdit* m_answer;
     QPushButton* m_ok;
     QPushButton* m_cancel;
     QRect m_centreOn;

@@ -10,9 +10,9 @@ namespace kx {
 
 namespace {
 
-constexpr int kMemoLeft = 20;
-constexpr int kMemoTop = 18;
-constexpr int kMemoWidth = 309;
+constexpr int kMessageLeft = 20;
+constexpr int kMessageTop = 18;
+constexpr int kMessageWidth = 309;
 
 } // namespace
 
@@ -21,14 +21,14 @@ TimedMessage::TimedMessage(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     setObjectName(QStringLiteral("MessageForm"));
     setFont(dialogFont());
 
-    m_panel = new QFrame(this);
-    m_panel->setObjectName(QStringLiteral("MessagePanel"));
-    m_panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panel->setLineWidth(2);
-    m_panel->setFocusPolicy(Qt::StrongFocus);
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("MessagePanel"));
+    m_frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_frame->setLineWidth(2);
+    m_frame->setFocusPolicy(Qt::StrongFocus);
 
-    m_memo = makeMessageMemo(m_panel);
-    m_memo->setGeometry(kMemoLeft, kMemoTop, kMemoWidth, 0);
+    m_message = makeMessageMemo(m_frame);
+    m_message->setGeometry(kMessageLeft, kMessageTop, kMessageWidth, 0);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
@@ -45,14 +45,15 @@ void TimedMessage::showTimed(const QString& line1, const QString& line2, int int
         lines << line1;
     if (!line2.isEmpty())
         lines << line2;
-    m_memo->setPlainText(lines.join(QLatin1Char('\n')));
+    m_message->setPlainText(lines.join(QLatin1Char('\n')));
 
     // Counted as shown: a long line that wraps takes the room of two.
-    const int lineCount = lines.isEmpty() ? 0 : wrappedLineCount(m_memo->font(), kMemoWidth, lines);
-    const int memoHeight = (lineCount + 1) * lineStep(m_memo->font());
-    m_memo->resize(kMemoWidth, memoHeight);
-    setFixedSize(kMemoWidth + 2 * kMemoLeft, memoHeight + 50);
-    m_panel->setGeometry(rect());
+    const int lineCount =
+        lines.isEmpty() ? 0 : wrappedLineCount(m_message->font(), kMessageWidth, lines);
+    const int messageHeight = (lineCount + 1) * lineStep(m_message->font());
+    m_message->resize(kMessageWidth, messageHeight);
+    setFixedSize(kMessageWidth + 2 * kMessageLeft, messageHeight + 50);
+    m_frame->setGeometry(rect());
     centreWindow(this, m_centreOn);
 
     m_timer->setInterval(qMax(intervalMs, 0));
@@ -64,7 +65,7 @@ void TimedMessage::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     centreWindow(this, m_centreOn);
     m_timer->start();
-    m_panel->setFocus();
+    m_frame->setFocus();
 }
 
 void TimedMessage::reject() {}

@@ -38,8 +38,8 @@ protected:
 private:
     void timeOut();
 
-    QFrame* m_panel;
-    QPlainTextEdit* m_memo;
+    QFrame* m_frame;
+    QPlainTextEdit* m_message;
     QTimer* m_timer;
     QRect m_centreOn;
 };

@@ -3,9 +3,9 @@
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
 #include "support/FileDate.h"
+#include "support/TextHelpers.h"
 
 #include <algorithm>
-#include <strings.h>
 
 namespace kx {
 
@@ -192,11 +192,8 @@ void TreeCopy::addTempFolder(const std::string& folder)
 {
     // Sorted and distinct without regard to case, as the system compares names.
     auto& folders = m_ctx.state.tempFolders;
-    const auto less = [](const std::string& a, const std::string& b) {
-        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
-    };
-    const auto it = std::lower_bound(folders.begin(), folders.end(), folder, less);
-    if (it != folders.end() && ::strcasecmp(it->c_str(), folder.c_str()) == 0)
+    const auto it = std::lower_bound(folders.begin(), folders.end(), folder, lessIgnoringCase);
+    if (it != folders.end() && equalIgnoringCase(*it, folder))
         return;
     folders.insert(it, folder);
 }

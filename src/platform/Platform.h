@@ -202,6 +202,9 @@ public:
     virtual void flushDrive(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
+    /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
+     *  next call reads them afresh. */
+    virtual void reloadDrives() = 0;
 
     // --- Files --------------------------------------------------------------------------------
     /** Status of a path; a link reports its target's kind, size and time with isLink set. False
@@ -295,5 +298,8 @@ protected:
 private:
     const std::atomic<bool>* m_stopFlag = nullptr;
 };
+
+/** The platform of the system the program was built for (the build picks its implementation). */
+std::unique_ptr<Platform> createPlatform();
 
 } // namespace kx

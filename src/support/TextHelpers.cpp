@@ -1,5 +1,6 @@
 #include "support/TextHelpers.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace kx {
@@ -73,6 +74,29 @@ std::string lowerCase(const std::string& s)
             c = static_cast<char>(c - 'A' + 'a');
     }
     return result;
+}
+
+namespace {
+
+unsigned char lowerByte(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+} // namespace
+
+bool lessIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return lowerByte(x) < lowerByte(y); });
+}
+
+bool equalIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return lowerByte(x) == lowerByte(y); });
 }
 
 std::string upperCase(const std::string& s)

@@ -20,6 +20,9 @@ std::string digitsOnly(const std::string& s);
 /** ASCII lower/upper case; other bytes are left alone. */
 std::string lowerCase(const std::string& s);
 std::string upperCase(const std::string& s);
+/** Byte order after ASCII lower-casing: the order of names compared without regard to case. */
+bool lessIgnoringCase(const std::string& a, const std::string& b);
+bool equalIgnoringCase(const std::string& a, const std::string& b);
 
 /** The Dutch or the English text, after the language code ("nld" selects Dutch). */
 /** `form` with each "%1", "%2", … replaced by the argument of that number. */

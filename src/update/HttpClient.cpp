@@ -8,8 +8,6 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#include <strings.h>
-
 #include <vector>
 
 namespace kx {
@@ -30,8 +28,7 @@ public:
     {
         for (auto it = m_lines.begin(); it != m_lines.end(); ++it) {
             const std::size_t colon = it->find(':');
-            if (colon == std::string::npos || colon != name.size() ||
-                ::strncasecmp(it->c_str(), name.c_str(), name.size()) != 0)
+            if (colon != name.size() || lowerCase(it->substr(0, colon)) != lowerCase(name))
                 continue;
             if (value.empty())
                 m_lines.erase(it);

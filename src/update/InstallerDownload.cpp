@@ -1,5 +1,6 @@
 #include "update/InstallerDownload.h"
 
+#include "support/Language.h"
 #include "update/HttpClient.h"
 
 #include <QDir>
@@ -23,7 +24,6 @@ namespace {
 constexpr int kMaxRedirections = 10;
 constexpr int kMaxNumbered = 999;
 constexpr std::int64_t kOneMiB = 1 << 20;
-constexpr const char* kAgent = "Kopierix";
 
 /** The last part of the server's name for the installer: the server chooses the name, never
  *  the folder it lands in. */
@@ -106,7 +106,7 @@ void InstallerDownload::cancel()
 QNetworkReply* InstallerDownload::request(QNetworkAccessManager& manager, const QUrl& url)
 {
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kAgent));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromUtf8(kProductName));
     // Redirections are ours to follow: their locations are checked before they are asked for.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);

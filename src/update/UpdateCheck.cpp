@@ -1,8 +1,8 @@
 #include "update/UpdateCheck.h"
 
 #include "engine/Settings.h"
-#include "support/TextHelpers.h"
 #include "update/HttpClient.h"
+#include "update/UpdateText.h"
 
 #include <QScopeGuard>
 
@@ -39,7 +39,8 @@ private:
 } // namespace
 
 UpdateCheck::UpdateCheck(Platform& platform, std::string languageCode)
-    : m_platform(platform), m_languageCode(std::move(languageCode))
+    : m_platform(platform), m_languageCode(std::move(languageCode)),
+      m_language(languageOf(m_languageCode))
 {
 }
 
@@ -94,10 +95,9 @@ void UpdateCheck::versionLines(UpdateUi& ui, const std::string& versionText,
                                const std::string& latest, const std::string& downloadName)
 {
     ui.memo("");
-    ui.memo(nlEn(m_languageCode, "Uw huidige versie is ", "Your current version is ") +
-            versionText);
-    ui.memo(nlEn(m_languageCode, "De nieuwste versie is ", "The latest version is ") + latest);
-    ui.memo(nlEn(m_languageCode, "De Downloadnaam is ", "The Download Name is ") + downloadName);
+    ui.memo(inLanguage(m_language, text::currentVersionIs) + versionText);
+    ui.memo(inLanguage(m_language, text::latestVersionIs) + latest);
+    ui.memo(inLanguage(m_language, text::downloadNameIs) + downloadName);
 }
 
 int UpdateCheck::checkForUpdate(UpdateUi& ui, const std::string& programName,
@@ -118,20 +118,20 @@ int UpdateCheck::checkForUpdate(UpdateUi& ui, const std::string& programName,
     if (m_cancelled)
         return code;
 
-    ui.showWindow(programName + " - Update");
+    ui.showWindow(programName + inLanguage(m_language, text::updateCaptionSuffix));
     ui.clearMemo();
     ui.memo("");
     ui.memo(updateMessage(code, m_languageCode));
     if (code != kUpdateAdvised) {
-        ui.setExitButton(nlEn(m_languageCode, "Sluit Venster", "Close Window"));
+        ui.setExitButton(inLanguage(m_language, text::closeWindow));
         ui.showDownloadButton(false);
         ui.showExitButton(true);
         return code;
     }
     versionLines(ui, versionText, version, name);
-    ui.setDownloadButton("Start Download");
+    ui.setDownloadButton(inLanguage(m_language, text::startDownload));
     ui.showDownloadButton(true);
-    ui.setExitButton("Download later");
+    ui.setExitButton(inLanguage(m_language, text::downloadLater));
     ui.showExitButton(true);
     m_state.downloadName = name;
     m_state.downloadBaseUrl = "http://" + server() + "/";
@@ -155,11 +155,11 @@ int UpdateCheck::autoCheckForUpdate(UpdateUi& ui, const std::string& programName
     // Without an advised update the user sees nothing of the check, not even a failed one.
     if (code != kUpdateAdvised)
         return code;
-    ui.showWindow(programName + " - Update");
+    ui.showWindow(programName + inLanguage(m_language, text::updateCaptionSuffix));
     ui.memo(updateMessage(code, m_languageCode));
     versionLines(ui, versionText, version, name);
-    ui.setDownloadButton(nlEn(m_languageCode, "Start Downloaden", "Start Downloading"));
-    ui.setExitButton("Download Later");
+    ui.setDownloadButton(inLanguage(m_language, text::startDownloading));
+    ui.setExitButton(inLanguage(m_language, text::downloadLaterAutomatic));
     ui.showDownloadButton(true);
     ui.showExitButton(true);
     m_state.downloadName = name;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/Language.h"
 #include "update/NetworkWait.h"
 #include "update/UpdateUi.h"
 #include "update/VersionList.h"
@@ -87,6 +88,7 @@ private:
 
     Platform& m_platform;
     std::string m_languageCode;
+    Language m_language;
     UpdateState m_state;
     std::chrono::milliseconds m_stallTimeOut = kStallTimeOut;
     HttpClient* m_client = nullptr; // the running fetch

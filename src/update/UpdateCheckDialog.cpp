@@ -1,50 +1,60 @@
 #include "update/UpdateCheckDialog.h"
 
+#include "support/Language.h"
 #include "update/UpdateCheck.h"
+#include "update/UpdateText.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QVBoxLayout>
 
 namespace kx {
+
+namespace {
+
+// The explanation's width, unless a word in a large font needs more; its height follows from its
+// text in the font it is shown in.
+constexpr int kExplanationWidth = 320;
+
+} // namespace
 
 UpdateCheckDialog::UpdateCheckDialog(Platform& platform, const QString& languageCode,
                                      QWidget* parent)
     : QDialog(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("CheckUpdateForm"));
-    const bool dutch = languageCode == QLatin1String("nld");
-    const auto nlEn = [dutch](const char* nl, const char* en) {
-        return QString::fromUtf8(dutch ? nl : en);
+    const Language language = languageOf(languageCode.toStdString());
+    const auto shown = [language](const Text& text) {
+        return QString::fromUtf8(inLanguage(language, text))
+            .replace(QStringLiteral("%1"), QString::fromUtf8(kProductName));
     };
 
-    setWindowTitle(nlEn("Kopierix - Check voor Updates", "Kopierix - Check for Updates"));
+    setWindowTitle(shown(text::checkForUpdatesTitle));
 
-    // The runs of spaces push the second sentence onto a line of its own.
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setTextFormat(Qt::PlainText);
-    m_label1->setWordWrap(true);
-    m_label1->setFixedSize(320, 72);
-    m_label1->setText(
-        nlEn("U kunt Kopierix bij het opstarten laten nagaan of er een nieuwe versie  beschikbaar "
-             "is.                                                                   Deze check "
-             "wordt alleen uitgevoerd als er een internetverbinding actief is.",
-             "At startup Kopierix may check if a new version is available.            This check "
-             "will only be performed if an internet connection is active."));
+    // Each sentence a paragraph of its own: the line break holds at any font, where runs of
+    // spaces only pushed the second sentence down at the font they were counted for.
+    m_explanation = new QLabel(this);
+    m_explanation->setObjectName(QStringLiteral("Label1"));
+    m_explanation->setTextFormat(Qt::PlainText);
+    m_explanation->setWordWrap(true);
+    m_explanation->setText(shown(text::mayCheckAtStartup) + QLatin1Char('\n') +
+                           shown(text::onlyWhenConnected));
+    fitExplanation();
 
-    m_autoCheck =
-        new QGroupBox(nlEn("Automatische Check voor Updates", "Automatic Check for Updates"), this);
+    m_autoCheck = new QGroupBox(shown(text::automaticCheck), this);
     m_autoCheck->setObjectName(QStringLiteral("AutoCheck"));
-    m_autoCheckOn = new QRadioButton(nlEn("Aan", "On"), m_autoCheck);
+    m_autoCheckOn = new QRadioButton(shown(text::on), m_autoCheck);
     m_autoCheckOn->setObjectName(QStringLiteral("AutoCheckOn"));
-    m_autoCheckOff = new QRadioButton(nlEn("Uit", "Off"), m_autoCheck);
+    m_autoCheckOff = new QRadioButton(shown(text::off), m_autoCheck);
     m_autoCheckOff->setObjectName(QStringLiteral("AutoCheckOff"));
     m_autoCheckOn->setChecked(true);
     auto* items = new QVBoxLayout(m_autoCheck);
@@ -53,33 +63,53 @@ UpdateCheckDialog::UpdateCheckDialog(Platform& platform, const QString& language
     connect(m_autoCheckOn, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
     connect(m_autoCheckOff, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
 
-    m_updateBtn = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
-                                  nlEn("Update Nu", "Update Now"), this);
-    m_updateBtn->setObjectName(QStringLiteral("UpdateBtn"));
-    m_updateBtn->setAutoDefault(false);
-    connect(m_updateBtn, &QPushButton::clicked, this, [this] { done(kYes); });
+    m_updateNowButton = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
+                                        shown(text::updateNow), this);
+    m_updateNowButton->setObjectName(QStringLiteral("UpdateBtn"));
+    m_updateNowButton->setAutoDefault(false);
+    connect(m_updateNowButton, &QPushButton::clicked, this, [this] { done(kYes); });
 
     auto* box = new QDialogButtonBox(this);
-    m_okBtn = box->addButton(QDialogButtonBox::Ok);
-    m_okBtn->setObjectName(QStringLiteral("OKBtn"));
-    m_cancelBtn = box->addButton(QDialogButtonBox::Cancel);
-    m_cancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    m_cancelBtn->setText(nlEn("Annuleer", "Cancel"));
-    connect(m_okBtn, &QPushButton::clicked, this, [this] {
+    m_okButton = box->addButton(QDialogButtonBox::Ok);
+    m_okButton->setObjectName(QStringLiteral("OKBtn"));
+    m_cancelButton = box->addButton(QDialogButtonBox::Cancel);
+    m_cancelButton->setObjectName(QStringLiteral("CancelBtn"));
+    m_cancelButton->setText(shown(text::cancelCheck));
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
         confirm();
         accept();
     });
-    connect(m_cancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_updateBtn);
+    buttons->addWidget(m_updateNowButton);
     buttons->addStretch();
     buttons->addWidget(box);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label1);
+    layout->addWidget(m_explanation);
     layout->addWidget(m_autoCheck);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void UpdateCheckDialog::fitExplanation()
+{
+    const QFontMetrics metrics = m_explanation->fontMetrics();
+    int width = kExplanationWidth;
+    for (const QString& word :
+         m_explanation->text().split(QRegularExpression(QStringLiteral("\\s+"))))
+        width = qMax(width, metrics.boundingRect(QRect(), Qt::TextSingleLine, word).width() +
+                                2 * m_explanation->margin());
+    m_explanation->setFixedWidth(width);
+    m_explanation->setFixedHeight(m_explanation->heightForWidth(width));
+}
+
+void UpdateCheckDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // The label takes the new font after this event: fit it once that has happened.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        QMetaObject::invokeMethod(this, &UpdateCheckDialog::fitExplanation, Qt::QueuedConnection);
 }
 
 void UpdateCheckDialog::loadAutoCheckSetting()

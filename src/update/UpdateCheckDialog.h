@@ -36,17 +36,22 @@ public slots:
     void storeAutoCheck();
     void confirm();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void fitExplanation();
+
     Platform& m_platform;
     bool m_autoCheckEnabled = true;
 
-    QLabel* m_label1 = nullptr;
+    QLabel* m_explanation = nullptr;
     QGroupBox* m_autoCheck = nullptr;
     QRadioButton* m_autoCheckOn = nullptr;
     QRadioButton* m_autoCheckOff = nullptr;
-    QPushButton* m_updateBtn = nullptr;
-    QPushButton* m_okBtn = nullptr;
-    QPushButton* m_cancelBtn = nullptr;
+    QPushButton* m_updateNowButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 } // namespace kx

@@ -1,5 +1,6 @@
 #include "update/UpdateWindow.h"
 
+#include "update/UpdateText.h"
 #include "update/VersionList.h"
 
 #include <QApplication>
@@ -19,7 +20,8 @@
 namespace kx {
 
 UpdateWindow::UpdateWindow(Platform& platform, const QString& languageCode, QWidget* parent)
-    : QDialog(parent), m_check(platform, languageCode.toStdString()), m_languageCode(languageCode)
+    : QDialog(parent), m_check(platform, languageCode.toStdString()),
+      m_language(languageOf(languageCode.toStdString()))
 {
     setObjectName(QStringLiteral("VersionsForm"));
     m_shellOpen = [](const QString& path) {
@@ -37,26 +39,28 @@ UpdateWindow::UpdateWindow(Platform& platform, const QString& languageCode, QWid
     m_downloadProgress->setValue(0);
     m_downloadProgress->hide();
 
-    m_downloadBtn = new QPushButton(QStringLiteral("Start Download"), this);
-    m_downloadBtn->setObjectName(QStringLiteral("DownloadBtn"));
-    m_downloadBtn->hide();
-    m_exitBtn = new QPushButton(QStringLiteral("Sluit venster"), this);
-    m_exitBtn->setObjectName(QStringLiteral("ExitBtn"));
-    m_exitBtn->setAutoDefault(false);
-    m_downloadBtn->setAutoDefault(false);
-    connect(m_downloadBtn, &QPushButton::clicked, this, &UpdateWindow::download);
-    connect(m_exitBtn, &QPushButton::clicked, this, &UpdateWindow::finish);
+    m_downloadButton =
+        new QPushButton(QString::fromUtf8(inLanguage(m_language, text::startDownload)), this);
+    m_downloadButton->setObjectName(QStringLiteral("DownloadBtn"));
+    m_downloadButton->hide();
+    m_exitButton =
+        new QPushButton(QString::fromUtf8(inLanguage(m_language, text::closeWindowAtStart)), this);
+    m_exitButton->setObjectName(QStringLiteral("ExitBtn"));
+    m_exitButton->setAutoDefault(false);
+    m_downloadButton->setAutoDefault(false);
+    connect(m_downloadButton, &QPushButton::clicked, this, &UpdateWindow::download);
+    connect(m_exitButton, &QPushButton::clicked, this, &UpdateWindow::finish);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_downloadBtn);
-    buttons->addWidget(m_exitBtn);
+    buttons->addWidget(m_downloadButton);
+    buttons->addWidget(m_exitButton);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_output, 1);
     layout->addWidget(m_downloadProgress);
     layout->addLayout(buttons);
-    setTabOrder(m_exitBtn, m_downloadBtn);
+    setTabOrder(m_exitButton, m_downloadButton);
     resize(420, 260);
 }
 
@@ -84,11 +88,6 @@ void UpdateWindow::done(int result)
     QDialog::done(result);
 }
 
-const char* UpdateWindow::nlEn(const char* dutch, const char* english) const
-{
-    return m_languageCode == QLatin1String("nld") ? dutch : english;
-}
-
 void UpdateWindow::checkForUpdate(const QString& programName, const QString& versionText)
 {
     m_check.checkForUpdate(*this, programName.toStdString(), versionText.toStdString());
@@ -106,7 +105,7 @@ void UpdateWindow::download()
     m_downloadProgress->setValue(0);
     m_downloadProgress->show();
     // A second click while the first download runs would write the same file twice over.
-    m_downloadBtn->setEnabled(false);
+    m_downloadButton->setEnabled(false);
     InstallerDownload download(m_check.stallTimeOut());
     m_download = &download;
     const DownloadResult result = download.downloadInstaller(
@@ -117,7 +116,7 @@ void UpdateWindow::download()
                 int(std::min<std::int64_t>(gaugePosition(bytes), m_downloadProgress->maximum())));
         });
     m_download = nullptr;
-    m_downloadBtn->setEnabled(true);
+    m_downloadButton->setEnabled(true);
     if (!result.error.empty()) {
         error(result.error);
         return;
@@ -127,14 +126,12 @@ void UpdateWindow::download()
 
     clearMemo();
     memo("");
-    memo(state.downloadName +
-         nlEn(" is met succes gedownload", " has been succesfullt downloaded"));
-    memo(nlEn("Klik \"Installeer\" om het progamma te installeren",
-              "Click \"Install\" to install the progam"));
-    m_exitBtn->setText(QString::fromUtf8(nlEn("Installeer", "Install")));
-    m_downloadBtn->hide();
-    m_exitBtn->show();
-    m_exitBtn->setFocus();
+    memo(state.downloadName + inLanguage(m_language, text::downloadedSuccessfully));
+    memo(inLanguage(m_language, text::clickInstall));
+    m_exitButton->setText(QString::fromUtf8(inLanguage(m_language, text::install)));
+    m_downloadButton->hide();
+    m_exitButton->show();
+    m_exitButton->setFocus();
     state.installPending = true;
     state.installerPath = result.path;
 }
@@ -152,14 +149,14 @@ void UpdateWindow::startInstaller()
     const UpdateState& state = m_check.state();
     const std::string displayName = installerDisplayName(state.downloadName);
     memo("");
-    memo(nlEn("De installatie van ", "The installation of ") + displayName +
-         nlEn(" wordt gestart.", " is started."));
+    memo(inLanguage(m_language, text::installationOf) + displayName +
+         inLanguage(m_language, text::isBeingStarted));
     if (!m_shellOpen(QFile::decodeName(QByteArray::fromStdString(state.installerPath)))) {
-        memo(nlEn("Installatie is mislukt.", "Installation failed."));
+        memo(inLanguage(m_language, text::installationFailed));
         return;
     }
-    memo(nlEn("De installatie van ", "The installation of ") + displayName +
-         nlEn(" is gestart.", " has started."));
+    memo(inLanguage(m_language, text::installationOf) + displayName +
+         inLanguage(m_language, text::hasStarted));
     // Ends the program as any exit does, so the installer can replace it.
     QCoreApplication::quit();
 }
@@ -194,22 +191,22 @@ void UpdateWindow::memo(const std::string& line)
 
 void UpdateWindow::setDownloadButton(const std::string& caption)
 {
-    m_downloadBtn->setText(QString::fromStdString(caption));
+    m_downloadButton->setText(QString::fromStdString(caption));
 }
 
 void UpdateWindow::showDownloadButton(bool shown)
 {
-    m_downloadBtn->setVisible(shown);
+    m_downloadButton->setVisible(shown);
 }
 
 void UpdateWindow::setExitButton(const std::string& caption)
 {
-    m_exitBtn->setText(QString::fromStdString(caption));
+    m_exitButton->setText(QString::fromStdString(caption));
 }
 
 void UpdateWindow::showExitButton(bool shown)
 {
-    m_exitBtn->setVisible(shown);
+    m_exitButton->setVisible(shown);
 }
 
 void UpdateWindow::error(const std::string& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/Language.h"
 #include "update/InstallerDownload.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateUi.h"
@@ -64,18 +65,16 @@ private:
     void showExitButton(bool shown) override;
     void error(const std::string& text) override;
 
-    const char* nlEn(const char* dutch, const char* english) const;
-
     UpdateCheck m_check;
     InstallerDownload* m_download = nullptr; // the running download
-    QString m_languageCode;
+    Language m_language;
     std::function<bool(const QString&)> m_shellOpen;
     QStringList m_lines;
 
     QTextEdit* m_output = nullptr;
     QProgressBar* m_downloadProgress = nullptr;
-    QPushButton* m_downloadBtn = nullptr;
-    QPushButton* m_exitBtn = nullptr;
+    QPushButton* m_downloadButton = nullptr;
+    QPushButton* m_exitButton = nullptr;
 };
 
 } // namespace kx

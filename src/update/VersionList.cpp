@@ -1,6 +1,8 @@
 #include "update/VersionList.h"
 
+#include "support/Language.h"
 #include "support/TextHelpers.h"
+#include "update/UpdateText.h"
 
 #include <climits>
 
@@ -119,17 +121,18 @@ VersionVerdict parseVersionList(const std::string& body, const std::string& prog
 
 const char* updateMessage(int code, const std::string& languageCode)
 {
+    const Language language = languageOf(languageCode);
     switch (code) {
     case kNoUpdateNeeded:
-        return nlEn(languageCode, "Een Update is niet nodig", "No Update needed");
+        return inLanguage(language, text::noUpdateNeeded);
     case kNoConnection:
-        return nlEn(languageCode, "Er is geen Internetverbinding", "No Internet connection");
+        return inLanguage(language, text::noInternetConnection);
     case kFileTooSmall:
-        return nlEn(languageCode, "Het bestand is te klein", "File not downloaded correctly");
+        return inLanguage(language, text::fileTooSmall);
     case kProgramNotFound:
-        return nlEn(languageCode, "Programma-naam niet gevonden", "Program Name not found");
+        return inLanguage(language, text::programNotFound);
     default:
-        return nlEn(languageCode, "Een Update wordt aanbevolen", "Update is advised");
+        return inLanguage(language, text::updateAdvised);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "common/Fixture.h"
 #include "engine/ProgramState.h"
 #include "platform/OperationLock.h"
+#include "platform/linux/LinuxPlatform.h"
 
 #include <QFile>
 #include <QLabel>

@@ -33,6 +33,7 @@ public:
     {
         return m_inner->nativePath(drivePath);
     }
+    void reloadDrives() override { m_inner->reloadDrives(); }
 
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override
     {

@@ -119,12 +119,20 @@ private slots:
         QCOMPARE(::body(client), body);
     }
 
+    void aRedirectionIsFollowedToAFullAddress_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("300") << 300;
+        QTest::newRow("301") << 301;
+        QTest::newRow("302") << 302;
+    }
     void aRedirectionIsFollowedToAFullAddress()
     {
+        QFETCH(int, status);
         ScriptedServer first;
         ScriptedServer second;
         first.addReply(
-            ScriptedServer::reply(302, "moved",
+            ScriptedServer::reply(status, "moved",
                                   "Location: " + second.url("/mirror/versions.dat").toLatin1() +
                                       "\r\nSet-Cookie: visit=1\r\n"));
         second.addReply(ScriptedServer::reply(200, "the list"));
@@ -138,6 +146,31 @@ private slots:
         QCOMPARE(second.requests().at(0),
                  "GET /mirror/versions.dat HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
                      "Cookie: visit=1\r\n" + kContentType + "\r\n");
+    }
+
+    void otherRedirectionsAskTheSameAddressAgain_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("299") << 299;
+        QTest::newRow("303") << 303;
+        QTest::newRow("307") << 307;
+    }
+    void otherRedirectionsAskTheSameAddressAgain()
+    {
+        // Only 300 to 302 go to their location; the rest of the range repeats the request.
+        QFETCH(int, status);
+        ScriptedServer first;
+        ScriptedServer elsewhere;
+        elsewhere.setDefaultReply(ScriptedServer::reply(200, "elsewhere"));
+        first.addReply(ScriptedServer::reply(
+            status, "moved", "Location: " + elsewhere.url("/other.dat").toLatin1() + "\r\n"));
+        first.addReply(ScriptedServer::reply(200, "the list"));
+        kx::HttpClient client;
+        client.get(first.url("/versions.dat").toStdString());
+        QCOMPARE(body(client), QByteArray("the list"));
+        QCOMPARE(first.requests().size(), 2);
+        QVERIFY(first.requests().at(1).startsWith("GET /versions.dat HTTP/1.0\r\n"));
+        QCOMPARE(elsewhere.requests().size(), 0);
     }
 
     void aLocationWithAControlCharacterIsNeverFollowed_data()

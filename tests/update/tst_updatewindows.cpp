@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QtTest>
@@ -566,6 +568,68 @@ private slots:
         next.open();
         clickItem(next, "AutoCheckOn");
         QCOMPARE(fixture.setting("Defaults", "Check for Updates").toString(), QString("1"));
+    }
+
+    void theExplanationsSecondSentenceHasALineOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QString>("written"); // as first written, runs of spaces and all
+        QTest::addColumn<QString>("second");
+        const QString dutch =
+            "U kunt Kopierix bij het opstarten laten nagaan of er een nieuwe versie  beschikbaar "
+            "is." +
+            QString(67, ' ') +
+            "Deze check wordt alleen uitgevoerd als er een internetverbinding actief is.";
+        const QString english = "At startup Kopierix may check if a new version is available." +
+                                QString(12, ' ') +
+                                "This check will only be performed if an internet connection "
+                                "is active.";
+        for (const int points : {6, 9, 14, 24}) {
+            QTest::addRow("English, %d points", points)
+                << "" << points << english << "This check will only";
+            QTest::addRow("Dutch, %d points", points)
+                << "nld" << points << dutch << "Deze check wordt";
+        }
+    }
+    void theExplanationsSecondSentenceHasALineOfItsOwn()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, points);
+        QFETCH(QString, written);
+        QFETCH(QString, second);
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+
+        Fixture fixture;
+        auto platform = fixture.platform();
+        kx::UpdateCheckDialog dialog(*platform, language);
+        auto* label = dialog.findChild<QLabel*>("Label1");
+        QVERIFY(label);
+        // The words as written; a line break, not spaces, starts the second sentence.
+        QCOMPARE(label->text().simplified(), written.simplified());
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        const QStringList lines = label->text().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(1).startsWith(second), qPrintable(lines.at(1)));
+
+        // Both sentences fit the label whole, at the font it was made in and at a font set later.
+        const auto fits = [label] {
+            const QRect room = label->contentsRect();
+            const QRect needed = label->fontMetrics().boundingRect(
+                room, int(label->alignment()) | Qt::TextWordWrap, label->text());
+            return needed.height() <= room.height() && needed.width() <= room.width();
+        };
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(fits());
+        QFont larger = font;
+        larger.setPointSize(points * 2);
+        dialog.setFont(larger);
+        QTRY_VERIFY(label->fontMetrics().height() > QFontMetrics(font).height() && fits());
     }
 
     void theDialogsButtons()

@@ -42,6 +42,10 @@ private slots:
         QTest::newRow("same digits, no letter")
             << versionPage("Kopierix kopierix101.exe,,3000<BR>") << running << 0 << "1.01"
             << "kopierix101.exe" << 3000;
+        QTest::newRow("same digits, no letter on either side")
+            << versionPage("Kopierix kopierix101.exe,,3000<BR>") << QStringLiteral("version 1.01")
+            << 0 << "1.01"
+            << "kopierix101.exe" << 3000;
         QTest::newRow("older digits, later letter")
             << versionPage("Kopierix kopierix100z.exe,z,3000<BR>") << running << 0 << "1.00z"
             << "kopierix100z.exe" << 3000;

@@ -484,6 +484,11 @@ TransitionRecord transitionRecord(const QDateTime& local)
 
 } // namespace
 
+std::unique_ptr<Platform> createPlatform()
+{
+    return std::make_unique<LinuxPlatform>();
+}
+
 LinuxPlatform::LinuxPlatform() = default;
 
 LinuxPlatform::~LinuxPlatform() = default;

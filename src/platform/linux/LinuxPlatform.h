@@ -26,9 +26,6 @@ public:
     LinuxPlatform();
     ~LinuxPlatform() override;
 
-    /** Reads the mount table again, after a medium has been mounted or unmounted. */
-    void reloadDrives();
-
     std::vector<char> driveLetters() override;
     DriveType driveType(char letter) override;
     bool volumeLabel(char letter, std::string& label, SystemError& error) override;
@@ -40,6 +37,8 @@ public:
     bool setVolumeLabel(char letter, const std::string& label) override;
     void flushDrive(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
+    /** Reads the mount table again. */
+    void reloadDrives() override;
 
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
     std::string findPath(const std::string& drivePath) override;
