@@ -432,7 +432,8 @@ void ManageWindow::buildLayout()
         commandLayout->addWidget(button, 0, Qt::AlignHCenter);
     commandLayout->addStretch();
     // A splitter asks its panes, not its handles, how small it may become.
-    m_paneSplitter->setMinimumHeight(commandLayout->minimumSize().height());
+    m_paneSplitter->setMinimumHeight(std::max(commandLayout->minimumSize().height(),
+                                              m_paneSplitter->minimumSizeHint().height()));
 
     // The command buttons in a row centred under the panes, the hint line under them.
     auto* buttonRow = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/InSight.h"
 #include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
 #include "support/SystemFacts.h"
@@ -18,6 +19,9 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::offPlace;
+using test::outOfSight;
+using test::placeOf;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -114,45 +118,6 @@ const char* const kControls[] = {"BronLabel",    "DoelLabel",      "Boom1",    "
                                  "FileListBox1", "SpeedAdd",       "SpeedDel", "SpeedRestore",
                                  "FileListBox2", "DriveComboBox2", "AddBtn",   "DelBtn",
                                  "RestoreBtn",   "OKBtn",          "HintLabel"};
-
-/** The control's rectangle in the window's coordinates. */
-QRect placeOf(const QWidget* window, const QWidget* control)
-{
-    return QRect(control->mapTo(window, QPoint(0, 0)), control->size());
-}
-
-/** Why the named controls are not all in sight: each shown, of some size, inside the window
- *  and clear of every other one. Empty when they are. */
-QString outOfSight(const QWidget* window, const std::vector<const char*>& names)
-{
-    QStringList faults;
-    std::vector<std::pair<QString, QRect>> places;
-    for (const char* name : names) {
-        const auto* control = window->findChild<QWidget*>(name);
-        if (control == nullptr || !control->isVisible()) {
-            faults << QString("%1 not shown").arg(name);
-            continue;
-        }
-        const QRect place = placeOf(window, control);
-        if (place.isEmpty())
-            faults << QString("%1 has no size").arg(name);
-        else if (!window->rect().contains(place))
-            faults << QString("%1 at %2,%3 %4x%5 outside %6x%7")
-                          .arg(name)
-                          .arg(place.x())
-                          .arg(place.y())
-                          .arg(place.width())
-                          .arg(place.height())
-                          .arg(window->width())
-                          .arg(window->height());
-        for (const auto& [other, otherPlace] : places) {
-            if (place.intersects(otherPlace))
-                faults << QString("%1 overlaps %2").arg(name, other);
-        }
-        places.emplace_back(name, place);
-    }
-    return faults.join("; ");
-}
 
 void clickLine(QListWidget* list, const QString& text, Qt::KeyboardModifiers modifiers = {})
 {
@@ -523,11 +488,6 @@ private slots:
             return placeOf(form, form->findChild<QWidget*>(name));
         };
         auto near = [](int actual, int expected) { return std::abs(actual - expected) <= 4; };
-        auto nearRect = [&near](const QRect& actual, const QRect& expected) {
-            return near(actual.x(), expected.x()) && near(actual.y(), expected.y()) &&
-                   near(actual.width(), expected.width()) &&
-                   near(actual.height(), expected.height());
-        };
         // The panes: tree 200 wide, the source files 150, the backup pane the rest, under a
         // title strip of 24 and above a button bar of 58.
         const QList<std::pair<const char*, QRect>> expected = {
@@ -544,15 +504,8 @@ private slots:
             {"RestoreBtn", QRect(280, 325, 102, 25)},
             {"OKBtn", QRect(392, 325, 102, 25)},
         };
-        for (const auto& [name, rect] : expected) {
-            const QRect actual = place(name);
-            QVERIFY2(nearRect(actual, rect), qPrintable(QString("%1 at %2,%3 %4x%5")
-                                                            .arg(name)
-                                                            .arg(actual.x())
-                                                            .arg(actual.y())
-                                                            .arg(actual.width())
-                                                            .arg(actual.height())));
-        }
+        for (const auto& [name, rect] : expected)
+            QCOMPARE(offPlace(form, name, rect, 4), QString());
         // The command buttons stand one above the other between the source files and the
         // backup pane, around the middle of the panes.
         const QRect add = place("SpeedAdd");
