@@ -3,6 +3,8 @@
 #include "support/DriveQueries.h"
 
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +12,9 @@
 namespace kx {
 
 namespace {
+
+constexpr int kPreferredWidth = 145;
+
 char lowerLetter(char letter)
 {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
@@ -20,6 +25,7 @@ DriveComboBox::DriveComboBox(Platform& platform, QWidget* parent)
     : QComboBox(parent), m_platform(platform)
 {
     setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     connect(this, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_rebuilding)
             emit driveChanged();
@@ -79,6 +85,23 @@ void DriveComboBox::setFirstEntryText(const QString& text)
 char DriveComboBox::firstDrive() const
 {
     return count() > 0 ? itemData(0).toChar().toLatin1() : '\0';
+}
+
+QSize DriveComboBox::sizeHint() const
+{
+    const QSize contents = QComboBox::sizeHint();
+    return QSize(std::max(kPreferredWidth, contents.width()), contents.height());
+}
+
+QSize DriveComboBox::minimumSizeHint() const
+{
+    // Room for a drive letter and the start of its label.
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize text(fontMetrics().horizontalAdvance(QStringLiteral("e: [ba")),
+                     fontMetrics().height());
+    const QSize least = style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
+    return QSize(std::min(least.width(), sizeHint().width()), sizeHint().height());
 }
 
 void DriveComboBox::showPopup()

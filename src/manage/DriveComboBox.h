@@ -9,7 +9,8 @@ namespace kx {
 /**
  * A list of the drives present, one entry per letter with the text the drive queries give it
  * ("c:", "e: [backup1]"). Its entries are read again each time the list is opened, so that a
- * changed medium shows its new label.
+ * changed medium shows its new label. It is 145 pixels wide where a layout has room for that,
+ * and narrows to a few characters where it has not.
  */
 class DriveComboBox : public QComboBox
 {
@@ -30,6 +31,9 @@ public:
     void setFirstEntryText(const QString& text);
     /** The letter of the first entry; 0 when the list is empty. */
     char firstDrive() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     /** The user opens the list, before its entries are read again. */

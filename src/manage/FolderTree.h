@@ -35,7 +35,7 @@ public:
     /** The selected folder, ending in "\" ("c:\", "c:\Docs\Sub\"); empty when none is. */
     std::string directory() const;
     /** The drive shown, lower case. */
-    char Drive() const { return m_drive; }
+    char drive() const { return m_drive; }
     /** Sorts every level of the tree alphabetically. */
     void sortTree();
     /** The node at the top of the visible part of the tree. */

@@ -1,33 +1,40 @@
 #include "manage/ManageWindow.h"
 
 #include "dialogs/Help.h"
+#include "dialogs/UiText.h"
 #include "engine/BackupLayout.h"
 #include "engine/FileCommands.h"
 #include "engine/MediumRecords.h"
 #include "engine/NewerFiles.h"
 #include "engine/OperationGate.h"
 #include "engine/Settings.h"
+#include "engine/StatusLine.h"
 #include "manage/DriveComboBox.h"
 #include "manage/FolderTree.h"
-#include "manage/PaneSplitter.h"
+#include "manage/ManageTexts.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QSignalBlocker>
+#include <QSplitter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cctype>
 
 namespace kx {
 
@@ -38,29 +45,27 @@ constexpr const char* kManageLeft = "Beheer Left";
 constexpr const char* kManageTop = "Beheer Top";
 constexpr const char* kManageHeight = "Beheer Height";
 constexpr const char* kManageWidth = "Beheer Width";
-constexpr const char* kBoomWidth = "Boom Width";
-constexpr const char* kSplitter1Left = "Splitter1 Left";
-constexpr const char* kFile1Width = "File1 Width";
+constexpr const char* kTreeWidth = "Boom Width";
+constexpr const char* kTreePaneWidth = "Splitter1 Left";
+constexpr const char* kSourceFilesWidth = "File1 Width";
 
-// Fixed sizes of the window's parts
-constexpr int kPanel5Height = 24;
-constexpr int kPanel2Height = 58;
-constexpr int kSplitter1Width = 3;
-constexpr int kSplitter2Width = 32;
-constexpr int kButtonWidth = 102;
-constexpr int kButtonHeight = 25;
-constexpr int kSpeedWidth = 23;
-constexpr int kSpeedHeight = 22;
-constexpr int kDriveListWidth = 145;
-constexpr int kMinPane = 30;
-// The tree fills its pane but for a narrow margin: with the stored defaults, a pane of 200
-// holds a tree of 195.
-constexpr int kBoomLeft = 2;
-constexpr int kBoomMargin = 5;
+constexpr int kDefaultTreePaneWidth = 200;
+constexpr int kDefaultSourceFilesWidth = 150;
+
+// The sizes of the window's parts at the usual font; larger fonts make them grow.
+constexpr int kTitleHeight = 24;
+constexpr int kCommandButtonWidth = 102;
+constexpr int kCommandButtonHeight = 25;
+constexpr int kCommandButtonGap = 10;
+constexpr int kQuickButtonSide = 30;
+constexpr int kQuickButtonGap = 7;
+constexpr int kSourceHandleWidth = 3;
+// The tree stands in its pane with a narrow margin on each side: a pane of 200 holds a tree
+// of 195.
+constexpr int kTreeMarginLeft = 2;
+constexpr int kTreeMarginRight = 3;
 
 constexpr int kNameRole = Qt::UserRole + 1; // a file's name as the file system has it
-
-constexpr const char* kNoFloppyEntry = "a: [geen floppy]";
 
 bool onFloppyDrive(const std::string& base)
 {
@@ -89,15 +94,42 @@ void enable(std::initializer_list<QAction*> actions, bool on)
         a->setEnabled(on);
 }
 
+/** The smallest width a layout gives the widget. */
+int smallestWidth(const QWidget* widget)
+{
+    return std::max(widget->minimumWidth(), widget->minimumSizeHint().width());
+}
+
+/** The icon in its usual look, and faded when its button is disabled: the style's own disabled
+ *  form of a dark glyph can hardly be told from the enabled one. */
+QIcon fadedWhenDisabled(const QIcon& icon, int extent)
+{
+    QIcon result;
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QPixmap normal = icon.pixmap(QSize(extent, extent), ratio);
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(QPoint(0, 0), normal);
+        painter.end();
+        result.addPixmap(normal, QIcon::Normal);
+        result.addPixmap(faded, QIcon::Disabled);
+    }
+    return result;
+}
+
 } // namespace
 
-ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("BackupForm"));
     setModal(true);
     buildControls();
+    buildLayout();
 
-    // FormCreate
     m_firstPaintDone = false;
     {
         auto store = m_ctx.platform.openSettings();
@@ -106,62 +138,73 @@ ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent) : QDialog(parent
     }
     readWindowLayout();
     m_expandPending = false;
+
+    // The user's own files are where the source side starts.
+    m_homeFolder = m_ctx.platform.homeFolder();
+    if (!m_homeFolder.empty()) {
+        const QSignalBlocker blocker(m_sourceDrive);
+        m_sourceDrive->setDrive(m_homeFolder[0]);
+        if (m_sourceDrive->drive() != 0)
+            m_previousSourceDrive = m_sourceDrive->drive();
+    }
 }
 
-ManageWindow::~ManageWindow() = default;
-
-QString ManageWindow::nlEn(const char* dutch, const char* english) const
+QString ManageWindow::text(const Text& text) const
 {
-    return QString::fromUtf8(inLanguage(m_ctx.language(), Text{dutch, english}));
+    return uiText(m_language, text);
+}
+
+std::string ManageWindow::noFloppyStatus() const
+{
+    return backupDriveStatusLine(m_language, DriveStatus::NoFloppy,
+                                 toEngine(m_backupDrive->currentText()));
 }
 
 void ManageWindow::buildControls()
 {
-    setMinimumSize(320, 220);
     setHelpContext(this, helpcontext::Manage);
 
-    m_panel5 = new QFrame(this);
-    m_panel5->setObjectName(QStringLiteral("Panel5"));
-    m_sourceBevel = new QFrame(m_panel5);
-    m_sourceBevel->setObjectName(QStringLiteral("BronBevel"));
-    m_sourceBevel->setFrameShape(QFrame::Panel);
-    m_sourceBevel->setFrameShadow(QFrame::Sunken);
-    m_bronLabel = new QLabel(QStringLiteral("- Bron -"), m_panel5);
-    m_bronLabel->setObjectName(QStringLiteral("BronLabel"));
-    m_backupBevel = new QFrame(m_panel5);
-    m_backupBevel->setObjectName(QStringLiteral("BackupBevel"));
-    m_backupBevel->setFrameShape(QFrame::Panel);
-    m_backupBevel->setFrameShadow(QFrame::Sunken);
-    m_doelLabel = new QLabel(QStringLiteral("- Backup -"), m_panel5);
-    m_doelLabel->setObjectName(QStringLiteral("DoelLabel"));
+    auto titleFrame = [this](const char* name) {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QLatin1String(name));
+        frame->setFrameShape(QFrame::Panel);
+        frame->setFrameShadow(QFrame::Sunken);
+        return frame;
+    };
+    auto title = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    };
+    m_sourceTitleFrame = titleFrame("BronBevel");
+    m_sourceTitle = title("BronLabel");
+    m_sourceTitle->setText(text(manageText::sourceTitle));
+    m_backupTitleFrame = titleFrame("BackupBevel");
+    m_backupTitle = title("DoelLabel");
+    m_backupTitle->setText(text(manageText::backupTitle));
 
-    m_panel1 = new QWidget(this);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_folderTree = new FolderTree(m_ctx.platform, m_panel1);
+    m_treePane = new QWidget(this);
+    m_treePane->setObjectName(QStringLiteral("Panel1"));
+    m_folderTree = new FolderTree(m_ctx.platform, m_treePane);
     m_folderTree->setObjectName(QStringLiteral("Boom1"));
     setHelpContext(m_folderTree, helpcontext::ManageTree);
-    m_sourceDrive = new DriveComboBox(m_ctx.platform, m_panel1);
+    m_sourceDrive = new DriveComboBox(m_ctx.platform, m_treePane);
     m_sourceDrive->setObjectName(QStringLiteral("DriveComboBox1"));
     setHelpContext(m_sourceDrive, helpcontext::ManageSourceDrive);
 
-    m_splitter1 = new PaneSplitter(this);
-    m_splitter1->setObjectName(QStringLiteral("Splitter1"));
-
-    m_panel3 = new QWidget(this);
-    m_panel3->setObjectName(QStringLiteral("Panel3"));
-    m_sourceFiles = new QListWidget(m_panel3);
+    m_sourceFilesPane = new QWidget(this);
+    m_sourceFilesPane->setObjectName(QStringLiteral("Panel3"));
+    m_sourceFiles = new QListWidget(m_sourceFilesPane);
     m_sourceFiles->setObjectName(QStringLiteral("FileListBox1"));
     setHelpContext(m_sourceFiles, helpcontext::ManageSourceFiles);
 
-    m_splitter2 = new PaneSplitter(this);
-    m_splitter2->setObjectName(QStringLiteral("Splitter2"));
-
-    m_panel4 = new QWidget(this);
-    m_panel4->setObjectName(QStringLiteral("Panel4"));
-    m_backupFiles = new QListWidget(m_panel4);
+    m_backupPane = new QWidget(this);
+    m_backupPane->setObjectName(QStringLiteral("Panel4"));
+    m_backupFiles = new QListWidget(m_backupPane);
     m_backupFiles->setObjectName(QStringLiteral("FileListBox2"));
     setHelpContext(m_backupFiles, helpcontext::ManageBackupFiles);
-    m_backupDrive = new DriveComboBox(m_ctx.platform, m_panel4);
+    m_backupDrive = new DriveComboBox(m_ctx.platform, m_backupPane);
     m_backupDrive->setObjectName(QStringLiteral("DriveComboBox2"));
     setHelpContext(m_backupDrive, helpcontext::ManageBackupDrive);
 
@@ -172,41 +215,45 @@ void ManageWindow::buildControls()
     }
     m_folderTree->setFocusPolicy(Qt::StrongFocus);
 
-    // The speed buttons stand on the wide splitter, above it.
-    auto speedButton = [this](const char* name) {
+    // The three command buttons beside the backup pane: large enough to hit, and with a
+    // glyph that fades when the command is not available.
+    const int quickSide = std::max(kQuickButtonSide, 2 * fontMetrics().height());
+    const int glyph = quickSide * 2 / 3;
+    auto quickButton = [this, quickSide, glyph](const char* name, QStyle::StandardPixmap icon) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(name));
-        button->setAutoRaise(true);
         button->setCursor(Qt::PointingHandCursor);
-        button->setFixedSize(kSpeedWidth, kSpeedHeight);
+        button->setFixedSize(quickSide, quickSide);
+        button->setIconSize(QSize(glyph, glyph));
+        button->setIcon(fadedWhenDisabled(style()->standardIcon(icon), glyph));
         return button;
     };
-    m_speedAdd = speedButton("SpeedAdd");
-    m_speedAdd->setArrowType(Qt::RightArrow);
-    m_speedDel = speedButton("SpeedDel");
-    m_speedDel->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    m_speedRestore = speedButton("SpeedRestore");
-    m_speedRestore->setArrowType(Qt::LeftArrow);
+    m_quickAdd = quickButton("SpeedAdd", QStyle::SP_ArrowRight);
+    m_quickRemove = quickButton("SpeedDel", QStyle::SP_TrashIcon);
+    m_quickRestore = quickButton("SpeedRestore", QStyle::SP_ArrowLeft);
 
-    m_panel2 = new QFrame(this);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    setHelpContext(m_panel2, helpcontext::ManageButtonPanel);
-    auto bottomButton = [this](const char* name) {
-        auto* button = new QPushButton(m_panel2);
+    m_buttonBar = new QFrame(this);
+    m_buttonBar->setObjectName(QStringLiteral("Panel2"));
+    setHelpContext(m_buttonBar, helpcontext::ManageButtonPanel);
+    auto commandButton = [this](const char* name) {
+        auto* button = new QPushButton(m_buttonBar);
         button->setObjectName(QLatin1String(name));
         button->setCursor(Qt::PointingHandCursor);
-        button->setFixedSize(kButtonWidth, kButtonHeight);
+        button->setMinimumSize(kCommandButtonWidth, kCommandButtonHeight);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         button->setAutoDefault(false);
         setHelpContext(button, helpcontext::ManageButtons);
         return button;
     };
-    m_addBtn = bottomButton("AddBtn");
-    m_delBtn = bottomButton("DelBtn");
-    m_restoreBtn = bottomButton("RestoreBtn");
-    m_okBtn = bottomButton("OKBtn");
-    m_hintLabel = new QLabel(m_panel2);
-    m_hintLabel->setObjectName(QStringLiteral("HintLabel"));
-    m_hintLabel->setAlignment(Qt::AlignCenter);
+    m_addButton = commandButton("AddBtn");
+    m_removeButton = commandButton("DelBtn");
+    m_restoreButton = commandButton("RestoreBtn");
+    m_closeButton = commandButton("OKBtn");
+    m_hint = new QLabel(m_buttonBar);
+    m_hint->setObjectName(QStringLiteral("HintLabel"));
+    m_hint->setAlignment(Qt::AlignCenter);
+    // A long hint is cut rather than widen the window.
+    m_hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     auto action = [this](QMenu* menu, const char* name) {
         auto* a = new QAction(this);
@@ -277,13 +324,15 @@ void ManageWindow::buildControls()
         m_backupMenu->exec(m_backupFiles->viewport()->mapToGlobal(p));
     });
 
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_addBtn, m_speedAdd})
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_addButton, m_quickAdd})
         connect(b, &QAbstractButton::clicked, this, &ManageWindow::addSelectedFiles);
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_delBtn, m_speedDel})
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{m_removeButton, m_quickRemove})
         connect(b, &QAbstractButton::clicked, this, &ManageWindow::removeSelectedFiles);
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_restoreBtn, m_speedRestore})
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{m_restoreButton, m_quickRestore})
         connect(b, &QAbstractButton::clicked, this, &ManageWindow::restoreSelectedFiles);
-    connect(m_okBtn, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(m_addAction, &QAction::triggered, this, &ManageWindow::addSelectedFiles);
     connect(m_removeAction, &QAction::triggered, this, &ManageWindow::removeSelectedFiles);
     connect(m_restoreAction, &QAction::triggered, this, &ManageWindow::restoreSelectedFiles);
@@ -297,24 +346,115 @@ void ManageWindow::buildControls()
     connect(m_selectAllBackupAction, &QAction::triggered, this,
             &ManageWindow::selectAllBackupFiles);
     connect(m_invertBackupAction, &QAction::triggered, this, &ManageWindow::invertBackupSelection);
+}
 
-    connect(m_splitter1, &PaneSplitter::dragStarted, this,
-            [this] { m_dragStartWidth = m_panel1Width; });
-    connect(m_splitter1, &PaneSplitter::dragged, this, [this](int dx) {
-        const int room = width() - kSplitter1Width - m_panel3Width - kSplitter2Width - kMinPane;
-        m_panel1Width = std::max(kMinPane, std::min(m_dragStartWidth + dx, room));
-        layOutControls();
-    });
-    connect(m_splitter2, &PaneSplitter::dragStarted, this,
-            [this] { m_dragStartWidth = m_panel3Width; });
-    connect(m_splitter2, &PaneSplitter::dragged, this, [this](int dx) {
-        const int room = width() - m_panel1Width - kSplitter1Width - kSplitter2Width - kMinPane;
-        m_panel3Width = std::max(kMinPane, std::min(m_dragStartWidth + dx, room));
-        layOutControls();
-    });
+void ManageWindow::buildLayout()
+{
+    const int titleHeight = std::max(kTitleHeight, m_sourceTitle->sizeHint().height() + 10);
+    // A pane's title sits in a sunken frame, two pixels in from the title strip's edges.
+    auto titleStrip = [titleHeight](QFrame* frame, QLabel* label, const QMargins& margins) {
+        auto* inFrame = new QHBoxLayout(frame);
+        inFrame->setContentsMargins(0, 0, 0, 0);
+        inFrame->addWidget(label);
+        auto* strip = new QVBoxLayout;
+        strip->setContentsMargins(margins);
+        strip->addWidget(frame);
+        frame->setFixedHeight(titleHeight - margins.top() - margins.bottom());
+        return strip;
+    };
+    // Under the tree and the backup list, each drive list stands centred in a band twice its
+    // height.
+    const int driveBand = m_sourceDrive->sizeHint().height();
+    auto addDriveList = [driveBand](QVBoxLayout* pane, DriveComboBox* list) {
+        pane->addSpacing(driveBand / 2);
+        pane->addWidget(list, 0, Qt::AlignHCenter);
+        pane->addSpacing(driveBand - driveBand / 2);
+    };
 
-    for (DriveComboBox* list : {m_sourceDrive, m_backupDrive})
-        list->setFixedSize(kDriveListWidth, list->sizeHint().height());
+    auto* treeLayout = new QVBoxLayout(m_treePane);
+    treeLayout->setContentsMargins(kTreeMarginLeft, 0, kTreeMarginRight, 0);
+    treeLayout->setSpacing(0);
+    treeLayout->addWidget(m_folderTree, 1);
+    addDriveList(treeLayout, m_sourceDrive);
+
+    auto* sourceFilesLayout = new QVBoxLayout(m_sourceFilesPane);
+    sourceFilesLayout->setContentsMargins(0, 0, 0, 0);
+    sourceFilesLayout->addWidget(m_sourceFiles);
+
+    m_sourceSplitter = new QSplitter(Qt::Horizontal, this);
+    m_sourceSplitter->setChildrenCollapsible(false);
+    m_sourceSplitter->setHandleWidth(kSourceHandleWidth);
+    m_sourceSplitter->addWidget(m_treePane);
+    m_sourceSplitter->addWidget(m_sourceFilesPane);
+    // Widening the source side widens the file list; the tree keeps its width.
+    m_sourceSplitter->setStretchFactor(0, 0);
+    m_sourceSplitter->setStretchFactor(1, 1);
+    m_sourceSplitter->handle(1)->setObjectName(QStringLiteral("Splitter1"));
+
+    auto* sourceSide = new QWidget(this);
+    auto* sourceLayout = new QVBoxLayout(sourceSide);
+    sourceLayout->setContentsMargins(0, 0, 0, 0);
+    sourceLayout->setSpacing(0);
+    sourceLayout->addLayout(
+        titleStrip(m_sourceTitleFrame, m_sourceTitle, QMargins(kTreeMarginLeft + 1, 2, 0, 2)));
+    sourceLayout->addWidget(m_sourceSplitter, 1);
+
+    auto* backupPaneLayout = new QVBoxLayout(m_backupPane);
+    backupPaneLayout->setContentsMargins(0, 0, 0, 0);
+    backupPaneLayout->setSpacing(0);
+    backupPaneLayout->addWidget(m_backupFiles, 1);
+    addDriveList(backupPaneLayout, m_backupDrive);
+
+    auto* backupSide = new QWidget(this);
+    auto* backupLayout = new QVBoxLayout(backupSide);
+    backupLayout->setContentsMargins(0, 0, 0, 0);
+    backupLayout->setSpacing(0);
+    backupLayout->addLayout(titleStrip(m_backupTitleFrame, m_backupTitle, QMargins(0, 2, 2, 2)));
+    backupLayout->addWidget(m_backupPane, 1);
+
+    // The handle between the two sides is as wide as the command buttons that stand on it,
+    // centred beside the panes.
+    m_paneSplitter = new QSplitter(Qt::Horizontal, this);
+    m_paneSplitter->setChildrenCollapsible(false);
+    m_paneSplitter->setHandleWidth(m_quickAdd->width() + 4);
+    m_paneSplitter->addWidget(sourceSide);
+    m_paneSplitter->addWidget(backupSide);
+    // A wider window widens the backup pane, as it always did.
+    m_paneSplitter->setStretchFactor(0, 0);
+    m_paneSplitter->setStretchFactor(1, 1);
+    QSplitterHandle* commandHandle = m_paneSplitter->handle(1);
+    commandHandle->setObjectName(QStringLiteral("Splitter2"));
+    auto* commandLayout = new QVBoxLayout(commandHandle);
+    commandLayout->setContentsMargins(0, titleHeight, 0, 0);
+    commandLayout->setSpacing(kQuickButtonGap);
+    commandLayout->addStretch();
+    for (QToolButton* button : {m_quickAdd, m_quickRemove, m_quickRestore})
+        commandLayout->addWidget(button, 0, Qt::AlignHCenter);
+    commandLayout->addStretch();
+    // A splitter asks its panes, not its handles, how small it may become.
+    m_paneSplitter->setMinimumHeight(std::max(commandLayout->minimumSize().height(),
+                                              m_paneSplitter->minimumSizeHint().height()));
+
+    // The command buttons in a row centred under the panes, the hint line under them.
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(kCommandButtonGap);
+    buttonRow->addStretch();
+    for (QPushButton* button : {m_addButton, m_removeButton, m_restoreButton, m_closeButton})
+        buttonRow->addWidget(button);
+    buttonRow->addStretch();
+    auto* barLayout = new QVBoxLayout(m_buttonBar);
+    barLayout->setContentsMargins(0, 8, 0, 5);
+    barLayout->setSpacing(6);
+    barLayout->addLayout(buttonRow);
+    barLayout->addWidget(m_hint);
+    // The hint's line starts a little in from the window's edge.
+    m_hint->setContentsMargins(10, 0, 0, 0);
+
+    auto* windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->setSpacing(0);
+    windowLayout->addWidget(m_paneSplitter, 1);
+    windowLayout->addWidget(m_buttonBar);
 }
 
 // ---- Window events
@@ -324,31 +464,27 @@ void ManageWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!m_firstPaintDone)
         firstPaint();
-    layOutControls();
-}
-
-void ManageWindow::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    layOutControls();
+    if (!m_paneWidthsApplied) {
+        m_paneWidthsApplied = true;
+        applyPaneWidths();
+        const QModelIndex folder = m_folderTree->currentIndex();
+        if (folder.isValid())
+            m_folderTree->scrollTo(folder);
+    }
 }
 
 bool ManageWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool onList1 = watched == m_sourceFiles->viewport();
-    const bool onList2 = watched == m_backupFiles->viewport();
-    if (onList1 || onList2) {
+    const bool onSourceList = watched == m_sourceFiles->viewport();
+    const bool onBackupList = watched == m_backupFiles->viewport();
+    if (onSourceList || onBackupList) {
         if (event->type() == QEvent::MouseButtonPress) {
-            if (onList1)
-                setHint("Selecteer de bestanden, waarvan u een backup wilt maken",
-                        "Select the files to backup");
-            else
-                setHint("Selecteer de bestanden, die u wilt verwijderen of herstellen",
-                        "Select the files to remove or restore");
+            m_hint->setText(
+                text(onSourceList ? manageText::sourceFilesHint : manageText::backupFilesHint));
         } else if (event->type() == QEvent::MouseButtonRelease &&
                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             // A click counts even when it leaves the selection as it was.
-            if (onList1)
+            if (onSourceList)
                 onSourceFilesClicked();
             else
                 onBackupFilesClicked();
@@ -367,98 +503,44 @@ void ManageWindow::done(int result)
 void ManageWindow::firstPaint()
 {
     m_firstPaintDone = true;
-    setWindowTitle(QString::fromLatin1(kProductName) + nlEn(" - Beheer", " - Manage"));
-    m_hintLabel->setText(
-        nlEn("Kies de juiste Bron-directory", "Select the right Source directory"));
-    m_bronLabel->setText(nlEn("- Bron -", "- Source -"));
+    setWindowTitle(QString::fromLatin1(kProductName) + text(manageText::titleSuffix));
+    m_hint->setText(text(manageText::firstHint));
     m_selectInBackupAction->setText(QString());
-    m_selectAllSourceAction->setText(nlEn("Selecteer Alles", "Select All"));
-    m_invertSourceAction->setText(nlEn("Keer Selectie om", "Reverse Selection"));
-    m_addAction->setText(nlEn("Voegtoe aan Backup", "Add to Backup"));
-    m_closeSourceAction->setText(nlEn("Sluit Venster", "Close Window"));
-    m_removeAction->setText(nlEn("Verwijder uit Backup", "Remove from Backup"));
-    m_restoreAction->setText(nlEn("Herstel vanuit Backup", "Restore from Backup"));
-    m_sourceDrive->setToolTip(nlEn("Kies de Bronschijf", "Select the Source Drive"));
-    m_backupDrive->setToolTip(nlEn("Kies de Backupschijf", "Select the Backup Drive"));
-    m_addBtn->setText(nlEn("Voegtoe", "Add"));
-    m_delBtn->setText(nlEn("Verwijder", "Remove"));
-    m_restoreBtn->setText(nlEn("Herstel", "Restore"));
+    m_selectAllSourceAction->setText(text(manageText::selectAll));
+    m_invertSourceAction->setText(text(manageText::invertSelection));
+    m_addAction->setText(text(manageText::addToBackup));
+    m_closeSourceAction->setText(text(manageText::closeWindow));
+    m_removeAction->setText(text(manageText::removeFromBackup));
+    m_restoreAction->setText(text(manageText::restoreFromBackup));
+    m_sourceDrive->setToolTip(text(manageText::sourceDriveTip));
+    m_backupDrive->setToolTip(text(manageText::backupDriveTip));
+    m_addButton->setText(text(manageText::addButton));
+    m_removeButton->setText(text(manageText::removeButton));
+    m_restoreButton->setText(text(manageText::restoreButton));
 
     m_selectAllBackupAction->setText(m_selectAllSourceAction->text());
     m_invertBackupAction->setText(m_invertSourceAction->text());
     m_closeBackupAction->setText(m_closeSourceAction->text());
-    m_okBtn->setText(m_closeSourceAction->text());
-    m_addBtn->setToolTip(m_addAction->text());
-    m_speedAdd->setToolTip(m_addAction->text());
-    m_delBtn->setToolTip(m_removeAction->text());
-    m_speedDel->setToolTip(m_removeAction->text());
-    m_restoreBtn->setToolTip(m_restoreAction->text());
-    m_speedRestore->setToolTip(m_restoreAction->text());
-    m_okBtn->setToolTip(m_closeSourceAction->text());
-    m_bronLabel->adjustSize();
-    m_doelLabel->adjustSize();
+    m_closeButton->setText(m_closeSourceAction->text());
+    m_addButton->setToolTip(m_addAction->text());
+    m_removeButton->setToolTip(m_removeAction->text());
+    m_restoreButton->setToolTip(m_restoreAction->text());
+    m_closeButton->setToolTip(m_closeSourceAction->text());
+    // The glyph buttons have no text of their own: their tip is their name as well.
+    for (auto [button, action] :
+         {std::pair{m_quickAdd, m_addAction}, std::pair{m_quickRemove, m_removeAction},
+          std::pair{m_quickRestore, m_restoreAction}}) {
+        button->setToolTip(action->text());
+        button->setAccessibleName(action->text());
+    }
 
-    enable({m_addBtn, m_delBtn, m_restoreBtn, m_speedAdd, m_speedDel, m_speedRestore}, false);
+    enable(
+        {m_addButton, m_removeButton, m_restoreButton, m_quickAdd, m_quickRemove, m_quickRestore},
+        false);
     enable({m_selectInBackupAction, m_selectAllSourceAction, m_addAction, m_removeAction,
             m_restoreAction},
            false);
     m_folderTree->setFocus();
-}
-
-void ManageWindow::layOutControls()
-{
-    const int w = width();
-    const int h = height();
-    const int middle = std::max(0, h - kPanel5Height - kPanel2Height);
-
-    // The docked panels: titles on top, buttons at the bottom, the three panes between.
-    m_panel5->setGeometry(0, 0, w, kPanel5Height);
-    m_panel2->setGeometry(0, h - kPanel2Height, w, kPanel2Height);
-    m_panel1->setGeometry(0, kPanel5Height, m_panel1Width, middle);
-    m_splitter1->setGeometry(m_panel1Width, kPanel5Height, kSplitter1Width, middle);
-    const int panel3Left = m_panel1Width + kSplitter1Width;
-    m_panel3->setGeometry(panel3Left, kPanel5Height, m_panel3Width, middle);
-    m_sourceFiles->setGeometry(0, 0, m_panel3Width, middle);
-    const int splitter2Left = panel3Left + m_panel3Width;
-    m_splitter2->setGeometry(splitter2Left, kPanel5Height, kSplitter2Width, middle);
-    const int panel4Left = splitter2Left + kSplitter2Width;
-    m_panel4->setGeometry(panel4Left, kPanel5Height, std::max(0, w - panel4Left),
-                          m_panel1->height());
-
-    const int w2 = m_panel2->width() / 2;
-    m_addBtn->move(w2 - m_addBtn->width() - m_delBtn->width() - 15, 8);
-    m_delBtn->move(w2 - m_delBtn->width() - 5, 8);
-    m_restoreBtn->move(w2 + 5, 8);
-    m_okBtn->move(w2 + m_restoreBtn->width() + 15, 8);
-
-    const int speedLeft = m_splitter2->x() + 5;
-    const int speedTop = kPanel5Height + middle / 2 - (3 * kSpeedHeight + 14) / 2;
-    m_speedAdd->move(speedLeft, speedTop);
-    m_speedDel->move(speedLeft, speedTop + kSpeedHeight + 7);
-    m_speedRestore->move(speedLeft, speedTop + 2 * (kSpeedHeight + 7));
-    for (QWidget* b : {static_cast<QWidget*>(m_speedAdd), static_cast<QWidget*>(m_speedDel),
-                       static_cast<QWidget*>(m_speedRestore)})
-        b->raise();
-
-    const int comboHeight = m_sourceDrive->height();
-    m_folderTree->setGeometry(kBoomLeft, 0, std::max(0, m_panel1->width() - kBoomMargin),
-                              std::max(0, m_panel1->height() - 2 * comboHeight));
-    m_backupFiles->setGeometry(0, 0, m_panel4->width(), m_folderTree->height());
-    m_sourceDrive->move((m_panel1->width() - m_sourceDrive->width()) / 2,
-                        m_folderTree->height() + comboHeight / 2);
-    m_backupDrive->move((m_panel4->width() - m_backupDrive->width()) / 2, m_sourceDrive->y());
-
-    const int titleTop = (kPanel5Height - m_bronLabel->height()) / 2;
-    m_sourceBevel->setGeometry(m_folderTree->x() + 1, 2, m_panel1->width() + m_panel3->width(),
-                               kPanel5Height - 4);
-    m_bronLabel->move((m_panel1->width() + m_panel3->width() - m_bronLabel->width()) / 2, titleTop);
-    m_backupBevel->setGeometry(m_panel4->x(), 2, m_panel4->width() - 2, kPanel5Height - 4);
-    m_doelLabel->move((m_panel4->width() - m_doelLabel->width()) / 2 + m_panel4->x(), titleTop);
-    m_bronLabel->raise();
-    m_doelLabel->raise();
-
-    m_hintLabel->setGeometry(10, 8 + kButtonHeight + 6, m_panel2->width() - 10,
-                             m_hintLabel->sizeHint().height());
 }
 
 void ManageWindow::saveState()
@@ -476,9 +558,31 @@ void ManageWindow::readWindowLayout()
     };
     move(read(kManageLeft, 100), read(kManageTop, 100));
     resize(read(kManageWidth, 550), read(kManageHeight, 375));
-    m_folderTree->resize(read(kBoomWidth, 195), m_folderTree->height());
-    m_panel1Width = read(kSplitter1Left, 200);
-    m_panel3Width = read(kFile1Width, 150);
+    // The tree fills its pane but for its margins, so its width also tells the pane's.
+    const int treeWidth =
+        read(kTreeWidth, kDefaultTreePaneWidth - kTreeMarginLeft - kTreeMarginRight);
+    m_storedTreePaneWidth = read(kTreePaneWidth, treeWidth + kTreeMarginLeft + kTreeMarginRight);
+    m_storedSourceFilesWidth = read(kSourceFilesWidth, kDefaultSourceFilesWidth);
+}
+
+void ManageWindow::applyPaneWidths()
+{
+    // Widths stored with a larger window, or a larger screen, are cut to what fits: first the
+    // source file pane gives way, then the tree pane, and the backup pane keeps at least its
+    // smallest width, with its drive list in sight.
+    const int sourceHandle = m_sourceSplitter->handleWidth();
+    const int room = m_paneSplitter->width() - m_paneSplitter->handleWidth() - sourceHandle -
+                     smallestWidth(m_paneSplitter->widget(1));
+    const int treeLeast = smallestWidth(m_treePane);
+    const int filesLeast = smallestWidth(m_sourceFilesPane);
+    const int tree =
+        std::clamp(m_storedTreePaneWidth, treeLeast, std::max(treeLeast, room - filesLeast));
+    const int files =
+        std::clamp(m_storedSourceFilesWidth, filesLeast, std::max(filesLeast, room - tree));
+    const int sourceSide = tree + sourceHandle + files;
+    m_paneSplitter->setSizes(
+        {sourceSide, m_paneSplitter->width() - m_paneSplitter->handleWidth() - sourceSide});
+    m_sourceSplitter->setSizes({tree, files});
 }
 
 void ManageWindow::writeWindowLayout()
@@ -488,9 +592,9 @@ void ManageWindow::writeWindowLayout()
     store->writeInteger(settings::kDefaults, kManageTop, y());
     store->writeInteger(settings::kDefaults, kManageHeight, height());
     store->writeInteger(settings::kDefaults, kManageWidth, width());
-    store->writeInteger(settings::kDefaults, kBoomWidth, m_folderTree->width());
-    store->writeInteger(settings::kDefaults, kSplitter1Left, m_splitter1->x());
-    store->writeInteger(settings::kDefaults, kFile1Width, m_panel3->width());
+    store->writeInteger(settings::kDefaults, kTreeWidth, m_folderTree->width());
+    store->writeInteger(settings::kDefaults, kTreePaneWidth, m_treePane->width());
+    store->writeInteger(settings::kDefaults, kSourceFilesWidth, m_sourceFilesPane->width());
     store->sync();
 }
 
@@ -525,21 +629,26 @@ void ManageWindow::onSourceDriveChanged()
     m_ctx.state.noFloppy = floppyMissing();
     if (m_ctx.state.noFloppy) {
         if (m_sourceDrive->firstDrive() == 'a')
-            m_sourceDrive->setFirstEntryText(QString::fromLatin1(kNoFloppyEntry));
+            m_sourceDrive->setFirstEntryText(text(manageText::noFloppyEntry));
         if (letter == 'a') {
-            m_ctx.ui.status(" Backupschijf: " + toEngine(m_backupDrive->currentText()) +
-                            ", geen floppy aanwezig");
+            m_ctx.ui.status(noFloppyStatus());
             m_sourceDrive->setCurrentIndex(0);
             return;
         }
     }
     if (driveTypeOf(m_ctx.platform, letter) == DriveType::Remote) {
-        m_ctx.ui.warn("U kunt geen backup maken van een netwerkschijf.");
+        m_ctx.ui.warn(inLanguage(m_language, manageText::networkSourceRefused));
         // Choosing the previous drive again runs this handler for it.
         m_sourceDrive->setDrive(m_previousSourceDrive);
         return;
     }
-    m_folderTree->loadDrive(std::string(1, letter) + ":\\");
+    std::string folder = std::string(1, letter) + ":\\";
+    // The first tree of the run opens where the user's own files are.
+    if (!m_sourceTreeLoaded && !m_homeFolder.empty() &&
+        std::tolower(static_cast<unsigned char>(m_homeFolder[0])) == letter)
+        folder = m_homeFolder;
+    m_sourceTreeLoaded = true;
+    m_folderTree->loadDrive(folder);
     m_folderTree->sortTree();
     m_previousSourceDrive = letter;
     if (isVisible())
@@ -565,12 +674,11 @@ void ManageWindow::onBackupDriveChanged()
 
     if (floppyMissing()) {
         if (m_backupDrive->firstDrive() == 'a')
-            m_backupDrive->setFirstEntryText(QString::fromLatin1(kNoFloppyEntry));
+            m_backupDrive->setFirstEntryText(text(manageText::noFloppyEntry));
         if (letter == 'a') {
             // The status line names the list's entry as it reads now.
             if (!floppyWarned && state.floppyWarned)
-                m_ctx.ui.status(" Backupschijf: " + toEngine(m_backupDrive->currentText()) +
-                                ", geen floppy aanwezig");
+                m_ctx.ui.status(noFloppyStatus());
             m_backupDrive->setCurrentIndex(0);
             return;
         }
@@ -580,7 +688,7 @@ void ManageWindow::onBackupDriveChanged()
     const DriveType type =
         driveTypeOf(m_ctx.platform, state.backupBase.empty() ? letter : state.backupBase[0]);
     emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
-    enable({m_delBtn, m_restoreBtn, m_speedRestore, m_speedDel}, false);
+    enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, false);
     enable({m_removeAction, m_restoreAction}, false);
 }
 
@@ -594,7 +702,9 @@ void ManageWindow::refreshDrives()
 
 void ManageWindow::onFolderClicked()
 {
-    enable({m_addBtn, m_delBtn, m_restoreBtn, m_speedAdd, m_speedDel, m_speedRestore}, false);
+    enable(
+        {m_addButton, m_removeButton, m_restoreButton, m_quickAdd, m_quickRemove, m_quickRestore},
+        false);
     enable({m_selectInBackupAction, m_selectAllSourceAction, m_addAction, m_removeAction,
             m_restoreAction},
            false);
@@ -607,7 +717,7 @@ void ManageWindow::onFolderMousePressed(Qt::MouseButton button, const QPoint& po
         if (index.isValid())
             m_folderTree->setCurrentIndex(index);
     }
-    setHint("Kies de juiste Bron-directory", "Select the right Source Directory");
+    m_hint->setText(text(manageText::treeHint));
 }
 
 void ManageWindow::onFolderMouseReleased(const QPoint& position)
@@ -654,13 +764,13 @@ void ManageWindow::onFolderDoubleClicked()
 
 void ManageWindow::onSourceFilesClicked()
 {
-    enable({m_addBtn, m_speedAdd}, true);
+    enable({m_addButton, m_quickAdd}, true);
     enable({m_selectInBackupAction, m_selectAllSourceAction, m_addAction}, true);
 }
 
 void ManageWindow::onBackupFilesClicked()
 {
-    enable({m_delBtn, m_restoreBtn, m_speedRestore, m_speedDel}, true);
+    enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, true);
     enable({m_removeAction, m_restoreAction}, true);
 }
 
@@ -734,12 +844,12 @@ void ManageWindow::showFolderFiles()
     if (m_sourceFiles->count() > 0) {
         enable({m_selectInBackupAction, m_selectAllSourceAction}, true);
         if (hasSelection(m_sourceFiles)) {
-            enable({m_addBtn, m_speedAdd}, true);
+            enable({m_addButton, m_quickAdd}, true);
             m_addAction->setEnabled(true);
         }
     }
     if (m_backupFiles->count() == 0) {
-        enable({m_delBtn, m_restoreBtn}, false);
+        enable({m_removeButton, m_restoreButton}, false);
         enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
     } else {
         m_selectAllBackupAction->setEnabled(true);
@@ -786,11 +896,6 @@ void ManageWindow::setTopLine(QListWidget* list, int line)
         list->scrollToItem(list->item(line), QAbstractItemView::PositionAtTop);
 }
 
-void ManageWindow::setHint(const char* dutch, const char* english)
-{
-    m_hintLabel->setText(nlEn(dutch, english));
-}
-
 // ---- The file commands
 
 void ManageWindow::addSelectedFiles()
@@ -808,7 +913,7 @@ void ManageWindow::addSelectedFiles()
     if (m_backupFiles->count() > 0) {
         m_selectAllBackupAction->setEnabled(true);
     } else {
-        enable({m_delBtn, m_restoreBtn}, false);
+        enable({m_removeButton, m_restoreButton}, false);
         enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
     }
 }
@@ -826,11 +931,11 @@ void ManageWindow::removeSelectedFiles()
     if (m_backupFiles->count() > 0) {
         m_selectAllBackupAction->setEnabled(true);
         if (hasSelection(m_backupFiles)) {
-            enable({m_speedDel, m_speedRestore, m_delBtn, m_restoreBtn}, true);
+            enable({m_quickRemove, m_quickRestore, m_removeButton, m_restoreButton}, true);
             enable({m_removeAction, m_restoreAction}, true);
         }
     } else {
-        enable({m_delBtn, m_restoreBtn}, false);
+        enable({m_removeButton, m_restoreButton}, false);
         enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
     }
 
@@ -857,7 +962,7 @@ void ManageWindow::restoreSelectedFiles()
 
 void ManageWindow::selectSourceFilesInBackup()
 {
-    enable({m_addBtn, m_speedAdd}, false);
+    enable({m_addButton, m_quickAdd}, false);
     m_addAction->setEnabled(false);
     const int top = topLine(m_sourceFiles);
     std::vector<std::string> backupNames;
@@ -869,7 +974,7 @@ void ManageWindow::selectSourceFilesInBackup()
         const bool inBackup = isInList(nameOf(item), backupNames);
         item->setSelected(inBackup);
         if (inBackup) {
-            enable({m_addBtn, m_speedAdd}, true);
+            enable({m_addButton, m_quickAdd}, true);
             m_addAction->setEnabled(true);
         }
     }
@@ -879,14 +984,14 @@ void ManageWindow::selectSourceFilesInBackup()
 
 void ManageWindow::selectAllSourceFiles()
 {
-    enable({m_addBtn, m_speedAdd}, false);
+    enable({m_addButton, m_quickAdd}, false);
     m_addAction->setEnabled(false);
     if (m_sourceFiles->count() == 0)
         return;
     m_settingSelection = true;
     m_sourceFiles->selectAll();
     m_settingSelection = false;
-    enable({m_addBtn, m_speedAdd}, true);
+    enable({m_addButton, m_quickAdd}, true);
     enable({m_selectAllSourceAction, m_addAction}, true);
 }
 
@@ -910,7 +1015,7 @@ void ManageWindow::selectAllBackupFiles()
     m_settingSelection = true;
     m_backupFiles->selectAll();
     m_settingSelection = false;
-    enable({m_delBtn, m_restoreBtn, m_speedRestore, m_speedDel}, true);
+    enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, true);
     enable({m_removeAction, m_restoreAction}, true);
 }
 

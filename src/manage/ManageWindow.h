@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "support/Language.h"
 
 #include <QDialog>
 
@@ -13,13 +14,13 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QTimer;
 class QToolButton;
 
 namespace kx {
 
 class DriveComboBox;
-class PaneSplitter;
 class FolderTree;
 
 /**
@@ -31,10 +32,10 @@ class FolderTree;
  * Created once, right after the main window, and shown modally by its Manage button. Before it
  * is ever shown, the main window's first paint uses it to choose the drives:
  *
- *     backupForm->onSourceDriveChanged();          // loads the source tree
- *     backupForm->selectBackupDrive(letter);       // the stored backup drive
+ *     manageWindow->onSourceDriveChanged();        // loads the source tree
+ *     manageWindow->selectBackupDrive(letter);     // the stored backup drive
  *     state.mainFormReady = true;
- *     backupForm->onBackupDriveChanged();          // backup root, records, status line
+ *     manageWindow->onBackupDriveChanged();        // backup root, records, status line
  *
  * Every control carries its name as its objectName (Boom1, FileListBox1, AddBtn, ...). Closing
  * the window stores the backup drive, the medium's date and total, and the window's layout.
@@ -44,12 +45,14 @@ class ManageWindow : public QDialog
     Q_OBJECT
 
 public:
-    /** Reads the stored backup drive into the backup root and applies the stored layout. */
+    /** Reads the stored backup drive into the backup root and the stored layout, and chooses
+     *  the drive of the user's home as the source drive. */
     ManageWindow(EngineContext& ctx, QWidget* parent);
-    ~ManageWindow() override;
 
     /** The source drive was chosen: loads its folder tree and shows the chosen folder's files
-     *  beside their mirror. A network drive is refused with a warning. */
+     *  beside their mirror. The first tree of a run opens at the user's home folder when the
+     *  drive holds it, later ones at the drive's root. A network drive is refused with a
+     *  warning. */
     void onSourceDriveChanged();
     /** Selects the drive in the backup-drive list; before the main window is ready that only
      *  refreshes the computer folder. */
@@ -74,16 +77,18 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
 private:
     void buildControls();
+    void buildLayout();
     void firstPaint();
-    void layOutControls();
     void saveState();
     void readWindowLayout();
+    /** Gives the panes the widths read from the settings, as far as the window has room for
+     *  them: the backup pane keeps at least its smallest width. */
+    void applyPaneWidths();
     void writeWindowLayout();
     void writeBackupDrive();
 
@@ -117,37 +122,41 @@ private:
     bool hasSelection(const QListWidget* list) const;
     int topLine(const QListWidget* list) const;
     void setTopLine(QListWidget* list, int line);
-    void setHint(const char* dutch, const char* english);
+    QString text(const Text& text) const;
+    /** The status line that names the backup list's entry and the missing floppy. */
+    std::string noFloppyStatus() const;
     /** Drive a: reports that it holds no floppy. */
     bool floppyMissing();
-    QString nlEn(const char* dutch, const char* english) const;
 
     EngineContext& m_ctx;
+    Language m_language;
 
-    QFrame* m_panel5 = nullptr;
-    QFrame* m_sourceBevel = nullptr;
-    QLabel* m_bronLabel = nullptr;
-    QFrame* m_backupBevel = nullptr;
-    QLabel* m_doelLabel = nullptr;
-    QWidget* m_panel1 = nullptr;
+    QFrame* m_sourceTitleFrame = nullptr;
+    QLabel* m_sourceTitle = nullptr;
+    QFrame* m_backupTitleFrame = nullptr;
+    QLabel* m_backupTitle = nullptr;
+    /** The source side (tree and file list, under their title) beside the backup side; its
+     *  handle carries the three command buttons. */
+    QSplitter* m_paneSplitter = nullptr;
+    /** The tree pane beside the source file pane. */
+    QSplitter* m_sourceSplitter = nullptr;
+    QWidget* m_treePane = nullptr;
     FolderTree* m_folderTree = nullptr;
     DriveComboBox* m_sourceDrive = nullptr;
-    PaneSplitter* m_splitter1 = nullptr;
-    QWidget* m_panel3 = nullptr;
+    QWidget* m_sourceFilesPane = nullptr;
     QListWidget* m_sourceFiles = nullptr;
-    PaneSplitter* m_splitter2 = nullptr;
-    QToolButton* m_speedAdd = nullptr;
-    QToolButton* m_speedDel = nullptr;
-    QToolButton* m_speedRestore = nullptr;
-    QWidget* m_panel4 = nullptr;
+    QToolButton* m_quickAdd = nullptr;
+    QToolButton* m_quickRemove = nullptr;
+    QToolButton* m_quickRestore = nullptr;
+    QWidget* m_backupPane = nullptr;
     QListWidget* m_backupFiles = nullptr;
     DriveComboBox* m_backupDrive = nullptr;
-    QFrame* m_panel2 = nullptr;
-    QPushButton* m_addBtn = nullptr;
-    QPushButton* m_delBtn = nullptr;
-    QPushButton* m_restoreBtn = nullptr;
-    QPushButton* m_okBtn = nullptr;
-    QLabel* m_hintLabel = nullptr;
+    QFrame* m_buttonBar = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_removeButton = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QLabel* m_hint = nullptr;
     QMenu* m_sourceMenu = nullptr;
     QAction* m_selectInBackupAction = nullptr;
     QAction* m_selectAllSourceAction = nullptr;
@@ -163,8 +172,12 @@ private:
     QTimer* m_sortTimer = nullptr;
 
     bool m_firstPaintDone = false;
+    bool m_paneWidthsApplied = false;
     bool m_expandPending = false;
     char m_previousSourceDrive = 'c';
+    /** The user's home as a drive path; the first tree of a run opens there. */
+    std::string m_homeFolder;
+    bool m_sourceTreeLoaded = false;
     /** The folders the two file lists show; empty while a list is emptied. */
     std::string m_sourceFolder;
     std::string m_backupFolder;
@@ -172,10 +185,9 @@ private:
      *  as clicks on the list. */
     bool m_settingSelection = false;
 
-    // Pane sizes: the tree pane (the left edge of Splitter1) and the source file pane.
-    int m_panel1Width = 200;
-    int m_panel3Width = 150;
-    int m_dragStartWidth = 0;
+    /** The pane widths read from the settings, applied when the window is first shown. */
+    int m_storedTreePaneWidth = 0;
+    int m_storedSourceFilesWidth = 0;
 };
 
 } // namespace kx

@@ -1,12 +1,16 @@
 #include "newer/NewFilesWindow.h"
 
+#include "dialogs/UiText.h"
 #include "engine/NewerFiles.h"
 #include "engine/OperationGate.h"
 #include "engine/Settings.h"
+#include "newer/NewerTexts.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QFile>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -17,6 +21,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 namespace kx {
 
@@ -27,8 +32,10 @@ constexpr const char* kNewFilesTop = "Nieuwer Top";
 constexpr const char* kNewFilesHeight = "Nieuwer Height";
 constexpr const char* kNewFilesWidth = "Nieuwer Width";
 
-constexpr int kMemoHeight = 85;
+// The sizes of the window's parts at the usual font; larger fonts make them grow.
+constexpr int kExplanationHeight = 85;
 constexpr int kStatusPanelHeight = 53;
+constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 25;
 
 /** Passes everything to the program's user interface except the progress of the scan, which
@@ -82,11 +89,13 @@ QString fromEngine(const std::string& text)
 
 } // namespace
 
-NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("NieuwerForm"));
     setModal(true);
     buildControls();
+    buildLayout();
     m_scanUi = std::make_unique<ScanUi>(ctx.ui, *m_progressBar);
     m_scanCtx = std::make_unique<EngineContext>(
         EngineContext{ctx.platform, ctx.state, *m_scanUi, ctx.log, ctx.facts});
@@ -95,25 +104,23 @@ NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent) : QDialog(pa
 
 NewFilesWindow::~NewFilesWindow() = default;
 
-QString NewFilesWindow::nlEn(const char* dutch, const char* english) const
+QString NewFilesWindow::text(const Text& text) const
 {
-    return QString::fromUtf8(inLanguage(m_ctx.language(), Text{dutch, english}));
+    return uiText(m_language, text);
 }
 
 void NewFilesWindow::buildControls()
 {
-    setMinimumSize(300, 200);
-
     m_output = new QPlainTextEdit(this);
     m_output->setObjectName(QStringLiteral("Memo1"));
     m_output->setReadOnly(true);
     m_output->setFocusPolicy(Qt::NoFocus);
 
-    m_listBox = new QListWidget(this);
-    m_listBox->setObjectName(QStringLiteral("ListBox"));
-    m_listBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_listBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_listBox->viewport()->installEventFilter(this);
+    m_proposals = new QListWidget(this);
+    m_proposals->setObjectName(QStringLiteral("ListBox"));
+    m_proposals->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_proposals->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_proposals->viewport()->installEventFilter(this);
 
     m_statusPanel = new QFrame(this);
     m_statusPanel->setObjectName(QStringLiteral("StatusPanel"));
@@ -134,64 +141,98 @@ void NewFilesWindow::buildControls()
         return b;
     };
     m_addButton = button("VoegtoeBtn");
-    m_sluitAfBtn = button("SluitAfBtn");
-    m_addButton->setToolTip(QStringLiteral("Voeg de geselecteerde bastanden toe aan de Backup"));
-    m_sluitAfBtn->setToolTip(QStringLiteral("Terug naar Hoofdvenster"));
+    m_closeButton = button("SluitAfBtn");
+    m_addButton->setToolTip(text(newerText::addTip));
+    m_closeButton->setToolTip(text(newerText::closeTip));
 
-    m_sourceMenu = new QMenu(this);
-    m_sourceMenu->setObjectName(QStringLiteral("Popup1"));
+    m_proposalsMenu = new QMenu(this);
+    m_proposalsMenu->setObjectName(QStringLiteral("Popup1"));
     auto action = [this](const char* name) {
         auto* a = new QAction(this);
         a->setObjectName(QLatin1String(name));
-        m_sourceMenu->addAction(a);
+        m_proposalsMenu->addAction(a);
         return a;
     };
-    m_selectAllSourceAction = action("SelecteerAlles");
+    m_selectAllAction = action("SelecteerAlles");
     m_addAction = action("Voegtoe");
-    m_sourceMenu->addSeparator();
-    m_sluitVenster = action("SluitVenster");
-    m_selectAllSourceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_selectAllSourceAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    m_listBox->addAction(m_selectAllSourceAction);
+    m_proposalsMenu->addSeparator();
+    m_closeAction = action("SluitVenster");
+    m_selectAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_selectAllAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_proposals->addAction(m_selectAllAction);
 
-    connect(m_listBox, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { m_sourceMenu->exec(m_listBox->viewport()->mapToGlobal(p)); });
-    connect(m_listBox, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(m_proposals, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        m_proposalsMenu->exec(m_proposals->viewport()->mapToGlobal(p));
+    });
+    connect(m_proposals, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_settingSelection)
             onProposalsClicked();
     });
-    connect(m_selectAllSourceAction, &QAction::triggered, this,
-            &NewFilesWindow::selectAllProposals);
+    connect(m_selectAllAction, &QAction::triggered, this, &NewFilesWindow::selectAllProposals);
     connect(m_addButton, &QAbstractButton::clicked, this, &NewFilesWindow::addSelectedProposals);
     connect(m_addAction, &QAction::triggered, this, &NewFilesWindow::addSelectedProposals);
-    connect(m_sluitAfBtn, &QAbstractButton::clicked, this, &QDialog::accept);
-    connect(m_sluitVenster, &QAction::triggered, this, &QDialog::accept);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(m_closeAction, &QAction::triggered, this, &QDialog::accept);
+}
+
+void NewFilesWindow::buildLayout()
+{
+    // The explanation shows all its lines whatever the font: room for one line more holds its
+    // frame and margins.
+    const int lines = static_cast<int>(std::size(newerText::explanation)) + 1;
+    m_output->setFixedHeight(
+        std::max(kExplanationHeight, lines * m_output->fontMetrics().lineSpacing() + 1));
+
+    // The status panel: the scan's progress bar along its top edge, and under it the backup
+    // drive's label with the two buttons on its right. The bar keeps its room while it is
+    // hidden, so that nothing moves when a scan starts.
+    m_progressBar->setFixedHeight(12);
+    QSizePolicy barPolicy = m_progressBar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    m_progressBar->setSizePolicy(barPolicy);
+    auto* barRow = new QHBoxLayout;
+    barRow->setContentsMargins(17, 0, 15, 0);
+    barRow->addWidget(m_progressBar);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(10);
+    for (QPushButton* b : {m_addButton, m_closeButton}) {
+        b->setMinimumSize(kButtonWidth, kButtonHeight);
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        buttonRow->addWidget(b);
+    }
+    auto* panelLayout = new QGridLayout(m_statusPanel);
+    // Inside the panel's frame of one pixel.
+    panelLayout->setContentsMargins(7, 2, 9, 1);
+    panelLayout->setHorizontalSpacing(8);
+    panelLayout->setVerticalSpacing(1);
+    panelLayout->addLayout(barRow, 0, 0, 1, 2);
+    panelLayout->addWidget(m_backupLabel, 1, 0);
+    panelLayout->addLayout(buttonRow, 1, 1, Qt::AlignTop);
+    panelLayout->setColumnStretch(0, 1);
+    panelLayout->setRowStretch(1, 1);
+    // The panel is as high as it always was at the usual font, and grows with a larger one.
+    panelLayout->setRowMinimumHeight(1, kStatusPanelHeight - 18);
+
+    auto* windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->setSpacing(0);
+    windowLayout->addWidget(m_output);
+    windowLayout->addWidget(m_proposals, 1);
+    windowLayout->addWidget(m_statusPanel);
 }
 
 void NewFilesWindow::setTexts()
 {
-    setWindowTitle(QString::fromLatin1(kProductName) + nlEn(" - Nieuwer", " - Newer"));
-    m_output->setPlainText(
-        nlEn("Onderstaande bestanden hebben de volgende eigenschappen:",
-             "These Files have the following properties:") +
-        QLatin1Char('\n') +
-        nlEn("  - ze komen voor op de Bronschijven;", "  - they are on the Source disks;") +
-        QLatin1Char('\n') +
-        nlEn("  - de extensie komt voor in de corresponderende Backupdirectory;",
-             "  - there extension is in the corresponding Backup directory;") +
-        QLatin1Char('\n') +
-        nlEn("  - het bestand is nieuwer dan de laatste Backupdatum;",
-             "  - the file is newer than the latest Backup date;") +
-        QLatin1Char('\n') +
-        nlEn("  - het bestand bestaat nog niet op de Backupschijf.",
-             "  - the file is not yet on Backup drive."));
-    m_addButton->setText(nlEn("Voegtoe", "Add"));
-    m_sluitAfBtn->setText(nlEn("Sluit venster", "Close Window"));
-    m_selectAllSourceAction->setText(nlEn("Selecteer Alles", "Select All"));
-    m_addAction->setText(nlEn("Voeg toe", "Add"));
-    m_sluitVenster->setText(nlEn("Sluit Venster", "Close Window"));
-    for (QPushButton* b : {m_addButton, m_sluitAfBtn})
-        b->setFixedSize(std::max(90, b->sizeHint().width()), kButtonHeight);
+    setWindowTitle(QString::fromLatin1(kProductName) + text(newerText::titleSuffix));
+    QStringList explanation;
+    for (const Text& line : newerText::explanation)
+        explanation << text(line);
+    m_output->setPlainText(explanation.join(QLatin1Char('\n')));
+    m_addButton->setText(text(newerText::addButton));
+    m_closeButton->setText(text(newerText::closeButton));
+    m_selectAllAction->setText(text(newerText::selectAll));
+    m_addAction->setText(text(newerText::addItem));
+    m_closeAction->setText(text(newerText::closeItem));
 
     {
         auto store = m_ctx.platform.openSettings();
@@ -209,7 +250,6 @@ void NewFilesWindow::setTexts()
 void NewFilesWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    layOutControls();
     // The scan runs once per opening, as soon as the window has been drawn.
     if (!m_scanDone) {
         m_scanDone = true;
@@ -217,16 +257,10 @@ void NewFilesWindow::showEvent(QShowEvent* event)
     }
 }
 
-void NewFilesWindow::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    layOutControls();
-}
-
 bool NewFilesWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A click counts even when it leaves the selection as it was.
-    if (watched == m_listBox->viewport() && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_proposals->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         onProposalsClicked();
     return QDialog::eventFilter(watched, event);
@@ -237,22 +271,6 @@ void NewFilesWindow::done(int result)
     if (isVisible())
         saveState();
     QDialog::done(result);
-}
-
-void NewFilesWindow::layOutControls()
-{
-    const int w = width();
-    const int h = height();
-    m_output->setGeometry(0, 0, w, kMemoHeight);
-    m_statusPanel->setGeometry(0, h - kStatusPanelHeight, w, kStatusPanelHeight);
-    m_listBox->setGeometry(0, kMemoHeight, w, std::max(0, h - kMemoHeight - kStatusPanelHeight));
-
-    m_sluitAfBtn->move(w - m_sluitAfBtn->width() - 10, (kStatusPanelHeight - kButtonHeight) / 2);
-    m_addButton->move(m_sluitAfBtn->x() - m_addButton->width() - 10, m_sluitAfBtn->y());
-    m_progressBar->resize(std::max(0, w - 50), 12);
-    m_progressBar->move((w - m_progressBar->width()) / 2, 3);
-    m_progressBar->update();
-    m_backupLabel->setGeometry(8, 16, std::max(0, m_addButton->x() - 16), kStatusPanelHeight - 18);
 }
 
 void NewFilesWindow::saveState()
@@ -287,7 +305,7 @@ void NewFilesWindow::scan()
     }
     m_lines = std::move(result.proposals);
     showLines();
-    m_selectAllSourceAction->setEnabled(result.found);
+    m_selectAllAction->setEnabled(result.found);
     m_addButton->setEnabled(false);
     m_addAction->setEnabled(false);
 }
@@ -295,9 +313,9 @@ void NewFilesWindow::scan()
 void NewFilesWindow::showLines()
 {
     m_settingSelection = true;
-    m_listBox->clear();
+    m_proposals->clear();
     for (const std::string& line : m_lines) {
-        auto* item = new QListWidgetItem(fromEngine(line), m_listBox);
+        auto* item = new QListWidgetItem(fromEngine(line), m_proposals);
         // The line that says there is nothing to add is never selected.
         if (isNoNewerFilesLine(line))
             item->setFlags(item->flags() & ~Qt::ItemIsSelectable);
@@ -307,27 +325,27 @@ void NewFilesWindow::showLines()
 
 void NewFilesWindow::onProposalsClicked()
 {
-    if (m_listBox->count() == 0)
+    if (m_proposals->count() == 0)
         return;
-    const bool any = !m_listBox->selectedItems().isEmpty();
+    const bool any = !m_proposals->selectedItems().isEmpty();
     m_addButton->setEnabled(any);
     m_addAction->setEnabled(any);
 }
 
 void NewFilesWindow::selectAllProposals()
 {
-    const int current = m_listBox->currentRow();
+    const int current = m_proposals->currentRow();
     m_settingSelection = true;
-    for (int row = 0; row < m_listBox->count(); ++row) {
+    for (int row = 0; row < m_proposals->count(); ++row) {
         if (isNoNewerFilesLine(m_lines[static_cast<std::size_t>(row)]))
             continue;
-        m_listBox->item(row)->setSelected(true);
+        m_proposals->item(row)->setSelected(true);
         m_addButton->setEnabled(true);
         m_addAction->setEnabled(true);
     }
     m_settingSelection = false;
     if (current >= 0)
-        m_listBox->setCurrentRow(current, QItemSelectionModel::NoUpdate);
+        m_proposals->setCurrentRow(current, QItemSelectionModel::NoUpdate);
 }
 
 void NewFilesWindow::addSelectedProposals()
@@ -337,21 +355,22 @@ void NewFilesWindow::addSelectedProposals()
     OperationLock lock;
     if (!lockOperation(lock, m_ctx))
         return;
-    const QModelIndex topIndex = m_listBox->indexAt(QPoint(1, 1));
+    const QModelIndex topIndex = m_proposals->indexAt(QPoint(1, 1));
     std::vector<bool> selected(m_lines.size(), false);
-    for (int row = 0; row < m_listBox->count(); ++row)
-        selected[static_cast<std::size_t>(row)] = m_listBox->item(row)->isSelected();
+    for (int row = 0; row < m_proposals->count(); ++row)
+        selected[static_cast<std::size_t>(row)] = m_proposals->item(row)->isSelected();
 
     m_ctx.state.operationRunning = true;
     const std::size_t added = addNewFiles(m_ctx, m_lines, selected).copiedCount;
     m_ctx.state.operationRunning = false;
 
-    for (int row = 0; row < m_listBox->count(); ++row)
-        m_listBox->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
+    for (int row = 0; row < m_proposals->count(); ++row)
+        m_proposals->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
     if (added > 0)
         emit backupChanged();
     if (topIndex.isValid())
-        m_listBox->scrollToItem(m_listBox->item(topIndex.row()), QAbstractItemView::PositionAtTop);
+        m_proposals->scrollToItem(m_proposals->item(topIndex.row()),
+                                  QAbstractItemView::PositionAtTop);
     m_addButton->setEnabled(false);
     m_addAction->setEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "support/Language.h"
 
 #include <QDialog>
 
@@ -40,38 +41,38 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
 private:
     void buildControls();
+    void buildLayout();
     void setTexts();
-    void layOutControls();
     void saveState();
     void scan();
     void onProposalsClicked();
     void selectAllProposals();
     void addSelectedProposals();
     void showLines();
-    QString nlEn(const char* dutch, const char* english) const;
+    QString text(const Text& text) const;
 
     EngineContext& m_ctx;
+    Language m_language;
     /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
     std::unique_ptr<UserInterface> m_scanUi;
     std::unique_ptr<EngineContext> m_scanCtx;
 
     QPlainTextEdit* m_output = nullptr;
-    QListWidget* m_listBox = nullptr;
+    QListWidget* m_proposals = nullptr;
     QFrame* m_statusPanel = nullptr;
     QLabel* m_backupLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
     QPushButton* m_addButton = nullptr;
-    QPushButton* m_sluitAfBtn = nullptr;
-    QMenu* m_sourceMenu = nullptr;
-    QAction* m_selectAllSourceAction = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QMenu* m_proposalsMenu = nullptr;
+    QAction* m_selectAllAction = nullptr;
     QAction* m_addAction = nullptr;
-    QAction* m_sluitVenster = nullptr;
+    QAction* m_closeAction = nullptr;
 
     /** The lines of the list as the engine knows them (source paths as bytes). */
     std::vector<std::string> m_lines;

@@ -266,6 +266,11 @@ public:
     virtual std::string currentDirectory() = 0;
     virtual bool setCurrentDirectory(const std::string& path, SystemError& error) = 0;
 
+    // --- The user's folders ----------------------------------------------------------------------
+    /** The user's home folder as a drive path (`c:\home\anna`), on the drive whose root holds it
+     *  most closely; empty when no drive holds it. */
+    virtual std::string homeFolder() = 0;
+
     // --- The program's own data folder (log files) ---------------------------------------------
     /** Native path of the per-user data folder of the program, created when missing. */
     virtual std::string dataFolder() = 0;

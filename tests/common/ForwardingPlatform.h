@@ -114,6 +114,7 @@ public:
         return m_inner->setCurrentDirectory(path, error);
     }
 
+    std::string homeFolder() override { return m_inner->homeFolder(); }
     std::string dataFolder() override { return m_inner->dataFolder(); }
     bool appendDataFile(const std::string& name, const std::string& bytes,
                         SystemError& error) override

@@ -71,7 +71,7 @@ private slots:
         auto platform = fixture.platform();
         FolderTree tree(*platform, nullptr);
         QCOMPARE(childTexts(tree.model(), {}), QStringList{"c:\\"});
-        QCOMPARE(tree.Drive(), 'c');
+        QCOMPARE(tree.drive(), 'c');
     }
 
     void loadingADriveReadsItsTopLevelFoldersOnly()

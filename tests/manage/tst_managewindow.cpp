@@ -1,5 +1,7 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/InSight.h"
+#include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
 #include "support/SystemFacts.h"
 
@@ -8,6 +10,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -16,6 +19,9 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::offPlace;
+using test::outOfSight;
+using test::placeOf;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -106,6 +112,12 @@ void clickFolder(QTreeView* tree, const QStringList& path)
     tree->scrollTo(index);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
 }
+
+/** The controls a user works with, each of which must be in sight. */
+const char* const kControls[] = {"BronLabel",    "DoelLabel",      "Boom1",    "DriveComboBox1",
+                                 "FileListBox1", "SpeedAdd",       "SpeedDel", "SpeedRestore",
+                                 "FileListBox2", "DriveComboBox2", "AddBtn",   "DelBtn",
+                                 "RestoreBtn",   "OKBtn",          "HintLabel"};
 
 void clickLine(QListWidget* list, const QString& text, Qt::KeyboardModifiers modifiers = {})
 {
@@ -336,7 +348,8 @@ private slots:
                                            : QString::fromStdString(m.rig.ui.warnings[0]),
                  warning);
         QCOMPARE(m.form->width(), 640);
-        QCOMPARE(m.form->findChild<QWidget*>("Splitter1")->x(), 220);
+        QCOMPARE(m.form->findChild<QWidget*>("Panel1")->width(), 220);
+        QCOMPARE(m.form->findChild<QWidget*>("Panel3")->width(), 170);
 
         m.rig.state.backupTotalSize = 5;
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
@@ -396,6 +409,178 @@ private slots:
         backups->setCurrentIndex(0);
         QCOMPARE(floppyLines(), once);
         QCOMPARE(backups->currentIndex(), 0);
+    }
+    void everyControlStaysInSight_data()
+    {
+        QTest::addColumn<int>("treePane");
+        QTest::addColumn<int>("sourceFiles");
+        QTest::addColumn<int>("fontScale");
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("default size") << 0 << 0 << 1 << false;
+        QTest::newRow("smallest size") << 0 << 0 << 1 << true;
+        QTest::newRow("stored panes wider than the window") << 2000 << 3000 << 1 << false;
+        QTest::newRow("stored panes wider, smallest size") << 2000 << 3000 << 1 << true;
+        QTest::newRow("double font, smallest size") << 0 << 0 << 2 << true;
+        QTest::newRow("double font, stored panes wider") << 900 << 900 << 2 << false;
+    }
+    void everyControlStaysInSight()
+    {
+        QFETCH(int, treePane);
+        QFETCH(int, sourceFiles);
+        QFETCH(int, fontScale);
+        QFETCH(bool, smallest);
+        const QFont usual = QApplication::font();
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+        const auto restoreFont = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        if (treePane > 0) {
+            fixture.setSetting("Defaults", "Splitter1 Left", treePane);
+            fixture.setSetting("Defaults", "File1 Width", sourceFiles);
+        }
+        ManageRig m(fixture);
+        if (smallest)
+            m.form->resize(m.form->minimumSize());
+        QTest::qWait(0);
+
+        const std::vector<const char*> controls(std::begin(kControls), std::end(kControls));
+        QCOMPARE(outOfSight(m.form.get(), controls), QString());
+        // The smallest size still leaves the panes room to show a few lines.
+        for (const char* pane : {"Boom1", "FileListBox1", "FileListBox2"}) {
+            const QWidget* widget = m.form->findChild<QWidget*>(pane);
+            QVERIFY2(widget->width() >= 50 && widget->height() >= 50, pane);
+        }
+        if (fontScale == 1)
+            QVERIFY(m.form->minimumWidth() <= 550 && m.form->minimumHeight() <= 375);
+    }
+
+    void aDraggedSplitterKeepsTheBackupSideInSight()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        ManageRig m(fixture);
+        for (const char* name : {"Splitter1", "Splitter2"}) {
+            QWidget* handle = m.form->findChild<QWidget*>(name);
+            const QPoint grip(handle->width() / 2, 4);
+            QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+            QTest::mouseMove(handle, grip + QPoint(3000, 0));
+            QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(3000, 0));
+        }
+        // The drags did move the panes.
+        QVERIFY(m.form->findChild<QWidget*>("FileListBox2")->width() < 150);
+        const std::vector<const char*> controls(std::begin(kControls), std::end(kControls));
+        QCOMPARE(outOfSight(m.form.get(), controls), QString());
+    }
+
+    void theDefaultSizeKeepsItsProportions()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        ManageRig m(fixture);
+        QWidget* form = m.form.get();
+        QCOMPARE(form->size(), QSize(550, 375));
+        auto place = [form](const char* name) {
+            return placeOf(form, form->findChild<QWidget*>(name));
+        };
+        auto near = [](int actual, int expected) { return std::abs(actual - expected) <= 4; };
+        // The panes: tree 200 wide, the source files 150, the backup pane the rest, under a
+        // title strip of 24 and above a button bar of 58.
+        const QList<std::pair<const char*, QRect>> expected = {
+            {"BronBevel", QRect(3, 2, 350, 20)},
+            {"BackupBevel", QRect(385, 2, 163, 20)},
+            {"Boom1", QRect(2, 24, 195, 249)},
+            {"DriveComboBox1", QRect(27, 284, 145, 22)},
+            {"FileListBox1", QRect(203, 24, 150, 293)},
+            {"FileListBox2", QRect(385, 24, 165, 249)},
+            {"DriveComboBox2", QRect(395, 284, 145, 22)},
+            {"Panel2", QRect(0, 317, 550, 58)},
+            {"AddBtn", QRect(56, 325, 102, 25)},
+            {"DelBtn", QRect(168, 325, 102, 25)},
+            {"RestoreBtn", QRect(280, 325, 102, 25)},
+            {"OKBtn", QRect(392, 325, 102, 25)},
+        };
+        for (const auto& [name, rect] : expected)
+            QCOMPARE(offPlace(form, name, rect, 4), QString());
+        // The command buttons stand one above the other between the source files and the
+        // backup pane, around the middle of the panes.
+        const QRect add = place("SpeedAdd");
+        const QRect del = place("SpeedDel");
+        const QRect restore = place("SpeedRestore");
+        QVERIFY(add.left() >= place("FileListBox1").right());
+        QVERIFY(add.right() < place("FileListBox2").left());
+        QVERIFY(add.bottom() < del.top() && del.bottom() < restore.top());
+        QVERIFY(near(del.center().y(), place("FileListBox1").center().y()));
+        // A wider window widens the backup pane alone.
+        form->resize(750, 375);
+        QTest::qWait(0);
+        QCOMPARE(place("FileListBox1").width(), 150);
+        QVERIFY(near(place("FileListBox2").width(), 365));
+    }
+
+    void firstUseOpensTheTreeAtHome_data()
+    {
+        QTest::addColumn<bool>("homeHasItsDrive");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("home on drive c") << false << "c:"
+                                         << "c:\\home\\";
+        QTest::newRow("home on a drive of its own") << true << "h:"
+                                                    << "h:\\";
+    }
+    void firstUseOpensTheTreeAtHome()
+    {
+        QFETCH(bool, homeHasItsDrive);
+        QFETCH(QString, drive);
+        QFETCH(QString, folder);
+        Fixture fixture;
+        // Drive c holds the fixture's home, as "/" holds /home/anna.
+        fixture.mapDrive('c', fixture.root());
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        if (homeHasItsDrive)
+            fixture.mapDrive('h', fixture.root() + "/home");
+        const std::string home = homeHasItsDrive ? "h:\\" : "c:\\home\\";
+        fixture.writeFile(home + "notes.txt", "n", T0);
+        ManageRig m(fixture);
+
+        QCOMPARE(m.driveList("DriveComboBox1")->currentText(), drive);
+        auto* tree = m.form->findChild<FolderTree*>("Boom1");
+        QCOMPARE(QString::fromStdString(tree->directory()), folder);
+        QCOMPARE(lines(m.list("FileListBox1")), QStringList{"notes.txt"});
+        // The drive's root stays at the top of the tree.
+        QCOMPARE(tree->model()->index(0, 0).data().toString(), drive + "\\");
+
+        // A drive chosen later opens at its root, as before.
+        QComboBox* sources = m.driveList("DriveComboBox1");
+        sources->setCurrentIndex(sources->findText("e: [backup1]"));
+        sources->setCurrentIndex(sources->findText(drive));
+        QCOMPARE(QString::fromStdString(tree->directory()), drive + "\\");
+    }
+
+    void theCommandButtonsAreEasyToHitAndShowWhenTheyAreOff()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        ManageRig m(fixture);
+        for (const char* name : {"SpeedAdd", "SpeedDel", "SpeedRestore"}) {
+            auto* button = m.form->findChild<QToolButton*>(name);
+            QVERIFY2(button->width() >= 28 && button->height() >= 28, name);
+            const QIcon icon = button->icon();
+            const QImage on = icon.pixmap(button->iconSize(), QIcon::Normal).toImage();
+            const QImage off = icon.pixmap(button->iconSize(), QIcon::Disabled).toImage();
+            QVERIFY2(!on.isNull() && on != off, name);
+            // And so the button as a whole looks different.
+            button->setEnabled(false);
+            const QImage disabledLook = button->grab().toImage();
+            button->setEnabled(true);
+            QVERIFY2(button->grab().toImage() != disabledLook, name);
+            QVERIFY2(!button->accessibleName().isEmpty(), name);
+        }
     }
 };
 

@@ -1,5 +1,6 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/InSight.h"
 #include "newer/NewFilesWindow.h"
 #include "support/FileDate.h"
 
@@ -7,7 +8,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -16,6 +19,8 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::offPlace;
+using test::outOfSight;
 
 namespace {
 constexpr qint64 T0 = 1600000000; // the medium's last backup
@@ -150,6 +155,75 @@ private slots:
         QCOMPARE(rig.ui.warnings, std::vector<std::string>{"No CD-r(w) in drive f:\\"});
         QVERIFY(rig.state.noDisk);
         QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
+    }
+    void everyControlStaysInSight_data()
+    {
+        QTest::addColumn<int>("fontScale");
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("default size") << 1 << false;
+        QTest::newRow("smallest size") << 1 << true;
+        QTest::newRow("double font, smallest size") << 2 << true;
+    }
+    void everyControlStaysInSight()
+    {
+        QFETCH(int, fontScale);
+        QFETCH(bool, smallest);
+        const QFont usual = QApplication::font();
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+        const auto restoreFont = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        Fixture fixture;
+        buildDrives(fixture);
+        EngineRig rig(fixture.platform(), "nld");
+        useMedium(rig);
+        NewFilesWindow form(rig.ctx, nullptr);
+        form.show();
+        auto* list = form.findChild<QListWidget*>("ListBox");
+        QTRY_COMPARE(list->count(), 1);
+        if (smallest)
+            form.resize(form.minimumSize());
+        // The bar shows during a scan: it has its room then too.
+        form.findChild<QProgressBar*>("ProgressBar")->show();
+        QTest::qWait(0);
+
+        QCOMPARE(outOfSight(&form, {"Memo1", "ListBox", "ProgressBar", "BackupLabel", "VoegtoeBtn",
+                                    "SluitAfBtn"}),
+                 QString());
+        QVERIFY(list->height() >= 30);
+        // The explanation shows all its lines; only a large font in a narrow window wraps them
+        // so far that it scrolls.
+        auto* explanation = form.findChild<QPlainTextEdit*>("Memo1");
+        if (fontScale == 1)
+            QVERIFY(!explanation->verticalScrollBar()->isVisible());
+        // The label shows both its lines.
+        auto* label = form.findChild<QLabel*>("BackupLabel");
+        QVERIFY(label->height() >= label->sizeHint().height());
+        if (fontScale == 1)
+            QVERIFY(form.minimumWidth() <= 600 && form.minimumHeight() <= 300);
+    }
+
+    void theDefaultSizeKeepsItsProportions()
+    {
+        Fixture fixture;
+        buildDrives(fixture);
+        EngineRig rig(fixture.platform(), "");
+        useMedium(rig);
+        NewFilesWindow form(rig.ctx, nullptr);
+        form.show();
+        QCOMPARE(form.size(), QSize(600, 300));
+        form.findChild<QProgressBar*>("ProgressBar")->show();
+        QTest::qWait(0);
+        // The explanation on top, 85 high; the status panel at the bottom, 53 high, with the
+        // buttons on its right; the list between them.
+        const QList<std::pair<const char*, QRect>> expected = {
+            {"Memo1", QRect(0, 0, 600, 85)},         {"ListBox", QRect(0, 85, 600, 162)},
+            {"StatusPanel", QRect(0, 247, 600, 53)}, {"ProgressBar", QRect(25, 250, 550, 12)},
+            {"BackupLabel", QRect(8, 263, 384, 35)}, {"VoegtoeBtn", QRect(400, 261, 90, 25)},
+            {"SluitAfBtn", QRect(500, 261, 90, 25)},
+        };
+        for (const auto& [name, rect] : expected)
+            QCOMPARE(offPlace(&form, name, rect, 4), QString());
     }
 };
 

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -1231,6 +1233,44 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
     std::lock_guard lock(m_currentMutex);
     m_currentDir = current;
     return true;
+}
+
+// --- The user's folders -----------------------------------------------------------------------
+
+std::string LinuxPlatform::homeFolder()
+{
+    const auto canonicalPath = [](const std::string& path) {
+        char buffer[PATH_MAX];
+        return ::realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : std::string();
+    };
+    const std::string home = canonicalPath(QFile::encodeName(QDir::homePath()).toStdString());
+    if (home.empty())
+        return std::string();
+    char letter = 0;
+    std::string rest;
+    std::size_t longest = 0;
+    for (const char candidate : drives().letters()) {
+        std::string root = canonicalPath(drives().root(candidate));
+        if (root.empty())
+            continue;
+        if (root.back() != '/')
+            root += '/';
+        const std::string inside = home + '/';
+        // The drive whose root lies deepest holds the home: a mount of its own beats "/".
+        if (inside.starts_with(root) && (letter == 0 || root.size() > longest)) {
+            letter = candidate;
+            longest = root.size();
+            rest = inside.substr(root.size());
+        }
+    }
+    if (letter == 0)
+        return std::string();
+    std::string path = std::string(1, letter) + ":";
+    std::size_t pos = 0;
+    for (std::size_t slash = rest.find('/'); slash != std::string::npos;
+         pos = slash + 1, slash = rest.find('/', pos))
+        path += "\\" + toDriveName(std::string_view(rest).substr(pos, slash - pos));
+    return path.size() == 2 ? path + "\\" : path;
 }
 
 // --- The program's data folder ----------------------------------------------------------------

@@ -64,6 +64,9 @@ public:
     std::string currentDirectory() override;
     bool setCurrentDirectory(const std::string& path, SystemError& error) override;
 
+    /** Through the canonical paths of the home and of the drive roots, so that a home reached
+     *  through a link still finds its drive. */
+    std::string homeFolder() override;
     std::string dataFolder() override;
     bool appendDataFile(const std::string& name, const std::string& bytes,
                         SystemError& error) override;
