@@ -72,6 +72,9 @@ MainWindow::MainWindow(Platform& platform, ProgramState& state, ActivityLog& log
     : QMainWindow(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts),
       m_language(languageOf(facts.languageCode))
 {
+    m_operations.makeBackups = [](EngineContext& ctx) { kx::makeBackups(ctx); };
+    m_operations.restoreAll = [](EngineContext& ctx) { kx::restoreAll(ctx); };
+    m_operations.duplicateMedium = [](EngineContext& ctx) { kx::duplicateMedium(ctx); };
     buildControls();
     placeOffScreen();
 }
@@ -614,8 +617,7 @@ void MainWindow::showNewFiles()
 
 void MainWindow::makeBackups()
 {
-    runOperation(m_makeBackupsAction, apptext::makeBackupsClicked,
-                 [](EngineContext& ctx) { kx::makeBackups(ctx); });
+    runOperation(m_makeBackupsAction, apptext::makeBackupsClicked, m_operations.makeBackups);
 }
 
 void MainWindow::showManageWindow()
@@ -630,26 +632,21 @@ void MainWindow::showManageWindow()
 
 void MainWindow::restoreAll()
 {
-    runOperation(
-        m_restoreAllAction, apptext::restoreAllClicked,
-        [](EngineContext& ctx) { kx::restoreAll(ctx); },
-        [this] {
-            // The manage window shows the restored files.
-            if (m_windows.backup)
-                m_windows.backup->refreshSourceFiles();
-        });
+    runOperation(m_restoreAllAction, apptext::restoreAllClicked, m_operations.restoreAll, [this] {
+        // The manage window shows the restored files.
+        if (m_windows.backup)
+            m_windows.backup->refreshSourceFiles();
+    });
 }
 
 void MainWindow::duplicateMedium()
 {
-    runOperation(
-        m_duplicateAction, apptext::duplicateClicked,
-        [](EngineContext& ctx) { kx::duplicateMedium(ctx); },
-        [this] {
-            // The new medium carries a new name; the drive lists show it.
-            if (m_windows.backup)
-                m_windows.backup->refreshDrives();
-        });
+    runOperation(m_duplicateAction, apptext::duplicateClicked, m_operations.duplicateMedium,
+                 [this] {
+                     // The new medium carries a new name; the drive lists show it.
+                     if (m_windows.backup)
+                         m_windows.backup->refreshDrives();
+                 });
 }
 
 void MainWindow::openLog()

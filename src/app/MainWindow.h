@@ -79,6 +79,16 @@ public:
     /** Runs the window's file operations; null before attach(). */
     OperationRunner* runner() const { return m_runner.get(); }
 
+    /** The engine operations behind the commands that run on the worker. */
+    struct Operations
+    {
+        std::function<void(EngineContext&)> makeBackups;
+        std::function<void(EngineContext&)> restoreAll;
+        std::function<void(EngineContext&)> duplicateMedium;
+    };
+    /** The engine's own operations unless replaced, as a test does with one that it controls. */
+    void setOperations(Operations operations) { m_operations = std::move(operations); }
+
     QString versionText() const { return m_versionText; }
     bool firstPaintDone() const { return m_firstPaintDone; }
     /** Brings the window forward: restored when minimised, raised otherwise. */
@@ -168,6 +178,7 @@ private:
     EngineContext* m_ctx = nullptr;
     Windows m_windows;
     std::unique_ptr<OperationRunner> m_runner;
+    Operations m_operations;
     /** The command whose operation runs; its button reads "Stop". */
     QAction* m_runningCommand = nullptr;
     std::function<void()> m_afterRun;
