@@ -33,6 +33,7 @@ bool OperationRunner::start(Operation operation)
     if (m_thread)
         return false;
     m_stop.clear();
+    m_ui->restart();
     m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
                                                           .state = m_base.state,
                                                           .ui = *m_ui,

@@ -48,6 +48,10 @@ void WorkerUserInterface::clearMemo()
 
 void WorkerUserInterface::progress(int position)
 {
+    // The walk reports after every file; the bar moves only a hundred times a run, and a call
+    // for each file would keep the GUI thread busy with positions it already shows.
+    if (m_lastProgress.exchange(position) == position)
+        return;
     post([this, position] { m_gui.progress(position); });
 }
 

@@ -25,6 +25,8 @@ public:
     /** From now on nothing reaches the window, and a question is answered No (or cancelled)
      *  without being shown: the runner is being torn down with its window. */
     void detach() { m_detached = true; }
+    /** A new run: the next progress position is posted whatever it is. */
+    void restart() { m_lastProgress = -1; }
 
     void memo(const std::string& line) override;
     void failure(const std::string& line) override;
@@ -48,6 +50,7 @@ private:
 
     UserInterface& m_gui;
     std::atomic<bool> m_detached{false};
+    std::atomic<int> m_lastProgress{-1};
 };
 
 } // namespace kx
