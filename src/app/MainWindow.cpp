@@ -605,8 +605,6 @@ void MainWindow::updateCommands()
 
 void MainWindow::showNewFiles()
 {
-    if (m_state.operationRunning)
-        return;
     m_log.writeLog(inLanguage(m_language, apptext::newFilesClicked));
     busy(true);
     pump();
@@ -622,8 +620,6 @@ void MainWindow::makeBackups()
 
 void MainWindow::showManageWindow()
 {
-    if (m_state.operationRunning)
-        return;
     m_log.writeLog(inLanguage(m_language, apptext::manageClicked));
     clearMemo();
     if (m_windows.backup)
@@ -658,8 +654,6 @@ void MainWindow::openLog()
 
 void MainWindow::showUpdateCheck()
 {
-    if (m_state.operationRunning)
-        return;
     if (m_windows.askForUpdateCheck && m_windows.askForUpdateCheck() && m_windows.checkForUpdate)
         m_windows.checkForUpdate();
 }
@@ -672,8 +666,6 @@ void MainWindow::showInfoMenu()
 
 void MainWindow::closeProgram()
 {
-    if (m_state.operationRunning)
-        return;
     m_log.writeLog(inLanguage(m_language, apptext::closeClicked));
     close();
 }
