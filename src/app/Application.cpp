@@ -12,6 +12,7 @@
 #include "dialogs/TimedMessage.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "support/Language.h"
 #include "update/UpdateCheckDialog.h"
 #include "update/UpdateWindow.h"
 
@@ -28,21 +29,11 @@ Application::Application(std::unique_ptr<Platform> platform)
 
 Application::~Application()
 {
-    if (m_helpKeys)
-        qApp->removeEventFilter(m_helpKeys);
-    delete m_helpKeys;
-    // The windows below the main one use the engine's context, and through it the main window,
-    // until they are gone.
-    delete m_backupForm;
-    delete m_newerForm;
-    delete m_aboutForm;
-    delete m_yesNoDlg;
-    delete m_messageForm;
-    delete m_askDlg;
-    delete m_versionsForm;
-    delete m_checkUpdateForm;
+    // The log outlives the main window it reports to.
+    m_log.reportFailuresTo(nullptr, m_facts.languageCode);
+    // The main window takes its children with it (the other windows, which use the engine's
+    // context to the last); the context goes after it.
     m_mainForm.reset();
-    m_ctx.reset();
 }
 
 SplashWindow* Application::splash() const
@@ -76,7 +67,7 @@ void Application::createWindows()
     windows.yesNo = m_yesNoDlg;
     windows.message = m_messageForm;
     windows.ask = m_askDlg;
-    const QString product = QString::fromLatin1(MainWindow::kProductName);
+    const QString product = QString::fromLatin1(kProductName);
     windows.askForUpdateCheck = [this] {
         return m_checkUpdateForm->exec() == UpdateCheckDialog::kYes;
     };
@@ -95,7 +86,7 @@ void Application::createWindows()
     connect(m_newerForm, &NewFilesWindow::backupChanged, m_backupForm,
             &ManageWindow::refreshBackupFiles);
 
-    m_helpKeys = new HelpKeyFilter(lang);
+    m_helpKeys = new HelpKeyFilter(lang, this);
     qApp->installEventFilter(m_helpKeys);
 }
 

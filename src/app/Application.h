@@ -68,9 +68,10 @@ private:
     SystemFacts m_facts;
     ProgramState m_state;
     ActivityLog m_log;
-    std::unique_ptr<MainWindow> m_mainForm;
+    // Declared before the main window, so that it outlives the windows that use it.
     std::unique_ptr<EngineContext> m_ctx;
-    // Children of the main window, deleted before it (they use the context to the last).
+    std::unique_ptr<MainWindow> m_mainForm;
+    // Children of the main window, which deletes them.
     ManageWindow* m_backupForm = nullptr;
     NewFilesWindow* m_newerForm = nullptr;
     AboutDialog* m_aboutForm = nullptr;
@@ -80,7 +81,7 @@ private:
     UpdateWindow* m_versionsForm = nullptr;
     UpdateCheckDialog* m_checkUpdateForm = nullptr;
     QPointer<SplashWindow> m_splash;
-    HelpKeyFilter* m_helpKeys = nullptr;
+    HelpKeyFilter* m_helpKeys = nullptr; // a child of this object
     MountWatcher* m_mountWatcher = nullptr;
     SingleInstance* m_instance = nullptr;
 };

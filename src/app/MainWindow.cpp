@@ -1,10 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/MainWindowTexts.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/Help.h"
 #include "dialogs/QuestionDialog.h"
 #include "dialogs/TextInputDialog.h"
 #include "dialogs/TimedMessage.h"
+#include "dialogs/UiText.h"
 #include "engine/Duplicate.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
@@ -13,6 +15,7 @@
 #include "engine/Settings.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "worker/OperationRunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,13 +24,16 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -38,86 +44,12 @@ namespace {
 
 constexpr int kPanelWidth = 133;
 constexpr int kStatusPanelHeight = 34;
+// The progress bar leaves this much of the status line free on either side.
+constexpr int kProgressBarInset = 25;
 constexpr int kUpdateDelayMs = 60000;
 // An automatic check that falls due while a file operation runs waits this long and tries again:
 // it may open a window of its own, which does not belong in the middle of a walk.
 constexpr int kUpdateRetryMs = 5000;
-
-struct ButtonText
-{
-    const char* nlCaption;
-    const char* nlHint;
-    const char* enCaption;
-    const char* enHint;
-};
-
-constexpr ButtonText kNewFilesButton{"Nieuw Aangemaakt", "Toon nieuw gecreëerde bestanden",
-                                     "Newly Created", "Show newly created files"};
-constexpr ButtonText kMakeBackupsButton{"Backups Maken", "Verfris alle Backups", "Make Backup",
-                                        "Make Backups"};
-constexpr ButtonText kManageButton{"Beheren", "Voeg Backups toe of Verwijder ze", "Manage",
-                                   "Add Files to Backup or remove them"};
-constexpr ButtonText kRestoreAllButton{"Alles Herstellen", "Herstel alle bestanden vanuit Backup",
-                                       "Restore", "Restore all Files from Backup"};
-constexpr ButtonText kDuplicateButton{"Dupliceren", "Dupliceer de Backupschijf", "Duplicate",
-                                      "Duplicate the Backup disk"};
-constexpr ButtonText kViewLogButton{"Log Bekijken", "Bekijk het Logbestand", "View Log File",
-                                    "View the Log File"};
-constexpr ButtonText kUpdate{"Update Kopierix", "Check voor Updates", "Update",
-                             "Check for Updates"};
-constexpr ButtonText kInfo{"Informatie", "Toon Informatie en Help", "Info", "Show Help and About"};
-constexpr ButtonText kClose{"Afsluiten", "Sluit Kopierix af", "Close", "Close Kopierix"};
-
-const char* const kFirstUseNl[] = {
-    "Eerste gebruik:",
-    " 1. Klik eerst op de knop \"Beheren\".",
-    " 2. Kies het juiste Backupmedium (onder Backup).",
-    " 3. Kopieer de gewenste bestanden naar het Backupmedium (Knop \"Voeg toe\" of \"->\")",
-    " 4. Sluit het beheervenster.",
-    "",
-    "De volgende keren kunt u eenvoudig op de knop \"Backups Maken\" klikken om uw",
-    "Backup weer up to date te maken.",
-    "Bij het Backups Maken worden alleen die bestanden van de Bron-schijven gekopiëerd, die",
-    "nieuwer zijn dan de reeds bestaande Backup-bestanden.",
-};
-
-const char* const kFirstUseEn[] = {
-    "First use:",
-    " 1. Click the button \"Manage\".",
-    " 2. Select the right Backup medium (below Backup).",
-    " 3. Copy the file to be backed up to the Backup medium (Knop \"Voeg toe\" of \"->\")",
-    " 4. Close the Manage Window.",
-    "",
-    "Next time simply click the button \"Make Backups\" to refresh your Backup.",
-    "In the Backup Process only the files that are modified are backed up.",
-};
-
-const char* const kOrderNl[] = {
-    "Volgorde van handelingen:",
-    "",
-    "1. Klik eerst op de knop \"Nieuwer\";",
-    "2. Als er bestanden worden getoond, selecteer dan de bestanden, waarvan u in het vervolg "
-    "Backups wilt maken;",
-    "3. Klik op \"Voegtoe\" om de geselecteerde bestanden toe te voegen aan de "
-    "Backup-bestanden;",
-    "4. Sluit het venster \"Nieuwer\";",
-    "5. Klik op \"Backups Maken\".",
-    "",
-    "Van de bestanden, die u in het venster \"Nieuwer\" toevoegde, wordt de volgende keer ook "
-    "Backups gemaakt.",
-};
-
-const char* const kOrderEn[] = {
-    "Order of actions:",
-    "",
-    "1. First click the button \"Newer\";",
-    "2. If files are visible then select those you want to backup;",
-    "3. Click \"Add\" to add the selected files to the Files already Backed Up;",
-    "4. Close the window \"Newer\";",
-    "5. Click \"Make Backups\".",
-    "",
-    "The Files, that you added in the window \"Newer\", will backed up too next time.",
-};
 
 QString fromEngine(const std::string& text)
 {
@@ -133,40 +65,35 @@ QString displayText(const std::string& text)
     return s;
 }
 
-// Sets the flag for the length of one file operation, also when the operation throws.
-class OperationScope
-{
-public:
-    explicit OperationScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~OperationScope() { m_flag = false; }
-    OperationScope(const OperationScope&) = delete;
-    OperationScope& operator=(const OperationScope&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 } // namespace
 
 MainWindow::MainWindow(Platform& platform, ProgramState& state, ActivityLog& log,
                        const SystemFacts& facts, QWidget* parent)
-    : QWidget(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts)
+    : QMainWindow(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts),
+      m_language(languageOf(facts.languageCode))
 {
+    m_operations.makeBackups = [](EngineContext& ctx) { kx::makeBackups(ctx); };
+    m_operations.restoreAll = [](EngineContext& ctx) { kx::restoreAll(ctx); };
+    m_operations.duplicateMedium = [](EngineContext& ctx) { kx::duplicateMedium(ctx); };
     buildControls();
     placeOffScreen();
 }
 
+// The runner goes first: a run that still works is stopped and waited for while every widget
+// it reports to is still there.
 MainWindow::~MainWindow() = default;
 
 void MainWindow::attach(EngineContext& ctx, const Windows& windows)
 {
     m_ctx = &ctx;
     m_windows = windows;
+    m_runner = std::make_unique<OperationRunner>(ctx, *this);
+    connect(m_runner.get(), &OperationRunner::finished, this, &MainWindow::operationFinished);
 }
 
-QString MainWindow::nlEn(const char* dutch, const char* english) const
+QString MainWindow::text(const Text& text) const
 {
-    return QString::fromUtf8(m_facts.languageCode == "nld" ? dutch : english);
+    return uiText(m_language, text);
 }
 
 void MainWindow::buildControls()
@@ -174,7 +101,11 @@ void MainWindow::buildControls()
     setObjectName(QStringLiteral("MainForm"));
     setHelpContext(this, helpcontext::MainWindow);
 
-    m_panel1 = new QFrame(this);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
+    setCentralWidget(central);
+
+    m_panel1 = new QFrame(central);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFixedWidth(kPanelWidth);
     m_panel1->setFrameShape(QFrame::StyledPanel);
@@ -183,33 +114,72 @@ void MainWindow::buildControls()
     buttons->setContentsMargins(2, 2, 2, 2);
     buttons->setSpacing(2);
 
-    const auto makeButton = [&](const char* name, QStyle::StandardPixmap glyph) {
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("PopupMenu1"));
+
+    // Each command is an action, shown in the context menu under the action's name and as a
+    // button under the button's name; the button follows the action's text and state.
+    const auto addCommand = [&](const char* actionName, const char* buttonName,
+                                QStyle::StandardPixmap glyph, const Text& caption, const Text& hint,
+                                void (MainWindow::*handler)()) {
+        auto* action = new QAction(style()->standardIcon(glyph), QString(), this);
+        action->setObjectName(QString::fromLatin1(actionName));
+        connect(action, &QAction::triggered, this, handler);
+        m_contextMenu->addAction(action);
+
         auto* button = new QPushButton(m_panel1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(glyph));
+        button->setObjectName(QString::fromLatin1(buttonName));
+        button->setIcon(action->icon());
         setHelpContext(button, helpcontext::MainButtons);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         buttons->addWidget(button);
-        return button;
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::changed, button, [action, button] {
+            button->setText(action->text());
+            button->setToolTip(action->toolTip());
+            button->setEnabled(action->isEnabled());
+        });
+        m_commands.push_back({action, button, &caption, &hint});
+        return action;
     };
-    m_newFilesButton = makeButton("NieuwerBtn", QStyle::SP_FileIcon);
-    m_makeBackupsButton = makeButton("MaakBackupBtn", QStyle::SP_DialogSaveButton);
-    m_manageButton = makeButton("BeheerBtn", QStyle::SP_DirIcon);
-    m_restoreAllButton = makeButton("HerstellenBtn", QStyle::SP_DialogResetButton);
-    m_duplicateButton = makeButton("DuplicerenBtn", QStyle::SP_DriveCDIcon);
-    m_viewLogButton = makeButton("LogBekijkenBtn", QStyle::SP_FileDialogDetailedView);
-    m_updateBtn = makeButton("UpdateBtn", QStyle::SP_BrowserReload);
-    m_infoBtn = makeButton("InfoBtn", QStyle::SP_MessageBoxInformation);
-    m_closeBtn = makeButton("CloseBtn", QStyle::SP_DialogCloseButton);
+    m_newFilesAction = addCommand("Nieuwer", "NieuwerBtn", QStyle::SP_FileIcon, apptext::newFiles,
+                                  apptext::newFilesHint, &MainWindow::showNewFiles);
+    m_makeBackupsAction =
+        addCommand("BackupsMaken", "MaakBackupBtn", QStyle::SP_DialogSaveButton,
+                   apptext::makeBackups, apptext::makeBackupsHint, &MainWindow::makeBackups);
+    m_manageAction = addCommand("Beheren", "BeheerBtn", QStyle::SP_DirIcon, apptext::manage,
+                                apptext::manageHint, &MainWindow::showManageWindow);
+    m_restoreAllAction =
+        addCommand("Herstellen", "HerstellenBtn", QStyle::SP_DialogResetButton, apptext::restoreAll,
+                   apptext::restoreAllHint, &MainWindow::restoreAll);
+    m_duplicateAction =
+        addCommand("Dupliceren", "DuplicerenBtn", QStyle::SP_DriveCDIcon, apptext::duplicate,
+                   apptext::duplicateHint, &MainWindow::duplicateMedium);
+    m_viewLogAction = addCommand("LogBekijken", "LogBekijkenBtn", QStyle::SP_FileDialogDetailedView,
+                                 apptext::viewLog, apptext::viewLogHint, &MainWindow::openLog);
+    m_updateAction = addCommand("UpdateBackup1", "UpdateBtn", QStyle::SP_BrowserReload,
+                                apptext::update, apptext::updateHint, &MainWindow::showUpdateCheck);
+    m_infoAction = addCommand("Informatie2", "InfoBtn", QStyle::SP_MessageBoxInformation,
+                              apptext::info, apptext::infoHint, &MainWindow::showInfoMenu);
+    m_infoButton = m_commands.back().button;
+    m_closeAction = addCommand("Afsluiten", "CloseBtn", QStyle::SP_DialogCloseButton,
+                               apptext::close, apptext::closeHint, &MainWindow::closeProgram);
 
-    m_output = new QPlainTextEdit(this);
+    m_output = new QPlainTextEdit(central);
     m_output->setObjectName(QStringLiteral("Memo1"));
     m_output->setReadOnly(true);
     m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHelpContext(m_output, helpcontext::MainMemo);
 
-    // The status panel places its two controls itself (see layOutControls).
-    m_statusPanel = new QFrame(this);
+    auto* middle = new QHBoxLayout(central);
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(m_panel1);
+    middle->addWidget(m_output, 1);
+
+    // The status line: the drive's text above a progress bar that is 50 narrower than the
+    // line and centred under it.
+    m_statusPanel = new QFrame;
     m_statusPanel->setObjectName(QStringLiteral("StatusPanel"));
     m_statusPanel->setFixedHeight(kStatusPanelHeight);
     m_statusPanel->setFrameShape(QFrame::StyledPanel);
@@ -220,46 +190,33 @@ void MainWindow::buildControls()
     m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setTextVisible(false);
+    m_progressBar->setFixedHeight(12);
     m_progressBar->hide();
+    auto* statusLines = new QVBoxLayout(m_statusPanel);
+    statusLines->setContentsMargins(0, 1, 0, 0);
+    statusLines->setSpacing(0);
+    auto* labelRow = new QHBoxLayout;
+    labelRow->setContentsMargins(4 - m_statusPanel->frameWidth(), 0,
+                                 4 - m_statusPanel->frameWidth(), 0);
+    labelRow->addWidget(m_statusLabel);
+    auto* barRow = new QHBoxLayout;
+    // The frame takes its share of the inset.
+    const int barInset = kProgressBarInset - m_statusPanel->frameWidth();
+    barRow->setContentsMargins(barInset, 0, barInset, 0);
+    barRow->addWidget(m_progressBar);
+    statusLines->addLayout(labelRow);
+    statusLines->addLayout(barRow);
+    statusLines->addStretch();
+    // A hidden bar keeps its place, so that the status text does not move when it shows.
+    QSizePolicy keepPlace = m_progressBar->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_progressBar->setSizePolicy(keepPlace);
 
-    auto* middle = new QHBoxLayout;
-    middle->setContentsMargins(0, 0, 0, 0);
-    middle->setSpacing(0);
-    middle->addWidget(m_panel1);
-    middle->addWidget(m_output, 1);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addLayout(middle, 1);
-    outer->addWidget(m_statusPanel);
-
-    connect(m_newFilesButton, &QPushButton::clicked, this, &MainWindow::showNewFiles);
-    connect(m_makeBackupsButton, &QPushButton::clicked, this, &MainWindow::makeBackups);
-    connect(m_manageButton, &QPushButton::clicked, this, &MainWindow::showManageWindow);
-    connect(m_restoreAllButton, &QPushButton::clicked, this, &MainWindow::restoreAll);
-    connect(m_duplicateButton, &QPushButton::clicked, this, &MainWindow::duplicateMedium);
-    connect(m_viewLogButton, &QPushButton::clicked, this, &MainWindow::openLog);
-    connect(m_updateBtn, &QPushButton::clicked, this, &MainWindow::showUpdateCheck);
-    connect(m_infoBtn, &QPushButton::clicked, this, &MainWindow::showInfoMenu);
-    connect(m_closeBtn, &QPushButton::clicked, this, &MainWindow::closeProgram);
-
-    // The window's context menu: one item for each button, calling the same handler.
-    m_contextMenu = new QMenu(this);
-    m_contextMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    const auto mirror = [&](const char* name, QPushButton* button, void (MainWindow::*handler)()) {
-        QAction* item = m_contextMenu->addAction(button->icon(), QString());
-        item->setObjectName(QString::fromLatin1(name));
-        connect(item, &QAction::triggered, this, handler);
-    };
-    mirror("Nieuwer", m_newFilesButton, &MainWindow::showNewFiles);
-    mirror("BackupsMaken", m_makeBackupsButton, &MainWindow::makeBackups);
-    mirror("Beheren", m_manageButton, &MainWindow::showManageWindow);
-    mirror("Herstellen", m_restoreAllButton, &MainWindow::restoreAll);
-    mirror("Dupliceren", m_duplicateButton, &MainWindow::duplicateMedium);
-    mirror("LogBekijken", m_viewLogButton, &MainWindow::openLog);
-    mirror("UpdateBackup1", m_updateBtn, &MainWindow::showUpdateCheck);
-    mirror("Informatie2", m_infoBtn, &MainWindow::showInfoMenu);
-    mirror("Afsluiten", m_closeBtn, &MainWindow::closeProgram);
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(m_statusPanel, 1);
 
     m_infoPopup = new QMenu(this);
     m_infoPopup->setObjectName(QStringLiteral("InfoPopup"));
@@ -296,51 +253,39 @@ void MainWindow::placeOffScreen()
     setTexts();
 
     m_firstPaintDone = false;
-    m_state.mainFormReady = false;
+    m_mainFormReady = false;
+    m_floppyWarned = false;
+    m_state.mainFormReady = m_mainFormReady;
+    m_state.floppyWarned = m_floppyWarned;
     m_state.perComputerFolders = false;
     m_state.noDisk = false;
     m_state.noFloppy = false;
-    m_state.floppyWarned = false;
     userDataFolder(m_platform);
     m_state.computerFolder = computerName(m_platform);
     readSettings(m_platform, m_state, *this);
+    m_firstTime = m_state.firstTime;
 }
 
 void MainWindow::setTexts()
 {
-    m_versionText = nlEn("versie 1.01b", "version 1.01b");
-    const std::pair<QPushButton*, const ButtonText*> buttons[] = {
-        {m_newFilesButton, &kNewFilesButton},
-        {m_makeBackupsButton, &kMakeBackupsButton},
-        {m_manageButton, &kManageButton},
-        {m_restoreAllButton, &kRestoreAllButton},
-        {m_duplicateButton, &kDuplicateButton},
-        {m_viewLogButton, &kViewLogButton},
-        {m_updateBtn, &kUpdate},
-        {m_infoBtn, &kInfo},
-        {m_closeBtn, &kClose},
-    };
-    // The context menu's items follow the buttons, in the same order.
-    const QList<QAction*> items = m_contextMenu->actions();
-    for (std::size_t i = 0; i < std::size(buttons); ++i) {
-        const auto& [button, text] = buttons[i];
-        button->setText(nlEn(text->nlCaption, text->enCaption));
-        button->setToolTip(nlEn(text->nlHint, text->enHint));
-        items[static_cast<qsizetype>(i)]->setText(button->text());
+    m_versionText = text(apptext::version);
+    for (const Command& command : m_commands) {
+        command.action->setToolTip(text(*command.hint));
+        command.action->setText(text(*command.caption));
     }
     // The panel is 133 wide; a font wider than the one it was drawn for widens it, rather than
     // cutting a caption short.
     int widest = 0;
-    for (const auto& [button, text] : buttons)
-        widest = std::max(widest, button->sizeHint().width());
+    for (const Command& command : m_commands)
+        widest = std::max(widest, command.button->sizeHint().width());
     const QMargins margins = m_panel1->layout()->contentsMargins();
     m_panel1->setFixedWidth(std::max(kPanelWidth, widest + margins.left() + margins.right() +
                                                       2 * m_panel1->frameWidth()));
 
-    m_helpContentsAction->setText(nlEn("Help - Inhoud", "Help - Contents"));
-    m_helpIndex->setText(QStringLiteral("Help - Index"));
-    m_mouseToButtonAction->setText(nlEn("Muis Naar Knop", "Mouse to Button"));
-    m_aboutAction->setText(nlEn("&Informatie", "About"));
+    m_helpContentsAction->setText(text(apptext::helpContents));
+    m_helpIndex->setText(text(apptext::helpIndex));
+    m_mouseToButtonAction->setText(text(apptext::mouseToButton));
+    m_aboutAction->setText(text(apptext::about));
 
     setWindowTitle(
         (QString::fromLatin1(kProductName) + QStringLiteral(" - ") + m_versionText).left(24));
@@ -348,7 +293,7 @@ void MainWindow::setTexts()
 
 void MainWindow::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
+    QMainWindow::showEvent(event);
     // The first paint's work opens message boxes and moves the window: it runs just after the
     // window has been shown, not inside a paint.
     if (!m_firstPaintQueued) {
@@ -362,7 +307,7 @@ void MainWindow::paintEvent(QPaintEvent* event)
     // Outside a walk the progress bar is not seen.
     if (!m_state.operationRunning)
         m_progressBar->hide();
-    QWidget::paintEvent(event);
+    QMainWindow::paintEvent(event);
 }
 
 void MainWindow::firstPaint()
@@ -386,13 +331,16 @@ void MainWindow::firstPaint()
     if (m_windows.backup) {
         m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
-        m_state.mainFormReady = true;
+        m_mainFormReady = true;
+        m_state.mainFormReady = m_mainFormReady;
         m_windows.backup->onBackupDriveChanged();
     } else {
-        m_state.mainFormReady = true;
+        m_mainFormReady = true;
+        m_state.mainFormReady = m_mainFormReady;
         if (m_ctx)
             selectBackupDrive(*m_ctx, drive);
     }
+    m_floppyWarned = m_state.floppyWarned;
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
     move(g.left, g.top);
@@ -420,22 +368,7 @@ void MainWindow::startLog()
 void MainWindow::showInstructions()
 {
     m_output->clear();
-    const auto fill = [&](const auto& lines) {
-        for (const char* line : lines)
-            m_output->appendPlainText(QString::fromUtf8(line));
-    };
-    const bool dutch = m_facts.languageCode == "nld";
-    if (m_state.firstTime) {
-        if (dutch)
-            fill(kFirstUseNl);
-        else
-            fill(kFirstUseEn);
-    } else {
-        if (dutch)
-            fill(kOrderNl);
-        else
-            fill(kOrderEn);
-    }
+    m_output->appendPlainText(text(m_firstTime ? apptext::firstUse : apptext::orderOfActions));
     for (const QString& line : std::as_const(m_failuresAtStart))
         m_output->appendPlainText(line);
     m_failuresAtStart.clear();
@@ -443,24 +376,45 @@ void MainWindow::showInstructions()
     m_output->moveCursor(QTextCursor::Start);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
+bool MainWindow::running() const
 {
-    QWidget::resizeEvent(event);
-    layOutControls();
+    return m_runner && m_runner->isRunning();
 }
 
-void MainWindow::layOutControls()
+bool MainWindow::askToStop()
 {
-    // The bar is 50 narrower than the window and centred; the status text lies above it.
-    const int clientWidth = width();
-    const int barWidth = clientWidth - 50;
-    m_progressBar->setGeometry((clientWidth - barWidth) / 2, 18, barWidth, 12);
-    m_statusLabel->setGeometry(4, 1, clientWidth - 8, 17);
+    // A question of its own: the engine's yes/no window may be open for the run's question.
+    QuestionDialog question(QString::fromStdString(m_facts.languageCode), this);
+    const bool yes = question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
+                                       text(apptext::stopQuestion));
+    if (yes && m_runner)
+        m_runner->stop();
+    return yes;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && running()) {
+        askToStop();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The walk that runs would go on without its window.
+    // The window goes after the run has ended: its lines and its summary have a place to go.
+    if (running()) {
+        event->ignore();
+        if (!m_closeAfterRun && askToStop()) {
+            m_closeAfterRun = true;
+            // The run may have ended while the question was open.
+            if (!running())
+                QTimer::singleShot(0, this, &QWidget::close);
+        }
+        return;
+    }
+    // A walk of the manage window works on this thread, and would go on without its window.
     if (m_state.operationRunning) {
         event->ignore();
         return;
@@ -468,7 +422,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A window that was never placed has no geometry worth remembering.
     if (m_firstPaintDone)
         writeSettings(m_platform, m_state, WindowGeometry{x(), y(), width(), height()});
-    QWidget::closeEvent(event);
+    QMainWindow::closeEvent(event);
     emit closed();
 }
 
@@ -495,6 +449,12 @@ void MainWindow::memo(const std::string& line)
 
 void MainWindow::failure(const std::string& line)
 {
+    // The activity log tells its failure from whichever thread wrote the line.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, line] { failure(line); }, Qt::QueuedConnection);
+        return;
+    }
     if (m_instructionsShown)
         memo(line);
     else
@@ -559,17 +519,17 @@ void MainWindow::showTimed(const std::string& text, int seconds)
     m_windows.message->showTimed(line1, line2, seconds * 1000, frameGeometry());
 }
 
-void MainWindow::warn(const std::string& text)
+void MainWindow::warn(const std::string& message)
 {
-    QMessageBox box(QMessageBox::Warning, nlEn("Waarschuwing", "Warning"), displayText(text),
+    QMessageBox box(QMessageBox::Warning, text(apptext::warning), displayText(message),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("WarningBox"));
     box.exec();
 }
 
-void MainWindow::inform(const std::string& text)
+void MainWindow::inform(const std::string& message)
 {
-    QMessageBox box(QMessageBox::Information, nlEn("Informatie", "Information"), displayText(text),
+    QMessageBox box(QMessageBox::Information, text(apptext::information), displayText(message),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("InformationBox"));
     box.exec();
@@ -589,27 +549,63 @@ void MainWindow::busy(bool on)
     }
 }
 
-// ---- Buttons and menu items
+// ---- Commands
 
-void MainWindow::runOperation(const std::function<void()>& operation)
+void MainWindow::runOperation(QAction* command, const Text& clickLine,
+                              std::function<void(EngineContext&)> operation,
+                              std::function<void()> afterwards)
 {
-    if (!m_ctx)
+    if (!m_ctx || !m_runner)
         return;
-    OperationLock lock;
-    if (m_state.operationRunning || !lock.tryLock()) {
+    // While it runs, the command's button is its Stop.
+    if (running()) {
+        if (command == m_runningCommand)
+            m_runner->stop();
+        return;
+    }
+    auto lock = std::make_unique<OperationLock>();
+    if (m_state.operationRunning || !lock->tryLock()) {
         warn(operationRefusal(m_facts.languageCode));
         return;
     }
-    OperationScope scope(m_state.operationRunning);
-    operation();
+    m_log.writeLog(inLanguage(m_language, clickLine));
+    m_operationLock = std::move(lock);
+    m_state.operationRunning = true;
+    m_runningCommand = command;
+    m_afterRun = std::move(afterwards);
+    updateCommands();
+    m_runner->start(std::move(operation));
+}
+
+void MainWindow::operationFinished()
+{
+    m_state.operationRunning = false;
+    m_operationLock.reset();
+    m_runningCommand = nullptr;
+    updateCommands();
+    if (m_afterRun)
+        std::exchange(m_afterRun, {})();
+    if (m_closeAfterRun) {
+        m_closeAfterRun = false;
+        close();
+    }
+}
+
+void MainWindow::updateCommands()
+{
+    for (const Command& command : m_commands) {
+        const bool isRunning = command.action == m_runningCommand;
+        command.action->setText(text(isRunning ? apptext::stop : *command.caption));
+        bool enabled = !m_runningCommand || isRunning;
+        if (command.action == m_duplicateAction && !isRunning)
+            enabled = enabled && m_duplicateAllowed;
+        command.action->setEnabled(enabled);
+    }
 }
 
 void MainWindow::showNewFiles()
 {
-    if (m_state.operationRunning)
-        return;
-    m_log.writeLog(nlEn("Knop \"Nieuw Aangemaakt\" geklikt", "Button \"Newly Created\" clicked")
-                       .toStdString());
+    m_log.writeLog(inLanguage(m_language, apptext::newFilesClicked));
     busy(true);
     pump();
     if (m_windows.newer)
@@ -619,14 +615,12 @@ void MainWindow::showNewFiles()
 
 void MainWindow::makeBackups()
 {
-    runOperation([this] { kx::makeBackups(*m_ctx); });
+    runOperation(m_makeBackupsAction, apptext::makeBackupsClicked, m_operations.makeBackups);
 }
 
 void MainWindow::showManageWindow()
 {
-    if (m_state.operationRunning)
-        return;
-    m_log.writeLog(nlEn("Knop \"Beheren\" geklikt", "Button \"Manage\" clicked").toStdString());
+    m_log.writeLog(inLanguage(m_language, apptext::manageClicked));
     clearMemo();
     if (m_windows.backup)
         m_windows.backup->exec();
@@ -634,8 +628,7 @@ void MainWindow::showManageWindow()
 
 void MainWindow::restoreAll()
 {
-    runOperation([this] {
-        kx::restoreAll(*m_ctx);
+    runOperation(m_restoreAllAction, apptext::restoreAllClicked, m_operations.restoreAll, [this] {
         // The manage window shows the restored files.
         if (m_windows.backup)
             m_windows.backup->refreshSourceFiles();
@@ -644,42 +637,36 @@ void MainWindow::restoreAll()
 
 void MainWindow::duplicateMedium()
 {
-    runOperation([this] {
-        kx::duplicateMedium(*m_ctx);
-        // The new medium carries a new name; the drive lists show it.
-        if (m_windows.backup)
-            m_windows.backup->refreshDrives();
-    });
+    runOperation(m_duplicateAction, apptext::duplicateClicked, m_operations.duplicateMedium,
+                 [this] {
+                     // The new medium carries a new name; the drive lists show it.
+                     if (m_windows.backup)
+                         m_windows.backup->refreshDrives();
+                 });
 }
 
 void MainWindow::openLog()
 {
-    m_log.writeLog(
-        nlEn("Knop \"Log Bekijken\" geklikt", "Button \"View Log\" clicked").toStdString());
+    m_log.writeLog(inLanguage(m_language, apptext::viewLogClicked));
     // The desktop's viewer for text files; a viewer that does not start gives no message.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_log.currentLogPath())));
 }
 
 void MainWindow::showUpdateCheck()
 {
-    if (m_state.operationRunning)
-        return;
     if (m_windows.askForUpdateCheck && m_windows.askForUpdateCheck() && m_windows.checkForUpdate)
         m_windows.checkForUpdate();
 }
 
 void MainWindow::showInfoMenu()
 {
-    m_log.writeLog(
-        nlEn("Knop \"Informatie\" geklikt", "Button \"Information\" clicked").toStdString());
-    m_infoPopup->popup(m_infoBtn->mapToGlobal(QPoint(0, 0)));
+    m_log.writeLog(inLanguage(m_language, apptext::infoClicked));
+    m_infoPopup->popup(m_infoButton->mapToGlobal(QPoint(0, 0)));
 }
 
 void MainWindow::closeProgram()
 {
-    if (m_state.operationRunning)
-        return;
-    m_log.writeLog(nlEn("Knop \"Afsluiten\" geklikt", "Button \"Close\" clicked").toStdString());
+    m_log.writeLog(inLanguage(m_language, apptext::closeClicked));
     close();
 }
 
@@ -702,7 +689,8 @@ void MainWindow::showAboutDialog()
 
 void MainWindow::setDuplicateAllowed(bool allowed)
 {
-    m_duplicateButton->setEnabled(allowed);
+    m_duplicateAllowed = allowed;
+    updateCommands();
 }
 
 void MainWindow::runAutomaticUpdateCheck()

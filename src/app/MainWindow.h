@@ -6,13 +6,16 @@
 #include "engine/UserInterface.h"
 #include "platform/OperationLock.h"
 #include "platform/Platform.h"
+#include "support/Language.h"
 #include "support/SystemFacts.h"
 
+#include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -31,18 +34,20 @@ class AboutDialog;
 class QuestionDialog;
 class TextInputDialog;
 class TimedMessage;
+class OperationRunner;
 
 /**
- * The main window: nine buttons on the left, the text area, the status line with its progress
- * bar. It is the engine's user interface for every operation started from the program's windows.
+ * The main window: nine commands as buttons on the left (and in the context menu), the text
+ * area, the status line with its progress bar. It is the engine's user interface for every
+ * operation started from the program's windows. Make Backups, Restore All and Duplicate run on
+ * the operation runner's worker: while one works, the other commands are disabled, and its own
+ * button reads "Stop" and stops it.
  */
-class MainWindow : public QWidget, public UserInterface
+class MainWindow : public QMainWindow, public UserInterface
 {
     Q_OBJECT
 
 public:
-    static constexpr const char* kProductName = "Kopierix";
-
     /** The other windows, created after the main window. */
     struct Windows
     {
@@ -70,6 +75,19 @@ public:
 
     /** Hands over the engine's context and the windows created after this one. */
     void attach(EngineContext& ctx, const Windows& windows);
+
+    /** Runs the window's file operations; null before attach(). */
+    OperationRunner* runner() const { return m_runner.get(); }
+
+    /** The engine operations behind the commands that run on the worker. */
+    struct Operations
+    {
+        std::function<void(EngineContext&)> makeBackups;
+        std::function<void(EngineContext&)> restoreAll;
+        std::function<void(EngineContext&)> duplicateMedium;
+    };
+    /** The engine's own operations unless replaced, as a test does with one that it controls. */
+    void setOperations(Operations operations) { m_operations = std::move(operations); }
 
     QString versionText() const { return m_versionText; }
     bool firstPaintDone() const { return m_firstPaintDone; }
@@ -118,29 +136,65 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    struct Command
+    {
+        QAction* action;
+        QPushButton* button;
+        const Text* caption;
+        const Text* hint;
+    };
+
     void placeOffScreen();
     void buildControls();
     void setTexts();
     void firstPaint();
-    void layOutControls();
     void startLog();
     void showInstructions();
-    QString nlEn(const char* dutch, const char* english) const;
-    /** Runs a file operation unless one runs already, here or in another Kopierix: a second one
-     *  is refused with a warning. */
-    void runOperation(const std::function<void()>& operation);
+    QString text(const Text& text) const;
+    /** Starts a file operation on the runner unless one runs already, here or in another
+     *  Kopierix: a second one is refused with a warning. While it runs, the command that
+     *  started it stops it. `afterwards` runs here once the operation has ended. */
+    void runOperation(QAction* command, const Text& clickLine,
+                      std::function<void(EngineContext&)> operation,
+                      std::function<void()> afterwards = {});
+    void operationFinished();
+    /** Enables the commands after the run state: all but the running one are off while a run
+     *  works, and Duplicate only where the backup drive allows it. */
+    void updateCommands();
+    /** The program's yes/no question before a stop; true, with the stop requested, for Yes. */
+    bool askToStop();
+    bool running() const;
 
     Platform& m_platform;
     ProgramState& m_state;
     ActivityLog& m_log;
     const SystemFacts& m_facts;
+    Language m_language;
     EngineContext* m_ctx = nullptr;
     Windows m_windows;
+    /** Held from the start of a run to its end, against a second Kopierix operation. */
+    std::unique_ptr<OperationLock> m_operationLock;
+    std::function<void()> m_afterRun;
+    Operations m_operations;
+    // Declared after what a run uses, so that a run still working at the end is stopped and
+    // waited for before those go.
+    std::unique_ptr<OperationRunner> m_runner;
+    /** The command whose operation runs; its button reads "Stop". */
+    QAction* m_runningCommand = nullptr;
+    /** The user chose to close and stop: the window closes once the run has ended. */
+    bool m_closeAfterRun = false;
+    bool m_duplicateAllowed = true;
+
+    // The window's own flags: the first paint has chosen the drive; a missing floppy has been
+    // told; the instructions are those of the first use.
+    bool m_mainFormReady = false;
+    bool m_floppyWarned = false;
+    bool m_firstTime = true;
 
     QString m_versionText;
     bool m_firstPaintDone = false;
@@ -152,20 +206,22 @@ private:
     QStringList m_failuresAtStart;
     bool m_instructionsShown = false;
 
+    std::vector<Command> m_commands;
     QFrame* m_panel1 = nullptr;
     QPlainTextEdit* m_output = nullptr;
     QFrame* m_statusPanel = nullptr;
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    QPushButton* m_newFilesButton = nullptr;
-    QPushButton* m_makeBackupsButton = nullptr;
-    QPushButton* m_manageButton = nullptr;
-    QPushButton* m_restoreAllButton = nullptr;
-    QPushButton* m_duplicateButton = nullptr;
-    QPushButton* m_viewLogButton = nullptr;
-    QPushButton* m_updateBtn = nullptr;
-    QPushButton* m_infoBtn = nullptr;
-    QPushButton* m_closeBtn = nullptr;
+    QAction* m_newFilesAction = nullptr;
+    QAction* m_makeBackupsAction = nullptr;
+    QAction* m_manageAction = nullptr;
+    QAction* m_restoreAllAction = nullptr;
+    QAction* m_duplicateAction = nullptr;
+    QAction* m_viewLogAction = nullptr;
+    QAction* m_updateAction = nullptr;
+    QAction* m_infoAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QPushButton* m_infoButton = nullptr;
     QMenu* m_contextMenu = nullptr;
     QMenu* m_infoPopup = nullptr;
     QAction* m_helpContentsAction = nullptr;

@@ -6,7 +6,9 @@
 #include "engine/ProgramState.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "worker/OperationRunner.h"
 
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
@@ -15,8 +17,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
+
+#include <atomic>
 
 using kx::Application;
 using kx::MainWindow;
@@ -68,6 +73,12 @@ struct Program
         QVERIFY(b);
         QTest::mouseClick(b, Qt::LeftButton);
     }
+    // Clicks a command and waits until the operation it started on the worker has ended.
+    void run(const char* button)
+    {
+        click(button);
+        QTRY_VERIFY_WITH_TIMEOUT(!main->runner()->isRunning(), 20000);
+    }
 
     Application app;
     MainWindow* main = nullptr;
@@ -84,14 +95,17 @@ QStringList logLines(const Fixture& fixture)
     return lines;
 }
 
-// Answers the next question of the program's yes/no window by pressing one of its buttons.
-void answerNextQuestion(const QString& button)
+// Answers the next question of the program's yes/no window by pressing one of its buttons, and
+// keeps its text when asked.
+void answerNextQuestion(const QString& button, QString* question = nullptr)
 {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
             return;
+        if (question)
+            *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
         if (auto* b = dialog->findChild<QPushButton*>(button))
             b->click();
         poll->deleteLater();
@@ -207,11 +221,14 @@ private slots:
                  nieuwerCaption);
         QVERIFY2(program.status().startsWith(statusStart), qPrintable(program.status()));
         QCOMPARE(QRect(main->x(), main->y(), main->width(), main->height()), geometry);
-        // The progress bar is 50 narrower than the window, centred.
+        // The status line spans the window; its progress bar is 50 narrower, centred.
+        QWidget* panel = main->findChild<QWidget*>(QStringLiteral("StatusPanel"));
         QWidget* bar = main->findChild<QWidget*>(QStringLiteral("ProgressBar"));
         QVERIFY(bar->isHidden());
+        QVERIFY2(panel->width() >= geometry.width() - 4,
+                 qPrintable(QString::number(panel->width())));
         QCOMPARE(bar->x(), 25);
-        QCOMPARE(bar->width(), geometry.width() - 50);
+        QCOMPARE(bar->width(), panel->width() - 50);
         // The automatic update check waits a minute, unless it was switched off.
         const auto* timer = main->findChild<QTimer*>(QStringLiteral("UpdateTimer"));
         QCOMPARE(timer->isActive(), stored.value(QStringLiteral("Check for Updates")) != "0");
@@ -235,7 +252,7 @@ private slots:
         backupAndNewerSource(fixture);
         Program program;
 
-        program.click("MaakBackupBtn");
+        program.run("MaakBackupBtn");
         const QStringList memo = program.memo();
         QCOMPARE(memo.value(0), QStringLiteral("s:\\Docs\\a.txt copied to e:"));
         QCOMPARE(memo.value(1), QString());
@@ -336,7 +353,7 @@ private slots:
         QCOMPARE(program.memo().last(), told);
 
         // The work goes on, and the failure is not told again.
-        program.click("MaakBackupBtn");
+        program.run("MaakBackupBtn");
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
         QVERIFY(!program.memo().contains(told));
     }
@@ -359,19 +376,124 @@ private slots:
         Program program;
 
         answerNextQuestion(button);
-        program.click("HerstellenBtn");
+        program.run("HerstellenBtn");
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), source);
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Restore\" clicked"));
         if (button == QLatin1String("JaBtn"))
             QVERIFY(
                 program.memo().contains(QStringLiteral("Number of files restored from e: = 1")));
-        else
-            QCOMPARE(logLines(fixture).size(), 2);
+        else // nothing follows the click
+            QCOMPARE(logLines(fixture).last(), QStringLiteral("Button \"Restore\" clicked"));
         const QStringList memo = program.memo();
         QVERIFY2(memo.first().startsWith(lastMemoLineStart) ||
                      memo.last().startsWith(lastMemoLineStart),
                  qPrintable(memo.join(QLatin1Char('|'))));
         QVERIFY(!program.app.state().operationRunning);
+    }
+
+    // A run stops from its own button at once, and from Esc or closing the window after the
+    // question; No to the question keeps it running. The operation here is one that works until
+    // it is stopped.
+    void stopARun_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("stopText");
+        QTest::addColumn<QString>("question");
+        const QString english = "Stop the running operation?";
+        QTest::newRow("button") << "button"
+                                << "C"
+                                << "Stop" << english;
+        QTest::newRow("button, Dutch") << "button"
+                                       << "nl_NL"
+                                       << "Stoppen"
+                                       << "De lopende bewerking stoppen?";
+        QTest::newRow("Esc") << "escape"
+                             << "C"
+                             << "Stop" << english;
+        QTest::newRow("close") << "close"
+                               << "C"
+                               << "Stop" << english;
+        QTest::newRow("close, Dutch") << "close"
+                                      << "nl_NL"
+                                      << "Stoppen"
+                                      << "De lopende bewerking stoppen?";
+    }
+    void stopARun()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, locale);
+        QFETCH(QString, stopText);
+        QFETCH(QString, question);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program(locale.toStdString());
+        MainWindow* main = program.main;
+        std::atomic<bool> working = false;
+        std::atomic<bool> sawStop = false;
+        MainWindow::Operations operations;
+        operations.makeBackups = [&](kx::EngineContext& ctx) {
+            working = true;
+            while (!ctx.stopRequested())
+                QThread::msleep(2);
+            sawStop = true;
+        };
+        main->setOperations(operations);
+        auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
+        const QString caption = makeBackups->text();
+        const auto othersEnabled = [&] {
+            QStringList enabled;
+            for (const char* name : {"NieuwerBtn", "BeheerBtn", "HerstellenBtn", "DuplicerenBtn",
+                                     "LogBekijkenBtn", "UpdateBtn", "InfoBtn", "CloseBtn"}) {
+                if (main->findChild<QPushButton*>(QLatin1String(name))->isEnabled())
+                    enabled << QLatin1String(name);
+            }
+            for (const char* name : {"Nieuwer", "Herstellen", "Afsluiten"}) {
+                if (main->findChild<QAction*>(QLatin1String(name))->isEnabled())
+                    enabled << QLatin1String(name);
+            }
+            return enabled;
+        };
+        QCOMPARE(othersEnabled().size(), 11);
+
+        program.click("MaakBackupBtn");
+        QTRY_VERIFY(working);
+        QCOMPARE(makeBackups->text(), stopText);
+        QVERIFY(makeBackups->isEnabled());
+        QCOMPARE(main->findChild<QAction*>(QStringLiteral("BackupsMaken"))->text(), stopText);
+        QCOMPARE(othersEnabled(), QStringList());
+
+        const auto ask = [&](const QString& answer) {
+            QString asked;
+            answerNextQuestion(answer, &asked);
+            if (way == QLatin1String("escape"))
+                QTest::keyClick(main, Qt::Key_Escape);
+            else
+                main->close();
+            QCOMPARE(asked, question);
+        };
+        if (way == QLatin1String("button")) {
+            program.click("MaakBackupBtn");
+        } else {
+            ask(QStringLiteral("NeeBtn"));
+            QTest::qWait(50);
+            QVERIFY(main->runner()->isRunning());
+            QVERIFY(!main->runner()->stopRequested());
+            QVERIFY(main->isVisible());
+            ask(QStringLiteral("JaBtn"));
+        }
+        QTRY_VERIFY(!main->runner()->isRunning());
+        QVERIFY(sawStop);
+        QCOMPARE(makeBackups->text(), caption);
+        QCOMPARE(othersEnabled().size(), 11);
+        // Closing waited for the end of the run, and then went the whole way.
+        if (way == QLatin1String("close")) {
+            QTRY_VERIFY(!main->isVisible());
+            QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("Left")).toInt(),
+                     main->x());
+        } else {
+            QVERIFY(main->isVisible());
+        }
     }
 
     void mountTableChanges()

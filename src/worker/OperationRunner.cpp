@@ -1,0 +1,79 @@
+#include "worker/OperationRunner.h"
+
+#include "worker/WorkerUserInterface.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+
+#include <exception>
+
+namespace kx {
+
+OperationRunner::OperationRunner(EngineContext& base, UserInterface& gui, QObject* parent)
+    : QObject(parent), m_base(base), m_ui(new WorkerUserInterface(gui, this))
+{
+}
+
+OperationRunner::~OperationRunner()
+{
+    if (!m_thread)
+        return;
+    // The window is going: the run ends at its next file boundary, and a question it asks on
+    // the way is answered here, without a window, since this thread no longer runs its loop.
+    m_stop.request();
+    m_ui->detach();
+    while (!m_thread->wait(10))
+        QCoreApplication::sendPostedEvents(m_ui, QEvent::MetaCall);
+    delete m_thread;
+}
+
+bool OperationRunner::start(Operation operation)
+{
+    if (m_thread)
+        return false;
+    m_stop.clear();
+    m_ui->restart();
+    m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
+                                                          .state = m_base.state,
+                                                          .ui = *m_ui,
+                                                          .log = m_base.log,
+                                                          .facts = m_base.facts,
+                                                          .stop = &m_stop});
+    EngineContext* ctx = m_ctx.get();
+    WorkerUserInterface* ui = m_ui;
+    m_thread = QThread::create([operation = std::move(operation), ctx, ui] {
+        // An operation that throws ends the run, not the program.
+        try {
+            operation(*ctx);
+        } catch (const std::exception& e) {
+            ui->failure(e.what());
+        }
+    });
+    m_thread->setObjectName(QStringLiteral("OperationRunner"));
+    // Queued: the lines the operation sent are shown before the run counts as finished.
+    connect(m_thread, &QThread::finished, this, &OperationRunner::threadFinished,
+            Qt::QueuedConnection);
+    m_thread->start();
+    emit started();
+    return true;
+}
+
+void OperationRunner::stop()
+{
+    if (m_thread)
+        m_stop.request();
+}
+
+void OperationRunner::threadFinished()
+{
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    m_ctx.reset();
+    emit finished();
+}
+
+} // namespace kx

@@ -1,0 +1,171 @@
+#include "common/EngineRig.h"
+#include "common/Fixture.h"
+#include "worker/OperationRunner.h"
+
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+
+using kx::EngineContext;
+using kx::OperationRunner;
+using kx::test::EngineRig;
+using kx::test::Fixture;
+using kx::test::RecordingUi;
+
+namespace {
+
+// The window's side: notes the thread of every call, and answers a question the way a modal
+// dialog does, from an event loop of its own that keeps the GUI thread turning.
+class GuiThreadUi : public RecordingUi
+{
+public:
+    bool allOnGuiThread = true;
+    int ticksWhileAsked = 0;
+
+    void memo(const std::string& line) override
+    {
+        note();
+        RecordingUi::memo(line);
+    }
+    void status(const std::string& text) override
+    {
+        note();
+        RecordingUi::status(text);
+    }
+    bool askYesNo(const std::string& caption, const std::string& question) override
+    {
+        note();
+        QEventLoop dialog;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [this] { ++ticksWhileAsked; });
+        tick.start(5);
+        QTimer::singleShot(100, &dialog, &QEventLoop::quit);
+        dialog.exec();
+        return RecordingUi::askYesNo(caption, question);
+    }
+    bool askText(const std::string& caption, const std::string& prompt,
+                 std::string& answer) override
+    {
+        note();
+        return RecordingUi::askText(caption, prompt, answer);
+    }
+
+private:
+    void note() { allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread(); }
+};
+
+struct Rig
+{
+    Rig() : engine(fixture.platform()) {}
+
+    Fixture fixture;
+    EngineRig engine;
+    GuiThreadUi gui;
+};
+
+} // namespace
+
+class TestOperationRunner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The operation runs on the worker while the GUI thread shows its lines and answers its
+    // questions, in the order the operation made them.
+    void aRunOnTheWorkerAsksTheGuiThread()
+    {
+        Rig rig;
+        rig.gui.yesNoAnswers = {true};
+        rig.gui.textAnswers = {"Medium 2"};
+        OperationRunner runner(rig.engine.ctx, rig.gui);
+        QSignalSpy started(&runner, &OperationRunner::started);
+        QSignalSpy finished(&runner, &OperationRunner::finished);
+
+        std::atomic<bool> onWorker = false;
+        std::atomic<bool> pumpedNothing = false;
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            onWorker = QThread::currentThread() != qApp->thread();
+            ctx.ui.memo("before");
+            const bool yes = ctx.ui.askYesNo("Kopierix", "Go on?");
+            ctx.ui.memo(yes ? "yes" : "no");
+            std::string name = "Medium 1";
+            const bool ok = ctx.ui.askText("Kopierix", "Name?", name);
+            ctx.ui.memo(ok ? name : "cancelled");
+            ctx.ui.pump();
+            pumpedNothing = true;
+            ctx.ui.status("done");
+        }));
+        QCOMPARE(started.count(), 1);
+        QVERIFY(runner.isRunning());
+        // One at a time.
+        QVERIFY(!runner.start([](EngineContext&) {}));
+
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!runner.isRunning());
+        QVERIFY(onWorker);
+        QVERIFY(pumpedNothing);
+        QCOMPARE(rig.gui.pumps, 0);
+        QVERIFY(rig.gui.allOnGuiThread);
+        QVERIFY2(rig.gui.ticksWhileAsked >= 5,
+                 qPrintable(QString::number(rig.gui.ticksWhileAsked)));
+        QCOMPARE(rig.gui.memoLines, (std::vector<std::string>{"before", "yes", "Medium 2"}));
+        QCOMPARE(rig.gui.questions, (std::vector<std::string>{"Go on?", "Name?"}));
+        QCOMPARE(rig.gui.statusLines, std::vector<std::string>{"done"});
+    }
+
+    // Stop reaches the operation through its context; the next run starts unstopped.
+    void stopEndsTheRun()
+    {
+        Rig rig;
+        OperationRunner runner(rig.engine.ctx, rig.gui);
+        QSignalSpy finished(&runner, &OperationRunner::finished);
+        std::atomic<bool> sawStop = false;
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            while (!ctx.stopRequested())
+                QThread::msleep(1);
+            sawStop = true;
+        }));
+        QTest::qWait(50);
+        QVERIFY(runner.isRunning());
+        QVERIFY(!runner.stopRequested());
+        runner.stop();
+        QVERIFY(finished.wait(5000));
+        QVERIFY(sawStop);
+
+        bool stoppedAtStart = true;
+        QVERIFY(runner.start([&](EngineContext& ctx) { stoppedAtStart = ctx.stopRequested(); }));
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!stoppedAtStart);
+    }
+
+    // A runner that goes with its window while the operation waits for an answer ends the run
+    // without opening anything and without hanging.
+    void destroyedWhileAQuestionWaits()
+    {
+        Rig rig;
+        std::atomic<bool> answer = true;
+        std::atomic<bool> asking = false;
+        {
+            OperationRunner runner(rig.engine.ctx, rig.gui);
+            QVERIFY(runner.start([&](EngineContext& ctx) {
+                asking = true;
+                answer = ctx.ui.askYesNo("Kopierix", "Go on?");
+                while (!ctx.stopRequested())
+                    QThread::msleep(1);
+            }));
+            // Without turning the event loop: the question must not reach the window.
+            while (!asking)
+                QThread::msleep(1);
+        }
+        QVERIFY(!answer);
+        QVERIFY(rig.gui.questions.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOperationRunner)
+
+#include "tst_operationrunner.moc"
