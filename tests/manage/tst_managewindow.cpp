@@ -50,6 +50,11 @@ struct ManageRig
         return form->findChild<QAbstractButton*>(name);
     }
     QAction* action(const char* name) const { return form->findChild<QAction*>(name); }
+    /** The file command on the worker has ended and the window has shown what it did. */
+    bool idle() const
+    {
+        return QTest::qWaitFor([this] { return !form->isWorking(); }, 5000);
+    }
     QComboBox* driveList(const char* name) const { return form->findChild<QComboBox*>(name); }
 
     /** Which of the named buttons and menu items are enabled, as "Name" or "!Name". */
@@ -229,6 +234,7 @@ private slots:
         QCOMPARE(m.states({"AddBtn", "SpeedAdd", "Voegtoe"}),
                  (QStringList{"AddBtn", "SpeedAdd", "Voegtoe"}));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QVERIFY(m.rig.ui.warnings.empty());
         QVERIFY(m.rig.ui.memoLines.empty());
 
@@ -236,6 +242,7 @@ private slots:
         clickLine(source, "a.txt");
         clickLine(source, "c.txt", Qt::ShiftModifier);
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QCOMPARE(m.rig.ui.warnings,
                  std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\"});
         QCOMPARE(m.rig.memo(),
@@ -245,7 +252,6 @@ private slots:
         QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5));
         QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
-        QVERIFY(!m.rig.state.operationRunning);
 
         // Remove everything from the backup through the small button on the splitter.
         clickLine(backup, "a.txt");
@@ -256,6 +262,7 @@ private slots:
         m.action("SelecteerAlles2")->trigger();
         QCOMPARE(selectedLines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QTest::mouseClick(m.button("SpeedDel"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\c.txt"));
         QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5 - 9));
@@ -283,6 +290,20 @@ private slots:
 
         clickLine(backup, "lost.txt");
         QTest::mouseClick(m.button("RestoreBtn"), Qt::LeftButton);
+        // The command works on the worker: the window takes no other command meanwhile, and
+        // shows what it did once it has ended.
+        QVERIFY(m.form->isWorking());
+        QCOMPARE(m.states({"AddBtn", "DelBtn", "RestoreBtn", "SpeedRestore", "Herstel",
+                           "SelecteerAlles2", "OKBtn"}),
+                 (QStringList{"!AddBtn", "!DelBtn", "!RestoreBtn", "!SpeedRestore", "!Herstel",
+                              "!SelecteerAlles2", "OKBtn"}));
+        QVERIFY(!m.tree()->isEnabled() && !backup->isEnabled() &&
+                !m.driveList("DriveComboBox2")->isEnabled());
+        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QVERIFY(m.idle());
+        QCOMPARE(m.states({"DelBtn", "RestoreBtn", "Herstel"}),
+                 (QStringList{"DelBtn", "RestoreBtn", "Herstel"}));
+        QVERIFY(m.tree()->isEnabled() && backup->isEnabled());
 
         QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
         QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
