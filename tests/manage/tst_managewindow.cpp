@@ -1,20 +1,27 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
+#include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
 #include <unistd.h>
+
+#include <atomic>
 
 using namespace kx;
 using test::EngineRig;
@@ -31,7 +38,12 @@ struct ManageRig
 {
     explicit ManageRig(const Fixture& fixture, char backupDrive = 'e',
                        const std::string& language = "nld", bool perComputer = false)
-        : rig(fixture.platform(), language)
+        : ManageRig(fixture.platform(), backupDrive, language, perComputer)
+    {
+    }
+    ManageRig(std::unique_ptr<Platform> platform, char backupDrive, const std::string& language,
+              bool perComputer = false)
+        : rig(std::move(platform), language)
     {
         rig.state.perComputerFolders = perComputer;
         form = std::make_unique<ManageWindow>(rig.ctx, nullptr);
@@ -79,6 +91,41 @@ struct ManageRig
     std::unique_ptr<ManageWindow> form;
     std::unique_ptr<QSignalSpy> duplicate;
 };
+
+/** A platform whose copies wait until the test opens the gate: a file command is caught in
+ *  the middle of its work. */
+class GatedCopies : public test::ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    std::atomic<bool> reached = false;
+    std::atomic<bool> open = false;
+
+    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    {
+        reached = true;
+        // Never for ever: a test that fails must still end.
+        for (int waited = 0; !open && waited < 10000; ++waited)
+            QThread::msleep(1);
+        return inner().copyFile(source, dest, error);
+    }
+};
+
+/** Answers the next yes/no question with the named button, and keeps its text. */
+void answerNextQuestion(const QString& button, QString* question)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
+            return;
+        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        if (auto* b = dialog->findChild<QPushButton*>(button))
+            b->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
 
 QStringList lines(const QListWidget* list)
 {
@@ -311,6 +358,50 @@ private slots:
         QCOMPARE(m.rig.memo(), QStringList{"e:\\c-Docs\\lost.txt restored"});
         // The backup list keeps its lines and its selection.
         QCOMPARE(selectedLines(backup), QStringList{"lost.txt"});
+    }
+
+    // Closing the window while a command works asks whether to stop it: No goes on, Yes ends
+    // the command at its next file and closes the window after it.
+    void closingWhileACommandWorksAsksToStopIt()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("c:\\Docs\\a.txt", "aaaa", T0);
+        fixture.writeFile("c:\\Docs\\b.txt", "bb", T0);
+        auto platform = std::make_unique<GatedCopies>(fixture.platform());
+        GatedCopies* gate = platform.get();
+        ManageRig m(std::move(platform), 'e', "nld");
+        clickFolder(m.tree(), {"Docs"});
+        clickLine(m.list("FileListBox1"), "a.txt");
+        clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier);
+        QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QTRY_VERIFY(gate->reached);
+        QVERIFY(m.form->isWorking());
+        const auto close = [&](const QString& answer, bool escape) {
+            QString asked;
+            answerNextQuestion(answer, &asked);
+            if (escape)
+                QTest::keyClick(m.form.get(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
+            QCOMPARE(asked, QString("De lopende bewerking stoppen?"));
+        };
+
+        close("NeeBtn", true);
+        QVERIFY(m.form->isVisible() && m.form->isWorking());
+        close("JaBtn", false);
+        QVERIFY(m.form->isVisible());
+        gate->open = true;
+        QTRY_VERIFY(!m.form->isVisible());
+        QVERIFY(!m.form->isWorking());
+        // The file being copied is whole or not there; the next one was never begun.
+        QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
+        QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt") ||
+                fixture.readFile("e:\\c-Docs\\a.txt") == "aaaa");
+        // The operation lock went with the command.
+        OperationLock next;
+        QVERIFY(next.tryLock());
     }
 
     void selectFilesInBackupMatchesNamesWithoutRegardToCase()
