@@ -93,7 +93,7 @@ void Application::createWindows()
 void Application::mountTableChanged()
 {
     // The drive table is not read again in the middle of a file operation: the walk works on it.
-    if (m_state.operationRunning) {
+    if (m_mainForm && m_mainForm->operationWorking()) {
         m_mountWatcher->forget();
         return;
     }

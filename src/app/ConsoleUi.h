@@ -22,7 +22,6 @@ public:
     void clearMemo() override {}
     void progress(int) override {}
     void showProgress(bool) override {}
-    void pump() override {}
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

@@ -16,6 +16,7 @@
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "worker/OperationRunner.h"
+#include "worker/RunTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -305,7 +306,7 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::paintEvent(QPaintEvent* event)
 {
     // Outside a walk the progress bar is not seen.
-    if (!m_state.operationRunning)
+    if (!operationWorking())
         m_progressBar->hide();
     QMainWindow::paintEvent(event);
 }
@@ -381,12 +382,18 @@ bool MainWindow::running() const
     return m_runner && m_runner->isRunning();
 }
 
+bool MainWindow::operationWorking() const
+{
+    return running() || (m_windows.backup && m_windows.backup->isWorking()) ||
+           (m_windows.newer && m_windows.newer->isWorking());
+}
+
 bool MainWindow::askToStop()
 {
     // A question of its own: the engine's yes/no window may be open for the run's question.
     QuestionDialog question(QString::fromStdString(m_facts.languageCode), this);
     const bool yes = question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
-                                       text(apptext::stopQuestion));
+                                       text(runtext::stopQuestion));
     if (yes && m_runner)
         m_runner->stop();
     return yes;
@@ -414,8 +421,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
         return;
     }
-    // A walk of the manage window works on this thread, and would go on without its window.
-    if (m_state.operationRunning) {
+    // The manage or newer-files window's own run ends first: that window asks about its stop.
+    if (operationWorking()) {
         event->ignore();
         return;
     }
@@ -474,11 +481,6 @@ void MainWindow::progress(int position)
 void MainWindow::showProgress(bool shown)
 {
     m_progressBar->setVisible(shown);
-}
-
-void MainWindow::pump()
-{
-    QCoreApplication::processEvents();
 }
 
 void MainWindow::status(const std::string& text)
@@ -564,13 +566,12 @@ void MainWindow::runOperation(QAction* command, const Text& clickLine,
         return;
     }
     auto lock = std::make_unique<OperationLock>();
-    if (m_state.operationRunning || !lock->tryLock()) {
+    if (!lock->tryLock()) {
         warn(operationRefusal(m_facts.languageCode));
         return;
     }
     m_log.writeLog(inLanguage(m_language, clickLine));
     m_operationLock = std::move(lock);
-    m_state.operationRunning = true;
     m_runningCommand = command;
     m_afterRun = std::move(afterwards);
     updateCommands();
@@ -579,7 +580,6 @@ void MainWindow::runOperation(QAction* command, const Text& clickLine,
 
 void MainWindow::operationFinished()
 {
-    m_state.operationRunning = false;
     m_operationLock.reset();
     m_runningCommand = nullptr;
     updateCommands();
@@ -607,7 +607,6 @@ void MainWindow::showNewFiles()
 {
     m_log.writeLog(inLanguage(m_language, apptext::newFilesClicked));
     busy(true);
-    pump();
     if (m_windows.newer)
         m_windows.newer->exec();
     busy(false);
@@ -696,7 +695,7 @@ void MainWindow::setDuplicateAllowed(bool allowed)
 void MainWindow::runAutomaticUpdateCheck()
 {
     m_updateTimer->stop();
-    if (m_state.operationRunning) {
+    if (operationWorking()) {
         m_updateTimer->start(kUpdateRetryMs);
         return;
     }

@@ -76,6 +76,10 @@ public:
     /** Hands over the engine's context and the windows created after this one. */
     void attach(EngineContext& ctx, const Windows& windows);
 
+    /** A file operation of the program's windows works: this window's, the manage window's or
+     *  the newer-files window's. */
+    bool operationWorking() const;
+
     /** Runs the window's file operations; null before attach(). */
     OperationRunner* runner() const { return m_runner.get(); }
 
@@ -100,7 +104,6 @@ public:
     void clearMemo() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
-    void pump() override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

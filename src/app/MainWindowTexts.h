@@ -29,9 +29,9 @@ inline constexpr Text infoHint{"Toon Informatie en Help", "Show Help and About"}
 inline constexpr Text close{"Afsluiten", "Close"};
 inline constexpr Text closeHint{"Sluit Kopierix af", "Close Kopierix"};
 
-// The running operation's button, and the question before Esc or closing stops it.
+// The running operation's button; the question before Esc or closing stops it is the
+// windows' shared one (worker/RunTexts.h).
 inline constexpr Text stop{"Stoppen", "Stop"};
-inline constexpr Text stopQuestion{"De lopende bewerking stoppen?", "Stop the running operation?"};
 
 // The info menu.
 inline constexpr Text helpContents{"Help - Inhoud", "Help - Contents"};

@@ -37,7 +37,7 @@ void fail(const QString& text)
 // settings), once the window that was opened and its operation have gone.
 void finish(const Shot& shot)
 {
-    if (QApplication::activeModalWidget() || shot.app->state().operationRunning) {
+    if (QApplication::activeModalWidget() || shot.app->mainForm()->operationWorking()) {
         QTimer::singleShot(kPollMs, qApp, [shot] { finish(shot); });
         return;
     }

@@ -13,12 +13,19 @@ void ActivityLog::writeLog(const std::string& line)
 {
     // A line that cannot be written is lost, never the file work around it. The user hears of
     // it once a run: a line for every lost line would bury what the run did.
+    // The worker writes the run's lines while the window writes its click lines: one writer at
+    // a time keeps each line whole and the failure told once.
+    std::unique_lock lock(m_mutex);
     SystemError error;
     if (m_platform.appendDataFile(kCurrent, line + "\r\n", error) || m_failureTold || !m_ui)
         return;
     m_failureTold = true;
-    m_ui->failure(inLanguage(languageOf(m_languageCode), text::theActivityLog) + currentLogPath() +
-                  inLanguage(languageOf(m_languageCode), text::cannotBeWritten) + error.message);
+    UserInterface* ui = m_ui;
+    const Language language = languageOf(m_languageCode);
+    lock.unlock();
+    // Told outside the lock: the user interface may write a line of its own.
+    ui->failure(inLanguage(language, text::theActivityLog) + currentLogPath() +
+                inLanguage(language, text::cannotBeWritten) + error.message);
 }
 
 void ActivityLog::rotate(const std::string& languageCode)
@@ -32,7 +39,10 @@ void ActivityLog::rotate(const std::string& languageCode)
 
 void ActivityLog::resume(const std::string& languageCode)
 {
-    m_failureTold = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_failureTold = false;
+    }
     writeLog(inLanguage(languageOf(languageCode), text::logDate) +
              m_platform.formatDateTime(now(m_platform)));
 }
@@ -44,6 +54,7 @@ std::string ActivityLog::currentLogPath() const
 
 void ActivityLog::reportFailuresTo(UserInterface* ui, const std::string& languageCode)
 {
+    std::lock_guard lock(m_mutex);
     m_ui = ui;
     m_languageCode = languageCode;
 }

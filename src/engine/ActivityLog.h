@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <mutex>
 #include <string>
 
 namespace kx {
@@ -12,7 +13,8 @@ class UserInterface;
  * The activity log: Kopierix.log for this run, Kopierix!.log and Kopierix!!.log for the two
  * before it, in the program's data folder. Each line is appended and the file closed at once,
  * so an editor can open it at any moment. A line that cannot be written is dropped: the log
- * never stops the file work. The first such line of a run is told to the user, once.
+ * never stops the file work. The first such line of a run is told to the user, once. Any thread
+ * may write to it.
  */
 class ActivityLog
 {
@@ -39,6 +41,8 @@ public:
 
 private:
     Platform& m_platform;
+    /** Guards the lines' order and what follows: the worker and the GUI thread both write. */
+    std::mutex m_mutex;
     UserInterface* m_ui = nullptr;
     std::string m_languageCode;
     bool m_failureTold = false;

@@ -218,7 +218,6 @@ bool DuplicateRun::firstHalf()
 {
     m_ctx.ui.busy(true);
     m_state.progressStep = m_state.backupTotalSize / 100;
-    m_ctx.ui.pump();
     m_savedDate = m_state.lastBackupDate;
     m_ctx.ui.memo(say(text::copyingToTempDiskSpace));
 
@@ -243,9 +242,7 @@ bool DuplicateRun::firstHalf()
         return stopped();
 
     m_ctx.ui.memo("");
-    m_ctx.ui.pump();
     m_ctx.ui.busy(false);
-    m_ctx.ui.pump();
     return true;
 }
 
@@ -256,7 +253,6 @@ bool DuplicateRun::newMediumConfirmed()
     const std::string question = fillIn(say(text::putInTheNewMedium), {b, t});
     if (!m_ctx.ui.askYesNo(m_caption, question))
         return false;
-    m_ctx.ui.pump();
     return true;
 }
 
@@ -293,7 +289,6 @@ bool DuplicateRun::namesSettled()
 bool DuplicateRun::secondHalf()
 {
     m_ctx.ui.busy(true);
-    m_ctx.ui.pump();
     m_state.lastBackupDate = m_savedDate;
     m_ctx.ui.status(backupDriveStatusLine(m_ctx.language(), DriveStatus::LastBackupAfterDuplicate,
                                           backupDriveText(m_ctx),
@@ -323,7 +318,6 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.memo(say(text::filesCopiedFromTemp) + t + ": " + say(text::toWord) + b + ": = " + n);
     m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
     m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + t + ": " + say(text::toWord) + b + ":.");
-    m_ctx.ui.pump();
     m_ctx.log.writeLog(say(text::copiedSize) + s + "Bytes.");
     walk.failures().summarise(m_ctx, walk.unreadableFolders());
     takeCounts();
@@ -340,7 +334,6 @@ bool DuplicateRun::secondHalf()
         m_ctx.platform.setCurrentDirectory(m_state.startDir, ignored);
 
     m_ctx.ui.busy(false);
-    m_ctx.ui.pump();
     if (m_result.stopped)
         return false;
     m_ctx.ui.inform(say(text::copyingIsReady) + kCr + say(text::useTheCopyAsBackupDisk));

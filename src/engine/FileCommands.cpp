@@ -10,27 +10,6 @@ namespace kx {
 
 namespace {
 
-/** Marks a file operation as running for as long as it lives; a second one is refused. */
-class RunningOperation
-{
-public:
-    explicit RunningOperation(ProgramState& state) : m_state(state)
-    {
-        m_refused = state.operationRunning;
-        state.operationRunning = true;
-    }
-    ~RunningOperation()
-    {
-        if (!m_refused)
-            m_state.operationRunning = false;
-    }
-    bool refused() const { return m_refused; }
-
-private:
-    ProgramState& m_state;
-    bool m_refused = false;
-};
-
 /** The hourglass for the length of a command. */
 class BusyCursor
 {
@@ -67,8 +46,7 @@ std::string namePart(const std::string& path)
 FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
                            const std::vector<std::string>& names)
 {
-    RunningOperation running(ctx.state);
-    if (running.refused() || sourceFolder.empty())
+    if (sourceFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
     ProgramState& state = ctx.state;
@@ -96,7 +74,6 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
         ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
         ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
                          ":");
-        ctx.ui.pump();
         ++added;
     }
     return {added, ctx.stopRequested()};
@@ -105,8 +82,7 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
 FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,
                               const std::vector<std::string>& names)
 {
-    RunningOperation running(ctx.state);
-    if (running.refused() || backupFolder.empty())
+    if (backupFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
@@ -131,7 +107,6 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));
-        ctx.ui.pump();
         ++removed;
     }
     return {removed, ctx.stopRequested()};
@@ -141,8 +116,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
                                const std::string& sourceFolder,
                                const std::vector<std::string>& names)
 {
-    RunningOperation running(ctx.state);
-    if (running.refused() || backupFolder.empty() || sourceFolder.empty())
+    if (backupFolder.empty() || sourceFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
@@ -170,7 +144,6 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         // always has.
         ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +
                          ctx.platform.currentDirectory() + "\\" + from);
-        ctx.ui.pump();
         ++restored;
     }
     return {restored, ctx.stopRequested()};

@@ -11,9 +11,8 @@ namespace kx {
 /**
  * The three file commands of the manage window. Each works on the names selected in one of its
  * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
- * per file handled, and lets the windows repaint after every file that succeeded. None asks for
- * confirmation. While another file operation runs they do nothing and handle no file. A stop
- * ends them before the next file.
+ * per file handled. None asks for confirmation; the caller holds the operation lock around
+ * them. A stop ends them before the next file.
  */
 
 /** What a file command did: the files it handled, and whether the user's stop ended it. */

@@ -24,7 +24,6 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.ui.clearMemo();
     ctx.ui.progress(0);
     ctx.ui.showProgress(true);
-    ctx.ui.pump();
     ctx.ui.busy(true);
     ctx.ui.clearMemo();
     state.noDisk = false;

@@ -80,7 +80,7 @@ bool collectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
  * Proposes the files of source folder S that B's extensions match, that B lacks, and that are
  * newer than the last backup. Only the names of this one pair of folders are held.
  */
-void scanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, const std::string& b,
+void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string& b,
                     std::vector<std::string>& proposals)
 {
     std::unordered_set<std::string> extensions;
@@ -93,7 +93,6 @@ void scanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
             std::string name = lowerCase(entry.name);
             extensions.insert(newerExtensionOf(name));
             backupNames.insert(std::move(name));
-            walk.breathe();
         }
     }
     if (extensions.empty())
@@ -106,7 +105,6 @@ void scanFolderPair(EngineContext& ctx, TreeWalk& walk, const std::string& s, co
         return;
     FileInfo entry;
     while (!ctx.stopRequested() && listing->next(entry)) {
-        walk.breathe();
         if (entry.isDir)
             continue;
         std::string name = lowerCase(entry.name);
@@ -186,7 +184,6 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     const ProgramState& state = ctx.state;
     NewerScanResult result;
     ctx.ui.busy(true);
-    ctx.ui.pump();
     result.label = newerBackupLabel(ctx);
 
     SystemError error;
@@ -217,7 +214,6 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
             break;
         }
         showStep(ctx, i + 4, steps);
-        ctx.ui.pump();
         std::string b = folders[i];
         if (b.size() - r > 5 && b.back() != '\\')
             b += '\\';
@@ -225,8 +221,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
         std::string s = std::string(1, b[r + 3]) + ":\\" + b.substr(r + 5);
         if (s.size() == 4)
             s.resize(3);
-        scanFolderPair(ctx, walk, s, b, result.proposals);
-        ctx.ui.pump();
+        scanFolderPair(ctx, s, b, result.proposals);
     }
 
     // The walk over the medium's folders ends at a stop too, without a word of its own.
@@ -298,7 +293,6 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         lines[i] += inLanguage(ctx.language(), text::addedMarker);
         ctx.ui.memo(line + inLanguage(ctx.language(), text::added));
         ctx.log.writeLog(line + inLanguage(ctx.language(), text::addedToBackup) + drive);
-        ctx.ui.pump();
         ++added;
     }
     // The moment of the command becomes the medium's last backup date, whatever was copied; the

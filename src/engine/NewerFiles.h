@@ -50,8 +50,8 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error);
 /**
  * Proposes source files that resemble the backup: a file of a source folder whose mirror folder
  * on the medium holds files, with an extension that occurs in the mirror folder, newer than the
- * medium's last backup, and not in the mirror folder yet. Reports progress and lets the window
- * breathe after every folder. Creates nothing, on the medium or on the source drives.
+ * medium's last backup, and not in the mirror folder yet. Reports progress after every folder.
+ * Creates nothing, on the medium or on the source drives.
  */
 NewerScanResult scanNewFiles(EngineContext& ctx);
 

@@ -62,9 +62,6 @@ struct ProgramState
 
     // Folders, each ending in "\"
     std::string startDir;
-
-    /** Set while a file operation runs; a second one is refused. */
-    bool operationRunning = false;
 };
 
 } // namespace kx

@@ -166,7 +166,6 @@ bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
     // largest, and nothing else on it takes part.
     FileInfo entry;
     while (!stopped() && listing->next(entry)) {
-        m_walk.breathe();
         if (!entry.isDir || entry.isHidden || entry.isLink || entry.otherDevice ||
             entry.name.compare(0, kTempPrefixLength, kTempPrefix) != 0)
             continue;

@@ -12,7 +12,6 @@
 namespace kx {
 
 namespace {
-constexpr auto kPumpInterval = std::chrono::milliseconds(50);
 // Events travel in batches, so the two threads meet once per batch rather than once per file;
 // a few batches in flight keep the lister ahead without holding more than a few thousand.
 constexpr std::size_t kBatchSize = 256;
@@ -199,22 +198,13 @@ private:
 
 } // namespace
 
-TreeWalk::TreeWalk(EngineContext& ctx) : m_ctx(ctx), m_lastPump(std::chrono::steady_clock::now()) {}
+TreeWalk::TreeWalk(EngineContext& ctx) : m_ctx(ctx) {}
 
 std::string TreeWalk::join(const std::string& folder, const std::string& name)
 {
     if (!folder.empty() && folder.back() == '\\')
         return folder + name;
     return folder + "\\" + name;
-}
-
-void TreeWalk::breathe()
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (now - m_lastPump >= kPumpInterval) {
-        m_ctx.ui.pump();
-        m_lastPump = std::chrono::steady_clock::now();
-    }
 }
 
 bool TreeWalk::run(const std::string& root, SystemError& error)
@@ -248,7 +238,6 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
                     queue.cancel();
                     break;
                 }
-                breathe();
                 dispatch(event);
             }
         }

@@ -2,7 +2,6 @@
 
 #include "engine/EngineContext.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -57,9 +56,6 @@ public:
     /** Whether the user's stop ended a walk before its end. */
     bool stopped() const { return m_stopped; }
 
-    /** Lets the window repaint when ~50 ms have passed since it last did. */
-    void breathe();
-
     /** A subfolder's drive path. */
     static std::string join(const std::string& folder, const std::string& name);
 
@@ -74,7 +70,6 @@ private:
     std::uint64_t m_unreadable = 0;
     int m_hiddenLevels = 1;
     bool m_stopped = false;
-    std::chrono::steady_clock::time_point m_lastPump;
 };
 
 } // namespace kx

@@ -22,8 +22,6 @@ public:
     /** Progress bar position, 0..100. */
     virtual void progress(int position) = 0;
     virtual void showProgress(bool shown) = 0;
-    /** Lets pending window messages run. */
-    virtual void pump() = 0;
     /** The backup-drive status line. */
     virtual void status(const std::string& text) = 0;
     /** The program's yes/no question; true for Yes. */

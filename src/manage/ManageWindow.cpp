@@ -1,6 +1,7 @@
 #include "manage/ManageWindow.h"
 
 #include "dialogs/Help.h"
+#include "dialogs/QuestionDialog.h"
 #include "dialogs/UiText.h"
 #include "engine/BackupLayout.h"
 #include "engine/FileCommands.h"
@@ -14,8 +15,11 @@
 #include "manage/ManageTexts.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
+#include "worker/OperationRunner.h"
+#include "worker/RunTexts.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QBoxLayout>
 #include <QFile>
 #include <QFrame>
@@ -129,6 +133,8 @@ ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
     setModal(true);
     buildControls();
     buildLayout();
+    m_runner = std::make_unique<OperationRunner>(ctx, ctx.ui);
+    connect(m_runner.get(), &OperationRunner::finished, this, &ManageWindow::fileCommandFinished);
 
     m_firstPaintDone = false;
     {
@@ -147,6 +153,15 @@ ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
         if (m_sourceDrive->drive() != 0)
             m_previousSourceDrive = m_sourceDrive->drive();
     }
+}
+
+// The runner goes first (a member declared last): a command still working is stopped and
+// waited for while the lock and the widgets are still there.
+ManageWindow::~ManageWindow() = default;
+
+bool ManageWindow::isWorking() const
+{
+    return m_runner->isRunning();
 }
 
 QString ManageWindow::text(const Text& text) const
@@ -280,6 +295,13 @@ void ManageWindow::buildControls()
     m_restoreAction = action(m_backupMenu, "Herstel");
     m_backupMenu->addSeparator();
     m_closeBackupAction = action(m_backupMenu, "Sluit2");
+
+    m_commandActions = new QActionGroup(this);
+    m_commandActions->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction* a :
+         {m_selectInBackupAction, m_selectAllSourceAction, m_invertSourceAction, m_addAction,
+          m_selectAllBackupAction, m_invertBackupAction, m_removeAction, m_restoreAction})
+        m_commandActions->addAction(a);
 
     // The short cuts of a menu work in its list.
     auto listShortcut = [](QListWidget* list, QAction* a, const QKeySequence& keys) {
@@ -495,6 +517,20 @@ bool ManageWindow::eventFilter(QObject* watched, QEvent* event)
 
 void ManageWindow::done(int result)
 {
+    // Esc, the Close button and the window's own close all come here. A file command that
+    // works is stopped first, if the user wants, and the window closes once it has ended.
+    if (isWorking()) {
+        if (m_closeAfterRun)
+            return;
+        QuestionDialog question(QString::fromStdString(m_ctx.facts.languageCode), this);
+        if (question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
+                              text(runtext::stopQuestion))) {
+            m_closeAfterRun = true;
+            m_closeResult = result;
+            m_runner->stop();
+        }
+        return;
+    }
     if (isVisible())
         saveState();
     QDialog::done(result);
@@ -898,64 +934,112 @@ void ManageWindow::setTopLine(QListWidget* list, int line)
 
 // ---- The file commands
 
+void ManageWindow::runFileCommand(std::function<void(EngineContext&)> command,
+                                  std::function<void()> afterwards)
+{
+    if (isWorking())
+        return;
+    auto lock = std::make_unique<OperationLock>();
+    if (!lockOperation(*lock, m_ctx))
+        return;
+    m_operationLock = std::move(lock);
+    m_afterRun = std::move(afterwards);
+    setCommandsAvailable(false);
+    m_runner->start(std::move(command));
+}
+
+void ManageWindow::fileCommandFinished()
+{
+    m_operationLock.reset();
+    setCommandsAvailable(true);
+    if (m_afterRun)
+        std::exchange(m_afterRun, {})();
+    if (std::exchange(m_closeAfterRun, false) && isVisible())
+        done(m_closeResult);
+}
+
+void ManageWindow::setCommandsAvailable(bool on)
+{
+    // The panes hold the tree, the lists, the drive lists and the quick buttons: a drive or
+    // folder chosen in the middle of a command would change what the worker is working on.
+    const std::array<QPushButton*, 3> buttons{m_addButton, m_removeButton, m_restoreButton};
+    if (!on) {
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            m_buttonsBeforeRun[i] = buttons[i]->isEnabled();
+            buttons[i]->setEnabled(false);
+        }
+    } else {
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+            buttons[i]->setEnabled(m_buttonsBeforeRun[i]);
+    }
+    m_paneSplitter->setEnabled(on);
+    m_commandActions->setEnabled(on);
+}
+
 void ManageWindow::addSelectedFiles()
 {
-    OperationLock lock;
-    if (m_ctx.state.operationRunning || !lockOperation(lock, m_ctx))
-        return;
-    const int top = topLine(m_backupFiles);
     const std::string d = m_folderTree->directory();
-    if (addFiles(m_ctx, d, selectedNames(m_sourceFiles)).done > 0) {
-        readFileList(m_backupFiles,
-                     textBeforeLast('\\', layout::mirrorFolder(m_ctx.state.backupBase, d)), false);
-        setTopLine(m_backupFiles, top);
-    }
-    if (m_backupFiles->count() > 0) {
-        m_selectAllBackupAction->setEnabled(true);
-    } else {
-        enable({m_removeButton, m_restoreButton}, false);
-        enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
-    }
+    auto result = std::make_shared<FileCommandResult>();
+    runFileCommand(
+        [d, names = selectedNames(m_sourceFiles), result](EngineContext& ctx) {
+            *result = addFiles(ctx, d, names);
+        },
+        [this, d, result, top = topLine(m_backupFiles)] {
+            if (result->done > 0) {
+                readFileList(m_backupFiles,
+                             textBeforeLast('\\', layout::mirrorFolder(m_ctx.state.backupBase, d)),
+                             false);
+                setTopLine(m_backupFiles, top);
+            }
+            if (m_backupFiles->count() > 0) {
+                m_selectAllBackupAction->setEnabled(true);
+            } else {
+                enable({m_removeButton, m_restoreButton}, false);
+                enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
+            }
+        });
 }
 
 void ManageWindow::removeSelectedFiles()
 {
-    OperationLock lock;
-    if (m_ctx.state.operationRunning || !lockOperation(lock, m_ctx))
-        return;
-    const int top = topLine(m_backupFiles);
-    removeFiles(m_ctx, m_backupFolder, selectedNames(m_backupFiles));
-    // A file that could not be removed stays, and stays selected.
-    readFileList(m_backupFiles, m_backupFolder, true);
-    setTopLine(m_backupFiles, top);
-    if (m_backupFiles->count() > 0) {
-        m_selectAllBackupAction->setEnabled(true);
-        if (hasSelection(m_backupFiles)) {
-            enable({m_quickRemove, m_quickRestore, m_removeButton, m_restoreButton}, true);
-            enable({m_removeAction, m_restoreAction}, true);
-        }
-    } else {
-        enable({m_removeButton, m_restoreButton}, false);
-        enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
-    }
+    runFileCommand(
+        [folder = m_backupFolder, names = selectedNames(m_backupFiles)](EngineContext& ctx) {
+            removeFiles(ctx, folder, names);
+        },
+        [this, top = topLine(m_backupFiles)] {
+            // A file that could not be removed stays, and stays selected.
+            readFileList(m_backupFiles, m_backupFolder, true);
+            setTopLine(m_backupFiles, top);
+            if (m_backupFiles->count() > 0) {
+                m_selectAllBackupAction->setEnabled(true);
+                if (hasSelection(m_backupFiles)) {
+                    enable({m_quickRemove, m_quickRestore, m_removeButton, m_restoreButton}, true);
+                    enable({m_removeAction, m_restoreAction}, true);
+                }
+            } else {
+                enable({m_removeButton, m_restoreButton}, false);
+                enable({m_selectAllBackupAction, m_removeAction, m_restoreAction}, false);
+            }
 
-    const int top1 = topLine(m_sourceFiles);
-    m_settingSelection = true;
-    m_sourceFiles->clearSelection();
-    m_settingSelection = false;
-    readFileList(m_sourceFiles, m_sourceFolder, false);
-    setTopLine(m_sourceFiles, top1 < m_sourceFiles->count() ? top1 : m_sourceFiles->count() - 1);
+            const int top1 = topLine(m_sourceFiles);
+            m_settingSelection = true;
+            m_sourceFiles->clearSelection();
+            m_settingSelection = false;
+            readFileList(m_sourceFiles, m_sourceFolder, false);
+            setTopLine(m_sourceFiles,
+                       top1 < m_sourceFiles->count() ? top1 : m_sourceFiles->count() - 1);
+        });
 }
 
 void ManageWindow::restoreSelectedFiles()
 {
-    OperationLock lock;
-    if (m_ctx.state.operationRunning || !lockOperation(lock, m_ctx))
-        return;
-    const int top = topLine(m_backupFiles);
-    restoreFiles(m_ctx, m_backupFolder, m_folderTree->directory(), selectedNames(m_backupFiles));
-    readFileList(m_sourceFiles, m_sourceFolder, false);
-    setTopLine(m_backupFiles, top);
+    runFileCommand([backup = m_backupFolder, source = m_folderTree->directory(),
+                    names = selectedNames(m_backupFiles)](
+                       EngineContext& ctx) { restoreFiles(ctx, backup, source, names); },
+                   [this, top = topLine(m_backupFiles)] {
+                       readFileList(m_sourceFiles, m_sourceFolder, false);
+                       setTopLine(m_backupFiles, top);
+                   });
 }
 
 // ---- The selection commands of the menus

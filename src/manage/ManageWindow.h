@@ -5,10 +5,14 @@
 
 #include <QDialog>
 
+#include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -22,6 +26,8 @@ namespace kx {
 
 class DriveComboBox;
 class FolderTree;
+class OperationLock;
+class OperationRunner;
 
 /**
  * The manage window: the folder tree of a source drive, the files of the chosen folder, and
@@ -39,6 +45,9 @@ class FolderTree;
  *
  * Every control carries its name as its objectName (Boom1, FileListBox1, AddBtn, ...). Closing
  * the window stores the backup drive, the medium's date and total, and the window's layout.
+ *
+ * Add, Remove and Restore run on a worker of their own: while one works, the panes and the
+ * commands are disabled, and closing the window asks whether to stop it first.
  */
 class ManageWindow : public QDialog
 {
@@ -48,6 +57,10 @@ public:
     /** Reads the stored backup drive into the backup root and the stored layout, and chooses
      *  the drive of the user's home as the source drive. */
     ManageWindow(EngineContext& ctx, QWidget* parent);
+    ~ManageWindow() override;
+
+    /** A file command works on the window's worker. */
+    bool isWorking() const;
 
     /** The source drive was chosen: loads its folder tree and shows the chosen folder's files
      *  beside their mirror. The first tree of a run opens at the user's home folder when the
@@ -104,6 +117,13 @@ private:
     void onBackupFilesClicked();
 
     void showFolderFiles();
+    /** Starts a file command on the worker unless another Kopierix operation runs (a warning
+     *  says so); the operation lock is held until it has ended. `afterwards` runs here then. */
+    void runFileCommand(std::function<void(EngineContext&)> command,
+                        std::function<void()> afterwards);
+    void fileCommandFinished();
+    /** Off while a file command works; on again restores what each control was before. */
+    void setCommandsAvailable(bool on);
     void addSelectedFiles();
     void removeSelectedFiles();
     void restoreSelectedFiles();
@@ -130,6 +150,19 @@ private:
 
     EngineContext& m_ctx;
     Language m_language;
+    /** Held from the start of a file command to its end, against a second Kopierix operation. */
+    std::unique_ptr<OperationLock> m_operationLock;
+    std::function<void()> m_afterRun;
+    // Declared after what a command uses: one still working when the window goes is stopped
+    // and waited for while the lock is still held.
+    std::unique_ptr<OperationRunner> m_runner;
+    /** The user chose to close and stop: the window closes once the command has ended. */
+    bool m_closeAfterRun = false;
+    int m_closeResult = 0;
+    /** The menus' commands, disabled together while a file command works. */
+    QActionGroup* m_commandActions = nullptr;
+    /** Whether Add, Remove and Restore were enabled when the file command started. */
+    std::array<bool, 3> m_buttonsBeforeRun{};
 
     QFrame* m_sourceTitleFrame = nullptr;
     QLabel* m_sourceTitle = nullptr;

@@ -1,10 +1,13 @@
 #include "newer/NewFilesWindow.h"
 
+#include "dialogs/QuestionDialog.h"
 #include "dialogs/UiText.h"
 #include "engine/NewerFiles.h"
 #include "engine/OperationGate.h"
 #include "engine/Settings.h"
 #include "newer/NewerTexts.h"
+#include "worker/OperationRunner.h"
+#include "worker/RunTexts.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -39,7 +42,7 @@ constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 25;
 
 /** Passes everything to the program's user interface except the progress of the scan, which
- *  the window shows on its own bar. */
+ *  the window shows on its own bar. Called on the GUI thread, by the worker's user interface. */
 class ScanUi : public UserInterface
 {
 public:
@@ -47,18 +50,8 @@ public:
 
     void memo(const std::string& line) override { m_inner.memo(line); }
     void clearMemo() override { m_inner.clearMemo(); }
-    void progress(int position) override
-    {
-        m_bar.setValue(position);
-        m_bar.repaint();
-    }
-    void showProgress(bool shown) override
-    {
-        m_bar.setVisible(shown);
-        if (shown)
-            m_bar.repaint();
-    }
-    void pump() override { m_inner.pump(); }
+    void progress(int position) override { m_bar.setValue(position); }
+    void showProgress(bool shown) override { m_bar.setVisible(shown); }
     void status(const std::string& text) override { m_inner.status(text); }
     bool askYesNo(const std::string& caption, const std::string& question) override
     {
@@ -97,12 +90,19 @@ NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent)
     buildControls();
     buildLayout();
     m_scanUi = std::make_unique<ScanUi>(ctx.ui, *m_progressBar);
-    m_scanCtx = std::make_unique<EngineContext>(
-        EngineContext{ctx.platform, ctx.state, *m_scanUi, ctx.log, ctx.facts});
+    m_runner = std::make_unique<OperationRunner>(ctx, *m_scanUi);
+    connect(m_runner.get(), &OperationRunner::finished, this, &NewFilesWindow::runFinished);
     setTexts();
 }
 
+// The runner goes first (a member declared last): a run still working is stopped and waited
+// for while the window's user interface, the lock and the widgets are still there.
 NewFilesWindow::~NewFilesWindow() = default;
+
+bool NewFilesWindow::isWorking() const
+{
+    return m_runner->isRunning();
+}
 
 QString NewFilesWindow::text(const Text& text) const
 {
@@ -268,6 +268,19 @@ bool NewFilesWindow::eventFilter(QObject* watched, QEvent* event)
 
 void NewFilesWindow::done(int result)
 {
+    // Esc, the Close button, the menu's Close and the window's own close all come here.
+    if (isWorking()) {
+        if (m_closeAfterRun)
+            return;
+        QuestionDialog question(QString::fromStdString(m_ctx.facts.languageCode), this);
+        if (question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
+                              text(runtext::stopQuestion))) {
+            m_closeAfterRun = true;
+            m_closeResult = result;
+            m_runner->stop();
+        }
+        return;
+    }
     if (isVisible())
         saveState();
     QDialog::done(result);
@@ -284,30 +297,54 @@ void NewFilesWindow::saveState()
     m_scanDone = false;
 }
 
+void NewFilesWindow::run(std::function<void(EngineContext&)> operation,
+                         std::function<void()> afterwards)
+{
+    m_afterRun = std::move(afterwards);
+    m_selectAllBeforeRun = m_selectAllAction->isEnabled();
+    m_proposals->setEnabled(false);
+    m_addButton->setEnabled(false);
+    m_addAction->setEnabled(false);
+    m_selectAllAction->setEnabled(false);
+    m_runner->start(std::move(operation));
+}
+
+void NewFilesWindow::runFinished()
+{
+    m_operationLock.reset();
+    m_proposals->setEnabled(true);
+    m_selectAllAction->setEnabled(m_selectAllBeforeRun);
+    if (m_afterRun)
+        std::exchange(m_afterRun, {})();
+    // What ended the run may have closed the window already (a backup that cannot be entered).
+    if (std::exchange(m_closeAfterRun, false) && isVisible())
+        done(m_closeResult);
+}
+
 void NewFilesWindow::scan()
 {
-    // Closed before the scan could start; and the walks share their state with every other
-    // file operation, so none may run beside another.
-    if (!isVisible() || m_ctx.state.operationRunning)
+    // Closed before the scan could start.
+    if (!isVisible() || isWorking())
         return;
     m_lines.clear();
     showLines();
     m_backupLabel->setText(
         fromEngine(newerBackupLabel(m_ctx)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 
-    m_ctx.state.operationRunning = true;
-    NewerScanResult result = scanNewFiles(*m_scanCtx);
-    m_ctx.state.operationRunning = false;
-    if (!result.entered) {
-        if (isVisible())
-            reject();
-        return;
-    }
-    m_lines = std::move(result.proposals);
-    showLines();
-    m_selectAllAction->setEnabled(result.found);
-    m_addButton->setEnabled(false);
-    m_addAction->setEnabled(false);
+    auto result = std::make_shared<NewerScanResult>();
+    run([result](EngineContext& ctx) { *result = scanNewFiles(ctx); },
+        [this, result] {
+            if (!result->entered) {
+                if (isVisible())
+                    reject();
+                return;
+            }
+            m_lines = std::move(result->proposals);
+            showLines();
+            m_selectAllAction->setEnabled(result->found);
+            m_addButton->setEnabled(false);
+            m_addAction->setEnabled(false);
+        });
 }
 
 void NewFilesWindow::showLines()
@@ -350,29 +387,40 @@ void NewFilesWindow::selectAllProposals()
 
 void NewFilesWindow::addSelectedProposals()
 {
-    if (m_ctx.state.operationRunning)
+    if (isWorking())
         return;
-    OperationLock lock;
-    if (!lockOperation(lock, m_ctx))
+    auto lock = std::make_unique<OperationLock>();
+    if (!lockOperation(*lock, m_ctx))
         return;
+    m_operationLock = std::move(lock);
     const QModelIndex topIndex = m_proposals->indexAt(QPoint(1, 1));
     std::vector<bool> selected(m_lines.size(), false);
     for (int row = 0; row < m_proposals->count(); ++row)
         selected[static_cast<std::size_t>(row)] = m_proposals->item(row)->isSelected();
 
-    m_ctx.state.operationRunning = true;
-    const std::size_t added = addNewFiles(m_ctx, m_lines, selected).copiedCount;
-    m_ctx.state.operationRunning = false;
-
-    for (int row = 0; row < m_proposals->count(); ++row)
-        m_proposals->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
-    if (added > 0)
-        emit backupChanged();
-    if (topIndex.isValid())
-        m_proposals->scrollToItem(m_proposals->item(topIndex.row()),
-                                  QAbstractItemView::PositionAtTop);
-    m_addButton->setEnabled(false);
-    m_addAction->setEnabled(false);
+    // The worker marks its own copy of the lines; the list shows them once it has ended.
+    struct Adding
+    {
+        std::vector<std::string> lines;
+        std::vector<bool> selected;
+        std::size_t added = 0;
+    };
+    auto adding = std::make_shared<Adding>(Adding{m_lines, std::move(selected)});
+    run(
+        [adding](EngineContext& ctx) {
+            adding->added = addNewFiles(ctx, adding->lines, adding->selected).copiedCount;
+        },
+        [this, adding, top = topIndex.isValid() ? topIndex.row() : -1] {
+            m_lines = std::move(adding->lines);
+            for (int row = 0; row < m_proposals->count(); ++row)
+                m_proposals->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
+            if (adding->added > 0)
+                emit backupChanged();
+            if (top >= 0)
+                m_proposals->scrollToItem(m_proposals->item(top), QAbstractItemView::PositionAtTop);
+            m_addButton->setEnabled(false);
+            m_addAction->setEnabled(false);
+        });
 }
 
 } // namespace kx

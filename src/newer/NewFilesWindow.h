@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,12 +21,19 @@ class QPushButton;
 
 namespace kx {
 
+class OperationLock;
+class OperationRunner;
+
 /**
  * The newer-files window: proposes source files that resemble the backup but are not in it yet
  * (same folder mirror, an extension found there, newer than the medium's last backup), and adds
  * the ones the user selects. Created once at start and shown modally; each opening scans once,
  * right after the window appears, with the window's own progress bar. Every control carries its
  * name as its objectName (ListBox, VoegtoeBtn, SluitAfBtn, BackupLabel, ...).
+ *
+ * The scan and the adding run on a worker of the window's own: while one works, the list and
+ * the commands are disabled, and closing the window (Esc, its Close button) asks whether to stop
+ * it; the window closes once it has ended.
  */
 class NewFilesWindow : public QDialog
 {
@@ -34,6 +42,9 @@ class NewFilesWindow : public QDialog
 public:
     NewFilesWindow(EngineContext& ctx, QWidget* parent);
     ~NewFilesWindow() override;
+
+    /** The scan or the adding works on the window's worker. */
+    bool isWorking() const;
 
 signals:
     /** Files were added to the backup medium; the manage window's backup list may show them. */
@@ -50,6 +61,10 @@ private:
     void setTexts();
     void saveState();
     void scan();
+    /** Starts `operation` on the worker with the list and the commands disabled; `afterwards`
+     *  runs here once it has ended. */
+    void run(std::function<void(EngineContext&)> operation, std::function<void()> afterwards);
+    void runFinished();
     void onProposalsClicked();
     void selectAllProposals();
     void addSelectedProposals();
@@ -60,7 +75,16 @@ private:
     Language m_language;
     /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
     std::unique_ptr<UserInterface> m_scanUi;
-    std::unique_ptr<EngineContext> m_scanCtx;
+    /** Held while the adding works, against a second Kopierix operation. */
+    std::unique_ptr<OperationLock> m_operationLock;
+    std::function<void()> m_afterRun;
+    // Declared after what a run uses: one still working when the window goes is stopped and
+    // waited for while those are still there.
+    std::unique_ptr<OperationRunner> m_runner;
+    /** The user chose to close and stop: the window closes once the run has ended. */
+    bool m_closeAfterRun = false;
+    int m_closeResult = 0;
+    bool m_selectAllBeforeRun = false;
 
     QPlainTextEdit* m_output = nullptr;
     QListWidget* m_proposals = nullptr;

@@ -33,8 +33,6 @@ public:
     void clearMemo() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
-    /** The worker has no messages of its own to let run. */
-    void pump() override {}
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

@@ -9,6 +9,7 @@
 #include "worker/OperationRunner.h"
 
 #include <QAction>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
@@ -21,6 +22,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 
 using kx::Application;
@@ -43,11 +45,41 @@ private:
     std::string m_locale;
 };
 
+// The system's own platform, whose n-th staged copy waits until the test has clicked Stop:
+// the click falls in the middle of a real run.
+class ClickAtCopy : public LocalePlatform
+{
+public:
+    explicit ClickAtCopy(int n) : LocalePlatform("C"), m_n(n) {}
+
+    bool stageCopy(const std::string& source, const std::string& dest, kx::StagedCopy& staged,
+                   kx::SystemError& error) override
+    {
+        if (++m_copies == m_n) {
+            waiting = true;
+            // Never for ever: a test that fails must still end.
+            for (int waited = 0; !clicked && waited < 10000; ++waited)
+                QThread::msleep(1);
+        }
+        return LocalePlatform::stageCopy(source, dest, staged, error);
+    }
+
+    std::atomic<bool> waiting = false;
+    std::atomic<bool> clicked = false;
+
+private:
+    int m_n;
+    std::atomic<int> m_copies = 0;
+};
+
 // The program's windows over a fixture, the main window shown and its first paint done.
 struct Program
 {
     explicit Program(const std::string& locale = "C")
-        : app(std::make_unique<LocalePlatform>(locale))
+        : Program(std::make_unique<LocalePlatform>(locale))
+    {
+    }
+    explicit Program(std::unique_ptr<kx::Platform> platform) : app(std::move(platform))
     {
         app.createWindows();
         main = app.mainForm();
@@ -93,6 +125,16 @@ QStringList logLines(const Fixture& fixture)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QStringList tempFiles(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, {QStringLiteral(".kopierix-tmp-*")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    return found;
 }
 
 // Answers the next question of the program's yes/no window by pressing one of its buttons, and
@@ -262,48 +304,46 @@ private slots:
                  qPrintable(program.status()));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Make Backups\" clicked"));
-        QVERIFY(!program.app.state().operationRunning);
+        QVERIFY(!program.main->operationWorking());
         QVERIFY(program.main->findChild<QWidget*>(QStringLiteral("ProgressBar"))->isHidden());
     }
 
-    // A second file operation is refused with a warning, whether it is this window that runs one
-    // or another Kopierix (a window or a headless run) that holds the lock.
+    // A second file operation is refused with a warning while another holds the operation lock:
+    // a command of this program's other windows, or another Kopierix (a window or a headless
+    // run). This window's own run disables the other commands.
     void aSecondOperationIsRefusedWithAWarning_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("elsewhere");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("warning");
         const QString english = "Another Kopierix operation is running; try again later.";
-        QTest::newRow("Make Backups, here") << "MaakBackupBtn" << false << "C" << english;
-        QTest::newRow("Make Backups, elsewhere") << "MaakBackupBtn" << true << "C" << english;
-        QTest::newRow("Restore, elsewhere") << "HerstellenBtn" << true << "C" << english;
-        QTest::newRow("Duplicate, elsewhere") << "DuplicerenBtn" << true << "C" << english;
-        QTest::newRow("Dutch") << "MaakBackupBtn" << true << "nl_NL"
+        QTest::newRow("Make Backups") << "MaakBackupBtn"
+                                      << "C" << english;
+        QTest::newRow("Restore") << "HerstellenBtn"
+                                 << "C" << english;
+        QTest::newRow("Duplicate") << "DuplicerenBtn"
+                                   << "C" << english;
+        QTest::newRow("Dutch") << "MaakBackupBtn"
+                               << "nl_NL"
                                << "Er loopt al een bewerking van Kopierix; probeer het later "
                                   "opnieuw.";
     }
     void aSecondOperationIsRefusedWithAWarning()
     {
         QFETCH(QString, button);
-        QFETCH(bool, elsewhere);
         QFETCH(QString, locale);
         QFETCH(QString, warning);
         Fixture fixture;
         backupAndNewerSource(fixture);
         Program program(locale.toStdString());
         OperationLock other;
-        if (elsewhere)
-            QVERIFY(other.tryLock());
-        else
-            program.app.state().operationRunning = true;
+        QVERIFY(other.tryLock());
 
         QString shown;
         closeNextWarning(&shown);
         program.click(button.toLatin1().constData());
         QCOMPARE(shown, warning);
         QCOMPARE(logLines(fixture).size(), 1);
-        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), QByteArray("changed source"));
     }
 
@@ -388,7 +428,7 @@ private slots:
         QVERIFY2(memo.first().startsWith(lastMemoLineStart) ||
                      memo.last().startsWith(lastMemoLineStart),
                  qPrintable(memo.join(QLatin1Char('|'))));
-        QVERIFY(!program.app.state().operationRunning);
+        QVERIFY(!program.main->operationWorking());
     }
 
     // A run stops from its own button at once, and from Esc or closing the window after the
@@ -494,6 +534,92 @@ private slots:
         } else {
             QVERIFY(main->isVisible());
         }
+    }
+
+    // Stop clicked in a real Make Backups: in a tree of small files once the first batch is in
+    // place and shown, and inside the copy of one large file. What was not renamed is dropped,
+    // every old copy stays, no temporary file is left, the summary so far ends with the stop
+    // line in the window and the log alike, and the medium records no backup.
+    void stopARealRun_data()
+    {
+        QTest::addColumn<bool>("large");
+        QTest::newRow("small files") << false;
+        QTest::newRow("one large file") << true;
+    }
+    void stopARealRun()
+    {
+        QFETCH(bool, large);
+        // A batch of small files is renamed in one go (512 at most); the click falls in the
+        // second batch.
+        constexpr int kBatch = 512;
+        const int files = large ? 1 : kBatch + 8;
+        Fixture fixture;
+        fixture.addDrive('s');
+        fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
+        fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("BackUp Drive"),
+                           QStringLiteral("e:\\"));
+        fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Check for Updates"),
+                           QStringLiteral("0"));
+        const QByteArray big(48 << 20, 'n');
+        auto name = [](int i) { return QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')); };
+        for (int i = 0; i < files; ++i) {
+            const std::string n = name(i).toStdString();
+            fixture.writeFile("s:\\Docs\\" + n, large ? big : QByteArray("new"), T0 + 600);
+            fixture.writeFile("e:\\s-Docs\\" + n, "old copy", T0);
+        }
+        const QVariant lastBackup =
+            fixture.setting(QStringLiteral("Last BackUp"), QStringLiteral("e-"));
+        const QVariant totalSize =
+            fixture.setting(QStringLiteral("Total Size"), QStringLiteral("e-"));
+        auto platform = std::make_unique<ClickAtCopy>(large ? 1 : kBatch + 2);
+        ClickAtCopy& copies = *platform;
+        Program program(std::move(platform));
+
+        auto* button = program.main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
+        const QString caption = button->text();
+        const auto copiedLines = [&] {
+            const QStringList memo = program.memo();
+            return std::count_if(memo.begin(), memo.end(), [](const QString& line) {
+                return line.startsWith(QLatin1String("s:\\Docs\\f")) &&
+                       line.endsWith(QLatin1String(" copied to e:"));
+            });
+        };
+        program.click("MaakBackupBtn");
+        QTRY_VERIFY_WITH_TIMEOUT(copies.waiting, 20000);
+        // The lines of the copies already in place have reached the window.
+        if (!large)
+            QTRY_VERIFY(copiedLines() > 0);
+        QVERIFY(program.main->runner()->isRunning());
+        program.click("MaakBackupBtn");
+        copies.clicked = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!program.main->runner()->isRunning(), 20000);
+
+        // Only the copies renamed before the stop count; the rest of the tree keeps its old
+        // copies.
+        const int copied = static_cast<int>(copiedLines());
+        QVERIFY(large ? copied == 0 : copied > 0 && copied < files);
+        int renewed = 0;
+        for (int i = 0; i < files; ++i) {
+            const QByteArray contents = fixture.readFile("e:\\s-Docs\\" + name(i).toStdString());
+            if (contents != "old copy") {
+                QCOMPARE(contents, large ? big : QByteArray("new"));
+                ++renewed;
+            }
+        }
+        QCOMPARE(renewed, copied);
+        QCOMPARE(tempFiles(fixture.root()), QStringList());
+
+        const QStringList memo = program.memo();
+        QVERIFY(memo.size() >= 2);
+        QCOMPARE(memo[memo.size() - 2], QStringLiteral("Stopped by the user"));
+        QVERIFY2(memo.last().startsWith(QLatin1String("Free ")), qPrintable(memo.last()));
+        QVERIFY(memo.contains(QStringLiteral("Number of files copied to e: = %1").arg(copied)));
+        const QStringList log = logLines(fixture);
+        QCOMPARE(log.mid(log.size() - 2), memo.mid(memo.size() - 2));
+        QVERIFY(log.contains(QStringLiteral("Button \"Make Backups\" clicked")));
+        QCOMPARE(fixture.setting(QStringLiteral("Last BackUp"), QStringLiteral("e-")), lastBackup);
+        QCOMPARE(fixture.setting(QStringLiteral("Total Size"), QStringLiteral("e-")), totalSize);
+        QCOMPARE(button->text(), caption);
     }
 
     void mountTableChanges()

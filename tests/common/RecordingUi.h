@@ -21,7 +21,6 @@ public:
     std::vector<int> positions;
     std::deque<bool> yesNoAnswers;       // empty: answers No
     std::deque<std::string> textAnswers; // empty: cancels
-    int pumps = 0;
     bool progressShown = false;
     bool isBusy = false;
 
@@ -29,7 +28,6 @@ public:
     void clearMemo() override { memoLines.clear(); }
     void progress(int position) override { positions.push_back(position); }
     void showProgress(bool shown) override { progressShown = shown; }
-    void pump() override { ++pumps; }
     void status(const std::string& text) override { statusLines.push_back(text); }
     bool askYesNo(const std::string&, const std::string& question) override
     {

@@ -1,20 +1,27 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
+#include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
 #include <unistd.h>
+
+#include <atomic>
 
 using namespace kx;
 using test::EngineRig;
@@ -31,7 +38,12 @@ struct ManageRig
 {
     explicit ManageRig(const Fixture& fixture, char backupDrive = 'e',
                        const std::string& language = "nld", bool perComputer = false)
-        : rig(fixture.platform(), language)
+        : ManageRig(fixture.platform(), backupDrive, language, perComputer)
+    {
+    }
+    ManageRig(std::unique_ptr<Platform> platform, char backupDrive, const std::string& language,
+              bool perComputer = false)
+        : rig(std::move(platform), language)
     {
         rig.state.perComputerFolders = perComputer;
         form = std::make_unique<ManageWindow>(rig.ctx, nullptr);
@@ -50,6 +62,11 @@ struct ManageRig
         return form->findChild<QAbstractButton*>(name);
     }
     QAction* action(const char* name) const { return form->findChild<QAction*>(name); }
+    /** The file command on the worker has ended and the window has shown what it did. */
+    bool idle() const
+    {
+        return QTest::qWaitFor([this] { return !form->isWorking(); }, 5000);
+    }
     QComboBox* driveList(const char* name) const { return form->findChild<QComboBox*>(name); }
 
     /** Which of the named buttons and menu items are enabled, as "Name" or "!Name". */
@@ -74,6 +91,41 @@ struct ManageRig
     std::unique_ptr<ManageWindow> form;
     std::unique_ptr<QSignalSpy> duplicate;
 };
+
+/** A platform whose copies wait until the test opens the gate: a file command is caught in
+ *  the middle of its work. */
+class GatedCopies : public test::ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    std::atomic<bool> reached = false;
+    std::atomic<bool> open = false;
+
+    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    {
+        reached = true;
+        // Never for ever: a test that fails must still end.
+        for (int waited = 0; !open && waited < 10000; ++waited)
+            QThread::msleep(1);
+        return inner().copyFile(source, dest, error);
+    }
+};
+
+/** Answers the next yes/no question with the named button, and keeps its text. */
+void answerNextQuestion(const QString& button, QString* question)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
+            return;
+        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        if (auto* b = dialog->findChild<QPushButton*>(button))
+            b->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
 
 QStringList lines(const QListWidget* list)
 {
@@ -229,6 +281,7 @@ private slots:
         QCOMPARE(m.states({"AddBtn", "SpeedAdd", "Voegtoe"}),
                  (QStringList{"AddBtn", "SpeedAdd", "Voegtoe"}));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QVERIFY(m.rig.ui.warnings.empty());
         QVERIFY(m.rig.ui.memoLines.empty());
 
@@ -236,6 +289,7 @@ private slots:
         clickLine(source, "a.txt");
         clickLine(source, "c.txt", Qt::ShiftModifier);
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QCOMPARE(m.rig.ui.warnings,
                  std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\"});
         QCOMPARE(m.rig.memo(),
@@ -245,7 +299,6 @@ private slots:
         QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5));
         QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
-        QVERIFY(!m.rig.state.operationRunning);
 
         // Remove everything from the backup through the small button on the splitter.
         clickLine(backup, "a.txt");
@@ -256,6 +309,7 @@ private slots:
         m.action("SelecteerAlles2")->trigger();
         QCOMPARE(selectedLines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QTest::mouseClick(m.button("SpeedDel"), Qt::LeftButton);
+        QVERIFY(m.idle());
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\c.txt"));
         QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5 - 9));
@@ -283,6 +337,20 @@ private slots:
 
         clickLine(backup, "lost.txt");
         QTest::mouseClick(m.button("RestoreBtn"), Qt::LeftButton);
+        // The command works on the worker: the window takes no other command meanwhile, and
+        // shows what it did once it has ended.
+        QVERIFY(m.form->isWorking());
+        QCOMPARE(m.states({"AddBtn", "DelBtn", "RestoreBtn", "SpeedRestore", "Herstel",
+                           "SelecteerAlles2", "OKBtn"}),
+                 (QStringList{"!AddBtn", "!DelBtn", "!RestoreBtn", "!SpeedRestore", "!Herstel",
+                              "!SelecteerAlles2", "OKBtn"}));
+        QVERIFY(!m.tree()->isEnabled() && !backup->isEnabled() &&
+                !m.driveList("DriveComboBox2")->isEnabled());
+        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QVERIFY(m.idle());
+        QCOMPARE(m.states({"DelBtn", "RestoreBtn", "Herstel"}),
+                 (QStringList{"DelBtn", "RestoreBtn", "Herstel"}));
+        QVERIFY(m.tree()->isEnabled() && backup->isEnabled());
 
         QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
         QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
@@ -290,6 +358,50 @@ private slots:
         QCOMPARE(m.rig.memo(), QStringList{"e:\\c-Docs\\lost.txt restored"});
         // The backup list keeps its lines and its selection.
         QCOMPARE(selectedLines(backup), QStringList{"lost.txt"});
+    }
+
+    // Closing the window while a command works asks whether to stop it: No goes on, Yes ends
+    // the command at its next file and closes the window after it.
+    void closingWhileACommandWorksAsksToStopIt()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("c:\\Docs\\a.txt", "aaaa", T0);
+        fixture.writeFile("c:\\Docs\\b.txt", "bb", T0);
+        auto platform = std::make_unique<GatedCopies>(fixture.platform());
+        GatedCopies* gate = platform.get();
+        ManageRig m(std::move(platform), 'e', "nld");
+        clickFolder(m.tree(), {"Docs"});
+        clickLine(m.list("FileListBox1"), "a.txt");
+        clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier);
+        QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QTRY_VERIFY(gate->reached);
+        QVERIFY(m.form->isWorking());
+        const auto close = [&](const QString& answer, bool escape) {
+            QString asked;
+            answerNextQuestion(answer, &asked);
+            if (escape)
+                QTest::keyClick(m.form.get(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
+            QCOMPARE(asked, QString("De lopende bewerking stoppen?"));
+        };
+
+        close("NeeBtn", true);
+        QVERIFY(m.form->isVisible() && m.form->isWorking());
+        close("JaBtn", false);
+        QVERIFY(m.form->isVisible());
+        gate->open = true;
+        QTRY_VERIFY(!m.form->isVisible());
+        QVERIFY(!m.form->isWorking());
+        // The file being copied is whole or not there; the next one was never begun.
+        QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
+        QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt") ||
+                fixture.readFile("e:\\c-Docs\\a.txt") == "aaaa");
+        // The operation lock went with the command.
+        OperationLock next;
+        QVERIFY(next.tryLock());
     }
 
     void selectFilesInBackupMatchesNamesWithoutRegardToCase()

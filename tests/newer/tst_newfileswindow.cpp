@@ -1,20 +1,25 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "newer/NewFilesWindow.h"
 #include "support/FileDate.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <unistd.h>
+
+#include <atomic>
 
 using namespace kx;
 using test::EngineRig;
@@ -52,6 +57,46 @@ void useMedium(EngineRig& rig, const std::string& base = "e:\\")
     rig.state.backupBase = base;
     rig.state.lastBackupDate = localTimeToDateTime(rig.platform->toLocal(T0));
 }
+
+bool idle(const NewFilesWindow& form)
+{
+    return QTest::qWaitFor([&form] { return !form.isWorking(); }, 5000);
+}
+
+/** A platform whose folders cannot be listed until the test opens the gate: the scan is
+ *  caught in the middle of its walk. */
+class GatedPlatform : public test::ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    std::atomic<bool> reached = false;
+    std::atomic<bool> open = false;
+
+    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    {
+        reached = true;
+        // Never for ever: a test that fails must still end.
+        for (int waited = 0; !open && waited < 10000; ++waited)
+            QThread::msleep(1);
+        return inner().openDir(path, error);
+    }
+};
+
+/** Answers the next yes/no question with the named button, and keeps its text. */
+void answerNextQuestion(const QString& button, QString* question)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
+            return;
+        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        if (auto* b = dialog->findChild<QPushButton*>(button))
+            b->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
 } // namespace
 
 class TestNewFilesWindow : public QObject
@@ -85,13 +130,18 @@ private slots:
                     .startsWith("Backup drive: e:\nDate of latest Backup: "));
         QVERIFY(!form.findChild<QProgressBar*>("ProgressBar")->isVisible());
         QVERIFY(!add->isEnabled());
-        QVERIFY(!rig.state.operationRunning);
+        QVERIFY(!form.isWorking());
 
         QAction* selectAll = form.findChild<QAction*>("SelecteerAlles");
         QVERIFY(selectAll->isEnabled());
         selectAll->trigger();
         QVERIFY(add->isEnabled());
         QTest::mouseClick(add, Qt::LeftButton);
+        // The adding works on the worker; the list shows its marks once it has ended.
+        QVERIFY(!add->isEnabled() && !selectAll->isEnabled() && !list->isEnabled());
+        QCOMPARE(lines(list), QStringList{"c:\\docs\\c.doc"});
+        QVERIFY(idle(form));
+        QVERIFY(selectAll->isEnabled() && list->isEnabled());
 
         QCOMPARE(fixture.readFile("e:\\c-docs\\c.doc"), QByteArray("cc"));
         QCOMPARE(lines(list), QStringList{"c:\\docs\\c.doc - added"});
@@ -105,6 +155,7 @@ private slots:
         // A line that carries the marker is not added again.
         selectAll->trigger();
         QTest::mouseClick(add, Qt::LeftButton);
+        QVERIFY(idle(form));
         QCOMPARE(rig.memo().size(), 1);
 
         // Closing stores the layout; the next opening scans again.
@@ -119,6 +170,54 @@ private slots:
         fixture.writeFile("c:\\docs\\f.doc", "f", T0 + kDay);
         form.show();
         QTRY_COMPARE(lines(list), QStringList{"c:\\docs\\f.doc"});
+    }
+
+    void closingStopsTheScan_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Close button") << "button";
+        QTest::newRow("Esc") << "escape";
+    }
+    void closingStopsTheScan()
+    {
+        QFETCH(QString, way);
+        Fixture fixture;
+        buildDrives(fixture);
+        auto platform = std::make_unique<GatedPlatform>(fixture.platform());
+        GatedPlatform* gate = platform.get();
+        EngineRig rig(std::move(platform), "nld");
+        useMedium(rig);
+        NewFilesWindow form(rig.ctx, nullptr);
+        auto* close = form.findChild<QAbstractButton*>("SluitAfBtn");
+        const QString closeText = close->text();
+        form.show();
+        QTRY_VERIFY(gate->reached);
+        QVERIFY(form.isWorking());
+        QVERIFY(!form.findChild<QAction*>("SelecteerAlles")->isEnabled());
+        QVERIFY(!form.findChild<QAbstractButton*>("VoegtoeBtn")->isEnabled());
+        QVERIFY(close->isEnabled());
+        const auto leave = [&](const QString& answer) {
+            QString asked;
+            answerNextQuestion(answer, &asked);
+            if (way == QLatin1String("escape"))
+                QTest::keyClick(&form, Qt::Key_Escape);
+            else
+                QTest::mouseClick(close, Qt::LeftButton);
+            QCOMPARE(asked, QString("De lopende bewerking stoppen?"));
+        };
+
+        // No: the scan goes on, in its window.
+        leave("NeeBtn");
+        QVERIFY(form.isVisible() && form.isWorking());
+        // Yes: the window waits for the scan's end at its next step, then closes.
+        leave("JaBtn");
+        QVERIFY(form.isVisible());
+        QCOMPARE(close->text(), closeText);
+        gate->open = true;
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(!form.isWorking());
+        QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
+        QVERIFY(rig.ui.warnings.empty());
     }
 
     void withNothingToProposeTheOneLineIsNeverSelected()

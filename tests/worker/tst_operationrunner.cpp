@@ -86,7 +86,6 @@ private slots:
         QSignalSpy finished(&runner, &OperationRunner::finished);
 
         std::atomic<bool> onWorker = false;
-        std::atomic<bool> pumpedNothing = false;
         QVERIFY(runner.start([&](EngineContext& ctx) {
             onWorker = QThread::currentThread() != qApp->thread();
             ctx.ui.memo("before");
@@ -95,8 +94,6 @@ private slots:
             std::string name = "Medium 1";
             const bool ok = ctx.ui.askText("Kopierix", "Name?", name);
             ctx.ui.memo(ok ? name : "cancelled");
-            ctx.ui.pump();
-            pumpedNothing = true;
             ctx.ui.status("done");
         }));
         QCOMPARE(started.count(), 1);
@@ -107,8 +104,6 @@ private slots:
         QVERIFY(finished.wait(5000));
         QVERIFY(!runner.isRunning());
         QVERIFY(onWorker);
-        QVERIFY(pumpedNothing);
-        QCOMPARE(rig.gui.pumps, 0);
         QVERIFY(rig.gui.allOnGuiThread);
         QVERIFY2(rig.gui.ticksWhileAsked >= 5,
                  qPrintable(QString::number(rig.gui.ticksWhileAsked)));
