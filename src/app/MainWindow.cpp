@@ -67,10 +67,11 @@ QString displayText(const std::string& text)
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, ProgramState& state, ActivityLog& log,
-                       const SystemFacts& facts, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts),
-      m_language(languageOf(facts.languageCode))
+MainWindow::MainWindow(Platform& platform, ProgramState& state, BackupTarget& target,
+                       MediaRecords& media, ActivityLog& log, const SystemFacts& facts,
+                       QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_state(state), m_target(target), m_media(media),
+      m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
 {
     m_operations.makeBackups = [](EngineContext& ctx) { kx::makeBackups(ctx); };
     m_operations.restoreAll = [](EngineContext& ctx) { kx::restoreAll(ctx); };
@@ -249,7 +250,6 @@ void MainWindow::placeOffScreen()
     move(1 - width(), 100);
     setWindowTitle(QString::fromLatin1(kProductName));
     m_progressBar->hide();
-    m_state.languageCode = m_facts.languageCode;
     setTexts();
 
     m_firstPaintDone = false;
@@ -257,13 +257,13 @@ void MainWindow::placeOffScreen()
     m_floppyWarned = false;
     m_state.mainFormReady = m_mainFormReady;
     m_state.floppyWarned = m_floppyWarned;
-    m_state.perComputerFolders = false;
+    m_target.perComputerFolders = false;
     m_state.noDisk = false;
     m_state.noFloppy = false;
     userDataFolder(m_platform);
-    m_state.computerFolder = computerName(m_platform);
-    readSettings(m_platform, m_state, *this);
-    m_firstTime = m_state.firstTime;
+    m_target.computerFolder = computerName(m_platform);
+    readSettings(m_platform, m_target, m_media, *this, m_language);
+    m_firstTime = readFirstTime(m_platform);
 }
 
 void MainWindow::setTexts()
@@ -317,17 +317,13 @@ void MainWindow::firstPaint()
     m_firstPaintDone = true;
     m_progressBar->hide();
 
-    m_state.startDir = m_platform.currentDirectory();
-    if (m_state.startDir.empty() || m_state.startDir.back() != '\\')
-        m_state.startDir += '\\';
-
     if (m_windows.loadAutoCheckSetting && m_windows.loadAutoCheckSetting())
         m_updateTimer->start();
 
     startLog();
 
     // The manage window is the one place where the backup drive is chosen.
-    const char drive = m_state.backupBase.empty() ? 'c' : m_state.backupBase[0];
+    const char drive = m_target.base.empty() ? 'c' : m_target.base[0];
     if (m_windows.backup) {
         m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
@@ -421,7 +417,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // A window that was never placed has no geometry worth remembering.
     if (m_firstPaintDone)
-        writeSettings(m_platform, m_state, WindowGeometry{x(), y(), width(), height()});
+        writeSettings(m_platform, m_target, WindowGeometry{x(), y(), width(), height()});
     QMainWindow::closeEvent(event);
     emit closed();
 }

@@ -71,9 +71,9 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     if (running.refused() || sourceFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
-    ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    const std::string mirror = layout::mirrorFolder(state.backupBase, sourceFolder);
+    const std::string mirror = layout::mirrorFolder(target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
     for (const std::string& name : names) {
@@ -85,13 +85,12 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
         ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         if (!copy.makeAndEnterDir(mirror) || !copy.copyIfNewer(from, to)) {
-            ctx.ui.warn(to + " is niet toegevoegd aan " + state.backupBase);
+            ctx.ui.warn(to + " is niet toegevoegd aan " + target.base);
             continue;
         }
-        state.firstTime = false;
         const std::int64_t size = copy.fileSizeOf(from);
         if (size > 0)
-            state.backupTotalSize += size;
+            ctx.media.current.totalSize += size;
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
         ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
@@ -127,7 +126,7 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         // The file's bytes have left the medium however it was deleted, so the total follows
         // also when its read-only bit had to be cleared first.
         if (size > 0)
-            ctx.state.backupTotalSize -= size;
+            ctx.media.current.totalSize -= size;
         ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));

@@ -133,8 +133,7 @@ ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
     m_firstPaintDone = false;
     {
         auto store = m_ctx.platform.openSettings();
-        m_ctx.state.backupBase =
-            store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+        m_ctx.target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
     }
     readWindowLayout();
     m_expandPending = false;
@@ -546,7 +545,7 @@ void ManageWindow::firstPaint()
 void ManageWindow::saveState()
 {
     writeBackupDrive();
-    writeLastDate(m_ctx, m_ctx.state.backupTotalSize, m_ctx.state.lastBackupDate);
+    writeLastDate(m_ctx, m_ctx.media.current.totalSize, m_ctx.media.current.lastBackupDate);
     writeWindowLayout();
 }
 
@@ -602,10 +601,11 @@ void ManageWindow::writeBackupDrive()
 {
     const ProgramState& state = m_ctx.state;
     // A drive that was not ready is not remembered, unless it is a floppy drive with a disk.
-    if (state.noDisk && !(onFloppyDrive(state.backupBase) && !state.noFloppy))
+    if (state.noDisk && !(onFloppyDrive(m_ctx.target.base) && !state.noFloppy))
         return;
     auto store = m_ctx.platform.openSettings();
-    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive,
+                       storedBackupDrive(m_ctx.target));
     store->sync();
 }
 
@@ -686,7 +686,7 @@ void ManageWindow::onBackupDriveChanged()
 
     showMirrorFolder();
     const DriveType type =
-        driveTypeOf(m_ctx.platform, state.backupBase.empty() ? letter : state.backupBase[0]);
+        driveTypeOf(m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
     emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
     enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, false);
     enable({m_removeAction, m_restoreAction}, false);
@@ -824,7 +824,7 @@ void ManageWindow::showMirrorFolder()
         readFileList(m_backupFiles, std::string(), false);
         return;
     }
-    const std::string m = layout::mirrorFolder(m_ctx.state.backupBase, d);
+    const std::string m = layout::mirrorFolder(m_ctx.target.base, d);
     const std::string folder = textBeforeLast('\\', m);
     FileInfo info;
     if (m_ctx.platform.fileInfo(folder, info) && info.isDir)
@@ -907,7 +907,7 @@ void ManageWindow::addSelectedFiles()
     const std::string d = m_folderTree->directory();
     if (addFiles(m_ctx, d, selectedNames(m_sourceFiles)).done > 0) {
         readFileList(m_backupFiles,
-                     textBeforeLast('\\', layout::mirrorFolder(m_ctx.state.backupBase, d)), false);
+                     textBeforeLast('\\', layout::mirrorFolder(m_ctx.target.base, d)), false);
         setTopLine(m_backupFiles, top);
     }
     if (m_backupFiles->count() > 0) {

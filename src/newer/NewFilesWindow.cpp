@@ -97,8 +97,8 @@ NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent)
     buildControls();
     buildLayout();
     m_scanUi = std::make_unique<ScanUi>(ctx.ui, *m_progressBar);
-    m_scanCtx = std::make_unique<EngineContext>(
-        EngineContext{ctx.platform, ctx.state, *m_scanUi, ctx.log, ctx.facts});
+    m_scanCtx = std::make_unique<EngineContext>(EngineContext{
+        ctx.platform, ctx.target, ctx.media, ctx.state, *m_scanUi, ctx.log, ctx.facts});
     setTexts();
 }
 

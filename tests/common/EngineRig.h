@@ -20,7 +20,6 @@ struct EngineRig
         : platform(std::move(p)), log(*platform)
     {
         facts.languageCode = language;
-        state.languageCode = language;
     }
 
     /** The lines of this run's log, without their CR LF. */
@@ -51,11 +50,13 @@ struct EngineRig
     }
 
     std::unique_ptr<Platform> platform;
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     RecordingUi ui;
     ActivityLog log;
     SystemFacts facts;
-    EngineContext ctx{*platform, state, ui, log, facts};
+    EngineContext ctx{*platform, target, media, state, ui, log, facts};
 };
 
 } // namespace kx::test

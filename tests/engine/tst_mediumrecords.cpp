@@ -82,19 +82,20 @@ private slots:
             fixture.setSetting("Total Size", name, QString::number(1000 + i));
         }
         EngineRig rig(fixture.platform(), language.toStdString());
-        readSettings(*rig.platform, rig.state, rig.ui);
+        readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
         rig.state.mainFormReady = true;
         selectBackupDrive(rig.ctx, 'E');
 
-        QCOMPARE(QString::fromStdString(rig.state.backupBase), QString("e:\\"));
-        QCOMPARE(QString::fromStdString(rig.state.driveKey), key);
+        QCOMPARE(QString::fromStdString(rig.target.base), QString("e:\\"));
+        QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
         QCOMPARE(rig.state.noDisk, !present);
         const int index = known.indexOf(key);
         const bool dated = media <= 25 && index >= 0 && index < media;
-        QCOMPARE(rig.state.lastBackupDate, dated ? 45000.5 + index : 0.0);
-        QCOMPARE(rig.state.backupTotalSize, dated ? std::int64_t(1000 + index) : 0);
+        QCOMPARE(rig.media.current.lastBackupDate, dated ? 45000.5 + index : 0.0);
+        QCOMPARE(rig.media.current.totalSize, dated ? std::int64_t(1000 + index) : 0);
         QString expected = status;
-        expected.replace("*", QString::fromStdString(dateText(rig.ctx, rig.state.lastBackupDate)));
+        expected.replace(
+            "*", QString::fromStdString(dateText(rig.ctx, rig.media.current.lastBackupDate)));
         QCOMPARE(QString::fromStdString(rig.ui.statusLines.back()), expected);
         if (!present)
             QCOMPARE(rig.ui.warnings,
@@ -106,16 +107,16 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e');
         EngineRig rig(fixture.platform());
-        rig.state.perComputerFolders = true;
-        rig.state.backupBase = "x:\\";
+        rig.target.perComputerFolders = true;
+        rig.target.base = "x:\\";
         selectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.computerFolder, rig.platform->computerName() + "\\");
-        QCOMPARE(rig.state.backupBase, std::string("x:\\"));
+        QCOMPARE(rig.target.computerFolder, rig.platform->computerName() + "\\");
+        QCOMPARE(rig.target.base, std::string("x:\\"));
         QVERIFY(rig.ui.statusLines.empty());
 
         rig.state.mainFormReady = true;
         selectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.backupBase, "e:\\" + rig.platform->computerName() + "\\");
+        QCOMPARE(rig.target.base, "e:\\" + rig.platform->computerName() + "\\");
     }
 
     void writeLastDateStoresUnderTheKeyUnlessTheTotalIsZero()
@@ -158,8 +159,8 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', type);
         EngineRig rig(fixture.platform());
-        rig.state.backupBase = "e:\\";
-        rig.state.startDir = "c:\\Programs\\";
+        rig.target.base = "e:\\";
+        rig.facts.startDir = "c:\\Programs\\";
         ensureAutorunFile(rig.ctx);
         QCOMPARE(fixture.exists("e:\\Autorun.inf"), written);
         if (written)
