@@ -246,9 +246,9 @@ int CommandLine::run(const std::vector<std::string>& args)
     readSettings(m_platform, target, media, ui, ctx.language());
     if (o.command != "status")
         startLog(log, lang);
-    state.mainFormReady = true;
     ui.setPrintStatus(o.command == "status");
-    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0]);
+    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0],
+                      {.windowsReady = true});
     ui.setPrintStatus(false);
 
     if (o.command == "status")

@@ -255,8 +255,6 @@ void MainWindow::placeOffScreen()
     m_firstPaintDone = false;
     m_mainFormReady = false;
     m_floppyWarned = false;
-    m_state.mainFormReady = m_mainFormReady;
-    m_state.floppyWarned = m_floppyWarned;
     m_target.perComputerFolders = false;
     m_state.noDisk = false;
     m_state.noFloppy = false;
@@ -328,15 +326,15 @@ void MainWindow::firstPaint()
         m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
         m_mainFormReady = true;
-        m_state.mainFormReady = m_mainFormReady;
+        m_windows.backup->setWindowsReady();
         m_windows.backup->onBackupDriveChanged();
     } else {
         m_mainFormReady = true;
-        m_state.mainFormReady = m_mainFormReady;
-        if (m_ctx)
-            selectBackupDrive(*m_ctx, drive);
+        if (m_ctx &&
+            selectBackupDrive(*m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned})
+                .floppyTold)
+            m_floppyWarned = true;
     }
-    m_floppyWarned = m_state.floppyWarned;
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
     move(g.left, g.top);

@@ -72,14 +72,14 @@ void ensureAutorunFile(EngineContext& ctx)
                     inLanguage(ctx.language(), text::isNotWritable));
 }
 
-BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter)
+BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags)
 {
     ProgramState& state = ctx.state;
     BackupTarget& target = ctx.target;
     letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
     target.computerFolder = target.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
     BackupDriveChoice choice;
-    if (!state.mainFormReady)
+    if (!flags.windowsReady)
         return choice;
     choice.made = true;
 
@@ -87,8 +87,7 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter)
     if (state.noFloppy) {
         target.base = "a:\\";
         choice.noFloppy = true;
-        if (!state.floppyWarned) {
-            state.floppyWarned = true;
+        if (!flags.floppyTold) {
             choice.floppyTold = true;
             ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoFloppy,
                                                 driveListText(ctx.platform, 'a')));

@@ -6,12 +6,9 @@ namespace kx {
  *  application and passed to the engine. */
 struct ProgramState
 {
-    bool mainFormReady = false;
-
     // Drive flags of the backup-drive choice
-    bool noDisk = false;       // the backup drive reported that it is not ready
-    bool noFloppy = false;     // drive a: holds no floppy
-    bool floppyWarned = false; // the missing floppy was reported once
+    bool noDisk = false;   // the backup drive reported that it is not ready
+    bool noFloppy = false; // drive a: holds no floppy
 
     /** Set while a file operation runs; a second one is refused. */
     bool operationRunning = false;

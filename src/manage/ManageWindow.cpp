@@ -661,15 +661,20 @@ void ManageWindow::selectBackupDrive(char letter)
     m_backupDrive->setDrive(letter);
 }
 
+void ManageWindow::setWindowsReady()
+{
+    m_windowsReady = true;
+}
+
 void ManageWindow::onBackupDriveChanged()
 {
     const char letter = m_backupDrive->drive();
     if (letter == 0)
         return;
-    ProgramState& state = m_ctx.state;
-    const bool floppyWarned = state.floppyWarned;
-    kx::selectBackupDrive(m_ctx, letter);
-    if (!state.mainFormReady)
+    const BackupDriveChoice choice = kx::selectBackupDrive(
+        m_ctx, letter, {.windowsReady = m_windowsReady, .floppyTold = m_floppyTold});
+    m_floppyTold = m_floppyTold || choice.floppyTold;
+    if (!choice.made)
         return;
 
     if (floppyMissing()) {
@@ -677,7 +682,7 @@ void ManageWindow::onBackupDriveChanged()
             m_backupDrive->setFirstEntryText(text(manageText::noFloppyEntry));
         if (letter == 'a') {
             // The status line names the list's entry as it reads now.
-            if (!floppyWarned && state.floppyWarned)
+            if (choice.floppyTold)
                 m_ctx.ui.status(noFloppyStatus());
             m_backupDrive->setCurrentIndex(0);
             return;

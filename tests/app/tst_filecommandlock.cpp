@@ -64,7 +64,7 @@ private slots:
         ManageWindow form(rig.ctx, nullptr);
         form.onSourceDriveChanged();
         form.selectBackupDrive('e');
-        rig.state.mainFormReady = true;
+        form.setWindowsReady();
         form.onBackupDriveChanged();
         form.show();
         auto* tree = form.findChild<QTreeView*>("Boom1");

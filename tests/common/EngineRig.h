@@ -37,8 +37,7 @@ struct EngineRig
     /** Chooses the backup drive as the windows do once they are up. */
     void selectBackupDrive(char letter = 'e')
     {
-        state.mainFormReady = true;
-        kx::selectBackupDrive(ctx, letter);
+        kx::selectBackupDrive(ctx, letter, {.windowsReady = true});
     }
 
     QStringList memo() const

@@ -83,8 +83,7 @@ private slots:
         }
         EngineRig rig(fixture.platform(), language.toStdString());
         readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'E');
+        selectBackupDrive(rig.ctx, 'E', {.windowsReady = true});
 
         QCOMPARE(QString::fromStdString(rig.target.base), QString("e:\\"));
         QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
@@ -109,13 +108,12 @@ private slots:
         EngineRig rig(fixture.platform());
         rig.target.perComputerFolders = true;
         rig.target.base = "x:\\";
-        selectBackupDrive(rig.ctx, 'e');
+        selectBackupDrive(rig.ctx, 'e', {});
         QCOMPARE(rig.target.computerFolder, rig.platform->computerName() + "\\");
         QCOMPARE(rig.target.base, std::string("x:\\"));
         QVERIFY(rig.ui.statusLines.empty());
 
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'e');
+        selectBackupDrive(rig.ctx, 'e', {.windowsReady = true});
         QCOMPARE(rig.target.base, "e:\\" + rig.platform->computerName() + "\\");
     }
 
@@ -124,8 +122,7 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', "DRIVE_CDROM", "BACKUP1");
         EngineRig rig(fixture.platform(), "nld");
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'e');
+        selectBackupDrive(rig.ctx, 'e', {.windowsReady = true});
         rig.ui.statusLines.clear();
 
         writeLastDate(rig.ctx, 0, 45000.25);

@@ -38,7 +38,7 @@ struct ManageRig
         duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
         form->onSourceDriveChanged();
         form->selectBackupDrive(backupDrive);
-        rig.state.mainFormReady = true;
+        form->setWindowsReady();
         form->onBackupDriveChanged();
         form->show();
     }
