@@ -2,8 +2,9 @@
 
 namespace kx {
 
-/** What the windows and the engine share while the program runs. One object, owned by the
- *  application and passed to the engine. */
+/** What the windows and the engine still share while the program runs: what the backup drive
+ *  last told of its medium, and whether an operation runs. One object, owned by the application
+ *  and passed to the engine. */
 struct ProgramState
 {
     // Drive flags of the backup-drive choice
