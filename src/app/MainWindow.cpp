@@ -73,9 +73,25 @@ MainWindow::MainWindow(Platform& platform, ProgramState& state, BackupTarget& ta
     : QMainWindow(parent), m_platform(platform), m_state(state), m_target(target), m_media(media),
       m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
 {
-    m_operations.makeBackups = [](EngineContext& ctx) { kx::makeBackups(ctx); };
-    m_operations.restoreAll = [](EngineContext& ctx) { kx::restoreAll(ctx); };
-    m_operations.duplicateMedium = [](EngineContext& ctx) { kx::duplicateMedium(ctx); };
+    // What a run found of the backup drive is kept for the manage window, which stores the
+    // drive at its close only when it held a medium.
+    m_operations.makeBackups = [](EngineContext& ctx) {
+        const RunResult result = kx::makeBackups(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+    };
+    m_operations.restoreAll = [](EngineContext& ctx) {
+        const RunResult result = kx::restoreAll(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+    };
+    m_operations.duplicateMedium = [](EngineContext& ctx) {
+        const DuplicateResult result = kx::duplicateMedium(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+        if (result.noFloppy)
+            ctx.state.noFloppy = *result.noFloppy;
+    };
     buildControls();
     placeOffScreen();
 }
@@ -330,10 +346,14 @@ void MainWindow::firstPaint()
         m_windows.backup->onBackupDriveChanged();
     } else {
         m_mainFormReady = true;
-        if (m_ctx &&
-            selectBackupDrive(*m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned})
-                .floppyTold)
-            m_floppyWarned = true;
+        if (m_ctx) {
+            const BackupDriveChoice choice = selectBackupDrive(
+                *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
+            m_floppyWarned = m_floppyWarned || choice.floppyTold;
+            m_state.noFloppy = choice.noFloppy;
+            if (!choice.noFloppy)
+                m_state.noDisk = choice.noDisk;
+        }
     }
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);

@@ -55,7 +55,6 @@ private:
     void recordNewMedium();
 
     EngineContext& m_ctx;
-    ProgramState& m_state;
     BackupTarget& m_target;
     MediumRecord& m_medium;
     const char m_b; // the backup drive
@@ -77,7 +76,7 @@ char lower(char c)
 }
 
 DuplicateRun::DuplicateRun(EngineContext& ctx)
-    : m_ctx(ctx), m_state(ctx.state), m_target(ctx.target), m_medium(ctx.media.current),
+    : m_ctx(ctx), m_target(ctx.target), m_medium(ctx.media.current),
       m_b(ctx.target.base.empty() ? 'c' : lower(ctx.target.base[0])),
       m_caption(std::string(kProductName) + " - " +
                 inLanguage(ctx.language(), text::duplicateCaption))
@@ -154,8 +153,8 @@ bool DuplicateRun::introduction()
 bool DuplicateRun::readFloppy()
 {
     m_floppyLabel = lowerCase(volumeLabel(m_ctx.platform, 'a'));
-    m_state.noFloppy = mediumMissing(m_ctx.platform, 'a');
-    return !m_state.noFloppy;
+    m_result.noFloppy = mediumMissing(m_ctx.platform, 'a');
+    return !*m_result.noFloppy;
 }
 
 bool DuplicateRun::mediumPresent(bool newMedium)
@@ -173,11 +172,11 @@ bool DuplicateRun::mediumPresent(bool newMedium)
     }
 
     // The drive is looked at now, so an earlier not-ready report does not count against it.
-    m_state.noDisk = false;
+    m_result.noDisk = false;
     SystemError error;
     if (!m_ctx.platform.openDir(letter(m_b) + ":\\", error))
-        showDriveError(m_ctx, error);
-    if (!m_state.noDisk)
+        m_result.noDisk = showDriveError(m_ctx, error);
+    if (!*m_result.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
     m_ctx.ui.askYesNo(m_caption,

@@ -10,6 +10,8 @@ struct DuplicateResult : RunResult
 {
     /** The drive of the temporary area, once one was chosen; 0 before. */
     char tempDrive = 0;
+    /** Whether drive a: held no floppy when the run looked; empty when it did not look. */
+    std::optional<bool> noFloppy;
 };
 
 /** Duplicate: copies the backup medium through a temporary area on the drive with the most free

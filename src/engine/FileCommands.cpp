@@ -98,7 +98,7 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
         ctx.ui.pump();
         ++added;
     }
-    return {added, ctx.stopRequested()};
+    return {added, ctx.stopRequested(), {}};
 }
 
 FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,
@@ -133,7 +133,7 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         ctx.ui.pump();
         ++removed;
     }
-    return {removed, ctx.stopRequested()};
+    return {removed, ctx.stopRequested(), {}};
 }
 
 FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFolder,
@@ -145,7 +145,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    std::size_t restored = 0;
+    FileCommandResult result;
     // Where case tells names apart, the capitalised name would be another file: the backup
     // file's own name is read and restored.
     const bool capitalise = ctx.platform.namesIgnoreCase();
@@ -158,7 +158,8 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         copy.makeAndEnterDir(folderPart(to));
         SystemError error;
         if (!ctx.platform.setCurrentDirectory(backupFolder, error)) {
-            showDriveError(ctx, error);
+            if (showDriveError(ctx, error))
+                result.noDisk = true;
             break;
         }
         if (!copy.copyFileTo(from, to, false))
@@ -170,9 +171,10 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +
                          ctx.platform.currentDirectory() + "\\" + from);
         ctx.ui.pump();
-        ++restored;
+        ++result.done;
     }
-    return {restored, ctx.stopRequested()};
+    result.stopped = ctx.stopRequested();
+    return result;
 }
 
 } // namespace kx

@@ -3,6 +3,7 @@
 #include "engine/EngineContext.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct FileCommandResult
 {
     std::size_t done = 0;
     bool stopped = false;
+    /** True when the backup drive reported that it holds no medium; empty when not found out. */
+    std::optional<bool> noDisk;
 };
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror

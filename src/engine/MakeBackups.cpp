@@ -18,7 +18,6 @@ namespace kx {
 
 RunResult makeBackups(EngineContext& ctx)
 {
-    ProgramState& state = ctx.state;
     const BackupTarget& target = ctx.target;
     MediumRecord& medium = ctx.media.current;
     CopyStopScope copyStop(ctx);
@@ -29,10 +28,10 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.ui.pump();
     ctx.ui.busy(true);
     ctx.ui.clearMemo();
-    state.noDisk = false;
 
     SystemError error;
     RunResult result;
+    result.noDisk = false;
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.
     const std::int64_t progressStep = medium.totalSize / 100;
     medium.totalSize = 0;
@@ -89,7 +88,7 @@ RunResult makeBackups(EngineContext& ctx)
     });
     bool entered = ctx.platform.setCurrentDirectory(target.base, error);
     if (!entered) {
-        showDriveError(ctx, error);
+        result.noDisk = showDriveError(ctx, error);
     } else {
         walk.setHiddenLevels(1);
         SystemError walkError;
@@ -101,7 +100,7 @@ RunResult makeBackups(EngineContext& ctx)
         else
             batch.commit();
         if (!entered)
-            showDriveError(ctx, walkError);
+            result.noDisk = showDriveError(ctx, walkError);
         ctx.platform.flushDrive(target.base[0]);
     }
 

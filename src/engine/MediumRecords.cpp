@@ -74,7 +74,6 @@ void ensureAutorunFile(EngineContext& ctx)
 
 BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags)
 {
-    ProgramState& state = ctx.state;
     BackupTarget& target = ctx.target;
     letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
     target.computerFolder = target.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
@@ -83,8 +82,7 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
         return choice;
     choice.made = true;
 
-    state.noFloppy = letter == 'a' && mediumMissing(ctx.platform, 'a');
-    if (state.noFloppy) {
+    if (letter == 'a' && mediumMissing(ctx.platform, 'a')) {
         target.base = "a:\\";
         choice.noFloppy = true;
         if (!flags.floppyTold) {
@@ -96,10 +94,9 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     }
 
     target.base = std::string(1, letter) + ":\\" + target.computerFolder;
-    state.noDisk = false;
     SystemError error;
     if (!ctx.platform.openDir(std::string(1, letter) + ":\\", error))
-        showDriveError(ctx, error);
+        choice.noDisk = showDriveError(ctx, error);
 
     const std::string listText = backupDriveText(ctx);
     MediaRecords& media = ctx.media;
@@ -107,18 +104,17 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     const auto record = media.byKey.find(media.currentKey);
     media.current = record == media.byKey.end() ? MediumRecord{} : record->second;
 
-    if (state.noDisk)
+    if (choice.noDisk)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoDisk, listText));
     else if (media.current.lastBackupDate == 0)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown, listText));
     else
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
                                             dateText(ctx, media.current.lastBackupDate)));
-    choice.noDisk = state.noDisk;
     return choice;
 }
 
-void showDriveError(EngineContext& ctx, const SystemError& error)
+bool showDriveError(EngineContext& ctx, const SystemError& error)
 {
     const std::string& base = ctx.target.base;
     std::string text;
@@ -136,7 +132,6 @@ void showDriveError(EngineContext& ctx, const SystemError& error)
         text = "U heeft geen toegang tot " + base;
         break;
     case 21:
-        ctx.state.noDisk = true;
         text = (onFloppyDrive(base) ? "Er zit geen floppy in schijfstation "
                                     : "Er zit geen CD-r(w) in schijfstation ") +
                base;
@@ -146,6 +141,7 @@ void showDriveError(EngineContext& ctx, const SystemError& error)
                base;
     }
     ctx.ui.warn(text);
+    return error.code == 21;
 }
 
 } // namespace kx

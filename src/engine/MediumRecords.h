@@ -42,8 +42,8 @@ struct DriveChoiceFlags
 /** A backup drive was chosen: sets the backup root, the drive key, the medium's last date and
  *  total from the records, the drive flags and the status line. */
 BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags);
-/** Turns a failed access to the backup drive into a warning (Dutch in both languages); sets
- *  noDisk for a drive that is not ready. */
-void showDriveError(EngineContext& ctx, const SystemError& error);
+/** Turns a failed access to the backup drive into a warning (Dutch in both languages); true
+ *  for a drive that is not ready (no medium). */
+bool showDriveError(EngineContext& ctx, const SystemError& error);
 
 } // namespace kx

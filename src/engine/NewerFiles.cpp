@@ -165,12 +165,11 @@ bool isAddedLine(const std::string& line)
                        [&](const char* form) { return endsWith(line, form); });
 }
 
-void showScanDriveError(EngineContext& ctx, const SystemError& error)
+bool showScanDriveError(EngineContext& ctx, const SystemError& error)
 {
     const std::string& base = ctx.target.base;
     const char letter = base.empty() ? '\0' : base[0];
     const bool floppy = letter == 'a' || letter == 'A' || letter == 'b' || letter == 'B';
-    ctx.state.noDisk = error.code == 21;
     std::string text;
     if (error.code == 21 && floppy)
         text = inLanguage(ctx.language(), text::noFloppyInDrive) + base;
@@ -179,6 +178,7 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error)
     else
         text = inLanguage(ctx.language(), text::somethingIsWrongWithDrive) + base;
     ctx.ui.warn(text);
+    return error.code == 21;
 }
 
 NewerScanResult scanNewFiles(EngineContext& ctx)
@@ -191,7 +191,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
 
     SystemError error;
     if (!ctx.platform.setCurrentDirectory(target.base, error)) {
-        showScanDriveError(ctx, error);
+        result.noDisk = showScanDriveError(ctx, error);
         ctx.ui.busy(false);
         return result;
     }
@@ -201,7 +201,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     TreeWalk walk(ctx);
     std::vector<std::string> folders;
     if (!collectBackupFolders(ctx, walk, folders, error)) {
-        showScanDriveError(ctx, error);
+        result.noDisk = showScanDriveError(ctx, error);
         ctx.ui.showProgress(false);
         ctx.ui.busy(false);
         return result;

@@ -2,12 +2,12 @@
 
 namespace kx {
 
-/** What the windows and the engine still share while the program runs: what the backup drive
- *  last told of its medium, and whether an operation runs. One object, owned by the application
- *  and passed to the engine. */
+/** What the windows and the engine still share while the program runs. One object, owned by
+ *  the application and passed to the engine. */
 struct ProgramState
 {
-    // Drive flags of the backup-drive choice
+    // What the backup drive last told of its medium, as the windows learn it from the choice
+    // of the drive and from the runs' results; the manage window reads it at its close.
     bool noDisk = false;   // the backup drive reported that it is not ready
     bool noFloppy = false; // drive a: holds no floppy
 

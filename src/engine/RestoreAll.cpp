@@ -65,8 +65,8 @@ RunResult restoreAll(EngineContext& ctx)
 
     SystemError error;
     const std::string driveRoot = target.base.substr(0, 1) + ":\\";
-    if (!ctx.platform.openDir(driveRoot, error))
-        showDriveError(ctx, error);
+    if (!ctx.platform.openDir(driveRoot, error) && showDriveError(ctx, error))
+        result.noDisk = true;
 
     ctx.ui.clearMemo();
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.

@@ -676,6 +676,10 @@ void ManageWindow::onBackupDriveChanged()
     m_floppyTold = m_floppyTold || choice.floppyTold;
     if (!choice.made)
         return;
+    // Kept for the close, which stores only a drive that held a medium.
+    m_ctx.state.noFloppy = choice.noFloppy;
+    if (!choice.noFloppy)
+        m_ctx.state.noDisk = choice.noDisk;
 
     if (floppyMissing()) {
         if (m_backupDrive->firstDrive() == 'a')
@@ -958,7 +962,9 @@ void ManageWindow::restoreSelectedFiles()
     if (m_ctx.state.operationRunning || !lockOperation(lock, m_ctx))
         return;
     const int top = topLine(m_backupFiles);
-    restoreFiles(m_ctx, m_backupFolder, m_folderTree->directory(), selectedNames(m_backupFiles));
+    if (restoreFiles(m_ctx, m_backupFolder, m_folderTree->directory(), selectedNames(m_backupFiles))
+            .noDisk)
+        m_ctx.state.noDisk = true;
     readFileList(m_sourceFiles, m_sourceFolder, false);
     setTopLine(m_backupFiles, top);
 }

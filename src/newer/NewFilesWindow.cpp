@@ -298,6 +298,8 @@ void NewFilesWindow::scan()
     m_ctx.state.operationRunning = true;
     NewerScanResult result = scanNewFiles(*m_scanCtx);
     m_ctx.state.operationRunning = false;
+    if (result.noDisk)
+        m_ctx.state.noDisk = *result.noDisk;
     if (!result.entered) {
         if (isVisible())
             reject();

@@ -35,9 +35,9 @@ struct EngineRig
     }
 
     /** Chooses the backup drive as the windows do once they are up. */
-    void selectBackupDrive(char letter = 'e')
+    BackupDriveChoice selectBackupDrive(char letter = 'e')
     {
-        kx::selectBackupDrive(ctx, letter, {.windowsReady = true});
+        return kx::selectBackupDrive(ctx, letter, {.windowsReady = true});
     }
 
     QStringList memo() const

@@ -532,13 +532,14 @@ private slots:
         s.media.currentKey = "a-";
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]),
                  QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
         QCOMPARE(QString::fromStdString(s.ui.captions[1]), QString("Kopierix - Duplicate"));
-        QVERIFY(s.state.noFloppy);
+        QVERIFY(run.noFloppy.value_or(false));
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
@@ -560,7 +561,8 @@ private slots:
         };
         s.ui.yesNoAnswers = {true, true, false};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.ui.questions.size(), std::size_t(3));
@@ -570,7 +572,7 @@ private slots:
         QCOMPARE(
             Setup::qt(s.ui.captions),
             QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Dupliceren"}));
-        QVERIFY(s.state.noFloppy);
+        QVERIFY(run.noFloppy.value_or(false));
     }
 
     void aMediumThatIsNotReady_data()
@@ -594,13 +596,14 @@ private slots:
         s.start(language.toStdString());
         s.ui.yesNoAnswers = {true, answer};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(Setup::qt(s.ui.warnings),
                  QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]), prompt);
-        QVERIFY(s.state.noDisk);
+        QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }

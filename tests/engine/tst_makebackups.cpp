@@ -314,8 +314,9 @@ private slots:
         Fixture fixture;
         fixture.addMissingDrive('e', "DRIVE_CDROM");
         EngineRig rig(fixture.platform(), "nld");
-        selectMedium(rig);
-        QVERIFY(rig.state.noDisk);
+        const BackupDriveChoice choice = rig.selectBackupDrive();
+        rig.ui.statusLines.clear();
+        QVERIFY(choice.noDisk);
         rig.ui.warnings.clear();
 
         QVERIFY(!makeBackups(rig.ctx).entered);

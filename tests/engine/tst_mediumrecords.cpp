@@ -83,11 +83,11 @@ private slots:
         }
         EngineRig rig(fixture.platform(), language.toStdString());
         readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
-        selectBackupDrive(rig.ctx, 'E', {.windowsReady = true});
+        const BackupDriveChoice choice = selectBackupDrive(rig.ctx, 'E', {.windowsReady = true});
 
         QCOMPARE(QString::fromStdString(rig.target.base), QString("e:\\"));
         QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
-        QCOMPARE(rig.state.noDisk, !present);
+        QCOMPARE(choice.noDisk, !present);
         const int index = known.indexOf(key);
         const bool dated = media <= 25 && index >= 0 && index < media;
         QCOMPARE(rig.media.current.lastBackupDate, dated ? 45000.5 + index : 0.0);

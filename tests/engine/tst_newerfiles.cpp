@@ -292,7 +292,7 @@ private slots:
         QVERIFY(!result.entered);
         QVERIFY(result.proposals.empty());
         QCOMPARE(toList(rig.ui.warnings), QStringList{warning});
-        QVERIFY(rig.state.noDisk);
+        QVERIFY(result.noDisk.value_or(false));
         QVERIFY(rig.ui.positions.empty());
         QVERIFY(!rig.ui.isBusy);
     }

@@ -357,13 +357,14 @@ private slots:
         Setup s("", false);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(!restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+        QVERIFY(!run.entered);
 
         QCOMPARE(s.ui.warnings.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
                  QString("Er zit geen CD-r(w) in schijfstation e:\\"));
         QVERIFY(!s.ui.warnings[1].empty());
-        QVERIFY(s.state.noDisk);
+        QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(!s.ui.progressShown);
