@@ -3,6 +3,8 @@
 #include "engine/EngineContext.h"
 #include "engine/RunResult.h"
 
+#include <optional>
+
 namespace kx {
 
 /** What a Duplicate did, and where it held the medium's copy meanwhile. */
