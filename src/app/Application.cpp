@@ -24,7 +24,6 @@ Application::Application(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : createPlatform()),
       m_facts(gatherSystemFacts(*m_platform)), m_log(*m_platform)
 {
-    m_state.languageCode = m_facts.languageCode;
 }
 
 Application::~Application()
@@ -44,9 +43,10 @@ SplashWindow* Application::splash() const
 void Application::createWindows()
 {
     const QString lang = QString::fromStdString(m_facts.languageCode);
-    m_mainForm = std::make_unique<MainWindow>(*m_platform, m_state, m_log, m_facts);
+    m_mainForm =
+        std::make_unique<MainWindow>(*m_platform, m_state, m_target, m_media, m_log, m_facts);
     m_ctx = std::make_unique<EngineContext>(
-        EngineContext{*m_platform, m_state, *m_mainForm, m_log, m_facts});
+        EngineContext{*m_platform, m_target, m_media, m_state, *m_mainForm, m_log, m_facts});
     MainWindow* main = m_mainForm.get();
     m_log.reportFailuresTo(main, m_facts.languageCode);
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/ActivityLog.h"
+#include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
+#include "engine/MediaRecords.h"
 #include "engine/ProgramState.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
@@ -57,6 +59,8 @@ public:
     SplashWindow* splash() const;
     EngineContext& context() { return *m_ctx; }
     ProgramState& state() { return m_state; }
+    BackupTarget& target() { return m_target; }
+    MediaRecords& media() { return m_media; }
     const SystemFacts& facts() const { return m_facts; }
     Platform& platform() { return *m_platform; }
 
@@ -67,6 +71,8 @@ private:
     std::unique_ptr<Platform> m_platform;
     SystemFacts m_facts;
     ProgramState m_state;
+    BackupTarget m_target;
+    MediaRecords m_media;
     ActivityLog m_log;
     // Declared before the main window, so that it outlives the windows that use it.
     std::unique_ptr<EngineContext> m_ctx;

@@ -235,22 +235,20 @@ int CommandLine::run(const std::vector<std::string>& args)
     ConsoleUi ui(o.yes);
     ActivityLog log(m_platform);
     log.reportFailuresTo(&ui, lang);
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
-    state.languageCode = lang;
     StopSignals stopSignals;
-    EngineContext ctx{m_platform, state, ui, log, facts, &g_stop};
+    EngineContext ctx{m_platform, target, media, state, ui, log, facts, &g_stop};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
     // the one given for this run only).
-    readSettings(m_platform, state, ui);
-    state.startDir = m_platform.currentDirectory();
-    if (state.startDir.empty() || state.startDir.back() != '\\')
-        state.startDir += '\\';
+    readSettings(m_platform, target, media, ui, ctx.language());
     if (o.command != "status")
         startLog(log, lang);
-    state.mainFormReady = true;
     ui.setPrintStatus(o.command == "status");
-    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : state.backupBase.substr(0, 1)[0]);
+    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0],
+                      {.windowsReady = true});
     ui.setPrintStatus(false);
 
     if (o.command == "status")

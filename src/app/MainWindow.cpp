@@ -68,14 +68,31 @@ QString displayText(const std::string& text)
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, ProgramState& state, ActivityLog& log,
-                       const SystemFacts& facts, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_state(state), m_log(log), m_facts(facts),
-      m_language(languageOf(facts.languageCode))
+MainWindow::MainWindow(Platform& platform, ProgramState& state, BackupTarget& target,
+                       MediaRecords& media, ActivityLog& log, const SystemFacts& facts,
+                       QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_state(state), m_target(target), m_media(media),
+      m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
 {
-    m_operations.makeBackups = [](EngineContext& ctx) { kx::makeBackups(ctx); };
-    m_operations.restoreAll = [](EngineContext& ctx) { kx::restoreAll(ctx); };
-    m_operations.duplicateMedium = [](EngineContext& ctx) { kx::duplicateMedium(ctx); };
+    // What a run found of the backup drive is kept for the manage window, which stores the
+    // drive at its close only when it held a medium.
+    m_operations.makeBackups = [](EngineContext& ctx) {
+        const RunResult result = kx::makeBackups(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+    };
+    m_operations.restoreAll = [](EngineContext& ctx) {
+        const RunResult result = kx::restoreAll(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+    };
+    m_operations.duplicateMedium = [](EngineContext& ctx) {
+        const DuplicateResult result = kx::duplicateMedium(ctx);
+        if (result.noDisk)
+            ctx.state.noDisk = *result.noDisk;
+        if (result.noFloppy)
+            ctx.state.noFloppy = *result.noFloppy;
+    };
     buildControls();
     placeOffScreen();
 }
@@ -250,21 +267,18 @@ void MainWindow::placeOffScreen()
     move(1 - width(), 100);
     setWindowTitle(QString::fromLatin1(kProductName));
     m_progressBar->hide();
-    m_state.languageCode = m_facts.languageCode;
     setTexts();
 
     m_firstPaintDone = false;
     m_mainFormReady = false;
     m_floppyWarned = false;
-    m_state.mainFormReady = m_mainFormReady;
-    m_state.floppyWarned = m_floppyWarned;
-    m_state.perComputerFolders = false;
+    m_target.perComputerFolders = false;
     m_state.noDisk = false;
     m_state.noFloppy = false;
     userDataFolder(m_platform);
-    m_state.computerFolder = computerName(m_platform);
-    readSettings(m_platform, m_state, *this);
-    m_firstTime = m_state.firstTime;
+    m_target.computerFolder = computerName(m_platform);
+    readSettings(m_platform, m_target, m_media, *this, m_language);
+    m_firstTime = readFirstTime(m_platform);
 }
 
 void MainWindow::setTexts()
@@ -318,30 +332,30 @@ void MainWindow::firstPaint()
     m_firstPaintDone = true;
     m_progressBar->hide();
 
-    m_state.startDir = m_platform.currentDirectory();
-    if (m_state.startDir.empty() || m_state.startDir.back() != '\\')
-        m_state.startDir += '\\';
-
     if (m_windows.loadAutoCheckSetting && m_windows.loadAutoCheckSetting())
         m_updateTimer->start();
 
     startLog();
 
     // The manage window is the one place where the backup drive is chosen.
-    const char drive = m_state.backupBase.empty() ? 'c' : m_state.backupBase[0];
+    const char drive = m_target.base.empty() ? 'c' : m_target.base[0];
     if (m_windows.backup) {
         m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
         m_mainFormReady = true;
-        m_state.mainFormReady = m_mainFormReady;
+        m_windows.backup->setWindowsReady();
         m_windows.backup->onBackupDriveChanged();
     } else {
         m_mainFormReady = true;
-        m_state.mainFormReady = m_mainFormReady;
-        if (m_ctx)
-            selectBackupDrive(*m_ctx, drive);
+        if (m_ctx) {
+            const BackupDriveChoice choice = selectBackupDrive(
+                *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
+            m_floppyWarned = m_floppyWarned || choice.floppyTold;
+            m_state.noFloppy = choice.noFloppy;
+            if (!choice.noFloppy)
+                m_state.noDisk = choice.noDisk;
+        }
     }
-    m_floppyWarned = m_state.floppyWarned;
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
     move(g.left, g.top);
@@ -428,7 +442,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // A window that was never placed has no geometry worth remembering.
     if (m_firstPaintDone)
-        writeSettings(m_platform, m_state, WindowGeometry{x(), y(), width(), height()});
+        writeSettings(m_platform, m_target, WindowGeometry{x(), y(), width(), height()});
     QMainWindow::closeEvent(event);
     emit closed();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/ActivityLog.h"
+#include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
+#include "engine/MediaRecords.h"
 #include "engine/ProgramState.h"
 #include "engine/UserInterface.h"
 #include "platform/OperationLock.h"
@@ -69,8 +71,8 @@ public:
 
     /** Creates the window almost wholly off-screen, sets its texts in the user's language and
      *  reads the settings; the first paint places it. */
-    MainWindow(Platform& platform, ProgramState& state, ActivityLog& log, const SystemFacts& facts,
-               QWidget* parent = nullptr);
+    MainWindow(Platform& platform, ProgramState& state, BackupTarget& target, MediaRecords& media,
+               ActivityLog& log, const SystemFacts& facts, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /** Hands over the engine's context and the windows created after this one. */
@@ -175,6 +177,8 @@ private:
 
     Platform& m_platform;
     ProgramState& m_state;
+    BackupTarget& m_target;
+    MediaRecords& m_media;
     ActivityLog& m_log;
     const SystemFacts& m_facts;
     Language m_language;

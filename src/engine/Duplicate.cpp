@@ -32,7 +32,7 @@ class DuplicateRun
 {
 public:
     explicit DuplicateRun(EngineContext& ctx);
-    RunResult run();
+    DuplicateResult run();
 
 private:
     std::string say(const Text& text) const { return inLanguage(m_ctx.language(), text); }
@@ -41,7 +41,7 @@ private:
     bool stop();
     /** Tells the user's stop in the memo and the log; the run then ends. */
     bool stopped();
-    void takeCounts();
+    void takeCounts(const RunResult& counts);
     bool ioError(const SystemError& error);
     bool introduction();
     bool readFloppy();
@@ -55,7 +55,8 @@ private:
     void recordNewMedium();
 
     EngineContext& m_ctx;
-    ProgramState& m_state;
+    BackupTarget& m_target;
+    MediumRecord& m_medium;
     const char m_b; // the backup drive
     const std::string m_caption;
     std::string m_floppyLabel;
@@ -63,7 +64,10 @@ private:
     std::string m_newLabel;
     std::string m_lastAnswer;
     double m_savedDate = 0;
-    RunResult m_result;
+    std::int64_t m_progressStep = 0;
+    // The temporary area's top-level folders, removed once their files are on the new medium.
+    std::vector<std::string> m_tempFolders;
+    DuplicateResult m_result;
 };
 
 char lower(char c)
@@ -72,18 +76,18 @@ char lower(char c)
 }
 
 DuplicateRun::DuplicateRun(EngineContext& ctx)
-    : m_ctx(ctx), m_state(ctx.state),
-      m_b(ctx.state.backupBase.empty() ? 'c' : lower(ctx.state.backupBase[0])),
+    : m_ctx(ctx), m_target(ctx.target), m_medium(ctx.media.current),
+      m_b(ctx.target.base.empty() ? 'c' : lower(ctx.target.base[0])),
       m_caption(std::string(kProductName) + " - " +
                 inLanguage(ctx.language(), text::duplicateCaption))
 {
 }
 
-RunResult DuplicateRun::run()
+DuplicateResult DuplicateRun::run()
 {
     CopyStopScope copyStop(m_ctx);
     m_ctx.ui.progress(0);
-    m_state.progressStep = m_state.backupTotalSize / 100;
+    m_progressStep = m_medium.totalSize / 100;
     m_ctx.ui.showProgress(true);
     m_ctx.ui.clearMemo();
 
@@ -112,8 +116,8 @@ RunResult DuplicateRun::run()
 bool DuplicateRun::stop()
 {
     SystemError ignored;
-    if (!m_state.startDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_state.startDir, ignored);
+    if (!m_ctx.facts.startDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, ignored);
     m_ctx.ui.busy(false);
     m_ctx.ui.showProgress(false);
     return false;
@@ -127,11 +131,11 @@ bool DuplicateRun::stopped()
     return false;
 }
 
-void DuplicateRun::takeCounts()
+void DuplicateRun::takeCounts(const RunResult& counts)
 {
-    m_result.copiedCount = m_state.copiedCount;
-    m_result.copiedSize = m_state.copiedSize;
-    m_result.failedCount = m_state.failedCount;
+    m_result.copiedCount = counts.copiedCount;
+    m_result.copiedSize = counts.copiedSize;
+    m_result.failedCount = counts.failedCount;
 }
 
 bool DuplicateRun::ioError(const SystemError& error)
@@ -149,8 +153,8 @@ bool DuplicateRun::introduction()
 bool DuplicateRun::readFloppy()
 {
     m_floppyLabel = lowerCase(volumeLabel(m_ctx.platform, 'a'));
-    m_state.noFloppy = mediumMissing(m_ctx.platform, 'a');
-    return !m_state.noFloppy;
+    m_result.noFloppy = mediumMissing(m_ctx.platform, 'a');
+    return !*m_result.noFloppy;
 }
 
 bool DuplicateRun::mediumPresent(bool newMedium)
@@ -168,11 +172,11 @@ bool DuplicateRun::mediumPresent(bool newMedium)
     }
 
     // The drive is looked at now, so an earlier not-ready report does not count against it.
-    m_state.noDisk = false;
+    m_result.noDisk = false;
     SystemError error;
     if (!m_ctx.platform.openDir(letter(m_b) + ":\\", error))
-        showDriveError(m_ctx, error);
-    if (!m_state.noDisk)
+        m_result.noDisk = showDriveError(m_ctx, error);
+    if (!*m_result.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
     m_ctx.ui.askYesNo(m_caption,
@@ -183,7 +187,7 @@ bool DuplicateRun::mediumPresent(bool newMedium)
 bool DuplicateRun::chooseTempDrive()
 {
     SystemError error;
-    if (!m_ctx.platform.setCurrentDirectory(m_state.backupBase, error))
+    if (!m_ctx.platform.setCurrentDirectory(m_target.base, error))
         return ioError(error);
 
     // The first drive of the list is passed over (a floppy drive, where there is one), and so is
@@ -193,12 +197,12 @@ bool DuplicateRun::chooseTempDrive()
     for (std::size_t i = 1; i < letters.size(); ++i) {
         const char candidate = letters[i];
         if (layout::driveKeyOf(candidate, driveListText(m_ctx.platform, candidate)) ==
-            m_state.driveKey)
+            m_ctx.media.currentKey)
             continue;
         const std::int64_t free = m_ctx.platform.freeSpace(candidate);
         if (free > best) {
             best = free;
-            m_state.tempDrive = candidate;
+            m_result.tempDrive = candidate;
         }
     }
 
@@ -209,7 +213,7 @@ bool DuplicateRun::chooseTempDrive()
     m_ctx.ui.showTimed(say(text::noTempDiskLargeEnough) + kCr + say(text::duplicatingNotPossible),
                        kTimedSeconds);
     if (best > 0)
-        m_ctx.ui.memo(say(text::notEnoughSpaceOn) + letter(m_state.tempDrive) +
+        m_ctx.ui.memo(say(text::notEnoughSpaceOn) + letter(m_result.tempDrive) +
                       say(text::forTheTempFiles));
     return false;
 }
@@ -217,27 +221,26 @@ bool DuplicateRun::chooseTempDrive()
 bool DuplicateRun::firstHalf()
 {
     m_ctx.ui.busy(true);
-    m_state.progressStep = m_state.backupTotalSize / 100;
-    m_savedDate = m_state.lastBackupDate;
+    m_progressStep = m_medium.totalSize / 100;
+    m_savedDate = m_medium.lastBackupDate;
     m_ctx.ui.memo(say(text::copyingToTempDiskSpace));
 
-    m_state.copiedCount = 0;
-    m_state.copiedSize = 0;
-    TreeCopy walk(m_ctx);
+    RunResult counts;
+    TreeCopy walk(m_ctx, counts, m_progressStep);
     SystemError error;
-    if (!walk.copyToTemp(m_state.backupBase, error))
+    if (!walk.copyToTemp(m_target.base, m_result.tempDrive, error))
         return ioError(error);
 
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.tempDrive);
-    const std::string n = std::to_string(m_state.copiedCount);
-    const std::string s = formatSize(m_state.copiedSize, m_ctx.platform.decimalSeparator());
+    const std::string t = letter(m_result.tempDrive);
+    const std::string n = std::to_string(counts.copiedCount);
+    const std::string s = formatSize(counts.copiedSize, m_ctx.platform.decimalSeparator());
     m_ctx.ui.memo(say(text::filesCopiedTo) + t + ": = " + n);
     m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
     m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + b + ": " + say(text::toWord) + t + ":");
     m_ctx.log.writeLog(say(text::totalSizeOfFileLog) + s + "bytes.");
-    walk.failures().summarise(m_ctx, walk.unreadableFolders());
-    takeCounts();
+    counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    takeCounts(counts);
     if (walk.stopped())
         return stopped();
 
@@ -249,7 +252,7 @@ bool DuplicateRun::firstHalf()
 bool DuplicateRun::newMediumConfirmed()
 {
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.tempDrive);
+    const std::string t = letter(m_result.tempDrive);
     const std::string question = fillIn(say(text::putInTheNewMedium), {b, t});
     if (!m_ctx.ui.askYesNo(m_caption, question))
         return false;
@@ -262,7 +265,8 @@ bool DuplicateRun::askName(const std::string& prompt)
     if (!m_ctx.ui.askText(m_caption, prompt, answer))
         return false;
     m_lastAnswer = answer;
-    m_ctx.platform.setVolumeLabel(m_state.driveKey.empty() ? m_b : m_state.driveKey[0], answer);
+    m_ctx.platform.setVolumeLabel(m_ctx.media.currentKey.empty() ? m_b : m_ctx.media.currentKey[0],
+                                  answer);
     m_newLabel = lowerCase(answer);
     return true;
 }
@@ -271,7 +275,8 @@ bool DuplicateRun::namesSettled()
 {
     // The records of a medium are kept under its drive and its name: two media with one name
     // could not be told apart.
-    const std::string k = m_state.driveKey.empty() ? letter(m_b) : m_state.driveKey.substr(0, 1);
+    const std::string k =
+        m_ctx.media.currentKey.empty() ? letter(m_b) : m_ctx.media.currentKey.substr(0, 1);
     const std::string b = letter(m_b);
     m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
     // This sentence exists in Dutch only; the English run shows it too.
@@ -289,38 +294,38 @@ bool DuplicateRun::namesSettled()
 bool DuplicateRun::secondHalf()
 {
     m_ctx.ui.busy(true);
-    m_state.lastBackupDate = m_savedDate;
+    m_medium.lastBackupDate = m_savedDate;
     m_ctx.ui.status(backupDriveStatusLine(m_ctx.language(), DriveStatus::LastBackupAfterDuplicate,
                                           backupDriveText(m_ctx),
-                                          dateText(m_ctx, m_state.lastBackupDate)));
+                                          dateText(m_ctx, m_medium.lastBackupDate)));
     m_ctx.ui.memo(say(text::copyingToNewMedium));
 
-    m_state.copiedCount = 0;
-    m_state.copiedSize = 0;
-    const std::string tempRoot = letter(m_state.tempDrive) + ":\\";
+    RunResult counts;
+    const std::string tempRoot = letter(m_result.tempDrive) + ":\\";
     SystemError error;
-    TreeCopy walk(m_ctx);
-    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) || !walk.copyFromTemp(tempRoot, error))
+    TreeCopy walk(m_ctx, counts, m_progressStep);
+    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) ||
+        !walk.copyFromTemp(tempRoot, m_tempFolders, error))
         return ioError(error);
     m_ctx.platform.flushDrive(m_b);
 
     // What could not be copied goes to the recycle bin with its folder.
     FileCopy files(m_ctx.platform, m_ctx.facts.dst);
-    for (const auto& folder : m_state.tempFolders)
+    for (const auto& folder : m_tempFolders)
         files.deleteToRecycleBin(folder);
-    m_state.tempFolders.clear();
+    m_tempFolders.clear();
 
     const std::string b = letter(m_b);
-    const std::string t = letter(m_state.tempDrive);
-    const std::string n = std::to_string(m_state.copiedCount);
+    const std::string t = letter(m_result.tempDrive);
+    const std::string n = std::to_string(counts.copiedCount);
     const char sep = m_ctx.platform.decimalSeparator();
-    const std::string s = formatSize(m_state.copiedSize, sep);
+    const std::string s = formatSize(counts.copiedSize, sep);
     m_ctx.ui.memo(say(text::filesCopiedFromTemp) + t + ": " + say(text::toWord) + b + ": = " + n);
     m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
     m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + t + ": " + say(text::toWord) + b + ":.");
     m_ctx.log.writeLog(say(text::copiedSize) + s + "Bytes.");
-    walk.failures().summarise(m_ctx, walk.unreadableFolders());
-    takeCounts();
+    counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    takeCounts(counts);
     if (walk.stopped())
         stopped();
 
@@ -330,8 +335,8 @@ bool DuplicateRun::secondHalf()
                                  ": =" + formatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
     m_ctx.ui.memo(freeLine);
     m_ctx.log.writeLog(freeLine);
-    if (!m_state.startDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_state.startDir, ignored);
+    if (!m_ctx.facts.startDir.empty())
+        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, ignored);
 
     m_ctx.ui.busy(false);
     if (m_result.stopped)
@@ -342,19 +347,19 @@ bool DuplicateRun::secondHalf()
 
 void DuplicateRun::recordNewMedium()
 {
-    m_state.backupTotalSize = m_state.copiedSize;
-    m_state.lastBackupDate = now(m_ctx.platform);
-    writeLastDate(m_ctx, m_state.backupTotalSize, m_state.lastBackupDate);
+    m_medium.totalSize = m_result.copiedSize;
+    m_medium.lastBackupDate = now(m_ctx.platform);
+    writeLastDate(m_ctx, m_medium.totalSize, m_medium.lastBackupDate);
     // The records are read again for the new medium's sake; the backup root stays the one the
     // user chose (the stored form of the per-computer mode is no root to walk).
-    const std::string base = m_state.backupBase;
-    readSettings(m_ctx.platform, m_state, m_ctx.ui);
-    m_state.backupBase = base;
+    const std::string base = m_target.base;
+    readSettings(m_ctx.platform, m_target, m_ctx.media, m_ctx.ui, m_ctx.language());
+    m_target.base = base;
 }
 
 } // namespace
 
-RunResult duplicateMedium(EngineContext& ctx)
+DuplicateResult duplicateMedium(EngineContext& ctx)
 {
     return DuplicateRun(ctx).run();
 }

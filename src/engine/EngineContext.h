@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/ActivityLog.h"
+#include "engine/BackupTarget.h"
+#include "engine/MediaRecords.h"
 #include "engine/ProgramState.h"
 #include "engine/StopRequest.h"
 #include "engine/UserInterface.h"
@@ -14,6 +16,10 @@ namespace kx {
 struct EngineContext
 {
     Platform& platform;
+    /** Where the backups go. */
+    BackupTarget& target;
+    /** The media's records and the current medium's. */
+    MediaRecords& media;
     ProgramState& state;
     UserInterface& ui;
     ActivityLog& log;

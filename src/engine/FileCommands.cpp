@@ -49,9 +49,9 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     if (sourceFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
-    ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    const std::string mirror = layout::mirrorFolder(state.backupBase, sourceFolder);
+    const std::string mirror = layout::mirrorFolder(target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
     for (const std::string& name : names) {
@@ -63,20 +63,19 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
         ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         if (!copy.makeAndEnterDir(mirror) || !copy.copyIfNewer(from, to)) {
-            ctx.ui.warn(to + " is niet toegevoegd aan " + state.backupBase);
+            ctx.ui.warn(to + " is niet toegevoegd aan " + target.base);
             continue;
         }
-        state.firstTime = false;
         const std::int64_t size = copy.fileSizeOf(from);
         if (size > 0)
-            state.backupTotalSize += size;
+            ctx.media.current.totalSize += size;
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
         ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
                          ":");
         ++added;
     }
-    return {added, ctx.stopRequested()};
+    return {added, ctx.stopRequested(), {}};
 }
 
 FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,
@@ -103,13 +102,13 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         // The file's bytes have left the medium however it was deleted, so the total follows
         // also when its read-only bit had to be cleared first.
         if (size > 0)
-            ctx.state.backupTotalSize -= size;
+            ctx.media.current.totalSize -= size;
         ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));
         ++removed;
     }
-    return {removed, ctx.stopRequested()};
+    return {removed, ctx.stopRequested(), {}};
 }
 
 FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFolder,
@@ -120,7 +119,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         return {};
     BusyCursor busy(ctx.ui);
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    std::size_t restored = 0;
+    FileCommandResult result;
     // Where case tells names apart, the capitalised name would be another file: the backup
     // file's own name is read and restored.
     const bool capitalise = ctx.platform.namesIgnoreCase();
@@ -133,7 +132,8 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         copy.makeAndEnterDir(folderPart(to));
         SystemError error;
         if (!ctx.platform.setCurrentDirectory(backupFolder, error)) {
-            showDriveError(ctx, error);
+            if (showDriveError(ctx, error))
+                result.noDisk = true;
             break;
         }
         if (!copy.copyFileTo(from, to, false))
@@ -144,9 +144,10 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         // always has.
         ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +
                          ctx.platform.currentDirectory() + "\\" + from);
-        ++restored;
+        ++result.done;
     }
-    return {restored, ctx.stopRequested()};
+    result.stopped = ctx.stopRequested();
+    return result;
 }
 
 } // namespace kx

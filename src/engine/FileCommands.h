@@ -3,6 +3,7 @@
 #include "engine/EngineContext.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,14 @@ struct FileCommandResult
 {
     std::size_t done = 0;
     bool stopped = false;
+    /** True when the backup drive reported that it holds no medium; empty when not found out. */
+    std::optional<bool> noDisk;
 };
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
  *  folder on the backup medium, creating the folder's missing levels. A file that is not copied
  *  (the copy failed, or the backup copy is already up to date) gets a warning. Raises
- *  backupTotalSize by what was copied and clears firstTime. The result counts the files added. */
+ *  the current medium's total by what was copied. The result counts the files added. */
 FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
                            const std::vector<std::string>& names);
 

@@ -18,7 +18,8 @@ namespace kx {
 
 RunResult makeBackups(EngineContext& ctx)
 {
-    ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
+    MediumRecord& medium = ctx.media.current;
     CopyStopScope copyStop(ctx);
     ensureAutorunFile(ctx);
     ctx.ui.clearMemo();
@@ -26,29 +27,28 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.ui.showProgress(true);
     ctx.ui.busy(true);
     ctx.ui.clearMemo();
-    state.noDisk = false;
 
     SystemError error;
-    state.copiedCount = 0;
-    state.backupFileCount = 0;
-    state.progressStep = state.backupTotalSize / 100;
-    state.backupTotalSize = 0;
-    state.copiedSize = 0;
+    RunResult result;
+    result.noDisk = false;
+    // The bar is scaled by the medium's total as recorded; the walk counts it anew.
+    const std::int64_t progressStep = medium.totalSize / 100;
+    medium.totalSize = 0;
 
     FileCopy copy(ctx.platform, ctx.facts.dst);
     CopyBatch batch(ctx.platform);
     TreeWalk walk(ctx);
     WalkFailures failures;
-    const std::size_t r = state.computerFolder.size();
+    const std::size_t r = target.computerFolder.size();
     walk.onFile([&](const std::string& folder, const FileInfo& entry) {
         const auto source = layout::sourcePathOf(folder, entry.name, r);
         if (!source)
             return;
-        ++state.backupFileCount;
-        state.backupTotalSize += entry.size;
-        if (state.progressStep > 0)
-            ctx.ui.progress(static_cast<int>(
-                std::min<std::int64_t>(100, state.backupTotalSize / state.progressStep)));
+        ++result.backupFileCount;
+        medium.totalSize += entry.size;
+        if (progressStep > 0)
+            ctx.ui.progress(
+                static_cast<int>(std::min<std::int64_t>(100, medium.totalSize / progressStep)));
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
         FileInfo sourceInfo;
@@ -76,52 +76,47 @@ RunResult makeBackups(EngineContext& ctx)
             const std::string line = source + inLanguage(ctx.language(), text::copiedTo) + drive;
             ctx.ui.memo(line);
             ctx.log.writeLog(line);
-            ++state.copiedCount;
+            ++result.copiedCount;
             // What the medium holds now: the new copy's size, not the old one's.
-            state.copiedSize += staged.size;
-            state.backupTotalSize += staged.size - oldSize;
+            result.copiedSize += staged.size;
+            medium.totalSize += staged.size - oldSize;
         };
         // A copy the stop abandoned half-way is no failure: the old copy is still there.
         if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
             failures.copyFailed(ctx, *source, drive, error);
     });
-    bool entered = ctx.platform.setCurrentDirectory(state.backupBase, error);
+    bool entered = ctx.platform.setCurrentDirectory(target.base, error);
     if (!entered) {
-        showDriveError(ctx, error);
+        result.noDisk = showDriveError(ctx, error);
     } else {
         walk.setHiddenLevels(1);
         SystemError walkError;
         // A root that cannot be listed is a drive that could not be entered, not an empty one.
-        entered = walk.run(state.backupBase, walkError);
+        entered = walk.run(target.base, walkError);
         // Copies not yet in their place when the user stopped are dropped, not counted.
         if (walk.stopped() || ctx.stopRequested())
             batch.abandon();
         else
             batch.commit();
         if (!entered)
-            showDriveError(ctx, walkError);
-        ctx.platform.flushDrive(state.backupBase[0]);
+            result.noDisk = showDriveError(ctx, walkError);
+        ctx.platform.flushDrive(target.base[0]);
     }
 
     const bool stopped = walk.stopped() || ctx.stopRequested();
-    if (state.copiedCount > 0 && !stopped) {
-        state.firstTime = false;
-        state.lastBackupDate = now(ctx.platform);
+    if (result.copiedCount > 0 && !stopped) {
+        medium.lastBackupDate = now(ctx.platform);
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup,
                                             backupDriveText(ctx),
-                                            dateText(ctx, state.lastBackupDate)));
-        writeLastDate(ctx, state.backupTotalSize, state.lastBackupDate);
+                                            dateText(ctx, medium.lastBackupDate)));
+        writeLastDate(ctx, medium.totalSize, medium.lastBackupDate);
     }
 
-    const std::string d = (entered ? walk.lastDir() : state.backupBase).substr(0, 1);
+    const std::string d = (entered ? walk.lastDir() : target.base).substr(0, 1);
     const char sep = ctx.platform.decimalSeparator();
-    RunResult result;
     result.entered = entered;
     result.stopped = stopped;
-    result.copiedCount = state.copiedCount;
-    result.copiedSize = state.copiedSize;
-    result.backupFileCount = state.backupFileCount;
-    result.backupTotalSize = state.backupTotalSize;
+    result.backupTotalSize = medium.totalSize;
     const std::vector<std::string> summary =
         summaryLines(result, RunKind::MakeBackups, ctx.language(), d, sep, ReportTarget::Memo);
     ctx.ui.memo("");
@@ -130,8 +125,7 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.log.writeLog("");
     for (const auto& line : summary)
         ctx.log.writeLog(line);
-    failures.summarise(ctx, walk.unreadableFolders());
-    result.failedCount = state.failedCount;
+    result.failedCount = failures.summarise(ctx, walk.unreadableFolders());
     if (stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
@@ -144,8 +138,8 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.ui.memo(freeLine);
     ctx.log.writeLog(freeLine);
 
-    if (!state.startDir.empty())
-        ctx.platform.setCurrentDirectory(state.startDir, error);
+    if (!ctx.facts.startDir.empty())
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
     ctx.ui.busy(false);
     ctx.ui.showProgress(false);
     return result;

@@ -15,11 +15,11 @@ namespace kx {
 
 namespace {
 
-char backupLetter(const ProgramState& state)
+char backupLetter(const BackupTarget& target)
 {
-    return state.backupBase.empty()
+    return target.base.empty()
                ? 'c'
-               : static_cast<char>(std::tolower(static_cast<unsigned char>(state.backupBase[0])));
+               : static_cast<char>(std::tolower(static_cast<unsigned char>(target.base[0])));
 }
 
 bool onFloppyDrive(const std::string& base)
@@ -31,7 +31,7 @@ bool onFloppyDrive(const std::string& base)
 
 std::string backupDriveText(EngineContext& ctx)
 {
-    return driveListText(ctx.platform, backupLetter(ctx.state));
+    return driveListText(ctx.platform, backupLetter(ctx.target));
 }
 
 std::string dateText(EngineContext& ctx, double dateTime)
@@ -44,7 +44,7 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
     if (totalSize == 0)
         return;
     const std::string listText = backupDriveText(ctx);
-    const std::string key = layout::driveKeyOf(backupLetter(ctx.state), listText);
+    const std::string key = layout::driveKeyOf(backupLetter(ctx.target), listText);
     {
         auto store = ctx.platform.openSettings();
         store->writeDate(settings::kLastBackup, key, lastDate);
@@ -57,37 +57,35 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 
 void ensureAutorunFile(EngineContext& ctx)
 {
-    const DriveType type = driveTypeOf(ctx.platform, backupLetter(ctx.state));
+    const DriveType type = driveTypeOf(ctx.platform, backupLetter(ctx.target));
     if (type != DriveType::CdRom && type != DriveType::Removable && type != DriveType::RamDisk)
         return;
-    const std::string path = ctx.state.backupBase + "Autorun.inf";
+    const std::string path = ctx.target.base + "Autorun.inf";
     // A fixed name: a medium written elsewhere may hold it as AUTORUN.INF.
     if (!ctx.platform.findPath(path).empty())
         return;
     SystemError error;
     const std::string contents =
-        "[autorun]\r\nopen= " + ctx.state.startDir + kProductName + ".exe\r\n";
+        "[autorun]\r\nopen= " + ctx.facts.startDir + kProductName + ".exe\r\n";
     if (!ctx.platform.writeFile(path, contents, error))
-        ctx.ui.warn(inLanguage(ctx.language(), text::backupDriveNotWritable) +
-                    ctx.state.backupBase + inLanguage(ctx.language(), text::isNotWritable));
+        ctx.ui.warn(inLanguage(ctx.language(), text::backupDriveNotWritable) + ctx.target.base +
+                    inLanguage(ctx.language(), text::isNotWritable));
 }
 
-BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter)
+BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags)
 {
-    ProgramState& state = ctx.state;
+    BackupTarget& target = ctx.target;
     letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-    state.computerFolder = state.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
+    target.computerFolder = target.perComputerFolders ? computerName(ctx.platform) + "\\" : "";
     BackupDriveChoice choice;
-    if (!state.mainFormReady)
+    if (!flags.windowsReady)
         return choice;
     choice.made = true;
 
-    state.noFloppy = letter == 'a' && mediumMissing(ctx.platform, 'a');
-    if (state.noFloppy) {
-        state.backupBase = "a:\\";
+    if (letter == 'a' && mediumMissing(ctx.platform, 'a')) {
+        target.base = "a:\\";
         choice.noFloppy = true;
-        if (!state.floppyWarned) {
-            state.floppyWarned = true;
+        if (!flags.floppyTold) {
             choice.floppyTold = true;
             ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoFloppy,
                                                 driveListText(ctx.platform, 'a')));
@@ -95,33 +93,30 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter)
         return choice;
     }
 
-    state.backupBase = std::string(1, letter) + ":\\" + state.computerFolder;
-    state.noDisk = false;
+    target.base = std::string(1, letter) + ":\\" + target.computerFolder;
     SystemError error;
     if (!ctx.platform.openDir(std::string(1, letter) + ":\\", error))
-        showDriveError(ctx, error);
+        choice.noDisk = showDriveError(ctx, error);
 
     const std::string listText = backupDriveText(ctx);
-    state.driveKey = layout::driveKeyOf(letter, listText);
-    const auto record = state.media.find(state.driveKey);
-    const MediumRecord found = record == state.media.end() ? MediumRecord{} : record->second;
-    state.lastBackupDate = found.lastBackupDate;
-    state.backupTotalSize = found.totalSize;
+    MediaRecords& media = ctx.media;
+    media.currentKey = layout::driveKeyOf(letter, listText);
+    const auto record = media.byKey.find(media.currentKey);
+    media.current = record == media.byKey.end() ? MediumRecord{} : record->second;
 
-    if (state.noDisk)
+    if (choice.noDisk)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoDisk, listText));
-    else if (state.lastBackupDate == 0)
+    else if (media.current.lastBackupDate == 0)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown, listText));
     else
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
-                                            dateText(ctx, state.lastBackupDate)));
-    choice.noDisk = state.noDisk;
+                                            dateText(ctx, media.current.lastBackupDate)));
     return choice;
 }
 
-void showDriveError(EngineContext& ctx, const SystemError& error)
+bool showDriveError(EngineContext& ctx, const SystemError& error)
 {
-    const std::string& base = ctx.state.backupBase;
+    const std::string& base = ctx.target.base;
     std::string text;
     switch (error.code) {
     case 51:
@@ -137,7 +132,6 @@ void showDriveError(EngineContext& ctx, const SystemError& error)
         text = "U heeft geen toegang tot " + base;
         break;
     case 21:
-        ctx.state.noDisk = true;
         text = (onFloppyDrive(base) ? "Er zit geen floppy in schijfstation "
                                     : "Er zit geen CD-r(w) in schijfstation ") +
                base;
@@ -147,6 +141,7 @@ void showDriveError(EngineContext& ctx, const SystemError& error)
                base;
     }
     ctx.ui.warn(text);
+    return error.code == 21;
 }
 
 } // namespace kx

@@ -30,11 +30,20 @@ struct BackupDriveChoice
     bool floppyTold = false;
 };
 
+/** What the windows know as they choose a backup drive. */
+struct DriveChoiceFlags
+{
+    /** The windows are up; before, a choice only sets the computer's folder. */
+    bool windowsReady = false;
+    /** The missing floppy has been told in the status line already: it is told once. */
+    bool floppyTold = false;
+};
+
 /** A backup drive was chosen: sets the backup root, the drive key, the medium's last date and
  *  total from the records, the drive flags and the status line. */
-BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter);
-/** Turns a failed access to the backup drive into a warning (Dutch in both languages); sets
- *  noDisk for a drive that is not ready. */
-void showDriveError(EngineContext& ctx, const SystemError& error);
+BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags);
+/** Turns a failed access to the backup drive into a warning (Dutch in both languages); true
+ *  for a drive that is not ready (no medium). */
+bool showDriveError(EngineContext& ctx, const SystemError& error);
 
 } // namespace kx

@@ -44,8 +44,8 @@ void showStep(EngineContext& ctx, std::size_t position, std::size_t max)
 bool collectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::string>& folders,
                           SystemError& error)
 {
-    const std::size_t r = ctx.state.computerFolder.size();
-    const std::string prefix = ":\\" + lowerCase(ctx.state.computerFolder);
+    const std::size_t r = ctx.target.computerFolder.size();
+    const std::string prefix = ":\\" + lowerCase(ctx.target.computerFolder);
     // A folder's files arrive together, interrupted only by its subfolders: the test is made
     // once per run of files, and a folder listed twice (before and after a subfolder) is merged
     // by the sort below.
@@ -66,7 +66,7 @@ bool collectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
     // A hidden folder (and a link to a folder, passed over in the same way) lists its folder as
     // a file does.
     walk.onSkipped(consider);
-    if (!walk.run(ctx.state.backupBase, error))
+    if (!walk.run(ctx.target.base, error))
         return false;
     std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
         const std::string la = lowerCase(a), lb = lowerCase(b);
@@ -115,7 +115,7 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
                                            : packFileDate(ctx.platform.toLocal(entry.mtime));
         if (date == kNoFile)
             continue;
-        if (fileDateToDateTime(date) > ctx.state.lastBackupDate)
+        if (fileDateToDateTime(date) > ctx.media.current.lastBackupDate)
             proposals.push_back(lowerCase(s) + name);
     }
 }
@@ -139,10 +139,10 @@ std::string newerBackupLabel(EngineContext& ctx)
 {
     const std::string first =
         inLanguage(ctx.language(), text::newerLabelDrive) + backupDriveText(ctx);
-    if (ctx.state.lastBackupDate == 0)
+    if (ctx.media.current.lastBackupDate == 0)
         return first + "\r" + inLanguage(ctx.language(), text::dateLatestBackupUnknown);
     return first + "\r" + inLanguage(ctx.language(), text::dateOfLatestBackup) +
-           dateText(ctx, ctx.state.lastBackupDate);
+           dateText(ctx, ctx.media.current.lastBackupDate);
 }
 
 std::string noNewerFilesLine(EngineContext& ctx)
@@ -163,12 +163,11 @@ bool isAddedLine(const std::string& line)
                        [&](const char* form) { return endsWith(line, form); });
 }
 
-void showScanDriveError(EngineContext& ctx, const SystemError& error)
+bool showScanDriveError(EngineContext& ctx, const SystemError& error)
 {
-    const std::string& base = ctx.state.backupBase;
+    const std::string& base = ctx.target.base;
     const char letter = base.empty() ? '\0' : base[0];
     const bool floppy = letter == 'a' || letter == 'A' || letter == 'b' || letter == 'B';
-    ctx.state.noDisk = error.code == 21;
     std::string text;
     if (error.code == 21 && floppy)
         text = inLanguage(ctx.language(), text::noFloppyInDrive) + base;
@@ -177,18 +176,19 @@ void showScanDriveError(EngineContext& ctx, const SystemError& error)
     else
         text = inLanguage(ctx.language(), text::somethingIsWrongWithDrive) + base;
     ctx.ui.warn(text);
+    return error.code == 21;
 }
 
 NewerScanResult scanNewFiles(EngineContext& ctx)
 {
-    const ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
     NewerScanResult result;
     ctx.ui.busy(true);
     result.label = newerBackupLabel(ctx);
 
     SystemError error;
-    if (!ctx.platform.setCurrentDirectory(state.backupBase, error)) {
-        showScanDriveError(ctx, error);
+    if (!ctx.platform.setCurrentDirectory(target.base, error)) {
+        result.noDisk = showScanDriveError(ctx, error);
         ctx.ui.busy(false);
         return result;
     }
@@ -198,14 +198,14 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     TreeWalk walk(ctx);
     std::vector<std::string> folders;
     if (!collectBackupFolders(ctx, walk, folders, error)) {
-        showScanDriveError(ctx, error);
+        result.noDisk = showScanDriveError(ctx, error);
         ctx.ui.showProgress(false);
         ctx.ui.busy(false);
         return result;
     }
     result.entered = true;
 
-    const std::size_t r = state.computerFolder.size();
+    const std::size_t r = target.computerFolder.size();
     const std::size_t steps = folders.size() + 3;
     showStep(ctx, 3, steps);
     for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -229,8 +229,8 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     result.found = !result.proposals.empty();
     if (!result.found)
         result.proposals.push_back(noNewerFilesLine(ctx));
-    if (!state.startDir.empty())
-        ctx.platform.setCurrentDirectory(state.startDir, error);
+    if (!ctx.facts.startDir.empty())
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
     ctx.ui.showProgress(false);
     ctx.ui.busy(false);
     return result;
@@ -239,7 +239,8 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
 RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
                       const std::vector<bool>& selected)
 {
-    ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
+    MediumRecord& medium = ctx.media.current;
     RunResult result;
     result.entered = true;
     const auto toAdd = [&](std::size_t i) {
@@ -255,7 +256,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
     ctx.ui.busy(true);
     FileCopy copy(ctx.platform, ctx.facts.dst);
     WalkFailures failures;
-    const std::string drive = state.backupBase.substr(0, 1) + ":";
+    const std::string drive = target.base.substr(0, 1) + ":";
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
         if (ctx.stopRequested()) {
@@ -269,7 +270,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         const std::string line = lines[i];
         const std::string found = ctx.platform.findPath(line);
         const std::string src = found.empty() ? line : found;
-        std::string dst = layout::backupPathOf(state.backupBase, src);
+        std::string dst = layout::backupPathOf(target.base, src);
         if (dst.empty())
             continue;
         const std::size_t slash = dst.rfind('\\');
@@ -285,10 +286,9 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
             failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
         }
-        state.firstTime = false;
         const std::int64_t size = copy.fileSizeOf(src);
         if (size > 0)
-            state.backupTotalSize += size;
+            medium.totalSize += size;
         copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
         lines[i] += inLanguage(ctx.language(), text::addedMarker);
         ctx.ui.memo(line + inLanguage(ctx.language(), text::added));
@@ -302,11 +302,10 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
     } else {
-        writeLastDate(ctx, state.backupTotalSize, now(ctx.platform));
+        writeLastDate(ctx, medium.totalSize, now(ctx.platform));
     }
-    state.failedCount = failures.failedCopies();
     result.copiedCount = added;
-    result.failedCount = state.failedCount;
+    result.failedCount = failures.failedCopies();
     ctx.ui.busy(false);
     return result;
 }

@@ -4,6 +4,7 @@
 #include "engine/RunResult.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct NewerScanResult
     bool found = false;
     /** The user's stop ended the scan; `proposals` holds what was found so far. */
     bool stopped = false;
+    /** Whether the backup drive reported that it holds no medium, when the root could not be
+     *  entered; empty otherwise. */
+    std::optional<bool> noDisk;
 };
 
 /** Case-insensitive membership of a name in a list (whole text; an empty list gives false). */
@@ -43,9 +47,9 @@ bool isNoNewerFilesLine(const std::string& line);
 /** True for a line that carries the added marker, in either language. */
 bool isAddedLine(const std::string& line);
 
-/** The warning for a backup root that cannot be entered; sets noDisk for a drive that is not
- *  ready. */
-void showScanDriveError(EngineContext& ctx, const SystemError& error);
+/** The warning for a backup root that cannot be entered; true for a drive that is not ready
+ *  (no medium). */
+bool showScanDriveError(EngineContext& ctx, const SystemError& error);
 
 /**
  * Proposes source files that resemble the backup: a file of a source folder whose mirror folder

@@ -15,19 +15,14 @@ namespace {
 
 std::string confirmation(EngineContext& ctx)
 {
-    const std::string date = dateText(ctx, ctx.state.lastBackupDate);
+    const std::string date = dateText(ctx, ctx.media.current.lastBackupDate);
     return fillIn(inLanguage(ctx.language(), text::restoreConfirmation), {date});
 }
 
 void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
 {
-    const ProgramState& state = ctx.state;
     const char sep = ctx.platform.decimalSeparator();
     const std::string letter = walk.lastDir().substr(0, 1);
-    result.copiedCount = state.copiedCount;
-    result.copiedSize = state.copiedSize;
-    result.backupFileCount = state.backupFileCount;
-    result.backupTotalSize = state.backupTotalSize;
     ctx.ui.memo("");
     for (const auto& line :
          summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Memo))
@@ -36,14 +31,13 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
     for (const auto& line :
          summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Log))
         ctx.log.writeLog(line);
-    walk.failures().summarise(ctx, walk.unreadableFolders());
-    result.failedCount = state.failedCount;
+    result.failedCount = walk.failures().summarise(ctx, walk.unreadableFolders());
     if (result.stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
     }
 
-    const std::string& base = state.backupBase;
+    const std::string& base = ctx.target.base;
     const std::string freeLine =
         inLanguage(ctx.language(), text::restoredFreeSpaceOn) + base + " =" +
         formatSize(ctx.platform.freeSpace(base.empty() ? 'c' : base[0]), sep) + "Bytes";
@@ -55,7 +49,8 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
 
 RunResult restoreAll(EngineContext& ctx)
 {
-    ProgramState& state = ctx.state;
+    const BackupTarget& target = ctx.target;
+    MediumRecord& medium = ctx.media.current;
     CopyStopScope copyStop(ctx);
     RunResult result;
     ctx.ui.progress(0);
@@ -69,28 +64,28 @@ RunResult restoreAll(EngineContext& ctx)
     }
 
     SystemError error;
-    const std::string driveRoot = state.backupBase.substr(0, 1) + ":\\";
-    if (!ctx.platform.openDir(driveRoot, error))
-        showDriveError(ctx, error);
+    const std::string driveRoot = target.base.substr(0, 1) + ":\\";
+    if (!ctx.platform.openDir(driveRoot, error) && showDriveError(ctx, error))
+        result.noDisk = true;
 
     ctx.ui.clearMemo();
-    state.copiedCount = 0;
-    state.copiedSize = 0;
-    state.backupFileCount = 0;
-    state.backupTotalSize = 0;
+    // The bar is scaled by the medium's total as recorded; the walk counts it anew.
+    const std::int64_t progressStep = medium.totalSize / 100;
+    medium.totalSize = 0;
 
-    TreeCopy walk(ctx);
-    result.entered = ctx.platform.setCurrentDirectory(state.backupBase, error) &&
-                     walk.restoreTree(state.backupBase, error);
+    TreeCopy walk(ctx, result, progressStep);
+    result.entered = ctx.platform.setCurrentDirectory(target.base, error) &&
+                     walk.restoreTree(target.base, error);
     result.stopped = walk.stopped();
+    medium.totalSize = result.backupTotalSize;
     if (result.entered)
         writeSummary(ctx, walk, result);
     else
         ctx.ui.warn(error.message);
 
     SystemError ignored;
-    if (!state.startDir.empty())
-        ctx.platform.setCurrentDirectory(state.startDir, ignored);
+    if (!ctx.facts.startDir.empty())
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir, ignored);
     ctx.ui.showProgress(false);
     return result;
 }

@@ -24,40 +24,45 @@ bool isDrivePath(const std::string& path)
 
 // In per-computer mode the root carries the computer's folder (e:\OFFICE7\); storing that
 // would switch the mode off at the next start, so the mode's own form is stored instead.
-std::string storedBackupDrive(const ProgramState& state)
+std::string storedBackupDrive(const BackupTarget& target)
 {
-    if (state.perComputerFolders && !state.backupBase.empty())
-        return std::string(1, state.backupBase[0]) + ":\\\\";
-    return state.backupBase;
+    if (target.perComputerFolders && !target.base.empty())
+        return std::string(1, target.base[0]) + ":\\\\";
+    return target.base;
 }
 
-void readSettings(Platform& platform, ProgramState& state, UserInterface& ui)
+void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,
+                  Language language)
 {
     auto store = platform.openSettings();
-    state.firstTime = store->readFlag(settings::kDefaults, settings::kFirstTime, true);
-    state.backupBase = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+    target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
     // An empty or garbled value would name no drive: it counts as missing.
-    if (!isDrivePath(state.backupBase))
-        state.backupBase = "c:\\";
-    state.perComputerFolders =
-        state.backupBase.size() >= 4 && state.backupBase[2] == '\\' && state.backupBase[3] == '\\';
+    if (!isDrivePath(target.base))
+        target.base = "c:\\";
+    target.perComputerFolders =
+        target.base.size() >= 4 && target.base[2] == '\\' && target.base[3] == '\\';
 
     // Each section counts on its own: one of more than kMaxMedia media gives no values at all,
     // as the program has always done, and its dates are told about.
-    state.media.clear();
+    media.byKey.clear();
     const std::vector<std::string> dated = store->idents(settings::kLastBackup);
     if (dated.size() > static_cast<std::size_t>(kMaxMedia))
-        ui.warn(inLanguage(languageOf(state.languageCode), text::atMost25BackupDrives));
+        ui.warn(inLanguage(language, text::atMost25BackupDrives));
     else
         for (const std::string& key : dated)
-            state.media[key].lastBackupDate = store->readDate(settings::kLastBackup, key);
+            media.byKey[key].lastBackupDate = store->readDate(settings::kLastBackup, key);
     const std::vector<std::string> sized = store->idents(settings::kTotalSize);
     if (sized.size() <= static_cast<std::size_t>(kMaxMedia))
         for (const std::string& key : sized)
-            state.media[key].totalSize = store->readInteger(settings::kTotalSize, key, 0);
+            media.byKey[key].totalSize = store->readInteger(settings::kTotalSize, key, 0);
 }
 
-void writeSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry)
+bool readFirstTime(Platform& platform)
+{
+    return platform.openSettings()->readFlag(settings::kDefaults, settings::kFirstTime, true);
+}
+
+void writeSettings(Platform& platform, const BackupTarget& target, const WindowGeometry& geometry)
 {
     auto store = platform.openSettings();
     store->writeInteger(settings::kDefaults, kLeft, geometry.left);
@@ -65,7 +70,7 @@ void writeSettings(Platform& platform, const ProgramState& state, const WindowGe
     store->writeInteger(settings::kDefaults, kHeight, geometry.height);
     store->writeInteger(settings::kDefaults, kWidth, geometry.width);
     store->writeFlag(settings::kDefaults, settings::kFirstTime, false);
-    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(target));
     store->sync();
 }
 

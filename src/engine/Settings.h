@@ -1,8 +1,10 @@
 #pragma once
 
-#include "engine/ProgramState.h"
+#include "engine/BackupTarget.h"
+#include "engine/MediaRecords.h"
 #include "engine/UserInterface.h"
 #include "platform/Platform.h"
+#include "support/Language.h"
 
 namespace kx {
 
@@ -26,14 +28,17 @@ struct WindowGeometry
     int height = 342;
 };
 
-/** Loads the first-use flag, the backup root with its per-computer mode, and the records of at
- *  most 25 media (warning through `ui` when there are more). */
-void readSettings(Platform& platform, ProgramState& state, UserInterface& ui);
+/** Loads the backup root with its per-computer mode, and the records of at most 25 media
+ *  (warning through `ui` in `language` when there are more). */
+void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,
+                  Language language);
+/** "First Time": true until the program has been closed once. */
+bool readFirstTime(Platform& platform);
 /** The form in which "BackUp Drive" stores the backup root: in per-computer mode the drive,
  *  ":" and two backslashes, which switch the mode on again at the next start. */
-std::string storedBackupDrive(const ProgramState& state);
+std::string storedBackupDrive(const BackupTarget& target);
 /** Stores the main window's geometry, "First Time" = false and the backup root. */
-void writeSettings(Platform& platform, const ProgramState& state, const WindowGeometry& geometry);
+void writeSettings(Platform& platform, const BackupTarget& target, const WindowGeometry& geometry);
 /** The geometry stored for the main window; a negative left edge is taken as 100. */
 WindowGeometry readMainWindowGeometry(Platform& platform);
 

@@ -28,8 +28,9 @@ bool hasTempPrefixAt3(const std::string& path)
 
 } // namespace
 
-TreeCopy::TreeCopy(EngineContext& ctx)
-    : m_ctx(ctx), m_copy(ctx.platform, ctx.facts.dst), m_batch(ctx.platform), m_walk(ctx)
+TreeCopy::TreeCopy(EngineContext& ctx, RunResult& counts, std::int64_t progressStep)
+    : m_ctx(ctx), m_counts(counts), m_progressStep(progressStep),
+      m_copy(ctx.platform, ctx.facts.dst), m_batch(ctx.platform), m_walk(ctx)
 {
 }
 
@@ -73,20 +74,18 @@ void TreeCopy::settleBatch()
 
 void TreeCopy::copied(std::int64_t size)
 {
-    ProgramState& state = m_ctx.state;
-    ++state.copiedCount;
-    state.copiedSize += size;
+    ++m_counts.copiedCount;
+    m_counts.copiedSize += size;
     // Without a known total there is no scale: the bar stays where it is.
-    if (state.progressStep > 0)
+    if (m_progressStep > 0)
         m_ctx.ui.progress(static_cast<int>(
-            std::clamp<std::int64_t>(state.copiedSize / state.progressStep, 0, 100)));
+            std::clamp<std::int64_t>(m_counts.copiedSize / m_progressStep, 0, 100)));
 }
 
 bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
 {
-    ProgramState& state = m_ctx.state;
-    const std::size_t r = state.computerFolder.size();
-    const std::string level = ":\\" + state.computerFolder;
+    const std::size_t r = m_ctx.target.computerFolder.size();
+    const std::string level = ":\\" + m_ctx.target.computerFolder;
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         // Only files in a source-drive folder of this computer's level are backup files; a
         // file in the root of the medium (or of the computer's folder) is none.
@@ -95,7 +94,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
         const auto dest = layout::sourcePathOf(cur, entry.name, r);
         if (!dest)
             return;
-        state.backupTotalSize += entry.size;
+        m_counts.backupTotalSize += entry.size;
         const std::string source = TreeWalk::join(cur, entry.name);
         const FileDate sourceDate = fileDateOf(m_ctx.platform, entry);
         copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
@@ -105,7 +104,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
             m_ctx.log.writeLog(line);
             copied(size);
         });
-        ++state.backupFileCount;
+        ++m_counts.backupFileCount;
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
@@ -114,10 +113,9 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
     return ok;
 }
 
-bool TreeCopy::copyToTemp(const std::string& start, SystemError& error)
+bool TreeCopy::copyToTemp(const std::string& start, char tempDrive, SystemError& error)
 {
-    ProgramState& state = m_ctx.state;
-    const std::size_t r = state.computerFolder.size();
+    const std::size_t r = m_ctx.target.computerFolder.size();
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         // Files of the medium's root (the program's own among them) are no backup files. The
         // system attribute that would drop a file here does not exist on this system. Below a
@@ -127,7 +125,7 @@ bool TreeCopy::copyToTemp(const std::string& start, SystemError& error)
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
         const std::string dest =
-            std::string(1, state.tempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
+            std::string(1, tempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
         copy(source, dest, false, [this](std::int64_t size) { copied(size); });
     });
     m_walk.setHiddenLevels(1);
@@ -137,11 +135,11 @@ bool TreeCopy::copyToTemp(const std::string& start, SystemError& error)
     return ok;
 }
 
-bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
+bool TreeCopy::copyFromTemp(const std::string& tempRoot, std::vector<std::string>& tempFolders,
+                            SystemError& error)
 {
-    ProgramState& state = m_ctx.state;
     const std::string root = tempRoot.substr(0, 2) + "\\";
-    const char backupLetter = state.backupBase.empty() ? 'c' : state.backupBase[0];
+    const char backupLetter = m_ctx.target.base.empty() ? 'c' : m_ctx.target.base[0];
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         if (!hasTempPrefixAt3(cur))
             return;
@@ -181,16 +179,15 @@ bool TreeCopy::copyFromTemp(const std::string& tempRoot, SystemError& error)
             continue;
         }
         m_lastDir = m_walk.lastDir();
-        addTempFolder(sub);
+        addTempFolder(tempFolders, sub);
     }
     settleBatch();
     return true;
 }
 
-void TreeCopy::addTempFolder(const std::string& folder)
+void TreeCopy::addTempFolder(std::vector<std::string>& folders, const std::string& folder)
 {
     // Sorted and distinct without regard to case, as the system compares names.
-    auto& folders = m_ctx.state.tempFolders;
     const auto it = std::lower_bound(folders.begin(), folders.end(), folder, lessIgnoringCase);
     if (it != folders.end() && equalIgnoringCase(*it, folder))
         return;

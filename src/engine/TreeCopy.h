@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/RunResult.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
 #include "support/CopyBatch.h"
@@ -9,14 +10,15 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kx {
 
 /**
  * The walks that move whole trees of backup files: back to their sources (Restore All), from the
  * medium into the temporary area and from there onto a new medium (Duplicate). They add to the
- * statistics of the program state, which the caller resets first, and move the progress bar by
- * the copied bytes. A copy that fails is passed over and logged with the system's reason.
+ * counts of the caller's run and move the progress bar by the copied bytes. A copy that fails is
+ * passed over and logged with the system's reason.
  */
 class TreeCopy
 {
@@ -25,17 +27,21 @@ public:
      *  t:\Kopierix-C-Docs. */
     static constexpr const char* kTempPrefix = "Kopierix-";
 
-    explicit TreeCopy(EngineContext& ctx);
+    /** Counts the copied files and their bytes into `counts`; the bar moves by one for each
+     *  `progressStep` bytes copied, and not at all for 0. */
+    TreeCopy(EngineContext& ctx, RunResult& counts, std::int64_t progressStep = 0);
 
     /** Copies every backup file below `start` (the backup root) over its source, whatever
      *  their dates; each copy gets a memo and log line. Counts every backup file met in
      *  backupFileCount and backupTotalSize. False with `error` when `start` cannot be read. */
     bool restoreTree(const std::string& start, SystemError& error);
-    /** Copies the backup files below `start` into the temporary area on tempDrive. */
-    bool copyToTemp(const std::string& start, SystemError& error);
+    /** Copies the backup files below `start` into the temporary area on `tempDrive`. */
+    bool copyToTemp(const std::string& start, char tempDrive, SystemError& error);
     /** Copies the temporary area on drive `tempRoot` ("t:\") onto the backup drive, removing each
-     *  temporary file once it is copied, and adds the area's top-level folders to tempFolders. */
-    bool copyFromTemp(const std::string& tempRoot, SystemError& error);
+     *  temporary file once it is copied, and adds the area's top-level folders to `tempFolders`
+     *  (sorted and distinct). */
+    bool copyFromTemp(const std::string& tempRoot, std::vector<std::string>& tempFolders,
+                      SystemError& error);
 
     /** The last folder a walk entered (its start when it entered none). */
     const std::string& lastDir() const { return m_lastDir; }
@@ -52,10 +58,12 @@ private:
               std::function<void(std::int64_t size)> done);
     /** Counts a copied file and moves the progress bar. */
     void copied(std::int64_t size);
-    void addTempFolder(const std::string& folder);
+    static void addTempFolder(std::vector<std::string>& folders, const std::string& folder);
     void settleBatch();
 
     EngineContext& m_ctx;
+    RunResult& m_counts;
+    const std::int64_t m_progressStep;
     FileCopy m_copy;
     CopyBatch m_batch;
     TreeWalk m_walk;

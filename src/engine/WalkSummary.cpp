@@ -53,7 +53,7 @@ void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& sourc
     }
 }
 
-void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const
+std::uint64_t WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const
 {
     auto add = [&](const std::string& line) {
         ctx.ui.memo(line);
@@ -74,7 +74,7 @@ void WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders
     if (m_withoutSource > 0)
         add(inLanguage(ctx.language(), text::numberWithoutSource) +
             std::to_string(m_withoutSource));
-    ctx.state.failedCount = m_failed + unreadableFolders + skipped;
+    return m_failed + unreadableFolders + skipped;
 }
 
 } // namespace kx

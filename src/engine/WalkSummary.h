@@ -21,8 +21,9 @@ public:
                     const SystemError& error);
     /** A backup file whose source drive (`letter`) is not there. */
     void sourceDriveMissing(char letter);
-    /** Adds the closing lines to the memo and the log, and sets the run's failedCount. */
-    void summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
+    /** Adds the closing lines to the memo and the log; returns the run's failedCount: failed
+     *  copies, unreadable folders and the backup files of missing drives. */
+    std::uint64_t summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
     std::uint64_t failedCopies() const { return m_failed; }
 
     /** A source that could not be reached, sorted by why: it does not exist (a backup file

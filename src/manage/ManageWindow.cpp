@@ -139,8 +139,7 @@ ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
     m_firstPaintDone = false;
     {
         auto store = m_ctx.platform.openSettings();
-        m_ctx.state.backupBase =
-            store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
+        m_ctx.target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
     }
     readWindowLayout();
     m_expandPending = false;
@@ -582,7 +581,7 @@ void ManageWindow::firstPaint()
 void ManageWindow::saveState()
 {
     writeBackupDrive();
-    writeLastDate(m_ctx, m_ctx.state.backupTotalSize, m_ctx.state.lastBackupDate);
+    writeLastDate(m_ctx, m_ctx.media.current.totalSize, m_ctx.media.current.lastBackupDate);
     writeWindowLayout();
 }
 
@@ -638,10 +637,11 @@ void ManageWindow::writeBackupDrive()
 {
     const ProgramState& state = m_ctx.state;
     // A drive that was not ready is not remembered, unless it is a floppy drive with a disk.
-    if (state.noDisk && !(onFloppyDrive(state.backupBase) && !state.noFloppy))
+    if (state.noDisk && !(onFloppyDrive(m_ctx.target.base) && !state.noFloppy))
         return;
     auto store = m_ctx.platform.openSettings();
-    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(state));
+    store->writeString(settings::kDefaults, settings::kBackupDrive,
+                       storedBackupDrive(m_ctx.target));
     store->sync();
 }
 
@@ -697,23 +697,32 @@ void ManageWindow::selectBackupDrive(char letter)
     m_backupDrive->setDrive(letter);
 }
 
+void ManageWindow::setWindowsReady()
+{
+    m_windowsReady = true;
+}
+
 void ManageWindow::onBackupDriveChanged()
 {
     const char letter = m_backupDrive->drive();
     if (letter == 0)
         return;
-    ProgramState& state = m_ctx.state;
-    const bool floppyWarned = state.floppyWarned;
-    kx::selectBackupDrive(m_ctx, letter);
-    if (!state.mainFormReady)
+    const BackupDriveChoice choice = kx::selectBackupDrive(
+        m_ctx, letter, {.windowsReady = m_windowsReady, .floppyTold = m_floppyTold});
+    m_floppyTold = m_floppyTold || choice.floppyTold;
+    if (!choice.made)
         return;
+    // Kept for the close, which stores only a drive that held a medium.
+    m_ctx.state.noFloppy = choice.noFloppy;
+    if (!choice.noFloppy)
+        m_ctx.state.noDisk = choice.noDisk;
 
     if (floppyMissing()) {
         if (m_backupDrive->firstDrive() == 'a')
             m_backupDrive->setFirstEntryText(text(manageText::noFloppyEntry));
         if (letter == 'a') {
             // The status line names the list's entry as it reads now.
-            if (!floppyWarned && state.floppyWarned)
+            if (choice.floppyTold)
                 m_ctx.ui.status(noFloppyStatus());
             m_backupDrive->setCurrentIndex(0);
             return;
@@ -722,7 +731,7 @@ void ManageWindow::onBackupDriveChanged()
 
     showMirrorFolder();
     const DriveType type =
-        driveTypeOf(m_ctx.platform, state.backupBase.empty() ? letter : state.backupBase[0]);
+        driveTypeOf(m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
     emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
     enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, false);
     enable({m_removeAction, m_restoreAction}, false);
@@ -860,7 +869,7 @@ void ManageWindow::showMirrorFolder()
         readFileList(m_backupFiles, std::string(), false);
         return;
     }
-    const std::string m = layout::mirrorFolder(m_ctx.state.backupBase, d);
+    const std::string m = layout::mirrorFolder(m_ctx.target.base, d);
     const std::string folder = textBeforeLast('\\', m);
     FileInfo info;
     if (m_ctx.platform.fileInfo(folder, info) && info.isDir)
@@ -987,7 +996,7 @@ void ManageWindow::addSelectedFiles()
         [this, d, result, top = topLine(m_backupFiles)] {
             if (result->done > 0) {
                 readFileList(m_backupFiles,
-                             textBeforeLast('\\', layout::mirrorFolder(m_ctx.state.backupBase, d)),
+                             textBeforeLast('\\', layout::mirrorFolder(m_ctx.target.base, d)),
                              false);
                 setTopLine(m_backupFiles, top);
             }
@@ -1033,13 +1042,18 @@ void ManageWindow::removeSelectedFiles()
 
 void ManageWindow::restoreSelectedFiles()
 {
-    runFileCommand([backup = m_backupFolder, source = m_folderTree->directory(),
-                    names = selectedNames(m_backupFiles)](
-                       EngineContext& ctx) { restoreFiles(ctx, backup, source, names); },
-                   [this, top = topLine(m_backupFiles)] {
-                       readFileList(m_sourceFiles, m_sourceFolder, false);
-                       setTopLine(m_backupFiles, top);
-                   });
+    auto result = std::make_shared<FileCommandResult>();
+    runFileCommand(
+        [backup = m_backupFolder, source = m_folderTree->directory(),
+         names = selectedNames(m_backupFiles), result](EngineContext& ctx) {
+            *result = restoreFiles(ctx, backup, source, names);
+        },
+        [this, result, top = topLine(m_backupFiles)] {
+            if (result->noDisk)
+                m_ctx.state.noDisk = true;
+            readFileList(m_sourceFiles, m_sourceFolder, false);
+            setTopLine(m_backupFiles, top);
+        });
 }
 
 // ---- The selection commands of the menus

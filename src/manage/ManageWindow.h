@@ -40,7 +40,7 @@ class OperationRunner;
  *
  *     manageWindow->onSourceDriveChanged();        // loads the source tree
  *     manageWindow->selectBackupDrive(letter);     // the stored backup drive
- *     state.mainFormReady = true;
+ *     manageWindow->setWindowsReady();
  *     manageWindow->onBackupDriveChanged();        // backup root, records, status line
  *
  * Every control carries its name as its objectName (Boom1, FileListBox1, AddBtn, ...). Closing
@@ -70,6 +70,8 @@ public:
     /** Selects the drive in the backup-drive list; before the main window is ready that only
      *  refreshes the computer folder. */
     void selectBackupDrive(char letter);
+    /** The main window is ready: from now on a choice of the backup drive takes effect. */
+    void setWindowsReady();
     /** The backup drive was chosen: sets the backup root, the medium's records and the status
      *  line, shows the mirror folder, and reports through duplicateAllowed() whether the medium
      *  can be duplicated. */
@@ -211,6 +213,10 @@ private:
     /** The user's home as a drive path; the first tree of a run opens there. */
     std::string m_homeFolder;
     bool m_sourceTreeLoaded = false;
+    // A choice of the backup drive takes effect once the main window is ready; the missing
+    // floppy is told once.
+    bool m_windowsReady = false;
+    bool m_floppyTold = false;
     /** The folders the two file lists show; empty while a list is emptied. */
     std::string m_sourceFolder;
     std::string m_backupFolder;

@@ -334,6 +334,8 @@ void NewFilesWindow::scan()
     auto result = std::make_shared<NewerScanResult>();
     run([result](EngineContext& ctx) { *result = scanNewFiles(ctx); },
         [this, result] {
+            if (result->noDisk)
+                m_ctx.state.noDisk = *result->noDisk;
             if (!result->entered) {
                 if (isVisible())
                     reject();

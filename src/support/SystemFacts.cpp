@@ -18,6 +18,9 @@ SystemFacts gatherSystemFacts(Platform& platform)
     SystemFacts facts;
     facts.languageCode = languageCodeForLocale(platform.localeName());
     facts.dst = readDaylightSavingWindow(platform);
+    facts.startDir = platform.currentDirectory();
+    if (facts.startDir.empty() || facts.startDir.back() != '\\')
+        facts.startDir += '\\';
     return facts;
 }
 

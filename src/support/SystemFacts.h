@@ -12,11 +12,14 @@ struct SystemFacts
 {
     std::string languageCode; // "nld" for Dutch and Afrikaans users, empty otherwise
     DaylightWindow dst;
+    /** The folder the program was started in, ending in "\": a run returns to it, and a
+     *  medium's Autorun.inf starts the program from it. Empty where it is not known. */
+    std::string startDir;
 };
 
 /** "nld" for a Dutch or Afrikaans locale name ("nl_NL", "nl_BE", "af_ZA"), else empty. */
 std::string languageCodeForLocale(const std::string& localeName);
-/** Language first, the daylight-saving window last. */
+/** Language first, then the daylight-saving window and the folder the program started in. */
 SystemFacts gatherSystemFacts(Platform& platform);
 /** The computer's name; empty when it cannot be read. */
 std::string computerName(Platform& platform);

@@ -35,6 +35,8 @@ bool OperationRunner::start(Operation operation)
     m_stop.clear();
     m_ui->restart();
     m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
+                                                          .target = m_base.target,
+                                                          .media = m_base.media,
                                                           .state = m_base.state,
                                                           .ui = *m_ui,
                                                           .log = m_base.log,

@@ -64,7 +64,7 @@ private slots:
         ManageWindow form(rig.ctx, nullptr);
         form.onSourceDriveChanged();
         form.selectBackupDrive('e');
-        rig.state.mainFormReady = true;
+        form.setWindowsReady();
         form.onBackupDriveChanged();
         form.show();
         auto* tree = form.findChild<QTreeView*>("Boom1");
@@ -91,7 +91,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "a", T0);
         fixture.writeFile("c:\\docs\\c.doc", "cc", T0 + 60);
         EngineRig rig(fixture.platform(), "nld");
-        rig.state.backupBase = "e:\\";
+        rig.target.base = "e:\\";
         NewFilesWindow form(rig.ctx, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();

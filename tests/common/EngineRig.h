@@ -20,7 +20,6 @@ struct EngineRig
         : platform(std::move(p)), log(*platform)
     {
         facts.languageCode = language;
-        state.languageCode = language;
     }
 
     /** The lines of this run's log, without their CR LF. */
@@ -36,10 +35,9 @@ struct EngineRig
     }
 
     /** Chooses the backup drive as the windows do once they are up. */
-    void selectBackupDrive(char letter = 'e')
+    BackupDriveChoice selectBackupDrive(char letter = 'e')
     {
-        state.mainFormReady = true;
-        kx::selectBackupDrive(ctx, letter);
+        return kx::selectBackupDrive(ctx, letter, {.windowsReady = true});
     }
 
     QStringList memo() const
@@ -51,11 +49,13 @@ struct EngineRig
     }
 
     std::unique_ptr<Platform> platform;
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     RecordingUi ui;
     ActivityLog log;
     SystemFacts facts;
-    EngineContext ctx{*platform, state, ui, log, facts};
+    EngineContext ctx{*platform, target, media, state, ui, log, facts};
 };
 
 } // namespace kx::test

@@ -72,12 +72,12 @@ private slots:
         fixture.writeFile("e:\\S-Docs\\a.txt", "backup", kOld);
         fixture.writeFile("s:\\Docs\\a.txt", "current", kNewer);
         test::EngineRig rig(fixture.platform(), language.toStdString());
-        rig.state.backupBase = "e:\\";
-        rig.state.driveKey = "e-";
+        rig.target.base = "e:\\";
+        rig.media.currentKey = "e-";
 
         QuestionDialog dialog(language);
         DialogUi ui(dialog, language);
-        EngineContext ctx{*rig.platform, rig.state, ui, rig.log, rig.facts};
+        EngineContext ctx{*rig.platform, rig.target, rig.media, rig.state, ui, rig.log, rig.facts};
         QString focused;
         QString focusedText;
         QTimer::singleShot(0, &dialog, [&dialog, &focused, &focusedText] {

@@ -94,6 +94,8 @@ struct Setup
     test::Fixture fixture;
     std::unique_ptr<FakeDrives> platform;
     test::FaultyPlatform* faults = nullptr; // below the made-up drives
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     DuplicateUi ui;
     std::unique_ptr<ActivityLog> log;
@@ -119,10 +121,9 @@ struct Setup
         platform->total = {{'e', kMediumFree + 20000}};
         log = std::make_unique<ActivityLog>(*platform);
         facts.languageCode = language;
-        state.languageCode = language;
-        ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.backupBase = "e:\\";
-        state.driveKey = "e-"; // a removable drive shows no name in the drive list
+        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        target.base = "e:\\";
+        media.currentKey = "e-"; // a removable drive shows no name in the drive list
     }
 
     void fillMedium(char drive = 'e')
@@ -224,13 +225,14 @@ private slots:
         Setup s;
         s.start(language.toStdString());
         s.fillMedium();
-        s.state.backupTotalSize = 12345;
+        s.media.current.totalSize = 12345;
 
         QVERIFY(!duplicateMedium(*s.ctx).completed);
 
         QCOMPARE(Setup::qt(s.ui.captions), QStringList({caption}));
         QCOMPARE(Setup::qt(s.ui.questions), QStringList({intro}));
-        QCOMPARE(s.state.progressStep, std::int64_t(123));
+        // A cancel leaves the medium's record as it was.
+        QCOMPARE(s.media.current.totalSize, std::int64_t(12345));
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.memoLines.empty());
@@ -286,12 +288,13 @@ private slots:
         s.start(language.toStdString());
         s.fillMedium();
         QFile::setPermissions(s.fixture.native("e:\\S-Docs\\Sub\\b.txt"), QFileDevice::ReadOwner);
-        s.state.lastBackupDate = 45000.25;
-        s.state.backupTotalSize = 700;
+        s.media.current.lastBackupDate = 45000.25;
+        s.media.current.totalSize = 700;
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(run.completed);
 
         // The new medium holds the backup files, not the medium's own files of its root.
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("aaaa"));
@@ -301,8 +304,7 @@ private slots:
         QVERIFY(QFileInfo::exists(s.fixture.root() + "/old-e/S-Docs/a.txt"));
         // Nothing of the temporary area is left.
         QVERIFY2(s.tempRoot().isEmpty(), qPrintable(s.tempRoot().join(',')));
-        QVERIFY(s.state.tempFolders.empty());
-        QCOMPARE(s.state.tempDrive, 't');
+        QCOMPARE(run.tempDrive, 't');
 
         for (QStringList* lines : {&memo, &log}) {
             for (auto& line : *lines)
@@ -319,13 +321,13 @@ private slots:
         QVERIFY(!s.ui.statusLines.empty());
         QCOMPARE(QString::fromStdString(s.ui.statusLines[0]),
                  status + QString::fromStdString(s.platform->formatDateTime(45000.25)));
-        QCOMPARE(s.state.backupTotalSize, std::int64_t(7));
-        QVERIFY(s.state.lastBackupDate > 45000.25);
+        QCOMPARE(s.media.current.totalSize, std::int64_t(7));
+        QVERIFY(s.media.current.lastBackupDate > 45000.25);
         QCOMPARE(s.fixture.setting("Total Size", "e-").toLongLong(), 7);
         QVERIFY(s.fixture.setting("Last BackUp", "e-").isValid());
-        QCOMPARE(s.state.media.size(), std::size_t(1));
-        QVERIFY(s.state.media.count("e-"));
-        QCOMPARE(s.state.backupBase, std::string("e:\\"));
+        QCOMPARE(s.media.byKey.size(), std::size_t(1));
+        QVERIFY(s.media.byKey.count("e-"));
+        QCOMPARE(s.target.base, std::string("e:\\"));
         QVERIFY(!s.ui.progressShown);
         QVERIFY(!s.ui.isBusy);
     }
@@ -375,11 +377,12 @@ private slots:
         // Stop at the question for the new medium.
         s.ui.yesNoAnswers = {true, false};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         if (!expected.isEmpty()) {
             const std::string t = expected.toStdString();
-            QCOMPARE(QString(QChar::fromLatin1(s.state.tempDrive)), expected);
+            QCOMPARE(QString(QChar::fromLatin1(run.tempDrive)), expected);
             QCOMPARE(s.fixture.readFile(t + ":\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
             QCOMPARE(s.ui.questions.size(), std::size_t(2));
             QCOMPARE(QString::fromStdString(s.ui.questions[1]),
@@ -393,7 +396,7 @@ private slots:
                  QStringList({"The disk with the largest free space doesn't have enough space to "
                               "temporerally copy the Backups to.\rDuplicating of the backup disk "
                               "is not possible."}));
-        if (s.state.tempDrive != 0)
+        if (run.tempDrive != 0)
             QCOMPARE(Setup::qt(s.ui.memoLines),
                      QStringList({"Not enough space on t: for the temp. files."}));
         else
@@ -505,7 +508,9 @@ private slots:
         s.swapMediumAtNewMediumQuestion("Backup2");
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+
+        QVERIFY(run.completed);
 
         QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("e:\\S-Docs\\a.txt"));
@@ -515,7 +520,7 @@ private slots:
         QVERIFY(memo.contains("Number of files, copied from t: to e: = 1"));
         QVERIFY(memo.contains("Number of folders that could not be read = 1"));
         QVERIFY(s.logLines().contains("Number of folders that could not be read = 1"));
-        QCOMPARE(s.state.failedCount, std::uint64_t(1));
+        QCOMPARE(run.failedCount, std::uint64_t(1));
     }
 
     void noFloppyInDriveA()
@@ -523,17 +528,18 @@ private slots:
         Setup s;
         s.fixture.addMissingDrive('a', "DRIVE_REMOVABLE");
         s.start();
-        s.state.backupBase = "a:\\";
-        s.state.driveKey = "a-";
+        s.target.base = "a:\\";
+        s.media.currentKey = "a-";
         s.ui.yesNoAnswers = {true, true};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]),
                  QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
         QCOMPARE(QString::fromStdString(s.ui.captions[1]), QString("Kopierix - Duplicate"));
-        QVERIFY(s.state.noFloppy);
+        QVERIFY(run.noFloppy.value_or(false));
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
@@ -547,15 +553,16 @@ private slots:
         s.fillMedium('a');
         s.platform->free['a'] = kMediumFree;
         s.platform->total['a'] = kMediumFree + 5000;
-        s.state.backupBase = "a:\\";
-        s.state.driveKey = "a-";
+        s.target.base = "a:\\";
+        s.media.currentKey = "a-";
         s.ui.onQuestion = [&s](const std::string& question) {
             if (isNewMediumQuestion(question))
                 QVERIFY(QDir().rename(s.folderOf('a'), s.fixture.root() + "/old-a"));
         };
         s.ui.yesNoAnswers = {true, true, false};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.ui.questions.size(), std::size_t(3));
@@ -565,7 +572,7 @@ private slots:
         QCOMPARE(
             Setup::qt(s.ui.captions),
             QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Dupliceren"}));
-        QVERIFY(s.state.noFloppy);
+        QVERIFY(run.noFloppy.value_or(false));
     }
 
     void aMediumThatIsNotReady_data()
@@ -589,13 +596,14 @@ private slots:
         s.start(language.toStdString());
         s.ui.yesNoAnswers = {true, answer};
 
-        QVERIFY(!duplicateMedium(*s.ctx).completed);
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+        QVERIFY(!run.completed);
 
         QCOMPARE(Setup::qt(s.ui.warnings),
                  QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]), prompt);
-        QVERIFY(s.state.noDisk);
+        QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }

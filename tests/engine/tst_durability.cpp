@@ -123,9 +123,12 @@ private slots:
         }
         InterleavingUi ui;
         ui.events = &run.events;
-        EngineContext ctx{run.rig->ctx.platform, run.rig->state, ui, run.rig->log, run.rig->facts};
-        QVERIFY(makeBackups(ctx).entered);
-        QCOMPARE(run.rig->state.copiedCount, std::uint64_t(files));
+        EngineContext ctx{
+            run.rig->ctx.platform, run.rig->target, run.rig->media, run.rig->state, ui,
+            run.rig->log,          run.rig->facts};
+        const RunResult outcome = makeBackups(ctx);
+        QVERIFY(outcome.entered);
+        QCOMPARE(outcome.copiedCount, std::uint64_t(files));
 
         const auto& e = run.events;
         QCOMPARE(int(std::count_if(e.begin(), e.end(),
@@ -151,10 +154,11 @@ private slots:
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
         run.platform->failFlush = true;
-        QVERIFY(makeBackups(run.rig->ctx).entered);
+        const RunResult outcome = makeBackups(run.rig->ctx);
+        QVERIFY(outcome.entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
-        QCOMPARE(run.rig->state.copiedCount, std::uint64_t(0));
+        QCOMPARE(outcome.copiedCount, std::uint64_t(0));
         QVERIFY(run.rig->memo().contains("C:\\Docs\\a.txt not copied to e: - Input/output error"));
         QVERIFY(run.rig->memo().contains("Number of failed copies = 1"));
     }
@@ -175,7 +179,8 @@ private slots:
             }
             ::close(fd);
         });
-        QVERIFY(makeBackups(run.rig->ctx).entered);
+        const RunResult outcome = makeBackups(run.rig->ctx);
+        QVERIFY(outcome.entered);
         writing = false;
         writer.join();
 
@@ -183,7 +188,7 @@ private slots:
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
         QVERIFY(run.rig->memo().contains(
             "C:\\Docs\\big.bin not copied to e: - changed while being copied"));
-        QCOMPARE(run.rig->state.failedCount, std::uint64_t(1));
+        QCOMPARE(outcome.failedCount, std::uint64_t(1));
 
         // Left alone, it is copied at the next run.
         QVERIFY(makeBackups(run.rig->ctx).entered);

@@ -23,7 +23,7 @@ void addDrives(Fixture& fixture)
 
 void useMedium(EngineRig& rig)
 {
-    rig.state.backupBase = "e:\\";
+    rig.target.base = "e:\\";
 }
 } // namespace
 
@@ -72,7 +72,7 @@ private slots:
         fixture.writeFile(folder + "b.txt", "123", T0);
         EngineRig rig(fixture.platform(), language.toStdString());
         useMedium(rig);
-        rig.state.backupTotalSize = 100;
+        rig.media.current.totalSize = 100;
 
         QCOMPARE(addFiles(rig.ctx, folder, {"a.txt", "b.txt"}).done, std::size_t(2));
 
@@ -80,8 +80,7 @@ private slots:
         QCOMPARE(fixture.readFile(m + "a.txt"), QByteArray("12345"));
         QCOMPARE(fixture.mtime(m + "a.txt"), T0);
         QCOMPARE(fixture.readFile(m + "b.txt"), QByteArray("123"));
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(108));
-        QVERIFY(!rig.state.firstTime);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(108));
         const QString added = language == "nld" ? " toegevoegd" : " added";
         QCOMPARE(rig.memo(),
                  (QStringList{sourceFolder + "a.txt" + added, sourceFolder + "b.txt" + added}));
@@ -96,7 +95,7 @@ private slots:
         QCOMPARE(rig.ui.warnings,
                  std::vector<std::string>{m + "a.txt is niet toegevoegd aan e:\\"});
         QVERIFY(rig.ui.memoLines.empty());
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(108));
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(108));
         QCOMPARE(rig.logLines(fixture).size(), 8);
     }
 
@@ -114,8 +113,7 @@ private slots:
         QCOMPARE(rig.ui.warnings,
                  (std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\",
                                            "e:\\c-Docs\\gone.txt is niet toegevoegd aan e:\\"}));
-        QVERIFY(rig.state.firstTime);
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(0));
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(0));
     }
 
     void removeDeletesLastToFirstAndLowersTheTotal()
@@ -129,7 +127,7 @@ private slots:
         QVERIFY(QFile::setPermissions(fixture.native("e:\\c-Docs\\b.txt"), QFile::ReadOwner));
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        rig.state.backupTotalSize = 20;
+        rig.media.current.totalSize = 20;
 
         QCOMPARE(removeFiles(rig.ctx, "e:\\c-Docs", {"a.txt", "b.txt", "missing.txt"}).done,
                  std::size_t(2));
@@ -137,7 +135,7 @@ private slots:
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
         QVERIFY(fixture.exists("e:\\c-Docs\\keep.txt"));
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(12));
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(12));
         QCOMPARE(rig.memo(),
                  (QStringList{"e:\\c-Docs\\b.txt verwijderd", "e:\\c-Docs\\a.txt verwijderd"}));
         QCOMPARE(rig.logLines(fixture), (QStringList{"b.txt verwijderd uit Backup e:\\c-Docs\\",

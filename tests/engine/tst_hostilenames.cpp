@@ -97,11 +97,12 @@ private slots:
         writeNative(m.backup("back\\slash.txt"), "old", T0);
 
         auto rig = m.rig();
-        QVERIFY(makeBackups(rig->ctx).entered);
+        const RunResult backup = makeBackups(rig->ctx);
+        QVERIFY(backup.entered);
         QCOMPARE(readNative(m.backup(name) + "/f.txt"), std::string("new"));
         QCOMPARE(readNative(m.backup("back\\slash.txt")), std::string("new"));
-        QCOMPARE(rig->state.backupFileCount, std::uint64_t(2));
-        QCOMPARE(rig->state.copiedCount, std::uint64_t(2));
+        QCOMPARE(backup.backupFileCount, std::uint64_t(2));
+        QCOMPARE(backup.copiedCount, std::uint64_t(2));
         std::string stood = name;
         for (std::size_t at = stood.find('\\'); at != std::string::npos;
              at = stood.find('\\', at + kBackslash.size()))
@@ -112,9 +113,10 @@ private slots:
 
         writeNative(m.backup(name) + "/f.txt", "restored", T0);
         rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(rig->ctx).entered);
+        const RunResult restore = restoreAll(rig->ctx);
+        QVERIFY(restore.entered);
         QCOMPARE(readNative(m.source(name) + "/f.txt"), std::string("restored"));
-        QCOMPARE(rig->state.backupFileCount, std::uint64_t(2));
+        QCOMPARE(restore.backupFileCount, std::uint64_t(2));
     }
 
     void nothingIsReadOrWrittenThroughALinkOnTheMedium()
@@ -131,11 +133,12 @@ private slots:
         writeNative(m.source("secret"), "mine", T0 + 60);
 
         auto rig = m.rig();
-        QVERIFY(makeBackups(rig->ctx).entered);
+        const RunResult backup = makeBackups(rig->ctx);
+        QVERIFY(backup.entered);
         QCOMPARE(readNative(m.outside + "/authorized_keys"), std::string("the user's keys"));
         QCOMPARE(readNative(m.outside + "/secret"), std::string("secret"));
         QCOMPARE(readNative(m.backup("payload\\authorized_keys")), std::string("attacker's key"));
-        QCOMPARE(rig->state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(backup.backupFileCount, std::uint64_t(1));
 
         rig->ui.yesNoAnswers = {true};
         QVERIFY(restoreAll(rig->ctx).entered);
@@ -152,10 +155,11 @@ private slots:
 
         auto rig = m.rig();
         rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(rig->ctx).entered);
+        const RunResult restore = restoreAll(rig->ctx);
+        QVERIFY(restore.entered);
         QCOMPARE(readNative(m.source("report.txt")), std::string("lower"));
         QCOMPARE(readNative(m.source("REPORT.txt")), std::string("upper"));
-        QCOMPARE(rig->state.copiedCount, std::uint64_t(2));
+        QCOMPARE(restore.copiedCount, std::uint64_t(2));
 
         // And Make Backups refreshes each from its own source only.
         writeNative(m.source("report.txt"), "new lower", T0 + 120);

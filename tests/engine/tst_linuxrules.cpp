@@ -53,8 +53,9 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("changed half an hour later"));
         // Its time is the source's own: nothing shifts it by the hour.
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), copied + 1800);
-        QVERIFY(makeBackups(rig->ctx).entered);
-        QCOMPARE(rig->state.copiedCount, std::uint64_t(0));
+        const RunResult again = makeBackups(rig->ctx);
+        QVERIFY(again.entered);
+        QCOMPARE(again.copiedCount, std::uint64_t(0));
     }
 
     void datesFrom2044OnAreInOrder_data()
@@ -100,12 +101,13 @@ private slots:
         fixture.writeFile("c:\\home\\t.txt", "new", 1500000060);
 
         auto rig = std::make_unique<EngineRig>(fixture.platform());
-        readSettings(*rig->platform, rig->state, rig->ui);
+        readSettings(*rig->platform, rig->target, rig->media, rig->ui, rig->ctx.language());
         rig->selectBackupDrive();
-        QVERIFY(makeBackups(rig->ctx).entered);
+        const RunResult run = makeBackups(rig->ctx);
+        QVERIFY(run.entered);
         QCOMPARE(fixture.readFile(level + "C-home\\.thunderbird\\prefs.js"), QByteArray("new"));
         QCOMPARE(fixture.readFile(level + ".Trash-0\\C-home\\t.txt"), QByteArray("old"));
-        QCOMPARE(rig->state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(run.backupFileCount, std::uint64_t(1));
     }
 };
 

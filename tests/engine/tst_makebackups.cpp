@@ -117,7 +117,8 @@ private slots:
         EngineRig rig(fixture.platform(), language.toStdString());
         selectMedium(rig);
 
-        QVERIFY(makeBackups(rig.ctx).entered);
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new content!"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), T0 + 60);
@@ -135,7 +136,8 @@ private slots:
         // The medium's records, under its drive key; the size is the one after the refresh.
         QVERIFY(fixture.setting("Last BackUp", "e-Backup1").toDouble() > 45000);
         QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 12);
-        QVERIFY(!rig.state.firstTime);
+        // The count tells the window that the first backup has been made.
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
         QVERIFY(!rig.ui.statusLines.empty());
         // A CD gets an autorun file in the medium's root, which no walk counts.
         QVERIFY(fixture.exists("e:\\Autorun.inf"));
@@ -205,16 +207,17 @@ private slots:
 
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(makeBackups(rig.ctx).entered);
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
 
         for (const Case& c : cases) {
             const QByteArray want = c.copied ? "source" : "backup";
             QVERIFY2(fixture.readFile(c.backup) == want, c.backup.c_str());
         }
-        QCOMPARE(rig.state.copiedCount, std::uint64_t(copies));
-        QCOMPARE(rig.state.backupFileCount, std::uint64_t(backups));
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(6 * backups));
-        QCOMPARE(rig.state.copiedSize, std::int64_t(6 * copies));
+        QCOMPARE(run.copiedCount, std::uint64_t(copies));
+        QCOMPARE(run.backupFileCount, std::uint64_t(backups));
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(6 * backups));
+        QCOMPARE(run.copiedSize, std::int64_t(6 * copies));
         const std::string odd = "C:\\Docs\\caf\xe9.txt copied to e:";
         QVERIFY(std::find(rig.ui.memoLines.begin(), rig.ui.memoLines.end(), odd) !=
                 rig.ui.memoLines.end());
@@ -263,18 +266,20 @@ private slots:
         // The mode's stored form: choosing the drive puts this computer's folder in the root.
         fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
         EngineRig rig(fixture.platform());
-        readSettings(*rig.platform, rig.state, rig.ui);
+        readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
         selectMedium(rig);
         const std::string computer = "e:\\" + rig.platform->computerName() + "\\";
-        QCOMPARE(rig.state.backupBase, computer);
+        QCOMPARE(rig.target.base, computer);
         fixture.writeFile(computer + "C-Docs\\a.txt", "old", T0);
         fixture.writeFile(computer + "loose.txt", "in the computer's root", T0);
         fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
 
-        QVERIFY(makeBackups(rig.ctx).entered);
+        const RunResult run = makeBackups(rig.ctx);
+
+        QVERIFY(run.entered);
 
         QCOMPARE(fixture.readFile(computer + "C-Docs\\a.txt"), QByteArray("new"));
-        QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(run.backupFileCount, std::uint64_t(1));
         const QStringList memo = rig.memo();
         QVERIFY(memo.contains("C:\\Docs\\a.txt copied to e:"));
         QVERIFY(memo.contains("Number of files copied to e: = 1"));
@@ -292,11 +297,12 @@ private slots:
             SystemError{112, "There is not enough space on the disk"};
         EngineRig rig(std::move(faulty), "nld");
         selectMedium(rig);
-        QVERIFY(makeBackups(rig.ctx).entered);
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\full.txt"), QByteArray("old"));
-        QCOMPARE(rig.state.copiedCount, std::uint64_t(0));
-        QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(run.copiedCount, std::uint64_t(0));
+        QCOMPARE(run.backupFileCount, std::uint64_t(1));
         const QStringList log = rig.logLines(fixture);
         QVERIFY(log.contains("C:\\Docs\\full.txt niet gekopieerd naar e: - There is not enough "
                              "space on the disk"));
@@ -308,8 +314,9 @@ private slots:
         Fixture fixture;
         fixture.addMissingDrive('e', "DRIVE_CDROM");
         EngineRig rig(fixture.platform(), "nld");
-        selectMedium(rig);
-        QVERIFY(rig.state.noDisk);
+        const BackupDriveChoice choice = rig.selectBackupDrive();
+        rig.ui.statusLines.clear();
+        QVERIFY(choice.noDisk);
         rig.ui.warnings.clear();
 
         QVERIFY(!makeBackups(rig.ctx).entered);
@@ -342,7 +349,7 @@ private slots:
             fixture.writeFile("e:\\C-Docs\\f" + std::to_string(i), QByteArray(1000, 'x'), T0);
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        rig.state.backupTotalSize = storedTotal;
+        rig.media.current.totalSize = storedTotal;
         makeBackups(rig.ctx);
         QCOMPARE(rig.ui.positions.back(), lastPosition);
         QVERIFY(!rig.ui.progressShown);
@@ -364,8 +371,9 @@ private slots:
         }
         EngineRig rig(fixture.platform());
         selectMedium(rig);
-        QVERIFY(makeBackups(rig.ctx).entered);
-        QCOMPARE(rig.state.backupFileCount, std::uint64_t(files));
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
+        QCOMPARE(run.backupFileCount, std::uint64_t(files));
         QVERIFY(rig.memo().contains("Total number of Backup files = 65537"));
     }
 };

@@ -51,10 +51,11 @@ private slots:
         {
             EngineRig rig(fixture.platform());
             rig.selectBackupDrive();
-            QVERIFY(makeBackups(rig.ctx).entered);
+            const RunResult run = makeBackups(rig.ctx);
+            QVERIFY(run.entered);
             QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), old);
-            QCOMPARE(rig.state.copiedCount, std::uint64_t(0));
-            QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
+            QCOMPARE(run.copiedCount, std::uint64_t(0));
+            QCOMPARE(run.backupFileCount, std::uint64_t(1));
             QVERIFY(rig.memo().contains("Number of failed copies = 1"));
             const QStringList log = rig.logLines(fixture);
             QVERIFY(log.filter("C:\\Docs\\big.bin not copied to e: - ").size() == 1);
@@ -66,8 +67,9 @@ private slots:
                         "size=4m") == 0);
         EngineRig rig(fixture.platform());
         rig.selectBackupDrive();
-        QVERIFY(makeBackups(rig.ctx).entered);
-        QCOMPARE(rig.state.copiedCount, std::uint64_t(1));
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), fresh);
         QVERIFY(!rig.memo().join('\n').contains("failed copies"));
     }
@@ -90,12 +92,13 @@ private slots:
 
         EngineRig rig(fixture.platform());
         rig.selectBackupDrive();
-        QVERIFY(makeBackups(rig.ctx).entered);
+        const RunResult run = makeBackups(rig.ctx);
+        QVERIFY(run.entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\mnt\\b.txt"), QByteArray("not a backup file"));
-        QCOMPARE(rig.state.copiedCount, std::uint64_t(1));
-        QCOMPARE(rig.state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
+        QCOMPARE(run.backupFileCount, std::uint64_t(1));
     }
 
     void anExfatMediumIsRefreshedOnceAndThenLeftAlone()
@@ -118,9 +121,10 @@ private slots:
         for (int run = 1; run <= 2; ++run) {
             EngineRig rig(fixture.platform());
             rig.selectBackupDrive();
-            QVERIFY(makeBackups(rig.ctx).entered);
-            QCOMPARE(rig.state.copiedCount, std::uint64_t(run == 1 ? 1 : 0));
-            QCOMPARE(rig.state.backupFileCount, std::uint64_t(2));
+            const RunResult result = makeBackups(rig.ctx);
+            QVERIFY(result.entered);
+            QCOMPARE(result.copiedCount, std::uint64_t(run == 1 ? 1 : 0));
+            QCOMPARE(result.backupFileCount, std::uint64_t(2));
         }
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
     }

@@ -82,19 +82,19 @@ private slots:
             fixture.setSetting("Total Size", name, QString::number(1000 + i));
         }
         EngineRig rig(fixture.platform(), language.toStdString());
-        readSettings(*rig.platform, rig.state, rig.ui);
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'E');
+        readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
+        const BackupDriveChoice choice = selectBackupDrive(rig.ctx, 'E', {.windowsReady = true});
 
-        QCOMPARE(QString::fromStdString(rig.state.backupBase), QString("e:\\"));
-        QCOMPARE(QString::fromStdString(rig.state.driveKey), key);
-        QCOMPARE(rig.state.noDisk, !present);
+        QCOMPARE(QString::fromStdString(rig.target.base), QString("e:\\"));
+        QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
+        QCOMPARE(choice.noDisk, !present);
         const int index = known.indexOf(key);
         const bool dated = media <= 25 && index >= 0 && index < media;
-        QCOMPARE(rig.state.lastBackupDate, dated ? 45000.5 + index : 0.0);
-        QCOMPARE(rig.state.backupTotalSize, dated ? std::int64_t(1000 + index) : 0);
+        QCOMPARE(rig.media.current.lastBackupDate, dated ? 45000.5 + index : 0.0);
+        QCOMPARE(rig.media.current.totalSize, dated ? std::int64_t(1000 + index) : 0);
         QString expected = status;
-        expected.replace("*", QString::fromStdString(dateText(rig.ctx, rig.state.lastBackupDate)));
+        expected.replace(
+            "*", QString::fromStdString(dateText(rig.ctx, rig.media.current.lastBackupDate)));
         QCOMPARE(QString::fromStdString(rig.ui.statusLines.back()), expected);
         if (!present)
             QCOMPARE(rig.ui.warnings,
@@ -106,16 +106,15 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e');
         EngineRig rig(fixture.platform());
-        rig.state.perComputerFolders = true;
-        rig.state.backupBase = "x:\\";
-        selectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.computerFolder, rig.platform->computerName() + "\\");
-        QCOMPARE(rig.state.backupBase, std::string("x:\\"));
+        rig.target.perComputerFolders = true;
+        rig.target.base = "x:\\";
+        selectBackupDrive(rig.ctx, 'e', {});
+        QCOMPARE(rig.target.computerFolder, rig.platform->computerName() + "\\");
+        QCOMPARE(rig.target.base, std::string("x:\\"));
         QVERIFY(rig.ui.statusLines.empty());
 
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'e');
-        QCOMPARE(rig.state.backupBase, "e:\\" + rig.platform->computerName() + "\\");
+        selectBackupDrive(rig.ctx, 'e', {.windowsReady = true});
+        QCOMPARE(rig.target.base, "e:\\" + rig.platform->computerName() + "\\");
     }
 
     void writeLastDateStoresUnderTheKeyUnlessTheTotalIsZero()
@@ -123,8 +122,7 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', "DRIVE_CDROM", "BACKUP1");
         EngineRig rig(fixture.platform(), "nld");
-        rig.state.mainFormReady = true;
-        selectBackupDrive(rig.ctx, 'e');
+        selectBackupDrive(rig.ctx, 'e', {.windowsReady = true});
         rig.ui.statusLines.clear();
 
         writeLastDate(rig.ctx, 0, 45000.25);
@@ -158,8 +156,8 @@ private slots:
         Fixture fixture;
         fixture.addDrive('e', type);
         EngineRig rig(fixture.platform());
-        rig.state.backupBase = "e:\\";
-        rig.state.startDir = "c:\\Programs\\";
+        rig.target.base = "e:\\";
+        rig.facts.startDir = "c:\\Programs\\";
         ensureAutorunFile(rig.ctx);
         QCOMPARE(fixture.exists("e:\\Autorun.inf"), written);
         if (written)

@@ -34,8 +34,7 @@ struct Rig
         : platform(fixture.platform()), log(*platform)
     {
         facts.languageCode = language;
-        state.languageCode = language;
-        state.backupBase = "e:\\";
+        target.base = "e:\\";
     }
 
     double dateTimeOf(qint64 utcSeconds)
@@ -52,11 +51,13 @@ struct Rig
     }
 
     std::unique_ptr<Platform> platform;
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     test::RecordingUi ui;
     ActivityLog log;
     SystemFacts facts;
-    EngineContext ctx{*platform, state, ui, log, facts};
+    EngineContext ctx{*platform, target, media, state, ui, log, facts};
 };
 
 QStringList logLines(const Fixture& fixture)
@@ -181,11 +182,11 @@ private slots:
         }
         Rig rig(fixture, "");
         if (!computerFolder.isEmpty()) {
-            rig.state.perComputerFolders = true;
-            rig.state.computerFolder = computerFolder.toStdString();
-            rig.state.backupBase = "e:\\" + rig.state.computerFolder;
+            rig.target.perComputerFolders = true;
+            rig.target.computerFolder = computerFolder.toStdString();
+            rig.target.base = "e:\\" + rig.target.computerFolder;
         }
-        rig.state.lastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
+        rig.media.current.lastBackupDate = lastDateKnown ? rig.dateTimeOf(T0) : 0;
 
         const NewerScanResult result = scanNewFiles(rig.ctx);
 
@@ -247,11 +248,12 @@ private slots:
         Fixture fixture;
         addDrives(fixture);
         Rig rig(fixture, "");
-        rig.state.lastBackupDate = rig.dateTimeOf(T0);
+        rig.media.current.lastBackupDate = rig.dateTimeOf(T0);
         const NewerScanResult result = scanNewFiles(rig.ctx);
-        QCOMPARE(QString::fromStdString(result.label),
-                 QString::fromStdString("Backup drive: e:\rDate of latest Backup: " +
-                                        rig.platform->formatDateTime(rig.state.lastBackupDate)));
+        QCOMPARE(
+            QString::fromStdString(result.label),
+            QString::fromStdString("Backup drive: e:\rDate of latest Backup: " +
+                                   rig.platform->formatDateTime(rig.media.current.lastBackupDate)));
     }
 
     void unreadableMedium_data()
@@ -282,14 +284,14 @@ private slots:
         const char letter = drive.toLatin1().at(0);
         fixture.addMissingDrive(letter);
         Rig rig(fixture, language.toStdString());
-        rig.state.backupBase = std::string(1, letter) + ":\\";
+        rig.target.base = std::string(1, letter) + ":\\";
 
         const NewerScanResult result = scanNewFiles(rig.ctx);
 
         QVERIFY(!result.entered);
         QVERIFY(result.proposals.empty());
         QCOMPARE(toList(rig.ui.warnings), QStringList{warning});
-        QVERIFY(rig.state.noDisk);
+        QVERIFY(result.noDisk.value_or(false));
         QVERIFY(rig.ui.positions.empty());
         QVERIFY(!rig.ui.isBusy);
     }
@@ -322,9 +324,9 @@ private slots:
         fixture.writeFile("c:\\new.txt", "12345", T0 + kDay);
         fixture.writeFile("c:\\Docs\\New.doc", "1234567", T0 + kDay);
         Rig rig(fixture, language.toStdString());
-        rig.state.lastBackupDate = rig.dateTimeOf(T0);
-        rig.state.backupTotalSize = 100;
-        const double before = rig.state.lastBackupDate;
+        rig.media.current.lastBackupDate = rig.dateTimeOf(T0);
+        rig.media.current.totalSize = 100;
+        const double before = rig.media.current.lastBackupDate;
 
         NewerScanResult result = scanNewFiles(rig.ctx);
         std::vector<std::string>& lines = result.proposals;
@@ -343,8 +345,7 @@ private slots:
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\docs\\new.doc" + memo});
         QVERIFY(logLines(fixture).contains("c:\\docs\\new.doc" + log));
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(107));
-        QVERIFY(!rig.state.firstTime);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(107));
 
         // All selected: the added line is passed over, the other one is added.
         QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(1));
@@ -353,10 +354,10 @@ private slots:
                  (QStringList{"c:\\new.txt" + marker, "c:\\docs\\new.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines),
                  (QStringList{"c:\\docs\\new.doc" + memo, "c:\\new.txt" + memo}));
-        QCOMPARE(rig.state.backupTotalSize, std::int64_t(112));
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(112));
 
         // The medium's records got the moment of the command; the date in memory stays.
-        QCOMPARE(rig.state.lastBackupDate, before);
+        QCOMPARE(rig.media.current.lastBackupDate, before);
         QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 112LL);
         QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
         QCOMPARE(rig.ui.statusLines.size(), std::size_t(2));
@@ -373,7 +374,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\a.doc", "x", T0);
         fixture.writeFile("c:\\docs\\b.doc", "x", T0 + kDay);
         Rig rig(fixture, "");
-        rig.state.backupTotalSize = 1000;
+        rig.media.current.totalSize = 1000;
         NewerScanResult result = scanNewFiles(rig.ctx);
         QCOMPARE(rig.proposals(result), QStringList{"c:\\docs\\b.doc"});
         QVERIFY(QFile::remove(fixture.native("c:\\docs\\b.doc")));

@@ -99,7 +99,9 @@ private slots:
         run.faulty->failStatus["C:\\Docs\\long.txt"] = SystemError{36, "File name too long"};
         run.faulty->failOpenDir["e:\\C-Locked"] = SystemError{5, "denied"};
 
-        QVERIFY(makeBackups(run.rig->ctx).entered);
+        const RunResult outcome = makeBackups(run.rig->ctx);
+
+        QVERIFY(outcome.entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\fine.txt"), QByteArray("new"));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\denied.txt"), QByteArray("old"));
         QCOMPARE(run.tail(), tail);
@@ -107,7 +109,7 @@ private slots:
         for (const QString& line : told)
             QVERIFY2(memo.indexOf(line) >= 0 && memo.indexOf(line) < memo.indexOf(QString()),
                      qPrintable(line));
-        QCOMPARE(run.rig->state.failedCount, std::uint64_t(failed));
+        QCOMPARE(outcome.failedCount, std::uint64_t(failed));
         // The log lists the file without a source, and has every line of the memo.
         const QStringList log = run.rig->logLines(run.fixture);
         QVERIFY(log.filter("e:\\C-Docs\\gone.txt").size() == 1);
@@ -120,9 +122,10 @@ private slots:
         Run run;
         run.fixture.writeFile("e:\\C-Docs\\a.txt", "old", T0);
         run.fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
-        QVERIFY(makeBackups(run.rig->ctx).entered);
+        const RunResult outcome = makeBackups(run.rig->ctx);
+        QVERIFY(outcome.entered);
         QCOMPARE(run.tail(), QStringList());
-        QCOMPARE(run.rig->state.failedCount, std::uint64_t(0));
+        QCOMPARE(outcome.failedCount, std::uint64_t(0));
     }
 
     void aRootThatCannotBeListedIsADriveNotEntered()
@@ -141,12 +144,13 @@ private slots:
         run.fixture.writeFile("e:\\F-Docs\\b.txt", "backup", T0);
         run.fixture.writeFile("e:\\C-Docs\\c.txt", "backup", T0);
         run.rig->ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(run.rig->ctx).entered);
+        const RunResult outcome = restoreAll(run.rig->ctx);
+        QVERIFY(outcome.entered);
         QCOMPARE(run.fixture.readFile("c:\\Docs\\c.txt"), QByteArray("backup"));
         QCOMPARE(run.rig->memo().filter("not copied").size(), 0);
         QVERIFY(
             run.rig->memo().contains("Source drive F: is not available: 2 backup files skipped"));
-        QCOMPARE(run.rig->state.failedCount, std::uint64_t(2));
+        QCOMPARE(outcome.failedCount, std::uint64_t(2));
     }
 };
 

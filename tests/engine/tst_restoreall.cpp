@@ -18,6 +18,8 @@ struct Setup
 {
     test::Fixture fixture;
     std::unique_ptr<Platform> platform;
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     test::RecordingUi ui;
     std::unique_ptr<ActivityLog> log;
@@ -34,10 +36,9 @@ struct Setup
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
         facts.languageCode = language;
-        state.languageCode = language;
-        ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.backupBase = "e:\\";
-        state.driveKey = "e-";
+        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        target.base = "e:\\";
+        media.currentKey = "e-";
     }
 
     QStringList logLines() const
@@ -118,8 +119,8 @@ private slots:
         };
         Setup s(language.toStdString());
         CaptionUi ui;
-        EngineContext ctx{*s.platform, s.state, ui, *s.log, s.facts};
-        s.state.lastBackupDate = 45000.5;
+        EngineContext ctx{*s.platform, s.target, s.media, s.state, ui, *s.log, s.facts};
+        s.media.current.lastBackupDate = 45000.5;
         QVERIFY(!restoreAll(ctx).entered);
 
         const QString date = QString::fromStdString(s.platform->formatDateTime(45000.5));
@@ -133,16 +134,20 @@ private slots:
         Setup s("nld");
         s.fixture.writeFile("e:\\S-Docs\\a.txt", "backup", kOld);
         s.fixture.writeFile("s:\\Docs\\a.txt", "current", kNewer);
-        s.state.copiedCount = 7;
+        s.media.current.totalSize = 7;
 
-        QVERIFY(!restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+
+        QVERIFY(run.declined);
+        QVERIFY(!run.entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
-        QCOMPARE(s.state.copiedCount, std::uint64_t(7));
+        QCOMPARE(run.copiedCount, std::uint64_t(0));
+        QCOMPARE(s.media.current.totalSize, std::int64_t(7));
     }
 
     void yesRestoresEveryBackupFile_data()
@@ -190,17 +195,19 @@ private slots:
         s.fixture.writeFile("s:\\Docs\\a.txt", "changed since", kNewer);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+
+        QVERIFY(run.entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("backup a"));
         QCOMPARE(s.fixture.readFile("s:\\Docs\\Sub\\b.txt"), QByteArray("b"));
         QCOMPARE(s.fixture.readFile("s:\\root.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("s:\\Autorun.inf"));
         QVERIFY(!s.fixture.exists("s:\\Docs\\h.txt"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(3));
-        QCOMPARE(s.state.backupFileCount, std::uint64_t(3));
-        QCOMPARE(s.state.copiedSize, std::int64_t(10));
-        QCOMPARE(s.state.backupTotalSize, std::int64_t(10));
+        QCOMPARE(run.copiedCount, std::uint64_t(3));
+        QCOMPARE(run.backupFileCount, std::uint64_t(3));
+        QCOMPARE(run.copiedSize, std::int64_t(10));
+        QCOMPARE(s.media.current.totalSize, std::int64_t(10));
 
         const QStringList fileLines = {"e:\\S-Docs\\a.txt" + copiedTo + "S:\\Docs\\a.txt",
                                        "e:\\S-Docs\\Sub\\b.txt" + copiedTo + "S:\\Docs\\Sub\\b.txt",
@@ -226,7 +233,7 @@ private slots:
                  QStringList({""}) + expected + QStringList({diskUseLog.replace("%1", size)}));
         QCOMPARE(log[8], memo[8]);
 
-        // Restore All keeps the progress step it finds; with none known the bar stays at 0.
+        // The bar is scaled by the medium's recorded total; with none known it stays at 0.
         QCOMPARE(s.ui.positions, std::vector<int>({0}));
         QVERIFY(!s.ui.progressShown);
         QVERIFY(s.ui.warnings.empty());
@@ -237,9 +244,10 @@ private slots:
         Setup s("");
         s.fixture.writeFile("e:\\S-Docs\\caf\xe9\\r\xe9sum\xe9.txt", "bytes", kOld);
         s.ui.yesNoAnswers = {true};
-        QVERIFY(restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+        QVERIFY(run.entered);
         QCOMPARE(s.fixture.readFile("s:\\Docs\\caf\xe9\\r\xe9sum\xe9.txt"), QByteArray("bytes"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
     }
 
     void aMediumWithoutBackupFiles()
@@ -262,22 +270,24 @@ private slots:
     void onlyThisComputersFolderIsRestored()
     {
         Setup s;
-        s.state.computerFolder = "PC\\";
-        s.state.backupBase = "e:\\PC\\";
+        s.target.computerFolder = "PC\\";
+        s.target.base = "e:\\PC\\";
         s.fixture.writeFile("e:\\PC\\S-Work\\x.doc", "mine");
         s.fixture.writeFile("e:\\PC\\loose.txt", "in the computer's folder");
         s.fixture.writeFile("e:\\PB\\S-Work\\y.doc", "another computer's");
         s.fixture.writeFile("e:\\S-Work\\z.doc", "no computer level");
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+
+        QVERIFY(run.entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Work\\x.doc"), QByteArray("mine"));
         QVERIFY(!s.fixture.exists("s:\\Work\\y.doc"));
         QVERIFY(!s.fixture.exists("s:\\Work\\z.doc"));
         QVERIFY(!s.fixture.exists("s:\\loose.txt"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.backupFileCount, std::uint64_t(1));
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
+        QCOMPARE(run.backupFileCount, std::uint64_t(1));
         QVERIFY(s.memo().contains("Number of files restored from e: = 1"));
         QVERIFY(s.memo().last().startsWith("Free Space on e:\\PC\\ ="));
     }
@@ -316,16 +326,18 @@ private slots:
         }
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+
+        QVERIFY(run.entered);
         QFile::setPermissions(s.fixture.native("s:\\Locked"), QFileDevice::ReadOwner |
                                                                   QFileDevice::WriteOwner |
                                                                   QFileDevice::ExeOwner);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\ok.txt"), QByteArray("ok"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.backupFileCount, std::uint64_t(2));
-        QCOMPARE(s.state.backupTotalSize, std::int64_t(6));
-        QCOMPARE(s.state.copiedSize, std::int64_t(2));
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
+        QCOMPARE(run.backupFileCount, std::uint64_t(2));
+        QCOMPARE(s.media.current.totalSize, std::int64_t(6));
+        QCOMPARE(run.copiedSize, std::int64_t(2));
 
         const QString failure = backup + " not copied to " + source + " - ";
         const QStringList failed = s.logLines().filter(" not copied to ");
@@ -345,13 +357,14 @@ private slots:
         Setup s("", false);
         s.ui.yesNoAnswers = {true};
 
-        QVERIFY(!restoreAll(*s.ctx).entered);
+        const RunResult run = restoreAll(*s.ctx);
+        QVERIFY(!run.entered);
 
         QCOMPARE(s.ui.warnings.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
                  QString("Er zit geen CD-r(w) in schijfstation e:\\"));
         QVERIFY(!s.ui.warnings[1].empty());
-        QVERIFY(s.state.noDisk);
+        QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.ui.memoLines.empty());
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(!s.ui.progressShown);

@@ -15,15 +15,15 @@ private slots:
     {
         test::Fixture fixture;
         auto platform = fixture.platform();
-        ProgramState state;
-        state.firstTime = false;
-        state.backupBase = "x";
+        BackupTarget target;
+        MediaRecords media;
+        target.base = "x";
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
-        QCOMPARE(state.firstTime, true);
-        QCOMPARE(state.backupBase, std::string("c:\\"));
-        QCOMPARE(state.perComputerFolders, false);
-        QVERIFY(state.media.empty());
+        readSettings(*platform, target, media, ui, Language::English);
+        QCOMPARE(readFirstTime(*platform), true);
+        QCOMPARE(target.base, std::string("c:\\"));
+        QCOMPARE(target.perComputerFolders, false);
+        QVERIFY(media.byKey.empty());
         QVERIFY(ui.warnings.empty());
 
         const WindowGeometry g = readMainWindowGeometry(*platform);
@@ -37,15 +37,16 @@ private slots:
     {
         test::Fixture fixture;
         auto platform = fixture.platform();
-        ProgramState state;
-        state.backupBase = "e:\\";
-        writeSettings(*platform, state, WindowGeometry{-5, -7, 640, 480});
+        BackupTarget target;
+        MediaRecords media;
+        target.base = "e:\\";
+        writeSettings(*platform, target, WindowGeometry{-5, -7, 640, 480});
         QCOMPARE(fixture.setting("Defaults", "First Time").toString(), QString("0"));
 
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
-        QCOMPARE(state.firstTime, false);
-        QCOMPARE(state.backupBase, std::string("e:\\"));
+        readSettings(*platform, target, media, ui, Language::English);
+        QCOMPARE(readFirstTime(*platform), false);
+        QCOMPARE(target.base, std::string("e:\\"));
         const WindowGeometry g = readMainWindowGeometry(*platform);
         QCOMPARE(g.left, 100); // a negative left edge is taken as 100
         QCOMPARE(g.top, -7);   // the top edge is not corrected
@@ -74,11 +75,12 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("[Defaults\n\x01\x02=\xff\xfe\nBackUp Drive\n[[[");
         f.close();
-        ProgramState state;
+        BackupTarget target;
+        MediaRecords media;
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
-        QCOMPARE(state.backupBase, std::string("c:\\"));
-        QCOMPARE(state.firstTime, true);
+        readSettings(*platform, target, media, ui, Language::English);
+        QCOMPARE(target.base, std::string("c:\\"));
+        QCOMPARE(readFirstTime(*platform), true);
     }
 
     void perComputerMode_data()
@@ -110,11 +112,12 @@ private slots:
         test::Fixture fixture;
         fixture.setSetting("Defaults", "BackUp Drive", stored);
         auto platform = fixture.platform();
-        ProgramState state;
+        BackupTarget target;
+        MediaRecords media;
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
-        QCOMPARE(state.backupBase, base.toStdString());
-        QCOMPARE(state.perComputerFolders, perComputer);
+        readSettings(*platform, target, media, ui, Language::English);
+        QCOMPARE(target.base, base.toStdString());
+        QCOMPARE(target.perComputerFolders, perComputer);
     }
 
     void perComputerModeSurvivesAClose()
@@ -124,15 +127,16 @@ private slots:
         test::Fixture fixture;
         fixture.setSetting("Defaults", "BackUp Drive", "e:\\\\");
         auto platform = fixture.platform();
-        ProgramState state;
+        BackupTarget target;
+        MediaRecords media;
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
-        QVERIFY(state.perComputerFolders);
-        state.backupBase = "e:\\OFFICE7\\";
-        writeSettings(*platform, state, WindowGeometry{});
+        readSettings(*platform, target, media, ui, Language::English);
+        QVERIFY(target.perComputerFolders);
+        target.base = "e:\\OFFICE7\\";
+        writeSettings(*platform, target, WindowGeometry{});
         QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("e:\\\\"));
-        readSettings(*platform, state, ui);
-        QVERIFY(state.perComputerFolders);
+        readSettings(*platform, target, media, ui, Language::English);
+        QVERIFY(target.perComputerFolders);
     }
 
     void mediaRecordsAreSortedAndLimitedTo25_data()
@@ -161,21 +165,21 @@ private slots:
             fixture.setSetting("Total Size", key, QString::number(5000000000LL + i));
         }
         auto platform = fixture.platform();
-        ProgramState state;
-        state.languageCode = language.toStdString();
+        BackupTarget target;
+        MediaRecords records;
         test::RecordingUi ui;
-        readSettings(*platform, state, ui);
+        readSettings(*platform, target, records, ui, languageOf(language.toStdString()));
 
         // Up to 25 media each keep their record under their own key; beyond that none does.
-        QCOMPARE(int(state.media.size()), media > 25 ? 0 : media);
+        QCOMPARE(int(records.byKey.size()), media > 25 ? 0 : media);
         for (int i = 0; i < media && media <= 25; ++i) {
             const std::string key = QString("%1-Medium%2")
                                         .arg(i % 2 ? 'E' : 'e')
                                         .arg(i, 2, 10, QChar('0'))
                                         .toStdString();
-            QVERIFY(state.media.count(key));
-            QCOMPARE(state.media[key].lastBackupDate, 40000.0 + i);
-            QCOMPARE(state.media[key].totalSize, 5000000000LL + i); // totals beyond 32 bits
+            QVERIFY(records.byKey.count(key));
+            QCOMPARE(records.byKey[key].lastBackupDate, 40000.0 + i);
+            QCOMPARE(records.byKey[key].totalSize, 5000000000LL + i); // totals beyond 32 bits
         }
         if (warning.isEmpty())
             QVERIFY(ui.warnings.empty());

@@ -122,7 +122,7 @@ private slots:
         rig.ctx.stop = &stop;
         rig.selectBackupDrive('e');
         rig.ui.yesNoAnswers = {true};
-        QCOMPARE(rig.state.driveKey, std::string("e-"));
+        QCOMPARE(rig.media.currentKey, std::string("e-"));
 
         const RunResult result = restore ? restoreAll(rig.ctx) : makeBackups(rig.ctx);
 
@@ -149,10 +149,10 @@ private slots:
                              : (language == "nld" ? "gekopieerd naar" : "copied to"))));
         const QStringList log = rig.logLines(fixture);
         QCOMPARE(log.mid(log.size() - 2), memo.mid(memo.size() - 2));
+        QVERIFY(!fixture.setting("Last BackUp", QString::fromStdString(rig.media.currentKey))
+                     .isValid());
         QVERIFY(
-            !fixture.setting("Last BackUp", QString::fromStdString(rig.state.driveKey)).isValid());
-        QVERIFY(
-            !fixture.setting("Total Size", QString::fromStdString(rig.state.driveKey)).isValid());
+            !fixture.setting("Total Size", QString::fromStdString(rig.media.currentKey)).isValid());
     }
 
     // Files renamed before the stop are counted and named; those of the batch still open are not.
@@ -168,7 +168,7 @@ private slots:
         EngineRig rig(fixture.platform());
         rig.ctx.stop = &stop;
         rig.selectBackupDrive('e');
-        rig.state.lastBackupDate = 1;
+        rig.media.current.lastBackupDate = 1;
 
         // The newer-files scan ends at once and proposes nothing; adding stops before its file.
         stop.request();
@@ -179,8 +179,8 @@ private slots:
         QVERIFY(added.stopped);
         QCOMPARE(added.copiedCount, std::uint64_t(0));
         QVERIFY(!fixture.exists("e:\\C-\\new.txt"));
-        QVERIFY(
-            !fixture.setting("Last BackUp", QString::fromStdString(rig.state.driveKey)).isValid());
+        QVERIFY(!fixture.setting("Last BackUp", QString::fromStdString(rig.media.currentKey))
+                     .isValid());
         QCOMPARE(rig.memo(), QStringList{"Stopped by the user"});
 
         // Without a stop, the same run copies and records.
@@ -189,7 +189,7 @@ private slots:
         QVERIFY(!result.stopped);
         QCOMPARE(result.copiedCount, std::uint64_t(1));
         QVERIFY(
-            fixture.setting("Last BackUp", QString::fromStdString(rig.state.driveKey)).isValid());
+            fixture.setting("Last BackUp", QString::fromStdString(rig.media.currentKey)).isValid());
     }
 };
 

@@ -17,11 +17,15 @@ struct Setup
 {
     test::Fixture fixture;
     std::unique_ptr<Platform> platform;
+    BackupTarget target;
+    MediaRecords media;
     ProgramState state;
     test::RecordingUi ui;
     std::unique_ptr<ActivityLog> log;
     SystemFacts facts;
     std::unique_ptr<EngineContext> ctx;
+    RunResult counts;
+    std::vector<std::string> tempFolders;
 
     Setup()
     {
@@ -29,9 +33,8 @@ struct Setup
         fixture.addDrive('t', "DRIVE_FIXED", "Temp");
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
-        ctx.reset(new EngineContext{*platform, state, ui, *log, facts});
-        state.backupBase = "e:\\";
-        state.tempDrive = 't';
+        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        target.base = "e:\\";
     }
 
     QStringList logLines() const
@@ -74,8 +77,8 @@ private slots:
         s.fixture.writeFile("e:\\.Trash-0\\S-Docs\\t.txt", "the medium's own");
 
         SystemError error;
-        TreeCopy walk(*s.ctx);
-        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\Sub\\b.txt"), QByteArray("bb"));
@@ -83,8 +86,8 @@ private slots:
         QCOMPARE(QDir(s.fixture.native("t:\\")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Kopierix-S-", "Kopierix-S-Docs"}));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\.cache\\h.txt"), QByteArray("dot"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(4));
-        QCOMPARE(s.state.copiedSize, std::int64_t(10));
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(4));
+        QCOMPARE(s.counts.copiedSize, std::int64_t(10));
         // The medium is only read, and the first half writes no line per file.
         QVERIFY(s.fixture.exists("e:\\S-Docs\\a.txt"));
         QVERIFY(s.ui.memoLines.empty());
@@ -94,23 +97,23 @@ private slots:
     void computerLevelSurvivesTheRoundTrip()
     {
         Setup s;
-        s.state.computerFolder = "PC\\";
-        s.state.backupBase = "e:\\PC\\";
+        s.target.computerFolder = "PC\\";
+        s.target.base = "e:\\PC\\";
         s.fixture.writeFile("e:\\PC\\S-Work\\x.doc", "x");
         s.fixture.writeFile("e:\\PC\\loose.txt", "not in a drive folder");
 
         SystemError error;
-        TreeCopy toTemp(*s.ctx);
-        QVERIFY(toTemp.copyToTemp(s.state.backupBase, error));
+        TreeCopy toTemp(*s.ctx, s.counts);
+        QVERIFY(toTemp.copyToTemp(s.target.base, 't', error));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-PC\\S-Work\\x.doc"), QByteArray("x"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
 
         QVERIFY(QDir(s.fixture.native("e:\\")).removeRecursively());
         s.fixture.makeDir("e:\\");
-        TreeCopy fromTemp(*s.ctx);
-        QVERIFY(fromTemp.copyFromTemp("t:\\", error));
+        TreeCopy fromTemp(*s.ctx, s.counts);
+        QVERIFY(fromTemp.copyFromTemp("t:\\", s.tempFolders, error));
         QCOMPARE(s.fixture.readFile("e:\\PC\\S-Work\\x.doc"), QByteArray("x"));
-        QCOMPARE(s.state.tempFolders, std::vector<std::string>({"t:\\Kopierix-PC"}));
+        QCOMPARE(s.tempFolders, std::vector<std::string>({"t:\\Kopierix-PC"}));
     }
 
     void copyFromTempMovesTheAreaAndListsItsFoldersOnce()
@@ -123,11 +126,11 @@ private slots:
         s.fixture.writeFile("t:\\Other\\o.txt", "someone else's");
         s.fixture.writeFile("t:\\loose.txt", "in the root");
         // Left by an earlier run that did not get as far as removing the area.
-        s.state.tempFolders = {"t:\\Kopierix-S-Docs"};
+        s.tempFolders = {"t:\\Kopierix-S-Docs"};
 
         SystemError error;
-        TreeCopy walk(*s.ctx);
-        QVERIFY(walk.copyFromTemp("t:\\", error));
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.copyFromTemp("t:\\", s.tempFolders, error));
 
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("a"));
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\Sub\\b.txt"), QByteArray("b"));
@@ -138,11 +141,10 @@ private slots:
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\Sub\\b.txt"));
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-\\boot.ini"));
         QVERIFY(s.fixture.exists("t:\\Other\\o.txt"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(3));
-        QCOMPARE(s.state.copiedSize, std::int64_t(3));
-        QCOMPARE(s.state.tempFolders,
-                 std::vector<std::string>(
-                     {"t:\\Kopierix-S-", "t:\\Kopierix-S-Docs", "t:\\Kopierix-S-Empty"}));
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(3));
+        QCOMPARE(s.counts.copiedSize, std::int64_t(3));
+        QCOMPARE(s.tempFolders, std::vector<std::string>({"t:\\Kopierix-S-", "t:\\Kopierix-S-Docs",
+                                                          "t:\\Kopierix-S-Empty"}));
     }
 
     void copyFromTempReplacesAReadOnlyCopy()
@@ -154,13 +156,13 @@ private slots:
         makeReadOnly(s.fixture.native("e:\\S-Docs\\r.txt"));
 
         SystemError error;
-        TreeCopy walk(*s.ctx);
-        QVERIFY(walk.copyFromTemp("t:\\", error));
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.copyFromTemp("t:\\", s.tempFolders, error));
 
         QCOMPARE(s.fixture.readFile("e:\\S-Docs\\r.txt"), QByteArray("new"));
         QVERIFY(isReadOnly(s.fixture.native("e:\\S-Docs\\r.txt")));
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\r.txt"));
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(0));
     }
 
@@ -173,11 +175,11 @@ private slots:
         s.fixture.writeFile("t:\\Kopierix-S-Docs", "in the way");
 
         SystemError error;
-        TreeCopy walk(*s.ctx);
-        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
 
-        QCOMPARE(s.state.copiedCount, std::uint64_t(1));
-        QCOMPARE(s.state.copiedSize, std::int64_t(1));
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.counts.copiedSize, std::int64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(1));
         const QStringList failed = s.logLines().filter(" not copied to ");
         QCOMPARE(failed.size(), 1);
@@ -206,11 +208,10 @@ private slots:
         s.fixture.writeFile("e:\\S-Docs\\a.txt", QByteArray(100, 'a'));
         s.fixture.writeFile("e:\\S-Docs\\b.txt", QByteArray(100, 'b'));
         s.fixture.writeFile("e:\\S-Docs\\c.txt", QByteArray(100, 'c'));
-        s.state.progressStep = step;
 
         SystemError error;
-        TreeCopy walk(*s.ctx);
-        QVERIFY(walk.copyToTemp(s.state.backupBase, error));
+        TreeCopy walk(*s.ctx, s.counts, step);
+        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
         QCOMPARE(QList<int>(s.ui.positions.begin(), s.ui.positions.end()), positions);
     }
 
@@ -218,10 +219,10 @@ private slots:
     {
         Setup s;
         SystemError error;
-        TreeCopy walk(*s.ctx);
+        TreeCopy walk(*s.ctx, s.counts);
         QVERIFY(!walk.restoreTree("e:\\Missing\\", error));
         QVERIFY(error.code != 0);
-        QVERIFY(!walk.copyFromTemp("q:\\", error));
+        QVERIFY(!walk.copyFromTemp("q:\\", s.tempFolders, error));
     }
 };
 

@@ -45,12 +45,12 @@ struct ManageRig
               bool perComputer = false)
         : rig(std::move(platform), language)
     {
-        rig.state.perComputerFolders = perComputer;
+        rig.target.perComputerFolders = perComputer;
         form = std::make_unique<ManageWindow>(rig.ctx, nullptr);
         duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
         form->onSourceDriveChanged();
         form->selectBackupDrive(backupDrive);
-        rig.state.mainFormReady = true;
+        form->setWindowsReady();
         form->onBackupDriveChanged();
         form->show();
     }
@@ -296,7 +296,7 @@ private slots:
                  (QStringList{"c:\\Docs\\b.txt toegevoegd", "c:\\Docs\\c.txt toegevoegd"}));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\b.txt"), QByteArray("bb"));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\c.txt"), QByteArray("ccc"));
-        QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5));
+        QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5));
         QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
 
@@ -312,7 +312,7 @@ private slots:
         QVERIFY(m.idle());
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\c.txt"));
-        QCOMPARE(m.rig.state.backupTotalSize, std::int64_t(5 - 9));
+        QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5 - 9));
         QVERIFY(lines(backup).isEmpty());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "SelecteerAlles2", "Verwijder", "Herstel",
                            "SpeedDel", "SpeedRestore"}),
@@ -463,7 +463,7 @@ private slots:
         QCOMPARE(m.form->findChild<QWidget*>("Panel1")->width(), 220);
         QCOMPARE(m.form->findChild<QWidget*>("Panel3")->width(), 170);
 
-        m.rig.state.backupTotalSize = 5;
+        m.rig.media.current.totalSize = 5;
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QVERIFY(!m.form->isVisible());
 
@@ -492,7 +492,7 @@ private slots:
         QCOMPARE(m.tree()->model()->index(0, 0).data().toString(), QString("c:\\"));
         // As a backup drive it is accepted.
         m.driveList("DriveComboBox2")->setCurrentIndex(sources->findText("n:"));
-        QCOMPARE(m.rig.state.backupBase, std::string("n:\\"));
+        QCOMPARE(m.rig.target.base, std::string("n:\\"));
         QCOMPARE(m.rig.ui.warnings.size(), std::size_t(1));
     }
 
@@ -513,7 +513,7 @@ private slots:
         };
 
         backups->setCurrentIndex(0);
-        QCOMPARE(m.rig.state.backupBase, std::string("a:\\")); // no computer folder
+        QCOMPARE(m.rig.target.base, std::string("a:\\")); // no computer folder
         QCOMPARE(m.rig.ui.statusLines.back(),
                  std::string(" Backupschijf: a: [geen floppy], geen floppy aanwezig"));
         const auto once = floppyLines();

@@ -54,8 +54,8 @@ void buildDrives(Fixture& fixture)
 
 void useMedium(EngineRig& rig, const std::string& base = "e:\\")
 {
-    rig.state.backupBase = base;
-    rig.state.lastBackupDate = localTimeToDateTime(rig.platform->toLocal(T0));
+    rig.target.base = base;
+    rig.media.current.lastBackupDate = localTimeToDateTime(rig.platform->toLocal(T0));
 }
 
 bool idle(const NewFilesWindow& form)
@@ -117,7 +117,7 @@ private slots:
         buildDrives(fixture);
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
-        const double lastDate = rig.state.lastBackupDate;
+        const double lastDate = rig.media.current.lastBackupDate;
         NewFilesWindow form(rig.ctx, nullptr);
         QSignalSpy changed(&form, &NewFilesWindow::backupChanged);
         auto* list = form.findChild<QListWidget*>("ListBox");
@@ -150,7 +150,7 @@ private slots:
         QVERIFY(!add->isEnabled());
         // The moment of the command is stored; the date in memory stays for later scans.
         QVERIFY(fixture.setting("Last BackUp", "e-").toDouble() > lastDate);
-        QCOMPARE(rig.state.lastBackupDate, lastDate);
+        QCOMPARE(rig.media.current.lastBackupDate, lastDate);
 
         // A line that carries the marker is not added again.
         selectAll->trigger();
