@@ -44,14 +44,14 @@ void Application::createWindows()
 {
     const QString lang = QString::fromStdString(m_facts.languageCode);
     m_mainForm =
-        std::make_unique<MainWindow>(*m_platform, m_state, m_target, m_media, m_log, m_facts);
+        std::make_unique<MainWindow>(*m_platform, m_driveFlags, m_target, m_media, m_log, m_facts);
     m_ctx = std::make_unique<EngineContext>(
-        EngineContext{*m_platform, m_target, m_media, m_state, *m_mainForm, m_log, m_facts});
+        EngineContext{*m_platform, m_target, m_media, *m_mainForm, m_log, m_facts});
     MainWindow* main = m_mainForm.get();
     m_log.reportFailuresTo(main, m_facts.languageCode);
 
-    m_backupForm = new ManageWindow(*m_ctx, main);
-    m_newerForm = new NewFilesWindow(*m_ctx, main);
+    m_backupForm = new ManageWindow(*m_ctx, m_driveFlags, main);
+    m_newerForm = new NewFilesWindow(*m_ctx, m_driveFlags, main);
     m_aboutForm = new AboutDialog(lang, main->windowTitle(), main->versionText(), main);
     m_yesNoDlg = new QuestionDialog(lang, main);
     m_messageForm = new TimedMessage(main);

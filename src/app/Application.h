@@ -1,10 +1,10 @@
 #pragma once
 
+#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
 #include "engine/MediaRecords.h"
-#include "engine/ProgramState.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
 
@@ -58,7 +58,7 @@ public:
     /** The splash window while it shows; null once it has closed. */
     SplashWindow* splash() const;
     EngineContext& context() { return *m_ctx; }
-    ProgramState& state() { return m_state; }
+    DriveFlags& driveFlags() { return m_driveFlags; }
     BackupTarget& target() { return m_target; }
     MediaRecords& media() { return m_media; }
     const SystemFacts& facts() const { return m_facts; }
@@ -70,7 +70,7 @@ public:
 private:
     std::unique_ptr<Platform> m_platform;
     SystemFacts m_facts;
-    ProgramState m_state;
+    DriveFlags m_driveFlags;
     BackupTarget m_target;
     MediaRecords m_media;
     ActivityLog m_log;

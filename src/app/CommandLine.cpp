@@ -237,9 +237,8 @@ int CommandLine::run(const std::vector<std::string>& args)
     log.reportFailuresTo(&ui, lang);
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     StopSignals stopSignals;
-    EngineContext ctx{m_platform, target, media, state, ui, log, facts, &g_stop};
+    EngineContext ctx{m_platform, target, media, ui, log, facts, &g_stop};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
     // the one given for this run only).

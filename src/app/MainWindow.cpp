@@ -68,30 +68,30 @@ QString displayText(const std::string& text)
 
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, ProgramState& state, BackupTarget& target,
+MainWindow::MainWindow(Platform& platform, DriveFlags& driveFlags, BackupTarget& target,
                        MediaRecords& media, ActivityLog& log, const SystemFacts& facts,
                        QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_state(state), m_target(target), m_media(media),
-      m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
+    : QMainWindow(parent), m_platform(platform), m_driveFlags(driveFlags), m_target(target),
+      m_media(media), m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
 {
     // What a run found of the backup drive is kept for the manage window, which stores the
     // drive at its close only when it held a medium.
-    m_operations.makeBackups = [](EngineContext& ctx) {
+    m_operations.makeBackups = [this](EngineContext& ctx) {
         const RunResult result = kx::makeBackups(ctx);
         if (result.noDisk)
-            ctx.state.noDisk = *result.noDisk;
+            m_driveFlags.noDisk = *result.noDisk;
     };
-    m_operations.restoreAll = [](EngineContext& ctx) {
+    m_operations.restoreAll = [this](EngineContext& ctx) {
         const RunResult result = kx::restoreAll(ctx);
         if (result.noDisk)
-            ctx.state.noDisk = *result.noDisk;
+            m_driveFlags.noDisk = *result.noDisk;
     };
-    m_operations.duplicateMedium = [](EngineContext& ctx) {
+    m_operations.duplicateMedium = [this](EngineContext& ctx) {
         const DuplicateResult result = kx::duplicateMedium(ctx);
         if (result.noDisk)
-            ctx.state.noDisk = *result.noDisk;
+            m_driveFlags.noDisk = *result.noDisk;
         if (result.noFloppy)
-            ctx.state.noFloppy = *result.noFloppy;
+            m_driveFlags.noFloppy = *result.noFloppy;
     };
     buildControls();
     placeOffScreen();
@@ -273,8 +273,8 @@ void MainWindow::placeOffScreen()
     m_mainFormReady = false;
     m_floppyWarned = false;
     m_target.perComputerFolders = false;
-    m_state.noDisk = false;
-    m_state.noFloppy = false;
+    m_driveFlags.noDisk = false;
+    m_driveFlags.noFloppy = false;
     userDataFolder(m_platform);
     m_target.computerFolder = computerName(m_platform);
     readSettings(m_platform, m_target, m_media, *this, m_language);
@@ -351,9 +351,9 @@ void MainWindow::firstPaint()
             const BackupDriveChoice choice = selectBackupDrive(
                 *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
             m_floppyWarned = m_floppyWarned || choice.floppyTold;
-            m_state.noFloppy = choice.noFloppy;
+            m_driveFlags.noFloppy = choice.noFloppy;
             if (!choice.noFloppy)
-                m_state.noDisk = choice.noDisk;
+                m_driveFlags.noDisk = choice.noDisk;
         }
     }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
 #include "engine/MediaRecords.h"
-#include "engine/ProgramState.h"
 #include "engine/UserInterface.h"
 #include "platform/OperationLock.h"
 #include "platform/Platform.h"
@@ -71,8 +71,9 @@ public:
 
     /** Creates the window almost wholly off-screen, sets its texts in the user's language and
      *  reads the settings; the first paint places it. */
-    MainWindow(Platform& platform, ProgramState& state, BackupTarget& target, MediaRecords& media,
-               ActivityLog& log, const SystemFacts& facts, QWidget* parent = nullptr);
+    MainWindow(Platform& platform, DriveFlags& driveFlags, BackupTarget& target,
+               MediaRecords& media, ActivityLog& log, const SystemFacts& facts,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /** Hands over the engine's context and the windows created after this one. */
@@ -176,7 +177,7 @@ private:
     bool running() const;
 
     Platform& m_platform;
-    ProgramState& m_state;
+    DriveFlags& m_driveFlags;
     BackupTarget& m_target;
     MediaRecords& m_media;
     ActivityLog& m_log;

@@ -3,7 +3,6 @@
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/MediaRecords.h"
-#include "engine/ProgramState.h"
 #include "engine/StopRequest.h"
 #include "engine/UserInterface.h"
 #include "platform/Platform.h"
@@ -20,7 +19,6 @@ struct EngineContext
     BackupTarget& target;
     /** The media's records and the current medium's. */
     MediaRecords& media;
-    ProgramState& state;
     UserInterface& ui;
     ActivityLog& log;
     const SystemFacts& facts;

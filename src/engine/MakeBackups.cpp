@@ -118,7 +118,7 @@ RunResult makeBackups(EngineContext& ctx)
     result.stopped = stopped;
     result.backupTotalSize = medium.totalSize;
     const std::vector<std::string> summary =
-        summaryLines(result, RunKind::MakeBackups, ctx.language(), d, sep, ReportTarget::Memo);
+        summaryLines(result, RunKind::Refresh, ctx.language(), d, sep, ReportTarget::Memo);
     ctx.ui.memo("");
     for (const auto& line : summary)
         ctx.ui.memo(line);

@@ -11,8 +11,8 @@ namespace kx {
 /** The runs whose summary has the four counting lines. */
 enum class RunKind
 {
-    MakeBackups,
-    RestoreAll
+    Refresh,   // the backup files refreshed from their sources
+    RestoreAll // the sources given back from the backup files
 };
 
 /** Where a summary goes: the window's memo or the log (a few English lines differ). */

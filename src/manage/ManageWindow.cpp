@@ -126,8 +126,9 @@ QIcon fadedWhenDisabled(const QIcon& icon, int extent)
 
 } // namespace
 
-ManageWindow::ManageWindow(EngineContext& ctx, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_language(languageOf(ctx.facts.languageCode))
+ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_driveFlags(driveFlags),
+      m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("BackupForm"));
     setModal(true);
@@ -635,9 +636,8 @@ void ManageWindow::writeWindowLayout()
 
 void ManageWindow::writeBackupDrive()
 {
-    const ProgramState& state = m_ctx.state;
     // A drive that was not ready is not remembered, unless it is a floppy drive with a disk.
-    if (state.noDisk && !(onFloppyDrive(m_ctx.target.base) && !state.noFloppy))
+    if (m_driveFlags.noDisk && !(onFloppyDrive(m_ctx.target.base) && !m_driveFlags.noFloppy))
         return;
     auto store = m_ctx.platform.openSettings();
     store->writeString(settings::kDefaults, settings::kBackupDrive,
@@ -662,8 +662,8 @@ void ManageWindow::onSourceDriveChanged()
     const char letter = m_sourceDrive->drive();
     if (letter == 0)
         return;
-    m_ctx.state.noFloppy = floppyMissing();
-    if (m_ctx.state.noFloppy) {
+    m_driveFlags.noFloppy = floppyMissing();
+    if (m_driveFlags.noFloppy) {
         if (m_sourceDrive->firstDrive() == 'a')
             m_sourceDrive->setFirstEntryText(text(manageText::noFloppyEntry));
         if (letter == 'a') {
@@ -713,9 +713,9 @@ void ManageWindow::onBackupDriveChanged()
     if (!choice.made)
         return;
     // Kept for the close, which stores only a drive that held a medium.
-    m_ctx.state.noFloppy = choice.noFloppy;
+    m_driveFlags.noFloppy = choice.noFloppy;
     if (!choice.noFloppy)
-        m_ctx.state.noDisk = choice.noDisk;
+        m_driveFlags.noDisk = choice.noDisk;
 
     if (floppyMissing()) {
         if (m_backupDrive->firstDrive() == 'a')
@@ -1043,17 +1043,15 @@ void ManageWindow::removeSelectedFiles()
 void ManageWindow::restoreSelectedFiles()
 {
     auto result = std::make_shared<FileCommandResult>();
-    runFileCommand(
-        [backup = m_backupFolder, source = m_folderTree->directory(),
-         names = selectedNames(m_backupFiles), result](EngineContext& ctx) {
-            *result = restoreFiles(ctx, backup, source, names);
-        },
-        [this, result, top = topLine(m_backupFiles)] {
-            if (result->noDisk)
-                m_ctx.state.noDisk = true;
-            readFileList(m_sourceFiles, m_sourceFolder, false);
-            setTopLine(m_backupFiles, top);
-        });
+    runFileCommand([backup = m_backupFolder, source = m_folderTree->directory(),
+                    names = selectedNames(m_backupFiles), result](
+                       EngineContext& ctx) { *result = restoreFiles(ctx, backup, source, names); },
+                   [this, result, top = topLine(m_backupFiles)] {
+                       if (result->noDisk)
+                           m_driveFlags.noDisk = true;
+                       readFileList(m_sourceFiles, m_sourceFolder, false);
+                       setTopLine(m_backupFiles, top);
+                   });
 }
 
 // ---- The selection commands of the menus

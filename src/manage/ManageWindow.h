@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
 
@@ -56,7 +57,7 @@ class ManageWindow : public QDialog
 public:
     /** Reads the stored backup drive into the backup root and the stored layout, and chooses
      *  the drive of the user's home as the source drive. */
-    ManageWindow(EngineContext& ctx, QWidget* parent);
+    ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent);
     ~ManageWindow() override;
 
     /** A file command works on the window's worker. */
@@ -151,6 +152,7 @@ private:
     bool floppyMissing();
 
     EngineContext& m_ctx;
+    DriveFlags& m_driveFlags;
     Language m_language;
     /** Held from the start of a file command to its end, against a second Kopierix operation. */
     std::unique_ptr<OperationLock> m_operationLock;

@@ -82,8 +82,9 @@ QString fromEngine(const std::string& text)
 
 } // namespace
 
-NewFilesWindow::NewFilesWindow(EngineContext& ctx, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_language(languageOf(ctx.facts.languageCode))
+NewFilesWindow::NewFilesWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_driveFlags(driveFlags),
+      m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("NieuwerForm"));
     setModal(true);
@@ -335,7 +336,7 @@ void NewFilesWindow::scan()
     run([result](EngineContext& ctx) { *result = scanNewFiles(ctx); },
         [this, result] {
             if (result->noDisk)
-                m_ctx.state.noDisk = *result->noDisk;
+                m_driveFlags.noDisk = *result->noDisk;
             if (!result->entered) {
                 if (isVisible())
                     reject();

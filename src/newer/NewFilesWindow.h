@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
 
@@ -40,7 +41,7 @@ class NewFilesWindow : public QDialog
     Q_OBJECT
 
 public:
-    NewFilesWindow(EngineContext& ctx, QWidget* parent);
+    NewFilesWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent);
     ~NewFilesWindow() override;
 
     /** The scan or the adding works on the window's worker. */
@@ -72,6 +73,7 @@ private:
     QString text(const Text& text) const;
 
     EngineContext& m_ctx;
+    DriveFlags& m_driveFlags;
     Language m_language;
     /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
     std::unique_ptr<UserInterface> m_scanUi;

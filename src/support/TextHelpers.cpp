@@ -94,9 +94,9 @@ bool lessIgnoringCase(const std::string& a, const std::string& b)
 
 bool equalIgnoringCase(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return lowerByte(x) == lowerByte(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerByte(x) == lowerByte(y);
+           });
 }
 
 std::string upperCase(const std::string& s)
@@ -107,11 +107,6 @@ std::string upperCase(const std::string& s)
             c = static_cast<char>(c - 'a' + 'A');
     }
     return result;
-}
-
-const char* nlEn(const std::string& languageCode, const char* dutch, const char* english)
-{
-    return languageCode == "nld" ? dutch : english;
 }
 
 std::string fillIn(const std::string& form, std::initializer_list<std::string> arguments)

@@ -28,6 +28,4 @@ bool equalIgnoringCase(const std::string& a, const std::string& b);
 /** `form` with each "%1", "%2", … replaced by the argument of that number. */
 std::string fillIn(const std::string& form, std::initializer_list<std::string> arguments);
 
-const char* nlEn(const std::string& languageCode, const char* dutch, const char* english);
-
 } // namespace kx

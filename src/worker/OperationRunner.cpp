@@ -37,7 +37,6 @@ bool OperationRunner::start(Operation operation)
     m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
                                                           .target = m_base.target,
                                                           .media = m_base.media,
-                                                          .state = m_base.state,
                                                           .ui = *m_ui,
                                                           .log = m_base.log,
                                                           .facts = m_base.facts,

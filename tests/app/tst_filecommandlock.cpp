@@ -61,7 +61,7 @@ private slots:
         fixture.writeFile("c:\\a.txt", "a", T0);
         fixture.writeFile("e:\\c-\\b.txt", "b", T0);
         EngineRig rig(fixture.platform(), "");
-        ManageWindow form(rig.ctx, nullptr);
+        ManageWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.onSourceDriveChanged();
         form.selectBackupDrive('e');
         form.setWindowsReady();
@@ -92,7 +92,7 @@ private slots:
         fixture.writeFile("c:\\docs\\c.doc", "cc", T0 + 60);
         EngineRig rig(fixture.platform(), "nld");
         rig.target.base = "e:\\";
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();
         QTRY_COMPARE(list->count(), 1);

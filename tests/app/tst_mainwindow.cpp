@@ -3,7 +3,6 @@
 #include "app/MountWatcher.h"
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
-#include "engine/ProgramState.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "worker/OperationRunner.h"

@@ -2,6 +2,7 @@
 
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
+#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/MediumRecords.h"
@@ -51,11 +52,12 @@ struct EngineRig
     std::unique_ptr<Platform> platform;
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     RecordingUi ui;
     ActivityLog log;
     SystemFacts facts;
-    EngineContext ctx{*platform, target, media, state, ui, log, facts};
+    EngineContext ctx{*platform, target, media, ui, log, facts};
+    /** What the windows learn of the backup drive, for the windows a test builds on the rig. */
+    DriveFlags driveFlags;
 };
 
 } // namespace kx::test

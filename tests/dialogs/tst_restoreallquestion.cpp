@@ -77,7 +77,7 @@ private slots:
 
         QuestionDialog dialog(language);
         DialogUi ui(dialog, language);
-        EngineContext ctx{*rig.platform, rig.target, rig.media, rig.state, ui, rig.log, rig.facts};
+        EngineContext ctx{*rig.platform, rig.target, rig.media, ui, rig.log, rig.facts};
         QString focused;
         QString focusedText;
         QTimer::singleShot(0, &dialog, [&dialog, &focused, &focusedText] {

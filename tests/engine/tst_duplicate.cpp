@@ -96,7 +96,6 @@ struct Setup
     test::FaultyPlatform* faults = nullptr; // below the made-up drives
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     DuplicateUi ui;
     std::unique_ptr<ActivityLog> log;
     SystemFacts facts;
@@ -121,7 +120,7 @@ struct Setup
         platform->total = {{'e', kMediumFree + 20000}};
         log = std::make_unique<ActivityLog>(*platform);
         facts.languageCode = language;
-        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";
         media.currentKey = "e-"; // a removable drive shows no name in the drive list
     }

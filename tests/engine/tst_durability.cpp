@@ -123,9 +123,8 @@ private slots:
         }
         InterleavingUi ui;
         ui.events = &run.events;
-        EngineContext ctx{
-            run.rig->ctx.platform, run.rig->target, run.rig->media, run.rig->state, ui,
-            run.rig->log,          run.rig->facts};
+        EngineContext ctx{run.rig->ctx.platform, run.rig->target, run.rig->media, ui,
+                          run.rig->log,          run.rig->facts};
         const RunResult outcome = makeBackups(ctx);
         QVERIFY(outcome.entered);
         QCOMPARE(outcome.copiedCount, std::uint64_t(files));

@@ -53,11 +53,10 @@ struct Rig
     std::unique_ptr<Platform> platform;
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     test::RecordingUi ui;
     ActivityLog log;
     SystemFacts facts;
-    EngineContext ctx{*platform, target, media, state, ui, log, facts};
+    EngineContext ctx{*platform, target, media, ui, log, facts};
 };
 
 QStringList logLines(const Fixture& fixture)

@@ -20,7 +20,6 @@ struct Setup
     std::unique_ptr<Platform> platform;
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     test::RecordingUi ui;
     std::unique_ptr<ActivityLog> log;
     SystemFacts facts;
@@ -36,7 +35,7 @@ struct Setup
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
         facts.languageCode = language;
-        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";
         media.currentKey = "e-";
     }
@@ -119,7 +118,7 @@ private slots:
         };
         Setup s(language.toStdString());
         CaptionUi ui;
-        EngineContext ctx{*s.platform, s.target, s.media, s.state, ui, *s.log, s.facts};
+        EngineContext ctx{*s.platform, s.target, s.media, ui, *s.log, s.facts};
         s.media.current.lastBackupDate = 45000.5;
         QVERIFY(!restoreAll(ctx).entered);
 

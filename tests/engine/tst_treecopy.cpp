@@ -19,7 +19,6 @@ struct Setup
     std::unique_ptr<Platform> platform;
     BackupTarget target;
     MediaRecords media;
-    ProgramState state;
     test::RecordingUi ui;
     std::unique_ptr<ActivityLog> log;
     SystemFacts facts;
@@ -33,7 +32,7 @@ struct Setup
         fixture.addDrive('t', "DRIVE_FIXED", "Temp");
         platform = fixture.platform();
         log = std::make_unique<ActivityLog>(*platform);
-        ctx.reset(new EngineContext{*platform, target, media, state, ui, *log, facts});
+        ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";
     }
 

@@ -46,7 +46,7 @@ struct ManageRig
         : rig(std::move(platform), language)
     {
         rig.target.perComputerFolders = perComputer;
-        form = std::make_unique<ManageWindow>(rig.ctx, nullptr);
+        form = std::make_unique<ManageWindow>(rig.ctx, rig.driveFlags, nullptr);
         duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
         form->onSourceDriveChanged();
         form->selectBackupDrive(backupDrive);

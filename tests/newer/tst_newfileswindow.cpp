@@ -118,7 +118,7 @@ private slots:
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
         const double lastDate = rig.media.current.lastBackupDate;
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         QSignalSpy changed(&form, &NewFilesWindow::backupChanged);
         auto* list = form.findChild<QListWidget*>("ListBox");
         auto* add = form.findChild<QAbstractButton*>("VoegtoeBtn");
@@ -187,7 +187,7 @@ private slots:
         GatedPlatform* gate = platform.get();
         EngineRig rig(std::move(platform), "nld");
         useMedium(rig);
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         auto* close = form.findChild<QAbstractButton*>("SluitAfBtn");
         const QString closeText = close->text();
         form.show();
@@ -227,7 +227,7 @@ private slots:
         fixture.writeFile("e:\\c-docs\\c.doc", "cc", T0);
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();
         QTRY_COMPARE(lines(list), QStringList{"Er zijn geen nieuwere bestanden om toe te voegen."});
@@ -248,11 +248,11 @@ private slots:
         fixture.addMissingDrive('f', "DRIVE_CDROM");
         EngineRig rig(fixture.platform(), "");
         useMedium(rig, "f:\\");
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.show();
         QTRY_VERIFY(!form.isVisible());
         QCOMPARE(rig.ui.warnings, std::vector<std::string>{"No CD-r(w) in drive f:\\"});
-        QVERIFY(rig.state.noDisk);
+        QVERIFY(rig.driveFlags.noDisk);
         QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
     }
     void everyControlStaysInSight_data()
@@ -276,7 +276,7 @@ private slots:
         buildDrives(fixture);
         EngineRig rig(fixture.platform(), "nld");
         useMedium(rig);
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.show();
         auto* list = form.findChild<QListWidget*>("ListBox");
         QTRY_COMPARE(list->count(), 1);
@@ -308,7 +308,7 @@ private slots:
         buildDrives(fixture);
         EngineRig rig(fixture.platform(), "");
         useMedium(rig);
-        NewFilesWindow form(rig.ctx, nullptr);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.show();
         QCOMPARE(form.size(), QSize(600, 300));
         form.findChild<QProgressBar*>("ProgressBar")->show();

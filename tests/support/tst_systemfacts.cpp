@@ -1,4 +1,5 @@
 #include "support/FileDate.h"
+#include "support/Language.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
 
@@ -61,7 +62,7 @@ void TestSystemFacts::languageCode()
 
     const std::string languageCode = languageCodeForLocale(locale.toStdString());
     QCOMPARE(QString::fromStdString(languageCode), code);
-    QCOMPARE(QString::fromLatin1(nlEn(languageCode, "Knop", "Button")),
+    QCOMPARE(QString::fromLatin1(inLanguage(languageOf(languageCode), Text{"Knop", "Button"})),
              code == "nld" ? QStringLiteral("Knop") : QStringLiteral("Button"));
 }
 
