@@ -63,15 +63,13 @@ bool SingleInstance::askRunning()
 
 bool SingleInstance::listen()
 {
-    delete m_server;
-    m_server = new QLocalServer(this);
+    m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {
-        delete m_server;
-        m_server = nullptr;
+        m_server.reset();
         return false;
     }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     return true;
 }
 

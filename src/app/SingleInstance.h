@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QLocalServer;
 
 namespace kx {
@@ -37,7 +39,7 @@ private:
     void acceptConnections();
 
     QString m_name;
-    QLocalServer* m_server = nullptr;
+    std::unique_ptr<QLocalServer> m_server;
 };
 
 } // namespace kx

@@ -25,7 +25,6 @@ OperationRunner::~OperationRunner()
     m_ui->detach();
     while (!m_thread->wait(10))
         QCoreApplication::sendPostedEvents(m_ui, QEvent::MetaCall);
-    delete m_thread;
 }
 
 bool OperationRunner::start(Operation operation)
@@ -43,17 +42,17 @@ bool OperationRunner::start(Operation operation)
                                                           .stop = &m_stop});
     EngineContext* ctx = m_ctx.get();
     WorkerUserInterface* ui = m_ui;
-    m_thread = QThread::create([operation = std::move(operation), ctx, ui] {
+    m_thread.reset(QThread::create([operation = std::move(operation), ctx, ui] {
         // An operation that throws ends the run, not the program.
         try {
             operation(*ctx);
         } catch (const std::exception& e) {
             ui->failure(e.what());
         }
-    });
+    }));
     m_thread->setObjectName(QStringLiteral("OperationRunner"));
     // Queued: the lines the operation sent are shown before the run counts as finished.
-    connect(m_thread, &QThread::finished, this, &OperationRunner::threadFinished,
+    connect(m_thread.get(), &QThread::finished, this, &OperationRunner::threadFinished,
             Qt::QueuedConnection);
     m_thread->start();
     emit started();
@@ -71,8 +70,7 @@ void OperationRunner::threadFinished()
     if (!m_thread)
         return;
     m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
+    m_thread.reset();
     m_ctx.reset();
     emit finished();
 }

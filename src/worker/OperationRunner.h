@@ -59,7 +59,7 @@ private:
     WorkerUserInterface* m_ui;
     StopRequest m_stop;
     std::unique_ptr<EngineContext> m_ctx;
-    QThread* m_thread = nullptr;
+    std::unique_ptr<QThread> m_thread;
 };
 
 } // namespace kx
