@@ -16,7 +16,6 @@
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "worker/OperationRunner.h"
-#include "worker/RunTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -404,10 +403,7 @@ bool MainWindow::operationWorking() const
 
 bool MainWindow::askToStop()
 {
-    // A question of its own: the engine's yes/no window may be open for the run's question.
-    QuestionDialog question(QString::fromStdString(m_facts.languageCode), this);
-    const bool yes = question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
-                                       text(runtext::stopQuestion));
+    const bool yes = askToStopRun(this, QString::fromStdString(m_facts.languageCode));
     if (yes && m_runner)
         m_runner->stop();
     return yes;

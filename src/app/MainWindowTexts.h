@@ -29,8 +29,7 @@ inline constexpr Text infoHint{"Toon Informatie en Help", "Show Help and About"}
 inline constexpr Text close{"Afsluiten", "Close"};
 inline constexpr Text closeHint{"Sluit Kopierix af", "Close Kopierix"};
 
-// The running operation's button; the question before Esc or closing stops it is the
-// windows' shared one (worker/RunTexts.h).
+// The running operation's button.
 inline constexpr Text stop{"Stoppen", "Stop"};
 
 // The info menu.

@@ -118,12 +118,12 @@ void take(const Shot& shot, const QString& what)
 
 void armScreenshotMode(Application& app)
 {
-    const QString spec = qEnvironmentVariable("KOPIERIX_SCREENSHOT");
-    if (spec.isEmpty())
+    const QString request = qEnvironmentVariable("KOPIERIX_SCREENSHOT");
+    if (request.isEmpty())
         return;
-    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
-    const QString what = spec.left(colon);
-    const Shot shot{&app, colon < 0 ? QString() : spec.mid(colon + 1)};
+    const qsizetype colon = request.indexOf(QLatin1Char(':'));
+    const QString what = request.left(colon);
+    const Shot shot{&app, colon < 0 ? QString() : request.mid(colon + 1)};
     if (shot.file.isEmpty()) {
         std::fprintf(stderr, "KOPIERIX_SCREENSHOT=<window>:<file.png>\n");
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(2); });

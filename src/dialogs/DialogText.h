@@ -13,6 +13,9 @@ inline constexpr Text no{"Nee", "No"};
 inline constexpr Text cancel{"Annuleren", "Cancel"};
 inline constexpr Text next{"Volgende", "Next"};
 inline constexpr Text ok{"OK", "OK"};
+
+// The question before Esc or closing a window stops its running operation.
+inline constexpr Text stopQuestion{"De lopende bewerking stoppen?", "Stop the running operation?"};
 /** How the captions of Duplicate's questions end; they step on with Next and Cancel. The second
  *  half of Duplicate asks in Dutch in every language, so any column counts. */
 inline constexpr Text duplicateCaptionSuffix{" - Dupliceren", " - Duplicate"};

@@ -156,4 +156,11 @@ QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QStr
     return {uiText(language, text::yes), uiText(language, text::no)};
 }
 
+bool askToStopRun(QWidget* window, const QString& languageCode)
+{
+    QuestionDialog question(languageCode, window);
+    return question.askYesNo(window->frameGeometry(), QString::fromLatin1(kProductName),
+                             uiText(uiLanguage(languageCode), text::stopQuestion));
+}
+
 } // namespace kx

@@ -74,4 +74,10 @@ private:
  */
 QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QString& caption);
 
+/**
+ * Asks "Stop the running operation?" over `window`, in a question window of its own (the
+ * engine's yes/no window may be open for the run's own question). True for Yes.
+ */
+bool askToStopRun(QWidget* window, const QString& languageCode);
+
 } // namespace kx

@@ -16,7 +16,6 @@
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
 #include "worker/OperationRunner.h"
-#include "worker/RunTexts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -522,9 +521,7 @@ void ManageWindow::done(int result)
     if (isWorking()) {
         if (m_closeAfterRun)
             return;
-        QuestionDialog question(QString::fromStdString(m_ctx.facts.languageCode), this);
-        if (question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
-                              text(runtext::stopQuestion))) {
+        if (askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode))) {
             m_closeAfterRun = true;
             m_closeResult = result;
             m_runner->stop();

@@ -7,7 +7,6 @@
 #include "engine/Settings.h"
 #include "newer/NewerTexts.h"
 #include "worker/OperationRunner.h"
-#include "worker/RunTexts.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -273,9 +272,7 @@ void NewFilesWindow::done(int result)
     if (isWorking()) {
         if (m_closeAfterRun)
             return;
-        QuestionDialog question(QString::fromStdString(m_ctx.facts.languageCode), this);
-        if (question.askYesNo(frameGeometry(), QString::fromLatin1(kProductName),
-                              text(runtext::stopQuestion))) {
+        if (askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode))) {
             m_closeAfterRun = true;
             m_closeResult = result;
             m_runner->stop();
