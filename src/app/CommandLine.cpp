@@ -193,6 +193,14 @@ namespace {
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
 
+int CommandLine::noDisplay()
+{
+    const std::string lang = gatherSystemFacts(m_platform).languageCode;
+    err(inLanguage(languageOf(lang), cliText::noDisplay));
+    err(usage(lang));
+    return 1;
+}
+
 int CommandLine::run(const std::vector<std::string>& args)
 {
     SystemFacts facts = gatherSystemFacts(m_platform);

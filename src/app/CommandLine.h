@@ -43,6 +43,10 @@ public:
 
     int run(const std::vector<std::string>& args);
 
+    /** The windows were asked for where none can be shown: says so, with the commands that
+     *  need no display, and returns the exit status 1. */
+    int noDisplay();
+
 private:
     Platform& m_platform;
 };

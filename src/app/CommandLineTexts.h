@@ -67,5 +67,8 @@ inline constexpr Text restoreAllOverwritesYourFiles{
     "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
     "restore-all overwrites your files with the Backup; confirm with --yes."};
 inline constexpr Text version{"versie 1.01b", "version 1.01b"};
+inline constexpr Text noDisplay{
+    "kopierix: geen beeldscherm beschikbaar; de opdrachten hieronder werken zonder:",
+    "kopierix: no display available; the commands below run without one:"};
 
 } // namespace kx::cliText

@@ -13,7 +13,7 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
+    if (args.empty() && kx::displayAvailable()) {
         QApplication app(argc, argv);
         QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
         kx::Application kopierix;
@@ -24,5 +24,5 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
     const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
     kx::CommandLine commandLine(*platform);
-    return commandLine.run(args);
+    return args.empty() ? commandLine.noDisplay() : commandLine.run(args);
 }

@@ -307,4 +307,8 @@ private:
 /** The platform of the system the program was built for (the build picks its implementation). */
 std::unique_ptr<Platform> createPlatform();
 
+/** Whether the windows can be shown: a display server to connect to, or a window system that
+ *  needs none (such as the offscreen one). Asked before the windows' application exists. */
+bool displayAvailable();
+
 } // namespace kx

@@ -129,6 +129,50 @@ private slots:
                  qPrintable(run.err));
     }
 
+    // Without a display the windows are not tried (Qt would end the process): the user learns
+    // why, and which commands run without one.
+    void withoutADisplayTheCommandsAreShown_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("firstLine");
+        const QString english =
+            "kopierix: no display available; the commands below run without one:";
+        QTest::newRow("nothing chosen") << ""
+                                        << "C.UTF-8" << english;
+        QTest::newRow("X11 chosen") << "xcb"
+                                    << "C.UTF-8" << english;
+        QTest::newRow("Wayland chosen") << "wayland"
+                                        << "C.UTF-8" << english;
+        QTest::newRow("Dutch") << ""
+                               << "nl_NL.UTF-8"
+                               << "kopierix: geen beeldscherm beschikbaar; de opdrachten "
+                                  "hieronder werken zonder:";
+    }
+    void withoutADisplayTheCommandsAreShown()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, locale);
+        QFETCH(QString, firstLine);
+        Fixture fixture;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KOPIERIX_BINARY), QStringList());
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QStringList err = QString::fromUtf8(p.readAllStandardError()).split('\n');
+        QCOMPARE(err.value(0), firstLine);
+        QVERIFY(err.filter(QRegularExpression("^  make-backups ")).size() == 1);
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+    }
+
     void helpListsTheExitStatuses_data()
     {
         QTest::addColumn<QString>("locale");

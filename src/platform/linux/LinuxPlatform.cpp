@@ -491,6 +491,22 @@ std::unique_ptr<Platform> createPlatform()
     return std::make_unique<LinuxPlatform>();
 }
 
+bool displayAvailable()
+{
+    // Qt ends the process when its window system cannot connect; ask first. A window system
+    // named by the user is taken at its word, except the two that need a server to connect to.
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM").section(QLatin1Char(':'), 0, 0);
+    if (chosen.isEmpty())
+        return x11 || wayland;
+    if (chosen == QLatin1String("xcb"))
+        return x11;
+    if (chosen.startsWith(QLatin1String("wayland")))
+        return wayland;
+    return true;
+}
+
 LinuxPlatform::LinuxPlatform() = default;
 
 LinuxPlatform::~LinuxPlatform() = default;
