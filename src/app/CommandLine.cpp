@@ -12,10 +12,12 @@
 #include "engine/RunReport.h"
 #include "engine/Settings.h"
 #include "platform/OperationLock.h"
+#include "support/SizeText.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
 #include "update/UpdateCheck.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <csignal>
@@ -91,7 +93,8 @@ Options parse(const std::vector<std::string>& args, const std::string& lang)
         }
     }
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
-                       o.command == "newer" || o.command == "status" || o.command == "check-update";
+                       o.command == "newer" || o.command == "status" ||
+                       o.command == "check-update" || o.command == "drives";
     if (!o.command.empty() && !known)
         o.error = inLanguage(languageOf(lang), cliText::unknownCommand) + o.command;
     else if (o.add && o.command != "newer")
@@ -193,6 +196,73 @@ namespace {
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
 
+namespace {
+
+const Text& typeText(DriveType type)
+{
+    switch (type) {
+    case DriveType::Removable:
+        return cliText::removableDrive;
+    case DriveType::Remote:
+        return cliText::networkDrive;
+    case DriveType::CdRom:
+        return cliText::cdDrive;
+    case DriveType::RamDisk:
+        return cliText::ramDisk;
+    case DriveType::Fixed:
+    case DriveType::None:
+        break;
+    }
+    return cliText::fixedDrive;
+}
+
+std::string padded(std::string text, std::size_t width)
+{
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    return text + "  ";
+}
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+} // namespace
+
+void CommandLine::printDrives(Platform& platform, Language language)
+{
+    // Which folder each letter stands for, so that a user can always tell what e: is.
+    std::vector<std::vector<std::string>> rows{
+        {inLanguage(language, cliText::drivesHeading), inLanguage(language, cliText::drivesType),
+         inLanguage(language, cliText::drivesLabel), inLanguage(language, cliText::drivesFree),
+         inLanguage(language, cliText::drivesFolder)}};
+    for (const char letter : platform.driveLetters()) {
+        const std::string root = std::string(1, letter) + ":\\";
+        std::string label;
+        SystemError error;
+        const bool there = platform.volumeLabel(letter, label, error);
+        const std::string free =
+            there ? trimmed(formatSize(platform.freeSpace(letter), platform.decimalSeparator())) +
+                        "Bytes"
+                  : inLanguage(language, cliText::driveNotThere);
+        rows.push_back({std::string(1, letter) + ":",
+                        inLanguage(language, typeText(platform.driveType(letter))),
+                        label.empty() || !there ? "-" : label, free, platform.nativePath(root)});
+    }
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i + 1 < row.size(); ++i)
+            line += padded(row[i], widths[i]);
+        out(line + row.back());
+    }
+}
+
 int CommandLine::noDisplay()
 {
     const std::string lang = gatherSystemFacts(m_platform).languageCode;
@@ -228,9 +298,13 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitUsage;
     }
 
-    // The update check touches neither the log nor the backup drive.
+    // The update check touches neither the log nor the backup drive; nor does the drive table.
     if (o.command == "check-update")
         return checkUpdate(m_platform, lang);
+    if (o.command == "drives") {
+        printDrives(m_platform, languageOf(lang));
+        return kExitOk;
+    }
 
     // status only reads; every other command works on the files and the log, and waits for no
     // other operation: it is refused at once, before it touches anything.

@@ -2,6 +2,7 @@
 
 #include "engine/RunResult.h"
 #include "platform/Platform.h"
+#include "support/Language.h"
 
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     /** The windows were asked for where none can be shown: says so, with the commands that
      *  need no display, and returns the exit status 1. */
     int noDisplay();
+
+    /** The drive table: each letter with its type, label, free space and folder. */
+    static void printDrives(Platform& platform, Language language);
 
 private:
     Platform& m_platform;

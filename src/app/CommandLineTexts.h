@@ -14,6 +14,7 @@ inline constexpr Text usage{
     "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
     "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
     "  status              toon de regel over de Backupschijf\n"
+    "  drives              toon de schijfletters met hun soort, naam, vrije ruimte en map\n"
     "  check-update        kijk of er een nieuwere versie van %1 is\n"
     "\n"
     "Opties:\n"
@@ -39,6 +40,7 @@ inline constexpr Text usage{
     "  restore-all --yes   copy every Backup file back to its source\n"
     "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
     "  status              show the Backup drive's status line\n"
+    "  drives              list the drive letters with their type, label, free space and folder\n"
     "  check-update        check whether a newer version of %1 exists\n"
     "\n"
     "Options:\n"
@@ -67,6 +69,18 @@ inline constexpr Text restoreAllOverwritesYourFiles{
     "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
     "restore-all overwrites your files with the Backup; confirm with --yes."};
 inline constexpr Text version{"versie 1.01b", "version 1.01b"};
+// The table of `kopierix drives`: its heading and the words for the drive types.
+inline constexpr Text drivesHeading{"Schijf", "Drive"};
+inline constexpr Text drivesType{"Soort", "Type"};
+inline constexpr Text drivesLabel{"Naam", "Label"};
+inline constexpr Text drivesFree{"Vrij", "Free"};
+inline constexpr Text drivesFolder{"Map", "Folder"};
+inline constexpr Text removableDrive{"verwisselbaar", "removable"};
+inline constexpr Text fixedDrive{"vast", "fixed"};
+inline constexpr Text networkDrive{"netwerk", "network"};
+inline constexpr Text cdDrive{"cd/dvd", "cd/dvd"};
+inline constexpr Text ramDisk{"ramschijf", "ram disk"};
+inline constexpr Text driveNotThere{"niet aanwezig", "not there"};
 inline constexpr Text noDisplay{
     "kopierix: geen beeldscherm beschikbaar; de opdrachten hieronder werken zonder:",
     "kopierix: no display available; the commands below run without one:"};

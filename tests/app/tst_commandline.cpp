@@ -252,6 +252,26 @@ private slots:
         QVERIFY(run.out.contains("Number of files copied to e: = 0"));
     }
 
+    // The drive table tells which folder each letter is.
+    void drivesListsEachLetterWithItsFolder()
+    {
+        Fixture fixture;
+        const QString medium = fixture.addDrive('e', "DRIVE_REMOVABLE", "BACKUP1");
+        fixture.addMissingDrive('h');
+        const Run run = kopierix({"drives"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        const QStringList lines = run.out.split('\n');
+        const auto row = [&](const QString& letter) {
+            return lines.filter(QRegularExpression("^" + letter + " ")).value(0).simplified();
+        };
+        QVERIFY(lines.value(0).startsWith("Drive  Type"));
+        QVERIFY2(row("e:").startsWith("e: removable BACKUP1 ") && row("e:").endsWith(" " + medium),
+                 qPrintable(row("e:")));
+        QVERIFY2(row("h:").contains(" not there "), qPrintable(row("h:")));
+        QVERIFY2(row("c:").endsWith(" /"), qPrintable(row("c:")));
+    }
+
     void restoreAllAndNewerFiles()
     {
         Fixture fixture;
