@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor a single thread pays for Make Backups when nothing changed: list every folder of the
 // medium and stat each file and its source, nothing else.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How well the main window answers while Make Backups works on a large medium: builds a source
 // and a medium of small files in a temporary folder (with a home of its own there), opens the
 // windows under the offscreen platform, clicks Make Backups and measures, for the length of the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the OS-free layers include nothing but the C++ standard library and the project's
 # own OS-free headers. Run as a script:
 #   cmake -DROOT=<src> -DLAYERS=engine,support -DOWN=platform/Platform.h,... [-DWARN_ONLY=ON]

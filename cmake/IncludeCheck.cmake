@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The build refuses operating-system and Qt headers in the layers that must stay without them.
 
 option(KOPIERIX_INCLUDE_CHECK_WARN_ONLY

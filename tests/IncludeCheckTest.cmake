@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The include check against a tree planted in WORK: a clean tree passes, and each forbidden
 # include fails it with the file and line named. Then the real tree SOURCE must pass, unless the
 # build was told to only warn about it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "newer/NewFilesWindow.h"
 
 #include "dialogs/QuestionDialog.h"

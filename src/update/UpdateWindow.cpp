@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "update/UpdateWindow.h"
 
 #include "update/UpdateText.h"

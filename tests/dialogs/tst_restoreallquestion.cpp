@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "dialogs/QuestionDialog.h"
 #include "engine/RestoreAll.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/ForwardingPlatform.h"
 #include "engine/MakeBackups.h"

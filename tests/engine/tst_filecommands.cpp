@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 #include "platform/linux/LinuxPlatform.h"
 

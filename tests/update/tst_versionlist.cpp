@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "update/HttpClient.h"
 #include "update/InstallerDownload.h"
 #include "update/ReplyHeaderReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the version-list parser and the reply-header reader, the two places where
 // bytes from the network are taken apart.
 #include "update/ReplyHeaderReader.h"
