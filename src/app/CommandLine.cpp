@@ -3,6 +3,7 @@
 
 #include "app/CommandLineTexts.h"
 #include "app/ConsoleUi.h"
+#include "app/Version.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/MakeBackups.h"
@@ -124,8 +125,7 @@ int checkUpdate(Platform& platform, const std::string& lang)
 {
     ConsoleUpdateUi ui;
     UpdateCheck check(platform, lang);
-    const int code =
-        check.checkForUpdate(ui, kProductName, inLanguage(languageOf(lang), cliText::version));
+    const int code = check.checkForUpdate(ui, kProductName, versionText(languageOf(lang)));
     if (code < 0)
         return kExitVersionRecordUnreadable;
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;
@@ -287,7 +287,7 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitOk;
     }
     if (o.version) {
-        out(std::string(kProductName) + " " + inLanguage(languageOf(lang), cliText::version));
+        out(std::string(kProductName) + " " + versionText(languageOf(lang)));
         return kExitOk;
     }
     if (o.command.empty()) {

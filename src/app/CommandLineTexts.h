@@ -69,7 +69,6 @@ inline constexpr Text seeKopierixHelp{"Zie kopierix --help.", "See kopierix --he
 inline constexpr Text restoreAllOverwritesYourFiles{
     "restore-all overschrijft uw bestanden met de Backup; bevestig met --yes.",
     "restore-all overwrites your files with the Backup; confirm with --yes."};
-inline constexpr Text version{"versie 1.01b", "version 1.01b"};
 // The table of `kopierix drives`: its heading and the words for the drive types.
 inline constexpr Text drivesHeading{"Schijf", "Drive"};
 inline constexpr Text drivesType{"Soort", "Type"};

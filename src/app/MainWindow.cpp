@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainWindowTexts.h"
+#include "app/Version.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/Help.h"
 #include "dialogs/QuestionDialog.h"
@@ -283,7 +284,7 @@ void MainWindow::placeOffScreen()
 
 void MainWindow::setTexts()
 {
-    m_versionText = text(apptext::version);
+    m_versionText = QString::fromStdString(kx::versionText(m_language));
     for (const Command& command : m_commands) {
         command.action->setToolTip(text(*command.hint));
         command.action->setText(text(*command.caption));

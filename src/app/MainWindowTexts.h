@@ -5,9 +5,6 @@
 
 namespace kx::apptext {
 
-// The version as the window title and the about box show it.
-inline constexpr Text version{"versie 1.01b", "version 1.01b"};
-
 // The nine commands: caption and hint.
 inline constexpr Text newFiles{"Nieuw Aangemaakt", "Newly Created"};
 inline constexpr Text newFilesHint{"Toon nieuw gecreëerde bestanden", "Show newly created files"};
