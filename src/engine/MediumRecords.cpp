@@ -58,6 +58,8 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 
 void ensureAutorunFile(EngineContext& ctx)
 {
+    if (!ctx.platform.wantsAutorunFile())
+        return;
     const DriveType type = driveTypeOf(ctx.platform, backupLetter(ctx.target));
     if (type != DriveType::CdRom && type != DriveType::Removable && type != DriveType::RamDisk)
         return;

@@ -16,7 +16,8 @@ std::string dateText(EngineContext& ctx, double dateTime);
 /** Stores the date and total of the current medium under its drive key and shows the present
  *  moment in the status line; does nothing at all for a total of 0. */
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
-/** Puts "Autorun.inf" on a removable, CD or RAM-disk backup medium that has none. */
+/** Puts "Autorun.inf" on a removable, CD or RAM-disk backup medium that has none, on a system
+ *  that reads such files. */
 void ensureAutorunFile(EngineContext& ctx);
 /** What choosing a backup drive found, for the window to act on. */
 struct BackupDriveChoice

@@ -227,6 +227,9 @@ public:
     /** True where a removable medium shows file times an hour off while daylight saving is in
      *  force (file systems that keep local time, read by a system that corrects for it). */
     virtual bool mediaTimesFollowDaylightSaving() = 0;
+    /** True where a removable medium gets an autorun file that starts the program from it: a
+     *  system that reads such files. Elsewhere it is only a foreign file on the user's medium. */
+    virtual bool wantsAutorunFile() = 0;
     virtual std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) = 0;
     /** Copies `source` over `dest` through a temporary file beside `dest` that is written to its
      *  medium and then renamed over it; keeps the modification time and permissions. On failure

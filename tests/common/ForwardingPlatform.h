@@ -45,6 +45,7 @@ public:
         return m_inner->findPath(drivePath);
     }
     bool namesIgnoreCase() override { return m_inner->namesIgnoreCase(); }
+    bool wantsAutorunFile() override { return m_inner->wantsAutorunFile(); }
     bool mediaTimesFollowDaylightSaving() override
     {
         return m_inner->mediaTimesFollowDaylightSaving();

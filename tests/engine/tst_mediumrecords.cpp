@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "engine/MediumRecords.h"
 #include "engine/Settings.h"
 
@@ -9,6 +10,15 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::ForwardingPlatform;
+
+// A system whose removable media get an autorun file.
+class AutorunReader : public ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    bool wantsAutorunFile() override { return true; }
+};
 
 /** The backup drive's choice, its status line, the records of each medium and the autorun file. */
 class TestMediumRecords : public QObject
@@ -156,7 +166,15 @@ private slots:
         QFETCH(bool, written);
         Fixture fixture;
         fixture.addDrive('e', type);
-        EngineRig rig(fixture.platform());
+        {
+            // This system reads no autorun file: it never puts one on a medium.
+            EngineRig here(fixture.platform());
+            here.target.base = "e:\\";
+            ensureAutorunFile(here.ctx);
+            QVERIFY(!fixture.exists("e:\\Autorun.inf"));
+        }
+        // A system that reads them.
+        EngineRig rig(std::make_unique<AutorunReader>(fixture.platform()));
         rig.target.base = "e:\\";
         rig.facts.startDir = "c:\\Programs\\";
         ensureAutorunFile(rig.ctx);

@@ -623,6 +623,12 @@ bool LinuxPlatform::namesIgnoreCase()
     return false;
 }
 
+bool LinuxPlatform::wantsAutorunFile()
+{
+    // Nothing here reads Autorun.inf; virus scanners flag it on a stick.
+    return false;
+}
+
 bool LinuxPlatform::mediaTimesFollowDaylightSaving()
 {
     // The kernel reports every file system's times in UTC (FAT and exFAT are read in the zone

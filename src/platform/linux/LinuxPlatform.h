@@ -44,6 +44,7 @@ public:
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
     std::string findPath(const std::string& drivePath) override;
     bool namesIgnoreCase() override;
+    bool wantsAutorunFile() override;
     bool mediaTimesFollowDaylightSaving() override;
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
