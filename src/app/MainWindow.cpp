@@ -425,10 +425,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The window goes after the run has ended: its lines and its summary have a place to go.
     if (running()) {
         event->ignore();
-        if (!m_closeAfterRun && askToStop()) {
-            m_closeAfterRun = true;
-            // The run may have ended while the question was open.
-            if (!running())
+        if (!m_runner->endAwaited() &&
+            askToStopRun(this, QString::fromStdString(m_facts.languageCode))) {
+            if (running())
+                m_runner->stopThen([this] { close(); });
+            else // the run ended while the question was open
                 QTimer::singleShot(0, this, &QWidget::close);
         }
         return;
@@ -583,24 +584,18 @@ void MainWindow::runOperation(QAction* command, const Text& clickLine,
         return;
     }
     m_log.writeLog(inLanguage(m_language, clickLine));
-    m_operationLock = std::move(lock);
     m_runningCommand = command;
     m_afterRun = std::move(afterwards);
     updateCommands();
-    m_runner->start(std::move(operation));
+    m_runner->start(std::move(operation), std::move(lock));
 }
 
 void MainWindow::operationFinished()
 {
-    m_operationLock.reset();
     m_runningCommand = nullptr;
     updateCommands();
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
-    if (m_closeAfterRun) {
-        m_closeAfterRun = false;
-        close();
-    }
 }
 
 void MainWindow::updateCommands()

@@ -186,8 +186,6 @@ private:
     Language m_language;
     EngineContext* m_ctx = nullptr;
     Windows m_windows;
-    /** Held from the start of a run to its end, against a second Kopierix operation. */
-    std::unique_ptr<OperationLock> m_operationLock;
     std::function<void()> m_afterRun;
     Operations m_operations;
     // Declared after what a run uses, so that a run still working at the end is stopped and
@@ -195,8 +193,6 @@ private:
     std::unique_ptr<OperationRunner> m_runner;
     /** The command whose operation runs; its button reads "Stop". */
     QAction* m_runningCommand = nullptr;
-    /** The user chose to close and stop: the window closes once the run has ended. */
-    bool m_closeAfterRun = false;
     bool m_duplicateAllowed = true;
 
     // The window's own flags: the first paint has chosen the drive; a missing floppy has been

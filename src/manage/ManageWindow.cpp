@@ -520,13 +520,12 @@ void ManageWindow::done(int result)
     // Esc, the Close button and the window's own close all come here. A file command that
     // works is stopped first, if the user wants, and the window closes once it has ended.
     if (isWorking()) {
-        if (m_closeAfterRun)
-            return;
-        if (askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode))) {
-            m_closeAfterRun = true;
-            m_closeResult = result;
-            m_runner->stop();
-        }
+        if (!m_runner->endAwaited() &&
+            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode)))
+            m_runner->stopThen([this, result] {
+                if (isVisible())
+                    done(result);
+            });
         return;
     }
     if (isVisible())
@@ -949,20 +948,16 @@ void ManageWindow::runFileCommand(std::function<void(EngineContext&)> command,
     auto lock = std::make_unique<OperationLock>();
     if (!lockOperation(*lock, m_ctx))
         return;
-    m_operationLock = std::move(lock);
     m_afterRun = std::move(afterwards);
     setCommandsAvailable(false);
-    m_runner->start(std::move(command));
+    m_runner->start(std::move(command), std::move(lock));
 }
 
 void ManageWindow::fileCommandFinished()
 {
-    m_operationLock.reset();
     setCommandsAvailable(true);
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
-    if (std::exchange(m_closeAfterRun, false) && isVisible())
-        done(m_closeResult);
 }
 
 void ManageWindow::setCommandsAvailable(bool on)

@@ -28,7 +28,6 @@ namespace kx {
 
 class DriveComboBox;
 class FolderTree;
-class OperationLock;
 class OperationRunner;
 
 /**
@@ -155,15 +154,10 @@ private:
     EngineContext& m_ctx;
     DriveFlags& m_driveFlags;
     Language m_language;
-    /** Held from the start of a file command to its end, against a second Kopierix operation. */
-    std::unique_ptr<OperationLock> m_operationLock;
     std::function<void()> m_afterRun;
     // Declared after what a command uses: one still working when the window goes is stopped
-    // and waited for while the lock is still held.
+    // and waited for while those are still there.
     std::unique_ptr<OperationRunner> m_runner;
-    /** The user chose to close and stop: the window closes once the command has ended. */
-    bool m_closeAfterRun = false;
-    int m_closeResult = 0;
     /** The menus' commands, disabled together while a file command works. */
     QActionGroup* m_commandActions = nullptr;
     /** Whether Add, Remove and Restore were enabled when the file command started. */

@@ -271,13 +271,14 @@ void NewFilesWindow::done(int result)
 {
     // Esc, the Close button, the menu's Close and the window's own close all come here.
     if (isWorking()) {
-        if (m_closeAfterRun)
-            return;
-        if (askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode))) {
-            m_closeAfterRun = true;
-            m_closeResult = result;
-            m_runner->stop();
-        }
+        // What ended the run may have closed the window already (a backup that cannot be
+        // entered).
+        if (!m_runner->endAwaited() &&
+            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode)))
+            m_runner->stopThen([this, result] {
+                if (isVisible())
+                    done(result);
+            });
         return;
     }
     if (isVisible())
@@ -297,7 +298,7 @@ void NewFilesWindow::saveState()
 }
 
 void NewFilesWindow::run(std::function<void(EngineContext&)> operation,
-                         std::function<void()> afterwards)
+                         std::function<void()> afterwards, std::unique_ptr<OperationLock> held)
 {
     m_afterRun = std::move(afterwards);
     m_selectAllBeforeRun = m_selectAllAction->isEnabled();
@@ -305,19 +306,15 @@ void NewFilesWindow::run(std::function<void(EngineContext&)> operation,
     m_addButton->setEnabled(false);
     m_addAction->setEnabled(false);
     m_selectAllAction->setEnabled(false);
-    m_runner->start(std::move(operation));
+    m_runner->start(std::move(operation), std::move(held));
 }
 
 void NewFilesWindow::runFinished()
 {
-    m_operationLock.reset();
     m_proposals->setEnabled(true);
     m_selectAllAction->setEnabled(m_selectAllBeforeRun);
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
-    // What ended the run may have closed the window already (a backup that cannot be entered).
-    if (std::exchange(m_closeAfterRun, false) && isVisible())
-        done(m_closeResult);
 }
 
 void NewFilesWindow::scan()
@@ -393,7 +390,6 @@ void NewFilesWindow::addSelectedProposals()
     auto lock = std::make_unique<OperationLock>();
     if (!lockOperation(*lock, m_ctx))
         return;
-    m_operationLock = std::move(lock);
     const QModelIndex topIndex = m_proposals->indexAt(QPoint(1, 1));
     std::vector<bool> selected(m_lines.size(), false);
     for (int row = 0; row < m_proposals->count(); ++row)
@@ -421,7 +417,8 @@ void NewFilesWindow::addSelectedProposals()
                 m_proposals->scrollToItem(m_proposals->item(top), QAbstractItemView::PositionAtTop);
             m_addButton->setEnabled(false);
             m_addAction->setEnabled(false);
-        });
+        },
+        std::move(lock));
 }
 
 } // namespace kx

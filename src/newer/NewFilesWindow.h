@@ -65,7 +65,8 @@ private:
     void scan();
     /** Starts `operation` on the worker with the list and the commands disabled; `afterwards`
      *  runs here once it has ended. */
-    void run(std::function<void(EngineContext&)> operation, std::function<void()> afterwards);
+    void run(std::function<void(EngineContext&)> operation, std::function<void()> afterwards,
+             std::unique_ptr<OperationLock> held = nullptr);
     void runFinished();
     void onProposalsClicked();
     void selectAllProposals();
@@ -78,15 +79,10 @@ private:
     Language m_language;
     /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
     std::unique_ptr<UserInterface> m_scanUi;
-    /** Held while the adding works, against a second Kopierix operation. */
-    std::unique_ptr<OperationLock> m_operationLock;
     std::function<void()> m_afterRun;
     // Declared after what a run uses: one still working when the window goes is stopped and
     // waited for while those are still there.
     std::unique_ptr<OperationRunner> m_runner;
-    /** The user chose to close and stop: the window closes once the run has ended. */
-    bool m_closeAfterRun = false;
-    int m_closeResult = 0;
     bool m_selectAllBeforeRun = false;
 
     QPlainTextEdit* m_output = nullptr;

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <exception>
+#include <utility>
 
 namespace kx {
 
@@ -28,10 +29,11 @@ OperationRunner::~OperationRunner()
         QCoreApplication::sendPostedEvents(m_ui, QEvent::MetaCall);
 }
 
-bool OperationRunner::start(Operation operation)
+bool OperationRunner::start(Operation operation, std::unique_ptr<OperationLock> held)
 {
     if (m_thread)
         return false;
+    m_held = std::move(held);
     m_stop.clear();
     m_ui->restart();
     m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
@@ -66,6 +68,14 @@ void OperationRunner::stop()
         m_stop.request();
 }
 
+void OperationRunner::stopThen(std::function<void()> whenEnded)
+{
+    if (!m_thread)
+        return;
+    m_whenEnded = std::move(whenEnded);
+    m_stop.request();
+}
+
 void OperationRunner::threadFinished()
 {
     if (!m_thread)
@@ -73,7 +83,10 @@ void OperationRunner::threadFinished()
     m_thread->wait();
     m_thread.reset();
     m_ctx.reset();
+    m_held.reset();
     emit finished();
+    if (m_whenEnded)
+        std::exchange(m_whenEnded, {})();
 }
 
 } // namespace kx

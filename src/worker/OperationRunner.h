@@ -3,6 +3,7 @@
 
 #include "engine/EngineContext.h"
 #include "engine/StopRequest.h"
+#include "platform/OperationLock.h"
 
 #include <QObject>
 
@@ -39,10 +40,16 @@ public:
     /** A run still working is stopped and waited for; its questions are answered No. */
     ~OperationRunner() override;
 
-    /** Starts `operation` on the worker; false, doing nothing, while another one runs. */
-    bool start(Operation operation);
+    /** Starts `operation` on the worker; false, doing nothing, while another one runs. `held`,
+     *  the operation lock taken for it, is let go when the operation has returned. */
+    bool start(Operation operation, std::unique_ptr<OperationLock> held = nullptr);
     /** Asks the running operation to stop at its next file boundary. */
     void stop();
+    /** Stops the running operation, and calls `whenEnded` once it has ended (after finished()):
+     *  how a window closes that was asked to close during a run. */
+    void stopThen(std::function<void()> whenEnded);
+    /** A stopThen() waits for the run to end. */
+    bool endAwaited() const { return bool(m_whenEnded); }
     /** From start() until finished() has been emitted. */
     bool isRunning() const { return m_thread != nullptr; }
     /** The running operation has been asked to stop. */
@@ -61,6 +68,8 @@ private:
     StopRequest m_stop;
     std::unique_ptr<EngineContext> m_ctx;
     std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<OperationLock> m_held;
+    std::function<void()> m_whenEnded;
 };
 
 } // namespace kx
