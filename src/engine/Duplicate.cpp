@@ -66,6 +66,9 @@ private:
     std::string m_lastAnswer;
     double m_savedDate = 0;
     std::int64_t m_progressStep = 0;
+    // Where the copies wait on the temporary drive: its root, or a folder of the user's there
+    // (a drive path ending in a backslash).
+    std::string m_tempArea;
     // The temporary area's top-level folders, removed once their files are on the new medium.
     std::vector<std::string> m_tempFolders;
     DuplicateResult m_result;
@@ -191,20 +194,27 @@ bool DuplicateRun::chooseTempDrive()
     if (!m_ctx.platform.setCurrentDirectory(m_target.base, error))
         return ioError(error);
 
-    // The first drive of the list is passed over (a floppy drive, where there is one), and so is
-    // the medium itself, known by its key.
+    // The floppy drives a: and b: are passed over, and so is the medium itself, known by its
+    // key. A RAM disk would hold the copies in the memory the system needs, and a drive where
+    // the user can make no folder cannot hold them at all. On equal space the earlier letter
+    // stays chosen.
     std::int64_t best = 0;
-    const std::vector<char> letters = m_ctx.platform.driveLetters();
-    for (std::size_t i = 1; i < letters.size(); ++i) {
-        const char candidate = letters[i];
-        if (layout::driveKeyOf(candidate, driveListText(m_ctx.platform, candidate)) ==
-            m_ctx.media.currentKey)
+    for (const char candidate : m_ctx.platform.driveLetters()) {
+        if (lower(candidate) == 'a' || lower(candidate) == 'b' ||
+            m_ctx.platform.driveType(candidate) == DriveType::RamDisk ||
+            layout::driveKeyOf(candidate, driveListText(m_ctx.platform, candidate)) ==
+                m_ctx.media.currentKey)
             continue;
         const std::int64_t free = m_ctx.platform.freeSpace(candidate);
-        if (free > best) {
-            best = free;
-            m_result.tempDrive = candidate;
-        }
+        if (free <= best)
+            continue;
+        // Asked only of a drive that would win, since the area is made where it is missing.
+        std::string area = m_ctx.platform.temporaryArea(candidate);
+        if (area.empty())
+            continue;
+        best = free;
+        m_result.tempDrive = candidate;
+        m_tempArea = std::move(area);
     }
 
     const std::int64_t needed = m_ctx.platform.totalSpace(m_b) - m_ctx.platform.freeSpace(m_b);
@@ -229,7 +239,7 @@ bool DuplicateRun::firstHalf()
     RunResult counts;
     TreeCopy walk(m_ctx, counts, m_progressStep);
     SystemError error;
-    if (!walk.copyToTemp(m_target.base, m_result.tempDrive, error))
+    if (!walk.copyToTemp(m_target.base, m_tempArea, error))
         return ioError(error);
 
     const std::string b = letter(m_b);
@@ -266,8 +276,11 @@ bool DuplicateRun::askName(const std::string& prompt)
     if (!m_ctx.ui.askText(m_caption, prompt, answer))
         return false;
     m_lastAnswer = answer;
-    m_ctx.platform.setVolumeLabel(m_ctx.media.currentKey.empty() ? m_b : m_ctx.media.currentKey[0],
-                                  answer);
+    // The run goes on with the typed name either way, as it always did; the user is told, so
+    // that two media of one name do not come as a surprise.
+    const char k = m_ctx.media.currentKey.empty() ? m_b : m_ctx.media.currentKey[0];
+    if (!m_ctx.platform.setVolumeLabel(k, answer))
+        m_ctx.ui.warn(say(text::newMediumNotRenamed));
     m_newLabel = lowerCase(answer);
     return true;
 }
@@ -302,11 +315,10 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.memo(say(text::copyingToNewMedium));
 
     RunResult counts;
-    const std::string tempRoot = letter(m_result.tempDrive) + ":\\";
     SystemError error;
     TreeCopy walk(m_ctx, counts, m_progressStep);
-    if (!m_ctx.platform.setCurrentDirectory(tempRoot, error) ||
-        !walk.copyFromTemp(tempRoot, m_tempFolders, error))
+    if (!m_ctx.platform.setCurrentDirectory(m_tempArea, error) ||
+        !walk.copyFromTemp(m_tempArea, m_tempFolders, error))
         return ioError(error);
     m_ctx.platform.flushDrive(m_b);
 

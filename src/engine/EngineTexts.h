@@ -166,5 +166,8 @@ inline constexpr Text giveAnotherName{"De schijf %1: heeft de zelfde naam als he
                                       "Geef een andere naam voor Schijf %1: en klik op OK.",
                                       "The disk %1: has the same name as the original.\r\r"
                                       "Enter a different name for Disk %1: and click OK."};
+// A rename that failed would otherwise pass unnoticed, and the two media then share a name.
+inline constexpr Text newMediumNotRenamed{"De naam van de nieuwe schijf kon niet worden gewijzigd",
+                                          "The new medium could not be renamed"};
 
 } // namespace kx::text

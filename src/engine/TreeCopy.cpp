@@ -21,10 +21,10 @@ std::string folderOf(const std::string& path)
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
-bool hasTempPrefixAt3(const std::string& path)
+bool hasTempPrefixAt(const std::string& path, std::size_t pos)
 {
-    return path.size() >= 3 + kTempPrefixLength &&
-           path.compare(3, kTempPrefixLength, TreeCopy::kTempPrefix) == 0;
+    return path.size() >= pos + kTempPrefixLength &&
+           path.compare(pos, kTempPrefixLength, TreeCopy::kTempPrefix) == 0;
 }
 
 } // namespace
@@ -114,7 +114,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
     return ok;
 }
 
-bool TreeCopy::copyToTemp(const std::string& start, char tempDrive, SystemError& error)
+bool TreeCopy::copyToTemp(const std::string& start, const std::string& tempArea, SystemError& error)
 {
     const std::size_t r = m_ctx.target.computerFolder.size();
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
@@ -125,8 +125,7 @@ bool TreeCopy::copyToTemp(const std::string& start, char tempDrive, SystemError&
         if (cur.size() < r + 5 || cur[r + 4] != '-')
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
-        const std::string dest =
-            std::string(1, tempDrive) + source.substr(1, 2) + kTempPrefix + source.substr(3);
+        const std::string dest = tempArea + kTempPrefix + source.substr(3);
         copy(source, dest, false, [this](std::int64_t size) { copied(size); });
     });
     m_walk.setHiddenLevels(1);
@@ -136,17 +135,17 @@ bool TreeCopy::copyToTemp(const std::string& start, char tempDrive, SystemError&
     return ok;
 }
 
-bool TreeCopy::copyFromTemp(const std::string& tempRoot, std::vector<std::string>& tempFolders,
+bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string>& tempFolders,
                             SystemError& error)
 {
-    const std::string root = tempRoot.substr(0, 2) + "\\";
-    const char backupLetter = m_ctx.target.base.empty() ? 'c' : m_ctx.target.base[0];
+    const std::string& root = tempArea;
+    const std::string backupRoot =
+        std::string(1, m_ctx.target.base.empty() ? 'c' : m_ctx.target.base[0]) + ":\\";
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
-        if (!hasTempPrefixAt3(cur))
+        if (!hasTempPrefixAt(cur, root.size()))
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
-        std::string dest = source.substr(0, 3) + source.substr(3 + kTempPrefixLength);
-        dest[0] = backupLetter;
+        const std::string dest = backupRoot + source.substr(root.size() + kTempPrefixLength);
         // The temporary file goes once its copy is in place on the new medium.
         copy(source, dest, false, [this, source](std::int64_t size) {
             SystemError ignored;

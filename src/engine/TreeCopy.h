@@ -25,7 +25,7 @@ class TreeCopy
 {
 public:
     /** The prefix of the temporary area's top-level folders: e:\C-Docs is held as
-     *  t:\Kopierix-C-Docs. */
+     *  t:\Kopierix-C-Docs, or in a folder of the user's as t:\…\Kopierix\Kopierix-C-Docs. */
     static constexpr const char* kTempPrefix = "Kopierix-";
 
     /** Counts the copied files and their bytes into `counts`; the bar moves by one for each
@@ -36,12 +36,13 @@ public:
      *  their dates; each copy gets a memo and log line. Counts every backup file met in
      *  backupFileCount and backupTotalSize. False with `error` when `start` cannot be read. */
     bool restoreTree(const std::string& start, SystemError& error);
-    /** Copies the backup files below `start` into the temporary area on `tempDrive`. */
-    bool copyToTemp(const std::string& start, char tempDrive, SystemError& error);
-    /** Copies the temporary area on drive `tempRoot` ("t:\") onto the backup drive, removing each
-     *  temporary file once it is copied, and adds the area's top-level folders to `tempFolders`
-     *  (sorted and distinct). */
-    bool copyFromTemp(const std::string& tempRoot, std::vector<std::string>& tempFolders,
+    /** Copies the backup files below `start` into the temporary area `tempArea` (a drive path
+     *  ending in "\": a drive's root or a folder on it). */
+    bool copyToTemp(const std::string& start, const std::string& tempArea, SystemError& error);
+    /** Copies the temporary area `tempArea` (as given to copyToTemp) onto the backup drive,
+     *  removing each temporary file once it is copied, and adds the area's top-level folders to
+     *  `tempFolders` (sorted and distinct). */
+    bool copyFromTemp(const std::string& tempArea, std::vector<std::string>& tempFolders,
                       SystemError& error);
 
     /** The last folder a walk entered (its start when it entered none). */

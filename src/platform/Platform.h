@@ -206,6 +206,11 @@ public:
     /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
      *  next call reads them afresh. */
     virtual void reloadDrives() = 0;
+    /** The folder where a duplicate keeps its temporary copies on the drive, as a drive path
+     *  ending in "\" and created when missing. On the drive that holds the user's own folder for
+     *  such files, a folder in it; on any other drive its root. Empty when the user can create no
+     *  folder there. */
+    virtual std::string temporaryArea(char letter) = 0;
 
     // --- Files --------------------------------------------------------------------------------
     /** Status of a path; a link reports its target's kind, size and time with isLink set. False

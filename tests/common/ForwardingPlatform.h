@@ -35,6 +35,7 @@ public:
         return m_inner->nativePath(drivePath);
     }
     void reloadDrives() override { m_inner->reloadDrives(); }
+    std::string temporaryArea(char letter) override { return m_inner->temporaryArea(letter); }
 
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override
     {

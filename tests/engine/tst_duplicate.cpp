@@ -17,9 +17,9 @@ using namespace kx;
 
 namespace {
 
-// The fixture's platform with made-up space and volume names for the drives a test lists: drives
-// that are folders on one file system cannot differ in free space, and a folder has no volume
-// name to change. Drives that a test does not list cannot tell their space.
+// The fixture's platform with made-up space, volume names and temporary areas for the drives a
+// test lists: drives that are folders on one file system cannot differ in free space, and a
+// folder has no volume name to change. Drives that a test does not list cannot tell their space.
 class FakeDrives : public test::ForwardingPlatform
 {
 public:
@@ -28,7 +28,9 @@ public:
     std::map<char, std::int64_t> free;
     std::map<char, std::int64_t> total;
     std::map<char, std::string> labels;
+    std::map<char, std::string> areas;
     std::vector<std::pair<char, std::string>> labelsSet;
+    bool renameFails = false;
 
     std::int64_t freeSpace(char letter) override
     {
@@ -51,8 +53,15 @@ public:
     bool setVolumeLabel(char letter, const std::string& label) override
     {
         labelsSet.emplace_back(letter, label);
+        if (renameFails)
+            return false;
         labels[letter] = label;
         return true;
+    }
+    std::string temporaryArea(char letter) override
+    {
+        const auto it = areas.find(letter);
+        return it == areas.end() ? inner().temporaryArea(letter) : it->second;
     }
 };
 
@@ -242,28 +251,33 @@ private slots:
     void aCompleteRun_data()
     {
         QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("area"); // as the platform offers it; empty for its own choice
         QTest::addColumn<QStringList>("memo"); // %1 the copied size, %2 the free space
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("ready");
-        QTest::newRow("Dutch") << "nld"
-                               << QStringList({"Kopiëren naar tijdelijke opslag...",
-                                               "Aantal bestanden gekopieerd naar t: = 3",
-                                               "Totale grootte gekopieerde bestanden = %1bytes", "",
-                                               "Kopiëren naar nieuwe Backupschijf...",
-                                               "Aantal bestanden gekopieerd van t: naar e: = 3",
-                                               "Totale grootte gekopieerde bestanden = %1bytes",
-                                               "Vrije ruimte op e: =%2Bytes"})
-                               << QStringList({"3 bestanden gekopieerd van e: naar t:",
-                                               "Totale grootte gekopieerde bestanden = %1bytes.",
-                                               "3 bestanden gekopieerd van t: naar e:.",
-                                               "Totale grootte gekopieerde bestanden = %1Bytes.",
-                                               "Vrije ruimte op e: =%2Bytes"})
-                               << " Backupschijf: e:, laatste backup: "
-                               << "Het kopiëren is gereed.\rU kunt de kopie nu ook als "
-                                  "Backupschijf gebruiken.";
-        QTest::newRow("English")
+        // The lines name the temporary drive, wherever on it the area lies.
+        QTest::newRow("Dutch, in the root")
+            << "nld"
             << ""
+            << QStringList({"Kopiëren naar tijdelijke opslag...",
+                            "Aantal bestanden gekopieerd naar t: = 3",
+                            "Totale grootte gekopieerde bestanden = %1bytes", "",
+                            "Kopiëren naar nieuwe Backupschijf...",
+                            "Aantal bestanden gekopieerd van t: naar e: = 3",
+                            "Totale grootte gekopieerde bestanden = %1bytes",
+                            "Vrije ruimte op e: =%2Bytes"})
+            << QStringList({"3 bestanden gekopieerd van e: naar t:",
+                            "Totale grootte gekopieerde bestanden = %1bytes.",
+                            "3 bestanden gekopieerd van t: naar e:.",
+                            "Totale grootte gekopieerde bestanden = %1Bytes.",
+                            "Vrije ruimte op e: =%2Bytes"})
+            << " Backupschijf: e:, laatste backup: "
+            << "Het kopiëren is gereed.\rU kunt de kopie nu ook als "
+               "Backupschijf gebruiken.";
+        QTest::newRow("English, in a folder of the user's")
+            << ""
+            << "t:\\Users\\anna\\.cache\\Kopierix\\"
             << QStringList({"Copying to temp. disk space...", "Number of files copied to t: = 3",
                             "Total size of copied files = %1bytes", "",
                             "Copying to the new Backup disk...",
@@ -280,6 +294,7 @@ private slots:
     void aCompleteRun()
     {
         QFETCH(QString, language);
+        QFETCH(QString, area);
         QFETCH(QStringList, memo);
         QFETCH(QStringList, log);
         QFETCH(QString, status);
@@ -287,6 +302,10 @@ private slots:
         Setup s;
         s.start(language.toStdString());
         s.fillMedium();
+        if (!area.isEmpty()) {
+            s.platform->areas['t'] = area.toStdString();
+            s.fixture.makeDir(area.toStdString());
+        }
         QFile::setPermissions(s.fixture.native("e:\\S-Docs\\Sub\\b.txt"), QFileDevice::ReadOwner);
         s.media.current.lastBackupDate = 45000.25;
         s.media.current.totalSize = 700;
@@ -302,8 +321,12 @@ private slots:
         QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("e:\\Autorun.inf"));
         QVERIFY(QFileInfo::exists(s.fixture.root() + "/old-e/S-Docs/a.txt"));
-        // Nothing of the temporary area is left.
-        QVERIFY2(s.tempRoot().isEmpty(), qPrintable(s.tempRoot().join(',')));
+        // Nothing of the temporary area is left, and nothing went beside it.
+        const QStringList left =
+            QDir(s.fixture.native(area.isEmpty() ? "t:\\" : area.toStdString()))
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(',')));
+        QCOMPARE(s.tempRoot(), area.isEmpty() ? QStringList() : QStringList({"Users"}));
         QCOMPARE(run.tempDrive, 't');
 
         for (QStringList* lines : {&memo, &log}) {
@@ -334,20 +357,32 @@ private slots:
 
     void theTemporaryDisk_data()
     {
-        QTest::addColumn<QString>("extraDrives"); // fixed drives added beside e: and t:
-        QTest::addColumn<QString>("freeSpace");   // "t=5000,u=9000"; e: has its own free space
-        QTest::addColumn<qint64>("used");         // space in use on the medium
-        QTest::addColumn<QString>("expected");    // the chosen drive, "" for none
+        // Drives added beside e: and t:, fixed unless marked ":ram" (a RAM disk) or ":no area"
+        // (no folder can be made there).
+        QTest::addColumn<QString>("extraDrives");
+        QTest::addColumn<QString>("freeSpace"); // "t=5000,u=9000"; e: has its own free space
+        QTest::addColumn<qint64>("used");       // space in use on the medium
+        QTest::addColumn<QString>("expected");  // the chosen drive, "" for none
 
         const qint64 g = 1000000000;
         QTest::newRow("the most free space")
             << "u" << QString("t=%1,u=%2").arg(10 * g).arg(20 * g) << 600000000LL << "u";
         QTest::newRow("equal space keeps the earlier drive")
             << "u" << QString("t=%1,u=%1").arg(10 * g) << 600000000LL << "t";
+        QTest::newRow("c: takes part, and wins a tie with d:")
+            << "c,d" << QString("c=%1,d=%1,t=%2").arg(10 * g).arg(g) << 600000000LL << "c";
         QTest::newRow("the medium itself never")
             << "" << QString("e=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
-        QTest::newRow("the first drive of the list never")
-            << "a" << QString("a=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+        QTest::newRow("the floppy drives a: and b: never")
+            << "a,b" << QString("a=%1,b=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+        QTest::newRow("a RAM disk never")
+            << "r:ram" << QString("r=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+        QTest::newRow("a drive without a temporary area never")
+            << "u:no area" << QString("t=%1,u=%2").arg(g).arg(100 * g) << 600000000LL << "t";
+        QTest::newRow("the fit drive is too small beside an unfit one")
+            << "u:no area" << QString("t=5000,u=%1").arg(100 * g) << 15000LL << "";
+        QTest::newRow("no fit drive left")
+            << "a,r:ram,u:no area" << QString("a=%1,r=%1,t=-1,u=%1").arg(100 * g) << 100LL << "";
         QTest::newRow("a drive that cannot tell its space") << "u"
                                                             << "t=-1,u=5000" << 1000LL << "u";
         QTest::newRow("within the allowance") << ""
@@ -365,10 +400,18 @@ private slots:
         QFETCH(qint64, used);
         QFETCH(QString, expected);
         Setup s;
-        for (const QChar c : extraDrives)
-            s.fixture.addDrive(c.toLatin1(), "DRIVE_FIXED", "Disk");
+        std::vector<char> withoutArea;
+        for (const QString& drive : extraDrives.split(',', Qt::SkipEmptyParts)) {
+            const char letter = drive.at(0).toLatin1();
+            s.fixture.addDrive(letter, drive.endsWith(":ram") ? "DRIVE_RAMDISK" : "DRIVE_FIXED",
+                               "Disk");
+            if (drive.endsWith(":no area"))
+                withoutArea.push_back(letter);
+        }
         s.start();
         s.fillMedium();
+        for (const char letter : withoutArea)
+            s.platform->areas[letter] = "";
         for (const QString& item : freeSpace.split(',')) {
             const char letter = item.at(0).toLatin1();
             s.platform->free[letter] = item.mid(2).toLongLong();
@@ -417,6 +460,7 @@ private slots:
         QTest::addColumn<QStringList>("labelsSet");
         QTest::addColumn<bool>("completes");
         QTest::addColumn<bool>("warned");
+        QTest::addColumn<bool>("renameFails");
 
         const QString unnamed = "Disk e: heeft geen naam. \r\rGeef de juiste naam en klik op OK.";
         const QString same = "The disk e: has the same name as the original.\r\rEnter a "
@@ -424,33 +468,46 @@ private slots:
         QTest::newRow("unnamed, gets the typed name")
             << ""
             << "" << QStringList({"Backup2"}) << QStringList({unnamed}) << QStringList({""})
-            << QStringList({"Backup2"}) << true << false;
+            << QStringList({"Backup2"}) << true << false << false;
         QTest::newRow("unnamed, Dutch")
             << "nld"
             << "" << QStringList({"Backup2"})
             << QStringList({"Schijf e: heeft geen naam. \r\rGeef de juiste naam en klik op OK."})
-            << QStringList({""}) << QStringList({"Backup2"}) << true << false;
-        QTest::newRow("unnamed, cancelled") << ""
-                                            << "" << QStringList() << QStringList({unnamed})
-                                            << QStringList({""}) << QStringList() << false << false;
+            << QStringList({""}) << QStringList({"Backup2"}) << true << false << false;
+        QTest::newRow("unnamed, cancelled")
+            << ""
+            << "" << QStringList() << QStringList({unnamed}) << QStringList({""}) << QStringList()
+            << false << false << false;
         QTest::newRow("unnamed, typed the old name, then cancelled")
             << ""
             << "" << QStringList({"BACKUP1"}) << QStringList({unnamed, same})
-            << QStringList({"", "BACKUP1"}) << QStringList({"BACKUP1"}) << false << true;
+            << QStringList({"", "BACKUP1"}) << QStringList({"BACKUP1"}) << false << true << false;
         QTest::newRow("unnamed, typed the old name, then another")
             << ""
             << "" << QStringList({"backup1", "Backup2"}) << QStringList({unnamed, same})
-            << QStringList({"", "backup1"}) << QStringList({"backup1", "Backup2"}) << true << false;
+            << QStringList({"", "backup1"}) << QStringList({"backup1", "Backup2"}) << true << false
+            << false;
         QTest::newRow("same name in other letters, renamed")
             << ""
             << "BACKUP1" << QStringList({"Backup2"}) << QStringList({same}) << QStringList({""})
-            << QStringList({"Backup2"}) << true << false;
+            << QStringList({"Backup2"}) << true << false << false;
         QTest::newRow("same name, Dutch, kept")
             << "nld"
             << "Backup1" << QStringList({"Backup1"})
             << QStringList({"De schijf e: heeft de zelfde naam als het origineel.\r\rGeef een "
                             "andere naam voor Schijf e: en klik op OK."})
-            << QStringList({""}) << QStringList({"Backup1"}) << false << true;
+            << QStringList({""}) << QStringList({"Backup1"}) << false << true << false;
+        // The typed name counts even when the medium keeps its own; the user is told once.
+        QTest::newRow("unnamed, the rename fails")
+            << ""
+            << "" << QStringList({"Backup2"}) << QStringList({unnamed}) << QStringList({""})
+            << QStringList({"Backup2"}) << true << false << true;
+        QTest::newRow("same name, Dutch, the rename fails")
+            << "nld"
+            << "Backup1" << QStringList({"Backup2"})
+            << QStringList({"De schijf e: heeft de zelfde naam als het origineel.\r\rGeef een "
+                            "andere naam voor Schijf e: en klik op OK."})
+            << QStringList({""}) << QStringList({"Backup2"}) << true << false << true;
     }
 
     void theNewMediumsName()
@@ -463,10 +520,12 @@ private slots:
         QFETCH(QStringList, labelsSet);
         QFETCH(bool, completes);
         QFETCH(bool, warned);
+        QFETCH(bool, renameFails);
         Setup s;
         s.start(language.toStdString());
         s.fillMedium();
         s.platform->labels['e'] = "Backup1";
+        s.platform->renameFails = renameFails;
         s.swapMediumAtNewMediumQuestion(newLabel.toStdString());
         s.ui.yesNoAnswers = {true, true};
         for (const QString& answer : answers)
@@ -487,15 +546,17 @@ private slots:
         // A run that ends here leaves the temporary area for the next one.
         QCOMPARE(s.fixture.exists("t:\\Kopierix-S-Docs\\a.txt"), !completes);
         QCOMPARE(s.fixture.setting("Total Size", "e-").isValid(), completes);
+        const bool dutch = language == "nld";
+        QStringList warnings;
+        if (renameFails)
+            warnings << (dutch ? "De naam van de nieuwe schijf kon niet worden gewijzigd"
+                               : "The new medium could not be renamed");
         if (warned)
-            QCOMPARE(Setup::qt(s.ui.warnings),
-                     QStringList({language == "nld"
-                                      ? "De nieuwe schijf heeft nog steeds de zelfde naam als het "
-                                        "origineel. Het dupliceren wordt afgebroken."
-                                      : "The new disk still has the same name as the original. "
-                                        "Duplicating is aborted."}));
-        else
-            QVERIFY(s.ui.warnings.empty());
+            warnings << (dutch ? "De nieuwe schijf heeft nog steeds de zelfde naam als het "
+                                 "origineel. Het dupliceren wordt afgebroken."
+                               : "The new disk still has the same name as the original. "
+                                 "Duplicating is aborted.");
+        QCOMPARE(Setup::qt(s.ui.warnings), warnings);
     }
 
     void anUnreadableTemporaryFolderIsCountedAndTheRestGoesOn()

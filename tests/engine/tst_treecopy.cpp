@@ -78,7 +78,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\Sub\\b.txt"), QByteArray("bb"));
@@ -104,7 +104,7 @@ private slots:
 
         SystemError error;
         TreeCopy toTemp(*s.ctx, s.counts);
-        QVERIFY(toTemp.copyToTemp(s.target.base, 't', error));
+        QVERIFY(toTemp.copyToTemp(s.target.base, "t:\\", error));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-PC\\S-Work\\x.doc"), QByteArray("x"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
 
@@ -176,7 +176,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
 
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(s.counts.copiedSize, std::int64_t(1));
@@ -211,7 +211,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts, step);
-        QVERIFY(walk.copyToTemp(s.target.base, 't', error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
         QCOMPARE(QList<int>(s.ui.positions.begin(), s.ui.positions.end()), positions);
     }
 

@@ -40,6 +40,10 @@ public:
     std::string nativePath(const std::string& drivePath) override;
     /** Reads the mount table again. */
     void reloadDrives() override;
+    /** On the drive that holds the user's cache folder most closely, the folder Kopierix in it
+     *  (the root of a system drive is not the user's to write); on any other drive its root, when
+     *  a folder can be made there. */
+    std::string temporaryArea(char letter) override;
 
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
     std::string findPath(const std::string& drivePath) override;
