@@ -114,10 +114,16 @@ Options parse(const std::vector<std::string>& args, Language language)
     if (!parser.parse(list)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            const QString name = unknown.front();
-            o.error =
-                inLanguage(language, cliText::unknownArgument) +
-                byteString((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+            // Told as the user wrote it, with one dash or two.
+            const std::string name = byteString(unknown.front());
+            std::string shown = "--" + name;
+            for (const std::string& arg : args) {
+                if (arg == "-" + name || arg == "--" + name || arg.starts_with("--" + name + "=")) {
+                    shown = arg;
+                    break;
+                }
+            }
+            o.error = inLanguage(language, cliText::unknownArgument) + shown;
         } else if (parser.errorText().contains(QStringLiteral("backup-drive"))) {
             o.error = inLanguage(language, cliText::backupDriveExpectsADrive);
         } else {

@@ -73,7 +73,9 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
         const int code = copy.lastError().code;
         if (code == errors::kStopped)
             return AddOutcome::Stopped;
-        return code == 0 ? AddOutcome::AlreadyThere : AddOutcome::Failed;
+        // No copy was needed, unless the source went away before it could be read.
+        return code == 0 && copy.fileSizeOf(to) >= 0 ? AddOutcome::AlreadyThere
+                                                     : AddOutcome::Failed;
     }
     const std::int64_t size = copy.fileSizeOf(from);
     if (size > 0)
