@@ -228,6 +228,13 @@ private slots:
         const Run run = kopierix({"--help"}, locale);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(lines.join('\n') + '\n'), qPrintable(run.out));
+        // Every command, the settings file and the form of its drive table.
+        for (const char* part :
+             {"\n  make-backups ", "\n  restore-all ", "\n  newer ", "\n  add ",
+              "\n  set-backup-drive ", "\n  status ", "\n  drives ", "\n  check-update ",
+              "\n  --  ", "$XDG_CONFIG_HOME/Kopierix/Kopierix.ini", "[Drives]",
+              "e=/media/anna/STICK ", "e.type=DRIVE_REMOVABLE ", "e.label=BACKUP1 "})
+            QVERIFY2(run.out.contains(QString::fromUtf8(part)), part);
     }
 
     void makeBackupsPrintsTheMemoAndKeepsTheStoredDrive()
