@@ -174,9 +174,9 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
         if (!info.isDir) {
             const std::size_t slash = path.rfind('\\');
             const std::string folder = path.substr(0, slash + 1);
-            count(addFile(ctx, copy, folder, layout::mirrorFolder(ctx.target.base, folder),
-                          path.substr(slash + 1)),
-                  layout::mirrorFolder(ctx.target.base, folder), path.substr(slash + 1));
+            const std::string name = path.substr(slash + 1);
+            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
+            count(addFile(ctx, copy, folder, mirror, name), mirror, name);
             continue;
         }
         // Folder by folder from a list of its own, never by recursion: a deep tree cannot
