@@ -6,6 +6,7 @@
 #include "app/Version.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
+#include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/NewerFiles.h"
@@ -18,6 +19,10 @@
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
 #include "update/UpdateCheck.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
@@ -46,63 +51,123 @@ std::string usage(const std::string& lang)
     return fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
 }
 
+void fail(Language language, const Text& text, std::initializer_list<std::string> arguments = {})
+{
+    err(cliText::kErrorPrefix + fillIn(inLanguage(language, text), arguments));
+}
+
 struct Options
 {
     std::string command;
+    std::vector<std::string> arguments; // what follows the command: paths, a drive
     char backupDrive = 0;
     bool yes = false;
     bool add = false;
+    bool perComputer = false;
     bool help = false;
     bool version = false;
     std::string error;
 };
 
-Options parse(const std::vector<std::string>& args, const std::string& lang)
+// A drive letter as the user may write it: "e", "e:" or "e:\"; 0 for anything else.
+char driveLetterOf(std::string value)
+{
+    if (!value.empty() && value.back() == '\\')
+        value.pop_back();
+    if (!value.empty() && value.back() == ':')
+        value.pop_back();
+    if (value.size() != 1 || !std::isalpha(static_cast<unsigned char>(value[0])))
+        return 0;
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
+}
+
+// Arguments pass through the parser byte for byte, one character each: a path need not be
+// valid in any encoding, and every option is plain ASCII.
+QString qtString(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+std::string byteString(const QString& text)
+{
+    return text.toLatin1().toStdString();
+}
+
+Options parse(const std::vector<std::string>& args, Language language)
 {
     Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
-        } else if (a == "--yes") {
-            o.yes = true;
-        } else if (a == "--add") {
-            o.add = true;
-        } else if (a == "--backup-drive" || a.rfind("--backup-drive=", 0) == 0) {
-            std::string value;
-            if (a == "--backup-drive") {
-                if (i + 1 < args.size())
-                    value = args[++i];
-            } else {
-                value = a.substr(std::string("--backup-drive=").size());
+    QCommandLineParser parser;
+    // Options may stand before or after the command; "--" ends them, so that a path may begin
+    // with "-".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption yes(QStringLiteral("yes"));
+    const QCommandLineOption add(QStringLiteral("add"));
+    const QCommandLineOption perComputer(QStringLiteral("per-computer"));
+    const QCommandLineOption backupDrive(QStringLiteral("backup-drive"), QString(),
+                                         QStringLiteral("L"));
+    parser.addOptions({help, version, yes, add, perComputer, backupDrive});
+    QStringList list{QStringLiteral("kopierix")};
+    for (const std::string& arg : args)
+        list << qtString(arg);
+    if (!parser.parse(list)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            // Told as the user wrote it, with one dash or two.
+            const std::string name = byteString(unknown.front());
+            std::string shown = "--" + name;
+            for (const std::string& arg : args) {
+                if (arg == "-" + name || arg == "--" + name || arg.starts_with("--" + name + "=")) {
+                    shown = arg;
+                    break;
+                }
             }
-            if (!value.empty() && value.back() == '\\')
-                value.pop_back();
-            if (!value.empty() && value.back() == ':')
-                value.pop_back();
-            if (value.size() != 1 || !std::isalpha(static_cast<unsigned char>(value[0]))) {
-                o.error = inLanguage(languageOf(lang), cliText::backupDriveExpectsADrive);
-                return o;
-            }
-            o.backupDrive = static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
-        } else if (o.command.empty() && !a.empty() && a[0] != '-') {
-            o.command = a;
+            o.error = inLanguage(language, cliText::unknownArgument) + shown;
+        } else if (parser.errorText().contains(QStringLiteral("backup-drive"))) {
+            o.error = inLanguage(language, cliText::backupDriveExpectsADrive);
         } else {
-            o.error = inLanguage(languageOf(lang), cliText::unknownArgument) + a;
+            o.error = byteString(parser.errorText());
+        }
+        return o;
+    }
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    o.yes = parser.isSet(yes);
+    o.add = parser.isSet(add);
+    o.perComputer = parser.isSet(perComputer);
+    if (parser.isSet(backupDrive)) {
+        o.backupDrive = driveLetterOf(byteString(parser.value(backupDrive)));
+        if (o.backupDrive == 0) {
+            o.error = inLanguage(language, cliText::backupDriveExpectsADrive);
             return o;
         }
     }
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty())
+        o.command = byteString(positional.front());
+    for (qsizetype i = 1; i < positional.size(); ++i)
+        o.arguments.push_back(byteString(positional.at(i)));
+
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" ||
-                       o.command == "check-update" || o.command == "drives";
+                       o.command == "check-update" || o.command == "drives" || o.command == "add" ||
+                       o.command == "set-backup-drive";
+    const bool takesArguments = o.command == "add" || o.command == "set-backup-drive";
     if (!o.command.empty() && !known)
-        o.error = inLanguage(languageOf(lang), cliText::unknownCommand) + o.command;
+        o.error = inLanguage(language, cliText::unknownCommand) + o.command;
+    else if (!takesArguments && !o.arguments.empty())
+        o.error = inLanguage(language, cliText::unknownArgument) + o.arguments.front();
+    else if (o.command == "add" && o.arguments.empty() && !o.help && !o.version)
+        o.error = inLanguage(language, cliText::addNeedsAPath);
+    else if (o.command == "set-backup-drive" && o.arguments.size() != 1 && !o.help && !o.version)
+        o.error = inLanguage(language, cliText::setBackupDriveNeedsOne);
     else if (o.add && o.command != "newer")
-        o.error = inLanguage(languageOf(lang), cliText::addBelongsToNewer);
+        o.error = inLanguage(language, cliText::addBelongsToNewer);
     else if (o.yes && o.command != "restore-all")
-        o.error = inLanguage(languageOf(lang), cliText::yesBelongsToRestoreAll);
+        o.error = inLanguage(language, cliText::yesBelongsToRestoreAll);
+    else if (o.perComputer && o.command != "set-backup-drive")
+        o.error = inLanguage(language, cliText::perComputerBelongsToSetBackupDrive);
     return o;
 }
 
@@ -272,13 +337,92 @@ int CommandLine::noDisplay()
     return 1;
 }
 
+namespace {
+
+// Chooses the backup drive by its letter or by a folder, and stores it as the manage window
+// stores the drive the user picks.
+int setBackupDrive(Platform& platform, const std::string& choice, bool perComputer,
+                   Language language)
+{
+    char letter = driveLetterOf(choice);
+    if (letter == 'c') {
+        fail(language, cliText::systemRootRefused, {"c:"});
+        return kExitUsage;
+    }
+    if (letter != 0) {
+        const std::vector<char> letters = platform.driveLetters();
+        if (std::find(letters.begin(), letters.end(), letter) == letters.end()) {
+            fail(language, cliText::noSuchDrive, {std::string(1, letter) + ":"});
+            return kExitUsage;
+        }
+    } else {
+        const QFileInfo folder(QFile::decodeName(QByteArray::fromStdString(choice)));
+        if (!folder.isDir()) {
+            fail(language, cliText::noSuchFolder, {choice});
+            return kExitUsage;
+        }
+        // The mirror folders of c: would go inside the very tree they mirror.
+        if (folder.canonicalFilePath() == QStringLiteral("/")) {
+            fail(language, cliText::systemRootRefused, {choice});
+            return kExitUsage;
+        }
+        SystemError error;
+        letter = platform.driveForFolder(choice, error);
+        if (letter == 0) {
+            fail(language, cliText::backupDriveNotStored, {error.message});
+            return kExitDriveNotEntered;
+        }
+        if (letter == 'c') {
+            fail(language, cliText::systemRootRefused, {choice});
+            return kExitUsage;
+        }
+    }
+    if (!storeBackupDrive(platform, letter, perComputer)) {
+        fail(language, cliText::backupDriveNotStored,
+             {inLanguage(language, cliText::settingsNotWritten)});
+        return kExitDriveNotEntered;
+    }
+    const std::string drive = std::string(1, letter) + ":";
+    out(fillIn(inLanguage(language, perComputer ? cliText::backupDriveChosenPerComputer
+                                                : cliText::backupDriveChosen),
+               {drive, platform.nativePath(drive + "\\")}));
+    return kExitOk;
+}
+
+// The paths named on the command line as drive paths; what cannot be one is told, and counts
+// as a file that could not be added.
+std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std::string>& paths,
+                                      Language language, std::uint64_t& failed)
+{
+    std::vector<std::string> drivePaths;
+    for (const std::string& path : paths) {
+        const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+        // A pipe, a device or a socket holds nothing to keep.
+        if (info.exists() && !info.isFile() && !info.isDir()) {
+            fail(language, cliText::notAFileOrFolder, {path});
+            continue;
+        }
+        std::string drivePath = platform.drivePathOf(path);
+        if (drivePath.empty()) {
+            fail(language, info.exists() ? cliText::pathOnNoDrive : cliText::pathNotFound, {path});
+            ++failed;
+            continue;
+        }
+        drivePaths.push_back(std::move(drivePath));
+    }
+    return drivePaths;
+}
+
+} // namespace
+
 int CommandLine::run(const std::vector<std::string>& args)
 {
     SystemFacts facts = gatherSystemFacts(m_platform);
     const std::string& lang = facts.languageCode;
-    const Options o = parse(args, lang);
+    const Language language = languageOf(lang);
+    const Options o = parse(args, language);
     if (!o.error.empty()) {
-        err(o.error);
+        err(std::string(cliText::kErrorPrefix) + o.error);
         err(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
         return kExitUsage;
     }
@@ -295,7 +439,7 @@ int CommandLine::run(const std::vector<std::string>& args)
         return kExitUsage;
     }
     if (o.command == "restore-all" && !o.yes) {
-        err(inLanguage(languageOf(lang), cliText::restoreAllOverwritesYourFiles));
+        fail(language, cliText::restoreAllOverwritesYourFiles);
         return kExitUsage;
     }
 
@@ -305,6 +449,15 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "drives") {
         printDrives(m_platform, languageOf(lang));
         return kExitOk;
+    }
+
+    if (o.command == "set-backup-drive")
+        return setBackupDrive(m_platform, o.arguments.front(), o.perComputer, language);
+
+    // The default c: is no choice here: a run would walk the whole system as its medium.
+    if (o.command != "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
+        fail(language, cliText::noBackupDriveChosen);
+        return kExitDriveNotEntered;
     }
 
     // status only reads; every other command works on the files and the log, and waits for no
@@ -329,8 +482,8 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command != "status")
         startLog(log, lang);
     ui.setPrintStatus(o.command == "status");
-    selectBackupDrive(ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0],
-                      {.windowsReady = true});
+    const BackupDriveChoice choice = selectBackupDrive(
+        ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0], {.windowsReady = true});
     ui.setPrintStatus(false);
 
     if (o.command == "status")
@@ -343,6 +496,34 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "restore-all") {
         const RunResult result = restoreAll(ctx);
         return exitStatusOf(result, g_stopSignal);
+    }
+
+    if (o.command == "add") {
+        // A backup drive that cannot be entered has been told about; nothing is walked.
+        SystemError error;
+        if (choice.noDisk || !m_platform.openDir(target.base.substr(0, 3), error))
+            return kExitDriveNotEntered;
+        std::uint64_t missing = 0;
+        const std::vector<std::string> paths =
+            drivePathsOf(m_platform, o.arguments, language, missing);
+        AddResult result = addPaths(ctx, paths);
+        result.failed += missing;
+        if (result.stopped) {
+            ui.memo(stoppedLine(language));
+            log.writeLog(stoppedLine(language));
+        }
+        out(inLanguage(language, cliText::filesAdded) + std::to_string(result.added));
+        out(inLanguage(language, cliText::alreadyInTheBackup) +
+            std::to_string(result.alreadyThere));
+        out(inLanguage(language, cliText::notAdded) + std::to_string(result.failed));
+        // The medium's total, as the manage window keeps it when it closes.
+        if (result.added > 0)
+            writeLastDate(ctx, media.current.totalSize, media.current.lastBackupDate);
+        RunResult run;
+        run.entered = true;
+        run.stopped = result.stopped;
+        run.failedCount = result.failed;
+        return exitStatusOf(run, g_stopSignal);
     }
 
     // newer

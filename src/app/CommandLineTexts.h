@@ -7,13 +7,17 @@
 namespace kx::cliText {
 
 inline constexpr Text usage{
-    "Gebruik: kopierix [--backup-drive L] OPDRACHT\n"
+    "Gebruik: kopierix [--backup-drive L] OPDRACHT [ARGUMENTEN]\n"
     "Zonder opdracht opent %1 zijn vensters.\n"
     "\n"
     "Opdrachten:\n"
     "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
     "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
     "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
+    "  add PAD...          voeg bestanden toe aan de Backup, en mappen met alles erin\n"
+    "  set-backup-drive L|MAP [--per-computer]\n"
+    "                      kies de Backupschijf: een schijfletter, of een map (die een eigen\n"
+    "                      schijfletter krijgt als ze niet de hoofdmap van een schijf is)\n"
     "  status              toon de regel over de Backupschijf\n"
     "  drives              toon de schijfletters met hun soort, naam, vrije ruimte en map\n"
     "  check-update        kijk of er een nieuwere versie van %1 is\n"
@@ -21,6 +25,10 @@ inline constexpr Text usage{
     "Opties:\n"
     "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
     "Backupschijf\n"
+    "  --per-computer      (set-backup-drive) elke computer krijgt een eigen map op de schijf\n"
+    "  --yes               (restore-all) bevestig dat uw bestanden worden overschreven\n"
+    "  --add               (newer) voeg de nieuwe bestanden toe\n"
+    "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
     "  --help              toon deze tekst\n"
     "  --version           toon de versie\n"
     "\n"
@@ -32,20 +40,44 @@ inline constexpr Text usage{
     "     niet worden gelezen\n"
     "  4  er loopt al een andere bewerking van %1\n"
     "  130  gestopt door SIGINT (Ctrl+C), na de samenvatting tot dan toe\n"
-    "  143  gestopt door SIGTERM, na de samenvatting tot dan toe",
-    "Usage: kopierix [--backup-drive L] COMMAND\n"
+    "  143  gestopt door SIGTERM, na de samenvatting tot dan toe\n"
+    "add heeft dezelfde afsluitstatus; een pad dat niet bestaat telt als een bestand dat niet\n"
+    "kon worden toegevoegd (3). Is er geen Backupschijf gekozen en geen --backup-drive gegeven,\n"
+    "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
+    "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
+    "of een geweigerde schijf (c: en / kunnen geen Backupschijf zijn).\n"
+    "\n"
+    "Bestanden:\n"
+    "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (anders ~/.config/Kopierix/Kopierix.ini)\n"
+    "      de instellingen; \"BackUp Drive\" in [Defaults] is de gekozen Backupschijf.\n"
+    "  Zijn sectie [Drives] is de schijventabel, per letter:\n"
+    "      e=/media/anna/STICK        schijf e: is deze map\n"
+    "      e.type=DRIVE_REMOVABLE     de soort: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
+    "                                 DRIVE_CDROM of DRIVE_RAMDISK\n"
+    "      e.label=BACKUP1            de naam\n"
+    "  Aangekoppelde schijven krijgen vanzelf een letter; kopierix drives toont ze.",
+    "Usage: kopierix [--backup-drive L] COMMAND [ARGUMENTS]\n"
     "Without a command, %1 opens its windows.\n"
     "\n"
     "Commands:\n"
     "  make-backups        refresh every Backup file on the Backup drive\n"
     "  restore-all --yes   copy every Backup file back to its source\n"
     "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
+    "  add PATH...         add files, and folders with everything in them, to the Backup\n"
+    "  set-backup-drive L|FOLDER [--per-computer]\n"
+    "                      choose the Backup drive: a drive letter, or a folder (which gets a\n"
+    "                      drive letter of its own unless it is the root of a drive)\n"
     "  status              show the Backup drive's status line\n"
     "  drives              list the drive letters with their type, label, free space and folder\n"
     "  check-update        check whether a newer version of %1 exists\n"
     "\n"
     "Options:\n"
     "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
+    "  --per-computer      (set-backup-drive) give each computer a folder of its own on the drive\n"
+    "  --yes               (restore-all) confirm that your files are overwritten\n"
+    "  --add               (newer) add the new files\n"
+    "  --                  end of the options: what follows are paths, even when they begin with "
+    "-\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -56,7 +88,24 @@ inline constexpr Text usage{
     "  3  completed, but some files could not be copied or some folders could not be read\n"
     "  4  another %1 operation is running\n"
     "  130  stopped by SIGINT (Ctrl+C), after the summary so far\n"
-    "  143  stopped by SIGTERM, after the summary so far"};
+    "  143  stopped by SIGTERM, after the summary so far\n"
+    "add has the same exit statuses; a path that does not exist counts as a file that could not\n"
+    "be added (3). When no Backup drive is chosen and no --backup-drive is given, make-backups,\n"
+    "restore-all, newer and add stop at once with 1.\n"
+    "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
+    "/ cannot be the Backup drive).\n"
+    "\n"
+    "Files:\n"
+    "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (else ~/.config/Kopierix/Kopierix.ini)\n"
+    "      the settings; \"BackUp Drive\" in [Defaults] is the chosen Backup drive.\n"
+    "  Its [Drives] section is the drive table, by letter:\n"
+    "      e=/media/anna/STICK        drive e: is this folder\n"
+    "      e.type=DRIVE_REMOVABLE     its type: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
+    "                                 DRIVE_CDROM or DRIVE_RAMDISK\n"
+    "      e.label=BACKUP1            its label\n"
+    "  Mounted volumes get a letter by themselves; kopierix drives lists them."};
+// What begins every error of the command line, in every language: the command's own name.
+inline constexpr const char* kErrorPrefix = "kopierix: ";
 inline constexpr Text backupDriveExpectsADrive{
     "--backup-drive verwacht een schijfletter, bijvoorbeeld e",
     "--backup-drive expects a drive letter, for example e"};
@@ -84,5 +133,41 @@ inline constexpr Text driveNotThere{"niet aanwezig", "not there"};
 inline constexpr Text noDisplay{
     "kopierix: geen beeldscherm beschikbaar; de opdrachten hieronder werken zonder:",
     "kopierix: no display available; the commands below run without one:"};
+
+inline constexpr Text noBackupDriveChosen{
+    "geen backupschijf gekozen; kies er een met 'kopierix set-backup-drive MAP' of in het venster "
+    "Beheer",
+    "no backup drive chosen; choose one with 'kopierix set-backup-drive FOLDER' or in the Manage "
+    "window"};
+inline constexpr Text perComputerBelongsToSetBackupDrive{
+    "--per-computer hoort bij set-backup-drive", "--per-computer belongs to set-backup-drive"};
+inline constexpr Text addNeedsAPath{"add verwacht een of meer bestanden of mappen",
+                                    "add expects one or more files or folders"};
+inline constexpr Text setBackupDriveNeedsOne{"set-backup-drive verwacht één schijfletter of map",
+                                             "set-backup-drive expects one drive letter or folder"};
+inline constexpr Text systemRootRefused{
+    "%1 is de hoofdmap van het systeem: een Backup daar zou zichzelf kopiëren; kies een andere "
+    "schijf of map",
+    "%1 is the system's root: a Backup there would copy itself; choose another drive or folder"};
+inline constexpr Text noSuchDrive{"er is geen schijf %1 (zie kopierix drives)",
+                                  "there is no drive %1 (see kopierix drives)"};
+inline constexpr Text noSuchFolder{"%1 is geen map", "%1 is no folder"};
+inline constexpr Text backupDriveNotStored{"de Backupschijf kon niet worden opgeslagen: %1",
+                                           "the Backup drive could not be stored: %1"};
+inline constexpr Text settingsNotWritten{"het instellingenbestand kan niet worden geschreven",
+                                         "the settings file cannot be written"};
+inline constexpr Text backupDriveChosen{"Backupschijf: %1 (%2)", "Backup drive: %1 (%2)"};
+inline constexpr Text backupDriveChosenPerComputer{
+    "Backupschijf: %1 (%2), met een map per computer",
+    "Backup drive: %1 (%2), with a folder per computer"};
+inline constexpr Text pathNotFound{"%1: bestand of map bestaat niet", "%1: no such file or folder"};
+inline constexpr Text pathOnNoDrive{"%1 ligt op geen enkele schijf (zie kopierix drives)",
+                                    "%1 lies on no drive (see kopierix drives)"};
+inline constexpr Text notAFileOrFolder{"%1 is geen bestand of map en wordt overgeslagen",
+                                       "%1 is no file or folder and is passed over"};
+// The summary of `kopierix add`.
+inline constexpr Text filesAdded{"Aantal toegevoegde bestanden = ", "Number of files added = "};
+inline constexpr Text alreadyInTheBackup{"Al in de Backup = ", "Already in the Backup = "};
+inline constexpr Text notAdded{"Niet toegevoegd = ", "Not added = "};
 
 } // namespace kx::cliText

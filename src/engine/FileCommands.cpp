@@ -7,6 +7,10 @@
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+
 namespace kx {
 
 namespace {
@@ -44,39 +48,174 @@ std::string namePart(const std::string& path)
 
 } // namespace
 
+namespace {
+
+enum class AddOutcome
+{
+    Added,
+    AlreadyThere,
+    Failed,
+    Stopped
+};
+
+// One file of the add command: its two log lines first, whatever comes of it, then the copy
+// into the mirror folder of `sourceFolder` (ending in "\").
+AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& sourceFolder,
+                   const std::string& mirror, const std::string& name)
+{
+    const std::string from = sourceFolder + name;
+    ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) + from);
+    const std::string to = mirror + name;
+    ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
+    if (!copy.makeAndEnterDir(mirror))
+        return AddOutcome::Failed;
+    if (!copy.copyIfNewer(from, to)) {
+        const int code = copy.lastError().code;
+        if (code == errors::kStopped)
+            return AddOutcome::Stopped;
+        // No copy was needed, unless the source went away before it could be read.
+        return code == 0 && copy.fileSizeOf(to) >= 0 ? AddOutcome::AlreadyThere
+                                                     : AddOutcome::Failed;
+    }
+    const std::int64_t size = copy.fileSizeOf(from);
+    if (size > 0)
+        ctx.media.current.totalSize += size;
+    copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
+    ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
+    ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
+                     ":");
+    return AddOutcome::Added;
+}
+
+void warnNotAdded(EngineContext& ctx, const std::string& mirror, const std::string& name)
+{
+    ctx.ui.warn(mirror + name + " is niet toegevoegd aan " + ctx.target.base);
+}
+
+std::string withBackslash(const std::string& folder)
+{
+    return !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
+}
+
+} // namespace
+
 FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
                            const std::vector<std::string>& names)
 {
     if (sourceFolder.empty())
         return {};
     BusyCursor busy(ctx.ui);
-    const BackupTarget& target = ctx.target;
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    const std::string mirror = layout::mirrorFolder(target.base, sourceFolder);
+    const std::string mirror = layout::mirrorFolder(ctx.target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
     for (const std::string& name : names) {
         if (ctx.stopRequested())
             break;
-        const std::string from = sourceFolder + name;
-        ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) + from);
-        const std::string to = mirror + name;
-        ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
-        if (!copy.makeAndEnterDir(mirror) || !copy.copyIfNewer(from, to)) {
-            ctx.ui.warn(to + " is niet toegevoegd aan " + target.base);
-            continue;
+        switch (addFile(ctx, copy, sourceFolder, mirror, name)) {
+        case AddOutcome::Added:
+            ++added;
+            break;
+        case AddOutcome::Stopped:
+            break;
+        case AddOutcome::AlreadyThere:
+        case AddOutcome::Failed:
+            warnNotAdded(ctx, mirror, name);
+            break;
         }
-        const std::int64_t size = copy.fileSizeOf(from);
-        if (size > 0)
-            ctx.media.current.totalSize += size;
-        copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-        ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
-        ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
-                         ":");
-        ++added;
     }
     return {added, ctx.stopRequested(), {}};
+}
+
+AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
+{
+    BusyCursor busy(ctx.ui);
+    FileCopy copy(ctx.platform, ctx.facts.dst);
+    CopyStopScope copyStop(ctx);
+    AddResult result;
+    // The backup drive is never added to itself, also where its root lies inside a source
+    // folder: each new copy would otherwise be fed back into the walk.
+    const std::string backupRoot = ctx.target.base.substr(0, 3);
+    const auto count = [&](AddOutcome outcome, const std::string& mirror, const std::string& name) {
+        switch (outcome) {
+        case AddOutcome::Added:
+            ++result.added;
+            break;
+        case AddOutcome::AlreadyThere:
+            ++result.alreadyThere;
+            break;
+        case AddOutcome::Failed:
+            ++result.failed;
+            warnNotAdded(ctx, mirror, name);
+            break;
+        case AddOutcome::Stopped:
+            result.stopped = true;
+            break;
+        }
+    };
+    const auto unreadable = [&](const std::string& path, const SystemError& error) {
+        ++result.failed;
+        const std::string line = inLanguage(ctx.language(), text::folder) + path +
+                                 inLanguage(ctx.language(), text::cannotBeRead) + error.message;
+        ctx.ui.failure(line);
+        ctx.log.writeLog(line);
+    };
+
+    for (const std::string& path : paths) {
+        if (ctx.stopRequested() || result.stopped)
+            break;
+        FileInfo info;
+        SystemError error;
+        if (!ctx.platform.fileStatus(path, info, error)) {
+            unreadable(path, error);
+            continue;
+        }
+        if (!info.isDir) {
+            const std::size_t slash = path.rfind('\\');
+            const std::string folder = path.substr(0, slash + 1);
+            const std::string name = path.substr(slash + 1);
+            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
+            count(addFile(ctx, copy, folder, mirror, name), mirror, name);
+            continue;
+        }
+        // Folder by folder from a list of its own, never by recursion: a deep tree cannot
+        // exhaust the stack. Within a folder the names go in order, files first.
+        std::vector<std::string> pending{withBackslash(path)};
+        while (!pending.empty() && !result.stopped && !ctx.stopRequested()) {
+            const std::string folder = std::move(pending.back());
+            pending.pop_back();
+            if (ctx.platform.drivePathOf(ctx.platform.nativePath(folder)) == backupRoot)
+                continue;
+            const std::unique_ptr<DirListing> listing = ctx.platform.openDir(folder, error);
+            if (!listing) {
+                unreadable(folder, error);
+                continue;
+            }
+            std::vector<std::string> files;
+            std::vector<std::string> folders;
+            FileInfo entry;
+            while (listing->next(entry)) {
+                // Links are not followed, to files or folders: one may lead back into its own
+                // tree or out of the drive. Another file system mounted here is its own drive.
+                if (entry.isLink || (entry.isDir && entry.otherDevice))
+                    continue;
+                (entry.isDir ? folders : files).push_back(entry.name);
+            }
+            std::sort(files.begin(), files.end());
+            std::sort(folders.begin(), folders.end(), std::greater<>());
+            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
+            for (const std::string& name : files) {
+                if (ctx.stopRequested() || result.stopped)
+                    break;
+                count(addFile(ctx, copy, folder, mirror, name), mirror, name);
+            }
+            for (const std::string& name : folders)
+                pending.push_back(folder + name + "\\");
+        }
+    }
+    result.stopped = result.stopped || ctx.stopRequested();
+    return result;
 }
 
 FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolder,

@@ -4,6 +4,7 @@
 #include "engine/EngineContext.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,24 @@ struct FileCommandResult
  *  the current medium's total by what was copied. The result counts the files added. */
 FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
                            const std::vector<std::string>& names);
+
+/** What adding whole paths did, file by file. */
+struct AddResult
+{
+    std::uint64_t added = 0;
+    /** Files whose backup copy was already up to date: left alone, and no failure. */
+    std::uint64_t alreadyThere = 0;
+    /** Files that could not be copied, and paths that could not be read. */
+    std::uint64_t failed = 0;
+    bool stopped = false;
+};
+
+/** Adds files and folders, given as drive paths, to the backup, each file by the rules of the
+ *  add command. A folder is taken with everything in it, dot-folders included, except links,
+ *  folders of other file systems and the backup drive's own root. A file whose backup copy is
+ *  already up to date is counted, without the add command's warning; a failed copy warns.
+ *  Raises the current medium's total by what was copied. A stop ends it before the next file. */
+AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths);
 
 /** Deletes each selected file of `backupFolder` (the folder the backup list shows, without
  *  final "\"), last to first, clearing a read-only bit when that stands in the way. A file that

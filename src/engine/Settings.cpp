@@ -5,6 +5,7 @@
 #include "support/TextHelpers.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace kx {
 
@@ -30,6 +31,26 @@ std::string storedBackupDrive(const BackupTarget& target)
     if (target.perComputerFolders && !target.base.empty())
         return std::string(1, target.base[0]) + ":\\\\";
     return target.base;
+}
+
+char chosenBackupDrive(Platform& platform)
+{
+    const std::string stored = platform.openSettings()->readString(
+        settings::kDefaults, settings::kBackupDrive, std::string());
+    if (!isDrivePath(stored))
+        return 0;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(stored[0])));
+    return letter == 'c' ? 0 : letter;
+}
+
+bool storeBackupDrive(Platform& platform, char letter, bool perComputerFolders)
+{
+    BackupTarget target;
+    target.base = std::string(1, letter) + ":\\";
+    target.perComputerFolders = perComputerFolders;
+    auto store = platform.openSettings();
+    store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(target));
+    return store->sync();
 }
 
 void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,

@@ -38,6 +38,12 @@ bool readFirstTime(Platform& platform);
 /** The form in which "BackUp Drive" stores the backup root: in per-computer mode the drive,
  *  ":" and two backslashes, which switch the mode on again at the next start. */
 std::string storedBackupDrive(const BackupTarget& target);
+/** The backup drive the user chose, lower case: 0 when "BackUp Drive" is missing, empty or
+ *  garbled, or names c:, the default that nobody chose. */
+char chosenBackupDrive(Platform& platform);
+/** Stores `letter` as the backup drive, in per-computer mode or not, in the form the manage
+ *  window stores a drive the user picked. False when the settings could not be written. */
+bool storeBackupDrive(Platform& platform, char letter, bool perComputerFolders);
 /** Stores the main window's geometry, "First Time" = false and the backup root. */
 void writeSettings(Platform& platform, const BackupTarget& target, const WindowGeometry& geometry);
 /** The geometry stored for the main window; a negative left edge is taken as 100. */

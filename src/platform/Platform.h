@@ -279,6 +279,14 @@ public:
     /** The user's home folder as a drive path (`c:\home\anna`), on the drive whose root holds it
      *  most closely; empty when no drive holds it. */
     virtual std::string homeFolder() = 0;
+    /** The drive path of a native file or folder (`/home/anna/a.txt` → `c:\home\anna\a.txt`),
+     *  through canonical paths, on the drive whose root holds it most closely; empty when it does
+     *  not exist or no drive holds it. */
+    virtual std::string drivePathOf(const std::string& nativePath) = 0;
+    /** The drive letter that stands for a native folder: the drive whose root it is, or else a
+     *  new entry of the drive table (the next free letter from d:, typed like the volume the
+     *  folder lies on). 0 with the error when the folder is missing or no letter is free. */
+    virtual char driveForFolder(const std::string& nativeFolder, SystemError& error) = 0;
 
     // --- The program's own data folder (log files) ---------------------------------------------
     /** Native path of the per-user data folder of the program, created when missing. */

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QThread>
 #include <QtTest>
 
@@ -31,10 +32,13 @@ struct Run
 };
 
 // `locale` empty keeps the test's own; `fileSizeLimit` above 0 caps the size of every file the
-// run writes, so that a copy fails the way a full medium makes it fail, even for root.
-Run kopierix(const QStringList& args, const QString& locale = QString(), qint64 fileSizeLimit = 0)
+// run writes, so that a copy fails the way a full medium makes it fail, even for root;
+// `workingDir` is where relative paths start.
+Run kopierix(const QStringList& args, const QString& locale = QString(), qint64 fileSizeLimit = 0,
+             const QString& workingDir = QString())
 {
     QProcess p;
+    p.setWorkingDirectory(workingDir);
     if (!locale.isEmpty()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), locale);
@@ -62,6 +66,12 @@ QStringList tempFiles(const QString& folder)
     while (it.hasNext())
         found << it.next();
     return found;
+}
+
+// The text with each %1 replaced by `folder`; texts without one stay as they are.
+QString filled(QString text, const QString& folder)
+{
+    return text.replace(QStringLiteral("%1"), folder);
 }
 
 QByteArray readAll(const QString& path)
@@ -105,14 +115,24 @@ private slots:
         QTest::newRow("version") << QStringList{"--version"} << 0 << "Kopierix version 1.01b"
                                  << "";
         QTest::newRow("unknown command") << QStringList{"backup"} << 2 << ""
-                                         << "Unknown command: backup";
+                                         << "kopierix: Unknown command: backup";
         QTest::newRow("restore without --yes")
             << QStringList{"restore-all"} << 2 << ""
-            << "restore-all overwrites your files with the Backup; confirm with --yes.";
+            << "kopierix: restore-all overwrites your files with the Backup; confirm with --yes.";
         QTest::newRow("bad drive") << QStringList{"--backup-drive", "ee", "status"} << 2 << ""
-                                   << "--backup-drive expects a drive letter";
+                                   << "kopierix: --backup-drive expects a drive letter";
         QTest::newRow("--yes elsewhere") << QStringList{"make-backups", "--yes"} << 2 << ""
-                                         << "--yes belongs to restore-all";
+                                         << "kopierix: --yes belongs to restore-all";
+        QTest::newRow("unknown option") << QStringList{"--bogus", "status"} << 2 << ""
+                                        << "kopierix: Unknown argument: --bogus\nSee kopierix";
+        // Without "--", a path that begins with "-" reads as an option.
+        QTest::newRow("dash path without --") << QStringList{"add", "-notes.txt"} << 2 << ""
+                                              << "kopierix: Unknown argument: -notes.txt";
+        QTest::newRow("add without a path") << QStringList{"add"} << 2 << ""
+                                            << "kopierix: add expects one or more files";
+        QTest::newRow("--per-computer elsewhere")
+            << QStringList{"status", "--per-computer"} << 2 << ""
+            << "kopierix: --per-computer belongs to set-backup-drive";
     }
     void usage()
     {
@@ -208,6 +228,13 @@ private slots:
         const Run run = kopierix({"--help"}, locale);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(lines.join('\n') + '\n'), qPrintable(run.out));
+        // Every command, the settings file and the form of its drive table.
+        for (const char* part :
+             {"\n  make-backups ", "\n  restore-all ", "\n  newer ", "\n  add ",
+              "\n  set-backup-drive ", "\n  status ", "\n  drives ", "\n  check-update ",
+              "\n  --  ", "$XDG_CONFIG_HOME/Kopierix/Kopierix.ini", "[Drives]",
+              "e=/media/anna/STICK ", "e.type=DRIVE_REMOVABLE ", "e.label=BACKUP1 "})
+            QVERIFY2(run.out.contains(QString::fromUtf8(part)), part);
     }
 
     void makeBackupsPrintsTheMemoAndKeepsTheStoredDrive()
@@ -565,6 +592,296 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
         QVERIFY(S_ISFIFO(st.st_mode));
         QCOMPARE(QFileInfo(fixture.settingsPath()).isSymLink(), asLink);
+    }
+
+    // The backup drive as the manage window stores a pick: by letter, by a drive's root folder
+    // (also through a link), in per-computer mode; never the system's root.
+    void setBackupDriveStoresTheChoice_data()
+    {
+        QTest::addColumn<QString>("choice"); // %1 stands for the fixture's root
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("output"); // standard output, or the start of standard error
+        const QString chosen = "Backup drive: e: (%1/drive-e)\n";
+        QTest::newRow("letter") << "e" << QStringList() << 0 << "e:\\" << chosen;
+        QTest::newRow("letter with colon and backslash")
+            << "E:\\" << QStringList() << 0 << "e:\\" << chosen;
+        QTest::newRow("root folder of a drive")
+            << "%1/drive-e/" << QStringList() << 0 << "e:\\" << chosen;
+        QTest::newRow("root folder through a link")
+            << "%1/link-to-e" << QStringList() << 0 << "e:\\" << chosen;
+        QTest::newRow("per computer")
+            << "e:" << QStringList{"--per-computer"} << 0 << "e:\\\\"
+            << "Backup drive: e: (%1/drive-e), with a folder per computer\n";
+        QTest::newRow("c:") << "c:" << QStringList() << 2 << "f:\\"
+                            << "kopierix: c: is the system's root";
+        QTest::newRow("/") << "/" << QStringList() << 2 << "f:\\"
+                           << "kopierix: / is the system's root";
+        QTest::newRow("a folder that resolves to /")
+            << "%1/../../../../../../../../.." << QStringList() << 2 << "f:\\"
+            << "kopierix: %1/../../../../../../../../.. is the system's root";
+        QTest::newRow("no such letter") << "q" << QStringList() << 2 << "f:\\"
+                                        << "kopierix: there is no drive q:";
+        QTest::newRow("no such folder") << "%1/gone" << QStringList() << 2 << "f:\\"
+                                        << "kopierix: %1/gone is no folder";
+    }
+    void setBackupDriveStoresTheChoice()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stored);
+        QFETCH(QString, output);
+        Fixture fixture;
+        fixture.addDrive('e');
+        fixture.addDrive('f');
+        fixture.setSetting("Defaults", "BackUp Drive", "f:\\");
+        QVERIFY(QFile::link(fixture.root() + "/drive-e", fixture.root() + "/link-to-e"));
+
+        const Run run =
+            kopierix(QStringList{"set-backup-drive", filled(choice, fixture.root())} + options);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) {
+            QCOMPARE(run.out, filled(output, fixture.root()));
+            QCOMPARE(run.err, QString());
+        } else {
+            QVERIFY2(run.err.startsWith(filled(output, fixture.root())), qPrintable(run.err));
+            QCOMPARE(run.out, QString());
+        }
+        QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), stored);
+        // A drive's root is that drive: no entry of its own.
+        QSettings ini(fixture.settingsPath(), QSettings::IniFormat);
+        ini.beginGroup("Drives");
+        for (const QString& key : ini.childKeys()) {
+            const QString folder = ini.value(key).toString();
+            QVERIFY2(key.size() > 1 || !folder.startsWith(fixture.root()) ||
+                         folder == fixture.root() + "/drive-e" ||
+                         folder == fixture.root() + "/drive-f",
+                     qPrintable(key + "=" + folder));
+        }
+
+        // The choice is what a later run works on.
+        if (exitCode == 0) {
+            const Run status = kopierix({"status"});
+            QVERIFY2(status.out.startsWith(" Backup drive: e:"), qPrintable(status.out));
+        }
+    }
+
+    // Any other folder becomes a drive of its own, written as a user's entry; the backups then go
+    // inside it. This is how a first backup is made without the windows.
+    void aNewFolderBecomesADriveThatTakesTheBackups()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.writeFile("c:\\Docs\\a.txt", "first", T0);
+        const QString folder = fixture.root() + "/media/backup";
+        QVERIFY(QDir().mkpath(folder));
+
+        const Run chosen = kopierix({"set-backup-drive", folder});
+        QCOMPARE(chosen.exitCode, 0);
+        const QString stored = fixture.setting("Defaults", "BackUp Drive").toString();
+        QVERIFY2(QRegularExpression("^[d-z]:\\\\$").match(stored).hasMatch(), qPrintable(stored));
+        const QString letter = stored.left(1);
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        QCOMPARE(chosen.out, QString("Backup drive: %1: (%2)\n").arg(letter, canonical));
+        QCOMPARE(fixture.setting("Drives", letter).toString(), canonical);
+        QVERIFY(fixture.setting("Drives", letter + ".type").toString().startsWith("DRIVE_"));
+        QVERIFY(!fixture.setting("Drives", letter + ".volume").isValid());
+        const Run drives = kopierix({"drives"});
+        QVERIFY2(drives.out.contains(QRegularExpression(
+                     "\\n" + letter + ": .* " + QRegularExpression::escape(canonical) + "\\n")),
+                 qPrintable(drives.out));
+
+        // Choosing it again finds the same drive.
+        QCOMPARE(kopierix({"set-backup-drive", folder + "/"}).out, chosen.out);
+
+        const Run add = kopierix({"add", fixture.native("c:\\Docs")});
+        QCOMPARE(add.exitCode, 0);
+        QCOMPARE(QFile(folder + "/c-Docs/a.txt").size(), qint64(5));
+        fixture.writeFile("c:\\Docs\\a.txt", "second", T0 + 60);
+        const Run run = kopierix({"make-backups"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("Number of files copied to " + letter + ": = 1"),
+                 qPrintable(run.out));
+        QCOMPARE(readAll(folder + "/c-Docs/a.txt"), QByteArray("second"));
+        const Run status = kopierix({"status"});
+        QVERIFY2(status.out.contains(", latest backup: "), qPrintable(status.out));
+    }
+
+    // add takes files, and folders with their dot-folders, but no links, no pipes, and not the
+    // backup drive where it lies inside the folder; an up-to-date copy is counted, not warned of.
+    void addCopiesFilesAndFolders_data()
+    {
+        QTest::addColumn<QStringList>("paths");    // native, %1 standing for c:'s folder
+        QTest::addColumn<bool>("alreadyBackedUp"); // e:\c-Docs\a.txt up to date beforehand
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("a file") << QStringList{"%1/Docs/a.txt"} << false << 0
+                                << QStringList{"c:\\Docs\\a.txt"}
+                                << "Number of files added = 1\nAlready in the Backup = 0\n"
+                                   "Not added = 0\n"
+                                << "";
+        QTest::newRow("a folder") << QStringList{"%1/Docs"} << false << 0
+                                  << QStringList{"c:\\Docs\\a.txt", "c:\\Docs\\.config\\b.txt",
+                                                 "c:\\Docs\\.config\\deep\\c.txt"}
+                                  << "Number of files added = 3\nAlready in the Backup = 0\n"
+                                     "Not added = 0\n"
+                                  << "";
+        QTest::newRow("a folder already in part backed up")
+            << QStringList{"%1/Docs"} << true << 0
+            << QStringList{"c:\\Docs\\.config\\b.txt", "c:\\Docs\\.config\\deep\\c.txt"}
+            << "Number of files added = 2\nAlready in the Backup = 1\nNot added = 0\n"
+            << "";
+        QTest::newRow("a missing path") << QStringList{"%1/Docs/a.txt", "%1/gone.txt"} << false << 3
+                                        << QStringList{"c:\\Docs\\a.txt"}
+                                        << "Number of files added = 1\nAlready in the Backup = "
+                                           "0\nNot added = 1\n"
+                                        << "kopierix: %1/gone.txt: no such file or folder\n";
+        QTest::newRow("a pipe named") << QStringList{"%1/Docs/fifo"} << false << 0 << QStringList()
+                                      << "Number of files added = 0\nAlready in the Backup = "
+                                         "0\nNot added = 0\n"
+                                      << "kopierix: %1/Docs/fifo is no file or folder and is "
+                                         "passed over\n";
+        QTest::newRow("a path after --")
+            << QStringList{"--", "-dash.txt"} << false << 0 << QStringList{"c:\\-dash.txt"}
+            << "Number of files added = 1\nAlready in the Backup = "
+               "0\nNot added = 0\n"
+            << "";
+        QTest::newRow("a folder holding the backup drive")
+            << QStringList{"%1"} << false << 0
+            << QStringList{"c:\\-dash.txt", "c:\\Docs\\a.txt", "c:\\Docs\\.config\\b.txt",
+                           "c:\\Docs\\.config\\deep\\c.txt", "c:\\Other\\o.txt"}
+            << "Number of files added = 5\nAlready in the Backup = 0\nNot added = 0\n"
+            << "";
+    }
+    void addCopiesFilesAndFolders()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(bool, alreadyBackedUp);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, added);
+        QFETCH(QString, summary);
+        QFETCH(QString, err);
+        Fixture fixture;
+        const QString c = fixture.addDrive('c');
+        // The backup drive lies inside c:'s folder, as a backup folder in the home does.
+        QVERIFY(QDir().mkpath(c + "/Backup"));
+        fixture.mapDrive('e', c + "/Backup", "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.writeFile("c:\\-dash.txt", "d", T0);
+        fixture.writeFile("c:\\Docs\\a.txt", "a", T0);
+        fixture.writeFile("c:\\Docs\\.config\\b.txt", "b", T0);
+        fixture.writeFile("c:\\Docs\\.config\\deep\\c.txt", "c", T0);
+        fixture.writeFile("c:\\Other\\o.txt", "o", T0);
+        QVERIFY(QFile::link("a.txt", c + "/Docs/file-link"));
+        QVERIFY(QFile::link(c + "/Other", c + "/Docs/folder-link"));
+        QCOMPARE(::mkfifo(QFile::encodeName(c + "/Docs/fifo").constData(), 0600), 0);
+        if (alreadyBackedUp)
+            fixture.writeFile("e:\\c-Docs\\a.txt", "a", T0);
+
+        QStringList args{"add"};
+        for (const QString& path : paths)
+            args << filled(path, c);
+        const Run run = kopierix(args, QString(), 0, c);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.err, filled(err, c));
+        QStringList memo;
+        for (const QString& path : added)
+            memo << path + " added";
+        QCOMPARE(run.out, (memo.isEmpty() ? QString() : memo.join('\n') + '\n') + summary);
+
+        // Each file added has its copy and the log's lines; nothing else reached the medium.
+        const QByteArray log = readAll(fixture.dataPath() + "/Kopierix.log");
+        QStringList copies;
+        for (const QString& path : added) {
+            // The mirror of c:\ itself is c-\, of c:\Docs c-Docs.
+            const QString copy =
+                path.count('\\') == 1 ? "e:\\c-\\" + path.mid(3) : "e:\\c-" + path.mid(3);
+            QVERIFY2(fixture.exists(copy.toStdString()), qPrintable(copy));
+            QVERIFY(log.contains(("\r\nAdd - FromName: " + path + "\r\nAdd - ToName: " + copy +
+                                  "\r\n" + path + " added to Backup e:\r\n")
+                                     .toUtf8()));
+        }
+        QDirIterator it(fixture.native("e:\\"), QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        int files = 0;
+        while (it.hasNext()) {
+            const QString file = it.next();
+            ++files;
+            QVERIFY2(!file.contains("link") && !file.contains("fifo") &&
+                         !file.contains("/Backup/c-Backup"),
+                     qPrintable(file));
+        }
+        QCOMPARE(files, int(added.size()) + (alreadyBackedUp ? 1 : 0));
+        if (!added.isEmpty())
+            QVERIFY(fixture.setting("Total Size", "e-").toLongLong() > 0);
+    }
+
+    // On the command line the default c: is no choice: the commands that walk refuse before they
+    // touch anything, unless a drive is given for the run.
+    void theCommandsThatWalkNeedAChosenBackupDrive_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QVariant>("stored"); // invalid: no such setting
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("exitCode");
+        const QList<QPair<QString, QStringList>> commands{{"make-backups", {"make-backups"}},
+                                                          {"restore-all", {"restore-all", "--yes"}},
+                                                          {"newer", {"newer"}},
+                                                          {"add", {"add", "%1/Docs/b.doc"}}};
+        const QList<QPair<QString, QVariant>> settings{{"missing", QVariant()},
+                                                       {"empty", QString()},
+                                                       {"malformed", QString("e")},
+                                                       {"c:", QString("c:\\")},
+                                                       {"C:\\\\", QString("C:\\\\")}};
+        for (const auto& [name, args] : commands) {
+            for (const auto& [setting, value] : settings)
+                QTest::addRow("%s, %s", qPrintable(name), qPrintable(setting))
+                    << args << value << "C.UTF-8" << 1;
+            QTest::addRow("%s, --backup-drive given", qPrintable(name))
+                << QStringList{"--backup-drive", "e"} + args << QVariant() << "C.UTF-8" << 0;
+        }
+        QTest::newRow("Dutch") << QStringList{"make-backups"} << QVariant() << "nl_NL.UTF-8" << 1;
+        QTest::newRow("status is not refused")
+            << QStringList{"status"} << QVariant() << "C.UTF-8" << 0;
+    }
+    void theCommandsThatWalkNeedAChosenBackupDrive()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, locale);
+        QFETCH(int, exitCode);
+        Fixture fixture;
+        backupWithChanges(fixture);
+        if (stored.isValid()) {
+            fixture.setSetting("Defaults", "BackUp Drive", stored);
+        } else {
+            QSettings ini(fixture.settingsPath(), QSettings::IniFormat);
+            ini.remove("Defaults/BackUp Drive");
+        }
+        for (QString& arg : args)
+            arg = filled(arg, fixture.native("c:\\"));
+
+        const Run run = kopierix(args, locale);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) {
+            QVERIFY2(!run.out.isEmpty(), qPrintable(run.err));
+            return;
+        }
+        QCOMPARE(run.err,
+                 locale == "C.UTF-8"
+                     ? QString("kopierix: no backup drive chosen; choose one with 'kopierix "
+                               "set-backup-drive FOLDER' or in the Manage window\n")
+                     : QString("kopierix: geen backupschijf gekozen; kies er een met 'kopierix "
+                               "set-backup-drive MAP' of in het venster Beheer\n"));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("backup"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.doc"), QByteArray("changed"));
+        QVERIFY(!fixture.exists("e:\\c-Docs\\b.doc"));
+        QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix.log"));
     }
 
     void checkUpdatePrintsTheVerdict_data()

@@ -118,6 +118,14 @@ public:
     }
 
     std::string homeFolder() override { return m_inner->homeFolder(); }
+    std::string drivePathOf(const std::string& nativePath) override
+    {
+        return m_inner->drivePathOf(nativePath);
+    }
+    char driveForFolder(const std::string& nativeFolder, SystemError& error) override
+    {
+        return m_inner->driveForFolder(nativeFolder, error);
+    }
     std::string dataFolder() override { return m_inner->dataFolder(); }
     bool appendDataFile(const std::string& name, const std::string& bytes,
                         SystemError& error) override

@@ -1355,12 +1355,23 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
 
 std::string LinuxPlatform::homeFolder()
 {
-    const auto canonicalPath = [](const std::string& path) {
-        char buffer[PATH_MAX];
-        return ::realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : std::string();
-    };
-    const std::string home = canonicalPath(QFile::encodeName(QDir::homePath()).toStdString());
-    if (home.empty())
+    return drivePathOf(QFile::encodeName(QDir::homePath()).toStdString());
+}
+
+namespace {
+
+std::string canonicalPath(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+} // namespace
+
+std::string LinuxPlatform::drivePathOf(const std::string& nativePath)
+{
+    const std::string path = canonicalPath(nativePath);
+    if (path.empty())
         return std::string();
     char letter = 0;
     std::string rest;
@@ -1371,8 +1382,8 @@ std::string LinuxPlatform::homeFolder()
             continue;
         if (root.back() != '/')
             root += '/';
-        const std::string inside = home + '/';
-        // The drive whose root lies deepest holds the home: a mount of its own beats "/".
+        const std::string inside = path + '/';
+        // The drive whose root lies deepest holds the path: a mount of its own beats "/".
         if (inside.starts_with(root) && (letter == 0 || root.size() > longest)) {
             letter = candidate;
             longest = root.size();
@@ -1381,12 +1392,61 @@ std::string LinuxPlatform::homeFolder()
     }
     if (letter == 0)
         return std::string();
-    std::string path = std::string(1, letter) + ":";
+    std::string drivePath = std::string(1, letter) + ":";
     std::size_t pos = 0;
     for (std::size_t slash = rest.find('/'); slash != std::string::npos;
          pos = slash + 1, slash = rest.find('/', pos))
-        path += "\\" + toDriveName(std::string_view(rest).substr(pos, slash - pos));
-    return path.size() == 2 ? path + "\\" : path;
+        drivePath += "\\" + toDriveName(std::string_view(rest).substr(pos, slash - pos));
+    return drivePath.size() == 2 ? drivePath + "\\" : drivePath;
+}
+
+char LinuxPlatform::driveForFolder(const std::string& nativeFolder, SystemError& error)
+{
+    const std::string folder = canonicalPath(nativeFolder);
+    struct stat st;
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0) {
+        error = errno == EACCES ? accessDenied() : noSuchPath();
+        return 0;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = systemError(ENOTDIR, std::strerror(ENOTDIR));
+        return 0;
+    }
+    // The root of a drive of the table, a mounted volume's included, is that drive.
+    const std::vector<char> letters = drives().letters();
+    for (const char letter : letters) {
+        if (canonicalPath(drives().root(letter)) == folder)
+            return letter;
+    }
+
+    // Any other folder becomes a drive of its own, so that the mirror folders go inside it
+    // rather than beside it. Letters that the table only remembers are not free either.
+    constexpr const char* kSection = "Drives";
+    IniSettingsStore settings(IniSettingsStore::userFile());
+    std::unordered_set<char> taken(letters.begin(), letters.end());
+    for (const std::string& ident : settings.idents(kSection)) {
+        if (!ident.empty())
+            taken.insert(lowerAscii(ident[0]));
+    }
+    char letter = 'd';
+    while (letter <= 'z' && taken.count(letter) != 0)
+        ++letter;
+    if (letter > 'z') {
+        error = systemError(kNoDrive, "No drive letter is free");
+        return 0;
+    }
+    const std::vector<MountEntry> mounts = parseMountInfo(readMountTable());
+    const MountEntry* volume = mountHolding(mounts, folder);
+    const std::string ident(1, letter);
+    settings.writeString(kSection, ident, folder);
+    settings.writeString(kSection, ident + ".type",
+                         volume != nullptr ? driveTypeOfMount(*volume) : "DRIVE_FIXED");
+    if (!settings.sync()) {
+        error = systemError(kAccessDenied, "The settings file cannot be written");
+        return 0;
+    }
+    reloadDrives();
+    return letter;
 }
 
 // --- The program's data folder ----------------------------------------------------------------

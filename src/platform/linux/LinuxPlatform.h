@@ -73,6 +73,9 @@ public:
     /** Through the canonical paths of the home and of the drive roots, so that a home reached
      *  through a link still finds its drive. */
     std::string homeFolder() override;
+    std::string drivePathOf(const std::string& nativePath) override;
+    /** A new entry is written as a user's own, so that detection leaves it as it is. */
+    char driveForFolder(const std::string& nativeFolder, SystemError& error) override;
     std::string dataFolder() override;
     bool appendDataFile(const std::string& name, const std::string& bytes,
                         SystemError& error) override;
