@@ -838,39 +838,17 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
 
 namespace {
 
-// The canonical form of a path that need not exist yet: its deepest existing folder resolved,
-// the names below it appended as they are.
-std::string canonicalOfMissing(std::string path)
-{
-    std::string tail;
-    while (!path.empty()) {
-        char buffer[PATH_MAX];
-        if (::realpath(path.c_str(), buffer) != nullptr) {
-            std::string resolved(buffer);
-            if (!tail.empty())
-                resolved = append(resolved, tail);
-            return resolved;
-        }
-        const std::size_t slash = path.rfind('/');
-        if (path == "/" || slash == std::string::npos)
-            break;
-        const std::string name = path.substr(slash + 1);
-        if (!name.empty())
-            tail = tail.empty() ? name : name + "/" + tail;
-        path = slash == 0 ? std::string("/") : path.substr(0, slash);
-    }
-    return std::string();
-}
-
-// The user's own folder for a duplicate's temporary copies, canonical; empty without a cache
-// folder.
+// The user's own folder for a duplicate's temporary copies, created when missing; empty when it
+// cannot be made.
 std::string userCacheArea()
 {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         return std::string();
-    return canonicalOfMissing(
-        QFile::encodeName(QDir::cleanPath(cache + QStringLiteral("/Kopierix"))).toStdString());
+    const QString area = QDir::cleanPath(cache + QStringLiteral("/Kopierix"));
+    if (!QDir().mkpath(area))
+        return std::string();
+    return QFile::encodeName(area).toStdString();
 }
 
 // Whether the user may make a folder in `folder`, found by making one and removing it again:
@@ -895,34 +873,13 @@ std::string LinuxPlatform::temporaryArea(char letter)
     if (!checkRoot(drive, root, error))
         return std::string();
 
-    // The drive whose root lies deepest around the cache folder holds it; there the area is the
-    // user's own folder, since a desktop user may not write in the root of the system's drive.
+    // On the drive that holds the cache folder the area is the user's own folder, since a
+    // desktop user may not write in the root of the system's drive.
     const std::string area = userCacheArea();
-    char holder = 0;
-    std::size_t longest = 0;
-    std::string rest;
-    const std::string inside = area + '/';
-    for (const char candidate : drives().letters()) {
-        char buffer[PATH_MAX];
-        if (area.empty() || ::realpath(drives().root(candidate).c_str(), buffer) == nullptr)
-            continue;
-        std::string candidateRoot(buffer);
-        if (candidateRoot.back() != '/')
-            candidateRoot += '/';
-        if (inside.starts_with(candidateRoot) && (holder == 0 || candidateRoot.size() > longest)) {
-            holder = candidate;
-            longest = candidateRoot.size();
-            rest = inside.substr(candidateRoot.size());
-        }
-    }
-    if (holder == drive && QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(area))) &&
-        canMakeFolderIn(area)) {
-        std::string path = std::string(1, drive) + ":\\";
-        std::size_t pos = 0;
-        for (std::size_t slash = rest.find('/'); slash != std::string::npos;
-             pos = slash + 1, slash = rest.find('/', pos))
-            path += toDriveName(std::string_view(rest).substr(pos, slash - pos)) + "\\";
-        return path;
+    if (!area.empty() && canMakeFolderIn(area)) {
+        const std::string path = drivePathOf(area);
+        if (!path.empty() && lowerAscii(path[0]) == drive)
+            return path.back() == '\\' ? path : path + "\\";
     }
     if (!canMakeFolderIn(root))
         return std::string();
