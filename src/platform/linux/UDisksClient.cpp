@@ -140,10 +140,10 @@ bool UDisksClient::mountedVolumes(std::vector<Volume>& volumes)
         const auto drive = objects.find(drivePath);
         if (drive != objects.end() && drive->second.count(kDrive) != 0) {
             const QVariantMap& facts = drive->second.at(kDrive);
-            volume.removable = facts.value(QStringLiteral("Removable")).toBool() ||
-                               facts.value(QStringLiteral("MediaRemovable")).toBool() ||
-                               facts.value(QStringLiteral("ConnectionBus")).toString() ==
-                                   QLatin1String("usb");
+            volume.removable =
+                facts.value(QStringLiteral("Removable")).toBool() ||
+                facts.value(QStringLiteral("MediaRemovable")).toBool() ||
+                facts.value(QStringLiteral("ConnectionBus")).toString() == QLatin1String("usb");
         }
         if (volume.fileSystem == "iso9660" || volume.fileSystem == "udf")
             volume.driveType = "DRIVE_CDROM";
@@ -163,8 +163,8 @@ bool UDisksClient::setLabel(const std::string& object, const std::string& label)
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, QString::fromStdString(object), kFilesystem, QStringLiteral("SetLabel"));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, QString::fromStdString(object),
+                                                       kFilesystem, QStringLiteral("SetLabel"));
     call << QString::fromStdString(label) << QVariantMap();
     const QDBusMessage reply = bus.call(call, QDBus::Block, kRenameTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;

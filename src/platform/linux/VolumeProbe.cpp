@@ -65,8 +65,8 @@ bool probeSuperblock(const std::string& device, ProbedVolume& probed)
     if (probe == nullptr)
         return false;
     blkid_probe_enable_superblocks(probe, 1);
-    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID |
-                                                 BLKID_SUBLKS_TYPE);
+    blkid_probe_set_superblocks_flags(probe,
+                                      BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
     const bool found = blkid_do_safeprobe(probe) == 0;
     if (found) {
         const auto value = [probe](const char* name) {

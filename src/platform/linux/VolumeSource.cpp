@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/VolumeSource.h"
 
+#include "platform/linux/ExfatLabel.h"
 #include "platform/linux/VolumeProbe.h"
 
 #include <QProcess>
@@ -42,8 +43,8 @@ bool runTool(const QString& tool, const QStringList& arguments)
     // The tools live in the administrator's folders, which a desktop user's PATH leaves out.
     QString program = QStandardPaths::findExecutable(tool);
     if (program.isEmpty())
-        program = QStandardPaths::findExecutable(tool, {QStringLiteral("/usr/sbin"),
-                                                        QStringLiteral("/sbin")});
+        program = QStandardPaths::findExecutable(
+            tool, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
     if (program.isEmpty())
         return false;
     QProcess process;
@@ -130,7 +131,8 @@ bool VolumeSource::setLabel(Volume& volume, const std::string& label)
     const QString tool = labelTool(volume.fileSystem);
     if (volume.device.empty() || tool.isEmpty())
         return false;
-    if (!runTool(tool, {QString::fromStdString(volume.device), QString::fromStdString(label)}))
+    if (!runTool(tool, {QString::fromStdString(volume.device), QString::fromStdString(label)}) &&
+        (volume.fileSystem != "exfat" || !writeExfatLabel(volume.device, label)))
         return false;
     std::string fresh;
     if (readDeviceLabel(volume.device, fresh))
