@@ -367,9 +367,10 @@ private slots:
 
     void lettersFollowTheVolume_data()
     {
-        // Entries: "letter identity r|f hours-ago folder", identity "user" for an entry the user
-        // wrote. Volumes present: "identity r|f folder". Expected: "identity=letter ...", an
-        // empty letter for a volume that gets none.
+        // Entries: "letter identity r|f hours-ago folder [before]", identity "user" for an entry
+        // the user wrote, "before" for a volume present at the reading before this one. Volumes
+        // present: "identity r|f folder". Expected: "identity=letter ...", an empty letter for a
+        // volume that gets none.
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QStringList>("volumes");
         QTest::addColumn<QString>("expected");
@@ -382,6 +383,9 @@ private slots:
             << three << QStringList{"uuid:S1 r x"} << "uuid:S1=e";
         QTest::newRow("new removable: letter of the one removed last")
             << three << QStringList{"uuid:S3 r x"} << "uuid:S3=f";
+        QTest::newRow("stick swapped for another between two readings")
+            << QStringList{"e uuid:S1 r 3 s1", "f uuid:S2 r 0.9 s2 before", "g uuid:S4 r 0.5 s4"}
+            << QStringList{"uuid:S3 r x"} << "uuid:S3=f";
         QTest::newRow("new fixed: next free letter")
             << three << QStringList{"uuid:D2 f x"} << "uuid:D2=h";
         QTest::newRow("new removable, none removed: next free letter")
@@ -421,6 +425,7 @@ private slots:
         const QString root = QString::fromStdString(canonical(fixture.root()));
         const auto folder = [&](QString name) { return root + "/" + name.replace("%/", ""); };
         const std::int64_t now = 2000000000;
+        std::set<std::string> before;
         for (const QString& line : entries) {
             const QStringList f = line.split(' ');
             const QString letter = f[0];
@@ -432,6 +437,8 @@ private slots:
             const auto seen =
                 QDateTime::fromSecsSinceEpoch(now - qint64(f[3].toDouble() * 3600), Qt::UTC);
             fixture.setSetting("Drives", letter + ".seen", seen.toString(Qt::ISODate));
+            if (f.size() > 5)
+                before.insert(QString(f[1]).replace("%", root).toStdString());
         }
         std::vector<Volume> present;
         for (const QString& line : volumes) {
@@ -451,7 +458,7 @@ private slots:
         }
 
         auto settings = fixture.platform()->openSettings();
-        DriveTable table(*settings, std::string(), present, now);
+        DriveTable table(*settings, std::string(), present, now, before);
         for (const QString& pair : expected.split(' ')) {
             const QString identity = pair.section('=', 0, 0).replace("%", root);
             const QString letter = pair.section('=', 1);

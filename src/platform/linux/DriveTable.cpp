@@ -432,6 +432,19 @@ void DriveTable::assignLetters(SettingsStore& settings, std::int64_t now,
             attach(owner->first, owner->second, index);
     }
 
+    for (auto& [letter, drive] : m_drives) {
+        if (drive.identity.empty() || claimed.count(letter) != 0)
+            continue;
+        // Gone: the letter stays the volume's, its drive not ready until it is back. One that was
+        // there at the last reading was taken out just now, before a new one is given a letter.
+        drive.absent = true;
+        drive.volumeIndex = -2;
+        if (presentBefore.count(drive.identity) != 0) {
+            drive.seen = now;
+            changed.insert(letter);
+        }
+    }
+
     // The letter of a detected volume that is not there, the one seen last or first.
     const auto absentLetter = [&](bool removableOnly, bool latest) {
         char best = 0;
@@ -476,18 +489,6 @@ void DriveTable::assignLetters(SettingsStore& settings, std::int64_t now,
         drive = fresh;
         attach(letter, drive, index);
         changed.insert(letter);
-    }
-
-    for (auto& [letter, drive] : m_drives) {
-        if (drive.identity.empty() || claimed.count(letter) != 0)
-            continue;
-        // Gone: the letter stays the volume's, its drive not ready until it is back.
-        drive.absent = true;
-        drive.volumeIndex = -2;
-        if (presentBefore.count(drive.identity) != 0) {
-            drive.seen = now;
-            changed.insert(letter);
-        }
     }
 
     for (const char letter : changed) {

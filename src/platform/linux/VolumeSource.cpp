@@ -57,6 +57,15 @@ bool runTool(const QString& tool, const QStringList& arguments)
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+// Files mounted over files (a container's /etc/hosts) are no drives: their devices are not
+// asked. A network share is not asked either: a server that is away would stall the start.
+bool mayBeDrive(const MountEntry& mount)
+{
+    struct stat st;
+    return driveTypeOfMount(mount) == "DRIVE_REMOTE" ||
+           (::stat(mount.mountPoint.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
 } // namespace
 
 Volume volumeOfMount(const MountEntry& mount)
@@ -80,7 +89,7 @@ std::vector<Volume> volumesOfMounts(const std::vector<MountEntry>& mounts)
 {
     std::vector<Volume> volumes;
     for (const MountEntry& mount : mounts) {
-        if (holdsUserData(mount))
+        if (holdsUserData(mount) && mayBeDrive(mount))
             volumes.push_back(volumeOfMount(mount));
     }
     return volumes;
@@ -94,7 +103,7 @@ std::vector<Volume> VolumeSource::volumes(const std::vector<MountEntry>& mounts)
     std::vector<Volume> volumes;
     std::set<std::string> used;
     for (const MountEntry& mount : mounts) {
-        if (!holdsUserData(mount))
+        if (!holdsUserData(mount) || !mayBeDrive(mount))
             continue;
         auto it = std::find_if(known.begin(), known.end(), [&](const Volume& volume) {
             return volume.mountPoint == mount.mountPoint;
