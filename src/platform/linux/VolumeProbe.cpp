@@ -86,7 +86,7 @@ bool probeSuperblock(const std::string& device, ProbedVolume& probed)
 
 } // namespace
 
-ProbedVolume describeDevice(const std::string& device)
+ProbedVolume describeDevice(const std::string& device, bool readDevice)
 {
     ProbedVolume probed;
     dev_t number = 0;
@@ -97,7 +97,8 @@ ProbedVolume describeDevice(const std::string& device)
         linkNaming("/dev/disk/by-label", number, probed.label);
         return probed;
     }
-    probeSuperblock(device, probed);
+    if (readDevice)
+        probeSuperblock(device, probed);
     return probed;
 }
 

@@ -14,8 +14,8 @@ struct ProbedVolume
 };
 
 // The UUID and label of a block device from the links udev keeps in /dev/disk, where it runs,
-// and from the device's own superblock otherwise (or where the links say nothing of it).
-ProbedVolume describeDevice(const std::string& device);
+// and, when `readDevice` allows, from the device's own superblock otherwise.
+ProbedVolume describeDevice(const std::string& device, bool readDevice);
 // The label as the superblock holds it now: the links follow a rename only later, if at all.
 bool readDeviceLabel(const std::string& device, std::string& label);
 

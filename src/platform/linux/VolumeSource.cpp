@@ -78,7 +78,8 @@ Volume volumeOfMount(const MountEntry& mount)
     volume.removable = volume.driveType == "DRIVE_REMOVABLE" || volume.driveType == "DRIVE_CDROM";
     if (isBlockDevice(mount.source)) {
         volume.device = mount.source;
-        const ProbedVolume probed = describeDevice(mount.source);
+        // The system's disk is `c:` whatever its identity: it is not read for a label alone.
+        const ProbedVolume probed = describeDevice(mount.source, mount.mountPoint != "/");
         volume.uuid = probed.uuid;
         volume.label = probed.label;
     }
