@@ -541,14 +541,15 @@ DriveTable& LinuxPlatform::drives()
 
 bool LinuxPlatform::presentRoot(char letter, std::string& root, SystemError& error, bool anyRoot)
 {
-    root = drives().root(letter);
+    DriveTable& table = drives();
+    root = table.root(letter);
     if (root.empty()) {
         error = noSuchDrive();
         return false;
     }
     // The folder of a volume that is gone is a folder of another file system: nothing is read
     // from it or written into it in the volume's name.
-    if (!anyRoot && drives().volumeAbsent(letter)) {
+    if (!anyRoot && table.volumeAbsent(letter)) {
         error = notReady();
         return false;
     }
