@@ -3,6 +3,7 @@
 
 #include "support/DriveQueries.h"
 
+#include <QFile>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -57,6 +58,10 @@ void DriveComboBox::rebuild()
         for (char letter : letters) {
             const QString text = QString::fromStdString(driveListText(m_platform, letter));
             addItem(text, QChar::fromLatin1(lowerLetter(letter)));
+            // The letters are this program's own: the folder tells the user which drive it is.
+            const std::string folder = m_platform.nativePath(std::string(1, letter) + ":\\");
+            setItemData(count() - 1, QFile::decodeName(QByteArray::fromStdString(folder)),
+                        Qt::ToolTipRole);
         }
         const int index = selected != 0 ? findData(QChar::fromLatin1(selected)) : -1;
         setCurrentIndex(index >= 0 ? index : (count() > 0 ? 0 : -1));

@@ -9,9 +9,9 @@ namespace kx {
 
 /**
  * A list of the drives present, one entry per letter with the text the drive queries give it
- * ("c:", "e: [backup1]"). Its entries are read again each time the list is opened, so that a
- * changed medium shows its new label. It is 145 pixels wide where a layout has room for that,
- * and narrows to a few characters where it has not.
+ * ("c:", "e: [backup1]") and the drive's folder as its tooltip. Its entries are read again each
+ * time the list is opened, so that a changed medium shows its new label. It is 145 pixels wide
+ * where a layout has room for that, and narrows to a few characters where it has not.
  */
 class DriveComboBox : public QComboBox
 {

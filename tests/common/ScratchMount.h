@@ -72,6 +72,41 @@ public:
         return true;
     }
 
+    /** Makes an ext2 image with a label; its UUID is the file system's own. */
+    static bool makeExt2Image(const QString& image, const QString& label, QString& why)
+    {
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) {
+            why = QStringLiteral("cannot make the image file");
+            return false;
+        }
+        file.close();
+        QString output;
+        return run(QStringLiteral("mke2fs"),
+                   {QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("-t"),
+                    QStringLiteral("ext2"), QStringLiteral("-L"), label, image},
+                   output, why);
+    }
+
+    /** Mounts an ext2 image on a loop device of its own. */
+    bool mountExt2(const QString& image, const QString& folder, QString& why)
+    {
+        QString output;
+        if (!run(QStringLiteral("losetup"), {QStringLiteral("-f"), QStringLiteral("--show"), image},
+                 output, why))
+            return false;
+        m_loop = output.trimmed();
+        const QByteArray device = QFile::encodeName(m_loop);
+        const QByteArray path = QFile::encodeName(folder);
+        if (::mount(device.constData(), path.constData(), "ext2", 0, nullptr) != 0) {
+            why = QStringLiteral("mounting an ext2 image was refused: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        m_folder = path;
+        return true;
+    }
+
     void release()
     {
         if (!m_folder.isEmpty() && ::umount2(m_folder.constData(), 0) != 0)

@@ -491,6 +491,12 @@ private slots:
                  std::vector<std::string>{"U kunt geen backup maken van een netwerkschijf."});
         QCOMPARE(sources->currentText(), QString("c:"));
         QCOMPARE(m.tree()->model()->index(0, 0).data().toString(), QString("c:\\"));
+        // Each letter shows the folder it stands for.
+        QCOMPARE(sources->itemData(sources->findText("n:"), Qt::ToolTipRole).toString(),
+                 QString::fromStdString(m.rig.platform->nativePath("n:\\")));
+        QVERIFY(sources->itemData(sources->findText("n:"), Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("/drive-n"));
         // As a backup drive it is accepted.
         m.driveList("DriveComboBox2")->setCurrentIndex(sources->findText("n:"));
         QCOMPARE(m.rig.target.base, std::string("n:\\"));

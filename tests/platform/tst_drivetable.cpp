@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <set>
 
 using namespace kx;
 
@@ -48,6 +49,14 @@ class TestDriveTable : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // These are the drives without the volume service: a bus that is not there.
+        QVERIFY(m_noBus.isValid());
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS",
+                "unix:path=" + QFile::encodeName(m_noBus.path()) + "/none");
+    }
+
     void listedDrives_data()
     {
         QTest::addColumn<QString>("type");
@@ -163,24 +172,20 @@ private slots:
         QCOMPARE(label, std::string("Windows"));
     }
 
-    void renamedVolumeKeepsItsNameInTheTable()
+    void aFolderDriveCannotBeRenamed()
     {
         test::Fixture fixture;
         fixture.addDrive('e', "DRIVE_FIXED");
         fixture.addMissingDrive('f');
         auto platform = fixture.platform();
+        // A plain folder is no volume: there is nothing to rename, and no name is made up for it.
+        for (char letter : {'E', 'f', 'b'})
+            QVERIFY(!platform->setVolumeLabel(letter, "Backup2"));
         std::string label = "unchanged";
         SystemError error;
         QVERIFY(platform->volumeLabel('e', label, error));
         QCOMPARE(label, std::string());
-        QVERIFY(platform->setVolumeLabel('E', "Backup2"));
-        QVERIFY(platform->volumeLabel('e', label, error));
-        QCOMPARE(label, std::string("Backup2"));
-        QCOMPARE(fixture.setting("Drives", "e.label").toString(), QString("Backup2"));
-        QVERIFY(fixture.platform()->volumeLabel('e', label, error));
-        QCOMPARE(label, std::string("Backup2"));
-        QVERIFY(!platform->setVolumeLabel('f', "Backup3"));
-        QVERIFY(!platform->setVolumeLabel('b', "Backup3"));
+        QVERIFY(!fixture.setting("Drives", "e.label").isValid());
         QVERIFY(!fixture.setting("Drives", "f.label").isValid());
     }
 
@@ -359,6 +364,277 @@ private slots:
         QVERIFY(laterLetter != letter);
         QCOMPARE(letterOf(platform, stick), letter);
     }
+
+    void lettersFollowTheVolume_data()
+    {
+        // Entries: "letter identity r|f hours-ago folder [before]", identity "user" for an entry
+        // the user wrote, "before" for a volume present at the reading before this one. Volumes
+        // present: "identity r|f folder". Expected: "identity=letter ...", an empty letter for a
+        // volume that gets none.
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("volumes");
+        QTest::addColumn<QString>("expected");
+
+        const QStringList three = {"d user f 0 u", "e uuid:S1 r 48 s1", "f uuid:S2 r 1 s2",
+                                   "g uuid:D f 0.5 dd"};
+        QTest::newRow("fixed volume mounted at another folder")
+            << QStringList{"e uuid:A f 48 old"} << QStringList{"uuid:A f new"} << "uuid:A=e";
+        QTest::newRow("removable back at its own letter")
+            << three << QStringList{"uuid:S1 r x"} << "uuid:S1=e";
+        QTest::newRow("new removable: letter of the one removed last")
+            << three << QStringList{"uuid:S3 r x"} << "uuid:S3=f";
+        QTest::newRow("stick swapped for another between two readings")
+            << QStringList{"e uuid:S1 r 3 s1", "f uuid:S2 r 0.9 s2 before", "g uuid:S4 r 0.5 s4"}
+            << QStringList{"uuid:S3 r x"} << "uuid:S3=f";
+        QTest::newRow("new fixed: next free letter")
+            << three << QStringList{"uuid:D2 f x"} << "uuid:D2=h";
+        QTest::newRow("new removable, none removed: next free letter")
+            << QStringList{"d user f 0 u", "e uuid:D f 1 dd"} << QStringList{"uuid:S r x"}
+            << "uuid:S=f";
+        QTest::newRow("a volume with a letter is served first")
+            << QStringList{"e uuid:S1 r 48 s1"} << QStringList{"uuid:S9 r x", "uuid:S1 r y"}
+            << "uuid:S9=d uuid:S1=e";
+        QTest::newRow("device and folder identities")
+            << QStringList{"e device:/dev/sdz1 f 5 a", "f folder:%/b f 5 b"}
+            << QStringList{"device:/dev/sdz1 f x", "folder:%/b f b"}
+            << "device:/dev/sdz1=e folder:%/b=f";
+        QTest::newRow("a folder the user listed is the user's drive")
+            << QStringList{"d user f 0 u"} << QStringList{"uuid:U f u"} << "uuid:U=";
+
+        QStringList full;
+        for (char letter = 'd'; letter <= 'z'; ++letter) {
+            const int hours = letter == 'k' ? 1000 : 10 + (letter - 'd');
+            full << QStringLiteral("%1 uuid:V%1 f %2 v%1").arg(QChar(letter)).arg(hours);
+        }
+        QTest::newRow("every letter taken: the volume away longest gives its letter")
+            << full << QStringList{"uuid:NEW r x"} << "uuid:NEW=k";
+        QStringList users;
+        for (char letter = 'd'; letter <= 'z'; ++letter)
+            users << QStringLiteral("%1 user f 0 u%1").arg(QChar(letter));
+        QTest::newRow("every letter the user's: none")
+            << users << QStringList{"uuid:NEW r x"} << "uuid:NEW=";
+    }
+
+    void lettersFollowTheVolume()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, volumes);
+        QFETCH(QString, expected);
+
+        test::Fixture fixture;
+        const QString root = QString::fromStdString(canonical(fixture.root()));
+        const auto folder = [&](QString name) { return root + "/" + name.replace("%/", ""); };
+        const std::int64_t now = 2000000000;
+        std::set<std::string> before;
+        for (const QString& line : entries) {
+            const QStringList f = line.split(' ');
+            const QString letter = f[0];
+            fixture.setSetting("Drives", letter, folder(f[4]));
+            if (f[1] == "user")
+                continue;
+            fixture.setSetting("Drives", letter + ".volume", QString(f[1]).replace("%", root));
+            fixture.setSetting("Drives", letter + ".removable", f[2] == "r" ? "1" : "0");
+            const auto seen =
+                QDateTime::fromSecsSinceEpoch(now - qint64(f[3].toDouble() * 3600), Qt::UTC);
+            fixture.setSetting("Drives", letter + ".seen", seen.toString(Qt::ISODate));
+            if (f.size() > 5)
+                before.insert(QString(f[1]).replace("%", root).toStdString());
+        }
+        std::vector<Volume> present;
+        for (const QString& line : volumes) {
+            const QStringList f = line.split(' ');
+            Volume volume;
+            volume.mountPoint = folder(f[2]).toStdString();
+            QDir().mkpath(folder(f[2]));
+            const QString identity = QString(f[0]).replace("%", root);
+            if (identity.startsWith("uuid:"))
+                volume.uuid = identity.mid(5).toStdString();
+            else if (identity.startsWith("device:"))
+                volume.device = identity.mid(7).toStdString();
+            volume.removable = f[1] == "r";
+            volume.driveType = volume.removable ? "DRIVE_REMOVABLE" : "DRIVE_FIXED";
+            QCOMPARE(QString::fromStdString(volume.identity()), identity);
+            present.push_back(volume);
+        }
+
+        auto settings = fixture.platform()->openSettings();
+        DriveTable table(*settings, std::string(), present, now, before);
+        for (const QString& pair : expected.split(' ')) {
+            const QString identity = pair.section('=', 0, 0).replace("%", root);
+            const QString letter = pair.section('=', 1);
+            const auto volume = std::find_if(present.begin(), present.end(), [&](const Volume& v) {
+                return v.identity() == identity.toStdString();
+            });
+            const std::vector<char> letters = table.letters();
+            const auto held = std::find_if(letters.begin(), letters.end(), [&](char l) {
+                return table.root(l) == volume->mountPoint && !table.volumeAbsent(l);
+            });
+            if (letter.isEmpty()) {
+                // Nothing of the detection's own for it: a letter it has is the user's.
+                QVERIFY(held == letters.end() ||
+                        !fixture.setting("Drives", QString(QChar(*held)) + ".volume").isValid());
+                continue;
+            }
+            QVERIFY2(held != letters.end(), qPrintable(identity));
+            QCOMPARE(QString(QChar(*held)), letter);
+            QCOMPARE(table.type(*held),
+                     std::string(volume->removable ? "DRIVE_REMOVABLE" : "DRIVE_FIXED"));
+            QCOMPARE(fixture.setting("Drives", letter).toString().toStdString(),
+                     volume->mountPoint);
+            QCOMPARE(fixture.setting("Drives", letter + ".volume").toString(), identity);
+            QCOMPARE(fixture.setting("Drives", letter + ".seen").toString(),
+                     QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString(Qt::ISODate));
+        }
+        // Every entry that found no volume stays, its drive not ready.
+        for (const QString& line : entries) {
+            const char letter = line[0].toLatin1();
+            QVERIFY(!table.root(letter).empty());
+            if (!expected.contains("=" + QString(QChar(letter))) && !line.contains(" user "))
+                QVERIFY(table.volumeAbsent(letter));
+        }
+    }
+
+    void timeOfLastSightIsWrittenSparingly()
+    {
+        test::Fixture fixture;
+        const QString root = QString::fromStdString(canonical(fixture.root()));
+        QDir(root).mkpath("a");
+        const std::int64_t now = 2000000000;
+        const auto stamp = [](std::int64_t seconds) {
+            return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+        };
+        const auto entry = [&](QChar letter, const QString& id, std::int64_t seen) {
+            fixture.setSetting("Drives", letter, root + "/" + id);
+            fixture.setSetting("Drives", QString(letter) + ".volume", "uuid:" + id);
+            fixture.setSetting("Drives", QString(letter) + ".removable", "1");
+            fixture.setSetting("Drives", QString(letter) + ".seen", stamp(seen));
+        };
+        entry('d', "a", now - 600);
+        entry('e', "b", now - 7200);
+        entry('f', "c", now - 7200);
+        Volume a;
+        a.mountPoint = (root + "/a").toStdString();
+        a.uuid = "a";
+        a.removable = true;
+        a.driveType = "DRIVE_REMOVABLE";
+        const QDateTime before = QFileInfo(fixture.settingsPath()).lastModified();
+        {
+            auto settings = fixture.platform()->openSettings();
+            DriveTable table(*settings, std::string(), {a}, now);
+        }
+        // Seen ten minutes ago, and nothing else changed: the file stays as it is.
+        QCOMPARE(QFileInfo(fixture.settingsPath()).lastModified(), before);
+        QCOMPARE(fixture.setting("Drives", "d.seen").toString(), stamp(now - 600));
+
+        // Present at the reading before and gone now: it was there until now.
+        a.mountPoint = (root + "/a").toStdString();
+        {
+            auto settings = fixture.platform()->openSettings();
+            DriveTable table(*settings, std::string(), {a}, now + 7200, {"uuid:a", "uuid:b"});
+            QVERIFY(table.volumeAbsent('e'));
+            QCOMPARE(table.presentVolumes(), (std::set<std::string>{"uuid:a"}));
+        }
+        QCOMPARE(fixture.setting("Drives", "d.seen").toString(), stamp(now + 7200));
+        QCOMPARE(fixture.setting("Drives", "e.seen").toString(), stamp(now + 7200));
+        QCOMPARE(fixture.setting("Drives", "f.seen").toString(), stamp(now - 7200));
+    }
+
+    void volumeKeepsItsLetterAtAnotherFolder()
+    {
+        test::Fixture fixture;
+        QDir(fixture.root()).mkpath("first");
+        QDir(fixture.root()).mkpath("second");
+        const std::string first = canonical(fixture.root() + "/first");
+        const std::string second = canonical(fixture.root() + "/second");
+        const QString image = fixture.root() + "/disk.img";
+        QString why;
+        if (!test::ScratchMount::makeExt2Image(image, "KXEXT", why))
+            QSKIP(qPrintable(why));
+        char letter = 0;
+        {
+            test::ScratchMount mount;
+            if (!mount.mountExt2(image, fixture.root() + "/first", why))
+                QSKIP(qPrintable(why));
+            LinuxPlatform platform;
+            letter = letterOf(platform, first);
+            QVERIFY(letter >= 'd');
+            QCOMPARE(platform.driveType(letter), DriveType::Fixed);
+            std::string label;
+            SystemError error;
+            QVERIFY(platform.volumeLabel(letter, label, error));
+            QCOMPARE(label, std::string("KXEXT"));
+            // Its UUID, read from the file system itself where udev keeps no links.
+            QVERIFY(fixture.setting("Drives", QString(QChar(letter)) + ".volume")
+                        .toString()
+                        .startsWith("uuid:"));
+        }
+        test::ScratchMount again;
+        QVERIFY2(again.mountExt2(image, fixture.root() + "/second", why), qPrintable(why));
+        LinuxPlatform platform;
+        QCOMPARE(letterOf(platform, second), letter);
+        QCOMPARE(fixture.setting("Drives", QString(QChar(letter))).toString().toStdString(),
+                 second);
+        again.release();
+        // Gone again: the letter stays the volume's, and the folder left behind is not it.
+        platform.reloadDrives();
+        QCOMPARE(platform.nativePath(std::string(1, letter) + ":\\"), second);
+        std::string label;
+        SystemError error;
+        QVERIFY(!platform.volumeLabel(letter, label, error));
+        QCOMPARE(error.code, 21);
+        FileInfo info;
+        QVERIFY(!platform.fileStatus(std::string(1, letter) + ":\\", info, error));
+        QCOMPARE(error.code, 21);
+        QCOMPARE(platform.freeSpace(letter), std::int64_t(-1));
+    }
+
+    void renamesTheVolumeItself_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("oldLabel");
+        QTest::newRow("exFAT through FUSE") << "exfat"
+                                            << "KXTEST";
+        QTest::newRow("ext2") << "ext2"
+                              << "KXEXT";
+    }
+
+    void renamesTheVolumeItself()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, oldLabel);
+        test::Fixture fixture;
+        QDir(fixture.root()).mkpath("medium");
+        const std::string folder = canonical(fixture.root() + "/medium");
+        const QString image = fixture.root() + "/medium.img";
+        test::ScratchMount mount;
+        QString why;
+        const bool mounted = kind == "exfat"
+                                 ? mount.mountExfat(image, fixture.root() + "/medium", why)
+                                 : test::ScratchMount::makeExt2Image(image, oldLabel, why) &&
+                                       mount.mountExt2(image, fixture.root() + "/medium", why);
+        if (!mounted)
+            QSKIP(qPrintable(why));
+
+        LinuxPlatform platform;
+        const char letter = letterOf(platform, folder);
+        QVERIFY(letter >= 'd');
+        QCOMPARE(QString::fromStdString(platform.fileSystemName(letter)), kind);
+        std::string label;
+        SystemError error;
+        QVERIFY(platform.volumeLabel(letter, label, error));
+        QCOMPARE(QString::fromStdString(label), oldLabel);
+
+        QVERIFY(platform.setVolumeLabel(letter, "Backup2"));
+        QVERIFY(platform.volumeLabel(letter, label, error));
+        QCOMPARE(label, std::string("Backup2"));
+        LinuxPlatform later;
+        QVERIFY(later.volumeLabel(letter, label, error));
+        QCOMPARE(label, std::string("Backup2"));
+        QVERIFY(!fixture.setting("Drives", QString(QChar(letter)) + ".label").isValid());
+    }
+
+private:
+    QTemporaryDir m_noBus;
 };
 
 QTEST_GUILESS_MAIN(TestDriveTable)

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/DriveTable.h"
 
+#include "platform/linux/VolumeSource.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <set>
 #include <string_view>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -20,6 +23,35 @@ namespace kx {
 namespace {
 
 constexpr const char* kSection = "Drives";
+
+// A volume's time of last sight is written again only when it is older than this.
+constexpr std::int64_t kSeenRefresh = 3600;
+
+// The time of last sight, in UTC: "2026-12-10T17:15:20Z".
+std::string formatSeen(std::int64_t seconds)
+{
+    const time_t time = time_t(seconds);
+    struct tm parts;
+    if (::gmtime_r(&time, &parts) == nullptr)
+        return std::string();
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+// 0, the longest ago, for a time that cannot be read.
+std::int64_t parseSeen(const std::string& text)
+{
+    struct tm parts = {};
+    char zone = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &parts.tm_year, &parts.tm_mon,
+                    &parts.tm_mday, &parts.tm_hour, &parts.tm_min, &parts.tm_sec, &zone) != 7 ||
+        zone != 'Z')
+        return 0;
+    parts.tm_year -= 1900;
+    parts.tm_mon -= 1;
+    return std::int64_t(::timegm(&parts));
+}
 
 // The kernel escapes blanks, tabs, line breaks and backslashes in the mount table as \ooo.
 std::string decodeMountField(std::string_view field)
@@ -135,23 +167,6 @@ bool isRemovableDevice(const MountEntry& mount)
         disk = path.substr(0, path.rfind('/'));
     return readFirstLine(disk + "/removable") == "1" ||
            readFirstLine(disk + "/device/type") == "SD";
-}
-
-// udev writes unsafe bytes of a label as \xHH in the link's name.
-std::string decodeUdevName(const std::string& name)
-{
-    std::string result;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
-            std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
-            std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
-            result += char(std::stoi(name.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-            continue;
-        }
-        result += name[i];
-    }
-    return result;
 }
 
 std::string normalizedRoot(std::string root)
@@ -314,7 +329,15 @@ const MountEntry* mountHolding(const std::vector<MountEntry>& mounts, const std:
 }
 
 DriveTable::DriveTable(SettingsStore& settings, const std::string& mountInfo)
-    : m_mounts(parseMountInfo(mountInfo))
+    : DriveTable(settings, mountInfo, volumesOfMounts(parseMountInfo(mountInfo)),
+                 std::int64_t(::time(nullptr)))
+{
+}
+
+DriveTable::DriveTable(SettingsStore& settings, const std::string& mountInfo,
+                       std::vector<Volume> volumes, std::int64_t now,
+                       const std::set<std::string>& presentBefore)
+    : m_mounts(parseMountInfo(mountInfo)), m_volumes(std::move(volumes))
 {
     const std::vector<std::string> idents = settings.idents(kSection);
     for (const std::string& ident : idents) {
@@ -334,41 +357,149 @@ DriveTable::DriveTable(SettingsStore& settings, const std::string& mountInfo)
         const std::string attribute = ident.substr(2);
         if (attribute == "type") {
             const std::string type = settings.readString(kSection, ident, "");
-            if (isDriveTypeWord(type))
+            if (isDriveTypeWord(type)) {
                 drive->type = type;
+                drive->typeListed = true;
+            }
         } else if (attribute == "label") {
             drive->label = settings.readString(kSection, ident, "");
             drive->hasLabel = true;
+        } else if (attribute == "volume") {
+            drive->identity = settings.readString(kSection, ident, "");
+        } else if (attribute == "seen") {
+            drive->seen = parseSeen(settings.readString(kSection, ident, ""));
+        } else if (attribute == "removable") {
+            drive->removable = settings.readFlag(kSection, ident, false);
         }
     }
+    assignLetters(settings, now, presentBefore);
+}
 
-    std::set<std::string> taken;
-    for (const auto& [letter, drive] : m_drives)
-        taken.insert(drive.root);
-    char next = 'd';
-    bool remembered = false;
-    for (std::size_t i = 0; i < m_mounts.size(); ++i) {
-        const MountEntry& mount = m_mounts[i];
-        if (mount.mountPoint == "/" || !holdsUserData(mount) || taken.count(mount.mountPoint))
+void DriveTable::assignLetters(SettingsStore& settings, std::int64_t now,
+                               const std::set<std::string>& presentBefore)
+{
+    // A folder the user listed is that letter's drive, whatever is mounted there.
+    std::set<std::string> listedRoots;
+    for (const auto& [letter, drive] : m_drives) {
+        if (drive.identity.empty())
+            listedRoots.insert(drive.root);
+    }
+    std::vector<std::size_t> candidates;
+    std::set<std::string> points;
+    for (std::size_t i = 0; i < m_volumes.size(); ++i) {
+        const Volume& volume = m_volumes[i];
+        MountEntry place;
+        place.mountPoint = volume.mountPoint;
+        if (volume.mountPoint == "/" || !holdsUserData(place) ||
+            listedRoots.count(volume.mountPoint) != 0 || !points.insert(volume.mountPoint).second)
             continue;
         // Files mounted over files (a container's /etc/hosts) are no drives. A network share
         // is not asked: a server that is away would stall the start.
-        if (!isNetworkType(mount.fsType) && !isDirectory(mount.mountPoint))
+        if (volume.driveType != "DRIVE_REMOTE" && !isDirectory(volume.mountPoint))
             continue;
-        while (next <= 'z' && m_drives.count(next) != 0)
-            ++next;
-        if (next > 'z')
-            break;
-        Drive& drive = m_drives[next];
-        drive.root = mount.mountPoint;
-        drive.mountIndex = int(i);
-        drive.rootIsMountPoint = true;
-        drive.type = driveTypeOfMount(mount);
-        taken.insert(mount.mountPoint);
-        settings.writeString(kSection, std::string(1, next), mount.mountPoint);
-        remembered = true;
+        candidates.push_back(i);
     }
-    if (remembered)
+
+    std::set<char> claimed;
+    std::set<char> changed;
+    const auto attach = [&](char letter, Drive& drive, std::size_t index) {
+        const Volume& volume = m_volumes[index];
+        claimed.insert(letter);
+        drive.volumeIndex = int(index);
+        if (!drive.typeListed)
+            drive.type = volume.driveType;
+        if (drive.root != volume.mountPoint || drive.removable != volume.removable)
+            changed.insert(letter);
+        drive.root = volume.mountPoint;
+        drive.removable = volume.removable;
+        // Seen again: written only now and then, so that a start does not rewrite the settings.
+        if (now - drive.seen >= kSeenRefresh || drive.seen > now) {
+            drive.seen = now;
+            changed.insert(letter);
+        }
+    };
+
+    // A volume that has a letter keeps it, wherever it is mounted now.
+    std::vector<std::size_t> waiting;
+    for (const std::size_t index : candidates) {
+        const std::string identity = m_volumes[index].identity();
+        const auto owner = std::find_if(m_drives.begin(), m_drives.end(), [&](const auto& entry) {
+            return entry.second.identity == identity && claimed.count(entry.first) == 0;
+        });
+        if (owner == m_drives.end())
+            waiting.push_back(index);
+        else
+            attach(owner->first, owner->second, index);
+    }
+
+    for (auto& [letter, drive] : m_drives) {
+        if (drive.identity.empty() || claimed.count(letter) != 0)
+            continue;
+        // Gone: the letter stays the volume's, its drive not ready until it is back. One that was
+        // there at the last reading was taken out just now, before a new one is given a letter.
+        drive.absent = true;
+        drive.volumeIndex = -2;
+        if (presentBefore.count(drive.identity) != 0) {
+            drive.seen = now;
+            changed.insert(letter);
+        }
+    }
+
+    // The letter of a detected volume that is not there, the one seen last or first.
+    const auto absentLetter = [&](bool removableOnly, bool latest) {
+        char best = 0;
+        std::int64_t bestSeen = 0;
+        for (const auto& [letter, drive] : m_drives) {
+            if (drive.identity.empty() || claimed.count(letter) != 0 ||
+                (removableOnly && !drive.removable))
+                continue;
+            if (best == 0 || (latest ? drive.seen > bestSeen : drive.seen < bestSeen)) {
+                best = letter;
+                bestSeen = drive.seen;
+            }
+        }
+        return best;
+    };
+    for (const std::size_t index : waiting) {
+        const Volume& volume = m_volumes[index];
+        char letter = 0;
+        // A stick put in where another was taken out is where the user looks for it: Duplicate
+        // asks for the new medium in the drive of the original.
+        if (volume.removable)
+            letter = absentLetter(true, true);
+        for (char next = 'd'; letter == 0 && next <= 'z'; ++next) {
+            if (m_drives.count(next) == 0)
+                letter = next;
+        }
+        // Every letter is taken: the volume away longest gives its letter up. Its records on
+        // the media keep their keys.
+        if (letter == 0)
+            letter = absentLetter(false, false);
+        if (letter == 0)
+            continue;
+        Drive& drive = m_drives[letter];
+        Drive fresh;
+        fresh.identity = volume.identity();
+        // What the user wrote for the letter stays the letter's.
+        fresh.label = drive.label;
+        fresh.hasLabel = drive.hasLabel;
+        fresh.typeListed = drive.typeListed;
+        if (drive.typeListed)
+            fresh.type = drive.type;
+        drive = fresh;
+        attach(letter, drive, index);
+        changed.insert(letter);
+    }
+
+    for (const char letter : changed) {
+        const Drive& drive = m_drives[letter];
+        const std::string key(1, letter);
+        settings.writeString(kSection, key, drive.root);
+        settings.writeString(kSection, key + ".volume", drive.identity);
+        settings.writeString(kSection, key + ".seen", formatSeen(drive.seen));
+        settings.writeFlag(kSection, key + ".removable", drive.removable);
+    }
+    if (!changed.empty())
         settings.sync();
 }
 
@@ -405,6 +536,12 @@ std::string DriveTable::type(char letter)
         return std::string();
     if (!drive->type.empty())
         return drive->type;
+    if (drive->absent)
+        return drive->removable ? "DRIVE_REMOVABLE" : "DRIVE_FIXED";
+    if (const Volume* volume = volumeOf(letter)) {
+        drive->type = volume->driveType;
+        return drive->type;
+    }
     if (const MountEntry* mount = mountOf(letter)) {
         drive->type = driveTypeOfMount(*mount);
         return drive->type;
@@ -426,18 +563,10 @@ bool DriveTable::fixedLabel(char letter, std::string& label) const
     return true;
 }
 
-void DriveTable::setFixedLabel(char letter, const std::string& label)
-{
-    if (Drive* drive = find(letter)) {
-        drive->label = label;
-        drive->hasLabel = true;
-    }
-}
-
 const MountEntry* DriveTable::mountOf(char letter)
 {
     Drive* drive = find(letter);
-    if (drive == nullptr)
+    if (drive == nullptr || drive->absent)
         return nullptr;
     if (drive->mountIndex >= 0)
         return &m_mounts[std::size_t(drive->mountIndex)];
@@ -454,6 +583,8 @@ const MountEntry* DriveTable::mountOf(char letter)
 
 std::string DriveTable::fileSystemName(char letter)
 {
+    if (const Volume* volume = volumeOf(letter); volume && !volume->fileSystem.empty())
+        return volume->fileSystem;
     const MountEntry* mount = mountOf(letter);
     if (mount == nullptr)
         return std::string();
@@ -465,30 +596,43 @@ std::string DriveTable::fileSystemName(char letter)
 
 std::string DriveTable::fileSystemLabel(char letter)
 {
-    const MountEntry* mount = mountOf(letter);
     // A plain folder standing for a drive is no volume and has no label of its own.
-    if (mount == nullptr || !find(letter)->rootIsMountPoint)
-        return std::string();
-    dev_t device = 0;
-    if (!deviceOf(*mount, device))
-        return std::string();
-    const std::string folder = "/dev/disk/by-label";
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return std::string();
-    std::string label;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat st;
-        if (name == "." || name == ".." || ::stat((folder + "/" + name).c_str(), &st) != 0)
-            continue;
-        if (S_ISBLK(st.st_mode) && st.st_rdev == device) {
-            label = decodeUdevName(name);
-            break;
+    const Volume* volume = volumeOf(letter);
+    return volume ? volume->label : std::string();
+}
+
+Volume* DriveTable::volumeOf(char letter)
+{
+    Drive* drive = find(letter);
+    if (drive == nullptr || drive->absent)
+        return nullptr;
+    if (drive->volumeIndex == -1) {
+        drive->volumeIndex = -2;
+        const std::string path = canonical(drive->root);
+        for (std::size_t i = 0; i < m_volumes.size(); ++i) {
+            if (m_volumes[i].mountPoint == drive->root || m_volumes[i].mountPoint == path) {
+                drive->volumeIndex = int(i);
+                break;
+            }
         }
     }
-    ::closedir(dir);
-    return label;
+    return drive->volumeIndex >= 0 ? &m_volumes[std::size_t(drive->volumeIndex)] : nullptr;
+}
+
+bool DriveTable::volumeAbsent(char letter) const
+{
+    const Drive* drive = find(letter);
+    return drive != nullptr && drive->absent;
+}
+
+std::set<std::string> DriveTable::presentVolumes() const
+{
+    std::set<std::string> present;
+    for (const auto& [letter, drive] : m_drives) {
+        if (!drive.identity.empty() && !drive.absent)
+            present.insert(drive.identity);
+    }
+    return present;
 }
 
 } // namespace kx

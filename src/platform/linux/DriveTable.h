@@ -2,8 +2,11 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/Volume.h"
 
+#include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,28 +33,38 @@ std::string fileSystemNameOfMount(const MountEntry& mount);
 // The mount holding a canonical path: the one with the longest mount point that contains it.
 const MountEntry* mountHolding(const std::vector<MountEntry>& mounts, const std::string& path);
 
-// The drive letters of this system: the `[Drives]` section of the settings (letter = folder,
-// with an optional `<letter>.type` and `<letter>.label`) plus the mounted file systems. `c` is
-// "/" unless listed; every other mount that holds user data gets the next free letter from `d`
-// on, and that choice is written back to the settings so that a mount point keeps its letter.
+// The drive letters of this system: the `[Drives]` section of the settings plus the mounted
+// volumes. An entry the user wrote (`x=folder`, with an optional `x.type` and `x.label`) stays
+// as it is and wins; `c` is "/" unless listed. Every other volume that holds user data gets a
+// letter that follows the volume, not the folder it is mounted at, kept in entries of the
+// detection's own (`x=folder`, `x.volume`, `x.seen`, `x.removable`).
 class DriveTable
 {
 public:
+    // The volumes of the mount table, as known without the volume service, at the present time.
     DriveTable(SettingsStore& settings, const std::string& mountInfo);
+    // `presentBefore` holds the identities of the volumes present at the previous reading in
+    // this process: one of them gone now was last seen at `now`.
+    DriveTable(SettingsStore& settings, const std::string& mountInfo, std::vector<Volume> volumes,
+               std::int64_t now, const std::set<std::string>& presentBefore = {});
 
     std::vector<char> letters() const;
     // The native root folder of a letter (either case); empty when it names no drive.
     std::string root(char letter) const;
+    // True for the letter of a volume that is not there now: its folder, if any, is not it.
+    bool volumeAbsent(char letter) const;
+    // The identities of the volumes present that have a letter.
+    std::set<std::string> presentVolumes() const;
     // The drive-type word; empty when the letter names no drive.
     std::string type(char letter);
     // True when the table fixes the label, which is then in `label`.
     bool fixedLabel(char letter, std::string& label) const;
     // The name of the file system holding the root; empty when the root is absent.
     std::string fileSystemName(char letter);
-    // Fixes the label of a letter from now on (the settings are the caller's to write).
-    void setFixedLabel(char letter, const std::string& label);
-    // The label of the file system mounted at the root; empty for a plain folder.
+    // The label of the volume mounted at the root; empty for a plain folder.
     std::string fileSystemLabel(char letter);
+    // The volume mounted at the root; null for a plain folder or an absent volume.
+    Volume* volumeOf(char letter);
     // The mount holding the root folder; null when the root is absent or the letter unknown.
     const MountEntry* mountOf(char letter);
 
@@ -63,15 +76,25 @@ private:
         std::string label;
         std::string fileSystem; // found once
         bool hasLabel = false;
+        bool typeListed = false;
         int mountIndex = -1; // the mount found for the root, once found
         bool rootIsMountPoint = false;
+        // Kept by the detection: the volume the letter belongs to.
+        std::string identity;
+        std::int64_t seen = 0;
+        bool removable = false;
+        int volumeIndex = -1; // the volume present, once found; -2 when there is none
+        bool absent = false;  // a detected volume that is not there now
     };
 
     Drive* find(char letter);
     const Drive* find(char letter) const;
+    void assignLetters(SettingsStore& settings, std::int64_t now,
+                       const std::set<std::string>& presentBefore);
 
     std::map<char, Drive> m_drives;
     std::vector<MountEntry> m_mounts;
+    std::vector<Volume> m_volumes;
 };
 
 } // namespace kx

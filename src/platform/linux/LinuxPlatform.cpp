@@ -3,6 +3,7 @@
 
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/VolumeSource.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -508,7 +509,7 @@ bool displayAvailable()
     return true;
 }
 
-LinuxPlatform::LinuxPlatform() = default;
+LinuxPlatform::LinuxPlatform() : m_volumes(std::make_unique<VolumeSource>()) {}
 
 LinuxPlatform::~LinuxPlatform() = default;
 
@@ -527,15 +528,36 @@ DriveTable& LinuxPlatform::drives()
     std::lock_guard lock(m_drivesMutex);
     if (!m_drives) {
         IniSettingsStore settings(IniSettingsStore::userFile());
-        m_drives = std::make_unique<DriveTable>(settings, readMountTable());
+        const std::string mountInfo = readMountTable();
+        m_drives = std::make_unique<DriveTable>(settings, mountInfo,
+                                                m_volumes->volumes(parseMountInfo(mountInfo)),
+                                                std::int64_t(::time(nullptr)), m_presentBefore);
+        m_presentBefore = m_drives->presentVolumes();
     }
     return *m_drives;
 }
 
 // --- Paths ------------------------------------------------------------------------------------
 
+bool LinuxPlatform::presentRoot(char letter, std::string& root, SystemError& error, bool anyRoot)
+{
+    DriveTable& table = drives();
+    root = table.root(letter);
+    if (root.empty()) {
+        error = noSuchDrive();
+        return false;
+    }
+    // The folder of a volume that is gone is a folder of another file system: nothing is read
+    // from it or written into it in the volume's name.
+    if (!anyRoot && table.volumeAbsent(letter)) {
+        error = notReady();
+        return false;
+    }
+    return true;
+}
+
 bool LinuxPlatform::splitPath(const std::string& drivePath, std::string& root,
-                              std::vector<std::string>& parts, SystemError& error)
+                              std::vector<std::string>& parts, SystemError& error, bool anyRoot)
 {
     char letter = 0;
     const std::string current = isAbsoluteDrivePath(drivePath) ? std::string() : currentDirectory();
@@ -544,15 +566,11 @@ bool LinuxPlatform::splitPath(const std::string& drivePath, std::string& root,
                             "The filename, directory name, or volume label syntax is incorrect");
         return false;
     }
-    root = drives().root(letter);
-    if (root.empty()) {
-        error = noSuchDrive();
-        return false;
-    }
-    return true;
+    return presentRoot(letter, root, error, anyRoot);
 }
 
-bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error)
+bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error,
+                             bool anyRoot)
 {
     // The common case, a full path without "." or "..", is mapped in one pass: a walk maps two
     // paths for every file it meets.
@@ -570,17 +588,14 @@ bool LinuxPlatform::mapExact(const std::string& drivePath, Mapped& mapped, Syste
             pos = end + 1;
         }
         if (plain) {
-            mapped.root = drives().root(lowerAscii(drivePath[0]));
-            if (mapped.root.empty()) {
-                error = noSuchDrive();
+            if (!presentRoot(lowerAscii(drivePath[0]), mapped.root, error, anyRoot))
                 return false;
-            }
             mapped.native = native.empty() ? mapped.root : append(mapped.root, native.substr(1));
             return true;
         }
     }
     std::vector<std::string> parts;
-    if (!splitPath(drivePath, mapped.root, parts, error))
+    if (!splitPath(drivePath, mapped.root, parts, error, anyRoot))
         return false;
     mapped.native = joinNative(mapped.root, parts, parts.size());
     return true;
@@ -739,11 +754,8 @@ SystemError LinuxPlatform::errorFor(int err, const Mapped& mapped) const
 
 bool LinuxPlatform::checkRoot(char letter, std::string& root, SystemError& error)
 {
-    root = drives().root(letter);
-    if (root.empty()) {
-        error = noSuchDrive();
+    if (!presentRoot(letter, root, error, false))
         return false;
-    }
     struct stat st;
     if (::stat(root.c_str(), &st) != 0) {
         const int err = errno;
@@ -791,18 +803,20 @@ std::string LinuxPlatform::fileSystemName(char letter)
 
 std::int64_t LinuxPlatform::freeSpace(char letter)
 {
-    const std::string root = drives().root(letter);
+    std::string root;
+    SystemError error;
     struct statvfs st;
-    if (root.empty() || ::statvfs(root.c_str(), &st) != 0)
+    if (!presentRoot(letter, root, error, false) || ::statvfs(root.c_str(), &st) != 0)
         return -1;
     return std::int64_t(st.f_bavail) * std::int64_t(st.f_frsize);
 }
 
 std::int64_t LinuxPlatform::totalSpace(char letter)
 {
-    const std::string root = drives().root(letter);
+    std::string root;
+    SystemError error;
     struct statvfs st;
-    if (root.empty() || ::statvfs(root.c_str(), &st) != 0)
+    if (!presentRoot(letter, root, error, false) || ::statvfs(root.c_str(), &st) != 0)
         return -1;
     return std::int64_t(st.f_blocks) * std::int64_t(st.f_frsize);
 }
@@ -813,12 +827,10 @@ bool LinuxPlatform::setVolumeLabel(char letter, const std::string& label)
     SystemError error;
     if (!checkRoot(letter, root, error))
         return false;
-    auto settings = openSettings();
-    settings->writeString("Drives", std::string(1, lowerAscii(letter)) + ".label", label);
-    if (!settings->sync())
-        return false;
-    drives().setFixedLabel(letter, label);
-    return true;
+    // Only the volume itself carries the new name: a name kept by this program alone would
+    // leave the original and its copy under one name elsewhere.
+    Volume* volume = drives().volumeOf(letter);
+    return volume != nullptr && m_volumes->setLabel(*volume, label);
 }
 
 void LinuxPlatform::flushDrive(char letter)
@@ -833,7 +845,7 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
 {
     Mapped mapped;
     SystemError error;
-    return mapExact(drivePath, mapped, error) ? mapped.native : std::string();
+    return mapExact(drivePath, mapped, error, true) ? mapped.native : std::string();
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,6 +17,7 @@
 namespace kx {
 
 class DriveTable;
+class VolumeSource;
 
 /**
  * The platform on Linux: drive letters through the drive table of the settings and the mount
@@ -33,12 +35,12 @@ public:
     std::string fileSystemName(char letter) override;
     std::int64_t freeSpace(char letter) override;
     std::int64_t totalSpace(char letter) override;
-    /** Keeps the new label in the drive table: renaming the file system itself takes the
-     *  administrator and a tool of its own for each kind. */
+    /** Renames the volume itself, through the volume service or the file system's own tool;
+     *  false for a plain folder, a kind of file system without a tool, or a failed rename. */
     bool setVolumeLabel(char letter, const std::string& label) override;
     void flushDrive(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
-    /** Reads the mount table again. */
+    /** Reads the mounted volumes again. */
     void reloadDrives() override;
     /** On the drive that holds the user's cache folder most closely, the folder Kopierix in it
      *  (the root of a system drive is not the user's to write); on any other drive its root, when
@@ -111,10 +113,14 @@ private:
     };
 
     DriveTable& drives();
+    // `anyRoot` maps the drive of an absent volume too, to the folder it was last mounted at.
     bool splitPath(const std::string& drivePath, std::string& root, std::vector<std::string>& parts,
-                   SystemError& error);
+                   SystemError& error, bool anyRoot = false);
     /** The native path, name for name with exactly the case given. */
-    bool mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error);
+    bool mapExact(const std::string& drivePath, Mapped& mapped, SystemError& error,
+                  bool anyRoot = false);
+    /** The root of a drive whose volume is there; false with the error otherwise. */
+    bool presentRoot(char letter, std::string& root, SystemError& error, bool anyRoot);
     std::optional<std::string> matchingName(const std::string& folder, const std::string& name);
     /** Removes what killed runs left in a native folder, once per folder. */
     void sweep(const std::string& folder);
@@ -128,6 +134,9 @@ private:
     // shared between them.
     std::mutex m_drivesMutex;
     std::unique_ptr<DriveTable> m_drives;
+    std::unique_ptr<VolumeSource> m_volumes;
+    // The volumes present at the last reading: one gone since was seen until now.
+    std::set<std::string> m_presentBefore;
     std::mutex m_currentMutex;
     std::string m_currentDir = "c:\\";
     std::mutex m_namesMutex;
