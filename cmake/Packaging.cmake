@@ -45,14 +45,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window icon is an SVG: Qt draws it with the plug-in of its SVG library, which no symbol
 # of the program names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Kopierix keeps a mirror of your files on a backup medium: a second disk, a
- USB stick or a memory card. The backup is simply what lies on the medium:
- add the files and folders you want kept once, and from then on one button,
- Make Backups, brings every file on the medium up to date.
- .
- Lost or damaged files are copied back from the medium one by one or all at
- once, and new files beside the kept ones are found and proposed. The program
- speaks English and Dutch, and every command also runs from a terminal.")
+# The package's long description; cpack indents it and marks the empty line between paragraphs.
+set(CPACK_PACKAGE_DESCRIPTION "Kopierix keeps a mirror of your files on a backup medium: a second disk, a
+USB stick or a memory card. The backup is simply what lies on the medium:
+add the files and folders you want kept once, and from then on one button,
+Make Backups, brings every file on the medium up to date.
+
+Lost or damaged files are copied back from the medium one by one or all at
+once, and new files beside the kept ones are found and proposed. The program
+speaks English and Dutch, and every command also runs from a terminal.")
 
 include(CPack)
