@@ -3,7 +3,9 @@
 
 #include "app/MainWindow.h"
 #include "app/MountWatcher.h"
+#if KOPIERIX_SCREENSHOTS
 #include "app/ScreenshotMode.h"
+#endif
 #include "app/SingleInstance.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/HelpKeyFilter.h"
@@ -14,8 +16,10 @@
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "support/Language.h"
+#if KOPIERIX_UPDATER
 #include "update/UpdateCheckDialog.h"
 #include "update/UpdateWindow.h"
+#endif
 
 #include <QApplication>
 
@@ -57,8 +61,6 @@ void Application::createWindows()
     m_yesNoDlg = new QuestionDialog(lang, main);
     m_messageForm = new TimedMessage(main);
     m_askDlg = new TextInputDialog(lang, main->versionText(), main);
-    m_versionsForm = new UpdateWindow(*m_platform, lang, main);
-    m_checkUpdateForm = new UpdateCheckDialog(*m_platform, lang, main);
     m_aboutForm->setMessageForm(m_messageForm);
 
     MainWindow::Windows windows;
@@ -68,6 +70,9 @@ void Application::createWindows()
     windows.yesNo = m_yesNoDlg;
     windows.message = m_messageForm;
     windows.ask = m_askDlg;
+#if KOPIERIX_UPDATER
+    m_versionsForm = new UpdateWindow(*m_platform, lang, main);
+    m_checkUpdateForm = new UpdateCheckDialog(*m_platform, lang, main);
     const QString product = QString::fromLatin1(kProductName);
     windows.askForUpdateCheck = [this] {
         return m_checkUpdateForm->exec() == UpdateCheckDialog::kYes;
@@ -82,6 +87,7 @@ void Application::createWindows()
     windows.autoCheckForUpdate = [this, product, main] {
         m_versionsForm->autoCheckForUpdate(product, main->versionText());
     };
+#endif
     main->attach(*m_ctx, windows);
     connect(m_backupForm, &ManageWindow::duplicateAllowed, main, &MainWindow::setDuplicateAllowed);
     connect(m_newerForm, &NewFilesWindow::backupChanged, m_backupForm,
@@ -125,7 +131,9 @@ int Application::run()
     connect(m_mainForm.get(), &MainWindow::closed, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
 
+#if KOPIERIX_SCREENSHOTS
     armScreenshotMode(*this);
+#endif
     m_mainForm->show();
     return QApplication::exec();
 }

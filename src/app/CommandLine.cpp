@@ -18,7 +18,9 @@
 #include "support/SizeText.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
+#if KOPIERIX_UPDATER
 #include "update/UpdateCheck.h"
+#endif
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -48,7 +50,14 @@ void err(const std::string& text)
 
 std::string usage(const std::string& lang)
 {
-    return fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
+    std::string text = fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
+    if (!KOPIERIX_UPDATER) {
+        // A build without the update check does not offer it.
+        const std::size_t line = text.find("\n  check-update ");
+        if (line != std::string::npos)
+            text.erase(line, text.find('\n', line + 1) - line);
+    }
+    return text;
 }
 
 void fail(Language language, const Text& text, std::initializer_list<std::string> arguments = {})
@@ -151,8 +160,8 @@ Options parse(const std::vector<std::string>& args, Language language)
 
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" ||
-                       o.command == "check-update" || o.command == "drives" || o.command == "add" ||
-                       o.command == "set-backup-drive";
+                       (KOPIERIX_UPDATER && o.command == "check-update") || o.command == "drives" ||
+                       o.command == "add" || o.command == "set-backup-drive";
     const bool takesArguments = o.command == "add" || o.command == "set-backup-drive";
     if (!o.command.empty() && !known)
         o.error = inLanguage(language, cliText::unknownCommand) + o.command;
@@ -171,6 +180,7 @@ Options parse(const std::vector<std::string>& args, Language language)
     return o;
 }
 
+#if KOPIERIX_UPDATER
 /** The update window's lines on standard output, its message boxes on standard error. */
 class ConsoleUpdateUi : public UpdateUi
 {
@@ -195,6 +205,7 @@ int checkUpdate(Platform& platform, const std::string& lang)
         return kExitVersionRecordUnreadable;
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;
 }
+#endif
 
 // A new log only when no window runs: open windows go on writing theirs, and this run's lines
 // follow its own date line there. The windows' lock is held while the logs are shifted, so a
@@ -444,8 +455,10 @@ int CommandLine::run(const std::vector<std::string>& args)
     }
 
     // The update check touches neither the log nor the backup drive; nor does the drive table.
+#if KOPIERIX_UPDATER
     if (o.command == "check-update")
         return checkUpdate(m_platform, lang);
+#endif
     if (o.command == "drives") {
         printDrives(m_platform, languageOf(lang));
         return kExitOk;

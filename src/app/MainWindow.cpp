@@ -26,6 +26,7 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -138,10 +139,15 @@ void MainWindow::buildControls()
 
     // Each command is an action, shown in the context menu under the action's name and as a
     // button under the button's name; the button follows the action's text and state.
+    // The icons are the desktop theme's, so that the buttons look like the rest of the desktop;
+    // the style's own glyph stands in where the theme has none.
     const auto addCommand = [&](const char* actionName, const char* buttonName,
-                                QStyle::StandardPixmap glyph, const Text& caption, const Text& hint,
+                                const char* themeIcon, QStyle::StandardPixmap glyph,
+                                const Text& caption, const Text& hint,
                                 void (MainWindow::*handler)()) {
-        auto* action = new QAction(style()->standardIcon(glyph), QString(), this);
+        auto* action =
+            new QAction(QIcon::fromTheme(QLatin1String(themeIcon), style()->standardIcon(glyph)),
+                        QString(), this);
         action->setObjectName(QString::fromLatin1(actionName));
         connect(action, &QAction::triggered, this, handler);
         m_contextMenu->addAction(action);
@@ -161,28 +167,40 @@ void MainWindow::buildControls()
         m_commands.push_back({action, button, &caption, &hint});
         return action;
     };
-    m_newFilesAction = addCommand("Nieuwer", "NieuwerBtn", QStyle::SP_FileIcon, apptext::newFiles,
-                                  apptext::newFilesHint, &MainWindow::showNewFiles);
+    m_newFilesAction =
+        addCommand("Nieuwer", "NieuwerBtn", "document-new", QStyle::SP_FileIcon, apptext::newFiles,
+                   apptext::newFilesHint, &MainWindow::showNewFiles);
     m_makeBackupsAction =
-        addCommand("BackupsMaken", "MaakBackupBtn", QStyle::SP_DialogSaveButton,
+        addCommand("BackupsMaken", "MaakBackupBtn", "document-save", QStyle::SP_DialogSaveButton,
                    apptext::makeBackups, apptext::makeBackupsHint, &MainWindow::makeBackups);
-    m_manageAction = addCommand("Beheren", "BeheerBtn", QStyle::SP_DirIcon, apptext::manage,
-                                apptext::manageHint, &MainWindow::showManageWindow);
+    m_manageAction =
+        addCommand("Beheren", "BeheerBtn", "folder", QStyle::SP_DirIcon, apptext::manage,
+                   apptext::manageHint, &MainWindow::showManageWindow);
     m_restoreAllAction =
-        addCommand("Herstellen", "HerstellenBtn", QStyle::SP_DialogResetButton, apptext::restoreAll,
-                   apptext::restoreAllHint, &MainWindow::restoreAll);
+        addCommand("Herstellen", "HerstellenBtn", "document-revert", QStyle::SP_DialogResetButton,
+                   apptext::restoreAll, apptext::restoreAllHint, &MainWindow::restoreAll);
     m_duplicateAction =
-        addCommand("Dupliceren", "DuplicerenBtn", QStyle::SP_DriveCDIcon, apptext::duplicate,
-                   apptext::duplicateHint, &MainWindow::duplicateMedium);
-    m_viewLogAction = addCommand("LogBekijken", "LogBekijkenBtn", QStyle::SP_FileDialogDetailedView,
-                                 apptext::viewLog, apptext::viewLogHint, &MainWindow::openLog);
-    m_updateAction = addCommand("UpdateBackup1", "UpdateBtn", QStyle::SP_BrowserReload,
-                                apptext::update, apptext::updateHint, &MainWindow::showUpdateCheck);
-    m_infoAction = addCommand("Informatie2", "InfoBtn", QStyle::SP_MessageBoxInformation,
-                              apptext::info, apptext::infoHint, &MainWindow::showInfoMenu);
+        addCommand("Dupliceren", "DuplicerenBtn", "drive-removable-media", QStyle::SP_DriveCDIcon,
+                   apptext::duplicate, apptext::duplicateHint, &MainWindow::duplicateMedium);
+    m_viewLogAction = addCommand("LogBekijken", "LogBekijkenBtn", "text-x-generic",
+                                 QStyle::SP_FileDialogDetailedView, apptext::viewLog,
+                                 apptext::viewLogHint, &MainWindow::openLog);
+    m_updateAction =
+        addCommand("UpdateBackup1", "UpdateBtn", "system-software-update", QStyle::SP_BrowserReload,
+                   apptext::update, apptext::updateHint, &MainWindow::showUpdateCheck);
+    if (!KOPIERIX_UPDATER) {
+        // A build without the update check (a distribution's: its package manager updates the
+        // program) offers neither the button nor the menu item.
+        m_updateAction->setVisible(false);
+        m_commands.back().button->hide();
+    }
+    m_infoAction =
+        addCommand("Informatie2", "InfoBtn", "help-about", QStyle::SP_MessageBoxInformation,
+                   apptext::info, apptext::infoHint, &MainWindow::showInfoMenu);
     m_infoButton = m_commands.back().button;
-    m_closeAction = addCommand("Afsluiten", "CloseBtn", QStyle::SP_DialogCloseButton,
-                               apptext::close, apptext::closeHint, &MainWindow::closeProgram);
+    m_closeAction =
+        addCommand("Afsluiten", "CloseBtn", "application-exit", QStyle::SP_DialogCloseButton,
+                   apptext::close, apptext::closeHint, &MainWindow::closeProgram);
 
     m_output = new QPlainTextEdit(central);
     m_output->setObjectName(QStringLiteral("Memo1"));

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 
 #include <memory>
 #include <string>
@@ -17,6 +19,12 @@ int main(int argc, char** argv)
     if (args.empty() && kx::displayAvailable()) {
         QApplication app(argc, argv);
         QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
+        // The desktop pairs the windows with the installed desktop entry (its name and icon);
+        // the icon compiled in stands in where the desktop's theme has none of that name.
+        const QString appId = QStringLiteral(KOPIERIX_APP_ID);
+        QGuiApplication::setDesktopFileName(appId);
+        QApplication::setWindowIcon(QIcon::fromTheme(
+            appId, QIcon(QStringLiteral(":/icons/") + appId + QStringLiteral(".svg"))));
         kx::Application kopierix;
         return kopierix.run();
     }

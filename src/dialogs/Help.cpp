@@ -20,7 +20,7 @@ QStringList helpFolders()
 {
     const QString programDir = QCoreApplication::applicationDirPath();
     QStringList folders{programDir, programDir + QStringLiteral("/help"),
-                        programDir + QStringLiteral("/../share/kopierix/help")};
+                        programDir + QStringLiteral("/" KOPIERIX_HELP_FROM_BINDIR)};
 #ifdef KOPIERIX_HELP_SOURCE_DIR
     // Run from the build tree: the pages are where they are written.
     folders << QStringLiteral(KOPIERIX_HELP_SOURCE_DIR);

@@ -23,6 +23,7 @@
 #include <QBoxLayout>
 #include <QFile>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -234,18 +235,21 @@ void ManageWindow::buildControls()
     // glyph that fades when the command is not available.
     const int quickSide = std::max(kQuickButtonSide, 2 * fontMetrics().height());
     const int glyph = quickSide * 2 / 3;
-    auto quickButton = [this, quickSide, glyph](const char* name, QStyle::StandardPixmap icon) {
+    auto quickButton = [this, quickSide, glyph](const char* name, const char* themeIcon,
+                                                QStyle::StandardPixmap icon) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(name));
         button->setCursor(Qt::PointingHandCursor);
         button->setFixedSize(quickSide, quickSide);
         button->setIconSize(QSize(glyph, glyph));
-        button->setIcon(fadedWhenDisabled(style()->standardIcon(icon), glyph));
+        // The desktop theme's icon first, so that the window looks like the rest of the desktop.
+        button->setIcon(fadedWhenDisabled(
+            QIcon::fromTheme(QLatin1String(themeIcon), style()->standardIcon(icon)), glyph));
         return button;
     };
-    m_quickAdd = quickButton("SpeedAdd", QStyle::SP_ArrowRight);
-    m_quickRemove = quickButton("SpeedDel", QStyle::SP_TrashIcon);
-    m_quickRestore = quickButton("SpeedRestore", QStyle::SP_ArrowLeft);
+    m_quickAdd = quickButton("SpeedAdd", "go-next", QStyle::SP_ArrowRight);
+    m_quickRemove = quickButton("SpeedDel", "edit-delete", QStyle::SP_TrashIcon);
+    m_quickRestore = quickButton("SpeedRestore", "go-previous", QStyle::SP_ArrowLeft);
 
     m_buttonBar = new QFrame(this);
     m_buttonBar->setObjectName(QStringLiteral("Panel2"));

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -64,8 +65,11 @@ UpdateCheckDialog::UpdateCheckDialog(Platform& platform, const QString& language
     connect(m_autoCheckOn, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
     connect(m_autoCheckOff, &QRadioButton::clicked, this, &UpdateCheckDialog::storeAutoCheck);
 
-    m_updateNowButton = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
-                                        shown(text::updateNow), this);
+    // The desktop theme's icon first, the style's glyph where the theme has none.
+    m_updateNowButton =
+        new QPushButton(QIcon::fromTheme(QStringLiteral("system-software-update"),
+                                         style()->standardIcon(QStyle::SP_BrowserReload)),
+                        shown(text::updateNow), this);
     m_updateNowButton->setObjectName(QStringLiteral("UpdateBtn"));
     m_updateNowButton->setAutoDefault(false);
     connect(m_updateNowButton, &QPushButton::clicked, this, [this] { done(kYes); });

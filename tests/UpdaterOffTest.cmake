@@ -1,0 +1,37 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The program as distributions build it, without the update check: it must configure, build and
+# link without the update libraries, hold none of their code, and not offer check-update.
+# The build folder is kept between runs, so that only the first run builds everything.
+#   cmake -DSOURCE=<source dir> -DWORK=<build dir> -DGENERATOR=<generator> -P UpdaterOffTest.cmake
+
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK} -G ${GENERATOR} -DCMAKE_BUILD_TYPE=
+            -DKOPIERIX_UPDATER=OFF -DKOPIERIX_TESTS=OFF -DKOPIERIX_WERROR=ON
+    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Configuring without the updater failed:\n${out}${err}")
+endif()
+# Two jobs: the machine's other builds and tests go on beside this one.
+execute_process(
+    COMMAND ${CMAKE_COMMAND} --build ${WORK} --target kopierix -j2
+    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Building without the updater failed:\n${out}${err}")
+endif()
+
+set(program ${WORK}/src/app/kopierix)
+file(STRINGS ${program} updateCode REGEX "_ZN2kx(11UpdateCheck|12UpdateWindow|17UpdateCheckDialog)")
+if(updateCode)
+    message(FATAL_ERROR "The program holds the update check's code:\n${updateCode}")
+endif()
+
+execute_process(COMMAND ${program} check-update
+    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 2)
+    message(FATAL_ERROR "check-update should be an unknown command (2), got ${result}:\n${out}${err}")
+endif()
+execute_process(COMMAND ${program} --help
+    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 0 OR out MATCHES "check-update" OR NOT out MATCHES "\n  drives ")
+    message(FATAL_ERROR "--help should list the commands but check-update (${result}):\n${out}${err}")
+endif()
