@@ -199,10 +199,10 @@ inline constexpr Text scheduleNeedsOne{"schedule verwacht daily, weekly, on-moun
 inline constexpr Text everyDay{"dagelijks", "daily"};
 inline constexpr Text everyWeek{"wekelijks", "weekly"};
 inline constexpr Text scheduledByTimer{
-    "Make Backups loopt nu %1, via de systemd-gebruikerstimer %2 (in %3).",
+    "Backups Maken loopt nu %1, via de systemd-gebruikerstimer %2 (in %3).",
     "Make Backups now runs %1, by the systemd user timer %2 (in %3)."};
 inline constexpr Text watchInstalled{
-    "Make Backups loopt nu telkens als de Backupschijf wordt aangekoppeld, via de "
+    "Backups Maken loopt nu telkens als de Backupschijf wordt aangekoppeld, via de "
     "systemd-gebruikersdienst %2 (in %3).",
     "Make Backups now runs each time the Backup drive is mounted, by the systemd user service %2 "
     "(in %3)."};
@@ -217,11 +217,11 @@ inline constexpr Text systemctlNotFound{"systemctl niet gevonden", "systemctl no
 inline constexpr Text systemctlUserFails{"systemctl --user werkt niet",
                                          "systemctl --user does not work"};
 inline constexpr Text useCrontabLine{
-    "Zet deze regel in uw crontab (crontab -e) om Make Backups %1 te laten lopen:",
+    "Zet deze regel in uw crontab (crontab -e) om Backups Maken %1 te laten lopen:",
     "To run Make Backups %1, put this line in your crontab (crontab -e):"};
 inline constexpr Text startWatchWithSession{
     "Start '%1 watch' met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
-    "dan loopt Make Backups telkens als de Backupschijf wordt aangekoppeld.",
+    "dan loopt Backups Maken telkens als de Backupschijf wordt aangekoppeld.",
     "Start '%1 watch' with your session (for example among your desktop's autostart programs); "
     "Make Backups then runs each time the Backup drive is mounted."};
 inline constexpr Text removeCrontabLine{
@@ -232,10 +232,10 @@ inline constexpr Text systemctlFailed{"systemctl --user %1 mislukte: %2",
 inline constexpr Text unitNotWritten{"%1 kan niet worden geschreven", "%1 cannot be written"};
 inline constexpr Text noScheduleSet{"Er is geen automatische Backup ingesteld.",
                                     "No automatic backup is set."};
-inline constexpr Text timerIsSet{"Make Backups loopt %1: %2 (%3).",
+inline constexpr Text timerIsSet{"Backups Maken loopt %1: %2 (%3).",
                                  "Make Backups runs %1: %2 (%3)."};
 inline constexpr Text watchIsSet{
-    "Make Backups loopt telkens als de Backupschijf wordt aangekoppeld: %2 (%3).",
+    "Backups Maken loopt telkens als de Backupschijf wordt aangekoppeld: %2 (%3).",
     "Make Backups runs each time the Backup drive is mounted: %2 (%3)."};
 inline constexpr Text unitStateUnknown{"geen systemd-gebruikersbeheer", "no systemd user manager"};
 
@@ -243,7 +243,7 @@ inline constexpr Text unitStateUnknown{"geen systemd-gebruikersbeheer", "no syst
 inline constexpr Text watchWaiting{
     "Wacht tot de Backupschijf %1 wordt aangekoppeld; stop met Ctrl+C.",
     "Waiting for the Backup drive %1 to be mounted; stop with Ctrl+C."};
-inline constexpr Text watchMounted{"De Backupschijf %1 is aangekoppeld: Make Backups begint.",
+inline constexpr Text watchMounted{"De Backupschijf %1 is aangekoppeld: Backups Maken begint.",
                                    "The Backup drive %1 is mounted: Make Backups starts."};
 
 // The line that shows a run's progress on a terminal: files met, files copied, their bytes and
