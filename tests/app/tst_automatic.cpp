@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
+#include "app/MountWatcher.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -82,6 +84,57 @@ bool waitForLine(QProcess& process, QByteArray& line)
     line = process.readLine().trimmed();
     return true;
 }
+
+// A bus of the test's own, ended with the test.
+class PrivateBus
+{
+public:
+    ~PrivateBus()
+    {
+        for (QProcess* process : {&m_standin, &m_daemon}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->terminate();
+                if (!process->waitForFinished(5000))
+                    process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    // Starts the bus and a stand-in on it; false with the reason when either does not start.
+    bool start(const QString& folder, const QStringList& standin, QString& why)
+    {
+        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
+        if (daemon.isEmpty()) {
+            why = "dbus-daemon is not installed (Debian's package dbus)";
+            return false;
+        }
+        m_daemon.start(daemon, {"--session", "--nofork", "--print-address",
+                                "--address=unix:path=" + folder + "/bus"});
+        if (!waitForLine(m_daemon, address)) {
+            why = QString::fromLocal8Bit(m_daemon.readAllStandardError());
+            return false;
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(address));
+        m_standin.setProcessEnvironment(env);
+        m_standin.start(KX_BUS_STANDIN, standin);
+        QByteArray ready;
+        if (!waitForLine(m_standin, ready) || ready != "ready") {
+            why = QString::fromLocal8Bit(m_standin.readAllStandardError());
+            return false;
+        }
+        return true;
+    }
+
+    QProcess& standin() { return m_standin; }
+
+    QByteArray address;
+
+private:
+    QProcess m_daemon;
+    QProcess m_standin;
+};
 
 } // namespace
 
@@ -255,26 +308,16 @@ private slots:
 
     void notificationAtTheEnd()
     {
-        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty())
-            QSKIP("dbus-daemon is not installed (Debian's package dbus): no bus for the stand-in");
         Fixture fixture;
         backupWithChanges(fixture);
         QTemporaryDir dir;
-        QProcess bus;
-        bus.start(daemon, {"--session", "--nofork", "--print-address",
-                           "--address=unix:path=" + dir.filePath("bus")});
-        QByteArray address;
-        QVERIFY2(waitForLine(bus, address), qPrintable(bus.readAllStandardError()));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(address));
         const QString record = dir.filePath("record");
-        QProcess standin;
-        standin.setProcessEnvironment(env);
-        standin.start(KX_NOTIFICATIONS_STANDIN, {record});
-        QByteArray ready;
-        QVERIFY2(waitForLine(standin, ready) && ready == "ready",
-                 qPrintable(standin.readAllStandardError()));
+        PrivateBus bus;
+        QString why;
+        if (!bus.start(dir.path(), {"notifications", record}, why))
+            QSKIP(qPrintable("no bus for the stand-in: " + why));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(bus.address));
 
         Run run = kopierix({"make-backups"}, env);
         QCOMPARE(run.exitCode, 0);
@@ -291,11 +334,39 @@ private slots:
         QVERIFY2(run.ms < 3000, qPrintable(QString::number(run.ms)));
         QVERIFY(run.err.isEmpty());
         QCOMPARE(readText(record).count('\n'), 1);
+    }
 
-        for (QProcess* process : {&standin, &bus}) {
-            process->terminate();
-            QVERIFY(process->waitForFinished(5000));
+    void volumeServiceSignals()
+    {
+        // The service's signal makes the watcher read the table; a plain file sends no
+        // notification of its own, so the signal alone tells of the change here.
+        QTemporaryDir dir;
+        PrivateBus bus;
+        QString why;
+        if (!bus.start(dir.path(), {"udisks"}, why))
+            QSKIP(qPrintable("no bus for the stand-in: " + why));
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address);
+        const QString table = dir.filePath("mountinfo");
+        const auto write = [&](const QByteArray& text) {
+            QFile f(table);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
+        kx::MountWatcher watcher(table);
+        QSignalSpy changed(&watcher, &kx::MountWatcher::changed);
+        write("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n40 22 8:17 / /media/usb rw - vfat /dev/sdb1 "
+              "rw\n");
+        QByteArray sent;
+        for (int signal = 1; signal <= 2; ++signal) {
+            bus.standin().write("\n");
+            QVERIFY(waitForLine(bus.standin(), sent));
+            QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 5000);
         }
+        // The second signal found the table as it was: no second change.
+        QTest::qWait(200);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(watcher.table(), readText(table).toUtf8());
     }
 
     void progressLine_data()
