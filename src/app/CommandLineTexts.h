@@ -220,9 +220,9 @@ inline constexpr Text useCrontabLine{
     "Zet deze regel in uw crontab (crontab -e) om Backups Maken %1 te laten lopen:",
     "To run Make Backups %1, put this line in your crontab (crontab -e):"};
 inline constexpr Text startWatchWithSession{
-    "Start '%1 watch' met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
+    "Start \"%1 watch\" met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
     "dan loopt Backups Maken telkens als de Backupschijf wordt aangekoppeld.",
-    "Start '%1 watch' with your session (for example among your desktop's autostart programs); "
+    "Start \"%1 watch\" with your session (for example among your desktop's autostart programs); "
     "Make Backups then runs each time the Backup drive is mounted."};
 inline constexpr Text removeCrontabLine{
     "Staat er een regel van kopierix in uw crontab, haal die dan weg met crontab -e.",

@@ -233,7 +233,7 @@ private slots:
             << "\n@weekly %1 make-backups\n";
         QTest::newRow("no user manager, on mount") << true << "on-mount"
                                                    << "(systemctl --user does not work"
-                                                   << "Start '%1 watch' with your session";
+                                                   << "Start \"%1 watch\" with your session";
     }
     void scheduleWithoutSystemd()
     {
