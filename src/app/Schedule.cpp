@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kx {
@@ -39,24 +40,31 @@ QString q(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// The program's path as the first word of ExecStart: quoted when it holds a space or a quote,
-// with the unit file's specifier and variable signs doubled.
+// The program's path as it begins ExecStart. The service manager takes no quote, backslash or
+// control character in a program's own name, and substitutes no variable there: such a path
+// goes to env as its argument instead, where both are escaped. A % is a specifier anywhere.
 std::string execWord(const std::string& path)
 {
+    const bool special = std::any_of(path.begin(), path.end(), [](char c) {
+        return c == '"' || c == '\'' || c == '\\' || (c >= 0 && c < ' ') || c == 0x7f;
+    });
     std::string word;
-    bool quote = false;
     for (const char c : path) {
-        if (c == '%' || c == '$') {
+        if (c == '%' || (special && c == '$')) {
             word += c;
-        } else if (c == '\\' || c == '"') {
+        } else if (special && (c == '\\' || c == '"')) {
             word += '\\';
-            quote = true;
-        } else if (c == ' ' || c == '\t' || c == '\'') {
-            quote = true;
+        } else if (special && ((c >= 0 && c < ' ') || c == 0x7f)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+            word += escaped;
+            continue;
         }
         word += c;
     }
-    return quote ? "\"" + word + "\"" : word;
+    if (special)
+        return "/usr/bin/env \"" + word + "\"";
+    return path.find_first_of(" \t") == std::string::npos ? word : "\"" + word + "\"";
 }
 
 // The path as a word of the shell that cron runs: quoted unless it is plain; cron itself reads

@@ -2,6 +2,7 @@
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
 #include "app/MountWatcher.h"
+#include "app/Schedule.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
 
@@ -216,6 +217,52 @@ private slots:
             "--user disable --now kopierix-backup.timer kopierix-watch.service\n"));
         QVERIFY(QDir(units).entryList(QDir::Files).isEmpty());
         QCOMPARE(kopierix({"schedule"}, env).out, QString("No automatic backup is set.\n"));
+    }
+
+    void unitsQuoteTheProgram_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("execStart");
+        QTest::newRow("plain") << "bin"
+                               << "ExecStart=%1/bin/kopierix make-backups";
+        QTest::newRow("space") << "my bin"
+                               << "ExecStart=\"%1/my bin/kopierix\" make-backups";
+        // A % is a specifier; no variable is substituted in the program's own name.
+        QTest::newRow("percent and dollar") << "100% $HOME"
+                                            << "ExecStart=\"%1/100%% $HOME/kopierix\" make-backups";
+        // Quotes and backslashes are refused there, and go to env as an argument.
+        QTest::newRow("quotes") << "a\"b'c"
+                                << "ExecStart=/usr/bin/env \"%1/a\\\"b'c/kopierix\" make-backups";
+        QTest::newRow("backslash and dollar")
+            << "x\\$y"
+            << "ExecStart=/usr/bin/env \"%1/x\\\\$$y/kopierix\" make-backups";
+    }
+    void unitsQuoteTheProgram()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, execStart);
+        QTemporaryDir dir;
+        const QString root = QFileInfo(dir.path()).canonicalFilePath();
+        const QString program = root + "/" + folder + "/kopierix";
+        QVERIFY(QDir().mkpath(root + "/" + folder));
+        QVERIFY(QFile::link(KOPIERIX_BINARY, program));
+        const kx::Schedule schedule(kx::Language::English,
+                                    QFile::encodeName(program).toStdString());
+        const QString service = QString::fromStdString(schedule.backupService());
+        QVERIFY2(service.contains("\n" + execStart.arg(root) + "\n"), qPrintable(service));
+
+        // The service manager reads it back as the program's own path.
+        const QString verifier = QStandardPaths::findExecutable("systemd-analyze");
+        if (verifier.isEmpty())
+            return;
+        QFile unit(root + "/kopierix-backup.service");
+        QVERIFY(unit.open(QIODevice::WriteOnly));
+        unit.write(service.toUtf8());
+        unit.close();
+        QProcess verify;
+        verify.start(verifier, {"--man=no", "verify", unit.fileName()});
+        QVERIFY(verify.waitForFinished(60000));
+        QVERIFY2(verify.exitCode() == 0, qPrintable(verify.readAllStandardError()));
     }
 
     void scheduleWithoutSystemd_data()
