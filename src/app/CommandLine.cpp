@@ -3,6 +3,10 @@
 
 #include "app/CommandLineTexts.h"
 #include "app/ConsoleUi.h"
+#include "app/DesktopNotification.h"
+#include "app/MediumWatch.h"
+#include "app/ProgressLine.h"
+#include "app/Schedule.h"
 #include "app/Version.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
@@ -23,6 +27,7 @@
 #endif
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -31,6 +36,9 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kx {
 
@@ -75,6 +83,7 @@ struct Options
     bool perComputer = false;
     bool help = false;
     bool version = false;
+    bool quiet = false;
     std::string error;
 };
 
@@ -114,9 +123,10 @@ Options parse(const std::vector<std::string>& args, Language language)
     const QCommandLineOption yes(QStringLiteral("yes"));
     const QCommandLineOption add(QStringLiteral("add"));
     const QCommandLineOption perComputer(QStringLiteral("per-computer"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"));
     const QCommandLineOption backupDrive(QStringLiteral("backup-drive"), QString(),
                                          QStringLiteral("L"));
-    parser.addOptions({help, version, yes, add, perComputer, backupDrive});
+    parser.addOptions({help, version, yes, add, perComputer, quiet, backupDrive});
     QStringList list{QStringLiteral("kopierix")};
     for (const std::string& arg : args)
         list << qtString(arg);
@@ -145,6 +155,7 @@ Options parse(const std::vector<std::string>& args, Language language)
     o.yes = parser.isSet(yes);
     o.add = parser.isSet(add);
     o.perComputer = parser.isSet(perComputer);
+    o.quiet = parser.isSet(quiet);
     if (parser.isSet(backupDrive)) {
         o.backupDrive = driveLetterOf(byteString(parser.value(backupDrive)));
         if (o.backupDrive == 0) {
@@ -161,8 +172,12 @@ Options parse(const std::vector<std::string>& args, Language language)
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" ||
                        (KOPIERIX_UPDATER && o.command == "check-update") || o.command == "drives" ||
-                       o.command == "add" || o.command == "set-backup-drive";
-    const bool takesArguments = o.command == "add" || o.command == "set-backup-drive";
+                       o.command == "add" ||
+                       o.command == "set-backup-drive" || o.command == "schedule" ||
+                       o.command == "watch";
+    const bool takesArguments =
+        o.command == "add" || o.command == "set-backup-drive" || o.command == "schedule";
+    static const std::vector<std::string> schedules{"daily", "weekly", "on-mount", "off"};
     if (!o.command.empty() && !known)
         o.error = inLanguage(language, cliText::unknownCommand) + o.command;
     else if (!takesArguments && !o.arguments.empty())
@@ -171,6 +186,11 @@ Options parse(const std::vector<std::string>& args, Language language)
         o.error = inLanguage(language, cliText::addNeedsAPath);
     else if (o.command == "set-backup-drive" && o.arguments.size() != 1 && !o.help && !o.version)
         o.error = inLanguage(language, cliText::setBackupDriveNeedsOne);
+    else if (o.command == "schedule" &&
+             (o.arguments.size() > 1 ||
+              (o.arguments.size() == 1 && std::find(schedules.begin(), schedules.end(),
+                                                    o.arguments.front()) == schedules.end())))
+        o.error = inLanguage(language, cliText::scheduleNeedsOne);
     else if (o.add && o.command != "newer")
         o.error = inLanguage(language, cliText::addBelongsToNewer);
     else if (o.yes && o.command != "restore-all")
@@ -225,21 +245,26 @@ void startLog(ActivityLog& log, const std::string& lang)
 StopRequest g_stop;
 volatile std::sig_atomic_t g_stopSignal = 0;
 static_assert(std::atomic<bool>::is_always_lock_free);
+// A watch waits for this pipe too: a byte on it ends the wait. write() is safe in a handler.
+int g_wakeFd = -1;
 
 extern "C" void requestStop(int signal)
 {
     g_stopSignal = signal;
     g_stop.request();
+    if (g_wakeFd >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(g_wakeFd, &byte, 1);
+    }
 }
 
 // SIGINT and SIGTERM stop the run the way the window's Stop does, for as long as it lives.
 class StopSignals
 {
 public:
+    // A signal that came before stays: a watch passes it on to the run it starts.
     StopSignals()
     {
-        g_stop.clear();
-        g_stopSignal = 0;
         m_int = std::signal(SIGINT, requestStop);
         m_term = std::signal(SIGTERM, requestStop);
     }
@@ -266,10 +291,6 @@ int exitStatusOf(const RunResult& result, int stopSignal)
         return kExitDriveNotEntered;
     return result.failedCount > 0 ? kExitSomeFailed : kExitOk;
 }
-
-namespace {
-
-} // namespace
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
 
@@ -424,55 +445,11 @@ std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std:
     return drivePaths;
 }
 
-} // namespace
-
-int CommandLine::run(const std::vector<std::string>& args)
+// One command that works on the files and the log, from its lock to its exit status.
+int operate(Platform& platform, SystemFacts& facts, const Options& o)
 {
-    SystemFacts facts = gatherSystemFacts(m_platform);
     const std::string& lang = facts.languageCode;
     const Language language = languageOf(lang);
-    const Options o = parse(args, language);
-    if (!o.error.empty()) {
-        err(std::string(cliText::kErrorPrefix) + o.error);
-        err(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
-        return kExitUsage;
-    }
-    if (o.help) {
-        out(usage(lang));
-        return kExitOk;
-    }
-    if (o.version) {
-        out(std::string(kProductName) + " " + versionText(languageOf(lang)));
-        return kExitOk;
-    }
-    if (o.command.empty()) {
-        err(usage(lang));
-        return kExitUsage;
-    }
-    if (o.command == "restore-all" && !o.yes) {
-        fail(language, cliText::restoreAllOverwritesYourFiles);
-        return kExitUsage;
-    }
-
-    // The update check touches neither the log nor the backup drive; nor does the drive table.
-#if KOPIERIX_UPDATER
-    if (o.command == "check-update")
-        return checkUpdate(m_platform, lang);
-#endif
-    if (o.command == "drives") {
-        printDrives(m_platform, languageOf(lang));
-        return kExitOk;
-    }
-
-    if (o.command == "set-backup-drive")
-        return setBackupDrive(m_platform, o.arguments.front(), o.perComputer, language);
-
-    // The default c: is no choice here: a run would walk the whole system as its medium.
-    if (o.command != "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
-        fail(language, cliText::noBackupDriveChosen);
-        return kExitDriveNotEntered;
-    }
-
     // status only reads; every other command works on the files and the log, and waits for no
     // other operation: it is refused at once, before it touches anything.
     OperationLock operation;
@@ -482,16 +459,16 @@ int CommandLine::run(const std::vector<std::string>& args)
     }
 
     ConsoleUi ui(o.yes);
-    ActivityLog log(m_platform);
+    ActivityLog log(platform);
     log.reportFailuresTo(&ui, lang);
     BackupTarget target;
     MediaRecords media;
     StopSignals stopSignals;
-    EngineContext ctx{m_platform, target, media, ui, log, facts, &g_stop};
+    EngineContext ctx{platform, target, media, ui, log, facts, &g_stop};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
     // the one given for this run only).
-    readSettings(m_platform, target, media, ui, ctx.language());
+    readSettings(platform, target, media, ui, ctx.language());
     if (o.command != "status")
         startLog(log, lang);
     ui.setPrintStatus(o.command == "status");
@@ -502,23 +479,25 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command == "status")
         return kExitOk;
     // The signal is read once the run has ended, never before.
-    if (o.command == "make-backups") {
-        const RunResult result = makeBackups(ctx);
-        return exitStatusOf(result, g_stopSignal);
-    }
-    if (o.command == "restore-all") {
-        const RunResult result = restoreAll(ctx);
+    if (o.command == "make-backups" || o.command == "restore-all") {
+        // Someone watching a terminal sees the run move; a log file gets the run's lines only.
+        ProgressLine progress(language, stderr, !o.quiet && ::isatty(STDERR_FILENO) == 1);
+        ui.setProgressLine(&progress);
+        const RunResult result = o.command == "make-backups" ? makeBackups(ctx) : restoreAll(ctx);
+        progress.erase();
+        ui.setProgressLine(nullptr);
+        DesktopNotification::send(result, language);
         return exitStatusOf(result, g_stopSignal);
     }
 
     if (o.command == "add") {
         // A backup drive that cannot be entered has been told about; nothing is walked.
         SystemError error;
-        if (choice.noDisk || !m_platform.openDir(target.base.substr(0, 3), error))
+        if (choice.noDisk || !platform.openDir(target.base.substr(0, 3), error))
             return kExitDriveNotEntered;
         std::uint64_t missing = 0;
         const std::vector<std::string> paths =
-            drivePathsOf(m_platform, o.arguments, language, missing);
+            drivePathsOf(platform, o.arguments, language, missing);
         AddResult result = addPaths(ctx, paths);
         result.failed += missing;
         if (result.stopped) {
@@ -559,6 +538,92 @@ int CommandLine::run(const std::vector<std::string>& args)
     std::vector<bool> selected(scan.proposals.size(), true);
     const RunResult result = addNewFiles(ctx, scan.proposals, selected);
     return exitStatusOf(result, g_stopSignal);
+}
+
+// Make Backups at each mount of the Backup drive's medium, until SIGINT or SIGTERM.
+int watch(Platform& platform, SystemFacts& facts, const Options& o)
+{
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return kExitDriveNotEntered;
+    g_wakeFd = pipeFds[1];
+    int status = kExitOk;
+    {
+        StopSignals stopSignals;
+        Options run = o;
+        run.command = "make-backups";
+        MediumWatch watch(
+            platform, languageOf(facts.languageCode), o.backupDrive,
+            [&] { return operate(platform, facts, run); }, pipeFds[0],
+            [] { return g_stopSignal != 0; });
+        status = watch.exec();
+    }
+    g_wakeFd = -1;
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    return status;
+}
+
+} // namespace
+
+int CommandLine::run(const std::vector<std::string>& args)
+{
+    SystemFacts facts = gatherSystemFacts(m_platform);
+    const std::string& lang = facts.languageCode;
+    g_stop.clear();
+    g_stopSignal = 0;
+    const Language language = languageOf(lang);
+    const Options o = parse(args, language);
+    if (!o.error.empty()) {
+        err(std::string(cliText::kErrorPrefix) + o.error);
+        err(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
+        return kExitUsage;
+    }
+    if (o.help) {
+        out(usage(lang));
+        return kExitOk;
+    }
+    if (o.version) {
+        out(std::string(kProductName) + " " + versionText(languageOf(lang)));
+        return kExitOk;
+    }
+    if (o.command.empty()) {
+        err(usage(lang));
+        return kExitUsage;
+    }
+    if (o.command == "restore-all" && !o.yes) {
+        fail(language, cliText::restoreAllOverwritesYourFiles);
+        return kExitUsage;
+    }
+
+    // The update check touches neither the log nor the backup drive; nor does the drive table.
+#if KOPIERIX_UPDATER
+    if (o.command == "check-update")
+        return checkUpdate(m_platform, lang);
+#endif
+    if (o.command == "drives") {
+        printDrives(m_platform, languageOf(lang));
+        return kExitOk;
+    }
+
+    if (o.command == "set-backup-drive")
+        return setBackupDrive(m_platform, o.arguments.front(), o.perComputer, language);
+
+    if (o.command == "schedule") {
+        Schedule schedule(language,
+                          QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+        return o.arguments.empty() ? schedule.show() : schedule.set(o.arguments.front());
+    }
+
+    // The default c: is no choice here: a run would walk the whole system as its medium.
+    if (o.command != "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
+        fail(language, cliText::noBackupDriveChosen);
+        return kExitDriveNotEntered;
+    }
+
+    if (o.command == "watch")
+        return watch(m_platform, facts, o);
+    return operate(m_platform, facts, o);
 }
 
 } // namespace kx

@@ -21,6 +21,13 @@ inline constexpr Text usage{
     "  status              toon de regel over de Backupschijf\n"
     "  drives              toon de schijfletters met hun soort, naam, vrije ruimte en map\n"
     "  check-update        kijk of er een nieuwere versie van %1 is\n"
+    "  schedule [daily|weekly|on-mount|off]\n"
+    "                      laat make-backups vanzelf lopen: dagelijks of wekelijks (een\n"
+    "                      systemd-gebruikerstimer), bij elke aankoppeling van de Backupschijf\n"
+    "                      (kopierix watch als gebruikersdienst), of niet meer; zonder argument:\n"
+    "                      toon wat is ingesteld\n"
+    "  watch               laat make-backups lopen telkens als de Backupschijf wordt\n"
+    "                      aangekoppeld, tot het wordt gestopt\n"
     "\n"
     "Opties:\n"
     "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
@@ -28,6 +35,7 @@ inline constexpr Text usage{
     "  --per-computer      (set-backup-drive) elke computer krijgt een eigen map op de schijf\n"
     "  --yes               (restore-all) bevestig dat uw bestanden worden overschreven\n"
     "  --add               (newer) voeg de nieuwe bestanden toe\n"
+    "  --quiet             geen voortgangsregel op de terminal\n"
     "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
     "  --help              toon deze tekst\n"
     "  --version           toon de versie\n"
@@ -46,6 +54,10 @@ inline constexpr Text usage{
     "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
     "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
     "of een geweigerde schijf (c: en / kunnen geen Backupschijf zijn).\n"
+    "watch: 0 gestopt door SIGINT of SIGTERM tijdens het wachten, 1 geen Backupschijf gekozen;\n"
+    "stopt het signaal een lopende Backup, dan 130 of 143.\n"
+    "schedule: 0 gedaan (ook zonder systemd: dan toont het de regel voor crontab), 1 een\n"
+    "eenheid kon niet worden geschreven of systemctl mislukte, 2 fout in de opdrachtregel.\n"
     "\n"
     "Bestanden:\n"
     "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (anders ~/.config/Kopierix/Kopierix.ini)\n"
@@ -70,12 +82,18 @@ inline constexpr Text usage{
     "  status              show the Backup drive's status line\n"
     "  drives              list the drive letters with their type, label, free space and folder\n"
     "  check-update        check whether a newer version of %1 exists\n"
+    "  schedule [daily|weekly|on-mount|off]\n"
+    "                      run make-backups by itself: daily or weekly (a systemd user timer), at\n"
+    "                      each mount of the Backup drive (kopierix watch as a user service), or\n"
+    "                      no more; without an argument, show what is set\n"
+    "  watch               run make-backups each time the Backup drive is mounted, until stopped\n"
     "\n"
     "Options:\n"
     "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
     "  --per-computer      (set-backup-drive) give each computer a folder of its own on the drive\n"
     "  --yes               (restore-all) confirm that your files are overwritten\n"
     "  --add               (newer) add the new files\n"
+    "  --quiet             no progress line on the terminal\n"
     "  --                  end of the options: what follows are paths, even when they begin with "
     "-\n"
     "  --help              show this text\n"
@@ -94,6 +112,10 @@ inline constexpr Text usage{
     "restore-all, newer and add stop at once with 1.\n"
     "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
     "/ cannot be the Backup drive).\n"
+    "watch: 0 stopped by SIGINT or SIGTERM while waiting, 1 no Backup drive chosen; 130 or 143\n"
+    "when the signal stops a run.\n"
+    "schedule: 0 done (also without systemd: it then prints the crontab line to use), 1 a unit\n"
+    "could not be written or systemctl failed, 2 usage error.\n"
     "\n"
     "Files:\n"
     "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (else ~/.config/Kopierix/Kopierix.ini)\n"
@@ -169,5 +191,68 @@ inline constexpr Text notAFileOrFolder{"%1 is geen bestand of map en wordt overg
 inline constexpr Text filesAdded{"Aantal toegevoegde bestanden = ", "Number of files added = "};
 inline constexpr Text alreadyInTheBackup{"Al in de Backup = ", "Already in the Backup = "};
 inline constexpr Text notAdded{"Niet toegevoegd = ", "Not added = "};
+
+// `kopierix schedule`. %1 is the word for how often, %2 a unit's name, %3 the folder of the
+// units.
+inline constexpr Text scheduleNeedsOne{"schedule verwacht daily, weekly, on-mount of off",
+                                       "schedule expects daily, weekly, on-mount or off"};
+inline constexpr Text everyDay{"dagelijks", "daily"};
+inline constexpr Text everyWeek{"wekelijks", "weekly"};
+inline constexpr Text scheduledByTimer{
+    "Backups Maken loopt nu %1, via de systemd-gebruikerstimer %2 (in %3).",
+    "Make Backups now runs %1, by the systemd user timer %2 (in %3)."};
+inline constexpr Text watchInstalled{
+    "Backups Maken loopt nu telkens als de Backupschijf wordt aangekoppeld, via de "
+    "systemd-gebruikersdienst %2 (in %3).",
+    "Make Backups now runs each time the Backup drive is mounted, by the systemd user service %2 "
+    "(in %3)."};
+inline constexpr Text scheduleTurnedOff{
+    "Geen automatische Backups meer: de systemd-eenheden van kopierix zijn uitgeschakeld en "
+    "verwijderd.",
+    "No more automatic backups: kopierix's systemd units are disabled and removed."};
+inline constexpr Text noSystemdUserManager{
+    "Er is hier geen systemd-gebruikersbeheer (%1): er is niets geschreven of ingeschakeld.",
+    "There is no systemd user manager here (%1): nothing was written or enabled."};
+inline constexpr Text systemctlNotFound{"systemctl niet gevonden", "systemctl not found"};
+inline constexpr Text systemctlUserFails{"systemctl --user werkt niet",
+                                         "systemctl --user does not work"};
+inline constexpr Text useCrontabLine{
+    "Zet deze regel in uw crontab (crontab -e) om Backups Maken %1 te laten lopen:",
+    "To run Make Backups %1, put this line in your crontab (crontab -e):"};
+inline constexpr Text startWatchWithSession{
+    "Start \"%1 watch\" met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
+    "dan loopt Backups Maken telkens als de Backupschijf wordt aangekoppeld.",
+    "Start \"%1 watch\" with your session (for example among your desktop's autostart programs); "
+    "Make Backups then runs each time the Backup drive is mounted."};
+inline constexpr Text removeCrontabLine{
+    "Staat er een regel van kopierix in uw crontab, haal die dan weg met crontab -e.",
+    "If your crontab holds a kopierix line, remove it with crontab -e."};
+inline constexpr Text systemctlFailed{"systemctl --user %1 mislukte: %2",
+                                      "systemctl --user %1 failed: %2"};
+inline constexpr Text unitNotWritten{"%1 kan niet worden geschreven", "%1 cannot be written"};
+inline constexpr Text noScheduleSet{"Er is geen automatische Backup ingesteld.",
+                                    "No automatic backup is set."};
+inline constexpr Text timerIsSet{"Backups Maken loopt %1: %2 (%3).",
+                                 "Make Backups runs %1: %2 (%3)."};
+inline constexpr Text watchIsSet{
+    "Backups Maken loopt telkens als de Backupschijf wordt aangekoppeld: %2 (%3).",
+    "Make Backups runs each time the Backup drive is mounted: %2 (%3)."};
+inline constexpr Text unitStateUnknown{"geen systemd-gebruikersbeheer", "no systemd user manager"};
+
+// `kopierix watch`. %1 is the Backup drive.
+inline constexpr Text watchWaiting{
+    "Wacht tot de Backupschijf %1 wordt aangekoppeld; stop met Ctrl+C.",
+    "Waiting for the Backup drive %1 to be mounted; stop with Ctrl+C."};
+inline constexpr Text watchMounted{"De Backupschijf %1 is aangekoppeld: Backups Maken begint.",
+                                   "The Backup drive %1 is mounted: Make Backups starts."};
+
+// The line that shows a run's progress on a terminal: files met, files copied, their bytes and
+// the time so far.
+inline constexpr Text progressLine{"%1 bestanden doorlopen, %2 gekopieerd, %3, %4",
+                                   "%1 files walked, %2 copied, %3, %4"};
+
+// The desktop notification at the end of a run.
+inline constexpr Text notificationBody{"%1 bestanden gekopieerd, %2 mislukt, %3 zonder bron",
+                                       "%1 files copied, %2 failed, %3 without a source"};
 
 } // namespace kx::cliText

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/ProgressLine.h"
 #include "engine/UserInterface.h"
 
 namespace kx {
@@ -17,12 +18,16 @@ public:
 
     /** Whether status lines are printed (the status command wants them, a run does not). */
     void setPrintStatus(bool on) { m_printStatus = on; }
+    /** The line that shows the run's progress, taken away before each printed line; none
+     *  when null. */
+    void setProgressLine(ProgressLine* line) { m_progressLine = line; }
 
     void memo(const std::string& line) override;
     void failure(const std::string& line) override;
     void clearMemo() override {}
     void progress(int) override {}
     void showProgress(bool) override {}
+    void runCounts(const RunResult& soFar) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,
@@ -33,8 +38,11 @@ public:
     void busy(bool) override {}
 
 private:
+    void eraseProgress();
+
     bool m_answerYes;
     bool m_printStatus = false;
+    ProgressLine* m_progressLine = nullptr;
 };
 
 } // namespace kx

@@ -5,14 +5,17 @@
 #include <QObject>
 #include <QString>
 
-class QTimer;
+class QDBusMessage;
+class QSocketNotifier;
 
 namespace kx {
 
 /**
- * Tells when a file system was mounted or unmounted. The mount table is a file whose changes no
- * file watcher reports, so it is read every two seconds and compared with what was read before;
- * it is a few kilobytes, and nothing else happens while it stays the same.
+ * Tells when a file system was mounted or unmounted, as the system reports it: the kernel marks
+ * the mount table "priority data" whenever it changes, and the volume service, where it runs,
+ * sends a signal for each volume mounted, unmounted, plugged in or pulled out. Nothing is read
+ * while nothing changes; each report is checked against the table read before, so that several
+ * reports of one change make one changed().
  */
 class MountWatcher : public QObject
 {
@@ -21,23 +24,33 @@ class MountWatcher : public QObject
 public:
     explicit MountWatcher(const QString& mountTable = QStringLiteral("/proc/self/mountinfo"),
                           QObject* parent = nullptr);
+    ~MountWatcher() override;
 
-    static constexpr int kIntervalMs = 2000;
+    /** How long a change that could not be handled waits before it is looked at again. */
+    static constexpr int kRetryMs = 2000;
 
     /** Compares the table with the last reading now; emits changed() when it differs. */
     void check();
     /** Forgets the last reading, so that the next check reports a change: for a change that
      *  could not be handled at once. */
     void forget();
+    /** The table as last read. */
+    const QByteArray& table() const { return m_last; }
 
 signals:
     void changed();
 
+private slots:
+    void volumeServiceChanged(const QDBusMessage& message);
+
 private:
+    void listenToVolumeService();
+
     QString m_path;
     QByteArray m_last;
     bool m_known = false;
-    QTimer* m_timer;
+    int m_fd = -1;
+    QSocketNotifier* m_notifier = nullptr;
 };
 
 } // namespace kx

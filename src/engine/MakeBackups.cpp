@@ -50,6 +50,7 @@ RunResult makeBackups(EngineContext& ctx)
         if (progressStep > 0)
             ctx.ui.progress(
                 static_cast<int>(std::min<std::int64_t>(100, medium.totalSize / progressStep)));
+        ctx.ui.runCounts(result);
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
         FileInfo sourceInfo;
@@ -81,6 +82,7 @@ RunResult makeBackups(EngineContext& ctx)
             // What the medium holds now: the new copy's size, not the old one's.
             result.copiedSize += staged.size;
             medium.totalSize += staged.size - oldSize;
+            ctx.ui.runCounts(result);
         };
         // A copy the stop abandoned half-way is no failure: the old copy is still there.
         if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
@@ -127,6 +129,7 @@ RunResult makeBackups(EngineContext& ctx)
     for (const auto& line : summary)
         ctx.log.writeLog(line);
     result.failedCount = failures.summarise(ctx, walk.unreadableFolders());
+    result.withoutSourceCount = failures.withoutSource();
     if (stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));

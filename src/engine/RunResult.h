@@ -25,6 +25,8 @@ struct RunResult
     std::int64_t backupTotalSize = 0;
     /** What could not be done: failed copies, unreadable folders, files of missing drives. */
     std::uint64_t failedCount = 0;
+    /** Backup files whose source no longer exists: the user deleted it; no failure. */
+    std::uint64_t withoutSourceCount = 0;
     /** What the run found of the backup drive: true when it reported that it holds no medium;
      *  empty when the run did not look. The windows keep it for the manage window. */
     std::optional<bool> noDisk;

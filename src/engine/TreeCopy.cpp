@@ -81,6 +81,7 @@ void TreeCopy::copied(std::int64_t size)
     if (m_progressStep > 0)
         m_ctx.ui.progress(static_cast<int>(
             std::clamp<std::int64_t>(m_counts.copiedSize / m_progressStep, 0, 100)));
+    m_ctx.ui.runCounts(m_counts);
 }
 
 bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
@@ -106,6 +107,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
             copied(size);
         });
         ++m_counts.backupFileCount;
+        m_ctx.ui.runCounts(m_counts);
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/RunResult.h"
+
 #include <string>
 
 namespace kx {
@@ -23,6 +25,9 @@ public:
     /** Progress bar position, 0..100. */
     virtual void progress(int position) = 0;
     virtual void showProgress(bool shown) = 0;
+    /** The counts of a run so far (backup files met, files copied and their bytes), after each
+     *  file; for a display of its own. */
+    virtual void runCounts(const RunResult&) {}
     /** The backup-drive status line. */
     virtual void status(const std::string& text) = 0;
     /** The program's yes/no question; true for Yes. */

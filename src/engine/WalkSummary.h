@@ -26,6 +26,7 @@ public:
      *  copies, unreadable folders and the backup files of missing drives. */
     std::uint64_t summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
     std::uint64_t failedCopies() const { return m_failed; }
+    std::uint64_t withoutSource() const { return m_withoutSource; }
 
     /** A source that could not be reached, sorted by why: it does not exist (a backup file
      *  without a source), its drive is not there, or it is there but cannot be read (a failed

@@ -130,6 +130,11 @@ private slots:
                                               << "kopierix: Unknown argument: -notes.txt";
         QTest::newRow("add without a path") << QStringList{"add"} << 2 << ""
                                             << "kopierix: add expects one or more files";
+        QTest::newRow("unknown schedule")
+            << QStringList{"schedule", "hourly"} << 2 << ""
+            << "kopierix: schedule expects daily, weekly, on-mount or off";
+        QTest::newRow("watch with an argument") << QStringList{"watch", "e"} << 2 << ""
+                                                << "kopierix: Unknown argument: e";
         QTest::newRow("--per-computer elsewhere")
             << QStringList{"status", "--per-computer"} << 2 << ""
             << "kopierix: --per-computer belongs to set-backup-drive";

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/MediumWatch.h"
+
+#include "app/CommandLineTexts.h"
+#include "app/MountWatcher.h"
+#include "engine/Settings.h"
+#include "support/TextHelpers.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <set>
+#include <vector>
+
+namespace kx {
+
+namespace {
+
+struct Mount
+{
+    QByteArray id;
+    std::string folder;
+};
+
+// The mount folder as the table writes it: space, tab, newline and backslash as octal escapes.
+std::string unescaped(const QByteArray& field)
+{
+    std::string text;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+            field[i + 1] <= '3') {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
+
+// Each mount of a mountinfo table with its number, which a new mount never shares with one
+// that went before it.
+std::vector<Mount> mountsOf(const QByteArray& table)
+{
+    std::vector<Mount> mounts;
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 4)
+            mounts.push_back({fields[0], unescaped(fields[4])});
+    }
+    return mounts;
+}
+
+bool lies(const std::string& folder, const std::string& mountFolder)
+{
+    if (mountFolder == "/")
+        return true;
+    return folder.compare(0, mountFolder.size(), mountFolder) == 0 &&
+           (folder.size() == mountFolder.size() || folder[mountFolder.size()] == '/');
+}
+
+void say(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+bool MediumWatch::newMountHolds(const QByteArray& before, const QByteArray& after,
+                                const std::string& folder)
+{
+    // The last of equally long mount folders is the one on top.
+    const Mount* holder = nullptr;
+    const std::vector<Mount> now = mountsOf(after);
+    for (const Mount& mount : now) {
+        if (lies(folder, mount.folder) &&
+            (holder == nullptr || mount.folder.size() >= holder->folder.size()))
+            holder = &mount;
+    }
+    if (holder == nullptr)
+        return false;
+    std::set<QByteArray> known;
+    for (const Mount& mount : mountsOf(before))
+        known.insert(mount.id);
+    return known.count(holder->id) == 0;
+}
+
+MediumWatch::MediumWatch(Platform& platform, Language language, char backupDrive,
+                         std::function<int()> run, int wakeFd, std::function<bool()> stopped)
+    : m_platform(platform), m_language(language), m_backupDrive(backupDrive), m_run(std::move(run)),
+      m_wakeFd(wakeFd), m_stopped(std::move(stopped)),
+      m_watcher(new MountWatcher(QStringLiteral("/proc/self/mountinfo"), this)),
+      m_loop(new QEventLoop(this)), m_table(m_watcher->table())
+{
+    connect(m_watcher, &MountWatcher::changed, this, &MediumWatch::mountsChanged);
+    auto* wake = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+    connect(wake, &QSocketNotifier::activated, m_loop, &QEventLoop::quit);
+}
+
+MediumWatch::~MediumWatch() = default;
+
+int MediumWatch::exec()
+{
+    const char letter = m_backupDrive ? m_backupDrive : chosenBackupDrive(m_platform);
+    say(fillIn(inLanguage(m_language, cliText::watchWaiting), {std::string(1, letter) + ":"}));
+    if (!m_stopped())
+        m_loop->exec();
+    return m_status;
+}
+
+void MediumWatch::mountsChanged()
+{
+    const QByteArray before = m_table;
+    m_table = m_watcher->table();
+    if (m_stopped())
+        return;
+    // The drive table follows the mounts; the choice is read afresh, as a run would read it.
+    m_platform.reloadDrives();
+    const char letter = m_backupDrive ? m_backupDrive : chosenBackupDrive(m_platform);
+    std::string label;
+    SystemError error;
+    if (letter == 0 || !m_platform.volumeLabel(letter, label, error))
+        return;
+    const QString folder = QFile::decodeName(
+        QByteArray::fromStdString(m_platform.nativePath(std::string(1, letter) + ":\\")));
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() ||
+        !newMountHolds(before, m_table, QFile::encodeName(canonical).toStdString()))
+        return;
+    say(fillIn(inLanguage(m_language, cliText::watchMounted), {std::string(1, letter) + ":"}));
+    // A run holds the loop: a mount meanwhile is seen when it ends, against the table read here.
+    m_status = m_run();
+    if (m_stopped())
+        m_loop->quit();
+    else
+        m_status = 0;
+}
+
+} // namespace kx

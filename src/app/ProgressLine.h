@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/RunResult.h"
+#include "support/Language.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace kx {
+
+// One line on a terminal that tells how far a run has come: the files met, the files copied,
+// their bytes and the time so far. It is drawn over itself, at most ten times a second, and
+// taken away before any other line is printed, so that the run's own lines stay as they are.
+class ProgressLine
+{
+public:
+    // Shown only on a terminal: a log file or a pipe gets none of it.
+    ProgressLine(Language language, std::FILE* stream, bool shown);
+
+    void update(const RunResult& soFar);
+    // Takes the line away, if it is there.
+    void erase();
+
+private:
+    Language m_language;
+    std::FILE* m_stream;
+    bool m_shown;
+    bool m_drawn = false;
+    bool m_everDrawn = false;
+    std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastDraw;
+};
+
+} // namespace kx
