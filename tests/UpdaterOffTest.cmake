@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The program as distributions build it, without the update check: it must configure, build and
-# link without the update libraries, hold none of their code, and not offer check-update.
+# link without the update libraries, hold none of their code, and offer check-update nowhere.
 # The build folder is kept between runs, so that only the first run builds everything.
 #   cmake -DSOURCE=<source dir> -DWORK=<build dir> -DGENERATOR=<generator> -P UpdaterOffTest.cmake
 
@@ -34,4 +34,9 @@ execute_process(COMMAND ${program} --help
     RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0 OR out MATCHES "check-update" OR NOT out MATCHES "\n  drives ")
     message(FATAL_ERROR "--help should list the commands but check-update (${result}):\n${out}${err}")
+endif()
+# Nor does the completion that such a build installs.
+file(READ ${WORK}/doc/kopierix completion)
+if(completion MATCHES "check-update" OR NOT completion MATCHES " drives")
+    message(FATAL_ERROR "The completion should offer the commands but check-update:\n${completion}")
 endif()
