@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineTexts.h"
+#include "app/ConsoleOutput.h"
 #include "app/ConsoleUi.h"
 #include "app/DesktopNotification.h"
 #include "app/MediumWatch.h"
@@ -44,18 +45,6 @@ namespace kx {
 
 namespace {
 
-void out(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
-void err(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
-}
-
 std::string usage(const std::string& lang)
 {
     std::string text = fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
@@ -70,7 +59,7 @@ std::string usage(const std::string& lang)
 
 void fail(Language language, const Text& text, std::initializer_list<std::string> arguments = {})
 {
-    err(cliText::kErrorPrefix + fillIn(inLanguage(language, text), arguments));
+    printErr(cliText::kErrorPrefix + fillIn(inLanguage(language, text), arguments));
 }
 
 struct Options
@@ -172,9 +161,8 @@ Options parse(const std::vector<std::string>& args, Language language)
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" ||
                        (KOPIERIX_UPDATER && o.command == "check-update") || o.command == "drives" ||
-                       o.command == "add" ||
-                       o.command == "set-backup-drive" || o.command == "schedule" ||
-                       o.command == "watch";
+                       o.command == "add" || o.command == "set-backup-drive" ||
+                       o.command == "schedule" || o.command == "watch";
     const bool takesArguments =
         o.command == "add" || o.command == "set-backup-drive" || o.command == "schedule";
     static const std::vector<std::string> schedules{"daily", "weekly", "on-mount", "off"};
@@ -208,12 +196,12 @@ public:
     void busy(bool) override {}
     void showWindow(const std::string&) override {}
     void clearMemo() override {}
-    void memo(const std::string& line) override { out(line); }
+    void memo(const std::string& line) override { printOut(line); }
     void setDownloadButton(const std::string&) override {}
     void showDownloadButton(bool) override {}
     void setExitButton(const std::string&) override {}
     void showExitButton(bool) override {}
-    void error(const std::string& text) override { err(text); }
+    void error(const std::string& text) override { printErr(text); }
 };
 
 int checkUpdate(Platform& platform, const std::string& lang)
@@ -357,15 +345,15 @@ void CommandLine::printDrives(Platform& platform, Language language)
         std::string line;
         for (std::size_t i = 0; i + 1 < row.size(); ++i)
             line += padded(row[i], widths[i]);
-        out(line + row.back());
+        printOut(line + row.back());
     }
 }
 
 int CommandLine::noDisplay()
 {
     const std::string lang = gatherSystemFacts(m_platform).languageCode;
-    err(inLanguage(languageOf(lang), cliText::noDisplay));
-    err(usage(lang));
+    printErr(inLanguage(languageOf(lang), cliText::noDisplay));
+    printErr(usage(lang));
     return 1;
 }
 
@@ -415,9 +403,9 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
         return kExitDriveNotEntered;
     }
     const std::string drive = std::string(1, letter) + ":";
-    out(fillIn(inLanguage(language, perComputer ? cliText::backupDriveChosenPerComputer
-                                                : cliText::backupDriveChosen),
-               {drive, platform.nativePath(drive + "\\")}));
+    printOut(fillIn(inLanguage(language, perComputer ? cliText::backupDriveChosenPerComputer
+                                                     : cliText::backupDriveChosen),
+                    {drive, platform.nativePath(drive + "\\")}));
     return kExitOk;
 }
 
@@ -454,7 +442,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     // other operation: it is refused at once, before it touches anything.
     OperationLock operation;
     if (o.command != "status" && !operation.tryLock()) {
-        err(operationRefusal(lang));
+        printErr(operationRefusal(lang));
         return kExitBusy;
     }
 
@@ -504,10 +492,10 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
             ui.memo(stoppedLine(language));
             log.writeLog(stoppedLine(language));
         }
-        out(inLanguage(language, cliText::filesAdded) + std::to_string(result.added));
-        out(inLanguage(language, cliText::alreadyInTheBackup) +
-            std::to_string(result.alreadyThere));
-        out(inLanguage(language, cliText::notAdded) + std::to_string(result.failed));
+        printOut(inLanguage(language, cliText::filesAdded) + std::to_string(result.added));
+        printOut(inLanguage(language, cliText::alreadyInTheBackup) +
+                 std::to_string(result.alreadyThere));
+        printOut(inLanguage(language, cliText::notAdded) + std::to_string(result.failed));
         // The medium's total, as the manage window keeps it when it closes.
         if (result.added > 0)
             writeLastDate(ctx, media.current.totalSize, media.current.lastBackupDate);
@@ -532,7 +520,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     if (!o.add || !scan.found) {
         // An empty list is the window's single line; nothing is added, nothing written.
         for (const auto& line : scan.proposals)
-            out(line);
+            printOut(line);
         return kExitOk;
     }
     std::vector<bool> selected(scan.proposals.size(), true);
@@ -575,20 +563,20 @@ int CommandLine::run(const std::vector<std::string>& args)
     const Language language = languageOf(lang);
     const Options o = parse(args, language);
     if (!o.error.empty()) {
-        err(std::string(cliText::kErrorPrefix) + o.error);
-        err(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
+        printErr(std::string(cliText::kErrorPrefix) + o.error);
+        printErr(inLanguage(languageOf(lang), cliText::seeKopierixHelp));
         return kExitUsage;
     }
     if (o.help) {
-        out(usage(lang));
+        printOut(usage(lang));
         return kExitOk;
     }
     if (o.version) {
-        out(std::string(kProductName) + " " + versionText(languageOf(lang)));
+        printOut(std::string(kProductName) + " " + versionText(languageOf(lang)));
         return kExitOk;
     }
     if (o.command.empty()) {
-        err(usage(lang));
+        printErr(usage(lang));
         return kExitUsage;
     }
     if (o.command == "restore-all" && !o.yes) {

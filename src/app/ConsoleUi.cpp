@@ -1,18 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ConsoleUi.h"
-
-#include <cstdio>
+#include "app/ConsoleOutput.h"
 
 namespace kx {
-
-namespace {
-void printLine(std::FILE* stream, const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
-}
-} // namespace
 
 ConsoleUi::ConsoleUi(bool answerYes) : m_answerYes(answerYes) {}
 

@@ -2,6 +2,7 @@
 #include "app/MediumWatch.h"
 
 #include "app/CommandLineTexts.h"
+#include "app/ConsoleOutput.h"
 #include "app/MountWatcher.h"
 #include "engine/Settings.h"
 #include "support/TextHelpers.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
-#include <cstdio>
 #include <set>
 #include <vector>
 
@@ -63,13 +63,6 @@ bool lies(const std::string& folder, const std::string& mountFolder)
            (folder.size() == mountFolder.size() || folder[mountFolder.size()] == '/');
 }
 
-void say(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 } // namespace
 
 bool MediumWatch::newMountHolds(const QByteArray& before, const QByteArray& after,
@@ -108,7 +101,7 @@ MediumWatch::~MediumWatch() = default;
 int MediumWatch::exec()
 {
     const char letter = m_backupDrive ? m_backupDrive : chosenBackupDrive(m_platform);
-    say(fillIn(inLanguage(m_language, cliText::watchWaiting), {std::string(1, letter) + ":"}));
+    printOut(fillIn(inLanguage(m_language, cliText::watchWaiting), {std::string(1, letter) + ":"}));
     if (!m_stopped())
         m_loop->exec();
     return m_status;
@@ -133,7 +126,7 @@ void MediumWatch::mountsChanged()
     if (canonical.isEmpty() ||
         !newMountHolds(before, m_table, QFile::encodeName(canonical).toStdString()))
         return;
-    say(fillIn(inLanguage(m_language, cliText::watchMounted), {std::string(1, letter) + ":"}));
+    printOut(fillIn(inLanguage(m_language, cliText::watchMounted), {std::string(1, letter) + ":"}));
     // A run holds the loop: a mount meanwhile is seen when it ends, against the table read here.
     m_status = m_run();
     if (m_stopped())

@@ -2,6 +2,7 @@
 #include "app/Schedule.h"
 
 #include "app/CommandLineTexts.h"
+#include "app/ConsoleOutput.h"
 #include "support/TextHelpers.h"
 
 #include <QDir>
@@ -22,18 +23,6 @@ constexpr const char* kBackupService = "kopierix-backup.service";
 constexpr const char* kBackupTimer = "kopierix-backup.timer";
 constexpr const char* kWatchService = "kopierix-watch.service";
 constexpr int kSystemctlTimeoutMs = 60000;
-
-void out(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
-void err(const std::string& text)
-{
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
-}
 
 QString q(const std::string& text)
 {
@@ -204,8 +193,8 @@ bool Schedule::writeUnit(const std::string& name, const std::string& text)
     QSaveFile file(folder + QLatin1Char('/') + q(name));
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit()) {
-        err(cliText::kErrorPrefix +
-            fillIn(inLanguage(m_language, cliText::unitNotWritten), {unitFolder() + "/" + name}));
+        printErr(cliText::kErrorPrefix + fillIn(inLanguage(m_language, cliText::unitNotWritten),
+                                                {unitFolder() + "/" + name}));
         return false;
     }
     return true;
@@ -230,8 +219,8 @@ int Schedule::install(const std::vector<std::pair<std::string, std::string>>& un
             std::string shown;
             for (const std::string& word : call)
                 shown += (shown.empty() ? "" : " ") + word;
-            err(cliText::kErrorPrefix +
-                fillIn(inLanguage(m_language, cliText::systemctlFailed), {shown, output}));
+            printErr(cliText::kErrorPrefix +
+                     fillIn(inLanguage(m_language, cliText::systemctlFailed), {shown, output}));
             return 1;
         }
     }
@@ -245,29 +234,29 @@ int Schedule::set(const std::string& choice)
     const std::string why = whySystemdIsAbsent();
     const Text& often = choice == "weekly" ? cliText::everyWeek : cliText::everyDay;
     if (!why.empty()) {
-        out(fillIn(inLanguage(m_language, cliText::noSystemdUserManager), {why}));
+        printOut(fillIn(inLanguage(m_language, cliText::noSystemdUserManager), {why}));
         if (choice == "on-mount") {
-            out(fillIn(inLanguage(m_language, cliText::startWatchWithSession),
-                       {shellWord(m_program)}));
+            printOut(fillIn(inLanguage(m_language, cliText::startWatchWithSession),
+                            {shellWord(m_program)}));
         } else {
-            out(fillIn(inLanguage(m_language, cliText::useCrontabLine),
-                       {inLanguage(m_language, often)}));
-            out("@" + choice + " " + shellWord(m_program) + " make-backups");
+            printOut(fillIn(inLanguage(m_language, cliText::useCrontabLine),
+                            {inLanguage(m_language, often)}));
+            printOut("@" + choice + " " + shellWord(m_program) + " make-backups");
         }
         return 0;
     }
     if (choice == "on-mount") {
         const int status = install({{kWatchService, watchService()}}, kWatchService);
         if (status == 0)
-            out(fillIn(inLanguage(m_language, cliText::watchInstalled),
-                       {"", kWatchService, unitFolder()}));
+            printOut(fillIn(inLanguage(m_language, cliText::watchInstalled),
+                            {"", kWatchService, unitFolder()}));
         return status;
     }
     const int status = install(
         {{kBackupService, backupService()}, {kBackupTimer, backupTimer(choice)}}, kBackupTimer);
     if (status == 0)
-        out(fillIn(inLanguage(m_language, cliText::scheduledByTimer),
-                   {inLanguage(m_language, often), kBackupTimer, unitFolder()}));
+        printOut(fillIn(inLanguage(m_language, cliText::scheduledByTimer),
+                        {inLanguage(m_language, often), kBackupTimer, unitFolder()}));
     return status;
 }
 
@@ -290,19 +279,19 @@ int Schedule::turnOff()
     for (const char* name : {kBackupTimer, kBackupService, kWatchService}) {
         QFile file(q(folder + name));
         if (file.exists() && !file.remove()) {
-            err(cliText::kErrorPrefix +
-                fillIn(inLanguage(m_language, cliText::unitNotWritten), {folder + name}));
+            printErr(cliText::kErrorPrefix +
+                     fillIn(inLanguage(m_language, cliText::unitNotWritten), {folder + name}));
             return 1;
         }
     }
     if (!why.empty()) {
-        out(fillIn(inLanguage(m_language, cliText::noSystemdUserManager), {why}));
-        out(inLanguage(m_language, cliText::removeCrontabLine));
+        printOut(fillIn(inLanguage(m_language, cliText::noSystemdUserManager), {why}));
+        printOut(inLanguage(m_language, cliText::removeCrontabLine));
         return 0;
     }
     std::string output;
     systemctl({"daemon-reload"}, output);
-    out(inLanguage(m_language, cliText::scheduleTurnedOff));
+    printOut(inLanguage(m_language, cliText::scheduleTurnedOff));
     return 0;
 }
 
@@ -330,17 +319,17 @@ int Schedule::show()
                                   : calendar == "weekly"
                                       ? inLanguage(m_language, cliText::everyWeek)
                                       : calendar;
-        out(fillIn(inLanguage(m_language, cliText::timerIsSet),
-                   {often, folder + kBackupTimer, state(kBackupTimer)}));
+        printOut(fillIn(inLanguage(m_language, cliText::timerIsSet),
+                        {often, folder + kBackupTimer, state(kBackupTimer)}));
         any = true;
     }
     if (QFile::exists(q(folder + kWatchService))) {
-        out(fillIn(inLanguage(m_language, cliText::watchIsSet),
-                   {"", folder + kWatchService, state(kWatchService)}));
+        printOut(fillIn(inLanguage(m_language, cliText::watchIsSet),
+                        {"", folder + kWatchService, state(kWatchService)}));
         any = true;
     }
     if (!any)
-        out(inLanguage(m_language, cliText::noScheduleSet));
+        printOut(inLanguage(m_language, cliText::noScheduleSet));
     return 0;
 }
 
