@@ -3,6 +3,7 @@
 // medium, the notification at the end of a run and the progress line on a terminal.
 #include "app/MountWatcher.h"
 #include "app/Schedule.h"
+#include "common/ChildProcess.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
 
@@ -17,8 +18,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using kx::test::endProcesses;
 using kx::test::Fixture;
 using kx::test::ScratchMount;
+using kx::test::waitForLine;
 
 namespace {
 
@@ -72,31 +75,11 @@ void backupWithChanges(Fixture& fixture)
     fixture.writeFile("c:\\Docs\\a.doc", "changed", T0 + 60);
 }
 
-bool waitForLine(QProcess& process, QByteArray& line)
-{
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(10000))
-            return false;
-    }
-    line = process.readLine().trimmed();
-    return true;
-}
-
 // A bus of the test's own, ended with the test.
 class PrivateBus
 {
 public:
-    ~PrivateBus()
-    {
-        for (QProcess* process : {&m_standin, &m_daemon}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(5000))
-                    process->kill();
-                process->waitForFinished();
-            }
-        }
-    }
+    ~PrivateBus() { endProcesses({&m_standin, &m_daemon}); }
 
     // Starts the bus and a stand-in on it; false with the reason when either does not start.
     bool start(const QString& folder, const QStringList& standin, QString& why)

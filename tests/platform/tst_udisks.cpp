@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The drives as the system's volume service describes them, against a stand-in for the service
 // on a bus of the test's own.
+#include "common/ChildProcess.h"
 #include "common/Fixture.h"
 #include "platform/linux/LinuxPlatform.h"
 
@@ -9,6 +10,8 @@
 #include <QtTest>
 
 using namespace kx;
+using kx::test::endProcesses;
+using kx::test::waitForLine;
 
 namespace {
 
@@ -20,16 +23,6 @@ char letterOf(Platform& platform, const std::string& folder)
             return letter;
     }
     return 0;
-}
-
-bool waitForLine(QProcess& process, QByteArray& line)
-{
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(10000))
-            return false;
-    }
-    line = process.readLine().trimmed();
-    return true;
 }
 
 } // namespace
@@ -90,17 +83,7 @@ private slots:
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
     }
 
-    void cleanupTestCase()
-    {
-        for (QProcess* process : {&m_service, &m_bus}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(5000))
-                    process->kill();
-                process->waitForFinished();
-            }
-        }
-    }
+    void cleanupTestCase() { endProcesses({&m_service, &m_bus}); }
 
     void drivesFromTheService_data()
     {
