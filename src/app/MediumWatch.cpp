@@ -5,6 +5,7 @@
 #include "app/ConsoleOutput.h"
 #include "app/MountWatcher.h"
 #include "engine/Settings.h"
+#include "platform/linux/DriveTable.h"
 #include "support/TextHelpers.h"
 
 #include <QEventLoop>
@@ -12,76 +13,16 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
-#include <set>
 #include <vector>
 
 namespace kx {
 
-namespace {
-
-struct Mount
-{
-    QByteArray id;
-    std::string folder;
-};
-
-// The mount folder as the table writes it: space, tab, newline and backslash as octal escapes.
-std::string unescaped(const QByteArray& field)
-{
-    std::string text;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
-            field[i + 1] <= '3') {
-            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                      (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
-// Each mount of a mountinfo table with its number, which a new mount never shares with one
-// that went before it.
-std::vector<Mount> mountsOf(const QByteArray& table)
-{
-    std::vector<Mount> mounts;
-    for (const QByteArray& line : table.split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() > 4)
-            mounts.push_back({fields[0], unescaped(fields[4])});
-    }
-    return mounts;
-}
-
-bool lies(const std::string& folder, const std::string& mountFolder)
-{
-    if (mountFolder == "/")
-        return true;
-    return folder.compare(0, mountFolder.size(), mountFolder) == 0 &&
-           (folder.size() == mountFolder.size() || folder[mountFolder.size()] == '/');
-}
-
-} // namespace
-
 bool MediumWatch::newMountHolds(const QByteArray& before, const QByteArray& after,
                                 const std::string& folder)
 {
-    // The last of equally long mount folders is the one on top.
-    const Mount* holder = nullptr;
-    const std::vector<Mount> now = mountsOf(after);
-    for (const Mount& mount : now) {
-        if (lies(folder, mount.folder) &&
-            (holder == nullptr || mount.folder.size() >= holder->folder.size()))
-            holder = &mount;
-    }
-    if (holder == nullptr)
-        return false;
-    std::set<QByteArray> known;
-    for (const Mount& mount : mountsOf(before))
-        known.insert(mount.id);
-    return known.count(holder->id) == 0;
+    const std::vector<MountEntry> now = parseMountInfo(after.toStdString());
+    const MountEntry* holder = mountHolding(now, folder);
+    return holder != nullptr && mountIdsOf(before.toStdString()).count(holder->id) == 0;
 }
 
 MediumWatch::MediumWatch(Platform& platform, Language language, char backupDrive,

@@ -218,6 +218,7 @@ std::vector<MountEntry> parseMountInfo(const std::string& text)
             fields.end() - dash < 3)
             continue;
         MountEntry mount;
+        mount.id = std::string(fields[0]);
         mount.mountPoint = decodeMountField(fields[4]);
         mount.fsType = decodeMountField(*(dash + 1));
         mount.source = decodeMountField(*(dash + 2));
@@ -315,6 +316,21 @@ std::string fileSystemNameOfMount(const MountEntry& mount)
         }
     }
     return fs;
+}
+
+std::set<std::string> mountIdsOf(const std::string& text)
+{
+    std::set<std::string> ids;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        const std::vector<std::string_view> fields =
+            splitFields(std::string_view(text).substr(pos, end - pos));
+        if (!fields.empty())
+            ids.insert(std::string(fields[0]));
+        pos = end + 1;
+    }
+    return ids;
 }
 
 const MountEntry* mountHolding(const std::vector<MountEntry>& mounts, const std::string& path)

@@ -15,6 +15,8 @@ namespace kx {
 // One mounted file system, as the kernel's mount table describes it.
 struct MountEntry
 {
+    // The kernel's number for the mount; a new mount never takes the number of one before it.
+    std::string id;
     std::string mountPoint;
     std::string fsType;
     std::string source;
@@ -22,8 +24,11 @@ struct MountEntry
     unsigned minor = 0;
 };
 
-// The mounts of a /proc/<pid>/mountinfo text, in its order, with the escapes decoded.
+// The mounts of a /proc/<pid>/mountinfo text, in its order, with the escapes decoded; of the
+// mounts on one folder only the one on top.
 std::vector<MountEntry> parseMountInfo(const std::string& text);
+// The numbers of every mount of a mountinfo text, hidden ones included.
+std::set<std::string> mountIdsOf(const std::string& text);
 // False for the kernel's own file systems and the system's private mounts.
 bool holdsUserData(const MountEntry& mount);
 // The drive-type word of a mount: CD, network, RAM disk, removable device or fixed.
