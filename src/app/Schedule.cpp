@@ -95,11 +95,6 @@ std::string firstLine(const std::string& text)
     return text.substr(0, end);
 }
 
-std::string trimmedText(const QByteArray& bytes)
-{
-    return bytes.trimmed().toStdString();
-}
-
 } // namespace
 
 Schedule::Schedule(Language language, std::string program)
@@ -169,7 +164,11 @@ bool Schedule::systemctl(const std::vector<std::string>& arguments, std::string&
         return false;
     }
     const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    output = trimmedText(ok ? process.readAllStandardOutput() : process.readAllStandardError());
+    // A failure is told on standard error, but some answers come with a failing status on
+    // standard output (is-enabled of a disabled unit).
+    const QByteArray error = process.readAllStandardError().trimmed();
+    output =
+        (ok || error.isEmpty() ? process.readAllStandardOutput().trimmed() : error).toStdString();
     return ok;
 }
 

@@ -33,7 +33,8 @@ private:
     std::string unitFolder() const;
     // Why systemd cannot be used here; empty when it can.
     std::string whySystemdIsAbsent();
-    // Runs `systemctl --user` with the arguments; its output, or its error when it fails.
+    // Runs `systemctl --user` with the arguments; its output, or its error when it fails and
+    // says one.
     bool systemctl(const std::vector<std::string>& arguments, std::string& output);
     bool writeUnit(const std::string& name, const std::string& text);
     int turnOff();

@@ -190,6 +190,18 @@ private slots:
                                       "kopierix-watch.service"),
                  qPrintable(run.out));
 
+        // A timer switched off by hand shows as such: is-enabled says so on standard output,
+        // and fails.
+        {
+            QFile script(bin.filePath("systemctl"));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\n[ \"$2\" = is-enabled ] && { echo disabled; exit 1; }\n"
+                         "exit 0\n");
+        }
+        run = kopierix({"schedule"}, env);
+        QVERIFY2(run.out.contains("kopierix-backup.timer (disabled)"), qPrintable(run.out));
+        fakeProgram(bin.path(), "systemctl", calls, 0);
+
         run = kopierix({"schedule", "off"}, env);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(readText(calls).contains(
