@@ -193,7 +193,7 @@ inline constexpr Text alreadyInTheBackup{"Al in de Backup = ", "Already in the B
 inline constexpr Text notAdded{"Niet toegevoegd = ", "Not added = "};
 
 // `kopierix schedule`. %1 is the word for how often, %2 a unit's name, %3 the folder of the
-// units.
+// units; the texts of the watch service, which runs at no set time, start at %1 with the unit.
 inline constexpr Text scheduleNeedsOne{"schedule verwacht daily, weekly, on-mount of off",
                                        "schedule expects daily, weekly, on-mount or off"};
 inline constexpr Text everyDay{"dagelijks", "daily"};
@@ -203,9 +203,9 @@ inline constexpr Text scheduledByTimer{
     "Make Backups now runs %1, by the systemd user timer %2 (in %3)."};
 inline constexpr Text watchInstalled{
     "Backups Maken loopt nu telkens als de Backupschijf wordt aangekoppeld, via de "
-    "systemd-gebruikersdienst %2 (in %3).",
-    "Make Backups now runs each time the Backup drive is mounted, by the systemd user service %2 "
-    "(in %3)."};
+    "systemd-gebruikersdienst %1 (in %2).",
+    "Make Backups now runs each time the Backup drive is mounted, by the systemd user service %1 "
+    "(in %2)."};
 inline constexpr Text scheduleTurnedOff{
     "Geen automatische Backups meer: de systemd-eenheden van kopierix zijn uitgeschakeld en "
     "verwijderd.",
@@ -235,8 +235,8 @@ inline constexpr Text noScheduleSet{"Er is geen automatische Backup ingesteld.",
 inline constexpr Text timerIsSet{"Backups Maken loopt %1: %2 (%3).",
                                  "Make Backups runs %1: %2 (%3)."};
 inline constexpr Text watchIsSet{
-    "Backups Maken loopt telkens als de Backupschijf wordt aangekoppeld: %2 (%3).",
-    "Make Backups runs each time the Backup drive is mounted: %2 (%3)."};
+    "Backups Maken loopt telkens als de Backupschijf wordt aangekoppeld: %1 (%2).",
+    "Make Backups runs each time the Backup drive is mounted: %1 (%2)."};
 inline constexpr Text unitStateUnknown{"geen systemd-gebruikersbeheer", "no systemd user manager"};
 
 // `kopierix watch`. %1 is the Backup drive.

@@ -12,6 +12,12 @@ void ConsoleUi::eraseProgress()
         m_progressLine->erase();
 }
 
+void ConsoleUi::print(std::FILE* stream, const std::string& line)
+{
+    eraseProgress();
+    printLine(stream, line);
+}
+
 void ConsoleUi::runCounts(const RunResult& soFar)
 {
     if (m_progressLine)
@@ -20,21 +26,20 @@ void ConsoleUi::runCounts(const RunResult& soFar)
 
 void ConsoleUi::memo(const std::string& line)
 {
-    eraseProgress();
-    printLine(stdout, line);
+    print(stdout, line);
 }
 
 void ConsoleUi::failure(const std::string& line)
 {
-    eraseProgress();
-    printLine(stderr, line);
+    print(stderr, line);
 }
 
 void ConsoleUi::status(const std::string& text)
 {
-    eraseProgress();
     if (m_printStatus)
-        printLine(stdout, text);
+        print(stdout, text);
+    else
+        eraseProgress();
 }
 
 bool ConsoleUi::askYesNo(const std::string&, const std::string&)
@@ -44,28 +49,24 @@ bool ConsoleUi::askYesNo(const std::string&, const std::string&)
 
 bool ConsoleUi::askText(const std::string&, const std::string& prompt, std::string&)
 {
-    eraseProgress();
     // Nobody can type an answer here: the question ends the operation as a cancel would.
-    printLine(stderr, prompt);
+    print(stderr, prompt);
     return false;
 }
 
 void ConsoleUi::showTimed(const std::string& text, int)
 {
-    eraseProgress();
-    printLine(stderr, text);
+    print(stderr, text);
 }
 
 void ConsoleUi::warn(const std::string& text)
 {
-    eraseProgress();
-    printLine(stderr, text);
+    print(stderr, text);
 }
 
 void ConsoleUi::inform(const std::string& text)
 {
-    eraseProgress();
-    printLine(stderr, text);
+    print(stderr, text);
 }
 
 } // namespace kx

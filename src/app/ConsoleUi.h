@@ -4,6 +4,8 @@
 #include "app/ProgressLine.h"
 #include "engine/UserInterface.h"
 
+#include <cstdio>
+
 namespace kx {
 
 /**
@@ -39,6 +41,8 @@ public:
 
 private:
     void eraseProgress();
+    // A line on the stream, with the progress line taken away first.
+    void print(std::FILE* stream, const std::string& line);
 
     bool m_answerYes;
     bool m_printStatus = false;

@@ -248,7 +248,7 @@ int Schedule::set(const std::string& choice)
         const int status = install({{kWatchService, watchService()}}, kWatchService);
         if (status == 0)
             printOut(fillIn(inLanguage(m_language, cliText::watchInstalled),
-                            {"", kWatchService, unitFolder()}));
+                            {kWatchService, unitFolder()}));
         return status;
     }
     const int status = install(
@@ -324,7 +324,7 @@ int Schedule::show()
     }
     if (QFile::exists(q(folder + kWatchService))) {
         printOut(fillIn(inLanguage(m_language, cliText::watchIsSet),
-                        {"", folder + kWatchService, state(kWatchService)}));
+                        {folder + kWatchService, state(kWatchService)}));
         any = true;
     }
     if (!any)
