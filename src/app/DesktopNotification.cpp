@@ -2,6 +2,7 @@
 #include "app/DesktopNotification.h"
 
 #include "app/CommandLineTexts.h"
+#include "app/Version.h"
 #include "support/TextHelpers.h"
 
 #include <QDBusConnection>
@@ -16,8 +17,6 @@ namespace {
 // The notification service answers at once; a session whose service hangs must not hold the
 // run's end up for long.
 constexpr int kNotifyTimeoutMs = 3000;
-// The desktop entry the notification belongs to, for its icon and its settings.
-constexpr const char* kDesktopEntry = "io.github.kopierix.Kopierix";
 
 } // namespace
 
@@ -42,8 +41,8 @@ bool DesktopNotification::send(const RunResult& result, Language language)
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QString product = QString::fromLatin1(kProductName);
     QVariantMap hints;
-    hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopEntry));
-    call << product << uint(0) << QString::fromLatin1(kDesktopEntry) << product
+    hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kAppId));
+    call << product << uint(0) << QString::fromLatin1(kAppId) << product
          << QString::fromStdString(bodyOf(result, language)) << QStringList() << hints << int(-1);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kNotifyTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/Version.h"
 #include "platform/Platform.h"
 #include "support/Language.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char** argv)
         QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
         // The desktop pairs the windows with the installed desktop entry (its name and icon);
         // the icon compiled in stands in where the desktop's theme has none of that name.
-        const QString appId = QStringLiteral(KOPIERIX_APP_ID);
+        const QString appId = QString::fromLatin1(kx::kAppId);
         QGuiApplication::setDesktopFileName(appId);
         QApplication::setWindowIcon(QIcon::fromTheme(
             appId, QIcon(QStringLiteral(":/icons/") + appId + QStringLiteral(".svg"))));
