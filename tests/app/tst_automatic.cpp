@@ -20,6 +20,8 @@
 
 using kx::test::endProcesses;
 using kx::test::Fixture;
+using kx::test::Run;
+using kx::test::runToEnd;
 using kx::test::ScratchMount;
 using kx::test::waitForLine;
 
@@ -27,21 +29,11 @@ namespace {
 
 constexpr qint64 T0 = 1700000000;
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 Run kopierix(const QStringList& args, const QProcessEnvironment& env)
 {
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KOPIERIX_BINARY), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runToEnd(p, QStringLiteral(KOPIERIX_BINARY), args, 60000);
 }
 
 QString readText(const QString& path)

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/ChildProcess.h"
 #include "common/Fixture.h"
 #include "platform/OperationLock.h"
 #include "update/ScriptedServer.h"
@@ -19,17 +20,12 @@
 
 using kx::OperationLock;
 using kx::test::Fixture;
+using kx::test::Run;
+using kx::test::runToEnd;
 using kx::test::ScriptedServer;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // `locale` empty keeps the test's own; `fileSizeLimit` above 0 caps the size of every file the
 // run writes, so that a copy fails the way a full medium makes it fail, even for root;
@@ -52,10 +48,7 @@ Run kopierix(const QStringList& args, const QString& locale = QString(), qint64 
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
     }
-    p.start(QStringLiteral(KOPIERIX_BINARY), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runToEnd(p, QStringLiteral(KOPIERIX_BINARY), args, 120000);
 }
 
 QStringList tempFiles(const QString& folder)
