@@ -320,7 +320,7 @@ bool DuplicateRun::secondHalf()
     if (!m_ctx.platform.setCurrentDirectory(m_tempArea, error) ||
         !walk.copyFromTemp(m_tempArea, m_tempFolders, error))
         return ioError(error);
-    m_ctx.platform.flushDrive(m_b);
+    m_ctx.platform.flushDrive(m_b, error);
 
     // What could not be copied goes to the recycle bin with its folder.
     FileCopy files(m_ctx.platform, m_ctx.facts.dst);

@@ -262,7 +262,8 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
     FileCommandResult result;
     // Where case tells names apart, the capitalised name would be another file: the backup
     // file's own name is read and restored.
-    const bool capitalise = ctx.platform.namesIgnoreCase();
+    const bool capitalise = ctx.platform.namesIgnoreCase(backupFolder.front()) &&
+                            ctx.platform.namesIgnoreCase(sourceFolder.front());
     CopyStopScope copyStop(ctx);
     for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string name = capitalise ? capitalised(*it) : *it;

@@ -103,7 +103,8 @@ RunResult makeBackups(EngineContext& ctx)
             batch.commit();
         if (!entered)
             result.noDisk = showDriveError(ctx, walkError);
-        ctx.platform.flushDrive(target.base[0]);
+        SystemError flushError;
+        ctx.platform.flushDrive(target.base[0], flushError);
     }
 
     const bool stopped = walk.stopped() || ctx.stopRequested();

@@ -96,7 +96,8 @@ struct FileInfo
     bool isReadOnly = false;  // no write bit for the owner
     bool otherDevice = false; // a folder that is the mount point of another file system
     std::int64_t size = 0;
-    std::int64_t mtime = 0; // seconds since 1970-01-01 UTC
+    std::int64_t mtime = 0;      // seconds since 1970-01-01 UTC
+    std::int32_t mtimeTicks = 0; // 100-nanosecond units past mtime (0..9,999,999)
 };
 
 /** A copy written to a temporary file beside its destination and not yet put in its place. */
@@ -107,6 +108,7 @@ struct StagedCopy
     std::uint64_t device = 0; // the file system the temporary file lies on
     std::int64_t size = 0;    // bytes copied
     std::int64_t mtime = 0;   // the source's modification time, given to the copy
+    std::int32_t mtimeTicks = 0; // and its 100-nanosecond units past mtime
 };
 
 /** A streaming folder listing: one open handle, entries in the file system's order, without
@@ -199,8 +201,13 @@ public:
     virtual std::int64_t totalSpace(char letter) = 0;
     /** Renames the volume; false when the medium cannot be renamed. */
     virtual bool setVolumeLabel(char letter, const std::string& label) = 0;
-    /** Writes everything pending on the drive's medium to it. */
-    virtual void flushDrive(char letter) = 0;
+    /** Writes everything pending on the drive's medium to it; false with the reason when the
+     *  medium did not take it (a run that wrote there has then failed). */
+    virtual bool flushDrive(char letter, SystemError& error) = 0;
+    /** Why the drive's root can never hold a backup (the system's root, a pseudo file system
+     *  such as proc or sysfs, the mount roots /dev, /run and the like), as a line for the user;
+     *  empty when it can. */
+    virtual std::string unfitForBackup(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
     /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
@@ -227,11 +234,14 @@ public:
      *  that is not there exactly is matched without regard to case, but never when two names
      *  differ in case alone. Empty when there is no such path. */
     virtual std::string findPath(const std::string& drivePath) = 0;
-    /** True where two names that differ in case alone name the same file. */
-    virtual bool namesIgnoreCase() = 0;
-    /** True where a removable medium shows file times an hour off while daylight saving is in
-     *  force (file systems that keep local time, read by a system that corrects for it). */
-    virtual bool mediaTimesFollowDaylightSaving() = 0;
+    /** True where two names that differ in case alone name the same file on the drive. */
+    virtual bool namesIgnoreCase(char letter) = 0;
+    /** True where the drive, when removable, shows file times an hour off while daylight saving
+     *  is in force (a file system that keeps local time, read by a system that corrects for it). */
+    virtual bool mediaTimesFollowDaylightSaving(char letter) = 0;
+    /** True where the drive keeps file times exactly (ext4, btrfs, xfs, tmpfs, …): false for the
+     *  FAT family, with its two-second times, and for a file system that cannot be identified. */
+    virtual bool keepsExactTimes(char letter) = 0;
     /** True where a removable medium gets an autorun file that starts the program from it: a
      *  system that reads such files. Elsewhere it is only a foreign file on the user's medium. */
     virtual bool wantsAutorunFile() = 0;
@@ -263,8 +273,9 @@ public:
     virtual bool removeDir(const std::string& path, SystemError& error) = 0;
     virtual bool renamePath(const std::string& from, const std::string& to, SystemError& error) = 0;
     virtual bool moveToTrash(const std::string& path, SystemError& error) = 0;
+    /** Sets the modification time: `mtime` seconds and `ticks` 100-nanosecond units. */
     virtual bool setModificationTime(const std::string& path, std::int64_t mtime,
-                                     SystemError& error) = 0;
+                                     std::int32_t ticks, SystemError& error) = 0;
     virtual bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) = 0;
     /** Creates or replaces a small file with the given bytes. */
     virtual bool writeFile(const std::string& path, const std::string& bytes,

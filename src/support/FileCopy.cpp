@@ -27,7 +27,7 @@ DateTime shifted(FileDate date, DateTime amount)
 } // namespace
 
 FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
-    : m_platform(platform), m_dst(dst), m_mediaShift(platform.mediaTimesFollowDaylightSaving())
+    : m_platform(platform), m_dst(dst)
 {
 }
 
@@ -41,8 +41,10 @@ FileCopy::DriveClass FileCopy::driveClass(char letter)
     const DriveType type = driveTypeOf(m_platform, letter);
     if (type == DriveType::Fixed)
         result = DriveClass::Fixed;
-    // A disc written in packets keeps its times as a fixed disk does.
-    else if (type != DriveType::Remote && fileSystemName(m_platform, letter) != "INCDFS")
+    // A disc written in packets keeps its times as a fixed disk does, and so does any medium
+    // whose times the system does not show shifted.
+    else if (type != DriveType::Remote && fileSystemName(m_platform, letter) != "INCDFS" &&
+             m_platform.mediaTimesFollowDaylightSaving(letter))
         result = DriveClass::Correctable;
 
     if (cacheable)
@@ -110,7 +112,7 @@ bool FileCopy::needsCopy(const std::string& source, FileDate sourceDate, const s
         return true;
     FileDate destAge = dateTimeToFileDate(shifted(destDate, kCopyTolerance));
     // Outside daylight saving the shift is 0 and the drives need not be asked.
-    if (m_mediaShift && m_dst.dstShift != 0) {
+    if (m_dst.dstShift != 0) {
         const char from = driveLetterOf(source);
         const char to = driveLetterOf(dest);
         // While daylight saving is in force, a copy on a correctable medium and its original on
@@ -126,7 +128,7 @@ bool FileCopy::needsCopy(const std::string& source, FileDate sourceDate, const s
 void FileCopy::correctCopiedFileTime(const std::string& source, const std::string& dest,
                                      FileDate sourceDate)
 {
-    if (!m_mediaShift || inDaylightSaving(m_dst, sourceDate) == m_dst.dstNow)
+    if (inDaylightSaving(m_dst, sourceDate) == m_dst.dstNow)
         return;
 
     const char from = driveLetterOf(source);
@@ -146,7 +148,7 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
     const FileDate destDate = packFileDate(m_platform.toLocal(info.mtime));
     const LocalTime corrected = dateTimeToLocalTime(shifted(destDate, shift));
     SystemError error;
-    m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), error);
+    m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), 0, error);
 }
 
 std::int64_t FileCopy::fileSizeOf(const std::string& path)

@@ -60,8 +60,6 @@ private:
 
     Platform& m_platform;
     const DaylightWindow& m_dst;
-    // Whether copies on removable media show their times shifted by daylight saving at all.
-    bool m_mediaShift;
     SystemError m_lastError;
     // The class of each drive letter, asked once per operation: a walk of many files would
     // otherwise query the drive for every one of them.

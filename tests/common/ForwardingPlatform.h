@@ -29,7 +29,11 @@ public:
     {
         return m_inner->setVolumeLabel(letter, label);
     }
-    void flushDrive(char letter) override { m_inner->flushDrive(letter); }
+    bool flushDrive(char letter, SystemError& error) override
+    {
+        return m_inner->flushDrive(letter, error);
+    }
+    std::string unfitForBackup(char letter) override { return m_inner->unfitForBackup(letter); }
     std::string nativePath(const std::string& drivePath) override
     {
         return m_inner->nativePath(drivePath);
@@ -45,11 +49,12 @@ public:
     {
         return m_inner->findPath(drivePath);
     }
-    bool namesIgnoreCase() override { return m_inner->namesIgnoreCase(); }
+    bool namesIgnoreCase(char letter) override { return m_inner->namesIgnoreCase(letter); }
+    bool keepsExactTimes(char letter) override { return m_inner->keepsExactTimes(letter); }
     bool wantsAutorunFile() override { return m_inner->wantsAutorunFile(); }
-    bool mediaTimesFollowDaylightSaving() override
+    bool mediaTimesFollowDaylightSaving(char letter) override
     {
-        return m_inner->mediaTimesFollowDaylightSaving();
+        return m_inner->mediaTimesFollowDaylightSaving(letter);
     }
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
     {
@@ -98,10 +103,10 @@ public:
     {
         return m_inner->moveToTrash(path, error);
     }
-    bool setModificationTime(const std::string& path, std::int64_t mtime,
+    bool setModificationTime(const std::string& path, std::int64_t mtime, std::int32_t ticks,
                              SystemError& error) override
     {
-        return m_inner->setModificationTime(path, mtime, error);
+        return m_inner->setModificationTime(path, mtime, ticks, error);
     }
     bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) override
     {

@@ -655,7 +655,7 @@ private slots:
         QVERIFY(!platform->renamePath("e:\\Docs\\A.TXT", "e:\\Nowhere\\a.txt", error));
         QCOMPARE(error.code, 3);
 
-        QVERIFY(platform->setModificationTime("e:\\Docs\\b.txt", 1300000000, error));
+        QVERIFY(platform->setModificationTime("e:\\Docs\\b.txt", 1300000000, 0, error));
         QCOMPARE(fixture.mtime("e:\\Docs\\b.txt"), qint64(1300000000));
         QVERIFY(platform->setReadOnly("e:\\Docs\\b.txt", true, error));
         QCOMPARE(int(statOf(fixture.native("e:\\Docs\\b.txt").toStdString()).st_mode & 0222), 0);
@@ -663,7 +663,7 @@ private slots:
         QVERIFY(platform->fileInfo("e:\\Docs\\b.txt", info) && info.isReadOnly);
         QVERIFY(platform->setReadOnly("e:\\Docs\\b.txt", false, error));
         QVERIFY(platform->fileInfo("e:\\Docs\\b.txt", info) && !info.isReadOnly);
-        QVERIFY(!platform->setModificationTime("e:\\Docs\\none.txt", 1, error));
+        QVERIFY(!platform->setModificationTime("e:\\Docs\\none.txt", 1, 0, error));
         QCOMPARE(error.code, 2);
     }
 

@@ -47,9 +47,9 @@ public:
         const auto it = fileSystems.find(letter);
         return it == fileSystems.end() ? inner().fileSystemName(letter) : it->second;
     }
-    bool mediaTimesFollowDaylightSaving() override
+    bool mediaTimesFollowDaylightSaving(char letter) override
     {
-        return mediaShift ? *mediaShift : inner().mediaTimesFollowDaylightSaving();
+        return mediaShift ? *mediaShift : inner().mediaTimesFollowDaylightSaving(letter);
     }
     bool moveToTrash(const std::string& path, SystemError& error) override
     {

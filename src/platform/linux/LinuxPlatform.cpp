@@ -368,6 +368,7 @@ void fillFromStat(FileInfo& info, const struct stat& st)
     info.isReadOnly = (st.st_mode & S_IWUSR) == 0;
     info.size = info.isDir ? 0 : std::int64_t(st.st_size);
     info.mtime = std::int64_t(st.st_mtim.tv_sec);
+    info.mtimeTicks = std::int32_t(st.st_mtim.tv_nsec / 100);
 }
 
 // Streams one folder: one open handle, one status query per entry.
@@ -633,9 +634,16 @@ std::string LinuxPlatform::findPath(const std::string& drivePath)
     return found;
 }
 
-bool LinuxPlatform::namesIgnoreCase()
+bool LinuxPlatform::fatFamily(char letter)
 {
-    return false;
+    const std::string name = lowerAscii(fileSystemName(letter));
+    return name == "vfat" || name == "msdos" || name == "fat" || name == "exfat" ||
+           name == "fusefat";
+}
+
+bool LinuxPlatform::namesIgnoreCase(char letter)
+{
+    return fatFamily(letter);
 }
 
 bool LinuxPlatform::wantsAutorunFile()
@@ -644,11 +652,18 @@ bool LinuxPlatform::wantsAutorunFile()
     return false;
 }
 
-bool LinuxPlatform::mediaTimesFollowDaylightSaving()
+bool LinuxPlatform::mediaTimesFollowDaylightSaving(char /*letter*/)
 {
     // The kernel reports every file system's times in UTC (FAT and exFAT are read in the zone
     // the mount names), so a copy and its source never drift apart by the daylight-saving hour.
     return false;
+}
+
+bool LinuxPlatform::keepsExactTimes(char letter)
+{
+    // A medium that cannot be identified may be a FAT one: it keeps the tolerance.
+    const std::string name = lowerAscii(fileSystemName(letter));
+    return !name.empty() && name != "fuseblk" && !fatFamily(letter);
 }
 
 // The one name in `folder` that equals `name` without regard to case; none when there is no
@@ -833,12 +848,21 @@ bool LinuxPlatform::setVolumeLabel(char letter, const std::string& label)
     return volume != nullptr && m_volumes->setLabel(*volume, label);
 }
 
-void LinuxPlatform::flushDrive(char letter)
+bool LinuxPlatform::flushDrive(char letter, SystemError& error)
 {
-    const std::string root = drives().root(letter);
-    if (root.empty())
-        return;
-    (void)flushToMedium(root, true);
+    std::string root;
+    if (!presentRoot(letter, root, error, false))
+        return false;
+    if (const int err = flushToMedium(root, true)) {
+        error = errorFor(err, Mapped{root, root});
+        return false;
+    }
+    return true;
+}
+
+std::string LinuxPlatform::unfitForBackup(char /*letter*/)
+{
+    return std::string();
 }
 
 std::string LinuxPlatform::nativePath(const std::string& drivePath)
@@ -1210,7 +1234,7 @@ bool LinuxPlatform::moveToTrash(const std::string& path, SystemError& error)
 }
 
 bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mtime,
-                                        SystemError& error)
+                                        std::int32_t ticks, SystemError& error)
 {
     Mapped mapped;
     if (!mapExact(path, mapped, error))
@@ -1219,7 +1243,7 @@ bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mt
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(mtime);
-    times[1].tv_nsec = 0;
+    times[1].tv_nsec = long(ticks) * 100;
     if (::utimensat(AT_FDCWD, mapped.native.c_str(), times, 0) != 0) {
         error = errorFor(errno, mapped);
         return false;

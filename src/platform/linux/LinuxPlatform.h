@@ -38,7 +38,8 @@ public:
     /** Renames the volume itself, through the volume service or the file system's own tool;
      *  false for a plain folder, a kind of file system without a tool, or a failed rename. */
     bool setVolumeLabel(char letter, const std::string& label) override;
-    void flushDrive(char letter) override;
+    bool flushDrive(char letter, SystemError& error) override;
+    std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
     /** Reads the mounted volumes again. */
     void reloadDrives() override;
@@ -49,9 +50,10 @@ public:
 
     bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
     std::string findPath(const std::string& drivePath) override;
-    bool namesIgnoreCase() override;
+    bool namesIgnoreCase(char letter) override;
     bool wantsAutorunFile() override;
-    bool mediaTimesFollowDaylightSaving() override;
+    bool mediaTimesFollowDaylightSaving(char letter) override;
+    bool keepsExactTimes(char letter) override;
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
     bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
@@ -64,7 +66,7 @@ public:
     bool removeDir(const std::string& path, SystemError& error) override;
     bool renamePath(const std::string& from, const std::string& to, SystemError& error) override;
     bool moveToTrash(const std::string& path, SystemError& error) override;
-    bool setModificationTime(const std::string& path, std::int64_t mtime,
+    bool setModificationTime(const std::string& path, std::int64_t mtime, std::int32_t ticks,
                              SystemError& error) override;
     bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) override;
     bool writeFile(const std::string& path, const std::string& bytes, SystemError& error) override;
@@ -129,6 +131,9 @@ private:
     void forgetTree(const std::string& path);
     SystemError errorFor(int err, const Mapped& mapped) const;
     bool checkRoot(char letter, std::string& root, SystemError& error);
+    /** Whether the drive holds a FAT-family file system (vfat, msdos, exfat, also through FUSE):
+     *  two-second local times, no owners or modes, names that ignore case. */
+    bool fatFamily(char letter);
 
     // A walk lists folders on a thread of its own while the copies go on: the state below is
     // shared between them.
