@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "support/CopyBatch.h"
 
 #include <QtTest>
 
@@ -11,11 +13,15 @@
 #include <csignal>
 #include <map>
 #include <optional>
+#include <set>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace kx;
@@ -150,6 +156,34 @@ void setTimes(const std::string& path, time_t seconds, long nanoseconds)
     times[1].tv_nsec = nanoseconds;
     QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
+
+// Records every flush of the platform, and whether a watched file was already in place then.
+class FlushRecorder : public LinuxPlatform
+{
+public:
+    struct Flush
+    {
+        dev_t device = 0;
+        bool wholeFileSystem = false;
+        bool afterARename = false;
+    };
+    std::vector<Flush> flushes;
+    std::vector<std::string> watched;
+
+protected:
+    int forceToMedium(int fd, bool wholeFileSystem) override
+    {
+        struct stat st
+        {
+        };
+        ::fstat(fd, &st);
+        const bool renamed =
+            std::any_of(watched.begin(), watched.end(),
+                        [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; });
+        flushes.push_back({st.st_dev, wholeFileSystem, renamed});
+        return LinuxPlatform::forceToMedium(fd, wholeFileSystem);
+    }
+};
 
 } // namespace
 
@@ -413,14 +447,21 @@ private slots:
     void copyKeepsTimeAndPermissions_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::newRow("owner and group") << 0640;
-        QTest::newRow("read-only source") << 0444;
-        QTest::newRow("program") << 0755;
+        QTest::addColumn<int>("oldMode"); // of the file the copy replaces; 0 for a new file
+        QTest::addColumn<int>("expected");
+        QTest::newRow("owner and group") << 0640 << 0 << 0640;
+        QTest::newRow("read-only source") << 0444 << 0 << 0444;
+        QTest::newRow("program") << 0755 << 0 << 0755;
+        // A restore over the user's own file leaves its permissions as the user set them.
+        QTest::newRow("replaces a private file") << 0755 << 0600 << 0600;
+        QTest::newRow("replaces a read-only file") << 0644 << 0444 << 0444;
     }
 
     void copyKeepsTimeAndPermissions()
     {
         QFETCH(int, mode);
+        QFETCH(int, oldMode);
+        QFETCH(int, expected);
         test::Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e', "DRIVE_REMOVABLE");
@@ -429,17 +470,57 @@ private slots:
         setTimes(source, 1234567890, 123456789);
         QCOMPARE(::chmod(source.c_str(), mode_t(mode)), 0);
         fixture.makeDir("e:\\C-Docs");
+        const std::string dest = nativeRoot(fixture, 'e') + "/C-Docs/a.txt";
+        if (oldMode != 0) {
+            makeFile(dest, "old");
+            QCOMPARE(::chmod(dest.c_str(), mode_t(oldMode)), 0);
+        }
         auto platform = fixture.platform();
 
         SystemError error;
-        QVERIFY(platform->copyFile("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", error));
-        const std::string dest = nativeRoot(fixture, 'e') + "/C-Docs/a.txt";
+        StagedCopy staged;
+        QVERIFY(platform->stageCopy("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", staged, error));
+        // Times go to 100 ns, the unit of the other system's file times.
+        QCOMPARE(staged.mtime, std::int64_t(1234567890));
+        QCOMPARE(staged.mtimeTicks, std::int32_t(1234567));
+        QVERIFY(platform->commitStaged(staged, error));
         QCOMPARE(readFile(dest), std::string("contents"));
         const struct stat st = statOf(dest);
         QCOMPARE(st.st_mtim.tv_sec, time_t(1234567890));
-        QCOMPARE(st.st_mtim.tv_nsec, 123456789L);
-        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(st.st_mtim.tv_nsec, 123456700L);
+        QCOMPARE(int(st.st_mode & 07777), expected);
         QCOMPARE(namesIn(nativeRoot(fixture, 'e') + "/C-Docs"), std::vector<std::string>{"a.txt"});
+    }
+
+    void aNewFileFromAFatMediumTakesTheUsersMode()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        QDir(fixture.root()).mkpath("card");
+        test::ScratchMount mount;
+        QString why;
+        if (::geteuid() != 0)
+            QSKIP("mounting an exFAT image needs root");
+        if (!mount.mountExfat(fixture.root() + "/card.img", fixture.root() + "/card", why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('e', fixture.root() + "/card", "DRIVE_REMOVABLE");
+        const std::string card = QFile::encodeName(fixture.root() + "/card").toStdString();
+        makeFile(card + "/C-Docs/new.txt", "new");
+        makeFile(card + "/C-Docs/mine.txt", "mine");
+        const std::string docs = nativeRoot(fixture, 'c') + "/Docs";
+        makeFile(docs + "/mine.txt", "old");
+        QCOMPARE(::chmod((docs + "/mine.txt").c_str(), 0600), 0);
+        auto platform = fixture.platform();
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+
+        SystemError error;
+        // exFAT reports 0777 for every file: that is no mode to give a restored file.
+        QVERIFY(platform->copyFile("e:\\C-Docs\\new.txt", "c:\\Docs\\new.txt", error));
+        QVERIFY(platform->copyFile("e:\\C-Docs\\mine.txt", "c:\\Docs\\mine.txt", error));
+        QCOMPARE(int(statOf(docs + "/new.txt").st_mode & 07777), int(0666 & ~mask));
+        QCOMPARE(int(statOf(docs + "/mine.txt").st_mode & 07777), 0600);
+        QCOMPARE(readFile(docs + "/mine.txt"), std::string("mine"));
     }
 
     void copyReplacesTheOldCopyWhole()
@@ -521,6 +602,160 @@ private slots:
         QCOMPARE(namesIn(docs), std::vector<std::string>{"old.txt"});
         QCOMPARE(namesIn(nativeRoot(fixture, 'e')), std::vector<std::string>{"Docs"});
         QVERIFY(!QFileInfo::exists(fixture.root() + "/drive-f"));
+    }
+
+    void copyNeverReplacesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("named pipe") << int(S_IFIFO) << "A named pipe is in the way";
+        QTest::newRow("socket") << int(S_IFSOCK) << "A socket is in the way";
+        QTest::newRow("device") << int(S_IFCHR) << "A device is in the way";
+        QTest::newRow("link to a file") << int(S_IFLNK) << "A symbolic link is in the way";
+    }
+
+    void copyNeverReplacesWhatIsNotAFile()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, message);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.makeDir("e:\\Docs");
+        const std::string outside =
+            QFile::encodeName(fixture.root() + "/outside.txt").toStdString();
+        makeFile(outside, "outside");
+        const std::string docs = nativeRoot(fixture, 'e') + "/Docs";
+        const std::string inTheWay = docs + "/a.txt";
+        int made = -1;
+        int listener = -1;
+        if (type == S_IFLNK) {
+            made = ::symlink(outside.c_str(), inTheWay.c_str());
+        } else if (type == S_IFSOCK) {
+            listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            QVERIFY(inTheWay.size() < sizeof address.sun_path);
+            std::memcpy(address.sun_path, inTheWay.c_str(), inTheWay.size() + 1);
+            made = ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        } else {
+            made =
+                ::mknod(inTheWay.c_str(), mode_t(type) | 0600, type == S_IFCHR ? makedev(1, 3) : 0);
+            if (made != 0 && type == S_IFCHR)
+                QSKIP("making a device node needs root");
+        }
+        QCOMPARE(made, 0);
+        auto platform = fixture.platform();
+
+        SystemError error;
+        const bool copied = platform->copyFile("c:\\a.txt", "e:\\Docs\\a.txt", error);
+        if (listener >= 0)
+            ::close(listener);
+        QVERIFY(!copied);
+        QCOMPARE(error.code, 5);
+        QCOMPARE(QString::fromStdString(error.message), message);
+        struct stat st;
+        QCOMPARE(::lstat(inTheWay.c_str(), &st), 0);
+        QCOMPARE(int(st.st_mode & S_IFMT), type);
+        QCOMPARE(namesIn(docs), std::vector<std::string>{"a.txt"});
+        QCOMPARE(readFile(outside), std::string("outside"));
+    }
+
+    void somethingThatAppearsBeforeTheRenameStopsIt_data()
+    {
+        QTest::addColumn<bool>("folder"); // else a named pipe
+        QTest::newRow("folder") << true;
+        QTest::newRow("named pipe") << false;
+    }
+
+    void somethingThatAppearsBeforeTheRenameStopsIt()
+    {
+        QFETCH(bool, folder);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.writeFile("e:\\Docs\\a.txt", "old");
+        const std::string docs = nativeRoot(fixture, 'e') + "/Docs";
+        auto platform = fixture.platform();
+
+        SystemError error;
+        StagedCopy staged;
+        QVERIFY(platform->stageCopy("c:\\a.txt", "e:\\Docs\\a.txt", staged, error));
+        QCOMPARE(::unlink((docs + "/a.txt").c_str()), 0);
+        if (folder)
+            makeFile(docs + "/a.txt/inside.txt", "inside");
+        else
+            QCOMPARE(::mkfifo((docs + "/a.txt").c_str(), 0600), 0);
+        QVERIFY(!platform->commitStaged(staged, error));
+        QCOMPARE(error.code, 5);
+        QVERIFY(!error.message.empty());
+        struct stat st;
+        QCOMPARE(::lstat((docs + "/a.txt").c_str(), &st), 0);
+        QCOMPARE(bool(S_ISDIR(st.st_mode)), folder);
+        QCOMPARE(bool(S_ISFIFO(st.st_mode)), !folder);
+        if (folder)
+            QCOMPARE(readFile(docs + "/a.txt/inside.txt"), std::string("inside"));
+        QCOMPARE(namesIn(docs), std::vector<std::string>{"a.txt"});
+    }
+
+    void aBatchIsFlushedOncePerFileSystemBeforeAnyRename()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        QDir(fixture.root()).mkpath("stick");
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountTmpfs(fixture.root() + "/stick", "size=1m", why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('f', fixture.root() + "/stick", "DRIVE_REMOVABLE");
+        fixture.writeFile("c:\\a.txt", "a");
+        fixture.writeFile("c:\\b.txt", "b");
+        fixture.makeDir("e:\\C-");
+        QDir(fixture.root()).mkpath("stick/C-");
+        const std::vector<std::string> dests = {"e:\\C-\\a.txt", "f:\\C-\\a.txt", "e:\\C-\\b.txt",
+                                                "f:\\C-\\b.txt"};
+        FlushRecorder platform;
+        for (const std::string& dest : dests)
+            platform.watched.push_back(fixture.nativeBytes(dest));
+
+        CopyBatch batch(platform);
+        int settled = 0;
+        for (std::size_t i = 0; i < dests.size(); ++i) {
+            SystemError error;
+            QVERIFY(batch.add(
+                i % 2 == 0 ? "c:\\a.txt" : "c:\\b.txt", dests[i],
+                [&](const StagedCopy&, const SystemError* failure) {
+                    settled += failure == nullptr ? 1 : 0;
+                },
+                error));
+        }
+        batch.commit();
+        QCOMPARE(settled, 4);
+        const dev_t e = statOf(nativeRoot(fixture, 'e')).st_dev;
+        const dev_t f = statOf(fixture.nativeBytes("f:\\")).st_dev;
+        QVERIFY(e != f);
+        QCOMPARE(platform.flushes.size(), std::size_t(2));
+        std::set<dev_t> devices;
+        for (const FlushRecorder::Flush& flush : platform.flushes) {
+            QVERIFY(flush.wholeFileSystem);
+            QVERIFY(!flush.afterARename);
+            devices.insert(flush.device);
+        }
+        QCOMPARE(devices, (std::set<dev_t>{e, f}));
+
+        // A copy by itself forces its own file to the medium before it takes the old one's place.
+        platform.flushes.clear();
+        fixture.writeFile("c:\\a.txt", "again");
+        platform.watched = {fixture.nativeBytes("f:\\C-\\new.txt")};
+        SystemError error;
+        QVERIFY(platform.copyFile("c:\\a.txt", "f:\\C-\\new.txt", error));
+        QCOMPARE(platform.flushes.size(), std::size_t(1));
+        QCOMPARE(platform.flushes[0].device, f);
+        QVERIFY(!platform.flushes[0].afterARename);
+        QCOMPARE(fixture.readFile("f:\\C-\\new.txt"), QByteArray("again"));
     }
 
     void copyIntoReadOnlyFolderFails()

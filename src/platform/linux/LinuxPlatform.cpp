@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/ConfinedFolder.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/VolumeSource.h"
@@ -19,6 +20,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -316,18 +318,41 @@ template <typename Stopped> int copyData(int in, int out, off_t expectedSize, St
     }
 }
 
-// Creates a new hidden temporary file in the folder of `dest`.
-int openTempBeside(const std::string& dest, mode_t mode, std::string& temp)
+// Creates a new hidden temporary file in the open folder `folder`; its name goes to `temp`.
+int openTempIn(int folder, mode_t mode, std::string& temp)
 {
-    const std::string folder = parentOf(dest);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = append(folder, tempName());
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        temp = tempName();
+        const int fd = ::openat(folder, temp.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// What stands where a file is to go when it is neither a file nor a folder; null otherwise.
+const char* whatIsInTheWay(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return "A symbolic link is in the way";
+    if (S_ISFIFO(mode))
+        return "A named pipe is in the way";
+    if (S_ISSOCK(mode))
+        return "A socket is in the way";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "A device is in the way";
+    return nullptr;
+}
+
+// The names of a native path below its drive's root, "/"-separated; empty for the root itself.
+std::string belowRoot(const std::string& root, const std::string& native)
+{
+    std::size_t start = root.size();
+    while (start < native.size() && native[start] == '/')
+        ++start;
+    return start < native.size() ? native.substr(start) : std::string();
 }
 
 mode_t processUmask()
@@ -767,6 +792,26 @@ SystemError LinuxPlatform::errorFor(int err, const Mapped& mapped) const
     }
 }
 
+int LinuxPlatform::openFolderOf(const Mapped& mapped, ConfinedFolder& folder, std::string& name)
+{
+    const std::string below = belowRoot(mapped.root, mapped.native);
+    if (below.empty()) {
+        name = ".";
+        return folder.open(mapped.root, below);
+    }
+    const std::size_t slash = below.rfind('/');
+    name = slash == std::string::npos ? below : below.substr(slash + 1);
+    return folder.open(mapped.root,
+                       slash == std::string::npos ? std::string() : below.substr(0, slash));
+}
+
+SystemError LinuxPlatform::writeError(int err, const Mapped& mapped) const
+{
+    if (err == ELOOP)
+        return systemError(kAccessDenied, whatIsInTheWay(S_IFLNK));
+    return errorFor(err, mapped);
+}
+
 bool LinuxPlatform::checkRoot(char letter, std::string& root, SystemError& error)
 {
     if (!presentRoot(letter, root, error, false))
@@ -1015,17 +1060,27 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         ::close(in);
         return false;
     }
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(to, folder, name)) {
+        error = writeError(err, to);
+        ::close(in);
+        return false;
+    }
     // Linux replaces a file by renaming over it whatever its permission bits, so a read-only copy
-    // is refreshed like any other; only a folder in the copy's place stops it.
+    // is refreshed like any other. A folder in the copy's place stops it, and so does anything
+    // else that is not a file: a restore never turns a pipe, a device or a link into a file.
     struct stat old;
-    if (::lstat(to.native.c_str(), &old) == 0 && S_ISDIR(old.st_mode)) {
-        error = accessDenied();
+    const bool replacing = ::fstatat(folder.fd(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing && !S_ISREG(old.st_mode)) {
+        const char* inTheWay = whatIsInTheWay(old.st_mode);
+        error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : accessDenied();
         ::close(in);
         return false;
     }
     sweep(parentOf(to.native));
     std::string temp;
-    const int out = openTempBeside(to.native, S_IRUSR | S_IWUSR, temp);
+    const int out = openTempIn(folder.fd(), S_IRUSR | S_IWUSR, temp);
     if (out < 0) {
         error = errorFor(errno, to);
         ::close(in);
@@ -1040,11 +1095,23 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         (after.st_size != st.st_size || after.st_mtim.tv_sec != st.st_mtim.tv_sec ||
          after.st_mtim.tv_nsec != st.st_mtim.tv_nsec);
     ::close(in);
+    // The time in the unit of the other system's file times, so that a copy made on either
+    // compares equal to its source.
+    const std::int32_t ticks = std::int32_t(st.st_mtim.tv_nsec / 100);
     struct stat written;
     if (err == 0 && !changed) {
+        // A file that is replaced keeps its mode. A new one takes its source's, except from a
+        // medium without modes (FAT, exFAT report 0777 for everything): there, the user's usual.
+        mode_t mode = st.st_mode & 07777;
+        if (replacing)
+            mode = old.st_mode & 07777;
+        else if (fatFamily(isAbsoluteDrivePath(source) ? lowerAscii(source[0])
+                                                       : currentDirectory()[0]))
+            mode = 0666 & ~processUmask();
         // Best effort: file systems without owners and modes (FAT, exFAT) refuse the mode.
-        (void)::fchmod(out, st.st_mode & 07777);
-        const timespec times[2] = {st.st_atim, st.st_mtim};
+        (void)::fchmod(out, mode);
+        timespec times[2] = {st.st_atim, st.st_mtim};
+        times[1].tv_nsec = long(ticks) * 100;
         (void)::futimens(out, times);
         // Start writing it out now, so that the flush of the batch finds little left to do.
         (void)::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
@@ -1054,7 +1121,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
     if (::close(out) != 0 && err == 0)
         err = errno;
     if (err != 0 || changed) {
-        ::unlink(temp.c_str());
+        ::unlinkat(folder.fd(), temp.c_str(), 0);
         if (changed)
             error = systemError(errors::kChangedWhileCopied,
                                 "The file changed while it was being copied");
@@ -1065,29 +1132,102 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         return false;
     }
     staged.dest = dest;
-    staged.temp = std::move(temp);
+    staged.temp = append(parentOf(to.native), temp);
     staged.device = std::uint64_t(written.st_dev);
     staged.size = std::int64_t(st.st_size);
     staged.mtime = std::int64_t(st.st_mtim.tv_sec);
+    staged.mtimeTicks = ticks;
     return true;
+}
+
+int LinuxPlatform::forceToMedium(int fd, bool wholeFileSystem)
+{
+    return (wholeFileSystem ? ::syncfs(fd) : ::fdatasync(fd)) == 0 ? 0 : errno;
+}
+
+int LinuxPlatform::openStaged(const StagedCopy& staged, int& err)
+{
+    Mapped to;
+    SystemError ignored;
+    if (!mapExact(staged.dest, to, ignored)) {
+        err = ENOENT;
+        return -1;
+    }
+    ConfinedFolder folder;
+    std::string name;
+    if ((err = openFolderOf(to, folder, name)) != 0)
+        return -1;
+    const int fd = ::openat(folder.fd(), nameOf(staged.temp).c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    err = fd < 0 ? errno : 0;
+    return fd;
 }
 
 bool LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged, SystemError& error)
 {
     // One flush of each file system holding a part of the batch: a flush per file would make a
-    // USB stick crawl.
+    // USB stick crawl. It goes through a staged file itself, so that it reaches the file
+    // system that holds the copies whatever was mounted or swapped on the way there.
     std::vector<std::uint64_t> flushed;
+    int unreached = 0;
+    std::string unreachedFolder;
     for (const StagedCopy& copy : staged) {
         if (std::find(flushed.begin(), flushed.end(), copy.device) != flushed.end())
             continue;
-        flushed.push_back(copy.device);
-        const std::string folder = parentOf(copy.temp);
-        if (const int err = flushToMedium(folder, true)) {
+        int err = 0;
+        const int fd = openStaged(copy, err);
+        if (fd < 0) {
+            // Another copy on the same file system may still be reached.
+            unreached = err;
+            unreachedFolder = parentOf(copy.temp);
+            continue;
+        }
+        err = forceToMedium(fd, true);
+        ::close(fd);
+        if (err != 0) {
+            const std::string folder = parentOf(copy.temp);
             error = errorFor(err, Mapped{folder, folder});
+            return false;
+        }
+        flushed.push_back(copy.device);
+    }
+    for (const StagedCopy& copy : staged) {
+        if (std::find(flushed.begin(), flushed.end(), copy.device) == flushed.end()) {
+            error = writeError(unreached, Mapped{unreachedFolder, unreachedFolder});
             return false;
         }
     }
     return true;
+}
+
+bool LinuxPlatform::putInPlace(int folder, const std::string& temp, const std::string& name,
+                               const Mapped& mapped, SystemError& error)
+{
+    int err = 0;
+    const char* inTheWay = nullptr;
+    // A file appeared in an empty place between the look and the rename is looked at again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        struct stat st;
+        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            inTheWay = whatIsInTheWay(st.st_mode);
+            if (inTheWay == nullptr)
+                err = ::renameat(folder, temp.c_str(), folder, name.c_str()) == 0 ? 0 : errno;
+            break;
+        }
+        err = ::renameat2(folder, temp.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0
+                  ? 0
+                  : errno;
+        if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP)
+            err = ::renameat(folder, temp.c_str(), folder, name.c_str()) == 0 ? 0 : errno;
+        if (err != EEXIST)
+            break;
+    }
+    forgetFolder(parentOf(mapped.native));
+    if (err == 0 && inTheWay == nullptr)
+        return true;
+    ::unlinkat(folder, temp.c_str(), 0);
+    error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : errorFor(err, mapped);
+    return false;
 }
 
 bool LinuxPlatform::commitStaged(const StagedCopy& staged, SystemError& error)
@@ -1097,19 +1237,25 @@ bool LinuxPlatform::commitStaged(const StagedCopy& staged, SystemError& error)
         discardStaged(staged);
         return false;
     }
-    const int err = ::rename(staged.temp.c_str(), to.native.c_str()) == 0 ? 0 : errno;
-    forgetFolder(parentOf(to.native));
-    if (err != 0) {
-        ::unlink(staged.temp.c_str());
-        error = errorFor(err, to);
+    // A folder swapped for a link since the copy was staged holds the temporary file out of
+    // reach: it stays on the medium, where the next run's sweep of that folder finds it.
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(to, folder, name)) {
+        error = writeError(err, to);
         return false;
     }
-    return true;
+    return putInPlace(folder.fd(), nameOf(staged.temp), name, to, error);
 }
 
 void LinuxPlatform::discardStaged(const StagedCopy& staged)
 {
-    ::unlink(staged.temp.c_str());
+    Mapped to;
+    SystemError ignored;
+    ConfinedFolder folder;
+    std::string name;
+    if (mapExact(staged.dest, to, ignored) && openFolderOf(to, folder, name) == 0)
+        ::unlinkat(folder.fd(), nameOf(staged.temp).c_str(), 0);
 }
 
 bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest, SystemError& error)
@@ -1118,9 +1264,19 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
     if (!stageCopy(source, dest, staged, error))
         return false;
     // A single copy is flushed by itself: its file alone, not the whole file system.
-    if (const int err = flushToMedium(staged.temp, false)) {
+    int err = 0;
+    const int fd = openStaged(staged, err);
+    if (fd >= 0) {
+        err = forceToMedium(fd, false);
+        ::close(fd);
+    }
+    if (err != 0) {
         discardStaged(staged);
-        error = errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
+        Mapped to;
+        SystemError ignored;
+        error = mapExact(dest, to, ignored)
+                    ? writeError(err, to)
+                    : errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
         return false;
     }
     return commitStaged(staged, error);
@@ -1136,23 +1292,15 @@ bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
         error = notReady();
         return false;
     }
-    if (isDirectory(mapped.native))
-        return true;
-    std::size_t pos = mapped.root.size();
-    while (pos < mapped.native.size()) {
-        const std::size_t end = std::min(mapped.native.find('/', pos + 1), mapped.native.size());
-        const std::string folder = mapped.native.substr(0, end);
-        pos = end;
-        if (folder.back() == '/' || folder == mapped.root)
-            continue;
-        if (::mkdir(folder.c_str(), 0777) == 0) {
-            forgetFolder(parentOf(folder));
-            continue;
-        }
-        const int err = errno;
-        if (err == EEXIST && isDirectory(folder))
-            continue;
-        error = errorFor(err, mapped);
+    ConfinedFolder folder;
+    const int err = folder.open(mapped.root, belowRoot(mapped.root, mapped.native), true);
+    if (folder.madeFolders()) {
+        for (std::string made = mapped.native; made.size() > mapped.root.size();
+             made = parentOf(made))
+            forgetFolder(parentOf(made));
+    }
+    if (err != 0) {
+        error = writeError(err, mapped);
         return false;
     }
     return true;
@@ -1163,8 +1311,13 @@ bool LinuxPlatform::removeFile(const std::string& path, SystemError& error)
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
-    if (::unlink(mapped.native.c_str()) != 0) {
-        error = errorFor(errno, mapped);
+    ConfinedFolder folder;
+    std::string name;
+    int err = openFolderOf(mapped, folder, name);
+    if (err == 0 && ::unlinkat(folder.fd(), name.c_str(), 0) != 0)
+        err = errno;
+    if (err != 0) {
+        error = writeError(err, mapped);
         return false;
     }
     forgetFolder(parentOf(mapped.native));
@@ -1176,8 +1329,13 @@ bool LinuxPlatform::removeDir(const std::string& path, SystemError& error)
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
-    if (::rmdir(mapped.native.c_str()) != 0) {
-        error = errorFor(errno, mapped);
+    ConfinedFolder folder;
+    std::string name;
+    int err = openFolderOf(mapped, folder, name);
+    if (err == 0 && ::unlinkat(folder.fd(), name.c_str(), AT_REMOVEDIR) != 0)
+        err = errno;
+    if (err != 0) {
+        error = writeError(err, mapped);
         return false;
     }
     forgetTree(mapped.native);
@@ -1190,19 +1348,30 @@ bool LinuxPlatform::renamePath(const std::string& from, const std::string& to, S
     Mapped source, target;
     if (!mapExact(from, source, error) || !mapExact(to, target, error))
         return false;
+    ConfinedFolder sourceFolder, targetFolder;
+    std::string sourceName, targetName;
+    if (const int err = openFolderOf(source, sourceFolder, sourceName)) {
+        error = writeError(err, source);
+        return false;
+    }
+    if (const int err = openFolderOf(target, targetFolder, targetName)) {
+        error = writeError(err, target);
+        return false;
+    }
     struct stat st;
-    if (::lstat(source.native.c_str(), &st) != 0) {
+    if (::fstatat(sourceFolder.fd(), sourceName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errorFor(errno, source);
         return false;
     }
     // Never replace another entry; a rename of an entry onto itself changes nothing.
     struct stat other;
-    if (::lstat(target.native.c_str(), &other) == 0 &&
+    if (::fstatat(targetFolder.fd(), targetName.c_str(), &other, AT_SYMLINK_NOFOLLOW) == 0 &&
         (other.st_dev != st.st_dev || other.st_ino != st.st_ino)) {
         error = systemError(EEXIST, std::strerror(EEXIST));
         return false;
     }
-    if (::rename(source.native.c_str(), target.native.c_str()) != 0) {
+    if (::renameat(sourceFolder.fd(), sourceName.c_str(), targetFolder.fd(), targetName.c_str()) !=
+        0) {
         error = errorFor(errno, target);
         return false;
     }
@@ -1217,9 +1386,22 @@ bool LinuxPlatform::moveToTrash(const std::string& path, SystemError& error)
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(mapped, folder, name)) {
+        error = writeError(err, mapped);
+        return false;
+    }
     struct stat st;
-    if (::lstat(mapped.native.c_str(), &st) != 0) {
+    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errorFor(errno, mapped);
+        return false;
+    }
+    // The trash is reached by the path: it must still lead to the folder found below the root.
+    struct stat held, byPath;
+    if (::fstat(folder.fd(), &held) != 0 || ::stat(parentOf(mapped.native).c_str(), &byPath) != 0 ||
+        held.st_dev != byPath.st_dev || held.st_ino != byPath.st_ino) {
+        error = writeError(ELOOP, mapped);
         return false;
     }
     errno = 0;
@@ -1239,12 +1421,19 @@ bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mt
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(mapped, folder, name)) {
+        error = writeError(err, mapped);
+        return false;
+    }
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(mtime);
     times[1].tv_nsec = long(ticks) * 100;
-    if (::utimensat(AT_FDCWD, mapped.native.c_str(), times, 0) != 0) {
+    // A link in the file's place gets the time itself; what it points at is left alone.
+    if (::utimensat(folder.fd(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errorFor(errno, mapped);
         return false;
     }
@@ -1256,16 +1445,33 @@ bool LinuxPlatform::setReadOnly(const std::string& path, bool readOnly, SystemEr
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(mapped, folder, name)) {
+        error = writeError(err, mapped);
+        return false;
+    }
     struct stat st;
-    if (::stat(mapped.native.c_str(), &st) != 0) {
+    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errorFor(errno, mapped);
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        error = systemError(kAccessDenied, whatIsInTheWay(st.st_mode));
         return false;
     }
     const mode_t mode = st.st_mode & 07777;
     const mode_t wanted =
         readOnly ? mode_t(mode & ~mode_t(0222)) : mode_t(mode | S_IWUSR | (0222 & ~processUmask()));
-    if (wanted != mode && ::chmod(mapped.native.c_str(), wanted) != 0) {
-        error = errorFor(errno, mapped);
+    if (wanted == mode)
+        return true;
+    int err = ::fchmodat(folder.fd(), name.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    // Without the kernel's own call for it, the C library may not change a mode without
+    // following a link; the entry was no link a moment ago.
+    if (err == EOPNOTSUPP || err == ENOSYS)
+        err = ::fchmodat(folder.fd(), name.c_str(), wanted, 0) == 0 ? 0 : errno;
+    if (err != 0) {
+        error = errorFor(err, mapped);
         return false;
     }
     return true;
@@ -1276,14 +1482,25 @@ bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes,
     Mapped mapped;
     if (!mapExact(path, mapped, error))
         return false;
+    ConfinedFolder folder;
+    std::string name;
+    if (const int err = openFolderOf(mapped, folder, name)) {
+        error = writeError(err, mapped);
+        return false;
+    }
     struct stat old;
-    const bool replacing = ::stat(mapped.native.c_str(), &old) == 0;
-    if (replacing && (S_ISDIR(old.st_mode) || (old.st_mode & S_IWUSR) == 0)) {
+    const bool replacing = ::fstatat(folder.fd(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing && !S_ISREG(old.st_mode)) {
+        const char* inTheWay = whatIsInTheWay(old.st_mode);
+        error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : accessDenied();
+        return false;
+    }
+    if (replacing && (old.st_mode & S_IWUSR) == 0) {
         error = accessDenied();
         return false;
     }
     std::string temp;
-    const int out = openTempBeside(mapped.native, 0666, temp);
+    const int out = openTempIn(folder.fd(), 0666, temp);
     if (out < 0) {
         error = errorFor(errno, mapped);
         return false;
@@ -1293,15 +1510,12 @@ bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes,
         (void)::fchmod(out, old.st_mode & 07777);
     if (::close(out) != 0 && err == 0)
         err = errno;
-    if (err == 0 && ::rename(temp.c_str(), mapped.native.c_str()) != 0)
-        err = errno;
-    forgetFolder(parentOf(mapped.native));
     if (err != 0) {
-        ::unlink(temp.c_str());
+        ::unlinkat(folder.fd(), temp.c_str(), 0);
         error = errorFor(err, mapped);
         return false;
     }
-    return true;
+    return putInPlace(folder.fd(), temp, name, mapped, error);
 }
 
 std::string LinuxPlatform::currentDirectory()

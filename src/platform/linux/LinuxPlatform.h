@@ -16,6 +16,7 @@
 
 namespace kx {
 
+class ConfinedFolder;
 class DriveTable;
 class VolumeSource;
 
@@ -97,6 +98,11 @@ public:
     std::string formatDateTime(double dateTime) override;
     std::string computerName() override;
 
+protected:
+    /** Forces what is written to the open file `fd` to its medium: the whole file system that
+     *  holds it, or the file's own data alone. Returns 0 or the errno of the failure. */
+    virtual int forceToMedium(int fd, bool wholeFileSystem);
+
 private:
     // A drive path turned into a native one.
     struct Mapped
@@ -130,6 +136,18 @@ private:
     void forgetFolder(const std::string& folder);
     void forgetTree(const std::string& path);
     SystemError errorFor(int err, const Mapped& mapped) const;
+    /** Opens the folder that holds a mapped path below its drive's root (see ConfinedFolder),
+     *  and gives the path's name in it ("." for the root itself); 0 or the errno. */
+    int openFolderOf(const Mapped& mapped, ConfinedFolder& folder, std::string& name);
+    /** errorFor, and a link in the way of a write said as such. */
+    SystemError writeError(int err, const Mapped& mapped) const;
+    /** Opens a staged copy's temporary file for reading, below its drive's root; -1 with `err`
+     *  set when it cannot be reached. */
+    int openStaged(const StagedCopy& staged, int& err);
+    /** Renames `temp` over `name` in the open folder, unless what is there is neither a file nor
+     *  a folder; removes `temp` when that fails. */
+    bool putInPlace(int folder, const std::string& temp, const std::string& name,
+                    const Mapped& mapped, SystemError& error);
     bool checkRoot(char letter, std::string& root, SystemError& error);
     /** Whether the drive holds a FAT-family file system (vfat, msdos, exfat, also through FUSE):
      *  two-second local times, no owners or modes, names that ignore case. */
