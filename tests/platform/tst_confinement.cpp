@@ -1,0 +1,296 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/Fixture.h"
+#include "platform/linux/ConfinedFolder.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kx;
+
+namespace {
+
+std::string bytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+void makeFile(const std::string& path, const std::string& contents)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY2(fd >= 0, path.c_str());
+    QCOMPARE(::write(fd, contents.data(), contents.size()), ssize_t(contents.size()));
+    ::close(fd);
+}
+
+// Every path below a folder, links not followed, relative to it.
+void collect(const std::string& folder, const std::string& prefix, std::vector<std::string>& out)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        out.push_back(prefix + name);
+        struct stat st;
+        if (::lstat((folder + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            collect(folder + "/" + name, prefix + name + "/", out);
+    }
+    ::closedir(dir);
+}
+
+std::vector<std::string> treeOf(const std::string& folder)
+{
+    std::vector<std::string> paths;
+    collect(folder, "", paths);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// Swaps a folder and a link to a folder outside its drive, over and over, while it lives.
+class Swapper
+{
+public:
+    Swapper(std::string folder, std::string link)
+        : m_folder(std::move(folder)), m_link(std::move(link)), m_thread([this] { run(); })
+    {
+    }
+    ~Swapper() { stop(); }
+    Swapper(const Swapper&) = delete;
+    Swapper& operator=(const Swapper&) = delete;
+
+    /** Stops, with the folder back in its place; the number of swaps made. */
+    long stop()
+    {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+            struct stat st;
+            if (::lstat(m_folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+                swap();
+        }
+        return m_swaps;
+    }
+
+private:
+    bool swap()
+    {
+        return ::renameat2(AT_FDCWD, m_folder.c_str(), AT_FDCWD, m_link.c_str(), RENAME_EXCHANGE) ==
+               0;
+    }
+    void run()
+    {
+        // Bounded, so that a test that forgets to stop it still ends.
+        for (long i = 0; i < 50'000'000 && !m_stop; ++i) {
+            if (swap())
+                ++m_swaps;
+        }
+    }
+
+    std::string m_folder;
+    std::string m_link;
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_swaps{0};
+    std::thread m_thread;
+};
+
+} // namespace
+
+class TestConfinement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensOnlyFoldersReachedWithoutLinks_data()
+    {
+        QTest::addColumn<int>("resolution");
+        QTest::addColumn<QByteArray>("below");
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QByteArray>("opened"); // the folder below the root that is open then
+
+        const struct
+        {
+            const char* name;
+            ConfinedFolder::Resolution resolution;
+        } resolutions[] = {{"kernel", ConfinedFolder::Resolution::Kernel},
+                           {"name by name", ConfinedFolder::Resolution::NameByName}};
+        for (const auto& r : resolutions) {
+            auto row = [&](const char* what) -> QTestData& {
+                return QTest::addRow("%s, %s", r.name, what) << int(r.resolution);
+            };
+            row("the root") << QByteArray() << false << 0 << QByteArray(".");
+            row("a folder") << QByteArray("a/b") << false << 0 << QByteArray("a/b");
+            row("missing") << QByteArray("a/none") << false << ENOENT << QByteArray();
+            row("a file") << QByteArray("a/file") << false << ENOTDIR << QByteArray();
+            row("below a file") << QByteArray("a/file/x") << false << ENOTDIR << QByteArray();
+            row("a link") << QByteArray("a/link") << false << ELOOP << QByteArray();
+            row("below a link") << QByteArray("a/link/x") << false << ELOOP << QByteArray();
+            row("a link to a folder inside")
+                << QByteArray("a/inside") << false << ELOOP << QByteArray();
+            row("made") << QByteArray("a/new/deeper") << true << 0 << QByteArray("a/new/deeper");
+            row("never made through a link")
+                << QByteArray("a/link/new") << true << ELOOP << QByteArray();
+        }
+    }
+
+    void opensOnlyFoldersReachedWithoutLinks()
+    {
+        QFETCH(int, resolution);
+        QFETCH(QByteArray, below);
+        QFETCH(bool, create);
+        QFETCH(int, expected);
+        QFETCH(QByteArray, opened);
+        QTemporaryDir dir;
+        const std::string top = bytes(dir.path());
+        const std::string root = top + "/root";
+        const std::string outside = top + "/outside";
+        QVERIFY(QDir().mkpath(dir.path() + "/root/a/b"));
+        QVERIFY(QDir().mkpath(dir.path() + "/outside/x"));
+        makeFile(root + "/a/file", "f");
+        QCOMPARE(::symlink(outside.c_str(), (root + "/a/link").c_str()), 0);
+        QCOMPARE(::symlink("b", (root + "/a/inside").c_str()), 0);
+        // The root itself may be reached through a link the user set up.
+        QCOMPARE(::symlink(root.c_str(), (top + "/root-link").c_str()), 0);
+
+        ConfinedFolder folder{ConfinedFolder::Resolution(resolution)};
+        QCOMPARE(folder.open(top + "/root-link", below.toStdString(), create), expected);
+        if (expected == 0) {
+            struct stat held, wanted;
+            QCOMPARE(::fstat(folder.fd(), &held), 0);
+            QCOMPARE(::stat((root + "/" + opened.toStdString()).c_str(), &wanted), 0);
+            QCOMPARE(held.st_ino, wanted.st_ino);
+            QCOMPARE(folder.madeFolders(), create);
+        } else {
+            QCOMPARE(folder.fd(), -1);
+        }
+        QCOMPARE(treeOf(outside), std::vector<std::string>{"x"});
+    }
+
+    void aSwappedFolderIsNeverWrittenThrough_data()
+    {
+        QTest::addColumn<int>("resolution");
+        QTest::newRow("kernel") << int(ConfinedFolder::Resolution::Kernel);
+        QTest::newRow("name by name") << int(ConfinedFolder::Resolution::NameByName);
+    }
+
+    void aSwappedFolderIsNeverWrittenThrough()
+    {
+        QFETCH(int, resolution);
+        QTemporaryDir dir;
+        const std::string top = bytes(dir.path());
+        QVERIFY(QDir().mkpath(dir.path() + "/root/Docs/Sub"));
+        QVERIFY(QDir().mkpath(dir.path() + "/outside/Sub"));
+        QCOMPARE(::symlink((top + "/outside").c_str(), (top + "/root/swap").c_str()), 0);
+
+        int written = 0;
+        Swapper swapper(top + "/root/Docs", top + "/root/swap");
+        for (int i = 0; i < 2000; ++i) {
+            ConfinedFolder folder{ConfinedFolder::Resolution(resolution)};
+            const std::string below = i % 2 == 0 ? "Docs/Sub" : "Docs/New" + std::to_string(i);
+            if (folder.open(top + "/root", below, true) != 0)
+                continue;
+            const std::string name = "f" + std::to_string(i);
+            const int fd = ::openat(folder.fd(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd >= 0) {
+                ++written;
+                ::close(fd);
+            }
+        }
+        const long swaps = swapper.stop();
+        QVERIFY(swaps > 0);
+        QVERIFY(written > 0);
+        QCOMPARE(treeOf(top + "/outside"), std::vector<std::string>{"Sub"});
+    }
+
+    void copiesNeverGoThroughASwappedFolder_data()
+    {
+        QTest::addColumn<QByteArray>("folder"); // the folder of the copies, below Docs
+        QTest::newRow("the folder itself") << QByteArray("e:\\Docs");
+        QTest::newRow("a folder above it") << QByteArray("e:\\Docs\\Sub");
+    }
+
+    void copiesNeverGoThroughASwappedFolder()
+    {
+        QFETCH(QByteArray, folder);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.makeDir("e:\\Docs\\Sub");
+        const std::string outside = bytes(fixture.root() + "/outside");
+        QVERIFY(QDir().mkpath(fixture.root() + "/outside/Sub"));
+        const std::string docs = fixture.nativeBytes("e:\\Docs");
+        QCOMPARE(::symlink(outside.c_str(), fixture.nativeBytes("e:\\swap").c_str()), 0);
+        auto platform = fixture.platform();
+
+        // Every kind of write the runs make on a medium or into a restore target.
+        const std::string base = folder.toStdString();
+        int done = 0;
+        int refused = 0;
+        Swapper swapper(docs, fixture.nativeBytes("e:\\swap"));
+        for (int i = 0; i < 1200; ++i) {
+            const std::string dest = base + "\\f" + std::to_string(i) + ".txt";
+            SystemError error;
+            bool ok = false;
+            switch (i % 4) {
+            case 0:
+                ok = platform->copyFile("c:\\a.txt", dest, error);
+                break;
+            case 1: {
+                StagedCopy staged;
+                ok = platform->stageCopy("c:\\a.txt", dest, staged, error) &&
+                     platform->flushStaged({staged}, error) &&
+                     platform->commitStaged(staged, error);
+                break;
+            }
+            case 2:
+                ok = platform->writeFile(dest, "written", error);
+                break;
+            default:
+                ok = platform->makeDirs(base + "\\New" + std::to_string(i), error);
+            }
+            ++(ok ? done : refused);
+            if (!ok)
+                QVERIFY(!error.message.empty());
+        }
+        QVERIFY(swapper.stop() > 0);
+        QVERIFY(done > 0);
+        QCOMPARE(treeOf(outside), std::vector<std::string>{"Sub"});
+    }
+
+    void aDriveMayBeReachedThroughALink()
+    {
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.writeFile("c:\\a.txt", "new");
+        QVERIFY(QDir().mkpath(fixture.root() + "/stick/C-"));
+        QCOMPARE(::symlink(bytes(fixture.root() + "/stick").c_str(),
+                           bytes(fixture.root() + "/medium").c_str()),
+                 0);
+        fixture.mapDrive('e', fixture.root() + "/medium", "DRIVE_REMOVABLE");
+        auto platform = fixture.platform();
+        SystemError error;
+        QVERIFY(platform->makeDirs("e:\\C-\\Sub", error));
+        QVERIFY2(platform->copyFile("c:\\a.txt", "e:\\C-\\Sub\\a.txt", error),
+                 error.message.c_str());
+        QVERIFY(platform->writeFile("e:\\Autorun.inf", "x", error));
+        QCOMPARE(treeOf(bytes(fixture.root() + "/stick")),
+                 (std::vector<std::string>{"Autorun.inf", "C-", "C-/Sub", "C-/Sub/a.txt"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfinement)
+#include "tst_confinement.moc"
