@@ -1095,7 +1095,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         (after.st_size != st.st_size || after.st_mtim.tv_sec != st.st_mtim.tv_sec ||
          after.st_mtim.tv_nsec != st.st_mtim.tv_nsec);
     ::close(in);
-    // The time in the unit of the other system's file times, so that a copy made on either
+    // The time to 100 ns, the unit of Windows file times, so that a copy made on either system
     // compares equal to its source.
     const std::int32_t ticks = std::int32_t(st.st_mtim.tv_nsec / 100);
     struct stat written;
@@ -1205,7 +1205,7 @@ bool LinuxPlatform::putInPlace(int folder, const std::string& temp, const std::s
 {
     int err = 0;
     const char* inTheWay = nullptr;
-    // A file appeared in an empty place between the look and the rename is looked at again.
+    // A file that appears in the empty place between the look and the rename is looked at again.
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat st;
         if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
