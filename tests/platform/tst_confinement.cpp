@@ -270,6 +270,68 @@ private slots:
                  error.message.c_str());
     }
 
+    void everyWriteStopsAtALinkOnItsWay_data()
+    {
+        QTest::addColumn<QString>("operation");
+        for (const char* operation :
+             {"copy", "stage", "write", "make folders", "remove file", "remove folder",
+              "rename out", "rename in", "trash", "set time", "set read-only"})
+            QTest::newRow(operation) << QString::fromLatin1(operation);
+    }
+
+    void everyWriteStopsAtALinkOnItsWay()
+    {
+        QFETCH(QString, operation);
+        test::Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e');
+        fixture.writeFile("c:\\a.txt", "new");
+        fixture.writeFile("e:\\b.txt", "b");
+        const std::string outside = bytes(fixture.root() + "/outside");
+        QVERIFY(QDir().mkpath(fixture.root() + "/outside/Sub"));
+        makeFile(outside + "/a.txt", "outside");
+        QCOMPARE(::chmod((outside + "/a.txt").c_str(), 0644), 0);
+        QCOMPARE(::symlink(outside.c_str(), fixture.nativeBytes("e:\\Docs").c_str()), 0);
+        struct stat before;
+        QCOMPARE(::stat((outside + "/a.txt").c_str(), &before), 0);
+        auto platform = fixture.platform();
+
+        SystemError error;
+        StagedCopy staged;
+        bool ok = true;
+        if (operation == "copy")
+            ok = platform->copyFile("c:\\a.txt", "e:\\Docs\\a.txt", error);
+        else if (operation == "stage")
+            ok = platform->stageCopy("c:\\a.txt", "e:\\Docs\\new.txt", staged, error);
+        else if (operation == "write")
+            ok = platform->writeFile("e:\\Docs\\a.txt", "written", error);
+        else if (operation == "make folders")
+            ok = platform->makeDirs("e:\\Docs\\New\\Deeper", error);
+        else if (operation == "remove file")
+            ok = platform->removeFile("e:\\Docs\\a.txt", error);
+        else if (operation == "remove folder")
+            ok = platform->removeDir("e:\\Docs\\Sub", error);
+        else if (operation == "rename out")
+            ok = platform->renamePath("e:\\Docs\\a.txt", "e:\\moved.txt", error);
+        else if (operation == "rename in")
+            ok = platform->renamePath("e:\\b.txt", "e:\\Docs\\b.txt", error);
+        else if (operation == "trash")
+            ok = platform->moveToTrash("e:\\Docs\\a.txt", error);
+        else if (operation == "set time")
+            ok = platform->setModificationTime("e:\\Docs\\a.txt", 1000000000, 0, error);
+        else
+            ok = platform->setReadOnly("e:\\Docs\\a.txt", true, error);
+        QVERIFY(!ok);
+        QCOMPARE(error.code, 5);
+        QCOMPARE(error.message, std::string("A symbolic link is in the way"));
+        QCOMPARE(treeOf(outside), (std::vector<std::string>{"Sub", "a.txt"}));
+        struct stat after;
+        QCOMPARE(::stat((outside + "/a.txt").c_str(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        QCOMPARE(fixture.readFile("e:\\b.txt"), QByteArray("b"));
+    }
+
     void aDriveMayBeReachedThroughALink()
     {
         test::Fixture fixture;
