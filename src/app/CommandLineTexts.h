@@ -187,6 +187,12 @@ inline constexpr Text pathOnNoDrive{"%1 ligt op geen enkele schijf (zie kopierix
                                     "%1 lies on no drive (see kopierix drives)"};
 inline constexpr Text notAFileOrFolder{"%1 is geen bestand of map en wordt overgeslagen",
                                        "%1 is no file or folder and is passed over"};
+inline constexpr Text systemRootNotAdded{
+    "%1 is de hoofdmap van het systeem en wordt niet toegevoegd: kies de mappen die u wilt bewaren",
+    "%1 is the system's root and is not added: choose the folders you want to keep"};
+inline constexpr Text onTheBackupDriveNotAdded{
+    "%1 ligt op de Backupschijf zelf en wordt niet toegevoegd",
+    "%1 lies on the Backup drive itself and is not added"};
 // The summary of `kopierix add`.
 inline constexpr Text filesAdded{"Aantal toegevoegde bestanden = ", "Number of files added = "};
 inline constexpr Text alreadyInTheBackup{"Al in de Backup = ", "Already in the Backup = "};

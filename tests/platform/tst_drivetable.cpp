@@ -194,19 +194,32 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("why");
-        QTest::newRow("root") << "/" << "system's root";
-        QTest::newRow("root with a dot") << "/." << "system's root";
-        QTest::newRow("root with two slashes") << "//" << "system's root";
-        QTest::newRow("link to root") << "@link" << "system's root";
-        QTest::newRow("proc") << "/proc" << "proc file system";
-        QTest::newRow("inside proc") << "/proc/self" << "proc file system";
-        QTest::newRow("sysfs") << "/sys" << "sysfs file system";
-        QTest::newRow("devtmpfs") << "/dev" << "running system";
-        QTest::newRow("devpts") << "/dev/pts" << "devpts file system";
-        QTest::newRow("shared memory") << "/dev/shm" << "running system";
-        QTest::newRow("run") << "/run" << "running system";
-        QTest::newRow("a folder") << "@own" << "";
-        QTest::newRow("a tmpfs below a mount root") << "@shm" << "";
+        QTest::newRow("root") << "/"
+                              << "system's root";
+        QTest::newRow("root with a dot") << "/."
+                                         << "system's root";
+        QTest::newRow("root with two slashes") << "//"
+                                               << "system's root";
+        QTest::newRow("link to root") << "@link"
+                                      << "system's root";
+        QTest::newRow("proc") << "/proc"
+                              << "proc file system";
+        QTest::newRow("inside proc") << "/proc/self"
+                                     << "proc file system";
+        QTest::newRow("sysfs") << "/sys"
+                               << "sysfs file system";
+        QTest::newRow("devtmpfs") << "/dev"
+                                  << "running system";
+        QTest::newRow("devpts") << "/dev/pts"
+                                << "devpts file system";
+        QTest::newRow("shared memory") << "/dev/shm"
+                                       << "running system";
+        QTest::newRow("run") << "/run"
+                             << "running system";
+        QTest::newRow("a folder") << "@own"
+                                  << "";
+        QTest::newRow("a tmpfs below a mount root") << "@shm"
+                                                    << "";
     }
 
     void whatCanNeverHoldABackup()

@@ -866,9 +866,9 @@ namespace {
 // The kernel's own file systems, by the names the mount table gives them. They hold no user
 // data: a write there changes the running system or vanishes at the next start.
 constexpr std::string_view kPseudoFileSystems[] = {
-    "proc",     "sysfs",     "devtmpfs", "devpts",      "cgroup",   "cgroup2",
-    "debugfs",  "securityfs", "tracefs", "configfs",    "bpf",      "pstore",
-    "mqueue",   "hugetlbfs", "fusectl",  "binfmt_misc", "efivarfs", "autofs"};
+    "proc",    "sysfs",      "devtmpfs", "devpts",      "cgroup",   "cgroup2",
+    "debugfs", "securityfs", "tracefs",  "configfs",    "bpf",      "pstore",
+    "mqueue",  "hugetlbfs",  "fusectl",  "binfmt_misc", "efivarfs", "autofs"};
 
 // The same file systems by their statfs numbers, where they have one of their own (devtmpfs
 // reports itself as tmpfs: the mount table tells it apart).
@@ -878,11 +878,11 @@ struct PseudoMagic
     std::string_view name;
 };
 constexpr PseudoMagic kPseudoMagics[] = {
-    {0x9fa0, "proc"},           {0x62656572, "sysfs"},     {0x1cd1, "devpts"},
-    {0x27e0eb, "cgroup"},       {0x63677270, "cgroup2"},   {0x64626720, "debugfs"},
-    {0x73636673, "securityfs"}, {0x74726163, "tracefs"},   {0x62656570, "configfs"},
-    {0xcafe4a11, "bpf"},        {0x6165676c, "pstore"},    {0x19800202, "mqueue"},
-    {0x958458f6, "hugetlbfs"},  {0x65735543, "fusectl"},   {0x42494e4d, "binfmt_misc"},
+    {0x9fa0, "proc"},           {0x62656572, "sysfs"},   {0x1cd1, "devpts"},
+    {0x27e0eb, "cgroup"},       {0x63677270, "cgroup2"}, {0x64626720, "debugfs"},
+    {0x73636673, "securityfs"}, {0x74726163, "tracefs"}, {0x62656570, "configfs"},
+    {0xcafe4a11, "bpf"},        {0x6165676c, "pstore"},  {0x19800202, "mqueue"},
+    {0x958458f6, "hugetlbfs"},  {0x65735543, "fusectl"}, {0x42494e4d, "binfmt_misc"},
     {0xde5e81e4, "efivarfs"},   {0x0187, "autofs"}};
 
 // The system's own tmpfs mounts: a backup there is gone at the next start, and writing into
