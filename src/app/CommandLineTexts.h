@@ -225,6 +225,11 @@ inline constexpr Text systemctlUserFails{"systemctl --user werkt niet",
 inline constexpr Text useCrontabLine{
     "Zet deze regel in uw crontab (crontab -e) om Backups Maken %1 te laten lopen:",
     "To run Make Backups %1, put this line in your crontab (crontab -e):"};
+inline constexpr Text programPathFitsNoLine{
+    "het pad van het programma bevat een regeleinde of een ander stuurteken en past op geen "
+    "enkele regel; zet het programma in een map met een gewone naam",
+    "the program's path holds a line break or another control character and fits on no line; "
+    "put the program in a folder with a plain name"};
 inline constexpr Text startWatchWithSession{
     "Start \"%1 watch\" met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
     "dan loopt Backups Maken telkens als de Backupschijf wordt aangekoppeld.",
