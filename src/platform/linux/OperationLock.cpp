@@ -63,7 +63,8 @@ bool OperationLock::open()
     m_fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                   0600);
     if (m_fd < 0) {
-        m_failure = path + ": " + std::strerror(errno);
+        const int err = errno;
+        m_failure = path + ": " + std::strerror(err);
         return false;
     }
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -81,8 +82,8 @@ bool OperationLock::tryLock()
         return false;
     if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0)
         return true;
-    if (errno != EWOULDBLOCK)
-        m_failure = lockPath(m_kind) + ": " + std::strerror(errno);
+    if (const int err = errno; err != EWOULDBLOCK)
+        m_failure = lockPath(m_kind) + ": " + std::strerror(err);
     unlock();
     return false;
 }
