@@ -11,6 +11,8 @@
 #include <optional>
 #include <set>
 
+#include <unistd.h>
+
 using namespace kx;
 
 namespace {
@@ -217,6 +219,8 @@ private slots:
                                        << "running system";
         QTest::newRow("run") << "/run"
                              << "running system";
+        QTest::newRow("the user's runtime folder") << "@runtime"
+                                                   << "running system";
         QTest::newRow("a folder") << "@own"
                                   << "";
         QTest::newRow("a tmpfs below a mount root") << "@shm"
@@ -232,6 +236,10 @@ private slots:
         if (folder == "@link") {
             folder = fixture.root() + "/to-root";
             QVERIFY(QFile::link(QStringLiteral("/"), folder));
+        } else if (folder == "@runtime") {
+            folder = QStringLiteral("/run/user/%1").arg(::getuid());
+            if (!QFileInfo(folder).isDir())
+                QSKIP("this system keeps no runtime folder for the user");
         } else if (folder == "@own") {
             folder = fixture.addDrive('d');
         } else if (folder == "@shm") {
