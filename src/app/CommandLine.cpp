@@ -11,6 +11,7 @@
 #include "app/Version.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
+#include "engine/EngineTexts.h"
 #include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
@@ -388,6 +389,10 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
         }
         SystemError error;
         letter = platform.driveForFolder(choice, error);
+        if (letter == 0 && error.code == errors::kUnfitForBackup) {
+            fail(language, text::backupDriveUnfit, {choice, error.message});
+            return kExitUsage;
+        }
         if (letter == 0) {
             fail(language, cliText::backupDriveNotStored, {error.message});
             return kExitDriveNotEntered;
@@ -396,6 +401,11 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
             fail(language, cliText::systemRootRefused, {choice});
             return kExitUsage;
         }
+    }
+    const std::string refusal = backupDriveRefusal(platform, letter, language);
+    if (!refusal.empty()) {
+        printErr(cliText::kErrorPrefix + refusal);
+        return kExitUsage;
     }
     if (!storeBackupDrive(platform, letter, perComputer)) {
         fail(language, cliText::backupDriveNotStored,
@@ -410,9 +420,11 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
 }
 
 // The paths named on the command line as drive paths; what cannot be one is told, and counts
-// as a file that could not be added.
+// as a file that could not be added. What would back up the backup drive into itself, or the
+// whole system, is refused and counted in `refused`.
 std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std::string>& paths,
-                                      Language language, std::uint64_t& failed)
+                                      char backupLetter, Language language, std::uint64_t& failed,
+                                      std::uint64_t& refused)
 {
     std::vector<std::string> drivePaths;
     for (const std::string& path : paths) {
@@ -422,10 +434,22 @@ std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std:
             fail(language, cliText::notAFileOrFolder, {path});
             continue;
         }
+        if (info.exists() && info.canonicalFilePath() == QStringLiteral("/")) {
+            fail(language, cliText::systemRootNotAdded, {path});
+            ++refused;
+            continue;
+        }
         std::string drivePath = platform.drivePathOf(path);
         if (drivePath.empty()) {
             fail(language, info.exists() ? cliText::pathOnNoDrive : cliText::pathNotFound, {path});
             ++failed;
+            continue;
+        }
+        // The medium's own folder, or one inside it: its files are the backup itself. A folder
+        // that holds the medium lies on another drive, and its walk passes the medium over.
+        if (std::tolower(static_cast<unsigned char>(drivePath.front())) == backupLetter) {
+            fail(language, cliText::onTheBackupDriveNotAdded, {path});
+            ++refused;
             continue;
         }
         drivePaths.push_back(std::move(drivePath));
@@ -442,7 +466,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     // other operation: it is refused at once, before it touches anything.
     OperationLock operation;
     if (o.command != "status" && !operation.tryLock()) {
-        printErr(operationRefusal(lang));
+        printErr(lockRefusal(operation, lang));
         return kExitBusy;
     }
 
@@ -484,8 +508,11 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         if (choice.noDisk || !platform.openDir(target.base.substr(0, 3), error))
             return kExitDriveNotEntered;
         std::uint64_t missing = 0;
+        std::uint64_t refused = 0;
+        const char backupLetter =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(target.base.front())));
         const std::vector<std::string> paths =
-            drivePathsOf(platform, o.arguments, language, missing);
+            drivePathsOf(platform, o.arguments, backupLetter, language, missing, refused);
         AddResult result = addPaths(ctx, paths);
         result.failed += missing;
         if (result.stopped) {
@@ -503,6 +530,8 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.entered = true;
         run.stopped = result.stopped;
         run.failedCount = result.failed;
+        if (refused > 0 && !result.stopped)
+            return kExitUsage;
         return exitStatusOf(run, g_stopSignal);
     }
 
@@ -607,6 +636,16 @@ int CommandLine::run(const std::vector<std::string>& args)
     if (o.command != "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
         fail(language, cliText::noBackupDriveChosen);
         return kExitDriveNotEntered;
+    }
+
+    // Refused before the lock, the log or anything else is written: the run would write into
+    // the system itself.
+    if (const char letter = o.backupDrive ? o.backupDrive : chosenBackupDrive(m_platform)) {
+        const std::string refusal = backupDriveRefusal(m_platform, letter, language);
+        if (!refusal.empty()) {
+            printErr(cliText::kErrorPrefix + refusal);
+            return kExitUsage;
+        }
     }
 
     if (o.command == "watch")

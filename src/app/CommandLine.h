@@ -11,9 +11,10 @@
 namespace kx {
 
 /** Exit statuses of the headless commands. make-backups, restore-all and newer: 0 done without
- *  a failure, 1 the backup drive could not be entered, 2 a usage error, 3 done but some files
- *  could not be copied or some folders not read, 4 another Kopierix operation runs, 130 or 143
- *  stopped by SIGINT or SIGTERM after the summary so far.
+ *  a failure, 1 the backup drive could not be entered, 2 a usage error or a refused backup drive
+ *  (one that can never hold a backup) or path to add, 3 done but some files could not be copied
+ *  or some folders not read, 4 another Kopierix operation runs or the lock cannot be taken, 130
+ *  or 143 stopped by SIGINT or SIGTERM after the summary so far.
  *  check-update exits with its verdict's code (0 no update needed, 1 no connection, 2 list too
  *  small, 3 program not in the list), 10 when an update is advised, and 4 when the program's
  *  record in the list cannot be read. */

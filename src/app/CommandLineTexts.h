@@ -187,6 +187,12 @@ inline constexpr Text pathOnNoDrive{"%1 ligt op geen enkele schijf (zie kopierix
                                     "%1 lies on no drive (see kopierix drives)"};
 inline constexpr Text notAFileOrFolder{"%1 is geen bestand of map en wordt overgeslagen",
                                        "%1 is no file or folder and is passed over"};
+inline constexpr Text systemRootNotAdded{
+    "%1 is de hoofdmap van het systeem en wordt niet toegevoegd: kies de mappen die u wilt bewaren",
+    "%1 is the system's root and is not added: choose the folders you want to keep"};
+inline constexpr Text onTheBackupDriveNotAdded{
+    "%1 ligt op de Backupschijf zelf en wordt niet toegevoegd",
+    "%1 lies on the Backup drive itself and is not added"};
 // The summary of `kopierix add`.
 inline constexpr Text filesAdded{"Aantal toegevoegde bestanden = ", "Number of files added = "};
 inline constexpr Text alreadyInTheBackup{"Al in de Backup = ", "Already in the Backup = "};
@@ -219,6 +225,11 @@ inline constexpr Text systemctlUserFails{"systemctl --user werkt niet",
 inline constexpr Text useCrontabLine{
     "Zet deze regel in uw crontab (crontab -e) om Backups Maken %1 te laten lopen:",
     "To run Make Backups %1, put this line in your crontab (crontab -e):"};
+inline constexpr Text programPathFitsNoLine{
+    "het pad van het programma bevat een regeleinde of een ander stuurteken en past op geen "
+    "enkele regel; zet het programma in een map met een gewone naam",
+    "the program's path holds a line break or another control character and fits on no line; "
+    "put the program in a folder with a plain name"};
 inline constexpr Text startWatchWithSession{
     "Start \"%1 watch\" met uw sessie (bijvoorbeeld bij de opstartprogramma's van uw bureaublad); "
     "dan loopt Backups Maken telkens als de Backupschijf wordt aangekoppeld.",

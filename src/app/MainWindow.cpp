@@ -597,10 +597,8 @@ void MainWindow::runOperation(QAction* command, const Text& clickLine,
         return;
     }
     auto lock = std::make_unique<OperationLock>();
-    if (!lock->tryLock()) {
-        warn(operationRefusal(m_facts.languageCode));
+    if (!lockOperation(*lock, *m_ctx))
         return;
-    }
     m_log.writeLog(inLanguage(m_language, clickLine));
     m_runningCommand = command;
     m_afterRun = std::move(afterwards);

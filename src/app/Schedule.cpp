@@ -76,6 +76,14 @@ std::string shellWord(const std::string& path)
     return word + "'";
 }
 
+// A path that a line of cron's table, or of a session's start, cannot carry: a line break would
+// end the line there and let the rest of the path run as a command of its own.
+bool holdsControlCharacter(const std::string& path)
+{
+    return std::any_of(path.begin(), path.end(),
+                       [](char c) { return (c >= 0 && c < ' ') || c == 0x7f; });
+}
+
 std::string unitHeader(const std::string& description)
 {
     return "# Written by 'kopierix schedule'; 'kopierix schedule off' removes it.\n"
@@ -139,6 +147,13 @@ std::string Schedule::watchService() const
            "\n"
            "[Install]\n"
            "WantedBy=default.target\n";
+}
+
+std::string Schedule::crontabLine(const std::string& choice) const
+{
+    if (holdsControlCharacter(m_program))
+        return std::string();
+    return "@" + choice + " " + shellWord(m_program) + " make-backups";
 }
 
 std::string Schedule::unitFolder() const
@@ -218,7 +233,7 @@ int Schedule::install(const std::vector<std::pair<std::string, std::string>>& un
             std::string shown;
             for (const std::string& word : call)
                 shown += (shown.empty() ? "" : " ") + word;
-            printErr(cliText::kErrorPrefix +
+            printErr(std::string(cliText::kErrorPrefix) +
                      fillIn(inLanguage(m_language, cliText::systemctlFailed), {shown, output}));
             return 1;
         }
@@ -234,13 +249,18 @@ int Schedule::set(const std::string& choice)
     const Text& often = choice == "weekly" ? cliText::everyWeek : cliText::everyDay;
     if (!why.empty()) {
         printOut(fillIn(inLanguage(m_language, cliText::noSystemdUserManager), {why}));
+        if (holdsControlCharacter(m_program)) {
+            printErr(std::string(cliText::kErrorPrefix) +
+                     inLanguage(m_language, cliText::programPathFitsNoLine));
+            return 1;
+        }
         if (choice == "on-mount") {
             printOut(fillIn(inLanguage(m_language, cliText::startWatchWithSession),
                             {shellWord(m_program)}));
         } else {
             printOut(fillIn(inLanguage(m_language, cliText::useCrontabLine),
                             {inLanguage(m_language, often)}));
-            printOut("@" + choice + " " + shellWord(m_program) + " make-backups");
+            printOut(crontabLine(choice));
         }
         return 0;
     }
@@ -278,7 +298,7 @@ int Schedule::turnOff()
     for (const char* name : {kBackupTimer, kBackupService, kWatchService}) {
         QFile file(q(folder + name));
         if (file.exists() && !file.remove()) {
-            printErr(cliText::kErrorPrefix +
+            printErr(std::string(cliText::kErrorPrefix) +
                      fillIn(inLanguage(m_language, cliText::unitNotWritten), {folder + name}));
             return 1;
         }

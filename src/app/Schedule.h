@@ -28,6 +28,9 @@ public:
     std::string backupService() const;
     std::string backupTimer(const std::string& calendar) const;
     std::string watchService() const;
+    // The crontab line that runs Make Backups `daily` or `weekly`; empty when the program's path
+    // holds a line break or another control character, which no crontab line can carry.
+    std::string crontabLine(const std::string& choice) const;
 
 private:
     std::string unitFolder() const;

@@ -63,6 +63,11 @@ inline constexpr Text somethingIsWrongWithDrive{"Er is iets mis met schijfstatio
 inline constexpr Text anotherOperationRuns{
     "Er loopt al een bewerking van %1; probeer het later opnieuw.",
     "Another %1 operation is running; try again later."};
+inline constexpr Text operationLockFailed{
+    "%1 kan zijn bewerkingsslot niet nemen, dus wordt er niets gedaan: %2",
+    "%1 cannot take its operation lock, so nothing is done: %2"};
+inline constexpr Text backupDriveUnfit{"%1 kan nooit de Backupschijf zijn: %2",
+                                       "%1 can never be the Backup drive: %2"};
 inline constexpr Text restoredFreeSpaceOn{"Vrije ruimte op ", "Free Space on "};
 inline constexpr Text restoreCaption{" - Herstellen", " - Recover"};
 inline constexpr Text atMost25BackupDrives{"Er worden maximaal 25 Backup-schijven ondersteund",

@@ -4,6 +4,8 @@
 #include "engine/EngineTexts.h"
 #include "support/TextHelpers.h"
 
+#include <cctype>
+
 namespace kx {
 
 std::string operationRefusal(const std::string& languageCode)
@@ -11,11 +13,38 @@ std::string operationRefusal(const std::string& languageCode)
     return fillIn(inLanguage(languageOf(languageCode), text::anotherOperationRuns), {kProductName});
 }
 
+std::string lockRefusal(const OperationLock& lock, const std::string& languageCode)
+{
+    if (lock.failure().empty())
+        return operationRefusal(languageCode);
+    return fillIn(inLanguage(languageOf(languageCode), text::operationLockFailed),
+                  {kProductName, lock.failure()});
+}
+
+std::string backupDriveRefusal(Platform& platform, char letter, Language language)
+{
+    const std::string reason = platform.unfitForBackup(letter);
+    if (reason.empty())
+        return reason;
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    return fillIn(inLanguage(language, text::backupDriveUnfit),
+                  {std::string(1, drive) + ":", reason});
+}
+
 bool lockOperation(OperationLock& lock, EngineContext& ctx)
 {
+    // Judged before anything is taken or written: the run would write into the system itself.
+    if (!ctx.target.base.empty()) {
+        const std::string refusal =
+            backupDriveRefusal(ctx.platform, ctx.target.base.front(), ctx.language());
+        if (!refusal.empty()) {
+            ctx.ui.warn(refusal);
+            return false;
+        }
+    }
     if (lock.tryLock())
         return true;
-    ctx.ui.warn(operationRefusal(ctx.facts.languageCode));
+    ctx.ui.warn(lockRefusal(lock, ctx.facts.languageCode));
     return false;
 }
 

@@ -34,10 +34,13 @@ public:
     OperationLock(const OperationLock&) = delete;
     OperationLock& operator=(const OperationLock&) = delete;
 
-    /** Takes the lock for this holder alone, without waiting; false when someone else holds it.
-     *  A lock file that cannot be made counts as taken: a broken settings folder never stops
-     *  the work. */
+    /** Takes the lock for this holder alone, without waiting; false when someone else holds it,
+     *  and false too when the lock file cannot be opened or locked (see failure()): without the
+     *  lock two runs could write at once. */
     bool tryLock();
+    /** Why the last tryLock() could not take the lock, naming the lock file; empty when it was
+     *  taken or another holder has it. */
+    const std::string& failure() const;
     /** Takes the lock together with other shared holders, waiting while a sole holder has it. */
     void lockShared();
     /** Lets the lock go (the destructor does too). */
@@ -48,6 +51,7 @@ private:
 
     Kind m_kind;
     int m_fd = -1;
+    std::string m_failure;
 };
 
 } // namespace kx

@@ -30,6 +30,9 @@ constexpr int kNotReady = 21;
 constexpr int kChangedWhileCopied = 0x20000001;
 /** A copy abandoned because the user asked the run to stop (the program's own code). */
 constexpr int kStopped = 0x20000002;
+/** A folder that can never hold a backup: the system's root, a pseudo file system (the
+ *  program's own code). */
+constexpr int kUnfitForBackup = 0x20000003;
 } // namespace errors
 
 /** The kinds of drive the program tells apart; None for a letter that names no drive. */
@@ -296,7 +299,8 @@ public:
     virtual std::string drivePathOf(const std::string& nativePath) = 0;
     /** The drive letter that stands for a native folder: the drive whose root it is, or else a
      *  new entry of the drive table (the next free letter from d:, typed like the volume the
-     *  folder lies on). 0 with the error when the folder is missing or no letter is free. */
+     *  folder lies on). 0 with the error when the folder is missing, can never hold a backup
+     *  (kUnfitForBackup, with the reason) or no letter is free. */
     virtual char driveForFolder(const std::string& nativeFolder, SystemError& error) = 0;
 
     // --- The program's own data folder (log files) ---------------------------------------------

@@ -149,8 +149,15 @@ bool hasControlCharacter(const std::string& text)
     return false;
 }
 
-HttpClient::HttpClient(std::chrono::milliseconds stallTimeOut) : m_wait(stallTimeOut)
+HttpClient::HttpClient(std::chrono::milliseconds stallTimeOut, std::chrono::milliseconds timeLimit)
+    : m_wait(stallTimeOut)
 {
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(timeLimit);
+    QObject::connect(&m_deadline, &QTimer::timeout, &m_socket, [this] {
+        m_pastDeadline = true;
+        m_wait.wake();
+    });
     // The maker's server is asked directly; a proxy is only used when one is set here.
     m_socket.setProxy(QNetworkProxy::NoProxy);
     const auto wake = [this] { m_wait.wake(); };
@@ -228,17 +235,17 @@ void HttpClient::connectTo(const std::string& host, int port)
     m_wait.until([this] {
         const auto state = m_socket.state();
         return state == QAbstractSocket::ConnectedState ||
-               state == QAbstractSocket::UnconnectedState || m_timedOut;
+               state == QAbstractSocket::UnconnectedState || m_timedOut || m_pastDeadline;
     });
     const auto state = m_socket.state();
-    if (state == QAbstractSocket::ConnectedState && !m_wait.cancelled())
+    if (state == QAbstractSocket::ConnectedState && !m_wait.cancelled() && !m_pastDeadline)
         return;
     const bool lookup = state == QAbstractSocket::HostLookupState;
     const auto error = m_socket.error();
     m_socket.abort();
     if (m_wait.cancelled())
         throw NetworkError(lookup ? "Host Lookup Canceled" : "Connection Canceled");
-    if (m_timedOut || m_wait.stalled())
+    if (m_timedOut || m_wait.stalled() || m_pastDeadline)
         throw NetworkError(lookup ? "Host Lookup Timed Out" : "Connection Timed out");
     if (error == QAbstractSocket::HostNotFoundError)
         throw NetworkError("Host Lookup Failed");
@@ -248,13 +255,14 @@ void HttpClient::connectTo(const std::string& host, int port)
 bool HttpClient::waitForData()
 {
     m_wait.until([this] {
-        return m_socket.bytesAvailable() > 0 || m_socket.state() != QAbstractSocket::ConnectedState;
+        return m_socket.bytesAvailable() > 0 ||
+               m_socket.state() != QAbstractSocket::ConnectedState || m_pastDeadline;
     });
     if (m_wait.cancelled()) {
         m_socket.abort();
         throw CancelledError("Socket capture aborted");
     }
-    if (m_wait.stalled()) {
+    if (m_wait.stalled() || m_pastDeadline) {
         m_socket.abort();
         throw NetworkError("Connection Timed out");
     }
@@ -311,7 +319,14 @@ bool HttpClient::readReply()
 
 void HttpClient::get(const std::string& url)
 {
-    const auto stopWaiting = qScopeGuard([this] { m_wait.stop(); });
+    // One limit for the request and its redirections: each of them may keep the stall timer
+    // going.
+    m_pastDeadline = false;
+    m_deadline.start();
+    const auto stopWaiting = qScopeGuard([this] {
+        m_wait.stop();
+        m_deadline.stop();
+    });
     std::string address = url;
     for (int redirections = 0;; ++redirections) {
         const HttpAddress a = splitAddress(address, m_port);

@@ -4,6 +4,7 @@
 #include "update/NetworkWait.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
@@ -11,6 +12,10 @@
 #include <string>
 
 namespace kx {
+
+/** How long a request may take in all, whatever comes meanwhile: a server that sends a byte
+ *  now and then never stalls, and must not hold the program for ever. */
+inline constexpr std::chrono::milliseconds kRequestTimeLimit{120000};
 
 /** A socket or address failure: "Host Lookup Failed", "Connection Failed", "Empty URL", ... */
 class NetworkError : public std::runtime_error
@@ -63,8 +68,9 @@ bool hasControlCharacter(const std::string& text);
  *
  * Bounds: a body beyond 1 MiB, a header line beyond 8 KiB, more than 10 redirections and a
  * location holding a control character drop the reply (the body is then empty). A request that
- * goes without a new byte for the stall time-out fails as a time-out; an exit of the
- * application's event loops cancels it.
+ * goes without a new byte for the stall time-out, or that is not over within its time limit (its
+ * redirections included), fails as a time-out; an exit of the application's event loops cancels
+ * it.
  */
 class HttpClient
 {
@@ -72,14 +78,15 @@ public:
     static constexpr std::size_t kMaxBody = 1 << 20;
     static constexpr int kMaxRedirections = 10;
 
-    explicit HttpClient(std::chrono::milliseconds stallTimeOut = kStallTimeOut);
+    explicit HttpClient(std::chrono::milliseconds stallTimeOut = kStallTimeOut,
+                        std::chrono::milliseconds timeLimit = kRequestTimeLimit);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
     /** Runs one request with its redirections; returns when the reply has been read. Throws
      *  NetworkError when the address is bad, the host cannot be found or reached, or the request
-     *  stalled; CancelledError when the receive was cancelled. */
+     *  stalled or ran past its time limit; CancelledError when the receive was cancelled. */
     void get(const std::string& url);
     /** Ends a pending look-up, connection or receive (from a handler run while get waits). */
     void cancel();
@@ -113,6 +120,8 @@ private:
     NetworkWait m_wait;
     QTcpSocket m_socket;
     bool m_timedOut = false;
+    QTimer m_deadline;
+    bool m_pastDeadline = false;
 
     HeaderInfo m_headerInfo;
     int m_timeOut = 0;

@@ -13,6 +13,7 @@
 #include <QNetworkRequest>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -95,7 +96,17 @@ std::int64_t installerBound(std::int32_t expectedSizeKB)
     return std::min(kMaxInstaller, 4 * std::int64_t(expectedSizeKB) * 1024 + kOneMiB);
 }
 
-InstallerDownload::InstallerDownload(std::chrono::milliseconds stallTimeOut) : m_wait(stallTimeOut)
+std::chrono::milliseconds downloadTimeLimit(std::int32_t expectedSizeKB,
+                                            std::chrono::milliseconds base)
+{
+    constexpr std::int64_t kKBPerSecond = 64;
+    return base + std::chrono::milliseconds(std::max<std::int64_t>(0, expectedSizeKB) * 1000 /
+                                            kKBPerSecond);
+}
+
+InstallerDownload::InstallerDownload(std::chrono::milliseconds stallTimeOut,
+                                     std::chrono::milliseconds baseTimeLimit)
+    : m_wait(stallTimeOut), m_baseTimeLimit(baseTimeLimit)
 {
 }
 
@@ -151,10 +162,16 @@ bool InstallerDownload::readBody(QNetworkReply& reply, QIODevice& stream, std::i
 
 bool InstallerDownload::downloadToStream(QIODevice& stream, const std::string& url,
                                          std::int64_t maxBytes,
-                                         const std::function<void(std::int64_t)>& afterBlock)
+                                         const std::function<void(std::int64_t)>& afterBlock,
+                                         std::int32_t expectedSizeKB)
 {
     m_bytesReceived = 0;
     m_wait.start();
+    // The stall timer starts over at every byte; this one does not.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &deadline, [this] { m_wait.cancel(); });
+    deadline.start(downloadTimeLimit(expectedSizeKB, m_baseTimeLimit));
     const auto stopWaiting = qScopeGuard([this] { m_wait.stop(); });
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
@@ -210,8 +227,8 @@ InstallerDownload::downloadInstaller(const std::string& fileName, const std::str
             "Cannot create file \"" + result.path + "\". " + file.errorString().toStdString();
         return result;
     }
-    const bool complete =
-        downloadToStream(file, baseUrl + fileName, installerBound(expectedSizeKB), afterBlock);
+    const bool complete = downloadToStream(file, baseUrl + fileName, installerBound(expectedSizeKB),
+                                           afterBlock, expectedSizeKB);
     result.bytesReceived = m_bytesReceived;
     const bool written = file.flush() && file.error() == QFileDevice::NoError;
     file.close();

@@ -248,6 +248,37 @@ private slots:
         QVERIFY2(verify.exitCode() == 0, qPrintable(verify.readAllStandardError()));
     }
 
+    // Without systemd the user is given a crontab line: the path stays one word of it, and a
+    // path that no line can carry gives none.
+    void crontabLineKeepsThePathOnItsLine_data()
+    {
+        QTest::addColumn<QByteArray>("program");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("plain") << QByteArray("/usr/bin/kopierix") << "daily"
+                               << "@daily /usr/bin/kopierix make-backups";
+        QTest::newRow("a space") << QByteArray("/opt/My Apps/kopierix") << "weekly"
+                                 << "@weekly '/opt/My Apps/kopierix' make-backups";
+        QTest::newRow("a quote and a percent sign")
+            << QByteArray("/opt/it's 100%/kopierix") << "daily"
+            << "@daily '/opt/it'\\''s 100\\%/kopierix' make-backups";
+        QTest::newRow("a line break")
+            << QByteArray("/tmp/x\n@daily touch /tmp/owned\n/kopierix") << "daily"
+            << "";
+        QTest::newRow("a carriage return") << QByteArray("/tmp/x\r/kopierix") << "daily"
+                                           << "";
+        QTest::newRow("a tab") << QByteArray("/tmp/x\t/kopierix") << "daily"
+                               << "";
+    }
+    void crontabLineKeepsThePathOnItsLine()
+    {
+        QFETCH(QByteArray, program);
+        QFETCH(QString, choice);
+        QFETCH(QString, line);
+        const kx::Schedule schedule(kx::Language::English, program.toStdString());
+        QCOMPARE(QString::fromStdString(schedule.crontabLine(choice.toStdString())), line);
+    }
+
     void scheduleWithoutSystemd_data()
     {
         QTest::addColumn<bool>("systemctlThere");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
+#include "common/ScratchMount.h"
 #include "platform/OperationLock.h"
 #include "update/ScriptedServer.h"
 
@@ -16,6 +17,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using kx::OperationLock;
@@ -623,6 +625,30 @@ private slots:
         QTest::newRow("a folder that resolves to /")
             << "%1/../../../../../../../../.." << QStringList() << 2 << "f:\\"
             << "kopierix: %1/../../../../../../../../.. is the system's root";
+        QTest::newRow("/.") << "/." << QStringList() << 2 << "f:\\"
+                            << "kopierix: /. is the system's root";
+        QTest::newRow("//") << "//" << QStringList() << 2 << "f:\\"
+                            << "kopierix: // is the system's root";
+        QTest::newRow("a link to /") << "%1/link-to-root" << QStringList() << 2 << "f:\\"
+                                     << "kopierix: %1/link-to-root is the system's root";
+        QTest::newRow("a drive entry for /")
+            << "g" << QStringList() << 2 << "f:\\"
+            << "kopierix: g: can never be the Backup drive: / is the system's root";
+        QTest::newRow("a drive entry for /dev/pts")
+            << "h:" << QStringList() << 2 << "f:\\"
+            << "kopierix: h: can never be the Backup drive: /dev/pts lies on the system's devpts";
+        QTest::newRow("/proc") << "/proc" << QStringList() << 2 << "f:\\"
+                               << "kopierix: /proc can never be the Backup drive: /proc lies on "
+                                  "the system's proc file system";
+        QTest::newRow("/sys") << "/sys/" << QStringList() << 2 << "f:\\"
+                              << "kopierix: /sys/ can never be the Backup drive: /sys lies on "
+                                 "the system's sysfs file system";
+        QTest::newRow("/dev") << "/dev" << QStringList() << 2 << "f:\\"
+                              << "kopierix: /dev can never be the Backup drive: /dev is a folder "
+                                 "of the running system";
+        QTest::newRow("/run") << "/run" << QStringList() << 2 << "f:\\"
+                              << "kopierix: /run can never be the Backup drive: /run is a folder "
+                                 "of the running system";
         QTest::newRow("no such letter") << "q" << QStringList() << 2 << "f:\\"
                                         << "kopierix: there is no drive q:";
         QTest::newRow("no such folder") << "%1/gone" << QStringList() << 2 << "f:\\"
@@ -636,10 +662,15 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, output);
         Fixture fixture;
+        // c: is a folder of the test: the system's root is known by what it is, not by c:.
+        fixture.addDrive('c');
         fixture.addDrive('e');
         fixture.addDrive('f');
+        fixture.mapDrive('g', "/");
+        fixture.mapDrive('h', "/dev/pts");
         fixture.setSetting("Defaults", "BackUp Drive", "f:\\");
         QVERIFY(QFile::link(fixture.root() + "/drive-e", fixture.root() + "/link-to-e"));
+        QVERIFY(QFile::link("/", fixture.root() + "/link-to-root"));
 
         const Run run =
             kopierix(QStringList{"set-backup-drive", filled(choice, fixture.root())} + options);
@@ -658,8 +689,13 @@ private slots:
         for (const QString& key : ini.childKeys()) {
             const QString folder = ini.value(key).toString();
             QVERIFY2(key.size() > 1 || !folder.startsWith(fixture.root()) ||
+                         folder == fixture.root() + "/drive-c" ||
                          folder == fixture.root() + "/drive-e" ||
                          folder == fixture.root() + "/drive-f",
+                     qPrintable(key + "=" + folder));
+            // A folder refused gets no letter either.
+            QVERIFY2(key.size() > 1 || key == "g" || key == "h" ||
+                         !QStringList({"/", "/proc", "/sys", "/dev", "/run"}).contains(folder),
                      qPrintable(key + "=" + folder));
         }
 
@@ -752,6 +788,20 @@ private slots:
             << "Number of files added = 1\nAlready in the Backup = "
                "0\nNot added = 0\n"
             << "";
+        QTest::newRow("the backup drive's own folder")
+            << QStringList{"%1/Backup", "%1/Docs/a.txt"} << false << 2
+            << QStringList{"c:\\Docs\\a.txt"}
+            << "Number of files added = 1\nAlready in the Backup = 0\nNot added = 0\n"
+            << "kopierix: %1/Backup lies on the Backup drive itself and is not added\n";
+        QTest::newRow("a folder inside the backup drive")
+            << QStringList{"%1/Backup/inside/"} << false << 2 << QStringList()
+            << "Number of files added = 0\nAlready in the Backup = 0\nNot added = 0\n"
+            << "kopierix: %1/Backup/inside/ lies on the Backup drive itself and is not added\n";
+        QTest::newRow("the system's root")
+            << QStringList{"/", "%1/Docs/a.txt"} << false << 2 << QStringList{"c:\\Docs\\a.txt"}
+            << "Number of files added = 1\nAlready in the Backup = 0\nNot added = 0\n"
+            << "kopierix: / is the system's root and is not added: choose the folders you want "
+               "to keep\n";
         QTest::newRow("a folder holding the backup drive")
             << QStringList{"%1"} << false << 0
             << QStringList{"c:\\-dash.txt", "c:\\Docs\\a.txt", "c:\\Docs\\.config\\b.txt",
@@ -770,7 +820,7 @@ private slots:
         Fixture fixture;
         const QString c = fixture.addDrive('c');
         // The backup drive lies inside c:'s folder, as a backup folder in the home does.
-        QVERIFY(QDir().mkpath(c + "/Backup"));
+        QVERIFY(QDir().mkpath(c + "/Backup/inside"));
         fixture.mapDrive('e', c + "/Backup", "DRIVE_FIXED");
         fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
         fixture.writeFile("c:\\-dash.txt", "d", T0);
@@ -883,6 +933,104 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("backup"));
         QCOMPARE(fixture.readFile("c:\\Docs\\a.doc"), QByteArray("changed"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\b.doc"));
+        QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix.log"));
+    }
+
+    // A backup drive that can never hold a backup, by a drive entry or for one run, is refused
+    // before the lock, the log or anything on it is written.
+    void anUnfitBackupDriveIsRefusedBeforeAnythingIsWritten_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("err");
+        const QString root = "kopierix: g: can never be the Backup drive: / is the system's root";
+        const QString proc =
+            "kopierix: h: can never be the Backup drive: /proc lies on the system's proc file";
+        QTest::newRow("make-backups, given")
+            << QStringList{"--backup-drive", "g", "make-backups"} << "e:\\" << root;
+        // Not /: a program that took it would write there.
+        QTest::newRow("add, given")
+            << QStringList{"add", "%1/Docs/b.doc", "--backup-drive", "H:"} << "e:\\" << proc;
+        QTest::newRow("restore-all, stored")
+            << QStringList{"restore-all", "--yes"} << "g:\\" << root;
+        QTest::newRow("newer --add, stored") << QStringList{"newer", "--add"} << "h:\\" << proc;
+        QTest::newRow("watch, stored") << QStringList{"watch"} << "h:\\" << proc;
+    }
+    void anUnfitBackupDriveIsRefusedBeforeAnythingIsWritten()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, stored);
+        QFETCH(QString, err);
+        Fixture fixture;
+        backupWithChanges(fixture);
+        fixture.mapDrive('g', "/");
+        fixture.mapDrive('h', "/proc");
+        fixture.setSetting("Defaults", "BackUp Drive", stored);
+        for (QString& arg : args)
+            arg = filled(arg, fixture.native("c:\\"));
+
+        const Run run = kopierix(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.startsWith(err) && run.err.count('\n') == 1, qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("backup"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.doc"), QByteArray("changed"));
+        QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix.log"));
+        QVERIFY(!QFile::exists(QFileInfo(fixture.settingsPath()).path() + "/Kopierix.lock"));
+        QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), stored);
+    }
+
+    // The lock fails closed: where it cannot be taken beside the settings file, no run goes on
+    // without it, and the refusal names the file and why.
+    void aLockThatCannotBeTakenRefusesTheRun_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder") << "folder"
+                                  << "not a regular file";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "not a regular file";
+        QTest::newRow("a link to a file") << "link"
+                                          << "not a regular file";
+        QTest::newRow("a device") << "device"
+                                  << "not a regular file";
+        QTest::newRow("a read-only settings folder") << "read-only"
+                                                     << "Read-only file system";
+    }
+    void aLockThatCannotBeTakenRefusesTheRun()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, why);
+        Fixture fixture;
+        const QString settingsFolder = QFileInfo(fixture.settingsPath()).path();
+        QVERIFY(QDir().mkpath(settingsFolder));
+        kx::test::ScratchMount scratch;
+        QString reason;
+        if (what == "read-only" && !scratch.mountTmpfs(settingsFolder, "size=1m", reason))
+            QSKIP(qPrintable(reason));
+        backupWithChanges(fixture);
+        const QString lock = settingsFolder + "/Kopierix.lock";
+        const QByteArray lockBytes = QFile::encodeName(lock);
+        if (what == "folder") {
+            QVERIFY(QDir().mkdir(lock));
+        } else if (what == "fifo") {
+            QCOMPARE(::mkfifo(lockBytes.constData(), 0600), 0);
+        } else if (what == "link") {
+            QVERIFY(QFile(fixture.root() + "/elsewhere").open(QIODevice::WriteOnly));
+            QVERIFY(QFile::link(fixture.root() + "/elsewhere", lock));
+        } else if (what == "device") {
+            QCOMPARE(::mknod(lockBytes.constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+        } else {
+            QVERIFY2(scratch.remountReadOnly(reason), qPrintable(reason));
+        }
+
+        // A second run beside one that holds nothing must not go through either.
+        const Run run = kopierix({"make-backups"});
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.err, "Kopierix cannot take its operation lock, so nothing is done: " + lock +
+                              ": " + why + "\n");
+        QCOMPARE(run.out, QString());
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("backup"));
         QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix.log"));
     }
 

@@ -28,7 +28,8 @@ void clickLine(QListWidget* list, const QString& text)
 } // namespace
 
 // The file commands of the manage and newer-files windows wait for no other Kopierix operation:
-// beside one, they are refused with a warning and leave every file as it was.
+// beside one, or when the lock cannot be taken, or on a backup drive that can never hold a
+// backup, they are refused with a warning that says why and leave every file as it was.
 class TestFileCommandLock : public QObject
 {
     Q_OBJECT
@@ -41,30 +42,53 @@ private slots:
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("warning"); // %1 stands for the settings folder
+        const QString running = "Another Kopierix operation is running; try again later.";
         QTest::newRow("add") << "FileListBox1"
                              << "a.txt"
-                             << "AddBtn";
+                             << "AddBtn"
+                             << "running" << running;
         QTest::newRow("remove") << "FileListBox2"
                                 << "b.txt"
-                                << "DelBtn";
+                                << "DelBtn"
+                                << "running" << running;
         QTest::newRow("restore") << "FileListBox2"
                                  << "b.txt"
-                                 << "RestoreBtn";
+                                 << "RestoreBtn"
+                                 << "running" << running;
+        QTest::newRow("restore, the lock is a folder")
+            << "FileListBox2"
+            << "b.txt"
+            << "RestoreBtn"
+            << "lock folder"
+            << "Kopierix cannot take its operation lock, so nothing is done: "
+               "%1/Kopierix.lock: not a regular file";
+        QTest::newRow("add, the backup drive is /proc")
+            << "FileListBox1"
+            << "a.txt"
+            << "AddBtn"
+            << "proc"
+            << "h: can never be the Backup drive: /proc lies on the system's proc file system, "
+               "not on a medium";
     }
     void theManageWindowRefuses()
     {
         QFETCH(QString, list);
         QFETCH(QString, line);
         QFETCH(QString, button);
+        QFETCH(QString, cause);
+        QFETCH(QString, warning);
         Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.mapDrive('h', "/proc", "DRIVE_FIXED");
         fixture.writeFile("c:\\a.txt", "a", T0);
         fixture.writeFile("e:\\c-\\b.txt", "b", T0);
         EngineRig rig(fixture.platform(), "");
         ManageWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.onSourceDriveChanged();
-        form.selectBackupDrive('e');
+        form.selectBackupDrive(cause == "proc" ? 'h' : 'e');
         form.setWindowsReady();
         form.onBackupDriveChanged();
         form.show();
@@ -72,12 +96,16 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualRect(tree->model()->index(0, 0)).center());
         clickLine(form.findChild<QListWidget*>(list), line);
+        const QString settingsFolder = QFileInfo(fixture.settingsPath()).path();
         OperationLock other;
-        QVERIFY(other.tryLock());
+        if (cause == "running")
+            QVERIFY(other.tryLock());
+        else if (cause == "lock folder")
+            QVERIFY(QDir().mkpath(settingsFolder + "/Kopierix.lock"));
 
         QTest::mouseClick(form.findChild<QAbstractButton*>(button), Qt::LeftButton);
-        QCOMPARE(rig.ui.warnings, std::vector<std::string>{
-                                      "Another Kopierix operation is running; try again later."});
+        QCOMPARE(rig.ui.warnings,
+                 std::vector<std::string>{warning.arg(settingsFolder).toStdString()});
         QVERIFY(rig.ui.memoLines.empty());
         QVERIFY(!fixture.exists("e:\\c-\\a.txt"));
         QCOMPARE(fixture.readFile("e:\\c-\\b.txt"), QByteArray("b"));

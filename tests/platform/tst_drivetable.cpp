@@ -8,7 +8,10 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <optional>
 #include <set>
+
+#include <unistd.h>
 
 using namespace kx;
 
@@ -187,6 +190,73 @@ private slots:
         QCOMPARE(label, std::string());
         QVERIFY(!fixture.setting("Drives", "e.label").isValid());
         QVERIFY(!fixture.setting("Drives", "f.label").isValid());
+    }
+
+    // Only read here: the real folders are judged, never written to.
+    void whatCanNeverHoldABackup_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("root") << "/"
+                              << "system's root";
+        QTest::newRow("root with a dot") << "/."
+                                         << "system's root";
+        QTest::newRow("root with two slashes") << "//"
+                                               << "system's root";
+        QTest::newRow("link to root") << "@link"
+                                      << "system's root";
+        QTest::newRow("proc") << "/proc"
+                              << "proc file system";
+        QTest::newRow("inside proc") << "/proc/self"
+                                     << "proc file system";
+        QTest::newRow("sysfs") << "/sys"
+                               << "sysfs file system";
+        QTest::newRow("devtmpfs") << "/dev"
+                                  << "running system";
+        QTest::newRow("devpts") << "/dev/pts"
+                                << "devpts file system";
+        QTest::newRow("shared memory") << "/dev/shm"
+                                       << "running system";
+        QTest::newRow("run") << "/run"
+                             << "running system";
+        QTest::newRow("the user's runtime folder") << "@runtime"
+                                                   << "running system";
+        QTest::newRow("a folder") << "@own"
+                                  << "";
+        QTest::newRow("a tmpfs below a mount root") << "@shm"
+                                                    << "";
+    }
+
+    void whatCanNeverHoldABackup()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, why);
+        test::Fixture fixture;
+        std::optional<QTemporaryDir> shm;
+        if (folder == "@link") {
+            folder = fixture.root() + "/to-root";
+            QVERIFY(QFile::link(QStringLiteral("/"), folder));
+        } else if (folder == "@runtime") {
+            folder = QStringLiteral("/run/user/%1").arg(::getuid());
+            if (!QFileInfo(folder).isDir())
+                QSKIP("this system keeps no runtime folder for the user");
+        } else if (folder == "@own") {
+            folder = fixture.addDrive('d');
+        } else if (folder == "@shm") {
+            shm.emplace(QStringLiteral("/dev/shm/kopierix-test-XXXXXX"));
+            QVERIFY(shm->isValid());
+            folder = shm->path();
+        }
+        // c: is a folder of the test: the root is refused by what it is, not by its letter.
+        fixture.addDrive('c');
+        fixture.mapDrive('e', folder);
+        auto platform = fixture.platform();
+        const std::string reason = platform->unfitForBackup('E');
+        if (why.isEmpty())
+            QCOMPARE(reason, std::string());
+        else
+            QVERIFY2(reason.find(why.toStdString()) != std::string::npos, reason.c_str());
+        QCOMPARE(platform->unfitForBackup('c'), std::string());
     }
 
     void mountTable_data()

@@ -281,6 +281,62 @@ private slots:
         }
     }
 
+    // A server that sends a byte every little while never stalls; the time limit of the whole
+    // request ends it all the same. An installer the list says is large gets longer.
+    void aDripThatNeverEndsIsGivenUp_data()
+    {
+        QTest::addColumn<bool>("installer"); // else the version list
+        QTest::addColumn<int>("expectedSizeKB");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("the version list") << false << 0 << false;
+        QTest::newRow("an installer without a listed size") << true << 0 << false;
+        QTest::newRow("an installer whose listed size gives it time") << true << 256 << true;
+    }
+    void aDripThatNeverEndsIsGivenUp()
+    {
+        QFETCH(bool, installer);
+        QFETCH(int, expectedSizeKB);
+        QFETCH(bool, complete);
+        // 1.5 s of drops, each well within the stall time-out, against a limit of 0.5 s (and
+        // 4.5 s for 256 kB at 64 kB/s).
+        ScriptedServer server;
+        QList<QByteArray> drops{"HTTP/1.0 200 OK\r\n\r\n"};
+        for (int i = 0; i < 30; ++i)
+            drops << QByteArray(1, 'i');
+        server.addDrip(drops, 50);
+        const std::string url = server.url("/kopierix102c.exe").toStdString();
+        kx::HttpClient client(300ms, 500ms);
+        kx::InstallerDownload download(300ms, 500ms);
+        // Should the limit never come, the test ends the wait itself and fails.
+        bool failsafeFired = false;
+        QTimer failsafe;
+        failsafe.callOnTimeout([&] {
+            failsafeFired = true;
+            client.cancel();
+            download.cancel();
+        });
+        failsafe.start(10000);
+
+        bool read = false;
+        if (installer) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            read =
+                download.downloadToStream(buffer, url, kx::kMaxInstaller, nullptr, expectedSizeKB);
+            if (read)
+                QCOMPARE(buffer.data(), QByteArray(30, 'i'));
+        } else {
+            try {
+                client.get(url);
+                read = true;
+            } catch (const kx::NetworkError& e) {
+                QCOMPARE(QString::fromUtf8(e.what()), QString("Connection Timed out"));
+            }
+        }
+        QVERIFY(!failsafeFired);
+        QCOMPARE(read, complete);
+    }
+
     void anExitOfTheEventLoopsEndsTheWait_data()
     {
         QTest::addColumn<bool>("installer");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
+#include "common/Watchdog.h"
 #include "update/ScriptedServer.h"
 #include "update/UpdateCheckDialog.h"
 #include "update/UpdateWindow.h"
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <optional>
 
 using kx::test::Fixture;
 using kx::test::ScriptedServer;
@@ -102,6 +104,10 @@ class TestUpdateWindows : public QObject
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    // A check or a download that never times out waits in a nested event loop the test cannot
+    // leave.
+    void init() { m_watchdog.emplace(QTest::currentTestFunction(), QTest::currentDataTag()); }
+    void cleanup() { m_watchdog.reset(); }
 
     void theCheckTheUserAskedForShowsEveryVerdict_data()
     {
@@ -654,6 +660,9 @@ private slots:
         QTest::mouseClick(button(dialog, "UpdateBtn"), Qt::LeftButton);
         QCOMPARE(dialog.result(), kx::UpdateCheckDialog::kYes);
     }
+
+private:
+    std::optional<kx::test::Watchdog> m_watchdog;
 };
 
 QTEST_MAIN(TestUpdateWindows)

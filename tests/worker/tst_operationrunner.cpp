@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/Watchdog.h"
 #include "worker/OperationRunner.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QThread>
@@ -10,6 +12,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <optional>
 
 using kx::EngineContext;
 using kx::OperationRunner;
@@ -75,6 +78,10 @@ class TestOperationRunner : public QObject
     Q_OBJECT
 
 private slots:
+    // A runner that never lets its thread go would hold the suite until its own limit.
+    void init() { m_watchdog.emplace(QTest::currentTestFunction(), QTest::currentDataTag()); }
+    void cleanup() { m_watchdog.reset(); }
+
     // The operation runs on the worker while the GUI thread shows its lines and answers its
     // questions, in the order the operation made them.
     void aRunOnTheWorkerAsksTheGuiThread()
@@ -121,9 +128,11 @@ private slots:
         QSignalSpy finished(&runner, &OperationRunner::finished);
         std::atomic<bool> sawStop = false;
         QVERIFY(runner.start([&](EngineContext& ctx) {
-            while (!ctx.stopRequested())
+            // Ends by itself should the stop never come, so that the runner can go.
+            const QDeadlineTimer limit(5000);
+            while (!ctx.stopRequested() && !limit.hasExpired())
                 QThread::msleep(1);
-            sawStop = true;
+            sawStop = ctx.stopRequested();
         }));
         QTest::qWait(50);
         QVERIFY(runner.isRunning());
@@ -150,16 +159,22 @@ private slots:
             QVERIFY(runner.start([&](EngineContext& ctx) {
                 asking = true;
                 answer = ctx.ui.askYesNo("Kopierix", "Go on?");
-                while (!ctx.stopRequested())
+                const QDeadlineTimer limit(5000);
+                while (!ctx.stopRequested() && !limit.hasExpired())
                     QThread::msleep(1);
             }));
             // Without turning the event loop: the question must not reach the window.
-            while (!asking)
+            const QDeadlineTimer limit(5000);
+            while (!asking && !limit.hasExpired())
                 QThread::msleep(1);
+            QVERIFY(asking);
         }
         QVERIFY(!answer);
         QVERIFY(rig.gui.questions.empty());
     }
+
+private:
+    std::optional<kx::test::Watchdog> m_watchdog;
 };
 
 QTEST_GUILESS_MAIN(TestOperationRunner)

@@ -31,6 +31,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -905,9 +906,86 @@ bool LinuxPlatform::flushDrive(char letter, SystemError& error)
     return true;
 }
 
-std::string LinuxPlatform::unfitForBackup(char /*letter*/)
+namespace {
+
+// The kernel's own file systems, by the names the mount table gives them. They hold no user
+// data: a write there changes the running system or vanishes at the next start.
+constexpr std::string_view kPseudoFileSystems[] = {
+    "proc",    "sysfs",      "devtmpfs", "devpts",      "cgroup",   "cgroup2",
+    "debugfs", "securityfs", "tracefs",  "configfs",    "bpf",      "pstore",
+    "mqueue",  "hugetlbfs",  "fusectl",  "binfmt_misc", "efivarfs", "autofs"};
+
+// The same file systems by their statfs numbers, where they have one of their own (devtmpfs
+// reports itself as tmpfs: the mount table tells it apart).
+struct PseudoMagic
 {
+    unsigned long magic;
+    std::string_view name;
+};
+constexpr PseudoMagic kPseudoMagics[] = {
+    {0x9fa0, "proc"},           {0x62656572, "sysfs"},   {0x1cd1, "devpts"},
+    {0x27e0eb, "cgroup"},       {0x63677270, "cgroup2"}, {0x64626720, "debugfs"},
+    {0x73636673, "securityfs"}, {0x74726163, "tracefs"}, {0x62656570, "configfs"},
+    {0xcafe4a11, "bpf"},        {0x6165676c, "pstore"},  {0x19800202, "mqueue"},
+    {0x958458f6, "hugetlbfs"},  {0x65735543, "fusectl"}, {0x42494e4d, "binfmt_misc"},
+    {0xde5e81e4, "efivarfs"},   {0x0187, "autofs"}};
+
+// The system's own tmpfs mounts: a backup there is gone at the next start, and writing into
+// them can fill what the running system needs. Media mounted below them stay allowed.
+bool systemMountRoot(const std::string& folder)
+{
+    if (folder == "/dev" || folder == "/dev/shm" || folder == "/run")
+        return true;
+    constexpr std::string_view kUserRuntime = "/run/user/";
+    if (!folder.starts_with(kUserRuntime) || folder.size() == kUserRuntime.size())
+        return false;
+    return std::all_of(folder.begin() + std::ptrdiff_t(kUserRuntime.size()), folder.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string pseudoFileSystemOf(const std::string& folder)
+{
+    struct statfs fs;
+    if (::statfs(folder.c_str(), &fs) == 0) {
+        for (const PseudoMagic& known : kPseudoMagics) {
+            if (static_cast<unsigned long>(fs.f_type) == known.magic)
+                return std::string(known.name);
+        }
+    }
+    const std::vector<MountEntry> mounts = parseMountInfo(readMountTable());
+    if (const MountEntry* mount = mountHolding(mounts, folder)) {
+        for (const std::string_view name : kPseudoFileSystems) {
+            if (mount->fsType == name)
+                return mount->fsType;
+        }
+    }
     return std::string();
+}
+
+// Why a native folder can never hold a backup, judged by what it is and not by how it was
+// spelled (a link to "/", "/.", "//"); empty when it can, or when it cannot be found.
+std::string unfitFolder(const std::string& nativeFolder)
+{
+    char buffer[PATH_MAX];
+    if (::realpath(nativeFolder.c_str(), buffer) == nullptr)
+        return std::string();
+    const std::string folder(buffer);
+    if (folder == "/")
+        return "/ is the system's root: a backup there would copy itself";
+    if (systemMountRoot(folder))
+        return folder + " is a folder of the running system, not a medium";
+    const std::string pseudo = pseudoFileSystemOf(folder);
+    if (!pseudo.empty())
+        return folder + " lies on the system's " + pseudo + " file system, not on a medium";
+    return std::string();
+}
+
+} // namespace
+
+std::string LinuxPlatform::unfitForBackup(char letter)
+{
+    const std::string root = drives().root(lowerAscii(letter));
+    return root.empty() ? std::string() : unfitFolder(root);
 }
 
 std::string LinuxPlatform::nativePath(const std::string& drivePath)
@@ -1624,6 +1702,13 @@ char LinuxPlatform::driveForFolder(const std::string& nativeFolder, SystemError&
     for (const char letter : letters) {
         if (canonicalPath(drives().root(letter)) == folder)
             return letter;
+    }
+
+    // A folder that can never hold a backup gets no letter: the table would offer it for ever.
+    const std::string unfit = unfitFolder(folder);
+    if (!unfit.empty()) {
+        error = systemError(errors::kUnfitForBackup, unfit);
+        return 0;
     }
 
     // Any other folder becomes a drive of its own, so that the mirror folders go inside it

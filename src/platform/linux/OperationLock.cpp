@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -52,25 +53,44 @@ bool OperationLock::open()
         return true;
     const std::string path = lockPath(m_kind);
     // Only a regular file of our own is locked: never through a link, never a FIFO or a device
-    // that was put in its place.
+    // that was put in its place (opening a device can already do something). A lock on anything
+    // else would be a lock no other run sees.
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        m_failure = path + ": not a regular file";
         return false;
+    }
     m_fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                   0600);
-    if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)))
+    if (m_fd < 0) {
+        const int err = errno;
+        m_failure = path + ": " + std::strerror(err);
+        return false;
+    }
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         unlock();
-    return m_fd >= 0;
+        m_failure = path + ": not a regular file";
+        return false;
+    }
+    return true;
 }
 
 bool OperationLock::tryLock()
 {
+    m_failure.clear();
     if (!open())
+        return false;
+    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0)
         return true;
-    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
-        return true;
+    if (const int err = errno; err != EWOULDBLOCK)
+        m_failure = lockPath(m_kind) + ": " + std::strerror(err);
     unlock();
     return false;
+}
+
+const std::string& OperationLock::failure() const
+{
+    return m_failure;
 }
 
 void OperationLock::lockShared()
