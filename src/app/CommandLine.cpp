@@ -277,7 +277,8 @@ int exitStatusOf(const RunResult& result, int stopSignal)
         return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
     if (!result.entered)
         return kExitDriveNotEntered;
-    return result.failedCount > 0 ? kExitSomeFailed : kExitOk;
+    // Copies that may not have reached their disk are no success, however many were made.
+    return result.failedCount > 0 || result.flushFailed ? kExitSomeFailed : kExitOk;
 }
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
@@ -503,6 +504,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.entered = true;
         run.stopped = result.stopped;
         run.failedCount = result.failed;
+        run.flushFailed = result.flushFailed;
         return exitStatusOf(run, g_stopSignal);
     }
 

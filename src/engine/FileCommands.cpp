@@ -4,6 +4,7 @@
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
 
@@ -109,9 +110,11 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     const std::string mirror = layout::mirrorFolder(ctx.target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
+    WrittenDrives written;
     for (const std::string& name : names) {
         if (ctx.stopRequested())
             break;
+        written.add(mirror);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         switch (addFile(ctx, copy, sourceFolder, mirror, name)) {
         case AddOutcome::Added:
@@ -125,7 +128,9 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
             break;
         }
     }
-    return {added, ctx.stopRequested(), {}};
+    FileCommandResult result{added, ctx.stopRequested(), {}};
+    result.flushFailed = written.flush(ctx) > 0;
+    return result;
 }
 
 AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
@@ -134,10 +139,12 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
     FileCopy copy(ctx.platform, ctx.facts.dst);
     CopyStopScope copyStop(ctx);
     AddResult result;
+    WrittenDrives written;
     // The backup drive is never added to itself, also where its root lies inside a source
     // folder: each new copy would otherwise be fed back into the walk.
     const std::string backupRoot = ctx.target.base.substr(0, 3);
     const auto count = [&](AddOutcome outcome, const std::string& mirror, const std::string& name) {
+        written.add(mirror);
         switch (outcome) {
         case AddOutcome::Added:
             ++result.added;
@@ -215,6 +222,7 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
         }
     }
     result.stopped = result.stopped || ctx.stopRequested();
+    result.flushFailed = written.flush(ctx) > 0;
     return result;
 }
 
@@ -265,10 +273,12 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
     const bool capitalise = ctx.platform.namesIgnoreCase(backupFolder.front()) &&
                             ctx.platform.namesIgnoreCase(sourceFolder.front());
     CopyStopScope copyStop(ctx);
+    WrittenDrives written;
     for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
+        written.add(to);
         // A source folder deleted since the file was added is made again.
         copy.makeAndEnterDir(folderPart(to));
         SystemError error;
@@ -288,6 +298,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         ++result.done;
     }
     result.stopped = ctx.stopRequested();
+    result.flushFailed = written.flush(ctx) > 0;
     return result;
 }
 

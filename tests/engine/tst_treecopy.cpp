@@ -78,13 +78,15 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\Sub\\b.txt"), QByteArray("bb"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-\\boot.ini"), QByteArray("r"));
         QCOMPARE(QDir(s.fixture.native("t:\\")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Kopierix-S-", "Kopierix-S-Docs"}));
+        QCOMPARE(s.tempFolders,
+                 std::vector<std::string>({"t:\\Kopierix-S-", "t:\\Kopierix-S-Docs"}));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\.cache\\h.txt"), QByteArray("dot"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(4));
         QCOMPARE(s.counts.copiedSize, std::int64_t(10));
@@ -104,7 +106,7 @@ private slots:
 
         SystemError error;
         TreeCopy toTemp(*s.ctx, s.counts);
-        QVERIFY(toTemp.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(toTemp.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-PC\\S-Work\\x.doc"), QByteArray("x"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
 
@@ -176,7 +178,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
 
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(s.counts.copiedSize, std::int64_t(1));
@@ -211,7 +213,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts, step);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
         QCOMPARE(QList<int>(s.ui.positions.begin(), s.ui.positions.end()), positions);
     }
 
