@@ -226,6 +226,33 @@ private slots:
         QVERIFY(error.code != 0);
         QVERIFY(!walk.copyFromTemp("q:\\", s.tempFolders, error));
     }
+    void onlyABackslashSeparatesADestination_data()
+    {
+        QTest::addColumn<QString>("name");        // below e:\T-Docs, restored below t:\Docs
+        QTest::addColumn<QStringList>("entries"); // what t:\Docs then holds
+        QTest::newRow("a colon inside a name")
+            << "notes 10:30.txt" << QStringList{"notes 10:30.txt"};
+        QTest::newRow("a colon at the end") << "v1:" << QStringList{"v1:"};
+        QTest::newRow("a folder with a colon") << "v2:\\a.txt" << QStringList{"v2:"};
+    }
+
+    void onlyABackslashSeparatesADestination()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, entries);
+        Setup s;
+        s.fixture.writeFile("e:\\T-Docs\\" + name.toStdString(), "backup");
+
+        SystemError error;
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.restoreTree(s.target.base, error));
+
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.fixture.readFile("t:\\Docs\\" + name.toStdString()), QByteArray("backup"));
+        QCOMPARE(
+            QDir(s.fixture.native("t:\\Docs")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            entries);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTreeCopy)
