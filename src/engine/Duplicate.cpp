@@ -22,8 +22,8 @@ namespace kx {
 namespace {
 
 constexpr const char* kCr = "\r";
-// The copies in the temporary area take the bytes of the backup files, rounded up to the temporary
-// drive's blocks; a little room either way keeps a nearly empty medium from failing for it.
+// The copies in the temporary area take the bytes of the backup files, give or take the temporary
+// drive's blocks: a little room either way keeps a nearly empty medium from failing for it.
 constexpr std::int64_t kSpaceAllowance = 10000;
 // The missing files a message box names; the memo and the log name them all.
 constexpr std::size_t kMissingShown = 10;

@@ -114,10 +114,10 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     for (const std::string& name : names) {
         if (ctx.stopRequested())
             break;
-        written.add(mirror);
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         switch (addFile(ctx, copy, sourceFolder, mirror, name)) {
         case AddOutcome::Added:
+            written.add(mirror);
             ++added;
             break;
         case AddOutcome::Stopped:
@@ -144,9 +144,9 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
     // folder: each new copy would otherwise be fed back into the walk.
     const std::string backupRoot = ctx.target.base.substr(0, 3);
     const auto count = [&](AddOutcome outcome, const std::string& mirror, const std::string& name) {
-        written.add(mirror);
         switch (outcome) {
         case AddOutcome::Added:
+            written.add(mirror);
             ++result.added;
             break;
         case AddOutcome::AlreadyThere:
@@ -278,7 +278,6 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
-        written.add(to);
         // A source folder deleted since the file was added is made again.
         copy.makeAndEnterDir(folderPart(to));
         SystemError error;
@@ -289,6 +288,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         }
         if (!copy.copyFileTo(from, to, false))
             continue;
+        written.add(to);
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it

@@ -260,7 +260,6 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
     WalkFailures failures;
     const std::string drive = target.base.substr(0, 1) + ":";
     WrittenDrives written;
-    written.add(target.base);
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
         if (ctx.stopRequested()) {
@@ -290,6 +289,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
             failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
         }
+        written.add(dst);
         const std::int64_t size = copy.fileSizeOf(src);
         if (size > 0)
             medium.totalSize += size;

@@ -7,6 +7,7 @@
 #include "support/TextHelpers.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kx {
 
@@ -39,7 +40,6 @@ TreeCopy::TreeCopy(EngineContext& ctx, RunResult& counts, std::int64_t progressS
 void TreeCopy::copy(const std::string& source, const std::string& dest, bool toSource,
                     std::function<void(std::int64_t size)> done)
 {
-    m_written.add(dest);
     m_copy.makeAndEnterDir(folderOf(dest));
     SystemError error;
     auto settle = [this, source, dest, done = std::move(done)](const StagedCopy& staged,
@@ -49,8 +49,11 @@ void TreeCopy::copy(const std::string& source, const std::string& dest, bool toS
         else
             done(staged.size);
     };
-    if (m_batch.add(source, dest, std::move(settle), error))
+    // Only a drive that got a copy is flushed: one that is not there has nothing to flush.
+    if (m_batch.add(source, dest, std::move(settle), error)) {
+        m_written.add(dest);
         return;
+    }
     // A copy the stop abandoned half-way is no failure: the old file is still there.
     if (error.code == errors::kStopped)
         return;
@@ -138,14 +141,38 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
 bool TreeCopy::measureBackupFiles(const std::string& start, std::int64_t& bytes, SystemError& error)
 {
     bytes = 0;
-    m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
-        if (inBackupFolder(cur))
-            bytes += entry.size;
-    });
-    m_walk.setHiddenLevels(1);
-    const bool ok = m_walk.run(start, error);
-    m_lastDir = m_walk.lastDir();
-    return ok;
+    // A silent walk of its own: a folder it cannot read is told by the copy that follows, once.
+    // As there, links are not followed, other file systems not entered, and the dot-folders at
+    // the start (the medium's own) passed over.
+    std::string first = start;
+    if (first.size() > 3 && first.back() == '\\')
+        first.pop_back();
+    std::vector<std::string> pending{first};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        SystemError folderError;
+        const auto listing = m_ctx.platform.openDir(folder, folderError);
+        if (!listing) {
+            if (folder == first) {
+                error = folderError;
+                return false;
+            }
+            continue;
+        }
+        FileInfo entry;
+        while (listing->next(entry)) {
+            if (entry.isLink)
+                continue;
+            if (!entry.isDir) {
+                if (inBackupFolder(folder))
+                    bytes += entry.size;
+            } else if (!entry.otherDevice && !(entry.isHidden && folder == first)) {
+                pending.push_back(TreeWalk::join(folder, entry.name));
+            }
+        }
+    }
+    return true;
 }
 
 bool TreeCopy::copyToTemp(const std::string& start, const std::string& tempArea,

@@ -437,6 +437,9 @@ private slots:
             s.platform->free[letter] = item.mid(2).toLongLong();
         }
         s.fixture.writeFile("e:\\S-Docs\\fill.bin", QByteArray(used - 7, 'f'));
+        // What is no backup file takes no room in the temporary area.
+        s.fixture.writeFile("e:\\.Trash-0\\S-Docs\\t.bin", QByteArray(100000, 't'));
+        s.fixture.writeFile("e:\\Photos\\p.jpg", QByteArray(100000, 'p'));
         // Stop at the question for the new medium.
         s.ui.yesNoAnswers = {true, false};
 
