@@ -112,7 +112,7 @@ RunResult makeBackups(EngineContext& ctx)
     }
 
     const bool stopped = walk.stopped() || ctx.stopRequested();
-    // Copies that may not have reached the medium make no backup to date by.
+    // A run whose copies may not be on the medium records no backup date.
     result.flushFailed = flushFailures > 0 || batch.flushFailed();
     if (result.copiedCount > 0 && !stopped && !result.flushFailed) {
         medium.lastBackupDate = now(ctx.platform);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
@@ -43,6 +44,18 @@ struct Setup
         if (!f.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    }
+};
+
+// A medium that does not take its flush.
+class UnflushedDrive : public test::ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    bool flushDrive(char, SystemError& error) override
+    {
+        error = SystemError{5, "Input/output error"};
+        return false;
     }
 };
 
@@ -166,6 +179,25 @@ private slots:
         QVERIFY(!s.fixture.exists("t:\\Kopierix-S-Docs\\r.txt"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(0));
+    }
+
+    void copyFromTempKeepsTheTemporaryFilesUntilTheNewMediumHasThem()
+    {
+        Setup s;
+        s.fixture.writeFile("t:\\Kopierix-S-Docs\\a.txt", "a");
+        UnflushedDrive platform(s.fixture.platform());
+        EngineContext ctx{platform, s.target, s.media, s.ui, *s.log, s.facts};
+
+        SystemError error;
+        TreeCopy walk(ctx, s.counts);
+        QVERIFY(walk.copyFromTemp("t:\\", s.tempFolders, error));
+
+        QVERIFY(walk.flushFailed());
+        QCOMPARE(walk.flushFailures(), std::uint64_t(1));
+        QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("a"));
+        QCOMPARE(s.ui.memoLines,
+                 std::vector<std::string>{
+                     "What was written to e: did not reach the disk: Input/output error"});
     }
 
     void aFailedCopyIsLoggedAndNotCounted()
