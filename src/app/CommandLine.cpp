@@ -278,7 +278,8 @@ int exitStatusOf(const RunResult& result, int stopSignal)
         return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
     if (!result.entered)
         return kExitDriveNotEntered;
-    return result.failedCount > 0 ? kExitSomeFailed : kExitOk;
+    // Copies that may not have reached their disk are no success, however many were made.
+    return result.failedCount > 0 || result.flushFailed ? kExitSomeFailed : kExitOk;
 }
 
 CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
@@ -530,9 +531,12 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.entered = true;
         run.stopped = result.stopped;
         run.failedCount = result.failed;
-        if (refused > 0 && !result.stopped)
+        run.flushFailed = result.flushFailed;
+        const int status = exitStatusOf(run, g_stopSignal);
+        // A file that did not reach the medium weighs more than a path that was refused.
+        if (refused > 0 && status == kExitOk)
             return kExitUsage;
-        return exitStatusOf(run, g_stopSignal);
+        return status;
     }
 
     // newer

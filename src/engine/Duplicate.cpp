@@ -22,9 +22,11 @@ namespace kx {
 namespace {
 
 constexpr const char* kCr = "\r";
-// The space in use on a medium includes its file system's own bookkeeping, which the copies in
-// the temporary area do not need: a nearly empty medium must not fail for it.
+// The copies in the temporary area take the bytes of the backup files, give or take the temporary
+// drive's blocks: a little room either way keeps a nearly empty medium from failing for it.
 constexpr std::int64_t kSpaceAllowance = 10000;
+// The missing files a message box names; the memo and the log name them all.
+constexpr std::size_t kMissingShown = 10;
 constexpr int kTimedSeconds = 10;
 
 // One click on Duplicate, from the introduction to the records of the new medium. Each step
@@ -54,6 +56,8 @@ private:
     bool askName(const std::string& prompt);
     bool secondHalf();
     void recordNewMedium();
+    void removeTempCopies();
+    void tellIncomplete();
 
     EngineContext& m_ctx;
     BackupTarget& m_target;
@@ -71,6 +75,9 @@ private:
     std::string m_tempArea;
     // The temporary area's top-level folders, removed once their files are on the new medium.
     std::vector<std::string> m_tempFolders;
+    // The files of the medium that did not reach the temporary area or the new medium.
+    std::vector<std::string> m_missing;
+    std::uint64_t m_firstHalfFailed = 0;
     DuplicateResult m_result;
 };
 
@@ -108,6 +115,10 @@ DuplicateResult DuplicateRun::run()
     m_oldLabel = m_b == 'a' ? m_floppyLabel : lowerCase(volumeLabel(m_ctx.platform, m_b));
     if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent(true) ||
         !namesSettled() || !secondHalf()) {
+        // A stopped run takes its temporary copies with it: the medium still holds everything.
+        // A run that ends at a question or a check leaves them for the next one.
+        if (m_result.stopped)
+            removeTempCopies();
         stop();
         return m_result;
     }
@@ -217,7 +228,16 @@ bool DuplicateRun::chooseTempDrive()
         m_tempArea = std::move(area);
     }
 
-    const std::int64_t needed = m_ctx.platform.totalSpace(m_b) - m_ctx.platform.freeSpace(m_b);
+    // What the temporary area will hold: the backup files, counted by a walk. The space in use
+    // on the medium's file system would also count whatever else shares it, which for a folder
+    // on a large disk is everything on that disk.
+    std::int64_t needed = 0;
+    {
+        RunResult ignoredCounts;
+        TreeCopy measure(m_ctx, ignoredCounts);
+        if (!measure.measureBackupFiles(m_target.base, needed, error))
+            return ioError(error);
+    }
     // With no drive to choose from there is no room at all, whatever the medium holds.
     if (best > 0 && best + kSpaceAllowance > needed)
         return true;
@@ -239,7 +259,10 @@ bool DuplicateRun::firstHalf()
     RunResult counts;
     TreeCopy walk(m_ctx, counts, m_progressStep);
     SystemError error;
-    if (!walk.copyToTemp(m_target.base, m_tempArea, error))
+    const bool walked = walk.copyToTemp(m_target.base, m_tempArea, m_tempFolders, error);
+    for (const auto& failed : walk.failedCopies())
+        m_missing.push_back(failed.source);
+    if (!walked)
         return ioError(error);
 
     const std::string b = letter(m_b);
@@ -250,10 +273,17 @@ bool DuplicateRun::firstHalf()
     m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
     m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + b + ": " + say(text::toWord) + t + ":");
     m_ctx.log.writeLog(say(text::totalSizeOfFileLog) + s + "bytes.");
-    counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    counts.failedCount =
+        walk.failures().summarise(m_ctx, walk.unreadableFolders()) + walk.flushFailures();
+    m_firstHalfFailed = counts.failedCount;
     takeCounts(counts);
     if (walk.stopped())
         return stopped();
+    // Copies the temporary drive may not hold are no ground to ask for the new medium.
+    if (walk.flushFailed()) {
+        m_result.flushFailed = true;
+        return false;
+    }
 
     m_ctx.ui.memo("");
     m_ctx.ui.busy(false);
@@ -320,13 +350,18 @@ bool DuplicateRun::secondHalf()
     if (!m_ctx.platform.setCurrentDirectory(m_tempArea, error) ||
         !walk.copyFromTemp(m_tempArea, m_tempFolders, error))
         return ioError(error);
-    m_ctx.platform.flushDrive(m_b, error);
+    for (const auto& failed : walk.failedCopies())
+        m_missing.push_back(failed.dest);
+    m_result.flushFailed = walk.flushFailed();
 
-    // What could not be copied goes to the recycle bin with its folder.
-    FileCopy files(m_ctx.platform, m_ctx.facts.dst);
-    for (const auto& folder : m_tempFolders)
-        files.deleteToRecycleBin(folder);
-    m_tempFolders.clear();
+    // What could not be copied goes to the recycle bin with its folder. After a stop the old
+    // medium still holds everything, and the copies are removed.
+    if (!walk.stopped()) {
+        FileCopy files(m_ctx.platform, m_ctx.facts.dst);
+        for (const auto& folder : m_tempFolders)
+            files.deleteToRecycleBin(folder);
+        m_tempFolders.clear();
+    }
 
     const std::string b = letter(m_b);
     const std::string t = letter(m_result.tempDrive);
@@ -337,7 +372,8 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
     m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + t + ": " + say(text::toWord) + b + ":.");
     m_ctx.log.writeLog(say(text::copiedSize) + s + "Bytes.");
-    counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders());
+    counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders()) +
+                         walk.flushFailures() + m_firstHalfFailed;
     takeCounts(counts);
     if (walk.stopped())
         stopped();
@@ -354,14 +390,75 @@ bool DuplicateRun::secondHalf()
     m_ctx.ui.busy(false);
     if (m_result.stopped)
         return false;
-    m_ctx.ui.inform(say(text::copyingIsReady) + kCr + say(text::useTheCopyAsBackupDisk));
+    if (m_result.failedCount > 0 || m_result.flushFailed)
+        tellIncomplete();
+    else
+        m_ctx.ui.inform(say(text::copyingIsReady) + kCr + say(text::useTheCopyAsBackupDisk));
     return true;
+}
+
+void DuplicateRun::tellIncomplete()
+{
+    std::string box = say(text::copyIsNotComplete);
+    m_ctx.ui.memo(box);
+    m_ctx.log.writeLog(box);
+    for (std::size_t i = 0; i < m_missing.size(); ++i) {
+        const std::string line = say(text::missingFromTheCopy) + m_missing[i];
+        m_ctx.ui.memo(line);
+        m_ctx.log.writeLog(line);
+        if (i < kMissingShown)
+            box += kCr + line;
+    }
+    if (m_missing.size() > kMissingShown)
+        box += kCr + fillIn(say(text::andMoreInTheLog),
+                            {std::to_string(m_missing.size() - kMissingShown)});
+    m_ctx.ui.warn(box);
+}
+
+void DuplicateRun::removeTempCopies()
+{
+    if (m_tempFolders.empty())
+        return;
+    // Deepest folders last in the list, so that they are removed first. Links are removed as
+    // entries and never followed; another file system mounted in the area is not entered.
+    std::vector<std::string> folders;
+    std::vector<std::string> pending = m_tempFolders;
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        SystemError error;
+        auto listing = m_ctx.platform.openDir(folder, error);
+        if (!listing)
+            continue;
+        folders.push_back(folder);
+        FileInfo entry;
+        while (listing->next(entry)) {
+            const std::string path = folder + "\\" + entry.name;
+            if (entry.isDir && !entry.isLink) {
+                if (!entry.otherDevice)
+                    pending.push_back(path);
+            } else {
+                m_ctx.platform.removeFile(path, error);
+            }
+        }
+    }
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        SystemError error;
+        m_ctx.platform.removeDir(*it, error);
+    }
+    m_tempFolders.clear();
+    const std::string line =
+        fillIn(say(text::temporaryCopiesRemoved), {letter(m_result.tempDrive)});
+    m_ctx.ui.memo(line);
+    m_ctx.log.writeLog(line);
 }
 
 void DuplicateRun::recordNewMedium()
 {
     m_medium.totalSize = m_result.copiedSize;
-    m_medium.lastBackupDate = now(m_ctx.platform);
+    // A copy that may not be on the new medium is no backup of today: it keeps the original's
+    // date.
+    m_medium.lastBackupDate = m_result.flushFailed ? m_savedDate : now(m_ctx.platform);
     writeLastDate(m_ctx, m_medium.totalSize, m_medium.lastBackupDate);
     // The records are read again for the new medium's sake; the backup root stays the one the
     // user chose (the stored form of the per-computer mode is no root to walk).

@@ -21,7 +21,9 @@ struct DuplicateResult : RunResult
  *  space onto a new medium in the same drive, makes sure the new medium has a name of its own,
  *  removes the temporary area and records the new medium. `completed` when the run went to its
  *  end; a cancel, a check or the user's stop ends it before (a stop shows the half's summary so
- *  far with the stop line and records nothing). The counts are those of the last half run. */
+ *  far with the stop line and records nothing, and removes the temporary copies made so far).
+ *  The copied counts are those of the last half run; `failedCount` counts the failures of both
+ *  halves, and a run with any says that the copy is not complete and which files it lacks. */
 DuplicateResult duplicateMedium(EngineContext& ctx);
 
 } // namespace kx

@@ -23,6 +23,10 @@ inline constexpr Text restoredDiskUseMemo{"Totaal schijfgebruik Backup-bestanden
 inline constexpr Text restoredDiskUseLog{"Totaal schijfgebruik Backup-bestanden = ",
                                          "Total Disk Use of Backup files = "};
 inline constexpr Text stoppedByUser{"Gestopt door de gebruiker", "Stopped by the user"};
+// The flush at a run's end failed: what was reported copied may not be on the disk.
+inline constexpr Text didNotReachTheDisk{
+    "Wat naar %1: geschreven is, heeft de schijf niet bereikt: ",
+    "What was written to %1: did not reach the disk: "};
 
 // The status line about the backup drive. The Dutch-only forms are shown in both languages, as
 // users know them; the English line after a Duplicate lacks its colon for the same reason.
@@ -122,6 +126,13 @@ inline constexpr Text filesCopiedFromTemp{"Aantal bestanden gekopieerd van ",
 inline constexpr Text copyingIsReady{"Het kopiëren is gereed.", "Copying is ready."};
 inline constexpr Text useTheCopyAsBackupDisk{"U kunt de kopie nu ook als Backupschijf gebruiken.",
                                              "You may now use the copy as a backup disk."};
+// A Duplicate that could not copy everything says so instead of calling the copy ready.
+inline constexpr Text copyIsNotComplete{"De kopie is niet volledig.", "The copy is not complete."};
+inline constexpr Text missingFromTheCopy{"Ontbreekt op de kopie: ", "Missing from the copy: "};
+inline constexpr Text andMoreInTheLog{"en %1 meer (zie het logbestand)",
+                                      "and %1 more (see the activity log)"};
+inline constexpr Text temporaryCopiesRemoved{"De tijdelijke kopieën op %1: zijn verwijderd",
+                                             "The temporary copies on %1: have been removed"};
 inline constexpr Text duplicateCaption{"Dupliceren", "Duplicate"};
 inline constexpr Text noNewerFiles{"Er zijn geen nieuwere bestanden om toe te voegen.",
                                    "There are no newer files to be added."};

@@ -4,6 +4,7 @@
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
 
@@ -109,12 +110,14 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     const std::string mirror = layout::mirrorFolder(ctx.target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
+    WrittenDrives written;
     for (const std::string& name : names) {
         if (ctx.stopRequested())
             break;
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
         switch (addFile(ctx, copy, sourceFolder, mirror, name)) {
         case AddOutcome::Added:
+            written.add(mirror);
             ++added;
             break;
         case AddOutcome::Stopped:
@@ -125,7 +128,9 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
             break;
         }
     }
-    return {added, ctx.stopRequested(), {}};
+    FileCommandResult result{added, ctx.stopRequested(), {}};
+    result.flushFailed = written.flush(ctx) > 0;
+    return result;
 }
 
 AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
@@ -134,12 +139,14 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
     FileCopy copy(ctx.platform, ctx.facts.dst);
     CopyStopScope copyStop(ctx);
     AddResult result;
+    WrittenDrives written;
     // The backup drive is never added to itself, also where its root lies inside a source
     // folder: each new copy would otherwise be fed back into the walk.
     const std::string backupRoot = ctx.target.base.substr(0, 3);
     const auto count = [&](AddOutcome outcome, const std::string& mirror, const std::string& name) {
         switch (outcome) {
         case AddOutcome::Added:
+            written.add(mirror);
             ++result.added;
             break;
         case AddOutcome::AlreadyThere:
@@ -215,6 +222,7 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
         }
     }
     result.stopped = result.stopped || ctx.stopRequested();
+    result.flushFailed = written.flush(ctx) > 0;
     return result;
 }
 
@@ -265,6 +273,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
     const bool capitalise = ctx.platform.namesIgnoreCase(backupFolder.front()) &&
                             ctx.platform.namesIgnoreCase(sourceFolder.front());
     CopyStopScope copyStop(ctx);
+    WrittenDrives written;
     for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
@@ -279,6 +288,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         }
         if (!copy.copyFileTo(from, to, false))
             continue;
+        written.add(to);
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
         ctx.ui.memo(from + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it
@@ -288,6 +298,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         ++result.done;
     }
     result.stopped = ctx.stopRequested();
+    result.flushFailed = written.flush(ctx) > 0;
     return result;
 }
 

@@ -15,7 +15,8 @@ namespace kx {
  * The three file commands of the manage window. Each works on the names selected in one of its
  * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
  * per file handled. None asks for confirmation; the caller holds the operation lock around
- * them. A stop ends them before the next file.
+ * them. A stop ends them before the next file. Those that copy end by flushing the drive they
+ * wrote to; a flush that fails gets a line with its reason.
  */
 
 /** What a file command did: the files it handled, and whether the user's stop ended it. */
@@ -25,6 +26,8 @@ struct FileCommandResult
     bool stopped = false;
     /** True when the backup drive reported that it holds no medium; empty when not found out. */
     std::optional<bool> noDisk;
+    /** The drive written to did not take its flush: the copies may not be on it. */
+    bool flushFailed = false;
 };
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
@@ -43,6 +46,8 @@ struct AddResult
     /** Files that could not be copied, and paths that could not be read. */
     std::uint64_t failed = 0;
     bool stopped = false;
+    /** The backup drive did not take its flush: the copies may not be on it. */
+    bool flushFailed = false;
 };
 
 /** Adds files and folders, given as drive paths, to the backup, each file by the rules of the

@@ -8,6 +8,7 @@
 #include "engine/StatusLine.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
+#include "engine/WrittenDrives.h"
 #include "support/CopyBatch.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
@@ -88,6 +89,7 @@ RunResult makeBackups(EngineContext& ctx)
         if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
             failures.copyFailed(ctx, *source, drive, error);
     });
+    std::uint64_t flushFailures = 0;
     bool entered = ctx.platform.setCurrentDirectory(target.base, error);
     if (!entered) {
         result.noDisk = showDriveError(ctx, error);
@@ -103,12 +105,16 @@ RunResult makeBackups(EngineContext& ctx)
             batch.commit();
         if (!entered)
             result.noDisk = showDriveError(ctx, walkError);
-        SystemError flushError;
-        ctx.platform.flushDrive(target.base[0], flushError);
+        // After the last rename, before the run calls itself done; a stopped run too.
+        WrittenDrives written;
+        written.add(target.base);
+        flushFailures = written.flush(ctx);
     }
 
     const bool stopped = walk.stopped() || ctx.stopRequested();
-    if (result.copiedCount > 0 && !stopped) {
+    // A run whose copies may not be on the medium records no backup date.
+    result.flushFailed = flushFailures > 0 || batch.flushFailed();
+    if (result.copiedCount > 0 && !stopped && !result.flushFailed) {
         medium.lastBackupDate = now(ctx.platform);
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup,
                                             backupDriveText(ctx),
@@ -129,7 +135,7 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.log.writeLog("");
     for (const auto& line : summary)
         ctx.log.writeLog(line);
-    result.failedCount = failures.summarise(ctx, walk.unreadableFolders());
+    result.failedCount = failures.summarise(ctx, walk.unreadableFolders()) + flushFailures;
     result.withoutSourceCount = failures.withoutSource();
     if (stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));

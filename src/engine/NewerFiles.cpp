@@ -7,6 +7,7 @@
 #include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
+#include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
@@ -258,6 +259,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
     FileCopy copy(ctx.platform, ctx.facts.dst);
     WalkFailures failures;
     const std::string drive = target.base.substr(0, 1) + ":";
+    WrittenDrives written;
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
         if (ctx.stopRequested()) {
@@ -287,6 +289,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
             failures.copyFailed(ctx, line, drive, copy.lastError());
             continue;
         }
+        written.add(dst);
         const std::int64_t size = copy.fileSizeOf(src);
         if (size > 0)
             medium.totalSize += size;
@@ -296,17 +299,23 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         ctx.log.writeLog(line + inLanguage(ctx.language(), text::addedToBackup) + drive);
         ++added;
     }
-    // The moment of the command becomes the medium's last backup date, whatever was copied; the
-    // date in memory stays, so a later scan in this run compares against the same date. A run
-    // the user stopped is no backup.
+    const std::uint64_t flushFailures = written.flush(ctx);
+    result.flushFailed = flushFailures > 0;
+    // The moment of the command becomes the medium's last backup date once every proposal is on
+    // the medium; the date in memory stays, so a later scan in this run compares against the
+    // same date. A run the user stopped is no backup. After a failed copy the date stays, or the
+    // failed file, older than the new date, would never be proposed again; the total still
+    // grows by what was added.
     if (result.stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
-    } else {
+    } else if (failures.failedCopies() == 0 && !result.flushFailed) {
         writeLastDate(ctx, medium.totalSize, now(ctx.platform));
+    } else if (added > 0 && !result.flushFailed && medium.lastBackupDate != 0) {
+        writeLastDate(ctx, medium.totalSize, medium.lastBackupDate);
     }
     result.copiedCount = added;
-    result.failedCount = failures.failedCopies();
+    result.failedCount = failures.failedCopies() + flushFailures;
     ctx.ui.busy(false);
     return result;
 }

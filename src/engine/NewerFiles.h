@@ -62,11 +62,12 @@ NewerScanResult scanNewFiles(EngineContext& ctx);
 
 /**
  * Copies every selected proposal that has not been added yet to its place on the medium, marks
- * its line as added, and stores the present moment as the medium's last backup date (with the
- * total grown by what was copied). A failed copy keeps its line unmarked, so it can be tried
- * again, and is written to the log. With nothing to add it writes nothing at all; a stop ends
- * it at the next file and records no date. The result counts the files added (copiedCount) and
- * the failed ones.
+ * its line as added, flushes the medium, and stores the present moment as the medium's last
+ * backup date (with the total grown by what was copied). A failed copy keeps its line unmarked,
+ * so it can be tried again, and is written to the log; the date then stays as it was, so the
+ * file is proposed again. A flush that fails records nothing. With nothing to add it writes
+ * nothing at all; a stop ends it at the next file and records no date. The result counts the
+ * files added (copiedCount) and the failed ones.
  */
 RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
                       const std::vector<bool>& selected);

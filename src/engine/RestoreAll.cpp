@@ -32,7 +32,9 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
     for (const auto& line :
          summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Log))
         ctx.log.writeLog(line);
-    result.failedCount = walk.failures().summarise(ctx, walk.unreadableFolders());
+    // A drive that did not take its flush has been told already; it counts as a failure.
+    result.failedCount =
+        walk.failures().summarise(ctx, walk.unreadableFolders()) + walk.flushFailures();
     if (result.stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
@@ -78,6 +80,7 @@ RunResult restoreAll(EngineContext& ctx)
     result.entered = ctx.platform.setCurrentDirectory(target.base, error) &&
                      walk.restoreTree(target.base, error);
     result.stopped = walk.stopped();
+    result.flushFailed = walk.flushFailed();
     medium.totalSize = result.backupTotalSize;
     if (result.entered)
         writeSummary(ctx, walk, result);

@@ -9,7 +9,8 @@ namespace kx {
 /** Restore All: after the user's confirmation, copies every backup file of the medium back over
  *  its source and writes the summary. `declined` when the user said No; `entered` false when the
  *  backup root could not be entered (then no summary is written). A stop ends the run at the
- *  next file boundary and shows the summary so far with the stop line. */
+ *  next file boundary and shows the summary so far with the stop line. Every drive written to
+ *  is flushed before the summary; a flush that fails is a failure (`flushFailed`). */
 RunResult restoreAll(EngineContext& ctx);
 
 } // namespace kx

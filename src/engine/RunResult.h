@@ -25,6 +25,9 @@ struct RunResult
     std::int64_t backupTotalSize = 0;
     /** What could not be done: failed copies, unreadable folders, files of missing drives. */
     std::uint64_t failedCount = 0;
+    /** A drive the run wrote to did not take its flush: what was reported copied may not be on
+     *  it. Counted in failedCount too; the run records no new last-backup date. */
+    bool flushFailed = false;
     /** Backup files whose source no longer exists: the user deleted it; no failure. */
     std::uint64_t withoutSourceCount = 0;
     /** What the run found of the backup drive: true when it reported that it holds no medium;

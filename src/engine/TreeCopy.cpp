@@ -7,6 +7,7 @@
 #include "support/TextHelpers.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kx {
 
@@ -15,9 +16,10 @@ namespace {
 constexpr std::size_t kTempPrefixLength = 9;
 
 // The folder a destination file goes into, with its final backslash ("C:\" for a root file).
+// Only a backslash separates: a colon is an ordinary character of a name here ("notes 10:30").
 std::string folderOf(const std::string& path)
 {
-    const std::size_t end = path.find_last_of("\\:");
+    const std::size_t end = path.rfind('\\');
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
@@ -43,12 +45,15 @@ void TreeCopy::copy(const std::string& source, const std::string& dest, bool toS
     auto settle = [this, source, dest, done = std::move(done)](const StagedCopy& staged,
                                                                const SystemError* failure) {
         if (failure)
-            m_failures.copyFailed(m_ctx, source, dest, *failure);
+            copyFailed(source, dest, *failure);
         else
             done(staged.size);
     };
-    if (m_batch.add(source, dest, std::move(settle), error))
+    // Only a drive that got a copy is flushed: one that is not there has nothing to flush.
+    if (m_batch.add(source, dest, std::move(settle), error)) {
+        m_written.add(dest);
         return;
+    }
     // A copy the stop abandoned half-way is no failure: the old file is still there.
     if (error.code == errors::kStopped)
         return;
@@ -56,7 +61,14 @@ void TreeCopy::copy(const std::string& source, const std::string& dest, bool toS
     if (toSource && (error.code == errors::kNotReady || error.code == errors::kNoSuchDrive))
         m_failures.sourceDriveMissing(dest[0]);
     else
-        m_failures.copyFailed(m_ctx, source, dest, error);
+        copyFailed(source, dest, error);
+}
+
+void TreeCopy::copyFailed(const std::string& source, const std::string& dest,
+                          const SystemError& error)
+{
+    m_failures.copyFailed(m_ctx, source, dest, error);
+    m_failedCopies.push_back({source, dest});
 }
 
 bool TreeCopy::stopped() const
@@ -64,13 +76,23 @@ bool TreeCopy::stopped() const
     return m_walk.stopped() || m_ctx.stopRequested();
 }
 
-void TreeCopy::settleBatch()
+void TreeCopy::finish()
 {
     // Copies not yet in their place when the user stopped are dropped, not counted.
     if (stopped())
         m_batch.abandon();
     else
         m_batch.commit();
+    // Also after a stop: the copies already renamed must not be lost to a power cut.
+    m_flushFailures += m_written.flush(m_ctx);
+}
+
+bool TreeCopy::inBackupFolder(const std::string& folder) const
+{
+    // Files of the medium's root (the program's own among them) are no backup files. Below a
+    // computer's folder the source-drive folders lie one level deeper.
+    const std::size_t r = m_ctx.target.computerFolder.size();
+    return folder.size() >= r + 5 && folder[r + 4] == '-';
 }
 
 void TreeCopy::copied(std::int64_t size)
@@ -111,28 +133,66 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
-    settleBatch();
+    finish();
     m_lastDir = m_walk.lastDir();
     return ok;
 }
 
-bool TreeCopy::copyToTemp(const std::string& start, const std::string& tempArea, SystemError& error)
+bool TreeCopy::measureBackupFiles(const std::string& start, std::int64_t& bytes, SystemError& error)
 {
-    const std::size_t r = m_ctx.target.computerFolder.size();
+    bytes = 0;
+    // A silent walk of its own: a folder it cannot read is told by the copy that follows, once.
+    // As there, links are not followed, other file systems not entered, and the dot-folders at
+    // the start (the medium's own) passed over.
+    std::string first = start;
+    if (first.size() > 3 && first.back() == '\\')
+        first.pop_back();
+    std::vector<std::string> pending{first};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        SystemError folderError;
+        const auto listing = m_ctx.platform.openDir(folder, folderError);
+        if (!listing) {
+            if (folder == first) {
+                error = folderError;
+                return false;
+            }
+            continue;
+        }
+        FileInfo entry;
+        while (listing->next(entry)) {
+            if (entry.isLink)
+                continue;
+            if (!entry.isDir) {
+                if (inBackupFolder(folder))
+                    bytes += entry.size;
+            } else if (!entry.otherDevice && !(entry.isHidden && folder == first)) {
+                pending.push_back(TreeWalk::join(folder, entry.name));
+            }
+        }
+    }
+    return true;
+}
+
+bool TreeCopy::copyToTemp(const std::string& start, const std::string& tempArea,
+                          std::vector<std::string>& tempFolders, SystemError& error)
+{
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
-        // Files of the medium's root (the program's own among them) are no backup files. The
-        // system attribute that would drop a file here does not exist on this system. Below a
-        // computer's folder the source-drive folders lie one level deeper; the temporary area
-        // then keeps that level, so that the new medium gets the same layout.
-        if (cur.size() < r + 5 || cur[r + 4] != '-')
+        // The system attribute that would drop a file here does not exist on this system. A
+        // computer's folder keeps its level in the temporary area, so that the new medium gets
+        // the same layout.
+        if (!inBackupFolder(cur))
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
-        const std::string dest = tempArea + kTempPrefix + source.substr(3);
-        copy(source, dest, false, [this](std::int64_t size) { copied(size); });
+        const std::string inArea = source.substr(3);
+        addTempFolder(tempFolders, tempArea + kTempPrefix + inArea.substr(0, inArea.find('\\')));
+        copy(source, tempArea + kTempPrefix + inArea, false,
+             [this](std::int64_t size) { copied(size); });
     });
     m_walk.setHiddenLevels(1);
     const bool ok = m_walk.run(start, error);
-    settleBatch();
+    finish();
     m_lastDir = m_walk.lastDir();
     return ok;
 }
@@ -143,15 +203,16 @@ bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string
     const std::string& root = tempArea;
     const std::string backupRoot =
         std::string(1, m_ctx.target.base.empty() ? 'c' : m_ctx.target.base[0]) + ":\\";
+    // The temporary files go once their copies are in place on the new medium and flushed
+    // there: until then a power cut could take both.
+    std::vector<std::string> settled;
     m_walk.onFile([&](const std::string& cur, const FileInfo& entry) {
         if (!hasTempPrefixAt(cur, root.size()))
             return;
         const std::string source = TreeWalk::join(cur, entry.name);
         const std::string dest = backupRoot + source.substr(root.size() + kTempPrefixLength);
-        // The temporary file goes once its copy is in place on the new medium.
-        copy(source, dest, false, [this, source](std::int64_t size) {
-            SystemError ignored;
-            m_ctx.platform.removeFile(source, ignored);
+        copy(source, dest, false, [this, source, &settled](std::int64_t size) {
+            settled.push_back(source);
             copied(size);
         });
     });
@@ -183,7 +244,13 @@ bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string
         m_lastDir = m_walk.lastDir();
         addTempFolder(tempFolders, sub);
     }
-    settleBatch();
+    finish();
+    if (!flushFailed()) {
+        for (const std::string& source : settled) {
+            SystemError ignored;
+            m_ctx.platform.removeFile(source, ignored);
+        }
+    }
     return true;
 }
 

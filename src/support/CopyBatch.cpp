@@ -41,6 +41,7 @@ void CopyBatch::commit()
     // Nothing is renamed before its contents are on the medium: an old copy is never replaced
     // by one that a power cut could still empty.
     if (!m_platform.flushStaged(staged, error)) {
+        m_flushFailed = true;
         for (std::size_t i = 0; i < staged.size(); ++i) {
             m_platform.discardStaged(staged[i]);
             settle[i](staged[i], &error);

@@ -40,6 +40,8 @@ public:
     void commit();
     /** Removes every staged copy without putting it in place. */
     void abandon();
+    /** Whether a group's flush failed: its copies were then settled as failures. */
+    bool flushFailed() const { return m_flushFailed; }
 
     static constexpr std::size_t kMaxFiles = 512;
     static constexpr std::int64_t kMaxBytes = std::int64_t(256) << 20;
@@ -52,6 +54,7 @@ private:
     std::vector<StagedCopy> m_staged;
     std::vector<Settle> m_settle;
     std::int64_t m_bytes = 0;
+    bool m_flushFailed = false;
     std::chrono::steady_clock::time_point m_first;
 };
 

@@ -550,6 +550,43 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), backup);
     }
 
+    void aFlushThatFailsEndsWithStatusThree_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("passes"); // the flushes that succeed: each batch's
+        QTest::newRow("make-backups") << QStringList{"make-backups"} << 1;
+        QTest::newRow("restore-all") << QStringList{"restore-all", "--yes"} << 1;
+        QTest::newRow("add") << QStringList{"add", "--"} << 0;
+        QTest::newRow("newer --add") << QStringList{"newer", "--add"} << 0;
+    }
+    void aFlushThatFailsEndsWithStatusThree()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, passes);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.writeFile("e:\\C-Docs\\a.doc", "old", T0);
+        fixture.writeFile("c:\\Docs\\a.doc", "new", T0 + 60);
+        fixture.writeFile("c:\\Docs\\b.doc", "new", T0 + 60);
+        if (args.first() == "add")
+            args << fixture.native("c:\\Docs\\b.doc");
+
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", KX_FAIL_SYNCFS);
+        env.insert("KX_SYNCFS_PASSES", QString::number(passes));
+        p.setProcessEnvironment(env);
+        const Run run = runToEnd(p, QStringLiteral(KOPIERIX_BINARY), args, 120000);
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains(QRegularExpression("What was written to [ce]: did not reach "
+                                                     "the disk: .*Input/output error")),
+                 qPrintable(run.err));
+        // No new date: add keeps the one it found, here none.
+        QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), 0.0);
+    }
+
     void anUnwritableLogIsToldOnceOnStandardError()
     {
         Fixture fixture;

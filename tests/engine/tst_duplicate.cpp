@@ -6,12 +6,14 @@
 #include "engine/ActivityLog.h"
 #include "engine/Duplicate.h"
 #include "engine/EngineContext.h"
+#include "engine/StopRequest.h"
 #include "support/SizeText.h"
 
 #include <QtTest>
 
 #include <functional>
 #include <map>
+#include <set>
 
 using namespace kx;
 
@@ -31,6 +33,15 @@ public:
     std::map<char, std::string> areas;
     std::vector<std::pair<char, std::string>> labelsSet;
     bool renameFails = false;
+    std::set<char> failFlush;
+
+    bool flushDrive(char letter, SystemError& error) override
+    {
+        if (failFlush.count(letter) == 0)
+            return inner().flushDrive(letter, error);
+        error = SystemError{5, "Input/output error"};
+        return false;
+    }
 
     std::int64_t freeSpace(char letter) override
     {
@@ -72,6 +83,13 @@ struct DuplicateUi : test::RecordingUi
     std::vector<std::string> captions;
     std::vector<std::string> startTexts;
     std::function<void(const std::string&)> onQuestion;
+    std::function<void(const RunResult&)> onCounts;
+
+    void runCounts(const RunResult& counts) override
+    {
+        if (onCounts)
+            onCounts(counts);
+    }
 
     bool askYesNo(const std::string& caption, const std::string& question) override
     {
@@ -109,6 +127,7 @@ struct Setup
     DuplicateUi ui;
     std::unique_ptr<ActivityLog> log;
     SystemFacts facts;
+    StopRequest stop;
     std::unique_ptr<EngineContext> ctx;
 
     // Adds the drives; a test may add more before start().
@@ -127,10 +146,11 @@ struct Setup
         faults = faulty.get();
         platform = std::make_unique<FakeDrives>(std::move(faulty));
         platform->free = {{'e', kMediumFree}, {'t', 50000000}};
-        platform->total = {{'e', kMediumFree + 20000}};
+        // The medium's file system holds much else besides: only its backup files count.
+        platform->total = {{'e', kMediumFree + 100000000000}};
         log = std::make_unique<ActivityLog>(*platform);
         facts.languageCode = language;
-        ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
+        ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts, &stop});
         target.base = "e:\\";
         media.currentKey = "e-"; // a removable drive shows no name in the drive list
     }
@@ -361,24 +381,24 @@ private slots:
         // (no folder can be made there).
         QTest::addColumn<QString>("extraDrives");
         QTest::addColumn<QString>("freeSpace"); // "t=5000,u=9000"; e: has its own free space
-        QTest::addColumn<qint64>("used");       // space in use on the medium
+        QTest::addColumn<qint64>("used");       // bytes of the backup files on the medium
         QTest::addColumn<QString>("expected");  // the chosen drive, "" for none
 
         const qint64 g = 1000000000;
         QTest::newRow("the most free space")
-            << "u" << QString("t=%1,u=%2").arg(10 * g).arg(20 * g) << 600000000LL << "u";
+            << "u" << QString("t=%1,u=%2").arg(10 * g).arg(20 * g) << 600LL << "u";
         QTest::newRow("equal space keeps the earlier drive")
-            << "u" << QString("t=%1,u=%1").arg(10 * g) << 600000000LL << "t";
+            << "u" << QString("t=%1,u=%1").arg(10 * g) << 600LL << "t";
         QTest::newRow("c: takes part, and wins a tie with d:")
-            << "c,d" << QString("c=%1,d=%1,t=%2").arg(10 * g).arg(g) << 600000000LL << "c";
+            << "c,d" << QString("c=%1,d=%1,t=%2").arg(10 * g).arg(g) << 600LL << "c";
         QTest::newRow("the medium itself never")
-            << "" << QString("e=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+            << "" << QString("e=%1,t=%2").arg(100 * g).arg(g) << 600LL << "t";
         QTest::newRow("the floppy drives a: and b: never")
-            << "a,b" << QString("a=%1,b=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+            << "a,b" << QString("a=%1,b=%1,t=%2").arg(100 * g).arg(g) << 600LL << "t";
         QTest::newRow("a RAM disk never")
-            << "r:ram" << QString("r=%1,t=%2").arg(100 * g).arg(g) << 600000000LL << "t";
+            << "r:ram" << QString("r=%1,t=%2").arg(100 * g).arg(g) << 600LL << "t";
         QTest::newRow("a drive without a temporary area never")
-            << "u:no area" << QString("t=%1,u=%2").arg(g).arg(100 * g) << 600000000LL << "t";
+            << "u:no area" << QString("t=%1,u=%2").arg(g).arg(100 * g) << 600LL << "t";
         QTest::newRow("the fit drive is too small beside an unfit one")
             << "u:no area" << QString("t=5000,u=%1").arg(100 * g) << 15000LL << "";
         QTest::newRow("no fit drive left")
@@ -416,7 +436,10 @@ private slots:
             const char letter = item.at(0).toLatin1();
             s.platform->free[letter] = item.mid(2).toLongLong();
         }
-        s.platform->total['e'] = s.platform->free['e'] + used;
+        s.fixture.writeFile("e:\\S-Docs\\fill.bin", QByteArray(used - 7, 'f'));
+        // What is no backup file takes no room in the temporary area.
+        s.fixture.writeFile("e:\\.Trash-0\\S-Docs\\t.bin", QByteArray(100000, 't'));
+        s.fixture.writeFile("e:\\Photos\\p.jpg", QByteArray(100000, 'p'));
         // Stop at the question for the new medium.
         s.ui.yesNoAnswers = {true, false};
 
@@ -667,6 +690,103 @@ private slots:
         QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(!s.ui.progressShown);
+    }
+    void aCopyThatLacksFilesIsNotCalledReady_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("failCopyTo"); // a copy of either half that fails
+        QTest::addColumn<bool>("flushFails");    // the new medium does not take its flush
+        QTest::addColumn<QStringList>("told");   // the lines of the box, also in the memo
+        QTest::newRow("a file of the first half")
+            << ""
+            << "t:\\Kopierix-S-\\boot.ini" << false
+            << QStringList{"The copy is not complete.", "Missing from the copy: e:\\S-\\boot.ini"};
+        QTest::newRow("a file of the second half, Dutch")
+            << "nld"
+            << "e:\\S-Docs\\a.txt" << false
+            << QStringList{"De kopie is niet volledig.",
+                           "Ontbreekt op de kopie: e:\\S-Docs\\a.txt"};
+        QTest::newRow("the new medium's flush")
+            << ""
+            << "" << true << QStringList{"The copy is not complete."};
+    }
+
+    void aCopyThatLacksFilesIsNotCalledReady()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, failCopyTo);
+        QFETCH(bool, flushFails);
+        QFETCH(QStringList, told);
+        Setup s;
+        s.start(language.toStdString());
+        s.fillMedium();
+        if (!failCopyTo.isEmpty())
+            s.faults->failCopyTo[failCopyTo.toStdString()] = SystemError{28, "No space left"};
+        if (flushFails)
+            s.platform->failFlush.insert('e');
+        s.media.current.lastBackupDate = 45000.25;
+        s.swapMediumAtNewMediumQuestion("Backup2");
+        s.ui.yesNoAnswers = {true, true};
+
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+
+        QVERIFY(run.completed);
+        QVERIFY(run.failedCount > 0);
+        QVERIFY(s.ui.informations.empty());
+        QCOMPARE(Setup::qt(s.ui.warnings), QStringList({told.join('\r')}));
+        const QStringList memo = Setup::qt(s.ui.memoLines);
+        QCOMPARE(memo.mid(memo.indexOf(told[0]), told.size()), told);
+        QVERIFY(s.logLines().contains(told.last()));
+        if (flushFails) {
+            QVERIFY(memo.contains("What was written to e: did not reach the disk: "
+                                  "Input/output error"));
+            // Copies that may not be there make no backup of today.
+            QCOMPARE(s.media.current.lastBackupDate, 45000.25);
+        }
+    }
+
+    void aStoppedDuplicateRemovesItsTemporaryCopies_data()
+    {
+        QTest::addColumn<bool>("secondHalf");
+        QTest::newRow("stopped in the first half") << false;
+        QTest::newRow("stopped in the second half") << true;
+    }
+
+    void aStoppedDuplicateRemovesItsTemporaryCopies()
+    {
+        QFETCH(bool, secondHalf);
+        Setup s;
+        s.start();
+        s.fillMedium();
+        s.fixture.writeFile("e:\\S-Docs\\Deep\\er\\c.txt", "c");
+        bool newMedium = false;
+        s.ui.onQuestion = [&](const std::string& question) {
+            if (!isNewMediumQuestion(question))
+                return;
+            newMedium = true;
+            QVERIFY(QDir().rename(s.folderOf('e'), s.fixture.root() + "/old-e"));
+            QVERIFY(QDir().mkpath(s.folderOf('e')));
+            s.platform->labels['e'] = "Backup2";
+        };
+        s.ui.onCounts = [&](const RunResult& counts) {
+            if (counts.copiedCount == 1 && newMedium == secondHalf)
+                s.stop.request();
+        };
+        s.ui.yesNoAnswers = {true, true};
+
+        const DuplicateResult run = duplicateMedium(*s.ctx);
+
+        QVERIFY(run.stopped);
+        QVERIFY(!run.completed);
+        QCOMPARE(newMedium, secondHalf);
+        QCOMPARE(s.tempRoot(), QStringList());
+        const QStringList memo = Setup::qt(s.ui.memoLines);
+        QCOMPARE(memo.last(), QString("The temporary copies on t: have been removed"));
+        QVERIFY(memo.contains("Stopped by the user"));
+        QVERIFY(s.logLines().contains("The temporary copies on t: have been removed"));
+        // The medium the copies came from is untouched.
+        QVERIFY(QFileInfo::exists(s.fixture.root() + (secondHalf ? "/old-e" : "/drive-e") +
+                                  "/S-Docs/a.txt"));
     }
 };
 

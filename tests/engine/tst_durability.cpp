@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/ForwardingPlatform.h"
+#include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
+#include "engine/NewerFiles.h"
 #include "engine/RestoreAll.h"
+#include "support/CopyBatch.h"
 
 #include <QtTest>
 
 #include <atomic>
 #include <fcntl.h>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -28,6 +33,27 @@ public:
 
     std::vector<std::string>* events = nullptr;
     bool failFlush = false;
+    /** Batch flushes that succeed before the others fail. */
+    int flushesBeforeFailing = 0;
+    /** Drives whose flush at a run's end fails. */
+    std::set<char> failDrive;
+
+    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    {
+        const bool copied = inner().copyFile(source, dest, error);
+        if (copied)
+            events->push_back("rename " + dest);
+        return copied;
+    }
+    bool flushDrive(char letter, SystemError& error) override
+    {
+        events->push_back(std::string("sync ") + letter);
+        if (failDrive.count(letter)) {
+            error = SystemError{5, "Input/output error"};
+            return false;
+        }
+        return inner().flushDrive(letter, error);
+    }
 
     bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
                    SystemError& error) override
@@ -38,7 +64,7 @@ public:
     bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override
     {
         events->push_back("flush " + std::to_string(staged.size()));
-        if (failFlush) {
+        if (failFlush && flushesBeforeFailing-- <= 0) {
             error = SystemError{5, "Input/output error"};
             return false;
         }
@@ -56,6 +82,7 @@ struct Run
     Run()
     {
         fixture.addDrive('c');
+        fixture.addDrive('d');
         fixture.addDrive('e', "DRIVE_FIXED");
         auto recording = std::make_unique<RecordingPlatform>(fixture.platform());
         platform = recording.get();
@@ -91,6 +118,83 @@ std::size_t indexOf(const std::vector<std::string>& v, const std::string& item)
 {
     const auto it = std::find(v.begin(), v.end(), item);
     return it == v.end() ? v.size() : std::size_t(it - v.begin());
+}
+
+/** Every operation that writes, as the command line and the windows start it. */
+enum class Operation
+{
+    MakeBackups,
+    RestoreAll,
+    Add,
+    NewerAdd,
+    ManageAdd,
+    ManageRestore
+};
+
+/** What an operation told of its flushes. */
+struct Outcome
+{
+    bool flushFailed = false;
+    /** The run's failures, for the operations that count them. */
+    std::optional<std::uint64_t> failed;
+};
+
+/** Gives the operation something to write (to e:, or for the restores to c: and d:), runs it
+ *  with `ui`, and returns what it told. */
+Outcome runOperation(Run& run, Operation operation, RecordingUi& ui)
+{
+    Fixture& f = run.fixture;
+    EngineContext ctx{run.rig->ctx.platform, run.rig->target, run.rig->media, ui,
+                      run.rig->log,          run.rig->facts};
+    switch (operation) {
+    case Operation::MakeBackups: {
+        f.writeFile("e:\\C-Docs\\a.txt", "old", T0);
+        f.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
+        const RunResult r = makeBackups(ctx);
+        return {r.flushFailed, r.failedCount};
+    }
+    case Operation::RestoreAll: {
+        f.writeFile("e:\\C-Docs\\a.txt", "backup", T0);
+        f.writeFile("e:\\D-Work\\b.txt", "backup", T0);
+        ui.yesNoAnswers = {true};
+        const RunResult r = restoreAll(ctx);
+        return {r.flushFailed, r.failedCount};
+    }
+    case Operation::Add: {
+        f.writeFile("c:\\Docs\\a.txt", "new", T0);
+        const AddResult r = addPaths(ctx, {"c:\\Docs\\a.txt"});
+        return {r.flushFailed, {}};
+    }
+    case Operation::NewerAdd: {
+        f.writeFile("e:\\C-Docs\\old.txt", "backup", T0);
+        f.writeFile("c:\\Docs\\new.txt", "new", T0 + 60);
+        NewerScanResult scan = scanNewFiles(ctx);
+        const RunResult r =
+            addNewFiles(ctx, scan.proposals, std::vector<bool>(scan.proposals.size(), true));
+        return {r.flushFailed, r.failedCount};
+    }
+    case Operation::ManageAdd: {
+        f.writeFile("c:\\Docs\\a.txt", "new", T0);
+        const FileCommandResult r = addFiles(ctx, "c:\\Docs\\", {"a.txt"});
+        return {r.flushFailed, {}};
+    }
+    case Operation::ManageRestore: {
+        f.writeFile("e:\\C-Docs\\a.txt", "backup", T0);
+        const FileCommandResult r = restoreFiles(ctx, "e:\\C-Docs", "c:\\Docs\\", {"a.txt"});
+        return {r.flushFailed, {}};
+    }
+    }
+    return {};
+}
+
+void addOperationRows(const char* column, const QStringList& values)
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QString>(column);
+    const char* names[] = {"Make Backups", "Restore All",       "add",
+                           "newer --add",  "manage window Add", "manage window Restore"};
+    for (int i = 0; i < 6; ++i)
+        QTest::newRow(names[i]) << i << values[i];
 }
 
 } // namespace
@@ -228,6 +332,82 @@ private slots:
         QCOMPARE(run.tempFiles(folder), QStringList());
         QCOMPARE(run.fixture.readFile(restore ? "c:\\Docs\\a.txt" : "e:\\C-Docs\\a.txt"),
                  QByteArray(restore ? "backup" : "new"));
+    }
+    void everyOperationEndsWithAFlushOfTheDrivesItWrote_data()
+    {
+        addOperationRows("drives", {"e", "cd", "e", "e", "e", "c"});
+    }
+
+    void everyOperationEndsWithAFlushOfTheDrivesItWrote()
+    {
+        QFETCH(int, operation);
+        QFETCH(QString, drives);
+        Run run;
+        InterleavingUi ui;
+        ui.events = &run.events;
+        const Outcome outcome = runOperation(run, Operation(operation), ui);
+        QVERIFY(!outcome.flushFailed);
+        QCOMPARE(outcome.failed.value_or(0), std::uint64_t(0));
+
+        const auto& e = run.events;
+        QString synced;
+        for (const std::string& event : e) {
+            if (event.starts_with("sync "))
+                synced += QChar::fromLatin1(event[5]);
+        }
+        QCOMPARE(synced, drives);
+        for (const QChar drive : drives) {
+            const std::size_t sync = indexOf(e, "sync " + std::string(1, drive.toLatin1()));
+            // After the last rename onto the drive, and before the run tells its summary.
+            QVERIFY(sync < e.size());
+            for (std::size_t i = 0; i < e.size(); ++i) {
+                QVERIFY2(i < sync ||
+                             !e[i].starts_with("rename " + std::string(1, drive.toLatin1())),
+                         e[i].c_str());
+                QVERIFY2(i > sync || !e[i].starts_with("memo Number of files"), e[i].c_str());
+            }
+        }
+    }
+
+    void aFailedFlushIsAFailedRunThatRecordsNoDate_data()
+    {
+        addOperationRows("drive", {"e", "d", "e", "e", "e", "c"});
+    }
+
+    void aFailedFlushIsAFailedRunThatRecordsNoDate()
+    {
+        QFETCH(int, operation);
+        QFETCH(QString, drive);
+        Run run;
+        run.platform->failDrive.insert(drive.at(0).toLatin1());
+        const QVariant dateBefore = run.fixture.setting("Last BackUp", "e-");
+        const Outcome outcome = runOperation(run, Operation(operation), run.rig->ui);
+
+        QVERIFY(outcome.flushFailed);
+        QVERIFY(outcome.failed.value_or(1) > 0);
+        const QString line =
+            "What was written to " + drive + ": did not reach the disk: Input/output error";
+        QVERIFY2(run.rig->memo().contains(line), qPrintable(run.rig->memo().join('\n')));
+        QVERIFY(run.rig->logLines(run.fixture).contains(line));
+        QCOMPARE(run.fixture.setting("Last BackUp", "e-"), dateBefore);
+    }
+
+    void aLaterBatchWhoseFlushFailsRecordsNoDate()
+    {
+        Run run;
+        for (int i = 0; i < 600; ++i) {
+            const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
+            run.fixture.writeFile("e:\\C-" + name, "old", T0);
+            run.fixture.writeFile("c:\\" + name, "new", T0 + 60);
+        }
+        run.platform->failFlush = true;
+        run.platform->flushesBeforeFailing = 1;
+        const RunResult outcome = makeBackups(run.rig->ctx);
+        QCOMPARE(outcome.copiedCount, std::uint64_t(CopyBatch::kMaxFiles));
+        QVERIFY(outcome.flushFailed);
+        QCOMPARE(outcome.failedCount, std::uint64_t(600 - CopyBatch::kMaxFiles));
+        QVERIFY(!run.fixture.setting("Last BackUp", "e-").isValid());
+        QVERIFY(!run.fixture.setting("Total Size", "e-").isValid());
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
+#include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
@@ -46,6 +47,18 @@ struct Setup
     }
 };
 
+// A medium that does not take its flush.
+class UnflushedDrive : public test::ForwardingPlatform
+{
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    bool flushDrive(char, SystemError& error) override
+    {
+        error = SystemError{5, "Input/output error"};
+        return false;
+    }
+};
+
 void makeReadOnly(const QString& path)
 {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -78,13 +91,15 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
 
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("aaaa"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\Sub\\b.txt"), QByteArray("bb"));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-\\boot.ini"), QByteArray("r"));
         QCOMPARE(QDir(s.fixture.native("t:\\")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"Kopierix-S-", "Kopierix-S-Docs"}));
+        QCOMPARE(s.tempFolders,
+                 std::vector<std::string>({"t:\\Kopierix-S-", "t:\\Kopierix-S-Docs"}));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\.cache\\h.txt"), QByteArray("dot"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(4));
         QCOMPARE(s.counts.copiedSize, std::int64_t(10));
@@ -104,7 +119,7 @@ private slots:
 
         SystemError error;
         TreeCopy toTemp(*s.ctx, s.counts);
-        QVERIFY(toTemp.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(toTemp.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-PC\\S-Work\\x.doc"), QByteArray("x"));
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
 
@@ -166,6 +181,25 @@ private slots:
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(0));
     }
 
+    void copyFromTempKeepsTheTemporaryFilesUntilTheNewMediumHasThem()
+    {
+        Setup s;
+        s.fixture.writeFile("t:\\Kopierix-S-Docs\\a.txt", "a");
+        UnflushedDrive platform(s.fixture.platform());
+        EngineContext ctx{platform, s.target, s.media, s.ui, *s.log, s.facts};
+
+        SystemError error;
+        TreeCopy walk(ctx, s.counts);
+        QVERIFY(walk.copyFromTemp("t:\\", s.tempFolders, error));
+
+        QVERIFY(walk.flushFailed());
+        QCOMPARE(walk.flushFailures(), std::uint64_t(1));
+        QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("a"));
+        QCOMPARE(s.ui.memoLines,
+                 std::vector<std::string>{
+                     "What was written to e: did not reach the disk: Input/output error"});
+    }
+
     void aFailedCopyIsLoggedAndNotCounted()
     {
         Setup s;
@@ -176,7 +210,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
 
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(s.counts.copiedSize, std::int64_t(1));
@@ -211,7 +245,7 @@ private slots:
 
         SystemError error;
         TreeCopy walk(*s.ctx, s.counts, step);
-        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", error));
+        QVERIFY(walk.copyToTemp(s.target.base, "t:\\", s.tempFolders, error));
         QCOMPARE(QList<int>(s.ui.positions.begin(), s.ui.positions.end()), positions);
     }
 
@@ -223,6 +257,33 @@ private slots:
         QVERIFY(!walk.restoreTree("e:\\Missing\\", error));
         QVERIFY(error.code != 0);
         QVERIFY(!walk.copyFromTemp("q:\\", s.tempFolders, error));
+    }
+    void onlyABackslashSeparatesADestination_data()
+    {
+        QTest::addColumn<QString>("name");        // below e:\T-Docs, restored below t:\Docs
+        QTest::addColumn<QStringList>("entries"); // what t:\Docs then holds
+        QTest::newRow("a colon inside a name")
+            << "notes 10:30.txt" << QStringList{"notes 10:30.txt"};
+        QTest::newRow("a colon at the end") << "v1:" << QStringList{"v1:"};
+        QTest::newRow("a folder with a colon") << "v2:\\a.txt" << QStringList{"v2:"};
+    }
+
+    void onlyABackslashSeparatesADestination()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, entries);
+        Setup s;
+        s.fixture.writeFile("e:\\T-Docs\\" + name.toStdString(), "backup");
+
+        SystemError error;
+        TreeCopy walk(*s.ctx, s.counts);
+        QVERIFY(walk.restoreTree(s.target.base, error));
+
+        QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
+        QCOMPARE(s.fixture.readFile("t:\\Docs\\" + name.toStdString()), QByteArray("backup"));
+        QCOMPARE(
+            QDir(s.fixture.native("t:\\Docs")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            entries);
     }
 };
 
