@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/DialogHelpers.h"
 #include "dialogs/SplashWindow.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -25,6 +27,8 @@ private slots:
     void shown_data();
     void shown();
     void clicks();
+    void wholeReminder_data();
+    void wholeReminder();
 };
 
 void TestSplash::wanted_data()
@@ -90,6 +94,39 @@ void TestSplash::clicks()
     QTest::mouseClick(splash->findChild<QLabel*>(QStringLiteral("Image")), Qt::LeftButton);
     QVERIFY(!splash->isVisible());
     QTRY_VERIFY(splash.isNull());
+}
+
+void TestSplash::wholeReminder_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QFont>("font");
+    QFont larger = dialogFont();
+    larger.setPointSize(15);
+    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    desktop.setPointSize(13);
+    const QList<QPair<const char*, QFont>> fonts{
+        {"usual font", dialogFont()}, {"larger font", larger}, {"larger desktop font", desktop}};
+    for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
+        for (const auto& [fontName, font] : fonts)
+            QTest::addRow("%s, %s", language, fontName) << QString::fromLatin1(code) << font;
+    }
+}
+
+void TestSplash::wholeReminder()
+{
+    QFETCH(QString, language);
+    QFETCH(QFont, font);
+    SplashWindow splash(language);
+    splash.setAttribute(Qt::WA_DeleteOnClose, false);
+    splash.setFont(font);
+    auto* reminder = splash.findChild<QLabel*>(QStringLiteral("VLabel"));
+    const QRect room = reminder->contentsRect();
+    const QRect text =
+        reminder->fontMetrics().boundingRect(room, int(reminder->alignment()), reminder->text());
+    QVERIFY2(room.contains(text), qPrintable(reminder->text()));
+    QVERIFY(splash.rect().contains(reminder->geometry()));
+    // The picture above it keeps its place.
+    QVERIFY(reminder->y() >= splash.findChild<QWidget*>(QStringLiteral("Bevel1"))->height());
 }
 
 QTEST_MAIN(TestSplash)
