@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/AboutDialog.h"
-#include "dialogs/DialogHelpers.h"
 #include "dialogs/TimedMessage.h"
+#include "dialogs/WholeText.h"
 
-#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -50,10 +49,7 @@ QStringList cutTexts(const QWidget* page, const QWidget* window)
         if (!window->rect().contains(placeIn(widget, window)))
             problems << widget->objectName() + QStringLiteral(" reaches outside the window");
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            const QRect room = label->contentsRect();
-            const QRect text =
-                label->fontMetrics().boundingRect(room, int(label->alignment()), label->text());
-            if (!room.contains(text))
+            if (!test::showsWholeText(label))
                 problems << label->objectName() + QStringLiteral(" cuts \"") + label->text() +
                                 QStringLiteral("\"");
         } else if (const auto* b = qobject_cast<const QPushButton*>(widget)) {
@@ -287,15 +283,10 @@ void TestAboutDialog::wholeTexts_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QFont>("font");
-    QFont larger = dialogFont();
-    larger.setPointSize(15);
-    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    desktop.setPointSize(13);
-    const QList<QPair<const char*, QFont>> fonts{
-        {"usual font", dialogFont()}, {"larger font", larger}, {"larger desktop font", desktop}};
     for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
-        for (const auto& [fontName, font] : fonts)
-            QTest::addRow("%s, %s", language, fontName) << QString::fromLatin1(code) << font;
+        for (const auto& [fontName, font] : test::testFonts())
+            QTest::addRow("%s, %s", language, qPrintable(fontName))
+                << QString::fromLatin1(code) << font;
     }
 }
 

@@ -5,9 +5,9 @@
 #include "dialogs/TextInputDialog.h"
 #include "dialogs/TimedMessage.h"
 #include "dialogs/UiText.h"
+#include "dialogs/WholeText.h"
 #include "engine/EngineTexts.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
@@ -50,19 +50,6 @@ QString shownText(Language language, const Text& entry, const QString& first = Q
     return uiText(language, entry)
         .replace(QStringLiteral("%1"), first)
         .replace(QStringLiteral("%2"), second);
-}
-
-// The fonts the windows must show their texts in whole: the program's own at its usual size,
-// and larger ones, also of the desktop's family.
-QList<QPair<QString, QFont>> testFonts()
-{
-    QFont larger = dialogFont();
-    larger.setPointSize(15);
-    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    desktop.setPointSize(13);
-    return {{QStringLiteral("usual font"), dialogFont()},
-            {QStringLiteral("larger font"), larger},
-            {QStringLiteral("larger desktop font"), desktop}};
 }
 
 QRect placeIn(const QWidget* widget, const QWidget* window)
@@ -113,17 +100,13 @@ QStringList memoProblems(QPlainTextEdit* memo, QWidget* window)
     return problems;
 }
 
-// The word-wrapped text of a label, laid out as the label draws it, lies wholly inside the
-// label, and the label inside its window.
+// The word-wrapped text of a label lies wholly inside the label, and the label inside its window.
 QStringList labelProblems(const QLabel* label, const QWidget* window)
 {
-    const QRect room = label->contentsRect();
-    const QRect textRect = label->fontMetrics().boundingRect(
-        room, int(label->alignment()) | Qt::TextWordWrap, label->text());
     QStringList problems{outsideWindow(label, window)};
-    if (!room.contains(textRect))
-        problems << QStringLiteral("text at ") + describe(textRect) +
-                        QStringLiteral(" outside the label ") + describe(room);
+    if (!test::showsWholeText(label))
+        problems << label->objectName() + QStringLiteral(" cuts \"") + label->text() +
+                        QStringLiteral("\"");
     return problems;
 }
 
@@ -166,7 +149,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         // The larger fonts must be larger where it counts, whichever fonts the machine has.
         const int usual = QFontMetrics(dialogFont()).height();
-        for (const auto& [name, font] : testFonts().mid(1))
+        for (const auto& [name, font] : test::testFonts().mid(1))
             QVERIFY2(QFontMetrics(font).height() > usual, qPrintable(name));
     }
 
@@ -318,7 +301,7 @@ void TestMessageDialogs::questionShowsWholeText_data()
             {"long word", QStringLiteral("C-Documenten\\").repeated(12), product},
         };
         for (const auto& [name, message, caption] : questions) {
-            for (const auto& [fontName, font] : testFonts()) {
+            for (const auto& [fontName, font] : test::testFonts()) {
                 const QString code =
                     language == Language::Dutch ? QStringLiteral("nld") : QString();
                 QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
@@ -505,7 +488,7 @@ void TestMessageDialogs::textInputShowsWholeText_data()
             {"same name", shownText(language, text::giveAnotherName, QStringLiteral("f"))},
         };
         for (const auto& [name, prompt] : prompts) {
-            for (const auto& [fontName, font] : testFonts()) {
+            for (const auto& [fontName, font] : test::testFonts()) {
                 QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
                               qPrintable(fontName))
                     << code << prompt << font;
@@ -624,7 +607,7 @@ void TestMessageDialogs::timedMessageShowsWholeText_data()
              shownText(language, text::duplicatingNotPossible)},
         };
         for (const auto& [name, line1, line2] : messages) {
-            for (const auto& [fontName, font] : testFonts()) {
+            for (const auto& [fontName, font] : test::testFonts()) {
                 QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
                               qPrintable(fontName))
                     << line1 << line2 << font;

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialogs/DialogHelpers.h"
 #include "dialogs/SplashWindow.h"
+#include "dialogs/WholeText.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -100,15 +99,10 @@ void TestSplash::wholeReminder_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QFont>("font");
-    QFont larger = dialogFont();
-    larger.setPointSize(15);
-    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    desktop.setPointSize(13);
-    const QList<QPair<const char*, QFont>> fonts{
-        {"usual font", dialogFont()}, {"larger font", larger}, {"larger desktop font", desktop}};
     for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
-        for (const auto& [fontName, font] : fonts)
-            QTest::addRow("%s, %s", language, fontName) << QString::fromLatin1(code) << font;
+        for (const auto& [fontName, font] : test::testFonts())
+            QTest::addRow("%s, %s", language, qPrintable(fontName))
+                << QString::fromLatin1(code) << font;
     }
 }
 
@@ -120,10 +114,7 @@ void TestSplash::wholeReminder()
     splash.setAttribute(Qt::WA_DeleteOnClose, false);
     splash.setFont(font);
     auto* reminder = splash.findChild<QLabel*>(QStringLiteral("VLabel"));
-    const QRect room = reminder->contentsRect();
-    const QRect text =
-        reminder->fontMetrics().boundingRect(room, int(reminder->alignment()), reminder->text());
-    QVERIFY2(room.contains(text), qPrintable(reminder->text()));
+    QVERIFY2(test::showsWholeText(reminder), qPrintable(reminder->text()));
     QVERIFY(splash.rect().contains(reminder->geometry()));
     // The picture above it keeps its place.
     QVERIFY(reminder->y() >= splash.findChild<QWidget*>(QStringLiteral("Bevel1"))->height());
