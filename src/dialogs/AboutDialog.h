@@ -8,11 +8,15 @@
 #include <QUrl>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
+class QBoxLayout;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSpacerItem;
 class QTextEdit;
 
 namespace kx {
@@ -51,8 +55,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /** A new font lays the window out anew, so that every text shows whole. */
+    void changeEvent(QEvent* event) override;
 
 private:
+    void layOut();
     void closeDialog();
     void showMainPage();
     void showAuthorPage();
@@ -63,11 +70,20 @@ private:
     Language m_language;
     QString m_mainCaption;
     QString m_versionText;
-    QFrame* m_authorPage;
-    QTextEdit* m_authorText;
-    QPushButton* m_backButton;
-    QFrame* m_mainPage;
-    QPushButton* m_ok;
+    QFrame* m_authorPage = nullptr;
+    QTextEdit* m_authorText = nullptr;
+    QPushButton* m_backButton = nullptr;
+    QFrame* m_mainPage = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QPushButton* m_authorButton = nullptr;
+    QPushButton* m_ok = nullptr;
+    QBoxLayout* m_mainLayout = nullptr;
+    QBoxLayout* m_noticeLayout = nullptr;
+    QBoxLayout* m_sloganLayout = nullptr;
+    QBoxLayout* m_buttonRow = nullptr;
+    QBoxLayout* m_authorLayout = nullptr;
+    /** The gaps between the rows of the main page, each with its size at the usual font. */
+    std::vector<std::pair<QSpacerItem*, int>> m_gaps;
     QPlainTextEdit* m_mailBody;
     TimedMessage* m_failureMessage = nullptr;
     std::function<bool(const QUrl&)> m_open;

@@ -2,6 +2,8 @@
 #include "dialogs/DialogHelpers.h"
 
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -28,7 +30,6 @@ QPlainTextEdit* makeMessageMemo(QWidget* parent)
     memo->setReadOnly(true);
     memo->setFrameStyle(QFrame::NoFrame);
     memo->setFocusPolicy(Qt::NoFocus);
-    memo->setFont(dialogFont());
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -45,7 +46,18 @@ int lineStep(const QFont& font)
     // A font given in pixels has no point size: take it as drawn on a 96-dpi screen.
     if (points <= 0)
         points = font.pixelSize() * 72.0 / 96.0;
-    return static_cast<int>(std::lround(points * 1.6));
+    return qMax(static_cast<int>(std::lround(points * 1.6)), QFontMetrics(font).lineSpacing());
+}
+
+double fontGrowth(const QFont& font)
+{
+    constexpr double kUsualPixels = 12.0;
+    return qMax(1.0, QFontInfo(font).pixelSize() / kUsualPixels);
+}
+
+int grownSize(int usualSize, const QFont& font)
+{
+    return static_cast<int>(std::lround(usualSize * fontGrowth(font)));
 }
 
 QPoint centredTopLeft(const QRect& on, const QSize& window)
@@ -62,25 +74,28 @@ QStringList splitAtCarriageReturns(const QString& message)
     return text.split(QLatin1Char('\r'));
 }
 
-int wrappedLineCount(const QFont& font, int width, const QStringList& lines)
+int wrappedTextHeight(const QFont& font, int width, const QStringList& lines)
 {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    int count = 0;
+    qreal height = 0;
     for (const QString& line : lines) {
         QTextLayout layout(line, font);
         layout.setTextOption(option);
         layout.beginLayout();
-        int here = 0;
+        // Line by line as a plain text document steps: a font's negative leading draws its
+        // lines closer together.
         for (QTextLine textLine = layout.createLine(); textLine.isValid();
              textLine = layout.createLine()) {
+            textLine.setLeadingIncluded(true);
             textLine.setLineWidth(width);
-            ++here;
+            height += textLine.height();
+            if (textLine.leading() < 0)
+                height += std::ceil(textLine.leading());
         }
         layout.endLayout();
-        count += qMax(here, 1);
     }
-    return count;
+    return static_cast<int>(std::ceil(height));
 }
 
 void centreWindow(QWidget* dialog, const QRect& on)

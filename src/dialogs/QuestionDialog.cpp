@@ -17,21 +17,23 @@ namespace kx {
 
 namespace {
 
+// Sizes at the usual font; each grows with the dialog's font.
 constexpr int kButtonWidth = 90;
 constexpr int kButtonHeight = 29;
-constexpr int kYesLeft = 10;
-constexpr int kNoLeft = 104;
-constexpr int kCancelLeft = 198;
+constexpr int kButtonsLeft = 10;
+constexpr int kButtonGap = 4;
 constexpr int kFrameLeft = 16;
 constexpr int kFrameTop = 16;
 constexpr int kMessageInset = 8;
+constexpr int kFrameBelowMessage = 7;
+constexpr int kButtonsBelowFrame = 11;
+constexpr int kBottomMargin = 15;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left)
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setCursor(Qt::PointingHandCursor);
-    button->setGeometry(left, 0, kButtonWidth, kButtonHeight);
     return button;
 }
 
@@ -51,9 +53,9 @@ QuestionDialog::QuestionDialog(const QString& languageCode, QWidget* parent)
     m_message = makeMessageMemo(m_messageFrame);
 
     // Until the first question the buttons carry their Dutch captions, in any language.
-    m_yes = makeButton(this, "JaBtn", uiText(Language::Dutch, text::yes), kYesLeft);
-    m_no = makeButton(this, "NeeBtn", uiText(Language::Dutch, text::no), kNoLeft);
-    m_cancel = makeButton(this, "CancelBtn", uiText(Language::Dutch, text::cancel), kCancelLeft);
+    m_yes = makeButton(this, "JaBtn", uiText(Language::Dutch, text::yes));
+    m_no = makeButton(this, "NeeBtn", uiText(Language::Dutch, text::no));
+    m_cancel = makeButton(this, "CancelBtn", uiText(Language::Dutch, text::cancel));
     connect(m_yes, &QPushButton::clicked, this, &QuestionDialog::answerYes);
     connect(m_no, &QPushButton::clicked, this, &QuestionDialog::answerNo);
     connect(m_cancel, &QPushButton::clicked, this, &QuestionDialog::cancel);
@@ -72,39 +74,58 @@ bool QuestionDialog::askYesNo(const QRect& centreOn, const QString& caption, con
     m_cancel->setText(cancelText.isEmpty() ? uiText(m_language, text::cancel) : cancelText);
     m_cancel->setVisible(cancel && *cancel);
 
-    // The frame grows with the square root of the text's width, so that long messages come out
-    // about as high as they are wide; it always reaches the right edge of the button row.
-    const int textWidth = QFontMetrics(dialogFont()).horizontalAdvance(message);
-    const int frameWidth =
-        qMax(static_cast<int>(std::lround(std::sqrt(static_cast<double>(textWidth)) * 10)),
-             kCancelLeft + kButtonWidth - kFrameLeft);
-    const int messageWidth = frameWidth - 2 * kMessageInset;
-    m_messageFrame->setGeometry(kFrameLeft, kFrameTop, frameWidth, m_messageFrame->height());
-    m_message->setGeometry(kMessageInset, kMessageInset, messageWidth, m_message->height());
-
     const QStringList lines = splitAtCarriageReturns(message);
     m_message->setPlainText(lines.join(QLatin1Char('\n')));
-    m_lineCount = wrappedLineCount(m_message->font(), messageWidth, lines);
 
     m_answer = defaultYes;
     hide();
-    layOut();
+    layOut(message);
     exec();
     if (cancel)
         *cancel = m_cancelled;
     return m_answer;
 }
 
-void QuestionDialog::layOut()
+void QuestionDialog::layOut(const QString& message)
 {
-    const int messageHeight = (m_lineCount + 1) * lineStep(m_message->font());
-    const int frameHeight = messageHeight + 15;
-    const int buttonTop = frameHeight + 27;
-    m_message->resize(m_message->width(), messageHeight);
-    m_messageFrame->resize(m_messageFrame->width(), frameHeight);
-    for (QPushButton* button : {m_yes, m_no, m_cancel})
-        button->move(button->x(), buttonTop);
-    setFixedSize(m_messageFrame->width() + 2 * kFrameLeft, buttonTop + kButtonHeight + 15);
+    // Everything is measured in the dialog's own font, so that a larger or taller font than the
+    // usual one grows the window instead of cutting its text.
+    const QFont& shownFont = font();
+    const auto grown = [&shownFont](int usualSize) { return grownSize(usualSize, shownFont); };
+
+    // One size for all three buttons, enough for the widest caption.
+    QSize buttonSize(grown(kButtonWidth), grown(kButtonHeight));
+    for (const QPushButton* button : {m_yes, m_no, m_cancel})
+        buttonSize = buttonSize.expandedTo(button->sizeHint());
+    const int cancelRight = grown(kButtonsLeft) + 3 * buttonSize.width() + 2 * grown(kButtonGap);
+
+    // The frame grows with the square root of the text's width, so that long messages come out
+    // about as high as they are wide; it always reaches the right edge of the button row.
+    // A larger font widens the frame as much as it widens the text, so that the message keeps
+    // its shape.
+    const double textWidth =
+        QFontMetrics(shownFont).horizontalAdvance(message) * fontGrowth(shownFont);
+    const int frameLeft = grown(kFrameLeft);
+    const int frameWidth =
+        qMax(static_cast<int>(std::lround(std::sqrt(textWidth) * 10)), cancelRight - frameLeft);
+    const int inset = grown(kMessageInset);
+    const int messageWidth = frameWidth - 2 * inset;
+    // The text itself and one line to spare.
+    const int messageHeight =
+        wrappedTextHeight(shownFont, messageWidth, splitAtCarriageReturns(message)) +
+        lineStep(shownFont);
+    const int frameHeight = inset + messageHeight + grown(kFrameBelowMessage);
+
+    m_message->setGeometry(inset, inset, messageWidth, messageHeight);
+    m_messageFrame->setGeometry(frameLeft, grown(kFrameTop), frameWidth, frameHeight);
+    const int buttonTop = m_messageFrame->geometry().bottom() + 1 + grown(kButtonsBelowFrame);
+    int left = grown(kButtonsLeft);
+    for (QPushButton* button : {m_yes, m_no, m_cancel}) {
+        button->setGeometry(QRect(QPoint(left, buttonTop), buttonSize));
+        left += buttonSize.width() + grown(kButtonGap);
+    }
+    setFixedSize(frameWidth + 2 * frameLeft,
+                 buttonTop + buttonSize.height() + grown(kBottomMargin));
     centreWindow(this, m_centreOn);
 }
 

@@ -53,7 +53,7 @@ private:
     void answerYes();
     void answerNo();
     void cancel();
-    void layOut();
+    void layOut(const QString& message);
 
     Language m_language;
     QFrame* m_messageFrame;
@@ -62,7 +62,6 @@ private:
     QPushButton* m_no;
     QPushButton* m_cancel;
     QRect m_centreOn;
-    int m_lineCount = 1;
     bool m_answer = false;
     bool m_cancelled = false;
 };

@@ -7,6 +7,7 @@
 #include "dialogs/UiText.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -96,8 +97,6 @@ SplashWindow::SplashWindow(const QString& languageCode, QWidget* parent)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(dialogFont());
-    setFixedSize(kClientWidth, kClientHeight);
     setHelpContext(this, helpcontext::Splash);
 
     auto* frame = new QFrame(this);
@@ -120,15 +119,33 @@ SplashWindow::SplashWindow(const QString& languageCode, QWidget* parent)
     m_picture->setGeometry(3, 4, kPictureWidth, kPictureHeight);
     m_picture->installEventFilter(this);
 
-    auto* reminder = new QLabel(uiText(uiLanguage(languageCode), text::makeBackupsRegularly), this);
-    reminder->setObjectName(QStringLiteral("VLabel"));
-    reminder->setAlignment(Qt::AlignCenter);
-    reminder->setGeometry(0, kClientHeight - kLabelHeight, kClientWidth, kLabelHeight);
+    m_reminder = new QLabel(uiText(uiLanguage(languageCode), text::makeBackupsRegularly), this);
+    m_reminder->setObjectName(QStringLiteral("VLabel"));
+    m_reminder->setAlignment(Qt::AlignCenter);
 
     m_closeTimer = new QTimer(this);
     m_closeTimer->setObjectName(QStringLiteral("Timer1"));
     m_closeTimer->setInterval(4000);
     connect(m_closeTimer, &QTimer::timeout, this, &SplashWindow::closeSplash);
+
+    setFont(dialogFont());
+    layOutReminder();
+}
+
+void SplashWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_reminder)
+        layOutReminder();
+}
+
+void SplashWindow::layOutReminder()
+{
+    // The picture keeps its pixels; the reminder line below it is as high as its font needs.
+    const int height = qMax(kLabelHeight, m_reminder->sizeHint().height());
+    const int width = qMax(kClientWidth, m_reminder->sizeHint().width());
+    m_reminder->setGeometry(0, kClientHeight - kLabelHeight, width, height);
+    setFixedSize(width, kClientHeight - kLabelHeight + height);
 }
 
 void SplashWindow::showSplash()

@@ -44,12 +44,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /** A new font sizes the reminder line anew, so that it shows whole. */
+    void changeEvent(QEvent* event) override;
 
 private:
     void closeSplash();
+    void layOutReminder();
 
     QFrame* m_pictureFrame;
     QLabel* m_picture;
+    QLabel* m_reminder = nullptr;
     QTimer* m_closeTimer;
 };
 

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +15,7 @@ namespace kx {
 
 namespace {
 
+// Sizes at the usual font; each grows with the dialog's font.
 constexpr int kLabelLeft = 16;
 constexpr int kLabelTop = 8;
 constexpr int kLabelWidth = 232;
@@ -36,31 +36,24 @@ TextInputDialog::TextInputDialog(const QString& languageCode, const QString& ver
 
     m_prompt = new QLabel(this);
     m_prompt->setObjectName(QStringLiteral("AskLabel"));
+    m_prompt->setTextFormat(Qt::PlainText);
     m_prompt->setWordWrap(true);
     m_prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_prompt->setGeometry(kLabelLeft, kLabelTop, kLabelWidth, 0);
 
     m_answer = new QLineEdit(this);
     m_answer->setObjectName(QStringLiteral("AskEdit"));
-    m_answer->setGeometry(kLabelLeft, 0, kLabelWidth, m_answer->sizeHint().height());
     m_answer->installEventFilter(this);
 
-    const int clientWidth = kLabelWidth + 2 * kLabelLeft;
-    const int buttonsLeft = (clientWidth - 2 * kButtonWidth - kGap) / 2;
     m_ok = new QPushButton(uiText(language, text::ok), this);
     m_ok->setObjectName(QStringLiteral("OKBtn"));
     m_ok->setCursor(Qt::PointingHandCursor);
     m_ok->setDefault(true);
-    m_ok->setGeometry(buttonsLeft, 0, kButtonWidth, kButtonHeight);
     m_cancel = new QPushButton(uiText(language, text::cancel), this);
     m_cancel->setObjectName(QStringLiteral("CancelBtn"));
     m_cancel->setCursor(Qt::PointingHandCursor);
     m_cancel->setAutoDefault(false);
-    m_cancel->setGeometry(buttonsLeft + kButtonWidth + kGap, 0, kButtonWidth, kButtonHeight);
     connect(m_ok, &QPushButton::clicked, this, &TextInputDialog::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &TextInputDialog::cancel);
-
-    setFixedWidth(clientWidth);
 }
 
 bool TextInputDialog::askText(const QRect& centreOn, const QString& prompt, QString& answer)
@@ -71,21 +64,37 @@ bool TextInputDialog::askText(const QRect& centreOn, const QString& prompt, QStr
     m_answer->setText(answer);
     m_okPressed = false;
 
-    // The label's height is the prompt's width spread over the label's width, at 30 pixels a
-    // line: room enough for the lines that the wrapping and the line breaks add.
-    const int labelHeight =
-        QFontMetrics(dialogFont()).horizontalAdvance(prompt) * 30 / m_prompt->width();
-    m_prompt->resize(m_prompt->width(), labelHeight);
-    m_answer->move(m_answer->x(), m_prompt->y() + labelHeight + kGap);
-    const int buttonTop = m_answer->y() + m_answer->height() + kGap;
-    m_cancel->move(m_cancel->x(), buttonTop);
-    m_ok->move(m_ok->x(), buttonTop);
-    setFixedHeight(buttonTop + m_ok->height() + kGap);
-    centreWindow(this, m_centreOn);
-
+    layOut();
     exec();
     answer = m_answer->text();
     return m_okPressed;
+}
+
+void TextInputDialog::layOut()
+{
+    // Measured in the dialog's own font: the prompt's wrapped lines set the label's height, and
+    // a larger font widens the label and the buttons with it.
+    const QFont& shownFont = font();
+    const auto grown = [&shownFont](int usualSize) { return grownSize(usualSize, shownFont); };
+
+    const int left = grown(kLabelLeft);
+    const int gap = grown(kGap);
+    QSize buttonSize(grown(kButtonWidth), grown(kButtonHeight));
+    buttonSize = buttonSize.expandedTo(m_ok->sizeHint()).expandedTo(m_cancel->sizeHint());
+    const int rowWidth = 2 * buttonSize.width() + gap;
+    const int labelWidth = qMax(grown(kLabelWidth), rowWidth);
+    const int clientWidth = labelWidth + 2 * left;
+
+    m_prompt->setGeometry(left, grown(kLabelTop), labelWidth, m_prompt->heightForWidth(labelWidth));
+    m_answer->setGeometry(left, m_prompt->geometry().bottom() + 1 + gap, labelWidth,
+                          m_answer->sizeHint().height());
+    const int buttonTop = m_answer->geometry().bottom() + 1 + gap;
+    const int buttonsLeft = (clientWidth - rowWidth) / 2;
+    m_ok->setGeometry(QRect(QPoint(buttonsLeft, buttonTop), buttonSize));
+    m_cancel->setGeometry(
+        QRect(QPoint(buttonsLeft + buttonSize.width() + gap, buttonTop), buttonSize));
+    setFixedSize(clientWidth, buttonTop + buttonSize.height() + gap);
+    centreWindow(this, m_centreOn);
 }
 
 void TextInputDialog::showEvent(QShowEvent* event)

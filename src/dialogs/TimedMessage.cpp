@@ -11,9 +11,11 @@ namespace kx {
 
 namespace {
 
+// Sizes at the usual font; each grows with the window's font.
 constexpr int kMessageLeft = 20;
 constexpr int kMessageTop = 18;
 constexpr int kMessageWidth = 309;
+constexpr int kBelowMessage = 32;
 
 } // namespace
 
@@ -29,7 +31,6 @@ TimedMessage::TimedMessage(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     m_frame->setFocusPolicy(Qt::StrongFocus);
 
     m_message = makeMessageMemo(m_frame);
-    m_message->setGeometry(kMessageLeft, kMessageTop, kMessageWidth, 0);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));
@@ -48,12 +49,16 @@ void TimedMessage::showTimed(const QString& line1, const QString& line2, int int
         lines << line2;
     m_message->setPlainText(lines.join(QLatin1Char('\n')));
 
-    // Counted as shown: a long line that wraps takes the room of two.
-    const int lineCount =
-        lines.isEmpty() ? 0 : wrappedLineCount(m_message->font(), kMessageWidth, lines);
-    const int messageHeight = (lineCount + 1) * lineStep(m_message->font());
-    m_message->resize(kMessageWidth, messageHeight);
-    setFixedSize(kMessageWidth + 2 * kMessageLeft, messageHeight + 50);
+    // The lines as shown, a long one wrapped, and one line to spare; measured in the window's
+    // own font, whose size also grows the margins.
+    const QFont& shownFont = font();
+    const int messageWidth = grownSize(kMessageWidth, shownFont);
+    const int messageHeight =
+        wrappedTextHeight(shownFont, messageWidth, lines) + lineStep(shownFont);
+    m_message->setGeometry(grownSize(kMessageLeft, shownFont), grownSize(kMessageTop, shownFont),
+                           messageWidth, messageHeight);
+    setFixedSize(messageWidth + 2 * m_message->x(),
+                 m_message->y() + messageHeight + grownSize(kBelowMessage, shownFont));
     m_frame->setGeometry(rect());
     centreWindow(this, m_centreOn);
 

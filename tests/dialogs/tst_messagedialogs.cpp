@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DialogHelpers.h"
+#include "dialogs/DialogText.h"
 #include "dialogs/QuestionDialog.h"
 #include "dialogs/TextInputDialog.h"
 #include "dialogs/TimedMessage.h"
+#include "dialogs/UiText.h"
+#include "dialogs/WholeText.h"
+#include "engine/EngineTexts.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QtTest>
 
@@ -39,28 +44,135 @@ QPushButton* button(QWidget* window, const char* name)
     return window->findChild<QPushButton*>(QLatin1String(name));
 }
 
+QString shownText(Language language, const Text& entry, const QString& first = QString(),
+                  const QString& second = QString())
+{
+    return uiText(language, entry)
+        .replace(QStringLiteral("%1"), first)
+        .replace(QStringLiteral("%2"), second);
+}
+
+QRect placeIn(const QWidget* widget, const QWidget* window)
+{
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+QString describe(const QRect& r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// What of `widget` lies outside its window, if anything.
+QString outsideWindow(const QWidget* widget, const QWidget* window)
+{
+    const QRect place = placeIn(widget, window);
+    if (window->rect().contains(place))
+        return QString();
+    return widget->objectName() + QStringLiteral(" at ") + describe(place) +
+           QStringLiteral(" outside the window ") + describe(window->rect());
+}
+
+// Every line of a message memo's text, as laid out, lies wholly inside the memo's view, and the
+// memo inside its window.
+QStringList memoProblems(QPlainTextEdit* memo, QWidget* window)
+{
+    QStringList problems{outsideWindow(memo, window)};
+    if (memo->fontInfo().pixelSize() != window->fontInfo().pixelSize())
+        problems << QStringLiteral("the memo does not show its window's font");
+    const QRect view = memo->viewport()->rect();
+    QTextCursor cursor(memo->document());
+    for (const auto end : {QTextCursor::Start, QTextCursor::End}) {
+        cursor.movePosition(end);
+        const QRect line = memo->cursorRect(cursor);
+        if (!view.contains(line))
+            problems << QStringLiteral("text line at ") + describe(line) +
+                            QStringLiteral(" outside the memo's view ") + describe(view);
+    }
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QRectF line = layout->lineAt(i).naturalTextRect();
+            if (line.right() > view.width())
+                problems << QStringLiteral("a line of \"") + block.text() +
+                                QStringLiteral("\" is wider than the memo");
+        }
+    }
+    return problems;
+}
+
+// The word-wrapped text of a label lies wholly inside the label, and the label inside its window.
+QStringList labelProblems(const QLabel* label, const QWidget* window)
+{
+    QStringList problems{outsideWindow(label, window)};
+    if (!test::showsWholeText(label))
+        problems << label->objectName() + QStringLiteral(" cuts \"") + label->text() +
+                        QStringLiteral("\"");
+    return problems;
+}
+
+// Each button shows its whole caption, inside the window, and they stand in a row from left
+// to right in the order given, below `above`.
+QStringList buttonRowProblems(const QList<QPushButton*>& row, const QWidget* above,
+                              const QWidget* window)
+{
+    QStringList problems;
+    int left = 0;
+    for (const QPushButton* b : row) {
+        problems << outsideWindow(b, window);
+        const QSize needed = b->sizeHint();
+        if (needed.width() > b->width() || needed.height() > b->height())
+            problems << b->objectName() + QStringLiteral(" too small for \"") + b->text() +
+                            QStringLiteral("\"");
+        if (b->x() < left)
+            problems << b->objectName() + QStringLiteral(" overlaps the button before it");
+        left = b->geometry().right() + 1;
+        if (b->y() <= placeIn(above, window).bottom())
+            problems << b->objectName() + QStringLiteral(" overlaps ") + above->objectName();
+    }
+    return problems;
+}
+
+QStringList withoutEmpty(QStringList list)
+{
+    list.removeAll(QString());
+    return list;
+}
+
 } // namespace
 
 class TestMessageDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        // The larger fonts must be larger where it counts, whichever fonts the machine has.
+        const int usual = QFontMetrics(dialogFont()).height();
+        for (const auto& [name, font] : test::testFonts().mid(1))
+            QVERIFY2(QFontMetrics(font).height() > usual, qPrintable(name));
+    }
 
     void centring_data();
     void centring();
     void yesNoSizing_data();
     void yesNoSizing();
+    void questionShowsWholeText_data();
+    void questionShowsWholeText();
     void yesNoAnswers_data();
     void yesNoAnswers();
     void answerTexts_data();
     void answerTexts();
     void askText_data();
     void askText();
+    void textInputShowsWholeText_data();
+    void textInputShowsWholeText();
     void askCaption_data();
     void askCaption();
     void showTimed_data();
     void showTimed();
+    void timedMessageShowsWholeText_data();
+    void timedMessageShowsWholeText();
 };
 
 void TestMessageDialogs::centring_data()
@@ -108,21 +220,23 @@ void TestMessageDialogs::yesNoSizing_data()
 
 void TestMessageDialogs::yesNoSizing()
 {
+    // At the usual font the window keeps its design figures; only the message's height follows
+    // the font's lines.
     QFETCH(QString, message);
     QFETCH(bool, cancelShown);
     QFETCH(int, lines);
 
     QuestionDialog dlg{QString()};
+    QVERIFY(qFuzzyCompare(fontGrowth(dlg.font()), 1.0));
     auto* panel = dlg.findChild<QFrame*>(QStringLiteral("MessagePanel"));
     auto* memo = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
-    QRect panelGeometry, memoGeometry, yes, no, cancel;
+    QRect panelGeometry, yes, no, cancel;
     QSize client, frame;
     QPoint position;
     bool cancelVisible = false;
     int shownLines = 0;
     whenShown(&dlg, [&] {
         panelGeometry = panel->geometry();
-        memoGeometry = memo->geometry();
         yes = button(&dlg, "JaBtn")->geometry();
         no = button(&dlg, "NeeBtn")->geometry();
         cancel = button(&dlg, "CancelBtn")->geometry();
@@ -130,37 +244,100 @@ void TestMessageDialogs::yesNoSizing()
         client = dlg.size();
         frame = dlg.frameGeometry().size();
         position = dlg.pos();
-        shownLines = int(memo->document()->documentLayout()->documentSize().height());
+        for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
+            shownLines += b.layout()->lineCount();
         QTest::mouseClick(button(&dlg, "NeeBtn"), Qt::LeftButton);
     });
     bool cancelFlag = cancelShown;
     dlg.askYesNo(kMainWindow, QStringLiteral("Kopierix - Test"), message, QString(), QString(),
                  QString(), false, &cancelFlag);
 
-    const int r = 14; // a 9-point font
-    const int width = QFontMetrics(dialogFont()).horizontalAdvance(message);
+    const int width = QFontMetrics(dlg.font()).horizontalAdvance(message);
     // The frame reaches at least to the right edge of the third button, shown or not.
     const int expectedPanelWidth = qMax(int(std::lround(std::sqrt(double(width)) * 10)), 272);
     QCOMPARE(cancelVisible, cancelShown);
-    QCOMPARE(panelGeometry.left(), 16);
+    QCOMPARE(panelGeometry.topLeft(), QPoint(16, 16));
     QCOMPARE(panelGeometry.width(), expectedPanelWidth);
-    QCOMPARE(memoGeometry.left(), 8);
-    QCOMPARE(memoGeometry.width(), expectedPanelWidth - 16);
     QCOMPARE(client.width(), expectedPanelWidth + 32);
     if (lines > 0)
-        QCOMPARE(memoGeometry.height(), (lines + 1) * r);
+        QCOMPARE(shownLines, lines);
     else
-        QVERIFY(panelGeometry.width() > 272);
-    // Every line of the message is inside its frame, wrapped lines included.
-    QVERIFY(shownLines * QFontMetrics(memo->font()).lineSpacing() <= memoGeometry.height());
-    QCOMPARE(panelGeometry.height(), memoGeometry.height() + 15);
+        QVERIFY(panelGeometry.width() > 272 && shownLines > 5);
+    QCOMPARE(QList<int>({yes.left(), no.left(), cancel.left()}), QList<int>({10, 104, 198}));
     for (const QRect& b : {yes, no, cancel}) {
-        QCOMPARE(b.top(), panelGeometry.height() + 27);
+        QCOMPARE(b.top(), panelGeometry.bottom() + 1 + 11);
         QCOMPARE(b.size(), QSize(90, 29));
     }
-    QCOMPARE(cancel.left(), 198);
     QCOMPARE(client.height(), yes.top() + 29 + 15);
     QCOMPARE(position, centredTopLeft(kMainWindow, frame));
+}
+
+void TestMessageDialogs::questionShowsWholeText_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QFont>("font");
+
+    const QString product = productName();
+    for (const Language language : {Language::Dutch, Language::English}) {
+        const QString date = QStringLiteral("vrijdag 28 november 2025");
+        const QString restore = product + uiText(language, text::restoreCaption);
+        const QString duplicate =
+            product + QStringLiteral(" - ") + uiText(language, text::duplicateCaption);
+        const QList<std::tuple<const char*, QString, QString>> questions{
+            {"restore", shownText(language, text::restoreConfirmation, date), restore},
+            {"duplicate", shownText(language, text::duplicateIntroduction), duplicate},
+            {"new medium",
+             shownText(language, text::putInTheNewMedium, QStringLiteral("f"), QStringLiteral("d")),
+             duplicate},
+            {"floppy", shownText(language, text::putAFloppyInDrive), duplicate},
+            {"fit disk",
+             shownText(language, text::putAFitDiskIn) + QLatin1Char('f') +
+                 shownText(language, text::andClickNextToProceed),
+             duplicate},
+            {"stop", shownText(language, text::stopQuestion), product},
+            // A word longer than the frame is broken, not cut off.
+            {"long word", QStringLiteral("C-Documenten\\").repeated(12), product},
+        };
+        for (const auto& [name, message, caption] : questions) {
+            for (const auto& [fontName, font] : test::testFonts()) {
+                const QString code =
+                    language == Language::Dutch ? QStringLiteral("nld") : QString();
+                QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
+                              qPrintable(fontName))
+                    << code << message << caption << font;
+            }
+        }
+    }
+}
+
+void TestMessageDialogs::questionShowsWholeText()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, message);
+    QFETCH(QString, caption);
+    QFETCH(QFont, font);
+
+    QuestionDialog dlg(language);
+    dlg.setFont(font);
+    QStringList problems;
+    whenShown(&dlg, [&] {
+        auto* panel = dlg.findChild<QFrame*>(QStringLiteral("MessagePanel"));
+        auto* memo = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
+        problems << memoProblems(memo, &dlg) << outsideWindow(panel, &dlg);
+        if (!panel->contentsRect().contains(memo->geometry()))
+            problems << QStringLiteral("the memo reaches over its frame");
+        problems << buttonRowProblems(
+            {button(&dlg, "JaBtn"), button(&dlg, "NeeBtn"), button(&dlg, "CancelBtn")}, panel,
+            &dlg);
+        QTest::mouseClick(button(&dlg, "NeeBtn"), Qt::LeftButton);
+    });
+    const auto [yes, no] = yesNoAnswerTexts(language, caption);
+    // With its third button, the widest row the window has.
+    bool cancel = true;
+    dlg.askYesNo(kMainWindow, caption, message, yes, no, QString(), false, &cancel);
+    QVERIFY2(withoutEmpty(problems).isEmpty(), qPrintable(withoutEmpty(problems).join("; ")));
 }
 
 void TestMessageDialogs::yesNoAnswers_data()
@@ -280,17 +457,10 @@ void TestMessageDialogs::askText()
     const QString prompt =
         QStringLiteral("Schijf e: heeft geen naam. \r\rGeef de juiste naam en klik op OK.");
     QString startText, cancelCaption;
-    QRect label, edit, ok, cancel;
-    int clientHeight = 0;
     whenShown(&dlg, [&] {
         auto* field = dlg.findChild<QLineEdit*>(QStringLiteral("AskEdit"));
         startText = field->text();
         cancelCaption = button(&dlg, "CancelBtn")->text();
-        label = dlg.findChild<QLabel*>(QStringLiteral("AskLabel"))->geometry();
-        edit = field->geometry();
-        ok = button(&dlg, "OKBtn")->geometry();
-        cancel = button(&dlg, "CancelBtn")->geometry();
-        clientHeight = dlg.height();
         QTest::keyClicks(field, QStringLiteral("-2"));
         if (press == QLatin1String("Esc"))
             QTest::keyClick(&dlg, Qt::Key_Escape);
@@ -304,15 +474,53 @@ void TestMessageDialogs::askText()
     // The answer is the field's text, whichever button closed the window.
     QCOMPARE(answer, QStringLiteral("backup-2"));
     QCOMPARE(cancelCaption, QStringLiteral("Annuleren"));
+}
 
-    const int labelHeight = QFontMetrics(dialogFont()).horizontalAdvance(prompt) * 30 / 232;
-    QCOMPARE(label.top(), 8);
-    QCOMPARE(label.width(), 232);
-    QCOMPARE(label.height(), labelHeight);
-    QCOMPARE(edit.top(), 8 + labelHeight + 10);
-    QCOMPARE(cancel.top(), edit.bottom() + 1 + 10);
-    QCOMPARE(ok.top(), cancel.top());
-    QCOMPARE(clientHeight, ok.bottom() + 1 + 10);
+void TestMessageDialogs::textInputShowsWholeText_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QFont>("font");
+    for (const Language language : {Language::Dutch, Language::English}) {
+        const QString code = language == Language::Dutch ? QStringLiteral("nld") : QString();
+        const QList<QPair<const char*, QString>> prompts{
+            {"no name", shownText(language, text::giveTheMediumAName, QStringLiteral("f"))},
+            {"same name", shownText(language, text::giveAnotherName, QStringLiteral("f"))},
+        };
+        for (const auto& [name, prompt] : prompts) {
+            for (const auto& [fontName, font] : test::testFonts()) {
+                QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
+                              qPrintable(fontName))
+                    << code << prompt << font;
+            }
+        }
+    }
+}
+
+void TestMessageDialogs::textInputShowsWholeText()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, prompt);
+    QFETCH(QFont, font);
+
+    TextInputDialog dlg(language, QStringLiteral("versie 1.01b"));
+    dlg.setFont(font);
+    QStringList problems;
+    whenShown(&dlg, [&] {
+        auto* label = dlg.findChild<QLabel*>(QStringLiteral("AskLabel"));
+        auto* field = dlg.findChild<QLineEdit*>(QStringLiteral("AskEdit"));
+        problems << labelProblems(label, &dlg) << outsideWindow(field, &dlg);
+        if (field->y() <= label->geometry().bottom())
+            problems << QStringLiteral("the field overlaps the prompt");
+        if (field->height() < field->sizeHint().height())
+            problems << QStringLiteral("the field is lower than its text");
+        problems << buttonRowProblems({button(&dlg, "OKBtn"), button(&dlg, "CancelBtn")}, field,
+                                      &dlg);
+        QTest::mouseClick(button(&dlg, "CancelBtn"), Qt::LeftButton);
+    });
+    QString answer = QStringLiteral("Backup-2");
+    dlg.askText(kMainWindow, prompt, answer);
+    QVERIFY2(withoutEmpty(problems).isEmpty(), qPrintable(withoutEmpty(problems).join("; ")));
 }
 
 void TestMessageDialogs::askCaption_data()
@@ -347,19 +555,18 @@ void TestMessageDialogs::showTimed_data()
     QTest::addColumn<QString>("line1");
     QTest::addColumn<QString>("line2");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("lines");
     QTest::newRow("two empty lines: an empty box") << ""
                                                    << ""
-                                                   << "" << 0;
+                                                   << "";
     QTest::newRow("one line") << "Browser niet geopend."
                               << ""
-                              << "Browser niet geopend." << 1;
+                              << "Browser niet geopend.";
     QTest::newRow("second line only") << ""
                                       << "Twee"
-                                      << "Twee" << 1;
+                                      << "Twee";
     QTest::newRow("two lines") << "Een"
                                << "Twee"
-                               << "Een\nTwee" << 2;
+                               << "Een\nTwee";
 }
 
 void TestMessageDialogs::showTimed()
@@ -367,21 +574,16 @@ void TestMessageDialogs::showTimed()
     QFETCH(QString, line1);
     QFETCH(QString, line2);
     QFETCH(QString, shown);
-    QFETCH(int, lines);
 
     TimedMessage form;
     bool returned = false;
     bool sawIt = false;
     QString text;
-    int height = 0;
-    int memoHeight = 0;
     QTimer::singleShot(0, &form, [&] {
         // Looks at the window from inside its own wait, then lets it run out.
         QTimer::singleShot(0, &form, [&] {
             sawIt = form.isVisible();
             text = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"))->toPlainText();
-            memoHeight = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"))->height();
-            height = form.height();
         });
         form.showTimed(line1, line2, 150, kMainWindow);
         returned = true;
@@ -390,8 +592,50 @@ void TestMessageDialogs::showTimed()
     QVERIFY(sawIt);
     QVERIFY(!form.isVisible());
     QCOMPARE(text, shown);
-    QCOMPARE(memoHeight, (lines + 1) * 14);
-    QCOMPARE(height, memoHeight + 50);
+}
+
+void TestMessageDialogs::timedMessageShowsWholeText_data()
+{
+    QTest::addColumn<QString>("line1");
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<QFont>("font");
+    for (const Language language : {Language::Dutch, Language::English}) {
+        const QList<std::tuple<const char*, QString, QString>> messages{
+            {"no browser", shownText(language, text::browserFailed), QString()},
+            // The first line is longer than the memo is wide.
+            {"no temporary disk", shownText(language, text::noTempDiskLargeEnough),
+             shownText(language, text::duplicatingNotPossible)},
+        };
+        for (const auto& [name, line1, line2] : messages) {
+            for (const auto& [fontName, font] : test::testFonts()) {
+                QTest::addRow("%s, %s, %s", name, language == Language::Dutch ? "Dutch" : "English",
+                              qPrintable(fontName))
+                    << line1 << line2 << font;
+            }
+        }
+    }
+}
+
+void TestMessageDialogs::timedMessageShowsWholeText()
+{
+    QFETCH(QString, line1);
+    QFETCH(QString, line2);
+    QFETCH(QFont, font);
+
+    TimedMessage form;
+    form.setFont(font);
+    bool returned = false;
+    QStringList problems;
+    QTimer::singleShot(0, &form, [&] {
+        QTimer::singleShot(0, &form, [&] {
+            auto* memo = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
+            problems << memoProblems(memo, &form);
+        });
+        form.showTimed(line1, line2, 50, kMainWindow);
+        returned = true;
+    });
+    QTRY_VERIFY(returned);
+    QVERIFY2(withoutEmpty(problems).isEmpty(), qPrintable(withoutEmpty(problems).join("; ")));
 }
 
 QTEST_MAIN(TestMessageDialogs)

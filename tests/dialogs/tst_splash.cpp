@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/SplashWindow.h"
+#include "dialogs/WholeText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,6 +26,8 @@ private slots:
     void shown_data();
     void shown();
     void clicks();
+    void wholeReminder_data();
+    void wholeReminder();
 };
 
 void TestSplash::wanted_data()
@@ -90,6 +93,31 @@ void TestSplash::clicks()
     QTest::mouseClick(splash->findChild<QLabel*>(QStringLiteral("Image")), Qt::LeftButton);
     QVERIFY(!splash->isVisible());
     QTRY_VERIFY(splash.isNull());
+}
+
+void TestSplash::wholeReminder_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QFont>("font");
+    for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
+        for (const auto& [fontName, font] : test::testFonts())
+            QTest::addRow("%s, %s", language, qPrintable(fontName))
+                << QString::fromLatin1(code) << font;
+    }
+}
+
+void TestSplash::wholeReminder()
+{
+    QFETCH(QString, language);
+    QFETCH(QFont, font);
+    SplashWindow splash(language);
+    splash.setAttribute(Qt::WA_DeleteOnClose, false);
+    splash.setFont(font);
+    auto* reminder = splash.findChild<QLabel*>(QStringLiteral("VLabel"));
+    QVERIFY2(test::showsWholeText(reminder), qPrintable(reminder->text()));
+    QVERIFY(splash.rect().contains(reminder->geometry()));
+    // The picture above it keeps its place.
+    QVERIFY(reminder->y() >= splash.findChild<QWidget*>(QStringLiteral("Bevel1"))->height());
 }
 
 QTEST_MAIN(TestSplash)
