@@ -3,13 +3,16 @@
 
 #include "support/DriveQueries.h"
 
+#include <cmath>
+
 namespace kx {
 
 namespace {
 
 // A copy on a FAT medium may be up to two seconds off its source; three seconds of tolerance keep
 // such a copy from looking older than its source.
-constexpr DateTime kCopyTolerance = 3.0L / 86400.0L;
+constexpr std::int64_t kCopyToleranceSeconds = 3;
+constexpr DateTime kSecondsPerDay = 86400;
 
 char driveLetterOf(const std::string& path)
 {
@@ -19,15 +22,9 @@ char driveLetterOf(const std::string& path)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-DateTime shifted(FileDate date, DateTime amount)
-{
-    return fileDateToDateTime(date) + amount;
-}
-
 } // namespace
 
-FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
-    : m_platform(platform), m_dst(dst)
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst) : m_platform(platform), m_dst(dst)
 {
 }
 
@@ -62,6 +59,17 @@ bool FileCopy::isCorrectable(char letter)
     return driveClass(letter) == DriveClass::Correctable;
 }
 
+bool FileCopy::exactTimes(char letter)
+{
+    const bool cacheable = letter >= 'a' && letter <= 'z';
+    if (cacheable && m_exactTimes[letter - 'a'] != Answer::Unknown)
+        return m_exactTimes[letter - 'a'] == Answer::Yes;
+    const bool exact = m_platform.keepsExactTimes(letter);
+    if (cacheable)
+        m_exactTimes[letter - 'a'] = exact ? Answer::Yes : Answer::No;
+    return exact;
+}
+
 bool FileCopy::copyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
 {
     m_lastError = SystemError{};
@@ -93,9 +101,13 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
 {
     // A copy that was not needed is no failure: callers tell the two apart by the code.
     m_lastError = SystemError{};
-    const FileDate sourceDate = fileDateOf(m_platform, source);
+    FileInfo sourceInfo;
     // A source that has vanished since the listing is never copied.
-    if (sourceDate == kNoFile || !needsCopy(source, sourceDate, dest, fileDateOf(m_platform, dest)))
+    if (!m_platform.fileInfo(source, sourceInfo) || sourceInfo.isDir)
+        return false;
+    FileInfo destInfo;
+    const bool destThere = m_platform.fileInfo(dest, destInfo);
+    if (!needsCopy(source, sourceInfo, dest, destThere ? &destInfo : nullptr))
         return false;
     SystemError error;
     if (!m_platform.copyFile(source, dest, error)) {
@@ -105,24 +117,39 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
     return true;
 }
 
-bool FileCopy::needsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
-                         FileDate destDate)
+bool FileCopy::needsCopy(const std::string& source, const FileInfo& sourceInfo,
+                         const std::string& dest, const FileInfo* destInfo)
 {
-    if (destDate == kNoFile)
+    if (destInfo == nullptr || destInfo->isDir)
         return true;
-    FileDate destAge = dateTimeToFileDate(shifted(destDate, kCopyTolerance));
-    // Outside daylight saving the shift is 0 and the drives need not be asked.
+    const char from = driveLetterOf(source);
+    const char to = driveLetterOf(dest);
+    // While daylight saving is in force, a copy on a correctable medium and its original on a
+    // fixed disk differ by the offset; compare them as if they did not. Outside daylight saving
+    // the shift is 0 and the drive classes need not be asked.
+    std::int64_t offset = 0;
     if (m_dst.dstShift != 0) {
-        const char from = driveLetterOf(source);
-        const char to = driveLetterOf(dest);
-        // While daylight saving is in force, a copy on a correctable medium and its original on
-        // a fixed disk differ by the offset; compare them as if they did not.
+        const std::int64_t shift = std::llround(m_dst.dstShift * kSecondsPerDay);
         if (isFixed(from) && isCorrectable(to))
-            destAge = dateTimeToFileDate(shifted(destAge, m_dst.dstShift));
+            offset += shift;
         if (isFixed(to) && isCorrectable(from))
-            destAge = dateTimeToFileDate(shifted(destAge, -m_dst.dstShift));
+            offset -= shift;
     }
-    return fileDateBefore(destAge, sourceDate);
+    const FileTime sourceTime = fileTimeOf(sourceInfo);
+    const FileTime destAge = plusSeconds(fileTimeOf(*destInfo), offset);
+    if (exactTimes(from) && exactTimes(to))
+        return destAge < sourceTime;
+
+    // A FAT-family medium holds dates from 1980 to 2107 only and keeps its first or last date for
+    // a time outside them (a reproducible build's 1970, say), so a source dated there cannot be
+    // told from its copy by time: an edit that keeps such a date would never be copied, and a
+    // plain comparison of the two would copy the file on every run. Such a source counts as
+    // changed when its copy's time does not lie at that same end (the source was moved there
+    // since its copy was made) or when the two sizes differ.
+    const FatRange range = fatRangeOf(sourceTime.seconds);
+    if (range != FatRange::Inside)
+        return fatRangeOf(destAge.seconds) != range || destInfo->size != sourceInfo.size;
+    return plusSeconds(destAge, kCopyToleranceSeconds) < sourceTime;
 }
 
 void FileCopy::correctCopiedFileTime(const std::string& source, const std::string& dest,
@@ -133,11 +160,12 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
 
     const char from = driveLetterOf(source);
     const char to = driveLetterOf(dest);
-    DateTime shift = 0;
+    const std::int64_t offset = std::llround(m_dst.dstShift * kSecondsPerDay);
+    std::int64_t shift = 0;
     if (isFixed(from) && isCorrectable(to))
-        shift = -m_dst.dstShift;
+        shift = -offset;
     if (isFixed(to) && isCorrectable(from))
-        shift = m_dst.dstShift;
+        shift = offset;
     if (shift == 0)
         return;
 
@@ -145,10 +173,11 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
     FileInfo info;
     if (!m_platform.fileInfo(dest, info) || info.isDir || info.isReadOnly)
         return;
-    const FileDate destDate = packFileDate(m_platform.toLocal(info.mtime));
-    const LocalTime corrected = dateTimeToLocalTime(shifted(destDate, shift));
+    // The copy's own time moves, to the 100 ns: on a medium that keeps exact times a copy that
+    // lost its odd second or its fraction here would look older than its source ever after.
+    const FileTime corrected = plusSeconds(fileTimeOf(info), shift);
     SystemError error;
-    m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), 0, error);
+    m_platform.setModificationTime(dest, corrected.seconds, corrected.ticks, error);
 }
 
 std::int64_t FileCopy::fileSizeOf(const std::string& path)
