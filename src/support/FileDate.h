@@ -8,20 +8,13 @@
 namespace kx {
 
 /** A file's modification time in local time, packed as in a FAT directory entry (two-second
- *  resolution); -1 for a missing file. Compare dates with fileDateBefore. */
+ *  resolution); -1 for a missing file. The daylight-saving rules speak in file dates; a file and
+ *  its copy are compared by their FileTime. */
 using FileDate = std::int32_t;
 /** Days since 30 December 1899; the fraction is the time of day. */
 using DateTime = double;
 
 constexpr FileDate kNoFile = -1;
-
-/** Whether date `a` lies before date `b`. The year sits in the top bits, so dates from 2044 on
- *  have the sign bit set: they are compared as the unsigned numbers they are. Neither may be
- *  kNoFile. */
-constexpr bool fileDateBefore(FileDate a, FileDate b)
-{
-    return static_cast<std::uint32_t>(a) < static_cast<std::uint32_t>(b);
-}
 
 /** Packs a local time; times before 1980 or after 2107 are clamped to the ends of the range. */
 FileDate packFileDate(const LocalTime& t);
