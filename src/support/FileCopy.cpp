@@ -13,6 +13,7 @@ namespace {
 // such a copy from looking older than its source.
 constexpr std::int64_t kCopyToleranceSeconds = 3;
 constexpr DateTime kSecondsPerDay = 86400;
+constexpr std::int32_t kTicksPerSecond = 10'000'000;
 
 char driveLetterOf(const std::string& path)
 {
@@ -22,9 +23,22 @@ char driveLetterOf(const std::string& path)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A medium keeps times at its own resolution (whole seconds on ext2 with small inodes or HFS+,
+// microseconds on UDF), and a copy's fraction shows it by its trailing zeros. The source is
+// compared at that resolution: its finer fraction would make it look newer than its copy for ever.
+FileTime atResolutionOf(FileTime t, std::int32_t copyTicks)
+{
+    std::int32_t unit = 1;
+    while (unit < kTicksPerSecond && copyTicks % (unit * 10) == 0)
+        unit *= 10;
+    t.ticks -= t.ticks % unit;
+    return t;
+}
+
 } // namespace
 
-FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst) : m_platform(platform), m_dst(dst)
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
+    : m_platform(platform), m_dst(dst)
 {
 }
 
@@ -138,7 +152,7 @@ bool FileCopy::needsCopy(const std::string& source, const FileInfo& sourceInfo,
     const FileTime sourceTime = fileTimeOf(sourceInfo);
     const FileTime destAge = plusSeconds(fileTimeOf(*destInfo), offset);
     if (exactTimes(from) && exactTimes(to))
-        return destAge < sourceTime;
+        return destAge < atResolutionOf(sourceTime, destAge.ticks);
 
     // A FAT-family medium holds dates from 1980 to 2107 only and keeps its first or last date for
     // a time outside them (a reproducible build's 1970, say), so a source dated there cannot be

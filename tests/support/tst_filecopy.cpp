@@ -140,6 +140,15 @@ void TestFileCopy::copyIfNewer_data()
     QTest::newRow("exact, 50 ns older, the same 100 ns") << true << true << 50LL << false;
     QTest::newRow("exact, 100 ns newer") << true << true << -100LL << false;
     QTest::newRow("exact, newer") << true << true << -60 * s << false;
+    // A medium of coarser times shows it in the copy's fraction; the source is compared at it.
+    QTest::newRow("exact, copy of whole seconds, same second")
+        << true << true << 123456789LL << false;
+    QTest::newRow("exact, copy of whole seconds, a second older")
+        << true << true << s + 123456789LL << true;
+    QTest::newRow("exact, copy of microseconds, same microsecond")
+        << true << true << 789LL << false;
+    QTest::newRow("exact, copy of microseconds, a microsecond older")
+        << true << true << 1789LL << true;
 }
 
 void TestFileCopy::copyIfNewer()
