@@ -65,9 +65,9 @@ RunResult makeBackups(EngineContext& ctx)
                                 SystemError{errors::kAccessDenied, "The source is a folder"});
             return;
         }
-        const FileDate sourceDate = fileDateOf(ctx.platform, sourceInfo);
-        if (!copy.needsCopy(*source, sourceDate, backup, fileDateOf(ctx.platform, entry)))
+        if (!copy.needsCopy(*source, sourceInfo, backup, &entry))
             return;
+        const FileDate sourceDate = fileDateOf(ctx.platform, sourceInfo);
         const std::int64_t oldSize = entry.size;
         auto settle = [&, source = *source, backup, drive, sourceDate,
                        oldSize](const StagedCopy& staged, const SystemError* failure) {

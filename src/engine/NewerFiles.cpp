@@ -113,11 +113,13 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
         if (extensions.count(newerExtensionOf(name)) == 0 || backupNames.count(name) != 0)
             continue;
         // A link's listing entry may describe the link itself; its target's time counts.
-        const FileDate date = entry.isLink ? fileDateOf(ctx.platform, s + entry.name)
-                                           : packFileDate(ctx.platform.toLocal(entry.mtime));
-        if (date == kNoFile)
+        FileInfo target;
+        if (entry.isLink && (!ctx.platform.fileInfo(s + entry.name, target) || target.isDir))
             continue;
-        if (fileDateToDateTime(date) > ctx.media.current.lastBackupDate)
+        // The whole time, to the fraction of its second: a file saved a second after the last
+        // backup is newer than it.
+        const FileInfo& dated = entry.isLink ? target : entry;
+        if (fileDateTimeOf(ctx.platform, dated) > ctx.media.current.lastBackupDate)
             proposals.push_back(lowerCase(s) + name);
     }
 }

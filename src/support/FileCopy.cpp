@@ -3,13 +3,17 @@
 
 #include "support/DriveQueries.h"
 
+#include <cmath>
+
 namespace kx {
 
 namespace {
 
 // A copy on a FAT medium may be up to two seconds off its source; three seconds of tolerance keep
 // such a copy from looking older than its source.
-constexpr DateTime kCopyTolerance = 3.0L / 86400.0L;
+constexpr std::int64_t kCopyToleranceSeconds = 3;
+constexpr DateTime kSecondsPerDay = 86400;
+constexpr std::int32_t kTicksPerSecond = 10'000'000;
 
 char driveLetterOf(const std::string& path)
 {
@@ -19,9 +23,16 @@ char driveLetterOf(const std::string& path)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-DateTime shifted(FileDate date, DateTime amount)
+// A medium keeps times at its own resolution (whole seconds on ext2 with small inodes or HFS+,
+// microseconds on UDF), and a copy's fraction shows it by its trailing zeros. The source is
+// compared at that resolution: its finer fraction would make it look newer than its copy for ever.
+FileTime atResolutionOf(FileTime t, std::int32_t copyTicks)
 {
-    return fileDateToDateTime(date) + amount;
+    std::int32_t unit = 1;
+    while (unit < kTicksPerSecond && copyTicks % (unit * 10) == 0)
+        unit *= 10;
+    t.ticks -= t.ticks % unit;
+    return t;
 }
 
 } // namespace
@@ -62,6 +73,17 @@ bool FileCopy::isCorrectable(char letter)
     return driveClass(letter) == DriveClass::Correctable;
 }
 
+bool FileCopy::exactTimes(char letter)
+{
+    const bool cacheable = letter >= 'a' && letter <= 'z';
+    if (cacheable && m_exactTimes[letter - 'a'] != Answer::Unknown)
+        return m_exactTimes[letter - 'a'] == Answer::Yes;
+    const bool exact = m_platform.keepsExactTimes(letter);
+    if (cacheable)
+        m_exactTimes[letter - 'a'] = exact ? Answer::Yes : Answer::No;
+    return exact;
+}
+
 bool FileCopy::copyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
 {
     m_lastError = SystemError{};
@@ -93,9 +115,13 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
 {
     // A copy that was not needed is no failure: callers tell the two apart by the code.
     m_lastError = SystemError{};
-    const FileDate sourceDate = fileDateOf(m_platform, source);
+    FileInfo sourceInfo;
     // A source that has vanished since the listing is never copied.
-    if (sourceDate == kNoFile || !needsCopy(source, sourceDate, dest, fileDateOf(m_platform, dest)))
+    if (!m_platform.fileInfo(source, sourceInfo) || sourceInfo.isDir)
+        return false;
+    FileInfo destInfo;
+    const bool destThere = m_platform.fileInfo(dest, destInfo);
+    if (!needsCopy(source, sourceInfo, dest, destThere ? &destInfo : nullptr))
         return false;
     SystemError error;
     if (!m_platform.copyFile(source, dest, error)) {
@@ -105,24 +131,39 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
     return true;
 }
 
-bool FileCopy::needsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
-                         FileDate destDate)
+bool FileCopy::needsCopy(const std::string& source, const FileInfo& sourceInfo,
+                         const std::string& dest, const FileInfo* destInfo)
 {
-    if (destDate == kNoFile)
+    if (destInfo == nullptr || destInfo->isDir)
         return true;
-    FileDate destAge = dateTimeToFileDate(shifted(destDate, kCopyTolerance));
-    // Outside daylight saving the shift is 0 and the drives need not be asked.
+    const char from = driveLetterOf(source);
+    const char to = driveLetterOf(dest);
+    // While daylight saving is in force, a copy on a correctable medium and its original on a
+    // fixed disk differ by the offset; compare them as if they did not. Outside daylight saving
+    // the shift is 0 and the drive classes need not be asked.
+    std::int64_t offset = 0;
     if (m_dst.dstShift != 0) {
-        const char from = driveLetterOf(source);
-        const char to = driveLetterOf(dest);
-        // While daylight saving is in force, a copy on a correctable medium and its original on
-        // a fixed disk differ by the offset; compare them as if they did not.
+        const std::int64_t shift = std::llround(m_dst.dstShift * kSecondsPerDay);
         if (isFixed(from) && isCorrectable(to))
-            destAge = dateTimeToFileDate(shifted(destAge, m_dst.dstShift));
+            offset += shift;
         if (isFixed(to) && isCorrectable(from))
-            destAge = dateTimeToFileDate(shifted(destAge, -m_dst.dstShift));
+            offset -= shift;
     }
-    return fileDateBefore(destAge, sourceDate);
+    const FileTime sourceTime = fileTimeOf(sourceInfo);
+    const FileTime destAge = plusSeconds(fileTimeOf(*destInfo), offset);
+    if (exactTimes(from) && exactTimes(to))
+        return destAge < atResolutionOf(sourceTime, destAge.ticks);
+
+    // A FAT-family medium holds dates from 1980 to 2107 only and keeps its first or last date for
+    // a time outside them (a reproducible build's 1970, say), so a source dated there cannot be
+    // told from its copy by time: an edit that keeps such a date would never be copied, and a
+    // plain comparison of the two would copy the file on every run. Such a source counts as
+    // changed when its copy's time does not lie at that same end (the source was moved there
+    // since its copy was made) or when the two sizes differ.
+    const FatRange range = fatRangeOf(sourceTime.seconds);
+    if (range != FatRange::Inside)
+        return fatRangeOf(destAge.seconds) != range || destInfo->size != sourceInfo.size;
+    return plusSeconds(destAge, kCopyToleranceSeconds) < sourceTime;
 }
 
 void FileCopy::correctCopiedFileTime(const std::string& source, const std::string& dest,
@@ -133,11 +174,12 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
 
     const char from = driveLetterOf(source);
     const char to = driveLetterOf(dest);
-    DateTime shift = 0;
+    const std::int64_t offset = std::llround(m_dst.dstShift * kSecondsPerDay);
+    std::int64_t shift = 0;
     if (isFixed(from) && isCorrectable(to))
-        shift = -m_dst.dstShift;
+        shift = -offset;
     if (isFixed(to) && isCorrectable(from))
-        shift = m_dst.dstShift;
+        shift = offset;
     if (shift == 0)
         return;
 
@@ -145,10 +187,11 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
     FileInfo info;
     if (!m_platform.fileInfo(dest, info) || info.isDir || info.isReadOnly)
         return;
-    const FileDate destDate = packFileDate(m_platform.toLocal(info.mtime));
-    const LocalTime corrected = dateTimeToLocalTime(shifted(destDate, shift));
+    // The copy's own time moves, to the 100 ns: on a medium that keeps exact times a copy that
+    // lost its odd second or its fraction here would look older than its source ever after.
+    const FileTime corrected = plusSeconds(fileTimeOf(info), shift);
     SystemError error;
-    m_platform.setModificationTime(dest, m_platform.fromLocal(corrected), 0, error);
+    m_platform.setModificationTime(dest, corrected.seconds, corrected.ticks, error);
 }
 
 std::int64_t FileCopy::fileSizeOf(const std::string& path)

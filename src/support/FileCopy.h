@@ -23,14 +23,16 @@ public:
 
     /** Creates Dest's missing folders, then copies Source over it. */
     bool copyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
-    /** Copies when Dest is missing or Source is newer by more than 3 seconds (with the
-     *  daylight-saving shift between fixed and correctable drives). True only for a copy made. */
+    /** Copies when Dest is missing or Source is newer than Dest (see needsCopy). True only for a
+     *  copy made. */
     bool copyIfNewer(const std::string& source, const std::string& dest);
-    /** Whether Source must be copied over Dest, their dates known (Dest's kNoFile when there is
-     *  none): Source is newer by more than 3 seconds, with the daylight-saving shift where the
-     *  system shows one. */
-    bool needsCopy(const std::string& source, FileDate sourceDate, const std::string& dest,
-                   FileDate destDate);
+    /** Whether Source must be copied over Dest, their status known (`destInfo` null when there
+     *  is none). Where both drives keep exact times, Source is newer when its time to 100 ns is
+     *  later than Dest's; where either does not (FAT family, or a file system that cannot be
+     *  identified), when it is later by more than 3 seconds. Either way with the daylight-saving
+     *  shift between fixed and correctable drives where the system shows one. */
+    bool needsCopy(const std::string& source, const FileInfo& sourceInfo, const std::string& dest,
+                   const FileInfo* destInfo);
     /** After a copy: shifts Dest's time by the daylight-saving offset where the rules say so
      *  (never on a system that keeps media times in UTC). */
     void correctCopiedFileTime(const std::string& source, const std::string& dest,
@@ -57,6 +59,7 @@ private:
     DriveClass driveClass(char letter);
     bool isFixed(char letter);
     bool isCorrectable(char letter);
+    bool exactTimes(char letter);
 
     Platform& m_platform;
     const DaylightWindow& m_dst;
@@ -64,6 +67,14 @@ private:
     // The class of each drive letter, asked once per operation: a walk of many files would
     // otherwise query the drive for every one of them.
     std::array<DriveClass, 26> m_driveClasses{};
+    enum class Answer : std::uint8_t
+    {
+        Unknown,
+        Yes,
+        No
+    };
+    // Whether each drive keeps exact times, asked once per operation for the same reason.
+    std::array<Answer, 26> m_exactTimes{};
 };
 
 } // namespace kx

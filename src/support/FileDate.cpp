@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <tuple>
 
 namespace kx {
@@ -10,6 +11,7 @@ namespace kx {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::int32_t kTicksPerSecond = 10'000'000;
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b)
 {
@@ -138,6 +140,43 @@ FileDate fileDateOf(Platform& platform, const FileInfo& info)
     if (info.isDir)
         return kNoFile;
     return packFileDate(platform.toLocal(info.mtime));
+}
+
+FileTime fileTimeOf(const FileInfo& info)
+{
+    return FileTime{info.mtime, info.mtimeTicks};
+}
+
+FileTime plusSeconds(FileTime t, std::int64_t seconds)
+{
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    if (seconds > 0 && t.seconds > most - seconds)
+        t.seconds = most;
+    else if (seconds < 0 && t.seconds < least - seconds)
+        t.seconds = least;
+    else
+        t.seconds += seconds;
+    return t;
+}
+
+FatRange fatRangeOf(std::int64_t utcSeconds)
+{
+    // Local times of 1980-01-01 00:00 and 2107-12-31 23:59:58 lie within a day of the same
+    // moments in UTC, whatever the zone.
+    static const std::int64_t first = daysFromCivil(1980, 1, 1) * kSecondsPerDay;
+    static const std::int64_t last = daysFromCivil(2107, 12, 31) * kSecondsPerDay + kSecondsPerDay - 2;
+    if (utcSeconds < first + kSecondsPerDay)
+        return FatRange::AtFirst;
+    if (utcSeconds > last - kSecondsPerDay)
+        return FatRange::AtLast;
+    return FatRange::Inside;
+}
+
+DateTime fileDateTimeOf(Platform& platform, const FileInfo& info)
+{
+    return localTimeToDateTime(platform.toLocal(info.mtime)) +
+           static_cast<DateTime>(info.mtimeTicks) / kTicksPerSecond / kSecondsPerDay;
 }
 
 DateTime now(Platform& platform)

@@ -98,6 +98,11 @@ private slots:
         QVERIFY(rig.ui.memoLines.empty());
         QCOMPARE(rig.media.current.totalSize, std::int64_t(108));
         QCOMPARE(rig.logLines(fixture).size(), 8);
+
+        // Saved a second later: the fixture's folders keep exact times, so that is a change.
+        fixture.writeFile(folder + "a.txt", "12346", T0 + 1);
+        QCOMPARE(addFiles(rig.ctx, folder, {"a.txt"}).done, std::size_t(1));
+        QCOMPARE(fixture.readFile(m + "a.txt"), QByteArray("12346"));
     }
 
     void addWarnsForEveryFileThatCannotBeCopied()

@@ -59,11 +59,18 @@ private slots:
         QCOMPARE(again.copiedCount, std::uint64_t(0));
     }
 
-    void datesFrom2044OnAreInOrder_data()
+    void datesCompareOverTheirFullRange_data()
     {
         QTest::addColumn<qint64>("backup");
         QTest::addColumn<qint64>("source");
         QTest::addColumn<bool>("copied");
+        // The fixture's folders keep exact times: a second is a change, and dates outside what
+        // FAT can hold are compared as they are.
+        QTest::newRow("a second apart") << utc(2020, 6, 1) << utc(2020, 6, 1) + 1 << true;
+        QTest::newRow("1970 copy, 1971 source") << utc(1970, 1, 1) << utc(1971, 1, 1) << true;
+        QTest::newRow("1971 copy, 1970 source") << utc(1971, 1, 1) << utc(1970, 1, 1) << false;
+        QTest::newRow("2200 copy, 2300 source") << utc(2200, 1, 1) << utc(2300, 1, 1) << true;
+        QTest::newRow("2300 copy, 2200 source") << utc(2300, 1, 1) << utc(2200, 1, 1) << false;
         QTest::newRow("2043 copy, 2044 source") << utc(2043, 12, 1) << utc(2044, 1, 5) << true;
         QTest::newRow("2040 copy, 2050 source") << utc(2040, 6, 1) << utc(2050, 6, 1) << true;
         QTest::newRow("2050 copy, 2043 source") << utc(2050, 6, 1) << utc(2043, 6, 1) << false;
@@ -71,7 +78,7 @@ private slots:
         QTest::newRow("both 2100, newer copy") << utc(2100, 6, 2) << utc(2100, 6, 1) << false;
     }
 
-    void datesFrom2044OnAreInOrder()
+    void datesCompareOverTheirFullRange()
     {
         QFETCH(qint64, backup);
         QFETCH(qint64, source);
@@ -81,6 +88,9 @@ private slots:
         fixture.addDrive('e', "DRIVE_FIXED");
         fixture.writeFile("e:\\C-Docs\\a.txt", "copy", backup);
         fixture.writeFile("c:\\Docs\\a.txt", "source", source);
+        if (fixture.mtime("e:\\C-Docs\\a.txt") != backup ||
+            fixture.mtime("c:\\Docs\\a.txt") != source)
+            QSKIP("the test's file system cannot hold these dates");
         auto rig = rigFor(fixture);
         QVERIFY(makeBackups(rig->ctx).entered);
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray(copied ? "source" : "copy"));

@@ -129,6 +129,40 @@ private slots:
         }
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new"));
     }
+
+    void anExfatMediumNoticesAnEditOfADateItCannotHold()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        const QString medium = fixture.root() + "/medium";
+        QVERIFY(QDir().mkpath(medium));
+        test::ScratchMount mount;
+        QString why;
+        if (!mount.mountExfat(fixture.root() + "/exfat.img", medium, why))
+            QSKIP(qPrintable(why));
+        fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        // A reproducible build dates its files in 1970, which exFAT cannot hold; its copy is one
+        // of 2020. A second's difference within what it holds is within its tolerance.
+        constexpr qint64 kBuildDate = 86400;
+        fixture.writeFile("e:\\C-Docs\\build.bin", "v1", T0);
+        fixture.writeFile("c:\\Docs\\build.bin", "v1", kBuildDate);
+        fixture.writeFile("e:\\C-Docs\\saved.txt", "old", T0);
+        fixture.writeFile("c:\\Docs\\saved.txt", "new", T0 + 1);
+
+        auto run = [&] {
+            EngineRig rig(fixture.platform());
+            rig.selectBackupDrive();
+            const RunResult result = makeBackups(rig.ctx);
+            return result.entered ? result.copiedCount : std::uint64_t(99);
+        };
+        QCOMPARE(run(), std::uint64_t(1));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\saved.txt"), QByteArray("old"));
+        // Unchanged, it is left alone; rebuilt with another size, it is copied again.
+        QCOMPARE(run(), std::uint64_t(0));
+        fixture.writeFile("c:\\Docs\\build.bin", "v2, longer", kBuildDate);
+        QCOMPARE(run(), std::uint64_t(1));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\build.bin"), QByteArray("v2, longer"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMediumFaults)

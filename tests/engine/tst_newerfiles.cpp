@@ -98,7 +98,8 @@ private slots:
     void proposals_data()
     {
         // Files are "drive path|age": old is a day before the last backup, new a day after, same
-        // its very second. Backup files are written as old.
+        // its very second, a signed number that many seconds off it. Backup files are written
+        // as old.
         QTest::addColumn<QString>("computerFolder");
         QTest::addColumn<bool>("lastDateKnown");
         QTest::addColumn<QStringList>("backup");
@@ -138,6 +139,10 @@ private slots:
             << "" << true << QStringList{"e:\\c-docs\\a.doc"}
             << QStringList{"c:\\docs\\b.doc|same", "c:\\docs\\c.doc|new"}
             << QStringList{"c:\\docs\\c.doc"};
+        QTest::newRow("a second after the last backup is newer")
+            << "" << true << QStringList{"e:\\c-docs\\a.doc"}
+            << QStringList{"c:\\docs\\b.doc|+1", "c:\\docs\\c.doc|-1"}
+            << QStringList{"c:\\docs\\b.doc"};
         QTest::newRow("no last backup date: every match counts")
             << "" << false << QStringList{"e:\\c-docs\\a.doc"}
             << QStringList{"c:\\docs\\a.doc|old", "c:\\docs\\b.doc|old"}
@@ -177,7 +182,10 @@ private slots:
             fixture.writeFile(path.toStdString(), "backup", T0 - 2 * kDay);
         for (const QString& entry : source) {
             const QString age = entry.section('|', 1);
-            const qint64 mtime = age == "new" ? T0 + kDay : age == "old" ? T0 - kDay : T0;
+            const qint64 mtime = age == "new"    ? T0 + kDay
+                                 : age == "old"  ? T0 - kDay
+                                 : age == "same" ? T0
+                                                 : T0 + age.toLongLong();
             fixture.writeFile(entry.section('|', 0, 0).toStdString(), "source", mtime);
         }
         Rig rig(fixture, "");

@@ -24,7 +24,10 @@ public:
     std::optional<std::int64_t> clock;
     /** Whether media times shift with daylight saving, as on the systems that do that. */
     std::optional<bool> mediaShift;
+    /** Whether a drive keeps exact times, for the drives given here. */
+    std::map<char, bool> exactTimes;
     int driveQueries = 0;
+    int timeQueries = 0;
     int trashCalls = 0;
 
     DriveType driveType(char letter) override
@@ -50,6 +53,12 @@ public:
     bool mediaTimesFollowDaylightSaving(char letter) override
     {
         return mediaShift ? *mediaShift : inner().mediaTimesFollowDaylightSaving(letter);
+    }
+    bool keepsExactTimes(char letter) override
+    {
+        ++timeQueries;
+        const auto it = exactTimes.find(letter);
+        return it == exactTimes.end() ? inner().keepsExactTimes(letter) : it->second;
     }
     bool moveToTrash(const std::string& path, SystemError& error) override
     {

@@ -9,6 +9,8 @@
 #include <QtTest>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace kx;
 using kx::test::Fixture;
@@ -57,6 +59,30 @@ std::string onDrive(char letter, const char* rest)
     return std::string(1, letter) + ":\\" + rest;
 }
 
+constexpr qint64 kNanoseconds = 1'000'000'000;
+
+// A file's modification time in nanoseconds since 1970, as the file system keeps it.
+qint64 nanosecondsOf(const Fixture& fixture, const std::string& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(fixture.native(path)).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * kNanoseconds + st.st_mtim.tv_nsec;
+}
+
+void setNanoseconds(const Fixture& fixture, const std::string& path, qint64 time)
+{
+    const timespec times[2] = {{time / kNanoseconds, long(time % kNanoseconds)},
+                               {time / kNanoseconds, long(time % kNanoseconds)}};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(fixture.native(path)).constData(), times, 0) ==
+            0);
+}
+
+qint64 utc(int year, int month, int day)
+{
+    return QDateTime(QDate(year, month, day), QTime(12, 0), QTimeZone::utc()).toSecsSinceEpoch();
+}
+
 } // namespace
 
 class TestFileCopy : public QObject
@@ -67,6 +93,8 @@ private slots:
     void initTestCase();
     void copyIfNewer_data();
     void copyIfNewer();
+    void datesOutsideWhatFatHolds_data();
+    void datesOutsideWhatFatHolds();
     void copyIfNewerWithoutSourceOrDest();
     void copyIfNewerAcrossDrives_data();
     void copyIfNewerAcrossDrives();
@@ -90,34 +118,124 @@ void TestFileCopy::initTestCase()
 
 void TestFileCopy::copyIfNewer_data()
 {
-    QTest::addColumn<int>("destAge"); // seconds the copy is older than its source
+    QTest::addColumn<bool>("sourceExact"); // the drive keeps exact times
+    QTest::addColumn<bool>("destExact");
+    QTest::addColumn<qint64>("destAge"); // nanoseconds the copy is older than its source
     QTest::addColumn<bool>("copied");
 
-    QTest::newRow("same time") << 0 << false;
-    QTest::newRow("2 s older") << 2 << false;
-    QTest::newRow("4 s older") << 4 << true;
-    QTest::newRow("an hour older") << 3600 << true;
-    QTest::newRow("newer") << -60 << false;
+    const qint64 s = kNanoseconds;
+    // FAT's two-second times: newer by more than 3 seconds.
+    QTest::newRow("FAT, same time") << false << false << 0LL << false;
+    QTest::newRow("FAT, 2 s older") << false << false << 2 * s << false;
+    QTest::newRow("FAT, 4 s older") << false << false << 4 * s << true;
+    QTest::newRow("FAT, an hour older") << false << false << 3600 * s << true;
+    QTest::newRow("FAT, newer") << false << false << -60 * s << false;
+    // One side that does not keep exact times is enough for the tolerance.
+    QTest::newRow("FAT copy of an exact source, 2 s older") << true << false << 2 * s << false;
+    QTest::newRow("exact copy of a FAT source, 2 s older") << false << true << 2 * s << false;
+    // Exact times: later to the 100 ns, the unit of Windows file times.
+    QTest::newRow("exact, same time") << true << true << 0LL << false;
+    QTest::newRow("exact, 1 s older") << true << true << s << true;
+    QTest::newRow("exact, 100 ns older") << true << true << 100LL << true;
+    QTest::newRow("exact, 50 ns older, the same 100 ns") << true << true << 50LL << false;
+    QTest::newRow("exact, 100 ns newer") << true << true << -100LL << false;
+    QTest::newRow("exact, newer") << true << true << -60 * s << false;
+    // A medium of coarser times shows it in the copy's fraction; the source is compared at it.
+    QTest::newRow("exact, copy of whole seconds, same second")
+        << true << true << 123456789LL << false;
+    QTest::newRow("exact, copy of whole seconds, a second older")
+        << true << true << s + 123456789LL << true;
+    QTest::newRow("exact, copy of microseconds, same microsecond")
+        << true << true << 789LL << false;
+    QTest::newRow("exact, copy of microseconds, a microsecond older")
+        << true << true << 1789LL << true;
 }
 
 void TestFileCopy::copyIfNewer()
 {
-    QFETCH(int, destAge);
+    QFETCH(bool, sourceExact);
+    QFETCH(bool, destExact);
+    QFETCH(qint64, destAge);
     QFETCH(bool, copied);
 
     Fixture fixture;
     addDrives(fixture);
-    auto p = fixture.platform();
-    const qint64 sourceTime = p->fromLocal(at(2006, 1, 15, 10, 0, 4));
-    fixture.writeFile("s:\\Docs\\a.txt", "new", sourceTime);
-    fixture.writeFile("t:\\S-Docs\\a.txt", "old", sourceTime - destAge);
+    ProbePlatform p(fixture.platform());
+    p.exactTimes = {{'s', sourceExact}, {'t', destExact}};
+    const qint64 sourceTime = p.fromLocal(at(2006, 1, 15, 10, 0, 5)) * kNanoseconds + 123456789;
+    fixture.writeFile("s:\\Docs\\a.txt", "new");
+    fixture.writeFile("t:\\S-Docs\\a.txt", "old");
+    setNanoseconds(fixture, "s:\\Docs\\a.txt", sourceTime);
+    setNanoseconds(fixture, "t:\\S-Docs\\a.txt", sourceTime - destAge);
 
     const DaylightWindow dst = winter2006();
-    FileCopy copy(*p, dst);
+    FileCopy copy(p, dst);
     QCOMPARE(copy.copyIfNewer("s:\\Docs\\a.txt", "t:\\S-Docs\\a.txt"), copied);
     QCOMPARE(fixture.readFile("t:\\S-Docs\\a.txt"), copied ? QByteArray("new") : QByteArray("old"));
     if (copied)
-        QCOMPARE(fixture.mtime("t:\\S-Docs\\a.txt"), sourceTime);
+        QCOMPARE(nanosecondsOf(fixture, "t:\\S-Docs\\a.txt"), sourceTime);
+}
+
+void TestFileCopy::datesOutsideWhatFatHolds_data()
+{
+    QTest::addColumn<bool>("exact"); // the medium keeps exact times
+    QTest::addColumn<qint64>("sourceTime");
+    QTest::addColumn<qint64>("copyTime");
+    QTest::addColumn<bool>("sameSize");
+    QTest::addColumn<bool>("copied");
+
+    // A FAT medium keeps 1980-01-01 for anything earlier, 2107-12-31 for anything later: there
+    // the copy's size tells an edit, and a copy away from that end a source moved to it.
+    const qint64 first = utc(1980, 1, 1) - 12 * 3600;
+    const qint64 last = utc(2107, 12, 31) + 11 * 3600;
+    QTest::newRow("FAT, 1970 source, its copy at 1980")
+        << false << utc(1970, 1, 1) << first << true << false;
+    QTest::newRow("FAT, 1970 source edited, its copy at 1980")
+        << false << utc(1970, 1, 1) << first << false << true;
+    QTest::newRow("FAT, 1970 source, a copy of 2020")
+        << false << utc(1970, 1, 1) << utc(2020, 5, 1) << true << true;
+    QTest::newRow("FAT, 2200 source, its copy at 2107")
+        << false << utc(2200, 1, 1) << last << true << false;
+    QTest::newRow("FAT, 2200 source edited, its copy at 2107")
+        << false << utc(2200, 1, 1) << last << false << true;
+    QTest::newRow("FAT, 2200 source, a copy of 2020")
+        << false << utc(2200, 1, 1) << utc(2020, 5, 1) << true << true;
+    QTest::newRow("FAT, 2020 source, its copy at 1980")
+        << false << utc(2020, 5, 1) << first << true << true;
+    // A medium that keeps exact times holds them as they are, over the full 64-bit range.
+    QTest::newRow("exact, 1971 source, 1970 copy")
+        << true << utc(1971, 1, 1) << utc(1970, 1, 1) << true << true;
+    QTest::newRow("exact, 1970 source, 1971 copy")
+        << true << utc(1970, 1, 1) << utc(1971, 1, 1) << true << false;
+    QTest::newRow("exact, 1970 source, same time")
+        << true << utc(1970, 1, 1) << utc(1970, 1, 1) << false << false;
+    QTest::newRow("exact, 2200 source, 2150 copy")
+        << true << utc(2200, 1, 1) << utc(2150, 1, 1) << true << true;
+    QTest::newRow("exact, 2150 source, 2200 copy")
+        << true << utc(2150, 1, 1) << utc(2200, 1, 1) << true << false;
+}
+
+void TestFileCopy::datesOutsideWhatFatHolds()
+{
+    QFETCH(bool, exact);
+    QFETCH(qint64, sourceTime);
+    QFETCH(qint64, copyTime);
+    QFETCH(bool, sameSize);
+    QFETCH(bool, copied);
+
+    Fixture fixture;
+    addDrives(fixture);
+    ProbePlatform p(fixture.platform());
+    p.exactTimes = {{'s', true}, {'e', exact}};
+    fixture.writeFile("s:\\Docs\\a.txt", sameSize ? "new" : "new and longer", sourceTime);
+    fixture.writeFile("e:\\S-Docs\\a.txt", "old", copyTime);
+    if (fixture.mtime("s:\\Docs\\a.txt") != sourceTime ||
+        fixture.mtime("e:\\S-Docs\\a.txt") != copyTime)
+        QSKIP("the test's file system cannot hold these dates");
+
+    const DaylightWindow dst = winter2006();
+    FileCopy copy(p, dst);
+    QCOMPARE(copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"), copied);
 }
 
 void TestFileCopy::copyIfNewerWithoutSourceOrDest()
@@ -157,32 +275,48 @@ void TestFileCopy::copyIfNewerAcrossDrives_data()
     QTest::addColumn<int>("destOffset");     // seconds of the copy's time after the source's
     QTest::addColumn<bool>("copied");
     QTest::addColumn<bool>("shifting"); // media times follow daylight saving on this system
+    QTest::addColumn<bool>("exact");    // both drives keep exact times
 
     // During daylight saving a correctable copy counts as one hour newer than its time says,
     // and a fixed copy of a correctable source as one hour older.
     QTest::newRow("fixed to removable, an hour earlier")
-        << 's' << 'e' << "" << -3600 << false << true;
-    QTest::newRow("fixed to removable, 4 s more") << 's' << 'e' << "" << -3604 << true << true;
-    QTest::newRow("fixed to CD, an hour earlier") << 's' << 'd' << "" << -3600 << false << true;
-    QTest::newRow("removable to fixed, an hour later") << 'e' << 's' << "" << 3600 << false << true;
-    QTest::newRow("removable to fixed, 4 s less") << 'e' << 's' << "" << 3596 << true << true;
-    QTest::newRow("removable to fixed, same time") << 'e' << 's' << "" << 0 << true << true;
+        << 's' << 'e' << "" << -3600 << false << true << false;
+    QTest::newRow("fixed to removable, 4 s more")
+        << 's' << 'e' << "" << -3604 << true << true << false;
+    QTest::newRow("fixed to CD, an hour earlier")
+        << 's' << 'd' << "" << -3600 << false << true << false;
+    QTest::newRow("removable to fixed, an hour later")
+        << 'e' << 's' << "" << 3600 << false << true << false;
+    QTest::newRow("removable to fixed, 4 s less")
+        << 'e' << 's' << "" << 3596 << true << true << false;
+    QTest::newRow("removable to fixed, same time")
+        << 'e' << 's' << "" << 0 << true << true << false;
     // Other pairs compare their times as they are.
-    QTest::newRow("fixed to fixed") << 's' << 't' << "" << -3600 << true << true;
-    QTest::newRow("fixed to remote") << 's' << 'n' << "" << -3600 << true << true;
-    QTest::newRow("remote to fixed") << 'n' << 's' << "" << 3596 << false << true;
-    QTest::newRow("removable to removable") << 'e' << 'f' << "" << -3600 << true << true;
+    QTest::newRow("fixed to fixed") << 's' << 't' << "" << -3600 << true << true << false;
+    QTest::newRow("fixed to remote") << 's' << 'n' << "" << -3600 << true << true << false;
+    QTest::newRow("remote to fixed") << 'n' << 's' << "" << 3596 << false << true << false;
+    QTest::newRow("removable to removable") << 'e' << 'f' << "" << -3600 << true << true << false;
     QTest::newRow("fixed to packet-written disc")
-        << 's' << 'd' << "INCDFS" << -3600 << true << true;
-    QTest::newRow("fixed to removable FAT") << 's' << 'e' << "vfat" << -3600 << false << true;
+        << 's' << 'd' << "INCDFS" << -3600 << true << true << false;
+    QTest::newRow("fixed to removable FAT")
+        << 's' << 'e' << "vfat" << -3600 << false << true << false;
     // Where the system keeps every medium's times in UTC, a change within the hour is a change:
     // the 3-second tolerance alone decides.
     QTest::newRow("UTC media, fixed to removable, an hour earlier")
-        << 's' << 'e' << "" << -3600 << true << false;
+        << 's' << 'e' << "" << -3600 << true << false << false;
     QTest::newRow("UTC media, fixed to removable, 2 s earlier")
-        << 's' << 'e' << "" << -2 << false << false;
+        << 's' << 'e' << "" << -2 << false << false << false;
     QTest::newRow("UTC media, removable to fixed, same time")
-        << 's' << 'e' << "" << 0 << false << false;
+        << 's' << 'e' << "" << 0 << false << false << false;
+    // Where both keep exact times the shift is exact too, and a second is a change.
+    QTest::newRow("exact, fixed to removable, an hour earlier")
+        << 's' << 'e' << "" << -3600 << false << true << true;
+    QTest::newRow("exact, fixed to removable, an hour and a second earlier")
+        << 's' << 'e' << "" << -3601 << true << true << true;
+    QTest::newRow("exact, removable to fixed, a second less than an hour later")
+        << 'e' << 's' << "" << 3599 << true << true << true;
+    QTest::newRow("exact, UTC media, 2 s earlier")
+        << 's' << 'e' << "" << -2 << true << false << true;
 }
 
 void TestFileCopy::copyIfNewerAcrossDrives()
@@ -193,11 +327,13 @@ void TestFileCopy::copyIfNewerAcrossDrives()
     QFETCH(int, destOffset);
     QFETCH(bool, copied);
     QFETCH(bool, shifting);
+    QFETCH(bool, exact);
 
     Fixture fixture;
     addDrives(fixture);
     ProbePlatform p(fixture.platform());
     p.mediaShift = shifting;
+    p.exactTimes = {{from, exact}, {to, exact}};
     if (!fileSystem.isEmpty())
         p.fileSystems[to] = fileSystem.toStdString();
     const qint64 sourceTime = p.fromLocal(at(2006, 1, 15, 10));
@@ -278,15 +414,18 @@ void TestFileCopy::correctionThereAndBack()
     addDrives(fixture);
     auto p = std::make_unique<ProbePlatform>(fixture.platform());
     p->mediaShift = true;
-    const qint64 time = p->fromLocal(at(2006, 12, 1, 23, 30, 0));
-    fixture.writeFile("s:\\Docs\\a.txt", "x", time);
+    // An odd second and its fraction, on drives that keep them: the correction keeps both.
+    const qint64 time = p->fromLocal(at(2006, 12, 1, 23, 30, 5)) * kNanoseconds + 123456700;
+    const qint64 hour = 3600 * kNanoseconds;
+    fixture.writeFile("s:\\Docs\\a.txt", "x");
+    setNanoseconds(fixture, "s:\\Docs\\a.txt", time);
     const DaylightWindow dst = summer2006();
     FileCopy copy(*p, dst);
 
     QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt", false));
     copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
                                fileDateOf(*p, "s:\\Docs\\a.txt"));
-    QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time - 3600);
+    QCOMPARE(nanosecondsOf(fixture, "e:\\S-Docs\\a.txt"), time - hour);
     // The corrected copy is up to date during the same summer...
     QVERIFY(!copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
 
@@ -294,7 +433,7 @@ void TestFileCopy::correctionThereAndBack()
     QVERIFY(copy.copyFileTo("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt", false));
     copy.correctCopiedFileTime("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt",
                                fileDateOf(*p, "e:\\S-Docs\\a.txt"));
-    QCOMPARE(fixture.mtime("t:\\Docs\\a.txt"), time);
+    QCOMPARE(nanosecondsOf(fixture, "t:\\Docs\\a.txt"), time);
 }
 
 void TestFileCopy::correctionLeavesReadOnlyCopy()
@@ -339,8 +478,10 @@ void TestFileCopy::drivesAreAskedOncePerOperation()
         const std::string name = "Docs\\f" + std::to_string(i) + ".txt";
         QVERIFY(!copy.copyIfNewer(onDrive('s', name.c_str()), onDrive('e', ("S-" + name).c_str())));
     }
-    // The type of each drive and the file system of the removable one, once.
+    // The type of each drive and the file system of the removable one, once; and once each
+    // whether they keep exact times.
     QVERIFY2(p.driveQueries <= 3, qPrintable(QString::number(p.driveQueries)));
+    QCOMPARE(p.timeQueries, 2);
 }
 
 void TestFileCopy::copyFileTo()

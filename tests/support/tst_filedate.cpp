@@ -4,9 +4,12 @@
 #include <QLocale>
 #include <QtTest>
 
+#include <limits>
+
 using namespace kx;
 
 Q_DECLARE_METATYPE(kx::LocalTime)
+Q_DECLARE_METATYPE(kx::FatRange)
 
 namespace {
 LocalTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
@@ -18,6 +21,10 @@ QString text(const LocalTime& t)
 {
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                              t.minute, t.second);
+}
+qint64 utc(int year, int month, int day, int hour = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, 0), QTimeZone::utc()).toSecsSinceEpoch();
 }
 } // namespace
 
@@ -34,6 +41,9 @@ private slots:
     void dateTimes();
     void dateTimeRoundsToTheSecond();
     void shiftThroughDateTimes();
+    void fatRange_data();
+    void fatRange();
+    void fileTimesSaturate();
 };
 
 void TestFileDate::packing_data()
@@ -140,6 +150,44 @@ void TestFileDate::shiftThroughDateTimes()
                      text(dateTimeToLocalTime(fileDateToDateTime(d) + 2.0 / 86400)));
         }
     }
+}
+
+void TestFileDate::fatRange_data()
+{
+    QTest::addColumn<qint64>("time");
+    QTest::addColumn<FatRange>("range");
+
+    // A day wide at each end: FAT keeps local time, in whatever zone.
+    QTest::newRow("1970") << utc(1970, 1, 1) << FatRange::AtFirst;
+    QTest::newRow("before 1970") << utc(1901, 6, 1) << FatRange::AtFirst;
+    QTest::newRow("first day of 1980") << utc(1980, 1, 1, 23) << FatRange::AtFirst;
+    QTest::newRow("second day of 1980") << utc(1980, 1, 2) << FatRange::Inside;
+    QTest::newRow("2020") << utc(2020, 5, 1) << FatRange::Inside;
+    QTest::newRow("last but one day of 2107") << utc(2107, 12, 30, 12) << FatRange::Inside;
+    QTest::newRow("last day of 2107") << utc(2107, 12, 31, 12) << FatRange::AtLast;
+    QTest::newRow("2200") << utc(2200, 1, 1) << FatRange::AtLast;
+    QTest::newRow("least 64-bit time") << std::numeric_limits<qint64>::min() << FatRange::AtFirst;
+    QTest::newRow("greatest 64-bit time") << std::numeric_limits<qint64>::max() << FatRange::AtLast;
+}
+
+void TestFileDate::fatRange()
+{
+    QFETCH(qint64, time);
+    QFETCH(FatRange, range);
+    QCOMPARE(fatRangeOf(time), range);
+}
+
+void TestFileDate::fileTimesSaturate()
+{
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    // A copy dated at the end of the range with a tolerance added stays the latest time there is.
+    QVERIFY((plusSeconds(FileTime{most - 1, 5}, 3) == FileTime{most, 5}));
+    QVERIFY((plusSeconds(FileTime{least + 1, 5}, -3600) == FileTime{least, 5}));
+    QVERIFY((plusSeconds(FileTime{100, 7}, -3600) == FileTime{-3500, 7}));
+    // The 100 ns count after the seconds.
+    QVERIFY((FileTime{100, 1} > FileTime{100, 0}));
+    QVERIFY((FileTime{101, 0} > FileTime{100, 9'999'999}));
 }
 
 QTEST_GUILESS_MAIN(TestFileDate)
