@@ -1452,22 +1452,53 @@ std::string LinuxPlatform::dataFolder()
     return QFile::encodeName(folder).toStdString() + "/";
 }
 
+namespace {
+
+// A file of the data folder that the program may write or pass on as one of its logs: a regular
+// file of this user with no other name. A link, a device or a pipe put in a log's place, or a
+// second name of another file, would send the lines somewhere else.
+bool ownDataFile(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid();
+}
+
+SystemError notOwnDataFile()
+{
+    return systemError(kAccessDenied, "Not a regular file");
+}
+
+} // namespace
+
 bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes,
                                    SystemError& error)
 {
     const std::string path = dataFolder() + name;
-    // Not blocking: a FIFO in the log's place must not hold the run up.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    int err = 0;
-    if (fd < 0) {
-        err = errno;
-    } else {
-        if (!writeAll(fd, bytes.data(), bytes.size()))
-            err = errno;
-        if (::close(fd) != 0 && err == 0)
-            err = errno;
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && !ownDataFile(st)) {
+        error = S_ISDIR(st.st_mode) ? systemError(EISDIR, std::strerror(EISDIR)) : notOwnDataFile();
+        return false;
     }
+    // Not blocking: a FIFO put in the log's place meanwhile must not hold the run up.
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              O_CLOEXEC,
+                          0666);
+    if (fd < 0) {
+        const int err = errno;
+        error = err == ELOOP ? notOwnDataFile() : systemError(err, std::strerror(err));
+        return false;
+    }
+    if (::fstat(fd, &st) != 0 || !ownDataFile(st)) {
+        ::close(fd);
+        error = notOwnDataFile();
+        return false;
+    }
+    int err = 0;
+    if (!writeAll(fd, bytes.data(), bytes.size()))
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
     if (err == 0)
         return true;
     error = systemError(err, std::strerror(err));
@@ -1477,11 +1508,17 @@ bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& b
 bool LinuxPlatform::renameDataFile(const std::string& from, const std::string& to)
 {
     const std::string folder = dataFolder();
+    // Only a log of the program's own moves on: a link or a device in its place stays where it
+    // is, and the next line refuses it there.
+    struct stat st;
+    if (::lstat((folder + from).c_str(), &st) != 0 || !ownDataFile(st))
+        return false;
     return ::rename((folder + from).c_str(), (folder + to).c_str()) == 0;
 }
 
 bool LinuxPlatform::removeDataFile(const std::string& name)
 {
+    // Removes the name alone, whatever it is: never what a link points at.
     return ::unlink((dataFolder() + name).c_str()) == 0;
 }
 
