@@ -3,6 +3,7 @@
 
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
 
 #include <QDate>
@@ -19,6 +20,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -142,31 +144,94 @@ const std::string& hostName()
     return name;
 }
 
-// A temporary copy is named after the process that writes it and its computer:
-// ".kopierix-tmp-<pid>-<n>-<random>@<host>".
+// A temporary copy is named after the process that writes it, its user, the run of an operation
+// it belongs to (0 outside one) and its computer:
+// ".kopierix-tmp-<pid>-<n>-<random>-u<uid>-r<run>@<host>". Names without the user and the run
+// come from earlier versions of the program.
 std::string tempName()
 {
     thread_local unsigned counter = 0;
     thread_local std::mt19937 random{std::random_device{}()};
+    char run[24];
+    std::snprintf(run, sizeof run, "%llx",
+                  static_cast<unsigned long long>(operationRun::current()));
     return std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
-           "-" + std::to_string(random()) + "@" + hostName();
+           "-" + std::to_string(random()) + "-u" + std::to_string(::geteuid()) + "-r" + run + "@" +
+           hostName();
 }
 
-// True for the temporary copy of a run of this computer that has ended without removing it
-// (killed, or the machine went down). Another computer's copies on a shared medium, and those
-// of a running process, are left alone.
-bool isStaleTemp(const char* name)
+// What a temporary file's name tells of the run that wrote it.
+struct TempOrigin
+{
+    long pid = 0;
+    bool hasRun = false; // the name carries the user and the run
+    unsigned long uid = 0;
+    std::uint64_t run = 0;
+};
+
+bool parseTempName(const char* name, TempOrigin& origin)
 {
     if (!isTempName(name))
         return false;
     const char* at = std::strrchr(name, '@');
     if (at == nullptr || hostName().empty() || hostName() != at + 1)
         return false;
+    const char* fields = name + kTempPrefix.size();
     char* end = nullptr;
-    const long pid = std::strtol(name + kTempPrefix.size(), &end, 10);
-    if (end == name + kTempPrefix.size() || *end != '-' || pid <= 0)
+    errno = 0;
+    origin.pid = std::strtol(fields, &end, 10);
+    if (end == fields || *end != '-' || origin.pid <= 0 || errno != 0)
         return false;
-    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    // The user and the run are the last two fields before the computer.
+    const std::string_view rest(end, std::size_t(at - end));
+    const std::size_t runField = rest.rfind("-r");
+    const std::size_t userField = runField == std::string_view::npos || runField == 0
+                                      ? std::string_view::npos
+                                      : rest.rfind("-u", runField - 1);
+    if (userField == std::string_view::npos)
+        return true;
+    const std::string user(rest.substr(userField + 2, runField - userField - 2));
+    const std::string run(rest.substr(runField + 2));
+    char* userEnd = nullptr;
+    char* runEnd = nullptr;
+    const unsigned long uid = std::strtoul(user.c_str(), &userEnd, 10);
+    const unsigned long long token = std::strtoull(run.c_str(), &runEnd, 16);
+    if (user.empty() || run.empty() || *userEnd != '\0' || *runEnd != '\0')
+        return true;
+    origin.hasRun = true;
+    origin.uid = uid;
+    origin.run = std::uint64_t(token);
+    return true;
+}
+
+// True for a temporary file of this computer that no run will finish: its process is gone, or,
+// while this process holds the operation lock, it belongs to another run of this user (no other
+// run of this user is active then, however alive the number of its process looks). Another
+// computer's files on a shared medium, another user's, and those of a run that may still be
+// going are left alone.
+bool isStaleTemp(const char* name)
+{
+    TempOrigin origin;
+    if (!parseTempName(name, origin))
+        return false;
+    if (origin.hasRun) {
+        if (origin.uid != ::geteuid())
+            return false;
+        const std::uint64_t current = operationRun::current();
+        if (current != 0 && origin.run != 0)
+            return origin.run != current;
+    }
+    if (::kill(pid_t(origin.pid), 0) == 0)
+        return false;
+    // A process this user may not signal is another user's: not the run that wrote the file.
+    return errno == ESRCH || (origin.hasRun && errno == EPERM);
+}
+
+// Removes a leftover temporary file, or the empty folder a check for a folder's use left.
+void removeStaleTemp(int folder, const char* name)
+{
+    if (::unlinkat(folder, name, 0) != 0 && (errno == EISDIR || errno == EPERM))
+        (void)::unlinkat(folder, name, AT_REMOVEDIR);
 }
 
 std::string append(const std::string& folder, const std::string& name)
@@ -393,7 +458,7 @@ public:
             if (isTempName(name)) {
                 // What a killed run left behind would take room on the medium for ever.
                 if (isStaleTemp(name))
-                    (void)::unlinkat(fd, name, 0);
+                    removeStaleTemp(fd, name);
                 continue;
             }
             struct stat st;
@@ -972,16 +1037,20 @@ std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, Syst
 void LinuxPlatform::markSwept(const std::string& folder)
 {
     std::lock_guard lock(m_sweptMutex);
-    if (m_swept.size() >= kMaxRememberedFolders)
+    const std::uint64_t run = operationRun::current();
+    if (m_swept.size() >= kMaxRememberedFolders || run != m_sweptRun)
         m_swept.clear();
+    m_sweptRun = run;
     m_swept.insert(folder);
 }
 
 void LinuxPlatform::sweep(const std::string& folder)
 {
     {
+        // Each run looks again: what a run of this process left when it was cut short is known
+        // for a leftover only by a later one.
         std::lock_guard lock(m_sweptMutex);
-        if (m_swept.count(folder) != 0)
+        if (m_sweptRun == operationRun::current() && m_swept.count(folder) != 0)
             return;
     }
     // Temporary files of a run that was killed lie in the folders it wrote to; a source folder
@@ -990,7 +1059,7 @@ void LinuxPlatform::sweep(const std::string& folder)
         const int fd = ::dirfd(dir);
         while (const dirent* item = ::readdir(dir)) {
             if (isStaleTemp(item->d_name))
-                (void)::unlinkat(fd, item->d_name, 0);
+                removeStaleTemp(fd, item->d_name);
         }
         ::closedir(dir);
         markSwept(folder);

@@ -149,6 +149,7 @@ private:
     // Folders cleared of dead runs' temporary files (bounded like the names above).
     std::mutex m_sweptMutex;
     std::unordered_set<std::string> m_swept;
+    std::uint64_t m_sweptRun = 0; // the run of the operation they were cleared in
 };
 
 } // namespace kx

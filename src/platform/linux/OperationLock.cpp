@@ -2,6 +2,7 @@
 #include "platform/OperationLock.h"
 
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/OperationRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,12 @@ bool OperationLock::tryLock()
 {
     if (!open())
         return true;
-    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0) {
+        if (m_kind == Kind::Operation)
+            operationRun::begin(this);
+        return true;
+    }
+    if (errno != EWOULDBLOCK)
         return true;
     unlock();
     return false;
@@ -81,6 +87,7 @@ void OperationLock::lockShared()
 
 void OperationLock::unlock()
 {
+    operationRun::end(this);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
