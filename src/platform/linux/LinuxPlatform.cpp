@@ -832,6 +832,30 @@ SystemError LinuxPlatform::errorFor(int err, const Mapped& mapped) const
     }
 }
 
+SystemError LinuxPlatform::errorForNewName(int err, const Mapped& mapped,
+                                           const std::string& from) const
+{
+    // What a file system refuses to hold: on FAT-family media \ : " * < > ? | and control
+    // characters. Kernel drivers answer that the name is invalid; the FUSE driver of exFAT that
+    // it does not exist, though its folder (and what was to be renamed) is there.
+    const SystemError refused = systemError(kBadName, "The medium cannot hold this name");
+    struct stat st;
+    switch (err) {
+    case EINVAL:
+    case EILSEQ:
+        return refused;
+    case ENOENT:
+        if (mapped.native != mapped.root && isDirectory(mapped.root) &&
+            isDirectory(parentOf(mapped.native)) &&
+            (from.empty() || ::lstat(from.c_str(), &st) == 0))
+            return refused;
+        break;
+    default:
+        break;
+    }
+    return errorFor(err, mapped);
+}
+
 bool LinuxPlatform::checkRoot(char letter, std::string& root, SystemError& error)
 {
     if (!presentRoot(letter, root, error, false))
@@ -935,6 +959,11 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
     Mapped mapped;
     SystemError error;
     return mapExact(drivePath, mapped, error, true) ? mapped.native : std::string();
+}
+
+std::string LinuxPlatform::displayPath(const std::string& drivePath)
+{
+    return toNativeName(drivePath);
 }
 
 namespace {
@@ -1169,8 +1198,8 @@ bool LinuxPlatform::commitStaged(const StagedCopy& staged, SystemError& error)
     const int err = ::rename(staged.temp.c_str(), to.native.c_str()) == 0 ? 0 : errno;
     forgetFolder(parentOf(to.native));
     if (err != 0) {
+        error = errorForNewName(err, to, staged.temp);
         ::unlink(staged.temp.c_str());
-        error = errorFor(err, to);
         return false;
     }
     return true;
@@ -1221,7 +1250,7 @@ bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
         const int err = errno;
         if (err == EEXIST && isDirectory(folder))
             continue;
-        error = errorFor(err, mapped);
+        error = errorForNewName(err, Mapped{mapped.root, folder});
         return false;
     }
     return true;

@@ -41,6 +41,7 @@ public:
     bool flushDrive(char letter, SystemError& error) override;
     std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
+    std::string displayPath(const std::string& drivePath) override;
     /** Reads the mounted volumes again. */
     void reloadDrives() override;
     /** On the drive that holds the user's cache folder most closely, the folder Kopierix in it
@@ -130,6 +131,10 @@ private:
     void forgetFolder(const std::string& folder);
     void forgetTree(const std::string& path);
     SystemError errorFor(int err, const Mapped& mapped) const;
+    /** The error of a new name that could not be made (created, or renamed to): a name the
+     *  medium refuses says so. `from`, for a rename, is the native path renamed. */
+    SystemError errorForNewName(int err, const Mapped& mapped,
+                                const std::string& from = std::string()) const;
     bool checkRoot(char letter, std::string& root, SystemError& error);
     /** Whether the drive holds a FAT-family file system (vfat, msdos, exfat, also through FUSE):
      *  two-second local times, no owners or modes, names that ignore case. */
