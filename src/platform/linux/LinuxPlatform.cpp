@@ -1578,10 +1578,9 @@ bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& b
         return false;
     }
     // Not blocking: a FIFO put in the log's place meanwhile must not hold the run up.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
-                              O_CLOEXEC,
-                          0666);
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int err = errno;
         error = err == ELOOP ? notOwnDataFile() : systemError(err, std::strerror(err));
