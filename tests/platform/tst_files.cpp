@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <optional>
 
@@ -266,6 +267,7 @@ private slots:
         QVERIFY(!error.message.empty());
         QVERIFY(!platform->makeDirs("e:\\Docs\\" + longName, error));
         QCOMPARE(error.code, ENAMETOOLONG);
+        QCOMPARE(error.message, std::string("The medium cannot hold a name this long"));
         FileInfo info;
         QVERIFY(!platform->fileInfo("e:\\" + longName, info));
 
@@ -275,6 +277,7 @@ private slots:
             deep += "\\" + std::string(250, char('a' + i));
         QVERIFY(!platform->makeDirs(deep, error));
         QCOMPARE(error.code, ENAMETOOLONG);
+        QCOMPARE(error.message, std::string(std::strerror(ENAMETOOLONG)));
         fixture.writeFile("e:\\a.txt", "a");
         QVERIFY(!platform->copyFile("e:\\a.txt", deep + "\\a.txt", error));
         QCOMPARE(error.code, ENAMETOOLONG);

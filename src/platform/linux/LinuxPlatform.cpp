@@ -844,6 +844,12 @@ SystemError LinuxPlatform::errorForNewName(int err, const Mapped& mapped,
     case EINVAL:
     case EILSEQ:
         return refused;
+    // Within the system's length for a path, only the name can be too long: the medium's
+    // own limit, which a name of many accented letters reaches before 255 bytes.
+    case ENAMETOOLONG:
+        if (mapped.native.size() < PATH_MAX)
+            return systemError(ENAMETOOLONG, "The medium cannot hold a name this long");
+        break;
     case ENOENT:
         if (mapped.native != mapped.root && isDirectory(mapped.root) &&
             isDirectory(parentOf(mapped.native)) &&
