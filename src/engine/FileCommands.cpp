@@ -4,6 +4,7 @@
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/WalkSummary.h"
 #include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
@@ -68,15 +69,22 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
     ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) + from);
     const std::string to = mirror + name;
     ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
-    if (!copy.makeAndEnterDir(mirror))
+    // A copy that could not be made is told with its reason, as in every other walk.
+    const auto failed = [&] {
+        if (copy.lastError().code != 0)
+            WalkFailures().copyFailed(ctx, from, to, copy.lastError());
         return AddOutcome::Failed;
+    };
+    if (!copy.makeAndEnterDir(mirror))
+        return failed();
     if (!copy.copyIfNewer(from, to)) {
         const int code = copy.lastError().code;
         if (code == errors::kStopped)
             return AddOutcome::Stopped;
+        if (code != 0)
+            return failed();
         // No copy was needed, unless the source went away before it could be read.
-        return code == 0 && copy.fileSizeOf(to) >= 0 ? AddOutcome::AlreadyThere
-                                                     : AddOutcome::Failed;
+        return copy.fileSizeOf(to) >= 0 ? AddOutcome::AlreadyThere : AddOutcome::Failed;
     }
     const std::int64_t size = copy.fileSizeOf(from);
     if (size > 0)
@@ -90,7 +98,8 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
 
 void warnNotAdded(EngineContext& ctx, const std::string& mirror, const std::string& name)
 {
-    ctx.ui.warn(mirror + name + " is niet toegevoegd aan " + ctx.target.base);
+    ctx.ui.warn(ctx.platform.displayPath(mirror + name) + " is niet toegevoegd aan " +
+                ctx.target.base);
 }
 
 std::string withBackslash(const std::string& folder)
@@ -163,7 +172,8 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
     };
     const auto unreadable = [&](const std::string& path, const SystemError& error) {
         ++result.failed;
-        const std::string line = inLanguage(ctx.language(), text::folder) + path +
+        const std::string line = inLanguage(ctx.language(), text::folder) +
+                                 ctx.platform.displayPath(path) +
                                  inLanguage(ctx.language(), text::cannotBeRead) + error.message;
         ctx.ui.failure(line);
         ctx.log.writeLog(line);

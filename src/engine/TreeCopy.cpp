@@ -234,9 +234,9 @@ bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string
         SystemError subError;
         if (!m_walk.run(sub, subError)) {
             ++m_unreadable;
-            const std::string line = inLanguage(m_ctx.language(), text::folder) + sub +
-                                     inLanguage(m_ctx.language(), text::cannotBeRead) +
-                                     subError.message;
+            const std::string line =
+                inLanguage(m_ctx.language(), text::folder) + m_ctx.platform.displayPath(sub) +
+                inLanguage(m_ctx.language(), text::cannotBeRead) + subError.message;
             m_ctx.ui.failure(line);
             m_ctx.log.writeLog(line);
             continue;

@@ -267,9 +267,9 @@ void TreeWalk::dispatch(WalkEvent& event)
         break;
     case WalkEvent::Unreadable: {
         ++m_unreadable;
-        const std::string line = inLanguage(m_ctx.language(), text::folder) + *event.folder +
-                                 inLanguage(m_ctx.language(), text::cannotBeRead) +
-                                 event.error.message;
+        const std::string line =
+            inLanguage(m_ctx.language(), text::folder) + m_ctx.platform.displayPath(*event.folder) +
+            inLanguage(m_ctx.language(), text::cannotBeRead) + event.error.message;
         m_ctx.ui.failure(line);
         m_ctx.log.writeLog(line);
         break;

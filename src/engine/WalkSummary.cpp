@@ -21,8 +21,10 @@ void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
     const std::string reason = error.code == errors::kChangedWhileCopied
                                    ? inLanguage(ctx.language(), text::changedWhileBeingCopied)
                                    : error.message;
-    const std::string line =
-        source + inLanguage(ctx.language(), text::notCopiedTo) + dest + " - " + reason;
+    // The names as the user wrote them: the platform's stand-ins are for the walks alone.
+    const std::string line = ctx.platform.displayPath(source) +
+                             inLanguage(ctx.language(), text::notCopiedTo) +
+                             ctx.platform.displayPath(dest) + " - " + reason;
     ctx.ui.failure(line);
     ctx.log.writeLog(line);
 }

@@ -213,6 +213,9 @@ public:
     virtual std::string unfitForBackup(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
+    /** A drive path as the user wrote its names, for the lines a person reads: a name that
+     *  holds a backslash shows it again instead of its stand-in. Never mapped back. */
+    virtual std::string displayPath(const std::string& drivePath) { return drivePath; }
     /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
      *  next call reads them afresh. */
     virtual void reloadDrives() = 0;

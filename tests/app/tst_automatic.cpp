@@ -367,6 +367,64 @@ private slots:
         QCOMPARE(watch.exitCode(), 0);
     }
 
+    void watchRemovesWhatItsCutRunsLeft()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.writeFile("c:\\Docs\\a.doc", "source", T0 + 60);
+        // The medium's files stay in `store` between its mounts.
+        const QString medium = fixture.root() + "/medium";
+        const QString store = fixture.root() + "/store";
+        QVERIFY(QDir().mkpath(medium) && QDir().mkpath(store + "/C-Docs"));
+        fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        {
+            QFile backup(store + "/C-Docs/a.doc");
+            QVERIFY(backup.open(QIODevice::WriteOnly));
+            backup.write("backup");
+            QVERIFY(backup.flush());
+            QVERIFY(backup.setFileTime(QDateTime::fromSecsSinceEpoch(T0),
+                                       QFileDevice::FileModificationTime));
+        }
+
+        QProcess watch;
+        watch.start(KOPIERIX_BINARY, {"watch"});
+        QByteArray line;
+        QVERIFY(waitForLine(watch, line));
+        // What a run of this watch left when it was cut short (the medium pulled during a
+        // copy), beside the temporary files of another user and of another computer.
+        char host[256] = {};
+        QCOMPARE(::gethostname(host, sizeof host - 1), 0);
+        const QString run = "-1-7-u%1-r5eed1e55f00d@%2";
+        const QString pid = QString::number(watch.processId());
+        const QString cutShort = ".kopierix-tmp-" + pid + run.arg(::geteuid()).arg(host);
+        const QString otherUser = ".kopierix-tmp-" + pid + run.arg(::geteuid() + 1).arg(host);
+        const QString otherComputer = ".kopierix-tmp-" + pid + run.arg(::geteuid()).arg("other-pc");
+        for (const QString& name : {cutShort, otherUser, otherComputer}) {
+            QFile file(store + "/C-Docs/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("half a copy");
+        }
+
+        ScratchMount mount;
+        QString why;
+        if (!mount.mountBind(store, medium, why))
+            QSKIP(qPrintable(why));
+        QString out;
+        QTRY_VERIFY_WITH_TIMEOUT((watch.waitForReadyRead(100),
+                                  out += QString::fromUtf8(watch.readAllStandardOutput()),
+                                  out.contains("Number of files copied to e:")),
+                                 10000);
+        QVERIFY2(readText(store + "/C-Docs/a.doc") == "source", qPrintable(out));
+        QVERIFY(!QFileInfo::exists(store + "/C-Docs/" + cutShort));
+        QVERIFY(QFileInfo::exists(store + "/C-Docs/" + otherUser));
+        QVERIFY(QFileInfo::exists(store + "/C-Docs/" + otherComputer));
+        mount.release();
+        ::kill(watch.processId(), SIGTERM);
+        QVERIFY(watch.waitForFinished(10000));
+        QCOMPARE(watch.exitCode(), 0);
+    }
+
     void notificationAtTheEnd()
     {
         Fixture fixture;

@@ -38,6 +38,10 @@ public:
     {
         return m_inner->nativePath(drivePath);
     }
+    std::string displayPath(const std::string& drivePath) override
+    {
+        return m_inner->displayPath(drivePath);
+    }
     void reloadDrives() override { m_inner->reloadDrives(); }
     std::string temporaryArea(char letter) override { return m_inner->temporaryArea(letter); }
 

@@ -40,6 +40,21 @@ public:
         return true;
     }
 
+    /** Shows the folder `source` at `folder` too (a bind mount): a medium whose files outlive
+     *  its mounts. */
+    bool mountBind(const QString& source, const QString& folder, QString& why)
+    {
+        const QByteArray path = QFile::encodeName(folder);
+        if (::mount(QFile::encodeName(source).constData(), path.constData(), nullptr, MS_BIND,
+                    nullptr) != 0) {
+            why = QStringLiteral("a bind mount was refused: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        m_folder = path;
+        return true;
+    }
+
     bool remountReadOnly(QString& why)
     {
         if (::mount("tmpfs", m_folder.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,

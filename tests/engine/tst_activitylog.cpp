@@ -5,6 +5,11 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace kx;
 
 class TestActivityLog : public QObject
@@ -90,6 +95,67 @@ private slots:
         log.resume(language.toStdString());
         log.writeLog("lost line of the next run");
         QCOMPARE(ui.memoLines, (std::vector<std::string>{line, line}));
+    }
+
+    void linesGoOnlyIntoARegularFileOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<bool>("rotationBlocked");
+        QTest::newRow("link, rotation blocked") << "link" << true;
+        QTest::newRow("link") << "link" << false;
+        QTest::newRow("second name of another file") << "hard link" << true;
+        QTest::newRow("FIFO with a reader") << "fifo" << true;
+        QTest::newRow("device node") << "device" << true;
+    }
+    void linesGoOnlyIntoARegularFileOfItsOwn()
+    {
+        QFETCH(QString, planted);
+        QFETCH(bool, rotationBlocked);
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        const QString dir = fixture.dataPath();
+        QVERIFY(QDir().mkpath(dir));
+        const QString logFile = dir + "/Kopierix.log";
+        const QByteArray logPath = QFile::encodeName(logFile);
+        // A file of the user's elsewhere, which the log must never reach.
+        const QString other = fixture.root() + "/notes.txt";
+        {
+            QFile file(other);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("my notes\n");
+        }
+        int reader = -1;
+        if (planted == "link") {
+            QVERIFY(QFile::link(other, logFile));
+        } else if (planted == "hard link") {
+            QCOMPARE(::link(QFile::encodeName(other).constData(), logPath.constData()), 0);
+        } else if (planted == "fifo") {
+            QCOMPARE(::mkfifo(logPath.constData(), 0600), 0);
+            reader = ::open(logPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(reader >= 0);
+        } else if (::mknod(logPath.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+            QSKIP("this system lets no device node be made here");
+        }
+        // The old log's place taken by a folder: the current one cannot be moved out of the way.
+        if (rotationBlocked)
+            QVERIFY(QDir().mkpath(dir + "/Kopierix!.log/blocked"));
+
+        test::RecordingUi ui;
+        ActivityLog log(*platform);
+        log.reportFailuresTo(&ui, "");
+        log.rotate("");
+        log.writeLog("a line of the run");
+
+        QCOMPARE(read(other), QByteArray("my notes\n"));
+        if (reader >= 0) {
+            char buffer[64];
+            QCOMPARE(::read(reader, buffer, sizeof buffer), ssize_t(0));
+            ::close(reader);
+        }
+        // The user is told, once, why the log is not written.
+        const std::string told =
+            "The activity log " + log.currentLogPath() + " cannot be written: Not a regular file";
+        QCOMPARE(ui.memoLines, std::vector<std::string>{told});
     }
 };
 

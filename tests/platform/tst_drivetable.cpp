@@ -3,6 +3,7 @@
 #include "common/ScratchMount.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/VolumeSource.h"
 
 #include <QStorageInfo>
 #include <QtTest>
@@ -330,6 +331,76 @@ private slots:
         QCOMPARE(holdsUserData(mounts[0]), userData);
         if (userData)
             QCOMPARE(driveTypeOfMount(mounts[0]), driveType.toStdString());
+    }
+
+    void removableFromTheKernelsAccount_data()
+    {
+        QTest::addColumn<QString>("sysfs");
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QByteArray>("removableFlag");
+        QTest::addColumn<QByteArray>("deviceType");
+        QTest::addColumn<bool>("removable");
+        const QString usb =
+            QStringLiteral("pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0");
+        const QString sata =
+            QStringLiteral("pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0");
+        const QString card = QStringLiteral("pci0000:00/0000:00:1e.6/mmc_host/mmc0/mmc0:0001");
+        QTest::newRow("USB disk that says it is fixed")
+            << "sys" << usb << QByteArray("0\n") << QByteArray() << true;
+        QTest::newRow("SATA disk") << "sys" << sata << QByteArray("0\n") << QByteArray() << false;
+        QTest::newRow("SATA disk flagged removable")
+            << "sys" << sata << QByteArray("1\n") << QByteArray() << true;
+        QTest::newRow("SD card") << "sys" << card << QByteArray("0\n") << QByteArray("SD\n")
+                                 << true;
+        // The folder sysfs is reached through is no part of the device's place.
+        QTest::newRow("SATA disk, sysfs in a folder named usb")
+            << "usb/sys" << sata << QByteArray("0\n") << QByteArray() << false;
+    }
+
+    void removableFromTheKernelsAccount()
+    {
+        QFETCH(QString, sysfs);
+        QFETCH(QString, place);
+        QFETCH(QByteArray, removableFlag);
+        QFETCH(QByteArray, deviceType);
+        QFETCH(bool, removable);
+
+        // A partition 8:17 of a disk sdb, as the kernel shows it when the volume service is not
+        // there to say what it is.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString root = dir.path() + QLatin1Char('/') + sysfs;
+        const QString disk =
+            root + QStringLiteral("/devices/") + place + QStringLiteral("/block/sdb");
+        QVERIFY(QDir().mkpath(disk + QStringLiteral("/sdb1")));
+        QVERIFY(QDir().mkpath(disk + QStringLiteral("/device")));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/dev/block")));
+        const auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(disk + QStringLiteral("/removable"), removableFlag));
+        QVERIFY(write(disk + QStringLiteral("/sdb1/partition"), "1\n"));
+        if (!deviceType.isEmpty())
+            QVERIFY(write(disk + QStringLiteral("/device/type"), deviceType));
+        QVERIFY(QFile::link(QStringLiteral("../../devices/") + place +
+                                QStringLiteral("/block/sdb/sdb1"),
+                            root + QStringLiteral("/dev/block/8:17")));
+
+        MountEntry mount;
+        mount.id = "40";
+        mount.mountPoint = canonical(dir.path());
+        mount.fsType = "ext4";
+        mount.source = "stick";
+        mount.major = 8;
+        mount.minor = 17;
+        const std::string word = removable ? "DRIVE_REMOVABLE" : "DRIVE_FIXED";
+        const std::string sysfsRoot = QFile::encodeName(root).toStdString();
+        QCOMPARE(driveTypeOfMount(mount, sysfsRoot), word);
+        const std::vector<Volume> volumes = volumesOfMounts({mount}, sysfsRoot);
+        QCOMPARE(volumes.size(), std::size_t(1));
+        QCOMPARE(volumes[0].driveType, word);
+        QCOMPARE(volumes[0].removable, removable);
     }
 
     void mountTableKeepsTheTopMountAndFindsTheHolder()

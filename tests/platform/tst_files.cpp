@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
+#include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/CopyBatch.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -299,6 +301,7 @@ private slots:
         QVERIFY(!error.message.empty());
         QVERIFY(!platform->makeDirs("e:\\Docs\\" + longName, error));
         QCOMPARE(error.code, ENAMETOOLONG);
+        QCOMPARE(error.message, std::string("The medium cannot hold a name this long"));
         FileInfo info;
         QVERIFY(!platform->fileInfo("e:\\" + longName, info));
 
@@ -308,6 +311,7 @@ private slots:
             deep += "\\" + std::string(250, char('a' + i));
         QVERIFY(!platform->makeDirs(deep, error));
         QCOMPARE(error.code, ENAMETOOLONG);
+        QCOMPARE(error.message, std::string(std::strerror(ENAMETOOLONG)));
         fixture.writeFile("e:\\a.txt", "a");
         QVERIFY(!platform->copyFile("e:\\a.txt", deep + "\\a.txt", error));
         QCOMPARE(error.code, ENAMETOOLONG);
@@ -341,6 +345,103 @@ private slots:
         QCOMPARE(::lstat((dir + "/" + running).c_str(), &st), 0);
         QCOMPARE(::lstat((dir + "/" + elsewhere).c_str(), &st), 0);
         QCOMPARE(::lstat((dir + "/" + old).c_str(), &st), 0);
+    }
+
+    void leftoversOfThisUsersOtherRunsGoWhileTheLockIsHeld_data()
+    {
+        QTest::addColumn<QString>("origin");
+        QTest::addColumn<bool>("lockHeld");
+        QTest::addColumn<bool>("removed");
+        // The number of a live process, as a reboot can give it to anything: only the lock
+        // tells that the run that wrote the file is over.
+        QTest::newRow("another run of this user, lock held") << "other run" << true << true;
+        QTest::newRow("another run of this user, no lock") << "other run" << false << false;
+        QTest::newRow("another user's run") << "other user" << true << false;
+        QTest::newRow("another computer's run") << "other computer" << true << false;
+        QTest::newRow("written outside a run") << "outside a run" << true << false;
+        QTest::newRow("name of an earlier version") << "earlier version" << true << false;
+        QTest::newRow("ended process, no lock") << "ended process" << false << true;
+    }
+    void leftoversOfThisUsersOtherRunsGoWhileTheLockIsHeld()
+    {
+        QFETCH(QString, origin);
+        QFETCH(bool, lockHeld);
+        QFETCH(bool, removed);
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.writeFile("e:\\a.txt", "a");
+        const std::string root = nativeRoot(fixture, 'e');
+        char host[256] = {};
+        QCOMPARE(::gethostname(host, sizeof host - 1), 0);
+        std::string pid = std::to_string(::getpid());
+        if (origin == "ended process") {
+            const pid_t child = ::fork();
+            if (child == 0)
+                ::_exit(0);
+            QVERIFY(child > 0);
+            QCOMPARE(::waitpid(child, nullptr, 0), child);
+            pid = std::to_string(child);
+        }
+        const std::string user = std::to_string(::geteuid() + (origin == "other user" ? 1 : 0));
+        const std::string run = origin == "outside a run" ? "0" : "5eed1e55f00d";
+        const std::string computer = origin == "other computer" ? "other-pc" : host;
+        const std::string name =
+            origin == "earlier version"
+                ? ".kopierix-tmp-" + pid + "-1-7@" + computer
+                : ".kopierix-tmp-" + pid + "-1-7-u" + user + "-r" + run + "@" + computer;
+        // A folder a walk lists, and one that a copy is only written into.
+        makeFile(root + "/Listed/" + name, "half a copy");
+        makeFile(root + "/Written/" + name, "half a copy");
+        auto platform = fixture.platform();
+
+        OperationLock lock;
+        if (lockHeld)
+            QVERIFY(lock.tryLock());
+        QCOMPARE(listing(*platform, "e:\\Listed").size(), std::size_t(0));
+        StagedCopy staged;
+        SystemError error;
+        QVERIFY(platform->stageCopy("e:\\a.txt", "e:\\Written\\a.txt", staged, error));
+        platform->discardStaged(staged);
+        for (const char* folder : {"/Listed/", "/Written/"}) {
+            struct stat st;
+            QVERIFY2((::lstat((root + folder + name).c_str(), &st) != 0) == removed, folder);
+        }
+    }
+
+    void aRunCutShortIsClearedByTheNextRunOfTheSameProcess()
+    {
+        // A process that makes many runs, as the watch does: a run that ended without taking
+        // its temporary files along leaves them to the next one, which keeps its own.
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.writeFile("e:\\a.txt", "a");
+        fixture.makeDir("e:\\Written");
+        const std::string folder = nativeRoot(fixture, 'e') + "/Written";
+        auto platform = fixture.platform();
+        const auto stage = [&](const char* name) {
+            StagedCopy staged;
+            SystemError error;
+            const bool done = platform->stageCopy("e:\\a.txt", std::string("e:\\Written\\") + name,
+                                                  staged, error);
+            return done ? staged.temp.substr(staged.temp.rfind('/') + 1) : std::string();
+        };
+        std::vector<std::string> firstRun;
+        {
+            OperationLock lock;
+            QVERIFY(lock.tryLock());
+            firstRun = {stage("a.txt"), stage("b.txt")};
+            QVERIFY(!firstRun[0].empty() && !firstRun[1].empty());
+            QCOMPARE(listing(*platform, "e:\\Written").size(), std::size_t(0));
+            std::sort(firstRun.begin(), firstRun.end());
+            std::vector<std::string> names = namesIn(folder);
+            std::sort(names.begin(), names.end());
+            QCOMPARE(names, firstRun);
+        }
+        OperationLock lock;
+        QVERIFY(lock.tryLock());
+        const std::string next = stage("c.txt");
+        QVERIFY(!next.empty());
+        QCOMPARE(namesIn(folder), std::vector<std::string>{next});
     }
 
     void listingAndStatus()

@@ -150,17 +150,20 @@ bool deviceOf(const MountEntry& mount, dev_t& device)
 }
 
 // What Windows calls a removable drive: USB sticks and disks, card readers, anything the kernel
-// flags as removable.
-bool isRemovableDevice(const MountEntry& mount)
+// flags as removable. A USB disk often says it is fixed; its place on the bus tells the truth.
+bool isRemovableDevice(const MountEntry& mount, const std::string& sysfs)
 {
     dev_t device = 0;
     if (!deviceOf(mount, device))
         return false;
-    const std::string path = canonical("/sys/dev/block/" + std::to_string(major(device)) + ":" +
+    const std::string path = canonical(sysfs + "/dev/block/" + std::to_string(major(device)) + ":" +
                                        std::to_string(minor(device)));
     if (path.empty())
         return false;
-    if (path.find("/usb") != std::string::npos)
+    // Only the device's own place counts, not the folder sysfs is reached through.
+    const std::string root = canonical(sysfs);
+    const std::string place = isUnder(path, root) ? path.substr(root.size()) : path;
+    if (place.find("/usb") != std::string::npos)
         return true;
     std::string disk = path;
     if (::access((path + "/partition").c_str(), F_OK) == 0)
@@ -280,7 +283,7 @@ bool holdsUserData(const MountEntry& mount)
     return true;
 }
 
-std::string driveTypeOfMount(const MountEntry& mount)
+std::string driveTypeOfMount(const MountEntry& mount, const std::string& sysfs)
 {
     const std::string& fs = mount.fsType;
     if (fs == "iso9660" || fs == "udf")
@@ -289,7 +292,7 @@ std::string driveTypeOfMount(const MountEntry& mount)
         return "DRIVE_REMOTE";
     if (fs == "tmpfs" || fs == "ramfs")
         return "DRIVE_RAMDISK";
-    if (isRemovableDevice(mount))
+    if (isRemovableDevice(mount, sysfs))
         return "DRIVE_REMOVABLE";
     return "DRIVE_FIXED";
 }

@@ -31,8 +31,12 @@ std::vector<MountEntry> parseMountInfo(const std::string& text);
 std::set<std::string> mountIdsOf(const std::string& text);
 // False for the kernel's own file systems and the system's private mounts.
 bool holdsUserData(const MountEntry& mount);
-// The drive-type word of a mount: CD, network, RAM disk, removable device or fixed.
-std::string driveTypeOfMount(const MountEntry& mount);
+// Where the kernel shows its devices; tests give a tree of their own.
+inline constexpr const char* kSysfsRoot = "/sys";
+
+// The drive-type word of a mount: CD, network, RAM disk, removable device or fixed. The device
+// is looked up below `sysfs`.
+std::string driveTypeOfMount(const MountEntry& mount, const std::string& sysfs = kSysfsRoot);
 // The file system's name as the drive queries report it (a FUSE file system by its kind).
 std::string fileSystemNameOfMount(const MountEntry& mount);
 // The mount holding a canonical path: the one with the longest mount point that contains it.

@@ -4,6 +4,7 @@
 #include "platform/linux/ConfinedFolder.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
 
 #include <QDate>
@@ -145,31 +146,94 @@ const std::string& hostName()
     return name;
 }
 
-// A temporary copy is named after the process that writes it and its computer:
-// ".kopierix-tmp-<pid>-<n>-<random>@<host>".
+// A temporary copy is named after the process that writes it, its user, the run of an operation
+// it belongs to (0 outside one) and its computer:
+// ".kopierix-tmp-<pid>-<n>-<random>-u<uid>-r<run>@<host>". Names without the user and the run
+// come from earlier versions of the program.
 std::string tempName()
 {
     thread_local unsigned counter = 0;
     thread_local std::mt19937 random{std::random_device{}()};
+    char run[24];
+    std::snprintf(run, sizeof run, "%llx",
+                  static_cast<unsigned long long>(operationRun::current()));
     return std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
-           "-" + std::to_string(random()) + "@" + hostName();
+           "-" + std::to_string(random()) + "-u" + std::to_string(::geteuid()) + "-r" + run + "@" +
+           hostName();
 }
 
-// True for the temporary copy of a run of this computer that has ended without removing it
-// (killed, or the machine went down). Another computer's copies on a shared medium, and those
-// of a running process, are left alone.
-bool isStaleTemp(const char* name)
+// What a temporary file's name tells of the run that wrote it.
+struct TempOrigin
+{
+    long pid = 0;
+    bool hasRun = false; // the name carries the user and the run
+    unsigned long uid = 0;
+    std::uint64_t run = 0;
+};
+
+bool parseTempName(const char* name, TempOrigin& origin)
 {
     if (!isTempName(name))
         return false;
     const char* at = std::strrchr(name, '@');
     if (at == nullptr || hostName().empty() || hostName() != at + 1)
         return false;
+    const char* fields = name + kTempPrefix.size();
     char* end = nullptr;
-    const long pid = std::strtol(name + kTempPrefix.size(), &end, 10);
-    if (end == name + kTempPrefix.size() || *end != '-' || pid <= 0)
+    errno = 0;
+    origin.pid = std::strtol(fields, &end, 10);
+    if (end == fields || *end != '-' || origin.pid <= 0 || errno != 0)
         return false;
-    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    // The user and the run are the last two fields before the computer.
+    const std::string_view rest(end, std::size_t(at - end));
+    const std::size_t runField = rest.rfind("-r");
+    const std::size_t userField = runField == std::string_view::npos || runField == 0
+                                      ? std::string_view::npos
+                                      : rest.rfind("-u", runField - 1);
+    if (userField == std::string_view::npos)
+        return true;
+    const std::string user(rest.substr(userField + 2, runField - userField - 2));
+    const std::string run(rest.substr(runField + 2));
+    char* userEnd = nullptr;
+    char* runEnd = nullptr;
+    const unsigned long uid = std::strtoul(user.c_str(), &userEnd, 10);
+    const unsigned long long token = std::strtoull(run.c_str(), &runEnd, 16);
+    if (user.empty() || run.empty() || *userEnd != '\0' || *runEnd != '\0')
+        return true;
+    origin.hasRun = true;
+    origin.uid = uid;
+    origin.run = std::uint64_t(token);
+    return true;
+}
+
+// True for a temporary file of this computer that no run will finish: its process is gone, or,
+// while this process holds the operation lock, it belongs to another run of this user (no other
+// run of this user is active then, however alive the number of its process looks). Another
+// computer's files on a shared medium, another user's, and those of a run that may still be
+// going are left alone.
+bool isStaleTemp(const char* name)
+{
+    TempOrigin origin;
+    if (!parseTempName(name, origin))
+        return false;
+    if (origin.hasRun) {
+        if (origin.uid != ::geteuid())
+            return false;
+        const std::uint64_t current = operationRun::current();
+        if (current != 0 && origin.run != 0)
+            return origin.run != current;
+    }
+    if (::kill(pid_t(origin.pid), 0) == 0)
+        return false;
+    // A process this user may not signal is another user's: not the run that wrote the file.
+    return errno == ESRCH || (origin.hasRun && errno == EPERM);
+}
+
+// Removes a leftover temporary file, or the empty folder a check for a folder's use left.
+void removeStaleTemp(int folder, const char* name)
+{
+    if (::unlinkat(folder, name, 0) != 0 && (errno == EISDIR || errno == EPERM))
+        (void)::unlinkat(folder, name, AT_REMOVEDIR);
 }
 
 std::string append(const std::string& folder, const std::string& name)
@@ -419,7 +483,7 @@ public:
             if (isTempName(name)) {
                 // What a killed run left behind would take room on the medium for ever.
                 if (isStaleTemp(name))
-                    (void)::unlinkat(fd, name, 0);
+                    removeStaleTemp(fd, name);
                 continue;
             }
             struct stat st;
@@ -813,6 +877,36 @@ SystemError LinuxPlatform::writeError(int err, const Mapped& mapped) const
     return errorFor(err, mapped);
 }
 
+SystemError LinuxPlatform::errorForNewName(int err, const Mapped& mapped,
+                                           const std::string& from) const
+{
+    // What a file system refuses to hold: on FAT-family media \ : " * < > ? | and control
+    // characters. Kernel drivers answer that the name is invalid; the FUSE driver of exFAT that
+    // it does not exist, though its folder (and what was to be renamed) is there.
+    const SystemError refused = systemError(kBadName, "The medium cannot hold this name");
+    struct stat st;
+    switch (err) {
+    case EINVAL:
+    case EILSEQ:
+        return refused;
+    // Within the system's length for a path, only the name can be too long: the medium's
+    // own limit, which a name of many accented letters reaches before 255 bytes.
+    case ENAMETOOLONG:
+        if (mapped.native.size() < PATH_MAX)
+            return systemError(ENAMETOOLONG, "The medium cannot hold a name this long");
+        break;
+    case ENOENT:
+        if (mapped.native != mapped.root && isDirectory(mapped.root) &&
+            isDirectory(parentOf(mapped.native)) &&
+            (from.empty() || ::lstat(from.c_str(), &st) == 0))
+            return refused;
+        break;
+    default:
+        break;
+    }
+    return writeError(err, mapped);
+}
+
 bool LinuxPlatform::checkRoot(char letter, std::string& root, SystemError& error)
 {
     if (!presentRoot(letter, root, error, false))
@@ -995,6 +1089,11 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
     return mapExact(drivePath, mapped, error, true) ? mapped.native : std::string();
 }
 
+std::string LinuxPlatform::displayPath(const std::string& drivePath)
+{
+    return toNativeName(drivePath);
+}
+
 namespace {
 
 // The user's own folder for a duplicate's temporary copies, created when missing; empty when it
@@ -1095,16 +1194,20 @@ std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, Syst
 void LinuxPlatform::markSwept(const std::string& folder)
 {
     std::lock_guard lock(m_sweptMutex);
-    if (m_swept.size() >= kMaxRememberedFolders)
+    const std::uint64_t run = operationRun::current();
+    if (m_swept.size() >= kMaxRememberedFolders || run != m_sweptRun)
         m_swept.clear();
+    m_sweptRun = run;
     m_swept.insert(folder);
 }
 
 void LinuxPlatform::sweep(const std::string& folder)
 {
     {
+        // Each run looks again: what a run of this process left when it was cut short is known
+        // for a leftover only by a later one.
         std::lock_guard lock(m_sweptMutex);
-        if (m_swept.count(folder) != 0)
+        if (m_sweptRun == operationRun::current() && m_swept.count(folder) != 0)
             return;
     }
     // Temporary files of a run that was killed lie in the folders it wrote to; a source folder
@@ -1113,7 +1216,7 @@ void LinuxPlatform::sweep(const std::string& folder)
         const int fd = ::dirfd(dir);
         while (const dirent* item = ::readdir(dir)) {
             if (isStaleTemp(item->d_name))
-                (void)::unlinkat(fd, item->d_name, 0);
+                removeStaleTemp(fd, item->d_name);
         }
         ::closedir(dir);
         markSwept(folder);
@@ -1303,8 +1406,11 @@ bool LinuxPlatform::putInPlace(int folder, const std::string& temp, const std::s
     forgetFolder(parentOf(mapped.native));
     if (err == 0 && inTheWay == nullptr)
         return true;
+    // The reason is worked out while the temporary file is still there to be seen.
+    error = inTheWay != nullptr
+                ? systemError(kAccessDenied, inTheWay)
+                : errorForNewName(err, mapped, append(parentOf(mapped.native), temp));
     ::unlinkat(folder, temp.c_str(), 0);
-    error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : errorFor(err, mapped);
     return false;
 }
 
@@ -1378,7 +1484,7 @@ bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
             forgetFolder(parentOf(made));
     }
     if (err != 0) {
-        error = writeError(err, mapped);
+        error = errorForNewName(err, mapped);
         return false;
     }
     return true;
@@ -1751,22 +1857,52 @@ std::string LinuxPlatform::dataFolder()
     return QFile::encodeName(folder).toStdString() + "/";
 }
 
+namespace {
+
+// A file of the data folder that the program may write or pass on as one of its logs: a regular
+// file of this user with no other name. A link, a device or a pipe put in a log's place, or a
+// second name of another file, would send the lines somewhere else.
+bool ownDataFile(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid();
+}
+
+SystemError notOwnDataFile()
+{
+    return systemError(kAccessDenied, "Not a regular file");
+}
+
+} // namespace
+
 bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes,
                                    SystemError& error)
 {
     const std::string path = dataFolder() + name;
-    // Not blocking: a FIFO in the log's place must not hold the run up.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    int err = 0;
-    if (fd < 0) {
-        err = errno;
-    } else {
-        if (!writeAll(fd, bytes.data(), bytes.size()))
-            err = errno;
-        if (::close(fd) != 0 && err == 0)
-            err = errno;
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && !ownDataFile(st)) {
+        error = S_ISDIR(st.st_mode) ? systemError(EISDIR, std::strerror(EISDIR)) : notOwnDataFile();
+        return false;
     }
+    // Not blocking: a FIFO put in the log's place meanwhile must not hold the run up.
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        error = err == ELOOP ? notOwnDataFile() : systemError(err, std::strerror(err));
+        return false;
+    }
+    if (::fstat(fd, &st) != 0 || !ownDataFile(st)) {
+        ::close(fd);
+        error = notOwnDataFile();
+        return false;
+    }
+    int err = 0;
+    if (!writeAll(fd, bytes.data(), bytes.size()))
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
     if (err == 0)
         return true;
     error = systemError(err, std::strerror(err));
@@ -1776,11 +1912,17 @@ bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& b
 bool LinuxPlatform::renameDataFile(const std::string& from, const std::string& to)
 {
     const std::string folder = dataFolder();
+    // Only a log of the program's own moves on: a link or a device in its place stays where it
+    // is, and the next line refuses it there.
+    struct stat st;
+    if (::lstat((folder + from).c_str(), &st) != 0 || !ownDataFile(st))
+        return false;
     return ::rename((folder + from).c_str(), (folder + to).c_str()) == 0;
 }
 
 bool LinuxPlatform::removeDataFile(const std::string& name)
 {
+    // Removes the name alone, whatever it is: never what a link points at.
     return ::unlink((dataFolder() + name).c_str()) == 0;
 }
 

@@ -42,6 +42,7 @@ public:
     bool flushDrive(char letter, SystemError& error) override;
     std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
+    std::string displayPath(const std::string& drivePath) override;
     /** Reads the mounted volumes again. */
     void reloadDrives() override;
     /** On the drive that holds the user's cache folder most closely, the folder Kopierix in it
@@ -148,6 +149,10 @@ private:
      *  a folder; removes `temp` when that fails. */
     bool putInPlace(int folder, const std::string& temp, const std::string& name,
                     const Mapped& mapped, SystemError& error);
+    /** The error of a new name that could not be made (created, or renamed to): a name the
+     *  medium refuses says so. `from`, for a rename, is the native path renamed. */
+    SystemError errorForNewName(int err, const Mapped& mapped,
+                                const std::string& from = std::string()) const;
     bool checkRoot(char letter, std::string& root, SystemError& error);
     /** Whether the drive holds a FAT-family file system (vfat, msdos, exfat, also through FUSE):
      *  two-second local times, no owners or modes, names that ignore case. */
@@ -167,6 +172,7 @@ private:
     // Folders cleared of dead runs' temporary files (bounded like the names above).
     std::mutex m_sweptMutex;
     std::unordered_set<std::string> m_swept;
+    std::uint64_t m_sweptRun = 0; // the run of the operation they were cleared in
 };
 
 } // namespace kx

@@ -2,6 +2,7 @@
 #include "platform/OperationLock.h"
 
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/OperationRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,8 +81,11 @@ bool OperationLock::tryLock()
     m_failure.clear();
     if (!open())
         return false;
-    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0)
+    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0) {
+        if (m_kind == Kind::Operation)
+            operationRun::begin(this);
         return true;
+    }
     if (const int err = errno; err != EWOULDBLOCK)
         m_failure = lockPath(m_kind) + ": " + std::strerror(err);
     unlock();
@@ -101,6 +105,7 @@ void OperationLock::lockShared()
 
 void OperationLock::unlock()
 {
+    operationRun::end(this);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;

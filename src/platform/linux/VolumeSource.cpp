@@ -68,12 +68,12 @@ bool mayBeDrive(const MountEntry& mount)
 
 } // namespace
 
-Volume volumeOfMount(const MountEntry& mount)
+Volume volumeOfMount(const MountEntry& mount, const std::string& sysfs)
 {
     Volume volume;
     volume.mountPoint = mount.mountPoint;
     volume.fileSystem = fileSystemNameOfMount(mount);
-    volume.driveType = driveTypeOfMount(mount);
+    volume.driveType = driveTypeOfMount(mount, sysfs);
     // A disc is swapped like a stick: the next one takes the drive's letter.
     volume.removable = volume.driveType == "DRIVE_REMOVABLE" || volume.driveType == "DRIVE_CDROM";
     if (isBlockDevice(mount.source)) {
@@ -86,21 +86,23 @@ Volume volumeOfMount(const MountEntry& mount)
     return volume;
 }
 
-std::vector<Volume> volumesOfMounts(const std::vector<MountEntry>& mounts)
+std::vector<Volume> volumesOfMounts(const std::vector<MountEntry>& mounts, const std::string& sysfs)
 {
     std::vector<Volume> volumes;
     for (const MountEntry& mount : mounts) {
         if (holdsUserData(mount) && mayBeDrive(mount))
-            volumes.push_back(volumeOfMount(mount));
+            volumes.push_back(volumeOfMount(mount, sysfs));
     }
     return volumes;
 }
+
+VolumeSource::VolumeSource(std::string sysfs) : m_sysfs(std::move(sysfs)) {}
 
 std::vector<Volume> VolumeSource::volumes(const std::vector<MountEntry>& mounts)
 {
     std::vector<Volume> known;
     if (!m_service.mountedVolumes(known))
-        return volumesOfMounts(mounts);
+        return volumesOfMounts(mounts, m_sysfs);
     std::vector<Volume> volumes;
     std::set<std::string> used;
     for (const MountEntry& mount : mounts) {
@@ -111,7 +113,7 @@ std::vector<Volume> VolumeSource::volumes(const std::vector<MountEntry>& mounts)
         });
         // A RAM disk or a network share is no block device: the service does not list it.
         if (it == known.end()) {
-            volumes.push_back(volumeOfMount(mount));
+            volumes.push_back(volumeOfMount(mount, m_sysfs));
             continue;
         }
         used.insert(it->mountPoint);

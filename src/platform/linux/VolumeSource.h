@@ -10,17 +10,21 @@
 
 namespace kx {
 
-// The volume of a mount, from the mount table and the device itself: what is known of it when
-// the volume service does not run.
-Volume volumeOfMount(const MountEntry& mount);
+// The volume of a mount, from the mount table, the kernel's account of its device below `sysfs`
+// and the device itself: what is known of it when the volume service does not run.
+Volume volumeOfMount(const MountEntry& mount, const std::string& sysfs = kSysfsRoot);
 // The volumes of the mounts that hold user data.
-std::vector<Volume> volumesOfMounts(const std::vector<MountEntry>& mounts);
+std::vector<Volume> volumesOfMounts(const std::vector<MountEntry>& mounts,
+                                    const std::string& sysfs = kSysfsRoot);
 
 // The mounted volumes of this system and their renaming: through the volume service where it
 // runs, else from the mount table, the links of /dev/disk and the devices themselves.
 class VolumeSource
 {
 public:
+    // The kernel's devices are looked up below `sysfs`.
+    explicit VolumeSource(std::string sysfs = kSysfsRoot);
+
     // Every mount that holds user data, in the order of the mount table; the service's own
     // account of it where the service knows it, followed by what only the service knows.
     std::vector<Volume> volumes(const std::vector<MountEntry>& mounts);
@@ -29,6 +33,7 @@ public:
     bool setLabel(Volume& volume, const std::string& label);
 
 private:
+    std::string m_sysfs;
     UDisksClient m_service;
 };
 
