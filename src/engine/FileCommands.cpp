@@ -241,8 +241,10 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
             continue;
         // The file's bytes have left the medium however it was deleted, so the total follows
         // also when its read-only bit had to be cleared first.
+        // A medium without a record has no total to lower.
         if (size > 0)
-            ctx.media.current.totalSize -= size;
+            ctx.media.current.totalSize =
+                std::max<std::int64_t>(0, ctx.media.current.totalSize - size);
         ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));

@@ -28,6 +28,32 @@ bool onFloppyDrive(const std::string& base)
     return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
 }
 
+// Network drives and RAM disks showed no label in the drive lists until now, so the records of
+// their media were kept under the letter alone ("f-"). When the medium's own key has no record
+// yet, the letter's record is taken to be its own and moves there.
+void carryOverUnlabelledRecord(EngineContext& ctx, char letter, const std::string& key)
+{
+    const DriveType type = driveTypeOf(ctx.platform, letter);
+    const std::string earlier = layout::driveKeyOf(letter, std::string(1, letter) + ":");
+    if ((type != DriveType::Remote && type != DriveType::RamDisk) || key == earlier)
+        return;
+    auto store = ctx.platform.openSettings();
+    if (store->contains(settings::kLastBackup, key) || store->contains(settings::kTotalSize, key))
+        return;
+    if (!store->contains(settings::kLastBackup, earlier) &&
+        !store->contains(settings::kTotalSize, earlier))
+        return;
+    if (store->contains(settings::kLastBackup, earlier))
+        store->writeDate(settings::kLastBackup, key,
+                         store->readDate(settings::kLastBackup, earlier));
+    if (store->contains(settings::kTotalSize, earlier))
+        store->writeInteger(settings::kTotalSize, key,
+                            store->readInteger(settings::kTotalSize, earlier, 0));
+    store->remove(settings::kLastBackup, earlier);
+    store->remove(settings::kTotalSize, earlier);
+    store->sync();
+}
+
 } // namespace
 
 std::string backupDriveText(EngineContext& ctx)
@@ -42,7 +68,8 @@ std::string dateText(EngineContext& ctx, double dateTime)
 
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 {
-    if (totalSize == 0)
+    // Without a date there is no backup to record, and a total is never below nothing.
+    if (totalSize <= 0 || lastDate == 0)
         return;
     const std::string listText = backupDriveText(ctx);
     const std::string key = layout::driveKeyOf(backupLetter(ctx.target), listText);
@@ -54,6 +81,31 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
     }
     ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
                                         dateText(ctx, now(ctx.platform))));
+}
+
+void writeBackRecord(EngineContext& ctx)
+{
+    const MediumRecord& current = ctx.media.current;
+    const std::string key = layout::driveKeyOf(backupLetter(ctx.target), backupDriveText(ctx));
+    if (current.lastBackupDate < ctx.platform.openSettings()->readDate(settings::kLastBackup, key))
+        return;
+    writeLastDate(ctx, current.totalSize, current.lastBackupDate);
+}
+
+std::string lastBackupText(EngineContext& ctx, double lastDate)
+{
+    if (lastDate == 0)
+        return backupDriveText(ctx) + inLanguage(ctx.language(), text::statusDateUnknown);
+    return dateText(ctx, lastDate);
+}
+
+std::string lastBackupStatusLine(EngineContext& ctx, DriveStatus form, double lastDate)
+{
+    if (lastDate == 0)
+        return backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown,
+                                     backupDriveText(ctx));
+    return backupDriveStatusLine(ctx.language(), form, backupDriveText(ctx),
+                                 dateText(ctx, lastDate));
 }
 
 void ensureAutorunFile(EngineContext& ctx)
@@ -104,6 +156,10 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     const std::string listText = backupDriveText(ctx);
     MediaRecords& media = ctx.media;
     media.currentKey = layout::driveKeyOf(letter, listText);
+    // Read afresh: a run of the command line, or of this program, may have stored a record
+    // since the last choice.
+    carryOverUnlabelledRecord(ctx, letter, media.currentKey);
+    readMediaRecords(*ctx.platform.openSettings(), media);
     const auto record = media.byKey.find(media.currentKey);
     media.current = record == media.byKey.end() ? MediumRecord{} : record->second;
 
