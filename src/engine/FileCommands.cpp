@@ -4,8 +4,10 @@
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/WalkSummary.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
+#include "support/TextHelpers.h"
 
 #include <algorithm>
 #include <functional>
@@ -46,7 +48,59 @@ std::string namePart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A folder as a listing wants it: without its final "\", but for a root.
+std::string listedFolder(const std::string& folder)
+{
+    return folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1)
+                                                        : folder;
+}
+
+bool folderLists(EngineContext& ctx, const std::string& folder, const std::string& name)
+{
+    SystemError error;
+    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(folder), error);
+    if (!listing)
+        return false;
+    FileInfo entry;
+    while (listing->next(entry)) {
+        if (entry.name == name)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::string copyOfOtherCase(EngineContext& ctx, const std::string& sourceFolder,
+                            const std::string& mirror, const std::string& name)
+{
+    if (mirror.empty() || !ctx.platform.namesIgnoreCase(mirror[0]))
+        return {};
+    SystemError error;
+    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(mirror), error);
+    if (!listing)
+        return {};
+    std::vector<std::string> others;
+    FileInfo entry;
+    while (listing->next(entry)) {
+        if (entry.name == name)
+            return {};
+        if (!entry.isDir && equalIgnoringCase(entry.name, name))
+            others.push_back(entry.name);
+    }
+    // A copy whose source was only renamed in case is this file's own copy.
+    for (const std::string& other : others) {
+        if (folderLists(ctx, sourceFolder, other))
+            return other;
+    }
+    return {};
+}
+
+SystemError otherCaseError(EngineContext& ctx, const std::string& other)
+{
+    return {errors::kAccessDenied,
+            fillIn(inLanguage(ctx.language(), text::otherCaseInBackup), {other})};
+}
 
 namespace {
 
@@ -69,6 +123,12 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
     ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
     if (!copy.makeAndEnterDir(mirror))
         return AddOutcome::Failed;
+    const std::string other = copyOfOtherCase(ctx, sourceFolder, mirror, name);
+    if (!other.empty()) {
+        WalkFailures failures;
+        failures.copyFailed(ctx, from, to.substr(0, 1) + ":", otherCaseError(ctx, other));
+        return AddOutcome::Failed;
+    }
     if (!copy.copyIfNewer(from, to)) {
         const int code = copy.lastError().code;
         if (code == errors::kStopped)
