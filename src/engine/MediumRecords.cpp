@@ -68,8 +68,8 @@ std::string dateText(EngineContext& ctx, double dateTime)
 
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 {
-    // Without a date there is no backup to record, and a total is never below nothing.
-    if (totalSize <= 0 || lastDate == 0)
+    // A total is never below nothing.
+    if (totalSize <= 0)
         return;
     const std::string listText = backupDriveText(ctx);
     const std::string key = layout::driveKeyOf(backupLetter(ctx.target), listText);
@@ -85,7 +85,10 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 
 void writeBackRecord(EngineContext& ctx)
 {
+    // Without a date no backup of the medium is known: a window makes up no record.
     const MediumRecord& current = ctx.media.current;
+    if (current.lastBackupDate == 0)
+        return;
     const std::string key = layout::driveKeyOf(backupLetter(ctx.target), backupDriveText(ctx));
     if (current.lastBackupDate < ctx.platform.openSettings()->readDate(settings::kLastBackup, key))
         return;

@@ -15,11 +15,11 @@ std::string backupDriveText(EngineContext& ctx);
 std::string dateText(EngineContext& ctx, double dateTime);
 
 /** Stores the date and total of the current medium under its drive key and shows the present
- *  moment in the status line; does nothing at all for a total of 0 or less, or for a date of
- *  0 (no backup is recorded). */
+ *  moment in the status line; does nothing at all for a total of 0 or less. */
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
-/** Stores the current medium's record as a window holds it, unless the settings hold a later
- *  date for the medium: a window never writes back a record older than the one stored. */
+/** Stores the current medium's record as a window holds it, unless it has no date (no backup
+ *  of the medium is known) or the settings hold a later date for the medium: a window never
+ *  makes up a record, nor writes back one older than the one stored. */
 void writeBackRecord(EngineContext& ctx);
 /** The date of a last backup as a question shows it; for a date of 0 the drive and the status
  *  line's words that the date is unknown ("e:, latest backup date unknown"). */
