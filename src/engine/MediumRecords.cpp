@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace kx {
 
@@ -28,30 +29,47 @@ bool onFloppyDrive(const std::string& base)
     return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
 }
 
-// Network drives and RAM disks showed no label in the drive lists until now, so the records of
-// their media were kept under the letter alone ("f-"). When the medium's own key has no record
-// yet, the letter's record is taken to be its own and moves there.
-void carryOverUnlabelledRecord(EngineContext& ctx, char letter, const std::string& key)
+// The keys under which the records of the medium were kept until now: a label was cut at its
+// first "]", and network drives and RAM disks showed no label in the drive lists, so their
+// media were known by the letter alone ("f-").
+std::vector<std::string> earlierKeys(EngineContext& ctx, char letter, const std::string& listText)
 {
+    std::vector<std::string> keys;
+    const std::size_t close = listText.find(']');
+    if (close != std::string::npos)
+        keys.push_back(layout::driveKeyOf(letter, listText.substr(0, close + 1)));
     const DriveType type = driveTypeOf(ctx.platform, letter);
-    const std::string earlier = layout::driveKeyOf(letter, std::string(1, letter) + ":");
-    if ((type != DriveType::Remote && type != DriveType::RamDisk) || key == earlier)
-        return;
+    if (type == DriveType::Remote || type == DriveType::RamDisk)
+        keys.push_back(layout::driveKeyOf(letter, std::string(1, letter) + ":"));
+    return keys;
+}
+
+// When the medium's own key has no record yet, a record under an earlier key is taken to be its
+// own and moves there.
+void carryOverEarlierRecord(EngineContext& ctx, char letter, const std::string& listText,
+                            const std::string& key)
+{
     auto store = ctx.platform.openSettings();
-    if (store->contains(settings::kLastBackup, key) || store->contains(settings::kTotalSize, key))
+    const auto recorded = [&store](const std::string& k) {
+        return store->contains(settings::kLastBackup, k) ||
+               store->contains(settings::kTotalSize, k);
+    };
+    if (recorded(key))
         return;
-    if (!store->contains(settings::kLastBackup, earlier) &&
-        !store->contains(settings::kTotalSize, earlier))
+    for (const std::string& earlier : earlierKeys(ctx, letter, listText)) {
+        if (earlier == key || !recorded(earlier))
+            continue;
+        if (store->contains(settings::kLastBackup, earlier))
+            store->writeDate(settings::kLastBackup, key,
+                             store->readDate(settings::kLastBackup, earlier));
+        if (store->contains(settings::kTotalSize, earlier))
+            store->writeInteger(settings::kTotalSize, key,
+                                store->readInteger(settings::kTotalSize, earlier, 0));
+        store->remove(settings::kLastBackup, earlier);
+        store->remove(settings::kTotalSize, earlier);
+        store->sync();
         return;
-    if (store->contains(settings::kLastBackup, earlier))
-        store->writeDate(settings::kLastBackup, key,
-                         store->readDate(settings::kLastBackup, earlier));
-    if (store->contains(settings::kTotalSize, earlier))
-        store->writeInteger(settings::kTotalSize, key,
-                            store->readInteger(settings::kTotalSize, earlier, 0));
-    store->remove(settings::kLastBackup, earlier);
-    store->remove(settings::kTotalSize, earlier);
-    store->sync();
+    }
 }
 
 } // namespace
@@ -161,7 +179,7 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     media.currentKey = layout::driveKeyOf(letter, listText);
     // Read afresh: a run of the command line, or of this program, may have stored a record
     // since the last choice.
-    carryOverUnlabelledRecord(ctx, letter, media.currentKey);
+    carryOverEarlierRecord(ctx, letter, listText, media.currentKey);
     readMediaRecords(*ctx.platform.openSettings(), media);
     const auto record = media.byKey.find(media.currentKey);
     media.current = record == media.byKey.end() ? MediumRecord{} : record->second;

@@ -248,39 +248,47 @@ private slots:
         }
     }
 
-    // Network drives and RAM disks now show their label, which becomes part of the medium's key:
-    // the record kept under the letter alone moves to it, unless the medium has one of its own.
-    void recordsUnderTheLetterMoveToTheLabel_data()
+    // Network drives and RAM disks now show their label, which becomes part of the medium's key,
+    // and a label is no longer cut at its first "]": the record kept under the earlier key moves
+    // to the new one, unless the medium has one of its own.
+    void recordsUnderAnEarlierKeyMoveOver_data()
     {
         QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("earlier");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("ownRecord");
-        QTest::addColumn<double>("date");
-        QTest::addColumn<bool>("letterKept");
-        QTest::newRow("network") << "DRIVE_REMOTE" << false << 45000.0 << false;
-        QTest::newRow("RAM disk") << "DRIVE_RAMDISK" << false << 45000.0 << false;
-        QTest::newRow("network medium with a record") << "DRIVE_REMOTE" << true << 45005.0 << true;
+        QTest::newRow("network") << "DRIVE_REMOTE" << "Share" << "f-" << "f-Share" << false;
+        QTest::newRow("RAM disk") << "DRIVE_RAMDISK" << "Share" << "f-" << "f-Share" << false;
+        QTest::newRow("network medium with a record")
+            << "DRIVE_REMOTE" << "Share" << "f-" << "f-Share" << true;
+        QTest::newRow("label with a bracket") << "DRIVE_FIXED" << "Old]2" << "f-Old" << "f-Old]2"
+                                              << false;
     }
-    void recordsUnderTheLetterMoveToTheLabel()
+    void recordsUnderAnEarlierKeyMoveOver()
     {
         QFETCH(QString, type);
+        QFETCH(QString, label);
+        QFETCH(QString, earlier);
+        QFETCH(QString, key);
         QFETCH(bool, ownRecord);
-        QFETCH(double, date);
-        QFETCH(bool, letterKept);
         Fixture fixture;
-        fixture.addDrive('f', type, "Share");
-        fixture.setSetting("Last BackUp", "f-", "45000");
-        fixture.setSetting("Total Size", "f-", "86");
+        fixture.addDrive('f', type, label);
+        fixture.setSetting("Last BackUp", earlier, "45000");
+        fixture.setSetting("Total Size", earlier, "86");
         if (ownRecord) {
-            fixture.setSetting("Last BackUp", "f-Share", "45005");
-            fixture.setSetting("Total Size", "f-Share", "90");
+            fixture.setSetting("Last BackUp", key, "45005");
+            fixture.setSetting("Total Size", key, "90");
         }
         EngineRig rig(fixture.platform());
         rig.selectBackupDrive('f');
-        QCOMPARE(QString::fromStdString(rig.media.currentKey), QString("f-Share"));
+        QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
+        const double date = ownRecord ? 45005.0 : 45000.0;
         QCOMPARE(rig.media.current.lastBackupDate, date);
-        QCOMPARE(fixture.setting("Last BackUp", "f-Share").toDouble(), date);
-        QCOMPARE(fixture.setting("Last BackUp", "f-").isValid(), letterKept);
-        QCOMPARE(fixture.setting("Total Size", "f-").isValid(), letterKept);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(ownRecord ? 90 : 86));
+        QCOMPARE(fixture.setting("Last BackUp", key).toDouble(), date);
+        QCOMPARE(fixture.setting("Last BackUp", earlier).isValid(), ownRecord);
+        QCOMPARE(fixture.setting("Total Size", earlier).isValid(), ownRecord);
     }
 
     // A date of 0 is no date ("30 Dec 1899"): the texts say that it is unknown.
