@@ -52,7 +52,7 @@ std::string namePart(const std::string& path)
 std::string listedFolder(const std::string& folder)
 {
     return folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1)
-                                                        : folder;
+                                                      : folder;
 }
 
 bool folderLists(EngineContext& ctx, const std::string& folder, const std::string& name)

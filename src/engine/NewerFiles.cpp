@@ -279,8 +279,8 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         const std::string found = ctx.platform.findPath(dst.substr(0, slash));
         const std::string mirror = (found.empty() ? dst.substr(0, slash) : found) + "\\";
         dst = mirror + dst.substr(slash + 1);
-        const std::string other = copyOfOtherCase(
-            ctx, src.substr(0, src.rfind('\\') + 1), mirror, dst.substr(mirror.size()));
+        const std::string other = copyOfOtherCase(ctx, src.substr(0, src.rfind('\\') + 1), mirror,
+                                                  dst.substr(mirror.size()));
         if (!other.empty()) {
             failures.copyFailed(ctx, line, drive, otherCaseError(ctx, other));
             continue;

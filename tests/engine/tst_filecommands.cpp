@@ -130,7 +130,7 @@ private slots:
         QTest::addColumn<int>("added");
         QTest::addColumn<int>("failed");
         QTest::addColumn<QStringList>("copies"); // "name=contents", read from the medium
-        QTest::addColumn<QString>("refused");     // the failed copy's line
+        QTest::addColumn<QString>("refused");    // the failed copy's line
         const QString why = " not copied to e: - the backup drive does not tell capitals from "
                             "small letters and already holds ";
         QTest::newRow("medium that tells case apart")
@@ -138,12 +138,10 @@ private slots:
             << QStringList{"Report.doc=Report.doc", "report.doc=report.doc"} << "";
         QTest::newRow("exFAT, both new")
             << true << "" << QStringList{"Report.doc", "report.doc"} << 1 << 1
-            << QStringList{"Report.doc=Report.doc"}
-            << "c:\\Docs\\report.doc" + why + "Report.doc";
+            << QStringList{"Report.doc=Report.doc"} << "c:\\Docs\\report.doc" + why + "Report.doc";
         QTest::newRow("exFAT, the second backed up before")
             << true << "report.doc" << QStringList{"Report.doc", "report.doc"} << 1 << 1
-            << QStringList{"report.doc=report.doc"}
-            << "c:\\Docs\\Report.doc" + why + "report.doc";
+            << QStringList{"report.doc=report.doc"} << "c:\\Docs\\Report.doc" + why + "report.doc";
         QTest::newRow("exFAT, renamed in case only")
             << true << "REPORT.DOC" << QStringList{"Report.doc"} << 1 << 0
             << QStringList{"Report.doc=Report.doc"} << "";

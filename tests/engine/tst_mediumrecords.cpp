@@ -219,8 +219,7 @@ private slots:
             << 45000.0 << 45002.0 << qint64(90) << 45002.0 << qint64(90);
         QTest::newRow("older than the one stored")
             << 45001.0 << 45000.0 << qint64(8) << 45001.0 << qint64(86);
-        QTest::newRow("no record, a file removed")
-            << 0.0 << 0.0 << qint64(-22) << 0.0 << qint64(0);
+        QTest::newRow("no record, a file removed") << 0.0 << 0.0 << qint64(-22) << 0.0 << qint64(0);
         QTest::newRow("no record, a file added") << 0.0 << 0.0 << qint64(8) << 0.0 << qint64(0);
     }
     void writeBackStoresNoOlderAndNoMadeUpRecord()
@@ -258,12 +257,22 @@ private slots:
         QTest::addColumn<QString>("earlier");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("ownRecord");
-        QTest::newRow("network") << "DRIVE_REMOTE" << "Share" << "f-" << "f-Share" << false;
-        QTest::newRow("RAM disk") << "DRIVE_RAMDISK" << "Share" << "f-" << "f-Share" << false;
-        QTest::newRow("network medium with a record")
-            << "DRIVE_REMOTE" << "Share" << "f-" << "f-Share" << true;
-        QTest::newRow("label with a bracket") << "DRIVE_FIXED" << "Old]2" << "f-Old" << "f-Old]2"
-                                              << false;
+        QTest::newRow("network") << "DRIVE_REMOTE"
+                                 << "Share"
+                                 << "f-"
+                                 << "f-Share" << false;
+        QTest::newRow("RAM disk") << "DRIVE_RAMDISK"
+                                  << "Share"
+                                  << "f-"
+                                  << "f-Share" << false;
+        QTest::newRow("network medium with a record") << "DRIVE_REMOTE"
+                                                      << "Share"
+                                                      << "f-"
+                                                      << "f-Share" << true;
+        QTest::newRow("label with a bracket") << "DRIVE_FIXED"
+                                              << "Old]2"
+                                              << "f-Old"
+                                              << "f-Old]2" << false;
     }
     void recordsUnderAnEarlierKeyMoveOver()
     {
@@ -297,9 +306,11 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("question");
-        QTest::newRow("English") << "" << " Backup drive: e:, latest backup date unknown"
+        QTest::newRow("English") << ""
+                                 << " Backup drive: e:, latest backup date unknown"
                                  << "e:, latest backup date unknown";
-        QTest::newRow("Dutch") << "nld" << " Backupschijf: e:, geen laatste backupdatum bekend"
+        QTest::newRow("Dutch") << "nld"
+                               << " Backupschijf: e:, geen laatste backupdatum bekend"
                                << "e:, geen laatste backupdatum bekend";
     }
     void anUnknownDateIsSaidToBeUnknown()
@@ -317,8 +328,8 @@ private slots:
         QCOMPARE(QString::fromStdString(lastBackupText(rig.ctx, 0)), question);
         QCOMPARE(lastBackupText(rig.ctx, 45000.5), dateText(rig.ctx, 45000.5));
         QCOMPARE(lastBackupStatusLine(rig.ctx, DriveStatus::LastBackup, 45000.5),
-                 backupDriveStatusLine(rig.ctx.language(), DriveStatus::LastBackup, "e:",
-                                       dateText(rig.ctx, 45000.5)));
+                 backupDriveStatusLine(rig.ctx.language(), DriveStatus::LastBackup,
+                                       "e:", dateText(rig.ctx, 45000.5)));
     }
 
     void autorunFileOnRemovableMediaOnly_data()

@@ -417,9 +417,9 @@ private slots:
             const QString secondName = firstName == "Report.doc" ? "report.doc" : "Report.doc";
             QCOMPARE(QDir(fixture.native("e:\\c-Docs")).entryList(QDir::Files),
                      (QStringList{"a.doc", firstName}));
-            QCOMPARE(rig.media.current.totalSize,
-                     100 + fixture.readFile("c:\\Docs\\" + first.substr(first.rfind('\\') + 1))
-                               .size());
+            QCOMPARE(
+                rig.media.current.totalSize,
+                100 + fixture.readFile("c:\\Docs\\" + first.substr(first.rfind('\\') + 1)).size());
             QCOMPARE(toList(rig.ui.memoLines).filter("not copied"),
                      QStringList{"c:\\Docs\\" + secondName +
                                  " not copied to e: - the backup drive does not tell capitals "

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -94,9 +94,9 @@ QString key(const std::string& section, const std::string& ident)
 // ident that ends in "\" must not take the records of the one without it.
 QString earlierKey(const std::string& section, const std::string& ident)
 {
-    const QStringList levels =
-        QString::fromStdString(ident).replace(QLatin1Char('\\'), QLatin1Char('/')).split(
-            QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList levels = QString::fromStdString(ident)
+                                   .replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                   .split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const QString inSection = levels.join(QLatin1Char('/'));
     if (inSection.isEmpty() || currentForm(inSection))
         return QString();
