@@ -86,7 +86,7 @@ std::string dateText(EngineContext& ctx, double dateTime)
 
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 {
-    // A total is never below nothing.
+    // A medium holds no less than nothing: such a total is no record to keep.
     if (totalSize <= 0)
         return;
     const std::string listText = backupDriveText(ctx);
