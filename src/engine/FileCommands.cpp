@@ -76,6 +76,11 @@ std::string copyOfOtherCase(EngineContext& ctx, const std::string& sourceFolder,
 {
     if (mirror.empty() || !ctx.platform.namesIgnoreCase(mirror[0]))
         return {};
+    // The medium answers for a name without regard to case: what it does not hold in any case
+    // needs no listing.
+    FileInfo held;
+    if (!ctx.platform.fileInfo(mirror + name, held))
+        return {};
     SystemError error;
     const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(mirror), error);
     if (!listing)
