@@ -34,7 +34,10 @@ std::optional<std::string> sourcePathOf(const std::string& folder, const std::st
 
 std::string driveKeyOf(char letter, const std::string& driveListText)
 {
-    std::string label = textBefore(']', textAfter('[', driveListText));
+    // The label runs to the last "]": a label may hold one itself.
+    const std::string inside = textAfter('[', driveListText);
+    const std::size_t close = inside.rfind(']');
+    std::string label = close == std::string::npos ? std::string() : inside.substr(0, close);
     if (!label.empty() && label[0] >= 'a' && label[0] <= 'z')
         label[0] = static_cast<char>(label[0] - 'a' + 'A');
     return std::string(1, letter) + "-" + label;

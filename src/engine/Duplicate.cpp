@@ -339,9 +339,8 @@ bool DuplicateRun::secondHalf()
 {
     m_ctx.ui.busy(true);
     m_medium.lastBackupDate = m_savedDate;
-    m_ctx.ui.status(backupDriveStatusLine(m_ctx.language(), DriveStatus::LastBackupAfterDuplicate,
-                                          backupDriveText(m_ctx),
-                                          dateText(m_ctx, m_medium.lastBackupDate)));
+    m_ctx.ui.status(lastBackupStatusLine(m_ctx, DriveStatus::LastBackupAfterDuplicate,
+                                         m_medium.lastBackupDate));
     m_ctx.ui.memo(say(text::copyingToNewMedium));
 
     RunResult counts;

@@ -81,6 +81,9 @@ inline constexpr Text cannotBeRead{" kan niet worden gelezen: ", " cannot be rea
 inline constexpr Text changedWhileBeingCopied{"gewijzigd tijdens het kopiëren",
                                               "changed while being copied"};
 inline constexpr Text notCopiedTo{" niet gekopieerd naar ", " not copied to "};
+inline constexpr Text otherCaseInBackup{
+    "de backupschijf maakt geen onderscheid tussen hoofdletters en kleine letters en bevat al %1",
+    "the backup drive does not tell capitals from small letters and already holds %1"};
 inline constexpr Text noSourceForBackupFile{"Geen bron voor backupbestand ",
                                             "No source for backup file "};
 inline constexpr Text numberOfFailedCopies{"Aantal mislukte kopieën = ",

@@ -8,6 +8,7 @@
 #include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
 #include "support/FileDate.h"
+#include "support/TextHelpers.h"
 
 #include <algorithm>
 #include <functional>
@@ -48,7 +49,64 @@ std::string namePart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A folder as a listing wants it: without its final "\", but for a root.
+std::string listedFolder(const std::string& folder)
+{
+    return folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1)
+                                                      : folder;
+}
+
+bool folderLists(EngineContext& ctx, const std::string& folder, const std::string& name)
+{
+    SystemError error;
+    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(folder), error);
+    if (!listing)
+        return false;
+    FileInfo entry;
+    while (listing->next(entry)) {
+        if (entry.name == name)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::string copyOfOtherCase(EngineContext& ctx, const std::string& sourceFolder,
+                            const std::string& mirror, const std::string& name)
+{
+    if (mirror.empty() || !ctx.platform.namesIgnoreCase(mirror[0]))
+        return {};
+    // The medium answers for a name without regard to case: what it does not hold in any case
+    // needs no listing.
+    FileInfo held;
+    if (!ctx.platform.fileInfo(mirror + name, held))
+        return {};
+    SystemError error;
+    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(mirror), error);
+    if (!listing)
+        return {};
+    std::vector<std::string> others;
+    FileInfo entry;
+    while (listing->next(entry)) {
+        if (entry.name == name)
+            return {};
+        if (!entry.isDir && equalIgnoringCase(entry.name, name))
+            others.push_back(entry.name);
+    }
+    // A copy whose source was only renamed in case is this file's own copy.
+    for (const std::string& other : others) {
+        if (folderLists(ctx, sourceFolder, other))
+            return other;
+    }
+    return {};
+}
+
+SystemError otherCaseError(EngineContext& ctx, const std::string& other)
+{
+    return {errors::kAccessDenied,
+            fillIn(inLanguage(ctx.language(), text::otherCaseInBackup), {other})};
+}
 
 namespace {
 
@@ -72,11 +130,16 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
     // A copy that could not be made is told with its reason, as in every other walk.
     const auto failed = [&] {
         if (copy.lastError().code != 0)
-            WalkFailures().copyFailed(ctx, from, to, copy.lastError());
+            WalkFailures().copyFailed(ctx, from, to.substr(0, 1) + ":", copy.lastError());
         return AddOutcome::Failed;
     };
     if (!copy.makeAndEnterDir(mirror))
         return failed();
+    const std::string other = copyOfOtherCase(ctx, sourceFolder, mirror, name);
+    if (!other.empty()) {
+        WalkFailures().copyFailed(ctx, from, to.substr(0, 1) + ":", otherCaseError(ctx, other));
+        return AddOutcome::Failed;
+    }
     if (!copy.copyIfNewer(from, to)) {
         const int code = copy.lastError().code;
         if (code == errors::kStopped)
@@ -259,8 +322,10 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
             continue;
         // The file's bytes have left the medium however it was deleted, so the total follows
         // also when its read-only bit had to be cleared first.
+        // A medium without a record has no total to lower.
         if (size > 0)
-            ctx.media.current.totalSize -= size;
+            ctx.media.current.totalSize =
+                std::max<std::int64_t>(0, ctx.media.current.totalSize - size);
         ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          folderPart(path));

@@ -57,6 +57,16 @@ struct AddResult
  *  Raises the current medium's total by what was copied. A stop ends it before the next file. */
 AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths);
 
+/** On a backup medium whose names ignore case, the name of the copy in `mirror` (ending in
+ *  "\") that differs from `name` in case alone and is the copy of another file of
+ *  `sourceFolder` (ending in "\"): the two sources cannot both be on the medium, and copying
+ *  `name` would overwrite the other's copy or be taken for it. Empty otherwise. */
+std::string copyOfOtherCase(EngineContext& ctx, const std::string& sourceFolder,
+                            const std::string& mirror, const std::string& name);
+
+/** The reason of a failed copy whose place on the medium the copy `other` holds. */
+SystemError otherCaseError(EngineContext& ctx, const std::string& other);
+
 /** Deletes each selected file of `backupFolder` (the folder the backup list shows, without
  *  final "\"), last to first, clearing a read-only bit when that stands in the way. A file that
  *  stays undeletable is passed over silently. Lowers backupTotalSize by what was deleted. The

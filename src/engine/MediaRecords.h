@@ -21,14 +21,15 @@ struct MediumRecord
 /** The records of the media the program knows, and the record of the one in the backup drive. */
 struct MediaRecords
 {
-    /** The records of every medium by drive key ("e-backup1"), as loaded at start and after a
-     *  Duplicate. A settings section of more than kMaxMedia media gives none of its values. */
+    /** The records of every medium by drive key ("e-Backup1"), as read from the settings at
+     *  start, whenever a backup drive is chosen and after a Duplicate. A settings section of
+     *  more than kMaxMedia media gives none of its values. */
     std::map<std::string, MediumRecord> byKey;
     /** The drive key of the medium in the backup drive, set when the drive is chosen. */
     std::string currentKey;
     /** The medium in the backup drive: its record when the drive is chosen, then kept up to
      *  date by the runs, which store it when they record a backup (and the manage window when
-     *  it closes). */
+     *  it closes, unless a newer record was stored meanwhile). */
     MediumRecord current;
 };
 

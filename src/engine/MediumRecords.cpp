@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace kx {
 
@@ -28,6 +29,49 @@ bool onFloppyDrive(const std::string& base)
     return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
 }
 
+// The keys under which the records of the medium were kept until now: a label was cut at its
+// first "]", and network drives and RAM disks showed no label in the drive lists, so their
+// media were known by the letter alone ("f-").
+std::vector<std::string> earlierKeys(EngineContext& ctx, char letter, const std::string& listText)
+{
+    std::vector<std::string> keys;
+    const std::size_t close = listText.find(']');
+    if (close != std::string::npos)
+        keys.push_back(layout::driveKeyOf(letter, listText.substr(0, close + 1)));
+    const DriveType type = driveTypeOf(ctx.platform, letter);
+    if (type == DriveType::Remote || type == DriveType::RamDisk)
+        keys.push_back(layout::driveKeyOf(letter, std::string(1, letter) + ":"));
+    return keys;
+}
+
+// When the medium's own key has no record yet, a record under an earlier key is taken to be its
+// own and moves there.
+void carryOverEarlierRecord(EngineContext& ctx, char letter, const std::string& listText,
+                            const std::string& key)
+{
+    auto store = ctx.platform.openSettings();
+    const auto recorded = [&store](const std::string& k) {
+        return store->contains(settings::kLastBackup, k) ||
+               store->contains(settings::kTotalSize, k);
+    };
+    if (recorded(key))
+        return;
+    for (const std::string& earlier : earlierKeys(ctx, letter, listText)) {
+        if (earlier == key || !recorded(earlier))
+            continue;
+        if (store->contains(settings::kLastBackup, earlier))
+            store->writeDate(settings::kLastBackup, key,
+                             store->readDate(settings::kLastBackup, earlier));
+        if (store->contains(settings::kTotalSize, earlier))
+            store->writeInteger(settings::kTotalSize, key,
+                                store->readInteger(settings::kTotalSize, earlier, 0));
+        store->remove(settings::kLastBackup, earlier);
+        store->remove(settings::kTotalSize, earlier);
+        store->sync();
+        return;
+    }
+}
+
 } // namespace
 
 std::string backupDriveText(EngineContext& ctx)
@@ -42,7 +86,8 @@ std::string dateText(EngineContext& ctx, double dateTime)
 
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
 {
-    if (totalSize == 0)
+    // A medium holds no less than nothing: such a total is no record to keep.
+    if (totalSize <= 0)
         return;
     const std::string listText = backupDriveText(ctx);
     const std::string key = layout::driveKeyOf(backupLetter(ctx.target), listText);
@@ -54,6 +99,34 @@ void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)
     }
     ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup, listText,
                                         dateText(ctx, now(ctx.platform))));
+}
+
+void writeBackRecord(EngineContext& ctx)
+{
+    // Without a date no backup of the medium is known: a window makes up no record.
+    const MediumRecord& current = ctx.media.current;
+    if (current.lastBackupDate == 0)
+        return;
+    const std::string key = layout::driveKeyOf(backupLetter(ctx.target), backupDriveText(ctx));
+    if (current.lastBackupDate < ctx.platform.openSettings()->readDate(settings::kLastBackup, key))
+        return;
+    writeLastDate(ctx, current.totalSize, current.lastBackupDate);
+}
+
+std::string lastBackupText(EngineContext& ctx, double lastDate)
+{
+    if (lastDate == 0)
+        return backupDriveText(ctx) + inLanguage(ctx.language(), text::statusDateUnknown);
+    return dateText(ctx, lastDate);
+}
+
+std::string lastBackupStatusLine(EngineContext& ctx, DriveStatus form, double lastDate)
+{
+    if (lastDate == 0)
+        return backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown,
+                                     backupDriveText(ctx));
+    return backupDriveStatusLine(ctx.language(), form, backupDriveText(ctx),
+                                 dateText(ctx, lastDate));
 }
 
 void ensureAutorunFile(EngineContext& ctx)
@@ -104,6 +177,10 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     const std::string listText = backupDriveText(ctx);
     MediaRecords& media = ctx.media;
     media.currentKey = layout::driveKeyOf(letter, listText);
+    // Read afresh: a run of the command line, or of this program, may have stored a record
+    // since the last choice.
+    carryOverEarlierRecord(ctx, letter, listText, media.currentKey);
+    readMediaRecords(*ctx.platform.openSettings(), media);
     const auto record = media.byKey.find(media.currentKey);
     media.current = record == media.byKey.end() ? MediumRecord{} : record->second;
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/EngineContext.h"
+#include "engine/StatusLine.h"
 
 #include <cstdint>
 #include <string>
@@ -14,8 +15,18 @@ std::string backupDriveText(EngineContext& ctx);
 std::string dateText(EngineContext& ctx, double dateTime);
 
 /** Stores the date and total of the current medium under its drive key and shows the present
- *  moment in the status line; does nothing at all for a total of 0. */
+ *  moment in the status line; does nothing at all for a total of 0 or less. */
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate);
+/** Stores the current medium's record as a window holds it, unless it has no date (no backup
+ *  of the medium is known) or the settings hold a later date for the medium: a window never
+ *  makes up a record, nor writes back one older than the one stored. */
+void writeBackRecord(EngineContext& ctx);
+/** The date of a last backup as a question shows it; for a date of 0 the drive and the status
+ *  line's words that the date is unknown ("e:, latest backup date unknown"). */
+std::string lastBackupText(EngineContext& ctx, double lastDate);
+/** The status line about the backup drive and its last backup (in `form`, LastBackup or
+ *  LastBackupAfterDuplicate); for a date of 0 the line that says the date is unknown. */
+std::string lastBackupStatusLine(EngineContext& ctx, DriveStatus form, double lastDate);
 /** Puts "Autorun.inf" on a removable, CD or RAM-disk backup medium that has none, on a system
  *  that reads such files. */
 void ensureAutorunFile(EngineContext& ctx);

@@ -3,6 +3,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
+#include "engine/FileCommands.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
@@ -61,7 +62,7 @@ bool collectBackupFolders(EngineContext& ctx, TreeWalk& walk, std::vector<std::s
             k[r + 4] != '-')
             return;
         // Kept with the case it has on the medium: that is how the folder and its source are
-        // found. Only the proposals are shown in lower case.
+        // found.
         folders.push_back(k.size() - r > 5 ? folder + "\\" : folder);
     };
     walk.onFile(consider);
@@ -89,12 +90,13 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
     std::unordered_set<std::string> backupNames;
     SystemError error;
     // The mirror folder came from the walk, so it exists; it is read, never created.
+    // Extensions are matched without regard to case, names exactly: a source that differs from
+    // a backup file in case alone is another file, never hidden by it.
     if (auto listing = ctx.platform.openDir(folderPath(b), error)) {
         FileInfo entry;
         while (listing->next(entry)) {
-            std::string name = lowerCase(entry.name);
-            extensions.insert(newerExtensionOf(name));
-            backupNames.insert(std::move(name));
+            extensions.insert(newerExtensionOf(entry.name));
+            backupNames.insert(entry.name);
         }
     }
     if (extensions.empty())
@@ -109,8 +111,8 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
     while (!ctx.stopRequested() && listing->next(entry)) {
         if (entry.isDir)
             continue;
-        std::string name = lowerCase(entry.name);
-        if (extensions.count(newerExtensionOf(name)) == 0 || backupNames.count(name) != 0)
+        if (extensions.count(newerExtensionOf(entry.name)) == 0 ||
+            backupNames.count(entry.name) != 0)
             continue;
         // A link's listing entry may describe the link itself; its target's time counts.
         FileInfo target;
@@ -120,7 +122,7 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
         // backup is newer than it.
         const FileInfo& dated = entry.isLink ? target : entry;
         if (fileDateTimeOf(ctx.platform, dated) > ctx.media.current.lastBackupDate)
-            proposals.push_back(lowerCase(s) + name);
+            proposals.push_back(s + entry.name);
     }
 }
 
@@ -222,7 +224,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
         if (b.size() - r > 5 && b.back() != '\\')
             b += '\\';
         // e:\c- stands for c:\ , e:\c-docs\sub\ for c:\docs\sub\ .
-        std::string s = std::string(1, b[r + 3]) + ":\\" + b.substr(r + 5);
+        std::string s = lowerCase(std::string(1, b[r + 3])) + ":\\" + b.substr(r + 5);
         if (s.size() == 4)
             s.resize(3);
         scanFolderPair(ctx, s, b, result.proposals);
@@ -270,18 +272,23 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         }
         if (!toAdd(i))
             continue;
-        // The proposals are in lower case: the files are found by name without regard to case,
-        // and copied under their own names into the mirror folder as it stands on the medium.
-        const std::string line = lines[i];
-        const std::string found = ctx.platform.findPath(line);
-        const std::string src = found.empty() ? line : found;
+        // The proposals are the files' own paths; each is copied under its own name into the
+        // mirror folder as it stands on the medium.
+        const std::string src = lines[i];
+        const std::string& line = src;
         std::string dst = layout::backupPathOf(target.base, src);
         if (dst.empty())
             continue;
         const std::size_t slash = dst.rfind('\\');
-        const std::string mirror = ctx.platform.findPath(dst.substr(0, slash));
-        if (!mirror.empty())
-            dst = mirror + dst.substr(slash);
+        const std::string found = ctx.platform.findPath(dst.substr(0, slash));
+        const std::string mirror = (found.empty() ? dst.substr(0, slash) : found) + "\\";
+        dst = mirror + dst.substr(slash + 1);
+        const std::string other = copyOfOtherCase(ctx, src.substr(0, src.rfind('\\') + 1), mirror,
+                                                  dst.substr(mirror.size()));
+        if (!other.empty()) {
+            failures.copyFailed(ctx, line, drive, otherCaseError(ctx, other));
+            continue;
+        }
         if (!copy.copyFileTo(src, dst, false)) {
             if (copy.lastError().code == errors::kStopped) {
                 result.stopped = true;

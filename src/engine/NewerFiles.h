@@ -19,8 +19,8 @@ struct NewerScanResult
     bool entered = false;
     /** The two lines about the backup drive and its last date, joined by a single "\r". */
     std::string label;
-    /** The lines of the proposal list: full source paths in lower case, or, when nothing was
-     *  found, the single line of noNewerFilesLine(). */
+    /** The lines of the proposal list: full source paths, each name as it is, or, when
+     *  nothing was found, the single line of noNewerFilesLine(). */
     std::vector<std::string> proposals;
     /** True when `proposals` holds source paths. */
     bool found = false;

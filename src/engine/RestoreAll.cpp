@@ -16,7 +16,7 @@ namespace {
 
 std::string confirmation(EngineContext& ctx)
 {
-    const std::string date = dateText(ctx, ctx.media.current.lastBackupDate);
+    const std::string date = lastBackupText(ctx, ctx.media.current.lastBackupDate);
     return fillIn(inLanguage(ctx.language(), text::restoreConfirmation), {date});
 }
 

@@ -64,19 +64,25 @@ void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media,
     target.perComputerFolders =
         target.base.size() >= 4 && target.base[2] == '\\' && target.base[3] == '\\';
 
+    if (!readMediaRecords(*store, media))
+        ui.warn(inLanguage(language, text::atMost25BackupDrives));
+}
+
+bool readMediaRecords(SettingsStore& store, MediaRecords& media)
+{
     // Each section counts on its own: one of more than kMaxMedia media gives no values at all,
     // as the program has always done, and its dates are told about.
     media.byKey.clear();
-    const std::vector<std::string> dated = store->idents(settings::kLastBackup);
-    if (dated.size() > static_cast<std::size_t>(kMaxMedia))
-        ui.warn(inLanguage(language, text::atMost25BackupDrives));
-    else
+    const std::vector<std::string> dated = store.idents(settings::kLastBackup);
+    const bool datesRead = dated.size() <= static_cast<std::size_t>(kMaxMedia);
+    if (datesRead)
         for (const std::string& key : dated)
-            media.byKey[key].lastBackupDate = store->readDate(settings::kLastBackup, key);
-    const std::vector<std::string> sized = store->idents(settings::kTotalSize);
+            media.byKey[key].lastBackupDate = store.readDate(settings::kLastBackup, key);
+    const std::vector<std::string> sized = store.idents(settings::kTotalSize);
     if (sized.size() <= static_cast<std::size_t>(kMaxMedia))
         for (const std::string& key : sized)
-            media.byKey[key].totalSize = store->readInteger(settings::kTotalSize, key, 0);
+            media.byKey[key].totalSize = store.readInteger(settings::kTotalSize, key, 0);
+    return datesRead;
 }
 
 bool readFirstTime(Platform& platform)

@@ -33,6 +33,9 @@ struct WindowGeometry
  *  (warning through `ui` in `language` when there are more). */
 void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,
                   Language language);
+/** Reads the records of at most kMaxMedia media into `media.byKey`; false when the dates of
+ *  more were stored, which then gives no dates at all. */
+bool readMediaRecords(SettingsStore& store, MediaRecords& media);
 /** "First Time": true until the program has been closed once. */
 bool readFirstTime(Platform& platform);
 /** The form in which "BackUp Drive" stores the backup root: in per-computer mode the drive,

@@ -583,7 +583,7 @@ void ManageWindow::firstPaint()
 void ManageWindow::saveState()
 {
     writeBackupDrive();
-    writeLastDate(m_ctx, m_ctx.media.current.totalSize, m_ctx.media.current.lastBackupDate);
+    writeBackRecord(m_ctx);
     writeWindowLayout();
 }
 

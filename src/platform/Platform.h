@@ -166,7 +166,10 @@ public:
                               std::int64_t value) = 0;
     virtual void writeFlag(const std::string& section, const std::string& ident, bool value) = 0;
     virtual void writeDate(const std::string& section, const std::string& ident, double value) = 0;
-    /** The idents of a section, in no particular order. */
+    /** Removes the value; nothing happens where there is none. */
+    virtual void remove(const std::string& section, const std::string& ident) = 0;
+    /** The idents of a section, in no particular order. Every ident reads back exactly as it
+     *  was written, whatever bytes it holds. */
     virtual std::vector<std::string> idents(const std::string& section) = 0;
     /** Writes pending changes; false when the file could not be written. */
     virtual bool sync() = 0;

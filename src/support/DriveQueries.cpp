@@ -68,9 +68,9 @@ std::string driveListText(Platform& platform, char letter)
 {
     const char lower = lowerLetter(letter);
     std::string text = std::string(1, lower) + ":";
-    const DriveType type = driveTypeOf(platform, lower);
-    // Only fixed disks and CDs show their label; removable drives show the letter alone.
-    if (type != DriveType::Fixed && type != DriveType::CdRom)
+    // Removable drives show the letter alone, whatever medium is in them; every other drive
+    // shows its label, which also keeps the records of two network media apart.
+    if (driveTypeOf(platform, lower) == DriveType::Removable)
         return text;
     std::string label;
     SystemError error;

@@ -15,8 +15,8 @@ std::string volumeLabel(Platform& platform, char letter);
 bool mediumMissing(Platform& platform, char letter);
 /** The file system's name; empty when the drive cannot be read. */
 std::string fileSystemName(Platform& platform, char letter);
-/** The text a drive list shows: "e:", plus " [label]" in lower case for fixed and CD drives
- *  that have a label. */
+/** The text a drive list shows: "e:", plus " [label]" in lower case for a drive that has a
+ *  label and is not removable. */
 std::string driveListText(Platform& platform, char letter);
 
 } // namespace kx

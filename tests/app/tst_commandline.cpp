@@ -312,10 +312,10 @@ private slots:
 
         const Run newer = kopierix({"newer"});
         QCOMPARE(newer.exitCode, 0);
-        QCOMPARE(newer.out, QString("c:\\docs\\b.doc\n"));
+        QCOMPARE(newer.out, QString("c:\\Docs\\b.doc\n"));
         const Run add = kopierix({"newer", "--add"});
         QCOMPARE(add.exitCode, 0);
-        QCOMPARE(add.out, QString("c:\\docs\\b.doc added\n"));
+        QCOMPARE(add.out, QString("c:\\Docs\\b.doc added\n"));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\b.doc"), QByteArray("new"));
         QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
 

@@ -53,12 +53,16 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("no");
+        QTest::addColumn<QString>("state"); // the medium has no recorded backup date
         QTest::newRow("English") << ""
                                  << "Kopierix - Recover"
-                                 << "No";
+                                 << "No"
+                                 << "The state of e:, latest backup date unknown will be restored.";
         QTest::newRow("Dutch") << "nld"
                                << "Kopierix - Herstellen"
-                               << "Nee";
+                               << "Nee"
+                               << "De toestand van e:, geen laatste backupdatum bekend zal worden "
+                                  "hersteld.";
     }
     void enterAnswersNoAndChangesNothing()
     {
@@ -67,6 +71,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, caption);
         QFETCH(QString, no);
+        QFETCH(QString, state);
         test::Fixture fixture;
         fixture.addDrive('s');
         fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
@@ -93,6 +98,8 @@ private slots:
         restoreAll(ctx);
 
         QCOMPARE(ui.captions, QStringList{caption});
+        QVERIFY2(QString::fromStdString(ui.questions.at(0)).contains(state),
+                 ui.questions.at(0).c_str());
         QCOMPARE(focused, QStringLiteral("NeeBtn"));
         QCOMPARE(focusedText, no);
         QVERIFY(!dialog.isVisible());

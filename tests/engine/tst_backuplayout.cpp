@@ -87,6 +87,8 @@ private slots:
                                      << "e-2006";
         QTest::newRow("unclosed bracket") << "e: [backup"
                                           << "e-";
+        QTest::newRow("brackets in the label") << "e: [a]b [c]]"
+                                               << "e-A]b [c]";
     }
     void driveKey()
     {

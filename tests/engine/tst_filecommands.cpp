@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/ScratchMount.h"
 #include "engine/FileCommands.h"
 
 #include <QtTest>
@@ -120,6 +121,77 @@ private slots:
                  (std::vector<std::string>{"e:\\c-Docs\\a.txt is niet toegevoegd aan e:\\",
                                            "e:\\c-Docs\\gone.txt is niet toegevoegd aan e:\\"}));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(0));
+    }
+
+    // Two sources that differ in case alone: a medium that tells case apart holds both under
+    // their own names; on one that does not (exFAT) the second cannot be there, and is a failed
+    // copy that says why, never "already in the backup". A source only renamed in case is no
+    // second source.
+    void addOfNamesThatDifferInCaseAlone_data()
+    {
+        QTest::addColumn<bool>("exfat");
+        QTest::addColumn<QString>("oldCopy"); // on the medium before the add, if any
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("failed");
+        QTest::addColumn<QStringList>("copies"); // "name=contents", read from the medium
+        QTest::addColumn<QString>("refused");    // the failed copy's line
+        const QString why = " not copied to e: - the backup drive does not tell capitals from "
+                            "small letters and already holds ";
+        QTest::newRow("medium that tells case apart")
+            << false << "" << QStringList{"Report.doc", "report.doc"} << 2 << 0
+            << QStringList{"Report.doc=Report.doc", "report.doc=report.doc"} << "";
+        QTest::newRow("exFAT, both new")
+            << true << "" << QStringList{"Report.doc", "report.doc"} << 1 << 1
+            << QStringList{"Report.doc=Report.doc"} << "c:\\Docs\\report.doc" + why + "Report.doc";
+        QTest::newRow("exFAT, the second backed up before")
+            << true << "report.doc" << QStringList{"Report.doc", "report.doc"} << 1 << 1
+            << QStringList{"report.doc=report.doc"} << "c:\\Docs\\Report.doc" + why + "report.doc";
+        QTest::newRow("exFAT, renamed in case only")
+            << true << "REPORT.DOC" << QStringList{"Report.doc"} << 1 << 0
+            << QStringList{"Report.doc=Report.doc"} << "";
+    }
+    void addOfNamesThatDifferInCaseAlone()
+    {
+        QFETCH(bool, exfat);
+        QFETCH(QString, oldCopy);
+        QFETCH(QStringList, sources);
+        QFETCH(int, added);
+        QFETCH(int, failed);
+        QFETCH(QStringList, copies);
+        QFETCH(QString, refused);
+        Fixture fixture;
+        fixture.addDrive('c');
+        test::ScratchMount mount;
+        if (exfat) {
+            const QString medium = fixture.root() + "/medium";
+            QVERIFY(QDir().mkpath(medium));
+            QString why;
+            if (!mount.mountExfat(fixture.root() + "/exfat.img", medium, why))
+                QSKIP(qPrintable(why));
+            fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        } else {
+            fixture.addDrive('e', "DRIVE_REMOVABLE");
+        }
+        if (!oldCopy.isEmpty())
+            fixture.writeFile("e:\\c-Docs\\" + oldCopy.toStdString(), "old", T0 - 600);
+        for (const QString& name : sources)
+            fixture.writeFile("c:\\Docs\\" + name.toStdString(), name.toUtf8(), T0);
+        EngineRig rig(fixture.platform());
+        useMedium(rig);
+        QCOMPARE(rig.platform->namesIgnoreCase('e'), exfat);
+
+        const AddResult result = addPaths(rig.ctx, {"c:\\Docs"});
+        QCOMPARE(int(result.added), added);
+        QCOMPARE(int(result.failed), failed);
+        QCOMPARE(result.alreadyThere, std::uint64_t(0));
+        QCOMPARE(QDir(fixture.native("e:\\c-Docs")).entryList(QDir::Files).size(), copies.size());
+        for (const QString& copy : copies)
+            QCOMPARE(fixture.readFile("e:\\c-Docs\\" + copy.section('=', 0, 0).toStdString()),
+                     copy.section('=', 1).toUtf8());
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(10 * added));
+        QCOMPARE(rig.memo().filter(" not copied to e: - "),
+                 refused.isEmpty() ? QStringList() : QStringList{refused});
     }
 
     void removeDeletesLastToFirstAndLowersTheTotal()

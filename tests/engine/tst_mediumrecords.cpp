@@ -150,6 +150,188 @@ private slots:
                      .endsWith(QString::fromStdString(dateText(rig.ctx, 45000.25))));
     }
 
+    // A label may hold any character that its file system allows; the medium's records are
+    // stored under it and found again when the drive is chosen.
+    void aLabelKeepsItsRecordWhateverItHolds_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::newRow("slash") << "Work/2024";
+        QTest::newRow("backslash") << "Work\\2024";
+        QTest::newRow("ini marks") << "a=b; #c";
+        QTest::newRow("non-ASCII") << "Caf\u00e9";
+    }
+    void aLabelKeepsItsRecordWhateverItHolds()
+    {
+        QFETCH(QString, label);
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_FIXED", label);
+        {
+            EngineRig rig(fixture.platform());
+            rig.selectBackupDrive();
+            writeLastDate(rig.ctx, 86, 45000.5);
+        }
+        EngineRig rig(fixture.platform());
+        readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
+        rig.selectBackupDrive();
+        QCOMPARE(rig.media.current.lastBackupDate, 45000.5);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(86));
+        QVERIFY(!QString::fromStdString(rig.ui.statusLines.back()).contains("unknown"));
+    }
+
+    // Another run (the command line, or a Make Backups of the window) stores a record while the
+    // window is open: choosing the drive again shows it, and the window's older record is never
+    // written back over it.
+    void recordsAreReadWhenADriveIsChosen()
+    {
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.addDrive('g', "DRIVE_FIXED", "Other");
+        fixture.setSetting("Last BackUp", "e-", "45000");
+        fixture.setSetting("Total Size", "e-", "80");
+        EngineRig rig(fixture.platform());
+        readSettings(*rig.platform, rig.target, rig.media, rig.ui, rig.ctx.language());
+        rig.selectBackupDrive('e');
+        QCOMPARE(rig.media.current.lastBackupDate, 45000.0);
+
+        fixture.setSetting("Last BackUp", "e-", "45001");
+        fixture.setSetting("Total Size", "e-", "86");
+        rig.selectBackupDrive('g');
+        rig.selectBackupDrive('e');
+        QCOMPARE(rig.media.current.lastBackupDate, 45001.0);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(86));
+
+        fixture.setSetting("Last BackUp", "e-", "45002");
+        writeBackRecord(rig.ctx);
+        QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), 45002.0);
+        QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 86LL);
+    }
+
+    void writeBackStoresNoOlderAndNoMadeUpRecord_data()
+    {
+        QTest::addColumn<double>("storedDate"); // 0: no record stored
+        QTest::addColumn<double>("date");       // the window's record
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<double>("expectedDate"); // 0: still no record
+        QTest::addColumn<qint64>("expectedTotal");
+        QTest::newRow("the window's total of the same backup")
+            << 45000.0 << 45000.0 << qint64(94) << 45000.0 << qint64(94);
+        QTest::newRow("a later backup of the window")
+            << 45000.0 << 45002.0 << qint64(90) << 45002.0 << qint64(90);
+        QTest::newRow("older than the one stored")
+            << 45001.0 << 45000.0 << qint64(8) << 45001.0 << qint64(86);
+        QTest::newRow("no record, a file removed") << 0.0 << 0.0 << qint64(-22) << 0.0 << qint64(0);
+        QTest::newRow("no record, a file added") << 0.0 << 0.0 << qint64(8) << 0.0 << qint64(0);
+    }
+    void writeBackStoresNoOlderAndNoMadeUpRecord()
+    {
+        QFETCH(double, storedDate);
+        QFETCH(double, date);
+        QFETCH(qint64, total);
+        QFETCH(double, expectedDate);
+        QFETCH(qint64, expectedTotal);
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        if (storedDate != 0) {
+            fixture.setSetting("Last BackUp", "e-", QString::number(storedDate));
+            fixture.setSetting("Total Size", "e-", "86");
+        }
+        EngineRig rig(fixture.platform());
+        rig.selectBackupDrive();
+        rig.media.current = {date, total};
+        writeBackRecord(rig.ctx);
+        QCOMPARE(fixture.setting("Last BackUp", "e-").isValid(), expectedDate != 0);
+        QCOMPARE(fixture.setting("Total Size", "e-").isValid(), expectedDate != 0);
+        if (expectedDate != 0) {
+            QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), expectedDate);
+            QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), expectedTotal);
+        }
+    }
+
+    // Network drives and RAM disks now show their label, which becomes part of the medium's key,
+    // and a label is no longer cut at its first "]": the record kept under the earlier key moves
+    // to the new one, unless the medium has one of its own.
+    void recordsUnderAnEarlierKeyMoveOver_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("earlier");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("ownRecord");
+        QTest::newRow("network") << "DRIVE_REMOTE"
+                                 << "Share"
+                                 << "f-"
+                                 << "f-Share" << false;
+        QTest::newRow("RAM disk") << "DRIVE_RAMDISK"
+                                  << "Share"
+                                  << "f-"
+                                  << "f-Share" << false;
+        QTest::newRow("network medium with a record") << "DRIVE_REMOTE"
+                                                      << "Share"
+                                                      << "f-"
+                                                      << "f-Share" << true;
+        QTest::newRow("label with a bracket") << "DRIVE_FIXED"
+                                              << "Old]2"
+                                              << "f-Old"
+                                              << "f-Old]2" << false;
+    }
+    void recordsUnderAnEarlierKeyMoveOver()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, label);
+        QFETCH(QString, earlier);
+        QFETCH(QString, key);
+        QFETCH(bool, ownRecord);
+        Fixture fixture;
+        fixture.addDrive('f', type, label);
+        fixture.setSetting("Last BackUp", earlier, "45000");
+        fixture.setSetting("Total Size", earlier, "86");
+        if (ownRecord) {
+            fixture.setSetting("Last BackUp", key, "45005");
+            fixture.setSetting("Total Size", key, "90");
+        }
+        EngineRig rig(fixture.platform());
+        rig.selectBackupDrive('f');
+        QCOMPARE(QString::fromStdString(rig.media.currentKey), key);
+        const double date = ownRecord ? 45005.0 : 45000.0;
+        QCOMPARE(rig.media.current.lastBackupDate, date);
+        QCOMPARE(rig.media.current.totalSize, std::int64_t(ownRecord ? 90 : 86));
+        QCOMPARE(fixture.setting("Last BackUp", key).toDouble(), date);
+        QCOMPARE(fixture.setting("Last BackUp", earlier).isValid(), ownRecord);
+        QCOMPARE(fixture.setting("Total Size", earlier).isValid(), ownRecord);
+    }
+
+    // A date of 0 is no date ("30 Dec 1899"): the texts say that it is unknown.
+    void anUnknownDateIsSaidToBeUnknown_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("English") << ""
+                                 << " Backup drive: e:, latest backup date unknown"
+                                 << "e:, latest backup date unknown";
+        QTest::newRow("Dutch") << "nld"
+                               << " Backupschijf: e:, geen laatste backupdatum bekend"
+                               << "e:, geen laatste backupdatum bekend";
+    }
+    void anUnknownDateIsSaidToBeUnknown()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, status);
+        QFETCH(QString, question);
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        EngineRig rig(fixture.platform(), language.toStdString());
+        rig.selectBackupDrive();
+        QCOMPARE(QString::fromStdString(
+                     lastBackupStatusLine(rig.ctx, DriveStatus::LastBackupAfterDuplicate, 0)),
+                 status);
+        QCOMPARE(QString::fromStdString(lastBackupText(rig.ctx, 0)), question);
+        QCOMPARE(lastBackupText(rig.ctx, 45000.5), dateText(rig.ctx, 45000.5));
+        QCOMPARE(lastBackupStatusLine(rig.ctx, DriveStatus::LastBackup, 45000.5),
+                 backupDriveStatusLine(rig.ctx.language(), DriveStatus::LastBackup,
+                                       "e:", dateText(rig.ctx, 45000.5)));
+    }
+
     void autorunFileOnRemovableMediaOnly_data()
     {
         QTest::addColumn<QString>("type");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
+#include "common/ScratchMount.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/NewerFiles.h"
@@ -114,17 +115,18 @@ private slots:
         QTest::newRow("extension after the first dot")
             << "" << true << QStringList{"e:\\c-docs\\old.final.doc"}
             << QStringList{"c:\\docs\\Report.Final.DOC|new", "c:\\docs\\x.doc|new"}
-            << QStringList{"c:\\docs\\report.final.doc"};
-        QTest::newRow("names and folders compared without case")
+            << QStringList{"c:\\docs\\Report.Final.DOC"};
+        // A name that differs from a backup file's in case alone is another file here.
+        QTest::newRow("extensions without case, names exactly")
             << "" << true << QStringList{"e:\\C-Docs\\Letter.DOC"}
-            << QStringList{"c:\\Docs\\LETTER.doc|new", "c:\\Docs\\Memo.Doc|new"}
-            << QStringList{"c:\\docs\\memo.doc"};
+            << QStringList{"c:\\Docs\\LETTER.doc|new", "c:\\Docs\\Letter.DOC|old"}
+            << QStringList{"c:\\Docs\\LETTER.doc"};
         QTest::newRow("a subfolder brings in the empty extension")
             << "" << true << QStringList{"e:\\c-docs\\a.doc", "e:\\c-docs\\sub\\b.doc"}
             << QStringList{"c:\\docs\\README|new", "c:\\docs\\Makefile|old",
                            "c:\\docs\\sub\\c.doc|new", "c:\\docs\\sub\\NOTES|new",
                            "c:\\docs\\other\\x.doc|new"}
-            << QStringList{"c:\\docs\\readme", "c:\\docs\\sub\\c.doc"};
+            << QStringList{"c:\\docs\\README", "c:\\docs\\sub\\c.doc"};
         QTest::newRow("without a subfolder no empty extension")
             << "" << true << QStringList{"e:\\c-docs\\a.doc"} << QStringList{"c:\\docs\\README|new"}
             << QStringList{kNoNewerEn};
@@ -167,7 +169,7 @@ private slots:
             << QStringList{"e:\\OFFICE7\\C-Docs\\a.doc", "e:\\OFFICE7\\Autorun.inf",
                            "e:\\c-docs\\b.txt"}
             << QStringList{"c:\\Docs\\new.doc|new", "c:\\Docs\\new.txt|new"}
-            << QStringList{"c:\\docs\\new.doc"};
+            << QStringList{"c:\\Docs\\new.doc"};
     }
     void proposals()
     {
@@ -338,11 +340,11 @@ private slots:
 
         NewerScanResult result = scanNewFiles(rig.ctx);
         std::vector<std::string>& lines = result.proposals;
-        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc"}));
+        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\Docs\\New.doc"}));
 
-        // Only the second line is selected. The lower-case line names c:\Docs\New.doc, whose
-        // copy goes into the medium's C-Docs folder under the file's own name: a copy named
-        // in lower case would have no source where case counts, and would never be refreshed.
+        // Only the second line is selected. c:\Docs\New.doc goes into the medium's C-Docs
+        // folder under the file's own name: a copy named in lower case would have no source
+        // where case counts, and would never be refreshed.
         const std::vector<bool> second{false, true}, all{true, true};
         QCOMPARE(addNewFiles(rig.ctx, lines, second).copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\New.doc"), QByteArray("1234567"));
@@ -350,18 +352,18 @@ private slots:
         QVERIFY(!fixture.exists("e:\\c-docs"));
         QVERIFY(!fixture.exists("e:\\C-Docs\\new.doc"));
         QVERIFY(!fixture.exists("e:\\c-\\new.txt"));
-        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\docs\\new.doc" + marker}));
-        QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\docs\\new.doc" + memo});
-        QVERIFY(logLines(fixture).contains("c:\\docs\\new.doc" + log));
+        QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\Docs\\New.doc" + marker}));
+        QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\Docs\\New.doc" + memo});
+        QVERIFY(logLines(fixture).contains("c:\\Docs\\New.doc" + log));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(107));
 
         // All selected: the added line is passed over, the other one is added.
         QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(1));
         QCOMPARE(fixture.readFile("e:\\c-\\new.txt"), QByteArray("12345"));
         QCOMPARE(toList(lines),
-                 (QStringList{"c:\\new.txt" + marker, "c:\\docs\\new.doc" + marker}));
+                 (QStringList{"c:\\new.txt" + marker, "c:\\Docs\\New.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines),
-                 (QStringList{"c:\\docs\\new.doc" + memo, "c:\\new.txt" + memo}));
+                 (QStringList{"c:\\Docs\\New.doc" + memo, "c:\\new.txt" + memo}));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(112));
 
         // The medium's records got the moment of the command; the date in memory stays.
@@ -373,6 +375,69 @@ private slots:
         // A third time nothing is left to add.
         QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(0));
         QCOMPARE(rig.ui.memoLines.size(), std::size_t(2));
+    }
+
+    // Two new files that differ in case alone are two proposals. A medium that tells case apart
+    // gets both under their own names; on one that does not (exFAT) the second is a failed copy
+    // that keeps its line, and the total counts only what was copied.
+    void namesThatDifferInCaseAloneAreTwoProposals_data()
+    {
+        QTest::addColumn<bool>("exfat");
+        QTest::newRow("medium that tells case apart") << false;
+        QTest::newRow("exFAT") << true;
+    }
+    void namesThatDifferInCaseAloneAreTwoProposals()
+    {
+        QFETCH(bool, exfat);
+        Fixture fixture;
+        fixture.addDrive('c');
+        test::ScratchMount mount;
+        if (exfat) {
+            const QString medium = fixture.root() + "/medium";
+            QVERIFY(QDir().mkpath(medium));
+            QString why;
+            if (!mount.mountExfat(fixture.root() + "/exfat.img", medium, why))
+                QSKIP(qPrintable(why));
+            fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
+        } else {
+            fixture.addDrive('e', "DRIVE_REMOVABLE");
+        }
+        fixture.writeFile("e:\\c-Docs\\a.doc", "a", T0);
+        fixture.writeFile("c:\\Docs\\Report.doc", "upper", T0 + kDay);
+        fixture.writeFile("c:\\Docs\\report.doc", "lower!", T0 + kDay);
+        Rig rig(fixture, "");
+        rig.media.current.lastBackupDate = rig.dateTimeOf(T0);
+        rig.media.current.totalSize = 100;
+
+        NewerScanResult result = scanNewFiles(rig.ctx);
+        QStringList proposed = rig.proposals(result);
+        proposed.sort();
+        QCOMPARE(proposed, (QStringList{"c:\\Docs\\Report.doc", "c:\\Docs\\report.doc"}));
+
+        const RunResult run = addNewFiles(rig.ctx, result.proposals, {true, true});
+        QCOMPARE(run.copiedCount, std::uint64_t(exfat ? 1 : 2));
+        QCOMPARE(run.failedCount, std::uint64_t(exfat ? 1 : 0));
+        QCOMPARE(rig.proposals(result).filter(" - added").size(), exfat ? 1 : 2);
+        if (exfat) {
+            // The first proposal is copied; the second one's line says why it is not.
+            const std::string first = result.proposals[0].substr(0, result.proposals[0].find(' '));
+            const QString firstName = QString::fromStdString(first.substr(first.rfind('\\') + 1));
+            const QString secondName = firstName == "Report.doc" ? "report.doc" : "Report.doc";
+            QCOMPARE(QDir(fixture.native("e:\\c-Docs")).entryList(QDir::Files),
+                     (QStringList{"a.doc", firstName}));
+            QCOMPARE(
+                rig.media.current.totalSize,
+                100 + fixture.readFile("c:\\Docs\\" + first.substr(first.rfind('\\') + 1)).size());
+            QCOMPARE(toList(rig.ui.memoLines).filter("not copied"),
+                     QStringList{"c:\\Docs\\" + secondName +
+                                 " not copied to e: - the backup drive does not tell capitals "
+                                 "from small letters and already holds " +
+                                 firstName});
+        } else {
+            QCOMPARE(fixture.readFile("e:\\c-Docs\\Report.doc"), QByteArray("upper"));
+            QCOMPARE(fixture.readFile("e:\\c-Docs\\report.doc"), QByteArray("lower!"));
+            QCOMPARE(rig.media.current.totalSize, std::int64_t(111));
+        }
     }
 
     void failedCopyKeepsItsLineAndTheDate_data()

@@ -3,6 +3,8 @@
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
+#include "engine/MakeBackups.h"
+#include "engine/Settings.h"
 #include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
 #include "platform/OperationLock.h"
@@ -313,7 +315,9 @@ private slots:
         QVERIFY(m.idle());
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\c.txt"));
-        QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5 - 9));
+        // The medium had no record: its total does not go below nothing, and closing the
+        // window makes up no record.
+        QCOMPARE(m.rig.media.current.totalSize, std::int64_t(0));
         QVERIFY(lines(backup).isEmpty());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "SelecteerAlles2", "Verwijder", "Herstel",
                            "SpeedDel", "SpeedRestore"}),
@@ -321,6 +325,45 @@ private slots:
                               "!Herstel", "SpeedDel", "SpeedRestore"}));
         QVERIFY(selectedLines(source).isEmpty());
         QCOMPARE(lines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
+        QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());
+        QVERIFY(!fixture.setting("Total Size", "e-").isValid());
+    }
+
+    // A backup of the command line (T1) is read at the start; the window's own backup (now)
+    // follows. Choosing another drive and then the medium again shows the window's backup, and
+    // closing the window keeps it: the earlier record is not written back over it.
+    void choosingDrivesKeepsTheLatestRecord()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.addDrive('g', "DRIVE_FIXED", "Other");
+        fixture.writeFile("c:\\Docs\\a.txt", "new", T0 + 60);
+        fixture.writeFile("e:\\c-Docs\\a.txt", "old", T0);
+        fixture.setSetting("Last BackUp", "e-", "45000");
+        fixture.setSetting("Total Size", "e-", "3");
+        ManageRig m(fixture, 'e', "");
+        readSettings(*m.rig.platform, m.rig.target, m.rig.media, m.rig.ui, m.rig.ctx.language());
+        m.form->selectBackupDrive('g');
+        m.form->selectBackupDrive('e');
+        QCOMPARE(m.rig.media.current.lastBackupDate, 45000.0);
+
+        const RunResult run = makeBackups(m.rig.ctx);
+        QCOMPARE(run.copiedCount, std::uint64_t(1));
+        const double backedUp = m.rig.media.current.lastBackupDate;
+        QVERIFY(backedUp > 45000.0);
+        m.form->selectBackupDrive('g');
+        m.form->selectBackupDrive('e');
+        QCOMPARE(QString::fromStdString(m.rig.ui.statusLines.back()),
+                 " Backup drive: e:, latest backup: " +
+                     QString::fromStdString(dateText(m.rig.ctx, backedUp)));
+        QCOMPARE(m.rig.media.current.totalSize, std::int64_t(3));
+
+        m.form->selectBackupDrive('g');
+        QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
+        QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), backedUp);
+        QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 3LL);
     }
 
     void restoreBringsBackADeletedSource()
@@ -464,7 +507,7 @@ private slots:
         QCOMPARE(m.form->findChild<QWidget*>("Panel1")->width(), 220);
         QCOMPARE(m.form->findChild<QWidget*>("Panel3")->width(), 170);
 
-        m.rig.media.current.totalSize = 5;
+        m.rig.media.current = {45000.5, 5};
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QVERIFY(!m.form->isVisible());
 
@@ -476,6 +519,7 @@ private slots:
         QCOMPARE(fixture.setting("Defaults", "Boom Width").toInt(), 215);
         const QString key = drive == 'e' ? "e-Backup1" : "f-";
         QCOMPARE(fixture.setting("Total Size", key).toLongLong(), 5);
+        QCOMPARE(fixture.setting("Last BackUp", key).toDouble(), 45000.5);
     }
 
     void aNetworkDriveIsRefusedAsSource()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 
+#include <QSettings>
 #include <QThread>
 #include <QtTest>
 
@@ -88,6 +89,92 @@ private slots:
         std::sort(idents.begin(), idents.end());
         QCOMPARE(idents, (std::vector<std::string>{"e-Backup1", "f-", "g-"}));
         QVERIFY(store->idents("No Such Section").empty());
+    }
+
+    // The records of a medium are kept under its drive and label, and a label may hold any
+    // character: each ident comes back exactly, beside a neighbour that differs in one character
+    // only, and does not take the neighbour's value.
+    void identsRoundTripWhateverTheyHold_data()
+    {
+        QTest::addColumn<QByteArray>("ident");
+        QTest::newRow("slash") << QByteArray("e-Work/2024");
+        QTest::newRow("backslash") << QByteArray("e-Work\\2024");
+        QTest::newRow("trailing slash") << QByteArray("e-Work/");
+        QTest::newRow("trailing backslash") << QByteArray("e-Work\\");
+        QTest::newRow("slashes only") << QByteArray("e-//\\");
+        QTest::newRow("ini marks") << QByteArray("e-a=b;c#d[e]");
+        QTest::newRow("spaces") << QByteArray(" e- my disk ");
+        QTest::newRow("percent") << QByteArray("e-100%");
+        QTest::newRow("escape look-alike") << QByteArray("e-Work%2F2024");
+        QTest::newRow("non-ASCII") << QByteArray("e-Caf\xc3\xa9 \xe6\x97\xa5");
+        QTest::newRow("not UTF-8") << QByteArray("e-Caf\xe9\xff");
+    }
+    void identsRoundTripWhateverTheyHold()
+    {
+        QFETCH(QByteArray, ident);
+        const std::string key = ident.toStdString();
+        test::Fixture fixture;
+        auto platform = fixture.platform();
+        {
+            auto store = platform->openSettings();
+            store->writeDate("Last BackUp", key, 45000.5);
+            store->writeInteger("Total Size", key, 86);
+            store->writeDate("Last BackUp", "e-Work", 44000.0);
+            QVERIFY(store->sync());
+        }
+        auto store = platform->openSettings();
+        QCOMPARE(store->readDate("Last BackUp", key), 45000.5);
+        QCOMPARE(store->readInteger("Total Size", key, 0), std::int64_t(86));
+        QVERIFY(store->contains("Last BackUp", key));
+        QCOMPARE(store->readDate("Last BackUp", "e-Work"), 44000.0);
+        QCOMPARE(store->idents("Total Size"), std::vector<std::string>{key});
+        std::vector<std::string> dated = store->idents("Last BackUp");
+        std::sort(dated.begin(), dated.end());
+        std::vector<std::string> expected{key, "e-Work"};
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(dated, expected);
+
+        store->remove("Total Size", key);
+        QVERIFY(!store->contains("Total Size", key));
+        QVERIFY(store->idents("Total Size").empty());
+    }
+
+    // Until now an ident was stored as it was, and one with "/" or "\\" became a key of a group
+    // inside the section, which the list of idents did not show. Such records are found, and
+    // move to today's form when they are read.
+    void recordsOfTheEarlierFormAreCarriedOver()
+    {
+        test::Fixture fixture;
+        QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
+        {
+            QSettings earlier(fixture.settingsPath(), QSettings::IniFormat);
+            earlier.setValue(QStringLiteral("Last BackUp/e-Work/2024"), QStringLiteral("45000"));
+            earlier.setValue(QStringLiteral("Last BackUp/f-100%"), QStringLiteral("44000"));
+            earlier.setValue(QStringLiteral("Last BackUp/g-Work"), QStringLiteral("43000"));
+        }
+        auto platform = fixture.platform();
+        {
+            auto store = platform->openSettings();
+            std::vector<std::string> idents = store->idents("Last BackUp");
+            std::sort(idents.begin(), idents.end());
+            QCOMPARE(idents, (std::vector<std::string>{"e-Work/2024", "f-100%", "g-Work"}));
+            QCOMPARE(store->readDate("Last BackUp", "e-Work/2024"), 45000.0);
+            QCOMPARE(store->readDate("Last BackUp", "f-100%"), 44000.0);
+            // The ident that differs from the one without it only by a final "\\" is another.
+            QCOMPARE(store->readDate("Last BackUp", "g-Work\\"), 0.0);
+            QVERIFY(store->sync());
+        }
+        QSettings file(fixture.settingsPath(), QSettings::IniFormat);
+        file.beginGroup(QStringLiteral("Last BackUp"));
+        QStringList keys = file.allKeys();
+        keys.sort();
+        QCOMPARE(keys, (QStringList{"e-Work%2F2024", "f-100%25", "g-Work"}));
+        file.endGroup();
+
+        auto store = platform->openSettings();
+        QCOMPARE(store->readDate("Last BackUp", "e-Work/2024"), 45000.0);
+        QCOMPARE(store->readDate("Last BackUp", "f-100%"), 44000.0);
+        QCOMPARE(store->readDate("Last BackUp", "g-Work"), 43000.0);
     }
 
     void readRules_data()

@@ -108,7 +108,11 @@ void TestDriveQueries::driveListText_data()
     QTest::newRow("removable with label") << "DRIVE_REMOVABLE"
                                           << "Stick" << 'g' << "g:";
     QTest::newRow("remote with label") << "DRIVE_REMOTE"
-                                       << "Share" << 'g' << "g:";
+                                       << "Share" << 'g' << "g: [share]";
+    QTest::newRow("RAM disk with label") << "DRIVE_RAMDISK"
+                                         << "Scratch" << 'g' << "g: [scratch]";
+    QTest::newRow("remote without label") << "DRIVE_REMOTE"
+                                          << "" << 'g' << "g:";
 }
 
 void TestDriveQueries::driveListText()

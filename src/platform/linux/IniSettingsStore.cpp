@@ -8,8 +8,10 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -17,9 +19,88 @@ namespace kx {
 
 namespace {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool isUtf8(const std::string& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder decodes when its result is taken.
+    const QString text = decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return !decoder.hasError();
+}
+
+// An ident as QSettings keeps it. QSettings reads "/" and "\" as group separators and takes a
+// key as UTF-8 text: those two, the escape "%" itself and, in an ident that is not UTF-8, every
+// byte above 127 become %XX; everything else stays as it is, for QSettings escapes what the ini
+// form cannot hold itself. A medium's label can hold any of them, and its records must be found
+// again.
+QString encodedIdent(const std::string& ident)
+{
+    const bool utf8 = isUtf8(ident);
+    std::string text;
+    text.reserve(ident.size());
+    for (const char c : ident) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '%' || c == '/' || c == '\\' || (u > 127 && !utf8)) {
+            text += '%';
+            text += kHexDigits[u / 16];
+            text += kHexDigits[u % 16];
+        } else {
+            text += c;
+        }
+    }
+    return utf8 ? QString::fromStdString(text) : QString::fromLatin1(text);
+}
+
+int hexValue(char c)
+{
+    const char* digit = c == '\0' ? nullptr : std::strchr(kHexDigits, c);
+    return digit ? int(digit - kHexDigits) : -1;
+}
+
+std::string decodedIdent(const QString& key)
+{
+    const QByteArray bytes = key.toUtf8();
+    const auto at = [&bytes](qsizetype i) { return i < bytes.size() ? bytes[i] : '\0'; };
+    std::string ident;
+    ident.reserve(std::size_t(bytes.size()));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const int high = bytes[i] == '%' ? hexValue(at(i + 1)) : -1;
+        const int low = high >= 0 ? hexValue(at(i + 2)) : -1;
+        if (low >= 0) {
+            ident += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            ident += bytes[i];
+        }
+    }
+    return ident;
+}
+
+// True for a key that an ident of today's form is written under; any other key was written in
+// the earlier form, which took an ident as it was.
+bool currentForm(const QString& key)
+{
+    return encodedIdent(decodedIdent(key)) == key;
+}
+
 QString key(const std::string& section, const std::string& ident)
 {
-    return QString::fromStdString(section) + QLatin1Char('/') + QString::fromStdString(ident);
+    return QString::fromStdString(section) + QLatin1Char('/') + encodedIdent(ident);
+}
+
+// The key under which the earlier form wrote `ident`, as QSettings reads it ("\" a separator,
+// empty levels gone), or empty where that key is the key of another ident of today's form: an
+// ident that ends in "\" must not take the records of the one without it.
+QString earlierKey(const std::string& section, const std::string& ident)
+{
+    const QStringList levels = QString::fromStdString(ident)
+                                   .replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                   .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString inSection = levels.join(QLatin1Char('/'));
+    if (inSection.isEmpty() || currentForm(inSection))
+        return QString();
+    return QString::fromStdString(section) + QLatin1Char('/') + inSection;
 }
 
 // Texts are bytes to the program (a mount point need not be UTF-8); what is not UTF-8 is
@@ -72,19 +153,49 @@ QVariant IniSettingsStore::value(const std::string& section, const std::string& 
 {
     if (!m_readable)
         return QVariant();
-    return m_settings->value(key(section, ident));
+    const QString current = key(section, ident);
+    if (m_settings->contains(current))
+        return m_settings->value(current);
+    // A value written in the earlier form moves to today's, so that it is found by its ident
+    // from now on, also in the list of a section's idents.
+    const QString earlier = earlierKey(section, ident);
+    if (earlier.isEmpty() || !m_settings->contains(earlier))
+        return QVariant();
+    const QVariant v = m_settings->value(earlier);
+    m_settings->setValue(current, v);
+    m_settings->remove(earlier);
+    return v;
 }
 
 void IniSettingsStore::setValue(const std::string& section, const std::string& ident,
                                 const QVariant& value)
 {
-    if (m_settings)
-        m_settings->setValue(key(section, ident), value);
+    if (!m_settings)
+        return;
+    m_settings->setValue(key(section, ident), value);
+    // What the earlier form held for the ident is replaced, not left beside it.
+    const QString earlier = earlierKey(section, ident);
+    if (!earlier.isEmpty())
+        m_settings->remove(earlier);
 }
 
 bool IniSettingsStore::contains(const std::string& section, const std::string& ident)
 {
-    return m_readable && m_settings->contains(key(section, ident));
+    if (!m_readable)
+        return false;
+    const QString earlier = earlierKey(section, ident);
+    return m_settings->contains(key(section, ident)) ||
+           (!earlier.isEmpty() && m_settings->contains(earlier));
+}
+
+void IniSettingsStore::remove(const std::string& section, const std::string& ident)
+{
+    if (!m_settings)
+        return;
+    m_settings->remove(key(section, ident));
+    const QString earlier = earlierKey(section, ident);
+    if (!earlier.isEmpty())
+        m_settings->remove(earlier);
 }
 
 std::string IniSettingsStore::readString(const std::string& section, const std::string& ident,
@@ -186,12 +297,16 @@ std::vector<std::string> IniSettingsStore::idents(const std::string& section)
     std::vector<std::string> result;
     if (!m_readable)
         return result;
+    // All keys, not only the section's own: the earlier form wrote an ident with "/" or "\"
+    // as a key of a group inside the section.
     m_settings->beginGroup(QString::fromStdString(section));
-    const QStringList keys = m_settings->childKeys();
+    const QStringList keys = m_settings->allKeys();
     m_settings->endGroup();
     result.reserve(std::size_t(keys.size()));
     for (const QString& k : keys)
-        result.push_back(k.toStdString());
+        result.push_back(currentForm(k) ? decodedIdent(k) : k.toStdString());
+    std::sort(result.begin(), result.end());
+    result.erase(std::unique(result.begin(), result.end()), result.end());
     return result;
 }
 

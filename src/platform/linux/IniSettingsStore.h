@@ -38,6 +38,7 @@ public:
                       std::int64_t value) override;
     void writeFlag(const std::string& section, const std::string& ident, bool value) override;
     void writeDate(const std::string& section, const std::string& ident, double value) override;
+    void remove(const std::string& section, const std::string& ident) override;
     std::vector<std::string> idents(const std::string& section) override;
     bool sync() override;
 
