@@ -1201,7 +1201,7 @@ void LinuxPlatform::markSwept(const std::string& folder)
     m_swept.insert(folder);
 }
 
-void LinuxPlatform::sweep(const std::string& folder)
+void LinuxPlatform::sweep(const std::string& folder, int folderFd)
 {
     {
         // Each run looks again: what a run of this process left when it was cut short is known
@@ -1212,7 +1212,12 @@ void LinuxPlatform::sweep(const std::string& folder)
     }
     // Temporary files of a run that was killed lie in the folders it wrote to; a source folder
     // is never listed by a walk, so each folder is looked through once before a copy goes in.
-    if (DIR* dir = ::opendir(folder.c_str())) {
+    // Read through the folder already reached below the drive's root, never by its path again:
+    // a link put in its place meanwhile would lead the removals elsewhere.
+    const int own = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (own < 0)
+        return;
+    if (DIR* dir = ::fdopendir(own)) {
         const int fd = ::dirfd(dir);
         while (const dirent* item = ::readdir(dir)) {
             if (isStaleTemp(item->d_name))
@@ -1220,6 +1225,8 @@ void LinuxPlatform::sweep(const std::string& folder)
         }
         ::closedir(dir);
         markSwept(folder);
+    } else {
+        ::close(own);
     }
 }
 
@@ -1259,7 +1266,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         ::close(in);
         return false;
     }
-    sweep(parentOf(to.native));
+    sweep(parentOf(to.native), folder.fd());
     std::string temp;
     const int out = openTempIn(folder.fd(), S_IRUSR | S_IWUSR, temp);
     if (out < 0) {

@@ -131,8 +131,9 @@ private:
     /** The root of a drive whose volume is there; false with the error otherwise. */
     bool presentRoot(char letter, std::string& root, SystemError& error, bool anyRoot);
     std::optional<std::string> matchingName(const std::string& folder, const std::string& name);
-    /** Removes what killed runs left in a native folder, once per folder. */
-    void sweep(const std::string& folder);
+    /** Removes what killed runs left in a native folder, once per folder; `folderFd` is that
+     *  folder, already opened below its drive's root. */
+    void sweep(const std::string& folder, int folderFd);
     void markSwept(const std::string& folder);
     void forgetFolder(const std::string& folder);
     void forgetTree(const std::string& path);
