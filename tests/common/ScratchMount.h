@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/Fixture.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -84,6 +87,20 @@ public:
         if (!run(QStringLiteral("mount.exfat-fuse"), {m_loop, folder}, output, why))
             return false;
         m_folder = QFile::encodeName(folder);
+        return true;
+    }
+
+    /** Mounts a fresh exFAT image as the fixture's removable drive `letter`. */
+    bool mountExfatDrive(Fixture& fixture, char letter, QString& why)
+    {
+        const QString medium = fixture.root() + "/exfat-" + QChar(letter);
+        if (!QDir().mkpath(medium)) {
+            why = QStringLiteral("cannot make the mount folder");
+            return false;
+        }
+        if (!mountExfat(medium + ".img", medium, why))
+            return false;
+        fixture.mapDrive(letter, medium, "DRIVE_REMOVABLE");
         return true;
     }
 

@@ -393,12 +393,9 @@ private slots:
         fixture.addDrive('c');
         test::ScratchMount mount;
         if (exfat) {
-            const QString medium = fixture.root() + "/medium";
-            QVERIFY(QDir().mkpath(medium));
             QString why;
-            if (!mount.mountExfat(fixture.root() + "/exfat.img", medium, why))
+            if (!mount.mountExfatDrive(fixture, 'e', why))
                 QSKIP(qPrintable(why));
-            fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
         } else {
             fixture.addDrive('e', "DRIVE_REMOVABLE");
         }

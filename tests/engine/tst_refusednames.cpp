@@ -50,13 +50,10 @@ private slots:
         QFETCH(QStringList, warnings);
         Fixture fixture;
         fixture.addDrive('c');
-        const QString medium = fixture.root() + "/medium";
-        QVERIFY(QDir().mkpath(medium));
         test::ScratchMount exfat;
         QString why;
-        if (!exfat.mountExfat(fixture.root() + "/exfat.img", medium, why))
+        if (!exfat.mountExfatDrive(fixture, 'e', why))
             QSKIP(qPrintable(why));
-        fixture.mapDrive('e', medium, "DRIVE_REMOVABLE");
         fixture.writeFile("e:\\c-Docs\\old.txt", "backup", T0);
         // Ordinary names on Linux, and a backslash that is a part of a name.
         const QString docs = fixture.native("c:\\Docs");
