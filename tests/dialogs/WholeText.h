@@ -10,6 +10,9 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QTest>
+
+#include <utility>
 
 namespace kx::test {
 
@@ -27,6 +30,19 @@ inline QList<QPair<QString, QFont>> testFonts()
     return {{QStringLiteral("usual font"), dialogFont()},
             {QStringLiteral("larger font"), larger},
             {QStringLiteral("larger desktop font"), desktop}};
+}
+
+/** The rows of a window's text test: each language with each of the test fonts, in the
+ *  columns "language" (its code) and "font". */
+inline void addLanguageAndFontRows()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QFont>("font");
+    for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
+        for (const auto& [fontName, font] : testFonts())
+            QTest::addRow("%s, %s", language, qPrintable(fontName))
+                << QString::fromLatin1(code) << font;
+    }
 }
 
 /** Whether a label's text, laid out as the label draws it, lies wholly inside the label. */

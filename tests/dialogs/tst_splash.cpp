@@ -97,13 +97,7 @@ void TestSplash::clicks()
 
 void TestSplash::wholeReminder_data()
 {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QFont>("font");
-    for (const auto& [language, code] : {std::pair{"Dutch", "nld"}, std::pair{"English", ""}}) {
-        for (const auto& [fontName, font] : test::testFonts())
-            QTest::addRow("%s, %s", language, qPrintable(fontName))
-                << QString::fromLatin1(code) << font;
-    }
+    test::addLanguageAndFontRows();
 }
 
 void TestSplash::wholeReminder()

@@ -597,15 +597,13 @@ private slots:
     {
         test::Fixture fixture;
         fixture.addDrive('c');
-        QDir(fixture.root()).mkpath("card");
         test::ScratchMount mount;
         QString why;
         if (::geteuid() != 0)
             QSKIP("mounting an exFAT image needs root");
-        if (!mount.mountExfat(fixture.root() + "/card.img", fixture.root() + "/card", why))
+        if (!mount.mountExfatDrive(fixture, 'e', why))
             QSKIP(qPrintable(why));
-        fixture.mapDrive('e', fixture.root() + "/card", "DRIVE_REMOVABLE");
-        const std::string card = QFile::encodeName(fixture.root() + "/card").toStdString();
+        const std::string card = QFile::encodeName(fixture.native("e:\\")).toStdString();
         makeFile(card + "/C-Docs/new.txt", "new");
         makeFile(card + "/C-Docs/mine.txt", "mine");
         const std::string docs = nativeRoot(fixture, 'c') + "/Docs";
@@ -926,14 +924,12 @@ private slots:
     {
         test::Fixture fixture;
         fixture.addDrive('c');
-        QDir(fixture.root()).mkpath("card");
         test::ScratchMount mount;
         QString why;
         if (::geteuid() != 0)
             QSKIP("mounting an exFAT image needs root");
-        if (!mount.mountExfat(fixture.root() + "/card.img", fixture.root() + "/card", why))
+        if (!mount.mountExfatDrive(fixture, 'e', why))
             QSKIP(qPrintable(why));
-        fixture.mapDrive('e', fixture.root() + "/card", "DRIVE_REMOVABLE");
         fixture.writeFile("c:\\Docs\\a.txt", "first", 1500000000);
         auto platform = fixture.platform();
         QCOMPARE(platform->fileSystemName('e'), std::string("exfat"));
@@ -944,7 +940,7 @@ private slots:
         fixture.writeFile("c:\\Docs\\a.txt", "second", 1500000100);
         QVERIFY2(platform->copyFile("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt", error),
                  error.message.c_str());
-        const std::string card = QFile::encodeName(fixture.root() + "/card").toStdString();
+        const std::string card = QFile::encodeName(fixture.native("e:\\")).toStdString();
         QCOMPARE(readFile(card + "/C-Docs/a.txt"), std::string("second"));
         QCOMPARE(statOf(card + "/C-Docs/a.txt").st_mtim.tv_sec, time_t(1500000100));
         QCOMPARE(namesIn(card + "/C-Docs"), std::vector<std::string>{"a.txt"});
