@@ -9,6 +9,13 @@ set(KOPIERIX_DEB_VERSION "${PROJECT_VERSION}${KOPIERIX_RELEASE_LETTER}-1")
 # Debian's documentation folder is named after the package, in lower case.
 set(KOPIERIX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kopierix)
 install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION ${KOPIERIX_DOC_DIR})
+# The changelog says how this build was made.
+if(KOPIERIX_UPDATER)
+    set(KOPIERIX_BUILD_NOTE
+        "Built with the update check: Update and check-update look for a newer version on the program's site.")
+else()
+    set(KOPIERIX_BUILD_NOTE "Built without the update check: the package manager updates the program.")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/data/changelog.in ${PROJECT_BINARY_DIR}/changelog.Debian @ONLY)
 find_program(KOPIERIX_GZIP gzip)
 if(KOPIERIX_GZIP)

@@ -1,15 +1,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a folder of the test's own, as a package would (prefix /usr under
-# DESTDIR), and checks that every file the desktop and the user need is there and passes the
-# desktop's validators.
+# DESTDIR) and as the README says (stripped), and checks that every file the desktop and the user
+# need is there and passes the desktop's validators, and that the changelog tells how the build
+# was made.
 #   cmake -DBUILD=<build dir> -DWORK=<dir> -DFILES=<path,...> -DHELP_FROM_BINDIR=<rel>
-#         -DDESKTOP_FILE=<path> -DMETAINFO=<path> -P InstallTest.cmake
+#         -DDESKTOP_FILE=<path> -DMETAINFO=<path> -DUPDATER=ON|OFF -P InstallTest.cmake
 
 string(REPLACE "," ";" FILES "${FILES}")
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK} ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr
+    COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK} ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr --strip
     RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed (${result}):\n${out}${err}")
@@ -40,6 +41,25 @@ execute_process(COMMAND ${WORK}/usr/bin/kopierix --version
     RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0 OR NOT out MATCHES "^Kopierix ")
     message(FATAL_ERROR "The installed program does not run (${result}): ${out}${err}")
+endif()
+
+# Stripped: the installed program carries no symbol table.
+find_program(readelf readelf REQUIRED)
+execute_process(COMMAND ${readelf} -S ${WORK}/usr/bin/kopierix OUTPUT_VARIABLE sections)
+if(sections MATCHES "\\.symtab|\\.debug_")
+    message(FATAL_ERROR "The installed program is not stripped:\n${sections}")
+endif()
+
+find_program(gzip gzip REQUIRED)
+execute_process(COMMAND ${gzip} -dc ${WORK}/usr/share/doc/kopierix/changelog.Debian.gz
+    OUTPUT_VARIABLE changelog RESULT_VARIABLE result)
+if(UPDATER)
+    set(expected "Built with the update check")
+else()
+    set(expected "Built without the update check")
+endif()
+if(NOT result EQUAL 0 OR NOT changelog MATCHES "${expected}")
+    message(FATAL_ERROR "The changelog should say \"${expected}\":\n${changelog}")
 endif()
 
 find_program(desktop_file_validate desktop-file-validate REQUIRED)

@@ -10,8 +10,8 @@ class Application;
  * with KOPIERIX_SCREENSHOT=<window>:<file.png> in the environment the program opens that window
  * once the main window is ready, saves a picture of it and ends. <window> is one of main, manage,
  * newer, restore (the question of Restore All, answered No), about, splash. Without the variable
- * this does nothing. Built only with the KOPIERIX_SCREENSHOTS option: the shipped program has no
- * such mode.
+ * this does nothing. Built only into kopierix-screenshots (the KOPIERIX_SCREENSHOTS option),
+ * beside the program: the shipped program has no such mode.
  */
 void armScreenshotMode(Application& app);
 
