@@ -11,8 +11,7 @@ set(KOPIERIX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kopierix)
 install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION ${KOPIERIX_DOC_DIR})
 # The changelog says how this build was made.
 if(KOPIERIX_UPDATER)
-    set(KOPIERIX_BUILD_NOTE
-        "Built with the update check: Update and check-update look for a newer version on the program's site.")
+    set(KOPIERIX_BUILD_NOTE "Built with the update check: the program looks for a newer version itself.")
 else()
     set(KOPIERIX_BUILD_NOTE "Built without the update check: the package manager updates the program.")
 endif()
