@@ -36,9 +36,11 @@ private slots:
             QSKIP(qPrintable(g_noWindowManager));
         Fixture fixture;
         fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
-        for (const auto& [ident, value] :
-             {std::pair{"BackUp Drive", QVariant("e:\\")}, {"Check for Updates", QVariant("0")},
-              {"First Time", QVariant("0")}, {"Left", QVariant(130)}, {"Top", QVariant(100)}})
+        for (const auto& [ident, value] : {std::pair{"BackUp Drive", QVariant("e:\\")},
+                                           {"Check for Updates", QVariant("0")},
+                                           {"First Time", QVariant("0")},
+                                           {"Left", QVariant(130)},
+                                           {"Top", QVariant(100)}})
             fixture.setSetting(QStringLiteral("Defaults"), QLatin1String(ident), value);
 
         for (int start = 1; start <= 3; ++start) {
@@ -73,10 +75,10 @@ int main(int argc, char** argv)
         g_noWindowManager = QStringLiteral("Needs Xvfb and openbox");
     } else {
         // The server picks a free display and says which.
-        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                            QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+        server.start(xvfb,
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         QByteArray display;
         if (!server.waitForStarted() || !kx::test::waitForLine(server, display)) {
             g_noWindowManager = QStringLiteral("The X server did not start");
@@ -85,8 +87,8 @@ int main(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "xcb");
             // The window manager keeps its files in the test's own folder.
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                                     "XDG_STATE_HOME"})
+            for (const char* name :
+                 {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
                 env.insert(QLatin1String(name), managerHome.path());
             manager.setProcessEnvironment(env);
             manager.start(openbox, {QStringLiteral("--sm-disable")});
