@@ -40,6 +40,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace kx {
 
@@ -74,7 +75,8 @@ MainWindow::MainWindow(Platform& platform, DriveFlags& driveFlags, BackupTarget&
                        MediaRecords& media, ActivityLog& log, const SystemFacts& facts,
                        QWidget* parent)
     : QMainWindow(parent), m_platform(platform), m_driveFlags(driveFlags), m_target(target),
-      m_media(media), m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode))
+      m_media(media), m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode)),
+      m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     // What a run found of the backup drive is kept for the manage window, which stores the
     // drive at its close only when it held a medium.
@@ -207,6 +209,23 @@ void MainWindow::buildControls()
     m_output->setReadOnly(true);
     m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHelpContext(m_output, helpcontext::MainMemo);
+    // The text area's own menu offers the program's commands, as the rest of the window does,
+    // and Copy in the user's language in place of the toolkit's English menu.
+    m_copyAction = new QAction(this);
+    m_copyAction->setObjectName(QStringLiteral("Kopieren"));
+    m_copyAction->setEnabled(false);
+    connect(m_copyAction, &QAction::triggered, m_output, &QPlainTextEdit::copy);
+    connect(m_output, &QPlainTextEdit::copyAvailable, m_copyAction, &QAction::setEnabled);
+    m_memoMenu = new QMenu(this);
+    m_memoMenu->setObjectName(QStringLiteral("MemoMenu"));
+    m_memoMenu->addActions(m_contextMenu->actions());
+    m_memoMenu->addSeparator();
+    m_memoMenu->addAction(m_copyAction);
+    m_output->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_output, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // A scroll area reports the place in its viewport.
+        m_memoMenu->popup(m_output->viewport()->mapToGlobal(at));
+    });
 
     auto* middle = new QHBoxLayout(central);
     middle->setContentsMargins(0, 0, 0, 0);
@@ -320,6 +339,7 @@ void MainWindow::setTexts()
     m_helpIndex->setText(text(apptext::helpIndex));
     m_mouseToButtonAction->setText(text(apptext::mouseToButton));
     m_aboutAction->setText(text(apptext::about));
+    m_copyAction->setText(text(apptext::copy));
 
     setWindowTitle(
         (QString::fromLatin1(kProductName) + QStringLiteral(" - ") + m_versionText).left(24));
@@ -377,8 +397,12 @@ void MainWindow::firstPaint()
     }
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
-    move(g.left, g.top);
     resize(g.width, g.height);
+    // The settings hold the frame's place, as x() and y() give it at the close. move() would
+    // take the frame as far as it is known now, and a window manager tells it only after the
+    // first paint: the window would open a title bar higher than it was closed. Asked for the
+    // frame's place, the window manager puts the frame there.
+    windowHandle()->setFramePosition(QPoint(g.left, g.top));
 
     showInstructions();
 
@@ -423,8 +447,8 @@ bool MainWindow::operationWorking() const
 
 bool MainWindow::askToStop()
 {
-    const bool yes = askToStopRun(this, QString::fromStdString(m_facts.languageCode));
-    if (yes && m_runner)
+    const bool yes = askToStopRun(this, QString::fromStdString(m_facts.languageCode), *m_runner);
+    if (yes)
         m_runner->stop();
     return yes;
 }
@@ -443,13 +467,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The window goes after the run has ended: its lines and its summary have a place to go.
     if (running()) {
         event->ignore();
+        // A run that ends while the question is open takes the question with it; the window
+        // stays, since what the user was asked about is over.
         if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_facts.languageCode))) {
-            if (running())
-                m_runner->stopThen([this] { close(); });
-            else // the run ended while the question was open
-                QTimer::singleShot(0, this, &QWidget::close);
-        }
+            askToStopRun(this, QString::fromStdString(m_facts.languageCode), *m_runner))
+            m_runner->stopThen([this] { close(); });
         return;
     }
     // The manage or newer-files window's own run ends first: that window asks about its stop.
@@ -512,6 +534,15 @@ void MainWindow::progress(int position)
 void MainWindow::showProgress(bool shown)
 {
     m_progressBar->setVisible(shown);
+    // The next run says anew whether it knows its total.
+    if (!shown)
+        m_progressBar->setRange(0, 100);
+}
+
+void MainWindow::progressTotalKnown(bool known)
+{
+    // Without a total (the medium's first run) the bar shows that the run works, not how far.
+    m_progressBar->setRange(0, known ? 100 : 0);
 }
 
 void MainWindow::status(const std::string& text)
@@ -670,8 +701,9 @@ void MainWindow::duplicateMedium()
 void MainWindow::openLog()
 {
     m_log.writeLog(inLanguage(m_language, apptext::viewLogClicked));
-    // The desktop's viewer for text files; a viewer that does not start gives no message.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_log.currentLogPath())));
+    // The desktop's viewer for text files.
+    openOrShowWhere(this, QString::fromStdString(m_facts.languageCode),
+                    QUrl::fromLocalFile(QString::fromStdString(m_log.currentLogPath())), m_open);
 }
 
 void MainWindow::showUpdateCheck()
@@ -694,13 +726,19 @@ void MainWindow::closeProgram()
 
 void MainWindow::showHelpContents()
 {
-    // A viewer that does not start gives no message.
-    QDesktopServices::openUrl(helpUrl(QString::fromStdString(m_facts.languageCode), 0));
+    const QString lang = QString::fromStdString(m_facts.languageCode);
+    openOrShowWhere(this, lang, helpUrl(lang, 0), m_open);
 }
 
 void MainWindow::showHelpIndex()
 {
-    QDesktopServices::openUrl(helpIndexUrl(QString::fromStdString(m_facts.languageCode)));
+    const QString lang = QString::fromStdString(m_facts.languageCode);
+    openOrShowWhere(this, lang, helpIndexUrl(lang), m_open);
+}
+
+void MainWindow::setUrlOpener(std::function<bool(const QUrl&)> opener)
+{
+    m_open = std::move(opener);
 }
 
 void MainWindow::showAboutDialog()

@@ -28,6 +28,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class QUrl;
 
 namespace kx {
 
@@ -97,6 +98,10 @@ public:
     /** The engine's own operations unless replaced, as a test does with one that it controls. */
     void setOperations(Operations operations) { m_operations = std::move(operations); }
 
+    /** How the log and the help pages are opened; the desktop's default handler unless
+     *  replaced. */
+    void setUrlOpener(std::function<bool(const QUrl&)> opener);
+
     QString versionText() const { return m_versionText; }
     bool firstPaintDone() const { return m_firstPaintDone; }
     /** Brings the window forward: restored when minimised, raised otherwise. */
@@ -108,6 +113,7 @@ public:
     void clearMemo() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
+    void progressTotalKnown(bool known) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,
@@ -184,6 +190,7 @@ private:
     ActivityLog& m_log;
     const SystemFacts& m_facts;
     Language m_language;
+    std::function<bool(const QUrl&)> m_open;
     EngineContext* m_ctx = nullptr;
     Windows m_windows;
     std::function<void()> m_afterRun;
@@ -228,6 +235,8 @@ private:
     QAction* m_closeAction = nullptr;
     QPushButton* m_infoButton = nullptr;
     QMenu* m_contextMenu = nullptr;
+    QMenu* m_memoMenu = nullptr;
+    QAction* m_copyAction = nullptr;
     QMenu* m_infoPopup = nullptr;
     QAction* m_helpContentsAction = nullptr;
     QAction* m_helpIndex = nullptr;

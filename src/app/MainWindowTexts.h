@@ -27,6 +27,9 @@ inline constexpr Text infoHint{"Toon Informatie en Help", "Show Help and About"}
 inline constexpr Text close{"Afsluiten", "Close"};
 inline constexpr Text closeHint{"Sluit Kopierix af", "Close Kopierix"};
 
+// The text area's menu: the commands, and this for the selected text.
+inline constexpr Text copy{"Kopiëren", "Copy"};
+
 // The running operation's button.
 inline constexpr Text stop{"Stoppen", "Stop"};
 

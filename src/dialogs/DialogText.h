@@ -23,6 +23,10 @@ inline constexpr Text duplicateCaptionSuffix{" - Dupliceren", " - Duplicate"};
 
 // The help pages, one a language.
 inline constexpr Text helpFile{"Backup_n.html", "Backup_e.html"};
+// A file the user asked to see that no program of the desktop opens; its path follows.
+inline constexpr Text noViewer{"Er is geen programma ingesteld om dit bestand te openen. Het "
+                               "bestand staat hier:",
+                               "No program is set up to open this file. The file is here:"};
 
 // The splash window.
 inline constexpr Text makeBackupsRegularly{"Maak regelmatig Backups!", "Make Backups Regurally"};

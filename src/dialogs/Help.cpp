@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QVariant>
 #include <QWidget>
 
@@ -80,6 +81,21 @@ QUrl helpUrl(const QString& languageCode, int contextNumber)
 QUrl helpIndexUrl(const QString& languageCode)
 {
     return helpPage(languageCode, QStringLiteral("index"));
+}
+
+void openOrShowWhere(QWidget* parent, const QString& languageCode, const QUrl& url,
+                     const std::function<bool(const QUrl&)>& open)
+{
+    if (open(url))
+        return;
+    QMessageBox box(QMessageBox::Information, productName(),
+                    uiText(uiLanguage(languageCode), text::noViewer) + QLatin1Char('\n') +
+                        QDir::toNativeSeparators(url.toLocalFile()),
+                    QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("FileWhereBox"));
+    // The path is there to be copied into a program of the user's choice.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
 }
 
 void setHelpContext(QWidget* widget, int contextNumber)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QWidget;
 
 namespace kx {
@@ -45,6 +47,13 @@ QString helpFileName(const QString& languageCode);
 QUrl helpUrl(const QString& languageCode, int contextNumber);
 /** The help page at its index ("Help - Index"). */
 QUrl helpIndexUrl(const QString& languageCode);
+
+/**
+ * Opens the file at `url` with `open` (the desktop's handler for it). When nothing opens it, a
+ * message over `parent` names the file, so that the user can open it by hand.
+ */
+void openOrShowWhere(QWidget* parent, const QString& languageCode, const QUrl& url,
+                     const std::function<bool(const QUrl&)>& open);
 
 /** Gives `widget` a help topic; 0 removes it, so that its parent's topic applies. */
 void setHelpContext(QWidget* widget, int contextNumber);

@@ -34,10 +34,9 @@ bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event)
     const int context = helpContextOf(focus);
     if (context == 0)
         return false;
-    // A viewer that does not start is no error: the user simply sees no page.
     const QUrl url = helpUrl(m_languageCode, context);
     if (url.isValid())
-        m_open(url);
+        openOrShowWhere(QApplication::activeWindow(), m_languageCode, url, m_open);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/DialogText.h"
 #include "dialogs/Help.h"
 #include "dialogs/UiText.h"
+#include "worker/OperationRunner.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -178,9 +179,13 @@ QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QStr
     return {uiText(language, text::yes), uiText(language, text::no)};
 }
 
-bool askToStopRun(QWidget* window, const QString& languageCode)
+bool askToStopRun(QWidget* window, const QString& languageCode, const OperationRunner& run)
 {
+    if (!run.isRunning())
+        return false;
     QuestionDialog question(languageCode, window);
+    // A run that has ended leaves nothing to stop: its question does not wait for an answer.
+    QObject::connect(&run, &OperationRunner::finished, &question, &QuestionDialog::reject);
     return question.askYesNo(window->frameGeometry(), QString::fromLatin1(kProductName),
                              uiText(uiLanguage(languageCode), text::stopQuestion));
 }

@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace kx {
 
+class OperationRunner;
+
 /**
  * The program's own question with up to three answers ("Ja", "Nee" and an optional
  * "Annuleren"). It sizes itself to its message and centres itself on a rectangle the caller
@@ -76,8 +78,9 @@ QPair<QString, QString> yesNoAnswerTexts(const QString& languageCode, const QStr
 
 /**
  * Asks "Stop the running operation?" over `window`, in a question window of its own (the
- * engine's yes/no window may be open for the run's own question). True for Yes.
+ * engine's yes/no window may be open for the run's own question). True for Yes. The question
+ * closes by itself, answered No, when `run` ends first.
  */
-bool askToStopRun(QWidget* window, const QString& languageCode);
+bool askToStopRun(QWidget* window, const QString& languageCode, const OperationRunner& run);
 
 } // namespace kx

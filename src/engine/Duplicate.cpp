@@ -99,6 +99,7 @@ DuplicateResult DuplicateRun::run()
     CopyStopScope copyStop(m_ctx);
     m_ctx.ui.progress(0);
     m_progressStep = m_medium.totalSize / 100;
+    m_ctx.ui.progressTotalKnown(m_progressStep > 0);
     m_ctx.ui.showProgress(true);
     m_ctx.ui.clearMemo();
 
@@ -253,6 +254,7 @@ bool DuplicateRun::firstHalf()
 {
     m_ctx.ui.busy(true);
     m_progressStep = m_medium.totalSize / 100;
+    m_ctx.ui.progressTotalKnown(m_progressStep > 0);
     m_savedDate = m_medium.lastBackupDate;
     m_ctx.ui.memo(say(text::copyingToTempDiskSpace));
 

@@ -34,7 +34,9 @@ RunResult makeBackups(EngineContext& ctx)
     RunResult result;
     result.noDisk = false;
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.
-    const std::int64_t progressStep = medium.totalSize / 100;
+    const std::int64_t recordedTotal = medium.totalSize;
+    const std::int64_t progressStep = recordedTotal / 100;
+    ctx.ui.progressTotalKnown(progressStep > 0);
     medium.totalSize = 0;
 
     FileCopy copy(ctx.platform, ctx.facts.dst);
@@ -127,6 +129,10 @@ RunResult makeBackups(EngineContext& ctx)
     result.entered = entered;
     result.stopped = stopped;
     result.backupTotalSize = medium.totalSize;
+    // A stopped walk counted part of the medium: taken as its total, it would fill the next
+    // run's bar long before its end.
+    if (stopped)
+        medium.totalSize = recordedTotal;
     const std::vector<std::string> summary =
         summaryLines(result, RunKind::Refresh, ctx.language(), d, sep, ReportTarget::Memo);
     ctx.ui.memo("");

@@ -73,7 +73,9 @@ RunResult restoreAll(EngineContext& ctx)
 
     ctx.ui.clearMemo();
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.
-    const std::int64_t progressStep = medium.totalSize / 100;
+    const std::int64_t recordedTotal = medium.totalSize;
+    const std::int64_t progressStep = recordedTotal / 100;
+    ctx.ui.progressTotalKnown(progressStep > 0);
     medium.totalSize = 0;
 
     TreeCopy walk(ctx, result, progressStep);
@@ -81,7 +83,8 @@ RunResult restoreAll(EngineContext& ctx)
                      walk.restoreTree(target.base, error);
     result.stopped = walk.stopped();
     result.flushFailed = walk.flushFailed();
-    medium.totalSize = result.backupTotalSize;
+    // A stopped walk counted part of the medium, which is no total for the next run's bar.
+    medium.totalSize = result.stopped ? recordedTotal : result.backupTotalSize;
     if (result.entered)
         writeSummary(ctx, walk, result);
     else

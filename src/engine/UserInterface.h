@@ -25,6 +25,9 @@ public:
     /** Progress bar position, 0..100. */
     virtual void progress(int position) = 0;
     virtual void showProgress(bool shown) = 0;
+    /** Whether the run knows the total its bar measures against; without one the bar can only
+     *  show that the run works. */
+    virtual void progressTotalKnown(bool) {}
     /** The counts of a run so far (backup files met, files copied and their bytes), after each
      *  file; for a display of its own. */
     virtual void runCounts(const RunResult&) {}

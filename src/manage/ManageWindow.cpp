@@ -525,7 +525,7 @@ void ManageWindow::done(int result)
     // works is stopped first, if the user wants, and the window closes once it has ended.
     if (isWorking()) {
         if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode)))
+            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner))
             m_runner->stopThen([this, result] {
                 if (isVisible())
                     done(result);

@@ -274,7 +274,7 @@ void NewFilesWindow::done(int result)
         // What ended the run may have closed the window already (a backup that cannot be
         // entered).
         if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode)))
+            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner))
             m_runner->stopThen([this, result] {
                 if (isVisible())
                     done(result);

@@ -61,6 +61,11 @@ void WorkerUserInterface::showProgress(bool shown)
     post([this, shown] { m_gui.showProgress(shown); });
 }
 
+void WorkerUserInterface::progressTotalKnown(bool known)
+{
+    post([this, known] { m_gui.progressTotalKnown(known); });
+}
+
 void WorkerUserInterface::status(const std::string& text)
 {
     post([this, text] { m_gui.status(text); });

@@ -34,6 +34,7 @@ public:
     void clearMemo() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
+    void progressTotalKnown(bool known) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

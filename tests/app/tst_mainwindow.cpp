@@ -4,18 +4,24 @@
 #include "app/MountWatcher.h"
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
+#include "common/StopQuestion.h"
+#include "dialogs/Help.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QThread>
@@ -70,6 +76,26 @@ public:
 private:
     int m_n;
     std::atomic<int> m_copies = 0;
+};
+
+// The system's own platform, whose n-th copy waits until the test has let n copies go.
+class PauseAtEachCopy : public LocalePlatform
+{
+public:
+    PauseAtEachCopy() : LocalePlatform("C") {}
+
+    bool stageCopy(const std::string& source, const std::string& dest, kx::StagedCopy& staged,
+                   kx::SystemError& error) override
+    {
+        const int n = ++reached;
+        // Never for ever: a test that fails must still end.
+        for (int waited = 0; released < n && waited < 10000; ++waited)
+            QThread::msleep(1);
+        return LocalePlatform::stageCopy(source, dest, staged, error);
+    }
+
+    std::atomic<int> reached = 0;
+    std::atomic<int> released = 0;
 };
 
 // The program's windows over a fixture, the main window shown and its first paint done.
@@ -162,6 +188,21 @@ void closeNextWarning(QString* text)
     QObject::connect(poll, &QTimer::timeout, poll, [poll, text] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || box->objectName() != QLatin1String("WarningBox"))
+            return;
+        *text = box->text();
+        box->button(QMessageBox::Ok)->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+// Closes the next message box of the given name with its OK button, and keeps its text.
+void closeNextBox(const QString& name, QString* text)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, name, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != name)
             return;
         *text = box->text();
         box->button(QMessageBox::Ok)->click();
@@ -620,6 +661,187 @@ private slots:
         QCOMPARE(fixture.setting(QStringLiteral("Last BackUp"), QStringLiteral("e-")), lastBackup);
         QCOMPARE(fixture.setting(QStringLiteral("Total Size"), QStringLiteral("e-")), totalSize);
         QCOMPARE(button->text(), caption);
+    }
+
+    // A run that ends while its stop question is open takes the question with it: nothing is
+    // stopped, and the window stays.
+    void theStopQuestionClosesWhenTheRunEnds_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Esc") << "escape";
+        QTest::newRow("close") << "close";
+    }
+    void theStopQuestionClosesWhenTheRunEnds()
+    {
+        QFETCH(QString, way);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program;
+        MainWindow* main = program.main;
+        std::atomic<bool> working = false;
+        std::atomic<bool> end = false;
+        std::atomic<bool> sawStop = false;
+        MainWindow::Operations operations;
+        operations.makeBackups = [&](kx::EngineContext& ctx) {
+            working = true;
+            for (int waited = 0; !end && !ctx.stopRequested() && waited < 10000; ++waited)
+                QThread::msleep(1);
+            sawStop = ctx.stopRequested();
+        };
+        main->setOperations(operations);
+        program.click("MaakBackupBtn");
+        QTRY_VERIFY(working);
+
+        kx::test::StopQuestionWatch watch;
+        kx::test::endRunWhileAsked([&] { end = true; }, &watch);
+        if (way == QLatin1String("escape"))
+            QTest::keyClick(main, Qt::Key_Escape);
+        else
+            main->close();
+        QVERIFY(watch.asked);
+        QVERIFY2(!watch.answered, "the question stayed open after its run had ended");
+        QTRY_VERIFY(!main->runner()->isRunning());
+        QVERIFY(!sawStop);
+        QVERIFY(main->isVisible());
+    }
+
+    // A medium without a recorded total (its first run) has a bar that only shows that the run
+    // works; once a whole run has counted the medium, the bar measures against that total.
+    void theBarIsBusyUntilTheMediumsTotalIsKnown()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        fixture.writeFile("s:\\Docs\\a.txt", QByteArray(300, 'x'), T0 + 600);
+        auto platform = std::make_unique<PauseAtEachCopy>();
+        PauseAtEachCopy& copies = *platform;
+        Program program(std::move(platform));
+        auto* bar = program.main->findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+        // The bar's top while the n-th copy of the test waits; -1 for a bar not shown.
+        const auto barWhileCopying = [&](int copy, int* maximum) {
+            program.click("MaakBackupBtn");
+            QTRY_COMPARE(copies.reached.load(), copy);
+            // What the run sent before its copy has reached the window.
+            QCoreApplication::processEvents();
+            *maximum = bar->isVisible() ? bar->maximum() : -1;
+            copies.released = copy;
+            QTRY_VERIFY_WITH_TIMEOUT(!program.main->runner()->isRunning(), 20000);
+            QVERIFY(bar->isHidden());
+        };
+
+        int maximum = 0;
+        barWhileCopying(1, &maximum);
+        QCOMPARE(maximum, 0);
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray(300, 'x'));
+        fixture.writeFile("s:\\Docs\\a.txt", QByteArray(400, 'y'), T0 + 1200);
+        barWhileCopying(2, &maximum);
+        QCOMPARE(maximum, 100);
+    }
+
+    // The text area's menu holds the program's commands, as the window's does, and Copy, all
+    // in the user's language.
+    void theTextAreasMenuOffersTheCommandsAndCopy_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("copy");
+        QTest::newRow("English") << "C"
+                                 << "Newly Created"
+                                 << "Copy";
+        QTest::newRow("Dutch") << "nl_NL"
+                               << "Nieuw Aangemaakt"
+                               << "Kopiëren";
+    }
+    void theTextAreasMenuOffersTheCommandsAndCopy()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, first);
+        QFETCH(QString, copy);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program(locale.toStdString());
+        auto* memo = program.main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* menu = program.main->findChild<QMenu*>(QStringLiteral("MemoMenu"));
+        QVERIFY(menu);
+
+        // A menu that holds the click in a loop of its own is closed, so that the test ends.
+        QTimer::singleShot(3000, qApp, [] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        const QPoint at(10, 10);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(memo->viewport(), &click);
+        QTRY_VERIFY(menu->isVisible());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator() && action->isVisible())
+                texts << action->text();
+        }
+        QCOMPARE(texts.size(), 10);
+        QCOMPARE(texts.first(), first);
+        QCOMPARE(texts.last(), copy);
+        menu->hide();
+
+        QAction* copyAction = menu->actions().last();
+        QVERIFY(!copyAction->isEnabled());
+        memo->selectAll();
+        QVERIFY(copyAction->isEnabled());
+        copyAction->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), memo->toPlainText());
+    }
+
+    // The log and the help pages open in the desktop's program for them; without one, a
+    // message names the file.
+    void aFileNoProgramOpensIsNamed_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        const QString english = "No program is set up to open this file. The file is here:\n";
+        const QString dutch =
+            "Er is geen programma ingesteld om dit bestand te openen. Het bestand staat hier:\n";
+        QTest::newRow("View Log File") << "C"
+                                       << "LogBekijken" << english;
+        QTest::newRow("View Log File, Dutch") << "nl_NL"
+                                              << "LogBekijken" << dutch;
+        QTest::newRow("Help - Contents") << "C"
+                                         << "HelpInhoud" << english;
+        QTest::newRow("Help - Index, Dutch") << "nl_NL"
+                                             << "HelpIndex" << dutch;
+    }
+    void aFileNoProgramOpensIsNamed()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program(locale.toStdString());
+        QList<QUrl> asked;
+        program.main->setUrlOpener([&](const QUrl& url) {
+            asked << url;
+            return false;
+        });
+        const QString language = locale == QLatin1String("nl_NL") ? "nld" : "";
+        const QString file = command == QLatin1String("LogBekijken")
+                                 ? fixture.dataPath() + QStringLiteral("/Kopierix.log")
+                                 : kx::helpUrl(language, 0).toLocalFile();
+
+        QString shown;
+        closeNextBox(QStringLiteral("FileWhereBox"), &shown);
+        program.main->findChild<QAction*>(command)->trigger();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().toLocalFile(), file);
+        QCOMPARE(shown, message + file);
+
+        // With a program for it, the file simply opens.
+        program.main->setUrlOpener([&](const QUrl& url) {
+            asked << url;
+            return true;
+        });
+        program.main->findChild<QAction*>(command)->trigger();
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void mountTableChanges()

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -126,6 +127,21 @@ void TestHelp::f1OpensTheTopic()
     without->setFocus();
     QTest::keyClick(without, Qt::Key_F1);
     QCOMPARE(opened.size(), 1);
+
+    // Without a program for the page, a message says where it is.
+    filter.setUrlOpener([](const QUrl&) { return false; });
+    QString told;
+    QTimer::singleShot(0, qApp, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->objectName() + QLatin1Char(':') + box->text();
+            box->accept();
+        }
+    });
+    withTopic->setFocus();
+    QTest::keyClick(withTopic, Qt::Key_F1);
+    QCOMPARE(told, QStringLiteral("FileWhereBox:Er is geen programma ingesteld om dit bestand te "
+                                  "openen. Het bestand staat hier:\n") +
+                       helpUrl(QStringLiteral("nld"), 0).toLocalFile());
     qApp->removeEventFilter(&filter);
 }
 

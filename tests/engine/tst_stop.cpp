@@ -81,7 +81,8 @@ private slots:
 
     // A tree of small files stopped after its fifth copy, and one large file stopped inside its
     // copy: whatever was not renamed is dropped, every old copy stays, no temporary file is
-    // left, the summary so far ends with the stop line, and the medium records no backup.
+    // left, the summary so far ends with the stop line, and the medium records no backup and
+    // keeps the total of its last whole run.
     void aStoppedRunKeepsEveryOldCopyAndRecordsNothing_data()
     {
         QTest::addColumn<bool>("restore");
@@ -124,6 +125,9 @@ private slots:
         rig.selectBackupDrive('e');
         rig.ui.yesNoAnswers = {true};
         QCOMPARE(rig.media.currentKey, std::string("e-"));
+        // What an earlier, whole run counted scales the next run's bar.
+        constexpr std::int64_t kRecordedTotal = 5 << 20;
+        rig.media.current.totalSize = kRecordedTotal;
 
         const RunResult result = restore ? restoreAll(rig.ctx) : makeBackups(rig.ctx);
 
@@ -154,6 +158,7 @@ private slots:
                      .isValid());
         QVERIFY(
             !fixture.setting("Total Size", QString::fromStdString(rig.media.currentKey)).isValid());
+        QCOMPARE(rig.media.current.totalSize, kRecordedTotal);
     }
 
     // Files renamed before the stop are counted and named; those of the batch still open are not.

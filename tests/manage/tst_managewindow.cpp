@@ -3,6 +3,7 @@
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
+#include "common/StopQuestion.h"
 #include "engine/MakeBackups.h"
 #include "engine/Settings.h"
 #include "manage/FolderTree.h"
@@ -446,6 +447,32 @@ private slots:
         // The operation lock went with the command.
         OperationLock next;
         QVERIFY(next.tryLock());
+    }
+
+    // A command that ends while its stop question is open takes the question with it: the
+    // command went its whole way, and the window stays.
+    void theStopQuestionClosesWhenTheCommandEnds()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.writeFile("c:\\Docs\\a.txt", "aaaa", T0);
+        auto platform = std::make_unique<GatedCopies>(fixture.platform());
+        GatedCopies* gate = platform.get();
+        ManageRig m(std::move(platform), 'e', "nld");
+        clickFolder(m.tree(), {"Docs"});
+        clickLine(m.list("FileListBox1"), "a.txt");
+        QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
+        QTRY_VERIFY(gate->reached);
+
+        test::StopQuestionWatch watch;
+        test::endRunWhileAsked([gate] { gate->open = true; }, &watch);
+        QTest::keyClick(m.form.get(), Qt::Key_Escape);
+        QVERIFY(watch.asked);
+        QVERIFY2(!watch.answered, "the question stayed open after its command had ended");
+        QTRY_VERIFY(!m.form->isWorking());
+        QVERIFY(m.form->isVisible());
+        QCOMPARE(fixture.readFile("e:\\c-Docs\\a.txt"), QByteArray("aaaa"));
     }
 
     void selectFilesInBackupMatchesNamesWithoutRegardToCase()

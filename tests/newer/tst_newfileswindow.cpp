@@ -3,6 +3,7 @@
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
+#include "common/StopQuestion.h"
 #include "newer/NewFilesWindow.h"
 #include "support/FileDate.h"
 
@@ -219,6 +220,30 @@ private slots:
         QVERIFY(!form.isWorking());
         QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
         QVERIFY(rig.ui.warnings.empty());
+    }
+
+    // A scan that ends while its stop question is open takes the question with it: the scan
+    // went its whole way, and the window stays.
+    void theStopQuestionClosesWhenTheScanEnds()
+    {
+        Fixture fixture;
+        buildDrives(fixture);
+        auto platform = std::make_unique<GatedPlatform>(fixture.platform());
+        GatedPlatform* gate = platform.get();
+        EngineRig rig(std::move(platform), "nld");
+        useMedium(rig);
+        NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
+        form.show();
+        QTRY_VERIFY(gate->reached);
+
+        test::StopQuestionWatch watch;
+        test::endRunWhileAsked([gate] { gate->open = true; }, &watch);
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(watch.asked);
+        QVERIFY2(!watch.answered, "the question stayed open after its scan had ended");
+        QVERIFY(idle(form));
+        QVERIFY(form.isVisible());
+        QVERIFY(lines(form.findChild<QListWidget*>("ListBox")).join(' ').contains("c.doc"));
     }
 
     void withNothingToProposeTheOneLineIsNeverSelected()

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "common/ChildProcess.h"
+#include "common/Fixture.h"
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using kx::Application;
+using kx::MainWindow;
+using kx::test::Fixture;
+
+namespace {
+
+// Set by main: the X server and window manager of this test, or why there are none.
+QString g_noWindowManager;
+
+} // namespace
+
+// The main window under a real window manager, which frames a window some time after it shows.
+class TestWindowPlace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Closed and started again, the window opens where it was closed, start after start.
+    void theWindowOpensWhereItWasClosed()
+    {
+        if (!g_noWindowManager.isEmpty())
+            QSKIP(qPrintable(g_noWindowManager));
+        Fixture fixture;
+        fixture.addDrive('e', QStringLiteral("DRIVE_REMOVABLE"));
+        for (const auto& [ident, value] : {std::pair{"BackUp Drive", QVariant("e:\\")},
+                                           {"Check for Updates", QVariant("0")},
+                                           {"First Time", QVariant("0")},
+                                           {"Left", QVariant(130)},
+                                           {"Top", QVariant(100)}})
+            fixture.setSetting(QStringLiteral("Defaults"), QLatin1String(ident), value);
+
+        for (int start = 1; start <= 3; ++start) {
+            Application app(std::make_unique<kx::LinuxPlatform>());
+            app.createWindows();
+            MainWindow* main = app.mainForm();
+            QSignalSpy painted(main, &MainWindow::firstPaintFinished);
+            main->show();
+            QVERIFY(painted.wait(10000));
+            // The window manager has framed the window and put it in its place.
+            QTRY_VERIFY(main->frameGeometry().top() < main->geometry().top());
+            QTRY_COMPARE(main->pos(), QPoint(130, 100));
+            main->close();
+            QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("Left")).toInt(),
+                     130);
+            QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("Top")).toInt(),
+                     100);
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // An X server of the test's own with a small window manager, where both are installed;
+    // the offscreen platform knows of no frame added later.
+    QProcess server;
+    QProcess manager;
+    QTemporaryDir managerHome;
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (xvfb.isEmpty() || openbox.isEmpty()) {
+        g_noWindowManager = QStringLiteral("Needs Xvfb and openbox");
+    } else {
+        // The server picks a free display and says which.
+        server.start(xvfb,
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QByteArray display;
+        if (!server.waitForStarted() || !kx::test::waitForLine(server, display)) {
+            g_noWindowManager = QStringLiteral("The X server did not start");
+        } else {
+            qputenv("DISPLAY", ":" + display);
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            // The window manager keeps its files in the test's own folder.
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* name :
+                 {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+                env.insert(QLatin1String(name), managerHome.path());
+            manager.setProcessEnvironment(env);
+            manager.start(openbox, {QStringLiteral("--sm-disable")});
+            manager.waitForStarted();
+        }
+    }
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
+        QLocale::setDefault(QLocale::c());
+        TestWindowPlace test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    kx::test::endProcesses({&manager, &server});
+    return result;
+}
+
+#include "tst_windowplace.moc"
