@@ -5,6 +5,8 @@
 #include "dialogs/SplashWindow.h"
 #include "dialogs/TimedMessage.h"
 #include "dialogs/WholeText.h"
+#include "manage/ManageWindow.h"
+#include "newer/NewFilesWindow.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QApplication>
@@ -94,6 +96,12 @@ void reportModal(const char* window, const QString& language, const std::functio
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible())
+            return;
+        // A window that still works would ask whether to stop when it closes: it is looked at
+        // once its work has ended.
+        const auto* newer = qobject_cast<kx::NewFilesWindow*>(modal);
+        const auto* manage = qobject_cast<kx::ManageWindow*>(modal);
+        if ((newer && newer->isWorking()) || (manage && manage->isWorking()))
             return;
         poll.stop();
         seen = true;
@@ -296,7 +304,10 @@ QMap<QString, QString> TestWindowsFit::lookAt(const QString& family, const QStri
     if (!child.waitForFinished(60000)) {
         child.kill();
         child.waitForFinished();
-        reports.insert(QStringLiteral("failed"), QStringLiteral("the windows did not all close"));
+        reports.insert(QStringLiteral("failed"),
+                       QStringLiteral("the windows did not all close: ") +
+                           QString::fromUtf8(child.readAllStandardOutput()).right(300) +
+                           QString::fromUtf8(child.readAllStandardError()).right(1000));
     } else if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
         reports.insert(QStringLiteral("failed"),
                        QString::fromUtf8(child.readAllStandardError()).right(2000));
