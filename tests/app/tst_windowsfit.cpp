@@ -8,6 +8,10 @@
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "platform/linux/LinuxPlatform.h"
+#if KOPIERIX_UPDATER
+#include "update/ScriptedServer.h"
+#include "update/UpdateWindow.h"
+#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +41,11 @@ constexpr qint64 T0 = 1700000000;
 // are read once, when the program starts.
 const char* const kChildVariable = "KX_WINDOWSFIT_FAMILY";
 
-const char* const kWindows[] = {"main", "manage", "newer", "restore", "about", "splash", "message"};
+const char* const kWindows[] = {"main",  "manage", "newer", "restore", "about", "splash", "message",
+#if KOPIERIX_UPDATER
+                                "update"
+#endif
+};
 
 // The system's own platform, in a language of the test's choosing.
 class LocalePlatform : public kx::LinuxPlatform
@@ -53,17 +61,16 @@ private:
 /** A fonts.conf that makes `family` the desktop's sans-serif font, over the system's own. */
 QByteArray fontsConf(const QString& family)
 {
-    return QStringLiteral(
-               "<?xml version=\"1.0\"?>\n"
-               "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
-               "<fontconfig>\n"
-               "  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-               "  <match target=\"pattern\">\n"
-               "    <test name=\"family\"><string>sans-serif</string></test>\n"
-               "    <edit name=\"family\" mode=\"prepend_first\" binding=\"strong\">"
-               "<string>%1</string></edit>\n"
-               "  </match>\n"
-               "</fontconfig>\n")
+    return QStringLiteral("<?xml version=\"1.0\"?>\n"
+                          "<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                          "<fontconfig>\n"
+                          "  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+                          "  <match target=\"pattern\">\n"
+                          "    <test name=\"family\"><string>sans-serif</string></test>\n"
+                          "    <edit name=\"family\" mode=\"prepend_first\" binding=\"strong\">"
+                          "<string>%1</string></edit>\n"
+                          "  </match>\n"
+                          "</fontconfig>\n")
         .arg(family)
         .toUtf8();
 }
@@ -107,7 +114,8 @@ void reportModal(const char* window, const QString& language, const std::functio
         seen = true;
         const QString problems = problemsOf(modal);
         report(window, language,
-               problems.isEmpty() ? problems : modal->objectName() + QStringLiteral(": ") + problems);
+               problems.isEmpty() ? problems
+                                  : modal->objectName() + QStringLiteral(": ") + problems);
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
     });
@@ -136,8 +144,8 @@ void lookAtWindows(const QString& language)
     fixture.writeFile("s:\\Docs\\Letters\\anna.txt", "changed", T0 + 600);
     fixture.writeFile("s:\\Docs\\minutes.txt", "new", T0 + 600);
 
-    Application app(std::make_unique<LocalePlatform>(
-        language == QLatin1String("nld") ? "nl_NL.UTF-8" : "C"));
+    Application app(
+        std::make_unique<LocalePlatform>(language == QLatin1String("nld") ? "nl_NL.UTF-8" : "C"));
     app.createWindows();
     MainWindow* main = app.mainForm();
     main->show();
@@ -167,6 +175,20 @@ void lookAtWindows(const QString& language)
     });
     if (!QTest::qWaitFor([&] { return closed; }, 5000))
         report("message", language, QStringLiteral("did not close"));
+
+#if KOPIERIX_UPDATER
+    // The update window as it shows without a network: the server refuses.
+    fixture.setSetting(QStringLiteral("Defaults"), QStringLiteral("Update Server"),
+                       QStringLiteral("127.0.0.1:%1").arg(kx::test::ScriptedServer::refusedPort()));
+    auto platform = fixture.platform();
+    kx::UpdateWindow update(*platform, language);
+    update.checkForUpdate(QStringLiteral("Kopierix"), main->versionText());
+    // The window lays itself out anew from the event loop.
+    QTest::qWait(50);
+    report("update", language,
+           update.isVisible() ? problemsOf(&update) : QStringLiteral("did not show"));
+    update.close();
+#endif
     main->close();
 }
 
@@ -205,12 +227,18 @@ void TestWindowsFit::theCheckFindsCutTextsAndOverlaps_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("found");
-    QTest::newRow("none") << "" << "";
-    QTest::newRow("label too narrow") << "label" << "Text cuts \"Backup drive e: is ready\"";
-    QTest::newRow("button too narrow") << "button" << "Button cuts \"&Restore All\"";
-    QTest::newRow("check box too narrow") << "check" << "Check cuts \"Check for updates\"";
-    QTest::newRow("overlap") << "overlap" << "Text overlaps Button";
-    QTest::newRow("outside") << "outside" << "Check reaches outside the window";
+    QTest::newRow("none") << ""
+                          << "";
+    QTest::newRow("label too narrow") << "label"
+                                      << "Text cuts \"Backup drive e: is ready\"";
+    QTest::newRow("button too narrow") << "button"
+                                       << "Button cuts \"&Restore All\"";
+    QTest::newRow("check box too narrow") << "check"
+                                          << "Check cuts \"Check for updates\"";
+    QTest::newRow("overlap") << "overlap"
+                             << "Text overlaps Button";
+    QTest::newRow("outside") << "outside"
+                             << "Check reaches outside the window";
 }
 
 void TestWindowsFit::theCheckFindsCutTextsAndOverlaps()
@@ -227,7 +255,8 @@ void TestWindowsFit::theCheckFindsCutTextsAndOverlaps()
     check->setObjectName(QStringLiteral("Check"));
     const int line = label->sizeHint().height();
     label->setGeometry(10, 10, label->sizeHint().width() + 4, line);
-    button->setGeometry(10, 20 + line, button->sizeHint().width() + 10, button->sizeHint().height());
+    button->setGeometry(10, 20 + line, button->sizeHint().width() + 10,
+                        button->sizeHint().height());
     check->setGeometry(10, 100, check->sizeHint().width(), check->sizeHint().height());
     if (fault == QLatin1String("label"))
         label->resize(label->width() / 2, line);

@@ -101,8 +101,9 @@ inline QStringList fitProblems(const QWidget* window)
 {
     QStringList problems;
     auto name = [](const QWidget* widget) {
-        return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
-                                              : widget->objectName();
+        return widget->objectName().isEmpty()
+                   ? QString::fromLatin1(widget->metaObject()->className())
+                   : widget->objectName();
     };
     QList<const QWidget*> shown;
     for (const QWidget* widget : window->findChildren<QWidget*>()) {

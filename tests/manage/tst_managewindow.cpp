@@ -670,8 +670,8 @@ private slots:
         QVERIFY(near(place("Boom1").left(), 2) && near(place("Boom1").width(), 195));
         QVERIFY(near(place("FileListBox2").right(), 549));
         // Each drive list stands centred under its pane, in a band twice its height.
-        for (const auto& [list, pane] : {std::pair{"DriveComboBox1", "Boom1"},
-                                         std::pair{"DriveComboBox2", "FileListBox2"}}) {
+        for (const auto& [list, pane] :
+             {std::pair{"DriveComboBox1", "Boom1"}, std::pair{"DriveComboBox2", "FileListBox2"}}) {
             const QRect box = place(list);
             QVERIFY2(near(box.center().x(), place(pane).center().x()), list);
             QVERIFY2(near(box.top() - place(pane).bottom(), box.height() / 2), list);
@@ -718,8 +718,7 @@ private slots:
         const int room = tree->viewport()->width();
         for (int row = 0; row < tree->model()->rowCount(home); ++row) {
             const QModelIndex folder = tree->model()->index(row, 0, home);
-            QVERIFY2(tree->visualRect(folder).right() < room,
-                     qPrintable(folder.data().toString()));
+            QVERIFY2(tree->visualRect(folder).right() < room, qPrintable(folder.data().toString()));
         }
         QVERIFY(m.form->width() > 550);
         // A width the user chose stays.
