@@ -16,7 +16,8 @@ namespace {
 constexpr int kNameRole = Qt::UserRole + 1;        // the folder's name as the file system has it
 constexpr int kPlaceholderRole = Qt::UserRole + 2; // the "..." child of a folder not read yet
 
-/** A folder node; folders sort by name without regard to case, as a file manager lists them. */
+/** A folder node; folders sort by name without regard to case, as a file manager lists them,
+ *  hidden folders (".cache") after the others. */
 class FolderItem : public QStandardItem
 {
 public:
@@ -24,6 +25,9 @@ public:
 
     bool operator<(const QStandardItem& other) const override
     {
+        const bool hidden = text().startsWith(QLatin1Char('.'));
+        if (hidden != other.text().startsWith(QLatin1Char('.')))
+            return !hidden;
         const int order = text().compare(other.text(), Qt::CaseInsensitive);
         return order != 0 ? order < 0 : text() < other.text();
     }

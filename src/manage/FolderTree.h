@@ -39,6 +39,8 @@ public:
     char drive() const { return m_drive; }
     /** Sorts every level of the tree alphabetically. */
     void sortTree();
+    /** The width the shown folders take, their indentation included. */
+    int shownNamesWidth() const { return sizeHintForColumn(0); }
     /** The node at the top of the visible part of the tree. */
     QModelIndex topVisibleIndex() const;
 

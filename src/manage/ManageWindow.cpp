@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalBlocker>
@@ -412,8 +413,8 @@ void ManageWindow::buildLayout()
     m_sourceSplitter->setHandleWidth(kSourceHandleWidth);
     m_sourceSplitter->addWidget(m_treePane);
     m_sourceSplitter->addWidget(m_sourceFilesPane);
-    // Widening the source side widens the file list; the tree keeps its width.
-    m_sourceSplitter->setStretchFactor(0, 0);
+    // Widening the source side widens the tree and the file list alike.
+    m_sourceSplitter->setStretchFactor(0, 1);
     m_sourceSplitter->setStretchFactor(1, 1);
     m_sourceSplitter->handle(1)->setObjectName(QStringLiteral("Splitter1"));
 
@@ -445,8 +446,8 @@ void ManageWindow::buildLayout()
     m_paneSplitter->setHandleWidth(m_quickAdd->width() + 4);
     m_paneSplitter->addWidget(sourceSide);
     m_paneSplitter->addWidget(backupSide);
-    // A wider window widens the backup pane, as it always did.
-    m_paneSplitter->setStretchFactor(0, 0);
+    // A wider window widens both sides: long folder names need room on the source side too.
+    m_paneSplitter->setStretchFactor(0, 1);
     m_paneSplitter->setStretchFactor(1, 1);
     QSplitterHandle* commandHandle = m_paneSplitter->handle(1);
     commandHandle->setObjectName(QStringLiteral("Splitter2"));
@@ -599,11 +600,15 @@ void ManageWindow::readWindowLayout()
     const int treeWidth =
         read(kTreeWidth, kDefaultTreePaneWidth - kTreeMarginLeft - kTreeMarginRight);
     m_storedTreePaneWidth = read(kTreePaneWidth, treeWidth + kTreeMarginLeft + kTreeMarginRight);
+    m_treeWidthStored = store->contains(settings::kDefaults, kTreePaneWidth) ||
+                        store->contains(settings::kDefaults, kTreeWidth);
     m_storedSourceFilesWidth = read(kSourceFilesWidth, kDefaultSourceFilesWidth);
 }
 
 void ManageWindow::applyPaneWidths()
 {
+    if (!m_treeWidthStored)
+        widenForFolderNames();
     // Widths stored with a larger window, or a larger screen, are cut to what fits: first the
     // source file pane gives way, then the tree pane, and the backup pane keeps at least its
     // smallest width, with its drive list in sight.
@@ -620,6 +625,21 @@ void ManageWindow::applyPaneWidths()
     m_paneSplitter->setSizes(
         {sourceSide, m_paneSplitter->width() - m_paneSplitter->handleWidth() - sourceSide});
     m_sourceSplitter->setSizes({tree, files});
+}
+
+void ManageWindow::widenForFolderNames()
+{
+    // Before the user has chosen a width, the tree pane is as wide as the folder names it shows,
+    // and the window wider by as much, as far as the screen allows.
+    const int names = m_folderTree->shownNamesWidth() + 2 * m_folderTree->frameWidth() +
+                      m_folderTree->verticalScrollBar()->sizeHint().width();
+    const int extra = names + kTreeMarginLeft + kTreeMarginRight - m_storedTreePaneWidth;
+    if (extra <= 0)
+        return;
+    m_storedTreePaneWidth += extra;
+    const int screenWidth = screen()->availableGeometry().width();
+    resize(std::min(width() + extra, std::max(width(), screenWidth * 9 / 10)), height());
+    layout()->activate();
 }
 
 void ManageWindow::writeWindowLayout()

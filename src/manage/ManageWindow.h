@@ -105,6 +105,7 @@ private:
     /** Gives the panes the widths read from the settings, as far as the window has room for
      *  them: the backup pane keeps at least its smallest width. */
     void applyPaneWidths();
+    void widenForFolderNames();
     void writeWindowLayout();
     void writeBackupDrive();
 
@@ -224,6 +225,7 @@ private:
     /** The pane widths read from the settings, applied when the window is first shown. */
     int m_storedTreePaneWidth = 0;
     int m_storedSourceFilesWidth = 0;
+    bool m_treeWidthStored = false;
 };
 
 } // namespace kx

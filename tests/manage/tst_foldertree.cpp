@@ -54,6 +54,8 @@ void buildDrive(Fixture& fixture)
     fixture.makeDir("d:\\beta");
     fixture.makeDir("d:\\Alpha");
     fixture.makeDir("d:\\.hidden");
+    fixture.makeDir("d:\\.Zeta");
+    fixture.makeDir("d:\\_under");
 }
 
 } // namespace
@@ -90,8 +92,9 @@ private slots:
         const QModelIndex root = model->index(0, 0);
         QCOMPARE(root.data().toString(), QString("d:\\"));
         QVERIFY(tree.isExpanded(root));
-        // Sorted without regard to case; hidden folders are folders too; files never show.
-        QCOMPARE(childTexts(model, root), (QStringList{".hidden", "Alpha", "beta", "Docs"}));
+        // Sorted without regard to case, hidden folders after the others; files never show.
+        QCOMPARE(childTexts(model, root),
+                 (QStringList{"_under", "Alpha", "beta", "Docs", ".hidden", ".Zeta"}));
         QCOMPARE(tree.directory(), std::string("d:\\"));
         QVERIFY(clicks.size() >= 1);
         QCOMPARE(platform.listed, (std::map<std::string, int>{{"d:\\", 1}}));

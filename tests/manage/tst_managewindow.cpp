@@ -679,23 +679,39 @@ private slots:
         };
         auto near = [](int actual, int expected) { return std::abs(actual - expected) <= 4; };
         // The panes: tree 200 wide, the source files 150, the backup pane the rest, under a
-        // title strip of 24 and above a button bar of 58.
+        // title strip and above a button bar whose heights follow the font, as the handle
+        // between the two sides follows its command buttons.
+        const int title = place("Boom1").top();
+        const int bar = place("Panel2").top();
+        const int backup = place("FileListBox2").left();
+        QVERIFY(title >= 24 && bar <= 375 - 58);
+        QVERIFY(backup - 353 >= place("SpeedAdd").width());
         const QList<std::pair<const char*, QRect>> expected = {
-            {"BronBevel", QRect(3, 2, 350, 20)},
-            {"BackupBevel", QRect(385, 2, 163, 20)},
-            {"Boom1", QRect(2, 24, 195, 249)},
-            {"DriveComboBox1", QRect(27, 284, 145, 22)},
-            {"FileListBox1", QRect(203, 24, 150, 293)},
-            {"FileListBox2", QRect(385, 24, 165, 249)},
-            {"DriveComboBox2", QRect(395, 284, 145, 22)},
-            {"Panel2", QRect(0, 317, 550, 58)},
-            {"AddBtn", QRect(56, 325, 102, 25)},
-            {"DelBtn", QRect(168, 325, 102, 25)},
-            {"RestoreBtn", QRect(280, 325, 102, 25)},
-            {"OKBtn", QRect(392, 325, 102, 25)},
+            {"BronBevel", QRect(3, 2, 350, title - 4)},
+            {"BackupBevel", QRect(backup, 2, 548 - backup, title - 4)},
+            {"FileListBox1", QRect(203, title, 150, bar - title)},
+            {"Panel2", QRect(0, bar, 550, 375 - bar)},
         };
         for (const auto& [name, rect] : expected)
             QCOMPARE(offPlace(form, name, rect, 4), QString());
+        QVERIFY(near(place("Boom1").left(), 2) && near(place("Boom1").width(), 195));
+        QVERIFY(near(place("FileListBox2").right(), 549));
+        // Each drive list stands centred under its pane, in a band twice its height.
+        for (const auto& [list, pane] :
+             {std::pair{"DriveComboBox1", "Boom1"}, std::pair{"DriveComboBox2", "FileListBox2"}}) {
+            const QRect box = place(list);
+            QVERIFY2(near(box.center().x(), place(pane).center().x()), list);
+            QVERIFY2(near(box.top() - place(pane).bottom(), box.height() / 2), list);
+            QVERIFY2(near(bar - box.bottom(), box.height() / 2), list);
+        }
+        // The command buttons, 102 wide and 10 apart, in a row centred in the bar.
+        const char* const buttons[] = {"AddBtn", "DelBtn", "RestoreBtn", "OKBtn"};
+        for (int i = 0; i < 4; ++i) {
+            const QRect button = place(buttons[i]);
+            QVERIFY2(near(button.left(), 56 + 112 * i) && button.width() >= 102 &&
+                         near(button.top(), bar + 8),
+                     buttons[i]);
+        }
         // The command buttons stand one above the other between the source files and the
         // backup pane, around the middle of the panes.
         const QRect add = place("SpeedAdd");
@@ -705,11 +721,37 @@ private slots:
         QVERIFY(add.right() < place("FileListBox2").left());
         QVERIFY(add.bottom() < del.top() && del.bottom() < restore.top());
         QVERIFY(near(del.center().y(), place("FileListBox1").center().y()));
-        // A wider window widens the backup pane alone.
-        form->resize(750, 375);
+        // A wider window widens the tree, the source files and the backup pane.
+        form->resize(850, 375);
         QTest::qWait(0);
-        QCOMPARE(place("FileListBox1").width(), 150);
-        QVERIFY(near(place("FileListBox2").width(), 365));
+        QVERIFY(place("Boom1").width() > 195 + 50);
+        QVERIFY(place("FileListBox1").width() > 150 + 50);
+        QVERIFY(place("FileListBox2").width() > 165 + 50);
+    }
+
+    void theFirstOpeningShowsLongFolderNamesWhole()
+    {
+        Fixture fixture;
+        // Drive c holds the fixture's home, as "/" holds /home/anna.
+        fixture.mapDrive('c', fixture.root());
+        fixture.addDrive('e', "DRIVE_FIXED", "BACKUP1");
+        fixture.makeDir("c:\\home\\Belastingaangifte en jaaroverzichten 2025");
+        fixture.makeDir("c:\\home\\.local");
+        ManageRig m(fixture);
+        QTreeView* tree = m.tree();
+        const QModelIndex home = tree->currentIndex();
+        QVERIFY(home.isValid());
+        QVERIFY(tree->isExpanded(home));
+        const int room = tree->viewport()->width();
+        for (int row = 0; row < tree->model()->rowCount(home); ++row) {
+            const QModelIndex folder = tree->model()->index(row, 0, home);
+            QVERIFY2(tree->visualRect(folder).right() < room, qPrintable(folder.data().toString()));
+        }
+        QVERIFY(m.form->width() > 550);
+        // A width the user chose stays.
+        m.form->close();
+        ManageRig again(fixture);
+        QCOMPARE(again.form->size(), m.form->size());
     }
 
     void firstUseOpensTheTreeAtHome_data()

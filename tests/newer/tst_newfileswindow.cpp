@@ -339,14 +339,24 @@ private slots:
         QCOMPARE(form.size(), QSize(600, 300));
         form.findChild<QProgressBar*>("ProgressBar")->show();
         QTest::qWait(0);
-        // The explanation on top, 85 high; the status panel at the bottom, 53 high, with the
-        // buttons on its right; the list between them.
+        // The explanation on top, at least 85 high; the status panel at the bottom, at least 53
+        // high, with the buttons on its right; the list between them. Heights follow the
+        // desktop's font.
+        const int list = test::placeOf(&form, form.findChild<QWidget*>("ListBox")).top();
+        const int panel = test::placeOf(&form, form.findChild<QWidget*>("StatusPanel")).top();
+        QVERIFY(list >= 85 && panel <= 300 - 53);
+        const int status = panel + 13;
         const QList<std::pair<const char*, QRect>> expected = {
-            {"Memo1", QRect(0, 0, 600, 85)},         {"ListBox", QRect(0, 85, 600, 162)},
-            {"StatusPanel", QRect(0, 247, 600, 53)}, {"ProgressBar", QRect(25, 250, 550, 12)},
-            {"BackupLabel", QRect(8, 263, 384, 35)}, {"VoegtoeBtn", QRect(400, 261, 90, 25)},
-            {"SluitAfBtn", QRect(500, 261, 90, 25)},
+            {"Memo1", QRect(0, 0, 600, list)},
+            {"ListBox", QRect(0, list, 600, panel - list)},
+            {"StatusPanel", QRect(0, panel, 600, 300 - panel)},
+            {"ProgressBar", QRect(25, panel + 3, 550, 12)},
+            {"VoegtoeBtn", QRect(400, status + 1, 90, 25)},
+            {"SluitAfBtn", QRect(500, status + 1, 90, 25)},
         };
+        const QRect label = test::placeOf(&form, form.findChild<QWidget*>("BackupLabel"));
+        QVERIFY(std::abs(label.left() - 8) <= 4 && std::abs(label.width() - 384) <= 4);
+        QVERIFY(label.top() >= status - 4 && label.bottom() < 300);
         for (const auto& [name, rect] : expected)
             QCOMPARE(offPlace(&form, name, rect, 4), QString());
     }
