@@ -479,8 +479,8 @@ private slots:
             << ""
             << " Backupschijf: e: [backup1], geen laatste backupdatum bekend";
         QTest::newRow("no medium") << 'f' << "g:\\"
-                                   << "Er zit geen CD-r(w) in schijfstation f:\\"
-                                   << " Backupschijf: f:, geen schijf aanwezig";
+                                   << "Backupschijf f: is niet aangekoppeld"
+                                   << " Backupschijf: f:, niet aangekoppeld";
     }
     void closingStoresTheDriveTheMediumAndTheLayout()
     {
