@@ -2,6 +2,7 @@
 #include "common/EmptyDrives.h"
 #include "common/EngineRig.h"
 #include "engine/MediumRecords.h"
+#include "engine/Settings.h"
 #include "engine/StatusLine.h"
 
 #include <QtTest>
