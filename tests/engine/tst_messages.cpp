@@ -95,7 +95,7 @@ private slots:
     void aMediumAwayIsNamedWithTheLabelLastSeen()
     {
         Fixture fixture;
-        fixture.setSetting("Drives", "e", "/media/anna/KOPISTICK");
+        fixture.setSetting("Drives", "e", fixture.root() + "/KOPISTICK");
         fixture.setSetting("Drives", "e.volume", "uuid:1234-ABCD");
         fixture.setSetting("Drives", "e.seen", "2026-12-01T10:00:00Z");
         fixture.setSetting("Drives", "e.removable", true);
