@@ -491,6 +491,12 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
 
     if (o.command == "status")
         return kExitOk;
+    // A backup drive that cannot be entered has been told about as it was chosen: told once, a
+    // run over it has nothing to walk and nothing to sum up.
+    SystemError rootError;
+    if ((o.command == "make-backups" || o.command == "restore-all" || o.command == "newer") &&
+        (choice.noDisk || !platform.openDir(target.base.substr(0, 3), rootError)))
+        return kExitDriveNotEntered;
     // The signal is read once the run has ended, never before.
     if (o.command == "make-backups" || o.command == "restore-all") {
         // Someone watching a terminal sees the run move; a log file gets the run's lines only.
@@ -636,8 +642,21 @@ int CommandLine::run(const std::vector<std::string>& args)
         return o.arguments.empty() ? schedule.show() : schedule.set(o.arguments.front());
     }
 
+    // A letter given for this run is refused as set-backup-drive refuses it.
+    if (o.backupDrive != 0) {
+        const std::vector<char> letters = m_platform.driveLetters();
+        if (std::find(letters.begin(), letters.end(), o.backupDrive) == letters.end()) {
+            fail(language, cliText::noSuchDrive, {std::string(1, o.backupDrive) + ":"});
+            return kExitUsage;
+        }
+    }
+
     // The default c: is no choice here: a run would walk the whole system as its medium.
-    if (o.command != "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
+    if (o.command == "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
+        printOut(inLanguage(language, cliText::statusNoBackupDriveChosen));
+        return kExitOk;
+    }
+    if (o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
         fail(language, cliText::noBackupDriveChosen);
         return kExitDriveNotEntered;
     }

@@ -156,6 +156,12 @@ inline constexpr Text noDisplay{
     "kopierix: geen beeldscherm beschikbaar; de opdrachten hieronder werken zonder:",
     "kopierix: no display available; the commands below run without one:"};
 
+// What `kopierix status` says before any backup drive is chosen.
+inline constexpr Text statusNoBackupDriveChosen{
+    " Geen Backupschijf gekozen: kies er een met 'kopierix set-backup-drive MAP' of in het venster "
+    "Beheer",
+    " No backup drive chosen: choose one with 'kopierix set-backup-drive FOLDER' or in the Manage "
+    "window"};
 inline constexpr Text noBackupDriveChosen{
     "geen backupschijf gekozen; kies er een met 'kopierix set-backup-drive MAP' of in het venster "
     "Beheer",
@@ -258,12 +264,16 @@ inline constexpr Text watchMounted{"De Backupschijf %1 is aangekoppeld: Backups 
                                    "The Backup drive %1 is mounted: Make Backups starts."};
 
 // The line that shows a run's progress on a terminal: files met, files copied, their bytes and
-// the time so far.
+// the time so far; one file met is counted in the singular.
 inline constexpr Text progressLine{"%1 bestanden doorlopen, %2 gekopieerd, %3, %4",
                                    "%1 files walked, %2 copied, %3, %4"};
+inline constexpr Text progressLineOneFile{"%1 bestand doorlopen, %2 gekopieerd, %3, %4",
+                                          "%1 file walked, %2 copied, %3, %4"};
 
-// The desktop notification at the end of a run.
+// The desktop notification at the end of a run; one file copied is counted in the singular.
 inline constexpr Text notificationBody{"%1 bestanden gekopieerd, %2 mislukt, %3 zonder bron",
                                        "%1 files copied, %2 failed, %3 without a source"};
+inline constexpr Text notificationBodyOneFile{"%1 bestand gekopieerd, %2 mislukt, %3 zonder bron",
+                                              "%1 file copied, %2 failed, %3 without a source"};
 
 } // namespace kx::cliText

@@ -22,7 +22,8 @@ constexpr int kNotifyTimeoutMs = 3000;
 
 std::string DesktopNotification::bodyOf(const RunResult& result, Language language)
 {
-    return fillIn(inLanguage(language, cliText::notificationBody),
+    return fillIn(inLanguage(language, result.copiedCount == 1 ? cliText::notificationBodyOneFile
+                                                               : cliText::notificationBody),
                   {std::to_string(result.copiedCount), std::to_string(result.failedCount),
                    std::to_string(result.withoutSourceCount)});
 }

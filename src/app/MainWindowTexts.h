@@ -74,7 +74,7 @@ inline constexpr Text firstUse{
     "First use:\n"
     " 1. Click the button \"Manage\".\n"
     " 2. Select the right Backup medium (below Backup).\n"
-    " 3. Copy the file to be backed up to the Backup medium (Knop \"Voeg toe\" of \"->\")\n"
+    " 3. Copy the file to be backed up to the Backup medium (Button \"Add\" or \"->\")\n"
     " 4. Close the Manage Window.\n"
     "\n"
     "Next time simply click the button \"Make Backups\" to refresh your Backup.\n"

@@ -17,8 +17,8 @@ inline constexpr Text ok{"OK", "OK"};
 
 // The question before Esc or closing a window stops its running operation.
 inline constexpr Text stopQuestion{"De lopende bewerking stoppen?", "Stop the running operation?"};
-/** How the captions of Duplicate's questions end; they step on with Next and Cancel. The second
- *  half of Duplicate asks in Dutch in every language, so any column counts. */
+/** How the captions of Duplicate's questions end; they step on with Next and Cancel. A caption
+ *  in either language counts. */
 inline constexpr Text duplicateCaptionSuffix{" - Dupliceren", " - Duplicate"};
 
 // The help pages, one a language.
@@ -35,7 +35,7 @@ inline constexpr Text makeBackupsRegularly{"Maak regelmatig Backups!", "Make Bac
 inline constexpr Text aboutTitleSuffix{" - Informatie", " - About"};
 inline constexpr Text authorTitle{"%1 - Auteur", "%1 - Author"};
 inline constexpr Text copyright{"© 2004-2025 De makers van %1", "© 2004-2025 The makers of %1"};
-inline constexpr Text showAuthor{"Toon auteur", "Toon auteur"};
+inline constexpr Text showAuthor{"Toon auteur", "Show author"};
 inline constexpr Text slogan{"%1 is een handig Backupprogramma",
                              "%1 reminds you in time to contract dates."};
 inline constexpr Text secureYourData{"Beveilig uw gegevens!",

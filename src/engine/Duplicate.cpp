@@ -48,7 +48,7 @@ private:
     bool ioError(const SystemError& error);
     bool introduction();
     bool readFloppy();
-    bool mediumPresent(bool newMedium);
+    bool mediumPresent();
     bool chooseTempDrive();
     bool firstHalf();
     bool newMediumConfirmed();
@@ -108,13 +108,13 @@ DuplicateResult DuplicateRun::run()
         stop();
         return m_result;
     }
-    if (!mediumPresent(false)) {
+    if (!mediumPresent()) {
         stop();
         return m_result;
     }
     m_result.entered = true;
     m_oldLabel = m_b == 'a' ? m_floppyLabel : lowerCase(volumeLabel(m_ctx.platform, m_b));
-    if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent(true) ||
+    if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent() ||
         !namesSettled() || !secondHalf()) {
         // A stopped run takes its temporary copies with it: the medium still holds everything.
         // A run that ends at a question or a check leaves them for the next one.
@@ -173,15 +173,12 @@ bool DuplicateRun::readFloppy()
     return !*m_result.noFloppy;
 }
 
-bool DuplicateRun::mediumPresent(bool newMedium)
+bool DuplicateRun::mediumPresent()
 {
     if (m_b == 'a') {
         if (readFloppy())
             return true;
-        // The second question names the operation in Dutch in both languages.
-        const std::string caption =
-            newMedium ? std::string(kProductName) + " - Dupliceren" : m_caption;
-        if (!m_ctx.ui.askYesNo(caption, say(text::putAFloppyInDrive)))
+        if (!m_ctx.ui.askYesNo(m_caption, say(text::putAFloppyInDrive)))
             return false;
         // Still no floppy: noFloppy stays set, and the backup-drive list shows it.
         return readFloppy();
@@ -325,7 +322,6 @@ bool DuplicateRun::namesSettled()
         m_ctx.media.currentKey.empty() ? letter(m_b) : m_ctx.media.currentKey.substr(0, 1);
     const std::string b = letter(m_b);
     m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
-    // This sentence exists in Dutch only; the English run shows it too.
     if (m_newLabel.empty() && !askName(fillIn(say(text::giveTheMediumAName), {k})))
         return false;
     if (m_newLabel != m_oldLabel)
@@ -381,10 +377,13 @@ bool DuplicateRun::secondHalf()
 
     SystemError ignored;
     m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
-    const std::string freeLine = say(text::freeSpaceOn) + b +
-                                 ": =" + formatSize(m_ctx.platform.freeSpace(m_b), sep) + "Bytes";
-    m_ctx.ui.memo(freeLine);
-    m_ctx.log.writeLog(freeLine);
+    // Free space that cannot be read (the medium is away) is not shown as a number.
+    if (const std::int64_t free = m_ctx.platform.freeSpace(m_b); free >= 0) {
+        const std::string freeLine =
+            say(text::freeSpaceOn) + b + ": =" + formatSize(free, sep) + "Bytes";
+        m_ctx.ui.memo(freeLine);
+        m_ctx.log.writeLog(freeLine);
+    }
     if (!m_ctx.facts.startDir.empty())
         m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, ignored);
 

@@ -28,16 +28,21 @@ inline constexpr Text didNotReachTheDisk{
     "Wat naar %1: geschreven is, heeft de schijf niet bereikt: ",
     "What was written to %1: did not reach the disk: "};
 
-// The status line about the backup drive. The Dutch-only forms are shown in both languages, as
-// users know them; the English line after a Duplicate lacks its colon for the same reason.
+// The status line about the backup drive. The English line after a Duplicate lacks its colon,
+// as users know it.
 inline constexpr Text statusDrive{" Backupschijf: ", " Backup drive: "};
 inline constexpr Text statusDriveAfterDuplicate{" Backupschijf: ", " Backup drive "};
 inline constexpr Text statusLastBackup{", laatste backup: ", ", latest backup: "};
 inline constexpr Text statusDateUnknown{", geen laatste backupdatum bekend",
                                         ", latest backup date unknown"};
-inline constexpr Text statusDriveNoMedium{" Backupschijf: ", " Backupschijf: "};
-inline constexpr Text statusNoDisk{", geen schijf aanwezig", ", geen schijf aanwezig"};
-inline constexpr Text statusNoFloppy{", geen floppy aanwezig", ", geen floppy aanwezig"};
+inline constexpr Text statusDriveNoMedium{" Backupschijf: ", " Backup drive: "};
+inline constexpr Text statusNoDisk{", geen schijf aanwezig", ", no disk present"};
+inline constexpr Text statusNoFloppy{", geen floppy aanwezig", ", no floppy present"};
+inline constexpr Text statusNotMounted{", niet aangekoppeld", ", not mounted"};
+// Before any backup drive is chosen the status line says how to choose one.
+inline constexpr Text statusNoBackupDrive{
+    " Geen Backupschijf gekozen: kies er een in het venster Beheren",
+    " No backup drive chosen: choose one in the Manage window"};
 
 // The engine's other texts, in the order the operations meet them.
 inline constexpr Text theActivityLog{"Het logbestand ", "The activity log "};
@@ -64,6 +69,27 @@ inline constexpr Text noFloppyInDrive{"Er zit geen floppy in schijfstation ",
 inline constexpr Text noCdInDrive{"Er zit geen CD-r(w) in schijfstation ", "No CD-r(w) in drive "};
 inline constexpr Text somethingIsWrongWithDrive{"Er is iets mis met schijfstation ",
                                                 "Something is wrong with drive "};
+// A failed access to the backup drive, by the system's code; the drive follows the texts that
+// end in a space.
+inline constexpr Text networkComputerNotListening{"De netwerkcomputer luistert niet",
+                                                  "The network computer does not answer"};
+inline constexpr Text noAccessToNetwork{"U heeft geen toegang tot het netwerk",
+                                        "You have no access to the network"};
+inline constexpr Text fileAlreadyInUse{"Het bestand wordt al gebruikt",
+                                       "The file is already in use"};
+inline constexpr Text noAccessTo{"U heeft geen toegang tot ", "You have no access to "};
+inline constexpr Text somethingIsWrongWithFloppy{"Er is iets mis met floppy ",
+                                                 "Something is wrong with floppy "};
+inline constexpr Text somethingIsWrongWithDisk{"Er is iets mis met schijf ",
+                                               "Something is wrong with disk "};
+// Where a medium is mounted rather than put in a drive, a medium that is away is not mounted:
+// %1 is the drive, %2 the label it was last seen with.
+inline constexpr Text backupDriveNotMounted{"Backupschijf %1 is niet aangekoppeld",
+                                            "Backup drive %1 is not mounted"};
+inline constexpr Text labelledBackupDriveNotMounted{"Backupschijf %1 (%2) is niet aangekoppeld",
+                                                    "Backup drive %1 (%2) is not mounted"};
+// A file that could not be added; the drive follows.
+inline constexpr Text isNotAddedTo{" is niet toegevoegd aan ", " is not added to "};
 inline constexpr Text anotherOperationRuns{
     "Er loopt al een bewerking van %1; probeer het later opnieuw.",
     "Another %1 operation is running; try again later."};
@@ -177,10 +203,9 @@ inline constexpr Text putInTheNewMedium{
     "wilt gaan.",
     "All files of %1: have been copied to disk %2:.\r\r"
     "Now put the new Backup disk in drive %1: and click \"Next\" to proceed."};
-// This question exists in Dutch only; the English run shows it too.
 inline constexpr Text giveTheMediumAName{
     "Schijf %1: heeft geen naam. \r\rGeef de juiste naam en klik op OK.",
-    "Disk %1: heeft geen naam. \r\rGeef de juiste naam en klik op OK."};
+    "Disk %1: has no name. \r\rEnter the right name and click OK."};
 inline constexpr Text giveAnotherName{"De schijf %1: heeft de zelfde naam als het origineel.\r\r"
                                       "Geef een andere naam voor Schijf %1: en klik op OK.",
                                       "The disk %1: has the same name as the original.\r\r"

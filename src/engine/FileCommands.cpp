@@ -161,8 +161,8 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
 
 void warnNotAdded(EngineContext& ctx, const std::string& mirror, const std::string& name)
 {
-    ctx.ui.warn(ctx.platform.displayPath(mirror + name) + " is niet toegevoegd aan " +
-                ctx.target.base);
+    ctx.ui.warn(ctx.platform.displayPath(mirror + name) +
+                inLanguage(ctx.language(), text::isNotAddedTo) + ctx.target.base);
 }
 
 std::string withBackslash(const std::string& folder)

@@ -149,11 +149,14 @@ RunResult makeBackups(EngineContext& ctx)
     }
 
     const std::string listText = backupDriveText(ctx);
-    const std::string freeLine =
-        inLanguage(ctx.language(), text::freeSpaceOn) + listText + " =" +
-        formatSize(ctx.platform.freeSpace(listText.empty() ? 'c' : listText[0]), sep) + "Bytes";
-    ctx.ui.memo(freeLine);
-    ctx.log.writeLog(freeLine);
+    // Free space that cannot be read (the medium is away) is not shown as a number.
+    const std::int64_t free = ctx.platform.freeSpace(listText.empty() ? 'c' : listText[0]);
+    if (free >= 0) {
+        const std::string freeLine = inLanguage(ctx.language(), text::freeSpaceOn) + listText +
+                                     " =" + formatSize(free, sep) + "Bytes";
+        ctx.ui.memo(freeLine);
+        ctx.log.writeLog(freeLine);
+    }
 
     if (!ctx.facts.startDir.empty())
         ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);

@@ -184,7 +184,13 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     const auto record = media.byKey.find(media.currentKey);
     media.current = record == media.byKey.end() ? MediumRecord{} : record->second;
 
-    if (choice.noDisk)
+    std::string lastLabel;
+    // The default c: stands for no choice at all: the line says how to make one.
+    if (letter == 'c' && chosenBackupDrive(ctx.platform) == 0)
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoBackupDrive, listText));
+    else if (choice.noDisk && ctx.platform.mediumNotMounted(letter, lastLabel))
+        ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NotMounted, listText));
+    else if (choice.noDisk)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::NoDisk, listText));
     else if (media.current.lastBackupDate == 0)
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::DateUnknown, listText));
@@ -194,30 +200,46 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     return choice;
 }
 
+std::string notMountedText(EngineContext& ctx)
+{
+    const std::string& base = ctx.target.base;
+    std::string label;
+    if (base.empty() || !ctx.platform.mediumNotMounted(base[0], label))
+        return std::string();
+    const std::string drive = base.substr(0, 1) + ":";
+    return label.empty() ? fillIn(inLanguage(ctx.language(), text::backupDriveNotMounted), {drive})
+                         : fillIn(inLanguage(ctx.language(), text::labelledBackupDriveNotMounted),
+                                  {drive, label});
+}
+
 bool showDriveError(EngineContext& ctx, const SystemError& error)
 {
     const std::string& base = ctx.target.base;
+    const auto say = [&](const Text& text) {
+        return std::string(inLanguage(ctx.language(), text));
+    };
     std::string text;
     switch (error.code) {
     case 51:
-        text = "De netwerkcomputer luistert niet";
+        text = say(text::networkComputerNotListening);
         break;
     case 65:
-        text = "U heeft geen toegang tot het netwerk";
+        text = say(text::noAccessToNetwork);
         break;
     case 32:
-        text = "Het bestand wordt al gebruikt";
+        text = say(text::fileAlreadyInUse);
         break;
     case 5:
-        text = "U heeft geen toegang tot " + base;
+        text = say(text::noAccessTo) + base;
         break;
     case 21:
-        text = (onFloppyDrive(base) ? "Er zit geen floppy in schijfstation "
-                                    : "Er zit geen CD-r(w) in schijfstation ") +
-               base;
+        text = notMountedText(ctx);
+        if (text.empty())
+            text = say(onFloppyDrive(base) ? text::noFloppyInDrive : text::noCdInDrive) + base;
         break;
     default:
-        text = (onFloppyDrive(base) ? "Er is iets mis met floppy " : "Er is iets mis met schijf ") +
+        text = say(onFloppyDrive(base) ? text::somethingIsWrongWithFloppy
+                                       : text::somethingIsWrongWithDisk) +
                base;
     }
     ctx.ui.warn(text);

@@ -55,8 +55,11 @@ struct DriveChoiceFlags
 /** A backup drive was chosen: sets the backup root, the drive key, the medium's last date and
  *  total from the records, the drive flags and the status line. */
 BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoiceFlags flags);
-/** Turns a failed access to the backup drive into a warning (Dutch in both languages); true
- *  for a drive that is not ready (no medium). */
+/** Where media are mounted, the line that says the backup drive's medium is not mounted
+ *  ("Backup drive e: (STICK) is not mounted"); empty elsewhere. */
+std::string notMountedText(EngineContext& ctx);
+/** Turns a failed access to the backup drive into a warning; true for a drive that is not ready
+ *  (no medium). */
 bool showDriveError(EngineContext& ctx, const SystemError& error);
 
 } // namespace kx

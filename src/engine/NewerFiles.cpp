@@ -174,12 +174,11 @@ bool showScanDriveError(EngineContext& ctx, const SystemError& error)
     const std::string& base = ctx.target.base;
     const char letter = base.empty() ? '\0' : base[0];
     const bool floppy = letter == 'a' || letter == 'A' || letter == 'b' || letter == 'B';
-    std::string text;
-    if (error.code == 21 && floppy)
-        text = inLanguage(ctx.language(), text::noFloppyInDrive) + base;
-    else if (error.code == 21)
-        text = inLanguage(ctx.language(), text::noCdInDrive) + base;
-    else
+    std::string text = error.code == 21 ? notMountedText(ctx) : std::string();
+    if (text.empty() && error.code == 21)
+        text =
+            inLanguage(ctx.language(), floppy ? text::noFloppyInDrive : text::noCdInDrive) + base;
+    else if (text.empty())
         text = inLanguage(ctx.language(), text::somethingIsWrongWithDrive) + base;
     ctx.ui.warn(text);
     return error.code == 21;

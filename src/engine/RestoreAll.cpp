@@ -41,11 +41,14 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
     }
 
     const std::string& base = ctx.target.base;
-    const std::string freeLine =
-        inLanguage(ctx.language(), text::restoredFreeSpaceOn) + base + " =" +
-        formatSize(ctx.platform.freeSpace(base.empty() ? 'c' : base[0]), sep) + "Bytes";
-    ctx.ui.memo(freeLine);
-    ctx.log.writeLog(freeLine);
+    // Free space that cannot be read (the medium is away) is not shown as a number.
+    const std::int64_t free = ctx.platform.freeSpace(base.empty() ? 'c' : base[0]);
+    if (free >= 0) {
+        const std::string freeLine = inLanguage(ctx.language(), text::restoredFreeSpaceOn) + base +
+                                     " =" + formatSize(free, sep) + "Bytes";
+        ctx.ui.memo(freeLine);
+        ctx.log.writeLog(freeLine);
+    }
 }
 
 } // namespace

@@ -18,8 +18,12 @@ std::string backupDriveStatusLine(Language language, DriveStatus status,
         return t(text::statusDrive) + driveText + t(text::statusDateUnknown);
     case DriveStatus::NoDisk:
         return t(text::statusDriveNoMedium) + driveText + t(text::statusNoDisk);
+    case DriveStatus::NotMounted:
+        return t(text::statusDriveNoMedium) + driveText + t(text::statusNotMounted);
     case DriveStatus::NoFloppy:
         return t(text::statusDriveNoMedium) + driveText + t(text::statusNoFloppy);
+    case DriveStatus::NoBackupDrive:
+        return t(text::statusNoBackupDrive);
     }
     return std::string();
 }

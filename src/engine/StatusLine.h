@@ -14,7 +14,9 @@ enum class DriveStatus
     LastBackupAfterDuplicate, // the same, in the form the Duplicate shows
     DateUnknown,              // no backup of this medium is recorded
     NoDisk,                   // the drive holds no medium
-    NoFloppy                  // drive a: holds no floppy
+    NotMounted,               // the drive's medium is not mounted
+    NoFloppy,                 // drive a: holds no floppy
+    NoBackupDrive             // no backup drive has been chosen (driveText is not shown)
 };
 
 /**

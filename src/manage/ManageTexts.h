@@ -34,9 +34,9 @@ inline constexpr Text addButton{"Voegtoe", "Add"};
 inline constexpr Text removeButton{"Verwijder", "Remove"};
 inline constexpr Text restoreButton{"Herstel", "Restore"};
 
-// Drive messages, Dutch in every language.
-inline constexpr Text noFloppyEntry{"a: [geen floppy]", "a: [geen floppy]"};
+// Drive messages.
+inline constexpr Text noFloppyEntry{"a: [geen floppy]", "a: [no floppy]"};
 inline constexpr Text networkSourceRefused{"U kunt geen backup maken van een netwerkschijf.",
-                                           "U kunt geen backup maken van een netwerkschijf."};
+                                           "You cannot back up a network drive."};
 
 } // namespace kx::manageText

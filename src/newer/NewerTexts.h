@@ -26,9 +26,9 @@ inline constexpr Text closeButton{"Sluit venster", "Close Window"};
 inline constexpr Text selectAll{"Selecteer Alles", "Select All"};
 inline constexpr Text addItem{"Voeg toe", "Add"};
 inline constexpr Text closeItem{"Sluit Venster", "Close Window"};
-// The buttons' tips read the same in every language.
+// The buttons' tips.
 inline constexpr Text addTip{"Voeg de geselecteerde bastanden toe aan de Backup",
-                             "Voeg de geselecteerde bastanden toe aan de Backup"};
-inline constexpr Text closeTip{"Terug naar Hoofdvenster", "Terug naar Hoofdvenster"};
+                             "Add the selected files to the Backup"};
+inline constexpr Text closeTip{"Terug naar Hoofdvenster", "Back to the main window"};
 
 } // namespace kx::newerText

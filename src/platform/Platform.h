@@ -106,11 +106,11 @@ struct FileInfo
 /** A copy written to a temporary file beside its destination and not yet put in its place. */
 struct StagedCopy
 {
-    std::string dest;         // drive path of the destination
-    std::string temp;         // native path of the temporary file
-    std::uint64_t device = 0; // the file system the temporary file lies on
-    std::int64_t size = 0;    // bytes copied
-    std::int64_t mtime = 0;   // the source's modification time, given to the copy
+    std::string dest;            // drive path of the destination
+    std::string temp;            // native path of the temporary file
+    std::uint64_t device = 0;    // the file system the temporary file lies on
+    std::int64_t size = 0;       // bytes copied
+    std::int64_t mtime = 0;      // the source's modification time, given to the copy
     std::int32_t mtimeTicks = 0; // and its 100-nanosecond units past mtime
 };
 
@@ -219,6 +219,15 @@ public:
     /** A drive path as the user wrote its names, for the lines a person reads: a name that
      *  holds a backslash shows it again instead of its stand-in. Never mapped back. */
     virtual std::string displayPath(const std::string& drivePath) { return drivePath; }
+    /** True where a drive whose medium is away is a volume that is not mounted, rather than a
+     *  drive standing empty; `label` is then the label its medium was last seen with (empty when
+     *  none is known). False for a letter that names no drive. */
+    virtual bool mediumNotMounted(char letter, std::string& label)
+    {
+        (void)letter;
+        label.clear();
+        return false;
+    }
     /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
      *  next call reads them afresh. */
     virtual void reloadDrives() = 0;

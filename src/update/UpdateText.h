@@ -29,7 +29,7 @@ inline constexpr Text startDownloading{"Start Downloaden", "Start Downloading"};
 inline constexpr Text downloadLaterAutomatic{"Download Later", "Download Later"};
 
 // The update window's own texts: its exit button before any check, the download, the install.
-inline constexpr Text closeWindowAtStart{"Sluit venster", "Sluit venster"};
+inline constexpr Text closeWindowAtStart{"Sluit venster", "Close window"};
 inline constexpr Text downloadedSuccessfully{" is met succes gedownload",
                                              " has been succesfullt downloaded"};
 inline constexpr Text clickInstall{"Klik \"Installeer\" om het progamma te installeren",

@@ -2,6 +2,7 @@
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
 #include "app/MountWatcher.h"
+#include "app/ProgressLine.h"
 #include "app/Schedule.h"
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
@@ -440,7 +441,7 @@ private slots:
 
         Run run = kopierix({"make-backups"}, env);
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(readText(record) == "Kopierix\t1 files copied, 0 failed, 1 without a source\n",
+        QVERIFY2(readText(record) == "Kopierix\t1 file copied, 0 failed, 1 without a source\n",
                  qPrintable("recorded: " + readText(record) + "\nrun: " + run.out + run.err +
                             "\nstand-in: " + bus.standin().readAllStandardError()));
 
@@ -488,6 +489,41 @@ private slots:
         QCOMPARE(watcher.table(), readText(table).toUtf8());
     }
 
+    // One file is counted in the singular, in either language.
+    void progressLineCounts_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("start");
+        const int nl = int(kx::Language::Dutch);
+        const int en = int(kx::Language::English);
+        QTest::newRow("English, none") << en << 0 << "0 files walked, 0 copied, ";
+        QTest::newRow("English, one") << en << 1 << "1 file walked, 0 copied, ";
+        QTest::newRow("English, two") << en << 2 << "2 files walked, 0 copied, ";
+        QTest::newRow("Dutch, one") << nl << 1 << "1 bestand doorlopen, 0 gekopieerd, ";
+        QTest::newRow("Dutch, two") << nl << 2 << "2 bestanden doorlopen, 0 gekopieerd, ";
+    }
+    void progressLineCounts()
+    {
+        QFETCH(int, language);
+        QFETCH(int, files);
+        QFETCH(QString, start);
+        char* text = nullptr;
+        std::size_t size = 0;
+        std::FILE* stream = ::open_memstream(&text, &size);
+        QVERIFY(stream);
+        {
+            kx::ProgressLine line(kx::Language(language), stream, true);
+            kx::RunResult soFar;
+            soFar.backupFileCount = std::uint64_t(files);
+            line.update(soFar);
+        }
+        std::fclose(stream);
+        const QString drawn = QString::fromUtf8(text, qsizetype(size));
+        std::free(text);
+        QVERIFY2(drawn.startsWith("\r\033[K" + start), qPrintable(drawn));
+    }
+
     void progressLine_data()
     {
         QTest::addColumn<bool>("terminal");
@@ -528,7 +564,7 @@ private slots:
             output =
                 kopierix({"make-backups"}, QProcessEnvironment::systemEnvironment()).err.toUtf8();
         }
-        const qsizetype line = output.lastIndexOf("1 files walked, ");
+        const qsizetype line = output.lastIndexOf("1 file walked, ");
         QCOMPARE(line >= 0, shown);
         QCOMPARE(output.contains("\r\033[K"), shown);
         if (shown) {

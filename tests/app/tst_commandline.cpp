@@ -130,6 +130,13 @@ private slots:
             << "kopierix: schedule expects daily, weekly, on-mount or off";
         QTest::newRow("watch with an argument") << QStringList{"watch", "e"} << 2 << ""
                                                 << "kopierix: Unknown argument: e";
+        // A letter for this run is refused as set-backup-drive refuses it.
+        QTest::newRow("--backup-drive of no drive, make-backups")
+            << QStringList{"--backup-drive", "q", "make-backups"} << 2 << ""
+            << "kopierix: there is no drive q: (see kopierix drives)\n";
+        QTest::newRow("--backup-drive of no drive, status")
+            << QStringList{"--backup-drive", "q:", "status"} << 2 << ""
+            << "kopierix: there is no drive q: (see kopierix drives)\n";
         QTest::newRow("--per-computer elsewhere")
             << QStringList{"status", "--per-computer"} << 2 << ""
             << "kopierix: --per-computer belongs to set-backup-drive";
@@ -269,15 +276,75 @@ private slots:
         QVERIFY(logLines.filter(QRegularExpression("^(Button|Knop) ")).isEmpty());
     }
 
-    void aMissingBackupDriveEndsWithStatusOne()
+    // A medium that is away is told once, in the user's language, and nothing is summed up:
+    // no counts of zero, no free space that cannot be read.
+    void aMissingBackupDriveIsToldOnceAndEndsWithStatusOne_data()
     {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("error");
+        const QString english = "C.UTF-8";
+        const QString dutch = "nl_NL.UTF-8";
+        QTest::newRow("make-backups") << QStringList{"make-backups"} << english << ""
+                                      << "Backup drive e: is not mounted\n";
+        QTest::newRow("make-backups, labelled")
+            << QStringList{"make-backups"} << english << "KOPISTICK"
+            << "Backup drive e: (KOPISTICK) is not mounted\n";
+        QTest::newRow("restore-all") << QStringList{"restore-all", "--yes"} << english << ""
+                                     << "Backup drive e: is not mounted\n";
+        QTest::newRow("newer") << QStringList{"newer"} << english << ""
+                               << "Backup drive e: is not mounted\n";
+        QTest::newRow("make-backups, Dutch")
+            << QStringList{"make-backups"} << dutch << "KOPISTICK"
+            << "Backupschijf e: (KOPISTICK) is niet aangekoppeld\n";
+        QTest::newRow("restore-all, Dutch") << QStringList{"restore-all", "--yes"} << dutch << ""
+                                            << "Backupschijf e: is niet aangekoppeld\n";
+    }
+    void aMissingBackupDriveIsToldOnceAndEndsWithStatusOne()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, locale);
+        QFETCH(QString, label);
+        QFETCH(QString, error);
         Fixture fixture;
-        fixture.addMissingDrive('e', "DRIVE_FIXED");
+        fixture.addDrive('c');
+        fixture.writeFile("c:\\Docs\\a.doc", "a", T0);
+        fixture.addMissingDrive('e', "DRIVE_REMOVABLE");
+        if (!label.isEmpty())
+            fixture.setSetting("Drives", "e.label", label);
         fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
-        const Run run = kopierix({"make-backups"});
+        const Run run = kopierix(args, locale);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.err.contains("Er zit geen CD-r(w) in schijfstation e:\\"));
-        QVERIFY(run.out.contains("Number of files copied to e: = 0"));
+        QCOMPARE(run.err, error);
+        QCOMPARE(run.out, QString());
+        // Nor in the log: no summary, no size.
+        QVERIFY(!readAll(fixture.dataPath() + "/Kopierix.log").contains("Bytes"));
+        QCOMPARE(fixture.readFile("c:\\Docs\\a.doc"), QByteArray("a"));
+    }
+
+    // Before a backup drive is chosen, status says so and how to choose one.
+    void statusBeforeAnyBackupDriveIsChosen_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("English") << "C.UTF-8"
+                                 << " No backup drive chosen: choose one with 'kopierix "
+                                    "set-backup-drive FOLDER' or in the Manage window\n";
+        QTest::newRow("Dutch") << "nl_NL.UTF-8"
+                               << " Geen Backupschijf gekozen: kies er een met 'kopierix "
+                                  "set-backup-drive MAP' of in het venster Beheer\n";
+    }
+    void statusBeforeAnyBackupDriveIsChosen()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, line);
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_FIXED", "Backup1");
+        const Run run = kopierix({"status"}, locale);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, line);
+        QCOMPARE(run.err, QString());
     }
 
     // The drive table tells which folder each letter is.
@@ -622,13 +689,15 @@ private slots:
         if (asLink)
             QVERIFY(QFile::link(fifo, fixture.settingsPath()));
 
-        // Drive q: is in no table: the status reads nothing of this machine's own drives.
+        // No backup drive can be read from it: the status reads nothing of this machine's own
+        // drives.
         QProcess p;
-        p.start(QStringLiteral(KOPIERIX_BINARY), {"--backup-drive", "q", "status"});
+        p.start(QStringLiteral(KOPIERIX_BINARY), {"status"});
         QVERIFY2(p.waitForFinished(20000), "status waits on the settings file");
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
-                 QString(" Backup drive: q:, latest backup date unknown\n"));
+                 QString(" No backup drive chosen: choose one with 'kopierix set-backup-drive "
+                         "FOLDER' or in the Manage window\n"));
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
         QVERIFY(S_ISFIFO(st.st_mode));

@@ -248,6 +248,12 @@ private slots:
             << "First use:"
             << "Newly Created"
             << " Backup drive: e:, latest backup date unknown" << QRect(130, 100, 600, 342);
+        QTest::newRow("no backup drive chosen")
+            << "en_US" << QVariantMap{{"BackUp Drive", ""}} << "Kopierix - version 1.01b"
+            << "First use:"
+            << "Newly Created"
+            << " No backup drive chosen: choose one in the Manage window"
+            << QRect(130, 100, 600, 342);
         QTest::newRow("Dutch") << "nl_NL" << QVariantMap{} << "Kopierix - versie 1.01b"
                                << "Eerste gebruik:"
                                << "Nieuw Aangemaakt"

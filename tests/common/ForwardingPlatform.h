@@ -38,6 +38,10 @@ public:
     {
         return m_inner->nativePath(drivePath);
     }
+    bool mediumNotMounted(char letter, std::string& label) override
+    {
+        return m_inner->mediumNotMounted(letter, label);
+    }
     std::string displayPath(const std::string& drivePath) override
     {
         return m_inner->displayPath(drivePath);

@@ -409,7 +409,7 @@ void TestMessageDialogs::answerTexts_data()
                                         << "Kopierix - Duplicate"
                                         << "Next"
                                         << "Cancel";
-    // The floppy question of the second half names the operation in Dutch in both languages.
+    // A caption in the other language steps on all the same.
     QTest::newRow("duplicate, English run, Dutch caption") << ""
                                                            << "Kopierix - Dupliceren"
                                                            << "Next"

@@ -485,7 +485,7 @@ private slots:
         QTest::addColumn<bool>("warned");
         QTest::addColumn<bool>("renameFails");
 
-        const QString unnamed = "Disk e: heeft geen naam. \r\rGeef de juiste naam en klik op OK.";
+        const QString unnamed = "Disk e: has no name. \r\rEnter the right name and click OK.";
         const QString same = "The disk e: has the same name as the original.\r\rEnter a "
                              "different name for Disk e: and click OK.";
         QTest::newRow("unnamed, gets the typed name")
@@ -652,10 +652,10 @@ private slots:
         QCOMPARE(s.ui.questions.size(), std::size_t(3));
         QCOMPARE(QString::fromStdString(s.ui.questions[2]),
                  QString("Put a floppy disk in drive a: and click \"Next\" to proceed."));
-        // This one question names the operation in Dutch in both languages.
+        // The question for the new medium names the operation in the user's language too.
         QCOMPARE(
             Setup::qt(s.ui.captions),
-            QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Dupliceren"}));
+            QStringList({"Kopierix - Duplicate", "Kopierix - Duplicate", "Kopierix - Duplicate"}));
         QVERIFY(run.noFloppy.value_or(false));
     }
 
@@ -664,11 +664,14 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("warning");
         QTest::newRow("Dutch, Next") << "nld" << true
                                      << "Doe een geschikte schijf in schijfstation e: en klik op "
-                                        "\"Volgende\" als u verder wilt gaan.";
+                                        "\"Volgende\" als u verder wilt gaan."
+                                     << "Backupschijf e: is niet aangekoppeld";
         QTest::newRow("English, Cancel")
-            << "" << false << "Put a fit disk in drive e: and click \"Next\" to proceed.";
+            << "" << false << "Put a fit disk in drive e: and click \"Next\" to proceed."
+            << "Backup drive e: is not mounted";
     }
 
     void aMediumThatIsNotReady()
@@ -676,6 +679,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(bool, answer);
         QFETCH(QString, prompt);
+        QFETCH(QString, warning);
         Setup s(false);
         s.start(language.toStdString());
         s.ui.yesNoAnswers = {true, answer};
@@ -683,8 +687,7 @@ private slots:
         const DuplicateResult run = duplicateMedium(*s.ctx);
         QVERIFY(!run.completed);
 
-        QCOMPARE(Setup::qt(s.ui.warnings),
-                 QStringList({"Er zit geen CD-r(w) in schijfstation e:\\"}));
+        QCOMPARE(Setup::qt(s.ui.warnings), QStringList({warning}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.questions[1]), prompt);
         QVERIFY(run.noDisk.value_or(false));

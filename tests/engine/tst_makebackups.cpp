@@ -323,9 +323,12 @@ private slots:
 
         QVERIFY(!makeBackups(rig.ctx).entered);
         QCOMPARE(rig.ui.warnings,
-                 (std::vector<std::string>{"Er zit geen CD-r(w) in schijfstation e:\\"}));
+                 (std::vector<std::string>{"Backupschijf e: is niet aangekoppeld"}));
         QCOMPARE(rig.memo().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
         QCOMPARE(rig.memo().at(3), QString("Totaal aantal Backup-bestanden = 0"));
+        // Free space that cannot be read is no number, in the window or the log.
+        QVERIFY2(rig.memo().filter("Vrije ruimte").isEmpty(), qPrintable(rig.memo().join('\n')));
+        QVERIFY(rig.logLines(fixture).filter("-1").isEmpty());
     }
 
     void progressFollowsThePreviousTotal_data()

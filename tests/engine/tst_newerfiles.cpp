@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/EmptyDrives.h"
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
 #include "common/ScratchMount.h"
@@ -32,8 +33,11 @@ void addDrives(Fixture& fixture)
 /** An engine context over the fixture, with the backup root e:\ and no daylight saving. */
 struct Rig
 {
-    Rig(const Fixture& fixture, const std::string& language)
-        : platform(fixture.platform()), log(*platform)
+    // `mounts`: a medium that is away is not mounted; else its drive stands empty.
+    Rig(const Fixture& fixture, const std::string& language, bool mounts = true)
+        : platform(mounts ? fixture.platform()
+                          : std::make_unique<test::EmptyDrives>(fixture.platform())),
+          log(*platform)
     {
         facts.languageCode = language;
         target.base = "e:\\";
@@ -271,29 +275,37 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("drive");
         QTest::addColumn<QString>("warning");
+        QTest::addColumn<bool>("mounts");
         QTest::newRow("Dutch") << "nld"
                                << "e"
-                               << "Er zit geen CD-r(w) in schijfstation e:\\";
+                               << "Er zit geen CD-r(w) in schijfstation e:\\" << false;
         QTest::newRow("English") << ""
                                  << "e"
-                                 << "No CD-r(w) in drive e:\\";
+                                 << "No CD-r(w) in drive e:\\" << false;
         QTest::newRow("floppy, Dutch") << "nld"
                                        << "a"
-                                       << "Er zit geen floppy in schijfstation a:\\";
+                                       << "Er zit geen floppy in schijfstation a:\\" << false;
         QTest::newRow("floppy, English") << ""
                                          << "a"
-                                         << "No floppy in drive a:\\";
+                                         << "No floppy in drive a:\\" << false;
+        QTest::newRow("not mounted, Dutch") << "nld"
+                                            << "e"
+                                            << "Backupschijf e: is niet aangekoppeld" << true;
+        QTest::newRow("not mounted, English") << ""
+                                              << "e"
+                                              << "Backup drive e: is not mounted" << true;
     }
     void unreadableMedium()
     {
         QFETCH(QString, language);
         QFETCH(QString, drive);
         QFETCH(QString, warning);
+        QFETCH(bool, mounts);
         Fixture fixture;
         fixture.addDrive('c');
         const char letter = drive.toLatin1().at(0);
         fixture.addMissingDrive(letter);
-        Rig rig(fixture, language.toStdString());
+        Rig rig(fixture, language.toStdString(), mounts);
         rig.target.base = std::string(1, letter) + ":\\";
 
         const NewerScanResult result = scanNewFiles(rig.ctx);

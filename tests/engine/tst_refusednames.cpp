@@ -32,12 +32,11 @@ private slots:
         QTest::addColumn<QStringList>("failures");
         QTest::addColumn<QStringList>("warnings");
         const QString reason = " - The medium cannot hold this name";
-        QTest::newRow("add")
-            << false
-            << QStringList{"c:\\Docs\\a\\b.txt not copied to e:" + reason,
-                           "c:\\Docs\\x:y.txt not copied to e:" + reason}
-            << QStringList{"e:\\c-Docs\\a\\b.txt is niet toegevoegd aan e:\\",
-                           "e:\\c-Docs\\x:y.txt is niet toegevoegd aan e:\\"};
+        QTest::newRow("add") << false
+                             << QStringList{"c:\\Docs\\a\\b.txt not copied to e:" + reason,
+                                            "c:\\Docs\\x:y.txt not copied to e:" + reason}
+                             << QStringList{"e:\\c-Docs\\a\\b.txt is not added to e:\\",
+                                            "e:\\c-Docs\\x:y.txt is not added to e:\\"};
         QTest::newRow("newer --add") << true
                                      << QStringList{"c:\\Docs\\a\\b.txt not copied to e:" + reason,
                                                     "c:\\Docs\\x:y.txt not copied to e:" + reason}

@@ -362,7 +362,7 @@ private slots:
 
         QCOMPARE(s.ui.warnings.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(s.ui.warnings[0]),
-                 QString("Er zit geen CD-r(w) in schijfstation e:\\"));
+                 QString("Backup drive e: is not mounted"));
         QVERIFY(!s.ui.warnings[1].empty());
         QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.ui.memoLines.empty());

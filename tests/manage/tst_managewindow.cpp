@@ -506,8 +506,8 @@ private slots:
             << ""
             << " Backupschijf: e: [backup1], geen laatste backupdatum bekend";
         QTest::newRow("no medium") << 'f' << "g:\\"
-                                   << "Er zit geen CD-r(w) in schijfstation f:\\"
-                                   << " Backupschijf: f:, geen schijf aanwezig";
+                                   << "Backupschijf f: is niet aangekoppeld"
+                                   << " Backupschijf: f:, niet aangekoppeld";
     }
     void closingStoresTheDriveTheMediumAndTheLayout()
     {
@@ -549,17 +549,27 @@ private slots:
         QCOMPARE(fixture.setting("Last BackUp", key).toDouble(), 45000.5);
     }
 
+    void aNetworkDriveIsRefusedAsSource_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("Dutch") << "nld"
+                               << "U kunt geen backup maken van een netwerkschijf.";
+        QTest::newRow("English") << ""
+                                 << "You cannot back up a network drive.";
+    }
     void aNetworkDriveIsRefusedAsSource()
     {
+        QFETCH(QString, language);
+        QFETCH(QString, warning);
         Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e', "DRIVE_FIXED");
         fixture.addDrive('n', "DRIVE_REMOTE");
-        ManageRig m(fixture);
+        ManageRig m(fixture, 'e', language.toStdString());
         QComboBox* sources = m.driveList("DriveComboBox1");
         sources->setCurrentIndex(sources->findText("n:"));
-        QCOMPARE(m.rig.ui.warnings,
-                 std::vector<std::string>{"U kunt geen backup maken van een netwerkschijf."});
+        QCOMPARE(m.rig.ui.warnings, std::vector<std::string>{warning.toStdString()});
         QCOMPARE(sources->currentText(), QString("c:"));
         QCOMPARE(m.tree()->model()->index(0, 0).data().toString(), QString("c:\\"));
         // Each letter shows the folder it stands for.

@@ -277,7 +277,7 @@ private slots:
         NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         form.show();
         QTRY_VERIFY(!form.isVisible());
-        QCOMPARE(rig.ui.warnings, std::vector<std::string>{"No CD-r(w) in drive f:\\"});
+        QCOMPARE(rig.ui.warnings, std::vector<std::string>{"Backup drive f: is not mounted"});
         QVERIFY(rig.driveFlags.noDisk);
         QVERIFY(fixture.setting("Defaults", "Nieuwer Width").isValid());
     }

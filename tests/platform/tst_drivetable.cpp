@@ -680,6 +680,36 @@ private slots:
         QCOMPARE(fixture.setting("Drives", "f.seen").toString(), stamp(now - 7200));
     }
 
+    // A medium that is away is named to the user with the label it was last seen with.
+    void aVolumeAwayKeepsTheLabelLastSeen()
+    {
+        test::Fixture fixture;
+        const QString root = QString::fromStdString(canonical(fixture.root()));
+        QDir(root).mkpath("stick");
+        Volume stick;
+        stick.mountPoint = (root + "/stick").toStdString();
+        stick.uuid = "1234-ABCD";
+        stick.label = "KOPISTICK";
+        stick.removable = true;
+        stick.driveType = "DRIVE_REMOVABLE";
+        const std::int64_t now = 2000000000;
+        {
+            auto settings = fixture.platform()->openSettings();
+            DriveTable table(*settings, std::string(), {stick}, now);
+            QCOMPARE(table.root('d'), stick.mountPoint);
+            QCOMPARE(table.lastSeenLabel('d'), std::string("KOPISTICK"));
+        }
+        auto settings = fixture.platform()->openSettings();
+        DriveTable table(*settings, std::string(), {}, now + 60, {stick.identity()});
+        QVERIFY(table.volumeAbsent('d'));
+        QCOMPARE(table.lastSeenLabel('d'), std::string("KOPISTICK"));
+        // A label the user listed for the letter is the one the user knows it by.
+        fixture.setSetting("Drives", "d.label", "Backup");
+        auto again = fixture.platform()->openSettings();
+        QCOMPARE(DriveTable(*again, std::string(), {}, now + 120).lastSeenLabel('d'),
+                 std::string("Backup"));
+    }
+
     void volumeKeepsItsLetterAtAnotherFolder()
     {
         test::Fixture fixture;

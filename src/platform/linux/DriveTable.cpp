@@ -389,6 +389,8 @@ DriveTable::DriveTable(SettingsStore& settings, const std::string& mountInfo,
             drive->seen = parseSeen(settings.readString(kSection, ident, ""));
         } else if (attribute == "removable") {
             drive->removable = settings.readFlag(kSection, ident, false);
+        } else if (attribute == "seenlabel") {
+            drive->seenLabel = settings.readString(kSection, ident, "");
         }
     }
     assignLetters(settings, now, presentBefore);
@@ -427,10 +429,13 @@ void DriveTable::assignLetters(SettingsStore& settings, std::int64_t now,
         drive.volumeIndex = int(index);
         if (!drive.typeListed)
             drive.type = volume.driveType;
-        if (drive.root != volume.mountPoint || drive.removable != volume.removable)
+        // Remembered for the user while the medium is away: "e: (STICK) is not mounted".
+        if (drive.root != volume.mountPoint || drive.removable != volume.removable ||
+            drive.seenLabel != volume.label)
             changed.insert(letter);
         drive.root = volume.mountPoint;
         drive.removable = volume.removable;
+        drive.seenLabel = volume.label;
         // Seen again: written only now and then, so that a start does not rewrite the settings.
         if (now - drive.seen >= kSeenRefresh || drive.seen > now) {
             drive.seen = now;
@@ -517,6 +522,7 @@ void DriveTable::assignLetters(SettingsStore& settings, std::int64_t now,
         settings.writeString(kSection, key + ".volume", drive.identity);
         settings.writeString(kSection, key + ".seen", formatSeen(drive.seen));
         settings.writeFlag(kSection, key + ".removable", drive.removable);
+        settings.writeString(kSection, key + ".seenlabel", drive.seenLabel);
     }
     if (!changed.empty())
         settings.sync();
@@ -618,6 +624,17 @@ std::string DriveTable::fileSystemLabel(char letter)
     // A plain folder standing for a drive is no volume and has no label of its own.
     const Volume* volume = volumeOf(letter);
     return volume ? volume->label : std::string();
+}
+
+std::string DriveTable::lastSeenLabel(char letter)
+{
+    std::string label;
+    if (fixedLabel(letter, label))
+        return label;
+    if (const Volume* volume = volumeOf(letter))
+        return volume->label;
+    const Drive* drive = find(letter);
+    return drive ? drive->seenLabel : std::string();
 }
 
 Volume* DriveTable::volumeOf(char letter)

@@ -46,7 +46,7 @@ const MountEntry* mountHolding(const std::vector<MountEntry>& mounts, const std:
 // volumes. An entry the user wrote (`x=folder`, with an optional `x.type` and `x.label`) stays
 // as it is and wins; `c` is "/" unless listed. Every other volume that holds user data gets a
 // letter that follows the volume, not the folder it is mounted at, kept in entries of the
-// detection's own (`x=folder`, `x.volume`, `x.seen`, `x.removable`).
+// detection's own (`x=folder`, `x.volume`, `x.seen`, `x.removable`, `x.seenlabel`).
 class DriveTable
 {
 public:
@@ -72,6 +72,9 @@ public:
     std::string fileSystemName(char letter);
     // The label of the volume mounted at the root; empty for a plain folder.
     std::string fileSystemLabel(char letter);
+    // The label the letter's medium was last seen with: the listed one, or else the volume's,
+    // remembered while it is away; empty when none is known.
+    std::string lastSeenLabel(char letter);
     // The volume mounted at the root; null for a plain folder or an absent volume.
     Volume* volumeOf(char letter);
     // The mount holding the root folder; null when the root is absent or the letter unknown.
@@ -91,6 +94,7 @@ private:
         // Kept by the detection: the volume the letter belongs to.
         std::string identity;
         std::int64_t seen = 0;
+        std::string seenLabel;
         bool removable = false;
         int volumeIndex = -1; // the volume present, once found; -2 when there is none
         bool absent = false;  // a detected volume that is not there now

@@ -1094,6 +1094,17 @@ std::string LinuxPlatform::displayPath(const std::string& drivePath)
     return toNativeName(drivePath);
 }
 
+bool LinuxPlatform::mediumNotMounted(char letter, std::string& label)
+{
+    // A medium here is mounted, never put in an empty drive: one that is away is not mounted.
+    label.clear();
+    DriveTable& table = drives();
+    if (table.root(letter).empty())
+        return false;
+    label = table.lastSeenLabel(letter);
+    return true;
+}
+
 namespace {
 
 // The user's own folder for a duplicate's temporary copies, created when missing; empty when it

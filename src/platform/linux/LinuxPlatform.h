@@ -43,6 +43,7 @@ public:
     std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
     std::string displayPath(const std::string& drivePath) override;
+    bool mediumNotMounted(char letter, std::string& label) override;
     /** Reads the mounted volumes again. */
     void reloadDrives() override;
     /** On the drive that holds the user's cache folder most closely, the folder Kopierix in it
