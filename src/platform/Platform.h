@@ -216,8 +216,10 @@ public:
     virtual std::string unfitForBackup(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
-    /** A drive path as the user wrote its names, for the lines a person reads: a name that
-     *  holds a backslash shows it again instead of its stand-in. Never mapped back. */
+    /** A drive path as a person reads it in every text of the program (memo, log, command
+     *  line, questions, lists): the system's own form of the path, with each name as the user
+     *  wrote it (a backslash again instead of its stand-in). A letter alone ("e:") names the
+     *  drive and stays as it is. Never mapped back. This form shows drive paths. */
     virtual std::string displayPath(const std::string& drivePath) { return drivePath; }
     /** Forgets what is known of the drives, after a medium has been mounted or unmounted: the
      *  next call reads them afresh. */
@@ -332,6 +334,9 @@ public:
     virtual char decimalSeparator() = 0;
     /** A date-time in the user's short date and long time format. */
     virtual std::string formatDateTime(double dateTime) = 0;
+    /** A date-time as the windows show it: the user's short date with its year in four digits,
+     *  and the long time. */
+    virtual std::string formatWindowDateTime(double dateTime) { return formatDateTime(dateTime); }
     virtual std::string computerName() = 0;
 
 protected:
