@@ -271,6 +271,20 @@ private slots:
         QVERIFY(logLines.filter(QRegularExpression("^(Button|Knop) ")).isEmpty());
     }
 
+    // A terminal and a log file get the locale's own short date, as the log does; only the
+    // windows widen its year.
+    void theCommandLineKeepsTheLocalesShortDate()
+    {
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.setSetting("Last BackUp", "e-", 46367.5); // 11 December 2026, noon
+        const Run status = kopierix({"status"}, "en_US.UTF-8");
+        QCOMPARE(status.exitCode, 0);
+        QVERIFY2(status.out.startsWith(" Backup drive: e:, latest backup: 12/11/26 12:00:00"),
+                 qPrintable(status.out));
+    }
+
     void aMissingBackupDriveEndsWithStatusOne()
     {
         Fixture fixture;

@@ -439,6 +439,35 @@ private slots:
         }
     }
 
+    // A mirror folder named in another case than its source (written on another system, or
+    // its source renamed in case since) still finds the source folder; the proposal carries the
+    // name and case as listed there, in what is shown and in what is added.
+    void aMirrorFolderInAnotherCaseProposesTheNamesAsListed()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-home\\anna\\documents\\reports\\q1.txt", "1", T0);
+        fixture.writeFile("c:\\home\\anna\\Documents\\Reports\\q1.txt", "1", T0);
+        fixture.writeFile("c:\\home\\anna\\Documents\\Reports\\Q2.txt", "22", T0 + kDay);
+        Rig rig(fixture, "");
+        rig.media.current.lastBackupDate = rig.dateTimeOf(T0);
+
+        NewerScanResult result = scanNewFiles(rig.ctx);
+        const std::string q2 = "c:\\home\\anna\\Documents\\Reports\\Q2.txt";
+        QCOMPARE(toList(result.proposals), QStringList{QString::fromStdString(q2)});
+        QCOMPARE(QString::fromStdString(shownProposal(*rig.platform, result.proposals[0])),
+                 fixture.native(q2));
+
+        QCOMPARE(addNewFiles(rig.ctx, result.proposals, {true}).copiedCount, std::uint64_t(1));
+        // Into the mirror folder the medium holds, under the file's own name.
+        QCOMPARE(fixture.readFile("e:\\c-home\\anna\\documents\\reports\\Q2.txt"),
+                 QByteArray("22"));
+        QVERIFY(!fixture.exists("e:\\c-home\\anna\\Documents"));
+        QCOMPARE(QString::fromStdString(shownProposal(*rig.platform, result.proposals[0])),
+                 fixture.native(q2) + " - added");
+        QCOMPARE(toList(rig.ui.memoLines), QStringList{fixture.native(q2) + " added"});
+    }
+
     void failedCopyKeepsItsLineAndTheDate_data()
     {
         QTest::addColumn<bool>("anotherAdded"); // c:\docs\c.doc is proposed and copied too
