@@ -21,6 +21,7 @@
 #include "engine/RunReport.h"
 #include "engine/Settings.h"
 #include "platform/OperationLock.h"
+#include "support/DriveDescription.h"
 #include "support/SizeText.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
@@ -337,7 +338,7 @@ void CommandLine::printDrives(Platform& platform, Language language)
                   : inLanguage(language, cliText::driveNotThere);
         rows.push_back({std::string(1, letter) + ":",
                         inLanguage(language, typeText(platform.driveType(letter))),
-                        label.empty() || !there ? "-" : label, free, platform.nativePath(root)});
+                        label.empty() || !there ? "-" : label, free, platform.displayPath(root)});
     }
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (const auto& row : rows)
@@ -416,7 +417,7 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
     const std::string drive = std::string(1, letter) + ":";
     printOut(fillIn(inLanguage(language, perComputer ? cliText::backupDriveChosenPerComputer
                                                      : cliText::backupDriveChosen),
-                    {drive, platform.nativePath(drive + "\\")}));
+                    {drive, platform.displayPath(drive + "\\")}));
     return kExitOk;
 }
 
@@ -489,8 +490,13 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         ctx, o.backupDrive ? o.backupDrive : target.base.substr(0, 1)[0], {.windowsReady = true});
     ui.setPrintStatus(false);
 
-    if (o.command == "status")
+    if (o.command == "status") {
+        // Which drive that is, so that the user can find it.
+        const char letter = o.backupDrive ? o.backupDrive : chosenBackupDrive(platform);
+        if (letter != 0 && platform.driveType(letter) != DriveType::None)
+            printOut(" " + driveDescription(platform, letter));
         return kExitOk;
+    }
     // A backup drive that cannot be entered has been told about as it was chosen: told once, a
     // run over it has nothing to walk and nothing to sum up.
     SystemError rootError;
@@ -559,7 +565,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     if (!o.add || !scan.found) {
         // An empty list is the window's single line; nothing is added, nothing written.
         for (const auto& line : scan.proposals)
-            printOut(line);
+            printOut(shownProposal(platform, line));
         return kExitOk;
     }
     std::vector<bool> selected(scan.proposals.size(), true);
@@ -596,6 +602,8 @@ int watch(Platform& platform, SystemFacts& facts, const Options& o)
 int CommandLine::run(const std::vector<std::string>& args)
 {
     SystemFacts facts = gatherSystemFacts(m_platform);
+    // Its lines go to a terminal or a file, as the log's do: dates keep the plain form.
+    facts.windowDates = false;
     const std::string& lang = facts.languageCode;
     g_stop.clear();
     g_stopSignal = 0;

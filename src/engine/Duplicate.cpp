@@ -403,7 +403,8 @@ void DuplicateRun::tellIncomplete()
     m_ctx.ui.memo(box);
     m_ctx.log.writeLog(box);
     for (std::size_t i = 0; i < m_missing.size(); ++i) {
-        const std::string line = say(text::missingFromTheCopy) + m_missing[i];
+        const std::string line =
+            say(text::missingFromTheCopy) + m_ctx.platform.displayPath(m_missing[i]);
         m_ctx.ui.memo(line);
         m_ctx.log.writeLog(line);
         if (i < kMissingShown)

@@ -124,9 +124,10 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
                    const std::string& mirror, const std::string& name)
 {
     const std::string from = sourceFolder + name;
-    ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) + from);
+    ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) +
+                     ctx.platform.displayPath(from));
     const std::string to = mirror + name;
-    ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + to);
+    ctx.log.writeLog(inLanguage(ctx.language(), text::addToName) + ctx.platform.displayPath(to));
     // A copy that could not be made is told with its reason, as in every other walk.
     const auto failed = [&] {
         if (copy.lastError().code != 0)
@@ -153,8 +154,9 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
     if (size > 0)
         ctx.media.current.totalSize += size;
     copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-    ctx.ui.memo(from + inLanguage(ctx.language(), text::added));
-    ctx.log.writeLog(from + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
+    const std::string shown = ctx.platform.displayPath(from);
+    ctx.ui.memo(shown + inLanguage(ctx.language(), text::added));
+    ctx.log.writeLog(shown + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
                      ":");
     return AddOutcome::Added;
 }
@@ -326,9 +328,9 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         if (size > 0)
             ctx.media.current.totalSize =
                 std::max<std::int64_t>(0, ctx.media.current.totalSize - size);
-        ctx.ui.memo(path + inLanguage(ctx.language(), text::removed));
+        ctx.ui.memo(ctx.platform.displayPath(path) + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
-                         folderPart(path));
+                         ctx.platform.displayPath(folderPart(path)));
         ++removed;
     }
     return {removed, ctx.stopRequested(), {}};
@@ -365,11 +367,12 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
             continue;
         written.add(to);
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-        ctx.ui.memo(from + inLanguage(ctx.language(), text::restored));
+        ctx.ui.memo(ctx.platform.displayPath(from) + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it
-        // always has.
+        // always has: each of the two as the user reads paths.
         ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +
-                         ctx.platform.currentDirectory() + "\\" + from);
+                         ctx.platform.displayPath(ctx.platform.currentDirectory()) + "\\" +
+                         ctx.platform.displayPath(from));
         ++result.done;
     }
     result.stopped = ctx.stopRequested();

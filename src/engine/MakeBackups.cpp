@@ -78,7 +78,8 @@ RunResult makeBackups(EngineContext& ctx)
                 return;
             }
             copy.correctCopiedFileTime(source, backup, sourceDate);
-            const std::string line = source + inLanguage(ctx.language(), text::copiedTo) + drive;
+            const std::string line = ctx.platform.displayPath(source) +
+                                     inLanguage(ctx.language(), text::copiedTo) + drive;
             ctx.ui.memo(line);
             ctx.log.writeLog(line);
             ++result.copiedCount;

@@ -81,7 +81,8 @@ std::string backupDriveText(EngineContext& ctx)
 
 std::string dateText(EngineContext& ctx, double dateTime)
 {
-    return ctx.platform.formatDateTime(dateTime);
+    return ctx.facts.windowDates ? ctx.platform.formatWindowDateTime(dateTime)
+                                 : ctx.platform.formatDateTime(dateTime);
 }
 
 void writeLastDate(EngineContext& ctx, std::int64_t totalSize, double lastDate)

@@ -11,7 +11,8 @@ namespace kx {
 
 /** The drive-list text of the backup drive ("e: [backup1]", or "e:"). */
 std::string backupDriveText(EngineContext& ctx);
-/** The user's date-and-time text of a date-time. */
+/** The user's date-and-time text of a date-time, in the windows' form where the texts go to
+ *  windows. */
 std::string dateText(EngineContext& ctx, double dateTime);
 
 /** Stores the date and total of the current medium under its drive key and shows the present

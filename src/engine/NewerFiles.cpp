@@ -169,6 +169,19 @@ bool isAddedLine(const std::string& line)
                        [&](const char* form) { return endsWith(line, form); });
 }
 
+std::string shownProposal(Platform& platform, const std::string& line)
+{
+    if (isNoNewerFilesLine(line))
+        return line;
+    for (const char* marker : text::addedMarker) {
+        if (endsWith(line, marker)) {
+            const std::size_t path = line.size() - std::string(marker).size();
+            return platform.displayPath(line.substr(0, path)) + line.substr(path);
+        }
+    }
+    return platform.displayPath(line);
+}
+
 bool showScanDriveError(EngineContext& ctx, const SystemError& error)
 {
     const std::string& base = ctx.target.base;
@@ -226,6 +239,14 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
         std::string s = lowerCase(std::string(1, b[r + 3])) + ":\\" + b.substr(r + 5);
         if (s.size() == 4)
             s.resize(3);
+        // The medium's folder names its source without regard to case (a medium written
+        // elsewhere, a folder renamed in case since): the source folder is taken as it stands
+        // on its drive, so that the proposals carry their names as listed.
+        if (s.size() > 3) {
+            const std::string found = ctx.platform.findPath(folderPath(s));
+            if (!found.empty())
+                s = found + "\\";
+        }
         scanFolderPair(ctx, s, b, result.proposals);
     }
 
@@ -302,9 +323,10 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         if (size > 0)
             medium.totalSize += size;
         copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
+        const std::string shown = ctx.platform.displayPath(line);
         lines[i] += inLanguage(ctx.language(), text::addedMarker);
-        ctx.ui.memo(line + inLanguage(ctx.language(), text::added));
-        ctx.log.writeLog(line + inLanguage(ctx.language(), text::addedToBackup) + drive);
+        ctx.ui.memo(shown + inLanguage(ctx.language(), text::added));
+        ctx.log.writeLog(shown + inLanguage(ctx.language(), text::addedToBackup) + drive);
         ++added;
     }
     const std::uint64_t flushFailures = written.flush(ctx);

@@ -123,7 +123,9 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
         const FileDate sourceDate = fileDateOf(m_ctx.platform, entry);
         copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
             m_copy.correctCopiedFileTime(source, dest, sourceDate);
-            const std::string line = source + inLanguage(m_ctx.language(), text::copiedTo) + dest;
+            const std::string line = m_ctx.platform.displayPath(source) +
+                                     inLanguage(m_ctx.language(), text::copiedTo) +
+                                     m_ctx.platform.displayPath(dest);
             m_ctx.ui.memo(line);
             m_ctx.log.writeLog(line);
             copied(size);

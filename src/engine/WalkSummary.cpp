@@ -21,7 +21,7 @@ void WalkFailures::copyFailed(EngineContext& ctx, const std::string& source,
     const std::string reason = error.code == errors::kChangedWhileCopied
                                    ? inLanguage(ctx.language(), text::changedWhileBeingCopied)
                                    : error.message;
-    // The names as the user wrote them: the platform's stand-ins are for the walks alone.
+    // The paths as the user knows them: the drive paths and their stand-ins are the walks' own.
     const std::string line = ctx.platform.displayPath(source) +
                              inLanguage(ctx.language(), text::notCopiedTo) +
                              ctx.platform.displayPath(dest) + " - " + reason;
@@ -44,8 +44,9 @@ void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& sourc
     case errors::kFileNotFound:
     case errors::kPathNotFound:
         ++m_withoutSource;
-        ctx.log.writeLog(inLanguage(ctx.language(), text::noSourceForBackupFile) + backup + ": " +
-                         source);
+        ctx.log.writeLog(inLanguage(ctx.language(), text::noSourceForBackupFile) +
+                         ctx.platform.displayPath(backup) + ": " +
+                         ctx.platform.displayPath(source));
         break;
     case errors::kNotReady:
     case errors::kNoSuchDrive:

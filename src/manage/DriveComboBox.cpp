@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "manage/DriveComboBox.h"
 
+#include "support/DriveDescription.h"
 #include "support/DriveQueries.h"
 
 #include <QFile>
@@ -58,10 +59,12 @@ void DriveComboBox::rebuild()
         for (char letter : letters) {
             const QString text = QString::fromStdString(driveListText(m_platform, letter));
             addItem(text, QChar::fromLatin1(lowerLetter(letter)));
-            // The letters are this program's own: the folder tells the user which drive it is.
-            const std::string folder = m_platform.nativePath(std::string(1, letter) + ":\\");
-            setItemData(count() - 1, QFile::decodeName(QByteArray::fromStdString(folder)),
-                        Qt::ToolTipRole);
+            // The letters are this program's own: the label and the folder tell the user which
+            // drive it is.
+            setItemData(
+                count() - 1,
+                QFile::decodeName(QByteArray::fromStdString(driveDescription(m_platform, letter))),
+                Qt::ToolTipRole);
         }
         const int index = selected != 0 ? findData(QChar::fromLatin1(selected)) : -1;
         setCurrentIndex(index >= 0 ? index : (count() > 0 ? 0 : -1));

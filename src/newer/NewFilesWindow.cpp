@@ -350,7 +350,8 @@ void NewFilesWindow::showLines()
     m_settingSelection = true;
     m_proposals->clear();
     for (const std::string& line : m_lines) {
-        auto* item = new QListWidgetItem(fromEngine(line), m_proposals);
+        auto* item =
+            new QListWidgetItem(fromEngine(shownProposal(m_ctx.platform, line)), m_proposals);
         // The line that says there is nothing to add is never selected.
         if (isNoNewerFilesLine(line))
             item->setFlags(item->flags() & ~Qt::ItemIsSelectable);
@@ -410,7 +411,8 @@ void NewFilesWindow::addSelectedProposals()
         [this, adding, top = topIndex.isValid() ? topIndex.row() : -1] {
             m_lines = std::move(adding->lines);
             for (int row = 0; row < m_proposals->count(); ++row)
-                m_proposals->item(row)->setText(fromEngine(m_lines[static_cast<std::size_t>(row)]));
+                m_proposals->item(row)->setText(fromEngine(
+                    shownProposal(m_ctx.platform, m_lines[static_cast<std::size_t>(row)])));
             if (adding->added > 0)
                 emit backupChanged();
             if (top >= 0)

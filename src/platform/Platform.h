@@ -216,8 +216,10 @@ public:
     virtual std::string unfitForBackup(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
-    /** A drive path as the user wrote its names, for the lines a person reads: a name that
-     *  holds a backslash shows it again instead of its stand-in. Never mapped back. */
+    /** A drive path as a person reads it in every text of the program (memo, log, command
+     *  line, questions, lists): the system's own form of the path, with each name as the user
+     *  wrote it (a backslash again instead of its stand-in). A letter alone ("e:") names the
+     *  drive and stays as it is. Never mapped back. This form shows drive paths. */
     virtual std::string displayPath(const std::string& drivePath) { return drivePath; }
     /** True where a drive whose medium is away is a volume that is not mounted, rather than a
      *  drive standing empty; `label` is then the label its medium was last seen with (empty when
@@ -341,6 +343,9 @@ public:
     virtual char decimalSeparator() = 0;
     /** A date-time in the user's short date and long time format. */
     virtual std::string formatDateTime(double dateTime) = 0;
+    /** A date-time as the windows show it: the user's short date with its year in four digits,
+     *  and the long time. */
+    virtual std::string formatWindowDateTime(double dateTime) { return formatDateTime(dateTime); }
     virtual std::string computerName() = 0;
 
 protected:

@@ -16,6 +16,9 @@ struct SystemFacts
     /** The folder the program was started in, ending in "\": a run returns to it, and a
      *  medium's Autorun.inf starts the program from it. Empty where it is not known. */
     std::string startDir;
+    /** The engine's texts go to windows, which show dates with the year in four digits (see
+     *  Platform::formatWindowDateTime); the command line keeps the plain form, as the log does. */
+    bool windowDates = true;
 };
 
 /** "nld" for a Dutch or Afrikaans locale name ("nl_NL", "nl_BE", "af_ZA"), else empty. */

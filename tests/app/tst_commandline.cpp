@@ -256,12 +256,14 @@ private slots:
 
         const Run status = kopierix({"--backup-drive", "f", "status"});
         QCOMPARE(status.exitCode, 0);
-        QCOMPARE(status.out, QString(" Backup drive: f: [other], latest backup date unknown\n"));
+        // The drive by its label and its folder, so that the user can find it.
+        QCOMPARE(status.out, " Backup drive: f: [other], latest backup date unknown\n f: (Other) " +
+                                 fixture.native("f:\\") + "\n");
 
         const Run run = kopierix({"--backup-drive", "f:", "make-backups"});
         QCOMPARE(run.exitCode, 0);
         const QStringList lines = run.out.split('\n');
-        QCOMPARE(lines.at(0), QString("C:\\Docs\\a.txt copied to f:"));
+        QCOMPARE(lines.at(0), fixture.native("c:\\Docs\\a.txt") + " copied to f:");
         QCOMPARE(lines.at(2), QString("Number of files copied to f: = 1"));
         QCOMPARE(fixture.readFile("f:\\C-Docs\\a.txt"), QByteArray("new"));
         QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("e:\\"));
@@ -272,8 +274,22 @@ private slots:
         const QStringList logLines = QString::fromUtf8(log.readAll()).split("\r\n");
         QVERIFY(logLines.at(0).startsWith("Date: "));
         // A headless run clicks nothing: no line of a button, in either language.
-        QCOMPARE(logLines.at(1), QString("C:\\Docs\\a.txt copied to f:"));
+        QCOMPARE(logLines.at(1), fixture.native("c:\\Docs\\a.txt") + " copied to f:");
         QVERIFY(logLines.filter(QRegularExpression("^(Button|Knop) ")).isEmpty());
+    }
+
+    // A terminal and a log file get the locale's own short date, as the log does; only the
+    // windows widen its year.
+    void theCommandLineKeepsTheLocalesShortDate()
+    {
+        Fixture fixture;
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.setSetting("Last BackUp", "e-", 46367.5); // 11 December 2026, noon
+        const Run status = kopierix({"status"}, "en_US.UTF-8");
+        QCOMPARE(status.exitCode, 0);
+        QVERIFY2(status.out.startsWith(" Backup drive: e:, latest backup: 12/11/26 12:00:00"),
+                 qPrintable(status.out));
     }
 
     // A medium that is away is told once, in the user's language, and nothing is summed up:
@@ -379,10 +395,10 @@ private slots:
 
         const Run newer = kopierix({"newer"});
         QCOMPARE(newer.exitCode, 0);
-        QCOMPARE(newer.out, QString("c:\\Docs\\b.doc\n"));
+        QCOMPARE(newer.out, fixture.native("c:\\Docs\\b.doc") + "\n");
         const Run add = kopierix({"newer", "--add"});
         QCOMPARE(add.exitCode, 0);
-        QCOMPARE(add.out, QString("c:\\Docs\\b.doc added\n"));
+        QCOMPARE(add.out, fixture.native("c:\\Docs\\b.doc") + " added\n");
         QCOMPARE(fixture.readFile("e:\\C-Docs\\b.doc"), QByteArray("new"));
         QVERIFY(fixture.setting("Last BackUp", "e-").isValid());
 
@@ -572,7 +588,8 @@ private slots:
         if (windowsOpen) {
             // The run's lines follow its own date line in the windows' log.
             QVERIFY2(current.startsWith(windowsLog + "Date: "), current.constData());
-            QVERIFY(current.contains("\r\nC:\\Docs\\a.doc copied to e:\r\n"));
+            QVERIFY(current.contains(
+                ("\r\n" + fixture.native("c:\\Docs\\a.doc") + " copied to e:\r\n").toUtf8()));
             QVERIFY(!QFile::exists(fixture.dataPath() + "/Kopierix!.log"));
         } else {
             QVERIFY2(current.startsWith("Date: "), current.constData());
@@ -948,7 +965,7 @@ private slots:
         QCOMPARE(run.err, filled(err, c));
         QStringList memo;
         for (const QString& path : added)
-            memo << path + " added";
+            memo << fixture.native(path.toStdString()) + " added";
         QCOMPARE(run.out, (memo.isEmpty() ? QString() : memo.join('\n') + '\n') + summary);
 
         // Each file added has its copy and the log's lines; nothing else reached the medium.
@@ -959,8 +976,10 @@ private slots:
             const QString copy =
                 path.count('\\') == 1 ? "e:\\c-\\" + path.mid(3) : "e:\\c-" + path.mid(3);
             QVERIFY2(fixture.exists(copy.toStdString()), qPrintable(copy));
-            QVERIFY(log.contains(("\r\nAdd - FromName: " + path + "\r\nAdd - ToName: " + copy +
-                                  "\r\n" + path + " added to Backup e:\r\n")
+            const QString from = fixture.native(path.toStdString());
+            QVERIFY(log.contains(("\r\nAdd - FromName: " + from + "\r\nAdd - ToName: " +
+                                  fixture.native(copy.toStdString()) + "\r\n" + from +
+                                  " added to Backup e:\r\n")
                                      .toUtf8()));
         }
         QDirIterator it(fixture.native("e:\\"), QDir::Files | QDir::Hidden | QDir::System,

@@ -98,6 +98,15 @@ public:
     std::atomic<int> released = 0;
 };
 
+// The system's own platform, whose two forms of a date can be told apart.
+class TwoDateForms : public LocalePlatform
+{
+public:
+    TwoDateForms() : LocalePlatform("C") {}
+    std::string formatDateTime(double) override { return "plain date"; }
+    std::string formatWindowDateTime(double) override { return "window date"; }
+};
+
 // The program's windows over a fixture, the main window shown and its first paint done.
 struct Program
 {
@@ -343,7 +352,7 @@ private slots:
 
         program.run("MaakBackupBtn");
         const QStringList memo = program.memo();
-        QCOMPARE(memo.value(0), QStringLiteral("s:\\Docs\\a.txt copied to e:"));
+        QCOMPARE(memo.value(0), fixture.native("s:\\Docs\\a.txt") + " copied to e:");
         QCOMPARE(memo.value(1), QString());
         QCOMPARE(memo.value(2), QStringLiteral("Number of files copied to e: = 1"));
         QCOMPARE(memo.value(4), QStringLiteral("Total number of Backup files = 1"));
@@ -353,6 +362,21 @@ private slots:
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Make Backups\" clicked"));
         QVERIFY(!program.main->operationWorking());
         QVERIFY(program.main->findChild<QWidget*>(QStringLiteral("ProgressBar"))->isHidden());
+    }
+
+    // The windows show dates in a form of their own (a year of four digits); the log keeps the
+    // plain one.
+    void theWindowsShowDatesInTheirOwnForm()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        fixture.setSetting(QStringLiteral("Last BackUp"), QStringLiteral("e-"), 45000.5);
+        Program program(std::make_unique<TwoDateForms>());
+        QCOMPARE(program.status(), QStringLiteral(" Backup drive: e:, latest backup: window date"));
+
+        program.run("MaakBackupBtn");
+        QCOMPARE(program.status(), QStringLiteral(" Backup drive: e:, latest backup: window date"));
+        QCOMPARE(logLines(fixture).value(0), QStringLiteral("Date: plain date"));
     }
 
     // A second file operation is refused with a warning while another holds the operation lock:
@@ -624,11 +648,11 @@ private slots:
 
         auto* button = program.main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
         const QString caption = button->text();
+        const QString docs = fixture.native("s:\\Docs\\f");
         const auto copiedLines = [&] {
             const QStringList memo = program.memo();
-            return std::count_if(memo.begin(), memo.end(), [](const QString& line) {
-                return line.startsWith(QLatin1String("s:\\Docs\\f")) &&
-                       line.endsWith(QLatin1String(" copied to e:"));
+            return std::count_if(memo.begin(), memo.end(), [&](const QString& line) {
+                return line.startsWith(docs) && line.endsWith(QLatin1String(" copied to e:"));
             });
         };
         program.click("MaakBackupBtn");

@@ -162,6 +162,10 @@ public:
     {
         return m_inner->formatDateTime(dateTime);
     }
+    std::string formatWindowDateTime(double dateTime) override
+    {
+        return m_inner->formatWindowDateTime(dateTime);
+    }
     std::string computerName() override { return m_inner->computerName(); }
 
 private:

@@ -242,8 +242,9 @@ private slots:
             const std::string dest = "e:\\C-Docs\\f" + std::to_string(i) + ".txt";
             const std::size_t staged = indexOf(e, "stage " + dest);
             const std::size_t renamed = indexOf(e, "rename " + dest);
-            const std::size_t told =
-                indexOf(e, "memo C:\\Docs\\f" + std::to_string(i) + ".txt copied to e:");
+            const std::size_t told = indexOf(
+                e, "memo " + run.fixture.nativeBytes("c:\\Docs\\f" + std::to_string(i) + ".txt") +
+                       " copied to e:");
             QVERIFY(staged < renamed && renamed < told && told < e.size());
             // A flush lies between the copy's writing and its rename.
             QVERIFY(std::any_of(e.begin() + staged, e.begin() + renamed,
@@ -263,7 +264,8 @@ private slots:
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
         QCOMPARE(outcome.copiedCount, std::uint64_t(0));
-        QVERIFY(run.rig->memo().contains("C:\\Docs\\a.txt not copied to e: - Input/output error"));
+        QVERIFY(run.rig->memo().contains(run.fixture.native("c:\\Docs\\a.txt") +
+                                         " not copied to e: - Input/output error"));
         QVERIFY(run.rig->memo().contains("Number of failed copies = 1"));
     }
 
@@ -290,8 +292,8 @@ private slots:
 
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
-        QVERIFY(run.rig->memo().contains(
-            "C:\\Docs\\big.bin not copied to e: - changed while being copied"));
+        QVERIFY(run.rig->memo().contains(run.fixture.native("c:\\Docs\\big.bin") +
+                                         " not copied to e: - changed while being copied"));
         QCOMPARE(outcome.failedCount, std::uint64_t(1));
 
         // Left alone, it is copied at the next run.

@@ -59,7 +59,9 @@ private slots:
             QCOMPARE(run.backupFileCount, std::uint64_t(1));
             QVERIFY(rig.memo().contains("Number of failed copies = 1"));
             const QStringList log = rig.logLines(fixture);
-            QVERIFY(log.filter("C:\\Docs\\big.bin not copied to e: - ").size() == 1);
+            QVERIFY(
+                log.filter(fixture.native("c:\\Docs\\big.bin") + " not copied to e: - ").size() ==
+                1);
             QCOMPARE(QDir(medium + "/C-Docs").entryList(QDir::Files | QDir::Hidden).size(), 1);
         }
 

@@ -365,8 +365,10 @@ private slots:
         QVERIFY(!fixture.exists("e:\\C-Docs\\new.doc"));
         QVERIFY(!fixture.exists("e:\\c-\\new.txt"));
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\Docs\\New.doc" + marker}));
-        QCOMPARE(toList(rig.ui.memoLines), QStringList{"c:\\Docs\\New.doc" + memo});
-        QVERIFY(logLines(fixture).contains("c:\\Docs\\New.doc" + log));
+        // The list keeps the proposals' drive paths; the lines show the files' own paths.
+        const QString newDoc = fixture.native("c:\\Docs\\New.doc");
+        QCOMPARE(toList(rig.ui.memoLines), QStringList{newDoc + memo});
+        QVERIFY(logLines(fixture).contains(newDoc + log));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(107));
 
         // All selected: the added line is passed over, the other one is added.
@@ -375,7 +377,7 @@ private slots:
         QCOMPARE(toList(lines),
                  (QStringList{"c:\\new.txt" + marker, "c:\\Docs\\New.doc" + marker}));
         QCOMPARE(toList(rig.ui.memoLines),
-                 (QStringList{"c:\\Docs\\New.doc" + memo, "c:\\new.txt" + memo}));
+                 (QStringList{newDoc + memo, fixture.native("c:\\new.txt") + memo}));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(112));
 
         // The medium's records got the moment of the command; the date in memory stays.
@@ -438,7 +440,7 @@ private slots:
                 rig.media.current.totalSize,
                 100 + fixture.readFile("c:\\Docs\\" + first.substr(first.rfind('\\') + 1)).size());
             QCOMPARE(toList(rig.ui.memoLines).filter("not copied"),
-                     QStringList{"c:\\Docs\\" + secondName +
+                     QStringList{fixture.native("c:\\Docs\\") + secondName +
                                  " not copied to e: - the backup drive does not tell capitals "
                                  "from small letters and already holds " +
                                  firstName});
@@ -447,6 +449,35 @@ private slots:
             QCOMPARE(fixture.readFile("e:\\c-Docs\\report.doc"), QByteArray("lower!"));
             QCOMPARE(rig.media.current.totalSize, std::int64_t(111));
         }
+    }
+
+    // A mirror folder named in another case than its source (written on another system, or
+    // its source renamed in case since) still finds the source folder; the proposal carries the
+    // name and case as listed there, in what is shown and in what is added.
+    void aMirrorFolderInAnotherCaseProposesTheNamesAsListed()
+    {
+        Fixture fixture;
+        addDrives(fixture);
+        fixture.writeFile("e:\\c-home\\anna\\documents\\reports\\q1.txt", "1", T0);
+        fixture.writeFile("c:\\home\\anna\\Documents\\Reports\\q1.txt", "1", T0);
+        fixture.writeFile("c:\\home\\anna\\Documents\\Reports\\Q2.txt", "22", T0 + kDay);
+        Rig rig(fixture, "");
+        rig.media.current.lastBackupDate = rig.dateTimeOf(T0);
+
+        NewerScanResult result = scanNewFiles(rig.ctx);
+        const std::string q2 = "c:\\home\\anna\\Documents\\Reports\\Q2.txt";
+        QCOMPARE(toList(result.proposals), QStringList{QString::fromStdString(q2)});
+        QCOMPARE(QString::fromStdString(shownProposal(*rig.platform, result.proposals[0])),
+                 fixture.native(q2));
+
+        QCOMPARE(addNewFiles(rig.ctx, result.proposals, {true}).copiedCount, std::uint64_t(1));
+        // Into the mirror folder the medium holds, under the file's own name.
+        QCOMPARE(fixture.readFile("e:\\c-home\\anna\\documents\\reports\\Q2.txt"),
+                 QByteArray("22"));
+        QVERIFY(!fixture.exists("e:\\c-home\\anna\\Documents"));
+        QCOMPARE(QString::fromStdString(shownProposal(*rig.platform, result.proposals[0])),
+                 fixture.native(q2) + " - added");
+        QCOMPARE(toList(rig.ui.memoLines), QStringList{fixture.native(q2) + " added"});
     }
 
     void failedCopyKeepsItsLineAndTheDate_data()
@@ -478,7 +509,7 @@ private slots:
         QCOMPARE(rig.proposals(result).first(), QString("c:\\docs\\b.doc"));
         const QStringList failed = logLines(fixture).filter(" not copied to ");
         QCOMPARE(failed.size(), 1);
-        QVERIFY(failed[0].startsWith("c:\\docs\\b.doc not copied to e: - "));
+        QVERIFY(failed[0].startsWith(fixture.native("c:\\docs\\b.doc") + " not copied to e: - "));
         QVERIFY(toList(rig.ui.memoLines).contains(failed[0]));
         // A new date would hide the failed file from every later scan: none is stored, and
         // with no date on record none is made up for the total either.

@@ -209,9 +209,12 @@ private slots:
         QCOMPARE(run.copiedSize, std::int64_t(10));
         QCOMPARE(s.media.current.totalSize, std::int64_t(10));
 
-        const QStringList fileLines = {"e:\\S-Docs\\a.txt" + copiedTo + "S:\\Docs\\a.txt",
-                                       "e:\\S-Docs\\Sub\\b.txt" + copiedTo + "S:\\Docs\\Sub\\b.txt",
-                                       "e:\\S-\\root.ini" + copiedTo + "S:\\root.ini"};
+        const auto line = [&](const std::string& backup, const std::string& source) {
+            return s.fixture.native(backup) + copiedTo + s.fixture.native(source);
+        };
+        const QStringList fileLines = {line("e:\\S-Docs\\a.txt", "s:\\Docs\\a.txt"),
+                                       line("e:\\S-Docs\\Sub\\b.txt", "s:\\Docs\\Sub\\b.txt"),
+                                       line("e:\\S-\\root.ini", "s:\\root.ini")};
         const QString size = s.size(10);
         QStringList expected = summary;
         for (auto& line : expected)
@@ -339,12 +342,14 @@ private slots:
         QCOMPARE(s.media.current.totalSize, std::int64_t(6));
         QCOMPARE(run.copiedSize, std::int64_t(2));
 
-        const QString failure = backup + " not copied to " + source + " - ";
         const QStringList failed = s.logLines().filter(" not copied to ");
         QCOMPARE(failed.size(), source.isEmpty() ? 0 : 1);
-        if (!source.isEmpty())
+        if (!source.isEmpty()) {
+            const QString failure = s.fixture.native(backup.toStdString()) + " not copied to " +
+                                    s.fixture.native(source.toStdString()) + " - ";
             QVERIFY2(failed[0].startsWith(failure) && failed[0].size() > failure.size(),
                      qPrintable(failed[0]));
+        }
         // What failed closes the summary, before the free space.
         const QStringList memo = s.memo();
         QCOMPARE(memo[memo.size() - 2], closing);

@@ -235,6 +235,47 @@ private slots:
         QCOMPARE(platform->nativePath(drivePath.toStdString()), root + expected.toStdString());
     }
 
+    // The texts show what the user finds on disk: the native path, also of a medium that is
+    // away; only a letter alone, which names the drive, and a letter of no drive stay as they
+    // are.
+    void displayPathIsThePathOnDisk_data()
+    {
+        QTest::addColumn<QByteArray>("drivePath");
+        QTest::addColumn<QByteArray>("expected"); // %e and %m stand for the drives' folders
+
+        QTest::newRow("a file") << QByteArray("e:\\Docs\\Report.TXT")
+                                << QByteArray("%e/Docs/Report.TXT");
+        QTest::newRow("an upper-case letter")
+            << QByteArray("E:\\Docs\\Sub\\a.txt") << QByteArray("%e/Docs/Sub/a.txt");
+        QTest::newRow("a folder with its backslash")
+            << QByteArray("e:\\Docs\\") << QByteArray("%e/Docs");
+        QTest::newRow("a root") << QByteArray("e:\\") << QByteArray("%e");
+        QTest::newRow("a name that holds a backslash")
+            << QByteArray("e:\\Docs\\back\xef\x81\x9cslash.txt")
+            << QByteArray("%e/Docs/back\\slash.txt");
+        QTest::newRow("bytes that are not UTF-8")
+            << QByteArray("e:\\caf\xe9\\Na\xefve.txt") << QByteArray("%e/caf\xe9/Na\xefve.txt");
+        QTest::newRow("a medium that is away")
+            << QByteArray("m:\\c-Docs\\a.txt") << QByteArray("%m/c-Docs/a.txt");
+        QTest::newRow("a letter alone names the drive") << QByteArray("e:") << QByteArray("e:");
+        QTest::newRow("a letter of no drive")
+            << QByteArray("q:\\Docs\\a.txt") << QByteArray("q:\\Docs\\a.txt");
+    }
+
+    void displayPathIsThePathOnDisk()
+    {
+        QFETCH(QByteArray, drivePath);
+        QFETCH(QByteArray, expected);
+        test::Fixture fixture;
+        fixture.addDrive('e');
+        fixture.addMissingDrive('m');
+        auto platform = fixture.platform();
+        expected.replace("%e", QByteArray::fromStdString(nativeRoot(fixture, 'e')))
+            .replace("%m", QByteArray::fromStdString(fixture.nativeBytes("m:\\")));
+        QCOMPARE(QByteArray::fromStdString(platform->displayPath(drivePath.toStdString())),
+                 expected);
+    }
+
     void findPathMatchesCaseOnlyWhereThatIsUnambiguous_data()
     {
         QTest::addColumn<QByteArray>("asked");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
+#include "platform/linux/DateTimeText.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QtTest>
@@ -141,6 +142,48 @@ private slots:
         LinuxPlatform platform;
         QCOMPARE(QString::fromStdString(platform.formatDateTime(dateTime)), text);
         QCOMPARE(platform.decimalSeparator(), '.');
+    }
+
+    // The windows widen a year of two digits, which reads as a day or a month ("12/11/26");
+    // the command line and the log keep the locale's own short date.
+    void windowDatesHaveFourDigitYears_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("plainDate");
+        QTest::addColumn<QString>("windowDate");
+        QTest::newRow("American") << "en_US"
+                                  << "12/11/26"
+                                  << "12/11/2026";
+        QTest::newRow("German") << "de_DE"
+                                << "11.12.26"
+                                << "11.12.2026";
+        QTest::newRow("Dutch, four digits already") << "nl_NL"
+                                                    << "11-12-2026"
+                                                    << "11-12-2026";
+        QTest::newRow("British, four digits already") << "en_GB"
+                                                      << "11/12/2026"
+                                                      << "11/12/2026";
+        QTest::newRow("C, a month by name") << "C"
+                                            << "11 Dec 2026"
+                                            << "11 Dec 2026";
+    }
+
+    void windowDatesHaveFourDigitYears()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, plainDate);
+        QFETCH(QString, windowDate);
+        const QLocale l(locale);
+        const double moment = 46367.0 + (3600.0 * 13 + 60 * 5 + 7) / 86400.0; // 11 Dec 2026
+        const QString time = l.toString(QTime(13, 5, 7), l.timeFormat(QLocale::LongFormat))
+                                 .section(QLatin1Char(' '), 0, 0);
+        const QString plain = datetext::dateTimeText(moment, l, datetext::Year::AsTheLocaleWrites);
+        const QString window = datetext::dateTimeText(moment, l, datetext::Year::FourDigits);
+        QVERIFY2(plain.startsWith(plainDate + " ") && plain.contains(time), qPrintable(plain));
+        QVERIFY2(window.startsWith(windowDate + " ") && window.contains(time), qPrintable(window));
+        QCOMPARE(window.mid(windowDate.size()), plain.mid(plainDate.size()));
+        // Midnight precisely shows the date alone, in either form.
+        QCOMPARE(datetext::dateTimeText(46367.0, l, datetext::Year::FourDigits), windowDate);
     }
 };
 

@@ -2,6 +2,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "platform/linux/ConfinedFolder.h"
+#include "platform/linux/DateTimeText.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/OperationRun.h"
@@ -548,22 +549,6 @@ std::string readMountTable()
     return text;
 }
 
-// The long time format without the zone: times are shown as the clock on the wall reads them.
-QString timeFormatWithoutZone(const QLocale& locale)
-{
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString result;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t'))
-            continue;
-        result += c;
-    }
-    return result.trimmed();
-}
-
 TransitionRecord transitionRecord(const QDateTime& local)
 {
     TransitionRecord record;
@@ -1091,6 +1076,15 @@ std::string LinuxPlatform::nativePath(const std::string& drivePath)
 
 std::string LinuxPlatform::displayPath(const std::string& drivePath)
 {
+    // A letter alone names the drive ("copied to e:"): the letters are what the texts speak of.
+    if (drivePath.size() == 2 && drivePath[1] == ':')
+        return drivePath;
+    // The folder a medium that is away was last mounted at is still where the user looks for
+    // it.
+    Mapped mapped;
+    SystemError error;
+    if (mapExact(drivePath, mapped, error, true))
+        return mapped.native;
     return toNativeName(drivePath);
 }
 
@@ -2049,21 +2043,14 @@ char LinuxPlatform::decimalSeparator()
 
 std::string LinuxPlatform::formatDateTime(double dateTime)
 {
-    double whole = 0;
-    const double fraction = std::modf(dateTime, &whole);
-    QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
-    qint64 ms = std::llround(std::fabs(fraction) * 86400000.0);
-    if (ms >= 86400000)
-        ms = 86399999;
-    const QLocale locale = QLocale::system();
-    QString text = locale.toString(date, QLocale::ShortFormat);
-    // Midnight precisely shows the date alone, as the framework's date-time text does.
-    if (ms != 0) {
-        text += QLatin1Char(' ');
-        text += locale.toString(QTime::fromMSecsSinceStartOfDay(int(ms)),
-                                timeFormatWithoutZone(locale));
-    }
-    return text.toStdString();
+    return datetext::dateTimeText(dateTime, QLocale::system(), datetext::Year::AsTheLocaleWrites)
+        .toStdString();
+}
+
+std::string LinuxPlatform::formatWindowDateTime(double dateTime)
+{
+    return datetext::dateTimeText(dateTime, QLocale::system(), datetext::Year::FourDigits)
+        .toStdString();
 }
 
 std::string LinuxPlatform::computerName()

@@ -42,6 +42,8 @@ public:
     bool flushDrive(char letter, SystemError& error) override;
     std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
+    /** The native path, below the folder the drive was last mounted at when its volume is
+     *  away; a letter that names no drive keeps the drive path. */
     std::string displayPath(const std::string& drivePath) override;
     bool mediumNotMounted(char letter, std::string& label) override;
     /** Reads the mounted volumes again. */
@@ -98,6 +100,7 @@ public:
     std::string localeName() override;
     char decimalSeparator() override;
     std::string formatDateTime(double dateTime) override;
+    std::string formatWindowDateTime(double dateTime) override;
     std::string computerName() override;
 
 protected:
