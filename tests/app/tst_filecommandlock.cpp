@@ -134,7 +134,7 @@ private slots:
                  std::vector<std::string>{
                      "Er loopt al een bewerking van Kopierix; probeer het later opnieuw."});
         QVERIFY(!fixture.exists("e:\\c-docs\\c.doc"));
-        QCOMPARE(list->item(0)->text(), QString("c:\\docs\\c.doc"));
+        QCOMPARE(list->item(0)->text(), fixture.native("c:\\docs\\c.doc"));
     }
 };
 
