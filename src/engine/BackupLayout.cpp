@@ -20,16 +20,26 @@ std::string backupPathOf(const std::string& backupBase, const std::string& sourc
     return mirrorFolder(backupBase, sourcePath.substr(0, slash + 1)) + sourcePath.substr(slash + 1);
 }
 
-std::optional<std::string> sourcePathOf(const std::string& folder, const std::string& name,
-                                        std::size_t r)
+std::optional<std::string> sourceFolderOf(const std::string& folder, std::size_t r)
 {
     // Positions below count from 0: the rules' character R + 5 is index R + 4.
     if (folder.size() < r + 5 || folder[r + 4] != '-')
         return std::nullopt;
-    const std::string letter(1, folder[r + 3]);
+    const std::string root = std::string(1, folder[r + 3]) + ":\\";
     if (folder.size() == r + 5)
-        return letter + ":\\" + name;
-    return letter + ":\\" + folder.substr(r + 5) + "\\" + name;
+        return root;
+    return root + folder.substr(r + 5);
+}
+
+std::optional<std::string> sourcePathOf(const std::string& folder, const std::string& name,
+                                        std::size_t r)
+{
+    auto source = sourceFolderOf(folder, r);
+    if (source && source->back() != '\\')
+        source->push_back('\\');
+    if (source)
+        source->append(name);
+    return source;
 }
 
 std::string driveKeyOf(char letter, const std::string& driveListText)

@@ -17,6 +17,11 @@ namespace layout {
 std::string mirrorFolder(const std::string& backupBase, const std::string& sourceFolder);
 /** The backup path of a full source file path. */
 std::string backupPathOf(const std::string& backupBase, const std::string& sourcePath);
+/** The source folder ("c:\" or "c:\Docs\Sub") whose files medium folder `folder` (no trailing
+ *  "\") holds, with `computerFolderLength` the length of the per-computer level; empty when it
+ *  mirrors none (it lies outside the top-level "L-" folders). */
+std::optional<std::string> sourceFolderOf(const std::string& folder,
+                                          std::size_t computerFolderLength);
 /** The source path of file `name` found in medium folder `folder` (no trailing "\"), with
  *  `computerFolderLength` the length of the per-computer level; empty when it is no backup
  *  file (outside a top-level "L-" folder). */

@@ -44,10 +44,14 @@ RunResult makeBackups(EngineContext& ctx)
     TreeWalk walk(ctx);
     WalkFailures failures;
     const std::size_t r = target.computerFolder.size();
-    walk.onFile([&](const std::string& folder, const FileInfo& entry) {
-        const auto source = layout::sourcePathOf(folder, entry.name, r);
-        if (!source)
+    auto sourceFolderOf = [r](const std::string& folder) {
+        return layout::sourceFolderOf(folder, r);
+    };
+    walk.onSourcedFile(sourceFolderOf, [&](const std::string& folder, const FileInfo& entry,
+                                           const SourceStatus* sourceStatus) {
+        if (!sourceStatus)
             return;
+        const std::string* source = &sourceStatus->path;
         ++result.backupFileCount;
         medium.totalSize += entry.size;
         if (progressStep > 0)
@@ -56,12 +60,12 @@ RunResult makeBackups(EngineContext& ctx)
         ctx.ui.runCounts(result);
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
-        FileInfo sourceInfo;
-        SystemError error;
-        if (!ctx.platform.fileStatus(*source, sourceInfo, error)) {
-            failures.sourceNotReached(ctx, *source, backup, drive, error);
+        if (!sourceStatus->found) {
+            failures.sourceNotReached(ctx, *source, backup, drive, sourceStatus->error);
             return;
         }
+        const FileInfo& sourceInfo = sourceStatus->info;
+        SystemError error;
         if (sourceInfo.isDir) {
             failures.copyFailed(ctx, *source, drive,
                                 SystemError{errors::kAccessDenied, "The source is a folder"});

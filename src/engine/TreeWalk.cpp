@@ -17,15 +17,38 @@ namespace {
 // a few batches in flight keep the lister ahead without holding more than a few thousand.
 constexpr std::size_t kBatchSize = 256;
 constexpr std::size_t kBatchesInFlight = 8;
+// The status of a folder's files is looked up in runs of consecutive entries. Enough threads
+// ask at once to keep a disk busy while it fetches what is not cached (one request at a time
+// leaves it waiting most of the time); the runs in flight bound how far the lookups go ahead.
+constexpr std::size_t kRunLength = 64;
+constexpr std::size_t kRunsInFlight = 48;
+constexpr unsigned kLookupThreads = 8;
 } // namespace
 
 namespace detail {
+
+/** Consecutive files of one folder, whose status and sources are looked up together. */
+struct LookupRun
+{
+    struct Item
+    {
+        ListedName entry;
+        bool listed = false; // false: gone since the folder was read, or nothing a walk lists
+        bool sourceFound = false;
+        FileInfo source;
+    };
+    std::shared_ptr<DirListing> listing;
+    std::shared_ptr<const FolderHandle> sourceFolder;   // null: look up no sources
+    std::shared_ptr<const std::string> sourceFolderPath; // null: the folder mirrors none
+    std::vector<Item> items;
+    bool done = false; // guarded by the lookups' mutex
+};
 
 struct WalkEvent
 {
     enum Kind
     {
-        File,
+        File, // item `index` of `run`
         Skipped,
         Entered,
         Unreadable,
@@ -36,14 +59,119 @@ struct WalkEvent
     // events of one folder rather than copied into each.
     std::shared_ptr<const std::string> folder;
     std::shared_ptr<const std::string> parent; // for FolderDone
-    FileInfo entry;
-    SystemError error;
+    FileInfo entry;                            // for Skipped
+    SystemError error;                         // for Unreadable
+    std::shared_ptr<LookupRun> run;
+    std::size_t index = 0;
+};
+
+/** Threads that look up the status of the runs' entries and sources, in the order given. */
+class Lookups
+{
+public:
+    explicit Lookups(unsigned threads)
+    {
+        for (unsigned i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
+    ~Lookups()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_ending = true;
+            m_space.notify_all();
+            m_work.notify_all();
+        }
+        for (std::thread& thread : m_threads)
+            thread.join();
+    }
+    Lookups(const Lookups&) = delete;
+    Lookups& operator=(const Lookups&) = delete;
+
+    bool hasRoom()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_inFlight < kRunsInFlight;
+    }
+    /** Waits until fewer than kRunsInFlight runs are unfinished; false when the walk ends. */
+    bool waitForRoom(const std::function<bool()>& cancelled)
+    {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [&] { return m_inFlight < kRunsInFlight || m_ending || cancelled(); });
+        return !m_ending && !cancelled();
+    }
+    void submit(std::shared_ptr<LookupRun> run)
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_inFlight;
+        m_queue.push_back(std::move(run));
+        m_work.notify_one();
+    }
+    void waitFor(const LookupRun& run)
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [&] { return run.done; });
+    }
+    /** The handlers are through with a run: its place is free for the next. */
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        --m_inFlight;
+        m_space.notify_one();
+    }
+    /** Wakes the lister when the walk is cancelled. */
+    void wake()
+    {
+        std::lock_guard lock(m_mutex);
+        m_space.notify_all();
+    }
+
+private:
+    void work()
+    {
+        for (;;) {
+            std::shared_ptr<LookupRun> run;
+            {
+                std::unique_lock lock(m_mutex);
+                m_work.wait(lock, [&] { return !m_queue.empty() || m_ending; });
+                if (m_ending)
+                    return;
+                run = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+            lookUp(*run);
+            std::lock_guard lock(m_mutex);
+            run->done = true;
+            m_done.notify_all();
+        }
+    }
+
+    static void lookUp(LookupRun& run)
+    {
+        for (LookupRun::Item& item : run.items) {
+            item.listed = run.listing->status(item.entry);
+            const FileInfo& info = item.entry.info;
+            if (item.listed && run.sourceFolder && !info.isDir && !info.isLink)
+                item.sourceFound = run.sourceFolder->status(info.name, item.source);
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::condition_variable m_done;
+    std::condition_variable m_space;
+    std::deque<std::shared_ptr<LookupRun>> m_queue;
+    std::size_t m_inFlight = 0;
+    bool m_ending = false;
+    std::vector<std::thread> m_threads;
 };
 
 } // namespace detail
 
 namespace {
 
+using detail::LookupRun;
+using detail::Lookups;
 using detail::WalkEvent;
 
 /** Batches of events from the lister to the handlers, bounded in number. */
@@ -99,14 +227,23 @@ private:
     bool m_cancelled = false;
 };
 
+WalkEvent event(WalkEvent::Kind kind, std::shared_ptr<const std::string> folder)
+{
+    WalkEvent made;
+    made.kind = kind;
+    made.folder = std::move(folder);
+    return made;
+}
+
 /** Lists folders depth first, in the file system's order, and sends what it meets. */
 class Lister
 {
 public:
-    Lister(Platform& platform, int hiddenLevels, std::function<void(std::vector<WalkEvent>&&)> send,
+    Lister(Platform& platform, int hiddenLevels, const TreeWalk::SourceFolderOf& sourceFolderOf,
+           Lookups& lookups, std::function<void(std::vector<WalkEvent>&&)> send,
            std::function<bool()> cancelled)
-        : m_platform(platform), m_hiddenLevels(hiddenLevels), m_send(std::move(send)),
-          m_cancelled(std::move(cancelled))
+        : m_platform(platform), m_hiddenLevels(hiddenLevels), m_sourceFolderOf(sourceFolderOf),
+          m_lookups(lookups), m_send(std::move(send)), m_cancelled(std::move(cancelled))
     {
     }
 
@@ -120,35 +257,51 @@ public:
                 return;
             Level& level = path.back();
             if (level.next == level.entries.size()) {
-                if (level.parent)
-                    add({WalkEvent::FolderDone, level.folder, level.parent, {}, {}});
+                if (level.parent) {
+                    WalkEvent done = event(WalkEvent::FolderDone, level.folder);
+                    done.parent = level.parent;
+                    add(std::move(done));
+                }
                 path.pop_back();
                 continue;
             }
-            FileInfo& e = level.entries[level.next++];
+            ListedName& e = level.entries[level.next++];
+            // A folder must be known before the walk goes on; the status of everything else is
+            // looked up ahead, and the handlers sort it out.
+            if (e.kind == ListedName::File || e.kind == ListedName::Link) {
+                if (!lookUp(level, std::move(e)))
+                    return;
+                continue;
+            }
+            if (!level.listing->status(e))
+                continue;
+            if (!e.info.isDir || e.info.isLink) {
+                if (!lookUp(level, std::move(e)))
+                    return;
+                continue;
+            }
             // Don't follow links: a link on a medium can point back at its own folder, or out of
             // the medium, and nothing may be read or written through it. A mount point belongs
             // to another drive, and a walk stays on its own.
-            if (e.isDir && e.otherDevice)
+            if (e.info.otherDevice)
                 continue;
-            const bool hidden = e.isDir && e.isHidden && int(path.size()) <= m_hiddenLevels;
-            if (e.isLink || hidden) {
-                add({WalkEvent::Skipped, level.folder, {}, std::move(e), {}});
-                continue;
-            }
-            if (!e.isDir) {
-                add({WalkEvent::File, level.folder, {}, std::move(e), {}});
+            if (e.info.isHidden && int(path.size()) <= m_hiddenLevels) {
+                WalkEvent skipped = event(WalkEvent::Skipped, level.folder);
+                skipped.entry = std::move(e.info);
+                add(std::move(skipped));
                 continue;
             }
             const auto sub =
-                std::make_shared<const std::string>(TreeWalk::join(*level.folder, e.name));
+                std::make_shared<const std::string>(TreeWalk::join(*level.folder, e.info.name));
             SystemError error;
             auto subListing = m_platform.openDir(*sub, error);
             if (!subListing) {
-                add({WalkEvent::Unreadable, sub, {}, {}, error});
+                WalkEvent unreadable = event(WalkEvent::Unreadable, sub);
+                unreadable.error = error;
+                add(std::move(unreadable));
                 continue;
             }
-            add({WalkEvent::Entered, sub, {}, {}, {}});
+            add(event(WalkEvent::Entered, sub));
             const auto parent = level.folder;
             path.push_back(read(sub, parent, std::move(subListing)));
         }
@@ -156,35 +309,88 @@ public:
 
     void flush()
     {
+        submitRun();
         if (!m_batch.empty())
             m_send(std::move(m_batch));
         m_batch = {};
     }
 
 private:
-    // One folder of the current path: its entries and how far they have been handed on.
+    // One folder of the current path: its names and how far they have been handed on.
     struct Level
     {
         std::shared_ptr<const std::string> folder;
         std::shared_ptr<const std::string> parent;
-        std::vector<FileInfo> entries;
+        std::shared_ptr<DirListing> listing;
+        std::shared_ptr<const FolderHandle> sourceFolder;
+        std::shared_ptr<const std::string> sourceFolderPath;
+        std::vector<ListedName> entries;
         std::size_t next = 0;
     };
 
-    static Level read(std::shared_ptr<const std::string> folder,
-                      std::shared_ptr<const std::string> parent,
-                      std::unique_ptr<DirListing> listing)
+    Level read(std::shared_ptr<const std::string> folder, std::shared_ptr<const std::string> parent,
+               std::unique_ptr<DirListing> listing)
     {
-        // Read the whole folder and close it before anything is done in it.
-        Level level{std::move(folder), std::move(parent), {}, 0};
-        FileInfo entry;
-        while (listing->next(entry))
+        // Read all names before anything is done in the folder. The listing stays open for the
+        // lookups of its entries' status.
+        Level level{std::move(folder), std::move(parent), std::move(listing), {}, {}, {}, 0};
+        ListedName entry;
+        while (level.listing->nextName(entry))
             level.entries.push_back(std::move(entry));
+        if (m_sourceFolderOf) {
+            if (auto source = m_sourceFolderOf(*level.folder)) {
+                level.sourceFolder = m_platform.openFolder(*source);
+                level.sourceFolderPath = std::make_shared<const std::string>(std::move(*source));
+            }
+        }
         return level;
+    }
+
+    // Adds a file (or what may be one) to the run of lookups of its folder; false when the walk
+    // was cancelled while it waited for room.
+    bool lookUp(const Level& level, ListedName&& entry)
+    {
+        if (m_run && m_run->listing != level.listing)
+            submitRun();
+        if (!m_run) {
+            // The handlers free room as they go through the runs already sent: send them all
+            // before waiting.
+            if (!m_lookups.hasRoom())
+                flush();
+            if (!m_lookups.waitForRoom(m_cancelled)) {
+                m_batch.clear();
+                return false;
+            }
+            m_run = std::make_shared<LookupRun>();
+            m_run->listing = level.listing;
+            m_run->sourceFolder = level.sourceFolder;
+            m_run->sourceFolderPath = level.sourceFolderPath;
+            m_run->items.reserve(kRunLength);
+        }
+        LookupRun::Item item;
+        item.entry = std::move(entry);
+        m_run->items.push_back(std::move(item));
+        WalkEvent file = event(WalkEvent::File, level.folder);
+        file.run = m_run;
+        file.index = m_run->items.size() - 1;
+        m_batch.push_back(std::move(file));
+        if (m_run->items.size() == kRunLength)
+            submitRun();
+        if (m_batch.size() >= kBatchSize)
+            flush();
+        return true;
+    }
+
+    void submitRun()
+    {
+        if (m_run)
+            m_lookups.submit(std::move(m_run));
+        m_run.reset();
     }
 
     void add(WalkEvent&& event)
     {
+        submitRun();
         m_batch.push_back(std::move(event));
         if (m_batch.size() >= kBatchSize)
             flush();
@@ -192,9 +398,12 @@ private:
 
     Platform& m_platform;
     int m_hiddenLevels;
+    const TreeWalk::SourceFolderOf& m_sourceFolderOf;
+    Lookups& m_lookups;
     std::function<void(std::vector<WalkEvent>&&)> m_send;
     std::function<bool()> m_cancelled;
     std::vector<WalkEvent> m_batch;
+    std::shared_ptr<LookupRun> m_run; // the run being filled
 };
 
 } // namespace
@@ -220,15 +429,20 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
         return false;
 
     Queue queue;
+    Lookups lookups(kLookupThreads);
     std::thread lister([&] {
         Lister walker(
-            m_ctx.platform, m_hiddenLevels,
+            m_ctx.platform, m_hiddenLevels, m_sourceFolderOf, lookups,
             [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
             [&] { return queue.cancelled(); });
         walker.walk(std::make_shared<const std::string>(folder), std::move(listing));
         walker.flush();
         queue.finish();
     });
+    auto cancel = [&] {
+        queue.cancel();
+        lookups.wake();
+    };
     try {
         std::vector<WalkEvent> batch;
         while (!m_stopped && queue.pop(batch)) {
@@ -236,14 +450,14 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
                 // A stop ends the walk between two files: the lister is told to end too.
                 if (m_ctx.stopRequested()) {
                     m_stopped = true;
-                    queue.cancel();
+                    cancel();
                     break;
                 }
-                dispatch(event);
+                dispatch(event, lookups);
             }
         }
     } catch (...) {
-        queue.cancel();
+        cancel();
         lister.join();
         throw;
     }
@@ -251,13 +465,18 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     return true;
 }
 
-void TreeWalk::dispatch(WalkEvent& event)
+void TreeWalk::dispatch(WalkEvent& event, Lookups& lookups)
 {
     switch (event.kind) {
-    case WalkEvent::File:
-        if (m_onFile)
-            m_onFile(*event.folder, event.entry);
+    case WalkEvent::File: {
+        LookupRun& run = *event.run;
+        if (event.index == 0)
+            lookups.waitFor(run);
+        if (event.index + 1 == run.items.size())
+            lookups.release();
+        dispatchFile(*event.folder, run, event.index);
         break;
+    }
     case WalkEvent::Skipped:
         if (m_onSkipped)
             m_onSkipped(*event.folder, event.entry);
@@ -279,6 +498,40 @@ void TreeWalk::dispatch(WalkEvent& event)
             m_onFolderDone(*event.folder, *event.parent);
         break;
     }
+}
+
+void TreeWalk::dispatchFile(const std::string& folder, const LookupRun& run, std::size_t index)
+{
+    const LookupRun::Item& item = run.items[index];
+    if (!item.listed)
+        return;
+    const FileInfo& entry = item.entry.info;
+    if (entry.isLink) {
+        if (m_onSkipped)
+            m_onSkipped(folder, entry);
+        return;
+    }
+    // A folder that took a file's place after the folder was read is seen by the next walk.
+    if (entry.isDir)
+        return;
+    if (!m_onSourcedFile) {
+        if (m_onFile)
+            m_onFile(folder, entry);
+        return;
+    }
+    if (!run.sourceFolderPath) {
+        m_onSourcedFile(folder, entry, nullptr);
+        return;
+    }
+    SourceStatus source;
+    source.path = join(*run.sourceFolderPath, entry.name);
+    source.found = item.sourceFound;
+    if (source.found)
+        source.info = item.source;
+    else
+        // Why it was not found is asked here, by path, as a lookup without the walk would.
+        source.found = m_ctx.platform.fileStatus(source.path, source.info, source.error);
+    m_onSourcedFile(folder, entry, &source);
 }
 
 } // namespace kx

@@ -5,13 +5,25 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kx {
 
 namespace detail {
 struct WalkEvent;
-}
+struct LookupRun;
+class Lookups;
+} // namespace detail
+
+/** The status of a file's source, as a walk looked it up. */
+struct SourceStatus
+{
+    std::string path; // drive path
+    bool found = false;
+    FileInfo info;     // when found
+    SystemError error; // when not: why, as fileStatus tells it
+};
 
 /**
  * The walk every operation over a medium shares: a folder and every folder below it, in the
@@ -21,12 +33,14 @@ struct WalkEvent;
  * folder that cannot be read is reported in the memo and the log with the system's reason, and
  * the walk goes on with the rest.
  *
- * The folders are listed on a second thread that runs ahead of the handlers, so the listing of
- * the medium and the work on each file (looking up its source, copying) overlap. The handlers
- * still see every entry in the order of a plain walk, on the calling thread. Each folder is read
- * to its end before its entries are handed on: a copy into a folder must not change a listing
- * that is still being read (a file system may then report the same name twice). Memory stays
- * bounded by the folders of one path and a short queue, whatever the size of the medium.
+ * The folders are listed on a second thread that runs ahead of the handlers, and the status of
+ * their entries (and of the files' sources, where the operation asks for them) is looked up by a
+ * few more threads, many requests at once, so that a disk's latency is paid in parallel and the
+ * listing, the lookups and the work on each file (comparing, copying) overlap. The handlers still
+ * see every entry in the order of a plain walk, on the calling thread. Each folder is read to its
+ * end before its entries are handed on: a copy into a folder must not change a listing that is
+ * still being read (a file system may then report the same name twice). Memory stays bounded by
+ * the folders of one path and a short window of entries, whatever the size of the medium.
  */
 class TreeWalk
 {
@@ -57,16 +71,34 @@ public:
     /** Whether the user's stop ended a walk before its end. */
     bool stopped() const { return m_stopped; }
 
+    /** A file with its source's status; `source` is null for a file in a folder that mirrors
+     *  none. */
+    using SourcedFileHandler = std::function<void(const std::string& folder,
+                                                  const FileInfo& entry,
+                                                  const SourceStatus* source)>;
+    /** The source folder (a drive path) whose files medium folder `folder` mirrors, if any. */
+    using SourceFolderOf = std::function<std::optional<std::string>(const std::string& folder)>;
+
+    /** Hands each file to `handler` with its source, looked up ahead; onFile is then not used. */
+    void onSourcedFile(SourceFolderOf sourceFolderOf, SourcedFileHandler handler)
+    {
+        m_sourceFolderOf = std::move(sourceFolderOf);
+        m_onSourcedFile = std::move(handler);
+    }
+
     /** A subfolder's drive path. */
     static std::string join(const std::string& folder, const std::string& name);
 
 private:
-    void dispatch(detail::WalkEvent& event);
+    void dispatch(detail::WalkEvent& event, detail::Lookups& lookups);
+    void dispatchFile(const std::string& folder, const detail::LookupRun& run, std::size_t index);
 
     EngineContext& m_ctx;
     FileHandler m_onFile;
     SkippedHandler m_onSkipped;
     FolderDoneHandler m_onFolderDone;
+    SourceFolderOf m_sourceFolderOf;
+    SourcedFileHandler m_onSourcedFile;
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
     int m_hiddenLevels = 1;

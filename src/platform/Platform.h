@@ -114,6 +114,22 @@ struct StagedCopy
     std::int32_t mtimeTicks = 0; // and its 100-nanosecond units past mtime
 };
 
+/** A name from a folder listing whose status may still have to be asked for. */
+struct ListedName
+{
+    /** What the listing knows of the entry without asking: `kind` from the folder itself. */
+    enum Kind
+    {
+        Unknown,
+        File,
+        Folder,
+        Link
+    };
+    FileInfo info;       // the name always; the rest once `known`
+    Kind kind = Unknown; // a hint: the entry may have changed since
+    bool known = false;
+};
+
 /** A streaming folder listing: one open handle, entries in the file system's order, without
  *  "." and "..", and without the program's own temporary files. */
 class DirListing
@@ -121,6 +137,34 @@ class DirListing
 public:
     virtual ~DirListing() = default;
     virtual bool next(FileInfo& entry) = 0;
+    /** The next name, where the listing can give it without a status query each (which then
+     *  costs a request to the disk each). By default the whole entry, known at once. */
+    virtual bool nextName(ListedName& entry)
+    {
+        entry.kind = ListedName::Unknown;
+        entry.known = next(entry.info);
+        return entry.known;
+    }
+    /** Fills in the status of a name that nextName gave. False when the entry is gone or is
+     *  nothing a walk lists (a pipe, a device). May be called from several threads at once,
+     *  while the listing is alive, also after its end. */
+    virtual bool status(ListedName& entry) const
+    {
+        entry.known = true;
+        return true;
+    }
+};
+
+/** A folder held open, so that the status of many names in it costs no lookup of the folder's
+ *  path each. */
+class FolderHandle
+{
+public:
+    virtual ~FolderHandle() = default;
+    /** The status of the entry `name` in the folder, as Platform::fileStatus gives it. False
+     *  when there is none: ask fileStatus for the reason. May be called from several threads at
+     *  once. */
+    virtual bool status(const std::string& name, FileInfo& info) const = 0;
 };
 
 /** One transition of a time zone as the daylight-saving rules describe it. With year 0 it is a
@@ -185,8 +229,9 @@ public:
  * valid UTF-8. A native name that holds a backslash shows it as U+F05C, so that a name can never
  * read as two.
  *
- * A walk lists folders on a second thread while the first one copies: openDir and its listings
- * may be used there at the same time as any other call here.
+ * A walk lists folders on a second thread while the first one copies, and asks for the status of
+ * its entries on more threads: openDir and its listings, openFolder and its handles, and
+ * fileStatus may be used there at the same time as any other call here.
  */
 class Platform
 {
@@ -266,6 +311,9 @@ public:
      *  system that reads such files. Elsewhere it is only a foreign file on the user's medium. */
     virtual bool wantsAutorunFile() = 0;
     virtual std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) = 0;
+    /** Holds a folder open for status queries of its entries; null when it cannot be opened
+     *  (fileStatus of each entry then tells why). By default each query is a fileStatus. */
+    virtual std::unique_ptr<FolderHandle> openFolder(const std::string& path);
     /** Copies `source` over `dest` through a temporary file beside `dest` that is written to its
      *  medium and then renamed over it; keeps the modification time and permissions. On failure
      *  `dest` is as it was and no temporary file remains. Missing folders are not created. */

@@ -11,7 +11,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 
+#include <dirent.h>
 #include <unistd.h>
 
 using namespace kx;
@@ -261,6 +263,80 @@ private slots:
         QVERIFY(memo.contains("Number of folders that could not be read = 1"));
         QVERIFY(rig.logLines(fixture).contains("Number of folders that could not be read = 1"));
         QVERIFY(!memo.join('\n').contains("failed copies"));
+    }
+
+    // The status of the files and their sources is looked up ahead, many at once, in runs: the
+    // lines still come in the order of a plain walk, over more folders and files than the
+    // lookups hold at a time.
+    void linesComeInTheOrderOfAPlainWalk()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        int n = 0;
+        auto addFile = [&](const std::string& folder) {
+            const std::string name = "f" + std::to_string(n) + ".txt";
+            fixture.writeFile("e:\\C-Tree\\" + folder + "\\" + name, "old", T0);
+            // Some sources changed, some are gone, the rest are as their copies.
+            if (n % 40 == 0)
+                fixture.writeFile("c:\\Tree\\" + folder + "\\" + name, "new", T0 + 60);
+            else if (n % 7 != 0)
+                fixture.writeFile("c:\\Tree\\" + folder + "\\" + name, "old", T0);
+            ++n;
+        };
+        for (int d = 0; d < 3; ++d) {
+            const std::string top = "D" + std::to_string(d);
+            for (int i = 0; i < 30; ++i)
+                addFile(top);
+            for (int sub = 0; sub < 10; ++sub) {
+                for (int i = 0; i < 100; ++i)
+                    addFile(top + "\\S" + std::to_string(sub));
+            }
+            for (int i = 0; i < 10; ++i)
+                addFile(top + "\\S0\\Deep");
+        }
+        // The lines a walk of one thread gives, in the file system's own order of each folder.
+        // Copies are told once they are in place, in groups, so each kind of line keeps its own
+        // order.
+        QStringList copied;
+        QStringList withoutSource;
+        const std::function<void(const QString&, const std::string&)> walk =
+            [&](const QString& native, const std::string& folder) {
+                DIR* dir = ::opendir(QFile::encodeName(native).constData());
+                QVERIFY(dir);
+                std::vector<std::pair<std::string, bool>> entries;
+                while (const dirent* entry = ::readdir(dir)) {
+                    const std::string name = entry->d_name;
+                    if (name != "." && name != "..")
+                        entries.emplace_back(name, entry->d_type == DT_DIR);
+                }
+                ::closedir(dir);
+                for (const auto& [name, isDir] : entries) {
+                    const std::string sub = folder + "\\" + name;
+                    if (isDir) {
+                        walk(native + "/" + QString::fromStdString(name), sub);
+                        continue;
+                    }
+                    const int i = std::stoi(name.substr(1));
+                    const std::string source = "c:\\Tree" + sub;
+                    if (i % 40 == 0)
+                        copied << fixture.native(source) + " copied to e:";
+                    else if (i % 7 == 0)
+                        withoutSource << "No source for backup file " +
+                                        fixture.native("e:\\C-Tree" + sub) + ": " +
+                                        fixture.native(source);
+                }
+            };
+        walk(fixture.native("e:\\C-Tree"), "");
+        EngineRig rig(fixture.platform());
+        selectMedium(rig);
+
+        const RunResult run = makeBackups(rig.ctx);
+
+        QCOMPARE(run.backupFileCount, std::uint64_t(n));
+        const QStringList log = rig.logLines(fixture);
+        QCOMPARE(log.filter(QRegularExpression(" copied to e:$")), copied);
+        QCOMPARE(log.filter(QRegularExpression("^No source for backup file ")), withoutSource);
     }
 
     void perComputerModeRefreshesTheComputersOwnFolder()

@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -544,6 +545,48 @@ private slots:
         QVERIFY(!platform->fileInfo("e:\\Dir\\dangling", info));
         QVERIFY(!platform->fileInfo("e:\\Dir\\missing", info));
         QVERIFY(!platform->fileInfo("b:\\Dir", info));
+
+        // The walks take the names first and ask for their status later, on other threads,
+        // relative to the open folders: that tells the same as the listing and fileStatus.
+        auto same = [](const FileInfo& a, const FileInfo& b) {
+            return a.isDir == b.isDir && a.isLink == b.isLink && a.isHidden == b.isHidden &&
+                   a.isReadOnly == b.isReadOnly && a.otherDevice == b.otherDevice &&
+                   a.size == b.size && a.mtime == b.mtime && a.mtimeTicks == b.mtimeTicks;
+        };
+        SystemError error;
+        const std::shared_ptr<DirListing> nameListing = platform->openDir("e:\\Dir", error);
+        std::vector<ListedName> listed;
+        ListedName name;
+        while (nameListing->nextName(name))
+            listed.push_back(name);
+        const auto folder = platform->openFolder("e:\\Dir");
+        QVERIFY(folder);
+        std::map<std::string, FileInfo> statused;
+        std::vector<std::pair<bool, bool>> handleAndPath; // per name: the two answers agree
+        std::thread([&] {
+            for (ListedName& entry : listed) {
+                if (nameListing->status(entry))
+                    statused[entry.info.name] = entry.info;
+            }
+            for (const std::string asked :
+                 {"plain.txt", ".hidden", "readonly.txt", "Folder", "linkdir", "linkfile",
+                  "dangling", "missing", "\xff\xfe.bin"}) {
+                FileInfo byHandle;
+                FileInfo byPath;
+                const bool found = folder->status(asked, byHandle);
+                const bool foundByPath = platform->fileInfo("e:\\Dir\\" + asked, byPath);
+                handleAndPath.emplace_back(found == foundByPath,
+                                           !found || same(byHandle, byPath));
+            }
+        }).join();
+        QCOMPARE(statused.size(), entries.size());
+        for (const auto& [entryName, entryInfo] : entries)
+            QVERIFY2(statused.count(entryName) && same(statused.at(entryName), entryInfo),
+                     entryName.c_str());
+        for (const auto& [agreeFound, agreeStatus] : handleAndPath)
+            QVERIFY(agreeFound && agreeStatus);
+        QVERIFY(!platform->openFolder("e:\\missing"));
+        QVERIFY(!platform->openFolder("b:\\Dir"));
     }
 
     void listingErrors()

@@ -462,7 +462,41 @@ void fillFromStat(FileInfo& info, const struct stat& st)
     info.mtimeTicks = std::int32_t(st.st_mtim.tv_nsec / 100);
 }
 
-// Streams one folder: one open handle, one status query per entry.
+// The status of entry `name` of the folder open as `fd` on `device`, as a listing reports it;
+// false for an entry that is gone or that holds nothing to back up.
+bool entryStatus(int fd, const char* name, dev_t device, FileInfo& info)
+{
+    struct stat st;
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false; // gone since the folder was read
+    if (S_ISLNK(st.st_mode)) {
+        // A link reports what it points at; the walks see isLink and never enter a linked
+        // folder, which could point back at its own folder. A link that points nowhere is
+        // listed as itself.
+        info.isLink = true;
+        struct stat target;
+        if (::fstatat(fd, name, &target, 0) == 0) {
+            if (!S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
+                return false;
+            st = target;
+        }
+        fillFromStat(info, st);
+        return true;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        fillFromStat(info, st);
+        info.otherDevice = st.st_dev != device;
+        return true;
+    }
+    if (S_ISREG(st.st_mode)) {
+        fillFromStat(info, st);
+        return true;
+    }
+    return false; // pipes, sockets and devices hold nothing to back up
+}
+
+// Streams one folder: one open handle, and a status query per entry, which the walks may ask
+// for later and on other threads.
 class LinuxDirListing : public DirListing
 {
 public:
@@ -476,6 +510,18 @@ public:
 
     bool next(FileInfo& entry) override
     {
+        ListedName listed;
+        while (nextName(listed)) {
+            if (status(listed)) {
+                entry = std::move(listed.info);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool nextName(ListedName& entry) override
+    {
         const int fd = ::dirfd(m_dir);
         while (const dirent* item = ::readdir(m_dir)) {
             const char* name = item->d_name;
@@ -487,33 +533,26 @@ public:
                     removeStaleTemp(fd, name);
                 continue;
             }
-            struct stat st;
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // gone since the folder was read
-            FileInfo info;
-            info.name = toDriveName(name);
-            info.isHidden = name[0] == '.';
-            if (S_ISLNK(st.st_mode)) {
-                // A link reports what it points at; the walks see isLink and never enter a
-                // linked folder, which could point back at its own folder. A link that points
-                // nowhere is listed as itself.
-                info.isLink = true;
-                struct stat target;
-                if (::fstatat(fd, name, &target, 0) == 0) {
-                    if (!S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
-                        continue;
-                    st = target;
-                }
-                fillFromStat(info, st);
-            } else if (S_ISDIR(st.st_mode)) {
-                fillFromStat(info, st);
-                info.otherDevice = st.st_dev != m_device;
-            } else if (S_ISREG(st.st_mode)) {
-                fillFromStat(info, st);
-            } else {
+            switch (item->d_type) {
+            case DT_REG:
+                entry.kind = ListedName::File;
+                break;
+            case DT_DIR:
+                entry.kind = ListedName::Folder;
+                break;
+            case DT_LNK:
+                entry.kind = ListedName::Link;
+                break;
+            case DT_UNKNOWN:
+                entry.kind = ListedName::Unknown;
+                break;
+            default:
                 continue; // pipes, sockets and devices hold nothing to back up
             }
-            entry = std::move(info);
+            entry.info = FileInfo{};
+            entry.info.name = toDriveName(name);
+            entry.info.isHidden = name[0] == '.';
+            entry.known = false;
             return true;
         }
         // Read to its end: what dead runs left here is gone now.
@@ -524,10 +563,53 @@ public:
         return false;
     }
 
+    bool status(ListedName& entry) const override
+    {
+        if (entry.known)
+            return true;
+        if (!entryStatus(::dirfd(m_dir), toNativeName(entry.info.name).c_str(), m_device,
+                         entry.info))
+            return false;
+        entry.known = true;
+        return true;
+    }
+
 private:
     DIR* m_dir;
     dev_t m_device;
     std::function<void()> m_whenRead;
+};
+
+// A folder open by a handle that serves status queries only.
+class LinuxFolder : public FolderHandle
+{
+public:
+    explicit LinuxFolder(int fd) : m_fd(fd) {}
+    ~LinuxFolder() override { ::close(m_fd); }
+    LinuxFolder(const LinuxFolder&) = delete;
+    LinuxFolder& operator=(const LinuxFolder&) = delete;
+
+    // As LinuxPlatform::fileStatus, relative to the folder.
+    bool status(const std::string& name, FileInfo& info) const override
+    {
+        const std::string native = toNativeName(name);
+        struct stat st;
+        if (::fstatat(m_fd, native.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        FileInfo result;
+        if (S_ISLNK(st.st_mode)) {
+            if (::fstatat(m_fd, native.c_str(), &st, 0) != 0)
+                return false;
+            result.isLink = true;
+        }
+        fillFromStat(result, st);
+        result.isHidden = native.starts_with('.');
+        info = std::move(result);
+        return true;
+    }
+
+private:
+    int m_fd;
 };
 
 std::string readMountTable()
@@ -1194,6 +1276,18 @@ std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, Syst
     }
     return std::make_unique<LinuxDirListing>(dir, st.st_dev,
                                              [this, folder = mapped.native] { markSwept(folder); });
+}
+
+std::unique_ptr<FolderHandle> LinuxPlatform::openFolder(const std::string& path)
+{
+    Mapped mapped;
+    SystemError error;
+    if (!mapExact(path, mapped, error))
+        return nullptr;
+    const int fd = ::open(mapped.native.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    return std::make_unique<LinuxFolder>(fd);
 }
 
 void LinuxPlatform::markSwept(const std::string& folder)

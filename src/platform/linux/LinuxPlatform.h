@@ -60,6 +60,7 @@ public:
     bool mediaTimesFollowDaylightSaving(char letter) override;
     bool keepsExactTimes(char letter) override;
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
+    std::unique_ptr<FolderHandle> openFolder(const std::string& path) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
     bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
                    SystemError& error) override;
