@@ -277,6 +277,9 @@ int exitStatusOf(const RunResult& result, int stopSignal)
 {
     if (result.stopped)
         return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
+    // A target too small for the run: the command line copies nothing then.
+    if (result.noRoom)
+        return kExitNoRoom;
     if (!result.entered)
         return kExitDriveNotEntered;
     // Copies that may not have reached their disk are no success, however many were made.

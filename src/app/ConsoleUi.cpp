@@ -24,6 +24,19 @@ void ConsoleUi::runCounts(const RunResult& soFar)
         m_progressLine->update(soFar);
 }
 
+void ConsoleUi::progressBytes(std::int64_t done, std::int64_t total)
+{
+    if (m_progressLine)
+        m_progressLine->setBytes(done, total);
+}
+
+bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage,
+                                const std::string&)
+{
+    print(stderr, shortage);
+    return false;
+}
+
 void ConsoleUi::memo(const std::string& line)
 {
     print(stdout, line);
