@@ -547,6 +547,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.stopped = result.stopped;
         run.failedCount = result.failed;
         run.flushFailed = result.flushFailed;
+        run.noRoom = result.noRoom;
         const int status = exitStatusOf(run, g_stopSignal);
         // A file that did not reach the medium weighs more than a path that was refused.
         if (refused > 0 && status == kExitOk)

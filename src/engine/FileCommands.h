@@ -28,6 +28,9 @@ struct FileCommandResult
     std::optional<bool> noDisk;
     /** The drive written to did not take its flush: the copies may not be on it. */
     bool flushFailed = false;
+    /** The drive written to could not hold all the copies: told before the first; nothing was
+     *  copied when the user did not want what fits. */
+    bool noRoom = false;
 };
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
@@ -48,6 +51,9 @@ struct AddResult
     bool stopped = false;
     /** The backup drive did not take its flush: the copies may not be on it. */
     bool flushFailed = false;
+    /** The backup drive could not hold all the copies: told before the first; nothing was
+     *  copied when the user did not want what fits. */
+    bool noRoom = false;
 };
 
 /** Adds files and folders, given as drive paths, to the backup, each file by the rules of the
