@@ -2,11 +2,15 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
+#include "engine/NewerFiles.h"
+#include "engine/RestoreAll.h"
 
 #include <QtTest>
 
+#include <functional>
 #include <map>
 
 using namespace kx;
@@ -42,15 +46,20 @@ void threeGrownFiles(Fixture& fixture)
     }
 }
 
-int newCopies(const Fixture& fixture)
+int newCopies(const Fixture& fixture, const std::string& folder = "e:\\C-Docs\\")
 {
     int copies = 0;
     for (const char* name : {"a", "b", "c"})
-        copies += fixture.readFile(std::string("e:\\C-Docs\\") + name) == QByteArray(1000, 'n');
+        copies += fixture.readFile(folder + name) == QByteArray(1000, 'n');
     return copies;
 }
 
+/** An operation that copies, as a test runs it: the files it failed. */
+using Operation = std::function<std::uint64_t(EngineContext&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Operation)
 
 class TestRoom : public QObject
 {
@@ -113,6 +122,78 @@ private slots:
         QCOMPARE(result.failedCount, std::uint64_t(2));
         QCOMPARE(rig.memo().filter(reason).size(), 2);
         QVERIFY(rig.memo().contains("Aantal mislukte kopieën = 2"));
+    }
+
+    // Three files of 1,000 bytes, to a drive with 1,500 free: each operation asks before its
+    // first copy; No writes nothing, Yes copies the one that fits and fails the other two.
+    void everyOperationThatCopiesAsksFirst_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<char>("target");
+        QTest::addColumn<bool>("copyWhatFits");
+        QTest::addColumn<bool>("confirmed"); // the operation asks its own question first
+        const std::vector<std::string> names{"a", "b", "c"};
+        const Operation restore = [](EngineContext& ctx) { return restoreAll(ctx).failedCount; };
+        const Operation add = [](EngineContext& ctx) { return addPaths(ctx, {"c:\\Docs"}).failed; };
+        const Operation addInWindow = [names](EngineContext& ctx) {
+            return names.size() - addFiles(ctx, "c:\\Docs\\", names).done;
+        };
+        const Operation restoreInWindow = [names](EngineContext& ctx) {
+            return names.size() - restoreFiles(ctx, "e:\\C-Docs", "c:\\Docs\\", names).done;
+        };
+        const Operation addNewer = [](EngineContext& ctx) {
+            std::vector<std::string> lines{"c:\\Docs\\a", "c:\\Docs\\b", "c:\\Docs\\c"};
+            return addNewFiles(ctx, lines, {true, true, true}).failedCount;
+        };
+        for (const bool yes : {false, true}) {
+            const char* answer = yes ? ", copy what fits" : ", nothing";
+            QTest::addRow("Restore All%s", answer) << restore << 'c' << yes << true;
+            QTest::addRow("add%s", answer) << add << 'e' << yes << false;
+            QTest::addRow("the manage window's Add%s", answer) << addInWindow << 'e' << yes << false;
+            QTest::addRow("the manage window's Restore%s", answer)
+                << restoreInWindow << 'c' << yes << false;
+            QTest::addRow("newer --add%s", answer) << addNewer << 'e' << yes << false;
+        }
+    }
+    void everyOperationThatCopiesAsksFirst()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(char, target);
+        QFETCH(bool, copyWhatFits);
+        QFETCH(bool, confirmed);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        for (const char* name : {"a", "b", "c"}) {
+            const std::string backup = std::string("e:\\C-Docs\\") + name;
+            const std::string source = std::string("c:\\Docs\\") + name;
+            // Restores copy from the medium over small sources; the others copy new sources.
+            if (target == 'c') {
+                fixture.writeFile(backup, QByteArray(1000, 'n'), T0);
+                fixture.writeFile(source, QByteArray(10, 'o'), T0 + 100);
+            } else {
+                fixture.writeFile(source, QByteArray(1000, 'n'), T0 + 100);
+            }
+        }
+        auto platform = std::make_unique<test::FaultyPlatform>(fixture.platform());
+        platform->freeSpaceOf[target] = 1500;
+        EngineRig rig(std::move(platform));
+        rig.selectBackupDrive();
+        rig.ui.yesNoAnswers = {copyWhatFits};
+        if (confirmed)
+            rig.ui.yesNoAnswers.push_front(true);
+
+        const std::uint64_t failed = operation(rig.ctx);
+        // What is added goes into the mirror folder as the add command names it.
+        const std::string folder = target == 'c' ? "c:\\Docs\\" : "e:\\c-Docs\\";
+        QCOMPARE(newCopies(fixture, folder), copyWhatFits ? 1 : 0);
+        QVERIFY2(std::any_of(rig.ui.questions.begin(), rig.ui.questions.end(),
+                             [](const std::string& q) {
+                                 return q.starts_with("Not enough space on ");
+                             }),
+                 rig.memo().join('\n').toUtf8());
+        if (copyWhatFits)
+            QCOMPARE(failed, std::uint64_t(2));
     }
 
     void makeBackupsThatFits_data()
