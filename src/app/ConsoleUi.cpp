@@ -30,8 +30,7 @@ void ConsoleUi::progressBytes(std::int64_t done, std::int64_t total)
         m_progressLine->setBytes(done, total);
 }
 
-bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage,
-                                const std::string&)
+bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage, const std::string&)
 {
     print(stderr, shortage);
     return false;

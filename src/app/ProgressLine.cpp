@@ -50,8 +50,8 @@ std::string timeLeftText(std::int64_t done, std::int64_t total,
     const double left = static_cast<double>(elapsed.count()) *
                         static_cast<double>(std::max<std::int64_t>(0, total - done)) /
                         static_cast<double>(done);
-    return elapsedText(std::chrono::steady_clock::duration(
-        static_cast<std::chrono::steady_clock::rep>(left)));
+    return elapsedText(
+        std::chrono::steady_clock::duration(static_cast<std::chrono::steady_clock::rep>(left)));
 }
 
 } // namespace

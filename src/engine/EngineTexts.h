@@ -112,7 +112,8 @@ inline constexpr Text notEnoughRoom{"Te weinig ruimte op %1: nodig =%2Bytes, vri
                                     "Not enough space on %1: needed =%2Bytes, free =%3Bytes"};
 inline constexpr Text notEnoughRoomCaption{" - Te weinig ruimte", " - Not enough space"};
 inline constexpr Text copyWhatFits{"Wilt u kopiëren wat past?", "Do you want to copy what fits?"};
-inline constexpr Text noRoomForCopy{"te weinig ruimte op de schijf", "not enough space on the disk"};
+inline constexpr Text noRoomForCopy{"te weinig ruimte op de schijf",
+                                    "not enough space on the disk"};
 inline constexpr Text otherCaseInBackup{
     "de backupschijf maakt geen onderscheid tussen hoofdletters en kleine letters en bevat al %1",
     "the backup drive does not tell capitals from small letters and already holds %1"};

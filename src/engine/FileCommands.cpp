@@ -474,11 +474,14 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
-        // A copy that does not fit is passed over as a failed one is.
+        // A copy that does not fit is passed over, with its reason: unlike a copy that fails,
+        // it was never tried.
         if (!room.fits()) {
             const auto [newSize, oldSize] = sizes(from, to);
-            if (newSize >= 0 && !room.take(to[0], newSize, oldSize))
+            if (newSize >= 0 && !room.take(to[0], newSize, oldSize)) {
+                WalkFailures().copyFailed(ctx, from, to, RoomCheck::noRoomError(ctx.language()));
                 continue;
+            }
         }
         // A source folder deleted since the file was added is made again.
         copy.makeAndEnterDir(folderPart(to));

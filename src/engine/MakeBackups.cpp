@@ -2,8 +2,8 @@
 #include "engine/MakeBackups.h"
 
 #include "engine/BackupLayout.h"
-#include "engine/EngineTexts.h"
 #include "engine/CopyCost.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/QuietUserInterface.h"
 #include "engine/RoomCheck.h"
@@ -107,7 +107,8 @@ RunResult makeBackups(EngineContext& ctx)
     QuietUserInterface quietUi;
     ActivityLog quietLog(ctx.platform);
     quietLog.silence();
-    EngineContext quiet{ctx.platform, ctx.target, ctx.media, quietUi, quietLog, ctx.facts, ctx.stop};
+    EngineContext quiet{ctx.platform, ctx.target, ctx.media, quietUi,
+                        quietLog,     ctx.facts,  ctx.stop};
     CopyCost cost(CopyBatch::kMaxBytes);
     TreeWalk counting(quiet);
     counting.onFile([&](const std::string& folder, const FileInfo& entry) {

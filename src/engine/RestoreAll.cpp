@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/RestoreAll.h"
 
-#include "engine/EngineTexts.h"
 #include "engine/CopyCost.h"
+#include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RoomCheck.h"
 #include "engine/RunReport.h"

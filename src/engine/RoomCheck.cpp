@@ -42,10 +42,10 @@ bool RoomCheck::askCopyWhatFits(EngineContext& ctx)
     for (const auto& [letter, drive] : m_drives) {
         if (drive.free < 0 || drive.needed <= drive.free)
             continue;
-        const std::string line = fillIn(
-            inLanguage(language, text::notEnoughRoom),
-            {ctx.platform.displayPath(std::string(1, letter) + ":\\"),
-             formatSize(drive.needed, sep), formatSize(drive.free, sep)});
+        const std::string line =
+            fillIn(inLanguage(language, text::notEnoughRoom),
+                   {ctx.platform.displayPath(std::string(1, letter) + ":\\"),
+                    formatSize(drive.needed, sep), formatSize(drive.free, sep)});
         ctx.log.writeLog(line);
         shortage += (shortage.empty() ? "" : "\r") + line;
     }

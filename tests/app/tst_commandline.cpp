@@ -9,11 +9,11 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
-#include <map>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
+#include <map>
 
 #include <csignal>
 
@@ -679,8 +679,8 @@ private slots:
 
         const Run run = kopierix(args);
         QVERIFY2(run.exitCode == 1, qPrintable(run.out + run.err));
-        const QString shortage = "Not enough space on " +
-                                 fixture.native(std::string(1, small) + ":\\") + ": needed =";
+        const QString shortage =
+            "Not enough space on " + fixture.native(std::string(1, small) + ":\\") + ": needed =";
         QVERIFY2(run.err.contains(shortage), qPrintable(run.err));
         QVERIFY2(!run.out.contains("big"), qPrintable(run.out));
         for (const auto& [path, contents] : before) {
@@ -1032,9 +1032,9 @@ private slots:
                 path.count('\\') == 1 ? "e:\\c-\\" + path.mid(3) : "e:\\c-" + path.mid(3);
             QVERIFY2(fixture.exists(copy.toStdString()), qPrintable(copy));
             const QString from = fixture.native(path.toStdString());
-            QVERIFY(log.contains(("\r\nAdd - FromName: " + from + "\r\nAdd - ToName: " +
-                                  fixture.native(copy.toStdString()) + "\r\n" + from +
-                                  " added to Backup e:\r\n")
+            QVERIFY(log.contains(("\r\nAdd - FromName: " + from +
+                                  "\r\nAdd - ToName: " + fixture.native(copy.toStdString()) +
+                                  "\r\n" + from + " added to Backup e:\r\n")
                                      .toUtf8()));
         }
         QDirIterator it(fixture.native("e:\\"), QDir::Files | QDir::Hidden | QDir::System,

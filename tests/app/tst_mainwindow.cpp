@@ -395,9 +395,9 @@ private slots:
         QString question;
         answerNextQuestion(button, &question);
         program.run("MaakBackupBtn");
-        QVERIFY2(question.startsWith("Not enough space on " + fixture.native("e:\\") +
-                                     ": needed ="),
-                 qPrintable(question));
+        QVERIFY2(
+            question.startsWith("Not enough space on " + fixture.native("e:\\") + ": needed ="),
+            qPrintable(question));
         QVERIFY2(question.endsWith("Do you want to copy what fits?"), qPrintable(question));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
         QCOMPARE(program.status(), statusBefore);

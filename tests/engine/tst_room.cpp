@@ -77,10 +77,12 @@ private slots:
         QTest::addColumn<QString>("shortage");
         QTest::addColumn<QString>("reason");
         QTest::newRow("No: nothing is written")
-            << false << "eng" << "Not enough space on %1: needed =   2.93 kBytes, free =   1.46 kBytes"
+            << false << "eng"
+            << "Not enough space on %1: needed =   2.93 kBytes, free =   1.46 kBytes"
             << "";
         QTest::newRow("Yes: what fits is copied, in Dutch")
-            << true << "nld" << "Te weinig ruimte op %1: nodig =   2.93 kBytes, vrij =   1.46 kBytes"
+            << true << "nld"
+            << "Te weinig ruimte op %1: nodig =   2.93 kBytes, vrij =   1.46 kBytes"
             << " niet gekopieerd naar e: - te weinig ruimte op de schijf";
     }
     void makeBackupsOnAMediumTooSmall()
@@ -149,7 +151,8 @@ private slots:
             const char* answer = yes ? ", copy what fits" : ", nothing";
             QTest::addRow("Restore All%s", answer) << restore << 'c' << yes << true;
             QTest::addRow("add%s", answer) << add << 'e' << yes << false;
-            QTest::addRow("the manage window's Add%s", answer) << addInWindow << 'e' << yes << false;
+            QTest::addRow("the manage window's Add%s", answer)
+                << addInWindow << 'e' << yes << false;
             QTest::addRow("the manage window's Restore%s", answer)
                 << restoreInWindow << 'c' << yes << false;
             QTest::addRow("newer --add%s", answer) << addNewer << 'e' << yes << false;
@@ -187,11 +190,10 @@ private slots:
         // What is added goes into the mirror folder as the add command names it.
         const std::string folder = target == 'c' ? "c:\\Docs\\" : "e:\\c-Docs\\";
         QCOMPARE(newCopies(fixture, folder), copyWhatFits ? 1 : 0);
-        QVERIFY2(std::any_of(rig.ui.questions.begin(), rig.ui.questions.end(),
-                             [](const std::string& q) {
-                                 return q.starts_with("Not enough space on ");
-                             }),
-                 rig.memo().join('\n').toUtf8());
+        QVERIFY2(
+            std::any_of(rig.ui.questions.begin(), rig.ui.questions.end(),
+                        [](const std::string& q) { return q.starts_with("Not enough space on "); }),
+            rig.memo().join('\n').toUtf8());
         if (copyWhatFits)
             QCOMPARE(failed, std::uint64_t(2));
     }
