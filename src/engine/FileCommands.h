@@ -16,7 +16,9 @@ namespace kx {
  * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
  * per file handled. None asks for confirmation; the caller holds the operation lock around
  * them. A stop ends them before the next file. Those that copy end by flushing the drive they
- * wrote to; a flush that fails gets a line with its reason.
+ * wrote to; a flush that fails gets a line with its reason. Those that copy find first what
+ * they will write: a drive that cannot hold it is told before the first copy, and the user may
+ * have what fits copied, each file that does not fit a failed copy with its reason (`noRoom`).
  */
 
 /** What a file command did: the files it handled, and whether the user's stop ended it. */
