@@ -26,7 +26,6 @@ void CopyCost::add(char letter, std::int64_t newSize, std::int64_t oldSize)
     drive.largestReplaced = std::max(drive.largestReplaced, old);
     ++m_files;
     m_toWrite += size;
-    m_replaced += old;
 }
 
 std::vector<char> CopyCost::drives() const

@@ -29,7 +29,6 @@ public:
 
     std::uint64_t files() const { return m_files; }
     std::int64_t bytesToWrite() const { return m_toWrite; }
-    std::int64_t bytesReplaced() const { return m_replaced; }
     /** Nothing to copy and nothing to tell: the counting pass is the whole run. */
     bool nothingToDo() const { return m_files == 0 && !m_report; }
 
@@ -52,7 +51,6 @@ private:
     std::map<char, Drive> m_drives;
     std::uint64_t m_files = 0;
     std::int64_t m_toWrite = 0;
-    std::int64_t m_replaced = 0;
     bool m_report = false;
 };
 

@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "engine/CopyCost.h"
 #include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
@@ -67,6 +68,40 @@ class TestRoom : public QObject
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    // The room a run needs: its new copies less the old ones, plus the old copies that still
+    // stand beside their staged new ones (a whole batch of them, at most, or one file).
+    void theRoomARunNeeds_data()
+    {
+        QTest::addColumn<qint64>("staged");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<qint64>("newSize");
+        QTest::addColumn<qint64>("oldSize");
+        QTest::addColumn<qint64>("needed");
+        constexpr qint64 MB = 1 << 20;
+        constexpr qint64 batch = 256 * MB;
+        QTest::newRow("new files") << batch << 3 << qint64(100) << qint64(-1) << qint64(300);
+        QTest::newRow("grown copies") << batch << 1 << qint64(1000) << qint64(10) << qint64(1000);
+        QTest::newRow("same sizes, one batch") << batch << 3 << 100 * MB << 100 * MB << 300 * MB;
+        QTest::newRow("same sizes, many batches: one batch and a file")
+            << batch << 10 << 100 * MB << 100 * MB << batch + 100 * MB;
+        QTest::newRow("one copy at a time, smaller")
+            << qint64(0) << 2 << qint64(400) << qint64(500) << qint64(300);
+    }
+    void theRoomARunNeeds()
+    {
+        QFETCH(qint64, staged);
+        QFETCH(int, files);
+        QFETCH(qint64, newSize);
+        QFETCH(qint64, oldSize);
+        QFETCH(qint64, needed);
+        CopyCost cost(staged);
+        for (int i = 0; i < files; ++i)
+            cost.add('E', newSize, oldSize);
+        QCOMPARE(cost.drives(), std::vector<char>{'e'});
+        QCOMPARE(cost.needed('e'), needed);
+        QCOMPARE(cost.needed('f'), qint64(0));
+    }
 
     // The run needs 3,000 bytes (the 30 it replaces stand beside their new copies until the
     // renames): 1,500 free is too little, whatever the user answers.
