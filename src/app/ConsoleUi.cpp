@@ -2,6 +2,8 @@
 #include "app/ConsoleUi.h"
 #include "app/ConsoleOutput.h"
 
+#include <algorithm>
+
 namespace kx {
 
 ConsoleUi::ConsoleUi(bool answerYes) : m_answerYes(answerYes) {}
@@ -32,7 +34,10 @@ void ConsoleUi::progressBytes(std::int64_t done, std::int64_t total)
 
 bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage, const std::string&)
 {
-    print(stderr, shortage);
+    // A line for each drive that is short, as the window's question shows them.
+    std::string lines = shortage;
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    print(stderr, lines);
     return false;
 }
 
