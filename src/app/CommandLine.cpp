@@ -277,6 +277,9 @@ int exitStatusOf(const RunResult& result, int stopSignal)
 {
     if (result.stopped)
         return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
+    // A target too small for the run: the command line copies nothing then.
+    if (result.noRoom)
+        return kExitNoRoom;
     if (!result.entered)
         return kExitDriveNotEntered;
     // Copies that may not have reached their disk are no success, however many were made.
@@ -544,6 +547,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.stopped = result.stopped;
         run.failedCount = result.failed;
         run.flushFailed = result.flushFailed;
+        run.noRoom = result.noRoom;
         const int status = exitStatusOf(run, g_stopSignal);
         // A file that did not reach the medium weighs more than a path that was refused.
         if (refused > 0 && status == kExitOk)

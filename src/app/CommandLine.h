@@ -22,6 +22,7 @@ enum ExitStatus
 {
     kExitOk = 0,
     kExitDriveNotEntered = 1,
+    kExitNoRoom = 1,
     kExitUsage = 2,
     kExitSomeFailed = 3,
     kExitBusy = 4,

@@ -269,6 +269,13 @@ inline constexpr Text progressLine{"%1 bestanden doorlopen, %2 gekopieerd, %3, %
                                    "%1 files walked, %2 copied, %3, %4"};
 inline constexpr Text progressLineOneFile{"%1 bestand doorlopen, %2 gekopieerd, %3, %4",
                                           "%1 file walked, %2 copied, %3, %4"};
+// Once the run knows the bytes it will copy: those copied of that total and the time left.
+inline constexpr Text progressLineOfTotal{
+    "%1 bestanden doorlopen, %2 gekopieerd, %3 van %4, %5, nog %6",
+    "%1 files walked, %2 copied, %3 of %4, %5, %6 left"};
+inline constexpr Text progressLineOneFileOfTotal{
+    "%1 bestand doorlopen, %2 gekopieerd, %3 van %4, %5, nog %6",
+    "%1 file walked, %2 copied, %3 of %4, %5, %6 left"};
 
 // The desktop notification at the end of a run; one file copied is counted in the singular.
 inline constexpr Text notificationBody{"%1 bestanden gekopieerd, %2 mislukt, %3 zonder bron",

@@ -2,6 +2,8 @@
 #include "app/ConsoleUi.h"
 #include "app/ConsoleOutput.h"
 
+#include <algorithm>
+
 namespace kx {
 
 ConsoleUi::ConsoleUi(bool answerYes) : m_answerYes(answerYes) {}
@@ -22,6 +24,21 @@ void ConsoleUi::runCounts(const RunResult& soFar)
 {
     if (m_progressLine)
         m_progressLine->update(soFar);
+}
+
+void ConsoleUi::progressBytes(std::int64_t done, std::int64_t total)
+{
+    if (m_progressLine)
+        m_progressLine->setBytes(done, total);
+}
+
+bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage, const std::string&)
+{
+    // A line for each drive that is short, as the window's question shows them.
+    std::string lines = shortage;
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    print(stderr, lines);
+    return false;
 }
 
 void ConsoleUi::memo(const std::string& line)

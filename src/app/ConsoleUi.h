@@ -30,6 +30,10 @@ public:
     void progress(int) override {}
     void showProgress(bool) override {}
     void runCounts(const RunResult& soFar) override;
+    void progressBytes(std::int64_t done, std::int64_t total) override;
+    /** Nobody is there to answer: the shortage is printed and nothing is copied. */
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

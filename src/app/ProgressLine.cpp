@@ -4,6 +4,7 @@
 #include "app/CommandLineTexts.h"
 #include "support/TextHelpers.h"
 
+#include <algorithm>
 #include <string>
 
 namespace kx {
@@ -40,7 +41,28 @@ std::string elapsedText(std::chrono::steady_clock::duration elapsed)
     return buffer;
 }
 
+// The time the rest will take at the pace so far; none before the first byte.
+std::string timeLeftText(std::int64_t done, std::int64_t total,
+                         std::chrono::steady_clock::duration elapsed)
+{
+    if (done <= 0)
+        return "-:--";
+    const double left = static_cast<double>(elapsed.count()) *
+                        static_cast<double>(std::max<std::int64_t>(0, total - done)) /
+                        static_cast<double>(done);
+    return elapsedText(
+        std::chrono::steady_clock::duration(static_cast<std::chrono::steady_clock::rep>(left)));
+}
+
 } // namespace
+
+void ProgressLine::setBytes(std::int64_t done, std::int64_t total)
+{
+    if (m_bytesTotal == 0 && total > 0)
+        m_copyStart = std::chrono::steady_clock::now();
+    m_bytesDone = done;
+    m_bytesTotal = total;
+}
 
 ProgressLine::ProgressLine(Language language, std::FILE* stream, bool shown)
     : m_language(language), m_stream(stream), m_shown(shown),
@@ -59,12 +81,19 @@ void ProgressLine::update(const RunResult& soFar)
         return;
     m_everDrawn = true;
     m_lastDraw = now;
+    const bool one = soFar.backupFileCount == 1;
     const std::string line =
         kClearLine +
-        fillIn(inLanguage(m_language, soFar.backupFileCount == 1 ? cliText::progressLineOneFile
-                                                                 : cliText::progressLine),
-               {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
-                bytesText(soFar.copiedSize), elapsedText(now - m_start)});
+        (m_bytesTotal > 0
+             ? fillIn(inLanguage(m_language, one ? cliText::progressLineOneFileOfTotal
+                                                 : cliText::progressLineOfTotal),
+                      {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
+                       bytesText(m_bytesDone), bytesText(m_bytesTotal), elapsedText(now - m_start),
+                       timeLeftText(m_bytesDone, m_bytesTotal, now - m_copyStart)})
+             : fillIn(inLanguage(m_language,
+                                 one ? cliText::progressLineOneFile : cliText::progressLine),
+                      {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
+                       bytesText(soFar.copiedSize), elapsedText(now - m_start)}));
     std::fwrite(line.data(), 1, line.size(), m_stream);
     std::fflush(m_stream);
     m_drawn = true;

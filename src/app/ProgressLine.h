@@ -10,7 +10,8 @@
 namespace kx {
 
 // One line on a terminal that tells how far a run has come: the files met, the files copied,
-// their bytes and the time so far. It is drawn over itself, at most ten times a second, and
+// their bytes and the time so far; once the run knows the bytes it will copy, the bytes copied
+// of that total and the time left. It is drawn over itself, at most ten times a second, and
 // taken away before any other line is printed, so that the run's own lines stay as they are.
 class ProgressLine
 {
@@ -19,6 +20,8 @@ public:
     ProgressLine(Language language, std::FILE* stream, bool shown);
 
     void update(const RunResult& soFar);
+    // The bytes copied of the total the run will copy; the line is drawn at its next update.
+    void setBytes(std::int64_t done, std::int64_t total);
     // Takes the line away, if it is there.
     void erase();
 
@@ -30,6 +33,10 @@ private:
     bool m_everDrawn = false;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastDraw;
+    std::int64_t m_bytesDone = 0;
+    std::int64_t m_bytesTotal = 0;
+    // When the copying began: the time left follows its pace, not that of the counting before.
+    std::chrono::steady_clock::time_point m_copyStart;
 };
 
 } // namespace kx

@@ -12,6 +12,8 @@ ActivityLog::ActivityLog(Platform& platform) : m_platform(platform) {}
 
 void ActivityLog::writeLog(const std::string& line)
 {
+    if (m_silent)
+        return;
     // A line that cannot be written is lost, never the file work around it. The user hears of
     // it once a run: a line for every lost line would bury what the run did.
     // The worker writes the run's lines while the window writes its click lines: one writer at

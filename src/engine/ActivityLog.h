@@ -30,6 +30,8 @@ public:
     /** At start, beside a run that goes on: the current log stays, and this run's lines follow
      *  its own date line there. */
     void resume(const std::string& languageCode);
+    /** From now on this log keeps no line: for a pass that must not be heard. */
+    void silence() { m_silent = true; }
     /** The native path of this run's log, for the viewer. */
     std::string currentLogPath() const;
     /** Where a log that cannot be written is told: `ui`'s failure line, in the given language;
@@ -47,6 +49,7 @@ private:
     UserInterface* m_ui = nullptr;
     std::string m_languageCode;
     bool m_failureTold = false;
+    bool m_silent = false;
 };
 
 } // namespace kx

@@ -107,6 +107,13 @@ inline constexpr Text cannotBeRead{" kan niet worden gelezen: ", " cannot be rea
 inline constexpr Text changedWhileBeingCopied{"gewijzigd tijdens het kopiëren",
                                               "changed while being copied"};
 inline constexpr Text notCopiedTo{" niet gekopieerd naar ", " not copied to "};
+// Before the first copy of a run that the target cannot hold.
+inline constexpr Text notEnoughRoom{"Te weinig ruimte op %1: nodig =%2Bytes, vrij =%3Bytes",
+                                    "Not enough space on %1: needed =%2Bytes, free =%3Bytes"};
+inline constexpr Text notEnoughRoomCaption{" - Te weinig ruimte", " - Not enough space"};
+inline constexpr Text copyWhatFits{"Wilt u kopiëren wat past?", "Do you want to copy what fits?"};
+inline constexpr Text noRoomForCopy{"te weinig ruimte op de schijf",
+                                    "not enough space on the disk"};
 inline constexpr Text otherCaseInBackup{
     "de backupschijf maakt geen onderscheid tussen hoofdletters en kleine letters en bevat al %1",
     "the backup drive does not tell capitals from small letters and already holds %1"};

@@ -2,8 +2,10 @@
 #include "engine/FileCommands.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/CopyCost.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/RoomCheck.h"
 #include "engine/WalkSummary.h"
 #include "engine/WrittenDrives.h"
 #include "support/FileCopy.h"
@@ -118,10 +120,59 @@ enum class AddOutcome
     Stopped
 };
 
+/** A copy the add command would make: the sizes of the source and of the copy it replaces
+ *  (negative for none). */
+struct AddCopy
+{
+    bool needed = false;
+    std::int64_t newSize = 0;
+    std::int64_t oldSize = -1;
+};
+
+// The add command's rule for one file, asked by the pass that counts and by the one that
+// copies.
+AddCopy addCopyOf(EngineContext& ctx, FileCopy& copy, const std::string& from,
+                  const std::string& to)
+{
+    FileInfo source;
+    if (!ctx.platform.fileInfo(from, source) || source.isDir)
+        return {};
+    FileInfo old;
+    const bool there = ctx.platform.fileInfo(to, old);
+    if (!copy.needsCopy(from, source, to, there ? &old : nullptr))
+        return {};
+    return {true, source.size, there && !old.isDir ? old.size : -1};
+}
+
+// Whether the copy of `from` over `to` still fits, in a run that copies what fits; one that
+// does not is a failed copy, told with its reason.
+bool roomFor(EngineContext& ctx, FileCopy& copy, RoomCheck* room, const std::string& from,
+             const std::string& to)
+{
+    if (!room || room->fits())
+        return true;
+    const AddCopy needed = addCopyOf(ctx, copy, from, to);
+    if (!needed.needed || room->take(to[0], needed.newSize, needed.oldSize))
+        return true;
+    WalkFailures().copyFailed(ctx, from, to.substr(0, 1) + ":",
+                              RoomCheck::noRoomError(ctx.language()));
+    return false;
+}
+
+// Tells a run that does not fit, and asks whether to copy what fits. False when nothing is to
+// be copied.
+bool roomOrWhatFits(EngineContext& ctx, RoomCheck& room, bool& noRoom)
+{
+    if (room.fits())
+        return true;
+    noRoom = true;
+    return room.askCopyWhatFits(ctx);
+}
+
 // One file of the add command: its two log lines first, whatever comes of it, then the copy
 // into the mirror folder of `sourceFolder` (ending in "\").
 AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& sourceFolder,
-                   const std::string& mirror, const std::string& name)
+                   const std::string& mirror, const std::string& name, RoomCheck* room)
 {
     const std::string from = sourceFolder + name;
     ctx.log.writeLog(inLanguage(ctx.language(), text::addFromName) +
@@ -141,6 +192,8 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
         WalkFailures().copyFailed(ctx, from, to.substr(0, 1) + ":", otherCaseError(ctx, other));
         return AddOutcome::Failed;
     }
+    if (!roomFor(ctx, copy, room, from, to))
+        return AddOutcome::Failed;
     if (!copy.copyIfNewer(from, to)) {
         const int code = copy.lastError().code;
         if (code == errors::kStopped)
@@ -184,12 +237,22 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
     const std::string mirror = layout::mirrorFolder(ctx.target.base, sourceFolder);
     std::size_t added = 0;
     CopyStopScope copyStop(ctx);
+    CopyCost cost;
+    for (const std::string& name : names) {
+        const AddCopy needed = addCopyOf(ctx, copy, sourceFolder + name, mirror + name);
+        if (needed.needed)
+            cost.add(mirror[0], needed.newSize, needed.oldSize);
+    }
+    RoomCheck room(ctx.platform, cost);
+    FileCommandResult result;
+    if (!roomOrWhatFits(ctx, room, result.noRoom))
+        return result;
     WrittenDrives written;
     for (const std::string& name : names) {
         if (ctx.stopRequested())
             break;
         // Copying an unchanged file again is no addition: it warns as a failed copy does.
-        switch (addFile(ctx, copy, sourceFolder, mirror, name)) {
+        switch (addFile(ctx, copy, sourceFolder, mirror, name, &room)) {
         case AddOutcome::Added:
             written.add(mirror);
             ++added;
@@ -202,10 +265,80 @@ FileCommandResult addFiles(EngineContext& ctx, const std::string& sourceFolder,
             break;
         }
     }
-    FileCommandResult result{added, ctx.stopRequested(), {}};
+    result.done = added;
+    result.stopped = ctx.stopRequested();
     result.flushFailed = written.flush(ctx) > 0;
     return result;
 }
+
+namespace {
+
+/** Each file that adding `paths` meets, in the add command's order: `file` with its folder
+ *  (ending in "\"), its mirror folder and its name, `unreadable` for a path or folder that
+ *  cannot be read. Ends early when `ended` says so. */
+void forEachFileToAdd(
+    EngineContext& ctx, const std::vector<std::string>& paths,
+    const std::function<void(const std::string& folder, const std::string& mirror,
+                             const std::string& name)>& file,
+    const std::function<void(const std::string& path, const SystemError& error)>& unreadable,
+    const std::function<bool()>& ended)
+{
+    // The backup drive is never added to itself, also where its root lies inside a source
+    // folder: each new copy would otherwise be fed back into the walk.
+    const std::string backupRoot = ctx.target.base.substr(0, 3);
+    for (const std::string& path : paths) {
+        if (ended())
+            break;
+        FileInfo info;
+        SystemError error;
+        if (!ctx.platform.fileStatus(path, info, error)) {
+            unreadable(path, error);
+            continue;
+        }
+        if (!info.isDir) {
+            const std::size_t slash = path.rfind('\\');
+            const std::string folder = path.substr(0, slash + 1);
+            file(folder, layout::mirrorFolder(ctx.target.base, folder), path.substr(slash + 1));
+            continue;
+        }
+        // Folder by folder from a list of its own, never by recursion: a deep tree cannot
+        // exhaust the stack. Within a folder the names go in order, files first.
+        std::vector<std::string> pending{withBackslash(path)};
+        while (!pending.empty() && !ended()) {
+            const std::string folder = std::move(pending.back());
+            pending.pop_back();
+            if (ctx.platform.drivePathOf(ctx.platform.nativePath(folder)) == backupRoot)
+                continue;
+            const std::unique_ptr<DirListing> listing = ctx.platform.openDir(folder, error);
+            if (!listing) {
+                unreadable(folder, error);
+                continue;
+            }
+            std::vector<std::string> files;
+            std::vector<std::string> folders;
+            FileInfo entry;
+            while (listing->next(entry)) {
+                // Links are not followed, to files or folders: one may lead back into its own
+                // tree or out of the drive. Another file system mounted here is its own drive.
+                if (entry.isLink || (entry.isDir && entry.otherDevice))
+                    continue;
+                (entry.isDir ? folders : files).push_back(entry.name);
+            }
+            std::sort(files.begin(), files.end());
+            std::sort(folders.begin(), folders.end(), std::greater<>());
+            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
+            for (const std::string& name : files) {
+                if (ended())
+                    break;
+                file(folder, mirror, name);
+            }
+            for (const std::string& name : folders)
+                pending.push_back(folder + name + "\\");
+        }
+    }
+}
+
+} // namespace
 
 AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
 {
@@ -213,10 +346,23 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
     FileCopy copy(ctx.platform, ctx.facts.dst);
     CopyStopScope copyStop(ctx);
     AddResult result;
+
+    // What the adding will write is found first, silently: a backup drive that cannot hold it
+    // is told before the first copy.
+    CopyCost cost;
+    forEachFileToAdd(
+        ctx, paths,
+        [&](const std::string& folder, const std::string& mirror, const std::string& name) {
+            const AddCopy needed = addCopyOf(ctx, copy, folder + name, mirror + name);
+            if (needed.needed)
+                cost.add(mirror[0], needed.newSize, needed.oldSize);
+        },
+        [](const std::string&, const SystemError&) {}, [&] { return ctx.stopRequested(); });
+    RoomCheck room(ctx.platform, cost);
+    if (!roomOrWhatFits(ctx, room, result.noRoom))
+        return result;
+
     WrittenDrives written;
-    // The backup drive is never added to itself, also where its root lies inside a source
-    // folder: each new copy would otherwise be fed back into the walk.
-    const std::string backupRoot = ctx.target.base.substr(0, 3);
     const auto count = [&](AddOutcome outcome, const std::string& mirror, const std::string& name) {
         switch (outcome) {
         case AddOutcome::Added:
@@ -243,59 +389,12 @@ AddResult addPaths(EngineContext& ctx, const std::vector<std::string>& paths)
         ctx.ui.failure(line);
         ctx.log.writeLog(line);
     };
-
-    for (const std::string& path : paths) {
-        if (ctx.stopRequested() || result.stopped)
-            break;
-        FileInfo info;
-        SystemError error;
-        if (!ctx.platform.fileStatus(path, info, error)) {
-            unreadable(path, error);
-            continue;
-        }
-        if (!info.isDir) {
-            const std::size_t slash = path.rfind('\\');
-            const std::string folder = path.substr(0, slash + 1);
-            const std::string name = path.substr(slash + 1);
-            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
-            count(addFile(ctx, copy, folder, mirror, name), mirror, name);
-            continue;
-        }
-        // Folder by folder from a list of its own, never by recursion: a deep tree cannot
-        // exhaust the stack. Within a folder the names go in order, files first.
-        std::vector<std::string> pending{withBackslash(path)};
-        while (!pending.empty() && !result.stopped && !ctx.stopRequested()) {
-            const std::string folder = std::move(pending.back());
-            pending.pop_back();
-            if (ctx.platform.drivePathOf(ctx.platform.nativePath(folder)) == backupRoot)
-                continue;
-            const std::unique_ptr<DirListing> listing = ctx.platform.openDir(folder, error);
-            if (!listing) {
-                unreadable(folder, error);
-                continue;
-            }
-            std::vector<std::string> files;
-            std::vector<std::string> folders;
-            FileInfo entry;
-            while (listing->next(entry)) {
-                // Links are not followed, to files or folders: one may lead back into its own
-                // tree or out of the drive. Another file system mounted here is its own drive.
-                if (entry.isLink || (entry.isDir && entry.otherDevice))
-                    continue;
-                (entry.isDir ? folders : files).push_back(entry.name);
-            }
-            std::sort(files.begin(), files.end());
-            std::sort(folders.begin(), folders.end(), std::greater<>());
-            const std::string mirror = layout::mirrorFolder(ctx.target.base, folder);
-            for (const std::string& name : files) {
-                if (ctx.stopRequested() || result.stopped)
-                    break;
-                count(addFile(ctx, copy, folder, mirror, name), mirror, name);
-            }
-            for (const std::string& name : folders)
-                pending.push_back(folder + name + "\\");
-        }
-    }
+    forEachFileToAdd(
+        ctx, paths,
+        [&](const std::string& folder, const std::string& mirror, const std::string& name) {
+            count(addFile(ctx, copy, folder, mirror, name, &room), mirror, name);
+        },
+        unreadable, [&] { return ctx.stopRequested() || result.stopped; });
     result.stopped = result.stopped || ctx.stopRequested();
     result.flushFailed = written.flush(ctx) > 0;
     return result;
@@ -350,11 +449,40 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
     const bool capitalise = ctx.platform.namesIgnoreCase(backupFolder.front()) &&
                             ctx.platform.namesIgnoreCase(sourceFolder.front());
     CopyStopScope copyStop(ctx);
+    // What the restore will write is found first: a drive that cannot hold it is told before
+    // the first copy.
+    const auto sizes = [&](const std::string& from, const std::string& to) {
+        FileInfo backup;
+        FileInfo old;
+        const bool there = ctx.platform.fileInfo(to, old) && !old.isDir;
+        return std::pair<std::int64_t, std::int64_t>(
+            ctx.platform.fileInfo(from, backup) && !backup.isDir ? backup.size : -1,
+            there ? old.size : -1);
+    };
+    CopyCost cost;
+    for (const std::string& selected : names) {
+        const std::string name = capitalise ? capitalised(selected) : selected;
+        const auto [newSize, oldSize] = sizes(backupFolder + "\\" + name, sourceFolder + name);
+        if (newSize >= 0)
+            cost.add(sourceFolder[0], newSize, oldSize);
+    }
+    RoomCheck room(ctx.platform, cost);
+    if (!roomOrWhatFits(ctx, room, result.noRoom))
+        return result;
     WrittenDrives written;
     for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string name = capitalise ? capitalised(*it) : *it;
         const std::string from = backupFolder + "\\" + name;
         const std::string to = sourceFolder + name;
+        // A copy that does not fit is passed over, with its reason: unlike a copy that fails,
+        // it was never tried.
+        if (!room.fits()) {
+            const auto [newSize, oldSize] = sizes(from, to);
+            if (newSize >= 0 && !room.take(to[0], newSize, oldSize)) {
+                WalkFailures().copyFailed(ctx, from, to, RoomCheck::noRoomError(ctx.language()));
+                continue;
+            }
+        }
         // A source folder deleted since the file was added is made again.
         copy.makeAndEnterDir(folderPart(to));
         SystemError error;

@@ -16,7 +16,9 @@ namespace kx {
  * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
  * per file handled. None asks for confirmation; the caller holds the operation lock around
  * them. A stop ends them before the next file. Those that copy end by flushing the drive they
- * wrote to; a flush that fails gets a line with its reason.
+ * wrote to; a flush that fails gets a line with its reason. Those that copy find first what
+ * they will write: a drive that cannot hold it is told before the first copy, and the user may
+ * have what fits copied, each file that does not fit a failed copy with its reason (`noRoom`).
  */
 
 /** What a file command did: the files it handled, and whether the user's stop ended it. */
@@ -28,6 +30,9 @@ struct FileCommandResult
     std::optional<bool> noDisk;
     /** The drive written to did not take its flush: the copies may not be on it. */
     bool flushFailed = false;
+    /** The drive written to could not hold all the copies: told before the first; nothing was
+     *  copied when the user did not want what fits. */
+    bool noRoom = false;
 };
 
 /** Copies each selected file of `sourceFolder` ("c:\Docs\", ending in "\") into its mirror
@@ -48,6 +53,9 @@ struct AddResult
     bool stopped = false;
     /** The backup drive did not take its flush: the copies may not be on it. */
     bool flushFailed = false;
+    /** The backup drive could not hold all the copies: told before the first; nothing was
+     *  copied when the user did not want what fits. */
+    bool noRoom = false;
 };
 
 /** Adds files and folders, given as drive paths, to the backup, each file by the rules of the

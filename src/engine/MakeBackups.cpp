@@ -2,8 +2,11 @@
 #include "engine/MakeBackups.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/CopyCost.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/QuietUserInterface.h"
+#include "engine/RoomCheck.h"
 #include "engine/RunReport.h"
 #include "engine/StatusLine.h"
 #include "engine/TreeWalk.h"
@@ -17,6 +20,39 @@
 #include <algorithm>
 
 namespace kx {
+
+namespace {
+
+/** What becomes of one backup file, and the sizes of a copy. */
+struct FileVerdict
+{
+    enum Kind
+    {
+        LeaveAlone,
+        NotReached,
+        SourceIsFolder,
+        Copy
+    };
+    Kind kind = LeaveAlone;
+    std::int64_t newSize = 0;
+    std::int64_t oldSize = 0;
+};
+
+// The one rule for a backup file, asked by the pass that counts and again by the pass that
+// copies: between the two the source may have changed.
+FileVerdict decideFile(FileCopy& copy, const std::string& folder, const FileInfo& entry,
+                       const SourceStatus& status)
+{
+    if (!status.found)
+        return {FileVerdict::NotReached};
+    if (status.info.isDir)
+        return {FileVerdict::SourceIsFolder};
+    if (!copy.needsCopy(status.path, status.info, TreeWalk::join(folder, entry.name), &entry))
+        return {FileVerdict::LeaveAlone};
+    return {FileVerdict::Copy, status.info.size, entry.size};
+}
+
+} // namespace
 
 RunResult makeBackups(EngineContext& ctx)
 {
@@ -37,43 +73,107 @@ RunResult makeBackups(EngineContext& ctx)
     const std::int64_t recordedTotal = medium.totalSize;
     const std::int64_t progressStep = recordedTotal / 100;
     ctx.ui.progressTotalKnown(progressStep > 0);
-    medium.totalSize = 0;
 
     FileCopy copy(ctx.platform, ctx.facts.dst);
-    CopyBatch batch(ctx.platform);
-    TreeWalk walk(ctx);
-    WalkFailures failures;
     const std::size_t r = target.computerFolder.size();
-    auto sourceFolderOf = [r](const std::string& folder) {
-        return layout::sourceFolderOf(folder, r);
-    };
-    walk.onSourcedFile(sourceFolderOf, [&](const std::string& folder, const FileInfo& entry,
-                                           const SourceStatus* sourceStatus) {
-        if (!sourceStatus)
-            return;
-        const std::string* source = &sourceStatus->path;
+    // Counts a backup file met, as either pass does.
+    const auto met = [&](const FileInfo& entry) {
         ++result.backupFileCount;
         medium.totalSize += entry.size;
         if (progressStep > 0)
             ctx.ui.progress(
                 static_cast<int>(std::min<std::int64_t>(100, medium.totalSize / progressStep)));
         ctx.ui.runCounts(result);
+    };
+
+    // The first pass copies nothing and tells nothing: it finds what the run will write, so
+    // that a target too small for it is known before the first copy. Over a medium with
+    // nothing to copy and nothing to tell, it is the whole run.
+    QuietUserInterface quietUi;
+    ActivityLog quietLog(ctx.platform);
+    quietLog.silence();
+    EngineContext quiet{ctx.platform, ctx.target, ctx.media, quietUi,
+                        quietLog,     ctx.facts,  ctx.stop};
+    CopyCost cost(CopyBatch::kMaxBytes);
+    TreeWalk counting(quiet);
+    const auto sourceFolderOf = [r](const std::string& folder) {
+        return layout::sourceFolderOf(folder, r);
+    };
+    counting.onSourcedFile(sourceFolderOf, [&](const std::string& folder, const FileInfo& entry,
+                                               const SourceStatus* source) {
+        if (!source)
+            return;
+        met(entry);
+        const FileVerdict verdict = decideFile(copy, folder, entry, *source);
+        if (verdict.kind == FileVerdict::Copy)
+            cost.add(folder[0], verdict.newSize, verdict.oldSize);
+        else if (verdict.kind != FileVerdict::LeaveAlone)
+            cost.noteReport();
+    });
+    medium.totalSize = 0;
+    bool entered = ctx.platform.setCurrentDirectory(target.base, error);
+    bool counted = false;
+    if (entered) {
+        counting.setHiddenLevels(1);
+        SystemError walkError;
+        counted = counting.run(target.base, walkError);
+        if (counting.unreadableFolders() > 0)
+            cost.noteReport();
+    }
+    result.filesToWrite = cost.files();
+    result.bytesToWrite = cost.bytesToWrite();
+    const bool countingStopped = counting.stopped() || ctx.stopRequested();
+    // A root that could not be entered or listed is told by the pass that tells.
+    const bool secondPass = !counted || (!countingStopped && !cost.nothingToDo());
+
+    RoomCheck room(ctx.platform, cost);
+    if (secondPass && counted && !room.fits()) {
+        result.noRoom = true;
+        if (!room.askCopyWhatFits(ctx)) {
+            result.entered = true;
+            result.declined = true;
+            medium.totalSize = recordedTotal;
+            if (!ctx.facts.startDir.empty())
+                ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
+            ctx.ui.busy(false);
+            ctx.ui.showProgress(false);
+            return result;
+        }
+    }
+
+    // Where the medium has no recorded total, the bar goes by the bytes to copy.
+    const bool byBytes = progressStep == 0 && cost.bytesToWrite() > 0;
+    CopyBatch batch(ctx.platform);
+    TreeWalk walk(ctx);
+    WalkFailures failures;
+    walk.onSourcedFile(sourceFolderOf, [&](const std::string& folder, const FileInfo& entry,
+                                           const SourceStatus* sourceStatus) {
+        if (!sourceStatus)
+            return;
+        const SourceStatus& status = *sourceStatus;
+        const std::string* source = &status.path;
+        met(entry);
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
-        if (!sourceStatus->found) {
-            failures.sourceNotReached(ctx, *source, backup, drive, sourceStatus->error);
+        const FileVerdict verdict = decideFile(copy, folder, entry, status);
+        switch (verdict.kind) {
+        case FileVerdict::LeaveAlone:
             return;
-        }
-        const FileInfo& sourceInfo = sourceStatus->info;
-        SystemError error;
-        if (sourceInfo.isDir) {
+        case FileVerdict::NotReached:
+            failures.sourceNotReached(ctx, *source, backup, drive, status.error);
+            return;
+        case FileVerdict::SourceIsFolder:
             failures.copyFailed(ctx, *source, drive,
                                 SystemError{errors::kAccessDenied, "The source is a folder"});
             return;
+        case FileVerdict::Copy:
+            break;
         }
-        if (!copy.needsCopy(*source, sourceInfo, backup, &entry))
+        if (!room.take(folder[0], verdict.newSize, verdict.oldSize)) {
+            failures.copyFailed(ctx, *source, drive, RoomCheck::noRoomError(ctx.language()));
             return;
-        const FileDate sourceDate = fileDateOf(ctx.platform, sourceInfo);
+        }
+        const FileDate sourceDate = fileDateOf(ctx.platform, status.info);
         const std::int64_t oldSize = entry.size;
         auto settle = [&, source = *source, backup, drive, sourceDate,
                        oldSize](const StagedCopy& staged, const SystemError* failure) {
@@ -90,38 +190,58 @@ RunResult makeBackups(EngineContext& ctx)
             // What the medium holds now: the new copy's size, not the old one's.
             result.copiedSize += staged.size;
             medium.totalSize += staged.size - oldSize;
+            if (byBytes)
+                ctx.ui.progress(static_cast<int>(std::clamp<std::int64_t>(
+                    result.copiedSize * 100 / cost.bytesToWrite(), 0, 100)));
+            ctx.ui.progressBytes(result.copiedSize, cost.bytesToWrite());
             ctx.ui.runCounts(result);
         };
+        SystemError error;
         // A copy the stop abandoned half-way is no failure: the old copy is still there.
         if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
             failures.copyFailed(ctx, *source, drive, error);
     });
+    if (secondPass) {
+        result.backupFileCount = 0;
+        medium.totalSize = 0;
+        ctx.ui.progress(0);
+        if (byBytes)
+            ctx.ui.progressTotalKnown(true);
+        ctx.ui.progressBytes(0, cost.bytesToWrite());
+    }
     std::uint64_t flushFailures = 0;
-    bool entered = ctx.platform.setCurrentDirectory(target.base, error);
-    if (!entered) {
-        result.noDisk = showDriveError(ctx, error);
-    } else {
-        walk.setHiddenLevels(1);
-        SystemError walkError;
-        // A root that cannot be listed is a drive that could not be entered, not an empty one.
-        entered = walk.run(target.base, walkError);
-        // Copies not yet in their place when the user stopped are dropped, not counted.
-        if (walk.stopped() || ctx.stopRequested())
-            batch.abandon();
-        else
-            batch.commit();
-        if (!entered)
-            result.noDisk = showDriveError(ctx, walkError);
+    const TreeWalk& ran = secondPass ? walk : counting;
+    if (secondPass) {
+        entered = ctx.platform.setCurrentDirectory(target.base, error);
+        if (!entered) {
+            result.noDisk = showDriveError(ctx, error);
+        } else {
+            walk.setHiddenLevels(1);
+            SystemError walkError;
+            // A root that cannot be listed is a drive that could not be entered, not an empty
+            // one.
+            entered = walk.run(target.base, walkError);
+            // Copies not yet in their place when the user stopped are dropped, not counted.
+            if (walk.stopped() || ctx.stopRequested())
+                batch.abandon();
+            else
+                batch.commit();
+            if (!entered)
+                result.noDisk = showDriveError(ctx, walkError);
+        }
+    }
+    if (entered) {
         // After the last rename, before the run calls itself done; a stopped run too.
         WrittenDrives written;
         written.add(target.base);
         flushFailures = written.flush(ctx);
     }
 
-    const bool stopped = walk.stopped() || ctx.stopRequested();
-    // A run whose copies may not be on the medium records no backup date.
+    const bool stopped = ran.stopped() || ctx.stopRequested();
+    // A run whose copies may not be on the medium records no backup date, and nor does one
+    // that passed over what did not fit.
     result.flushFailed = flushFailures > 0 || batch.flushFailed();
-    if (result.copiedCount > 0 && !stopped && !result.flushFailed) {
+    if (result.copiedCount > 0 && !stopped && !result.flushFailed && !result.noRoom) {
         medium.lastBackupDate = now(ctx.platform);
         ctx.ui.status(backupDriveStatusLine(ctx.language(), DriveStatus::LastBackup,
                                             backupDriveText(ctx),
@@ -129,7 +249,7 @@ RunResult makeBackups(EngineContext& ctx)
         writeLastDate(ctx, medium.totalSize, medium.lastBackupDate);
     }
 
-    const std::string d = (entered ? walk.lastDir() : target.base).substr(0, 1);
+    const std::string d = (entered ? ran.lastDir() : target.base).substr(0, 1);
     const char sep = ctx.platform.decimalSeparator();
     result.entered = entered;
     result.stopped = stopped;
@@ -146,7 +266,7 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.log.writeLog("");
     for (const auto& line : summary)
         ctx.log.writeLog(line);
-    result.failedCount = failures.summarise(ctx, walk.unreadableFolders()) + flushFailures;
+    result.failedCount = failures.summarise(ctx, ran.unreadableFolders()) + flushFailures;
     result.withoutSourceCount = failures.withoutSource();
     if (stopped) {
         ctx.ui.memo(stoppedLine(ctx.language()));

@@ -14,6 +14,13 @@ namespace kx {
  * medium is flushed after the last rename; a flush that fails (a batch's or that last one) is a
  * failure, and nothing is recorded then either. The result's `entered` is false when the backup
  * root could not be entered (the summary then shows zero files).
+ *
+ * The medium is walked twice: first without a word, to find what the run will copy
+ * (`filesToWrite`, `bytesToWrite`), then to copy, deciding each file again. A first walk that
+ * finds nothing to copy and nothing to tell is the whole run. A medium that cannot hold what
+ * the run will write is told before the first copy; the user may have what fits copied, file by
+ * file in the usual order, the rest failed copies and no new last-backup date (`noRoom`; with
+ * `declined` when nothing was copied).
  */
 RunResult makeBackups(EngineContext& ctx);
 

@@ -2,9 +2,11 @@
 #include "engine/NewerFiles.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/CopyCost.h"
 #include "engine/EngineTexts.h"
 #include "engine/FileCommands.h"
 #include "engine/MediumRecords.h"
+#include "engine/RoomCheck.h"
 #include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
@@ -283,6 +285,37 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
     FileCopy copy(ctx.platform, ctx.facts.dst);
     WalkFailures failures;
     const std::string drive = target.base.substr(0, 1) + ":";
+    // The sizes of a proposal's source and of the copy it replaces (negative for none).
+    const auto sizes = [&](const std::string& src) {
+        FileInfo source;
+        FileInfo old;
+        const std::string dst = layout::backupPathOf(target.base, src);
+        const bool there = !dst.empty() && ctx.platform.fileInfo(dst, old) && !old.isDir;
+        return std::pair<std::int64_t, std::int64_t>(
+            ctx.platform.fileInfo(src, source) && !source.isDir ? source.size : -1,
+            there ? old.size : -1);
+    };
+    // What the adding will write is found first: a medium that cannot hold it is told before
+    // the first copy.
+    CopyCost cost;
+    for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
+        if (!toAdd(i))
+            continue;
+        const auto [newSize, oldSize] = sizes(lines[i]);
+        if (newSize >= 0)
+            cost.add(target.base[0], newSize, oldSize);
+    }
+    result.filesToWrite = cost.files();
+    result.bytesToWrite = cost.bytesToWrite();
+    RoomCheck room(ctx.platform, cost);
+    if (!room.fits()) {
+        result.noRoom = true;
+        if (!room.askCopyWhatFits(ctx)) {
+            result.declined = true;
+            ctx.ui.busy(false);
+            return result;
+        }
+    }
     WrittenDrives written;
     std::size_t added = 0;
     for (std::size_t i = 0; i < lines.size() && i < selected.size(); ++i) {
@@ -308,6 +341,13 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         if (!other.empty()) {
             failures.copyFailed(ctx, line, drive, otherCaseError(ctx, other));
             continue;
+        }
+        if (!room.fits()) {
+            const auto [newSize, oldSize] = sizes(src);
+            if (newSize >= 0 && !room.take(target.base[0], newSize, oldSize)) {
+                failures.copyFailed(ctx, line, drive, RoomCheck::noRoomError(ctx.language()));
+                continue;
+            }
         }
         if (!copy.copyFileTo(src, dst, false)) {
             if (copy.lastError().code == errors::kStopped) {

@@ -71,7 +71,9 @@ NewerScanResult scanNewFiles(EngineContext& ctx);
  * so it can be tried again, and is written to the log; the date then stays as it was, so the
  * file is proposed again. A flush that fails records nothing. With nothing to add it writes
  * nothing at all; a stop ends it at the next file and records no date. The result counts the
- * files added (copiedCount) and the failed ones.
+ * files added (copiedCount) and the failed ones. A medium that cannot hold what it will copy is
+ * told before the first copy; the user may have what fits added, the rest failed copies
+ * (`noRoom`; with `declined` when nothing was added).
  */
 RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
                       const std::vector<bool>& selected);

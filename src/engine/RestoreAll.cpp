@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/RestoreAll.h"
 
+#include "engine/CopyCost.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
+#include "engine/RoomCheck.h"
 #include "engine/RunReport.h"
 #include "engine/TreeCopy.h"
+#include "support/CopyBatch.h"
 #include "support/SizeText.h"
 #include "support/TextHelpers.h"
 
@@ -81,7 +84,34 @@ RunResult restoreAll(EngineContext& ctx)
     ctx.ui.progressTotalKnown(progressStep > 0);
     medium.totalSize = 0;
 
-    TreeCopy walk(ctx, result, progressStep);
+    // What the restore will write is found first: drives that cannot hold it are told before
+    // the first copy.
+    CopyCost cost(CopyBatch::kMaxBytes);
+    SystemError measureError;
+    const bool measured = ctx.platform.setCurrentDirectory(target.base, measureError) &&
+                          TreeCopy(ctx, result).measureRestore(target.base, cost, measureError);
+    result.filesToWrite = cost.files();
+    result.bytesToWrite = cost.bytesToWrite();
+    RoomCheck room(ctx.platform, cost);
+    if (measured && !ctx.stopRequested() && !room.fits()) {
+        result.noRoom = true;
+        if (!room.askCopyWhatFits(ctx)) {
+            result.entered = true;
+            result.declined = true;
+            medium.totalSize = recordedTotal;
+            SystemError ignored;
+            if (!ctx.facts.startDir.empty())
+                ctx.platform.setCurrentDirectory(ctx.facts.startDir, ignored);
+            ctx.ui.showProgress(false);
+            return result;
+        }
+    }
+    // Where the medium has no recorded total, the bar goes by the bytes to copy.
+    const bool byBytes = progressStep == 0 && cost.bytesToWrite() >= 100;
+    if (byBytes)
+        ctx.ui.progressTotalKnown(true);
+    TreeCopy walk(ctx, result, byBytes ? cost.bytesToWrite() / 100 : progressStep);
+    walk.setRoom(&room, cost.bytesToWrite());
     result.entered = ctx.platform.setCurrentDirectory(target.base, error) &&
                      walk.restoreTree(target.base, error);
     result.stopped = walk.stopped();

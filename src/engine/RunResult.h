@@ -30,6 +30,12 @@ struct RunResult
     bool flushFailed = false;
     /** Backup files whose source no longer exists: the user deleted it; no failure. */
     std::uint64_t withoutSourceCount = 0;
+    /** What the run found before its first copy that it would copy: files and their bytes. */
+    std::uint64_t filesToWrite = 0;
+    std::int64_t bytesToWrite = 0;
+    /** The target could not hold all that the run would copy; `declined` too when nothing
+     *  was copied for it, else the files that did not fit are failed copies. */
+    bool noRoom = false;
     /** What the run found of the backup drive: true when it reported that it holds no medium;
      *  empty when the run did not look. The windows keep it for the manage window. */
     std::optional<bool> noDisk;

@@ -3,6 +3,7 @@
 
 #include "engine/BackupLayout.h"
 #include "engine/EngineTexts.h"
+#include "engine/QuietUserInterface.h"
 #include "support/FileDate.h"
 #include "support/TextHelpers.h"
 
@@ -103,7 +104,42 @@ void TreeCopy::copied(std::int64_t size)
     if (m_progressStep > 0)
         m_ctx.ui.progress(static_cast<int>(
             std::clamp<std::int64_t>(m_counts.copiedSize / m_progressStep, 0, 100)));
+    if (m_bytesTotal > 0)
+        m_ctx.ui.progressBytes(m_counts.copiedSize, m_bytesTotal);
     m_ctx.ui.runCounts(m_counts);
+}
+
+void TreeCopy::setRoom(RoomCheck* room, std::int64_t bytesTotal)
+{
+    m_room = room;
+    m_bytesTotal = bytesTotal;
+    if (bytesTotal > 0)
+        m_ctx.ui.progressBytes(0, bytesTotal);
+}
+
+bool TreeCopy::measureRestore(const std::string& start, CopyCost& cost, SystemError& error)
+{
+    // The same walk as the restore's, heard by nobody: what it finds wrong, the restore tells.
+    QuietUserInterface quietUi;
+    ActivityLog quietLog(m_ctx.platform);
+    quietLog.silence();
+    EngineContext quiet{m_ctx.platform, m_ctx.target, m_ctx.media, quietUi,
+                        quietLog,       m_ctx.facts,  m_ctx.stop};
+    TreeWalk walk(quiet);
+    const std::size_t r = m_ctx.target.computerFolder.size();
+    const std::string level = ":\\" + m_ctx.target.computerFolder;
+    walk.onFile([&](const std::string& cur, const FileInfo& entry) {
+        if (cur.compare(1, level.size(), level) != 0)
+            return;
+        const auto dest = layout::sourcePathOf(cur, entry.name, r);
+        if (!dest)
+            return;
+        FileInfo old;
+        const bool there = m_ctx.platform.fileInfo(*dest, old) && !old.isDir;
+        cost.add((*dest)[0], entry.size, there ? old.size : -1);
+    });
+    walk.setHiddenLevels(1);
+    return walk.run(start, error);
 }
 
 bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
@@ -120,6 +156,15 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
             return;
         m_counts.backupTotalSize += entry.size;
         const std::string source = TreeWalk::join(cur, entry.name);
+        FileInfo old;
+        if (m_room && !m_room->fits() &&
+            !m_room->take((*dest)[0], entry.size,
+                          m_ctx.platform.fileInfo(*dest, old) && !old.isDir ? old.size : -1)) {
+            copyFailed(source, *dest, RoomCheck::noRoomError(m_ctx.language()));
+            ++m_counts.backupFileCount;
+            m_ctx.ui.runCounts(m_counts);
+            return;
+        }
         const FileDate sourceDate = fileDateOf(m_ctx.platform, entry);
         copy(source, *dest, true, [this, source, dest = *dest, sourceDate](std::int64_t size) {
             m_copy.correctCopiedFileTime(source, dest, sourceDate);

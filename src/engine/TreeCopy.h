@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/CopyCost.h"
 #include "engine/EngineContext.h"
+#include "engine/RoomCheck.h"
 #include "engine/RunResult.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkSummary.h"
@@ -33,6 +35,14 @@ public:
     /** Counts the copied files and their bytes into `counts`; the bar moves by one for each
      *  `progressStep` bytes copied, and not at all for 0. */
     TreeCopy(EngineContext& ctx, RunResult& counts, std::int64_t progressStep = 0);
+
+    /** What restoreTree would copy from `start`, found without copying or telling anything:
+     *  each backup file's size and the size of the source it replaces, by source drive. False
+     *  with `error` when `start` cannot be read. */
+    bool measureRestore(const std::string& start, CopyCost& cost, SystemError& error);
+    /** From now on each copy first takes its room from `room`; one that does not fit is a
+     *  failed copy. `bytesTotal` is what the walk will copy, for the progress in bytes. */
+    void setRoom(RoomCheck* room, std::int64_t bytesTotal);
 
     /** Copies every backup file below `start` (the backup root) over its source, whatever
      *  their dates; each copy gets a memo and log line. Counts every backup file met in
@@ -98,6 +108,8 @@ private:
     WrittenDrives m_written;
     std::uint64_t m_flushFailures = 0;
     std::vector<FailedCopy> m_failedCopies;
+    RoomCheck* m_room = nullptr;
+    std::int64_t m_bytesTotal = 0;
 };
 
 } // namespace kx

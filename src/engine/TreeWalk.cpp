@@ -38,7 +38,7 @@ struct LookupRun
         FileInfo source;
     };
     std::shared_ptr<DirListing> listing;
-    std::shared_ptr<const FolderHandle> sourceFolder;   // null: look up no sources
+    std::shared_ptr<const FolderHandle> sourceFolder;    // null: look up no sources
     std::shared_ptr<const std::string> sourceFolderPath; // null: the folder mirrors none
     std::vector<Item> items;
     bool done = false; // guarded by the lookups' mutex

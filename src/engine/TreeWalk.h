@@ -73,8 +73,7 @@ public:
 
     /** A file with its source's status; `source` is null for a file in a folder that mirrors
      *  none. */
-    using SourcedFileHandler = std::function<void(const std::string& folder,
-                                                  const FileInfo& entry,
+    using SourcedFileHandler = std::function<void(const std::string& folder, const FileInfo& entry,
                                                   const SourceStatus* source)>;
     /** The source folder (a drive path) whose files medium folder `folder` mirrors, if any. */
     using SourceFolderOf = std::function<std::optional<std::string>(const std::string& folder)>;

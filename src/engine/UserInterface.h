@@ -3,6 +3,7 @@
 
 #include "engine/RunResult.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kx {
@@ -28,6 +29,16 @@ public:
     /** Whether the run knows the total its bar measures against; without one the bar can only
      *  show that the run works. */
     virtual void progressTotalKnown(bool) {}
+    /** The bytes a run has copied of the total it found it would copy, after each copy; for a
+     *  display of its own. */
+    virtual void progressBytes(std::int64_t /*done*/, std::int64_t /*total*/) {}
+    /** The target cannot hold all that a run would copy (`shortage` says how much is needed
+     *  and how much is free): true to copy what fits and pass over the rest. */
+    virtual bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                                 const std::string& question)
+    {
+        return askYesNo(caption, shortage + "\r\r" + question);
+    }
     /** The counts of a run so far (backup files met, files copied and their bytes), after each
      *  file; for a display of its own. */
     virtual void runCounts(const RunResult&) {}

@@ -57,6 +57,11 @@ public:
     {
         return m_inner.askYesNo(caption, question);
     }
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override
+    {
+        return m_inner.askCopyWhatFits(caption, shortage, question);
+    }
     bool askText(const std::string& caption, const std::string& prompt,
                  std::string& answer) override
     {

@@ -66,6 +66,11 @@ void WorkerUserInterface::progressTotalKnown(bool known)
     post([this, known] { m_gui.progressTotalKnown(known); });
 }
 
+void WorkerUserInterface::progressBytes(std::int64_t done, std::int64_t total)
+{
+    post([this, done, total] { m_gui.progressBytes(done, total); });
+}
+
 void WorkerUserInterface::status(const std::string& text)
 {
     post([this, text] { m_gui.status(text); });
@@ -82,6 +87,17 @@ bool WorkerUserInterface::askYesNo(const std::string& caption, const std::string
     waitFor([&] {
         if (!m_detached)
             yes = m_gui.askYesNo(caption, question);
+    });
+    return yes;
+}
+
+bool WorkerUserInterface::askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                                          const std::string& question)
+{
+    bool yes = false;
+    waitFor([&] {
+        if (!m_detached)
+            yes = m_gui.askCopyWhatFits(caption, shortage, question);
     });
     return yes;
 }

@@ -35,6 +35,9 @@ public:
     void progress(int position) override;
     void showProgress(bool shown) override;
     void progressTotalKnown(bool known) override;
+    void progressBytes(std::int64_t done, std::int64_t total) override;
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

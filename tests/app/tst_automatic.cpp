@@ -524,6 +524,48 @@ private slots:
         QVERIFY2(drawn.startsWith("\r\033[K" + start), qPrintable(drawn));
     }
 
+    // Once the run knows what it will copy: the bytes copied of that total, and the time left
+    // (none to tell before the first byte).
+    void progressLineByBytes_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<qint64>("done");
+        QTest::addColumn<QString>("expected");
+        const int nl = int(kx::Language::Dutch);
+        const int en = int(kx::Language::English);
+        QTest::newRow("English, half")
+            << en << qint64(500000)
+            << "2 files walked, 1 copied, 500.0 kB of 1.0 MB, 0:00, 0:00 left";
+        QTest::newRow("English, nothing yet")
+            << en << qint64(0) << "2 files walked, 1 copied, 0 B of 1.0 MB, 0:00, -:-- left";
+        QTest::newRow("Dutch, half")
+            << nl << qint64(500000)
+            << "2 bestanden doorlopen, 1 gekopieerd, 500.0 kB van 1.0 MB, 0:00, nog 0:00";
+    }
+    void progressLineByBytes()
+    {
+        QFETCH(int, language);
+        QFETCH(qint64, done);
+        QFETCH(QString, expected);
+        char* text = nullptr;
+        std::size_t size = 0;
+        std::FILE* stream = ::open_memstream(&text, &size);
+        QVERIFY(stream);
+        {
+            kx::ProgressLine line(kx::Language(language), stream, true);
+            kx::RunResult soFar;
+            soFar.backupFileCount = 2;
+            soFar.copiedCount = 1;
+            line.setBytes(0, 1000000);
+            line.setBytes(done, 1000000);
+            line.update(soFar);
+        }
+        std::fclose(stream);
+        const QString drawn = QString::fromUtf8(text, qsizetype(size));
+        std::free(text);
+        QCOMPARE(drawn, "\r\033[K" + expected);
+    }
+
     void progressLine_data()
     {
         QTest::addColumn<bool>("terminal");

@@ -8,10 +8,12 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
+
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
+#include <map>
 
 #include <csignal>
 
@@ -634,6 +636,59 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), backup);
     }
 
+    // Three files of 400 kB do not go on a medium of 1 MB: the run says so before its first
+    // copy, writes nothing and ends with status 1 (file by file, two would have gone).
+    void aTargetTooSmallIsRefusedBeforeTheFirstCopy_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<char>("small"); // the drive on the small medium
+        QTest::addColumn<bool>("backups");
+        QTest::newRow("make-backups") << QStringList{"make-backups"} << 'e' << true;
+        QTest::newRow("restore-all") << QStringList{"restore-all", "--yes"} << 'c' << true;
+        QTest::newRow("newer --add") << QStringList{"newer", "--add"} << 'e' << false;
+        QTest::newRow("add") << QStringList{"add", "%c"} << 'e' << false;
+    }
+    void aTargetTooSmallIsRefusedBeforeTheFirstCopy()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(char, small);
+        QFETCH(bool, backups);
+        Fixture fixture;
+        const QString c = fixture.addDrive('c');
+        const QString e = fixture.addDrive('e', "DRIVE_FIXED");
+        kx::test::ScratchMount medium;
+        QString why;
+        if (!medium.mountTmpfs(small == 'c' ? c : e, "size=1m", why))
+            QSKIP(qPrintable(why));
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        const QByteArray large(400 << 10, 'n');
+        fixture.writeFile("e:\\C-Docs\\keep.bin", "k", T0);
+        fixture.writeFile("c:\\Docs\\keep.bin", "k", T0);
+        std::map<std::string, QByteArray> before;
+        for (const char* name : {"big1.bin", "big2.bin", "big3.bin"}) {
+            const std::string backup = std::string("e:\\C-Docs\\") + name;
+            const std::string source = std::string("c:\\Docs\\") + name;
+            const bool restore = small == 'c';
+            if (backups)
+                fixture.writeFile(backup, restore ? large : QByteArray("old"), T0);
+            fixture.writeFile(source, restore ? QByteArray("old") : large, T0 + 60);
+            before[backup] = fixture.exists(backup) ? fixture.readFile(backup) : QByteArray();
+            before[source] = fixture.readFile(source);
+        }
+        args.replaceInStrings("%c", fixture.native("c:\\Docs"));
+
+        const Run run = kopierix(args);
+        QVERIFY2(run.exitCode == 1, qPrintable(run.out + run.err));
+        const QString shortage =
+            "Not enough space on " + fixture.native(std::string(1, small) + ":\\") + ": needed =";
+        QVERIFY2(run.err.contains(shortage), qPrintable(run.err));
+        QVERIFY2(!run.out.contains("big"), qPrintable(run.out));
+        for (const auto& [path, contents] : before) {
+            QCOMPARE(fixture.exists(path) ? fixture.readFile(path) : QByteArray(), contents);
+        }
+        QVERIFY(tempFiles(small == 'c' ? c : e).isEmpty());
+    }
+
     void aFlushThatFailsEndsWithStatusThree_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -977,9 +1032,9 @@ private slots:
                 path.count('\\') == 1 ? "e:\\c-\\" + path.mid(3) : "e:\\c-" + path.mid(3);
             QVERIFY2(fixture.exists(copy.toStdString()), qPrintable(copy));
             const QString from = fixture.native(path.toStdString());
-            QVERIFY(log.contains(("\r\nAdd - FromName: " + from + "\r\nAdd - ToName: " +
-                                  fixture.native(copy.toStdString()) + "\r\n" + from +
-                                  " added to Backup e:\r\n")
+            QVERIFY(log.contains(("\r\nAdd - FromName: " + from +
+                                  "\r\nAdd - ToName: " + fixture.native(copy.toStdString()) +
+                                  "\r\n" + from + " added to Backup e:\r\n")
                                      .toUtf8()));
         }
         QDirIterator it(fixture.native("e:\\"), QDir::Files | QDir::Hidden | QDir::System,

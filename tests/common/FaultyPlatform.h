@@ -26,6 +26,8 @@ public:
     std::map<std::string, SystemError> failCopyTo;
     /** The status of this path (drive path, exact text) fails with the error. */
     std::map<std::string, SystemError> failStatus;
+    /** The free space of these drives (letters in lower case), as the system would report it. */
+    std::map<char, std::int64_t> freeSpaceOf;
     /** Paths whose copy was asked for, in order. */
     std::vector<std::string> copies;
 
@@ -37,6 +39,12 @@ public:
             return false;
         }
         return inner().fileStatus(path, info, error);
+    }
+
+    std::int64_t freeSpace(char letter) override
+    {
+        const auto it = freeSpaceOf.find(letter);
+        return it != freeSpaceOf.end() ? it->second : inner().freeSpace(letter);
     }
 
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override

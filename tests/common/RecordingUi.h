@@ -3,8 +3,10 @@
 
 #include "engine/UserInterface.h"
 
+#include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kx::test {
@@ -22,6 +24,10 @@ public:
     std::vector<int> positions;
     std::deque<bool> yesNoAnswers;       // empty: answers No
     std::deque<std::string> textAnswers; // empty: cancels
+    /** Each call of progressBytes: the bytes copied and the run's total. */
+    std::vector<std::pair<std::int64_t, std::int64_t>> byteProgress;
+    /** The memo's length when the run first told its byte total; -1 before. */
+    long memoAtByteTotal = -1;
     bool progressShown = false;
     bool isBusy = false;
 
@@ -29,6 +35,12 @@ public:
     void clearMemo() override { memoLines.clear(); }
     void progress(int position) override { positions.push_back(position); }
     void showProgress(bool shown) override { progressShown = shown; }
+    void progressBytes(std::int64_t done, std::int64_t total) override
+    {
+        if (byteProgress.empty())
+            memoAtByteTotal = static_cast<long>(memoLines.size());
+        byteProgress.emplace_back(done, total);
+    }
     void status(const std::string& text) override { statusLines.push_back(text); }
     bool askYesNo(const std::string&, const std::string& question) override
     {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
+#include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
 #include "engine/MakeBackups.h"
@@ -50,10 +51,15 @@ private slots:
         fixture.writeFile("c:\\Docs\\big.bin", fresh, T0 + 60);
 
         {
-            EngineRig rig(fixture.platform());
+            // A medium whose free space cannot be read is not refused before the copy: the
+            // copy itself finds it full.
+            auto unknownRoom = std::make_unique<test::FaultyPlatform>(fixture.platform());
+            unknownRoom->freeSpaceOf['e'] = -1;
+            EngineRig rig(std::move(unknownRoom));
             rig.selectBackupDrive();
             const RunResult run = makeBackups(rig.ctx);
             QVERIFY(run.entered);
+            QVERIFY(!run.noRoom);
             QCOMPARE(fixture.readFile("e:\\C-Docs\\big.bin"), old);
             QCOMPARE(run.copiedCount, std::uint64_t(0));
             QCOMPARE(run.backupFileCount, std::uint64_t(1));

@@ -57,6 +57,17 @@ public:
         note();
         return RecordingUi::askText(caption, prompt, answer);
     }
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override
+    {
+        note();
+        return RecordingUi::askCopyWhatFits(caption, shortage, question);
+    }
+    void progressBytes(std::int64_t done, std::int64_t total) override
+    {
+        note();
+        RecordingUi::progressBytes(done, total);
+    }
 
 private:
     void note() { allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread(); }
@@ -87,7 +98,7 @@ private slots:
     void aRunOnTheWorkerAsksTheGuiThread()
     {
         Rig rig;
-        rig.gui.yesNoAnswers = {true};
+        rig.gui.yesNoAnswers = {true, false};
         rig.gui.textAnswers = {"Medium 2"};
         OperationRunner runner(rig.engine.ctx, rig.gui);
         QSignalSpy started(&runner, &OperationRunner::started);
@@ -102,6 +113,9 @@ private slots:
             std::string name = "Medium 1";
             const bool ok = ctx.ui.askText("Kopierix", "Name?", name);
             ctx.ui.memo(ok ? name : "cancelled");
+            ctx.ui.progressBytes(5, 10);
+            const bool copy = ctx.ui.askCopyWhatFits("Kopierix", "Too little", "Copy?");
+            ctx.ui.memo(copy ? "copy" : "keep");
             ctx.ui.status("done");
         }));
         QCOMPARE(started.count(), 1);
@@ -115,8 +129,12 @@ private slots:
         QVERIFY(rig.gui.allOnGuiThread);
         QVERIFY2(rig.gui.ticksWhileAsked >= 5,
                  qPrintable(QString::number(rig.gui.ticksWhileAsked)));
-        QCOMPARE(rig.gui.memoLines, (std::vector<std::string>{"before", "yes", "Medium 2"}));
-        QCOMPARE(rig.gui.questions, (std::vector<std::string>{"Go on?", "Name?"}));
+        QCOMPARE(rig.gui.memoLines,
+                 (std::vector<std::string>{"before", "yes", "Medium 2", "keep"}));
+        QCOMPARE(rig.gui.questions,
+                 (std::vector<std::string>{"Go on?", "Name?", "Too little\r\rCopy?"}));
+        QCOMPARE(rig.gui.byteProgress.size(), std::size_t(1));
+        QCOMPARE(rig.gui.byteProgress[0], std::make_pair(std::int64_t(5), std::int64_t(10)));
         QCOMPARE(rig.gui.statusLines, std::vector<std::string>{"done"});
     }
 
