@@ -280,6 +280,9 @@ inline constexpr Text progressLineOneFileOfTotal{
 // The desktop notification at the end of a run; one file copied is counted in the singular.
 inline constexpr Text notificationBody{"%1 bestanden gekopieerd, %2 mislukt, %3 zonder bron",
                                        "%1 files copied, %2 failed, %3 without a source"};
+// A run that copied nothing because its target could not hold it.
+inline constexpr Text notificationNoRoom{"Niets gekopieerd: te weinig ruimte op de schijf",
+                                         "Nothing copied: not enough space on the disk"};
 inline constexpr Text notificationBodyOneFile{"%1 bestand gekopieerd, %2 mislukt, %3 zonder bron",
                                               "%1 file copied, %2 failed, %3 without a source"};
 

@@ -22,6 +22,9 @@ constexpr int kNotifyTimeoutMs = 3000;
 
 std::string DesktopNotification::bodyOf(const RunResult& result, Language language)
 {
+    // "0 files copied, 0 failed" would read as a run with nothing to do.
+    if (result.noRoom && result.declined)
+        return inLanguage(language, cliText::notificationNoRoom);
     return fillIn(inLanguage(language, result.copiedCount == 1 ? cliText::notificationBodyOneFile
                                                                : cliText::notificationBody),
                   {std::to_string(result.copiedCount), std::to_string(result.failedCount),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
+#include "app/DesktopNotification.h"
 #include "app/MountWatcher.h"
 #include "app/ProgressLine.h"
 #include "app/Schedule.h"
@@ -454,6 +455,34 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.isEmpty());
         QCOMPARE(readText(record).count('\n'), 1);
+    }
+
+    void aRunRefusedForWantOfSpaceDoesNotLookDone_data()
+    {
+        QTest::addColumn<bool>("noRoom");
+        QTest::addColumn<bool>("declined");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("refused") << true << true << "Nothing copied: not enough space on the disk";
+        QTest::newRow("what fits was copied")
+            << true << false << "2 files copied, 1 failed, 0 without a source";
+        QTest::newRow("declined, room enough")
+            << false << true << "0 files copied, 0 failed, 0 without a source";
+    }
+    void aRunRefusedForWantOfSpaceDoesNotLookDone()
+    {
+        QFETCH(bool, noRoom);
+        QFETCH(bool, declined);
+        QFETCH(QString, body);
+        kx::RunResult result;
+        result.noRoom = noRoom;
+        result.declined = declined;
+        if (!declined) {
+            result.copiedCount = 2;
+            result.failedCount = 1;
+        }
+        QCOMPARE(
+            QString::fromStdString(kx::DesktopNotification::bodyOf(result, kx::Language::English)),
+            body);
     }
 
     void volumeServiceSignals()
