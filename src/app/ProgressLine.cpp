@@ -61,8 +61,7 @@ void ProgressLine::update(const RunResult& soFar)
     m_lastDraw = now;
     const std::string line =
         kClearLine +
-        fillIn(inLanguage(m_language, soFar.backupFileCount == 1 ? cliText::progressLineOneFile
-                                                                 : cliText::progressLine),
+        fillIn(inLanguage(m_language, soFar.backupFileCount == 1 ? *m_one : *m_many),
                {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
                 bytesText(soFar.copiedSize), elapsedText(now - m_start)});
     std::fwrite(line.data(), 1, line.size(), m_stream);

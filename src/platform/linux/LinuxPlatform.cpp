@@ -4,6 +4,7 @@
 #include "platform/linux/ConfinedFolder.h"
 #include "platform/linux/DateTimeText.h"
 #include "platform/linux/DriveTable.h"
+#include "platform/linux/FileComparer.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
@@ -1476,6 +1477,84 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
         return false;
     }
     return commitStaged(staged, error);
+}
+
+FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::string& second)
+{
+    FileComparison result;
+    Mapped mapped[2];
+    int fds[2] = {-1, -1};
+    struct stat before[2];
+    const std::string* paths[2] = {&first, &second};
+    auto closeBoth = [&] {
+        for (const int fd : fds) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    };
+    for (int i = 0; i < 2; ++i) {
+        result.failedFile = i;
+        if (!mapExact(*paths[i], mapped[i], result.error)) {
+            closeBoth();
+            return result;
+        }
+        // Not blocking: a named pipe in the place of a file must not stall the run.
+        fds[i] = ::open(mapped[i].native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fds[i] < 0) {
+            result.error = errorFor(errno, mapped[i]);
+            closeBoth();
+            return result;
+        }
+        if (::fstat(fds[i], &before[i]) != 0) {
+            result.error = errorFor(errno, mapped[i]);
+            closeBoth();
+            return result;
+        }
+        if (!S_ISREG(before[i].st_mode)) {
+            result.error =
+                S_ISDIR(before[i].st_mode) ? errorFor(EISDIR, mapped[i]) : accessDenied();
+            closeBoth();
+            return result;
+        }
+    }
+    result.failedFile = 0;
+    if (before[0].st_size != before[1].st_size) {
+        closeBoth();
+        result.outcome = FileComparison::Differs;
+        return result;
+    }
+    const OpenFilesComparison found =
+        compareOpenFiles(fds[0], fds[1], before[0].st_size, [this] { return stopFlagged(); });
+    // A file written to while it was read may differ from its copy only for that moment.
+    for (int i = 0; i < 2 && found.outcome != OpenFilesComparison::Failed; ++i) {
+        struct stat after;
+        if (::fstat(fds[i], &after) == 0 && (after.st_size != before[i].st_size ||
+                                             after.st_mtim.tv_sec != before[i].st_mtim.tv_sec ||
+                                             after.st_mtim.tv_nsec != before[i].st_mtim.tv_nsec)) {
+            closeBoth();
+            result.failedFile = i;
+            result.error = systemError(errors::kChangedWhileCopied,
+                                       "The file changed while it was being compared");
+            return result;
+        }
+    }
+    closeBoth();
+    switch (found.outcome) {
+    case OpenFilesComparison::Same:
+        result.outcome = FileComparison::Same;
+        break;
+    case OpenFilesComparison::Differs:
+        result.outcome = FileComparison::Differs;
+        break;
+    case OpenFilesComparison::Stopped:
+        result.error = systemError(errors::kStopped, "Stopped by the user");
+        break;
+    case OpenFilesComparison::Failed:
+        result.failedFile = found.failedFile;
+        result.error = errorFor(found.err, mapped[found.failedFile]);
+        break;
+    }
+    return result;
 }
 
 bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)

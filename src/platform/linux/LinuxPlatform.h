@@ -61,6 +61,7 @@ public:
     bool keepsExactTimes(char letter) override;
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
+    FileComparison compareFiles(const std::string& first, const std::string& second) override;
     bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
                    SystemError& error) override;
     bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override;
