@@ -26,6 +26,9 @@ public:
     std::map<std::string, SystemError> failCopyTo;
     /** The status of this path (drive path, exact text) fails with the error. */
     std::map<std::string, SystemError> failStatus;
+    /** A comparison that reads this file (drive path, exact text), on either side, fails with
+     *  the error. */
+    std::map<std::string, SystemError> failRead;
     /** Paths whose copy was asked for, in order. */
     std::vector<std::string> copies;
 
@@ -56,6 +59,16 @@ public:
                    SystemError& error) override
     {
         return !failing(dest, error) && inner().stageCopy(source, dest, staged, error);
+    }
+    FileComparison compareFiles(const std::string& first, const std::string& second) override
+    {
+        const std::string* paths[2] = {&first, &second};
+        for (int i = 0; i < 2; ++i) {
+            const auto it = failRead.find(*paths[i]);
+            if (it != failRead.end())
+                return {FileComparison::Failed, i, it->second};
+        }
+        return inner().compareFiles(first, second);
     }
 
 private:
