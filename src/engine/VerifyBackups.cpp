@@ -2,6 +2,7 @@
 #include "engine/VerifyBackups.h"
 
 #include "engine/BackupLayout.h"
+#include "engine/ComparisonPool.h"
 #include "engine/EngineTexts.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
@@ -19,6 +20,11 @@
 namespace kx {
 
 namespace {
+
+// Comparisons in flight: enough to keep both cores and the devices busy, few enough that a
+// stop is quick and memory stays small.
+constexpr std::size_t kComparingThreads = 2;
+constexpr std::size_t kInFlight = 64;
 
 // The hidden folder at the backup's root that keeps the copies a repair replaced.
 constexpr const char* kReplacedFolder = ".kopierix-replaced";
@@ -43,7 +49,8 @@ class Verifier
 {
 public:
     Verifier(EngineContext& ctx, bool repair)
-        : m_ctx(ctx), m_repair(repair), m_copy(ctx.platform, ctx.facts.dst)
+        : m_ctx(ctx), m_repair(repair), m_copy(ctx.platform, ctx.facts.dst),
+          m_pool(ctx.platform, kComparingThreads, kInFlight)
     {
     }
 
@@ -51,17 +58,21 @@ public:
 
 private:
     void check(const std::string& folder, const FileInfo& entry);
+    void compared(const std::string& source, const std::string& backup, const std::string& drive,
+                  const FileInfo& entry, const FileInfo& sourceInfo, const FileComparison& found);
     void unreadable(const std::string& path, const std::string& reason);
     void mismatch(const std::string& source, const std::string& backup, const std::string& drive,
                   const FileInfo& sourceInfo);
     bool copyAgain(const std::string& source, const std::string& backup, const std::string& kept,
                    StagedCopy& staged, SystemError& error);
     void report(const std::string& line);
+    void showCounts();
     void summarise(bool stopped);
 
     EngineContext& m_ctx;
     bool m_repair;
     FileCopy m_copy;
+    ComparisonPool m_pool;
     WalkFailures m_failures;
     WrittenDrives m_written;
     VerifyResult m_result;
@@ -103,45 +114,69 @@ void Verifier::check(const std::string& folder, const FileInfo& entry)
     const std::string drive = folder.substr(0, 1) + ":";
     FileInfo sourceInfo;
     SystemError error;
+    // What is told of a file waits its turn behind the comparisons of the files before it.
     if (!m_ctx.platform.fileStatus(*source, sourceInfo, error)) {
-        // Gone, or on a drive that is not there: as Make Backups counts them. Any other reason
-        // is a file that could not be read.
-        switch (error.code) {
-        case errors::kFileNotFound:
-        case errors::kPathNotFound:
-        case errors::kNotReady:
-        case errors::kNoSuchDrive:
-            m_failures.sourceNotReached(m_ctx, *source, backup, drive, error);
-            break;
-        default:
-            unreadable(*source, error.message);
-        }
+        m_pool.then([this, source = *source, backup, drive, error](const FileComparison*) {
+            // Gone, or on a drive that is not there: as Make Backups counts them. Any other
+            // reason is a file that could not be read.
+            switch (error.code) {
+            case errors::kFileNotFound:
+            case errors::kPathNotFound:
+            case errors::kNotReady:
+            case errors::kNoSuchDrive:
+                m_failures.sourceNotReached(m_ctx, source, backup, drive, error);
+                break;
+            default:
+                unreadable(source, error.message);
+            }
+        });
         return;
     }
     if (sourceInfo.isDir) {
-        unreadable(*source, inLanguage(m_ctx.language(), text::sourceIsAFolder));
+        m_pool.then([this, source = *source](const FileComparison*) {
+            unreadable(source, inLanguage(m_ctx.language(), text::sourceIsAFolder));
+        });
         return;
     }
     // A copy that Make Backups would refresh holds older bytes by right.
-    if (m_copy.needsCopy(*source, sourceInfo, backup, &entry))
+    if (m_copy.needsCopy(*source, sourceInfo, backup, &entry)) {
+        showCounts();
         return;
-    const FileComparison found = m_ctx.platform.compareFiles(*source, backup);
+    }
+    m_pool.compare(
+        *source, backup,
+        [this, source = *source, backup, drive, entry, sourceInfo](const FileComparison* found) {
+            compared(source, backup, drive, entry, sourceInfo, *found);
+        });
+}
+
+void Verifier::compared(const std::string& source, const std::string& backup,
+                        const std::string& drive, const FileInfo& entry, const FileInfo& sourceInfo,
+                        const FileComparison& found)
+{
     switch (found.outcome) {
     case FileComparison::Same:
     case FileComparison::Differs:
         ++m_result.checkedCount;
         m_result.checkedSize += entry.size;
         if (found.outcome == FileComparison::Differs)
-            mismatch(*source, backup, drive, sourceInfo);
+            mismatch(source, backup, drive, sourceInfo);
         break;
     case FileComparison::Failed:
         // A stop ends the walk at once; a source changed meanwhile is newer than its copy now.
         if (found.error.code == errors::kStopped || found.error.code == errors::kChangedWhileCopied)
             break;
-        unreadable(found.failedFile == 0 ? *source : backup, found.error.message);
+        unreadable(found.failedFile == 0 ? source : backup, found.error.message);
         break;
     }
-    RunResult soFar = run;
+    showCounts();
+}
+
+// The counts for a display of the run's own: the files walked, the files compared and their
+// bytes in the place of the copies.
+void Verifier::showCounts()
+{
+    RunResult soFar = m_result.run;
     soFar.copiedCount = m_result.checkedCount;
     soFar.copiedSize = m_result.checkedSize;
     m_ctx.ui.runCounts(soFar);
@@ -240,6 +275,7 @@ VerifyResult Verifier::run()
     } else {
         walk.setHiddenLevels(1);
         entered = walk.run(target.base, error);
+        m_pool.finish();
         if (!entered)
             m_result.run.noDisk = showDriveError(m_ctx, error);
         m_flushFailures = m_written.flush(m_ctx);

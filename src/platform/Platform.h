@@ -125,8 +125,8 @@ struct FileComparison
     };
     Outcome outcome = Failed;
     /** With Failed: which file could not be read (0 the first, 1 the second) and why. The code
-     *  is kStopped when the watched stop flag ended it, kChangedWhileCopied when a file's size
-     *  or time moved while it was read. */
+     *  is kStopped when the watched stop flag ended it, kChangedWhileCopied when the first
+     *  file's size or time moved while it was read (the first is the one others may write). */
     int failedFile = 0;
     SystemError error;
 };

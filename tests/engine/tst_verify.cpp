@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <atomic>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,7 +80,8 @@ public:
             m_stop.request();
         return found;
     }
-    int comparisons = 0;
+    // Comparisons run on helper threads, several at once.
+    std::atomic<int> comparisons = 0;
 
 private:
     StopRequest& m_stop;
@@ -312,7 +315,7 @@ private slots:
         Fixture fixture;
         fixture.addDrive('c');
         fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
-        constexpr int kFiles = 20;
+        constexpr int kFiles = 200;
         for (int i = 0; i < kFiles; ++i) {
             const std::string name = "f" + std::to_string(i) + ".txt";
             fixture.writeFile("c:\\Docs\\" + name, "source", T0);
@@ -328,11 +331,13 @@ private slots:
         const VerifyResult result = verifyBackups(rig.ctx, false);
 
         QVERIFY(result.run.stopped);
-        QCOMPARE(counted.comparisons, 3);
-        QCOMPARE(result.mismatchCount, std::uint64_t(3));
+        // The comparisons already under way when Stop came may still end; no later one starts.
+        QVERIFY(result.mismatchCount >= 3 && result.mismatchCount < 20);
+        QVERIFY(counted.comparisons < kFiles);
         const QStringList memo = rig.memo();
         QCOMPARE(memo.last(), QString("Stopped by the user"));
-        QVERIFY(memo.contains("Number of files checked = 3"));
+        QVERIFY(memo.contains(QString("Number of files checked = %1").arg(result.checkedCount)));
+        QCOMPARE(result.checkedCount, result.mismatchCount);
         QCOMPARE(rig.logLines(fixture).last(), QString("Stopped by the user"));
     }
 };

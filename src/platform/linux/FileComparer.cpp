@@ -69,13 +69,16 @@ OpenFilesComparison stoppedNow()
 }
 
 // A small pair: the second file's readahead is started, then both are read piece by piece in
-// turn. The buffers stay with the thread: a walk compares many small files one after another.
+// turn; a pair of one piece each is read in one go, two requests that the system serves from
+// its cache or with its usual readahead. The buffers stay with the thread: a walk compares many
+// small files one after another.
 OpenFilesComparison inTurn(int first, int second, off_t size, const std::function<bool()>& stopped)
 {
     thread_local const std::unique_ptr<char[]> buffers(new char[2 * kPiece]);
     char* const a = buffers.get();
     char* const b = a + kPiece;
-    (void)::posix_fadvise(second, 0, size, POSIX_FADV_WILLNEED);
+    if (size > off_t(kPiece))
+        (void)::posix_fadvise(second, 0, size, POSIX_FADV_WILLNEED);
     off_t left = size;
     while (left > 0) {
         if (stopped())
@@ -209,8 +212,11 @@ OpenFilesComparison alongside(int first, int second, off_t size,
 OpenFilesComparison compareOpenFiles(int first, int second, off_t size,
                                      const std::function<bool()>& stopped)
 {
-    (void)::posix_fadvise(first, 0, 0, POSIX_FADV_SEQUENTIAL);
-    (void)::posix_fadvise(second, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // A file of one piece is read in one go: telling the system how is a call for nothing.
+    if (size > off_t(kPiece)) {
+        (void)::posix_fadvise(first, 0, 0, POSIX_FADV_SEQUENTIAL);
+        (void)::posix_fadvise(second, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
     return size >= kOwnThreadFrom ? alongside(first, second, size, stopped)
                                   : inTurn(first, second, size, stopped);
 }
