@@ -1544,6 +1544,19 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
                 ::close(fd);
         }
     };
+    // What is not a file cannot be read as one. The second file's length is learnt by reading
+    // it, and its kind only where it differs: a walk compares many files, and a query each is
+    // a cost it feels.
+    auto notAFile = [&](int i) {
+        if (::fstat(fds[i], &before[i]) != 0) {
+            result.error = errorFor(errno, mapped[i]);
+            return true;
+        }
+        if (S_ISREG(before[i].st_mode))
+            return false;
+        result.error = S_ISDIR(before[i].st_mode) ? errorFor(EISDIR, mapped[i]) : accessDenied();
+        return true;
+    };
     for (int i = 0; i < 2; ++i) {
         result.failedFile = i;
         if (!mapExact(*paths[i], mapped[i], result.error)) {
@@ -1556,26 +1569,22 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
             closeBoth();
             return result;
         }
-        if (::fstat(fds[i], &before[i]) != 0) {
-            result.error = errorFor(errno, mapped[i]);
-            closeBoth();
-            return result;
-        }
-        if (!S_ISREG(before[i].st_mode)) {
-            result.error =
-                S_ISDIR(before[i].st_mode) ? errorFor(EISDIR, mapped[i]) : accessDenied();
-            closeBoth();
-            return result;
-        }
     }
     result.failedFile = 0;
-    if (before[0].st_size != before[1].st_size) {
+    if (notAFile(0)) {
         closeBoth();
-        result.outcome = FileComparison::Differs;
         return result;
     }
     const OpenFilesComparison found =
         compareOpenFiles(fds[0], fds[1], before[0].st_size, [this] { return stopFlagged(); });
+    if (found.outcome == OpenFilesComparison::Differs ||
+        (found.outcome == OpenFilesComparison::Failed && found.failedFile == 1)) {
+        if (notAFile(1)) {
+            result.failedFile = 1;
+            closeBoth();
+            return result;
+        }
+    }
     // A source written to while it was read may differ from its copy only for that moment. The
     // second file is the copy, which nothing else writes while the program holds its lock.
     struct stat after;
