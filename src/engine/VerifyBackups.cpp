@@ -143,14 +143,6 @@ void Verifier::check(const std::string& folder, const FileInfo& entry)
         showCounts();
         return;
     }
-    // A copy of another length differs without a byte read.
-    if (sourceInfo.size != entry.size) {
-        m_pool.then([this, source = *source, backup, drive, entry,
-                     sourceInfo](const FileComparison*) {
-            compared(source, backup, drive, entry, sourceInfo, {FileComparison::Differs, 0, {}});
-        });
-        return;
-    }
     m_pool.compare(
         *source, backup,
         [this, source = *source, backup, drive, entry, sourceInfo](const FileComparison* found) {
