@@ -1586,9 +1586,10 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
         }
     }
     // A source written to while it was read may differ from its copy only for that moment. The
-    // second file is the copy, which nothing else writes while the program holds its lock.
+    // second file is the copy, which nothing else writes while the program holds its lock. Bytes
+    // that were found the same were the same when they were read.
     struct stat after;
-    if (found.outcome != OpenFilesComparison::Failed && ::fstat(fds[0], &after) == 0 &&
+    if (found.outcome == OpenFilesComparison::Differs && ::fstat(fds[0], &after) == 0 &&
         (after.st_size != before[0].st_size || after.st_mtim.tv_sec != before[0].st_mtim.tv_sec ||
          after.st_mtim.tv_nsec != before[0].st_mtim.tv_nsec)) {
         closeBoth();
