@@ -66,11 +66,11 @@ void ComparisonPool::add(std::unique_ptr<Entry> entry)
         std::lock_guard lock(m_mutex);
         if (entry->pair)
             m_waiting.push_back(entry.get());
-        wake = m_idleHelpers > 0 && m_waiting.size() >= kWakeFor;
+        wake = m_idleHelpers > 0 && m_waiting.size() == kWakeFor;
         m_entries.push_back(std::move(entry));
     }
     if (wake)
-        m_work.notify_one();
+        m_work.notify_all();
 }
 
 void ComparisonPool::compare(std::string first, std::string second, Done done)

@@ -74,28 +74,26 @@ OpenFilesComparison stoppedNow()
 // small files one after another.
 OpenFilesComparison inTurn(int first, int second, off_t size, const std::function<bool()>& stopped)
 {
-    // The second file's last piece is asked one byte more: a file that goes on differs.
-    thread_local const std::unique_ptr<char[]> buffers(new char[2 * kPiece + 1]);
+    thread_local const std::unique_ptr<char[]> buffers(new char[2 * kPiece]);
     char* const a = buffers.get();
     char* const b = a + kPiece;
     if (size > off_t(kPiece))
         (void)::posix_fadvise(second, 0, size, POSIX_FADV_WILLNEED);
     off_t left = size;
-    do {
+    while (left > 0) {
         if (stopped())
             return stoppedNow();
         const std::size_t want = std::size_t(std::min<off_t>(left, off_t(kPiece)));
-        const bool last = off_t(want) == left;
-        const ssize_t n = want > 0 ? readFully(first, a, want) : 0;
+        const ssize_t n = readFully(first, a, want);
         if (n < 0)
             return failed(0, errno);
-        const ssize_t m = readFully(second, b, want + (last ? 1 : 0));
+        const ssize_t m = readFully(second, b, want);
         if (m < 0)
             return failed(1, errno);
         if (std::size_t(n) != want || std::size_t(m) != want || std::memcmp(a, b, want) != 0)
             return differs();
         left -= off_t(want);
-    } while (left > 0);
+    }
     return {};
 }
 
@@ -206,12 +204,7 @@ OpenFilesComparison alongside(int first, int second, off_t size,
         ahead.release(index);
         offset += off_t(want);
     }
-    // The helper has read its last piece and is done with the file: a file that goes on differs.
-    char extra = 0;
-    const ssize_t more = readFully(second, &extra, 1);
-    if (more < 0)
-        return failed(1, errno);
-    return more > 0 ? differs() : OpenFilesComparison{};
+    return {};
 }
 
 } // namespace

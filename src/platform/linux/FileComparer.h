@@ -22,10 +22,10 @@ struct OpenFilesComparison
     int err = 0;        // with Failed: the errno of the read
 };
 
-// Compares two open files from their current offsets, the first of `size` bytes, reading both at
-// once: a large file's second side on a thread of its own, a small one's through the system's
-// readahead while the first side is read. A second file that ends early or goes on differs.
-// `stopped` is asked between two pieces.
+// Compares `size` bytes of two open files from their current offsets, reading both at once: a
+// large file's second side on a thread of its own, a small one's through the system's readahead
+// while the first side is read. A file that ends early differs. `stopped` is asked between two
+// pieces.
 OpenFilesComparison compareOpenFiles(int first, int second, off_t size,
                                      const std::function<bool()>& stopped);
 

@@ -1544,9 +1544,7 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
                 ::close(fd);
         }
     };
-    // What is not a file cannot be read as one. The second file's length is learnt by reading
-    // it, and its kind only where it differs: a walk compares many files, and a query each is
-    // a cost it feels.
+    // What is not a file cannot be read as one.
     auto notAFile = [&](int i) {
         if (::fstat(fds[i], &before[i]) != 0) {
             result.error = errorFor(errno, mapped[i]);
@@ -1570,21 +1568,21 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
             return result;
         }
     }
-    result.failedFile = 0;
-    if (notAFile(0)) {
-        closeBoth();
-        return result;
-    }
-    const OpenFilesComparison found =
-        compareOpenFiles(fds[0], fds[1], before[0].st_size, [this] { return stopFlagged(); });
-    if (found.outcome == OpenFilesComparison::Differs ||
-        (found.outcome == OpenFilesComparison::Failed && found.failedFile == 1)) {
-        if (notAFile(1)) {
-            result.failedFile = 1;
+    for (int i = 0; i < 2; ++i) {
+        result.failedFile = i;
+        if (notAFile(i)) {
             closeBoth();
             return result;
         }
     }
+    result.failedFile = 0;
+    if (before[0].st_size != before[1].st_size) {
+        closeBoth();
+        result.outcome = FileComparison::Differs;
+        return result;
+    }
+    const OpenFilesComparison found =
+        compareOpenFiles(fds[0], fds[1], before[0].st_size, [this] { return stopFlagged(); });
     // A source written to while it was read may differ from its copy only for that moment. The
     // second file is the copy, which nothing else writes while the program holds its lock. Bytes
     // that were found the same were the same when they were read.
