@@ -20,6 +20,7 @@
 #include "engine/RestoreAll.h"
 #include "engine/RunReport.h"
 #include "engine/Settings.h"
+#include "engine/VerifyBackups.h"
 #include "platform/OperationLock.h"
 #include "support/DriveDescription.h"
 #include "support/SizeText.h"
@@ -72,6 +73,7 @@ struct Options
     bool yes = false;
     bool add = false;
     bool perComputer = false;
+    bool repair = false;
     bool help = false;
     bool version = false;
     bool quiet = false;
@@ -115,9 +117,10 @@ Options parse(const std::vector<std::string>& args, Language language)
     const QCommandLineOption add(QStringLiteral("add"));
     const QCommandLineOption perComputer(QStringLiteral("per-computer"));
     const QCommandLineOption quiet(QStringLiteral("quiet"));
+    const QCommandLineOption repair(QStringLiteral("repair"));
     const QCommandLineOption backupDrive(QStringLiteral("backup-drive"), QString(),
                                          QStringLiteral("L"));
-    parser.addOptions({help, version, yes, add, perComputer, quiet, backupDrive});
+    parser.addOptions({help, version, yes, add, perComputer, quiet, repair, backupDrive});
     QStringList list{QStringLiteral("kopierix")};
     for (const std::string& arg : args)
         list << qtString(arg);
@@ -147,6 +150,7 @@ Options parse(const std::vector<std::string>& args, Language language)
     o.add = parser.isSet(add);
     o.perComputer = parser.isSet(perComputer);
     o.quiet = parser.isSet(quiet);
+    o.repair = parser.isSet(repair);
     if (parser.isSet(backupDrive)) {
         o.backupDrive = driveLetterOf(byteString(parser.value(backupDrive)));
         if (o.backupDrive == 0) {
@@ -164,7 +168,7 @@ Options parse(const std::vector<std::string>& args, Language language)
                        o.command == "newer" || o.command == "status" ||
                        (KOPIERIX_UPDATER && o.command == "check-update") || o.command == "drives" ||
                        o.command == "add" || o.command == "set-backup-drive" ||
-                       o.command == "schedule" || o.command == "watch";
+                       o.command == "schedule" || o.command == "watch" || o.command == "verify";
     const bool takesArguments =
         o.command == "add" || o.command == "set-backup-drive" || o.command == "schedule";
     static const std::vector<std::string> schedules{"daily", "weekly", "on-mount", "off"};
@@ -187,6 +191,8 @@ Options parse(const std::vector<std::string>& args, Language language)
         o.error = inLanguage(language, cliText::yesBelongsToRestoreAll);
     else if (o.perComputer && o.command != "set-backup-drive")
         o.error = inLanguage(language, cliText::perComputerBelongsToSetBackupDrive);
+    else if (o.repair && o.command != "verify")
+        o.error = inLanguage(language, cliText::repairBelongsToVerify);
     return o;
 }
 
@@ -503,7 +509,8 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     // A backup drive that cannot be entered has been told about as it was chosen: told once, a
     // run over it has nothing to walk and nothing to sum up.
     SystemError rootError;
-    if ((o.command == "make-backups" || o.command == "restore-all" || o.command == "newer") &&
+    if ((o.command == "make-backups" || o.command == "restore-all" || o.command == "newer" ||
+         o.command == "verify") &&
         (choice.noDisk || !platform.openDir(target.base.substr(0, 3), rootError)))
         return kExitDriveNotEntered;
     // The signal is read once the run has ended, never before.
@@ -516,6 +523,19 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         ui.setProgressLine(nullptr);
         DesktopNotification::send(result, language);
         return exitStatusOf(result, g_stopSignal);
+    }
+
+    if (o.command == "verify") {
+        ProgressLine progress(language, stderr, !o.quiet && ::isatty(STDERR_FILENO) == 1);
+        progress.setWords(cliText::verifyProgressLine, cliText::verifyProgressLineOneFile);
+        ui.setProgressLine(&progress);
+        const VerifyResult result = verifyBackups(ctx, o.repair);
+        progress.erase();
+        ui.setProgressLine(nullptr);
+        const int status = exitStatusOf(result.run, g_stopSignal);
+        // A copy that holds other bytes than its source is damage, whether or not it was
+        // copied again: the source itself may be the damaged one.
+        return status == kExitOk && result.mismatchCount > 0 ? kExitSomeFailed : status;
     }
 
     if (o.command == "add") {

@@ -15,6 +15,7 @@ namespace kx {
  *  (one that can never hold a backup) or path to add, 3 done but some files could not be copied
  *  or some folders not read, 4 another Kopierix operation runs or the lock cannot be taken, 130
  *  or 143 stopped by SIGINT or SIGTERM after the summary so far.
+ *  verify the same, and 3 also when a backup file differs from its source.
  *  check-update exits with its verdict's code (0 no update needed, 1 no connection, 2 list too
  *  small, 3 program not in the list), 10 when an update is advised, and 4 when the program's
  *  record in the list cannot be read. */

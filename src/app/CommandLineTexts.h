@@ -15,6 +15,7 @@ inline constexpr Text usage{
     "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
     "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
     "  add PAD...          voeg bestanden toe aan de Backup, en mappen met alles erin\n"
+    "  verify [--repair]   vergelijk elk actueel Backup-bestand byte voor byte met zijn bron\n"
     "  set-backup-drive L|MAP [--per-computer]\n"
     "                      kies de Backupschijf: een schijfletter, of een map (die een eigen\n"
     "                      schijfletter krijgt als ze niet de hoofdmap van een schijf is)\n"
@@ -35,6 +36,8 @@ inline constexpr Text usage{
     "  --per-computer      (set-backup-drive) elke computer krijgt een eigen map op de schijf\n"
     "  --yes               (restore-all) bevestig dat uw bestanden worden overschreven\n"
     "  --add               (newer) voeg de nieuwe bestanden toe\n"
+    "  --repair            (verify) kopieer de bronnen die verschillen opnieuw; elke vervangen\n"
+    "                      kopie blijft bewaard in .kopierix-replaced op de Backupschijf\n"
     "  --quiet             geen voortgangsregel op de terminal\n"
     "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
     "  --help              toon deze tekst\n"
@@ -52,6 +55,8 @@ inline constexpr Text usage{
     "add heeft dezelfde afsluitstatus; een pad dat niet bestaat telt als een bestand dat niet\n"
     "kon worden toegevoegd (3). Is er geen Backupschijf gekozen en geen --backup-drive gegeven,\n"
     "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
+    "verify heeft dezelfde afsluitstatus; 3 ook als een Backup-bestand van zijn bron verschilt\n"
+    "(ook na --repair).\n"
     "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
     "of een geweigerde schijf (c: en / kunnen geen Backupschijf zijn).\n"
     "watch: 0 gestopt door SIGINT of SIGTERM tijdens het wachten, 1 geen Backupschijf gekozen;\n"
@@ -76,6 +81,7 @@ inline constexpr Text usage{
     "  restore-all --yes   copy every Backup file back to its source\n"
     "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
     "  add PATH...         add files, and folders with everything in them, to the Backup\n"
+    "  verify [--repair]   compare each current Backup file with its source, byte by byte\n"
     "  set-backup-drive L|FOLDER [--per-computer]\n"
     "                      choose the Backup drive: a drive letter, or a folder (which gets a\n"
     "                      drive letter of its own unless it is the root of a drive)\n"
@@ -93,6 +99,8 @@ inline constexpr Text usage{
     "  --per-computer      (set-backup-drive) give each computer a folder of its own on the drive\n"
     "  --yes               (restore-all) confirm that your files are overwritten\n"
     "  --add               (newer) add the new files\n"
+    "  --repair            (verify) copy the sources that differ again; each replaced copy is\n"
+    "                      kept in .kopierix-replaced on the Backup drive\n"
     "  --quiet             no progress line on the terminal\n"
     "  --                  end of the options: what follows are paths, even when they begin with "
     "-\n"
@@ -110,6 +118,8 @@ inline constexpr Text usage{
     "add has the same exit statuses; a path that does not exist counts as a file that could not\n"
     "be added (3). When no Backup drive is chosen and no --backup-drive is given, make-backups,\n"
     "restore-all, newer and add stop at once with 1.\n"
+    "verify has the same exit statuses; 3 also when a Backup file differs from its source (also\n"
+    "after --repair).\n"
     "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
     "/ cannot be the Backup drive).\n"
     "watch: 0 stopped by SIGINT or SIGTERM while waiting, 1 no Backup drive chosen; 130 or 143\n"
@@ -169,6 +179,14 @@ inline constexpr Text noBackupDriveChosen{
     "window"};
 inline constexpr Text perComputerBelongsToSetBackupDrive{
     "--per-computer hoort bij set-backup-drive", "--per-computer belongs to set-backup-drive"};
+inline constexpr Text repairBelongsToVerify{"--repair hoort bij verify",
+                                            "--repair belongs to verify"};
+// The progress line of verify: the files walked, those compared with their sources, their bytes
+// and the time so far.
+inline constexpr Text verifyProgressLine{"%1 bestanden doorlopen, %2 vergeleken, %3, %4",
+                                         "%1 files walked, %2 compared, %3, %4"};
+inline constexpr Text verifyProgressLineOneFile{"%1 bestand doorlopen, %2 vergeleken, %3, %4",
+                                                "%1 file walked, %2 compared, %3, %4"};
 inline constexpr Text addNeedsAPath{"add verwacht een of meer bestanden of mappen",
                                     "add expects one or more files or folders"};
 inline constexpr Text setBackupDriveNeedsOne{"set-backup-drive verwacht één schijfletter of map",

@@ -15,6 +15,7 @@
 #include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
+#include "engine/VerifyBackups.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "worker/OperationRunner.h"
@@ -89,6 +90,11 @@ MainWindow::MainWindow(Platform& platform, DriveFlags& driveFlags, BackupTarget&
         const RunResult result = kx::restoreAll(ctx);
         if (result.noDisk)
             m_driveFlags.noDisk = *result.noDisk;
+    };
+    m_operations.verifyBackup = [this](EngineContext& ctx) {
+        const VerifyResult result = kx::verifyBackups(ctx, false);
+        if (result.run.noDisk)
+            m_driveFlags.noDisk = *result.run.noDisk;
     };
     m_operations.duplicateMedium = [this](EngineContext& ctx) {
         const DuplicateResult result = kx::duplicateMedium(ctx);
@@ -203,6 +209,13 @@ void MainWindow::buildControls()
     m_closeAction =
         addCommand("Afsluiten", "CloseBtn", "application-exit", QStyle::SP_DialogCloseButton,
                    apptext::close, apptext::closeHint, &MainWindow::closeProgram);
+
+    // Checking the copies is an occasional command: the menu has room for it, the row of nine
+    // buttons has not.
+    m_verifyAction = new QAction(QIcon::fromTheme(QStringLiteral("edit-find")), QString(), this);
+    m_verifyAction->setObjectName(QStringLiteral("BackupControleren"));
+    connect(m_verifyAction, &QAction::triggered, this, &MainWindow::verifyBackup);
+    m_contextMenu->insertAction(m_manageAction, m_verifyAction);
 
     m_output = new QPlainTextEdit(central);
     m_output->setObjectName(QStringLiteral("Memo1"));
@@ -326,6 +339,7 @@ void MainWindow::setTexts()
         command.action->setToolTip(text(*command.hint));
         command.action->setText(text(*command.caption));
     }
+    m_verifyAction->setText(text(apptext::verifyBackup));
     // The panel is 133 wide; a font wider than the one it was drawn for widens it, rather than
     // cutting a caption short.
     int widest = 0;
@@ -655,6 +669,9 @@ void MainWindow::updateCommands()
             enabled = enabled && m_duplicateAllowed;
         command.action->setEnabled(enabled);
     }
+    const bool verifying = m_verifyAction == m_runningCommand;
+    m_verifyAction->setText(text(verifying ? apptext::stop : apptext::verifyBackup));
+    m_verifyAction->setEnabled(!m_runningCommand || verifying);
 }
 
 void MainWindow::showNewFiles()
@@ -696,6 +713,11 @@ void MainWindow::duplicateMedium()
                      if (m_windows.backup)
                          m_windows.backup->refreshDrives();
                  });
+}
+
+void MainWindow::verifyBackup()
+{
+    runOperation(m_verifyAction, apptext::verifyBackupChosen, m_operations.verifyBackup);
 }
 
 void MainWindow::openLog()

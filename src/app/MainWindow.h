@@ -94,6 +94,7 @@ public:
         std::function<void(EngineContext&)> makeBackups;
         std::function<void(EngineContext&)> restoreAll;
         std::function<void(EngineContext&)> duplicateMedium;
+        std::function<void(EngineContext&)> verifyBackup;
     };
     /** The engine's own operations unless replaced, as a test does with one that it controls. */
     void setOperations(Operations operations) { m_operations = std::move(operations); }
@@ -135,6 +136,8 @@ public slots:
     void showManageWindow();
     void restoreAll();
     void duplicateMedium();
+    /** Compares the backup files with their sources; a command of the context menu alone. */
+    void verifyBackup();
     void openLog();
     void showUpdateCheck();
     void showInfoMenu();
@@ -233,6 +236,7 @@ private:
     QAction* m_updateAction = nullptr;
     QAction* m_infoAction = nullptr;
     QAction* m_closeAction = nullptr;
+    QAction* m_verifyAction = nullptr;
     QPushButton* m_infoButton = nullptr;
     QMenu* m_contextMenu = nullptr;
     QMenu* m_memoMenu = nullptr;

@@ -27,6 +27,9 @@ inline constexpr Text infoHint{"Toon Informatie en Help", "Show Help and About"}
 inline constexpr Text close{"Afsluiten", "Close"};
 inline constexpr Text closeHint{"Sluit Kopierix af", "Close Kopierix"};
 
+// A command of the context menu alone: the backup files compared with their sources.
+inline constexpr Text verifyBackup{"Backup controleren", "Verify backup"};
+
 // The text area's menu: the commands, and this for the selected text.
 inline constexpr Text copy{"Kopiëren", "Copy"};
 
@@ -56,6 +59,8 @@ inline constexpr Text duplicateClicked{"Knop \"Dupliceren\" geklikt",
 inline constexpr Text viewLogClicked{"Knop \"Log Bekijken\" geklikt",
                                      "Button \"View Log\" clicked"};
 inline constexpr Text infoClicked{"Knop \"Informatie\" geklikt", "Button \"Information\" clicked"};
+inline constexpr Text verifyBackupChosen{"Menu-item \"Backup controleren\" gekozen",
+                                         "Menu item \"Verify backup\" chosen"};
 inline constexpr Text closeClicked{"Knop \"Afsluiten\" geklikt", "Button \"Close\" clicked"};
 
 // The instructions in the text area, a line each: for the first use, and for every use after.

@@ -90,8 +90,7 @@ void ProgressLine::update(const RunResult& soFar)
                       {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
                        bytesText(m_bytesDone), bytesText(m_bytesTotal), elapsedText(now - m_start),
                        timeLeftText(m_bytesDone, m_bytesTotal, now - m_copyStart)})
-             : fillIn(inLanguage(m_language,
-                                 one ? cliText::progressLineOneFile : cliText::progressLine),
+             : fillIn(inLanguage(m_language, one ? *m_one : *m_many),
                       {std::to_string(soFar.backupFileCount), std::to_string(soFar.copiedCount),
                        bytesText(soFar.copiedSize), elapsedText(now - m_start)}));
     std::fwrite(line.data(), 1, line.size(), m_stream);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/CommandLineTexts.h"
 #include "engine/RunResult.h"
 #include "support/Language.h"
 
@@ -22,6 +23,13 @@ public:
     void update(const RunResult& soFar);
     // The bytes copied of the total the run will copy; the line is drawn at its next update.
     void setBytes(std::int64_t done, std::int64_t total);
+    // The words of the line, for a run that does something else than copy: the form for many
+    // files and the one for a single file, each with the four numbers.
+    void setWords(const Text& many, const Text& one)
+    {
+        m_many = &many;
+        m_one = &one;
+    }
     // Takes the line away, if it is there.
     void erase();
 
@@ -31,6 +39,8 @@ private:
     bool m_shown;
     bool m_drawn = false;
     bool m_everDrawn = false;
+    const Text* m_many = &cliText::progressLine;
+    const Text* m_one = &cliText::progressLineOneFile;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastDraw;
     std::int64_t m_bytesDone = 0;

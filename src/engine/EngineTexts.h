@@ -117,6 +117,26 @@ inline constexpr Text noRoomForCopy{"te weinig ruimte op de schijf",
 inline constexpr Text otherCaseInBackup{
     "de backupschijf maakt geen onderscheid tussen hoofdletters en kleine letters en bevat al %1",
     "the backup drive does not tell capitals from small letters and already holds %1"};
+// Checking the backup files against their sources: a copy that looks current but holds other
+// bytes than its source (%1 the source), a file that could not be read (%1 the file, %2 why), a
+// copy made again (%1 the source, %2 the drive, %3 where the copy it replaced is kept).
+inline constexpr Text differsFromBackupCopy{
+    "%1 verschilt van zijn backupkopie: een van beide is beschadigd",
+    "%1 differs from its backup copy: one of the two is damaged"};
+inline constexpr Text fileCannotBeRead{"%1 kan niet worden gelezen: %2", "%1 cannot be read: %2"};
+inline constexpr Text copiedAgain{"%1 opnieuw gekopieerd naar %2; de vervangen kopie staat in %3",
+                                  "%1 copied again to %2; the replaced copy is kept in %3"};
+inline constexpr Text sourceIsAFolder{"De bron is een map", "The source is a folder"};
+inline constexpr Text filesChecked{"Aantal gecontroleerde bestanden = ",
+                                   "Number of files checked = "};
+inline constexpr Text checkedSize{"Totale grootte gecontroleerde bestanden = ",
+                                  "Total size of checked files = "};
+inline constexpr Text filesThatDiffer{"Aantal bestanden die van hun backupkopie verschillen = ",
+                                      "Number of files that differ from their backup copy = "};
+inline constexpr Text filesCopiedAgain{"Aantal opnieuw gekopieerde bestanden = ",
+                                       "Number of files copied again = "};
+inline constexpr Text unreadableFiles{"Aantal onleesbare bestanden = ",
+                                      "Number of files that could not be read = "};
 inline constexpr Text noSourceForBackupFile{"Geen bron voor backupbestand ",
                                             "No source for backup file "};
 inline constexpr Text numberOfFailedCopies{"Aantal mislukte kopieën = ",

@@ -114,6 +114,23 @@ struct StagedCopy
     std::int32_t mtimeTicks = 0; // and its 100-nanosecond units past mtime
 };
 
+/** What comparing two files byte by byte found. */
+struct FileComparison
+{
+    enum Outcome
+    {
+        Same,    // the same length and the same bytes
+        Differs, // the lengths or some byte differ
+        Failed   // the comparison could not be made to its end
+    };
+    Outcome outcome = Failed;
+    /** With Failed: which file could not be read (0 the first, 1 the second) and why. The code
+     *  is kStopped when the watched stop flag ended it, kChangedWhileCopied when the first
+     *  file's size or time moved while it was read (the first is the one others may write). */
+    int failedFile = 0;
+    SystemError error;
+};
+
 /** A name from a folder listing whose status may still have to be asked for. */
 struct ListedName
 {
@@ -329,6 +346,10 @@ public:
      *  abandoned (its temporary file removed, the destination as it was) and fails with
      *  kStopped. Null for copies that run to their end. */
     virtual void watchStop(const std::atomic<bool>* flag) { m_stopFlag = flag; }
+    /** Compares two files byte by byte, reading both at once in large pieces; the watched
+     *  stop flag ends it between two pieces. Links are followed; what is not a regular file
+     *  cannot be read. */
+    virtual FileComparison compareFiles(const std::string& first, const std::string& second) = 0;
     /** Writes the staged files to their media; false when that failed. */
     virtual bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) = 0;
     /** Renames a staged (and flushed) copy over its destination. */

@@ -142,6 +142,8 @@ private slots:
         QTest::newRow("--per-computer elsewhere")
             << QStringList{"status", "--per-computer"} << 2 << ""
             << "kopierix: --per-computer belongs to set-backup-drive";
+        QTest::newRow("--repair elsewhere") << QStringList{"make-backups", "--repair"} << 2 << ""
+                                            << "kopierix: --repair belongs to verify";
     }
     void usage()
     {
@@ -528,6 +530,94 @@ private slots:
         QVERIFY(logLines.contains("Stopped by the user"));
     }
 
+    // A copy whose size and time are its source's but whose bytes are not is told, in the
+    // user's language, with status 3; --repair copies the source again and keeps the old copy
+    // where its line says; then the check is clean.
+    void verifyFindsADecayedCopy_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("English") << "C.UTF-8"
+                                 << QStringList{
+                                        "%1 differs from its backup copy: one of the two is "
+                                        "damaged",
+                                        "%1 copied again to e:; the replaced copy is kept in ",
+                                        "Number of files checked = 2",
+                                        "Number of files that differ from their backup copy = 0"};
+        QTest::newRow("Dutch") << "nl_NL.UTF-8"
+                               << QStringList{
+                                      "%1 verschilt van zijn backupkopie: een van beide is "
+                                      "beschadigd",
+                                      "%1 opnieuw gekopieerd naar e:; de vervangen kopie staat in ",
+                                      "Aantal gecontroleerde bestanden = 2",
+                                      "Aantal bestanden die van hun backupkopie verschillen = 0"};
+    }
+    void verifyFindsADecayedCopy()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, lines);
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        fixture.writeFile("c:\\Docs\\a.doc", "the letter", T0);
+        fixture.writeFile("e:\\C-Docs\\a.doc", "the lettes", T0);
+        fixture.writeFile("c:\\Docs\\b.doc", "whole", T0);
+        fixture.writeFile("e:\\C-Docs\\b.doc", "whole", T0);
+        const QString source = fixture.native("c:\\Docs\\a.doc");
+
+        const Run found = kopierix({"verify"}, locale);
+        QCOMPARE(found.exitCode, 3);
+        QCOMPARE(found.out.section('\n', 0, 0), lines[0].arg(source));
+        QVERIFY2(found.out.contains("\n" + lines[2] + "\n"), qPrintable(found.out));
+        QCOMPARE(found.err, QString());
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("the lettes"));
+
+        const Run repaired = kopierix({"verify", "--repair"}, locale);
+        QCOMPARE(repaired.exitCode, 3);
+        const QString line = repaired.out.section('\n', 1, 1);
+        QVERIFY2(line.startsWith(lines[1].arg(source)), qPrintable(repaired.out));
+        QCOMPARE(fixture.readFile("e:\\C-Docs\\a.doc"), QByteArray("the letter"));
+        QCOMPARE(readAll(line.mid(lines[1].arg(source).size())), QByteArray("the lettes"));
+
+        const Run clean = kopierix({"verify"}, locale);
+        QCOMPARE(clean.exitCode, 0);
+        QVERIFY2(clean.out.contains("\n" + lines[3] + "\n"), qPrintable(clean.out));
+    }
+
+    // SIGINT stops a check as it stops a refresh: the summary so far, the stop line, 130.
+    void aSignalStopsVerify()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_FIXED");
+        fixture.setSetting("Defaults", "BackUp Drive", "e:\\");
+        constexpr int kFiles = 2000;
+        const std::string folder = "\\Docs\\" + std::string(60, 'd') + "\\";
+        for (int i = 0; i < kFiles; ++i) {
+            const std::string name = "file" + std::to_string(i) + ".txt";
+            fixture.writeFile("e:\\C-" + folder.substr(1) + name, "decayed", T0);
+            fixture.writeFile("c:" + folder + name, "written", T0);
+        }
+
+        QProcess p;
+        p.start(QStringLiteral(KOPIERIX_BINARY), {"verify"});
+        QVERIFY(p.waitForStarted());
+        // Nothing reads the run's lines meanwhile: it waits with a full pipe, mid-way.
+        QThread::msleep(1000);
+        QCOMPARE(p.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 130);
+        QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+        out.removeAll(QString());
+        QCOMPARE(out.last(), QString("Stopped by the user"));
+        const int found = int(out.filter(" differs from its backup copy: ").size());
+        QVERIFY2(found > 0 && found < kFiles, qPrintable(QString::number(found)));
+        QVERIFY(out.contains(QString("Number of files checked = %1").arg(found)));
+    }
+
     void aSecondOperationIsRefusedAtOnce_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -538,6 +628,7 @@ private slots:
         QTest::newRow("restore-all") << QStringList{"restore-all", "--yes"} << "" << english;
         QTest::newRow("newer --add") << QStringList{"newer", "--add"} << "" << english;
         QTest::newRow("newer") << QStringList{"newer"} << "" << english;
+        QTest::newRow("verify --repair") << QStringList{"verify", "--repair"} << "" << english;
         QTest::newRow("Dutch") << QStringList{"make-backups"} << "nl_NL.UTF-8"
                                << "Er loopt al een bewerking van Kopierix; probeer het later "
                                   "opnieuw.\n";

@@ -741,6 +741,77 @@ private slots:
         QCOMPARE(button->text(), caption);
     }
 
+    // Verify backup, a command of the context menu alone, runs on the worker with its lines in
+    // the text area and the log; while it works its menu item reads Stop and stops it.
+    void verifyBackupFromTheContextMenu_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("stopText");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("English") << "C"
+                                 << "Verify backup"
+                                 << "Stop"
+                                 << "%1 differs from its backup copy: one of the two is damaged"
+                                 << "Menu item \"Verify backup\" chosen";
+        QTest::newRow("Dutch") << "nl_NL"
+                               << "Backup controleren"
+                               << "Stoppen"
+                               << "%1 verschilt van zijn backupkopie: een van beide is beschadigd"
+                               << "Menu-item \"Backup controleren\" gekozen";
+    }
+    void verifyBackupFromTheContextMenu()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, caption);
+        QFETCH(QString, stopText);
+        QFETCH(QString, line);
+        QFETCH(QString, chosen);
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        fixture.writeFile("s:\\Docs\\b.txt", "the letter", T0);
+        fixture.writeFile("e:\\s-Docs\\b.txt", "the lettes", T0);
+        Program program(locale.toStdString());
+        MainWindow* main = program.main;
+        auto* verify = main->findChild<QAction*>(QStringLiteral("BackupControleren"));
+        QVERIFY(verify);
+        QCOMPARE(verify->text(), caption);
+        QVERIFY(main->findChild<QMenu*>(QStringLiteral("PopupMenu1"))->actions().contains(verify));
+
+        verify->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!main->runner()->isRunning(), 20000);
+        const QString found = line.arg(fixture.native("s:\\Docs\\b.txt"));
+        QCOMPARE(program.memo().value(0), found);
+        const QStringList log = logLines(fixture);
+        QVERIFY(log.contains(chosen));
+        QVERIFY(log.contains(found));
+        // The out-of-date copy is left to Make Backups.
+        QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
+
+        std::atomic<bool> working = false;
+        std::atomic<bool> sawStop = false;
+        MainWindow::Operations operations;
+        operations.verifyBackup = [&](kx::EngineContext& ctx) {
+            working = true;
+            while (!ctx.stopRequested())
+                QThread::msleep(2);
+            sawStop = true;
+        };
+        main->setOperations(operations);
+        auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
+        verify->trigger();
+        QTRY_VERIFY(working);
+        QCOMPARE(verify->text(), stopText);
+        QVERIFY(verify->isEnabled());
+        QVERIFY(!makeBackups->isEnabled());
+        verify->trigger();
+        QTRY_VERIFY(!main->runner()->isRunning());
+        QVERIFY(sawStop);
+        QCOMPARE(verify->text(), caption);
+        QVERIFY(makeBackups->isEnabled());
+    }
+
     // A run that ends while its stop question is open takes the question with it: nothing is
     // stopped, and the window stays.
     void theStopQuestionClosesWhenTheRunEnds_data()
@@ -857,7 +928,7 @@ private slots:
             if (!action->isSeparator() && action->isVisible())
                 texts << action->text();
         }
-        QCOMPARE(texts.size(), 10);
+        QCOMPARE(texts.size(), 11);
         QCOMPARE(texts.first(), first);
         QCOMPARE(texts.last(), copy);
         menu->hide();

@@ -28,6 +28,9 @@ public:
     std::map<std::string, SystemError> failStatus;
     /** The free space of these drives (letters in lower case), as the system would report it. */
     std::map<char, std::int64_t> freeSpaceOf;
+    /** A comparison that reads this file (drive path, exact text), on either side, fails with
+     *  the error. */
+    std::map<std::string, SystemError> failRead;
     /** Paths whose copy was asked for, in order. */
     std::vector<std::string> copies;
 
@@ -64,6 +67,16 @@ public:
                    SystemError& error) override
     {
         return !failing(dest, error) && inner().stageCopy(source, dest, staged, error);
+    }
+    FileComparison compareFiles(const std::string& first, const std::string& second) override
+    {
+        const std::string* paths[2] = {&first, &second};
+        for (int i = 0; i < 2; ++i) {
+            const auto it = failRead.find(*paths[i]);
+            if (it != failRead.end())
+                return {FileComparison::Failed, i, it->second};
+        }
+        return inner().compareFiles(first, second);
     }
 
 private:

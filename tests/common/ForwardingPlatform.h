@@ -82,6 +82,10 @@ public:
         Platform::watchStop(flag);
         m_inner->watchStop(flag);
     }
+    FileComparison compareFiles(const std::string& first, const std::string& second) override
+    {
+        return m_inner->compareFiles(first, second);
+    }
     bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override
     {
         return m_inner->flushStaged(staged, error);

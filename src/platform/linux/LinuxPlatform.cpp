@@ -4,6 +4,7 @@
 #include "platform/linux/ConfinedFolder.h"
 #include "platform/linux/DateTimeText.h"
 #include "platform/linux/DriveTable.h"
+#include "platform/linux/FileComparer.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
@@ -1570,6 +1571,141 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
         return false;
     }
     return commitStaged(staged, error);
+}
+
+namespace {
+
+// The folders of the last pair a thread compared, kept open for the run: the files of a folder
+// follow one another in a walk, and a name opened in an open folder costs one lookup instead of
+// one for each name of its path.
+struct ComparedFolders
+{
+    std::uint64_t run = 0;
+    std::string folder[2];
+    int fd[2] = {-1, -1};
+
+    ~ComparedFolders() { forget(); }
+    void forget()
+    {
+        for (int i = 0; i < 2; ++i) {
+            if (fd[i] >= 0)
+                ::close(fd[i]);
+            fd[i] = -1;
+            folder[i].clear();
+        }
+    }
+};
+
+// Opens a file of a comparison for reading, `side` 0 or 1, through its folder when that is
+// open already. Not blocking: a named pipe in the place of a file must not stall the run.
+int openCompared(int side, const std::string& native)
+{
+    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    thread_local ComparedFolders folders;
+    const std::size_t slash = native.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return ::open(native.c_str(), flags);
+    if (folders.run != operationRun::current()) {
+        folders.forget();
+        folders.run = operationRun::current();
+    }
+    const std::string_view folder(native.data(), slash);
+    if (folders.fd[side] < 0 || folders.folder[side] != folder) {
+        if (folders.fd[side] >= 0)
+            ::close(folders.fd[side]);
+        folders.folder[side] = folder;
+        folders.fd[side] = ::open(folders.folder[side].c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folders.fd[side] < 0) {
+            folders.folder[side].clear();
+            return ::open(native.c_str(), flags);
+        }
+    }
+    return ::openat(folders.fd[side], native.c_str() + slash + 1, flags);
+}
+
+} // namespace
+
+FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::string& second)
+{
+    FileComparison result;
+    Mapped mapped[2];
+    int fds[2] = {-1, -1};
+    struct stat before[2];
+    const std::string* paths[2] = {&first, &second};
+    auto closeBoth = [&] {
+        for (const int fd : fds) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    };
+    // What is not a file cannot be read as one.
+    auto notAFile = [&](int i) {
+        if (::fstat(fds[i], &before[i]) != 0) {
+            result.error = errorFor(errno, mapped[i]);
+            return true;
+        }
+        if (S_ISREG(before[i].st_mode))
+            return false;
+        result.error = S_ISDIR(before[i].st_mode) ? errorFor(EISDIR, mapped[i]) : accessDenied();
+        return true;
+    };
+    for (int i = 0; i < 2; ++i) {
+        result.failedFile = i;
+        if (!mapExact(*paths[i], mapped[i], result.error)) {
+            closeBoth();
+            return result;
+        }
+        fds[i] = openCompared(i, mapped[i].native);
+        if (fds[i] < 0) {
+            result.error = errorFor(errno, mapped[i]);
+            closeBoth();
+            return result;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        result.failedFile = i;
+        if (notAFile(i)) {
+            closeBoth();
+            return result;
+        }
+    }
+    result.failedFile = 0;
+    if (before[0].st_size != before[1].st_size) {
+        closeBoth();
+        result.outcome = FileComparison::Differs;
+        return result;
+    }
+    const OpenFilesComparison found =
+        compareOpenFiles(fds[0], fds[1], before[0].st_size, [this] { return stopFlagged(); });
+    // A source written to while it was read may differ from its copy only for that moment. The
+    // second file is the copy, which nothing else writes while the program holds its lock. Bytes
+    // that were found the same were the same when they were read.
+    struct stat after;
+    if (found.outcome == OpenFilesComparison::Differs && ::fstat(fds[0], &after) == 0 &&
+        (after.st_size != before[0].st_size || after.st_mtim.tv_sec != before[0].st_mtim.tv_sec ||
+         after.st_mtim.tv_nsec != before[0].st_mtim.tv_nsec)) {
+        closeBoth();
+        result.error = systemError(errors::kChangedWhileCopied,
+                                   "The file changed while it was being compared");
+        return result;
+    }
+    closeBoth();
+    switch (found.outcome) {
+    case OpenFilesComparison::Same:
+        result.outcome = FileComparison::Same;
+        break;
+    case OpenFilesComparison::Differs:
+        result.outcome = FileComparison::Differs;
+        break;
+    case OpenFilesComparison::Stopped:
+        result.error = systemError(errors::kStopped, "Stopped by the user");
+        break;
+    case OpenFilesComparison::Failed:
+        result.failedFile = found.failedFile;
+        result.error = errorFor(found.err, mapped[found.failedFile]);
+        break;
+    }
+    return result;
 }
 
 bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)

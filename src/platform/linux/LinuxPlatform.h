@@ -62,6 +62,7 @@ public:
     std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
     std::unique_ptr<FolderHandle> openFolder(const std::string& path) override;
     bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
+    FileComparison compareFiles(const std::string& first, const std::string& second) override;
     bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
                    SystemError& error) override;
     bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override;
