@@ -484,20 +484,27 @@ void TreeWalk::dispatch(WalkEvent& event, Lookups& lookups)
     case WalkEvent::Entered:
         m_lastDir = *event.folder;
         break;
-    case WalkEvent::Unreadable: {
+    case WalkEvent::Unreadable:
         ++m_unreadable;
-        const std::string line =
-            inLanguage(m_ctx.language(), text::folder) + m_ctx.platform.displayPath(*event.folder) +
-            inLanguage(m_ctx.language(), text::cannotBeRead) + event.error.message;
-        m_ctx.ui.failure(line);
-        m_ctx.log.writeLog(line);
+        if (m_onUnreadable)
+            m_onUnreadable(*event.folder, event.error);
+        else
+            reportUnreadable(*event.folder, event.error);
         break;
-    }
     case WalkEvent::FolderDone:
         if (m_onFolderDone)
             m_onFolderDone(*event.folder, *event.parent);
         break;
     }
+}
+
+void TreeWalk::reportUnreadable(const std::string& folder, const SystemError& error)
+{
+    const std::string line = inLanguage(m_ctx.language(), text::folder) +
+                             m_ctx.platform.displayPath(folder) +
+                             inLanguage(m_ctx.language(), text::cannotBeRead) + error.message;
+    m_ctx.ui.failure(line);
+    m_ctx.log.writeLog(line);
 }
 
 void TreeWalk::dispatchFile(const std::string& folder, const LookupRun& run, std::size_t index)

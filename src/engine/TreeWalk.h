@@ -58,6 +58,14 @@ public:
     void onFile(FileHandler handler) { m_onFile = std::move(handler); }
     void onSkipped(SkippedHandler handler) { m_onSkipped = std::move(handler); }
     void onFolderDone(FolderDoneHandler handler) { m_onFolderDone = std::move(handler); }
+    /** A folder that cannot be read, for an operation that tells its lines later than the walk
+     *  meets them: it then reports it with reportUnreadable in its turn. By default the walk
+     *  reports it at once. */
+    using UnreadableHandler =
+        std::function<void(const std::string& folder, const SystemError& error)>;
+    void onUnreadable(UnreadableHandler handler) { m_onUnreadable = std::move(handler); }
+    /** Tells in the memo and the log that `folder` cannot be read, with the system's reason. */
+    void reportUnreadable(const std::string& folder, const SystemError& error);
     /** How many levels, counted from the root's own entries, pass hidden folders over: 1 for a
      *  walk from the backup root, 0 for one inside a mirror folder. */
     void setHiddenLevels(int levels) { m_hiddenLevels = levels; }
@@ -96,6 +104,7 @@ private:
     FileHandler m_onFile;
     SkippedHandler m_onSkipped;
     FolderDoneHandler m_onFolderDone;
+    UnreadableHandler m_onUnreadable;
     SourceFolderOf m_sourceFolderOf;
     SourcedFileHandler m_onSourcedFile;
     std::string m_lastDir;

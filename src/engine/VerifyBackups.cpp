@@ -57,7 +57,7 @@ public:
     VerifyResult run();
 
 private:
-    void check(const std::string& folder, const FileInfo& entry);
+    void check(const std::string& folder, const FileInfo& entry, const SourceStatus* source);
     void compared(const std::string& source, const std::string& backup, const std::string& drive,
                   const FileInfo& entry, const FileInfo& sourceInfo, const FileComparison& found);
     void unreadable(const std::string& path, const std::string& reason);
@@ -98,12 +98,12 @@ void Verifier::unreadable(const std::string& path, const std::string& reason)
     m_ctx.log.writeLog(line);
 }
 
-void Verifier::check(const std::string& folder, const FileInfo& entry)
+void Verifier::check(const std::string& folder, const FileInfo& entry,
+                     const SourceStatus* sourceStatus)
 {
-    const auto source =
-        layout::sourcePathOf(folder, entry.name, m_ctx.target.computerFolder.size());
-    if (!source)
+    if (!sourceStatus)
         return;
+    const std::string* source = &sourceStatus->path;
     RunResult& run = m_result.run;
     ++run.backupFileCount;
     run.backupTotalSize += entry.size;
@@ -112,10 +112,10 @@ void Verifier::check(const std::string& folder, const FileInfo& entry)
             static_cast<int>(std::min<std::int64_t>(100, run.backupTotalSize / m_progressStep)));
     const std::string backup = TreeWalk::join(folder, entry.name);
     const std::string drive = folder.substr(0, 1) + ":";
-    FileInfo sourceInfo;
-    SystemError error;
+    const FileInfo& sourceInfo = sourceStatus->info;
+    const SystemError& error = sourceStatus->error;
     // What is told of a file waits its turn behind the comparisons of the files before it.
-    if (!m_ctx.platform.fileStatus(*source, sourceInfo, error)) {
+    if (!sourceStatus->found) {
         m_pool.then([this, source = *source, backup, drive, error](const FileComparison*) {
             // Gone, or on a drive that is not there: as Make Backups counts them. Any other
             // reason is a file that could not be read.
@@ -267,7 +267,16 @@ VerifyResult Verifier::run()
     m_result.run.noDisk = false;
 
     TreeWalk walk(m_ctx);
-    walk.onFile([this](const std::string& folder, const FileInfo& entry) { check(folder, entry); });
+    const std::size_t r = m_ctx.target.computerFolder.size();
+    walk.onSourcedFile([r](const std::string& folder) { return layout::sourceFolderOf(folder, r); },
+                       [this](const std::string& folder, const FileInfo& entry,
+                              const SourceStatus* source) { check(folder, entry, source); });
+    // Told in its turn, behind the comparisons of the files met before it.
+    walk.onUnreadable([this, &walk](const std::string& folder, const SystemError& reason) {
+        m_pool.then([&walk, folder, reason](const FileComparison*) {
+            walk.reportUnreadable(folder, reason);
+        });
+    });
     SystemError error;
     bool entered = m_ctx.platform.setCurrentDirectory(target.base, error);
     if (!entered) {

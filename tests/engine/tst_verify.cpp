@@ -12,6 +12,7 @@
 
 #include <atomic>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -162,6 +163,44 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("the source's bytez"));
         QCOMPARE(fixture.readFile("e:\\C-Docs\\c.txt"), QByteArray("the old text"));
         QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());
+    }
+
+    // Comparisons run ahead of what is told: a folder that cannot be read is still told in the
+    // walk's order, after the files met before it.
+    void aFolderThatCannotBeReadIsToldInItsTurn()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
+        for (int k = 0; k < 10; ++k) {
+            const std::string folder = "\\Docs\\F" + std::to_string(k) + "\\x.txt";
+            fixture.writeFile("c:" + folder, "the source's bytes", T0);
+            fixture.writeFile("e:\\C-" + folder.substr(1), "the source's bytez", T0);
+        }
+        auto faulty = std::make_unique<FaultyPlatform>(fixture.platform());
+        faulty->failOpenDir["e:\\C-Docs\\F5"] = SystemError{5, "Permission denied"};
+        QStringList expected;
+        QDir docs(fixture.native("e:\\C-Docs"));
+        // The file system's own order of the folder, as a walk meets it.
+        DIR* dir = ::opendir(QFile::encodeName(docs.path()).constData());
+        QVERIFY(dir);
+        while (const dirent* entry = ::readdir(dir)) {
+            const QString name = QString::fromUtf8(entry->d_name);
+            if (name == "F5")
+                expected << "Folder " + docs.filePath(name) + " cannot be read: Permission denied";
+            else if (name.startsWith('F'))
+                expected << fixture.native("c:\\Docs\\" + name.toStdString() + "\\x.txt") +
+                                " differs from its backup copy: one of the two is damaged";
+        }
+        ::closedir(dir);
+        EngineRig rig(std::move(faulty));
+        rig.selectBackupDrive('e');
+        rig.ui.memoLines.clear();
+
+        const VerifyResult result = verifyBackups(rig.ctx, false);
+
+        QCOMPARE(result.mismatchCount, std::uint64_t(9));
+        QCOMPARE(rig.memo().mid(0, expected.size()), expected);
     }
 
     // A file that cannot be read, on either side, is a failure with the system's reason; the
