@@ -214,7 +214,9 @@ private slots:
             << QStringList{
                    "Exit statuses of make-backups, restore-all and newer [--add]:",
                    "  0  completed with no failure",
-                   "  1  the backup drive could not be entered",
+                   "  1  the backup drive could not be entered, or the drive written to has "
+                   "too little",
+                   "     space for the run (nothing was copied)",
                    "  2  usage error",
                    "  3  completed, but some files could not be copied or some folders could "
                    "not be read",
@@ -224,7 +226,10 @@ private slots:
                                       "Afsluitstatus van make-backups, restore-all en newer "
                                       "[--add]:",
                                       "  0  voltooid zonder fouten",
-                                      "  1  de Backupschijf kon niet worden geopend",
+                                      "  1  de Backupschijf kon niet worden geopend, of de "
+                                      "schijf waarop geschreven wordt heeft",
+                                      "     te weinig ruimte voor de run (er is niets "
+                                      "gekopieerd)",
                                       "  2  fout in de opdrachtregel",
                                       "  3  voltooid, maar sommige bestanden konden niet worden "
                                       "gekopieerd of sommige mappen",
