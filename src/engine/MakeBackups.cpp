@@ -18,10 +18,15 @@
 #include "support/SizeText.h"
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace kx {
 
 namespace {
+
+// How many files the first pass remembers for the second: half a megabyte of hashes.
+constexpr std::size_t kFilesRemembered = 65536;
 
 /** What becomes of one backup file, and the sizes of a copy. */
 struct FileVerdict
@@ -99,15 +104,31 @@ RunResult makeBackups(EngineContext& ctx)
     const auto sourceFolderOf = [r](const std::string& folder) {
         return layout::sourceFolderOf(folder, r);
     };
+    // The files where the first pass found something to copy or to tell, by a hash of their
+    // paths, so that the second pass looks at those again and not at every file: eight bytes
+    // a file, and none for a file that is current. Past a bound the hashes are dropped and the
+    // second pass looks at every file again, so that the memory a run takes stays flat.
+    std::vector<std::uint64_t> filesToVisit;
+    bool visitAll = false;
+    const auto fileHash = [](const std::string& folder, const std::string& name) {
+        const std::hash<std::string> hash;
+        return std::uint64_t(hash(folder)) * 0x9E3779B97F4A7C15ull ^ std::uint64_t(hash(name));
+    };
     counting.onSourcedFile(sourceFolderOf, [&](const std::string& folder, const FileInfo& entry,
                                                const SourceStatus* source) {
         if (!source)
             return;
         met(entry);
         const FileVerdict verdict = decideFile(copy, folder, entry, *source);
+        if (verdict.kind == FileVerdict::LeaveAlone)
+            return;
+        if (filesToVisit.size() < kFilesRemembered)
+            filesToVisit.push_back(fileHash(folder, entry.name));
+        else
+            visitAll = true;
         if (verdict.kind == FileVerdict::Copy)
             cost.add(folder[0], verdict.newSize, verdict.oldSize);
-        else if (verdict.kind != FileVerdict::LeaveAlone)
+        else
             cost.noteReport();
     });
     medium.totalSize = 0;
@@ -141,8 +162,9 @@ RunResult makeBackups(EngineContext& ctx)
         }
     }
 
-    // Where the medium has no recorded total, the bar goes by the bytes to copy.
-    const bool byBytes = progressStep == 0 && cost.bytesToWrite() > 0;
+    // The first pass moved the bar as the medium's total grew; the second moves it by the bytes
+    // to copy.
+    const bool byBytes = cost.bytesToWrite() > 0;
     CopyBatch batch(ctx.platform);
     TreeWalk walk(ctx);
     WalkFailures failures;
@@ -152,7 +174,9 @@ RunResult makeBackups(EngineContext& ctx)
             return;
         const SourceStatus& status = *sourceStatus;
         const std::string* source = &status.path;
-        met(entry);
+        // The first pass counted every backup file; without it this pass counts them.
+        if (!counted)
+            met(entry);
         const std::string backup = TreeWalk::join(folder, entry.name);
         const std::string drive = folder.substr(0, 1) + ":";
         const FileVerdict verdict = decideFile(copy, folder, entry, status);
@@ -201,12 +225,25 @@ RunResult makeBackups(EngineContext& ctx)
         if (!batch.add(*source, backup, settle, error) && error.code != errors::kStopped)
             failures.copyFailed(ctx, *source, drive, error);
     });
+    if (secondPass && counted && !visitAll) {
+        // A file the first pass found current is not looked at again: what changes from here
+        // on is the next run's, as for a file the walk has passed.
+        std::sort(filesToVisit.begin(), filesToVisit.end());
+        walk.handOnlyFiles([&](const std::string& folder, const std::string& name) {
+            return std::binary_search(filesToVisit.begin(), filesToVisit.end(),
+                                      fileHash(folder, name));
+        });
+    }
     if (secondPass) {
-        result.backupFileCount = 0;
-        medium.totalSize = 0;
-        ctx.ui.progress(0);
-        if (byBytes)
+        if (!counted) {
+            result.backupFileCount = 0;
+            medium.totalSize = 0;
+        }
+        // With nothing to copy the bar stays where the first pass left it.
+        if (byBytes) {
+            ctx.ui.progress(0);
             ctx.ui.progressTotalKnown(true);
+        }
         ctx.ui.progressBytes(0, cost.bytesToWrite());
     }
     std::uint64_t flushFailures = 0;

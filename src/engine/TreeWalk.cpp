@@ -240,10 +240,11 @@ class Lister
 {
 public:
     Lister(Platform& platform, int hiddenLevels, const TreeWalk::SourceFolderOf& sourceFolderOf,
-           Lookups& lookups, std::function<void(std::vector<WalkEvent>&&)> send,
-           std::function<bool()> cancelled)
+           const TreeWalk::EntryFilter& filesWanted, Lookups& lookups,
+           std::function<void(std::vector<WalkEvent>&&)> send, std::function<bool()> cancelled)
         : m_platform(platform), m_hiddenLevels(hiddenLevels), m_sourceFolderOf(sourceFolderOf),
-          m_lookups(lookups), m_send(std::move(send)), m_cancelled(std::move(cancelled))
+          m_filesWanted(filesWanted), m_lookups(lookups), m_send(std::move(send)),
+          m_cancelled(std::move(cancelled))
     {
     }
 
@@ -269,14 +270,14 @@ public:
             // A folder must be known before the walk goes on; the status of everything else is
             // looked up ahead, and the handlers sort it out.
             if (e.kind == ListedName::File || e.kind == ListedName::Link) {
-                if (!lookUp(level, std::move(e)))
+                if (wanted(level, e) && !lookUp(level, std::move(e)))
                     return;
                 continue;
             }
             if (!level.listing->status(e))
                 continue;
             if (!e.info.isDir || e.info.isLink) {
-                if (!lookUp(level, std::move(e)))
+                if (wanted(level, e) && !lookUp(level, std::move(e)))
                     return;
                 continue;
             }
@@ -346,6 +347,11 @@ private:
         return level;
     }
 
+    bool wanted(const Level& level, const ListedName& entry) const
+    {
+        return !m_filesWanted || m_filesWanted(*level.folder, entry.info.name);
+    }
+
     // Adds a file (or what may be one) to the run of lookups of its folder; false when the walk
     // was cancelled while it waited for room.
     bool lookUp(const Level& level, ListedName&& entry)
@@ -399,6 +405,7 @@ private:
     Platform& m_platform;
     int m_hiddenLevels;
     const TreeWalk::SourceFolderOf& m_sourceFolderOf;
+    const TreeWalk::EntryFilter& m_filesWanted;
     Lookups& m_lookups;
     std::function<void(std::vector<WalkEvent>&&)> m_send;
     std::function<bool()> m_cancelled;
@@ -432,7 +439,7 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     Lookups lookups(kLookupThreads);
     std::thread lister([&] {
         Lister walker(
-            m_ctx.platform, m_hiddenLevels, m_sourceFolderOf, lookups,
+            m_ctx.platform, m_hiddenLevels, m_sourceFolderOf, m_filesWanted, lookups,
             [&](std::vector<WalkEvent>&& batch) { queue.push(std::move(batch)); },
             [&] { return queue.cancelled(); });
         walker.walk(std::make_shared<const std::string>(folder), std::move(listing));

@@ -93,6 +93,11 @@ public:
         m_onSourcedFile = std::move(handler);
     }
 
+    /** Hands on only the files (and links) that `wanted` accepts, by their folder and name; the
+     *  others cost no lookup. Every folder is still entered. */
+    using EntryFilter = std::function<bool(const std::string& folder, const std::string& name)>;
+    void handOnlyFiles(EntryFilter wanted) { m_filesWanted = std::move(wanted); }
+
     /** A subfolder's drive path. */
     static std::string join(const std::string& folder, const std::string& name);
 
@@ -107,6 +112,7 @@ private:
     UnreadableHandler m_onUnreadable;
     SourceFolderOf m_sourceFolderOf;
     SourcedFileHandler m_onSourcedFile;
+    EntryFilter m_filesWanted;
     std::string m_lastDir;
     std::uint64_t m_unreadable = 0;
     int m_hiddenLevels = 1;
