@@ -28,23 +28,8 @@ namespace {
 // How many files the first pass remembers for the second: half a megabyte of hashes.
 constexpr std::size_t kFilesRemembered = 65536;
 
-/** What becomes of one backup file, and the sizes of a copy. */
-struct FileVerdict
-{
-    enum Kind
-    {
-        LeaveAlone,
-        NotReached,
-        SourceIsFolder,
-        Copy
-    };
-    Kind kind = LeaveAlone;
-    std::int64_t newSize = 0;
-    std::int64_t oldSize = 0;
-};
+} // namespace
 
-// The one rule for a backup file, asked by the pass that counts and again by the pass that
-// copies: between the two the source may have changed.
 FileVerdict decideFile(FileCopy& copy, const std::string& folder, const FileInfo& entry,
                        const SourceStatus& status)
 {
@@ -56,8 +41,6 @@ FileVerdict decideFile(FileCopy& copy, const std::string& folder, const FileInfo
         return {FileVerdict::LeaveAlone};
     return {FileVerdict::Copy, status.info.size, entry.size};
 }
-
-} // namespace
 
 RunResult makeBackups(EngineContext& ctx)
 {

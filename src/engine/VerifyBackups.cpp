@@ -4,6 +4,7 @@
 #include "engine/BackupLayout.h"
 #include "engine/ComparisonPool.h"
 #include "engine/EngineTexts.h"
+#include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/RunReport.h"
 #include "engine/TreeWalk.h"
@@ -115,7 +116,8 @@ void Verifier::check(const std::string& folder, const FileInfo& entry,
     const FileInfo& sourceInfo = sourceStatus->info;
     const SystemError& error = sourceStatus->error;
     // What is told of a file waits its turn behind the comparisons of the files before it.
-    if (!sourceStatus->found) {
+    switch (decideFile(m_copy, folder, entry, *sourceStatus).kind) {
+    case FileVerdict::NotReached:
         m_pool.then([this, source = *source, backup, drive, error](const FileComparison*) {
             // Gone, or on a drive that is not there: as Make Backups counts them. Any other
             // reason is a file that could not be read.
@@ -131,17 +133,17 @@ void Verifier::check(const std::string& folder, const FileInfo& entry,
             }
         });
         return;
-    }
-    if (sourceInfo.isDir) {
+    case FileVerdict::SourceIsFolder:
         m_pool.then([this, source = *source](const FileComparison*) {
             unreadable(source, inLanguage(m_ctx.language(), text::sourceIsAFolder));
         });
         return;
-    }
-    // A copy that Make Backups would refresh holds older bytes by right.
-    if (m_copy.needsCopy(*source, sourceInfo, backup, &entry)) {
+    case FileVerdict::Copy:
+        // A copy that Make Backups would refresh holds older bytes by right.
         showCounts();
         return;
+    case FileVerdict::LeaveAlone:
+        break;
     }
     m_pool.compare(
         *source, backup,

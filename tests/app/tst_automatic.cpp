@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 
 #include <pty.h>
 #include <sys/wait.h>
@@ -109,6 +110,26 @@ private:
     QProcess m_daemon;
     QProcess m_standin;
 };
+
+/** What a progress line shown on a terminal draws for `soFar`, after `prepare`. */
+QString drawnLine(kx::Language language, const kx::RunResult& soFar,
+                  const std::function<void(kx::ProgressLine&)>& prepare)
+{
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = ::open_memstream(&text, &size);
+    if (stream == nullptr)
+        return QStringLiteral("(no stream to draw on)");
+    {
+        kx::ProgressLine line(language, stream, true);
+        prepare(line);
+        line.update(soFar);
+    }
+    std::fclose(stream);
+    const QString drawn = QString::fromUtf8(text, qsizetype(size));
+    std::free(text);
+    return drawn;
+}
 
 } // namespace
 
@@ -537,19 +558,9 @@ private slots:
         QFETCH(int, language);
         QFETCH(int, files);
         QFETCH(QString, start);
-        char* text = nullptr;
-        std::size_t size = 0;
-        std::FILE* stream = ::open_memstream(&text, &size);
-        QVERIFY(stream);
-        {
-            kx::ProgressLine line(kx::Language(language), stream, true);
-            kx::RunResult soFar;
-            soFar.backupFileCount = std::uint64_t(files);
-            line.update(soFar);
-        }
-        std::fclose(stream);
-        const QString drawn = QString::fromUtf8(text, qsizetype(size));
-        std::free(text);
+        kx::RunResult soFar;
+        soFar.backupFileCount = std::uint64_t(files);
+        const QString drawn = drawnLine(kx::Language(language), soFar, [](kx::ProgressLine&) {});
         QVERIFY2(drawn.startsWith("\r\033[K" + start), qPrintable(drawn));
     }
 
@@ -576,22 +587,14 @@ private slots:
         QFETCH(int, language);
         QFETCH(qint64, done);
         QFETCH(QString, expected);
-        char* text = nullptr;
-        std::size_t size = 0;
-        std::FILE* stream = ::open_memstream(&text, &size);
-        QVERIFY(stream);
-        {
-            kx::ProgressLine line(kx::Language(language), stream, true);
-            kx::RunResult soFar;
-            soFar.backupFileCount = 2;
-            soFar.copiedCount = 1;
-            line.setBytes(0, 1000000);
-            line.setBytes(done, 1000000);
-            line.update(soFar);
-        }
-        std::fclose(stream);
-        const QString drawn = QString::fromUtf8(text, qsizetype(size));
-        std::free(text);
+        kx::RunResult soFar;
+        soFar.backupFileCount = 2;
+        soFar.copiedCount = 1;
+        const QString drawn =
+            drawnLine(kx::Language(language), soFar, [done](kx::ProgressLine& line) {
+                line.setBytes(0, 1000000);
+                line.setBytes(done, 1000000);
+            });
         QCOMPARE(drawn, "\r\033[K" + expected);
     }
 
