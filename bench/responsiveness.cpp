@@ -156,7 +156,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Kopierix"));
     kx::Application app;
     app.createWindows();
-    kx::MainWindow* main = app.mainForm();
+    kx::MainWindow* main = app.mainWindow();
     main->show();
     if (!main->firstPaintDone()) {
         QEventLoop loop;
@@ -197,10 +197,10 @@ int main(int argc, char** argv)
     tick.stop();
     qapp.removeEventFilter(&watch);
 
-    const QStringList memo = main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
-                                 ->toPlainText()
-                                 .split(QLatin1Char('\n'));
-    const QString summary = memo.filter(QStringLiteral("Number of files copied")).value(0);
+    const QStringList shown = main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
+                                  ->toPlainText()
+                                  .split(QLatin1Char('\n'));
+    const QString summary = shown.filter(QStringLiteral("Number of files copied")).value(0);
     std::printf("%s, %d files: run %lld ms; %s\n", onGuiThread ? "GUI thread" : "worker", count,
                 static_cast<long long>(took), qPrintable(summary));
     std::printf("largest gap between event-loop turns (16 ms timer): %lld ms over %d ticks\n",

@@ -37,7 +37,7 @@ Application::~Application()
     m_log.reportFailuresTo(nullptr, m_facts.languageCode);
     // The main window takes its children with it (the other windows, which use the engine's
     // context to the last); the context goes after it.
-    m_mainForm.reset();
+    m_mainWindow.reset();
 }
 
 SplashWindow* Application::splash() const
@@ -48,49 +48,50 @@ SplashWindow* Application::splash() const
 void Application::createWindows()
 {
     const QString lang = QString::fromStdString(m_facts.languageCode);
-    m_mainForm =
+    m_mainWindow =
         std::make_unique<MainWindow>(*m_platform, m_driveFlags, m_target, m_media, m_log, m_facts);
     m_ctx = std::make_unique<EngineContext>(
-        EngineContext{*m_platform, m_target, m_media, *m_mainForm, m_log, m_facts});
-    MainWindow* main = m_mainForm.get();
+        EngineContext{*m_platform, m_target, m_media, *m_mainWindow, m_log, m_facts});
+    MainWindow* main = m_mainWindow.get();
     m_log.reportFailuresTo(main, m_facts.languageCode);
 
-    m_backupForm = new ManageWindow(*m_ctx, m_driveFlags, main);
-    m_newerForm = new NewFilesWindow(*m_ctx, m_driveFlags, main);
-    m_aboutForm = new AboutDialog(lang, main->windowTitle(), main->versionText(), main);
-    m_yesNoDlg = new QuestionDialog(lang, main);
-    m_messageForm = new TimedMessage(main);
-    m_askDlg = new TextInputDialog(lang, main->versionText(), main);
-    m_aboutForm->setMessageForm(m_messageForm);
+    m_manageWindow = new ManageWindow(*m_ctx, m_driveFlags, main);
+    m_newFilesWindow = new NewFilesWindow(*m_ctx, m_driveFlags, main);
+    m_aboutDialog = new AboutDialog(lang, main->windowTitle(), main->versionText(), main);
+    m_questionDialog = new QuestionDialog(lang, main);
+    m_timedMessage = new TimedMessage(main);
+    m_textInputDialog = new TextInputDialog(lang, main->versionText(), main);
+    m_aboutDialog->setTimedMessage(m_timedMessage);
 
     MainWindow::Windows windows;
-    windows.backup = m_backupForm;
-    windows.newer = m_newerForm;
-    windows.about = m_aboutForm;
-    windows.yesNo = m_yesNoDlg;
-    windows.message = m_messageForm;
-    windows.ask = m_askDlg;
+    windows.backup = m_manageWindow;
+    windows.newer = m_newFilesWindow;
+    windows.about = m_aboutDialog;
+    windows.yesNo = m_questionDialog;
+    windows.message = m_timedMessage;
+    windows.ask = m_textInputDialog;
 #if KOPIERIX_UPDATER
-    m_versionsForm = new UpdateWindow(*m_platform, lang, main);
-    m_checkUpdateForm = new UpdateCheckDialog(*m_platform, lang, main);
+    m_updateWindow = new UpdateWindow(*m_platform, lang, main);
+    m_updateCheckDialog = new UpdateCheckDialog(*m_platform, lang, main);
     const QString product = QString::fromLatin1(kProductName);
     windows.askForUpdateCheck = [this] {
-        return m_checkUpdateForm->exec() == UpdateCheckDialog::kYes;
+        return m_updateCheckDialog->exec() == UpdateCheckDialog::kYes;
     };
     windows.checkForUpdate = [this, product, main] {
-        m_versionsForm->checkForUpdate(product, main->versionText());
+        m_updateWindow->checkForUpdate(product, main->versionText());
     };
     windows.loadAutoCheckSetting = [this] {
-        m_checkUpdateForm->loadAutoCheckSetting();
-        return m_checkUpdateForm->autoCheckEnabled();
+        m_updateCheckDialog->loadAutoCheckSetting();
+        return m_updateCheckDialog->autoCheckEnabled();
     };
     windows.autoCheckForUpdate = [this, product, main] {
-        m_versionsForm->autoCheckForUpdate(product, main->versionText());
+        m_updateWindow->autoCheckForUpdate(product, main->versionText());
     };
 #endif
     main->attach(*m_ctx, windows);
-    connect(m_backupForm, &ManageWindow::duplicateAllowed, main, &MainWindow::setDuplicateAllowed);
-    connect(m_newerForm, &NewFilesWindow::backupChanged, m_backupForm,
+    connect(m_manageWindow, &ManageWindow::duplicateAllowed, main,
+            &MainWindow::setDuplicateAllowed);
+    connect(m_newFilesWindow, &NewFilesWindow::backupChanged, m_manageWindow,
             &ManageWindow::refreshBackupFiles);
 
     m_helpKeys = new HelpKeyFilter(lang, this);
@@ -100,13 +101,13 @@ void Application::createWindows()
 void Application::mountTableChanged()
 {
     // The drive table is not read again in the middle of a file operation: the walk works on it.
-    if (m_mainForm && m_mainForm->operationWorking()) {
+    if (m_mainWindow && m_mainWindow->operationWorking()) {
         m_mountWatcher->forget();
         return;
     }
     m_platform->reloadDrives();
-    if (m_backupForm)
-        m_backupForm->refreshDrives();
+    if (m_manageWindow)
+        m_manageWindow->refreshDrives();
 }
 
 int Application::run()
@@ -120,7 +121,7 @@ int Application::run()
         return 0;
 
     createWindows();
-    connect(m_instance, &SingleInstance::raiseRequested, m_mainForm.get(),
+    connect(m_instance, &SingleInstance::raiseRequested, m_mainWindow.get(),
             &MainWindow::bringForward);
     m_mountWatcher = new MountWatcher(QStringLiteral("/proc/self/mountinfo"), this);
     connect(m_mountWatcher, &MountWatcher::changed, this, &Application::mountTableChanged);
@@ -128,13 +129,13 @@ int Application::run()
     // The program ends with its main window, whatever other window still shows (the splash,
     // an update window).
     QApplication::setQuitOnLastWindowClosed(false);
-    connect(m_mainForm.get(), &MainWindow::closed, qApp, &QCoreApplication::quit,
+    connect(m_mainWindow.get(), &MainWindow::closed, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
 
 #if KOPIERIX_SCREENSHOTS
     armScreenshotMode(*this);
 #endif
-    m_mainForm->show();
+    m_mainWindow->show();
     return QApplication::exec();
 }
 

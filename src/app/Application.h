@@ -52,10 +52,10 @@ public:
      *  settings); none is shown. */
     void createWindows();
 
-    MainWindow* mainForm() const { return m_mainForm.get(); }
-    ManageWindow* backupForm() const { return m_backupForm; }
-    NewFilesWindow* newerForm() const { return m_newerForm; }
-    AboutDialog* aboutForm() const { return m_aboutForm; }
+    MainWindow* mainWindow() const { return m_mainWindow.get(); }
+    ManageWindow* manageWindow() const { return m_manageWindow; }
+    NewFilesWindow* newFilesWindow() const { return m_newFilesWindow; }
+    AboutDialog* aboutDialog() const { return m_aboutDialog; }
     /** The splash window while it shows; null once it has closed. */
     SplashWindow* splash() const;
     EngineContext& context() { return *m_ctx; }
@@ -77,16 +77,16 @@ private:
     ActivityLog m_log;
     // Declared before the main window, so that it outlives the windows that use it.
     std::unique_ptr<EngineContext> m_ctx;
-    std::unique_ptr<MainWindow> m_mainForm;
+    std::unique_ptr<MainWindow> m_mainWindow;
     // Children of the main window, which deletes them.
-    ManageWindow* m_backupForm = nullptr;
-    NewFilesWindow* m_newerForm = nullptr;
-    AboutDialog* m_aboutForm = nullptr;
-    QuestionDialog* m_yesNoDlg = nullptr;
-    TimedMessage* m_messageForm = nullptr;
-    TextInputDialog* m_askDlg = nullptr;
-    UpdateWindow* m_versionsForm = nullptr;
-    UpdateCheckDialog* m_checkUpdateForm = nullptr;
+    ManageWindow* m_manageWindow = nullptr;
+    NewFilesWindow* m_newFilesWindow = nullptr;
+    AboutDialog* m_aboutDialog = nullptr;
+    QuestionDialog* m_questionDialog = nullptr;
+    TimedMessage* m_timedMessage = nullptr;
+    TextInputDialog* m_textInputDialog = nullptr;
+    UpdateWindow* m_updateWindow = nullptr;
+    UpdateCheckDialog* m_updateCheckDialog = nullptr;
     QPointer<SplashWindow> m_splash;
     HelpKeyFilter* m_helpKeys = nullptr; // a child of this object
     MountWatcher* m_mountWatcher = nullptr;

@@ -203,8 +203,8 @@ class ConsoleUpdateUi : public UpdateUi
 public:
     void busy(bool) override {}
     void showWindow(const std::string&) override {}
-    void clearMemo() override {}
-    void memo(const std::string& line) override { printOut(line); }
+    void clearLines() override {}
+    void addLine(const std::string& line) override { printOut(line); }
     void setDownloadButton(const std::string&) override {}
     void showDownloadButton(bool) override {}
     void setExitButton(const std::string&) override {}
@@ -552,7 +552,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         AddResult result = addPaths(ctx, paths);
         result.failed += missing;
         if (result.stopped) {
-            ui.memo(stoppedLine(language));
+            ui.addLine(stoppedLine(language));
             log.writeLog(stoppedLine(language));
         }
         printOut(inLanguage(language, cliText::filesAdded) + std::to_string(result.added));
@@ -580,7 +580,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     if (!scan.entered)
         return kExitDriveNotEntered;
     if (scan.stopped) {
-        ui.memo(stoppedLine(languageOf(lang)));
+        ui.addLine(stoppedLine(languageOf(lang)));
         log.writeLog(stoppedLine(languageOf(lang)));
         RunResult stopped;
         stopped.stopped = true;

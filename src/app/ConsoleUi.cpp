@@ -41,7 +41,7 @@ bool ConsoleUi::askCopyWhatFits(const std::string&, const std::string& shortage,
     return false;
 }
 
-void ConsoleUi::memo(const std::string& line)
+void ConsoleUi::addLine(const std::string& line)
 {
     print(stdout, line);
 }

@@ -9,7 +9,7 @@
 namespace kx {
 
 /**
- * The engine's user for headless runs: memo lines go to standard output in order; failures,
+ * The engine's user for headless runs: output lines go to standard output in order; failures,
  * warnings and message boxes to standard error; questions get the answer given on the command
  * line.
  */
@@ -24,9 +24,9 @@ public:
      *  when null. */
     void setProgressLine(ProgressLine* line) { m_progressLine = line; }
 
-    void memo(const std::string& line) override;
+    void addLine(const std::string& line) override;
     void failure(const std::string& line) override;
-    void clearMemo() override {}
+    void clearLines() override {}
     void progress(int) override {}
     void showProgress(bool) override {}
     void runCounts(const RunResult& soFar) override;

@@ -133,12 +133,12 @@ void MainWindow::buildControls()
     central->setObjectName(QStringLiteral("Central"));
     setCentralWidget(central);
 
-    m_panel1 = new QFrame(central);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFixedWidth(kPanelWidth);
-    m_panel1->setFrameShape(QFrame::StyledPanel);
-    setHelpContext(m_panel1, helpcontext::MainWindow);
-    auto* buttons = new QVBoxLayout(m_panel1);
+    m_buttonPanel = new QFrame(central);
+    m_buttonPanel->setObjectName(QStringLiteral("Panel1"));
+    m_buttonPanel->setFixedWidth(kPanelWidth);
+    m_buttonPanel->setFrameShape(QFrame::StyledPanel);
+    setHelpContext(m_buttonPanel, helpcontext::MainWindow);
+    auto* buttons = new QVBoxLayout(m_buttonPanel);
     buttons->setContentsMargins(2, 2, 2, 2);
     buttons->setSpacing(2);
 
@@ -160,7 +160,7 @@ void MainWindow::buildControls()
         connect(action, &QAction::triggered, this, handler);
         m_contextMenu->addAction(action);
 
-        auto* button = new QPushButton(m_panel1);
+        auto* button = new QPushButton(m_buttonPanel);
         button->setObjectName(QString::fromLatin1(buttonName));
         button->setIcon(action->icon());
         setHelpContext(button, helpcontext::MainButtons);
@@ -221,7 +221,7 @@ void MainWindow::buildControls()
     m_output->setObjectName(QStringLiteral("Memo1"));
     m_output->setReadOnly(true);
     m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHelpContext(m_output, helpcontext::MainMemo);
+    setHelpContext(m_output, helpcontext::MainOutput);
     // The text area's own menu offers the program's commands, as the rest of the window does,
     // and Copy in the user's language in place of the toolkit's English menu.
     m_copyAction = new QAction(this);
@@ -229,21 +229,21 @@ void MainWindow::buildControls()
     m_copyAction->setEnabled(false);
     connect(m_copyAction, &QAction::triggered, m_output, &QPlainTextEdit::copy);
     connect(m_output, &QPlainTextEdit::copyAvailable, m_copyAction, &QAction::setEnabled);
-    m_memoMenu = new QMenu(this);
-    m_memoMenu->setObjectName(QStringLiteral("MemoMenu"));
-    m_memoMenu->addActions(m_contextMenu->actions());
-    m_memoMenu->addSeparator();
-    m_memoMenu->addAction(m_copyAction);
+    m_outputMenu = new QMenu(this);
+    m_outputMenu->setObjectName(QStringLiteral("MemoMenu"));
+    m_outputMenu->addActions(m_contextMenu->actions());
+    m_outputMenu->addSeparator();
+    m_outputMenu->addAction(m_copyAction);
     m_output->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_output, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // A scroll area reports the place in its viewport.
-        m_memoMenu->popup(m_output->viewport()->mapToGlobal(at));
+        m_outputMenu->popup(m_output->viewport()->mapToGlobal(at));
     });
 
     auto* middle = new QHBoxLayout(central);
     middle->setContentsMargins(0, 0, 0, 0);
     middle->setSpacing(0);
-    middle->addWidget(m_panel1);
+    middle->addWidget(m_buttonPanel);
     middle->addWidget(m_output, 1);
 
     // The status line: the drive's text above a progress bar that is 50 narrower than the
@@ -321,7 +321,7 @@ void MainWindow::placeOffScreen()
     setTexts();
 
     m_firstPaintDone = false;
-    m_mainFormReady = false;
+    m_mainWindowReady = false;
     m_floppyWarned = false;
     m_target.perComputerFolders = false;
     m_driveFlags.noDisk = false;
@@ -345,9 +345,9 @@ void MainWindow::setTexts()
     int widest = 0;
     for (const Command& command : m_commands)
         widest = std::max(widest, command.button->sizeHint().width());
-    const QMargins margins = m_panel1->layout()->contentsMargins();
-    m_panel1->setFixedWidth(std::max(kPanelWidth, widest + margins.left() + margins.right() +
-                                                      2 * m_panel1->frameWidth()));
+    const QMargins margins = m_buttonPanel->layout()->contentsMargins();
+    m_buttonPanel->setFixedWidth(std::max(kPanelWidth, widest + margins.left() + margins.right() +
+                                                           2 * m_buttonPanel->frameWidth()));
 
     m_helpContentsAction->setText(text(apptext::helpContents));
     m_helpIndex->setText(text(apptext::helpIndex));
@@ -395,11 +395,11 @@ void MainWindow::firstPaint()
     if (m_windows.backup) {
         m_windows.backup->onSourceDriveChanged();
         m_windows.backup->selectBackupDrive(drive);
-        m_mainFormReady = true;
+        m_mainWindowReady = true;
         m_windows.backup->setWindowsReady();
         m_windows.backup->onBackupDriveChanged();
     } else {
-        m_mainFormReady = true;
+        m_mainWindowReady = true;
         if (m_ctx) {
             const BackupDriveChoice choice = selectBackupDrive(
                 *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
@@ -516,7 +516,7 @@ void MainWindow::bringForward()
 
 // ---- The engine's user interface
 
-void MainWindow::memo(const std::string& line)
+void MainWindow::addLine(const std::string& line)
 {
     m_output->appendPlainText(fromEngine(line));
 }
@@ -530,12 +530,12 @@ void MainWindow::failure(const std::string& line)
         return;
     }
     if (m_instructionsShown)
-        memo(line);
+        addLine(line);
     else
         m_failuresAtStart << fromEngine(line);
 }
 
-void MainWindow::clearMemo()
+void MainWindow::clearLines()
 {
     m_output->clear();
 }
@@ -691,7 +691,7 @@ void MainWindow::makeBackups()
 void MainWindow::showManageWindow()
 {
     m_log.writeLog(inLanguage(m_language, apptext::manageClicked));
-    clearMemo();
+    clearLines();
     if (m_windows.backup)
         m_windows.backup->exec();
 }

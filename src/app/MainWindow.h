@@ -109,9 +109,9 @@ public:
     void bringForward();
 
     // The engine's user interface
-    void memo(const std::string& line) override;
+    void addLine(const std::string& line) override;
     void failure(const std::string& line) override;
-    void clearMemo() override;
+    void clearLines() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
     void progressTotalKnown(bool known) override;
@@ -207,7 +207,7 @@ private:
 
     // The window's own flags: the first paint has chosen the drive; a missing floppy has been
     // told; the instructions are those of the first use.
-    bool m_mainFormReady = false;
+    bool m_mainWindowReady = false;
     bool m_floppyWarned = false;
     bool m_firstTime = true;
 
@@ -222,7 +222,7 @@ private:
     bool m_instructionsShown = false;
 
     std::vector<Command> m_commands;
-    QFrame* m_panel1 = nullptr;
+    QFrame* m_buttonPanel = nullptr;
     QPlainTextEdit* m_output = nullptr;
     QFrame* m_statusPanel = nullptr;
     QLabel* m_statusLabel = nullptr;
@@ -239,7 +239,7 @@ private:
     QAction* m_verifyAction = nullptr;
     QPushButton* m_infoButton = nullptr;
     QMenu* m_contextMenu = nullptr;
-    QMenu* m_memoMenu = nullptr;
+    QMenu* m_outputMenu = nullptr;
     QAction* m_copyAction = nullptr;
     QMenu* m_infoPopup = nullptr;
     QAction* m_helpContentsAction = nullptr;

@@ -38,11 +38,11 @@ void fail(const QString& text)
 // settings), once the window that was opened and its operation have gone.
 void finish(const Shot& shot)
 {
-    if (QApplication::activeModalWidget() || shot.app->mainForm()->operationWorking()) {
+    if (QApplication::activeModalWidget() || shot.app->mainWindow()->operationWorking()) {
         QTimer::singleShot(kPollMs, qApp, [shot] { finish(shot); });
         return;
     }
-    shot.app->mainForm()->close();
+    shot.app->mainWindow()->close();
     QCoreApplication::exit(0);
 }
 
@@ -90,7 +90,7 @@ void grabModal(const Shot& shot, const std::function<void()>& open)
 
 void take(const Shot& shot, const QString& what)
 {
-    MainWindow* main = shot.app->mainForm();
+    MainWindow* main = shot.app->mainWindow();
     if (what == QLatin1String("main")) {
         grabLater(shot, main, false);
     } else if (what == QLatin1String("splash")) {
@@ -130,7 +130,7 @@ void armScreenshotMode(Application& app)
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(2); });
         return;
     }
-    QObject::connect(app.mainForm(), &MainWindow::firstPaintFinished, qApp,
+    QObject::connect(app.mainWindow(), &MainWindow::firstPaintFinished, qApp,
                      [shot, what] { take(shot, what); });
 }
 

@@ -252,9 +252,9 @@ void AboutDialog::layOut()
     m_mainPage->setGeometry(rect());
 }
 
-void AboutDialog::setMessageForm(TimedMessage* messageForm)
+void AboutDialog::setTimedMessage(TimedMessage* timedMessage)
 {
-    m_failureMessage = messageForm;
+    m_failureMessage = timedMessage;
 }
 
 void AboutDialog::setUrlOpener(std::function<bool(const QUrl&)> opener)

@@ -41,7 +41,7 @@ public:
                 QWidget* parent = nullptr);
 
     /** The timed message that reports a failed hand-over; without one the window makes its own. */
-    void setMessageForm(TimedMessage* messageForm);
+    void setTimedMessage(TimedMessage* timedMessage);
     /** How addresses are opened; the desktop's default handler unless replaced. */
     void setUrlOpener(std::function<bool(const QUrl&)> opener);
 

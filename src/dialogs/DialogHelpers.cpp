@@ -23,21 +23,21 @@ QFont dialogFont()
     return font;
 }
 
-QPlainTextEdit* makeMessageMemo(QWidget* parent)
+QPlainTextEdit* makeMessageText(QWidget* parent)
 {
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(QStringLiteral("MessageMemo"));
-    memo->setReadOnly(true);
-    memo->setFrameStyle(QFrame::NoFrame);
-    memo->setFocusPolicy(Qt::NoFocus);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    memo->document()->setDocumentMargin(0);
-    QPalette buttonFace = memo->palette();
+    auto* text = new QPlainTextEdit(parent);
+    text->setObjectName(QStringLiteral("MessageMemo"));
+    text->setReadOnly(true);
+    text->setFrameStyle(QFrame::NoFrame);
+    text->setFocusPolicy(Qt::NoFocus);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text->document()->setDocumentMargin(0);
+    QPalette buttonFace = text->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    memo->setPalette(buttonFace);
-    return memo;
+    text->setPalette(buttonFace);
+    return text;
 }
 
 int lineStep(const QFont& font)

@@ -20,7 +20,7 @@ QFont dialogFont();
  * The read-only, frameless message text of the dialogs ("MessageMemo"), on the button colour.
  * It shows its window's font.
  */
-QPlainTextEdit* makeMessageMemo(QWidget* parent);
+QPlainTextEdit* makeMessageText(QWidget* parent);
 
 /**
  * The line step R of the dialogs: the font's size in points times 1.6, rounded, or the font's
@@ -50,7 +50,7 @@ QStringList splitAtCarriageReturns(const QString& message);
 
 /**
  * The height in pixels that `lines` take in `font` when wrapped at `width` pixels, laid out as
- * the message memo lays out its text.
+ * the message text lays out its text.
  */
 int wrappedTextHeight(const QFont& font, int width, const QStringList& lines);
 

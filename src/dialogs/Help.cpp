@@ -52,7 +52,7 @@ QList<int> allHelpContexts()
     return {Splash,
             MainWindow,
             MainButtons,
-            MainMemo,
+            MainOutput,
             MainStatus,
             Manage,
             ManageTree,

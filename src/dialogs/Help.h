@@ -16,7 +16,7 @@ namespace helpcontext {
 inline constexpr int Splash = 10000;      // splash window and its panel
 inline constexpr int MainWindow = 30000;  // main window and its button panel
 inline constexpr int MainButtons = 32000; // every button of the main window
-inline constexpr int MainMemo = 33000;    // the main window's text area
+inline constexpr int MainOutput = 33000;  // the main window's text area
 inline constexpr int MainStatus = 34000;  // the status panel
 inline constexpr int Manage = 40000;      // manage window
 inline constexpr int ManageTree = 42000;  // source folder tree

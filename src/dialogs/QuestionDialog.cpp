@@ -51,7 +51,7 @@ QuestionDialog::QuestionDialog(const QString& languageCode, QWidget* parent)
     m_messageFrame->setObjectName(QStringLiteral("MessagePanel"));
     m_messageFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    m_message = makeMessageMemo(m_messageFrame);
+    m_message = makeMessageText(m_messageFrame);
 
     // Until the first question the buttons carry their Dutch captions, in any language.
     m_yes = makeButton(this, "JaBtn", uiText(Language::Dutch, text::yes));

@@ -30,7 +30,7 @@ TimedMessage::TimedMessage(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     m_frame->setLineWidth(2);
     m_frame->setFocusPolicy(Qt::StrongFocus);
 
-    m_message = makeMessageMemo(m_frame);
+    m_message = makeMessageText(m_frame);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer"));

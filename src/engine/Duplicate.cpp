@@ -25,7 +25,7 @@ constexpr const char* kCr = "\r";
 // The copies in the temporary area take the bytes of the backup files, give or take the temporary
 // drive's blocks: a little room either way keeps a nearly empty medium from failing for it.
 constexpr std::int64_t kSpaceAllowance = 10000;
-// The missing files a message box names; the memo and the log name them all.
+// The missing files a message box names; the output lines and the log name them all.
 constexpr std::size_t kMissingShown = 10;
 constexpr int kTimedSeconds = 10;
 
@@ -42,7 +42,7 @@ private:
     std::string letter(char c) const { return std::string(1, c); }
 
     bool stop();
-    /** Tells the user's stop in the memo and the log; the run then ends. */
+    /** Tells the user's stop in the output lines and the log; the run then ends. */
     bool stopped();
     void takeCounts(const RunResult& counts);
     bool ioError(const SystemError& error);
@@ -62,7 +62,7 @@ private:
     EngineContext& m_ctx;
     BackupTarget& m_target;
     MediumRecord& m_medium;
-    const char m_b; // the backup drive
+    const char m_backupDrive;
     const std::string m_caption;
     std::string m_floppyLabel;
     std::string m_oldLabel;
@@ -88,7 +88,7 @@ char lower(char c)
 
 DuplicateRun::DuplicateRun(EngineContext& ctx)
     : m_ctx(ctx), m_target(ctx.target), m_medium(ctx.media.current),
-      m_b(ctx.target.base.empty() ? 'c' : lower(ctx.target.base[0])),
+      m_backupDrive(ctx.target.base.empty() ? 'c' : lower(ctx.target.base[0])),
       m_caption(std::string(kProductName) + " - " +
                 inLanguage(ctx.language(), text::duplicateCaption))
 {
@@ -101,7 +101,7 @@ DuplicateResult DuplicateRun::run()
     m_progressStep = m_medium.totalSize / 100;
     m_ctx.ui.progressTotalKnown(m_progressStep > 0);
     m_ctx.ui.showProgress(true);
-    m_ctx.ui.clearMemo();
+    m_ctx.ui.clearLines();
 
     if (!introduction()) {
         m_result.declined = true;
@@ -113,7 +113,8 @@ DuplicateResult DuplicateRun::run()
         return m_result;
     }
     m_result.entered = true;
-    m_oldLabel = m_b == 'a' ? m_floppyLabel : lowerCase(volumeLabel(m_ctx.platform, m_b));
+    m_oldLabel = m_backupDrive == 'a' ? m_floppyLabel
+                                      : lowerCase(volumeLabel(m_ctx.platform, m_backupDrive));
     if (!chooseTempDrive() || !firstHalf() || !newMediumConfirmed() || !mediumPresent() ||
         !namesSettled() || !secondHalf()) {
         // A stopped run takes its temporary copies with it: the medium still holds everything.
@@ -142,7 +143,7 @@ bool DuplicateRun::stop()
 bool DuplicateRun::stopped()
 {
     m_result.stopped = true;
-    m_ctx.ui.memo(stoppedLine(m_ctx.language()));
+    m_ctx.ui.addLine(stoppedLine(m_ctx.language()));
     m_ctx.log.writeLog(stoppedLine(m_ctx.language()));
     return false;
 }
@@ -175,7 +176,7 @@ bool DuplicateRun::readFloppy()
 
 bool DuplicateRun::mediumPresent()
 {
-    if (m_b == 'a') {
+    if (m_backupDrive == 'a') {
         if (readFloppy())
             return true;
         if (!m_ctx.ui.askYesNo(m_caption, say(text::putAFloppyInDrive)))
@@ -187,13 +188,13 @@ bool DuplicateRun::mediumPresent()
     // The drive is looked at now, so an earlier not-ready report does not count against it.
     m_result.noDisk = false;
     SystemError error;
-    if (!m_ctx.platform.openDir(letter(m_b) + ":\\", error))
+    if (!m_ctx.platform.openDir(letter(m_backupDrive) + ":\\", error))
         m_result.noDisk = showDriveError(m_ctx, error);
     if (!*m_result.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
-    m_ctx.ui.askYesNo(m_caption,
-                      say(text::putAFitDiskIn) + letter(m_b) + say(text::andClickNextToProceed));
+    m_ctx.ui.askYesNo(m_caption, say(text::putAFitDiskIn) + letter(m_backupDrive) +
+                                     say(text::andClickNextToProceed));
     return false;
 }
 
@@ -242,8 +243,8 @@ bool DuplicateRun::chooseTempDrive()
     m_ctx.ui.showTimed(say(text::noTempDiskLargeEnough) + kCr + say(text::duplicatingNotPossible),
                        kTimedSeconds);
     if (best > 0)
-        m_ctx.ui.memo(say(text::notEnoughSpaceOn) + letter(m_result.tempDrive) +
-                      say(text::forTheTempFiles));
+        m_ctx.ui.addLine(say(text::notEnoughSpaceOn) + letter(m_result.tempDrive) +
+                         say(text::forTheTempFiles));
     return false;
 }
 
@@ -253,7 +254,7 @@ bool DuplicateRun::firstHalf()
     m_progressStep = m_medium.totalSize / 100;
     m_ctx.ui.progressTotalKnown(m_progressStep > 0);
     m_savedDate = m_medium.lastBackupDate;
-    m_ctx.ui.memo(say(text::copyingToTempDiskSpace));
+    m_ctx.ui.addLine(say(text::copyingToTempDiskSpace));
 
     RunResult counts;
     TreeCopy walk(m_ctx, counts, m_progressStep);
@@ -264,14 +265,15 @@ bool DuplicateRun::firstHalf()
     if (!walked)
         return ioError(error);
 
-    const std::string b = letter(m_b);
-    const std::string t = letter(m_result.tempDrive);
-    const std::string n = std::to_string(counts.copiedCount);
-    const std::string s = formatSize(counts.copiedSize, m_ctx.platform.decimalSeparator());
-    m_ctx.ui.memo(say(text::filesCopiedTo) + t + ": = " + n);
-    m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
-    m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + b + ": " + say(text::toWord) + t + ":");
-    m_ctx.log.writeLog(say(text::totalSizeOfFileLog) + s + "bytes.");
+    const std::string backup = letter(m_backupDrive);
+    const std::string temporary = letter(m_result.tempDrive);
+    const std::string copied = std::to_string(counts.copiedCount);
+    const std::string size = formatSize(counts.copiedSize, m_ctx.platform.decimalSeparator());
+    m_ctx.ui.addLine(say(text::filesCopiedTo) + temporary + ": = " + copied);
+    m_ctx.ui.addLine(say(text::copiedSize) + size + "bytes");
+    m_ctx.log.writeLog(copied + say(text::filesCopiedFrom) + backup + ": " + say(text::toWord) +
+                       temporary + ":");
+    m_ctx.log.writeLog(say(text::totalSizeOfFileLog) + size + "bytes.");
     counts.failedCount =
         walk.failures().summarise(m_ctx, walk.unreadableFolders()) + walk.flushFailures();
     m_firstHalfFailed = counts.failedCount;
@@ -284,16 +286,16 @@ bool DuplicateRun::firstHalf()
         return false;
     }
 
-    m_ctx.ui.memo("");
+    m_ctx.ui.addLine("");
     m_ctx.ui.busy(false);
     return true;
 }
 
 bool DuplicateRun::newMediumConfirmed()
 {
-    const std::string b = letter(m_b);
-    const std::string t = letter(m_result.tempDrive);
-    const std::string question = fillIn(say(text::putInTheNewMedium), {b, t});
+    const std::string backup = letter(m_backupDrive);
+    const std::string temporary = letter(m_result.tempDrive);
+    const std::string question = fillIn(say(text::putInTheNewMedium), {backup, temporary});
     if (!m_ctx.ui.askYesNo(m_caption, question))
         return false;
     return true;
@@ -307,8 +309,9 @@ bool DuplicateRun::askName(const std::string& prompt)
     m_lastAnswer = answer;
     // The run goes on with the typed name either way, as it always did; the user is told, so
     // that two media of one name do not come as a surprise.
-    const char k = m_ctx.media.currentKey.empty() ? m_b : m_ctx.media.currentKey[0];
-    if (!m_ctx.platform.setVolumeLabel(k, answer))
+    const char labelled =
+        m_ctx.media.currentKey.empty() ? m_backupDrive : m_ctx.media.currentKey[0];
+    if (!m_ctx.platform.setVolumeLabel(labelled, answer))
         m_ctx.ui.warn(say(text::newMediumNotRenamed));
     m_newLabel = lowerCase(answer);
     return true;
@@ -318,15 +321,15 @@ bool DuplicateRun::namesSettled()
 {
     // The records of a medium are kept under its drive and its name: two media with one name
     // could not be told apart.
-    const std::string k =
-        m_ctx.media.currentKey.empty() ? letter(m_b) : m_ctx.media.currentKey.substr(0, 1);
-    const std::string b = letter(m_b);
-    m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_b));
-    if (m_newLabel.empty() && !askName(fillIn(say(text::giveTheMediumAName), {k})))
+    const std::string medium = m_ctx.media.currentKey.empty() ? letter(m_backupDrive)
+                                                              : m_ctx.media.currentKey.substr(0, 1);
+    const std::string backup = letter(m_backupDrive);
+    m_newLabel = lowerCase(volumeLabel(m_ctx.platform, m_backupDrive));
+    if (m_newLabel.empty() && !askName(fillIn(say(text::giveTheMediumAName), {medium})))
         return false;
     if (m_newLabel != m_oldLabel)
         return true;
-    askName(fillIn(say(text::giveAnotherName), {b}));
+    askName(fillIn(say(text::giveAnotherName), {backup}));
     if (m_newLabel != m_oldLabel)
         return true;
     m_ctx.ui.warn(say(text::stillTheSameName));
@@ -339,7 +342,7 @@ bool DuplicateRun::secondHalf()
     m_medium.lastBackupDate = m_savedDate;
     m_ctx.ui.status(lastBackupStatusLine(m_ctx, DriveStatus::LastBackupAfterDuplicate,
                                          m_medium.lastBackupDate));
-    m_ctx.ui.memo(say(text::copyingToNewMedium));
+    m_ctx.ui.addLine(say(text::copyingToNewMedium));
 
     RunResult counts;
     SystemError error;
@@ -360,15 +363,17 @@ bool DuplicateRun::secondHalf()
         m_tempFolders.clear();
     }
 
-    const std::string b = letter(m_b);
-    const std::string t = letter(m_result.tempDrive);
-    const std::string n = std::to_string(counts.copiedCount);
+    const std::string backup = letter(m_backupDrive);
+    const std::string temporary = letter(m_result.tempDrive);
+    const std::string copied = std::to_string(counts.copiedCount);
     const char sep = m_ctx.platform.decimalSeparator();
-    const std::string s = formatSize(counts.copiedSize, sep);
-    m_ctx.ui.memo(say(text::filesCopiedFromTemp) + t + ": " + say(text::toWord) + b + ": = " + n);
-    m_ctx.ui.memo(say(text::copiedSize) + s + "bytes");
-    m_ctx.log.writeLog(n + say(text::filesCopiedFrom) + t + ": " + say(text::toWord) + b + ":.");
-    m_ctx.log.writeLog(say(text::copiedSize) + s + "Bytes.");
+    const std::string size = formatSize(counts.copiedSize, sep);
+    m_ctx.ui.addLine(say(text::filesCopiedFromTemp) + temporary + ": " + say(text::toWord) +
+                     backup + ": = " + copied);
+    m_ctx.ui.addLine(say(text::copiedSize) + size + "bytes");
+    m_ctx.log.writeLog(copied + say(text::filesCopiedFrom) + temporary + ": " + say(text::toWord) +
+                       backup + ":.");
+    m_ctx.log.writeLog(say(text::copiedSize) + size + "Bytes.");
     counts.failedCount = walk.failures().summarise(m_ctx, walk.unreadableFolders()) +
                          walk.flushFailures() + m_firstHalfFailed;
     takeCounts(counts);
@@ -376,12 +381,12 @@ bool DuplicateRun::secondHalf()
         stopped();
 
     SystemError ignored;
-    m_ctx.platform.setCurrentDirectory(b + ":\\", ignored);
+    m_ctx.platform.setCurrentDirectory(backup + ":\\", ignored);
     // Free space that cannot be read (the medium is away) is not shown as a number.
-    if (const std::int64_t free = m_ctx.platform.freeSpace(m_b); free >= 0) {
+    if (const std::int64_t free = m_ctx.platform.freeSpace(m_backupDrive); free >= 0) {
         const std::string freeLine =
-            say(text::freeSpaceOn) + b + ": =" + formatSize(free, sep) + "Bytes";
-        m_ctx.ui.memo(freeLine);
+            say(text::freeSpaceOn) + backup + ": =" + formatSize(free, sep) + "Bytes";
+        m_ctx.ui.addLine(freeLine);
         m_ctx.log.writeLog(freeLine);
     }
     if (!m_ctx.facts.startDir.empty())
@@ -400,12 +405,12 @@ bool DuplicateRun::secondHalf()
 void DuplicateRun::tellIncomplete()
 {
     std::string box = say(text::copyIsNotComplete);
-    m_ctx.ui.memo(box);
+    m_ctx.ui.addLine(box);
     m_ctx.log.writeLog(box);
     for (std::size_t i = 0; i < m_missing.size(); ++i) {
         const std::string line =
             say(text::missingFromTheCopy) + m_ctx.platform.displayPath(m_missing[i]);
-        m_ctx.ui.memo(line);
+        m_ctx.ui.addLine(line);
         m_ctx.log.writeLog(line);
         if (i < kMissingShown)
             box += kCr + line;
@@ -450,7 +455,7 @@ void DuplicateRun::removeTempCopies()
     m_tempFolders.clear();
     const std::string line =
         fillIn(say(text::temporaryCopiesRemoved), {letter(m_result.tempDrive)});
-    m_ctx.ui.memo(line);
+    m_ctx.ui.addLine(line);
     m_ctx.log.writeLog(line);
 }
 

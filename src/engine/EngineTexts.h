@@ -18,8 +18,8 @@ inline constexpr Text backupDiskUse{"Totaal schijfgebruik Backup-bestanden = ",
                                     "Total disk usage Backup files = "};
 // Restore All's English window and log spell the disk-use line each their own way; both are kept
 // as users know them.
-inline constexpr Text restoredDiskUseMemo{"Totaal schijfgebruik Backup-bestanden = ",
-                                          "Total disk Use of Backup files = "};
+inline constexpr Text restoredDiskUseOutput{"Totaal schijfgebruik Backup-bestanden = ",
+                                            "Total disk Use of Backup files = "};
 inline constexpr Text restoredDiskUseLog{"Totaal schijfgebruik Backup-bestanden = ",
                                          "Total Disk Use of Backup files = "};
 inline constexpr Text stoppedByUser{"Gestopt door de gebruiker", "Stopped by the user"};

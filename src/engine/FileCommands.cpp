@@ -208,7 +208,7 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
         ctx.media.current.totalSize += size;
     copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
     const std::string shown = ctx.platform.displayPath(from);
-    ctx.ui.memo(shown + inLanguage(ctx.language(), text::added));
+    ctx.ui.addLine(shown + inLanguage(ctx.language(), text::added));
     ctx.log.writeLog(shown + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
                      ":");
     return AddOutcome::Added;
@@ -427,7 +427,7 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
         if (size > 0)
             ctx.media.current.totalSize =
                 std::max<std::int64_t>(0, ctx.media.current.totalSize - size);
-        ctx.ui.memo(ctx.platform.displayPath(path) + inLanguage(ctx.language(), text::removed));
+        ctx.ui.addLine(ctx.platform.displayPath(path) + inLanguage(ctx.language(), text::removed));
         ctx.log.writeLog(namePart(path) + inLanguage(ctx.language(), text::removedFromBackup) +
                          ctx.platform.displayPath(folderPart(path)));
         ++removed;
@@ -495,7 +495,7 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
             continue;
         written.add(to);
         copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
-        ctx.ui.memo(ctx.platform.displayPath(from) + inLanguage(ctx.language(), text::restored));
+        ctx.ui.addLine(ctx.platform.displayPath(from) + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it
         // always has: each of the two as the user reads paths.
         ctx.log.writeLog(namePart(from) + inLanguage(ctx.language(), text::restoredFromBackup) +

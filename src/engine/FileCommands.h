@@ -13,8 +13,8 @@ namespace kx {
 
 /**
  * The three file commands of the manage window. Each works on the names selected in one of its
- * file lists (file names without folder, as bytes, in list order), writes a memo and a log line
- * per file handled. None asks for confirmation; the caller holds the operation lock around
+ * file lists (file names without folder, as bytes, in list order), writes an output line and a log
+ * line per file handled. None asks for confirmation; the caller holds the operation lock around
  * them. A stop ends them before the next file. Those that copy end by flushing the drive they
  * wrote to; a flush that fails gets a line with its reason. Those that copy find first what
  * they will write: a drive that cannot hold it is told before the first copy, and the user may

@@ -48,11 +48,11 @@ RunResult makeBackups(EngineContext& ctx)
     MediumRecord& medium = ctx.media.current;
     CopyStopScope copyStop(ctx);
     ensureAutorunFile(ctx);
-    ctx.ui.clearMemo();
+    ctx.ui.clearLines();
     ctx.ui.progress(0);
     ctx.ui.showProgress(true);
     ctx.ui.busy(true);
-    ctx.ui.clearMemo();
+    ctx.ui.clearLines();
 
     SystemError error;
     RunResult result;
@@ -191,7 +191,7 @@ RunResult makeBackups(EngineContext& ctx)
             copy.correctCopiedFileTime(source, backup, sourceDate);
             const std::string line = ctx.platform.displayPath(source) +
                                      inLanguage(ctx.language(), text::copiedTo) + drive;
-            ctx.ui.memo(line);
+            ctx.ui.addLine(line);
             ctx.log.writeLog(line);
             ++result.copiedCount;
             // What the medium holds now: the new copy's size, not the old one's.
@@ -279,17 +279,17 @@ RunResult makeBackups(EngineContext& ctx)
     if (stopped)
         medium.totalSize = recordedTotal;
     const std::vector<std::string> summary =
-        summaryLines(result, RunKind::Refresh, ctx.language(), d, sep, ReportTarget::Memo);
-    ctx.ui.memo("");
+        summaryLines(result, RunKind::Refresh, ctx.language(), d, sep, ReportTarget::Output);
+    ctx.ui.addLine("");
     for (const auto& line : summary)
-        ctx.ui.memo(line);
+        ctx.ui.addLine(line);
     ctx.log.writeLog("");
     for (const auto& line : summary)
         ctx.log.writeLog(line);
     result.failedCount = failures.summarise(ctx, ran.unreadableFolders()) + flushFailures;
     result.withoutSourceCount = failures.withoutSource();
     if (stopped) {
-        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.ui.addLine(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
     }
 
@@ -299,7 +299,7 @@ RunResult makeBackups(EngineContext& ctx)
     if (free >= 0) {
         const std::string freeLine = inLanguage(ctx.language(), text::freeSpaceOn) + listText +
                                      " =" + formatSize(free, sep) + "Bytes";
-        ctx.ui.memo(freeLine);
+        ctx.ui.addLine(freeLine);
         ctx.log.writeLog(freeLine);
     }
 

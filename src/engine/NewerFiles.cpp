@@ -365,7 +365,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
         const std::string shown = ctx.platform.displayPath(line);
         lines[i] += inLanguage(ctx.language(), text::addedMarker);
-        ctx.ui.memo(shown + inLanguage(ctx.language(), text::added));
+        ctx.ui.addLine(shown + inLanguage(ctx.language(), text::added));
         ctx.log.writeLog(shown + inLanguage(ctx.language(), text::addedToBackup) + drive);
         ++added;
     }
@@ -377,7 +377,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
     // failed file, older than the new date, would never be proposed again; the total still
     // grows by what was added.
     if (result.stopped) {
-        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.ui.addLine(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
     } else if (failures.failedCopies() == 0 && !result.flushFailed) {
         writeLastDate(ctx, medium.totalSize, now(ctx.platform));

@@ -9,8 +9,8 @@ namespace kx {
 class QuietUserInterface : public UserInterface
 {
 public:
-    void memo(const std::string&) override {}
-    void clearMemo() override {}
+    void addLine(const std::string&) override {}
+    void clearLines() override {}
     void progress(int) override {}
     void showProgress(bool) override {}
     void status(const std::string&) override {}

@@ -27,10 +27,10 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
 {
     const char sep = ctx.platform.decimalSeparator();
     const std::string letter = walk.lastDir().substr(0, 1);
-    ctx.ui.memo("");
-    for (const auto& line :
-         summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Memo))
-        ctx.ui.memo(line);
+    ctx.ui.addLine("");
+    for (const auto& line : summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep,
+                                         ReportTarget::Output))
+        ctx.ui.addLine(line);
     ctx.log.writeLog("");
     for (const auto& line :
          summaryLines(result, RunKind::RestoreAll, ctx.language(), letter, sep, ReportTarget::Log))
@@ -39,7 +39,7 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
     result.failedCount =
         walk.failures().summarise(ctx, walk.unreadableFolders()) + walk.flushFailures();
     if (result.stopped) {
-        ctx.ui.memo(stoppedLine(ctx.language()));
+        ctx.ui.addLine(stoppedLine(ctx.language()));
         ctx.log.writeLog(stoppedLine(ctx.language()));
     }
 
@@ -49,7 +49,7 @@ void writeSummary(EngineContext& ctx, const TreeCopy& walk, RunResult& result)
     if (free >= 0) {
         const std::string freeLine = inLanguage(ctx.language(), text::restoredFreeSpaceOn) + base +
                                      " =" + formatSize(free, sep) + "Bytes";
-        ctx.ui.memo(freeLine);
+        ctx.ui.addLine(freeLine);
         ctx.log.writeLog(freeLine);
     }
 }
@@ -77,7 +77,7 @@ RunResult restoreAll(EngineContext& ctx)
     if (!ctx.platform.openDir(driveRoot, error) && showDriveError(ctx, error))
         result.noDisk = true;
 
-    ctx.ui.clearMemo();
+    ctx.ui.clearLines();
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.
     const std::int64_t recordedTotal = medium.totalSize;
     const std::int64_t progressStep = recordedTotal / 100;

@@ -12,9 +12,9 @@ std::vector<std::string> summaryLines(const RunResult& result, RunKind kind, Lan
 {
     auto t = [language](const Text& text) { return std::string(inLanguage(language, text)); };
     const bool restore = kind == RunKind::RestoreAll;
-    const Text& diskUse = !restore                       ? text::backupDiskUse
-                          : target == ReportTarget::Memo ? text::restoredDiskUseMemo
-                                                         : text::restoredDiskUseLog;
+    const Text& diskUse = !restore                         ? text::backupDiskUse
+                          : target == ReportTarget::Output ? text::restoredDiskUseOutput
+                                                           : text::restoredDiskUseLog;
     return {
         t(restore ? text::filesRestoredFrom : text::filesCopiedTo) + driveLetter +
             ": = " + std::to_string(result.copiedCount),

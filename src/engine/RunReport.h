@@ -16,10 +16,10 @@ enum class RunKind
     RestoreAll // the sources given back from the backup files
 };
 
-/** Where a summary goes: the window's memo or the log (a few English lines differ). */
+/** Where a summary goes: the window's output lines or the log (a few English lines differ). */
 enum class ReportTarget
 {
-    Memo,
+    Output,
     Log
 };
 

@@ -171,7 +171,7 @@ bool TreeCopy::restoreTree(const std::string& start, SystemError& error)
             const std::string line = m_ctx.platform.displayPath(source) +
                                      inLanguage(m_ctx.language(), text::copiedTo) +
                                      m_ctx.platform.displayPath(dest);
-            m_ctx.ui.memo(line);
+            m_ctx.ui.addLine(line);
             m_ctx.log.writeLog(line);
             copied(size);
         });

@@ -45,7 +45,7 @@ public:
     void setRoom(RoomCheck* room, std::int64_t bytesTotal);
 
     /** Copies every backup file below `start` (the backup root) over its source, whatever
-     *  their dates; each copy gets a memo and log line. Counts every backup file met in
+     *  their dates; each copy gets an output line and a log line. Counts every backup file met in
      *  backupFileCount and backupTotalSize. False with `error` when `start` cannot be read. */
     bool restoreTree(const std::string& start, SystemError& error);
     /** The bytes of the backup files below `start` that copyToTemp would copy. False with

@@ -30,8 +30,8 @@ struct SourceStatus
  * file system's order. Links (to files and to folders) and mount points of other file systems are
  * passed over, and so are hidden folders in the top levels (the medium's own, such as
  * ".Trash-1000"); below those a folder whose name starts with "." is user data like any other. A
- * folder that cannot be read is reported in the memo and the log with the system's reason, and
- * the walk goes on with the rest.
+ * folder that cannot be read is reported in the output lines and the log with the system's reason,
+ * and the walk goes on with the rest.
  *
  * The folders are listed on a second thread that runs ahead of the handlers, and the status of
  * their entries (and of the files' sources, where the operation asks for them) is looked up by a
@@ -64,7 +64,8 @@ public:
     using UnreadableHandler =
         std::function<void(const std::string& folder, const SystemError& error)>;
     void onUnreadable(UnreadableHandler handler) { m_onUnreadable = std::move(handler); }
-    /** Tells in the memo and the log that `folder` cannot be read, with the system's reason. */
+    /** Tells in the output lines and the log that `folder` cannot be read, with the system's
+     * reason. */
     void reportUnreadable(const std::string& folder, const SystemError& error);
     /** How many levels, counted from the root's own entries, pass hidden folders over: 1 for a
      *  walk from the backup root, 0 for one inside a mirror folder. */

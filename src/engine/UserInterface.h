@@ -18,11 +18,11 @@ public:
     virtual ~UserInterface() = default;
 
     /** Adds a line to the text area. */
-    virtual void memo(const std::string& line) = 0;
+    virtual void addLine(const std::string& line) = 0;
     /** Adds a line about something that failed (a copy, a folder, the log): the text area in
      *  the window, standard error on the command line. */
-    virtual void failure(const std::string& line) { memo(line); }
-    virtual void clearMemo() = 0;
+    virtual void failure(const std::string& line) { addLine(line); }
+    virtual void clearLines() = 0;
     /** Progress bar position, 0..100. */
     virtual void progress(int position) = 0;
     virtual void showProgress(bool shown) = 0;

@@ -86,7 +86,7 @@ private:
 
 void Verifier::report(const std::string& line)
 {
-    m_ctx.ui.memo(line);
+    m_ctx.ui.addLine(line);
     m_ctx.log.writeLog(line);
 }
 
@@ -259,7 +259,7 @@ VerifyResult Verifier::run()
 {
     const BackupTarget& target = m_ctx.target;
     CopyStopScope copyStop(m_ctx);
-    m_ctx.ui.clearMemo();
+    m_ctx.ui.clearLines();
     m_ctx.ui.progress(0);
     m_ctx.ui.showProgress(true);
     m_ctx.ui.busy(true);

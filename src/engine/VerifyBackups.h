@@ -26,10 +26,10 @@ struct VerifyResult
 /**
  * Checks the backup files: walks the medium as Make Backups does and compares each backup file
  * that Make Backups would leave alone (its source is not newer) with its source, byte by byte.
- * Each one that differs is told in the memo and the log; one of the two is damaged, and which
- * one only the user can tell. A copy that is out of date is no mismatch: the next Make Backups
- * refreshes it. With `repair` each mismatching source is copied again, durably, after its old
- * copy has been moved into a hidden folder at the backup's root
+ * Each one that differs is told in the output lines and the log; one of the two is damaged, and
+ * which one only the user can tell. A copy that is out of date is no mismatch: the next Make
+ * Backups refreshes it. With `repair` each mismatching source is copied again, durably, after its
+ * old copy has been moved into a hidden folder at the backup's root
  * (".kopierix-replaced\<date time>\" and the copy's own path), which the walks pass over; the
  * line tells where. Nothing is recorded as the medium's last backup. A stop ends the check at
  * the next file, or inside a large one, with the summary so far.

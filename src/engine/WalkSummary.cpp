@@ -60,7 +60,7 @@ void WalkFailures::sourceNotReached(EngineContext& ctx, const std::string& sourc
 std::uint64_t WalkFailures::summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const
 {
     auto add = [&](const std::string& line) {
-        ctx.ui.memo(line);
+        ctx.ui.addLine(line);
         ctx.log.writeLog(line);
     };
     if (m_failed > 0)

@@ -11,9 +11,9 @@ namespace kx {
 
 /**
  * What went wrong during a walk, so that no failure goes unseen: each failed copy is shown with
- * the system's reason (memo and log), a source drive that is not there is counted and told once,
- * and backup files whose source no longer exists are listed in the log. The summary gets one line
- * for each kind that occurred, in a fixed order, after the run's four counting lines.
+ * the system's reason (output lines and log), a source drive that is not there is counted and told
+ * once, and backup files whose source no longer exists are listed in the log. The summary gets one
+ * line for each kind that occurred, in a fixed order, after the run's four counting lines.
  */
 class WalkFailures
 {
@@ -22,8 +22,8 @@ public:
                     const SystemError& error);
     /** A backup file whose source drive (`letter`) is not there. */
     void sourceDriveMissing(char letter);
-    /** Adds the closing lines to the memo and the log; returns the run's failedCount: failed
-     *  copies, unreadable folders and the backup files of missing drives. */
+    /** Adds the closing lines to the output lines and the log; returns the run's failedCount:
+     * failed copies, unreadable folders and the backup files of missing drives. */
     std::uint64_t summarise(EngineContext& ctx, std::uint64_t unreadableFolders) const;
     std::uint64_t failedCopies() const { return m_failed; }
     std::uint64_t withoutSource() const { return m_withoutSource; }

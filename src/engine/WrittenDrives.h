@@ -13,7 +13,7 @@ namespace kx {
  * The drives an operation wrote to, flushed when it ends. A rename is only lasting once its
  * file system has written it out: without the flush a power cut right after "done" can still
  * take the last copies back. Each drive whose flush fails gets a line with the system's reason
- * in the memo and the log, and the run counts as failed.
+ * in the output lines and the log, and the run counts as failed.
  */
 class WrittenDrives
 {

@@ -48,8 +48,8 @@ class ScanUi : public UserInterface
 public:
     ScanUi(UserInterface& inner, QProgressBar& bar) : m_inner(inner), m_bar(bar) {}
 
-    void memo(const std::string& line) override { m_inner.memo(line); }
-    void clearMemo() override { m_inner.clearMemo(); }
+    void addLine(const std::string& line) override { m_inner.addLine(line); }
+    void clearLines() override { m_inner.clearLines(); }
     void progress(int position) override { m_bar.setValue(position); }
     void showProgress(bool shown) override { m_bar.setVisible(shown); }
     void status(const std::string& text) override { m_inner.status(text); }

@@ -278,7 +278,7 @@ public:
     virtual std::string unfitForBackup(char letter) = 0;
     /** The native path a drive path stands for; empty when its letter names no drive. */
     virtual std::string nativePath(const std::string& drivePath) = 0;
-    /** A drive path as a person reads it in every text of the program (memo, log, command
+    /** A drive path as a person reads it in every text of the program (output lines, log, command
      *  line, questions, lists): the system's own form of the path, with each name as the user
      *  wrote it (a backslash again instead of its stand-in). A letter alone ("e:") names the
      *  drive and stays as it is. Never mapped back. This form shows drive paths. */

@@ -95,10 +95,10 @@ int UpdateCheck::getVersionInfo(std::string& name, std::string& version)
 void UpdateCheck::versionLines(UpdateUi& ui, const std::string& versionText,
                                const std::string& latest, const std::string& downloadName)
 {
-    ui.memo("");
-    ui.memo(inLanguage(m_language, text::currentVersionIs) + versionText);
-    ui.memo(inLanguage(m_language, text::latestVersionIs) + latest);
-    ui.memo(inLanguage(m_language, text::downloadNameIs) + downloadName);
+    ui.addLine("");
+    ui.addLine(inLanguage(m_language, text::currentVersionIs) + versionText);
+    ui.addLine(inLanguage(m_language, text::latestVersionIs) + latest);
+    ui.addLine(inLanguage(m_language, text::downloadNameIs) + downloadName);
 }
 
 int UpdateCheck::checkForUpdate(UpdateUi& ui, const std::string& programName,
@@ -120,9 +120,9 @@ int UpdateCheck::checkForUpdate(UpdateUi& ui, const std::string& programName,
         return code;
 
     ui.showWindow(programName + inLanguage(m_language, text::updateCaptionSuffix));
-    ui.clearMemo();
-    ui.memo("");
-    ui.memo(updateMessage(code, m_languageCode));
+    ui.clearLines();
+    ui.addLine("");
+    ui.addLine(updateMessage(code, m_languageCode));
     if (code != kUpdateAdvised) {
         ui.setExitButton(inLanguage(m_language, text::closeWindow));
         ui.showDownloadButton(false);
@@ -151,13 +151,13 @@ int UpdateCheck::autoCheckForUpdate(UpdateUi& ui, const std::string& programName
         ui.error(e.what());
         return -1;
     }
-    ui.clearMemo();
-    ui.memo("");
+    ui.clearLines();
+    ui.addLine("");
     // Without an advised update the user sees nothing of the check, not even a failed one.
     if (code != kUpdateAdvised)
         return code;
     ui.showWindow(programName + inLanguage(m_language, text::updateCaptionSuffix));
-    ui.memo(updateMessage(code, m_languageCode));
+    ui.addLine(updateMessage(code, m_languageCode));
     versionLines(ui, versionText, version, name);
     ui.setDownloadButton(inLanguage(m_language, text::startDownloading));
     ui.setExitButton(inLanguage(m_language, text::downloadLaterAutomatic));

@@ -18,8 +18,8 @@ public:
     virtual void busy(bool on) = 0;
     /** Shows the update window with this title. */
     virtual void showWindow(const std::string& caption) = 0;
-    virtual void clearMemo() = 0;
-    virtual void memo(const std::string& line) = 0;
+    virtual void clearLines() = 0;
+    virtual void addLine(const std::string& line) = 0;
     virtual void setDownloadButton(const std::string& caption) = 0;
     virtual void showDownloadButton(bool shown) = 0;
     virtual void setExitButton(const std::string& caption) = 0;

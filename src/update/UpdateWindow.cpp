@@ -125,10 +125,10 @@ void UpdateWindow::download()
     if (!result.ok)
         return;
 
-    clearMemo();
-    memo("");
-    memo(state.downloadName + inLanguage(m_language, text::downloadedSuccessfully));
-    memo(inLanguage(m_language, text::clickInstall));
+    clearLines();
+    addLine("");
+    addLine(state.downloadName + inLanguage(m_language, text::downloadedSuccessfully));
+    addLine(inLanguage(m_language, text::clickInstall));
     m_exitButton->setText(QString::fromUtf8(inLanguage(m_language, text::install)));
     m_downloadButton->hide();
     m_exitButton->show();
@@ -149,15 +149,15 @@ void UpdateWindow::startInstaller()
 {
     const UpdateState& state = m_check.state();
     const std::string displayName = installerDisplayName(state.downloadName);
-    memo("");
-    memo(inLanguage(m_language, text::installationOf) + displayName +
-         inLanguage(m_language, text::isBeingStarted));
+    addLine("");
+    addLine(inLanguage(m_language, text::installationOf) + displayName +
+            inLanguage(m_language, text::isBeingStarted));
     if (!m_shellOpen(QFile::decodeName(QByteArray::fromStdString(state.installerPath)))) {
-        memo(inLanguage(m_language, text::installationFailed));
+        addLine(inLanguage(m_language, text::installationFailed));
         return;
     }
-    memo(inLanguage(m_language, text::installationOf) + displayName +
-         inLanguage(m_language, text::hasStarted));
+    addLine(inLanguage(m_language, text::installationOf) + displayName +
+            inLanguage(m_language, text::hasStarted));
     // Ends the program as any exit does, so the installer can replace it.
     QCoreApplication::quit();
 }
@@ -178,13 +178,13 @@ void UpdateWindow::showWindow(const std::string& caption)
     activateWindow();
 }
 
-void UpdateWindow::clearMemo()
+void UpdateWindow::clearLines()
 {
     m_lines.clear();
     m_output->clear();
 }
 
-void UpdateWindow::memo(const std::string& line)
+void UpdateWindow::addLine(const std::string& line)
 {
     m_lines << QString::fromStdString(line);
     m_output->setPlainText(m_lines.join(QLatin1Char('\n')));

@@ -58,8 +58,8 @@ private:
     // UpdateUi
     void busy(bool on) override;
     void showWindow(const std::string& caption) override;
-    void clearMemo() override;
-    void memo(const std::string& line) override;
+    void clearLines() override;
+    void addLine(const std::string& line) override;
     void setDownloadButton(const std::string& caption) override;
     void showDownloadButton(bool shown) override;
     void setExitButton(const std::string& caption) override;

@@ -11,7 +11,7 @@ WorkerUserInterface::WorkerUserInterface(UserInterface& gui, QObject* parent)
 {
 }
 
-// Posted in the order the engine calls: a question waits behind the memo lines before it.
+// Posted in the order the engine calls: a question waits behind the output lines before it.
 template <typename Call> void WorkerUserInterface::post(Call call)
 {
     const auto guarded = [this, call = std::move(call)] {
@@ -32,9 +32,9 @@ template <typename Call> void WorkerUserInterface::waitFor(Call call)
         QMetaObject::invokeMethod(this, std::move(call), Qt::BlockingQueuedConnection);
 }
 
-void WorkerUserInterface::memo(const std::string& line)
+void WorkerUserInterface::addLine(const std::string& line)
 {
-    post([this, line] { m_gui.memo(line); });
+    post([this, line] { m_gui.addLine(line); });
 }
 
 void WorkerUserInterface::failure(const std::string& line)
@@ -42,9 +42,9 @@ void WorkerUserInterface::failure(const std::string& line)
     post([this, line] { m_gui.failure(line); });
 }
 
-void WorkerUserInterface::clearMemo()
+void WorkerUserInterface::clearLines()
 {
-    post([this] { m_gui.clearMemo(); });
+    post([this] { m_gui.clearLines(); });
 }
 
 void WorkerUserInterface::progress(int position)

@@ -10,7 +10,7 @@
 namespace kx {
 
 /**
- * The engine's user interface on the worker thread. What only shows (memo lines, progress, the
+ * The engine's user interface on the worker thread. What only shows (output lines, progress, the
  * status line, the cursor) goes to the window's user interface through queued calls and the
  * worker goes on; a question waits on the worker until the GUI thread has answered it.
  * The object lives in the GUI thread: it is the receiver of those calls.
@@ -29,9 +29,9 @@ public:
     /** A new run: the next progress position is posted whatever it is. */
     void restart() { m_lastProgress = -1; }
 
-    void memo(const std::string& line) override;
+    void addLine(const std::string& line) override;
     void failure(const std::string& line) override;
-    void clearMemo() override;
+    void clearLines() override;
     void progress(int position) override;
     void showProgress(bool shown) override;
     void progressTotalKnown(bool known) override;

@@ -253,7 +253,7 @@ private slots:
             QVERIFY2(run.out.contains(QString::fromUtf8(part)), part);
     }
 
-    void makeBackupsPrintsTheMemoAndKeepsTheStoredDrive()
+    void makeBackupsPrintsTheLinesAndKeepsTheStoredDrive()
     {
         Fixture fixture;
         fixture.addDrive('c');
@@ -1114,10 +1114,10 @@ private slots:
         const Run run = kopierix(args, QString(), 0, c);
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.err, filled(err, c));
-        QStringList memo;
+        QStringList shown;
         for (const QString& path : added)
-            memo << fixture.native(path.toStdString()) + " added";
-        QCOMPARE(run.out, (memo.isEmpty() ? QString() : memo.join('\n') + '\n') + summary);
+            shown << fixture.native(path.toStdString()) + " added";
+        QCOMPARE(run.out, (shown.isEmpty() ? QString() : shown.join('\n') + '\n') + summary);
 
         // Each file added has its copy and the log's lines; nothing else reached the medium.
         const QByteArray log = readAll(fixture.dataPath() + "/Kopierix.log");

@@ -106,7 +106,7 @@ private slots:
         QTest::mouseClick(form.findChild<QAbstractButton*>(button), Qt::LeftButton);
         QCOMPARE(rig.ui.warnings,
                  std::vector<std::string>{warning.arg(settingsFolder).toStdString()});
-        QVERIFY(rig.ui.memoLines.empty());
+        QVERIFY(rig.ui.outputLines.empty());
         QVERIFY(!fixture.exists("e:\\c-\\a.txt"));
         QCOMPARE(fixture.readFile("e:\\c-\\b.txt"), QByteArray("b"));
         QVERIFY(!fixture.exists("c:\\b.txt") && !fixture.exists("c:\\B.txt"));

@@ -128,14 +128,14 @@ struct Program
     explicit Program(std::unique_ptr<kx::Platform> platform) : app(std::move(platform))
     {
         app.createWindows();
-        main = app.mainForm();
+        main = app.mainWindow();
         main->show();
         QSignalSpy painted(main, &MainWindow::firstPaintFinished);
         if (!main->firstPaintDone())
             painted.wait(10000);
     }
 
-    QStringList memo() const
+    QStringList shownLines() const
     {
         return main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
             ->toPlainText()
@@ -320,12 +320,12 @@ private slots:
 
         QVERIFY(main->firstPaintDone());
         QCOMPARE(main->windowTitle(), title);
-        QCOMPARE(program.memo().first(), firstLine);
+        QCOMPARE(program.shownLines().first(), firstLine);
         // The texts stand line by line as the user reads them, the empty lines included.
         const int expectedLines = firstLine.startsWith(QLatin1String("Eerste"))  ? 10
                                   : firstLine.startsWith(QLatin1String("First")) ? 8
                                                                                  : 9;
-        QCOMPARE(program.memo().size(), expectedLines);
+        QCOMPARE(program.shownLines().size(), expectedLines);
         QCOMPARE(main->findChild<QPushButton*>(QStringLiteral("NieuwerBtn"))->text(),
                  nieuwerCaption);
         QVERIFY2(program.status().startsWith(statusStart), qPrintable(program.status()));
@@ -362,11 +362,11 @@ private slots:
         Program program;
 
         program.run("MaakBackupBtn");
-        const QStringList memo = program.memo();
-        QCOMPARE(memo.value(0), fixture.native("s:\\Docs\\a.txt") + " copied to e:");
-        QCOMPARE(memo.value(1), QString());
-        QCOMPARE(memo.value(2), QStringLiteral("Number of files copied to e: = 1"));
-        QCOMPARE(memo.value(4), QStringLiteral("Total number of Backup files = 1"));
+        const QStringList shown = program.shownLines();
+        QCOMPARE(shown.value(0), fixture.native("s:\\Docs\\a.txt") + " copied to e:");
+        QCOMPARE(shown.value(1), QString());
+        QCOMPARE(shown.value(2), QStringLiteral("Number of files copied to e: = 1"));
+        QCOMPARE(shown.value(4), QStringLiteral("Total number of Backup files = 1"));
         QVERIFY2(program.status().startsWith(QLatin1String(" Backup drive: e:, latest backup: ")),
                  qPrintable(program.status()));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
@@ -401,15 +401,15 @@ private slots:
         QVERIFY2(question.endsWith("Do you want to copy what fits?"), qPrintable(question));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("old copy"));
         QCOMPARE(program.status(), statusBefore);
-        const QStringList memo = program.memo();
+        const QStringList shown = program.shownLines();
         if (button == QLatin1String("NeeBtn")) {
-            QVERIFY2(memo.join(QString()).isEmpty(), qPrintable(memo.join('|')));
+            QVERIFY2(shown.join(QString()).isEmpty(), qPrintable(shown.join('|')));
             return;
         }
-        QVERIFY2(memo.contains(fixture.native("s:\\Docs\\a.txt") +
-                               " not copied to e: - not enough space on the disk"),
-                 qPrintable(memo.join('|')));
-        QVERIFY(memo.contains(QStringLiteral("Number of failed copies = 1")));
+        QVERIFY2(shown.contains(fixture.native("s:\\Docs\\a.txt") +
+                                " not copied to e: - not enough space on the disk"),
+                 qPrintable(shown.join('|')));
+        QVERIFY(shown.contains(QStringLiteral("Number of failed copies = 1")));
     }
 
     // The windows show dates in a form of their own (a year of four digits); the log keeps the
@@ -507,21 +507,21 @@ private slots:
         const QString told = QStringLiteral("The activity log %1/Kopierix.log cannot be written: "
                                             "Not a directory")
                                  .arg(fixture.dataPath());
-        QCOMPARE(program.memo().value(0), QStringLiteral("First use:"));
-        QCOMPARE(program.memo().count(told), 1);
-        QCOMPARE(program.memo().last(), told);
+        QCOMPARE(program.shownLines().value(0), QStringLiteral("First use:"));
+        QCOMPARE(program.shownLines().count(told), 1);
+        QCOMPARE(program.shownLines().last(), told);
 
         // The work goes on, and the failure is not told again.
         program.run("MaakBackupBtn");
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
-        QVERIFY(!program.memo().contains(told));
+        QVERIFY(!program.shownLines().contains(told));
     }
 
     void restoreAll_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("source");
-        QTest::addColumn<QString>("lastMemoLineStart");
+        QTest::addColumn<QString>("lastOutputLineStart");
         QTest::newRow("No") << "NeeBtn" << QByteArray("changed source") << "First use:";
         QTest::newRow("Yes") << "JaBtn" << QByteArray("old copy") << "Free Space on e:\\ =";
     }
@@ -529,7 +529,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QByteArray, source);
-        QFETCH(QString, lastMemoLineStart);
+        QFETCH(QString, lastOutputLineStart);
         Fixture fixture;
         backupAndNewerSource(fixture);
         Program program;
@@ -539,14 +539,14 @@ private slots:
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), source);
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Restore\" clicked"));
         if (button == QLatin1String("JaBtn"))
-            QVERIFY(
-                program.memo().contains(QStringLiteral("Number of files restored from e: = 1")));
+            QVERIFY(program.shownLines().contains(
+                QStringLiteral("Number of files restored from e: = 1")));
         else // nothing follows the click
             QCOMPARE(logLines(fixture).last(), QStringLiteral("Button \"Restore\" clicked"));
-        const QStringList memo = program.memo();
-        QVERIFY2(memo.first().startsWith(lastMemoLineStart) ||
-                     memo.last().startsWith(lastMemoLineStart),
-                 qPrintable(memo.join(QLatin1Char('|'))));
+        const QStringList shown = program.shownLines();
+        QVERIFY2(shown.first().startsWith(lastOutputLineStart) ||
+                     shown.last().startsWith(lastOutputLineStart),
+                 qPrintable(shown.join(QLatin1Char('|'))));
         QVERIFY(!program.main->operationWorking());
     }
 
@@ -698,8 +698,8 @@ private slots:
         const QString caption = button->text();
         const QString docs = fixture.native("s:\\Docs\\f");
         const auto copiedLines = [&] {
-            const QStringList memo = program.memo();
-            return std::count_if(memo.begin(), memo.end(), [&](const QString& line) {
+            const QStringList shown = program.shownLines();
+            return std::count_if(shown.begin(), shown.end(), [&](const QString& line) {
                 return line.startsWith(docs) && line.endsWith(QLatin1String(" copied to e:"));
             });
         };
@@ -728,13 +728,13 @@ private slots:
         QCOMPARE(renewed, copied);
         QCOMPARE(tempFiles(fixture.root()), QStringList());
 
-        const QStringList memo = program.memo();
-        QVERIFY(memo.size() >= 2);
-        QCOMPARE(memo[memo.size() - 2], QStringLiteral("Stopped by the user"));
-        QVERIFY2(memo.last().startsWith(QLatin1String("Free ")), qPrintable(memo.last()));
-        QVERIFY(memo.contains(QStringLiteral("Number of files copied to e: = %1").arg(copied)));
+        const QStringList shown = program.shownLines();
+        QVERIFY(shown.size() >= 2);
+        QCOMPARE(shown[shown.size() - 2], QStringLiteral("Stopped by the user"));
+        QVERIFY2(shown.last().startsWith(QLatin1String("Free ")), qPrintable(shown.last()));
+        QVERIFY(shown.contains(QStringLiteral("Number of files copied to e: = %1").arg(copied)));
         const QStringList log = logLines(fixture);
-        QCOMPARE(log.mid(log.size() - 2), memo.mid(memo.size() - 2));
+        QCOMPARE(log.mid(log.size() - 2), shown.mid(shown.size() - 2));
         QVERIFY(log.contains(QStringLiteral("Button \"Make Backups\" clicked")));
         QCOMPARE(fixture.setting(QStringLiteral("Last BackUp"), QStringLiteral("e-")), lastBackup);
         QCOMPARE(fixture.setting(QStringLiteral("Total Size"), QStringLiteral("e-")), totalSize);
@@ -782,7 +782,7 @@ private slots:
         verify->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!main->runner()->isRunning(), 20000);
         const QString found = line.arg(fixture.native("s:\\Docs\\b.txt"));
-        QCOMPARE(program.memo().value(0), found);
+        QCOMPARE(program.shownLines().value(0), found);
         const QStringList log = logLines(fixture);
         QVERIFY(log.contains(chosen));
         QVERIFY(log.contains(found));
@@ -910,7 +910,7 @@ private slots:
         Fixture fixture;
         backupAndNewerSource(fixture);
         Program program(locale.toStdString());
-        auto* memo = program.main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* shown = program.main->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
         auto* menu = program.main->findChild<QMenu*>(QStringLiteral("MemoMenu"));
         QVERIFY(menu);
 
@@ -920,8 +920,8 @@ private slots:
                 popup->close();
         });
         const QPoint at(10, 10);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(memo->viewport(), &click);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, shown->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(shown->viewport(), &click);
         QTRY_VERIFY(menu->isVisible());
         QStringList texts;
         for (const QAction* action : menu->actions()) {
@@ -935,10 +935,10 @@ private slots:
 
         QAction* copyAction = menu->actions().last();
         QVERIFY(!copyAction->isEnabled());
-        memo->selectAll();
+        shown->selectAll();
         QVERIFY(copyAction->isEnabled());
         copyAction->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), memo->toPlainText());
+        QCOMPARE(QApplication::clipboard()->text(), shown->toPlainText());
     }
 
     // The log and the help pages open in the desktop's program for them; without one, a

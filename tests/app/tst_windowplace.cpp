@@ -46,7 +46,7 @@ private slots:
         for (int start = 1; start <= 3; ++start) {
             Application app(std::make_unique<kx::LinuxPlatform>());
             app.createWindows();
-            MainWindow* main = app.mainForm();
+            MainWindow* main = app.mainWindow();
             QSignalSpy painted(main, &MainWindow::firstPaintFinished);
             main->show();
             QVERIFY(painted.wait(10000));

@@ -147,7 +147,7 @@ void lookAtWindows(const QString& language)
     Application app(
         std::make_unique<LocalePlatform>(language == QLatin1String("nld") ? "nl_NL.UTF-8" : "C"));
     app.createWindows();
-    MainWindow* main = app.mainForm();
+    MainWindow* main = app.mainWindow();
     main->show();
     QSignalSpy painted(main, &MainWindow::firstPaintFinished);
     if (!main->firstPaintDone())

@@ -42,10 +42,10 @@ struct EngineRig
         return kx::selectBackupDrive(ctx, letter, {.windowsReady = true});
     }
 
-    QStringList memo() const
+    QStringList shownLines() const
     {
         QStringList lines;
-        for (const auto& l : ui.memoLines)
+        for (const auto& l : ui.outputLines)
             lines << QString::fromStdString(l);
         return lines;
     }

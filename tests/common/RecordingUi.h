@@ -15,7 +15,7 @@ namespace kx::test {
 class RecordingUi : public UserInterface
 {
 public:
-    std::vector<std::string> memoLines;
+    std::vector<std::string> outputLines;
     std::vector<std::string> warnings;
     std::vector<std::string> informations;
     std::vector<std::string> timed;
@@ -26,19 +26,19 @@ public:
     std::deque<std::string> textAnswers; // empty: cancels
     /** Each call of progressBytes: the bytes copied and the run's total. */
     std::vector<std::pair<std::int64_t, std::int64_t>> byteProgress;
-    /** The memo's length when the run first told its byte total; -1 before. */
-    long memoAtByteTotal = -1;
+    /** The shown's length when the run first told its byte total; -1 before. */
+    long linesAtByteTotal = -1;
     bool progressShown = false;
     bool isBusy = false;
 
-    void memo(const std::string& line) override { memoLines.push_back(line); }
-    void clearMemo() override { memoLines.clear(); }
+    void addLine(const std::string& line) override { outputLines.push_back(line); }
+    void clearLines() override { outputLines.clear(); }
     void progress(int position) override { positions.push_back(position); }
     void showProgress(bool shown) override { progressShown = shown; }
     void progressBytes(std::int64_t done, std::int64_t total) override
     {
         if (byteProgress.empty())
-            memoAtByteTotal = static_cast<long>(memoLines.size());
+            linesAtByteTotal = static_cast<long>(outputLines.size());
         byteProgress.emplace_back(done, total);
     }
     void status(const std::string& text) override { statusLines.push_back(text); }

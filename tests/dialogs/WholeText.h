@@ -123,11 +123,11 @@ inline QStringList fitProblems(const QWidget* window)
             if (!showsWholeText(button))
                 problems << name(button) + QStringLiteral(" cuts \"") + button->text() +
                                 QStringLiteral("\"");
-        } else if (const auto* memo = qobject_cast<const QPlainTextEdit*>(widget)) {
+        } else if (const auto* shown = qobject_cast<const QPlainTextEdit*>(widget)) {
             // Wrapped, a message may only grow downwards.
-            if (memo->objectName() == QLatin1String("MessageMemo") &&
-                memo->verticalScrollBar()->maximum() > 0)
-                problems << name(memo) + QStringLiteral(" needs a scroll bar for its text");
+            if (shown->objectName() == QLatin1String("MessageMemo") &&
+                shown->verticalScrollBar()->maximum() > 0)
+                problems << name(shown) + QStringLiteral(" needs a scroll bar for its text");
         }
     }
     for (qsizetype i = 0; i < shown.size(); ++i) {

@@ -59,11 +59,11 @@ QStringList cutTexts(const QWidget* page, const QWidget* window)
                 metrics.height() > b->height())
                 problems << b->objectName() + QStringLiteral(" cuts \"") + b->text() +
                                 QStringLiteral("\"");
-        } else if (const auto* memo = qobject_cast<const QTextEdit*>(widget)) {
-            const QSizeF text = memo->document()->size();
-            const QSize view = memo->viewport()->size();
+        } else if (const auto* shown = qobject_cast<const QTextEdit*>(widget)) {
+            const QSizeF text = shown->document()->size();
+            const QSize view = shown->viewport()->size();
             if (text.width() > view.width() || text.height() > view.height())
-                problems << memo->objectName() + QStringLiteral(" cuts its text");
+                problems << shown->objectName() + QStringLiteral(" cuts its text");
         }
     }
     return problems;
@@ -216,7 +216,7 @@ void TestAboutDialog::handOvers()
 
     AboutDialog about(QString(), mainCaption(QString()), versionText(QString()));
     TimedMessage messages;
-    about.setMessageForm(&messages);
+    about.setTimedMessage(&messages);
     QList<QUrl> opened;
     about.setUrlOpener([&](const QUrl& url) {
         opened << url;

@@ -72,29 +72,30 @@ QString outsideWindow(const QWidget* widget, const QWidget* window)
            QStringLiteral(" outside the window ") + describe(window->rect());
 }
 
-// Every line of a message memo's text, as laid out, lies wholly inside the memo's view, and the
-// memo inside its window.
-QStringList memoProblems(QPlainTextEdit* memo, QWidget* window)
+// Every line of a message text, as laid out, lies wholly inside its view, and the
+// text inside its window.
+QStringList messageTextProblems(QPlainTextEdit* messageText, QWidget* window)
 {
-    QStringList problems{outsideWindow(memo, window)};
-    if (memo->fontInfo().pixelSize() != window->fontInfo().pixelSize())
-        problems << QStringLiteral("the memo does not show its window's font");
-    const QRect view = memo->viewport()->rect();
-    QTextCursor cursor(memo->document());
+    QStringList problems{outsideWindow(messageText, window)};
+    if (messageText->fontInfo().pixelSize() != window->fontInfo().pixelSize())
+        problems << QStringLiteral("the message text does not show its window's font");
+    const QRect view = messageText->viewport()->rect();
+    QTextCursor cursor(messageText->document());
     for (const auto end : {QTextCursor::Start, QTextCursor::End}) {
         cursor.movePosition(end);
-        const QRect line = memo->cursorRect(cursor);
+        const QRect line = messageText->cursorRect(cursor);
         if (!view.contains(line))
             problems << QStringLiteral("text line at ") + describe(line) +
-                            QStringLiteral(" outside the memo's view ") + describe(view);
+                            QStringLiteral(" outside the text view ") + describe(view);
     }
-    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = messageText->document()->begin(); block.isValid();
+         block = block.next()) {
         const QTextLayout* layout = block.layout();
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QRectF line = layout->lineAt(i).naturalTextRect();
             if (line.right() > view.width())
                 problems << QStringLiteral("a line of \"") + block.text() +
-                                QStringLiteral("\" is wider than the memo");
+                                QStringLiteral("\" is wider than the message text");
         }
     }
     return problems;
@@ -229,7 +230,7 @@ void TestMessageDialogs::yesNoSizing()
     QuestionDialog dlg{QString()};
     QVERIFY(qFuzzyCompare(fontGrowth(dlg.font()), 1.0));
     auto* panel = dlg.findChild<QFrame*>(QStringLiteral("MessagePanel"));
-    auto* memo = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
+    auto* messageText = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
     QRect panelGeometry, yes, no, cancel;
     QSize client, frame;
     QPoint position;
@@ -244,7 +245,7 @@ void TestMessageDialogs::yesNoSizing()
         client = dlg.size();
         frame = dlg.frameGeometry().size();
         position = dlg.pos();
-        for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
+        for (QTextBlock b = messageText->document()->begin(); b.isValid(); b = b.next())
             shownLines += b.layout()->lineCount();
         QTest::mouseClick(button(&dlg, "NeeBtn"), Qt::LeftButton);
     });
@@ -324,10 +325,10 @@ void TestMessageDialogs::questionShowsWholeText()
     QStringList problems;
     whenShown(&dlg, [&] {
         auto* panel = dlg.findChild<QFrame*>(QStringLiteral("MessagePanel"));
-        auto* memo = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
-        problems << memoProblems(memo, &dlg) << outsideWindow(panel, &dlg);
-        if (!panel->contentsRect().contains(memo->geometry()))
-            problems << QStringLiteral("the memo reaches over its frame");
+        auto* messageText = dlg.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
+        problems << messageTextProblems(messageText, &dlg) << outsideWindow(panel, &dlg);
+        if (!panel->contentsRect().contains(messageText->geometry()))
+            problems << QStringLiteral("the message text reaches over its frame");
         problems << buttonRowProblems(
             {button(&dlg, "JaBtn"), button(&dlg, "NeeBtn"), button(&dlg, "CancelBtn")}, panel,
             &dlg);
@@ -602,7 +603,7 @@ void TestMessageDialogs::timedMessageShowsWholeText_data()
     for (const Language language : {Language::Dutch, Language::English}) {
         const QList<std::tuple<const char*, QString, QString>> messages{
             {"no browser", shownText(language, text::browserFailed), QString()},
-            // The first line is longer than the memo is wide.
+            // The first line is longer than the messageText is wide.
             {"no temporary disk", shownText(language, text::noTempDiskLargeEnough),
              shownText(language, text::duplicatingNotPossible)},
         };
@@ -628,8 +629,8 @@ void TestMessageDialogs::timedMessageShowsWholeText()
     QStringList problems;
     QTimer::singleShot(0, &form, [&] {
         QTimer::singleShot(0, &form, [&] {
-            auto* memo = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
-            problems << memoProblems(memo, &form);
+            auto* messageText = form.findChild<QPlainTextEdit*>(QStringLiteral("MessageMemo"));
+            problems << messageTextProblems(messageText, &form);
         });
         form.showTimed(line1, line2, 50, kMainWindow);
         returned = true;

@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
         QCOMPARE(fixture.mtime("s:\\Docs\\a.txt"), kNewer);
         QCOMPARE(fixture.readFile("e:\\S-Docs\\a.txt"), QByteArray("backup"));
-        QVERIFY(ui.memoLines.empty());
+        QVERIFY(ui.outputLines.empty());
     }
 };
 

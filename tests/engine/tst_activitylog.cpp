@@ -91,10 +91,10 @@ private slots:
         QVERIFY(QFileInfo(fixture.dataPath() + "/Kopierix.log/blocked").isDir());
         // Said once a run, as a failure of the run.
         const std::string line = told.arg(fixture.dataPath() + "/Kopierix.log").toStdString();
-        QCOMPARE(ui.memoLines, std::vector<std::string>{line});
+        QCOMPARE(ui.outputLines, std::vector<std::string>{line});
         log.resume(language.toStdString());
         log.writeLog("lost line of the next run");
-        QCOMPARE(ui.memoLines, (std::vector<std::string>{line, line}));
+        QCOMPARE(ui.outputLines, (std::vector<std::string>{line, line}));
     }
 
     void linesGoOnlyIntoARegularFileOfItsOwn_data()
@@ -155,7 +155,7 @@ private slots:
         // The user is told, once, why the log is not written.
         const std::string told =
             "The activity log " + log.currentLogPath() + " cannot be written: Not a regular file";
-        QCOMPARE(ui.memoLines, std::vector<std::string>{told});
+        QCOMPARE(ui.outputLines, std::vector<std::string>{told});
     }
 };
 

@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(s.media.current.totalSize, std::int64_t(12345));
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(s.tempRoot().isEmpty());
-        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.ui.outputLines.empty());
         QVERIFY(!s.ui.progressShown);
     }
 
@@ -272,7 +272,7 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("area"); // as the platform offers it; empty for its own choice
-        QTest::addColumn<QStringList>("memo"); // %1 the copied size, %2 the free space
+        QTest::addColumn<QStringList>("shown"); // %1 the copied size, %2 the free space
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("ready");
@@ -315,7 +315,7 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QString, area);
-        QFETCH(QStringList, memo);
+        QFETCH(QStringList, shown);
         QFETCH(QStringList, log);
         QFETCH(QString, status);
         QFETCH(QString, ready);
@@ -349,11 +349,11 @@ private slots:
         QCOMPARE(s.tempRoot(), area.isEmpty() ? QStringList() : QStringList({"Users"}));
         QCOMPARE(run.tempDrive, 't');
 
-        for (QStringList* lines : {&memo, &log}) {
+        for (QStringList* lines : {&shown, &log}) {
             for (auto& line : *lines)
                 line.replace("%1", s.size(7)).replace("%2", s.size(kMediumFree));
         }
-        QCOMPARE(Setup::qt(s.ui.memoLines), memo);
+        QCOMPARE(Setup::qt(s.ui.outputLines), shown);
         QCOMPARE(s.logLines(), log);
         QCOMPARE(Setup::qt(s.ui.informations), QStringList({ready}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
@@ -463,10 +463,10 @@ private slots:
                               "temporerally copy the Backups to.\rDuplicating of the backup disk "
                               "is not possible."}));
         if (run.tempDrive != 0)
-            QCOMPARE(Setup::qt(s.ui.memoLines),
+            QCOMPARE(Setup::qt(s.ui.outputLines),
                      QStringList({"Not enough space on t: for the temp. files."}));
         else
-            QVERIFY(s.ui.memoLines.empty());
+            QVERIFY(s.ui.outputLines.empty());
         QVERIFY(s.tempRoot().isEmpty());
         QCOMPARE(s.ui.questions.size(), std::size_t(1));
         QVERIFY(s.logLines().isEmpty());
@@ -598,12 +598,12 @@ private slots:
 
         QCOMPARE(s.fixture.readFile("e:\\S-\\boot.ini"), QByteArray("r"));
         QVERIFY(!s.fixture.exists("e:\\S-Docs\\a.txt"));
-        const QStringList memo = Setup::qt(s.ui.memoLines);
-        QVERIFY(memo.contains("Number of files copied to t: = 3"));
-        QVERIFY(memo.contains("Folder " + s.fixture.native("t:\\Kopierix-S-Docs") +
-                              " cannot be read: Permission denied"));
-        QVERIFY(memo.contains("Number of files, copied from t: to e: = 1"));
-        QVERIFY(memo.contains("Number of folders that could not be read = 1"));
+        const QStringList shown = Setup::qt(s.ui.outputLines);
+        QVERIFY(shown.contains("Number of files copied to t: = 3"));
+        QVERIFY(shown.contains("Folder " + s.fixture.native("t:\\Kopierix-S-Docs") +
+                               " cannot be read: Permission denied"));
+        QVERIFY(shown.contains("Number of files, copied from t: to e: = 1"));
+        QVERIFY(shown.contains("Number of folders that could not be read = 1"));
         QVERIFY(s.logLines().contains("Number of folders that could not be read = 1"));
         QCOMPARE(run.failedCount, std::uint64_t(1));
     }
@@ -700,7 +700,7 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("failCopyTo"); // a copy of either half that fails
         QTest::addColumn<bool>("flushFails");    // the new medium does not take its flush
-        QTest::addColumn<QStringList>("told");   // the lines of the box, also in the memo
+        QTest::addColumn<QStringList>("told");   // the lines of the box, also in the output lines
         QTest::newRow("a file of the first half")
             << ""
             << "t:\\Kopierix-S-\\boot.ini" << false
@@ -739,12 +739,12 @@ private slots:
         // The missing file as the user finds it on the medium.
         told.replaceInStrings("%e", s.fixture.native("e:\\"));
         QCOMPARE(Setup::qt(s.ui.warnings), QStringList({told.join('\r')}));
-        const QStringList memo = Setup::qt(s.ui.memoLines);
-        QCOMPARE(memo.mid(memo.indexOf(told[0]), told.size()), told);
+        const QStringList shown = Setup::qt(s.ui.outputLines);
+        QCOMPARE(shown.mid(shown.indexOf(told[0]), told.size()), told);
         QVERIFY(s.logLines().contains(told.last()));
         if (flushFails) {
-            QVERIFY(memo.contains("What was written to e: did not reach the disk: "
-                                  "Input/output error"));
+            QVERIFY(shown.contains("What was written to e: did not reach the disk: "
+                                   "Input/output error"));
             // Copies that may not be there make no backup of today.
             QCOMPARE(s.media.current.lastBackupDate, 45000.25);
         }
@@ -785,9 +785,9 @@ private slots:
         QVERIFY(!run.completed);
         QCOMPARE(newMedium, secondHalf);
         QCOMPARE(s.tempRoot(), QStringList());
-        const QStringList memo = Setup::qt(s.ui.memoLines);
-        QCOMPARE(memo.last(), QString("The temporary copies on t: have been removed"));
-        QVERIFY(memo.contains("Stopped by the user"));
+        const QStringList shown = Setup::qt(s.ui.outputLines);
+        QCOMPARE(shown.last(), QString("The temporary copies on t: have been removed"));
+        QVERIFY(shown.contains("Stopped by the user"));
         QVERIFY(s.logLines().contains("The temporary copies on t: have been removed"));
         // The medium the copies came from is untouched.
         QVERIFY(QFileInfo::exists(s.fixture.root() + (secondHalf ? "/old-e" : "/drive-e") +

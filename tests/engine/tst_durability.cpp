@@ -102,15 +102,15 @@ struct Run
     std::unique_ptr<EngineRig> rig;
 };
 
-/** The memo lines join the platform's steps, so their order can be read. */
+/** The output lines join the platform's steps, so their order can be read. */
 struct InterleavingUi : RecordingUi
 {
     std::vector<std::string>* events = nullptr;
-    void memo(const std::string& line) override
+    void addLine(const std::string& line) override
     {
-        RecordingUi::memo(line);
+        RecordingUi::addLine(line);
         if (events)
-            events->push_back("memo " + line);
+            events->push_back("line " + line);
     }
 };
 
@@ -243,7 +243,7 @@ private slots:
             const std::size_t staged = indexOf(e, "stage " + dest);
             const std::size_t renamed = indexOf(e, "rename " + dest);
             const std::size_t told = indexOf(
-                e, "memo " + run.fixture.nativeBytes("c:\\Docs\\f" + std::to_string(i) + ".txt") +
+                e, "line " + run.fixture.nativeBytes("c:\\Docs\\f" + std::to_string(i) + ".txt") +
                        " copied to e:");
             QVERIFY(staged < renamed && renamed < told && told < e.size());
             // A flush lies between the copy's writing and its rename.
@@ -264,9 +264,9 @@ private slots:
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
         QCOMPARE(outcome.copiedCount, std::uint64_t(0));
-        QVERIFY(run.rig->memo().contains(run.fixture.native("c:\\Docs\\a.txt") +
-                                         " not copied to e: - Input/output error"));
-        QVERIFY(run.rig->memo().contains("Number of failed copies = 1"));
+        QVERIFY(run.rig->shownLines().contains(run.fixture.native("c:\\Docs\\a.txt") +
+                                               " not copied to e: - Input/output error"));
+        QVERIFY(run.rig->shownLines().contains("Number of failed copies = 1"));
     }
 
     void aSourceThatChangesWhileItIsCopiedIsNotKept()
@@ -292,8 +292,8 @@ private slots:
 
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin"), QByteArray("old"));
         QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
-        QVERIFY(run.rig->memo().contains(run.fixture.native("c:\\Docs\\big.bin") +
-                                         " not copied to e: - changed while being copied"));
+        QVERIFY(run.rig->shownLines().contains(run.fixture.native("c:\\Docs\\big.bin") +
+                                               " not copied to e: - changed while being copied"));
         QCOMPARE(outcome.failedCount, std::uint64_t(1));
 
         // Left alone, it is copied at the next run.
@@ -366,7 +366,7 @@ private slots:
                 QVERIFY2(i < sync ||
                              !e[i].starts_with("rename " + std::string(1, drive.toLatin1())),
                          e[i].c_str());
-                QVERIFY2(i > sync || !e[i].starts_with("memo Number of files"), e[i].c_str());
+                QVERIFY2(i > sync || !e[i].starts_with("line Number of files"), e[i].c_str());
             }
         }
     }
@@ -389,7 +389,8 @@ private slots:
         QVERIFY(outcome.failed.value_or(1) > 0);
         const QString line =
             "What was written to " + drive + ": did not reach the disk: Input/output error";
-        QVERIFY2(run.rig->memo().contains(line), qPrintable(run.rig->memo().join('\n')));
+        QVERIFY2(run.rig->shownLines().contains(line),
+                 qPrintable(run.rig->shownLines().join('\n')));
         QVERIFY(run.rig->logLines(run.fixture).contains(line));
         QCOMPARE(run.fixture.setting("Last BackUp", "e-"), dateBefore);
     }

@@ -89,8 +89,8 @@ private slots:
         QCOMPARE(fixture.readFile(m + "b.txt"), QByteArray("123"));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(108));
         const QString added = language == "nld" ? " toegevoegd" : " added";
-        QCOMPARE(rig.memo(), (QStringList{fixture.native(folder + "a.txt") + added,
-                                          fixture.native(folder + "b.txt") + added}));
+        QCOMPARE(rig.shownLines(), (QStringList{fixture.native(folder + "a.txt") + added,
+                                                fixture.native(folder + "b.txt") + added}));
         QCOMPARE(rig.logLines(fixture).mid(0, 3),
                  log.replaceInStrings("%c", fixture.native("c:\\"))
                      .replaceInStrings("%e", fixture.native("e:\\")));
@@ -99,13 +99,13 @@ private slots:
 
         // Again, unchanged: the copy is up to date, so the file is reported as not added; the
         // two lines about the attempt are logged all the same.
-        rig.ui.memoLines.clear();
+        rig.ui.outputLines.clear();
         QCOMPARE(addFiles(rig.ctx, folder, {"a.txt"}).done, std::size_t(0));
         QCOMPARE(rig.ui.warnings,
                  std::vector<std::string>{fixture.nativeBytes(m + "a.txt") +
                                           (language == "nld" ? " is niet toegevoegd aan e:\\"
                                                              : " is not added to e:\\")});
-        QVERIFY(rig.ui.memoLines.empty());
+        QVERIFY(rig.ui.outputLines.empty());
         QCOMPARE(rig.media.current.totalSize, std::int64_t(108));
         QCOMPARE(rig.logLines(fixture).size(), 8);
 
@@ -199,7 +199,7 @@ private slots:
             QCOMPARE(fixture.readFile("e:\\c-Docs\\" + copy.section('=', 0, 0).toStdString()),
                      copy.section('=', 1).toUtf8());
         QCOMPARE(rig.media.current.totalSize, std::int64_t(10 * added));
-        QCOMPARE(rig.memo().filter(" not copied to e: - "),
+        QCOMPARE(rig.shownLines().filter(" not copied to e: - "),
                  refused.isEmpty() ? QStringList() : QStringList{shown(fixture, refused)});
     }
 
@@ -223,8 +223,8 @@ private slots:
         QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
         QVERIFY(fixture.exists("e:\\c-Docs\\keep.txt"));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(12));
-        QCOMPARE(rig.memo(), (QStringList{shown(fixture, "%e/c-Docs/b.txt verwijderd"),
-                                          shown(fixture, "%e/c-Docs/a.txt verwijderd")}));
+        QCOMPARE(rig.shownLines(), (QStringList{shown(fixture, "%e/c-Docs/b.txt verwijderd"),
+                                                shown(fixture, "%e/c-Docs/a.txt verwijderd")}));
         QCOMPARE(rig.logLines(fixture),
                  (QStringList{shown(fixture, "b.txt verwijderd uit Backup %e/c-Docs"),
                               shown(fixture, "a.txt verwijderd uit Backup %e/c-Docs")}));
@@ -252,8 +252,8 @@ private slots:
         // each file is read and restored under its own name.
         QCOMPARE(fixture.readFile("c:\\Docs\\readme.txt"), QByteArray("backup readme"));
         QVERIFY(!fixture.exists("c:\\Docs\\Readme.txt"));
-        QCOMPARE(rig.memo(), (QStringList{shown(fixture, "%e/c-Docs/readme.txt restored"),
-                                          shown(fixture, "%e/c-Docs/a.txt restored")}));
+        QCOMPARE(rig.shownLines(), (QStringList{shown(fixture, "%e/c-Docs/readme.txt restored"),
+                                                shown(fixture, "%e/c-Docs/a.txt restored")}));
         QCOMPARE(
             rig.logLines(fixture),
             (QStringList{

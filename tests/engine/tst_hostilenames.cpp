@@ -110,8 +110,8 @@ private slots:
         QCOMPARE(backup.copiedCount, std::uint64_t(2));
         // The line names the source as it stands on disk, its backslash and all.
         const std::string line = m.source(name) + "/f.txt copied to e:";
-        QVERIFY(std::find(rig->ui.memoLines.begin(), rig->ui.memoLines.end(), line) !=
-                rig->ui.memoLines.end());
+        QVERIFY(std::find(rig->ui.outputLines.begin(), rig->ui.outputLines.end(), line) !=
+                rig->ui.outputLines.end());
 
         writeNative(m.backup(name) + "/f.txt", "restored", T0);
         rig->ui.yesNoAnswers = {true};

@@ -125,18 +125,18 @@ private slots:
 
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("new content!"));
         QCOMPARE(fixture.mtime("e:\\C-Docs\\a.txt"), T0 + 60);
-        const QStringList memo = rig.memo();
+        const QStringList shown = rig.shownLines();
         // The source as the user knows it; the drive by its letter.
         expected[0].replace("%c", fixture.native("c:\\"));
-        QCOMPARE(memo.mid(0, 6), expected);
-        QCOMPARE(memo.size(), 7);
-        QVERIFY(memo[6].startsWith(language == "nld" ? "Vrije ruimte op e: [backup1] ="
-                                                     : "Free space on e: [backup1] ="));
-        QVERIFY(memo[6].endsWith("Bytes"));
+        QCOMPARE(shown.mid(0, 6), expected);
+        QCOMPARE(shown.size(), 7);
+        QVERIFY(shown[6].startsWith(language == "nld" ? "Vrije ruimte op e: [backup1] ="
+                                                      : "Free space on e: [backup1] ="));
+        QVERIFY(shown[6].endsWith("Bytes"));
 
         const QStringList log = rig.logLines(fixture);
         // The click's line is the window's; the engine's log starts with the run itself.
-        QCOMPARE(log, memo);
+        QCOMPARE(log, shown);
 
         // The medium's records, under its drive key; the size is the one after the refresh.
         QVERIFY(fixture.setting("Last BackUp", "e-Backup1").toDouble() > 45000);
@@ -151,12 +151,12 @@ private slots:
         const QVariant date = fixture.setting("Last BackUp", "e-Backup1");
         rig.ui.statusLines.clear();
         QVERIFY(makeBackups(rig.ctx).entered);
-        QCOMPARE(rig.memo().at(1), language == "nld"
-                                       ? QString("Aantal bestanden gekopieerd naar e: = 0")
-                                       : QString("Number of files copied to e: = 0"));
+        QCOMPARE(rig.shownLines().at(1), language == "nld"
+                                             ? QString("Aantal bestanden gekopieerd naar e: = 0")
+                                             : QString("Number of files copied to e: = 0"));
         QCOMPARE(fixture.setting("Last BackUp", "e-Backup1"), date);
         QCOMPARE(fixture.setting("Total Size", "e-Backup1").toLongLong(), 12);
-        QCOMPARE(rig.memo().at(4), memo.at(5)); // the same disk usage as the run before
+        QCOMPARE(rig.shownLines().at(4), shown.at(5)); // the same disk usage as the run before
         QVERIFY(rig.ui.statusLines.empty());
     }
 
@@ -225,13 +225,14 @@ private slots:
         QCOMPARE(rig.media.current.totalSize, std::int64_t(6 * backups));
         QCOMPARE(run.copiedSize, std::int64_t(6 * copies));
         const std::string odd = fixture.nativeBytes("c:\\Docs\\caf\xe9.txt") + " copied to e:";
-        QVERIFY(std::find(rig.ui.memoLines.begin(), rig.ui.memoLines.end(), odd) !=
-                rig.ui.memoLines.end());
+        QVERIFY(std::find(rig.ui.outputLines.begin(), rig.ui.outputLines.end(), odd) !=
+                rig.ui.outputLines.end());
         QCOMPARE(QFile::permissions(fixture.native("e:\\C-Docs\\locked.txt")),
                  QFile::permissions(fixture.native("c:\\Docs\\locked.txt")));
-        QVERIFY(!rig.memo().contains("Number of failed copies = 1"));
-        QVERIFY(rig.memo().contains("Source drive X: is not available: 1 backup files skipped"));
-        QVERIFY(rig.memo().contains("Number of backup files without a source = 2"));
+        QVERIFY(!rig.shownLines().contains("Number of failed copies = 1"));
+        QVERIFY(
+            rig.shownLines().contains("Source drive X: is not available: 1 backup files skipped"));
+        QVERIFY(rig.shownLines().contains("Number of backup files without a source = 2"));
         QVERIFY(!fixture.exists("e:\\Autorun.inf")); // a fixed disk gets none
     }
 
@@ -257,12 +258,12 @@ private slots:
         QVERIFY(makeBackups(rig.ctx).entered);
 
         QCOMPARE(fixture.readFile("e:\\C-Open\\b.txt"), QByteArray("source"));
-        const QStringList memo = rig.memo();
-        QVERIFY(memo.contains("Folder " + fixture.native("e:\\C-Locked") +
-                              " cannot be read: Permission denied"));
-        QVERIFY(memo.contains("Number of folders that could not be read = 1"));
+        const QStringList shown = rig.shownLines();
+        QVERIFY(shown.contains("Folder " + fixture.native("e:\\C-Locked") +
+                               " cannot be read: Permission denied"));
+        QVERIFY(shown.contains("Number of folders that could not be read = 1"));
         QVERIFY(rig.logLines(fixture).contains("Number of folders that could not be read = 1"));
-        QVERIFY(!memo.join('\n').contains("failed copies"));
+        QVERIFY(!shown.join('\n').contains("failed copies"));
     }
 
     // The status of the files and their sources is looked up ahead, many at once, in runs: the
@@ -323,8 +324,8 @@ private slots:
                         copied << fixture.native(source) + " copied to e:";
                     else if (i % 7 == 0)
                         withoutSource << "No source for backup file " +
-                                        fixture.native("e:\\C-Tree" + sub) + ": " +
-                                        fixture.native(source);
+                                             fixture.native("e:\\C-Tree" + sub) + ": " +
+                                             fixture.native(source);
                 }
             };
         walk(fixture.native("e:\\C-Tree"), "");
@@ -361,9 +362,9 @@ private slots:
 
         QCOMPARE(fixture.readFile(computer + "C-Docs\\a.txt"), QByteArray("new"));
         QCOMPARE(run.backupFileCount, std::uint64_t(1));
-        const QStringList memo = rig.memo();
-        QVERIFY(memo.contains(fixture.native("c:\\Docs\\a.txt") + " copied to e:"));
-        QVERIFY(memo.contains("Number of files copied to e: = 1"));
+        const QStringList shown = rig.shownLines();
+        QVERIFY(shown.contains(fixture.native("c:\\Docs\\a.txt") + " copied to e:"));
+        QVERIFY(shown.contains("Number of files copied to e: = 1"));
     }
 
     void aFailedCopyIsLoggedCountedAndKeepsTheOldCopy()
@@ -387,7 +388,7 @@ private slots:
         const QStringList log = rig.logLines(fixture);
         QVERIFY(log.contains(fixture.native("c:\\Docs\\full.txt") +
                              " niet gekopieerd naar e: - There is not enough space on the disk"));
-        QVERIFY(rig.memo().contains(QString::fromUtf8("Aantal mislukte kopieën = 1")));
+        QVERIFY(rig.shownLines().contains(QString::fromUtf8("Aantal mislukte kopieën = 1")));
     }
 
     void aMissingMediumIsReportedAndNothingIsWalked()
@@ -403,10 +404,11 @@ private slots:
         QVERIFY(!makeBackups(rig.ctx).entered);
         QCOMPARE(rig.ui.warnings,
                  (std::vector<std::string>{"Backupschijf e: is niet aangekoppeld"}));
-        QCOMPARE(rig.memo().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
-        QCOMPARE(rig.memo().at(3), QString("Totaal aantal Backup-bestanden = 0"));
+        QCOMPARE(rig.shownLines().at(1), QString("Aantal bestanden gekopieerd naar e: = 0"));
+        QCOMPARE(rig.shownLines().at(3), QString("Totaal aantal Backup-bestanden = 0"));
         // Free space that cannot be read is no number, in the window or the log.
-        QVERIFY2(rig.memo().filter("Vrije ruimte").isEmpty(), qPrintable(rig.memo().join('\n')));
+        QVERIFY2(rig.shownLines().filter("Vrije ruimte").isEmpty(),
+                 qPrintable(rig.shownLines().join('\n')));
         QVERIFY(rig.logLines(fixture).filter("-1").isEmpty());
     }
 
@@ -455,7 +457,7 @@ private slots:
         const RunResult run = makeBackups(rig.ctx);
         QVERIFY(run.entered);
         QCOMPARE(run.backupFileCount, std::uint64_t(files));
-        QVERIFY(rig.memo().contains("Total number of Backup files = 65537"));
+        QVERIFY(rig.shownLines().contains("Total number of Backup files = 65537"));
     }
 };
 

@@ -322,7 +322,7 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("marker");
-        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("log");
         QTest::newRow("Dutch") << "nld"
                                << " - toegevoegd"
@@ -337,7 +337,7 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QString, marker);
-        QFETCH(QString, memo);
+        QFETCH(QString, shown);
         QFETCH(QString, log);
         Fixture fixture;
         addDrives(fixture);
@@ -367,7 +367,7 @@ private slots:
         QCOMPARE(toList(lines), (QStringList{"c:\\new.txt", "c:\\Docs\\New.doc" + marker}));
         // The list keeps the proposals' drive paths; the lines show the files' own paths.
         const QString newDoc = fixture.native("c:\\Docs\\New.doc");
-        QCOMPARE(toList(rig.ui.memoLines), QStringList{newDoc + memo});
+        QCOMPARE(toList(rig.ui.outputLines), QStringList{newDoc + shown});
         QVERIFY(logLines(fixture).contains(newDoc + log));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(107));
 
@@ -376,8 +376,8 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\c-\\new.txt"), QByteArray("12345"));
         QCOMPARE(toList(lines),
                  (QStringList{"c:\\new.txt" + marker, "c:\\Docs\\New.doc" + marker}));
-        QCOMPARE(toList(rig.ui.memoLines),
-                 (QStringList{newDoc + memo, fixture.native("c:\\new.txt") + memo}));
+        QCOMPARE(toList(rig.ui.outputLines),
+                 (QStringList{newDoc + shown, fixture.native("c:\\new.txt") + shown}));
         QCOMPARE(rig.media.current.totalSize, std::int64_t(112));
 
         // The medium's records got the moment of the command; the date in memory stays.
@@ -388,7 +388,7 @@ private slots:
 
         // A third time nothing is left to add.
         QCOMPARE(addNewFiles(rig.ctx, lines, all).copiedCount, std::uint64_t(0));
-        QCOMPARE(rig.ui.memoLines.size(), std::size_t(2));
+        QCOMPARE(rig.ui.outputLines.size(), std::size_t(2));
     }
 
     // Two new files that differ in case alone are two proposals. A medium that tells case apart
@@ -439,7 +439,7 @@ private slots:
             QCOMPARE(
                 rig.media.current.totalSize,
                 100 + fixture.readFile("c:\\Docs\\" + first.substr(first.rfind('\\') + 1)).size());
-            QCOMPARE(toList(rig.ui.memoLines).filter("not copied"),
+            QCOMPARE(toList(rig.ui.outputLines).filter("not copied"),
                      QStringList{fixture.native("c:\\Docs\\") + secondName +
                                  " not copied to e: - the backup drive does not tell capitals "
                                  "from small letters and already holds " +
@@ -477,7 +477,7 @@ private slots:
         QVERIFY(!fixture.exists("e:\\c-home\\anna\\Documents"));
         QCOMPARE(QString::fromStdString(shownProposal(*rig.platform, result.proposals[0])),
                  fixture.native(q2) + " - added");
-        QCOMPARE(toList(rig.ui.memoLines), QStringList{fixture.native(q2) + " added"});
+        QCOMPARE(toList(rig.ui.outputLines), QStringList{fixture.native(q2) + " added"});
     }
 
     void failedCopyKeepsItsLineAndTheDate_data()
@@ -510,7 +510,7 @@ private slots:
         const QStringList failed = logLines(fixture).filter(" not copied to ");
         QCOMPARE(failed.size(), 1);
         QVERIFY(failed[0].startsWith(fixture.native("c:\\docs\\b.doc") + " not copied to e: - "));
-        QVERIFY(toList(rig.ui.memoLines).contains(failed[0]));
+        QVERIFY(toList(rig.ui.outputLines).contains(failed[0]));
         // A new date would hide the failed file from every later scan: none is stored, and
         // with no date on record none is made up for the total either.
         QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());

@@ -51,7 +51,7 @@ private slots:
     {
         // %c and %e stand for the folders of the source drive c: and the medium e:.
         QTest::addColumn<Operation>("operation");
-        QTest::addColumn<QStringList>("lines"); // in the memo, the log or a warning
+        QTest::addColumn<QStringList>("lines"); // in the output lines, the log or a warning
         QTest::newRow("make backups")
             << Operation::MakeBackups
             << QStringList{"%c/Docs/a.txt copied to e:",
@@ -125,7 +125,7 @@ private slots:
         }
         }
 
-        QStringList said = rig.memo() + rig.logLines(fixture);
+        QStringList said = rig.shownLines() + rig.logLines(fixture);
         for (const std::string& warning : rig.ui.warnings)
             said << QString::fromStdString(warning);
         for (QString line : lines) {

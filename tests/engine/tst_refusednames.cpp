@@ -71,7 +71,7 @@ private slots:
         if (newer) {
             NewerScanResult scan = scanNewFiles(rig.ctx);
             const std::vector<bool> all(scan.proposals.size(), true);
-            rig.ui.memoLines.clear();
+            rig.ui.outputLines.clear();
             failed = addNewFiles(rig.ctx, scan.proposals, all).failedCount;
         } else {
             failed = addPaths(rig.ctx, {"c:\\Docs"}).failed;
@@ -84,7 +84,7 @@ private slots:
             lines->replaceInStrings("%c", fixture.native("c:\\"));
             lines->replaceInStrings("%e", fixture.native("e:\\"));
         }
-        QStringList told = rig.memo().filter(" not copied to ");
+        QStringList told = rig.shownLines().filter(" not copied to ");
         told.sort();
         QCOMPARE(told, failures);
         QStringList logged = rig.logLines(fixture).filter(" not copied to ");

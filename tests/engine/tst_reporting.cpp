@@ -28,9 +28,9 @@ struct Run
     /** The summary's lines after the four that count, without the free space. */
     QStringList tail() const
     {
-        const QStringList memo = rig->memo();
-        const qsizetype blank = memo.lastIndexOf(QString());
-        return memo.mid(blank + 5, memo.size() - blank - 6);
+        const QStringList shown = rig->shownLines();
+        const qsizetype blank = shown.lastIndexOf(QString());
+        return shown.mid(blank + 5, shown.size() - blank - 6);
     }
 
     Fixture fixture;
@@ -52,8 +52,9 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("tail");
-        QTest::addColumn<QStringList>("told"); // failure lines in the memo, before the summary
-        QTest::addColumn<int>("failed");       // the run's count of what it could not do
+        QTest::addColumn<QStringList>(
+            "told");                     // failure lines in the output lines, before the summary
+        QTest::addColumn<int>("failed"); // the run's count of what it could not do
         QTest::newRow("English") << ""
                                  << QStringList{"Number of failed copies = 2",
                                                 "Number of folders that could not be read = 1",
@@ -106,18 +107,18 @@ private slots:
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\fine.txt"), QByteArray("new"));
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\denied.txt"), QByteArray("old"));
         QCOMPARE(run.tail(), tail);
-        const QStringList memo = run.rig->memo();
+        const QStringList shown = run.rig->shownLines();
         // The paths as the user finds them.
         told.replaceInStrings("%c", run.fixture.native("c:\\"));
         told.replaceInStrings("%e", run.fixture.native("e:\\"));
         for (const QString& line : told)
-            QVERIFY2(memo.indexOf(line) >= 0 && memo.indexOf(line) < memo.indexOf(QString()),
+            QVERIFY2(shown.indexOf(line) >= 0 && shown.indexOf(line) < shown.indexOf(QString()),
                      qPrintable(line));
         QCOMPARE(outcome.failedCount, std::uint64_t(failed));
-        // The log lists the file without a source, and has every line of the memo.
+        // The log lists the file without a source, and has every line of the output lines.
         const QStringList log = run.rig->logLines(run.fixture);
         QVERIFY(log.filter(run.fixture.native("e:\\C-Docs\\gone.txt")).size() == 1);
-        for (const QString& line : memo)
+        for (const QString& line : shown)
             QVERIFY2(log.contains(line), qPrintable(line));
     }
 
@@ -151,9 +152,9 @@ private slots:
         const RunResult outcome = restoreAll(run.rig->ctx);
         QVERIFY(outcome.entered);
         QCOMPARE(run.fixture.readFile("c:\\Docs\\c.txt"), QByteArray("backup"));
-        QCOMPARE(run.rig->memo().filter("not copied").size(), 0);
-        QVERIFY(
-            run.rig->memo().contains("Source drive F: is not available: 2 backup files skipped"));
+        QCOMPARE(run.rig->shownLines().filter("not copied").size(), 0);
+        QVERIFY(run.rig->shownLines().contains(
+            "Source drive F: is not available: 2 backup files skipped"));
         QCOMPARE(outcome.failedCount, std::uint64_t(2));
     }
 };

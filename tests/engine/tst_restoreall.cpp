@@ -51,10 +51,10 @@ struct Setup
             lines.removeLast();
         return lines;
     }
-    QStringList memo() const
+    QStringList shownLines() const
     {
         QStringList lines;
-        for (const auto& line : ui.memoLines)
+        for (const auto& line : ui.outputLines)
             lines << QString::fromStdString(line);
         return lines;
     }
@@ -143,7 +143,7 @@ private slots:
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
         QVERIFY(s.logLines().isEmpty());
-        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.ui.outputLines.empty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
         QCOMPARE(run.copiedCount, std::uint64_t(0));
@@ -155,7 +155,7 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("copiedTo");
         QTest::addColumn<QStringList>("summary"); // with %1 the size of every file
-        QTest::addColumn<QString>("diskUseMemo");
+        QTest::addColumn<QString>("diskUseOutput");
         QTest::addColumn<QString>("diskUseLog");
         QTest::addColumn<QString>("freeSpace");
         QTest::newRow("Dutch") << "nld"
@@ -181,7 +181,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, copiedTo);
         QFETCH(QStringList, summary);
-        QFETCH(QString, diskUseMemo);
+        QFETCH(QString, diskUseOutput);
         QFETCH(QString, diskUseLog);
         QFETCH(QString, freeSpace);
 
@@ -220,13 +220,14 @@ private slots:
         for (auto& line : expected)
             line.replace("%1", size);
 
-        const QStringList memo = s.memo();
-        QCOMPARE(memo.size(), 9);
-        QCOMPARE(QSet<QString>(memo.begin(), memo.begin() + 3),
+        const QStringList shown = s.shownLines();
+        QCOMPARE(shown.size(), 9);
+        QCOMPARE(QSet<QString>(shown.begin(), shown.begin() + 3),
                  QSet<QString>(fileLines.begin(), fileLines.end()));
-        QCOMPARE(memo.mid(3, 5),
-                 QStringList({""}) + expected + QStringList({diskUseMemo.replace("%1", size)}));
-        QVERIFY2(memo[8].startsWith(freeSpace) && memo[8].endsWith("Bytes"), qPrintable(memo[8]));
+        QCOMPARE(shown.mid(3, 5),
+                 QStringList({""}) + expected + QStringList({diskUseOutput.replace("%1", size)}));
+        QVERIFY2(shown[8].startsWith(freeSpace) && shown[8].endsWith("Bytes"),
+                 qPrintable(shown[8]));
 
         const QStringList log = s.logLines();
         QCOMPARE(log.size(), 9);
@@ -234,7 +235,7 @@ private slots:
                  QSet<QString>(fileLines.begin(), fileLines.end()));
         QCOMPARE(log.mid(3, 5),
                  QStringList({""}) + expected + QStringList({diskUseLog.replace("%1", size)}));
-        QCOMPARE(log[8], memo[8]);
+        QCOMPARE(log[8], shown[8]);
 
         // The bar is scaled by the medium's recorded total; with none known it stays at 0.
         QCOMPARE(s.ui.positions, std::vector<int>({0}));
@@ -260,13 +261,13 @@ private slots:
         s.ui.yesNoAnswers = {true};
 
         QVERIFY(restoreAll(*s.ctx).entered);
-        const QStringList memo = s.memo();
-        QCOMPARE(memo.mid(0, 5),
+        const QStringList shown = s.shownLines();
+        QCOMPARE(shown.mid(0, 5),
                  QStringList({"", "Aantal bestanden hersteld vanuit e: = 0",
                               "Totale grootte gekopieerde bestanden =        0 bytes",
                               "Totaal aantal Backup-bestanden = 0",
                               "Totaal schijfgebruik Backup-bestanden =        0 bytes"}));
-        QCOMPARE(memo.size(), 6);
+        QCOMPARE(shown.size(), 6);
         QVERIFY(!s.fixture.exists("s:\\readme.txt"));
     }
 
@@ -291,8 +292,8 @@ private slots:
         QVERIFY(!s.fixture.exists("s:\\loose.txt"));
         QCOMPARE(run.copiedCount, std::uint64_t(1));
         QCOMPARE(run.backupFileCount, std::uint64_t(1));
-        QVERIFY(s.memo().contains("Number of files restored from e: = 1"));
-        QVERIFY(s.memo().last().startsWith("Free Space on e:\\PC\\ ="));
+        QVERIFY(s.shownLines().contains("Number of files restored from e: = 1"));
+        QVERIFY(s.shownLines().last().startsWith("Free Space on e:\\PC\\ ="));
     }
 
     void aSourceThatCannotBeWrittenIsCountedNotCopied_data()
@@ -351,10 +352,10 @@ private slots:
                      qPrintable(failed[0]));
         }
         // What failed closes the summary, before the free space.
-        const QStringList memo = s.memo();
-        QCOMPARE(memo[memo.size() - 2], closing);
-        QVERIFY(memo.contains("Total number of Backup files = 2"));
-        QVERIFY(memo.contains("Number of files restored from e: = 1"));
+        const QStringList shown = s.shownLines();
+        QCOMPARE(shown[shown.size() - 2], closing);
+        QVERIFY(shown.contains("Total number of Backup files = 2"));
+        QVERIFY(shown.contains("Number of files restored from e: = 1"));
     }
 
     void aMissingMediumEndsWithoutSummary()
@@ -370,7 +371,7 @@ private slots:
                  QString("Backup drive e: is not mounted"));
         QVERIFY(!s.ui.warnings[1].empty());
         QVERIFY(run.noDisk.value_or(false));
-        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.ui.outputLines.empty());
         QVERIFY(s.logLines().isEmpty());
         QVERIFY(!s.ui.progressShown);
     }

@@ -155,15 +155,15 @@ private slots:
         if (!copyWhatFits) {
             QCOMPARE(newCopies(fixture), 0);
             QVERIFY(result.declined);
-            QVERIFY2(rig.ui.memoLines.empty(), rig.memo().join('\n').toUtf8());
+            QVERIFY2(rig.ui.outputLines.empty(), rig.shownLines().join('\n').toUtf8());
             return;
         }
         // 1,470 bytes may grow: one file of 990 more, not two.
         QCOMPARE(newCopies(fixture), 1);
         QCOMPARE(result.copiedCount, std::uint64_t(1));
         QCOMPARE(result.failedCount, std::uint64_t(2));
-        QCOMPARE(rig.memo().filter(reason).size(), 2);
-        QVERIFY(rig.memo().contains("Aantal mislukte kopieën = 2"));
+        QCOMPARE(rig.shownLines().filter(reason).size(), 2);
+        QVERIFY(rig.shownLines().contains("Aantal mislukte kopieën = 2"));
     }
 
     // Three files of 1,000 bytes, to a drive with 1,500 free: each operation asks before its
@@ -233,7 +233,7 @@ private slots:
         QVERIFY2(
             std::any_of(rig.ui.questions.begin(), rig.ui.questions.end(),
                         [](const std::string& q) { return q.starts_with("Not enough space on "); }),
-            rig.memo().join('\n').toUtf8());
+            rig.shownLines().join('\n').toUtf8());
         if (copyWhatFits)
             QCOMPARE(failed, std::uint64_t(2));
     }
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(result.filesToWrite, std::uint64_t(4));
         QCOMPARE(result.bytesToWrite, std::int64_t(sum));
         QCOMPARE(result.copiedSize, std::int64_t(sum));
-        QCOMPARE(rig.ui.memoAtByteTotal, 0L);
+        QCOMPARE(rig.ui.linesAtByteTotal, 0L);
         QCOMPARE(rig.ui.byteProgress.front(), std::make_pair(std::int64_t(0), std::int64_t(sum)));
         QCOMPARE(rig.ui.byteProgress.back(), std::make_pair(std::int64_t(sum), std::int64_t(sum)));
         QCOMPARE(rig.ui.positions.back(), 100);
@@ -332,7 +332,7 @@ private slots:
         }
         QCOMPARE(seenCurrent, lookupsOfCurrent);
         QCOMPARE(seenChanged, lookupsOfChanged);
-        QVERIFY(rig.memo().contains("Total number of Backup files = 2"));
+        QVERIFY(rig.shownLines().contains("Total number of Backup files = 2"));
     }
 };
 

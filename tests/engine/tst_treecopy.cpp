@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(s.counts.copiedSize, std::int64_t(10));
         // The medium is only read, and the first half writes no line per file.
         QVERIFY(s.fixture.exists("e:\\S-Docs\\a.txt"));
-        QVERIFY(s.ui.memoLines.empty());
+        QVERIFY(s.ui.outputLines.empty());
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(0));
     }
 
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(walk.flushFailed());
         QCOMPARE(walk.flushFailures(), std::uint64_t(1));
         QCOMPARE(s.fixture.readFile("t:\\Kopierix-S-Docs\\a.txt"), QByteArray("a"));
-        QCOMPARE(s.ui.memoLines,
+        QCOMPARE(s.ui.outputLines,
                  std::vector<std::string>{
                      "What was written to e: did not reach the disk: Input/output error"});
     }

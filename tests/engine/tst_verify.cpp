@@ -138,7 +138,7 @@ private slots:
         damagedMedium(fixture);
         EngineRig rig(fixture.platform(), language.toStdString());
         rig.selectBackupDrive('e');
-        rig.ui.memoLines.clear();
+        rig.ui.outputLines.clear();
         const QStringList before = filesBelow(fixture.native("e:\\"));
 
         const VerifyResult result = verifyBackups(rig.ctx, false);
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(result.run.withoutSourceCount, std::uint64_t(1));
         QCOMPARE(result.run.copiedCount, std::uint64_t(0));
         expected[0] = expected[0].arg(fixture.native("c:\\Docs\\a.txt"));
-        QCOMPARE(rig.memo(), expected);
+        QCOMPARE(rig.shownLines(), expected);
         const QStringList log = rig.logLines(fixture);
         QVERIFY(log.contains(expected.first()));
         QVERIFY(log.contains(
@@ -195,12 +195,12 @@ private slots:
         ::closedir(dir);
         EngineRig rig(std::move(faulty));
         rig.selectBackupDrive('e');
-        rig.ui.memoLines.clear();
+        rig.ui.outputLines.clear();
 
         const VerifyResult result = verifyBackups(rig.ctx, false);
 
         QCOMPARE(result.mismatchCount, std::uint64_t(9));
-        QCOMPARE(rig.memo().mid(0, expected.size()), expected);
+        QCOMPARE(rig.shownLines().mid(0, expected.size()), expected);
     }
 
     // A file that cannot be read, on either side, is a failure with the system's reason; the
@@ -244,7 +244,7 @@ private slots:
             platform->failStatus[path] = {5, reason.toStdString()};
         EngineRig rig(std::move(platform));
         rig.selectBackupDrive('e');
-        rig.ui.memoLines.clear();
+        rig.ui.outputLines.clear();
 
         const VerifyResult result = verifyBackups(rig.ctx, false);
 
@@ -252,9 +252,9 @@ private slots:
         QCOMPARE(result.mismatchCount, std::uint64_t(1));
         QCOMPARE(result.checkedCount, std::uint64_t(1));
         const QString line = fixture.native(path) + " cannot be read: " + reason;
-        QVERIFY2(rig.memo().contains(line), qPrintable(rig.memo().join('\n')));
+        QVERIFY2(rig.shownLines().contains(line), qPrintable(rig.shownLines().join('\n')));
         QVERIFY(rig.logLines(fixture).contains(line));
-        QVERIFY(rig.memo().contains("Number of files that could not be read = 1"));
+        QVERIFY(rig.shownLines().contains("Number of files that could not be read = 1"));
     }
 
     // The source's bytes are on the medium again, with its time, and the replaced copy lies where
@@ -278,7 +278,7 @@ private slots:
         ::chmod(fixture.nativeBytes("e:\\C-Docs\\a.txt").c_str(), 0640);
         EngineRig rig(fixture.platform(), language.toStdString());
         rig.selectBackupDrive('e');
-        rig.ui.memoLines.clear();
+        rig.ui.outputLines.clear();
 
         const VerifyResult result = verifyBackups(rig.ctx, true);
 
@@ -292,8 +292,9 @@ private slots:
         // The out-of-date copy is Make Backups' work, not a repair's.
         QCOMPARE(fixture.readFile("e:\\C-Docs\\c.txt"), QByteArray("the old text"));
 
-        const QRegularExpressionMatch match = QRegularExpression(line).match(rig.memo().at(1));
-        QVERIFY2(match.hasMatch(), qPrintable(rig.memo().join('\n')));
+        const QRegularExpressionMatch match =
+            QRegularExpression(line).match(rig.shownLines().at(1));
+        QVERIFY2(match.hasMatch(), qPrintable(rig.shownLines().join('\n')));
         QCOMPARE(match.captured(1), fixture.native("c:\\Docs\\a.txt"));
         const QString kept = match.captured(2);
         QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(fixture.native("e:\\")) +
@@ -305,9 +306,10 @@ private slots:
         QFile old(kept);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("the source's bytez"));
-        QVERIFY(rig.logLines(fixture).contains(rig.memo().at(1)));
-        QVERIFY(rig.memo().contains(language == "nld" ? "Aantal opnieuw gekopieerde bestanden = 1"
-                                                      : "Number of files copied again = 1"));
+        QVERIFY(rig.logLines(fixture).contains(rig.shownLines().at(1)));
+        QVERIFY(rig.shownLines().contains(language == "nld"
+                                              ? "Aantal opnieuw gekopieerde bestanden = 1"
+                                              : "Number of files copied again = 1"));
 
         // The next check finds nothing, and neither it nor Make Backups meets the kept copy.
         const VerifyResult again = verifyBackups(rig.ctx, true);
@@ -345,7 +347,7 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("the source's bytez"));
         const QStringList kept = filesBelow(fixture.native("e:\\.kopierix-replaced"));
         QCOMPARE(kept, QStringList());
-        QVERIFY(rig.memo().contains("Number of failed copies = 1"));
+        QVERIFY(rig.shownLines().contains("Number of failed copies = 1"));
     }
 
     // A stop ends the check at the next file with the summary so far and the stop line.
@@ -373,9 +375,9 @@ private slots:
         // The comparisons already under way when Stop came may still end; no later one starts.
         QVERIFY(result.mismatchCount >= 3 && result.mismatchCount < 20);
         QVERIFY(counted.comparisons < kFiles);
-        const QStringList memo = rig.memo();
-        QCOMPARE(memo.last(), QString("Stopped by the user"));
-        QVERIFY(memo.contains(QString("Number of files checked = %1").arg(result.checkedCount)));
+        const QStringList shown = rig.shownLines();
+        QCOMPARE(shown.last(), QString("Stopped by the user"));
+        QVERIFY(shown.contains(QString("Number of files checked = %1").arg(result.checkedCount)));
         QCOMPARE(result.checkedCount, result.mismatchCount);
         QCOMPARE(rig.logLines(fixture).last(), QString("Stopped by the user"));
     }

@@ -287,7 +287,7 @@ private slots:
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QVERIFY(m.idle());
         QVERIFY(m.rig.ui.warnings.empty());
-        QVERIFY(m.rig.ui.memoLines.empty());
+        QVERIFY(m.rig.ui.outputLines.empty());
 
         // a.txt is in the backup already and unchanged: it warns; b.txt and c.txt are added.
         clickLine(source, "a.txt");
@@ -297,8 +297,9 @@ private slots:
         QCOMPARE(m.rig.ui.warnings,
                  std::vector<std::string>{fixture.nativeBytes("e:\\c-Docs\\a.txt") +
                                           " is niet toegevoegd aan e:\\"});
-        QCOMPARE(m.rig.memo(), (QStringList{fixture.native("c:\\Docs\\b.txt") + " toegevoegd",
-                                            fixture.native("c:\\Docs\\c.txt") + " toegevoegd"}));
+        QCOMPARE(m.rig.shownLines(),
+                 (QStringList{fixture.native("c:\\Docs\\b.txt") + " toegevoegd",
+                              fixture.native("c:\\Docs\\c.txt") + " toegevoegd"}));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\b.txt"), QByteArray("bb"));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\c.txt"), QByteArray("ccc"));
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5));
@@ -401,7 +402,8 @@ private slots:
         QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
         QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
         QCOMPARE(lines(source), (QStringList{"keep.txt", "lost.txt"}));
-        QCOMPARE(m.rig.memo(), QStringList{fixture.native("e:\\c-Docs\\lost.txt") + " restored"});
+        QCOMPARE(m.rig.shownLines(),
+                 QStringList{fixture.native("e:\\c-Docs\\lost.txt") + " restored"});
         // The backup list keeps its lines and its selection.
         QCOMPARE(selectedLines(backup), QStringList{"lost.txt"});
     }

@@ -45,7 +45,7 @@ QByteArray listReply(const QByteArray& records)
     return ScriptedServer::reply(200, versionPage(records));
 }
 
-QStringList memoLines(const QWidget& form)
+QStringList outputLines(const QWidget& form)
 {
     return form.findChild<QTextEdit*>("Memo1")->toPlainText().split('\n');
 }
@@ -179,7 +179,7 @@ private slots:
 
         QVERIFY(form.isVisible());
         QCOMPARE(form.windowTitle(), QString("Kopierix - Update"));
-        QCOMPARE(memoLines(form), lines);
+        QCOMPARE(outputLines(form), lines);
         QCOMPARE(button(form, "ExitBtn")->text(), exitCaption);
         QVERIFY(button(form, "ExitBtn")->isVisible());
         QCOMPARE(button(form, "DownloadBtn")->isVisible(), downloadShown);
@@ -225,10 +225,10 @@ private slots:
         QCOMPARE(form.isVisible(), advised);
         if (!advised)
             return;
-        QCOMPARE(memoLines(form).mid(0, 3),
+        QCOMPARE(outputLines(form).mid(0, 3),
                  language == "nld" ? QStringList({"", "Een Update wordt aanbevolen", ""})
                                    : QStringList({"", "Update is advised", ""}));
-        QCOMPARE(memoLines(form).size(), 6);
+        QCOMPARE(outputLines(form).size(), 6);
         QCOMPARE(button(form, "DownloadBtn")->text(),
                  language == "nld" ? QString("Start Downloaden") : QString("Start Downloading"));
         QCOMPARE(button(form, "ExitBtn")->text(), QString("Download Later"));
@@ -261,7 +261,7 @@ private slots:
         AdvisedUpdate update("", sizeKB);
         QByteArray installer(size, 'i');
         update.server.addReply(ScriptedServer::reply(200, installer));
-        const QStringList verdict = memoLines(*update.form);
+        const QStringList verdict = outputLines(*update.form);
 
         QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
 
@@ -272,7 +272,7 @@ private slots:
         QVERIFY(!QFile::exists(QDir::currentPath() + "/kopierix102c.exe"));
         if (!good) {
             QVERIFY(!QFile::exists(update.downloaded()));
-            QCOMPARE(memoLines(*update.form), verdict);
+            QCOMPARE(outputLines(*update.form), verdict);
             QVERIFY(button(*update.form, "DownloadBtn")->isVisible());
             QVERIFY(button(*update.form, "DownloadBtn")->isEnabled());
             QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Download later"));
@@ -282,7 +282,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), installer);
         QCOMPARE(QString::fromStdString(update.form->state().installerPath), update.downloaded());
-        QCOMPARE(memoLines(*update.form),
+        QCOMPARE(outputLines(*update.form),
                  QStringList({"", "kopierix102c.exe has been succesfullt downloaded",
                               "Click \"Install\" to install the progam"}));
         QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Install"));
@@ -336,7 +336,7 @@ private slots:
         }
         // Whatever is asked for beyond the script would be an installer.
         update.server.setDefaultReply(ScriptedServer::reply(200, QByteArray(3000, 'i')));
-        const QStringList verdict = memoLines(*update.form);
+        const QStringList verdict = outputLines(*update.form);
 
         QTest::mouseClick(button(*update.form, "DownloadBtn"), Qt::LeftButton);
 
@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(
             QDir(AdvisedUpdate::downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList());
-        QCOMPARE(memoLines(*update.form), verdict);
+        QCOMPARE(outputLines(*update.form), verdict);
         QVERIFY(button(*update.form, "DownloadBtn")->isVisible());
         QVERIFY(button(*update.form, "DownloadBtn")->isEnabled());
         QCOMPARE(button(*update.form, "ExitBtn")->text(), QString("Download later"));
@@ -443,7 +443,7 @@ private slots:
         kx::UpdateWindow* form = update.form.get();
         update.server.onRequest(
             [form] { QTimer::singleShot(50, form, [form] { form->close(); }); });
-        const QStringList verdict = memoLines(*form);
+        const QStringList verdict = outputLines(*form);
         QVERIFY(form->isVisible());
 
         QElapsedTimer clock;
@@ -455,7 +455,7 @@ private slots:
 
         QVERIFY2(clock.elapsed() < 5000, "the close did not end the wait");
         QVERIFY(!form->isVisible());
-        QCOMPARE(memoLines(*form), verdict);
+        QCOMPARE(outputLines(*form), verdict);
         QVERIFY(!form->state().installPending);
         QVERIFY(!QFile::exists(update.downloaded()));
         QVERIFY(button(*form, "DownloadBtn")->isEnabled());
@@ -505,7 +505,7 @@ private slots:
 
         QTest::mouseClick(button(*update.form, "ExitBtn"), Qt::LeftButton);
         QCOMPARE(opened, QStringList{update.downloaded()});
-        QCOMPARE(memoLines(*update.form), lines);
+        QCOMPARE(outputLines(*update.form), lines);
     }
 
     void aListWithoutTheProgramEndsAPendingInstall()

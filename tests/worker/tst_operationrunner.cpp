@@ -30,10 +30,10 @@ public:
     bool allOnGuiThread = true;
     int ticksWhileAsked = 0;
 
-    void memo(const std::string& line) override
+    void addLine(const std::string& line) override
     {
         note();
-        RecordingUi::memo(line);
+        RecordingUi::addLine(line);
     }
     void status(const std::string& text) override
     {
@@ -107,15 +107,15 @@ private slots:
         std::atomic<bool> onWorker = false;
         QVERIFY(runner.start([&](EngineContext& ctx) {
             onWorker = QThread::currentThread() != qApp->thread();
-            ctx.ui.memo("before");
+            ctx.ui.addLine("before");
             const bool yes = ctx.ui.askYesNo("Kopierix", "Go on?");
-            ctx.ui.memo(yes ? "yes" : "no");
+            ctx.ui.addLine(yes ? "yes" : "no");
             std::string name = "Medium 1";
             const bool ok = ctx.ui.askText("Kopierix", "Name?", name);
-            ctx.ui.memo(ok ? name : "cancelled");
+            ctx.ui.addLine(ok ? name : "cancelled");
             ctx.ui.progressBytes(5, 10);
             const bool copy = ctx.ui.askCopyWhatFits("Kopierix", "Too little", "Copy?");
-            ctx.ui.memo(copy ? "copy" : "keep");
+            ctx.ui.addLine(copy ? "copy" : "keep");
             ctx.ui.status("done");
         }));
         QCOMPARE(started.count(), 1);
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(rig.gui.allOnGuiThread);
         QVERIFY2(rig.gui.ticksWhileAsked >= 5,
                  qPrintable(QString::number(rig.gui.ticksWhileAsked)));
-        QCOMPARE(rig.gui.memoLines,
+        QCOMPARE(rig.gui.outputLines,
                  (std::vector<std::string>{"before", "yes", "Medium 2", "keep"}));
         QCOMPARE(rig.gui.questions,
                  (std::vector<std::string>{"Go on?", "Name?", "Too little\r\rCopy?"}));
