@@ -13,4 +13,10 @@ bool QuietUserInterface::askText(const std::string&, const std::string&, std::st
     return false;
 }
 
+bool QuietUserInterface::askCopyWhatFits(const std::string&, const std::string&,
+                                         const std::string&)
+{
+    return false;
+}
+
 } // namespace kx

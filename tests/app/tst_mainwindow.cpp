@@ -596,6 +596,7 @@ private slots:
             while (!ctx.stopRequested())
                 QThread::msleep(2);
             sawStop = true;
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
@@ -797,6 +798,7 @@ private slots:
             while (!ctx.stopRequested())
                 QThread::msleep(2);
             sawStop = true;
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
@@ -836,6 +838,7 @@ private slots:
             for (int waited = 0; !end && !ctx.stopRequested() && waited < 10000; ++waited)
                 QThread::msleep(1);
             sawStop = ctx.stopRequested();
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         program.click("MaakBackupBtn");

@@ -117,11 +117,12 @@ private slots:
             const bool copy = ctx.ui.askCopyWhatFits("Kopierix", "Too little", "Copy?");
             ctx.ui.addLine(copy ? "copy" : "keep");
             ctx.ui.status("done");
+            return kx::DriveFindings{};
         }));
         QCOMPARE(started.count(), 1);
         QVERIFY(runner.isRunning());
         // One at a time.
-        QVERIFY(!runner.start([](EngineContext&) {}));
+        QVERIFY(!runner.start([](EngineContext&) { return kx::DriveFindings{}; }));
 
         QVERIFY(finished.wait(5000));
         QVERIFY(!runner.isRunning());
@@ -151,6 +152,7 @@ private slots:
             while (!ctx.stopRequested() && !limit.hasExpired())
                 QThread::msleep(1);
             sawStop = ctx.stopRequested();
+            return kx::DriveFindings{};
         }));
         QTest::qWait(50);
         QVERIFY(runner.isRunning());
@@ -160,7 +162,10 @@ private slots:
         QVERIFY(sawStop);
 
         bool stoppedAtStart = true;
-        QVERIFY(runner.start([&](EngineContext& ctx) { stoppedAtStart = ctx.stopRequested(); }));
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            stoppedAtStart = ctx.stopRequested();
+            return kx::DriveFindings{};
+        }));
         QVERIFY(finished.wait(5000));
         QVERIFY(!stoppedAtStart);
     }
@@ -180,6 +185,7 @@ private slots:
                 const QDeadlineTimer limit(5000);
                 while (!ctx.stopRequested() && !limit.hasExpired())
                     QThread::msleep(1);
+                return kx::DriveFindings{};
             }));
             // Without turning the event loop: the question must not reach the window.
             const QDeadlineTimer limit(5000);
