@@ -477,13 +477,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The window goes after the run has ended: its lines and its summary have a place to go,
     // and what it left is stored with the drive.
-    if (m_runner && !closeAfterRun(
-                        *m_runner,
-                        [this] {
-                            return askToStopRun(
-                                this, QString::fromStdString(m_facts.languageCode), *m_runner);
-                        },
-                        [this] { close(); })) {
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_facts.languageCode), *m_runner);
+    };
+    if (m_runner && !closeAfterRun(*m_runner, askToStop, [this] { close(); })) {
         event->ignore();
         return;
     }

@@ -13,8 +13,7 @@ bool QuietUserInterface::askText(const std::string&, const std::string&, std::st
     return false;
 }
 
-bool QuietUserInterface::askCopyWhatFits(const std::string&, const std::string&,
-                                         const std::string&)
+bool QuietUserInterface::askCopyWhatFits(const std::string&, const std::string&, const std::string&)
 {
     return false;
 }

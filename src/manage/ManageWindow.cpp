@@ -528,16 +528,13 @@ void ManageWindow::done(int result)
 {
     // Esc, the Close button and the window's own close all come here. A file command that
     // works is stopped first, if the user wants, and the window closes once it has ended.
-    if (!closeAfterRun(
-            *m_runner,
-            [this] {
-                return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode),
-                                    *m_runner);
-            },
-            [this, result] {
-                if (isVisible())
-                    done(result);
-            }))
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner);
+    };
+    if (!closeAfterRun(*m_runner, askToStop, [this, result] {
+            if (isVisible())
+                done(result);
+        }))
         return;
     if (isVisible())
         saveState();

@@ -293,16 +293,13 @@ void NewFilesWindow::done(int result)
 {
     // Esc, the Close button, the menu's Close and the window's own close all come here.
     // What ended the run may have closed the window already (a backup that cannot be entered).
-    if (!closeAfterRun(
-            *m_runner,
-            [this] {
-                return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode),
-                                    *m_runner);
-            },
-            [this, result] {
-                if (isVisible())
-                    done(result);
-            }))
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner);
+    };
+    if (!closeAfterRun(*m_runner, askToStop, [this, result] {
+            if (isVisible())
+                done(result);
+        }))
         return;
     if (isVisible())
         saveState();
