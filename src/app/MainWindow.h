@@ -226,7 +226,7 @@ private:
     bool m_firstPaintDone = false;
     bool m_firstPaintQueued = false;
     /** Shared by the open windows for their lifetime: a headless run beside them does not start
-     *  a new log. */
+     *  a new log. Let go after every run of the windows has ended (see the destructor). */
     OperationLock m_windowsLock{OperationLock::Kind::Windows};
     /** Failures told before the instructions fill the text area; they follow the instructions. */
     QStringList m_failuresAtStart;
