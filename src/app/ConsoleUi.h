@@ -29,6 +29,7 @@ public:
     void clearLines() override {}
     void progress(int) override {}
     void showProgress(bool) override {}
+    void progressTotalKnown(bool) override {}
     void runCounts(const RunResult& soFar) override;
     void progressBytes(std::int64_t done, std::int64_t total) override;
     /** Nobody is there to answer: the shortage is printed and nothing is copied. */

@@ -18,6 +18,7 @@
 #include "engine/VerifyBackups.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
@@ -79,37 +80,33 @@ MainWindow::MainWindow(Platform& platform, DriveFlags& driveFlags, BackupTarget&
       m_media(media), m_log(log), m_facts(facts), m_language(languageOf(facts.languageCode)),
       m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
-    // What a run found of the backup drive is kept for the manage window, which stores the
-    // drive at its close only when it held a medium.
-    m_operations.makeBackups = [this](EngineContext& ctx) {
-        const RunResult result = kx::makeBackups(ctx);
-        if (result.noDisk)
-            m_driveFlags.noDisk = *result.noDisk;
+    // A run works on copies; what it found of the backup drive comes back in its result.
+    m_operations.makeBackups = [](EngineContext& ctx) {
+        return DriveFindings{.noDisk = kx::makeBackups(ctx).noDisk, .noFloppy = {}};
     };
-    m_operations.restoreAll = [this](EngineContext& ctx) {
-        const RunResult result = kx::restoreAll(ctx);
-        if (result.noDisk)
-            m_driveFlags.noDisk = *result.noDisk;
+    m_operations.restoreAll = [](EngineContext& ctx) {
+        return DriveFindings{.noDisk = kx::restoreAll(ctx).noDisk, .noFloppy = {}};
     };
-    m_operations.verifyBackup = [this](EngineContext& ctx) {
-        const VerifyResult result = kx::verifyBackups(ctx, false);
-        if (result.run.noDisk)
-            m_driveFlags.noDisk = *result.run.noDisk;
+    m_operations.verifyBackup = [](EngineContext& ctx) {
+        return DriveFindings{.noDisk = kx::verifyBackups(ctx, false).run.noDisk, .noFloppy = {}};
     };
-    m_operations.duplicateMedium = [this](EngineContext& ctx) {
+    m_operations.duplicateMedium = [](EngineContext& ctx) {
         const DuplicateResult result = kx::duplicateMedium(ctx);
-        if (result.noDisk)
-            m_driveFlags.noDisk = *result.noDisk;
-        if (result.noFloppy)
-            m_driveFlags.noFloppy = *result.noFloppy;
+        return DriveFindings{.noDisk = result.noDisk, .noFloppy = result.noFloppy};
     };
     buildControls();
     placeOffScreen();
 }
 
-// The runner goes first: a run that still works is stopped and waited for while every widget
-// it reports to is still there.
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Every run of the program's windows ends before anything it uses goes, and before the
+    // shared window lock is let go: this window's own run first, then those of the manage and
+    // newer-files windows, children that QWidget would delete only after this window's members.
+    m_runner.reset();
+    delete m_windows.backup;
+    delete m_windows.newer;
+}
 
 void MainWindow::attach(EngineContext& ctx, const Windows& windows)
 {
@@ -478,14 +475,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The window goes after the run has ended: its lines and its summary have a place to go.
-    if (running()) {
+    // The window goes after the run has ended: its lines and its summary have a place to go,
+    // and what it left is stored with the drive.
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_facts.languageCode), *m_runner);
+    };
+    if (m_runner && !closeAfterRun(*m_runner, askToStop, [this] { close(); })) {
         event->ignore();
-        // A run that ends while the question is open takes the question with it; the window
-        // stays, since what the user was asked about is over.
-        if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_facts.languageCode), *m_runner))
-            m_runner->stopThen([this] { close(); });
         return;
     }
     // The manage or newer-files window's own run ends first: that window asks about its stop.
@@ -574,6 +570,12 @@ bool MainWindow::askYesNo(const std::string& caption, const std::string& questio
     return m_windows.yesNo->askYesNo(frameGeometry(), title, fromEngine(question), yes, no);
 }
 
+bool MainWindow::askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                                 const std::string& question)
+{
+    return askYesNo(caption, copyWhatFitsQuestion(shortage, question));
+}
+
 bool MainWindow::askText(const std::string& caption, const std::string& prompt, std::string& answer)
 {
     // The text question carries the program's name and version as its caption.
@@ -630,7 +632,7 @@ void MainWindow::busy(bool on)
 // ---- Commands
 
 void MainWindow::runOperation(QAction* command, const Text& clickLine,
-                              std::function<void(EngineContext&)> operation,
+                              std::function<DriveFindings(EngineContext&)> operation,
                               std::function<void()> afterwards)
 {
     if (!m_ctx || !m_runner)
@@ -653,10 +655,23 @@ void MainWindow::runOperation(QAction* command, const Text& clickLine,
 
 void MainWindow::operationFinished()
 {
+    applyRunResult(m_runner->outcome());
     m_runningCommand = nullptr;
     updateCommands();
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
+}
+
+void MainWindow::applyRunResult(const RunOutcome& outcome)
+{
+    m_target = outcome.target;
+    m_media = outcome.media;
+    // Kept for the manage window, which stores the drive at its close only when it held a
+    // medium.
+    if (outcome.drive.noDisk)
+        m_driveFlags.noDisk = *outcome.drive.noDisk;
+    if (outcome.drive.noFloppy)
+        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
 }
 
 void MainWindow::updateCommands()

@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "support/Language.h"
 #include "support/SystemFacts.h"
+#include "worker/DriveFindings.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -39,6 +40,7 @@ class QuestionDialog;
 class TextInputDialog;
 class TimedMessage;
 class OperationRunner;
+struct RunOutcome;
 
 /**
  * The main window: nine commands as buttons on the left (and in the context menu), the text
@@ -88,13 +90,14 @@ public:
     /** Runs the window's file operations; null before attach(). */
     OperationRunner* runner() const { return m_runner.get(); }
 
-    /** The engine operations behind the commands that run on the worker. */
+    /** The engine operations behind the commands that run on the worker; each returns what
+     *  it found of the backup drive. */
     struct Operations
     {
-        std::function<void(EngineContext&)> makeBackups;
-        std::function<void(EngineContext&)> restoreAll;
-        std::function<void(EngineContext&)> duplicateMedium;
-        std::function<void(EngineContext&)> verifyBackup;
+        std::function<DriveFindings(EngineContext&)> makeBackups;
+        std::function<DriveFindings(EngineContext&)> restoreAll;
+        std::function<DriveFindings(EngineContext&)> duplicateMedium;
+        std::function<DriveFindings(EngineContext&)> verifyBackup;
     };
     /** The engine's own operations unless replaced, as a test does with one that it controls. */
     void setOperations(Operations operations) { m_operations = std::move(operations); }
@@ -115,6 +118,12 @@ public:
     void progress(int position) override;
     void showProgress(bool shown) override;
     void progressTotalKnown(bool known) override;
+    /** The bar moves by progress(); the bytes have no display of their own here. */
+    void progressBytes(std::int64_t, std::int64_t) override {}
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override;
+    /** The summary at the run's end tells the counts; the window shows none on the way. */
+    void runCounts(const RunResult&) override {}
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,
@@ -176,9 +185,12 @@ private:
      *  Kopierix: a second one is refused with a warning. While it runs, the command that
      *  started it stops it. `afterwards` runs here once the operation has ended. */
     void runOperation(QAction* command, const Text& clickLine,
-                      std::function<void(EngineContext&)> operation,
+                      std::function<DriveFindings(EngineContext&)> operation,
                       std::function<void()> afterwards = {});
     void operationFinished();
+    /** Takes what a run left (the target, the medium's records, what it found of the backup
+     *  drive) as the program's own, on the GUI thread once the run has ended. */
+    void applyRunResult(const RunOutcome& outcome);
     /** Enables the commands after the run state: all but the running one are off while a run
      *  works, and Duplicate only where the backup drive allows it. */
     void updateCommands();
@@ -198,8 +210,7 @@ private:
     Windows m_windows;
     std::function<void()> m_afterRun;
     Operations m_operations;
-    // Declared after what a run uses, so that a run still working at the end is stopped and
-    // waited for before those go.
+    /** Ended first of all in the destructor. */
     std::unique_ptr<OperationRunner> m_runner;
     /** The command whose operation runs; its button reads "Stop". */
     QAction* m_runningCommand = nullptr;
@@ -215,7 +226,7 @@ private:
     bool m_firstPaintDone = false;
     bool m_firstPaintQueued = false;
     /** Shared by the open windows for their lifetime: a headless run beside them does not start
-     *  a new log. */
+     *  a new log. Let go after every run of the windows has ended (see the destructor). */
     OperationLock m_windowsLock{OperationLock::Kind::Windows};
     /** Failures told before the instructions fill the text area; they follow the instructions. */
     QStringList m_failuresAtStart;

@@ -13,4 +13,9 @@ bool QuietUserInterface::askText(const std::string&, const std::string&, std::st
     return false;
 }
 
+bool QuietUserInterface::askCopyWhatFits(const std::string&, const std::string&, const std::string&)
+{
+    return false;
+}
+
 } // namespace kx

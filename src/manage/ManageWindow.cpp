@@ -16,6 +16,7 @@
 #include "manage/ManageTexts.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
+#include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
@@ -157,9 +158,12 @@ ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* 
     }
 }
 
-// The runner goes first (a member declared last): a command still working is stopped and
-// waited for while the lock and the widgets are still there.
-ManageWindow::~ManageWindow() = default;
+ManageWindow::~ManageWindow()
+{
+    // A command still working is stopped and waited for before anything it uses goes: the
+    // members, the widgets QDialog deletes after them, and the operation lock it holds.
+    m_runner.reset();
+}
 
 bool ManageWindow::isWorking() const
 {
@@ -524,15 +528,14 @@ void ManageWindow::done(int result)
 {
     // Esc, the Close button and the window's own close all come here. A file command that
     // works is stopped first, if the user wants, and the window closes once it has ended.
-    if (isWorking()) {
-        if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner))
-            m_runner->stopThen([this, result] {
-                if (isVisible())
-                    done(result);
-            });
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner);
+    };
+    if (!closeAfterRun(*m_runner, askToStop, [this, result] {
+            if (isVisible())
+                done(result);
+        }))
         return;
-    }
     if (isVisible())
         saveState();
     QDialog::done(result);
@@ -964,7 +967,7 @@ void ManageWindow::setTopLine(QListWidget* list, int line)
 
 // ---- The file commands
 
-void ManageWindow::runFileCommand(std::function<void(EngineContext&)> command,
+void ManageWindow::runFileCommand(std::function<DriveFindings(EngineContext&)> command,
                                   std::function<void()> afterwards)
 {
     if (isWorking())
@@ -979,9 +982,20 @@ void ManageWindow::runFileCommand(std::function<void(EngineContext&)> command,
 
 void ManageWindow::fileCommandFinished()
 {
+    applyRunResult(m_runner->outcome());
     setCommandsAvailable(true);
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
+}
+
+void ManageWindow::applyRunResult(const RunOutcome& outcome)
+{
+    m_ctx.target = outcome.target;
+    m_ctx.media = outcome.media;
+    if (outcome.drive.noDisk)
+        m_driveFlags.noDisk = *outcome.drive.noDisk;
+    if (outcome.drive.noFloppy)
+        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
 }
 
 void ManageWindow::setCommandsAvailable(bool on)
@@ -1009,6 +1023,7 @@ void ManageWindow::addSelectedFiles()
     runFileCommand(
         [d, names = selectedNames(m_sourceFiles), result](EngineContext& ctx) {
             *result = addFiles(ctx, d, names);
+            return DriveFindings{};
         },
         [this, d, result, top = topLine(m_backupFiles)] {
             if (result->done > 0) {
@@ -1031,6 +1046,7 @@ void ManageWindow::removeSelectedFiles()
     runFileCommand(
         [folder = m_backupFolder, names = selectedNames(m_backupFiles)](EngineContext& ctx) {
             removeFiles(ctx, folder, names);
+            return DriveFindings{};
         },
         [this, top = topLine(m_backupFiles)] {
             // A file that could not be removed stays, and stays selected.
@@ -1059,16 +1075,16 @@ void ManageWindow::removeSelectedFiles()
 
 void ManageWindow::restoreSelectedFiles()
 {
-    auto result = std::make_shared<FileCommandResult>();
-    runFileCommand([backup = m_backupFolder, source = m_folderTree->directory(),
-                    names = selectedNames(m_backupFiles), result](
-                       EngineContext& ctx) { *result = restoreFiles(ctx, backup, source, names); },
-                   [this, result, top = topLine(m_backupFiles)] {
-                       if (result->noDisk)
-                           m_driveFlags.noDisk = true;
-                       readFileList(m_sourceFiles, m_sourceFolder, false);
-                       setTopLine(m_backupFiles, top);
-                   });
+    runFileCommand(
+        [backup = m_backupFolder, source = m_folderTree->directory(),
+         names = selectedNames(m_backupFiles)](EngineContext& ctx) {
+            return DriveFindings{.noDisk = restoreFiles(ctx, backup, source, names).noDisk,
+                                 .noFloppy = {}};
+        },
+        [this, top = topLine(m_backupFiles)] {
+            readFileList(m_sourceFiles, m_sourceFolder, false);
+            setTopLine(m_backupFiles, top);
+        });
 }
 
 // ---- The selection commands of the menus

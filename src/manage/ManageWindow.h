@@ -4,6 +4,7 @@
 #include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
+#include "worker/DriveFindings.h"
 
 #include <QDialog>
 
@@ -29,6 +30,7 @@ namespace kx {
 class DriveComboBox;
 class FolderTree;
 class OperationRunner;
+struct RunOutcome;
 
 /**
  * The manage window: the folder tree of a source drive, the files of the chosen folder, and
@@ -123,9 +125,12 @@ private:
     void showFolderFiles();
     /** Starts a file command on the worker unless another Kopierix operation runs (a warning
      *  says so); the operation lock is held until it has ended. `afterwards` runs here then. */
-    void runFileCommand(std::function<void(EngineContext&)> command,
+    void runFileCommand(std::function<DriveFindings(EngineContext&)> command,
                         std::function<void()> afterwards);
     void fileCommandFinished();
+    /** Takes what a file command left (the medium's records, what it found of the backup
+     *  drive) as the program's own, on the GUI thread once the command has ended. */
+    void applyRunResult(const RunOutcome& outcome);
     /** Off while a file command works; on again restores what each control was before. */
     void setCommandsAvailable(bool on);
     void addSelectedFiles();
@@ -156,8 +161,7 @@ private:
     DriveFlags& m_driveFlags;
     Language m_language;
     std::function<void()> m_afterRun;
-    // Declared after what a command uses: one still working when the window goes is stopped
-    // and waited for while those are still there.
+    /** Ended first of all in the destructor. */
     std::unique_ptr<OperationRunner> m_runner;
     /** The menus' commands, disabled together while a file command works. */
     QActionGroup* m_commandActions = nullptr;

@@ -7,6 +7,7 @@
 #include "engine/OperationGate.h"
 #include "engine/Settings.h"
 #include "newer/NewerTexts.h"
+#include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
@@ -49,9 +50,21 @@ public:
     ScanUi(UserInterface& inner, QProgressBar& bar) : m_inner(inner), m_bar(bar) {}
 
     void addLine(const std::string& line) override { m_inner.addLine(line); }
+    void failure(const std::string& line) override { m_inner.failure(line); }
     void clearLines() override { m_inner.clearLines(); }
     void progress(int position) override { m_bar.setValue(position); }
-    void showProgress(bool shown) override { m_bar.setVisible(shown); }
+    void showProgress(bool shown) override
+    {
+        m_bar.setVisible(shown);
+        if (!shown)
+            m_bar.setRange(0, 100);
+    }
+    void progressTotalKnown(bool known) override { m_bar.setRange(0, known ? 100 : 0); }
+    void progressBytes(std::int64_t done, std::int64_t total) override
+    {
+        m_inner.progressBytes(done, total);
+    }
+    void runCounts(const RunResult& soFar) override { m_inner.runCounts(soFar); }
     void status(const std::string& text) override { m_inner.status(text); }
     bool askYesNo(const std::string& caption, const std::string& question) override
     {
@@ -101,9 +114,13 @@ NewFilesWindow::NewFilesWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidg
     setTexts();
 }
 
-// The runner goes first (a member declared last): a run still working is stopped and waited
-// for while the window's user interface, the lock and the widgets are still there.
-NewFilesWindow::~NewFilesWindow() = default;
+NewFilesWindow::~NewFilesWindow()
+{
+    // A run still working is stopped and waited for before anything it uses goes: the scan's
+    // user interface, the widgets QDialog deletes after the members, and the operation lock
+    // it holds.
+    m_runner.reset();
+}
 
 bool NewFilesWindow::isWorking() const
 {
@@ -275,17 +292,15 @@ bool NewFilesWindow::eventFilter(QObject* watched, QEvent* event)
 void NewFilesWindow::done(int result)
 {
     // Esc, the Close button, the menu's Close and the window's own close all come here.
-    if (isWorking()) {
-        // What ended the run may have closed the window already (a backup that cannot be
-        // entered).
-        if (!m_runner->endAwaited() &&
-            askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner))
-            m_runner->stopThen([this, result] {
-                if (isVisible())
-                    done(result);
-            });
+    // What ended the run may have closed the window already (a backup that cannot be entered).
+    const auto askToStop = [this] {
+        return askToStopRun(this, QString::fromStdString(m_ctx.facts.languageCode), *m_runner);
+    };
+    if (!closeAfterRun(*m_runner, askToStop, [this, result] {
+            if (isVisible())
+                done(result);
+        }))
         return;
-    }
     if (isVisible())
         saveState();
     QDialog::done(result);
@@ -302,7 +317,7 @@ void NewFilesWindow::saveState()
     m_scanDone = false;
 }
 
-void NewFilesWindow::run(std::function<void(EngineContext&)> operation,
+void NewFilesWindow::run(std::function<DriveFindings(EngineContext&)> operation,
                          std::function<void()> afterwards, std::unique_ptr<OperationLock> held)
 {
     m_afterRun = std::move(afterwards);
@@ -316,10 +331,21 @@ void NewFilesWindow::run(std::function<void(EngineContext&)> operation,
 
 void NewFilesWindow::runFinished()
 {
+    applyRunResult(m_runner->outcome());
     m_proposals->setEnabled(true);
     m_selectAllAction->setEnabled(m_selectAllBeforeRun);
     if (m_afterRun)
         std::exchange(m_afterRun, {})();
+}
+
+void NewFilesWindow::applyRunResult(const RunOutcome& outcome)
+{
+    m_ctx.target = outcome.target;
+    m_ctx.media = outcome.media;
+    if (outcome.drive.noDisk)
+        m_driveFlags.noDisk = *outcome.drive.noDisk;
+    if (outcome.drive.noFloppy)
+        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
 }
 
 void NewFilesWindow::scan()
@@ -333,10 +359,12 @@ void NewFilesWindow::scan()
         fromEngine(newerBackupLabel(m_ctx)).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 
     auto result = std::make_shared<NewerScanResult>();
-    run([result](EngineContext& ctx) { *result = scanNewFiles(ctx); },
+    run(
+        [result](EngineContext& ctx) {
+            *result = scanNewFiles(ctx);
+            return DriveFindings{.noDisk = result->noDisk, .noFloppy = {}};
+        },
         [this, result] {
-            if (result->noDisk)
-                m_driveFlags.noDisk = *result->noDisk;
             if (!result->entered) {
                 if (isVisible())
                     reject();
@@ -412,6 +440,7 @@ void NewFilesWindow::addSelectedProposals()
     run(
         [adding](EngineContext& ctx) {
             adding->added = addNewFiles(ctx, adding->lines, adding->selected).copiedCount;
+            return DriveFindings{};
         },
         [this, adding, top = topIndex.isValid() ? topIndex.row() : -1] {
             m_lines = std::move(adding->lines);

@@ -4,6 +4,7 @@
 #include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
+#include "worker/DriveFindings.h"
 
 #include <QDialog>
 
@@ -25,6 +26,7 @@ namespace kx {
 
 class OperationLock;
 class OperationRunner;
+struct RunOutcome;
 
 /**
  * The newer-files window: proposes source files that resemble the backup but are not in it yet
@@ -65,9 +67,12 @@ private:
     void scan();
     /** Starts `operation` on the worker with the list and the commands disabled; `afterwards`
      *  runs here once it has ended. */
-    void run(std::function<void(EngineContext&)> operation, std::function<void()> afterwards,
-             std::unique_ptr<OperationLock> held = nullptr);
+    void run(std::function<DriveFindings(EngineContext&)> operation,
+             std::function<void()> afterwards, std::unique_ptr<OperationLock> held = nullptr);
     void runFinished();
+    /** Takes what a run left (the medium's records, what it found of the backup drive) as the
+     *  program's own, on the GUI thread once the run has ended. */
+    void applyRunResult(const RunOutcome& outcome);
     void onProposalsClicked();
     void selectAllProposals();
     void addSelectedProposals();
@@ -80,8 +85,7 @@ private:
     /** The user interface of the scan: the window's own progress bar, the rest as `m_ctx`. */
     std::unique_ptr<UserInterface> m_scanUi;
     std::function<void()> m_afterRun;
-    // Declared after what a run uses: one still working when the window goes is stopped and
-    // waited for while those are still there.
+    /** Ended first of all in the destructor. */
     std::unique_ptr<OperationRunner> m_runner;
     bool m_selectAllBeforeRun = false;
 

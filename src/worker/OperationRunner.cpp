@@ -36,19 +36,23 @@ bool OperationRunner::start(Operation operation, std::unique_ptr<OperationLock> 
     m_held = std::move(held);
     m_stop.clear();
     m_ui->restart();
+    // Copied here, on the GUI thread: the worker works on its own, and the window takes them
+    // back once the run has ended.
+    m_outcome = RunOutcome{.target = m_base.target, .media = m_base.media, .drive = {}};
     m_ctx = std::make_unique<EngineContext>(EngineContext{.platform = m_base.platform,
-                                                          .target = m_base.target,
-                                                          .media = m_base.media,
+                                                          .target = m_outcome.target,
+                                                          .media = m_outcome.media,
                                                           .ui = *m_ui,
                                                           .log = m_base.log,
                                                           .facts = m_base.facts,
                                                           .stop = &m_stop});
     EngineContext* ctx = m_ctx.get();
+    DriveFindings* found = &m_outcome.drive;
     WorkerUserInterface* ui = m_ui;
-    m_thread.reset(QThread::create([operation = std::move(operation), ctx, ui] {
+    m_thread.reset(QThread::create([operation = std::move(operation), ctx, found, ui] {
         // An operation that throws ends the run, not the program.
         try {
-            operation(*ctx);
+            *found = operation(*ctx);
         } catch (const std::exception& e) {
             ui->failure(e.what());
         }

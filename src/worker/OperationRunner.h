@@ -4,6 +4,8 @@
 #include "engine/EngineContext.h"
 #include "engine/StopRequest.h"
 #include "platform/OperationLock.h"
+#include "worker/DriveFindings.h"
+#include "worker/RunOutcome.h"
 
 #include <QObject>
 
@@ -19,12 +21,16 @@ class WorkerUserInterface;
 /**
  * Runs one engine operation at a time on a worker thread, so that the windows repaint, move and
  * answer the user while it works. The operation gets a context of its own: the application's
- * collaborators, a user interface that reaches the window through queued calls (its questions
- * wait on the worker until the GUI thread has answered), and this runner's stop request.
+ * collaborators, copies of the backup target and the media's records taken when it starts, a
+ * user interface that reaches the window through queued calls (its questions wait on the worker
+ * until the GUI thread has answered), and this runner's stop request. The worker writes nothing
+ * the window owns: once the run has ended, the window takes what it left from outcome().
  *
- *     runner.start([](EngineContext& ctx) { makeBackups(ctx); });
+ *     runner.start([](EngineContext& ctx) { return DriveFindings{makeBackups(ctx).noDisk}; });
  *     ...
  *     runner.stop(); // the operation ends at its next file boundary; finished() follows
+ *     ...
+ *     apply(runner.outcome()); // on finished()
  *
  * Create and use it on the GUI thread.
  */
@@ -33,11 +39,14 @@ class OperationRunner : public QObject
     Q_OBJECT
 
 public:
-    using Operation = std::function<void(EngineContext&)>;
+    /** An operation returns what it found of the backup drive. */
+    using Operation = std::function<DriveFindings(EngineContext&)>;
 
-    /** `base` gives the collaborators of every run; `gui` is the window's user interface. */
+    /** `base` gives the collaborators of every run, and the target and the records a run
+     *  starts from; `gui` is the window's user interface. */
     OperationRunner(EngineContext& base, UserInterface& gui, QObject* parent = nullptr);
-    /** A run still working is stopped and waited for; its questions are answered No. */
+    /** A run still working is stopped and waited for; its questions are answered No, and what
+     *  it leaves is dropped. */
     ~OperationRunner() override;
 
     /** Starts `operation` on the worker; false, doing nothing, while another one runs. `held`,
@@ -54,6 +63,9 @@ public:
     bool isRunning() const { return m_thread != nullptr; }
     /** The running operation has been asked to stop. */
     bool stopRequested() const { return m_stop.requested(); }
+    /** What the last run left: its target, its records and its findings. Read it on
+     *  finished(), before the next start(). */
+    const RunOutcome& outcome() const { return m_outcome; }
 
 signals:
     void started();
@@ -66,6 +78,8 @@ private:
     EngineContext& m_base;
     WorkerUserInterface* m_ui;
     StopRequest m_stop;
+    /** The run's own target and records while it works, what it left once it has ended. */
+    RunOutcome m_outcome;
     std::unique_ptr<EngineContext> m_ctx;
     std::unique_ptr<QThread> m_thread;
     std::unique_ptr<OperationLock> m_held;

@@ -71,6 +71,11 @@ void WorkerUserInterface::progressBytes(std::int64_t done, std::int64_t total)
     post([this, done, total] { m_gui.progressBytes(done, total); });
 }
 
+void WorkerUserInterface::runCounts(const RunResult& soFar)
+{
+    post([this, soFar] { m_gui.runCounts(soFar); });
+}
+
 void WorkerUserInterface::status(const std::string& text)
 {
     post([this, text] { m_gui.status(text); });

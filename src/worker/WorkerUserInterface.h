@@ -38,6 +38,7 @@ public:
     void progressBytes(std::int64_t done, std::int64_t total) override;
     bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
                          const std::string& question) override;
+    void runCounts(const RunResult& soFar) override;
     void status(const std::string& text) override;
     bool askYesNo(const std::string& caption, const std::string& question) override;
     bool askText(const std::string& caption, const std::string& prompt,

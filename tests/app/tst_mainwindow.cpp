@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
@@ -596,6 +597,7 @@ private slots:
             while (!ctx.stopRequested())
                 QThread::msleep(2);
             sawStop = true;
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
@@ -797,6 +799,7 @@ private slots:
             while (!ctx.stopRequested())
                 QThread::msleep(2);
             sawStop = true;
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
@@ -836,6 +839,7 @@ private slots:
             for (int waited = 0; !end && !ctx.stopRequested() && waited < 10000; ++waited)
                 QThread::msleep(1);
             sawStop = ctx.stopRequested();
+            return kx::DriveFindings{};
         };
         main->setOperations(operations);
         program.click("MaakBackupBtn");
@@ -852,6 +856,77 @@ private slots:
         QTRY_VERIFY(!main->runner()->isRunning());
         QVERIFY(!sawStop);
         QVERIFY(main->isVisible());
+    }
+
+    // While a run works the program's target, records and drive flags stay as they were; the
+    // window that closes while its run stops takes what the run left once it has ended, and
+    // stores the drive as the run left it.
+    void closingWhileARunStopsKeepsWhatItLeft()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        Program program;
+        MainWindow* main = program.main;
+        const std::int64_t totalBefore = program.app.media().current.totalSize;
+        QVERIFY(!program.app.target().perComputerFolders);
+        QVERIFY(!program.app.driveFlags().noDisk);
+        std::atomic<bool> changed = false;
+        MainWindow::Operations operations;
+        operations.makeBackups = [&](kx::EngineContext& ctx) {
+            ctx.target.perComputerFolders = true;
+            ctx.media.current.totalSize = totalBefore + 4242;
+            changed = true;
+            const QDeadlineTimer limit(10000);
+            while (!ctx.stopRequested() && !limit.hasExpired())
+                QThread::msleep(2);
+            return kx::DriveFindings{.noDisk = true, .noFloppy = {}};
+        };
+        main->setOperations(operations);
+        program.click("MaakBackupBtn");
+        QTRY_VERIFY(changed);
+        QCOMPARE(program.app.media().current.totalSize, totalBefore);
+        QVERIFY(!program.app.target().perComputerFolders);
+        QVERIFY(!program.app.driveFlags().noDisk);
+
+        answerNextQuestion(QStringLiteral("JaBtn"));
+        main->close();
+        QTRY_VERIFY(!main->isVisible());
+        QVERIFY(!main->runner()->isRunning());
+        QCOMPARE(program.app.media().current.totalSize, totalBefore + 4242);
+        QVERIFY(program.app.target().perComputerFolders);
+        QVERIFY(program.app.driveFlags().noDisk);
+        QCOMPARE(
+            fixture.setting(QStringLiteral("Defaults"), QStringLiteral("BackUp Drive")).toString(),
+            QStringLiteral("e:\\\\"));
+    }
+
+    // A program that ends while a run works stops the run and waits for it before the windows'
+    // shared lock goes: a headless run must not take the log while this one still writes it.
+    void theWindowsLockOutlivesARunStoppedAtTheEnd()
+    {
+        Fixture fixture;
+        backupAndNewerSource(fixture);
+        auto program = std::make_unique<Program>();
+        std::atomic<bool> working = false;
+        std::atomic<bool> sawStop = false;
+        std::atomic<bool> lockHeldAtStop = false;
+        MainWindow::Operations operations;
+        operations.makeBackups = [&](kx::EngineContext& ctx) {
+            working = true;
+            const QDeadlineTimer limit(10000);
+            while (!ctx.stopRequested() && !limit.hasExpired())
+                QThread::msleep(2);
+            sawStop = ctx.stopRequested();
+            kx::OperationLock windows(kx::OperationLock::Kind::Windows);
+            lockHeldAtStop = !windows.tryLock();
+            return kx::DriveFindings{};
+        };
+        program->main->setOperations(operations);
+        program->click("MaakBackupBtn");
+        QTRY_VERIFY(working);
+        program.reset();
+        QVERIFY(sawStop);
+        QVERIFY(lockHeldAtStop);
     }
 
     // A medium without a recorded total (its first run) has a bar that only shows that the run

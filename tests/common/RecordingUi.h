@@ -28,19 +28,29 @@ public:
     std::vector<std::pair<std::int64_t, std::int64_t>> byteProgress;
     /** The shown's length when the run first told its byte total; -1 before. */
     long linesAtByteTotal = -1;
+    /** Each call of runCounts: the run's counts so far. */
+    std::vector<RunResult> counts;
     bool progressShown = false;
     bool isBusy = false;
 
     void addLine(const std::string& line) override { outputLines.push_back(line); }
+    void failure(const std::string& line) override { outputLines.push_back(line); }
     void clearLines() override { outputLines.clear(); }
     void progress(int position) override { positions.push_back(position); }
     void showProgress(bool shown) override { progressShown = shown; }
+    void progressTotalKnown(bool) override {}
     void progressBytes(std::int64_t done, std::int64_t total) override
     {
         if (byteProgress.empty())
             linesAtByteTotal = static_cast<long>(outputLines.size());
         byteProgress.emplace_back(done, total);
     }
+    bool askCopyWhatFits(const std::string& caption, const std::string& shortage,
+                         const std::string& question) override
+    {
+        return askYesNo(caption, copyWhatFitsQuestion(shortage, question));
+    }
+    void runCounts(const RunResult& soFar) override { counts.push_back(soFar); }
     void status(const std::string& text) override { statusLines.push_back(text); }
     bool askYesNo(const std::string&, const std::string& question) override
     {

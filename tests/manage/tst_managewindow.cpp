@@ -447,6 +447,9 @@ private slots:
         QVERIFY(!fixture.exists("e:\\c-Docs\\b.txt"));
         QVERIFY(!fixture.exists("e:\\c-Docs\\a.txt") ||
                 fixture.readFile("e:\\c-Docs\\a.txt") == "aaaa");
+        // What the command added counts in the medium's total, taken before the window closed.
+        QCOMPARE(m.rig.media.current.totalSize,
+                 std::int64_t(fixture.exists("e:\\c-Docs\\a.txt") ? 4 : 0));
         // The operation lock went with the command.
         OperationLock next;
         QVERIFY(next.tryLock());

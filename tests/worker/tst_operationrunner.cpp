@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
 #include "common/Watchdog.h"
+#include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
 #include <QDeadlineTimer>
@@ -114,14 +115,18 @@ private slots:
             const bool ok = ctx.ui.askText("Kopierix", "Name?", name);
             ctx.ui.addLine(ok ? name : "cancelled");
             ctx.ui.progressBytes(5, 10);
+            kx::RunResult soFar;
+            soFar.copiedCount = 3;
+            ctx.ui.runCounts(soFar);
             const bool copy = ctx.ui.askCopyWhatFits("Kopierix", "Too little", "Copy?");
             ctx.ui.addLine(copy ? "copy" : "keep");
             ctx.ui.status("done");
+            return kx::DriveFindings{};
         }));
         QCOMPARE(started.count(), 1);
         QVERIFY(runner.isRunning());
         // One at a time.
-        QVERIFY(!runner.start([](EngineContext&) {}));
+        QVERIFY(!runner.start([](EngineContext&) { return kx::DriveFindings{}; }));
 
         QVERIFY(finished.wait(5000));
         QVERIFY(!runner.isRunning());
@@ -135,6 +140,8 @@ private slots:
                  (std::vector<std::string>{"Go on?", "Name?", "Too little\r\rCopy?"}));
         QCOMPARE(rig.gui.byteProgress.size(), std::size_t(1));
         QCOMPARE(rig.gui.byteProgress[0], std::make_pair(std::int64_t(5), std::int64_t(10)));
+        QCOMPARE(rig.gui.counts.size(), std::size_t(1));
+        QCOMPARE(rig.gui.counts[0].copiedCount, std::uint64_t(3));
         QCOMPARE(rig.gui.statusLines, std::vector<std::string>{"done"});
     }
 
@@ -151,6 +158,7 @@ private slots:
             while (!ctx.stopRequested() && !limit.hasExpired())
                 QThread::msleep(1);
             sawStop = ctx.stopRequested();
+            return kx::DriveFindings{};
         }));
         QTest::qWait(50);
         QVERIFY(runner.isRunning());
@@ -160,9 +168,124 @@ private slots:
         QVERIFY(sawStop);
 
         bool stoppedAtStart = true;
-        QVERIFY(runner.start([&](EngineContext& ctx) { stoppedAtStart = ctx.stopRequested(); }));
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            stoppedAtStart = ctx.stopRequested();
+            return kx::DriveFindings{};
+        }));
         QVERIFY(finished.wait(5000));
         QVERIFY(!stoppedAtStart);
+    }
+
+    // The run works on copies of the target and the records: what the window owns stays as it
+    // was until the window takes what the run left, with what it found of the drive. The next
+    // run starts from the window's own again.
+    void aRunLeavesItsChangesForTheWindow()
+    {
+        Rig rig;
+        rig.engine.target.base = "e:\\";
+        rig.engine.media.current.totalSize = 100;
+        OperationRunner runner(rig.engine.ctx, rig.gui);
+        QSignalSpy finished(&runner, &OperationRunner::finished);
+        std::atomic<bool> changed = false;
+        std::atomic<bool> end = false;
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            ctx.target.base = "f:\\";
+            ctx.media.current.totalSize += 50;
+            ctx.media.byKey["f-Backup2"] = ctx.media.current;
+            changed = true;
+            const QDeadlineTimer limit(5000);
+            while (!end && !limit.hasExpired())
+                QThread::msleep(1);
+            return kx::DriveFindings{.noDisk = true, .noFloppy = {}};
+        }));
+        QTRY_VERIFY(changed);
+        QCOMPARE(rig.engine.target.base, std::string("e:\\"));
+        QCOMPARE(rig.engine.media.current.totalSize, std::int64_t(100));
+        QVERIFY(rig.engine.media.byKey.empty());
+        end = true;
+        QVERIFY(finished.wait(5000));
+
+        QCOMPARE(rig.engine.target.base, std::string("e:\\"));
+        QCOMPARE(rig.engine.media.current.totalSize, std::int64_t(100));
+        const kx::RunOutcome& left = runner.outcome();
+        QCOMPARE(left.target.base, std::string("f:\\"));
+        QCOMPARE(left.media.current.totalSize, std::int64_t(150));
+        QCOMPARE(left.media.byKey.count("f-Backup2"), std::size_t(1));
+        QCOMPARE(left.drive.noDisk, std::optional<bool>(true));
+        QCOMPARE(left.drive.noFloppy, std::optional<bool>());
+
+        std::string startedFrom;
+        QVERIFY(runner.start([&](EngineContext& ctx) {
+            startedFrom = ctx.target.base;
+            return kx::DriveFindings{};
+        }));
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(startedFrom, std::string("e:\\"));
+        QCOMPARE(runner.outcome().drive.noDisk, std::optional<bool>());
+    }
+
+    // A close during a run: No keeps the run and the window; Yes stops the run, and the window
+    // closes once the run has ended and what it left can be taken. A close while that stop is
+    // awaited asks nothing more. With no run the window closes at once, unasked.
+    void closeAfterRun_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("no run") << false << true;
+        QTest::newRow("No") << true << false;
+        QTest::newRow("Yes") << true << true;
+    }
+    void closeAfterRun()
+    {
+        QFETCH(bool, running);
+        QFETCH(bool, answer);
+        Rig rig;
+        OperationRunner runner(rig.engine.ctx, rig.gui);
+        QSignalSpy finished(&runner, &OperationRunner::finished);
+        if (running) {
+            QVERIFY(runner.start([](EngineContext& ctx) {
+                ctx.media.current.totalSize = 7;
+                const QDeadlineTimer limit(5000);
+                while (!ctx.stopRequested() && !limit.hasExpired())
+                    QThread::msleep(1);
+                return kx::DriveFindings{};
+            }));
+        }
+        int asked = 0;
+        int closed = 0;
+        std::int64_t totalAtClose = -1;
+        const auto close = [&] {
+            return kx::closeAfterRun(
+                runner,
+                [&] {
+                    ++asked;
+                    return answer;
+                },
+                [&] {
+                    ++closed;
+                    totalAtClose = runner.outcome().media.current.totalSize;
+                });
+        };
+        QCOMPARE(close(), !running);
+        QCOMPARE(asked, running ? 1 : 0);
+        if (!running)
+            return;
+        if (!answer) {
+            QTest::qWait(50);
+            QVERIFY(runner.isRunning());
+            QVERIFY(!runner.stopRequested());
+            runner.stop();
+            QVERIFY(finished.wait(5000));
+            QCOMPARE(closed, 0);
+            return;
+        }
+        QVERIFY(runner.stopRequested());
+        QVERIFY(!close());
+        QCOMPARE(asked, 1);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(closed, 1);
+        QCOMPARE(totalAtClose, std::int64_t(7));
+        QVERIFY(close());
     }
 
     // A runner that goes with its window while the operation waits for an answer ends the run
@@ -180,6 +303,7 @@ private slots:
                 const QDeadlineTimer limit(5000);
                 while (!ctx.stopRequested() && !limit.hasExpired())
                     QThread::msleep(1);
+                return kx::DriveFindings{};
             }));
             // Without turning the event loop: the question must not reach the window.
             const QDeadlineTimer limit(5000);
