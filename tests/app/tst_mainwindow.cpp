@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/MountWatcher.h"
+#include "platform/linux/MountWatcher.h"
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
 #include "common/StopQuestion.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
-#include "app/DesktopNotification.h"
-#include "app/MountWatcher.h"
-#include "app/ProgressLine.h"
-#include "app/Schedule.h"
+#include "cli/DesktopNotification.h"
+#include "platform/linux/MountWatcher.h"
+#include "cli/ProgressLine.h"
+#include "cli/Schedule.h"
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
