@@ -93,15 +93,9 @@ struct OptionName
 };
 
 constexpr OptionName kOptionNames[] = {
-    {"h", "help"},
-    {"help", "help"},
-    {"version", "version"},
-    {"yes", "yes"},
-    {"add", "add"},
-    {"per-computer", "per-computer"},
-    {"quiet", "quiet"},
-    {"repair", "repair"},
-    {"backup-drive", "backup-drive", true},
+    {"h", "help"},      {"help", "help"},     {"version", "version"},
+    {"yes", "yes"},     {"add", "add"},       {"per-computer", "per-computer"},
+    {"quiet", "quiet"}, {"repair", "repair"}, {"backup-drive", "backup-drive", true},
 };
 
 // The arguments in the one spelling the parser is given: each option as "--name" or
@@ -109,8 +103,8 @@ constexpr OptionName kOptionNames[] = {
 // the next argument whatever it looks like. Options may stand before or after the command;
 // "--" ends them, so that a path may begin with "-". What is no option is told in `error`: an
 // unknown option before all else, as the user wrote it; else the last option that went wrong.
-std::vector<std::string> canonicalArguments(const std::vector<std::string>& args,
-                                            Language language, std::string& error)
+std::vector<std::string> canonicalArguments(const std::vector<std::string>& args, Language language,
+                                            std::string& error)
 {
     std::vector<std::string> canonical;
     std::string unknown;
@@ -129,8 +123,9 @@ std::vector<std::string> canonicalArguments(const std::vector<std::string>& args
         const std::size_t assign = arg.find('=');
         const std::string name =
             arg.substr(dashes, assign == std::string::npos ? std::string::npos : assign - dashes);
-        const auto known = std::find_if(std::begin(kOptionNames), std::end(kOptionNames),
-                                        [&](const OptionName& option) { return option.name == name; });
+        const auto known =
+            std::find_if(std::begin(kOptionNames), std::end(kOptionNames),
+                         [&](const OptionName& option) { return option.name == name; });
         if (known == std::end(kOptionNames)) {
             if (!unknownFound)
                 unknown = name;
@@ -155,7 +150,8 @@ std::vector<std::string> canonicalArguments(const std::vector<std::string>& args
         // Told as the user wrote it, with one dash or two.
         std::string shown = "--" + unknown;
         for (const std::string& arg : args) {
-            if (arg == "-" + unknown || arg == "--" + unknown || arg.starts_with("--" + unknown + "=")) {
+            if (arg == "-" + unknown || arg == "--" + unknown ||
+                arg.starts_with("--" + unknown + "=")) {
                 shown = arg;
                 break;
             }
@@ -240,7 +236,6 @@ Options parse(const std::vector<std::string>& args, Language language)
         o.error = inLanguage(language, cliText::repairBelongsToVerify);
     return o;
 }
-
 
 // A new log only when no window runs: open windows go on writing theirs, and this run's lines
 // follow its own date line there. The windows' lock is held while the logs are shifted, so a

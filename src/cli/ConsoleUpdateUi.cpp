@@ -23,8 +23,7 @@ int checkUpdateCommand(Platform& platform, const std::string& languageCode)
 {
     ConsoleUpdateUi ui;
     UpdateCheck check(platform, languageCode);
-    const int code =
-        check.checkForUpdate(ui, kProductName, versionText(languageOf(languageCode)));
+    const int code = check.checkForUpdate(ui, kProductName, versionText(languageOf(languageCode)));
     if (code < 0)
         return kExitVersionRecordUnreadable;
     return code == kUpdateAdvised ? kExitUpdateAdvised : code;

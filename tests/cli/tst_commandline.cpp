@@ -148,7 +148,8 @@ private slots:
         // argument whatever it looks like.
         QTest::newRow("one dash") << QStringList{"-version"} << 0 << "Kopierix version 1.01b"
                                   << "";
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: kopierix" << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: kopierix"
+                            << "";
         QTest::newRow("one dash, elsewhere") << QStringList{"status", "-yes"} << 2 << ""
                                              << "kopierix: --yes belongs to restore-all";
         QTest::newRow("flag with a value")

@@ -20,8 +20,7 @@ bool LinuxMediumMounts::newMountHolds(const QByteArray& before, const QByteArray
 }
 
 LinuxMediumMounts::LinuxMediumMounts(const QString& mountTable)
-    : m_watcher(new MountWatcher(mountTable, this)), m_before(m_watcher->table()),
-      m_table(m_before)
+    : m_watcher(new MountWatcher(mountTable, this)), m_before(m_watcher->table()), m_table(m_before)
 {
     connect(m_watcher, &MountWatcher::changed, this, [this] {
         // Each change is weighed against the table read at the one before.
