@@ -8,9 +8,11 @@
 #include <functional>
 #include <string>
 
-// The commands that only Linux has: each is written for its service manager, its mounts or its
-// network, and is the only part of the command line that uses Qt.
 namespace kx {
+
+// The commands that only Linux has, written for its service manager, its mounts and its network:
+// the only part of the command line that uses Qt. Declared here without it, so that the rest of
+// the command line calls them as it calls any other.
 
 /** `kopierix watch`: runs `run` (Make Backups, giving its exit status) at each mount of the
  *  Backup drive's medium until a stop signal, which also calls `requestStop`; `backupDrive`,
