@@ -1,17 +1,46 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the OS-free layers include nothing but the C++ standard library and the project's
 # own OS-free headers. Run as a script:
-#   cmake -DROOT=<src> -DLAYERS=engine,support -DOWN=platform/Platform.h,... [-DWARN_ONLY=ON]
+#   cmake -DROOT=<src> -DLAYERS=engine,support -DOWN=platform/Platform.h,... [-DREACH=...]
+#         [-DLIBRARY_HEADERS=...] [-DQT_FILES=... -DQT_REACH=... -DQT_CORE_DIR=<dir>]
+#         [-DWARN_ONLY=ON]
 #         -P CheckIncludes.cmake
 # LAYERS are folders under ROOT whose files are checked; a quoted include may name a header of
-# one of them ("engine/x.h") or one of the OWN headers. Each offence is printed as
-# "file:line: ..." and fails the run, unless WARN_ONLY is set.
+# one of them or of the REACH folders ("engine/x.h"), or one of the OWN headers; an include in
+# angle brackets a header of the C++ standard library or one of the LIBRARY_HEADERS (of a
+# header-only library that every system has, such as <CLI/CLI.hpp>). The files that
+# match the QT_FILES patterns (relative to ROOT) may also include QtCore's headers (those in
+# QT_CORE_DIR, also as <QtCore/...>) and the headers of the QT_REACH folders. Each offence is
+# printed as "file:line: ..." and fails the run, unless WARN_ONLY is set.
 
 if(NOT DEFINED ROOT OR NOT DEFINED LAYERS)
     message(FATAL_ERROR "CheckIncludes.cmake needs ROOT and LAYERS")
 endif()
 string(REPLACE "," ";" layers "${LAYERS}")
 string(REPLACE "," ";" ownHeaders "${OWN}")
+string(REPLACE "," ";" reach "${REACH}")
+string(REPLACE "," ";" libraryHeaders "${LIBRARY_HEADERS}")
+string(REPLACE "," ";" qtReach "${QT_REACH}")
+string(REPLACE "," ";" qtPatterns "${QT_FILES}")
+set(qtFiles)
+foreach(pattern IN LISTS qtPatterns)
+    file(GLOB_RECURSE matched LIST_DIRECTORIES false "${ROOT}/${pattern}")
+    list(APPEND qtFiles ${matched})
+endforeach()
+if(qtFiles AND NOT IS_DIRECTORY "${QT_CORE_DIR}")
+    message(FATAL_ERROR "CheckIncludes.cmake needs QT_CORE_DIR, QtCore's header folder, for QT_FILES")
+endif()
+
+# Whether the quoted `header` is one of the folders' headers (no "..", no deeper folder).
+function(kx_header_of_folders header folders outResult)
+    set(found FALSE)
+    foreach(folder IN LISTS folders)
+        if(header MATCHES "^${folder}/[^/]+$" AND NOT header MATCHES "\\.\\.")
+            set(found TRUE)
+        endif()
+    endforeach()
+    set(${outResult} ${found} PARENT_SCOPE)
+endfunction()
 
 # The headers of the C++20 standard library, the C ones in their <cxxx> form. An allow-list:
 # a system header that is not here (<unistd.h>, <sys/stat.h>, <QString>) belongs in platform/.
@@ -38,6 +67,12 @@ list(SORT files)
 
 set(offences 0)
 foreach(file IN LISTS files)
+    list(FIND qtFiles "${file}" qtAt)
+    if(qtAt EQUAL -1)
+        set(qtAllowed FALSE)
+    else()
+        set(qtAllowed TRUE)
+    endif()
     file(READ "${file}" content)
     if(NOT content MATCHES "#")
         continue()
@@ -62,17 +97,26 @@ foreach(file IN LISTS files)
             set(header "${CMAKE_MATCH_1}")
             list(FIND standardHeaders "${header}" at)
             if(at EQUAL -1)
+                list(FIND libraryHeaders "${header}" at)
+            endif()
+            string(REGEX REPLACE "^QtCore/" "" coreHeader "${header}")
+            if(at EQUAL -1 AND qtAllowed AND NOT header MATCHES "\\.\\." AND
+               EXISTS "${QT_CORE_DIR}/${coreHeader}" AND
+               NOT IS_DIRECTORY "${QT_CORE_DIR}/${coreHeader}")
+                set(at 0)
+            endif()
+            if(at EQUAL -1 AND qtAllowed)
+                set(reason "<${header}> is neither a C++ standard library header nor QtCore's")
+            elseif(at EQUAL -1)
                 set(reason "<${header}> is not a C++ standard library header")
             endif()
         elseif(target MATCHES "^\"([^\"]*)\"")
             set(header "${CMAKE_MATCH_1}")
             list(FIND ownHeaders "${header}" at)
-            set(ofLayer FALSE)
-            foreach(layer IN LISTS layers)
-                if(header MATCHES "^${layer}/[^/]+$" AND NOT header MATCHES "\\.\\.")
-                    set(ofLayer TRUE)
-                endif()
-            endforeach()
+            kx_header_of_folders("${header}" "${layers};${reach}" ofLayer)
+            if(qtAllowed AND NOT ofLayer)
+                kx_header_of_folders("${header}" "${qtReach}" ofLayer)
+            endif()
             if(at EQUAL -1 AND NOT ofLayer)
                 set(reason "\"${header}\" is not one of the project's OS-free headers")
             endif()

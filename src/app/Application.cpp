@@ -2,7 +2,6 @@
 #include "app/Application.h"
 
 #include "app/MainWindow.h"
-#include "app/MountWatcher.h"
 #if KOPIERIX_SCREENSHOTS
 #include "app/ScreenshotMode.h"
 #endif
@@ -15,6 +14,7 @@
 #include "dialogs/TimedMessage.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "platform/linux/MountWatcher.h"
 #include "support/Language.h"
 #if KOPIERIX_UPDATER
 #include "update/UpdateCheckDialog.h"

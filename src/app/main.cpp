@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
-#include "app/CommandLine.h"
 #include "app/Version.h"
+#include "cli/CommandLine.h"
+#include "platform/Console.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/Platform.h"
 #include "support/Language.h"
 
@@ -33,6 +35,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kx::kProductName));
     const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
-    kx::CommandLine commandLine(*platform);
+    const std::unique_ptr<kx::Console> console = kx::createConsole();
+    const std::unique_ptr<kx::DesktopNotifier> notifier = kx::createDesktopNotifier();
+    kx::CommandLine commandLine(*platform, *console, *notifier);
     return args.empty() ? commandLine.noDisplay() : commandLine.run(args);
 }

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/MountWatcher.h"
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
 #include "common/StopQuestion.h"
 #include "dialogs/Help.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MountWatcher.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/ProgressLine.h"
+#include "cli/ProgressLine.h"
 #include "engine/UserInterface.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/CommandLineTexts.h"
+#include "cli/CommandLineTexts.h"
 #include "engine/RunResult.h"
 #include "support/Language.h"
 

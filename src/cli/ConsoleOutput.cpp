@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ConsoleOutput.h"
+#include "cli/ConsoleOutput.h"
 
 namespace kx {
 

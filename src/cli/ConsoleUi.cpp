@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ConsoleUi.h"
-#include "app/ConsoleOutput.h"
+#include "cli/ConsoleUi.h"
+#include "cli/ConsoleOutput.h"
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/RunResult.h"
+#include "platform/DesktopNotifier.h"
 #include "support/Language.h"
 
 #include <string>
@@ -9,15 +10,14 @@
 namespace kx {
 
 // The desktop's notification at the end of a run without windows, so that a run nobody started
-// by hand still tells how it went. Only where a session bus is known: a run from cron or a
-// console has none, and then nothing is sent and nothing waits.
+// by hand still tells how it went.
 class DesktopNotification
 {
 public:
     // The text of the notification: files copied, failed, and without a source.
     static std::string bodyOf(const RunResult& result, Language language);
-    // Sends it; false when there was no bus or no notification service to take it.
-    static bool send(const RunResult& result, Language language);
+    // Sends it; false when there was no desktop session or no notification service to take it.
+    static bool send(DesktopNotifier& notifier, const RunResult& result, Language language);
 };
 
 } // namespace kx

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/MountWatcher.h"
+#include "platform/linux/MountWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

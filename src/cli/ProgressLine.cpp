@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ProgressLine.h"
+#include "cli/ProgressLine.h"
 
-#include "app/CommandLineTexts.h"
+#include "cli/CommandLineTexts.h"
 #include "support/TextHelpers.h"
 
 #include <algorithm>

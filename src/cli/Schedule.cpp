@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Schedule.h"
+#include "cli/Schedule.h"
 
-#include "app/CommandLineTexts.h"
-#include "app/ConsoleOutput.h"
+#include "cli/CommandLineTexts.h"
+#include "cli/ConsoleOutput.h"
+#include "cli/LinuxCommands.h"
 #include "support/TextHelpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -350,6 +352,13 @@ int Schedule::show()
     if (!any)
         printOut(inLanguage(m_language, cliText::noScheduleSet));
     return 0;
+}
+
+int scheduleCommand(Language language, const std::string& choice)
+{
+    Schedule schedule(language,
+                      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    return choice.empty() ? schedule.show() : schedule.set(choice);
 }
 
 } // namespace kx

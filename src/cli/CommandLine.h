@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/RunResult.h"
+#include "platform/Console.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/Platform.h"
 #include "support/Language.h"
 
@@ -35,7 +37,7 @@ enum ExitStatus
 
 /** The exit status of a run from its result: stopped (130 after SIGINT, 143 after SIGTERM,
  *  `stopSignal` telling which), the drive not entered, some failures, or done. */
-int exitStatusOf(const RunResult& result, int stopSignal);
+int exitStatusOf(const RunResult& result, StopSignal stopSignal);
 
 /**
  * The headless commands for scripts and schedulers. They run on the same settings, drive table
@@ -44,7 +46,9 @@ int exitStatusOf(const RunResult& result, int stopSignal);
 class CommandLine
 {
 public:
-    explicit CommandLine(Platform& platform);
+    /** The console tells whether a terminal watches and brings the stop signals; the notifier
+     *  tells the desktop how a run went. */
+    CommandLine(Platform& platform, Console& console, DesktopNotifier& notifier);
 
     int run(const std::vector<std::string>& args);
 
@@ -57,6 +61,8 @@ public:
 
 private:
     Platform& m_platform;
+    Console& m_console;
+    DesktopNotifier& m_notifier;
 };
 
 } // namespace kx

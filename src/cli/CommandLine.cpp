@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "app/CommandLineTexts.h"
-#include "app/ConsoleOutput.h"
-#include "app/ConsoleUi.h"
-#include "app/DesktopNotification.h"
-#include "app/MediumWatch.h"
-#include "app/ProgressLine.h"
-#include "app/Schedule.h"
 #include "app/Version.h"
+#include "cli/CommandLineTexts.h"
+#include "cli/ConsoleOutput.h"
+#include "cli/ConsoleUi.h"
+#include "cli/DesktopNotification.h"
+#include "cli/LinuxCommands.h"
+#include "cli/ProgressLine.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineTexts.h"
@@ -26,23 +25,16 @@
 #include "support/SizeText.h"
 #include "support/SystemFacts.h"
 #include "support/TextHelpers.h"
-#if KOPIERIX_UPDATER
-#include "update/UpdateCheck.h"
-#endif
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QStringList>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <csignal>
+#include <cstddef>
 #include <cstdio>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <iterator>
+#include <memory>
+#include <string_view>
 
 namespace kx {
 
@@ -92,77 +84,126 @@ char driveLetterOf(std::string value)
     return static_cast<char>(std::tolower(static_cast<unsigned char>(value[0])));
 }
 
-// Arguments pass through the parser byte for byte, one character each: a path need not be
-// valid in any encoding, and every option is plain ASCII.
-QString qtString(const std::string& text)
+// The options, by each name they answer to; --help also to -h.
+struct OptionName
 {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
+    std::string_view name;
+    std::string_view option;
+    bool takesValue = false;
+};
 
-std::string byteString(const QString& text)
+constexpr OptionName kOptionNames[] = {
+    {"h", "help"},      {"help", "help"},     {"version", "version"},
+    {"yes", "yes"},     {"add", "add"},       {"per-computer", "per-computer"},
+    {"quiet", "quiet"}, {"repair", "repair"}, {"backup-drive", "backup-drive", true},
+};
+
+// The arguments in the one spelling the parser is given: each option as "--name" or
+// "--name=value". An option may be written with one dash or two, and its value may follow as
+// the next argument whatever it looks like. Options may stand before or after the command;
+// "--" ends them, so that a path may begin with "-". What is no option is told in `error`: an
+// unknown option before all else, as the user wrote it; else the last option that went wrong.
+std::vector<std::string> canonicalArguments(const std::vector<std::string>& args, Language language,
+                                            std::string& error)
 {
-    return text.toLatin1().toStdString();
+    std::vector<std::string> canonical;
+    std::string unknown;
+    bool unknownFound = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            canonical.insert(canonical.end(), args.begin() + std::ptrdiff_t(i), args.end());
+            break;
+        }
+        if (arg.size() < 2 || arg.front() != '-') {
+            canonical.push_back(arg);
+            continue;
+        }
+        const std::size_t dashes = arg[1] == '-' ? 2 : 1;
+        const std::size_t assign = arg.find('=');
+        const std::string name =
+            arg.substr(dashes, assign == std::string::npos ? std::string::npos : assign - dashes);
+        const auto known =
+            std::find_if(std::begin(kOptionNames), std::end(kOptionNames),
+                         [&](const OptionName& option) { return option.name == name; });
+        if (known == std::end(kOptionNames)) {
+            if (!unknownFound)
+                unknown = name;
+            unknownFound = true;
+            continue;
+        }
+        const std::string option = "--" + std::string(known->option);
+        if (!known->takesValue) {
+            if (assign == std::string::npos)
+                canonical.push_back(option);
+            else
+                error = "Unexpected value after '" + arg.substr(0, assign) + "'.";
+        } else if (assign != std::string::npos) {
+            canonical.push_back(option + arg.substr(assign));
+        } else if (i + 1 < args.size()) {
+            canonical.push_back(option + "=" + args[++i]);
+        } else {
+            error = inLanguage(language, cliText::backupDriveExpectsADrive);
+        }
+    }
+    if (unknownFound) {
+        // Told as the user wrote it, with one dash or two.
+        std::string shown = "--" + unknown;
+        for (const std::string& arg : args) {
+            if (arg == "-" + unknown || arg == "--" + unknown ||
+                arg.starts_with("--" + unknown + "=")) {
+                shown = arg;
+                break;
+            }
+        }
+        error = inLanguage(language, cliText::unknownArgument) + shown;
+    }
+    return canonical;
 }
 
 Options parse(const std::vector<std::string>& args, Language language)
 {
     Options o;
-    QCommandLineParser parser;
-    // Options may stand before or after the command; "--" ends them, so that a path may begin
-    // with "-".
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringLiteral("version"));
-    const QCommandLineOption yes(QStringLiteral("yes"));
-    const QCommandLineOption add(QStringLiteral("add"));
-    const QCommandLineOption perComputer(QStringLiteral("per-computer"));
-    const QCommandLineOption quiet(QStringLiteral("quiet"));
-    const QCommandLineOption repair(QStringLiteral("repair"));
-    const QCommandLineOption backupDrive(QStringLiteral("backup-drive"), QString(),
-                                         QStringLiteral("L"));
-    parser.addOptions({help, version, yes, add, perComputer, quiet, repair, backupDrive});
-    QStringList list{QStringLiteral("kopierix")};
-    for (const std::string& arg : args)
-        list << qtString(arg);
-    if (!parser.parse(list)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            // Told as the user wrote it, with one dash or two.
-            const std::string name = byteString(unknown.front());
-            std::string shown = "--" + name;
-            for (const std::string& arg : args) {
-                if (arg == "-" + name || arg == "--" + name || arg.starts_with("--" + name + "=")) {
-                    shown = arg;
-                    break;
-                }
-            }
-            o.error = inLanguage(language, cliText::unknownArgument) + shown;
-        } else if (parser.errorText().contains(QStringLiteral("backup-drive"))) {
-            o.error = inLanguage(language, cliText::backupDriveExpectsADrive);
-        } else {
-            o.error = byteString(parser.errorText());
-        }
+    std::vector<std::string> arguments = canonicalArguments(args, language, o.error);
+    if (!o.error.empty())
+        return o;
+    CLI::App parser;
+    // The help is the program's own text, in the user's language.
+    parser.set_help_flag();
+    parser.add_flag("--help", o.help);
+    parser.add_flag("--version", o.version);
+    parser.add_flag("--yes", o.yes);
+    parser.add_flag("--add", o.add);
+    parser.add_flag("--per-computer", o.perComputer);
+    parser.add_flag("--quiet", o.quiet);
+    parser.add_flag("--repair", o.repair);
+    std::string backupDrive;
+    CLI::Option* backupDriveOption = parser.add_option("--backup-drive", backupDrive)
+                                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    std::vector<std::string> positional;
+    parser.add_option("arguments", positional);
+    // The parser takes the arguments last first.
+    std::reverse(arguments.begin(), arguments.end());
+    try {
+        parser.parse(arguments);
+    } catch (const CLI::ParseError& parseError) {
+        const std::string what = parseError.what();
+        o.error = what.find("backup-drive") != std::string::npos
+                      ? inLanguage(language, cliText::backupDriveExpectsADrive)
+                      : what;
         return o;
     }
-    o.help = parser.isSet(help);
-    o.version = parser.isSet(version);
-    o.yes = parser.isSet(yes);
-    o.add = parser.isSet(add);
-    o.perComputer = parser.isSet(perComputer);
-    o.quiet = parser.isSet(quiet);
-    o.repair = parser.isSet(repair);
-    if (parser.isSet(backupDrive)) {
-        o.backupDrive = driveLetterOf(byteString(parser.value(backupDrive)));
+    if (backupDriveOption->count() > 0) {
+        o.backupDrive = driveLetterOf(backupDrive);
         if (o.backupDrive == 0) {
             o.error = inLanguage(language, cliText::backupDriveExpectsADrive);
             return o;
         }
     }
-    const QStringList positional = parser.positionalArguments();
-    if (!positional.isEmpty())
-        o.command = byteString(positional.front());
-    for (qsizetype i = 1; i < positional.size(); ++i)
-        o.arguments.push_back(byteString(positional.at(i)));
+    if (!positional.empty())
+        o.command = positional.front();
+    for (std::size_t i = 1; i < positional.size(); ++i)
+        o.arguments.push_back(positional[i]);
 
     const bool known = o.command == "make-backups" || o.command == "restore-all" ||
                        o.command == "newer" || o.command == "status" ||
@@ -196,33 +237,6 @@ Options parse(const std::vector<std::string>& args, Language language)
     return o;
 }
 
-#if KOPIERIX_UPDATER
-/** The update window's lines on standard output, its message boxes on standard error. */
-class ConsoleUpdateUi : public UpdateUi
-{
-public:
-    void busy(bool) override {}
-    void showWindow(const std::string&) override {}
-    void clearLines() override {}
-    void addLine(const std::string& line) override { printOut(line); }
-    void setDownloadButton(const std::string&) override {}
-    void showDownloadButton(bool) override {}
-    void setExitButton(const std::string&) override {}
-    void showExitButton(bool) override {}
-    void error(const std::string& text) override { printErr(text); }
-};
-
-int checkUpdate(Platform& platform, const std::string& lang)
-{
-    ConsoleUpdateUi ui;
-    UpdateCheck check(platform, lang);
-    const int code = check.checkForUpdate(ui, kProductName, versionText(languageOf(lang)));
-    if (code < 0)
-        return kExitVersionRecordUnreadable;
-    return code == kUpdateAdvised ? kExitUpdateAdvised : code;
-}
-#endif
-
 // A new log only when no window runs: open windows go on writing theirs, and this run's lines
 // follow its own date line there. The windows' lock is held while the logs are shifted, so a
 // window that starts meanwhile waits for the new log.
@@ -239,50 +253,18 @@ void startLog(ActivityLog& log, const std::string& lang)
 // by the copy loop between chunks. The atomic flag is lock-free, so storing into it is safe in a
 // handler.
 StopRequest g_stop;
-volatile std::sig_atomic_t g_stopSignal = 0;
-static_assert(std::atomic<bool>::is_always_lock_free);
-// A watch waits for this pipe too: a byte on it ends the wait. write() is safe in a handler.
-int g_wakeFd = -1;
 
-extern "C" void requestStop(int signal)
+void requestStop() noexcept
 {
-    g_stopSignal = signal;
     g_stop.request();
-    if (g_wakeFd >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(g_wakeFd, &byte, 1);
-    }
 }
-
-// SIGINT and SIGTERM stop the run the way the window's Stop does, for as long as it lives.
-class StopSignals
-{
-public:
-    // A signal that came before stays: a watch passes it on to the run it starts.
-    StopSignals()
-    {
-        m_int = std::signal(SIGINT, requestStop);
-        m_term = std::signal(SIGTERM, requestStop);
-    }
-    ~StopSignals()
-    {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
 
 } // namespace
 
-int exitStatusOf(const RunResult& result, int stopSignal)
+int exitStatusOf(const RunResult& result, StopSignal stopSignal)
 {
     if (result.stopped)
-        return stopSignal == SIGTERM ? kExitStoppedByTerm : kExitStoppedByInt;
+        return stopSignal == StopSignal::Terminate ? kExitStoppedByTerm : kExitStoppedByInt;
     // A target too small for the run: the command line copies nothing then.
     if (result.noRoom)
         return kExitNoRoom;
@@ -292,7 +274,10 @@ int exitStatusOf(const RunResult& result, int stopSignal)
     return result.failedCount > 0 || result.flushFailed ? kExitSomeFailed : kExitOk;
 }
 
-CommandLine::CommandLine(Platform& platform) : m_platform(platform) {}
+CommandLine::CommandLine(Platform& platform, Console& console, DesktopNotifier& notifier)
+    : m_platform(platform), m_console(console), m_notifier(notifier)
+{
+}
 
 namespace {
 
@@ -373,8 +358,8 @@ namespace {
 
 // Chooses the backup drive by its letter or by a folder, and stores it as the manage window
 // stores the drive the user picks.
-int setBackupDrive(Platform& platform, const std::string& choice, bool perComputer,
-                   Language language)
+int setBackupDrive(Platform& platform, Console& console, const std::string& choice,
+                   bool perComputer, Language language)
 {
     char letter = driveLetterOf(choice);
     if (letter == 'c') {
@@ -388,13 +373,13 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
             return kExitUsage;
         }
     } else {
-        const QFileInfo folder(QFile::decodeName(QByteArray::fromStdString(choice)));
-        if (!folder.isDir()) {
+        const PathFacts folder = console.examinePath(choice);
+        if (!folder.isFolder) {
             fail(language, cliText::noSuchFolder, {choice});
             return kExitUsage;
         }
         // The mirror folders of c: would go inside the very tree they mirror.
-        if (folder.canonicalFilePath() == QStringLiteral("/")) {
+        if (folder.isSystemRoot) {
             fail(language, cliText::systemRootRefused, {choice});
             return kExitUsage;
         }
@@ -433,26 +418,27 @@ int setBackupDrive(Platform& platform, const std::string& choice, bool perComput
 // The paths named on the command line as drive paths; what cannot be one is told, and counts
 // as a file that could not be added. What would back up the backup drive into itself, or the
 // whole system, is refused and counted in `refused`.
-std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std::string>& paths,
-                                      char backupLetter, Language language, std::uint64_t& failed,
+std::vector<std::string> drivePathsOf(Platform& platform, Console& console,
+                                      const std::vector<std::string>& paths, char backupLetter,
+                                      Language language, std::uint64_t& failed,
                                       std::uint64_t& refused)
 {
     std::vector<std::string> drivePaths;
     for (const std::string& path : paths) {
-        const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+        const PathFacts info = console.examinePath(path);
         // A pipe, a device or a socket holds nothing to keep.
-        if (info.exists() && !info.isFile() && !info.isDir()) {
+        if (info.exists && !info.isFile && !info.isFolder) {
             fail(language, cliText::notAFileOrFolder, {path});
             continue;
         }
-        if (info.exists() && info.canonicalFilePath() == QStringLiteral("/")) {
+        if (info.isSystemRoot) {
             fail(language, cliText::systemRootNotAdded, {path});
             ++refused;
             continue;
         }
         std::string drivePath = platform.drivePathOf(path);
         if (drivePath.empty()) {
-            fail(language, info.exists() ? cliText::pathOnNoDrive : cliText::pathNotFound, {path});
+            fail(language, info.exists ? cliText::pathOnNoDrive : cliText::pathNotFound, {path});
             ++failed;
             continue;
         }
@@ -469,7 +455,8 @@ std::vector<std::string> drivePathsOf(Platform& platform, const std::vector<std:
 }
 
 // One command that works on the files and the log, from its lock to its exit status.
-int operate(Platform& platform, SystemFacts& facts, const Options& o)
+int operate(Platform& platform, Console& console, DesktopNotifier& notifier, SystemFacts& facts,
+            const Options& o)
 {
     const std::string& lang = facts.languageCode;
     const Language language = languageOf(lang);
@@ -486,7 +473,9 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     log.reportFailuresTo(&ui, lang);
     BackupTarget target;
     MediaRecords media;
-    StopSignals stopSignals;
+    // SIGINT and SIGTERM stop the run the way the window's Stop does. A signal that came
+    // before stays: a watch passes it on to the run it starts.
+    const std::unique_ptr<StopSignals> stopSignals = console.catchStopSignals(requestStop);
     EngineContext ctx{platform, target, media, ui, log, facts, &g_stop};
 
     // As at the main window's first paint: this run's log, the stored backup drive chosen (or
@@ -516,23 +505,23 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     // The signal is read once the run has ended, never before.
     if (o.command == "make-backups" || o.command == "restore-all") {
         // Someone watching a terminal sees the run move; a log file gets the run's lines only.
-        ProgressLine progress(language, stderr, !o.quiet && ::isatty(STDERR_FILENO) == 1);
+        ProgressLine progress(language, stderr, !o.quiet && console.isTerminal(stderr));
         ui.setProgressLine(&progress);
         const RunResult result = o.command == "make-backups" ? makeBackups(ctx) : restoreAll(ctx);
         progress.erase();
         ui.setProgressLine(nullptr);
-        DesktopNotification::send(result, language);
-        return exitStatusOf(result, g_stopSignal);
+        DesktopNotification::send(notifier, result, language);
+        return exitStatusOf(result, console.stopSignal());
     }
 
     if (o.command == "verify") {
-        ProgressLine progress(language, stderr, !o.quiet && ::isatty(STDERR_FILENO) == 1);
+        ProgressLine progress(language, stderr, !o.quiet && console.isTerminal(stderr));
         progress.setWords(cliText::verifyProgressLine, cliText::verifyProgressLineOneFile);
         ui.setProgressLine(&progress);
         const VerifyResult result = verifyBackups(ctx, o.repair);
         progress.erase();
         ui.setProgressLine(nullptr);
-        const int status = exitStatusOf(result.run, g_stopSignal);
+        const int status = exitStatusOf(result.run, console.stopSignal());
         // A copy that holds other bytes than its source is damage, whether or not it was
         // copied again: the source itself may be the damaged one.
         return status == kExitOk && result.mismatchCount > 0 ? kExitSomeFailed : status;
@@ -548,7 +537,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         const char backupLetter =
             static_cast<char>(std::tolower(static_cast<unsigned char>(target.base.front())));
         const std::vector<std::string> paths =
-            drivePathsOf(platform, o.arguments, backupLetter, language, missing, refused);
+            drivePathsOf(platform, console, o.arguments, backupLetter, language, missing, refused);
         AddResult result = addPaths(ctx, paths);
         result.failed += missing;
         if (result.stopped) {
@@ -568,7 +557,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         run.failedCount = result.failed;
         run.flushFailed = result.flushFailed;
         run.noRoom = result.noRoom;
-        const int status = exitStatusOf(run, g_stopSignal);
+        const int status = exitStatusOf(run, console.stopSignal());
         // A file that did not reach the medium weighs more than a path that was refused.
         if (refused > 0 && status == kExitOk)
             return kExitUsage;
@@ -584,7 +573,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
         log.writeLog(stoppedLine(languageOf(lang)));
         RunResult stopped;
         stopped.stopped = true;
-        return exitStatusOf(stopped, g_stopSignal);
+        return exitStatusOf(stopped, console.stopSignal());
     }
     if (!o.add || !scan.found) {
         // An empty list is the window's single line; nothing is added, nothing written.
@@ -594,31 +583,7 @@ int operate(Platform& platform, SystemFacts& facts, const Options& o)
     }
     std::vector<bool> selected(scan.proposals.size(), true);
     const RunResult result = addNewFiles(ctx, scan.proposals, selected);
-    return exitStatusOf(result, g_stopSignal);
-}
-
-// Make Backups at each mount of the Backup drive's medium, until SIGINT or SIGTERM.
-int watch(Platform& platform, SystemFacts& facts, const Options& o)
-{
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return kExitDriveNotEntered;
-    g_wakeFd = pipeFds[1];
-    int status = kExitOk;
-    {
-        StopSignals stopSignals;
-        Options run = o;
-        run.command = "make-backups";
-        MediumWatch watch(
-            platform, languageOf(facts.languageCode), o.backupDrive,
-            [&] { return operate(platform, facts, run); }, pipeFds[0],
-            [] { return g_stopSignal != 0; });
-        status = watch.exec();
-    }
-    g_wakeFd = -1;
-    ::close(pipeFds[0]);
-    ::close(pipeFds[1]);
-    return status;
+    return exitStatusOf(result, console.stopSignal());
 }
 
 } // namespace
@@ -630,7 +595,7 @@ int CommandLine::run(const std::vector<std::string>& args)
     facts.windowDates = false;
     const std::string& lang = facts.languageCode;
     g_stop.clear();
-    g_stopSignal = 0;
+    m_console.clearStopSignal();
     const Language language = languageOf(lang);
     const Options o = parse(args, language);
     if (!o.error.empty()) {
@@ -658,7 +623,7 @@ int CommandLine::run(const std::vector<std::string>& args)
     // The update check touches neither the log nor the backup drive; nor does the drive table.
 #if KOPIERIX_UPDATER
     if (o.command == "check-update")
-        return checkUpdate(m_platform, lang);
+        return checkUpdateCommand(m_platform, lang);
 #endif
     if (o.command == "drives") {
         printDrives(m_platform, languageOf(lang));
@@ -666,13 +631,10 @@ int CommandLine::run(const std::vector<std::string>& args)
     }
 
     if (o.command == "set-backup-drive")
-        return setBackupDrive(m_platform, o.arguments.front(), o.perComputer, language);
+        return setBackupDrive(m_platform, m_console, o.arguments.front(), o.perComputer, language);
 
-    if (o.command == "schedule") {
-        Schedule schedule(language,
-                          QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
-        return o.arguments.empty() ? schedule.show() : schedule.set(o.arguments.front());
-    }
+    if (o.command == "schedule")
+        return scheduleCommand(language, o.arguments.empty() ? std::string() : o.arguments.front());
 
     // A letter given for this run is refused as set-backup-drive refuses it.
     if (o.backupDrive != 0) {
@@ -703,9 +665,13 @@ int CommandLine::run(const std::vector<std::string>& args)
         }
     }
 
-    if (o.command == "watch")
-        return watch(m_platform, facts, o);
-    return operate(m_platform, facts, o);
+    if (o.command == "watch") {
+        Options run = o;
+        run.command = "make-backups";
+        return watchCommand(m_platform, m_console, language, o.backupDrive, requestStop,
+                            [&] { return operate(m_platform, m_console, m_notifier, facts, run); });
+    }
+    return operate(m_platform, m_console, m_notifier, facts, o);
 }
 
 } // namespace kx

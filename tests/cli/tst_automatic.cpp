@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program running by itself: the units `schedule` writes, `watch` at each mount of the
 // medium, the notification at the end of a run and the progress line on a terminal.
-#include "app/DesktopNotification.h"
-#include "app/MountWatcher.h"
-#include "app/ProgressLine.h"
-#include "app/Schedule.h"
+#include "cli/DesktopNotification.h"
+#include "cli/ProgressLine.h"
+#include "cli/Schedule.h"
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
 #include "common/ScratchMount.h"
+#include "platform/linux/LinuxMediumMounts.h"
+#include "platform/linux/MountWatcher.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -537,6 +538,36 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(watcher.table(), readText(table).toUtf8());
+    }
+
+    // The watch's question: was the folder's medium mounted by the change from one table to the
+    // next?
+    void newMount_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("newlyMounted");
+        const QByteArray root = "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n";
+        const QByteArray usb = "40 22 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n";
+        QTest::newRow("mounted") << root << root + usb << true;
+        QTest::newRow("mounted elsewhere")
+            << root << root + "41 22 8:33 / /media/other rw - vfat /dev/sdc1 rw\n"
+            << false;
+        QTest::newRow("mounted again")
+            << root + usb << root + "45 22 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
+            << true;
+        QTest::newRow("an unmount uncovers the older mount")
+            << root + usb + "46 40 8:33 / /media/usb rw - vfat /dev/sdc1 rw\n"
+            << root + usb << false;
+        QTest::newRow("unchanged") << root + usb << root + usb << false;
+    }
+    void newMount()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, newlyMounted);
+        QCOMPARE(kx::LinuxMediumMounts::newMountHolds(before, after, "/media/usb/Backup"),
+                 newlyMounted);
     }
 
     // One file is counted in the singular, in either language.

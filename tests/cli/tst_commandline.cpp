@@ -144,6 +144,27 @@ private slots:
             << "kopierix: --per-computer belongs to set-backup-drive";
         QTest::newRow("--repair elsewhere") << QStringList{"make-backups", "--repair"} << 2 << ""
                                             << "kopierix: --repair belongs to verify";
+        // The spellings the options have always taken: one dash or two, -h, a value as the next
+        // argument whatever it looks like.
+        QTest::newRow("one dash") << QStringList{"-version"} << 0 << "Kopierix version 1.01b"
+                                  << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: kopierix"
+                            << "";
+        QTest::newRow("one dash, elsewhere") << QStringList{"status", "-yes"} << 2 << ""
+                                             << "kopierix: --yes belongs to restore-all";
+        QTest::newRow("flag with a value")
+            << QStringList{"restore-all", "--yes=1"} << 2 << ""
+            << "kopierix: Unexpected value after '--yes'.\nSee kopierix";
+        QTest::newRow("drive that looks like an option")
+            << QStringList{"--backup-drive", "-e", "status"} << 2 << ""
+            << "kopierix: --backup-drive expects a drive letter";
+        QTest::newRow("drive missing") << QStringList{"status", "--backup-drive"} << 2 << ""
+                                       << "kopierix: --backup-drive expects a drive letter";
+        QTest::newRow("unknown option with a value")
+            << QStringList{"status", "--bogus=1", "--other"} << 2 << ""
+            << "kopierix: Unknown argument: --bogus=1\nSee kopierix";
+        QTest::newRow("unknown word after one dash") << QStringList{"-hxyz"} << 2 << ""
+                                                     << "kopierix: Unknown argument: -hxyz";
     }
     void usage()
     {
