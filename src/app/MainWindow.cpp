@@ -18,6 +18,7 @@
 #include "engine/VerifyBackups.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "worker/BackupDrive.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
@@ -321,8 +322,6 @@ void MainWindow::placeOffScreen()
     setTexts();
 
     m_firstPaintDone = false;
-    m_mainWindowReady = false;
-    m_floppyWarned = false;
     m_target.perComputerFolders = false;
     m_driveFlags.noDisk = false;
     m_driveFlags.noFloppy = false;
@@ -390,25 +389,9 @@ void MainWindow::firstPaint()
 
     startLog();
 
-    // The manage window is the one place where the backup drive is chosen.
-    const char drive = m_target.base.empty() ? 'c' : m_target.base[0];
-    if (m_windows.backup) {
-        m_windows.backup->onSourceDriveChanged();
-        m_windows.backup->selectBackupDrive(drive);
-        m_mainWindowReady = true;
-        m_windows.backup->setWindowsReady();
-        m_windows.backup->onBackupDriveChanged();
-    } else {
-        m_mainWindowReady = true;
-        if (m_ctx) {
-            const BackupDriveChoice choice = selectBackupDrive(
-                *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
-            m_floppyWarned = m_floppyWarned || choice.floppyTold;
-            m_driveFlags.noFloppy = choice.noFloppy;
-            if (!choice.noFloppy)
-                m_driveFlags.noDisk = choice.noDisk;
-        }
-    }
+    // The drive the settings name becomes the backup drive now that the windows are up.
+    if (m_windows.backupDrive)
+        m_windows.backupDrive->start();
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
     resize(g.width, g.height);

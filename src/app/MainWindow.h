@@ -35,6 +35,7 @@ namespace kx {
 class ManageWindow;
 class NewFilesWindow;
 class AboutDialog;
+class BackupDrive;
 class QuestionDialog;
 class TextInputDialog;
 class TimedMessage;
@@ -61,6 +62,8 @@ public:
         QuestionDialog* yesNo = nullptr;
         TimedMessage* message = nullptr;
         TextInputDialog* ask = nullptr;
+        /** The backup drive the windows share; the first paint chooses it. */
+        BackupDrive* backupDrive = nullptr;
         /** Shows the update-check dialog; true when the user asked for a check at once. */
         std::function<bool()> askForUpdateCheck;
         /** The update check the user asked for. */
@@ -205,10 +208,7 @@ private:
     QAction* m_runningCommand = nullptr;
     bool m_duplicateAllowed = true;
 
-    // The window's own flags: the first paint has chosen the drive; a missing floppy has been
-    // told; the instructions are those of the first use.
-    bool m_mainWindowReady = false;
-    bool m_floppyWarned = false;
+    // The instructions are those of the first use.
     bool m_firstTime = true;
 
     QString m_versionText;

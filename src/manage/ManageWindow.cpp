@@ -16,6 +16,8 @@
 #include "manage/ManageTexts.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
+#include "worker/BackupDrive.h"
+#include "worker/BackupDriveTexts.h"
 #include "worker/OperationRunner.h"
 
 #include <QAction>
@@ -73,11 +75,6 @@ constexpr int kTreeMarginRight = 3;
 
 constexpr int kNameRole = Qt::UserRole + 1; // a file's name as the file system has it
 
-bool onFloppyDrive(const std::string& base)
-{
-    return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
-}
-
 std::string nameOf(const QListWidgetItem* item)
 {
     return item->data(kNameRole).toByteArray().toStdString();
@@ -128,8 +125,8 @@ QIcon fadedWhenDisabled(const QIcon& icon, int extent)
 
 } // namespace
 
-ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_driveFlags(driveFlags),
+ManageWindow::ManageWindow(EngineContext& ctx, BackupDrive& backupDrive, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_drive(backupDrive),
       m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("BackupForm"));
@@ -140,10 +137,6 @@ ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* 
     connect(m_runner.get(), &OperationRunner::finished, this, &ManageWindow::fileCommandFinished);
 
     m_firstPaintDone = false;
-    {
-        auto store = m_ctx.platform.openSettings();
-        m_ctx.target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
-    }
     readWindowLayout();
     m_expandPending = false;
 
@@ -155,6 +148,11 @@ ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* 
         if (m_sourceDrive->drive() != 0)
             m_previousSourceDrive = m_sourceDrive->drive();
     }
+
+    // The source tree is loaded before the backup drive is chosen: a refused network drive is
+    // told before anything the backup drive has to say.
+    connect(&m_drive, &BackupDrive::aboutToStart, this, &ManageWindow::onSourceDriveChanged);
+    connect(&m_drive, &BackupDrive::chosen, this, &ManageWindow::showBackupDrive);
 }
 
 // The runner goes first (a member declared last): a command still working is stopped and
@@ -583,7 +581,7 @@ void ManageWindow::firstPaint()
 
 void ManageWindow::saveState()
 {
-    writeBackupDrive();
+    m_drive.store();
     writeBackRecord(m_ctx);
     writeWindowLayout();
 }
@@ -655,23 +653,7 @@ void ManageWindow::writeWindowLayout()
     store->sync();
 }
 
-void ManageWindow::writeBackupDrive()
-{
-    // A drive that was not ready is not remembered, unless it is a floppy drive with a disk.
-    if (m_driveFlags.noDisk && !(onFloppyDrive(m_ctx.target.base) && !m_driveFlags.noFloppy))
-        return;
-    auto store = m_ctx.platform.openSettings();
-    store->writeString(settings::kDefaults, settings::kBackupDrive,
-                       storedBackupDrive(m_ctx.target));
-    store->sync();
-}
-
 // ---- Drives
-
-bool ManageWindow::floppyMissing()
-{
-    return mediumMissing(m_ctx.platform, 'a');
-}
 
 void ManageWindow::rememberSourceDrive()
 {
@@ -683,10 +665,9 @@ void ManageWindow::onSourceDriveChanged()
     const char letter = m_sourceDrive->drive();
     if (letter == 0)
         return;
-    m_driveFlags.noFloppy = floppyMissing();
-    if (m_driveFlags.noFloppy) {
+    if (m_drive.checkFloppy()) {
         if (m_sourceDrive->firstDrive() == 'a')
-            m_sourceDrive->setFirstEntryText(text(manageText::noFloppyEntry));
+            m_sourceDrive->setFirstEntryText(text(driveChoiceText::noFloppyEntry));
         if (letter == 'a') {
             m_ctx.ui.status(noFloppyStatus());
             m_sourceDrive->setCurrentIndex(0);
@@ -713,47 +694,25 @@ void ManageWindow::onSourceDriveChanged()
     showFolderFiles();
 }
 
-void ManageWindow::selectBackupDrive(char letter)
-{
-    m_backupDrive->setDrive(letter);
-}
-
-void ManageWindow::setWindowsReady()
-{
-    m_windowsReady = true;
-}
-
 void ManageWindow::onBackupDriveChanged()
 {
     const char letter = m_backupDrive->drive();
-    if (letter == 0)
-        return;
-    const BackupDriveChoice choice = kx::selectBackupDrive(
-        m_ctx, letter, {.windowsReady = m_windowsReady, .floppyTold = m_floppyTold});
-    m_floppyTold = m_floppyTold || choice.floppyTold;
-    if (!choice.made)
-        return;
-    // Kept for the close, which stores only a drive that held a medium.
-    m_driveFlags.noFloppy = choice.noFloppy;
-    if (!choice.noFloppy)
-        m_driveFlags.noDisk = choice.noDisk;
+    if (letter != 0)
+        m_drive.choose(letter);
+}
 
-    if (floppyMissing()) {
-        if (m_backupDrive->firstDrive() == 'a')
-            m_backupDrive->setFirstEntryText(text(manageText::noFloppyEntry));
-        if (letter == 'a') {
-            // The status line names the list's entry as it reads now.
-            if (choice.floppyTold)
-                m_ctx.ui.status(noFloppyStatus());
-            m_backupDrive->setCurrentIndex(0);
-            return;
-        }
+void ManageWindow::showBackupDrive(char letter)
+{
+    if (m_drive.floppyMissing() && m_backupDrive->firstDrive() == 'a')
+        m_backupDrive->setFirstEntryText(text(driveChoiceText::noFloppyEntry));
+    {
+        // The list follows the choice without making it again.
+        const QSignalBlocker blocker(m_backupDrive);
+        m_backupDrive->setDrive(letter);
     }
-
+    if (m_drive.floppyMissing() && letter == 'a')
+        return;
     showMirrorFolder();
-    const DriveType type =
-        driveTypeOf(m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
-    emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
     enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, false);
     enable({m_removeAction, m_restoreAction}, false);
 }
@@ -1065,7 +1024,7 @@ void ManageWindow::restoreSelectedFiles()
                        EngineContext& ctx) { *result = restoreFiles(ctx, backup, source, names); },
                    [this, result, top = topLine(m_backupFiles)] {
                        if (result->noDisk)
-                           m_driveFlags.noDisk = true;
+                           m_drive.setNoDisk(true);
                        readFileList(m_sourceFiles, m_sourceFolder, false);
                        setTopLine(m_backupFiles, top);
                    });

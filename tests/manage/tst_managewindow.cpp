@@ -10,6 +10,7 @@
 #include "manage/ManageWindow.h"
 #include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
+#include "worker/BackupDrive.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -50,12 +51,12 @@ struct ManageRig
         : rig(std::move(platform), language)
     {
         rig.target.perComputerFolders = perComputer;
-        form = std::make_unique<ManageWindow>(rig.ctx, rig.driveFlags, nullptr);
-        duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
-        form->onSourceDriveChanged();
-        form->selectBackupDrive(backupDrive);
-        form->setWindowsReady();
-        form->onBackupDriveChanged();
+        drive = std::make_unique<BackupDrive>(rig.ctx, rig.driveFlags);
+        form = std::make_unique<ManageWindow>(rig.ctx, *drive, nullptr);
+        duplicate =
+            std::make_unique<QSignalSpy>(drive.get(), &BackupDrive::duplicateAllowedChanged);
+        rig.target.base = std::string(1, backupDrive) + ":\\";
+        drive->start();
         form->show();
     }
 
@@ -92,6 +93,7 @@ struct ManageRig
     }
 
     EngineRig rig;
+    std::unique_ptr<BackupDrive> drive;
     std::unique_ptr<ManageWindow> form;
     std::unique_ptr<QSignalSpy> duplicate;
 };
@@ -348,22 +350,22 @@ private slots:
         fixture.setSetting("Total Size", "e-", "3");
         ManageRig m(fixture, 'e', "");
         readSettings(*m.rig.platform, m.rig.target, m.rig.media, m.rig.ui, m.rig.ctx.language());
-        m.form->selectBackupDrive('g');
-        m.form->selectBackupDrive('e');
+        m.drive->choose('g');
+        m.drive->choose('e');
         QCOMPARE(m.rig.media.current.lastBackupDate, 45000.0);
 
         const RunResult run = makeBackups(m.rig.ctx);
         QCOMPARE(run.copiedCount, std::uint64_t(1));
         const double backedUp = m.rig.media.current.lastBackupDate;
         QVERIFY(backedUp > 45000.0);
-        m.form->selectBackupDrive('g');
-        m.form->selectBackupDrive('e');
+        m.drive->choose('g');
+        m.drive->choose('e');
         QCOMPARE(QString::fromStdString(m.rig.ui.statusLines.back()),
                  " Backup drive: e:, latest backup: " +
                      QString::fromStdString(dateText(m.rig.ctx, backedUp)));
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(3));
 
-        m.form->selectBackupDrive('g');
+        m.drive->choose('g');
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), backedUp);
         QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 3LL);
