@@ -22,6 +22,7 @@
 
 class QAction;
 class QFrame;
+class QIcon;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -170,6 +171,14 @@ private:
 
     void placeOffScreen();
     void buildControls();
+    /** The commands' buttons, with the context menu that offers the same commands. */
+    void buildButtonPanel(QWidget* central);
+    /** Adds a command: an action in the context menu and a button in the panel. */
+    QAction* addCommand(const char* actionName, const char* buttonName, const QIcon& icon,
+                        const Text& caption, const Text& hint, void (MainWindow::*handler)());
+    void buildOutput(QWidget* central);
+    void buildStatusLine();
+    void buildInfoMenu();
     void setTexts();
     void firstPaint();
     void startLog();

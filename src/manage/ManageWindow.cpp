@@ -178,7 +178,30 @@ std::string ManageWindow::noFloppyStatus() const
 void ManageWindow::buildControls()
 {
     setHelpContext(this, helpcontext::Manage);
+    buildTitles();
+    buildSourcePanes();
+    buildBackupPane();
+    for (QListWidget* list : {m_sourceFiles, m_backupFiles}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        list->viewport()->installEventFilter(this);
+    }
+    m_folderTree->setFocusPolicy(Qt::StrongFocus);
 
+    buildCommandButtons();
+    buildMenus();
+
+    m_sortTimer = new QTimer(this);
+    m_sortTimer->setObjectName(QStringLiteral("Timer1"));
+    m_sortTimer->setInterval(100);
+    m_sortTimer->setSingleShot(true);
+
+    connectPanes();
+    connectCommands();
+}
+
+void ManageWindow::buildTitles()
+{
     auto titleFrame = [this](const char* name) {
         auto* frame = new QFrame(this);
         frame->setObjectName(QLatin1String(name));
@@ -198,7 +221,10 @@ void ManageWindow::buildControls()
     m_backupTitleFrame = titleFrame("BackupBevel");
     m_backupTitle = title("DoelLabel");
     m_backupTitle->setText(text(manageText::backupTitle));
+}
 
+void ManageWindow::buildSourcePanes()
+{
     m_treePane = new QWidget(this);
     m_treePane->setObjectName(QStringLiteral("Panel1"));
     m_folderTree = new FolderTree(m_ctx.platform, m_treePane);
@@ -213,7 +239,10 @@ void ManageWindow::buildControls()
     m_sourceFiles = new QListWidget(m_sourceFilesPane);
     m_sourceFiles->setObjectName(QStringLiteral("FileListBox1"));
     setHelpContext(m_sourceFiles, helpcontext::ManageSourceFiles);
+}
 
+void ManageWindow::buildBackupPane()
+{
     m_backupPane = new QWidget(this);
     m_backupPane->setObjectName(QStringLiteral("Panel4"));
     m_backupFiles = new QListWidget(m_backupPane);
@@ -222,14 +251,10 @@ void ManageWindow::buildControls()
     m_backupDrive = new DriveComboBox(m_ctx.platform, m_backupPane);
     m_backupDrive->setObjectName(QStringLiteral("DriveComboBox2"));
     setHelpContext(m_backupDrive, helpcontext::ManageBackupDrive);
+}
 
-    for (QListWidget* list : {m_sourceFiles, m_backupFiles}) {
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        list->viewport()->installEventFilter(this);
-    }
-    m_folderTree->setFocusPolicy(Qt::StrongFocus);
-
+void ManageWindow::buildCommandButtons()
+{
     // The three command buttons beside the backup pane: large enough to hit, and with a
     // glyph that fades when the command is not available.
     const int quickSide = std::max(kQuickButtonSide, 2 * fontMetrics().height());
@@ -272,7 +297,10 @@ void ManageWindow::buildControls()
     m_hint->setAlignment(Qt::AlignCenter);
     // A long hint is cut rather than widen the window.
     m_hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
 
+void ManageWindow::buildMenus()
+{
     auto action = [this](QMenu* menu, const char* name) {
         auto* a = new QAction(this);
         a->setObjectName(QLatin1String(name));
@@ -315,13 +343,10 @@ void ManageWindow::buildControls()
     listShortcut(m_sourceFiles, m_selectAllSourceAction, QKeySequence(Qt::CTRL | Qt::Key_A));
     listShortcut(m_backupFiles, m_selectAllBackupAction, QKeySequence(Qt::CTRL | Qt::Key_A));
     listShortcut(m_backupFiles, m_removeAction, QKeySequence(Qt::Key_Delete));
+}
 
-    m_sortTimer = new QTimer(this);
-    m_sortTimer->setObjectName(QStringLiteral("Timer1"));
-    m_sortTimer->setInterval(100);
-    m_sortTimer->setSingleShot(true);
-
-    // Wiring
+void ManageWindow::connectPanes()
+{
     connect(m_sourceDrive, &DriveComboBox::aboutToOpen, this, &ManageWindow::rememberSourceDrive);
     connect(m_sourceDrive, &DriveComboBox::driveChanged, this, &ManageWindow::onSourceDriveChanged);
     connect(m_backupDrive, &DriveComboBox::driveChanged, this, &ManageWindow::onBackupDriveChanged);
@@ -348,7 +373,10 @@ void ManageWindow::buildControls()
     connect(m_backupFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         m_backupMenu->exec(m_backupFiles->viewport()->mapToGlobal(p));
     });
+}
 
+void ManageWindow::connectCommands()
+{
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_addButton, m_quickAdd})
         connect(b, &QAbstractButton::clicked, this, &ManageWindow::addSelectedFiles);
     for (QAbstractButton* b :

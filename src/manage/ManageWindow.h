@@ -75,6 +75,20 @@ protected:
 
 private:
     void buildControls();
+    /** The sunken titles over the source side and the backup side. */
+    void buildTitles();
+    /** The folder tree with the source drive list, and the source file list. */
+    void buildSourcePanes();
+    /** The backup file list with the backup drive list. */
+    void buildBackupPane();
+    /** The glyph buttons between the sides, and the bar of command buttons with the hint. */
+    void buildCommandButtons();
+    /** The file lists' menus and their short cuts. */
+    void buildMenus();
+    /** The drive lists, the tree and the file lists to what they change. */
+    void connectPanes();
+    /** The buttons and the menus' commands to the file and selection commands. */
+    void connectCommands();
     void buildLayout();
     void firstPaint();
     void saveState();

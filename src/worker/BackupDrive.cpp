@@ -73,15 +73,15 @@ void BackupDrive::choose(char letter)
     if (m_floppyMissing && letter == 'a') {
         // The status line names the drive list's entry as it reads while the floppy is missing.
         if (choice.floppyTold)
-            m_ctx.ui.status(
-                backupDriveStatusLine(m_ctx.language(), DriveStatus::NoFloppy,
-                                      inLanguage(m_ctx.language(), driveChoiceText::noFloppyEntry)));
+            m_ctx.ui.status(backupDriveStatusLine(
+                m_ctx.language(), DriveStatus::NoFloppy,
+                inLanguage(m_ctx.language(), driveChoiceText::noFloppyEntry)));
         emit chosen(letter);
         return;
     }
 
-    const DriveType type = driveTypeOf(
-        m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
+    const DriveType type =
+        driveTypeOf(m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
     emit chosen(letter);
     emit duplicateAllowedChanged(type == DriveType::CdRom || type == DriveType::Removable);
 }

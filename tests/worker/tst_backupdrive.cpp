@@ -69,11 +69,21 @@ private slots:
         QTest::addColumn<QString>("drives");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("stored drive") << "cde" << "e:\\" << "e";
-        QTest::newRow("upper case") << "cde" << "E:\\" << "e";
-        QTest::newRow("per computer") << "cde" << "e:\\\\" << "e";
-        QTest::newRow("not in the table") << "cde" << "q:\\" << "c";
-        QTest::newRow("nothing stored") << "de" << "" << "c";
+        QTest::newRow("stored drive") << "cde"
+                                      << "e:\\"
+                                      << "e";
+        QTest::newRow("upper case") << "cde"
+                                    << "E:\\"
+                                    << "e";
+        QTest::newRow("per computer") << "cde"
+                                      << "e:\\\\"
+                                      << "e";
+        QTest::newRow("not in the table") << "cde"
+                                          << "q:\\"
+                                          << "c";
+        QTest::newRow("nothing stored") << "de"
+                                        << ""
+                                        << "c";
     }
 
     void startChoosesTheStoredDriveOrTheListsDefault()
