@@ -4,6 +4,7 @@
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "common/StopQuestion.h"
+#include "common/TabOrder.h"
 #include "engine/MakeBackups.h"
 #include "engine/Settings.h"
 #include "manage/FolderTree.h"
@@ -587,6 +588,18 @@ private slots:
         m.driveList("DriveComboBox2")->setCurrentIndex(sources->findText("n:"));
         QCOMPARE(m.rig.target.base, std::string("n:\\"));
         QCOMPARE(m.rig.ui.warnings.size(), std::size_t(1));
+    }
+
+    void tabGoesThroughThePanesInOrder()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        ManageRig m(fixture);
+        QCOMPARE(test::tabOrder(m.form.get()),
+                 (QStringList{"Boom1", "DriveComboBox1", "FileListBox1", "FileListBox2",
+                              "DriveComboBox2", "SpeedAdd", "SpeedDel", "SpeedRestore", "AddBtn",
+                              "DelBtn", "RestoreBtn", "OKBtn"}));
     }
 
     void aFloppyDriveWithoutADiskIsReportedOnce()
