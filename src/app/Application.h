@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
 #include "engine/MediaRecords.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
+#include "worker/DriveFlags.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
@@ -11,6 +10,7 @@
 #include "platform/Platform.h"
 #include "support/Language.h"
 #include "support/SystemFacts.h"
+#include "worker/DriveFlags.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
 #include "engine/MediaRecords.h"
+#include "worker/DriveFlags.h"
 
 #include <QObject>
 
