@@ -97,6 +97,28 @@ void enable(std::initializer_list<QAction*> actions, bool on)
         a->setEnabled(on);
 }
 
+/** A pane's title in its sunken frame, two pixels in from the title strip's edges. */
+QVBoxLayout* titleStrip(QFrame* frame, QLabel* label, const QMargins& margins, int titleHeight)
+{
+    auto* inFrame = new QHBoxLayout(frame);
+    inFrame->setContentsMargins(0, 0, 0, 0);
+    inFrame->addWidget(label);
+    auto* strip = new QVBoxLayout;
+    strip->setContentsMargins(margins);
+    strip->addWidget(frame);
+    frame->setFixedHeight(titleHeight - margins.top() - margins.bottom());
+    return strip;
+}
+
+/** Under the tree and the backup list, each drive list stands centred in a band twice its
+ *  height. */
+void addDriveList(QVBoxLayout* pane, DriveComboBox* list, int band)
+{
+    pane->addSpacing(band / 2);
+    pane->addWidget(list, 0, Qt::AlignHCenter);
+    pane->addSpacing(band - band / 2);
+}
+
 /** The smallest width a layout gives the widget. */
 int smallestWidth(const QWidget* widget)
 {
@@ -404,31 +426,27 @@ void ManageWindow::connectCommands()
 void ManageWindow::buildLayout()
 {
     const int titleHeight = std::max(kTitleHeight, m_sourceTitle->sizeHint().height() + 10);
-    // A pane's title sits in a sunken frame, two pixels in from the title strip's edges.
-    auto titleStrip = [titleHeight](QFrame* frame, QLabel* label, const QMargins& margins) {
-        auto* inFrame = new QHBoxLayout(frame);
-        inFrame->setContentsMargins(0, 0, 0, 0);
-        inFrame->addWidget(label);
-        auto* strip = new QVBoxLayout;
-        strip->setContentsMargins(margins);
-        strip->addWidget(frame);
-        frame->setFixedHeight(titleHeight - margins.top() - margins.bottom());
-        return strip;
-    };
-    // Under the tree and the backup list, each drive list stands centred in a band twice its
-    // height.
+    // Both drive lists stand in bands of the same height.
     const int driveBand = m_sourceDrive->sizeHint().height();
-    auto addDriveList = [driveBand](QVBoxLayout* pane, DriveComboBox* list) {
-        pane->addSpacing(driveBand / 2);
-        pane->addWidget(list, 0, Qt::AlignHCenter);
-        pane->addSpacing(driveBand - driveBand / 2);
-    };
+    QWidget* sourceSide = layoutSourceSide(titleHeight, driveBand);
+    QWidget* backupSide = layoutBackupSide(titleHeight, driveBand);
+    layoutPaneSplitter(sourceSide, backupSide, titleHeight);
+    layoutButtonBar();
 
+    auto* windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->setSpacing(0);
+    windowLayout->addWidget(m_paneSplitter, 1);
+    windowLayout->addWidget(m_buttonBar);
+}
+
+QWidget* ManageWindow::layoutSourceSide(int titleHeight, int driveBand)
+{
     auto* treeLayout = new QVBoxLayout(m_treePane);
     treeLayout->setContentsMargins(kTreeMarginLeft, 0, kTreeMarginRight, 0);
     treeLayout->setSpacing(0);
     treeLayout->addWidget(m_folderTree, 1);
-    addDriveList(treeLayout, m_sourceDrive);
+    addDriveList(treeLayout, m_sourceDrive, driveBand);
 
     auto* sourceFilesLayout = new QVBoxLayout(m_sourceFilesPane);
     sourceFilesLayout->setContentsMargins(0, 0, 0, 0);
@@ -448,23 +466,32 @@ void ManageWindow::buildLayout()
     auto* sourceLayout = new QVBoxLayout(sourceSide);
     sourceLayout->setContentsMargins(0, 0, 0, 0);
     sourceLayout->setSpacing(0);
-    sourceLayout->addLayout(
-        titleStrip(m_sourceTitleFrame, m_sourceTitle, QMargins(kTreeMarginLeft + 1, 2, 0, 2)));
+    sourceLayout->addLayout(titleStrip(m_sourceTitleFrame, m_sourceTitle,
+                                       QMargins(kTreeMarginLeft + 1, 2, 0, 2), titleHeight));
     sourceLayout->addWidget(m_sourceSplitter, 1);
+    return sourceSide;
+}
 
+QWidget* ManageWindow::layoutBackupSide(int titleHeight, int driveBand)
+{
     auto* backupPaneLayout = new QVBoxLayout(m_backupPane);
     backupPaneLayout->setContentsMargins(0, 0, 0, 0);
     backupPaneLayout->setSpacing(0);
     backupPaneLayout->addWidget(m_backupFiles, 1);
-    addDriveList(backupPaneLayout, m_backupDrive);
+    addDriveList(backupPaneLayout, m_backupDrive, driveBand);
 
     auto* backupSide = new QWidget(this);
     auto* backupLayout = new QVBoxLayout(backupSide);
     backupLayout->setContentsMargins(0, 0, 0, 0);
     backupLayout->setSpacing(0);
-    backupLayout->addLayout(titleStrip(m_backupTitleFrame, m_backupTitle, QMargins(0, 2, 2, 2)));
+    backupLayout->addLayout(
+        titleStrip(m_backupTitleFrame, m_backupTitle, QMargins(0, 2, 2, 2), titleHeight));
     backupLayout->addWidget(m_backupPane, 1);
+    return backupSide;
+}
 
+void ManageWindow::layoutPaneSplitter(QWidget* sourceSide, QWidget* backupSide, int titleHeight)
+{
     // The handle between the two sides is as wide as the command buttons that stand on it,
     // centred beside the panes.
     m_paneSplitter = new QSplitter(Qt::Horizontal, this);
@@ -487,7 +514,10 @@ void ManageWindow::buildLayout()
     // A splitter asks its panes, not its handles, how small it may become.
     m_paneSplitter->setMinimumHeight(std::max(commandLayout->minimumSize().height(),
                                               m_paneSplitter->minimumSizeHint().height()));
+}
 
+void ManageWindow::layoutButtonBar()
+{
     // The command buttons in a row centred under the panes, the hint line under them.
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(kCommandButtonGap);
@@ -502,12 +532,6 @@ void ManageWindow::buildLayout()
     barLayout->addWidget(m_hint);
     // The hint's line starts a little in from the window's edge.
     m_hint->setContentsMargins(10, 0, 0, 0);
-
-    auto* windowLayout = new QVBoxLayout(this);
-    windowLayout->setContentsMargins(0, 0, 0, 0);
-    windowLayout->setSpacing(0);
-    windowLayout->addWidget(m_paneSplitter, 1);
-    windowLayout->addWidget(m_buttonBar);
 }
 
 // ---- Window events

@@ -90,6 +90,14 @@ private:
     /** The buttons and the menus' commands to the file and selection commands. */
     void connectCommands();
     void buildLayout();
+    /** The tree pane beside the source file pane, under their title; returns the side. */
+    QWidget* layoutSourceSide(int titleHeight, int driveBand);
+    /** The backup file pane under its title; returns the side. */
+    QWidget* layoutBackupSide(int titleHeight, int driveBand);
+    /** The two sides, with the glyph buttons on the handle between them. */
+    void layoutPaneSplitter(QWidget* sourceSide, QWidget* backupSide, int titleHeight);
+    /** The command buttons in a row, the hint line under them. */
+    void layoutButtonBar();
     void firstPaint();
     void saveState();
     void readWindowLayout();
