@@ -11,7 +11,6 @@
 #include "dialogs/UiText.h"
 #include "engine/Duplicate.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
