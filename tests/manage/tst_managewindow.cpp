@@ -372,6 +372,25 @@ private slots:
         QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 3LL);
     }
 
+    // A drive chosen elsewhere shows in the list, so that picking the earlier drive in the list
+    // again is a choice.
+    void theBackupListFollowsTheChoice()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.addDrive('g', "DRIVE_FIXED", "Other");
+        ManageRig m(fixture, 'e', "");
+        QComboBox* backups = m.driveList("DriveComboBox2");
+        QCOMPARE(backups->currentText(), QString("e:"));
+        m.drive->choose('g');
+        QCOMPARE(backups->currentText(), QString("g: [other]"));
+        QCOMPARE(m.rig.target.base, std::string("g:\\"));
+        backups->setCurrentIndex(backups->findText("e:"));
+        QCOMPARE(m.rig.target.base, std::string("e:\\"));
+        QCOMPARE(m.duplicate->last().first().toBool(), true);
+    }
+
     void restoreBringsBackADeletedSource()
     {
         Fixture fixture;
