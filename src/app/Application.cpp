@@ -16,6 +16,7 @@
 #include "newer/NewFilesWindow.h"
 #include "platform/linux/MountWatcher.h"
 #include "support/Language.h"
+#include "worker/BackupDrive.h"
 #if KOPIERIX_UPDATER
 #include "update/UpdateCheckDialog.h"
 #include "update/UpdateWindow.h"
@@ -55,7 +56,8 @@ void Application::createWindows()
     MainWindow* main = m_mainWindow.get();
     m_log.reportFailuresTo(main, m_facts.languageCode);
 
-    m_manageWindow = new ManageWindow(*m_ctx, m_driveFlags, main);
+    m_backupDrive = std::make_unique<BackupDrive>(*m_ctx, m_driveFlags);
+    m_manageWindow = new ManageWindow(*m_ctx, *m_backupDrive, main);
     m_newFilesWindow = new NewFilesWindow(*m_ctx, m_driveFlags, main);
     m_aboutDialog = new AboutDialog(lang, main->windowTitle(), main->versionText(), main);
     m_questionDialog = new QuestionDialog(lang, main);
@@ -70,6 +72,7 @@ void Application::createWindows()
     windows.yesNo = m_questionDialog;
     windows.message = m_timedMessage;
     windows.ask = m_textInputDialog;
+    windows.backupDrive = m_backupDrive.get();
 #if KOPIERIX_UPDATER
     m_updateWindow = new UpdateWindow(*m_platform, lang, main);
     m_updateCheckDialog = new UpdateCheckDialog(*m_platform, lang, main);
@@ -89,7 +92,7 @@ void Application::createWindows()
     };
 #endif
     main->attach(*m_ctx, windows);
-    connect(m_manageWindow, &ManageWindow::duplicateAllowed, main,
+    connect(m_backupDrive.get(), &BackupDrive::duplicateAllowedChanged, main,
             &MainWindow::setDuplicateAllowed);
     connect(m_newFilesWindow, &NewFilesWindow::backupChanged, m_manageWindow,
             &ManageWindow::refreshBackupFiles);

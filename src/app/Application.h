@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
 #include "engine/MediaRecords.h"
 #include "platform/Platform.h"
 #include "support/SystemFacts.h"
+#include "worker/DriveFlags.h"
 
 #include <QObject>
 #include <QPointer>
@@ -20,6 +20,7 @@ class HelpKeyFilter;
 class MountWatcher;
 class SingleInstance;
 class AboutDialog;
+class BackupDrive;
 class TextInputDialog;
 class ManageWindow;
 class UpdateCheckDialog;
@@ -60,6 +61,7 @@ public:
     SplashWindow* splash() const;
     EngineContext& context() { return *m_ctx; }
     DriveFlags& driveFlags() { return m_driveFlags; }
+    BackupDrive* backupDrive() const { return m_backupDrive.get(); }
     BackupTarget& target() { return m_target; }
     MediaRecords& media() { return m_media; }
     const SystemFacts& facts() const { return m_facts; }
@@ -77,6 +79,8 @@ private:
     ActivityLog m_log;
     // Declared before the main window, so that it outlives the windows that use it.
     std::unique_ptr<EngineContext> m_ctx;
+    // Declared before the main window, so that it outlives the windows that use it.
+    std::unique_ptr<BackupDrive> m_backupDrive;
     std::unique_ptr<MainWindow> m_mainWindow;
     // Children of the main window, which deletes them.
     ManageWindow* m_manageWindow = nullptr;

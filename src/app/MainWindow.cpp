@@ -11,13 +11,13 @@
 #include "dialogs/UiText.h"
 #include "engine/Duplicate.h"
 #include "engine/MakeBackups.h"
-#include "engine/MediumRecords.h"
 #include "engine/OperationGate.h"
 #include "engine/RestoreAll.h"
 #include "engine/Settings.h"
 #include "engine/VerifyBackups.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
+#include "worker/BackupDrive.h"
 #include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
@@ -130,6 +130,54 @@ void MainWindow::buildControls()
     central->setObjectName(QStringLiteral("Central"));
     setCentralWidget(central);
 
+    buildButtonPanel(central);
+    buildOutput(central);
+
+    auto* middle = new QHBoxLayout(central);
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(m_buttonPanel);
+    middle->addWidget(m_output, 1);
+
+    buildStatusLine();
+    buildInfoMenu();
+
+    m_updateTimer = new QTimer(this);
+    m_updateTimer->setObjectName(QStringLiteral("UpdateTimer"));
+    m_updateTimer->setInterval(kUpdateDelayMs);
+    m_updateTimer->setSingleShot(true);
+    connect(m_updateTimer, &QTimer::timeout, this, &MainWindow::runAutomaticUpdateCheck);
+}
+
+QAction* MainWindow::addCommand(const char* actionName, const char* buttonName, const QIcon& icon,
+                                const Text& caption, const Text& hint,
+                                void (MainWindow::*handler)())
+{
+    // Each command is an action, shown in the context menu under the action's name and as a
+    // button under the button's name; the button follows the action's text and state.
+    auto* action = new QAction(icon, QString(), this);
+    action->setObjectName(QString::fromLatin1(actionName));
+    connect(action, &QAction::triggered, this, handler);
+    m_contextMenu->addAction(action);
+
+    auto* button = new QPushButton(m_buttonPanel);
+    button->setObjectName(QString::fromLatin1(buttonName));
+    button->setIcon(action->icon());
+    setHelpContext(button, helpcontext::MainButtons);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    static_cast<QVBoxLayout*>(m_buttonPanel->layout())->addWidget(button);
+    connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    connect(action, &QAction::changed, button, [action, button] {
+        button->setText(action->text());
+        button->setToolTip(action->toolTip());
+        button->setEnabled(action->isEnabled());
+    });
+    m_commands.push_back({action, button, &caption, &hint});
+    return action;
+}
+
+void MainWindow::buildButtonPanel(QWidget* central)
+{
     m_buttonPanel = new QFrame(central);
     m_buttonPanel->setObjectName(QStringLiteral("Panel1"));
     m_buttonPanel->setFixedWidth(kPanelWidth);
@@ -142,57 +190,32 @@ void MainWindow::buildControls()
     m_contextMenu = new QMenu(this);
     m_contextMenu->setObjectName(QStringLiteral("PopupMenu1"));
 
-    // Each command is an action, shown in the context menu under the action's name and as a
-    // button under the button's name; the button follows the action's text and state.
     // The icons are the desktop theme's, so that the buttons look like the rest of the desktop;
     // the style's own glyph stands in where the theme has none.
-    const auto addCommand = [&](const char* actionName, const char* buttonName,
-                                const char* themeIcon, QStyle::StandardPixmap glyph,
-                                const Text& caption, const Text& hint,
-                                void (MainWindow::*handler)()) {
-        auto* action =
-            new QAction(QIcon::fromTheme(QLatin1String(themeIcon), style()->standardIcon(glyph)),
-                        QString(), this);
-        action->setObjectName(QString::fromLatin1(actionName));
-        connect(action, &QAction::triggered, this, handler);
-        m_contextMenu->addAction(action);
-
-        auto* button = new QPushButton(m_buttonPanel);
-        button->setObjectName(QString::fromLatin1(buttonName));
-        button->setIcon(action->icon());
-        setHelpContext(button, helpcontext::MainButtons);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        buttons->addWidget(button);
-        connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::changed, button, [action, button] {
-            button->setText(action->text());
-            button->setToolTip(action->toolTip());
-            button->setEnabled(action->isEnabled());
-        });
-        m_commands.push_back({action, button, &caption, &hint});
-        return action;
+    const auto icon = [this](const char* themeIcon, QStyle::StandardPixmap glyph) {
+        return QIcon::fromTheme(QLatin1String(themeIcon), style()->standardIcon(glyph));
     };
     m_newFilesAction =
-        addCommand("Nieuwer", "NieuwerBtn", "document-new", QStyle::SP_FileIcon, apptext::newFiles,
-                   apptext::newFilesHint, &MainWindow::showNewFiles);
-    m_makeBackupsAction =
-        addCommand("BackupsMaken", "MaakBackupBtn", "document-save", QStyle::SP_DialogSaveButton,
-                   apptext::makeBackups, apptext::makeBackupsHint, &MainWindow::makeBackups);
+        addCommand("Nieuwer", "NieuwerBtn", icon("document-new", QStyle::SP_FileIcon),
+                   apptext::newFiles, apptext::newFilesHint, &MainWindow::showNewFiles);
+    m_makeBackupsAction = addCommand(
+        "BackupsMaken", "MaakBackupBtn", icon("document-save", QStyle::SP_DialogSaveButton),
+        apptext::makeBackups, apptext::makeBackupsHint, &MainWindow::makeBackups);
     m_manageAction =
-        addCommand("Beheren", "BeheerBtn", "folder", QStyle::SP_DirIcon, apptext::manage,
+        addCommand("Beheren", "BeheerBtn", icon("folder", QStyle::SP_DirIcon), apptext::manage,
                    apptext::manageHint, &MainWindow::showManageWindow);
-    m_restoreAllAction =
-        addCommand("Herstellen", "HerstellenBtn", "document-revert", QStyle::SP_DialogResetButton,
-                   apptext::restoreAll, apptext::restoreAllHint, &MainWindow::restoreAll);
-    m_duplicateAction =
-        addCommand("Dupliceren", "DuplicerenBtn", "drive-removable-media", QStyle::SP_DriveCDIcon,
-                   apptext::duplicate, apptext::duplicateHint, &MainWindow::duplicateMedium);
-    m_viewLogAction = addCommand("LogBekijken", "LogBekijkenBtn", "text-x-generic",
-                                 QStyle::SP_FileDialogDetailedView, apptext::viewLog,
-                                 apptext::viewLogHint, &MainWindow::openLog);
-    m_updateAction =
-        addCommand("UpdateBackup1", "UpdateBtn", "system-software-update", QStyle::SP_BrowserReload,
-                   apptext::update, apptext::updateHint, &MainWindow::showUpdateCheck);
+    m_restoreAllAction = addCommand(
+        "Herstellen", "HerstellenBtn", icon("document-revert", QStyle::SP_DialogResetButton),
+        apptext::restoreAll, apptext::restoreAllHint, &MainWindow::restoreAll);
+    m_duplicateAction = addCommand(
+        "Dupliceren", "DuplicerenBtn", icon("drive-removable-media", QStyle::SP_DriveCDIcon),
+        apptext::duplicate, apptext::duplicateHint, &MainWindow::duplicateMedium);
+    m_viewLogAction = addCommand("LogBekijken", "LogBekijkenBtn",
+                                 icon("text-x-generic", QStyle::SP_FileDialogDetailedView),
+                                 apptext::viewLog, apptext::viewLogHint, &MainWindow::openLog);
+    m_updateAction = addCommand("UpdateBackup1", "UpdateBtn",
+                                icon("system-software-update", QStyle::SP_BrowserReload),
+                                apptext::update, apptext::updateHint, &MainWindow::showUpdateCheck);
     if (!KOPIERIX_UPDATER) {
         // A build without the update check (a distribution's: its package manager updates the
         // program) offers neither the button nor the menu item.
@@ -200,11 +223,11 @@ void MainWindow::buildControls()
         m_commands.back().button->hide();
     }
     m_infoAction =
-        addCommand("Informatie2", "InfoBtn", "help-about", QStyle::SP_MessageBoxInformation,
+        addCommand("Informatie2", "InfoBtn", icon("help-about", QStyle::SP_MessageBoxInformation),
                    apptext::info, apptext::infoHint, &MainWindow::showInfoMenu);
     m_infoButton = m_commands.back().button;
     m_closeAction =
-        addCommand("Afsluiten", "CloseBtn", "application-exit", QStyle::SP_DialogCloseButton,
+        addCommand("Afsluiten", "CloseBtn", icon("application-exit", QStyle::SP_DialogCloseButton),
                    apptext::close, apptext::closeHint, &MainWindow::closeProgram);
 
     // Checking the copies is an occasional command: the menu has room for it, the row of nine
@@ -213,7 +236,10 @@ void MainWindow::buildControls()
     m_verifyAction->setObjectName(QStringLiteral("BackupControleren"));
     connect(m_verifyAction, &QAction::triggered, this, &MainWindow::verifyBackup);
     m_contextMenu->insertAction(m_manageAction, m_verifyAction);
+}
 
+void MainWindow::buildOutput(QWidget* central)
+{
     m_output = new QPlainTextEdit(central);
     m_output->setObjectName(QStringLiteral("Memo1"));
     m_output->setReadOnly(true);
@@ -236,13 +262,10 @@ void MainWindow::buildControls()
         // A scroll area reports the place in its viewport.
         m_outputMenu->popup(m_output->viewport()->mapToGlobal(at));
     });
+}
 
-    auto* middle = new QHBoxLayout(central);
-    middle->setContentsMargins(0, 0, 0, 0);
-    middle->setSpacing(0);
-    middle->addWidget(m_buttonPanel);
-    middle->addWidget(m_output, 1);
-
+void MainWindow::buildStatusLine()
+{
     // The status line: the drive's text above a progress bar that is 50 narrower than the
     // line and centred under it.
     m_statusPanel = new QFrame;
@@ -283,7 +306,10 @@ void MainWindow::buildControls()
     bar->setSizeGripEnabled(false);
     bar->setContentsMargins(0, 0, 0, 0);
     bar->addWidget(m_statusPanel, 1);
+}
 
+void MainWindow::buildInfoMenu()
+{
     m_infoPopup = new QMenu(this);
     m_infoPopup->setObjectName(QStringLiteral("InfoPopup"));
     m_helpContentsAction = m_infoPopup->addAction(QString(), this, &MainWindow::showHelpContents);
@@ -300,12 +326,6 @@ void MainWindow::buildControls()
     m_mouseToButtonAction = m_infoPopup->addAction(QString());
     m_mouseToButtonAction->setObjectName(QStringLiteral("MuisNaarKnop"));
     m_mouseToButtonAction->setVisible(false);
-
-    m_updateTimer = new QTimer(this);
-    m_updateTimer->setObjectName(QStringLiteral("UpdateTimer"));
-    m_updateTimer->setInterval(kUpdateDelayMs);
-    m_updateTimer->setSingleShot(true);
-    connect(m_updateTimer, &QTimer::timeout, this, &MainWindow::runAutomaticUpdateCheck);
 }
 
 void MainWindow::placeOffScreen()
@@ -318,8 +338,6 @@ void MainWindow::placeOffScreen()
     setTexts();
 
     m_firstPaintDone = false;
-    m_mainWindowReady = false;
-    m_floppyWarned = false;
     m_target.perComputerFolders = false;
     m_driveFlags.noDisk = false;
     m_driveFlags.noFloppy = false;
@@ -387,25 +405,9 @@ void MainWindow::firstPaint()
 
     startLog();
 
-    // The manage window is the one place where the backup drive is chosen.
-    const char drive = m_target.base.empty() ? 'c' : m_target.base[0];
-    if (m_windows.backup) {
-        m_windows.backup->onSourceDriveChanged();
-        m_windows.backup->selectBackupDrive(drive);
-        m_mainWindowReady = true;
-        m_windows.backup->setWindowsReady();
-        m_windows.backup->onBackupDriveChanged();
-    } else {
-        m_mainWindowReady = true;
-        if (m_ctx) {
-            const BackupDriveChoice choice = selectBackupDrive(
-                *m_ctx, drive, {.windowsReady = true, .floppyTold = m_floppyWarned});
-            m_floppyWarned = m_floppyWarned || choice.floppyTold;
-            m_driveFlags.noFloppy = choice.noFloppy;
-            if (!choice.noFloppy)
-                m_driveFlags.noDisk = choice.noDisk;
-        }
-    }
+    // The drive the settings name becomes the backup drive now that the windows are up.
+    if (m_windows.backupDrive)
+        m_windows.backupDrive->start();
 
     const WindowGeometry g = readMainWindowGeometry(m_platform);
     resize(g.width, g.height);
@@ -664,14 +666,9 @@ void MainWindow::operationFinished()
 
 void MainWindow::applyRunResult(const RunOutcome& outcome)
 {
-    m_target = outcome.target;
-    m_media = outcome.media;
     // Kept for the manage window, which stores the drive at its close only when it held a
     // medium.
-    if (outcome.drive.noDisk)
-        m_driveFlags.noDisk = *outcome.drive.noDisk;
-    if (outcome.drive.noFloppy)
-        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
+    m_windows.backupDrive->apply(outcome);
 }
 
 void MainWindow::updateCommands()

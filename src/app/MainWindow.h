@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupTarget.h"
 #include "engine/EngineContext.h"
@@ -12,6 +11,7 @@
 #include "support/Language.h"
 #include "support/SystemFacts.h"
 #include "worker/DriveFindings.h"
+#include "worker/DriveFlags.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -23,6 +23,7 @@
 
 class QAction;
 class QFrame;
+class QIcon;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -36,6 +37,7 @@ namespace kx {
 class ManageWindow;
 class NewFilesWindow;
 class AboutDialog;
+class BackupDrive;
 class QuestionDialog;
 class TextInputDialog;
 class TimedMessage;
@@ -63,6 +65,8 @@ public:
         QuestionDialog* yesNo = nullptr;
         TimedMessage* message = nullptr;
         TextInputDialog* ask = nullptr;
+        /** The backup drive the windows share; the first paint chooses it. */
+        BackupDrive* backupDrive = nullptr;
         /** Shows the update-check dialog; true when the user asked for a check at once. */
         std::function<bool()> askForUpdateCheck;
         /** The update check the user asked for. */
@@ -176,6 +180,14 @@ private:
 
     void placeOffScreen();
     void buildControls();
+    /** The commands' buttons, with the context menu that offers the same commands. */
+    void buildButtonPanel(QWidget* central);
+    /** Adds a command: an action in the context menu and a button in the panel. */
+    QAction* addCommand(const char* actionName, const char* buttonName, const QIcon& icon,
+                        const Text& caption, const Text& hint, void (MainWindow::*handler)());
+    void buildOutput(QWidget* central);
+    void buildStatusLine();
+    void buildInfoMenu();
     void setTexts();
     void firstPaint();
     void startLog();
@@ -216,10 +228,7 @@ private:
     QAction* m_runningCommand = nullptr;
     bool m_duplicateAllowed = true;
 
-    // The window's own flags: the first paint has chosen the drive; a missing floppy has been
-    // told; the instructions are those of the first use.
-    bool m_mainWindowReady = false;
-    bool m_floppyWarned = false;
+    // The instructions are those of the first use.
     bool m_firstTime = true;
 
     QString m_versionText;

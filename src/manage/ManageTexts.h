@@ -35,7 +35,6 @@ inline constexpr Text removeButton{"Verwijder", "Remove"};
 inline constexpr Text restoreButton{"Herstel", "Restore"};
 
 // Drive messages.
-inline constexpr Text noFloppyEntry{"a: [geen floppy]", "a: [no floppy]"};
 inline constexpr Text networkSourceRefused{"U kunt geen backup maken van een netwerkschijf.",
                                            "You cannot back up a network drive."};
 

@@ -16,6 +16,8 @@
 #include "manage/ManageTexts.h"
 #include "support/DriveQueries.h"
 #include "support/TextHelpers.h"
+#include "worker/BackupDrive.h"
+#include "worker/BackupDriveTexts.h"
 #include "worker/CloseAfterRun.h"
 #include "worker/OperationRunner.h"
 
@@ -74,11 +76,6 @@ constexpr int kTreeMarginRight = 3;
 
 constexpr int kNameRole = Qt::UserRole + 1; // a file's name as the file system has it
 
-bool onFloppyDrive(const std::string& base)
-{
-    return !base.empty() && (base[0] == 'a' || base[0] == 'A' || base[0] == 'b' || base[0] == 'B');
-}
-
 std::string nameOf(const QListWidgetItem* item)
 {
     return item->data(kNameRole).toByteArray().toStdString();
@@ -99,6 +96,28 @@ void enable(std::initializer_list<QAction*> actions, bool on)
 {
     for (QAction* a : actions)
         a->setEnabled(on);
+}
+
+/** A pane's title in its sunken frame, two pixels in from the title strip's edges. */
+QVBoxLayout* titleStrip(QFrame* frame, QLabel* label, const QMargins& margins, int titleHeight)
+{
+    auto* inFrame = new QHBoxLayout(frame);
+    inFrame->setContentsMargins(0, 0, 0, 0);
+    inFrame->addWidget(label);
+    auto* strip = new QVBoxLayout;
+    strip->setContentsMargins(margins);
+    strip->addWidget(frame);
+    frame->setFixedHeight(titleHeight - margins.top() - margins.bottom());
+    return strip;
+}
+
+/** Under the tree and the backup list, each drive list stands centred in a band twice its
+ *  height. */
+void addDriveList(QVBoxLayout* pane, DriveComboBox* list, int band)
+{
+    pane->addSpacing(band / 2);
+    pane->addWidget(list, 0, Qt::AlignHCenter);
+    pane->addSpacing(band - band / 2);
 }
 
 /** The smallest width a layout gives the widget. */
@@ -129,8 +148,8 @@ QIcon fadedWhenDisabled(const QIcon& icon, int extent)
 
 } // namespace
 
-ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_driveFlags(driveFlags),
+ManageWindow::ManageWindow(EngineContext& ctx, BackupDrive& backupDrive, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_drive(backupDrive),
       m_language(languageOf(ctx.facts.languageCode))
 {
     setObjectName(QStringLiteral("BackupForm"));
@@ -141,10 +160,6 @@ ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* 
     connect(m_runner.get(), &OperationRunner::finished, this, &ManageWindow::fileCommandFinished);
 
     m_firstPaintDone = false;
-    {
-        auto store = m_ctx.platform.openSettings();
-        m_ctx.target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
-    }
     readWindowLayout();
     m_expandPending = false;
 
@@ -156,6 +171,11 @@ ManageWindow::ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* 
         if (m_sourceDrive->drive() != 0)
             m_previousSourceDrive = m_sourceDrive->drive();
     }
+
+    // The source tree is loaded before the backup drive is chosen: a refused network drive is
+    // told before anything the backup drive has to say.
+    connect(&m_drive, &BackupDrive::aboutToStart, this, &ManageWindow::onSourceDriveChanged);
+    connect(&m_drive, &BackupDrive::chosen, this, &ManageWindow::showBackupDrive);
 }
 
 ManageWindow::~ManageWindow()
@@ -184,7 +204,30 @@ std::string ManageWindow::noFloppyStatus() const
 void ManageWindow::buildControls()
 {
     setHelpContext(this, helpcontext::Manage);
+    buildTitles();
+    buildSourcePanes();
+    buildBackupPane();
+    for (QListWidget* list : {m_sourceFiles, m_backupFiles}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        list->viewport()->installEventFilter(this);
+    }
+    m_folderTree->setFocusPolicy(Qt::StrongFocus);
 
+    buildCommandButtons();
+    buildMenus();
+
+    m_sortTimer = new QTimer(this);
+    m_sortTimer->setObjectName(QStringLiteral("Timer1"));
+    m_sortTimer->setInterval(100);
+    m_sortTimer->setSingleShot(true);
+
+    connectPanes();
+    connectCommands();
+}
+
+void ManageWindow::buildTitles()
+{
     auto titleFrame = [this](const char* name) {
         auto* frame = new QFrame(this);
         frame->setObjectName(QLatin1String(name));
@@ -204,7 +247,10 @@ void ManageWindow::buildControls()
     m_backupTitleFrame = titleFrame("BackupBevel");
     m_backupTitle = title("DoelLabel");
     m_backupTitle->setText(text(manageText::backupTitle));
+}
 
+void ManageWindow::buildSourcePanes()
+{
     m_treePane = new QWidget(this);
     m_treePane->setObjectName(QStringLiteral("Panel1"));
     m_folderTree = new FolderTree(m_ctx.platform, m_treePane);
@@ -219,7 +265,10 @@ void ManageWindow::buildControls()
     m_sourceFiles = new QListWidget(m_sourceFilesPane);
     m_sourceFiles->setObjectName(QStringLiteral("FileListBox1"));
     setHelpContext(m_sourceFiles, helpcontext::ManageSourceFiles);
+}
 
+void ManageWindow::buildBackupPane()
+{
     m_backupPane = new QWidget(this);
     m_backupPane->setObjectName(QStringLiteral("Panel4"));
     m_backupFiles = new QListWidget(m_backupPane);
@@ -228,14 +277,10 @@ void ManageWindow::buildControls()
     m_backupDrive = new DriveComboBox(m_ctx.platform, m_backupPane);
     m_backupDrive->setObjectName(QStringLiteral("DriveComboBox2"));
     setHelpContext(m_backupDrive, helpcontext::ManageBackupDrive);
+}
 
-    for (QListWidget* list : {m_sourceFiles, m_backupFiles}) {
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        list->viewport()->installEventFilter(this);
-    }
-    m_folderTree->setFocusPolicy(Qt::StrongFocus);
-
+void ManageWindow::buildCommandButtons()
+{
     // The three command buttons beside the backup pane: large enough to hit, and with a
     // glyph that fades when the command is not available.
     const int quickSide = std::max(kQuickButtonSide, 2 * fontMetrics().height());
@@ -278,7 +323,10 @@ void ManageWindow::buildControls()
     m_hint->setAlignment(Qt::AlignCenter);
     // A long hint is cut rather than widen the window.
     m_hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
 
+void ManageWindow::buildMenus()
+{
     auto action = [this](QMenu* menu, const char* name) {
         auto* a = new QAction(this);
         a->setObjectName(QLatin1String(name));
@@ -321,13 +369,10 @@ void ManageWindow::buildControls()
     listShortcut(m_sourceFiles, m_selectAllSourceAction, QKeySequence(Qt::CTRL | Qt::Key_A));
     listShortcut(m_backupFiles, m_selectAllBackupAction, QKeySequence(Qt::CTRL | Qt::Key_A));
     listShortcut(m_backupFiles, m_removeAction, QKeySequence(Qt::Key_Delete));
+}
 
-    m_sortTimer = new QTimer(this);
-    m_sortTimer->setObjectName(QStringLiteral("Timer1"));
-    m_sortTimer->setInterval(100);
-    m_sortTimer->setSingleShot(true);
-
-    // Wiring
+void ManageWindow::connectPanes()
+{
     connect(m_sourceDrive, &DriveComboBox::aboutToOpen, this, &ManageWindow::rememberSourceDrive);
     connect(m_sourceDrive, &DriveComboBox::driveChanged, this, &ManageWindow::onSourceDriveChanged);
     connect(m_backupDrive, &DriveComboBox::driveChanged, this, &ManageWindow::onBackupDriveChanged);
@@ -354,7 +399,10 @@ void ManageWindow::buildControls()
     connect(m_backupFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         m_backupMenu->exec(m_backupFiles->viewport()->mapToGlobal(p));
     });
+}
 
+void ManageWindow::connectCommands()
+{
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_addButton, m_quickAdd})
         connect(b, &QAbstractButton::clicked, this, &ManageWindow::addSelectedFiles);
     for (QAbstractButton* b :
@@ -382,31 +430,27 @@ void ManageWindow::buildControls()
 void ManageWindow::buildLayout()
 {
     const int titleHeight = std::max(kTitleHeight, m_sourceTitle->sizeHint().height() + 10);
-    // A pane's title sits in a sunken frame, two pixels in from the title strip's edges.
-    auto titleStrip = [titleHeight](QFrame* frame, QLabel* label, const QMargins& margins) {
-        auto* inFrame = new QHBoxLayout(frame);
-        inFrame->setContentsMargins(0, 0, 0, 0);
-        inFrame->addWidget(label);
-        auto* strip = new QVBoxLayout;
-        strip->setContentsMargins(margins);
-        strip->addWidget(frame);
-        frame->setFixedHeight(titleHeight - margins.top() - margins.bottom());
-        return strip;
-    };
-    // Under the tree and the backup list, each drive list stands centred in a band twice its
-    // height.
+    // Both drive lists stand in bands of the same height.
     const int driveBand = m_sourceDrive->sizeHint().height();
-    auto addDriveList = [driveBand](QVBoxLayout* pane, DriveComboBox* list) {
-        pane->addSpacing(driveBand / 2);
-        pane->addWidget(list, 0, Qt::AlignHCenter);
-        pane->addSpacing(driveBand - driveBand / 2);
-    };
+    QWidget* sourceSide = layoutSourceSide(titleHeight, driveBand);
+    QWidget* backupSide = layoutBackupSide(titleHeight, driveBand);
+    layoutPaneSplitter(sourceSide, backupSide, titleHeight);
+    layoutButtonBar();
 
+    auto* windowLayout = new QVBoxLayout(this);
+    windowLayout->setContentsMargins(0, 0, 0, 0);
+    windowLayout->setSpacing(0);
+    windowLayout->addWidget(m_paneSplitter, 1);
+    windowLayout->addWidget(m_buttonBar);
+}
+
+QWidget* ManageWindow::layoutSourceSide(int titleHeight, int driveBand)
+{
     auto* treeLayout = new QVBoxLayout(m_treePane);
     treeLayout->setContentsMargins(kTreeMarginLeft, 0, kTreeMarginRight, 0);
     treeLayout->setSpacing(0);
     treeLayout->addWidget(m_folderTree, 1);
-    addDriveList(treeLayout, m_sourceDrive);
+    addDriveList(treeLayout, m_sourceDrive, driveBand);
 
     auto* sourceFilesLayout = new QVBoxLayout(m_sourceFilesPane);
     sourceFilesLayout->setContentsMargins(0, 0, 0, 0);
@@ -426,23 +470,32 @@ void ManageWindow::buildLayout()
     auto* sourceLayout = new QVBoxLayout(sourceSide);
     sourceLayout->setContentsMargins(0, 0, 0, 0);
     sourceLayout->setSpacing(0);
-    sourceLayout->addLayout(
-        titleStrip(m_sourceTitleFrame, m_sourceTitle, QMargins(kTreeMarginLeft + 1, 2, 0, 2)));
+    sourceLayout->addLayout(titleStrip(m_sourceTitleFrame, m_sourceTitle,
+                                       QMargins(kTreeMarginLeft + 1, 2, 0, 2), titleHeight));
     sourceLayout->addWidget(m_sourceSplitter, 1);
+    return sourceSide;
+}
 
+QWidget* ManageWindow::layoutBackupSide(int titleHeight, int driveBand)
+{
     auto* backupPaneLayout = new QVBoxLayout(m_backupPane);
     backupPaneLayout->setContentsMargins(0, 0, 0, 0);
     backupPaneLayout->setSpacing(0);
     backupPaneLayout->addWidget(m_backupFiles, 1);
-    addDriveList(backupPaneLayout, m_backupDrive);
+    addDriveList(backupPaneLayout, m_backupDrive, driveBand);
 
     auto* backupSide = new QWidget(this);
     auto* backupLayout = new QVBoxLayout(backupSide);
     backupLayout->setContentsMargins(0, 0, 0, 0);
     backupLayout->setSpacing(0);
-    backupLayout->addLayout(titleStrip(m_backupTitleFrame, m_backupTitle, QMargins(0, 2, 2, 2)));
+    backupLayout->addLayout(
+        titleStrip(m_backupTitleFrame, m_backupTitle, QMargins(0, 2, 2, 2), titleHeight));
     backupLayout->addWidget(m_backupPane, 1);
+    return backupSide;
+}
 
+void ManageWindow::layoutPaneSplitter(QWidget* sourceSide, QWidget* backupSide, int titleHeight)
+{
     // The handle between the two sides is as wide as the command buttons that stand on it,
     // centred beside the panes.
     m_paneSplitter = new QSplitter(Qt::Horizontal, this);
@@ -465,7 +518,10 @@ void ManageWindow::buildLayout()
     // A splitter asks its panes, not its handles, how small it may become.
     m_paneSplitter->setMinimumHeight(std::max(commandLayout->minimumSize().height(),
                                               m_paneSplitter->minimumSizeHint().height()));
+}
 
+void ManageWindow::layoutButtonBar()
+{
     // The command buttons in a row centred under the panes, the hint line under them.
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(kCommandButtonGap);
@@ -480,12 +536,6 @@ void ManageWindow::buildLayout()
     barLayout->addWidget(m_hint);
     // The hint's line starts a little in from the window's edge.
     m_hint->setContentsMargins(10, 0, 0, 0);
-
-    auto* windowLayout = new QVBoxLayout(this);
-    windowLayout->setContentsMargins(0, 0, 0, 0);
-    windowLayout->setSpacing(0);
-    windowLayout->addWidget(m_paneSplitter, 1);
-    windowLayout->addWidget(m_buttonBar);
 }
 
 // ---- Window events
@@ -586,7 +636,7 @@ void ManageWindow::firstPaint()
 
 void ManageWindow::saveState()
 {
-    writeBackupDrive();
+    m_drive.store();
     writeBackRecord(m_ctx);
     writeWindowLayout();
 }
@@ -658,23 +708,7 @@ void ManageWindow::writeWindowLayout()
     store->sync();
 }
 
-void ManageWindow::writeBackupDrive()
-{
-    // A drive that was not ready is not remembered, unless it is a floppy drive with a disk.
-    if (m_driveFlags.noDisk && !(onFloppyDrive(m_ctx.target.base) && !m_driveFlags.noFloppy))
-        return;
-    auto store = m_ctx.platform.openSettings();
-    store->writeString(settings::kDefaults, settings::kBackupDrive,
-                       storedBackupDrive(m_ctx.target));
-    store->sync();
-}
-
 // ---- Drives
-
-bool ManageWindow::floppyMissing()
-{
-    return mediumMissing(m_ctx.platform, 'a');
-}
 
 void ManageWindow::rememberSourceDrive()
 {
@@ -686,10 +720,9 @@ void ManageWindow::onSourceDriveChanged()
     const char letter = m_sourceDrive->drive();
     if (letter == 0)
         return;
-    m_driveFlags.noFloppy = floppyMissing();
-    if (m_driveFlags.noFloppy) {
+    if (m_drive.checkFloppy()) {
         if (m_sourceDrive->firstDrive() == 'a')
-            m_sourceDrive->setFirstEntryText(text(manageText::noFloppyEntry));
+            m_sourceDrive->setFirstEntryText(text(driveChoiceText::noFloppyEntry));
         if (letter == 'a') {
             m_ctx.ui.status(noFloppyStatus());
             m_sourceDrive->setCurrentIndex(0);
@@ -716,47 +749,25 @@ void ManageWindow::onSourceDriveChanged()
     showFolderFiles();
 }
 
-void ManageWindow::selectBackupDrive(char letter)
-{
-    m_backupDrive->setDrive(letter);
-}
-
-void ManageWindow::setWindowsReady()
-{
-    m_windowsReady = true;
-}
-
 void ManageWindow::onBackupDriveChanged()
 {
     const char letter = m_backupDrive->drive();
-    if (letter == 0)
-        return;
-    const BackupDriveChoice choice = kx::selectBackupDrive(
-        m_ctx, letter, {.windowsReady = m_windowsReady, .floppyTold = m_floppyTold});
-    m_floppyTold = m_floppyTold || choice.floppyTold;
-    if (!choice.made)
-        return;
-    // Kept for the close, which stores only a drive that held a medium.
-    m_driveFlags.noFloppy = choice.noFloppy;
-    if (!choice.noFloppy)
-        m_driveFlags.noDisk = choice.noDisk;
+    if (letter != 0)
+        m_drive.choose(letter);
+}
 
-    if (floppyMissing()) {
-        if (m_backupDrive->firstDrive() == 'a')
-            m_backupDrive->setFirstEntryText(text(manageText::noFloppyEntry));
-        if (letter == 'a') {
-            // The status line names the list's entry as it reads now.
-            if (choice.floppyTold)
-                m_ctx.ui.status(noFloppyStatus());
-            m_backupDrive->setCurrentIndex(0);
-            return;
-        }
+void ManageWindow::showBackupDrive(char letter)
+{
+    if (m_drive.floppyMissing() && m_backupDrive->firstDrive() == 'a')
+        m_backupDrive->setFirstEntryText(text(driveChoiceText::noFloppyEntry));
+    {
+        // The list follows the choice without making it again.
+        const QSignalBlocker blocker(m_backupDrive);
+        m_backupDrive->setDrive(letter);
     }
-
+    if (m_drive.floppyMissing() && letter == 'a')
+        return;
     showMirrorFolder();
-    const DriveType type =
-        driveTypeOf(m_ctx.platform, m_ctx.target.base.empty() ? letter : m_ctx.target.base[0]);
-    emit duplicateAllowed(type == DriveType::CdRom || type == DriveType::Removable);
     enable({m_removeButton, m_restoreButton, m_quickRestore, m_quickRemove}, false);
     enable({m_removeAction, m_restoreAction}, false);
 }
@@ -990,12 +1001,7 @@ void ManageWindow::fileCommandFinished()
 
 void ManageWindow::applyRunResult(const RunOutcome& outcome)
 {
-    m_ctx.target = outcome.target;
-    m_ctx.media = outcome.media;
-    if (outcome.drive.noDisk)
-        m_driveFlags.noDisk = *outcome.drive.noDisk;
-    if (outcome.drive.noFloppy)
-        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
+    m_drive.apply(outcome);
 }
 
 void ManageWindow::setCommandsAvailable(bool on)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
 #include "worker/DriveFindings.h"
@@ -27,6 +26,7 @@ class QToolButton;
 
 namespace kx {
 
+class BackupDrive;
 class DriveComboBox;
 class FolderTree;
 class OperationRunner;
@@ -35,16 +35,12 @@ struct RunOutcome;
 /**
  * The manage window: the folder tree of a source drive, the files of the chosen folder, and
  * beside them the files of its mirror folder on the backup drive, with the commands that add
- * files to the backup, remove them from it and restore them from it. It is also the one place
- * where the backup drive is chosen.
+ * files to the backup, remove them from it and restore them from it. It is also where the user
+ * chooses the backup drive.
  *
- * Created once, right after the main window, and shown modally by its Manage button. Before it
- * is ever shown, the main window's first paint uses it to choose the drives:
- *
- *     manageWindow->onSourceDriveChanged();        // loads the source tree
- *     manageWindow->selectBackupDrive(letter);     // the stored backup drive
- *     manageWindow->setWindowsReady();
- *     manageWindow->onBackupDriveChanged();        // backup root, records, status line
+ * Created once, right after the main window. It shows the backup drive that the windows share
+ * (BackupDrive) and forwards the user's choice of it there; when the windows come up, it loads
+ * the source tree before that drive is chosen.
  *
  * Every control carries its name as its objectName (Boom1, FileListBox1, AddBtn, ...). Closing
  * the window stores the backup drive, the medium's date and total, and the window's layout.
@@ -57,28 +53,14 @@ class ManageWindow : public QDialog
     Q_OBJECT
 
 public:
-    /** Reads the stored backup drive into the backup root and the stored layout, and chooses
-     *  the drive of the user's home as the source drive. */
-    ManageWindow(EngineContext& ctx, DriveFlags& driveFlags, QWidget* parent);
+    /** Reads the stored layout, and chooses the drive of the user's home as the source
+     *  drive. */
+    ManageWindow(EngineContext& ctx, BackupDrive& backupDrive, QWidget* parent);
     ~ManageWindow() override;
 
     /** A file command works on the window's worker. */
     bool isWorking() const;
 
-    /** The source drive was chosen: loads its folder tree and shows the chosen folder's files
-     *  beside their mirror. The first tree of a run opens at the user's home folder when the
-     *  drive holds it, later ones at the drive's root. A network drive is refused with a
-     *  warning. */
-    void onSourceDriveChanged();
-    /** Selects the drive in the backup-drive list; before the main window is ready that only
-     *  refreshes the computer folder. */
-    void selectBackupDrive(char letter);
-    /** The main window is ready: from now on a choice of the backup drive takes effect. */
-    void setWindowsReady();
-    /** The backup drive was chosen: sets the backup root, the medium's records and the status
-     *  line, shows the mirror folder, and reports through duplicateAllowed() whether the medium
-     *  can be duplicated. */
-    void onBackupDriveChanged();
     /** Reads the source file list again (after a Restore All). */
     void refreshSourceFiles();
     /** Reads the backup file list again (after files were added elsewhere). */
@@ -88,11 +70,6 @@ public slots:
     /** Reads both drive lists again, each keeping its drive: media came or went. */
     void refreshDrives();
 
-signals:
-    /** Whether the backup medium can be duplicated (a removable or CD drive); the main window
-     *  enables its Duplicate button by it. */
-    void duplicateAllowed(bool allowed);
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,7 +77,29 @@ protected:
 
 private:
     void buildControls();
+    /** The sunken titles over the source side and the backup side. */
+    void buildTitles();
+    /** The folder tree with the source drive list, and the source file list. */
+    void buildSourcePanes();
+    /** The backup file list with the backup drive list. */
+    void buildBackupPane();
+    /** The glyph buttons between the sides, and the bar of command buttons with the hint. */
+    void buildCommandButtons();
+    /** The file lists' menus and their short cuts. */
+    void buildMenus();
+    /** The drive lists, the tree and the file lists to what they change. */
+    void connectPanes();
+    /** The buttons and the menus' commands to the file and selection commands. */
+    void connectCommands();
     void buildLayout();
+    /** The tree pane beside the source file pane, under their title; returns the side. */
+    QWidget* layoutSourceSide(int titleHeight, int driveBand);
+    /** The backup file pane under its title; returns the side. */
+    QWidget* layoutBackupSide(int titleHeight, int driveBand);
+    /** The two sides, with the glyph buttons on the handle between them. */
+    void layoutPaneSplitter(QWidget* sourceSide, QWidget* backupSide, int titleHeight);
+    /** The command buttons in a row, the hint line under them. */
+    void layoutButtonBar();
     void firstPaint();
     void saveState();
     void readWindowLayout();
@@ -109,9 +108,17 @@ private:
     void applyPaneWidths();
     void widenForFolderNames();
     void writeWindowLayout();
-    void writeBackupDrive();
 
     void rememberSourceDrive();
+    /** The source drive was chosen: loads its folder tree and shows the chosen folder's files
+     *  beside their mirror. The first tree of a run opens at the user's home folder when the
+     *  drive holds it, later ones at the drive's root. A network drive is refused with a
+     *  warning. */
+    void onSourceDriveChanged();
+    /** The user chose a backup drive in the list: the choice goes to the backup drive. */
+    void onBackupDriveChanged();
+    /** A backup drive was chosen: the list shows it, and the backup list its mirror folder. */
+    void showBackupDrive(char letter);
     void onFolderClicked();
     void onFolderMousePressed(Qt::MouseButton button, const QPoint& position);
     void onFolderMouseReleased(const QPoint& position);
@@ -154,11 +161,9 @@ private:
     QString text(const Text& text) const;
     /** The status line that names the backup list's entry and the missing floppy. */
     std::string noFloppyStatus() const;
-    /** Drive a: reports that it holds no floppy. */
-    bool floppyMissing();
 
     EngineContext& m_ctx;
-    DriveFlags& m_driveFlags;
+    BackupDrive& m_drive;
     Language m_language;
     std::function<void()> m_afterRun;
     /** Ended first of all in the destructor. */
@@ -215,10 +220,6 @@ private:
     /** The user's home as a drive path; the first tree of a run opens there. */
     std::string m_homeFolder;
     bool m_sourceTreeLoaded = false;
-    // A choice of the backup drive takes effect once the main window is ready; the missing
-    // floppy is told once.
-    bool m_windowsReady = false;
-    bool m_floppyTold = false;
     /** The folders the two file lists show; empty while a list is emptied. */
     std::string m_sourceFolder;
     std::string m_backupFolder;

@@ -340,12 +340,7 @@ void NewFilesWindow::runFinished()
 
 void NewFilesWindow::applyRunResult(const RunOutcome& outcome)
 {
-    m_ctx.target = outcome.target;
-    m_ctx.media = outcome.media;
-    if (outcome.drive.noDisk)
-        m_driveFlags.noDisk = *outcome.drive.noDisk;
-    if (outcome.drive.noFloppy)
-        m_driveFlags.noFloppy = *outcome.drive.noFloppy;
+    outcome.applyTo(m_ctx.target, m_ctx.media, m_driveFlags);
 }
 
 void NewFilesWindow::scan()

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/DriveFlags.h"
 #include "engine/EngineContext.h"
 #include "support/Language.h"
 #include "worker/DriveFindings.h"
+#include "worker/DriveFlags.h"
 
 #include <QDialog>
 

@@ -4,6 +4,7 @@
 #include "engine/BackupTarget.h"
 #include "engine/MediaRecords.h"
 #include "worker/DriveFindings.h"
+#include "worker/DriveFlags.h"
 
 namespace kx {
 
@@ -18,6 +19,18 @@ struct RunOutcome
     BackupTarget target;
     MediaRecords media;
     DriveFindings drive;
+
+    /** Puts the run's target and records in place of the window's, and keeps the flags it
+     *  found; a flag the run did not look at stays as it was. */
+    void applyTo(BackupTarget& toTarget, MediaRecords& toMedia, DriveFlags& toFlags) const
+    {
+        toTarget = target;
+        toMedia = media;
+        if (drive.noDisk)
+            toFlags.noDisk = *drive.noDisk;
+        if (drive.noFloppy)
+            toFlags.noFloppy = *drive.noFloppy;
+    }
 };
 
 } // namespace kx

@@ -4,6 +4,7 @@
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "platform/OperationLock.h"
+#include "worker/BackupDrive.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -86,11 +87,10 @@ private slots:
         fixture.writeFile("c:\\a.txt", "a", T0);
         fixture.writeFile("e:\\c-\\b.txt", "b", T0);
         EngineRig rig(fixture.platform(), "");
-        ManageWindow form(rig.ctx, rig.driveFlags, nullptr);
-        form.onSourceDriveChanged();
-        form.selectBackupDrive(cause == "proc" ? 'h' : 'e');
-        form.setWindowsReady();
-        form.onBackupDriveChanged();
+        BackupDrive drive(rig.ctx, rig.driveFlags);
+        ManageWindow form(rig.ctx, drive, nullptr);
+        rig.target.base = cause == "proc" ? "h:\\" : "e:\\";
+        drive.start();
         form.show();
         auto* tree = form.findChild<QTreeView*>("Boom1");
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},

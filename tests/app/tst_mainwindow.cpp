@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
 #include "common/StopQuestion.h"
+#include "common/TabOrder.h"
 #include "dialogs/Help.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -354,6 +355,20 @@ private slots:
                  0);
         QCOMPARE(fixture.setting(QStringLiteral("Defaults"), QStringLiteral("Left")).toInt(),
                  geometry.left());
+    }
+
+    void tabGoesThroughTheCommandsInOrder()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        Program program;
+        QStringList order{"NieuwerBtn",    "MaakBackupBtn",  "BeheerBtn", "HerstellenBtn",
+                          "DuplicerenBtn", "LogBekijkenBtn", "UpdateBtn", "InfoBtn",
+                          "CloseBtn",      "Memo1"};
+        if (!KOPIERIX_UPDATER)
+            order.removeAll("UpdateBtn");
+        QCOMPARE(kx::test::tabOrder(program.main), order);
     }
 
     void makeBackups()

@@ -3,10 +3,10 @@
 
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
-#include "dialogs/DriveFlags.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/MediumRecords.h"
+#include "worker/DriveFlags.h"
 
 #include <QFile>
 #include <QStringList>

@@ -4,12 +4,14 @@
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "common/StopQuestion.h"
+#include "common/TabOrder.h"
 #include "engine/MakeBackups.h"
 #include "engine/Settings.h"
 #include "manage/FolderTree.h"
 #include "manage/ManageWindow.h"
 #include "platform/OperationLock.h"
 #include "support/SystemFacts.h"
+#include "worker/BackupDrive.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -50,12 +52,12 @@ struct ManageRig
         : rig(std::move(platform), language)
     {
         rig.target.perComputerFolders = perComputer;
-        form = std::make_unique<ManageWindow>(rig.ctx, rig.driveFlags, nullptr);
-        duplicate = std::make_unique<QSignalSpy>(form.get(), &ManageWindow::duplicateAllowed);
-        form->onSourceDriveChanged();
-        form->selectBackupDrive(backupDrive);
-        form->setWindowsReady();
-        form->onBackupDriveChanged();
+        drive = std::make_unique<BackupDrive>(rig.ctx, rig.driveFlags);
+        form = std::make_unique<ManageWindow>(rig.ctx, *drive, nullptr);
+        duplicate =
+            std::make_unique<QSignalSpy>(drive.get(), &BackupDrive::duplicateAllowedChanged);
+        rig.target.base = std::string(1, backupDrive) + ":\\";
+        drive->start();
         form->show();
     }
 
@@ -92,6 +94,7 @@ struct ManageRig
     }
 
     EngineRig rig;
+    std::unique_ptr<BackupDrive> drive;
     std::unique_ptr<ManageWindow> form;
     std::unique_ptr<QSignalSpy> duplicate;
 };
@@ -348,25 +351,44 @@ private slots:
         fixture.setSetting("Total Size", "e-", "3");
         ManageRig m(fixture, 'e', "");
         readSettings(*m.rig.platform, m.rig.target, m.rig.media, m.rig.ui, m.rig.ctx.language());
-        m.form->selectBackupDrive('g');
-        m.form->selectBackupDrive('e');
+        m.drive->choose('g');
+        m.drive->choose('e');
         QCOMPARE(m.rig.media.current.lastBackupDate, 45000.0);
 
         const RunResult run = makeBackups(m.rig.ctx);
         QCOMPARE(run.copiedCount, std::uint64_t(1));
         const double backedUp = m.rig.media.current.lastBackupDate;
         QVERIFY(backedUp > 45000.0);
-        m.form->selectBackupDrive('g');
-        m.form->selectBackupDrive('e');
+        m.drive->choose('g');
+        m.drive->choose('e');
         QCOMPARE(QString::fromStdString(m.rig.ui.statusLines.back()),
                  " Backup drive: e:, latest backup: " +
                      QString::fromStdString(dateText(m.rig.ctx, backedUp)));
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(3));
 
-        m.form->selectBackupDrive('g');
+        m.drive->choose('g');
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QCOMPARE(fixture.setting("Last BackUp", "e-").toDouble(), backedUp);
         QCOMPARE(fixture.setting("Total Size", "e-").toLongLong(), 3LL);
+    }
+
+    // A drive chosen elsewhere shows in the list, so that picking the earlier drive in the list
+    // again is a choice.
+    void theBackupListFollowsTheChoice()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        fixture.addDrive('g', "DRIVE_FIXED", "Other");
+        ManageRig m(fixture, 'e', "");
+        QComboBox* backups = m.driveList("DriveComboBox2");
+        QCOMPARE(backups->currentText(), QString("e:"));
+        m.drive->choose('g');
+        QCOMPARE(backups->currentText(), QString("g: [other]"));
+        QCOMPARE(m.rig.target.base, std::string("g:\\"));
+        backups->setCurrentIndex(backups->findText("e:"));
+        QCOMPARE(m.rig.target.base, std::string("e:\\"));
+        QCOMPARE(m.duplicate->last().first().toBool(), true);
     }
 
     void restoreBringsBackADeletedSource()
@@ -588,6 +610,18 @@ private slots:
         m.driveList("DriveComboBox2")->setCurrentIndex(sources->findText("n:"));
         QCOMPARE(m.rig.target.base, std::string("n:\\"));
         QCOMPARE(m.rig.ui.warnings.size(), std::size_t(1));
+    }
+
+    void tabGoesThroughThePanesInOrder()
+    {
+        Fixture fixture;
+        fixture.addDrive('c');
+        fixture.addDrive('e', "DRIVE_REMOVABLE");
+        ManageRig m(fixture);
+        QCOMPARE(test::tabOrder(m.form.get()),
+                 (QStringList{"Boom1", "DriveComboBox1", "FileListBox1", "FileListBox2",
+                              "DriveComboBox2", "SpeedAdd", "SpeedDel", "SpeedRestore", "AddBtn",
+                              "DelBtn", "RestoreBtn", "OKBtn"}));
     }
 
     void aFloppyDriveWithoutADiskIsReportedOnce()

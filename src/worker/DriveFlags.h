@@ -5,9 +5,9 @@ namespace kx {
 
 /**
  * What the backup drive last told the windows of its medium, as they learn it from the choice of
- * the drive and from the runs' results. The manage window reads it when it closes: a drive that
- * held no medium is not stored as the backup drive. One object, owned by the application and
- * shared by its windows.
+ * the drive and from the runs' results. BackupDrive keeps it up to date and reads it when it
+ * stores the drive: a drive that held no medium is not stored as the backup drive. One object,
+ * owned by the application and shared by its windows.
  */
 struct DriveFlags
 {
