@@ -210,7 +210,8 @@ private slots:
         media.currentKey = "g-";
         media.current.lastBackupDate = 45000.0;
         const bool noDisk = rig.driveFlags.noDisk;
-        drive.apply(kx::RunOutcome{target, media, kx::DriveFindings{.noDisk = {}, .noFloppy = true}});
+        drive.apply(
+            kx::RunOutcome{target, media, kx::DriveFindings{.noDisk = {}, .noFloppy = true}});
         QCOMPARE(changed.size(), 1);
         QCOMPARE(rig.ctx.target.base, std::string("g:\\"));
         QCOMPARE(rig.ctx.media.current.lastBackupDate, 45000.0);
@@ -218,11 +219,13 @@ private slots:
         QCOMPARE(rig.driveFlags.noDisk, noDisk); // the run did not look
 
         // A run that found no medium keeps the drive out of the settings.
-        drive.apply(kx::RunOutcome{drive.target(), drive.media(), kx::DriveFindings{.noDisk = true, .noFloppy = {}}});
+        drive.apply(kx::RunOutcome{drive.target(), drive.media(),
+                                   kx::DriveFindings{.noDisk = true, .noFloppy = {}}});
         QCOMPARE(changed.size(), 2);
         drive.store();
         QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("e:\\"));
-        drive.apply(kx::RunOutcome{drive.target(), drive.media(), kx::DriveFindings{.noDisk = false, .noFloppy = {}}});
+        drive.apply(kx::RunOutcome{drive.target(), drive.media(),
+                                   kx::DriveFindings{.noDisk = false, .noFloppy = {}}});
         drive.store();
         QCOMPARE(fixture.setting("Defaults", "BackUp Drive").toString(), QString("g:\\"));
     }
