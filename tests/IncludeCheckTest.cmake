@@ -4,7 +4,10 @@
 # build was told to only warn about it.
 #   cmake -DCHECK=<CheckIncludes.cmake> -DWORK=<dir> -DSOURCE=<src> -DREAL_TREE=ON|OFF -P ...
 
-set(own platform/Platform.h,platform/OperationLock.h)
+string(JOIN "," own platform/Platform.h platform/OperationLock.h platform/Clock.h
+     platform/DataStore.h platform/DirListing.h platform/Drives.h platform/FileInfo.h
+     platform/Files.h platform/FolderHandle.h platform/Locale.h platform/Result.h
+     platform/SettingsStore.h platform/SystemError.h)
 
 function(run_check root outResult outOutput)
     execute_process(
