@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kx {
 
@@ -39,7 +40,8 @@ struct TimeZoneRecords
     TransitionRecord daylightDate; // start of daylight saving; month 0 = no daylight saving
 };
 
-/** The time: now, local time, and the rules of the system's time zone. */
+/** The time: now, local time, the rules of the system's time zone, and a moment written as the
+ *  user reads dates. */
 class Clock
 {
 public:
@@ -50,6 +52,11 @@ public:
     virtual std::int64_t fromLocal(const LocalTime& local) = 0;
     /** The zone's records for the given year. */
     virtual TimeZoneRecords timeZone(int year) = 0;
+    /** A date-time in the user's short date and long time format. */
+    virtual std::string formatDateTime(double dateTime) = 0;
+    /** A date-time as the windows show it: the user's short date with its year in four digits,
+     *  and the long time. */
+    virtual std::string formatWindowDateTime(double dateTime) { return formatDateTime(dateTime); }
 };
 
 } // namespace kx
