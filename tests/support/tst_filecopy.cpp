@@ -446,7 +446,6 @@ void TestFileCopy::correctionLeavesReadOnlyCopy()
     const qint64 time = p->fromLocal(at(2006, 1, 15, 10));
     fixture.writeFile("s:\\Docs\\a.txt", "x", time);
     fixture.writeFile("e:\\S-Docs\\a.txt", "x", time);
-    SystemError error;
     QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", true));
 
     const DaylightWindow dst = summer2006();

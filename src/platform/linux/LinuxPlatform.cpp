@@ -1448,7 +1448,6 @@ int LinuxPlatform::openStaged(const StagedCopy& staged, int& err)
 
 Result<void> LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged)
 {
-    SystemError error;
     // One flush of each file system holding a part of the batch: a flush per file would make a
     // USB stick crawl. It goes through a staged file itself, so that it reaches the file
     // system that holds the copies whatever was mounted or swapped on the way there.
@@ -1991,7 +1990,6 @@ std::string LinuxPlatform::drivePathOf(const std::string& nativePath)
 
 Result<char> LinuxPlatform::driveForFolder(const std::string& nativeFolder)
 {
-    SystemError error;
     const std::string folder = canonicalPath(nativeFolder);
     struct stat st;
     if (folder.empty() || ::stat(folder.c_str(), &st) != 0)
@@ -2065,7 +2063,6 @@ SystemError notOwnDataFile()
 
 Result<void> LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes)
 {
-    SystemError error;
     const std::string path = dataFolder() + name;
     // Looked at before it is opened: opening a device can do something by itself.
     struct stat st;
