@@ -73,7 +73,8 @@ RunResult restoreAll(EngineContext& ctx)
     }
 
     const std::string driveRoot = target.base.substr(0, 1) + ":\\";
-    if (const auto root = ctx.platform.openDir(driveRoot); !root && showDriveError(ctx, root.error()))
+    if (const auto root = ctx.platform.openDir(driveRoot);
+        !root && showDriveError(ctx, root.error()))
         result.noDisk = true;
 
     ctx.ui.clearLines();

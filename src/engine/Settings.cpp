@@ -35,8 +35,8 @@ std::string storedBackupDrive(const BackupTarget& target)
 
 char chosenBackupDrive(DataStore& data)
 {
-    const std::string stored = data.openSettings()->readString(
-        settings::kDefaults, settings::kBackupDrive, std::string());
+    const std::string stored =
+        data.openSettings()->readString(settings::kDefaults, settings::kBackupDrive, std::string());
     if (!isDrivePath(stored))
         return 0;
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(stored[0])));

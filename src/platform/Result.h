@@ -10,8 +10,7 @@ namespace kx {
 
 /** What a call to the system gives: its value, or the error that kept it from one. Tested as a
  *  bool; value() and error() may only be asked for the one it holds. */
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
     Result(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
@@ -29,8 +28,7 @@ private:
 };
 
 /** What a call to the system that gives nothing else gives: success, or its error. */
-template <>
-class Result<void>
+template <> class Result<void>
 {
 public:
     Result() = default;

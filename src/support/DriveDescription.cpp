@@ -9,7 +9,8 @@ std::string driveDescription(Drives& drives, char letter)
 {
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
     std::string text = std::string(1, drive) + ":";
-    if (const Result<std::string> label = drives.volumeLabel(drive); label && !label.value().empty())
+    if (const Result<std::string> label = drives.volumeLabel(drive);
+        label && !label.value().empty())
         text += " (" + label.value() + ")";
     // Where paths are drive paths themselves, the root says nothing the letter does not.
     const std::string root = text.substr(0, 2) + "\\";

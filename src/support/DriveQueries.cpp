@@ -53,7 +53,8 @@ std::string volumeLabel(Drives& drives, char letter)
     const Result<std::string> label = drives.volumeLabel(lowerLetter(letter));
     if (label)
         return label.value();
-    return "Error " + std::to_string(label.error().code) + " " + cleanMessage(label.error().message);
+    return "Error " + std::to_string(label.error().code) + " " +
+           cleanMessage(label.error().message);
 }
 
 std::string fileSystemName(Drives& drives, char letter)
@@ -69,7 +70,8 @@ std::string driveListText(Drives& drives, char letter)
     // shows its label, which also keeps the records of two network media apart.
     if (driveTypeOf(drives, lower) == DriveType::Removable)
         return text;
-    if (const Result<std::string> label = drives.volumeLabel(lower); label && !label.value().empty())
+    if (const Result<std::string> label = drives.volumeLabel(lower);
+        label && !label.value().empty())
         text += " [" + lowerCase(label.value()) + "]";
     return text;
 }

@@ -9,8 +9,7 @@ namespace kx::test {
 
 /** Whether a call to the platform succeeded; when it did not, its error is kept in `error` for
  *  the checks that follow. */
-template <typename T>
-bool succeeded(const Result<T>& result, SystemError& error)
+template <typename T> bool succeeded(const Result<T>& result, SystemError& error)
 {
     if (!result)
         error = result.error();
@@ -19,8 +18,7 @@ bool succeeded(const Result<T>& result, SystemError& error)
 
 /** Whether a call to the platform succeeded, its value then kept in `value`, its error
  *  otherwise in `error`. */
-template <typename T>
-bool succeeded(Result<T>&& result, T& value, SystemError& error)
+template <typename T> bool succeeded(Result<T>&& result, T& value, SystemError& error)
 {
     if (!result) {
         error = result.error();
@@ -31,8 +29,7 @@ bool succeeded(Result<T>&& result, T& value, SystemError& error)
 }
 
 /** Whether a call to the platform failed, its error kept in `error` for the checks that follow. */
-template <typename T>
-bool failed(const Result<T>& result, SystemError& error)
+template <typename T> bool failed(const Result<T>& result, SystemError& error)
 {
     return !succeeded(result, error);
 }

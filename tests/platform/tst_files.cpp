@@ -663,7 +663,8 @@ private slots:
 
         SystemError error;
         StagedCopy staged;
-        QVERIFY(succeeded(platform->stageCopy("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt"), staged, error));
+        QVERIFY(
+            succeeded(platform->stageCopy("c:\\Docs\\a.txt", "e:\\C-Docs\\a.txt"), staged, error));
         // Times go to 100 ns, the unit of the other system's file times.
         QCOMPARE(staged.mtime, std::int64_t(1234567890));
         QCOMPARE(staged.mtimeTicks, std::int32_t(1234567));
@@ -1106,7 +1107,8 @@ private slots:
         fixture.writeFile("e:\\Docs\\old.txt", "old");
         auto platform = fixture.platform();
         SystemError error;
-        QVERIFY2(succeeded(platform->moveToTrash("e:\\Docs\\old.txt"), error), error.message.c_str());
+        QVERIFY2(succeeded(platform->moveToTrash("e:\\Docs\\old.txt"), error),
+                 error.message.c_str());
         QVERIFY(!fixture.exists("e:\\Docs\\old.txt"));
         QVERIFY(failed(platform->moveToTrash("e:\\Docs\\old.txt"), error));
         QCOMPARE(error.code, 2);

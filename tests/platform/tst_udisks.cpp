@@ -11,9 +11,9 @@
 #include <QtTest>
 
 using namespace kx;
+using kx::test::endProcesses;
 using kx::test::failed;
 using kx::test::succeeded;
-using kx::test::endProcesses;
 using kx::test::waitForLine;
 
 namespace {

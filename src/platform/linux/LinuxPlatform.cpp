@@ -1561,7 +1561,7 @@ Result<void> LinuxPlatform::copyFile(const std::string& source, const std::strin
         SystemError ignored;
         return mapExact(dest, to, ignored)
                    ? writeError(err, to)
-                    : errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
+                   : errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
     }
     return commitStaged(staged);
 }
