@@ -1407,12 +1407,11 @@ Result<StagedCopy> LinuxPlatform::stageCopy(const std::string& source, const std
     if (err != 0 || changed) {
         ::unlinkat(folder.fd(), temp.c_str(), 0);
         if (changed)
-            error = systemError(errors::kChangedWhileCopied,
-                                "The file changed while it was being copied");
-        else if (err == kCopyStopped)
-            error = systemError(errors::kStopped, "Stopped by the user");
-        else
-            return errorFor(err, to);
+            return systemError(errors::kChangedWhileCopied,
+                               "The file changed while it was being copied");
+        if (err == kCopyStopped)
+            return systemError(errors::kStopped, "Stopped by the user");
+        return errorFor(err, to);
     }
     staged.dest = dest;
     staged.temp = append(parentOf(to.native), temp);
