@@ -6,7 +6,10 @@
 #   cmake -DCHECK=<CheckIncludes.cmake> -DWORK=<dir> -DSOURCE=<src> -DREAL_TREE=ON|OFF
 #         -DQT_CORE_DIR=<QtCore's headers> -P ...
 
-set(own platform/Platform.h,platform/OperationLock.h)
+string(JOIN "," own platform/Platform.h platform/OperationLock.h platform/Clock.h
+     platform/DataStore.h platform/DirListing.h platform/Drives.h platform/FileInfo.h
+     platform/Files.h platform/FolderHandle.h platform/Locale.h platform/Result.h
+     platform/SettingsStore.h platform/SystemError.h)
 set(cliOwn ${own},platform/Console.h,platform/StopSignals.h,platform/MediumMounts.h)
 set(cliOwn ${cliOwn},platform/DesktopNotifier.h,app/Version.h)
 set(cliQtFiles "cli/MediumWatch.*,cli/Schedule.*,cli/ConsoleUpdateUi.*")

@@ -28,7 +28,7 @@ namespace kx {
 
 Application::Application(std::unique_ptr<Platform> platform)
     : m_platform(platform ? std::move(platform) : createPlatform()),
-      m_facts(gatherSystemFacts(*m_platform)), m_log(*m_platform)
+      m_facts(gatherSystemFacts(*m_platform)), m_log(*m_platform, *m_platform)
 {
 }
 

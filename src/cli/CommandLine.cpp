@@ -323,16 +323,16 @@ void CommandLine::printDrives(Platform& platform, Language language)
          inLanguage(language, cliText::drivesFolder)}};
     for (const char letter : platform.driveLetters()) {
         const std::string root = std::string(1, letter) + ":\\";
-        std::string label;
-        SystemError error;
-        const bool there = platform.volumeLabel(letter, label, error);
+        const Result<std::string> label = platform.volumeLabel(letter);
+        const bool there = bool(label);
         const std::string free =
             there ? trimmed(formatSize(platform.freeSpace(letter), platform.decimalSeparator())) +
                         "Bytes"
                   : inLanguage(language, cliText::driveNotThere);
         rows.push_back({std::string(1, letter) + ":",
                         inLanguage(language, typeText(platform.driveType(letter))),
-                        label.empty() || !there ? "-" : label, free, platform.displayPath(root)});
+                        !there || label.value().empty() ? "-" : label.value(), free,
+                        platform.displayPath(root)});
     }
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (const auto& row : rows)
@@ -383,16 +383,16 @@ int setBackupDrive(Platform& platform, Console& console, const std::string& choi
             fail(language, cliText::systemRootRefused, {choice});
             return kExitUsage;
         }
-        SystemError error;
-        letter = platform.driveForFolder(choice, error);
-        if (letter == 0 && error.code == errors::kUnfitForBackup) {
-            fail(language, text::backupDriveUnfit, {choice, error.message});
+        const Result<char> folderDrive = platform.driveForFolder(choice);
+        if (!folderDrive && folderDrive.error().code == errors::kUnfitForBackup) {
+            fail(language, text::backupDriveUnfit, {choice, folderDrive.error().message});
             return kExitUsage;
         }
-        if (letter == 0) {
-            fail(language, cliText::backupDriveNotStored, {error.message});
+        if (!folderDrive) {
+            fail(language, cliText::backupDriveNotStored, {folderDrive.error().message});
             return kExitDriveNotEntered;
         }
+        letter = folderDrive.value();
         if (letter == 'c') {
             fail(language, cliText::systemRootRefused, {choice});
             return kExitUsage;
@@ -469,7 +469,7 @@ int operate(Platform& platform, Console& console, DesktopNotifier& notifier, Sys
     }
 
     ConsoleUi ui(o.yes);
-    ActivityLog log(platform);
+    ActivityLog log(platform, platform);
     log.reportFailuresTo(&ui, lang);
     BackupTarget target;
     MediaRecords media;
@@ -497,10 +497,9 @@ int operate(Platform& platform, Console& console, DesktopNotifier& notifier, Sys
     }
     // A backup drive that cannot be entered has been told about as it was chosen: told once, a
     // run over it has nothing to walk and nothing to sum up.
-    SystemError rootError;
     if ((o.command == "make-backups" || o.command == "restore-all" || o.command == "newer" ||
          o.command == "verify") &&
-        (choice.noDisk || !platform.openDir(target.base.substr(0, 3), rootError)))
+        (choice.noDisk || !platform.openDir(target.base.substr(0, 3))))
         return kExitDriveNotEntered;
     // The signal is read once the run has ended, never before.
     if (o.command == "make-backups" || o.command == "restore-all") {
@@ -529,8 +528,7 @@ int operate(Platform& platform, Console& console, DesktopNotifier& notifier, Sys
 
     if (o.command == "add") {
         // A backup drive that cannot be entered has been told about; nothing is walked.
-        SystemError error;
-        if (choice.noDisk || !platform.openDir(target.base.substr(0, 3), error))
+        if (choice.noDisk || !platform.openDir(target.base.substr(0, 3)))
             return kExitDriveNotEntered;
         std::uint64_t missing = 0;
         std::uint64_t refused = 0;

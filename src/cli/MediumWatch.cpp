@@ -45,9 +45,7 @@ void MediumWatch::mountsChanged()
     // The drive table follows the mounts; the choice is read afresh, as a run would read it.
     m_platform.reloadDrives();
     const char letter = m_backupDrive ? m_backupDrive : chosenBackupDrive(m_platform);
-    std::string label;
-    SystemError error;
-    if (letter == 0 || !m_platform.volumeLabel(letter, label, error))
+    if (letter == 0 || !m_platform.volumeLabel(letter))
         return;
     if (!m_mounts.newlyMounted(m_platform.nativePath(std::string(1, letter) + ":\\")))
         return;

@@ -8,7 +8,7 @@
 
 namespace kx {
 
-ActivityLog::ActivityLog(Platform& platform) : m_platform(platform) {}
+ActivityLog::ActivityLog(DataStore& store, Clock& clock) : m_store(store), m_clock(clock) {}
 
 void ActivityLog::writeLog(const std::string& line)
 {
@@ -19,8 +19,8 @@ void ActivityLog::writeLog(const std::string& line)
     // The worker writes the run's lines while the window writes its click lines: one writer at
     // a time keeps each line whole and the failure told once.
     std::unique_lock lock(m_mutex);
-    SystemError error;
-    if (m_platform.appendDataFile(kCurrent, line + "\r\n", error) || m_failureTold || !m_ui)
+    const Result<void> written = m_store.appendDataFile(kCurrent, line + "\r\n");
+    if (written || m_failureTold || !m_ui)
         return;
     m_failureTold = true;
     UserInterface* ui = m_ui;
@@ -28,15 +28,15 @@ void ActivityLog::writeLog(const std::string& line)
     lock.unlock();
     // Told outside the lock: the user interface may write a line of its own.
     ui->failure(inLanguage(language, text::theActivityLog) + currentLogPath() +
-                inLanguage(language, text::cannotBeWritten) + error.message);
+                inLanguage(language, text::cannotBeWritten) + written.error().message);
 }
 
 void ActivityLog::rotate(const std::string& languageCode)
 {
     // Each step passes over a missing or locked file.
-    m_platform.removeDataFile(kOldest);
-    m_platform.renameDataFile(kPrevious, kOldest);
-    m_platform.renameDataFile(kCurrent, kPrevious);
+    m_store.removeDataFile(kOldest);
+    m_store.renameDataFile(kPrevious, kOldest);
+    m_store.renameDataFile(kCurrent, kPrevious);
     resume(languageCode);
 }
 
@@ -47,12 +47,12 @@ void ActivityLog::resume(const std::string& languageCode)
         m_failureTold = false;
     }
     writeLog(inLanguage(languageOf(languageCode), text::logDate) +
-             m_platform.formatDateTime(now(m_platform)));
+             m_clock.formatDateTime(now(m_clock)));
 }
 
 std::string ActivityLog::currentLogPath() const
 {
-    return m_platform.dataFolder() + kCurrent;
+    return m_store.dataFolder() + kCurrent;
 }
 
 void ActivityLog::reportFailuresTo(UserInterface* ui, const std::string& languageCode)

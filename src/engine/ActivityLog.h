@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Clock.h"
+#include "platform/DataStore.h"
 
 #include <mutex>
 #include <string>
@@ -20,7 +21,7 @@ class UserInterface;
 class ActivityLog
 {
 public:
-    explicit ActivityLog(Platform& platform);
+    ActivityLog(DataStore& store, Clock& clock);
 
     /** Appends one line ended by CR LF. */
     void writeLog(const std::string& line);
@@ -43,7 +44,8 @@ public:
     static constexpr const char* kOldest = "Kopierix!!.log";
 
 private:
-    Platform& m_platform;
+    DataStore& m_store;
+    Clock& m_clock;
     /** Guards the lines' order and what follows: the worker and the GUI thread both write. */
     std::mutex m_mutex;
     UserInterface* m_ui = nullptr;

@@ -10,8 +10,8 @@ constexpr std::size_t kWakeFor = 8;
 
 namespace kx {
 
-ComparisonPool::ComparisonPool(Platform& platform, std::size_t threads, std::size_t inFlight)
-    : m_platform(platform), m_inFlight(inFlight > 0 ? inFlight : 1)
+ComparisonPool::ComparisonPool(Files& files, std::size_t threads, std::size_t inFlight)
+    : m_files(files), m_inFlight(inFlight > 0 ? inFlight : 1)
 {
     for (std::size_t i = 0; i < std::max<std::size_t>(threads, 1); ++i)
         m_threads.emplace_back([this] { work(); });
@@ -42,7 +42,7 @@ void ComparisonPool::work()
             entry = m_waiting.front();
             m_waiting.pop_front();
         }
-        FileComparison found = m_platform.compareFiles(entry->first, entry->second);
+        FileComparison found = m_files.compareFiles(entry->first, entry->second);
         bool wake = false;
         {
             std::lock_guard lock(m_mutex);

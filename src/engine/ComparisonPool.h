@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Files.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -29,7 +29,7 @@ public:
      *  a pair. */
     using Done = std::function<void(const FileComparison* found)>;
 
-    ComparisonPool(Platform& platform, std::size_t threads, std::size_t inFlight);
+    ComparisonPool(Files& files, std::size_t threads, std::size_t inFlight);
     ~ComparisonPool();
     ComparisonPool(const ComparisonPool&) = delete;
     ComparisonPool& operator=(const ComparisonPool&) = delete;
@@ -58,7 +58,7 @@ private:
     // Hands on the entries at the front that are ready; with `wait`, waits for the first one.
     void handOn(bool wait);
 
-    Platform& m_platform;
+    Files& m_files;
     std::size_t m_inFlight;
     std::mutex m_mutex;
     std::condition_variable m_work;

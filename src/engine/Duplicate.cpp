@@ -132,9 +132,8 @@ DuplicateResult DuplicateRun::run()
 
 bool DuplicateRun::stop()
 {
-    SystemError ignored;
     if (!m_ctx.facts.startDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, ignored);
+        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir);
     m_ctx.ui.busy(false);
     m_ctx.ui.showProgress(false);
     return false;
@@ -187,9 +186,8 @@ bool DuplicateRun::mediumPresent()
 
     // The drive is looked at now, so an earlier not-ready report does not count against it.
     m_result.noDisk = false;
-    SystemError error;
-    if (!m_ctx.platform.openDir(letter(m_backupDrive) + ":\\", error))
-        m_result.noDisk = showDriveError(m_ctx, error);
+    if (const auto root = m_ctx.platform.openDir(letter(m_backupDrive) + ":\\"); !root)
+        m_result.noDisk = showDriveError(m_ctx, root.error());
     if (!*m_result.noDisk)
         return true;
     // Either answer ends the run: the user starts again once the medium is in the drive.
@@ -200,9 +198,8 @@ bool DuplicateRun::mediumPresent()
 
 bool DuplicateRun::chooseTempDrive()
 {
-    SystemError error;
-    if (!m_ctx.platform.setCurrentDirectory(m_target.base, error))
-        return ioError(error);
+    if (const Result<void> entered = m_ctx.platform.setCurrentDirectory(m_target.base); !entered)
+        return ioError(entered.error());
 
     // The floppy drives a: and b: are passed over, and so is the medium itself, known by its
     // key. A RAM disk would hold the copies in the memory the system needs, and a drive where
@@ -234,6 +231,7 @@ bool DuplicateRun::chooseTempDrive()
     {
         RunResult ignoredCounts;
         TreeCopy measure(m_ctx, ignoredCounts);
+        SystemError error;
         if (!measure.measureBackupFiles(m_target.base, needed, error))
             return ioError(error);
     }
@@ -347,8 +345,9 @@ bool DuplicateRun::secondHalf()
     RunResult counts;
     SystemError error;
     TreeCopy walk(m_ctx, counts, m_progressStep);
-    if (!m_ctx.platform.setCurrentDirectory(m_tempArea, error) ||
-        !walk.copyFromTemp(m_tempArea, m_tempFolders, error))
+    if (const Result<void> entered = m_ctx.platform.setCurrentDirectory(m_tempArea); !entered)
+        return ioError(entered.error());
+    if (!walk.copyFromTemp(m_tempArea, m_tempFolders, error))
         return ioError(error);
     for (const auto& failed : walk.failedCopies())
         m_missing.push_back(failed.dest);
@@ -380,8 +379,7 @@ bool DuplicateRun::secondHalf()
     if (walk.stopped())
         stopped();
 
-    SystemError ignored;
-    m_ctx.platform.setCurrentDirectory(backup + ":\\", ignored);
+    m_ctx.platform.setCurrentDirectory(backup + ":\\");
     // Free space that cannot be read (the medium is away) is not shown as a number.
     if (const std::int64_t free = m_ctx.platform.freeSpace(m_backupDrive); free >= 0) {
         const std::string freeLine =
@@ -390,7 +388,7 @@ bool DuplicateRun::secondHalf()
         m_ctx.log.writeLog(freeLine);
     }
     if (!m_ctx.facts.startDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, ignored);
+        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir);
 
     m_ctx.ui.busy(false);
     if (m_result.stopped)
@@ -432,10 +430,10 @@ void DuplicateRun::removeTempCopies()
     while (!pending.empty()) {
         const std::string folder = std::move(pending.back());
         pending.pop_back();
-        SystemError error;
-        auto listing = m_ctx.platform.openDir(folder, error);
-        if (!listing)
+        auto opened = m_ctx.platform.openDir(folder);
+        if (!opened)
             continue;
+        const std::unique_ptr<DirListing> listing = std::move(opened).value();
         folders.push_back(folder);
         FileInfo entry;
         while (listing->next(entry)) {
@@ -444,14 +442,12 @@ void DuplicateRun::removeTempCopies()
                 if (!entry.otherDevice)
                     pending.push_back(path);
             } else {
-                m_ctx.platform.removeFile(path, error);
+                m_ctx.platform.removeFile(path);
             }
         }
     }
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        SystemError error;
-        m_ctx.platform.removeDir(*it, error);
-    }
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        m_ctx.platform.removeDir(*it);
     m_tempFolders.clear();
     const std::string line =
         fillIn(say(text::temporaryCopiesRemoved), {letter(m_result.tempDrive)});

@@ -37,16 +37,16 @@ struct EngineContext
 class CopyStopScope
 {
 public:
-    explicit CopyStopScope(EngineContext& ctx) : m_platform(ctx.platform)
+    explicit CopyStopScope(EngineContext& ctx) : m_files(ctx.platform)
     {
-        m_platform.watchStop(ctx.stop ? &ctx.stop->flag() : nullptr);
+        m_files.watchStop(ctx.stop ? &ctx.stop->flag() : nullptr);
     }
-    ~CopyStopScope() { m_platform.watchStop(nullptr); }
+    ~CopyStopScope() { m_files.watchStop(nullptr); }
     CopyStopScope(const CopyStopScope&) = delete;
     CopyStopScope& operator=(const CopyStopScope&) = delete;
 
 private:
-    Platform& m_platform;
+    Files& m_files;
 };
 
 } // namespace kx

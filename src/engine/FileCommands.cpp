@@ -60,10 +60,10 @@ std::string listedFolder(const std::string& folder)
 
 bool folderLists(EngineContext& ctx, const std::string& folder, const std::string& name)
 {
-    SystemError error;
-    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(folder), error);
-    if (!listing)
+    const auto opened = ctx.platform.openDir(listedFolder(folder));
+    if (!opened)
         return false;
+    DirListing* const listing = opened.value().get();
     FileInfo entry;
     while (listing->next(entry)) {
         if (entry.name == name)
@@ -84,10 +84,10 @@ std::string copyOfOtherCase(EngineContext& ctx, const std::string& sourceFolder,
     FileInfo held;
     if (!ctx.platform.fileInfo(mirror + name, held))
         return {};
-    SystemError error;
-    const std::unique_ptr<DirListing> listing = ctx.platform.openDir(listedFolder(mirror), error);
-    if (!listing)
+    const auto opened = ctx.platform.openDir(listedFolder(mirror));
+    if (!opened)
         return {};
+    DirListing* const listing = opened.value().get();
     std::vector<std::string> others;
     FileInfo entry;
     while (listing->next(entry)) {
@@ -206,7 +206,7 @@ AddOutcome addFile(EngineContext& ctx, FileCopy& copy, const std::string& source
     const std::int64_t size = copy.fileSizeOf(from);
     if (size > 0)
         ctx.media.current.totalSize += size;
-    copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
+    copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, ctx.platform, from));
     const std::string shown = ctx.platform.displayPath(from);
     ctx.ui.addLine(shown + inLanguage(ctx.language(), text::added));
     ctx.log.writeLog(shown + inLanguage(ctx.language(), text::addedToBackup) + to.substr(0, 1) +
@@ -289,12 +289,12 @@ void forEachFileToAdd(
     for (const std::string& path : paths) {
         if (ended())
             break;
-        FileInfo info;
-        SystemError error;
-        if (!ctx.platform.fileStatus(path, info, error)) {
-            unreadable(path, error);
+        const Result<FileInfo> status = ctx.platform.fileStatus(path);
+        if (!status) {
+            unreadable(path, status.error());
             continue;
         }
+        const FileInfo& info = status.value();
         if (!info.isDir) {
             const std::size_t slash = path.rfind('\\');
             const std::string folder = path.substr(0, slash + 1);
@@ -309,11 +309,12 @@ void forEachFileToAdd(
             pending.pop_back();
             if (ctx.platform.drivePathOf(ctx.platform.nativePath(folder)) == backupRoot)
                 continue;
-            const std::unique_ptr<DirListing> listing = ctx.platform.openDir(folder, error);
-            if (!listing) {
-                unreadable(folder, error);
+            const auto opened = ctx.platform.openDir(folder);
+            if (!opened) {
+                unreadable(folder, opened.error());
                 continue;
             }
+            DirListing* const listing = opened.value().get();
             std::vector<std::string> files;
             std::vector<std::string> folders;
             FileInfo entry;
@@ -411,13 +412,12 @@ FileCommandResult removeFiles(EngineContext& ctx, const std::string& backupFolde
     for (auto it = names.rbegin(); it != names.rend() && !ctx.stopRequested(); ++it) {
         const std::string path = backupFolder + "\\" + *it;
         const std::int64_t size = copy.fileSizeOf(path);
-        SystemError error;
-        bool deleted = ctx.platform.removeFile(path, error);
+        bool deleted = bool(ctx.platform.removeFile(path));
         if (!deleted) {
             FileInfo info;
             if (ctx.platform.fileInfo(path, info) && !info.isDir && info.isReadOnly &&
-                ctx.platform.setReadOnly(path, false, error))
-                deleted = ctx.platform.removeFile(path, error);
+                ctx.platform.setReadOnly(path, false))
+                deleted = bool(ctx.platform.removeFile(path));
         }
         if (!deleted)
             continue;
@@ -485,16 +485,15 @@ FileCommandResult restoreFiles(EngineContext& ctx, const std::string& backupFold
         }
         // A source folder deleted since the file was added is made again.
         copy.makeAndEnterDir(folderPart(to));
-        SystemError error;
-        if (!ctx.platform.setCurrentDirectory(backupFolder, error)) {
-            if (showDriveError(ctx, error))
+        if (const Result<void> entered = ctx.platform.setCurrentDirectory(backupFolder); !entered) {
+            if (showDriveError(ctx, entered.error()))
                 result.noDisk = true;
             break;
         }
         if (!copy.copyFileTo(from, to, false))
             continue;
         written.add(to);
-        copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, from));
+        copy.correctCopiedFileTime(from, to, fileDateOf(ctx.platform, ctx.platform, from));
         ctx.ui.addLine(ctx.platform.displayPath(from) + inLanguage(ctx.language(), text::restored));
         // The current folder is the backup folder, so it stands twice in this line, as it
         // always has: each of the two as the user reads paths.

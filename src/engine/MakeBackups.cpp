@@ -54,7 +54,6 @@ RunResult makeBackups(EngineContext& ctx)
     ctx.ui.busy(true);
     ctx.ui.clearLines();
 
-    SystemError error;
     RunResult result;
     result.noDisk = false;
     // The bar is scaled by the medium's total as recorded; the walk counts it anew.
@@ -78,7 +77,7 @@ RunResult makeBackups(EngineContext& ctx)
     // that a target too small for it is known before the first copy. Over a medium with
     // nothing to copy and nothing to tell, it is the whole run.
     QuietUserInterface quietUi;
-    ActivityLog quietLog(ctx.platform);
+    ActivityLog quietLog(ctx.platform, ctx.platform);
     quietLog.silence();
     EngineContext quiet{ctx.platform, ctx.target, ctx.media, quietUi,
                         quietLog,     ctx.facts,  ctx.stop};
@@ -115,7 +114,7 @@ RunResult makeBackups(EngineContext& ctx)
             cost.noteReport();
     });
     medium.totalSize = 0;
-    bool entered = ctx.platform.setCurrentDirectory(target.base, error);
+    bool entered = bool(ctx.platform.setCurrentDirectory(target.base));
     bool counted = false;
     if (entered) {
         counting.setHiddenLevels(1);
@@ -138,7 +137,7 @@ RunResult makeBackups(EngineContext& ctx)
             result.declined = true;
             medium.totalSize = recordedTotal;
             if (!ctx.facts.startDir.empty())
-                ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
+                ctx.platform.setCurrentDirectory(ctx.facts.startDir);
             ctx.ui.busy(false);
             ctx.ui.showProgress(false);
             return result;
@@ -232,9 +231,10 @@ RunResult makeBackups(EngineContext& ctx)
     std::uint64_t flushFailures = 0;
     const TreeWalk& ran = secondPass ? walk : counting;
     if (secondPass) {
-        entered = ctx.platform.setCurrentDirectory(target.base, error);
+        const Result<void> enteredBase = ctx.platform.setCurrentDirectory(target.base);
+        entered = bool(enteredBase);
         if (!entered) {
-            result.noDisk = showDriveError(ctx, error);
+            result.noDisk = showDriveError(ctx, enteredBase.error());
         } else {
             walk.setHiddenLevels(1);
             SystemError walkError;
@@ -304,7 +304,7 @@ RunResult makeBackups(EngineContext& ctx)
     }
 
     if (!ctx.facts.startDir.empty())
-        ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir);
     ctx.ui.busy(false);
     ctx.ui.showProgress(false);
     return result;

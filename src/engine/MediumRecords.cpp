@@ -141,10 +141,9 @@ void ensureAutorunFile(EngineContext& ctx)
     // A fixed name: a medium written elsewhere may hold it as AUTORUN.INF.
     if (!ctx.platform.findPath(path).empty())
         return;
-    SystemError error;
     const std::string contents =
         "[autorun]\r\nopen= " + ctx.facts.startDir + kProductName + ".exe\r\n";
-    if (!ctx.platform.writeFile(path, contents, error))
+    if (!ctx.platform.writeFile(path, contents))
         ctx.ui.warn(inLanguage(ctx.language(), text::backupDriveNotWritable) + ctx.target.base +
                     inLanguage(ctx.language(), text::isNotWritable));
 }
@@ -171,9 +170,8 @@ BackupDriveChoice selectBackupDrive(EngineContext& ctx, char letter, DriveChoice
     }
 
     target.base = std::string(1, letter) + ":\\" + target.computerFolder;
-    SystemError error;
-    if (!ctx.platform.openDir(std::string(1, letter) + ":\\", error))
-        choice.noDisk = showDriveError(ctx, error);
+    if (const auto root = ctx.platform.openDir(std::string(1, letter) + ":\\"); !root)
+        choice.noDisk = showDriveError(ctx, root.error());
 
     const std::string listText = backupDriveText(ctx);
     MediaRecords& media = ctx.media;

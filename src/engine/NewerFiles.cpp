@@ -90,13 +90,12 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
 {
     std::unordered_set<std::string> extensions;
     std::unordered_set<std::string> backupNames;
-    SystemError error;
     // The mirror folder came from the walk, so it exists; it is read, never created.
     // Extensions are matched without regard to case, names exactly: a source that differs from
     // a backup file in case alone is another file, never hidden by it.
-    if (auto listing = ctx.platform.openDir(folderPath(b), error)) {
+    if (const auto listing = ctx.platform.openDir(folderPath(b))) {
         FileInfo entry;
-        while (listing->next(entry)) {
+        while (listing.value()->next(entry)) {
             extensions.insert(newerExtensionOf(entry.name));
             backupNames.insert(entry.name);
         }
@@ -106,9 +105,10 @@ void scanFolderPair(EngineContext& ctx, const std::string& s, const std::string&
 
     // A source folder that no longer exists has nothing to propose. Listing it must not bring it
     // back: the scan only proposes, it never creates folders on a source drive.
-    auto listing = ctx.platform.openDir(folderPath(s), error);
-    if (!listing)
+    const auto opened = ctx.platform.openDir(folderPath(s));
+    if (!opened)
         return;
+    DirListing* const listing = opened.value().get();
     FileInfo entry;
     while (!ctx.stopRequested() && listing->next(entry)) {
         if (entry.isDir)
@@ -206,9 +206,8 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     ctx.ui.busy(true);
     result.label = newerBackupLabel(ctx);
 
-    SystemError error;
-    if (!ctx.platform.setCurrentDirectory(target.base, error)) {
-        result.noDisk = showScanDriveError(ctx, error);
+    if (const Result<void> entered = ctx.platform.setCurrentDirectory(target.base); !entered) {
+        result.noDisk = showScanDriveError(ctx, entered.error());
         ctx.ui.busy(false);
         return result;
     }
@@ -217,6 +216,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
 
     TreeWalk walk(ctx);
     std::vector<std::string> folders;
+    SystemError error;
     if (!collectBackupFolders(ctx, walk, folders, error)) {
         result.noDisk = showScanDriveError(ctx, error);
         ctx.ui.showProgress(false);
@@ -258,7 +258,7 @@ NewerScanResult scanNewFiles(EngineContext& ctx)
     if (!result.found)
         result.proposals.push_back(noNewerFilesLine(ctx));
     if (!ctx.facts.startDir.empty())
-        ctx.platform.setCurrentDirectory(ctx.facts.startDir, error);
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir);
     ctx.ui.showProgress(false);
     ctx.ui.busy(false);
     return result;
@@ -362,7 +362,7 @@ RunResult addNewFiles(EngineContext& ctx, std::vector<std::string>& lines,
         const std::int64_t size = copy.fileSizeOf(src);
         if (size > 0)
             medium.totalSize += size;
-        copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, src));
+        copy.correctCopiedFileTime(src, dst, fileDateOf(ctx.platform, ctx.platform, src));
         const std::string shown = ctx.platform.displayPath(line);
         lines[i] += inLanguage(ctx.language(), text::addedMarker);
         ctx.ui.addLine(shown + inLanguage(ctx.language(), text::added));

@@ -48,7 +48,7 @@ bool isNoNewerFilesLine(const std::string& line);
 /** True for a line that carries the added marker, in either language. */
 bool isAddedLine(const std::string& line);
 /** A line of the proposal list as a person reads it: the file's path as the system writes it
- *  (see Platform::displayPath), with its added marker where it has one. The list itself keeps
+ *  (see Drives::displayPath), with its added marker where it has one. The list itself keeps
  *  the drive paths that are added. */
 std::string shownProposal(Platform& platform, const std::string& line);
 

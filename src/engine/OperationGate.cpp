@@ -21,9 +21,9 @@ std::string lockRefusal(const OperationLock& lock, const std::string& languageCo
                   {kProductName, lock.failure()});
 }
 
-std::string backupDriveRefusal(Platform& platform, char letter, Language language)
+std::string backupDriveRefusal(Drives& drives, char letter, Language language)
 {
-    const std::string reason = platform.unfitForBackup(letter);
+    const std::string reason = drives.unfitForBackup(letter);
     if (reason.empty())
         return reason;
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));

@@ -17,7 +17,7 @@ std::string lockRefusal(const OperationLock& lock, const std::string& languageCo
 
 /** The text that refuses `letter` as the backup drive (the system's root, a pseudo file system,
  *  …) with the reason; empty when the drive may hold a backup. */
-std::string backupDriveRefusal(Platform& platform, char letter, Language language);
+std::string backupDriveRefusal(Drives& drives, char letter, Language language);
 
 /** Takes `lock` for a file operation on the backup drive; false, after warning with the
  *  refusal, when the backup drive can never hold a backup, while another Kopierix operation

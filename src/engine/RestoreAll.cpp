@@ -72,9 +72,9 @@ RunResult restoreAll(EngineContext& ctx)
         return result;
     }
 
-    SystemError error;
     const std::string driveRoot = target.base.substr(0, 1) + ":\\";
-    if (!ctx.platform.openDir(driveRoot, error) && showDriveError(ctx, error))
+    if (const auto root = ctx.platform.openDir(driveRoot);
+        !root && showDriveError(ctx, root.error()))
         result.noDisk = true;
 
     ctx.ui.clearLines();
@@ -88,7 +88,7 @@ RunResult restoreAll(EngineContext& ctx)
     // the first copy.
     CopyCost cost(CopyBatch::kMaxBytes);
     SystemError measureError;
-    const bool measured = ctx.platform.setCurrentDirectory(target.base, measureError) &&
+    const bool measured = ctx.platform.setCurrentDirectory(target.base) &&
                           TreeCopy(ctx, result).measureRestore(target.base, cost, measureError);
     result.filesToWrite = cost.files();
     result.bytesToWrite = cost.bytesToWrite();
@@ -99,9 +99,8 @@ RunResult restoreAll(EngineContext& ctx)
             result.entered = true;
             result.declined = true;
             medium.totalSize = recordedTotal;
-            SystemError ignored;
             if (!ctx.facts.startDir.empty())
-                ctx.platform.setCurrentDirectory(ctx.facts.startDir, ignored);
+                ctx.platform.setCurrentDirectory(ctx.facts.startDir);
             ctx.ui.showProgress(false);
             return result;
         }
@@ -112,8 +111,11 @@ RunResult restoreAll(EngineContext& ctx)
         ctx.ui.progressTotalKnown(true);
     TreeCopy walk(ctx, result, byBytes ? cost.bytesToWrite() / 100 : progressStep);
     walk.setRoom(&room, cost.bytesToWrite());
-    result.entered = ctx.platform.setCurrentDirectory(target.base, error) &&
-                     walk.restoreTree(target.base, error);
+    SystemError error;
+    const Result<void> entered = ctx.platform.setCurrentDirectory(target.base);
+    if (!entered)
+        error = entered.error();
+    result.entered = entered && walk.restoreTree(target.base, error);
     result.stopped = walk.stopped();
     result.flushFailed = walk.flushFailed();
     // A stopped walk counted part of the medium, which is no total for the next run's bar.
@@ -123,9 +125,8 @@ RunResult restoreAll(EngineContext& ctx)
     else
         ctx.ui.warn(error.message);
 
-    SystemError ignored;
     if (!ctx.facts.startDir.empty())
-        ctx.platform.setCurrentDirectory(ctx.facts.startDir, ignored);
+        ctx.platform.setCurrentDirectory(ctx.facts.startDir);
     ctx.ui.showProgress(false);
     return result;
 }

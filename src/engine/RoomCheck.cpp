@@ -21,12 +21,12 @@ constexpr int kNoRoom = 0x20000004;
 
 } // namespace
 
-RoomCheck::RoomCheck(Platform& platform, const CopyCost& cost)
+RoomCheck::RoomCheck(Drives& drives, const CopyCost& cost)
 {
     for (const char letter : cost.drives()) {
         Drive drive;
         drive.needed = cost.needed(letter);
-        drive.free = platform.freeSpace(letter);
+        drive.free = drives.freeSpace(letter);
         drive.left = drive.free - cost.stagingRoom(letter);
         if (drive.free >= 0 && drive.needed > drive.free)
             m_fits = false;

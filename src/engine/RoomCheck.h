@@ -19,7 +19,7 @@ namespace kx {
 class RoomCheck
 {
 public:
-    RoomCheck(Platform& platform, const CopyCost& cost);
+    RoomCheck(Drives& drives, const CopyCost& cost);
 
     /** Whether every drive holds what the run writes to it. */
     bool fits() const { return m_fits; }

@@ -33,30 +33,30 @@ std::string storedBackupDrive(const BackupTarget& target)
     return target.base;
 }
 
-char chosenBackupDrive(Platform& platform)
+char chosenBackupDrive(DataStore& data)
 {
-    const std::string stored = platform.openSettings()->readString(
-        settings::kDefaults, settings::kBackupDrive, std::string());
+    const std::string stored =
+        data.openSettings()->readString(settings::kDefaults, settings::kBackupDrive, std::string());
     if (!isDrivePath(stored))
         return 0;
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(stored[0])));
     return letter == 'c' ? 0 : letter;
 }
 
-bool storeBackupDrive(Platform& platform, char letter, bool perComputerFolders)
+bool storeBackupDrive(DataStore& data, char letter, bool perComputerFolders)
 {
     BackupTarget target;
     target.base = std::string(1, letter) + ":\\";
     target.perComputerFolders = perComputerFolders;
-    auto store = platform.openSettings();
+    auto store = data.openSettings();
     store->writeString(settings::kDefaults, settings::kBackupDrive, storedBackupDrive(target));
     return store->sync();
 }
 
-void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,
+void readSettings(DataStore& data, BackupTarget& target, MediaRecords& media, UserInterface& ui,
                   Language language)
 {
-    auto store = platform.openSettings();
+    auto store = data.openSettings();
     target.base = store->readString(settings::kDefaults, settings::kBackupDrive, "c:\\");
     // An empty or garbled value would name no drive: it counts as missing.
     if (!isDrivePath(target.base))
@@ -85,14 +85,14 @@ bool readMediaRecords(SettingsStore& store, MediaRecords& media)
     return datesRead;
 }
 
-bool readFirstTime(Platform& platform)
+bool readFirstTime(DataStore& data)
 {
-    return platform.openSettings()->readFlag(settings::kDefaults, settings::kFirstTime, true);
+    return data.openSettings()->readFlag(settings::kDefaults, settings::kFirstTime, true);
 }
 
-void writeSettings(Platform& platform, const BackupTarget& target, const WindowGeometry& geometry)
+void writeSettings(DataStore& data, const BackupTarget& target, const WindowGeometry& geometry)
 {
-    auto store = platform.openSettings();
+    auto store = data.openSettings();
     store->writeInteger(settings::kDefaults, kLeft, geometry.left);
     store->writeInteger(settings::kDefaults, kTop, geometry.top);
     store->writeInteger(settings::kDefaults, kHeight, geometry.height);
@@ -102,9 +102,9 @@ void writeSettings(Platform& platform, const BackupTarget& target, const WindowG
     store->sync();
 }
 
-WindowGeometry readMainWindowGeometry(Platform& platform)
+WindowGeometry readMainWindowGeometry(DataStore& data)
 {
-    auto store = platform.openSettings();
+    auto store = data.openSettings();
     WindowGeometry g;
     g.left = static_cast<int>(store->readInteger(settings::kDefaults, kLeft, 130));
     if (g.left < 0)

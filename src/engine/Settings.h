@@ -4,7 +4,7 @@
 #include "engine/BackupTarget.h"
 #include "engine/MediaRecords.h"
 #include "engine/UserInterface.h"
-#include "platform/Platform.h"
+#include "platform/DataStore.h"
 #include "support/Language.h"
 
 namespace kx {
@@ -31,25 +31,25 @@ struct WindowGeometry
 
 /** Loads the backup root with its per-computer mode, and the records of at most 25 media
  *  (warning through `ui` in `language` when there are more). */
-void readSettings(Platform& platform, BackupTarget& target, MediaRecords& media, UserInterface& ui,
+void readSettings(DataStore& data, BackupTarget& target, MediaRecords& media, UserInterface& ui,
                   Language language);
 /** Reads the records of at most kMaxMedia media into `media.byKey`; false when the dates of
  *  more were stored, which then gives no dates at all. */
 bool readMediaRecords(SettingsStore& store, MediaRecords& media);
 /** "First Time": true until the program has been closed once. */
-bool readFirstTime(Platform& platform);
+bool readFirstTime(DataStore& data);
 /** The form in which "BackUp Drive" stores the backup root: in per-computer mode the drive,
  *  ":" and two backslashes, which switch the mode on again at the next start. */
 std::string storedBackupDrive(const BackupTarget& target);
 /** The backup drive the user chose, lower case: 0 when "BackUp Drive" is missing, empty or
  *  garbled, or names c:, the default that nobody chose. */
-char chosenBackupDrive(Platform& platform);
+char chosenBackupDrive(DataStore& data);
 /** Stores `letter` as the backup drive, in per-computer mode or not, in the form the manage
  *  window stores a drive the user picked. False when the settings could not be written. */
-bool storeBackupDrive(Platform& platform, char letter, bool perComputerFolders);
+bool storeBackupDrive(DataStore& data, char letter, bool perComputerFolders);
 /** Stores the main window's geometry, "First Time" = false and the backup root. */
-void writeSettings(Platform& platform, const BackupTarget& target, const WindowGeometry& geometry);
+void writeSettings(DataStore& data, const BackupTarget& target, const WindowGeometry& geometry);
 /** The geometry stored for the main window; a negative left edge is taken as 100. */
-WindowGeometry readMainWindowGeometry(Platform& platform);
+WindowGeometry readMainWindowGeometry(DataStore& data);
 
 } // namespace kx

@@ -121,7 +121,7 @@ bool TreeCopy::measureRestore(const std::string& start, CopyCost& cost, SystemEr
 {
     // The same walk as the restore's, heard by nobody: what it finds wrong, the restore tells.
     QuietUserInterface quietUi;
-    ActivityLog quietLog(m_ctx.platform);
+    ActivityLog quietLog(m_ctx.platform, m_ctx.platform);
     quietLog.silence();
     EngineContext quiet{m_ctx.platform, m_ctx.target, m_ctx.media, quietUi,
                         quietLog,       m_ctx.facts,  m_ctx.stop};
@@ -198,15 +198,15 @@ bool TreeCopy::measureBackupFiles(const std::string& start, std::int64_t& bytes,
     while (!pending.empty()) {
         const std::string folder = std::move(pending.back());
         pending.pop_back();
-        SystemError folderError;
-        const auto listing = m_ctx.platform.openDir(folder, folderError);
-        if (!listing) {
+        const auto opened = m_ctx.platform.openDir(folder);
+        if (!opened) {
             if (folder == first) {
-                error = folderError;
+                error = opened.error();
                 return false;
             }
             continue;
         }
+        DirListing* const listing = opened.value().get();
         FileInfo entry;
         while (listing->next(entry)) {
             if (entry.isLink)
@@ -266,9 +266,12 @@ bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string
     // The area holds the inside of mirror folders only: a dot-folder there is user data.
     m_walk.setHiddenLevels(0);
 
-    auto listing = m_ctx.platform.openDir(root, error);
-    if (!listing)
+    const auto opened = m_ctx.platform.openDir(root);
+    if (!opened) {
+        error = opened.error();
         return false;
+    }
+    DirListing* const listing = opened.value().get();
     m_lastDir = root;
     // Only the area's own folders are walked: the temporary disk is usually the system's
     // largest, and nothing else on it takes part.
@@ -293,10 +296,8 @@ bool TreeCopy::copyFromTemp(const std::string& tempArea, std::vector<std::string
     }
     finish();
     if (!flushFailed()) {
-        for (const std::string& source : settled) {
-            SystemError ignored;
-            m_ctx.platform.removeFile(source, ignored);
-        }
+        for (const std::string& source : settled)
+            m_ctx.platform.removeFile(source);
     }
     return true;
 }

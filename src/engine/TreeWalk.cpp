@@ -239,10 +239,10 @@ WalkEvent event(WalkEvent::Kind kind, std::shared_ptr<const std::string> folder)
 class Lister
 {
 public:
-    Lister(Platform& platform, int hiddenLevels, const TreeWalk::SourceFolderOf& sourceFolderOf,
+    Lister(Files& files, int hiddenLevels, const TreeWalk::SourceFolderOf& sourceFolderOf,
            const TreeWalk::EntryFilter& filesWanted, Lookups& lookups,
            std::function<void(std::vector<WalkEvent>&&)> send, std::function<bool()> cancelled)
-        : m_platform(platform), m_hiddenLevels(hiddenLevels), m_sourceFolderOf(sourceFolderOf),
+        : m_files(files), m_hiddenLevels(hiddenLevels), m_sourceFolderOf(sourceFolderOf),
           m_filesWanted(filesWanted), m_lookups(lookups), m_send(std::move(send)),
           m_cancelled(std::move(cancelled))
     {
@@ -294,17 +294,16 @@ public:
             }
             const auto sub =
                 std::make_shared<const std::string>(TreeWalk::join(*level.folder, e.info.name));
-            SystemError error;
-            auto subListing = m_platform.openDir(*sub, error);
+            auto subListing = m_files.openDir(*sub);
             if (!subListing) {
                 WalkEvent unreadable = event(WalkEvent::Unreadable, sub);
-                unreadable.error = error;
+                unreadable.error = subListing.error();
                 add(std::move(unreadable));
                 continue;
             }
             add(event(WalkEvent::Entered, sub));
             const auto parent = level.folder;
-            path.push_back(read(sub, parent, std::move(subListing)));
+            path.push_back(read(sub, parent, std::move(subListing).value()));
         }
     }
 
@@ -340,7 +339,7 @@ private:
             level.entries.push_back(std::move(entry));
         if (m_sourceFolderOf) {
             if (auto source = m_sourceFolderOf(*level.folder)) {
-                level.sourceFolder = m_platform.openFolder(*source);
+                level.sourceFolder = m_files.openFolder(*source);
                 level.sourceFolderPath = std::make_shared<const std::string>(std::move(*source));
             }
         }
@@ -402,7 +401,7 @@ private:
             flush();
     }
 
-    Platform& m_platform;
+    Files& m_files;
     int m_hiddenLevels;
     const TreeWalk::SourceFolderOf& m_sourceFolderOf;
     const TreeWalk::EntryFilter& m_filesWanted;
@@ -431,9 +430,12 @@ bool TreeWalk::run(const std::string& root, SystemError& error)
     while (folder.size() > 3 && folder.back() == '\\')
         folder.pop_back();
     m_lastDir = folder;
-    auto listing = m_ctx.platform.openDir(folder, error);
-    if (!listing)
+    auto opened = m_ctx.platform.openDir(folder);
+    if (!opened) {
+        error = opened.error();
         return false;
+    }
+    std::unique_ptr<DirListing> listing = std::move(opened).value();
 
     Queue queue;
     Lookups lookups(kLookupThreads);
@@ -540,11 +542,17 @@ void TreeWalk::dispatchFile(const std::string& folder, const LookupRun& run, std
     SourceStatus source;
     source.path = join(*run.sourceFolderPath, entry.name);
     source.found = item.sourceFound;
-    if (source.found)
+    if (source.found) {
         source.info = item.source;
-    else
+    } else {
         // Why it was not found is asked here, by path, as a lookup without the walk would.
-        source.found = m_ctx.platform.fileStatus(source.path, source.info, source.error);
+        Result<FileInfo> status = m_ctx.platform.fileStatus(source.path);
+        source.found = bool(status);
+        if (status)
+            source.info = std::move(status).value();
+        else
+            source.error = status.error();
+    }
     m_onSourcedFile(folder, entry, &source);
 }
 

@@ -64,8 +64,8 @@ private:
     void unreadable(const std::string& path, const std::string& reason);
     void mismatch(const std::string& source, const std::string& backup, const std::string& drive,
                   const FileInfo& sourceInfo);
-    bool copyAgain(const std::string& source, const std::string& backup, const std::string& kept,
-                   StagedCopy& staged, SystemError& error);
+    Result<StagedCopy> copyAgain(const std::string& source, const std::string& backup,
+                                 const std::string& kept);
     void report(const std::string& line);
     void showCounts();
     void summarise(bool stopped);
@@ -197,40 +197,44 @@ void Verifier::mismatch(const std::string& source, const std::string& backup,
         m_keptRoot = base + kReplacedFolder + "\\" + runFolderName(m_ctx.platform) + "\\";
     const std::string kept = m_keptRoot + backup.substr(base.size());
     m_written.add(base);
-    StagedCopy staged;
-    SystemError error;
-    if (!copyAgain(source, backup, kept, staged, error)) {
+    const Result<StagedCopy> copied = copyAgain(source, backup, kept);
+    if (!copied) {
         // A copy the stop abandoned is no failure: the old copy is still there.
-        if (error.code != errors::kStopped)
-            m_failures.copyFailed(m_ctx, source, drive, error);
+        if (copied.error().code != errors::kStopped)
+            m_failures.copyFailed(m_ctx, source, drive, copied.error());
         return;
     }
     m_copy.correctCopiedFileTime(source, backup, fileDateOf(m_ctx.platform, sourceInfo));
     ++m_result.run.copiedCount;
-    m_result.run.copiedSize += staged.size;
+    m_result.run.copiedSize += copied.value().size;
     report(fillIn(inLanguage(m_ctx.language(), text::copiedAgain),
                   {m_ctx.platform.displayPath(source), drive, m_ctx.platform.displayPath(kept)}));
 }
 
-bool Verifier::copyAgain(const std::string& source, const std::string& backup,
-                         const std::string& kept, StagedCopy& staged, SystemError& error)
+Result<StagedCopy> Verifier::copyAgain(const std::string& source, const std::string& backup,
+                                       const std::string& kept)
 {
     Platform& platform = m_ctx.platform;
     // The new copy is on the medium before the old one moves aside, and the old one is put back
     // when the new one cannot take its place: a failure never leaves the backup without a copy.
-    if (!platform.stageCopy(source, backup, staged, error))
-        return false;
-    if (!platform.flushStaged({staged}, error) || !platform.makeDirs(parentOf(kept), error) ||
-        !platform.renamePath(backup, kept, error)) {
+    Result<StagedCopy> copy = platform.stageCopy(source, backup);
+    if (!copy)
+        return copy;
+    const StagedCopy& staged = copy.value();
+    Result<void> step = platform.flushStaged({staged});
+    if (step)
+        step = platform.makeDirs(parentOf(kept));
+    if (step)
+        step = platform.renamePath(backup, kept);
+    if (!step) {
         platform.discardStaged(staged);
-        return false;
+        return step.error();
     }
-    if (!platform.commitStaged(staged, error)) {
-        SystemError ignored;
-        platform.renamePath(kept, backup, ignored);
-        return false;
+    if (const Result<void> committed = platform.commitStaged(staged); !committed) {
+        platform.renamePath(kept, backup);
+        return committed.error();
     }
-    return true;
+    return copy;
 }
 
 void Verifier::summarise(bool stopped)
@@ -280,9 +284,10 @@ VerifyResult Verifier::run()
         });
     });
     SystemError error;
-    bool entered = m_ctx.platform.setCurrentDirectory(target.base, error);
+    const Result<void> enteredBase = m_ctx.platform.setCurrentDirectory(target.base);
+    bool entered = bool(enteredBase);
     if (!entered) {
-        m_result.run.noDisk = showDriveError(m_ctx, error);
+        m_result.run.noDisk = showDriveError(m_ctx, enteredBase.error());
     } else {
         walk.setHiddenLevels(1);
         entered = walk.run(target.base, error);
@@ -300,7 +305,7 @@ VerifyResult Verifier::run()
     summarise(stopped);
 
     if (!m_ctx.facts.startDir.empty())
-        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir, error);
+        m_ctx.platform.setCurrentDirectory(m_ctx.facts.startDir);
     m_ctx.ui.busy(false);
     m_ctx.ui.showProgress(false);
     return m_result;

@@ -23,13 +23,13 @@ std::uint64_t WrittenDrives::flush(EngineContext& ctx)
 {
     std::uint64_t failed = 0;
     for (const char letter : m_letters) {
-        SystemError error;
-        if (ctx.platform.flushDrive(letter, error))
+        const Result<void> flushed = ctx.platform.flushDrive(letter);
+        if (flushed)
             continue;
         ++failed;
         const std::string line =
             fillIn(inLanguage(ctx.language(), text::didNotReachTheDisk), {std::string(1, letter)}) +
-            error.message;
+            flushed.error().message;
         ctx.ui.failure(line);
         ctx.log.writeLog(line);
     }

@@ -173,11 +173,10 @@ void FolderTree::loadFolder(const std::string& mask, QStandardItem* parent)
         std::string folder = mask;
         if (folder.size() >= 3 && folder.compare(folder.size() - 3, 3, "*.*") == 0)
             folder.resize(folder.size() - 3);
-        SystemError error;
         // A folder that cannot be read simply has no subfolders.
-        if (auto listing = m_platform.openDir(folder, error)) {
+        if (const auto listing = m_platform.openDir(folder)) {
             FileInfo entry;
-            while (listing->next(entry)) {
+            while (listing.value()->next(entry)) {
                 // A mount point belongs to the drive of its own file system.
                 if (entry.isDir && !entry.otherDevice)
                     addFolderNode(parent, entry);

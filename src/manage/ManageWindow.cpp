@@ -869,11 +869,10 @@ void ManageWindow::readFileList(QListWidget* list, const std::string& folder, bo
         QByteArray name;
     };
     std::vector<Entry> entries;
-    SystemError error;
     if (!folder.empty()) {
-        if (auto listing = m_ctx.platform.openDir(folder, error)) {
+        if (const auto listing = m_ctx.platform.openDir(folder)) {
             FileInfo info;
-            while (listing->next(info)) {
+            while (listing.value()->next(info)) {
                 if (info.isDir)
                     continue;
                 const QByteArray name = QByteArray::fromStdString(info.name);

@@ -3,7 +3,7 @@
 
 namespace kx {
 
-CopyBatch::CopyBatch(Platform& platform) : m_platform(platform) {}
+CopyBatch::CopyBatch(Files& files) : m_files(files) {}
 
 CopyBatch::~CopyBatch()
 {
@@ -13,9 +13,12 @@ CopyBatch::~CopyBatch()
 bool CopyBatch::add(const std::string& source, const std::string& dest, Settle settle,
                     SystemError& error)
 {
-    StagedCopy staged;
-    if (!m_platform.stageCopy(source, dest, staged, error))
+    Result<StagedCopy> copy = m_files.stageCopy(source, dest);
+    if (!copy) {
+        error = copy.error();
         return false;
+    }
+    StagedCopy& staged = copy.value();
     if (m_staged.empty())
         m_first = std::chrono::steady_clock::now();
     m_bytes += staged.size;
@@ -37,20 +40,22 @@ void CopyBatch::commit()
     settle.swap(m_settle);
     m_bytes = 0;
 
-    SystemError error;
     // Nothing is renamed before its contents are on the medium: an old copy is never replaced
     // by one that a power cut could still empty.
-    if (!m_platform.flushStaged(staged, error)) {
+    if (const Result<void> flushed = m_files.flushStaged(staged); !flushed) {
         m_flushFailed = true;
+        SystemError error = flushed.error();
         for (std::size_t i = 0; i < staged.size(); ++i) {
-            m_platform.discardStaged(staged[i]);
+            m_files.discardStaged(staged[i]);
             settle[i](staged[i], &error);
         }
         return;
     }
     for (std::size_t i = 0; i < staged.size(); ++i) {
         SystemError renameError;
-        const bool renamed = m_platform.commitStaged(staged[i], renameError);
+        const Result<void> renamed = m_files.commitStaged(staged[i]);
+        if (!renamed)
+            renameError = renamed.error();
         settle[i](staged[i], renamed ? nullptr : &renameError);
     }
 }
@@ -58,7 +63,7 @@ void CopyBatch::commit()
 void CopyBatch::abandon()
 {
     for (const StagedCopy& copy : m_staged)
-        m_platform.discardStaged(copy);
+        m_files.discardStaged(copy);
     m_staged.clear();
     m_settle.clear();
     m_bytes = 0;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Files.h"
 
 #include <chrono>
 #include <cstdint>
@@ -28,7 +28,7 @@ public:
      *  or with the reason it could not be put there. */
     using Settle = std::function<void(const StagedCopy& copy, const SystemError* failure)>;
 
-    explicit CopyBatch(Platform& platform);
+    explicit CopyBatch(Files& files);
     ~CopyBatch();
     CopyBatch(const CopyBatch&) = delete;
     CopyBatch& operator=(const CopyBatch&) = delete;
@@ -48,7 +48,7 @@ public:
     static constexpr std::chrono::seconds kMaxAge{2};
 
 private:
-    Platform& m_platform;
+    Files& m_files;
     // The staged copies and how each is settled, side by side: the copies go to the flush as
     // they are.
     std::vector<StagedCopy> m_staged;

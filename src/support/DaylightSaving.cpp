@@ -80,10 +80,10 @@ DaylightWindow computeDaylightWindow(const TimeZoneRecords& zone, const LocalTim
     return window;
 }
 
-DaylightWindow readDaylightSavingWindow(Platform& platform)
+DaylightWindow readDaylightSavingWindow(Clock& clock)
 {
-    const LocalTime now = platform.toLocal(platform.now());
-    return computeDaylightWindow(platform.timeZone(now.year), now);
+    const LocalTime now = clock.toLocal(clock.now());
+    return computeDaylightWindow(clock.timeZone(now.year), now);
 }
 
 bool inDaylightSaving(const DaylightWindow& window, FileDate fileDate)

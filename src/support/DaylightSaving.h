@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Clock.h"
 #include "support/FileDate.h"
 
 namespace kx {
@@ -18,7 +18,7 @@ struct DaylightWindow
 /** Computes the window for the year of `now` from the zone's records (rule or absolute form). */
 DaylightWindow computeDaylightWindow(const TimeZoneRecords& zone, const LocalTime& now);
 /** Reads the system zone and computes the window for the present moment. */
-DaylightWindow readDaylightSavingWindow(Platform& platform);
+DaylightWindow readDaylightSavingWindow(Clock& clock);
 /** True when the date-time of `fileDate` lies strictly inside the window. */
 bool inDaylightSaving(const DaylightWindow& window, FileDate fileDate);
 

@@ -37,45 +37,42 @@ std::string cleanMessage(const std::string& message)
 
 } // namespace
 
-DriveType driveTypeOf(Platform& platform, char letter)
+DriveType driveTypeOf(Drives& drives, char letter)
 {
-    return platform.driveType(lowerLetter(letter));
+    return drives.driveType(lowerLetter(letter));
 }
 
-bool mediumMissing(Platform& platform, char letter)
+bool mediumMissing(Drives& drives, char letter)
 {
-    std::string label;
-    SystemError error;
-    return !platform.volumeLabel(lowerLetter(letter), label, error) &&
-           error.code == errors::kNotReady;
+    const Result<std::string> label = drives.volumeLabel(lowerLetter(letter));
+    return !label && label.error().code == errors::kNotReady;
 }
 
-std::string volumeLabel(Platform& platform, char letter)
+std::string volumeLabel(Drives& drives, char letter)
 {
-    std::string label;
-    SystemError error;
-    if (platform.volumeLabel(lowerLetter(letter), label, error))
-        return label;
-    return "Error " + std::to_string(error.code) + " " + cleanMessage(error.message);
+    const Result<std::string> label = drives.volumeLabel(lowerLetter(letter));
+    if (label)
+        return label.value();
+    return "Error " + std::to_string(label.error().code) + " " +
+           cleanMessage(label.error().message);
 }
 
-std::string fileSystemName(Platform& platform, char letter)
+std::string fileSystemName(Drives& drives, char letter)
 {
-    return platform.fileSystemName(lowerLetter(letter));
+    return drives.fileSystemName(lowerLetter(letter));
 }
 
-std::string driveListText(Platform& platform, char letter)
+std::string driveListText(Drives& drives, char letter)
 {
     const char lower = lowerLetter(letter);
     std::string text = std::string(1, lower) + ":";
     // Removable drives show the letter alone, whatever medium is in them; every other drive
     // shows its label, which also keeps the records of two network media apart.
-    if (driveTypeOf(platform, lower) == DriveType::Removable)
+    if (driveTypeOf(drives, lower) == DriveType::Removable)
         return text;
-    std::string label;
-    SystemError error;
-    if (platform.volumeLabel(lower, label, error) && !label.empty())
-        text += " [" + lowerCase(label) + "]";
+    if (const Result<std::string> label = drives.volumeLabel(lower);
+        label && !label.value().empty())
+        text += " [" + lowerCase(label.value()) + "]";
     return text;
 }
 

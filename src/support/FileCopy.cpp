@@ -87,14 +87,15 @@ bool FileCopy::exactTimes(char letter)
 bool FileCopy::copyFileTo(const std::string& source, const std::string& dest, bool failIfExists)
 {
     m_lastError = SystemError{};
-    SystemError error;
     const std::size_t lastSeparator = dest.rfind('\\');
     if (lastSeparator != std::string::npos) {
         std::string folder = dest.substr(0, lastSeparator);
         // A root ("e:") always exists when its medium is there; the copy reports it otherwise.
-        if (!folder.empty() && folder.back() != ':' && !m_platform.makeDirs(folder, error)) {
-            m_lastError = error;
-            return false;
+        if (!folder.empty() && folder.back() != ':') {
+            if (const Result<void> made = m_platform.makeDirs(folder); !made) {
+                m_lastError = made.error();
+                return false;
+            }
         }
     }
     if (failIfExists) {
@@ -104,8 +105,8 @@ bool FileCopy::copyFileTo(const std::string& source, const std::string& dest, bo
             return false;
         }
     }
-    if (!m_platform.copyFile(source, dest, error)) {
-        m_lastError = error;
+    if (const Result<void> copied = m_platform.copyFile(source, dest); !copied) {
+        m_lastError = copied.error();
         return false;
     }
     return true;
@@ -123,9 +124,8 @@ bool FileCopy::copyIfNewer(const std::string& source, const std::string& dest)
     const bool destThere = m_platform.fileInfo(dest, destInfo);
     if (!needsCopy(source, sourceInfo, dest, destThere ? &destInfo : nullptr))
         return false;
-    SystemError error;
-    if (!m_platform.copyFile(source, dest, error)) {
-        m_lastError = error;
+    if (const Result<void> copied = m_platform.copyFile(source, dest); !copied) {
+        m_lastError = copied.error();
         return false;
     }
     return true;
@@ -190,8 +190,7 @@ void FileCopy::correctCopiedFileTime(const std::string& source, const std::strin
     // The copy's own time moves, to the 100 ns: on a medium that keeps exact times a copy that
     // lost its odd second or its fraction here would look older than its source ever after.
     const FileTime corrected = plusSeconds(fileTimeOf(info), shift);
-    SystemError error;
-    m_platform.setModificationTime(dest, corrected.seconds, corrected.ticks, error);
+    (void)m_platform.setModificationTime(dest, corrected.seconds, corrected.ticks);
 }
 
 std::int64_t FileCopy::fileSizeOf(const std::string& path)
@@ -210,13 +209,13 @@ bool FileCopy::makeAndEnterDir(const std::string& dir)
     if (folder.size() > 3 && folder.back() == '\\')
         folder.pop_back();
 
-    SystemError error;
-    if (!m_platform.makeDirs(folder, error))
-        m_lastError = error;
+    if (const Result<void> made = m_platform.makeDirs(folder); !made)
+        m_lastError = made.error();
     FileInfo info;
-    if (m_platform.fileInfo(folder, info) && info.isDir &&
-        !m_platform.setCurrentDirectory(folder, error))
-        m_lastError = error;
+    if (m_platform.fileInfo(folder, info) && info.isDir) {
+        if (const Result<void> entered = m_platform.setCurrentDirectory(folder); !entered)
+            m_lastError = entered.error();
+    }
     return m_platform.currentDirectory() + "\\" == dir;
 }
 
@@ -224,11 +223,11 @@ int FileCopy::deleteToRecycleBin(const std::string& path)
 {
     if (path.empty())
         return -1;
-    SystemError error;
-    if (m_platform.moveToTrash(path, error))
+    const Result<void> trashed = m_platform.moveToTrash(path);
+    if (trashed)
         return 0;
     // A failure must never read as success, even when the system gave no code.
-    return error.code != 0 ? error.code : 1;
+    return trashed.error().code != 0 ? trashed.error().code : 1;
 }
 
 } // namespace kx

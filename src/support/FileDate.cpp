@@ -126,20 +126,20 @@ FileDate dateTimeToFileDate(DateTime dt)
     return packFileDate(dateTimeToLocalTime(dt));
 }
 
-FileDate fileDateOf(Platform& platform, const std::string& path)
+FileDate fileDateOf(Files& files, Clock& clock, const std::string& path)
 {
     FileInfo info;
-    if (!platform.fileInfo(path, info))
+    if (!files.fileInfo(path, info))
         return kNoFile;
-    return fileDateOf(platform, info);
+    return fileDateOf(clock, info);
 }
 
-FileDate fileDateOf(Platform& platform, const FileInfo& info)
+FileDate fileDateOf(Clock& clock, const FileInfo& info)
 {
     // A folder has no file date, as a missing file.
     if (info.isDir)
         return kNoFile;
-    return packFileDate(platform.toLocal(info.mtime));
+    return packFileDate(clock.toLocal(info.mtime));
 }
 
 FileTime fileTimeOf(const FileInfo& info)
@@ -173,15 +173,15 @@ FatRange fatRangeOf(std::int64_t utcSeconds)
     return FatRange::Inside;
 }
 
-DateTime fileDateTimeOf(Platform& platform, const FileInfo& info)
+DateTime fileDateTimeOf(Clock& clock, const FileInfo& info)
 {
-    return localTimeToDateTime(platform.toLocal(info.mtime)) +
+    return localTimeToDateTime(clock.toLocal(info.mtime)) +
            static_cast<DateTime>(info.mtimeTicks) / kTicksPerSecond / kSecondsPerDay;
 }
 
-DateTime now(Platform& platform)
+DateTime now(Clock& clock)
 {
-    return localTimeToDateTime(platform.toLocal(platform.now()));
+    return localTimeToDateTime(clock.toLocal(clock.now()));
 }
 
 } // namespace kx

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+
+#include <string>
 
 #include <cstdint>
 
@@ -53,12 +56,12 @@ enum class FatRange : std::uint8_t
 FatRange fatRangeOf(std::int64_t utcSeconds);
 
 /** The file date of a path (-1 when it does not exist). */
-FileDate fileDateOf(Platform& platform, const std::string& path);
+FileDate fileDateOf(Files& files, Clock& clock, const std::string& path);
 /** The file date of an entry whose status is known. */
-FileDate fileDateOf(Platform& platform, const FileInfo& info);
+FileDate fileDateOf(Clock& clock, const FileInfo& info);
 /** The local date-time of an entry's modification time, the fraction of its second included. */
-DateTime fileDateTimeOf(Platform& platform, const FileInfo& info);
+DateTime fileDateTimeOf(Clock& clock, const FileInfo& info);
 /** The current local date-time. */
-DateTime now(Platform& platform);
+DateTime now(Clock& clock);
 
 } // namespace kx

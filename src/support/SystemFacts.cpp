@@ -25,14 +25,14 @@ SystemFacts gatherSystemFacts(Platform& platform)
     return facts;
 }
 
-std::string computerName(Platform& platform)
+std::string computerName(Locale& locale)
 {
-    return platform.computerName();
+    return locale.computerName();
 }
 
-std::string userDataFolder(Platform& platform)
+std::string userDataFolder(DataStore& store)
 {
-    std::string folder = platform.dataFolder();
+    std::string folder = store.dataFolder();
     if (folder.empty())
         return folder;
     const char last = folder.back();

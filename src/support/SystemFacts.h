@@ -17,7 +17,7 @@ struct SystemFacts
      *  medium's Autorun.inf starts the program from it. Empty where it is not known. */
     std::string startDir;
     /** The engine's texts go to windows, which show dates with the year in four digits (see
-     *  Platform::formatWindowDateTime); the command line keeps the plain form, as the log does. */
+     *  Clock::formatWindowDateTime); the command line keeps the plain form, as the log does. */
     bool windowDates = true;
 };
 
@@ -26,8 +26,8 @@ std::string languageCodeForLocale(const std::string& localeName);
 /** Language first, then the daylight-saving window and the folder the program started in. */
 SystemFacts gatherSystemFacts(Platform& platform);
 /** The computer's name; empty when it cannot be read. */
-std::string computerName(Platform& platform);
+std::string computerName(Locale& locale);
 /** The program's per-user data folder (created when missing), ending in the separator. */
-std::string userDataFolder(Platform& platform);
+std::string userDataFolder(DataStore& store);
 
 } // namespace kx

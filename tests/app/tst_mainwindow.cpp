@@ -60,8 +60,8 @@ class ClickAtCopy : public LocalePlatform
 public:
     explicit ClickAtCopy(int n) : LocalePlatform("C"), m_n(n) {}
 
-    bool stageCopy(const std::string& source, const std::string& dest, kx::StagedCopy& staged,
-                   kx::SystemError& error) override
+    kx::Result<kx::StagedCopy> stageCopy(const std::string& source,
+                                         const std::string& dest) override
     {
         if (++m_copies == m_n) {
             waiting = true;
@@ -69,7 +69,7 @@ public:
             for (int waited = 0; !clicked && waited < 10000; ++waited)
                 QThread::msleep(1);
         }
-        return LocalePlatform::stageCopy(source, dest, staged, error);
+        return LocalePlatform::stageCopy(source, dest);
     }
 
     std::atomic<bool> waiting = false;
@@ -97,14 +97,14 @@ class PauseAtEachCopy : public LocalePlatform
 public:
     PauseAtEachCopy() : LocalePlatform("C") {}
 
-    bool stageCopy(const std::string& source, const std::string& dest, kx::StagedCopy& staged,
-                   kx::SystemError& error) override
+    kx::Result<kx::StagedCopy> stageCopy(const std::string& source,
+                                         const std::string& dest) override
     {
         const int n = ++reached;
         // Never for ever: a test that fails must still end.
         for (int waited = 0; released < n && waited < 10000; ++waited)
             QThread::msleep(1);
-        return LocalePlatform::stageCopy(source, dest, staged, error);
+        return LocalePlatform::stageCopy(source, dest);
     }
 
     std::atomic<int> reached = 0;

@@ -19,7 +19,7 @@ namespace kx::test {
 struct EngineRig
 {
     explicit EngineRig(std::unique_ptr<Platform> p, const std::string& language = "")
-        : platform(std::move(p)), log(*platform)
+        : platform(std::move(p)), log(*platform, *platform)
     {
         facts.languageCode = language;
     }

@@ -34,14 +34,12 @@ public:
     /** Paths whose copy was asked for, in order. */
     std::vector<std::string> copies;
 
-    bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override
+    Result<FileInfo> fileStatus(const std::string& path) override
     {
         const auto it = failStatus.find(path);
-        if (it != failStatus.end()) {
-            error = it->second;
-            return false;
-        }
-        return inner().fileStatus(path, info, error);
+        if (it != failStatus.end())
+            return it->second;
+        return inner().fileStatus(path);
     }
 
     std::int64_t freeSpace(char letter) override
@@ -50,23 +48,24 @@ public:
         return it != freeSpaceOf.end() ? it->second : inner().freeSpace(letter);
     }
 
-    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    Result<std::unique_ptr<DirListing>> openDir(const std::string& path) override
     {
         const auto it = failOpenDir.find(path);
-        if (it != failOpenDir.end()) {
-            error = it->second;
-            return nullptr;
-        }
-        return inner().openDir(path, error);
+        if (it != failOpenDir.end())
+            return it->second;
+        return inner().openDir(path);
     }
-    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    Result<void> copyFile(const std::string& source, const std::string& dest) override
     {
-        return !failing(dest, error) && inner().copyFile(source, dest, error);
+        if (const SystemError* error = failing(dest))
+            return *error;
+        return inner().copyFile(source, dest);
     }
-    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
-                   SystemError& error) override
+    Result<StagedCopy> stageCopy(const std::string& source, const std::string& dest) override
     {
-        return !failing(dest, error) && inner().stageCopy(source, dest, staged, error);
+        if (const SystemError* error = failing(dest))
+            return *error;
+        return inner().stageCopy(source, dest);
     }
     FileComparison compareFiles(const std::string& first, const std::string& second) override
     {
@@ -80,15 +79,12 @@ public:
     }
 
 private:
-    // Records the copy; true with the error when the test wants it to fail.
-    bool failing(const std::string& dest, SystemError& error)
+    // Records the copy; the error when the test wants it to fail.
+    const SystemError* failing(const std::string& dest)
     {
         copies.push_back(dest);
         const auto it = failCopyTo.find(dest);
-        if (it == failCopyTo.end())
-            return false;
-        error = it->second;
-        return true;
+        return it == failCopyTo.end() ? nullptr : &it->second;
     }
 };
 

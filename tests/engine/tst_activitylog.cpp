@@ -29,7 +29,7 @@ private slots:
     {
         test::Fixture fixture;
         auto platform = fixture.platform();
-        ActivityLog log(*platform);
+        ActivityLog log(*platform, *platform);
         log.rotate("");
         log.writeLog("Button \"View Log\" clicked");
         const QList<QByteArray> lines = read(fixture.dataPath() + "/Kopierix.log").split('\n');
@@ -46,7 +46,7 @@ private slots:
     {
         test::Fixture fixture;
         auto platform = fixture.platform();
-        ActivityLog log(*platform);
+        ActivityLog log(*platform, *platform);
         const char* languages[] = {"nld", "", "nld", ""};
         for (int run = 1; run <= 4; ++run) {
             log.rotate(languages[run - 1]);
@@ -83,7 +83,7 @@ private slots:
         // A folder where the log file should be: every append fails, and nothing else happens.
         QVERIFY(QDir().mkpath(fixture.dataPath() + "/Kopierix.log/blocked"));
         test::RecordingUi ui;
-        ActivityLog log(*platform);
+        ActivityLog log(*platform, *platform);
         log.reportFailuresTo(&ui, language.toStdString());
         log.resume(language.toStdString());
         log.writeLog("lost line");
@@ -141,7 +141,7 @@ private slots:
             QVERIFY(QDir().mkpath(dir + "/Kopierix!.log/blocked"));
 
         test::RecordingUi ui;
-        ActivityLog log(*platform);
+        ActivityLog log(*platform, *platform);
         log.reportFailuresTo(&ui, "");
         log.rotate("");
         log.writeLog("a line of the run");

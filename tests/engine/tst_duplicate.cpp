@@ -35,12 +35,11 @@ public:
     bool renameFails = false;
     std::set<char> failFlush;
 
-    bool flushDrive(char letter, SystemError& error) override
+    Result<void> flushDrive(char letter) override
     {
         if (failFlush.count(letter) == 0)
-            return inner().flushDrive(letter, error);
-        error = SystemError{5, "Input/output error"};
-        return false;
+            return inner().flushDrive(letter);
+        return SystemError{5, "Input/output error"};
     }
 
     std::int64_t freeSpace(char letter) override
@@ -53,13 +52,12 @@ public:
         const auto it = total.find(letter);
         return it == total.end() ? -1 : it->second;
     }
-    bool volumeLabel(char letter, std::string& label, SystemError& error) override
+    Result<std::string> volumeLabel(char letter) override
     {
         const auto it = labels.find(letter);
         if (it == labels.end())
-            return inner().volumeLabel(letter, label, error);
-        label = it->second;
-        return true;
+            return inner().volumeLabel(letter);
+        return it->second;
     }
     bool setVolumeLabel(char letter, const std::string& label) override
     {
@@ -148,7 +146,7 @@ struct Setup
         platform->free = {{'e', kMediumFree}, {'t', 50000000}};
         // The medium's file system holds much else besides: only its backup files count.
         platform->total = {{'e', kMediumFree + 100000000000}};
-        log = std::make_unique<ActivityLog>(*platform);
+        log = std::make_unique<ActivityLog>(*platform, *platform);
         facts.languageCode = language;
         ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts, &stop});
         target.base = "e:\\";

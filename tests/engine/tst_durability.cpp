@@ -38,42 +38,37 @@ public:
     /** Drives whose flush at a run's end fails. */
     std::set<char> failDrive;
 
-    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    Result<void> copyFile(const std::string& source, const std::string& dest) override
     {
-        const bool copied = inner().copyFile(source, dest, error);
+        Result<void> copied = inner().copyFile(source, dest);
         if (copied)
             events->push_back("rename " + dest);
         return copied;
     }
-    bool flushDrive(char letter, SystemError& error) override
+    Result<void> flushDrive(char letter) override
     {
         events->push_back(std::string("sync ") + letter);
-        if (failDrive.count(letter)) {
-            error = SystemError{5, "Input/output error"};
-            return false;
-        }
-        return inner().flushDrive(letter, error);
+        if (failDrive.count(letter))
+            return SystemError{5, "Input/output error"};
+        return inner().flushDrive(letter);
     }
 
-    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
-                   SystemError& error) override
+    Result<StagedCopy> stageCopy(const std::string& source, const std::string& dest) override
     {
         events->push_back("stage " + dest);
-        return inner().stageCopy(source, dest, staged, error);
+        return inner().stageCopy(source, dest);
     }
-    bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override
+    Result<void> flushStaged(const std::vector<StagedCopy>& staged) override
     {
         events->push_back("flush " + std::to_string(staged.size()));
-        if (failFlush && flushesBeforeFailing-- <= 0) {
-            error = SystemError{5, "Input/output error"};
-            return false;
-        }
-        return inner().flushStaged(staged, error);
+        if (failFlush && flushesBeforeFailing-- <= 0)
+            return SystemError{5, "Input/output error"};
+        return inner().flushStaged(staged);
     }
-    bool commitStaged(const StagedCopy& staged, SystemError& error) override
+    Result<void> commitStaged(const StagedCopy& staged) override
     {
         events->push_back("rename " + staged.dest);
-        return inner().commitStaged(staged, error);
+        return inner().commitStaged(staged);
     }
 };
 

@@ -40,20 +40,20 @@ public:
     {
     }
 
-    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    Result<std::unique_ptr<DirListing>> openDir(const std::string& path) override
     {
-        auto listing = inner().openDir(path, error);
+        auto listing = inner().openDir(path);
         if (!listing)
-            return nullptr;
+            return listing;
         auto ordered = std::make_unique<Ordered>();
         FileInfo entry;
-        while (listing->next(entry))
+        while (listing.value()->next(entry))
             ordered->entries.push_back(entry);
         std::sort(ordered->entries.begin(), ordered->entries.end(),
                   [this](const FileInfo& a, const FileInfo& b) {
                       return m_reverse ? b.name < a.name : a.name < b.name;
                   });
-        return ordered;
+        return std::unique_ptr<DirListing>(std::move(ordered));
     }
 
 private:

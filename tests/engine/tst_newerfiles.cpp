@@ -37,7 +37,7 @@ struct Rig
     Rig(const Fixture& fixture, const std::string& language, bool mounts = true)
         : platform(mounts ? fixture.platform()
                           : std::make_unique<test::EmptyDrives>(fixture.platform())),
-          log(*platform)
+          log(*platform, *platform)
     {
         facts.languageCode = language;
         target.base = "e:\\";

@@ -34,7 +34,7 @@ struct Setup
         else
             fixture.addMissingDrive('e');
         platform = fixture.platform();
-        log = std::make_unique<ActivityLog>(*platform);
+        log = std::make_unique<ActivityLog>(*platform, *platform);
         facts.languageCode = language;
         ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";

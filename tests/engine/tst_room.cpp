@@ -30,10 +30,10 @@ public:
     using FaultyPlatform::FaultyPlatform;
     std::map<std::string, int> statusLookups;
 
-    bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override
+    Result<FileInfo> fileStatus(const std::string& path) override
     {
         ++statusLookups[path];
-        return FaultyPlatform::fileStatus(path, info, error);
+        return FaultyPlatform::fileStatus(path);
     }
 };
 

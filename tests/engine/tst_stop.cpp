@@ -29,18 +29,17 @@ public:
     {
     }
 
-    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
-                   SystemError& error) override
+    Result<StagedCopy> stageCopy(const std::string& source, const std::string& dest) override
     {
         ++copies;
         if (copies == m_n && m_inside)
             m_stop.request();
-        const bool ok = inner().stageCopy(source, dest, staged, error);
-        if (copies == m_n)
-            code = error.code;
+        Result<StagedCopy> staged = inner().stageCopy(source, dest);
+        if (copies == m_n && !staged)
+            code = staged.error().code;
         if (copies == m_n && !m_inside)
             m_stop.request();
-        return ok;
+        return staged;
     }
 
     int copies = 0;

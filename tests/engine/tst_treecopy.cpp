@@ -33,7 +33,7 @@ struct Setup
         fixture.addDrive('e', "DRIVE_REMOVABLE", "Backup1");
         fixture.addDrive('t', "DRIVE_FIXED", "Temp");
         platform = fixture.platform();
-        log = std::make_unique<ActivityLog>(*platform);
+        log = std::make_unique<ActivityLog>(*platform, *platform);
         ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";
     }
@@ -52,11 +52,7 @@ class UnflushedDrive : public test::ForwardingPlatform
 {
 public:
     using ForwardingPlatform::ForwardingPlatform;
-    bool flushDrive(char, SystemError& error) override
-    {
-        error = SystemError{5, "Input/output error"};
-        return false;
-    }
+    Result<void> flushDrive(char) override { return SystemError{5, "Input/output error"}; }
 };
 
 void makeReadOnly(const QString& path)

@@ -55,13 +55,12 @@ class RefusedCommit : public FaultyPlatform
 {
 public:
     using FaultyPlatform::FaultyPlatform;
-    bool commitStaged(const StagedCopy& staged, SystemError& error) override
+    Result<void> commitStaged(const StagedCopy& staged) override
     {
         if (!refuse)
-            return FaultyPlatform::commitStaged(staged, error);
+            return FaultyPlatform::commitStaged(staged);
         discardStaged(staged);
-        error = {5, "Access is denied"};
-        return false;
+        return SystemError{5, "Access is denied"};
     }
     bool refuse = false;
 };

@@ -20,10 +20,10 @@ public:
     using FaultyPlatform::FaultyPlatform;
     std::map<std::string, int> listed;
 
-    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    Result<std::unique_ptr<DirListing>> openDir(const std::string& path) override
     {
         ++listed[path];
-        return FaultyPlatform::openDir(path, error);
+        return FaultyPlatform::openDir(path);
     }
 };
 

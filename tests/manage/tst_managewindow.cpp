@@ -108,13 +108,13 @@ public:
     std::atomic<bool> reached = false;
     std::atomic<bool> open = false;
 
-    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override
+    Result<void> copyFile(const std::string& source, const std::string& dest) override
     {
         reached = true;
         // Never for ever: a test that fails must still end.
         for (int waited = 0; !open && waited < 10000; ++waited)
             QThread::msleep(1);
-        return inner().copyFile(source, dest, error);
+        return inner().copyFile(source, dest);
     }
 };
 

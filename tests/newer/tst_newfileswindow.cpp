@@ -74,13 +74,13 @@ public:
     std::atomic<bool> reached = false;
     std::atomic<bool> open = false;
 
-    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override
+    Result<std::unique_ptr<DirListing>> openDir(const std::string& path) override
     {
         reached = true;
         // Never for ever: a test that fails must still end.
         for (int waited = 0; !open && waited < 10000; ++waited)
             QThread::msleep(1);
-        return inner().openDir(path, error);
+        return inner().openDir(path);
     }
 };
 

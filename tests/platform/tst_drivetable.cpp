@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
+#include "common/Outcome.h"
 #include "common/ScratchMount.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -15,6 +16,8 @@
 #include <unistd.h>
 
 using namespace kx;
+using kx::test::failed;
+using kx::test::succeeded;
 
 namespace {
 
@@ -111,7 +114,7 @@ private slots:
         std::string answer = "unchanged";
         SystemError error;
         if (present) {
-            QVERIFY(platform->volumeLabel('E', answer, error));
+            QVERIFY(succeeded(platform->volumeLabel('E'), answer, error));
             // A plain folder is no volume: without a listed label it has none.
             QCOMPARE(answer, label.toStdString());
             const QStorageInfo storage(folder);
@@ -119,7 +122,7 @@ private slots:
             QCOMPARE(platform->totalSpace('e'), std::int64_t(storage.bytesTotal()));
             QVERIFY(platform->freeSpace('e') > 0);
         } else {
-            QVERIFY(!platform->volumeLabel('e', answer, error));
+            QVERIFY(failed(platform->volumeLabel('e'), error));
             QCOMPARE(error.code, 21);
             QCOMPARE(error.message, std::string("The device is not ready"));
             QCOMPARE(platform->fileSystemName('e'), std::string());
@@ -137,7 +140,7 @@ private slots:
             QCOMPARE(std::string(driveTypeWord(platform->driveType(letter))), std::string());
             std::string label;
             SystemError error;
-            QVERIFY(!platform->volumeLabel(letter, label, error));
+            QVERIFY(failed(platform->volumeLabel(letter), error));
             QCOMPARE(error.code, 15);
             QCOMPARE(error.message, std::string("The system cannot find the drive specified"));
             QCOMPARE(platform->fileSystemName(letter), std::string());
@@ -161,7 +164,7 @@ private slots:
                  QStorageInfo::root().fileSystemType().toStdString());
         std::string label;
         SystemError error;
-        QVERIFY(platform->volumeLabel('c', label, error));
+        QVERIFY(succeeded(platform->volumeLabel('c'), label, error));
     }
 
     void listedSystemDriveWins()
@@ -172,7 +175,7 @@ private slots:
         QCOMPARE(platform->nativePath("c:\\"), (fixture.root() + "/drive-c").toStdString());
         std::string label;
         SystemError error;
-        QVERIFY(platform->volumeLabel('c', label, error));
+        QVERIFY(succeeded(platform->volumeLabel('c'), label, error));
         QCOMPARE(label, std::string("Windows"));
     }
 
@@ -187,7 +190,7 @@ private slots:
             QVERIFY(!platform->setVolumeLabel(letter, "Backup2"));
         std::string label = "unchanged";
         SystemError error;
-        QVERIFY(platform->volumeLabel('e', label, error));
+        QVERIFY(succeeded(platform->volumeLabel('e'), label, error));
         QCOMPARE(label, std::string());
         QVERIFY(!fixture.setting("Drives", "e.label").isValid());
         QVERIFY(!fixture.setting("Drives", "f.label").isValid());
@@ -732,7 +735,7 @@ private slots:
             QCOMPARE(platform.driveType(letter), DriveType::Fixed);
             std::string label;
             SystemError error;
-            QVERIFY(platform.volumeLabel(letter, label, error));
+            QVERIFY(succeeded(platform.volumeLabel(letter), label, error));
             QCOMPARE(label, std::string("KXEXT"));
             // Its UUID, read from the file system itself where udev keeps no links.
             QVERIFY(fixture.setting("Drives", QString(QChar(letter)) + ".volume")
@@ -751,10 +754,10 @@ private slots:
         QCOMPARE(platform.nativePath(std::string(1, letter) + ":\\"), second);
         std::string label;
         SystemError error;
-        QVERIFY(!platform.volumeLabel(letter, label, error));
+        QVERIFY(failed(platform.volumeLabel(letter), error));
         QCOMPARE(error.code, 21);
         FileInfo info;
-        QVERIFY(!platform.fileStatus(std::string(1, letter) + ":\\", info, error));
+        QVERIFY(failed(platform.fileStatus(std::string(1, letter) + ":\\"), error));
         QCOMPARE(error.code, 21);
         QCOMPARE(platform.freeSpace(letter), std::int64_t(-1));
     }
@@ -792,14 +795,14 @@ private slots:
         QCOMPARE(QString::fromStdString(platform.fileSystemName(letter)), kind);
         std::string label;
         SystemError error;
-        QVERIFY(platform.volumeLabel(letter, label, error));
+        QVERIFY(succeeded(platform.volumeLabel(letter), label, error));
         QCOMPARE(QString::fromStdString(label), oldLabel);
 
         QVERIFY(platform.setVolumeLabel(letter, "Backup2"));
-        QVERIFY(platform.volumeLabel(letter, label, error));
+        QVERIFY(succeeded(platform.volumeLabel(letter), label, error));
         QCOMPARE(label, std::string("Backup2"));
         LinuxPlatform later;
-        QVERIFY(later.volumeLabel(letter, label, error));
+        QVERIFY(succeeded(later.volumeLabel(letter), label, error));
         QCOMPARE(label, std::string("Backup2"));
         QVERIFY(!fixture.setting("Drives", QString(QChar(letter)) + ".label").isValid());
     }

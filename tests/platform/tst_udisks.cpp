@@ -3,6 +3,7 @@
 // on a bus of the test's own.
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
+#include "common/Outcome.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QProcess>
@@ -11,6 +12,8 @@
 
 using namespace kx;
 using kx::test::endProcesses;
+using kx::test::failed;
+using kx::test::succeeded;
 using kx::test::waitForLine;
 
 namespace {
@@ -137,7 +140,7 @@ private slots:
         QCOMPARE(QString(driveTypeWord(platform->driveType(letter))), type);
         std::string name;
         SystemError error;
-        QVERIFY(platform->volumeLabel(letter, name, error));
+        QVERIFY(succeeded(platform->volumeLabel(letter), name, error));
         QCOMPARE(QString::fromStdString(name), label);
         QCOMPARE(QString::fromStdString(platform->fileSystemName(letter)), fileSystem);
         const QString key(QChar::fromLatin1(letter));
@@ -174,7 +177,7 @@ private slots:
         record.close();
         std::string label;
         SystemError error;
-        QVERIFY(platform->volumeLabel(letter, label, error));
+        QVERIFY(succeeded(platform->volumeLabel(letter), label, error));
         QCOMPARE(label, std::string("Backup2"));
         QVERIFY(
             !fixture.setting("Drives", QString(QChar::fromLatin1(letter)) + ".label").isValid());
@@ -182,7 +185,7 @@ private slots:
         // A rename the service refuses, and a plain folder, which the service does not know.
         QVERIFY(!platform->setVolumeLabel(letter, "REFUSE"));
         QVERIFY(!platform->setVolumeLabel('e', "Backup3"));
-        QVERIFY(platform->volumeLabel(letter, label, error));
+        QVERIFY(succeeded(platform->volumeLabel(letter), label, error));
         QCOMPARE(label, std::string("Backup2"));
         QVERIFY(record.open(QIODevice::ReadOnly));
         QCOMPARE(record.readAll(), QByteArray("sdb1 Backup2\n"));

@@ -35,14 +35,13 @@ public:
         ++driveQueries;
         return inner().driveType(letter);
     }
-    bool volumeLabel(char letter, std::string& label, SystemError& error) override
+    Result<std::string> volumeLabel(char letter) override
     {
         ++driveQueries;
         const auto it = labelErrors.find(letter);
         if (it == labelErrors.end())
-            return inner().volumeLabel(letter, label, error);
-        error = it->second;
-        return false;
+            return inner().volumeLabel(letter);
+        return it->second;
     }
     std::string fileSystemName(char letter) override
     {
@@ -60,10 +59,10 @@ public:
         const auto it = exactTimes.find(letter);
         return it == exactTimes.end() ? inner().keepsExactTimes(letter) : it->second;
     }
-    bool moveToTrash(const std::string& path, SystemError& error) override
+    Result<void> moveToTrash(const std::string& path) override
     {
         ++trashCalls;
-        return inner().moveToTrash(path, error);
+        return inner().moveToTrash(path);
     }
     std::int64_t now() override { return clock ? *clock : inner().now(); }
     TimeZoneRecords timeZone(int year) override { return zone ? *zone : inner().timeZone(year); }

@@ -404,7 +404,7 @@ void TestFileCopy::correctCopiedFileTime()
     const DaylightWindow dst = summerNow ? summer2006() : winter2006();
     FileCopy copy(p, dst);
     QVERIFY(copy.copyFileTo(source, dest, false));
-    copy.correctCopiedFileTime(source, dest, fileDateOf(p, source));
+    copy.correctCopiedFileTime(source, dest, fileDateOf(p, p, source));
     QCOMPARE(fixture.mtime(dest), time + shift);
     QCOMPARE(fixture.mtime(source), time);
 }
@@ -425,7 +425,7 @@ void TestFileCopy::correctionThereAndBack()
 
     QVERIFY(copy.copyFileTo("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt", false));
     copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
-                               fileDateOf(*p, "s:\\Docs\\a.txt"));
+                               fileDateOf(*p, *p, "s:\\Docs\\a.txt"));
     QCOMPARE(nanosecondsOf(fixture, "e:\\S-Docs\\a.txt"), time - hour);
     // The corrected copy is up to date during the same summer...
     QVERIFY(!copy.copyIfNewer("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt"));
@@ -433,7 +433,7 @@ void TestFileCopy::correctionThereAndBack()
     // ...and restored to a fixed disk it gets its own time back.
     QVERIFY(copy.copyFileTo("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt", false));
     copy.correctCopiedFileTime("e:\\S-Docs\\a.txt", "t:\\Docs\\a.txt",
-                               fileDateOf(*p, "e:\\S-Docs\\a.txt"));
+                               fileDateOf(*p, *p, "e:\\S-Docs\\a.txt"));
     QCOMPARE(nanosecondsOf(fixture, "t:\\Docs\\a.txt"), time);
 }
 
@@ -446,18 +446,17 @@ void TestFileCopy::correctionLeavesReadOnlyCopy()
     const qint64 time = p->fromLocal(at(2006, 1, 15, 10));
     fixture.writeFile("s:\\Docs\\a.txt", "x", time);
     fixture.writeFile("e:\\S-Docs\\a.txt", "x", time);
-    SystemError error;
-    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", true, error));
+    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", true));
 
     const DaylightWindow dst = summer2006();
     FileCopy copy(*p, dst);
     copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\a.txt",
-                               fileDateOf(*p, "s:\\Docs\\a.txt"));
+                               fileDateOf(*p, *p, "s:\\Docs\\a.txt"));
     QCOMPARE(fixture.mtime("e:\\S-Docs\\a.txt"), time);
     // Nor does a missing copy raise anything.
     copy.correctCopiedFileTime("s:\\Docs\\a.txt", "e:\\S-Docs\\gone.txt",
-                               fileDateOf(*p, "s:\\Docs\\a.txt"));
-    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", false, error));
+                               fileDateOf(*p, *p, "s:\\Docs\\a.txt"));
+    QVERIFY(p->setReadOnly("e:\\S-Docs\\a.txt", false));
 }
 
 void TestFileCopy::drivesAreAskedOncePerOperation()
@@ -524,9 +523,9 @@ void TestFileCopy::fileDateAndSize()
     FileCopy copy(*p, dst);
 
     fixture.writeFile("s:\\Docs\\a.txt", "12345", p->fromLocal(at(2006, 7, 1, 14, 37, 59)));
-    QCOMPARE(fileDateOf(*p, "s:\\Docs\\a.txt"), packFileDate(at(2006, 7, 1, 14, 37, 58)));
-    QCOMPARE(fileDateOf(*p, "s:\\Docs\\gone.txt"), kNoFile);
-    QCOMPARE(fileDateOf(*p, "s:\\Docs"), kNoFile);
+    QCOMPARE(fileDateOf(*p, *p, "s:\\Docs\\a.txt"), packFileDate(at(2006, 7, 1, 14, 37, 58)));
+    QCOMPARE(fileDateOf(*p, *p, "s:\\Docs\\gone.txt"), kNoFile);
+    QCOMPARE(fileDateOf(*p, *p, "s:\\Docs"), kNoFile);
     QCOMPARE(copy.fileSizeOf("s:\\Docs\\a.txt"), std::int64_t(5));
     QCOMPARE(copy.fileSizeOf("s:\\Docs\\gone.txt"), std::int64_t(-1));
 

@@ -1005,14 +1005,16 @@ DriveType LinuxPlatform::driveType(char letter)
     return driveTypeFromWord(drives().type(letter));
 }
 
-bool LinuxPlatform::volumeLabel(char letter, std::string& label, SystemError& error)
+Result<std::string> LinuxPlatform::volumeLabel(char letter)
 {
+    SystemError error;
+    std::string label;
     std::string root;
     if (!checkRoot(letter, root, error))
-        return false;
+        return error;
     if (!drives().fixedLabel(letter, label))
         label = drives().fileSystemLabel(letter);
-    return true;
+    return label;
 }
 
 std::string LinuxPlatform::fileSystemName(char letter)
@@ -1056,16 +1058,15 @@ bool LinuxPlatform::setVolumeLabel(char letter, const std::string& label)
     return volume != nullptr && m_volumes->setLabel(*volume, label);
 }
 
-bool LinuxPlatform::flushDrive(char letter, SystemError& error)
+Result<void> LinuxPlatform::flushDrive(char letter)
 {
+    SystemError error;
     std::string root;
     if (!presentRoot(letter, root, error, false))
-        return false;
-    if (const int err = flushToMedium(root, true)) {
-        error = errorFor(err, Mapped{root, root});
-        return false;
-    }
-    return true;
+        return error;
+    if (const int err = flushToMedium(root, true))
+        return errorFor(err, Mapped{root, root});
+    return {};
 }
 
 namespace {
@@ -1234,49 +1235,45 @@ std::string LinuxPlatform::temporaryArea(char letter)
 
 // --- Files ------------------------------------------------------------------------------------
 
-bool LinuxPlatform::fileStatus(const std::string& path, FileInfo& info, SystemError& error)
+Result<FileInfo> LinuxPlatform::fileStatus(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     struct stat st;
-    if (::lstat(mapped.native.c_str(), &st) != 0) {
-        error = errorFor(errno, mapped);
-        return false;
-    }
+    if (::lstat(mapped.native.c_str(), &st) != 0)
+        return errorFor(errno, mapped);
     FileInfo result;
     if (S_ISLNK(st.st_mode)) {
-        if (::stat(mapped.native.c_str(), &st) != 0) {
-            error = errorFor(errno, mapped);
-            return false;
-        }
+        if (::stat(mapped.native.c_str(), &st) != 0)
+            return errorFor(errno, mapped);
         result.isLink = true;
     }
     fillFromStat(result, st);
     result.isHidden = mapped.native != mapped.root && nameOf(mapped.native).starts_with('.');
-    info = std::move(result);
-    return true;
+    return result;
 }
 
-std::unique_ptr<DirListing> LinuxPlatform::openDir(const std::string& path, SystemError& error)
+Result<std::unique_ptr<DirListing>> LinuxPlatform::openDir(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return nullptr;
+        return error;
     DIR* dir = ::opendir(mapped.native.c_str());
     if (dir == nullptr) {
         const int err = errno;
-        error = err == ENOENT && isDirectory(mapped.root) ? noSuchPath() : errorFor(err, mapped);
-        return nullptr;
+        return err == ENOENT && isDirectory(mapped.root) ? noSuchPath() : errorFor(err, mapped);
     }
     struct stat st;
     if (::fstat(::dirfd(dir), &st) != 0) {
         error = errorFor(errno, mapped);
         ::closedir(dir);
-        return nullptr;
+        return error;
     }
-    return std::make_unique<LinuxDirListing>(dir, st.st_dev,
-                                             [this, folder = mapped.native] { markSwept(folder); });
+    return std::unique_ptr<DirListing>(std::make_unique<LinuxDirListing>(
+        dir, st.st_dev, [this, folder = mapped.native] { markSwept(folder); }));
 }
 
 std::unique_ptr<FolderHandle> LinuxPlatform::openFolder(const std::string& path)
@@ -1330,30 +1327,29 @@ void LinuxPlatform::sweep(const std::string& folder, int folderFd)
     }
 }
 
-bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest,
-                              StagedCopy& staged, SystemError& error)
+Result<StagedCopy> LinuxPlatform::stageCopy(const std::string& source, const std::string& dest)
 {
+    SystemError error;
+    StagedCopy staged;
     Mapped from, to;
     if (!mapExact(source, from, error) || !mapExact(dest, to, error))
-        return false;
+        return error;
     // Not blocking: a named pipe in the place of a file must not stall the run.
     const int in = ::open(from.native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (in < 0) {
-        error = errorFor(errno, from);
-        return false;
-    }
+    if (in < 0)
+        return errorFor(errno, from);
     struct stat st;
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         error = accessDenied();
         ::close(in);
-        return false;
+        return error;
     }
     ConfinedFolder folder;
     std::string name;
     if (const int err = openFolderOf(to, folder, name)) {
         error = writeError(err, to);
         ::close(in);
-        return false;
+        return error;
     }
     // Linux replaces a file by renaming over it whatever its permission bits, so a read-only copy
     // is refreshed like any other. A folder in the copy's place stops it, and so does anything
@@ -1364,7 +1360,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
         const char* inTheWay = whatIsInTheWay(old.st_mode);
         error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : accessDenied();
         ::close(in);
-        return false;
+        return error;
     }
     sweep(parentOf(to.native), folder.fd());
     std::string temp;
@@ -1372,7 +1368,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
     if (out < 0) {
         error = errorFor(errno, to);
         ::close(in);
-        return false;
+        return error;
     }
     int err = copyData(in, out, st.st_size, [this] { return stopFlagged(); });
     // A source written to while it was read gives a copy that is neither the old file nor the
@@ -1411,13 +1407,11 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
     if (err != 0 || changed) {
         ::unlinkat(folder.fd(), temp.c_str(), 0);
         if (changed)
-            error = systemError(errors::kChangedWhileCopied,
-                                "The file changed while it was being copied");
-        else if (err == kCopyStopped)
-            error = systemError(errors::kStopped, "Stopped by the user");
-        else
-            error = errorFor(err, to);
-        return false;
+            return systemError(errors::kChangedWhileCopied,
+                               "The file changed while it was being copied");
+        if (err == kCopyStopped)
+            return systemError(errors::kStopped, "Stopped by the user");
+        return errorFor(err, to);
     }
     staged.dest = dest;
     staged.temp = append(parentOf(to.native), temp);
@@ -1425,7 +1419,7 @@ bool LinuxPlatform::stageCopy(const std::string& source, const std::string& dest
     staged.size = std::int64_t(st.st_size);
     staged.mtime = std::int64_t(st.st_mtim.tv_sec);
     staged.mtimeTicks = ticks;
-    return true;
+    return staged;
 }
 
 int LinuxPlatform::forceToMedium(int fd, bool wholeFileSystem)
@@ -1451,7 +1445,7 @@ int LinuxPlatform::openStaged(const StagedCopy& staged, int& err)
     return fd;
 }
 
-bool LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged, SystemError& error)
+Result<void> LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged)
 {
     // One flush of each file system holding a part of the batch: a flush per file would make a
     // USB stick crawl. It goes through a staged file itself, so that it reaches the file
@@ -1474,18 +1468,15 @@ bool LinuxPlatform::flushStaged(const std::vector<StagedCopy>& staged, SystemErr
         ::close(fd);
         if (err != 0) {
             const std::string folder = parentOf(copy.temp);
-            error = errorFor(err, Mapped{folder, folder});
-            return false;
+            return errorFor(err, Mapped{folder, folder});
         }
         flushed.push_back(copy.device);
     }
     for (const StagedCopy& copy : staged) {
-        if (std::find(flushed.begin(), flushed.end(), copy.device) == flushed.end()) {
-            error = writeError(unreached, Mapped{unreachedFolder, unreachedFolder});
-            return false;
-        }
+        if (std::find(flushed.begin(), flushed.end(), copy.device) == flushed.end())
+            return writeError(unreached, Mapped{unreachedFolder, unreachedFolder});
     }
-    return true;
+    return {};
 }
 
 bool LinuxPlatform::putInPlace(int folder, const std::string& temp, const std::string& name,
@@ -1521,22 +1512,23 @@ bool LinuxPlatform::putInPlace(int folder, const std::string& temp, const std::s
     return false;
 }
 
-bool LinuxPlatform::commitStaged(const StagedCopy& staged, SystemError& error)
+Result<void> LinuxPlatform::commitStaged(const StagedCopy& staged)
 {
+    SystemError error;
     Mapped to;
     if (!mapExact(staged.dest, to, error)) {
         discardStaged(staged);
-        return false;
+        return error;
     }
     // A folder swapped for a link since the copy was staged holds the temporary file out of
     // reach: it stays on the medium, where the next run's sweep of that folder finds it.
     ConfinedFolder folder;
     std::string name;
-    if (const int err = openFolderOf(to, folder, name)) {
-        error = writeError(err, to);
-        return false;
-    }
-    return putInPlace(folder.fd(), nameOf(staged.temp), name, to, error);
+    if (const int err = openFolderOf(to, folder, name))
+        return writeError(err, to);
+    if (!putInPlace(folder.fd(), nameOf(staged.temp), name, to, error))
+        return error;
+    return {};
 }
 
 void LinuxPlatform::discardStaged(const StagedCopy& staged)
@@ -1549,11 +1541,12 @@ void LinuxPlatform::discardStaged(const StagedCopy& staged)
         ::unlinkat(folder.fd(), nameOf(staged.temp).c_str(), 0);
 }
 
-bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest, SystemError& error)
+Result<void> LinuxPlatform::copyFile(const std::string& source, const std::string& dest)
 {
-    StagedCopy staged;
-    if (!stageCopy(source, dest, staged, error))
-        return false;
+    Result<StagedCopy> stagedCopy = stageCopy(source, dest);
+    if (!stagedCopy)
+        return stagedCopy.error();
+    const StagedCopy& staged = stagedCopy.value();
     // A single copy is flushed by itself: its file alone, not the whole file system.
     int err = 0;
     const int fd = openStaged(staged, err);
@@ -1565,12 +1558,11 @@ bool LinuxPlatform::copyFile(const std::string& source, const std::string& dest,
         discardStaged(staged);
         Mapped to;
         SystemError ignored;
-        error = mapExact(dest, to, ignored)
-                    ? writeError(err, to)
-                    : errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
-        return false;
+        return mapExact(dest, to, ignored)
+                   ? writeError(err, to)
+                   : errorFor(err, Mapped{parentOf(staged.temp), staged.temp});
     }
-    return commitStaged(staged, error);
+    return commitStaged(staged);
 }
 
 namespace {
@@ -1708,16 +1700,15 @@ FileComparison LinuxPlatform::compareFiles(const std::string& first, const std::
     return result;
 }
 
-bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
+Result<void> LinuxPlatform::makeDirs(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     // Never create the root itself: a missing root is a medium that is not there.
-    if (!isDirectory(mapped.root)) {
-        error = notReady();
-        return false;
-    }
+    if (!isDirectory(mapped.root))
+        return notReady();
     ConfinedFolder folder;
     const int err = folder.open(mapped.root, belowRoot(mapped.root, mapped.native), true);
     if (folder.madeFolders()) {
@@ -1725,212 +1716,177 @@ bool LinuxPlatform::makeDirs(const std::string& path, SystemError& error)
              made = parentOf(made))
             forgetFolder(parentOf(made));
     }
-    if (err != 0) {
-        error = errorForNewName(err, mapped);
-        return false;
-    }
-    return true;
+    if (err != 0)
+        return errorForNewName(err, mapped);
+    return {};
 }
 
-bool LinuxPlatform::removeFile(const std::string& path, SystemError& error)
+Result<void> LinuxPlatform::removeFile(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
     int err = openFolderOf(mapped, folder, name);
     if (err == 0 && ::unlinkat(folder.fd(), name.c_str(), 0) != 0)
         err = errno;
-    if (err != 0) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (err != 0)
+        return writeError(err, mapped);
     forgetFolder(parentOf(mapped.native));
-    return true;
+    return {};
 }
 
-bool LinuxPlatform::removeDir(const std::string& path, SystemError& error)
+Result<void> LinuxPlatform::removeDir(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
     int err = openFolderOf(mapped, folder, name);
     if (err == 0 && ::unlinkat(folder.fd(), name.c_str(), AT_REMOVEDIR) != 0)
         err = errno;
-    if (err != 0) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (err != 0)
+        return writeError(err, mapped);
     forgetTree(mapped.native);
     forgetFolder(parentOf(mapped.native));
-    return true;
+    return {};
 }
 
-bool LinuxPlatform::renamePath(const std::string& from, const std::string& to, SystemError& error)
+Result<void> LinuxPlatform::renamePath(const std::string& from, const std::string& to)
 {
+    SystemError error;
     Mapped source, target;
     if (!mapExact(from, source, error) || !mapExact(to, target, error))
-        return false;
+        return error;
     ConfinedFolder sourceFolder, targetFolder;
     std::string sourceName, targetName;
-    if (const int err = openFolderOf(source, sourceFolder, sourceName)) {
-        error = writeError(err, source);
-        return false;
-    }
-    if (const int err = openFolderOf(target, targetFolder, targetName)) {
-        error = writeError(err, target);
-        return false;
-    }
+    if (const int err = openFolderOf(source, sourceFolder, sourceName))
+        return writeError(err, source);
+    if (const int err = openFolderOf(target, targetFolder, targetName))
+        return writeError(err, target);
     struct stat st;
-    if (::fstatat(sourceFolder.fd(), sourceName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = errorFor(errno, source);
-        return false;
-    }
+    if (::fstatat(sourceFolder.fd(), sourceName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errorFor(errno, source);
     // Never replace another entry; a rename of an entry onto itself changes nothing.
     struct stat other;
     if (::fstatat(targetFolder.fd(), targetName.c_str(), &other, AT_SYMLINK_NOFOLLOW) == 0 &&
-        (other.st_dev != st.st_dev || other.st_ino != st.st_ino)) {
-        error = systemError(EEXIST, std::strerror(EEXIST));
-        return false;
-    }
+        (other.st_dev != st.st_dev || other.st_ino != st.st_ino))
+        return systemError(EEXIST, std::strerror(EEXIST));
     if (::renameat(sourceFolder.fd(), sourceName.c_str(), targetFolder.fd(), targetName.c_str()) !=
-        0) {
-        error = errorFor(errno, target);
-        return false;
-    }
+        0)
+        return errorFor(errno, target);
     forgetTree(source.native);
     forgetFolder(parentOf(source.native));
     forgetFolder(parentOf(target.native));
-    return true;
+    return {};
 }
 
-bool LinuxPlatform::moveToTrash(const std::string& path, SystemError& error)
+Result<void> LinuxPlatform::moveToTrash(const std::string& path)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
-    if (const int err = openFolderOf(mapped, folder, name)) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (const int err = openFolderOf(mapped, folder, name))
+        return writeError(err, mapped);
     struct stat st;
-    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = errorFor(errno, mapped);
-        return false;
-    }
+    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errorFor(errno, mapped);
     // The trash is reached by the path: it must still lead to the folder found below the root.
     struct stat held, byPath;
     if (::fstat(folder.fd(), &held) != 0 || ::stat(parentOf(mapped.native).c_str(), &byPath) != 0 ||
-        held.st_dev != byPath.st_dev || held.st_ino != byPath.st_ino) {
-        error = writeError(ELOOP, mapped);
-        return false;
-    }
+        held.st_dev != byPath.st_dev || held.st_ino != byPath.st_ino)
+        return writeError(ELOOP, mapped);
     errno = 0;
     if (!QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(mapped.native)))) {
         const int err = errno != 0 ? errno : EACCES;
-        error = errorFor(err, mapped);
-        return false;
+        return errorFor(err, mapped);
     }
     forgetTree(mapped.native);
     forgetFolder(parentOf(mapped.native));
-    return true;
+    return {};
 }
 
-bool LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mtime,
-                                        std::int32_t ticks, SystemError& error)
+Result<void> LinuxPlatform::setModificationTime(const std::string& path, std::int64_t mtime,
+                                                std::int32_t ticks)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
-    if (const int err = openFolderOf(mapped, folder, name)) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (const int err = openFolderOf(mapped, folder, name))
+        return writeError(err, mapped);
     timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(mtime);
     times[1].tv_nsec = long(ticks) * 100;
     // A link in the file's place gets the time itself; what it points at is left alone.
-    if (::utimensat(folder.fd(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = errorFor(errno, mapped);
-        return false;
-    }
-    return true;
+    if (::utimensat(folder.fd(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return errorFor(errno, mapped);
+    return {};
 }
 
-bool LinuxPlatform::setReadOnly(const std::string& path, bool readOnly, SystemError& error)
+Result<void> LinuxPlatform::setReadOnly(const std::string& path, bool readOnly)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
-    if (const int err = openFolderOf(mapped, folder, name)) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (const int err = openFolderOf(mapped, folder, name))
+        return writeError(err, mapped);
     struct stat st;
-    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = errorFor(errno, mapped);
-        return false;
-    }
-    if (S_ISLNK(st.st_mode)) {
-        error = systemError(kAccessDenied, whatIsInTheWay(st.st_mode));
-        return false;
-    }
+    if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errorFor(errno, mapped);
+    if (S_ISLNK(st.st_mode))
+        return systemError(kAccessDenied, whatIsInTheWay(st.st_mode));
     const mode_t mode = st.st_mode & 07777;
     const mode_t wanted =
         readOnly ? mode_t(mode & ~mode_t(0222)) : mode_t(mode | S_IWUSR | (0222 & ~processUmask()));
     if (wanted == mode)
-        return true;
+        return {};
     int err = ::fchmodat(folder.fd(), name.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
     // Without the kernel's own call for it, the C library may not change a mode without
     // following a link; the entry was no link a moment ago.
     if (err == EOPNOTSUPP || err == ENOSYS)
         err = ::fchmodat(folder.fd(), name.c_str(), wanted, 0) == 0 ? 0 : errno;
-    if (err != 0) {
-        error = errorFor(err, mapped);
-        return false;
-    }
-    return true;
+    if (err != 0)
+        return errorFor(err, mapped);
+    return {};
 }
 
-bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes, SystemError& error)
+Result<void> LinuxPlatform::writeFile(const std::string& path, const std::string& bytes)
 {
+    SystemError error;
     Mapped mapped;
     if (!mapExact(path, mapped, error))
-        return false;
+        return error;
     ConfinedFolder folder;
     std::string name;
-    if (const int err = openFolderOf(mapped, folder, name)) {
-        error = writeError(err, mapped);
-        return false;
-    }
+    if (const int err = openFolderOf(mapped, folder, name))
+        return writeError(err, mapped);
     struct stat old;
     const bool replacing = ::fstatat(folder.fd(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (replacing && !S_ISREG(old.st_mode)) {
         const char* inTheWay = whatIsInTheWay(old.st_mode);
-        error = inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : accessDenied();
-        return false;
+        return inTheWay != nullptr ? systemError(kAccessDenied, inTheWay) : accessDenied();
     }
-    if (replacing && (old.st_mode & S_IWUSR) == 0) {
-        error = accessDenied();
-        return false;
-    }
+    if (replacing && (old.st_mode & S_IWUSR) == 0)
+        return accessDenied();
     std::string temp;
     const int out = openTempIn(folder.fd(), 0666, temp);
-    if (out < 0) {
-        error = errorFor(errno, mapped);
-        return false;
-    }
+    if (out < 0)
+        return errorFor(errno, mapped);
     int err = writeAll(out, bytes.data(), bytes.size()) ? 0 : errno;
     if (err == 0 && replacing)
         (void)::fchmod(out, old.st_mode & 07777);
@@ -1938,10 +1894,11 @@ bool LinuxPlatform::writeFile(const std::string& path, const std::string& bytes,
         err = errno;
     if (err != 0) {
         ::unlinkat(folder.fd(), temp.c_str(), 0);
-        error = errorFor(err, mapped);
-        return false;
+        return errorFor(err, mapped);
     }
-    return putInPlace(folder.fd(), temp, name, mapped, error);
+    if (!putInPlace(folder.fd(), temp, name, mapped, error))
+        return error;
+    return {};
 }
 
 std::string LinuxPlatform::currentDirectory()
@@ -1950,23 +1907,20 @@ std::string LinuxPlatform::currentDirectory()
     return m_currentDir;
 }
 
-bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& error)
+Result<void> LinuxPlatform::setCurrentDirectory(const std::string& path)
 {
+    SystemError error;
     char letter = 0;
     std::vector<std::string> parts;
     const std::string before = currentDirectory();
-    if (!splitDrivePath(path, before, letter, parts)) {
-        error = noSuchPath();
-        return false;
-    }
+    if (!splitDrivePath(path, before, letter, parts))
+        return noSuchPath();
     std::string root;
     if (!checkRoot(letter, root, error))
-        return false;
+        return error;
     const std::string native = joinNative(root, parts, parts.size());
-    if (!isDirectory(native)) {
-        error = noSuchPath();
-        return false;
-    }
+    if (!isDirectory(native))
+        return noSuchPath();
     std::string current;
     if (isAbsoluteDrivePath(path)) {
         current = path;
@@ -1981,7 +1935,7 @@ bool LinuxPlatform::setCurrentDirectory(const std::string& path, SystemError& er
         current += "\\";
     std::lock_guard lock(m_currentMutex);
     m_currentDir = current;
-    return true;
+    return {};
 }
 
 // --- The user's folders -----------------------------------------------------------------------
@@ -2033,18 +1987,14 @@ std::string LinuxPlatform::drivePathOf(const std::string& nativePath)
     return drivePath.size() == 2 ? drivePath + "\\" : drivePath;
 }
 
-char LinuxPlatform::driveForFolder(const std::string& nativeFolder, SystemError& error)
+Result<char> LinuxPlatform::driveForFolder(const std::string& nativeFolder)
 {
     const std::string folder = canonicalPath(nativeFolder);
     struct stat st;
-    if (folder.empty() || ::stat(folder.c_str(), &st) != 0) {
-        error = errno == EACCES ? accessDenied() : noSuchPath();
-        return 0;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        error = systemError(ENOTDIR, std::strerror(ENOTDIR));
-        return 0;
-    }
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0)
+        return errno == EACCES ? accessDenied() : noSuchPath();
+    if (!S_ISDIR(st.st_mode))
+        return systemError(ENOTDIR, std::strerror(ENOTDIR));
     // The root of a drive of the table, a mounted volume's included, is that drive.
     const std::vector<char> letters = drives().letters();
     for (const char letter : letters) {
@@ -2054,10 +2004,8 @@ char LinuxPlatform::driveForFolder(const std::string& nativeFolder, SystemError&
 
     // A folder that can never hold a backup gets no letter: the table would offer it for ever.
     const std::string unfit = unfitFolder(folder);
-    if (!unfit.empty()) {
-        error = systemError(errors::kUnfitForBackup, unfit);
-        return 0;
-    }
+    if (!unfit.empty())
+        return systemError(errors::kUnfitForBackup, unfit);
 
     // Any other folder becomes a drive of its own, so that the mirror folders go inside it
     // rather than beside it. Letters that the table only remembers are not free either.
@@ -2071,20 +2019,16 @@ char LinuxPlatform::driveForFolder(const std::string& nativeFolder, SystemError&
     char letter = 'd';
     while (letter <= 'z' && taken.count(letter) != 0)
         ++letter;
-    if (letter > 'z') {
-        error = systemError(kNoDrive, "No drive letter is free");
-        return 0;
-    }
+    if (letter > 'z')
+        return systemError(kNoDrive, "No drive letter is free");
     const std::vector<MountEntry> mounts = parseMountInfo(readMountTable());
     const MountEntry* volume = mountHolding(mounts, folder);
     const std::string ident(1, letter);
     settings.writeString(kSection, ident, folder);
     settings.writeString(kSection, ident + ".type",
                          volume != nullptr ? driveTypeOfMount(*volume) : "DRIVE_FIXED");
-    if (!settings.sync()) {
-        error = systemError(kAccessDenied, "The settings file cannot be written");
-        return 0;
-    }
+    if (!settings.sync())
+        return systemError(kAccessDenied, "The settings file cannot be written");
     reloadDrives();
     return letter;
 }
@@ -2116,29 +2060,24 @@ SystemError notOwnDataFile()
 
 } // namespace
 
-bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes,
-                                   SystemError& error)
+Result<void> LinuxPlatform::appendDataFile(const std::string& name, const std::string& bytes)
 {
     const std::string path = dataFolder() + name;
     // Looked at before it is opened: opening a device can do something by itself.
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && !ownDataFile(st)) {
-        error = S_ISDIR(st.st_mode) ? systemError(EISDIR, std::strerror(EISDIR)) : notOwnDataFile();
-        return false;
-    }
+    if (::lstat(path.c_str(), &st) == 0 && !ownDataFile(st))
+        return S_ISDIR(st.st_mode) ? systemError(EISDIR, std::strerror(EISDIR)) : notOwnDataFile();
     // Not blocking: a FIFO put in the log's place meanwhile must not hold the run up.
     const int fd = ::open(
         path.c_str(),
         O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int err = errno;
-        error = err == ELOOP ? notOwnDataFile() : systemError(err, std::strerror(err));
-        return false;
+        return err == ELOOP ? notOwnDataFile() : systemError(err, std::strerror(err));
     }
     if (::fstat(fd, &st) != 0 || !ownDataFile(st)) {
         ::close(fd);
-        error = notOwnDataFile();
-        return false;
+        return notOwnDataFile();
     }
     int err = 0;
     if (!writeAll(fd, bytes.data(), bytes.size()))
@@ -2146,9 +2085,8 @@ bool LinuxPlatform::appendDataFile(const std::string& name, const std::string& b
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err == 0)
-        return true;
-    error = systemError(err, std::strerror(err));
-    return false;
+        return {};
+    return systemError(err, std::strerror(err));
 }
 
 bool LinuxPlatform::renameDataFile(const std::string& from, const std::string& to)

@@ -32,14 +32,14 @@ public:
 
     std::vector<char> driveLetters() override;
     DriveType driveType(char letter) override;
-    bool volumeLabel(char letter, std::string& label, SystemError& error) override;
+    Result<std::string> volumeLabel(char letter) override;
     std::string fileSystemName(char letter) override;
     std::int64_t freeSpace(char letter) override;
     std::int64_t totalSpace(char letter) override;
     /** Renames the volume itself, through the volume service or the file system's own tool;
      *  false for a plain folder, a kind of file system without a tool, or a failed rename. */
     bool setVolumeLabel(char letter, const std::string& label) override;
-    bool flushDrive(char letter, SystemError& error) override;
+    Result<void> flushDrive(char letter) override;
     std::string unfitForBackup(char letter) override;
     std::string nativePath(const std::string& drivePath) override;
     /** The native path, below the folder the drive was last mounted at when its volume is
@@ -53,43 +53,41 @@ public:
      *  a folder can be made there. */
     std::string temporaryArea(char letter) override;
 
-    bool fileStatus(const std::string& path, FileInfo& info, SystemError& error) override;
+    Result<FileInfo> fileStatus(const std::string& path) override;
     std::string findPath(const std::string& drivePath) override;
     bool namesIgnoreCase(char letter) override;
     bool wantsAutorunFile() override;
     bool mediaTimesFollowDaylightSaving(char letter) override;
     bool keepsExactTimes(char letter) override;
-    std::unique_ptr<DirListing> openDir(const std::string& path, SystemError& error) override;
+    Result<std::unique_ptr<DirListing>> openDir(const std::string& path) override;
     std::unique_ptr<FolderHandle> openFolder(const std::string& path) override;
-    bool copyFile(const std::string& source, const std::string& dest, SystemError& error) override;
+    Result<void> copyFile(const std::string& source, const std::string& dest) override;
     FileComparison compareFiles(const std::string& first, const std::string& second) override;
-    bool stageCopy(const std::string& source, const std::string& dest, StagedCopy& staged,
-                   SystemError& error) override;
-    bool flushStaged(const std::vector<StagedCopy>& staged, SystemError& error) override;
-    bool commitStaged(const StagedCopy& staged, SystemError& error) override;
+    Result<StagedCopy> stageCopy(const std::string& source, const std::string& dest) override;
+    Result<void> flushStaged(const std::vector<StagedCopy>& staged) override;
+    Result<void> commitStaged(const StagedCopy& staged) override;
     void discardStaged(const StagedCopy& staged) override;
-    bool makeDirs(const std::string& path, SystemError& error) override;
-    bool removeFile(const std::string& path, SystemError& error) override;
-    bool removeDir(const std::string& path, SystemError& error) override;
-    bool renamePath(const std::string& from, const std::string& to, SystemError& error) override;
-    bool moveToTrash(const std::string& path, SystemError& error) override;
-    bool setModificationTime(const std::string& path, std::int64_t mtime, std::int32_t ticks,
-                             SystemError& error) override;
-    bool setReadOnly(const std::string& path, bool readOnly, SystemError& error) override;
-    bool writeFile(const std::string& path, const std::string& bytes, SystemError& error) override;
+    Result<void> makeDirs(const std::string& path) override;
+    Result<void> removeFile(const std::string& path) override;
+    Result<void> removeDir(const std::string& path) override;
+    Result<void> renamePath(const std::string& from, const std::string& to) override;
+    Result<void> moveToTrash(const std::string& path) override;
+    Result<void> setModificationTime(const std::string& path, std::int64_t mtime,
+                                     std::int32_t ticks) override;
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override;
+    Result<void> writeFile(const std::string& path, const std::string& bytes) override;
 
     std::string currentDirectory() override;
-    bool setCurrentDirectory(const std::string& path, SystemError& error) override;
+    Result<void> setCurrentDirectory(const std::string& path) override;
 
     /** Through the canonical paths of the home and of the drive roots, so that a home reached
      *  through a link still finds its drive. */
     std::string homeFolder() override;
     std::string drivePathOf(const std::string& nativePath) override;
     /** A new entry is written as a user's own, so that detection leaves it as it is. */
-    char driveForFolder(const std::string& nativeFolder, SystemError& error) override;
+    Result<char> driveForFolder(const std::string& nativeFolder) override;
     std::string dataFolder() override;
-    bool appendDataFile(const std::string& name, const std::string& bytes,
-                        SystemError& error) override;
+    Result<void> appendDataFile(const std::string& name, const std::string& bytes) override;
     bool renameDataFile(const std::string& from, const std::string& to) override;
     bool removeDataFile(const std::string& name) override;
 

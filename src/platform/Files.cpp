@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Platform.h"
+#include "platform/Files.h"
 
 namespace kx {
 
@@ -9,8 +9,7 @@ namespace {
 class PathFolder : public FolderHandle
 {
 public:
-    PathFolder(Platform& platform, std::string path)
-        : m_platform(platform), m_prefix(std::move(path))
+    PathFolder(Files& files, std::string path) : m_files(files), m_prefix(std::move(path))
     {
         if (m_prefix.empty() || m_prefix.back() != '\\')
             m_prefix.push_back('\\');
@@ -18,18 +17,17 @@ public:
 
     bool status(const std::string& name, FileInfo& info) const override
     {
-        SystemError ignored;
-        return m_platform.fileStatus(m_prefix + name, info, ignored);
+        return m_files.fileInfo(m_prefix + name, info);
     }
 
 private:
-    Platform& m_platform;
+    Files& m_files;
     std::string m_prefix;
 };
 
 } // namespace
 
-std::unique_ptr<FolderHandle> Platform::openFolder(const std::string& path)
+std::unique_ptr<FolderHandle> Files::openFolder(const std::string& path)
 {
     return std::make_unique<PathFolder>(*this, path);
 }
