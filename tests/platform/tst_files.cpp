@@ -575,8 +575,7 @@ private slots:
                 FileInfo byPath;
                 const bool found = folder->status(asked, byHandle);
                 const bool foundByPath = platform->fileInfo("e:\\Dir\\" + asked, byPath);
-                handleAndPath.emplace_back(found == foundByPath,
-                                           !found || same(byHandle, byPath));
+                handleAndPath.emplace_back(found == foundByPath, !found || same(byHandle, byPath));
             }
         }).join();
         QCOMPARE(statused.size(), entries.size());
