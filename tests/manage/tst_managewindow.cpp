@@ -4,6 +4,7 @@
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "common/StopQuestion.h"
+#include "common/WindowActions.h"
 #include "engine/MakeBackups.h"
 #include "engine/Settings.h"
 #include "manage/FolderTree.h"
@@ -28,8 +29,11 @@
 #include <atomic>
 
 using namespace kx;
+using test::answerNextQuestion;
+using test::clickLine;
 using test::EngineRig;
 using test::Fixture;
+using test::listLines;
 using test::offPlace;
 using test::outOfSight;
 using test::placeOf;
@@ -115,30 +119,6 @@ public:
     }
 };
 
-/** Answers the next yes/no question with the named button, and keeps its text. */
-void answerNextQuestion(const QString& button, QString* question)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
-            return;
-        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
-        if (auto* b = dialog->findChild<QPushButton*>(button))
-            b->click();
-        poll->deleteLater();
-    });
-    poll->start(20);
-}
-
-QStringList lines(const QListWidget* list)
-{
-    QStringList out;
-    for (int row = 0; row < list->count(); ++row)
-        out << list->item(row)->text();
-    return out;
-}
-
 QStringList selectedLines(const QListWidget* list)
 {
     QStringList out;
@@ -150,8 +130,8 @@ QStringList selectedLines(const QListWidget* list)
 }
 
 /** Opens the folders above the last one, as the user does with the expand buttons, and clicks
- *  the last one. An empty path clicks the drive's root. */
-void clickFolder(QTreeView* tree, const QStringList& path)
+ *  the last one. An empty path clicks the drive's root. False when a folder is not there. */
+[[nodiscard]] bool clickFolder(QTreeView* tree, const QStringList& path)
 {
     QAbstractItemModel* model = tree->model();
     QModelIndex index = model->index(0, 0);
@@ -162,11 +142,15 @@ void clickFolder(QTreeView* tree, const QStringList& path)
             if (model->index(row, 0, index).data().toString() == name)
                 found = model->index(row, 0, index);
         }
-        QVERIFY2(found.isValid(), qPrintable(name));
+        if (!found.isValid()) {
+            qWarning("no folder %s", qPrintable(name));
+            return false;
+        }
         index = found;
     }
     tree->scrollTo(index);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    return true;
 }
 
 /** The controls a user works with, each of which must be in sight. */
@@ -175,7 +159,7 @@ const char* const kControls[] = {"BronLabel",    "DoelLabel",      "Boom1",    "
                                  "FileListBox2", "DriveComboBox2", "AddBtn",   "DelBtn",
                                  "RestoreBtn",   "OKBtn",          "HintLabel"};
 
-void clickLine(QListWidget* list, const QString& text, Qt::KeyboardModifiers modifiers = {})
+)
 {
     const auto items = list->findItems(text, Qt::MatchExactly);
     QCOMPARE(items.size(), 1);
@@ -245,10 +229,10 @@ private slots:
         QCOMPARE(m.tree()->model()->index(0, 0, root).data().toString(), QString("Docs"));
         QCOMPARE(m.tree()->model()->index(1, 0, root).data().toString(), QString("Other"));
 
-        clickFolder(m.tree(), folder);
+        QVERIFY(clickFolder(m.tree(), folder));
 
-        QCOMPARE(lines(m.list("FileListBox1")), source);
-        QCOMPARE(lines(m.list("FileListBox2")), backup);
+        QCOMPARE(listLines(m.list("FileListBox1")), source);
+        QCOMPARE(listLines(m.list("FileListBox2")), backup);
         const QStringList afterClick = {"!AddBtn",        "!SpeedAdd",
                                         "!DelBtn",        "!RestoreBtn",
                                         "SelecteerAlles", "SelecteerBestandenInBackup"};
@@ -273,14 +257,14 @@ private slots:
         QCOMPARE(m.duplicate->first().first().toBool(), true); // a removable medium
         QListWidget* source = m.list("FileListBox1");
         QListWidget* backup = m.list("FileListBox2");
-        clickFolder(m.tree(), {"Docs"});
-        QCOMPARE(lines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
-        QCOMPARE(lines(backup), QStringList{"a.txt"});
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QCOMPARE(listLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(backup), QStringList{"a.txt"});
 
         // A click on the list enables the add commands, even when it leaves nothing selected;
         // the command then does nothing.
-        clickLine(source, "b.txt");
-        clickLine(source, "b.txt", Qt::ControlModifier);
+        QVERIFY(clickLine(source, "b.txt"));
+        QVERIFY(clickLine(source, "b.txt", Qt::ControlModifier));
         QVERIFY(selectedLines(source).isEmpty());
         QCOMPARE(m.states({"AddBtn", "SpeedAdd", "Voegtoe"}),
                  (QStringList{"AddBtn", "SpeedAdd", "Voegtoe"}));
@@ -290,8 +274,8 @@ private slots:
         QVERIFY(m.rig.ui.outputLines.empty());
 
         // a.txt is in the backup already and unchanged: it warns; b.txt and c.txt are added.
-        clickLine(source, "a.txt");
-        clickLine(source, "c.txt", Qt::ShiftModifier);
+        QVERIFY(clickLine(source, "a.txt"));
+        QVERIFY(clickLine(source, "c.txt", Qt::ShiftModifier));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QVERIFY(m.idle());
         QCOMPARE(m.rig.ui.warnings,
@@ -303,11 +287,11 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\c-Docs\\b.txt"), QByteArray("bb"));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\c.txt"), QByteArray("ccc"));
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5));
-        QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
 
         // Remove everything from the backup through the small button on the splitter.
-        clickLine(backup, "a.txt");
+        QVERIFY(clickLine(backup, "a.txt"));
         QCOMPARE(
             m.states({"DelBtn", "RestoreBtn", "SpeedDel", "SpeedRestore", "Verwijder", "Herstel"}),
             (QStringList{"DelBtn", "RestoreBtn", "SpeedDel", "SpeedRestore", "Verwijder",
@@ -321,13 +305,13 @@ private slots:
         // The medium had no record: its total does not go below nothing, and closing the
         // window makes up no record.
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(0));
-        QVERIFY(lines(backup).isEmpty());
+        QVERIFY(listLines(backup).isEmpty());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "SelecteerAlles2", "Verwijder", "Herstel",
                            "SpeedDel", "SpeedRestore"}),
                  (QStringList{"!DelBtn", "!RestoreBtn", "!SelecteerAlles2", "!Verwijder",
                               "!Herstel", "SpeedDel", "SpeedRestore"}));
         QVERIFY(selectedLines(source).isEmpty());
-        QCOMPARE(lines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());
         QVERIFY(!fixture.setting("Total Size", "e-").isValid());
@@ -379,10 +363,10 @@ private slots:
         ManageRig m(fixture, 'e', "");
         QListWidget* source = m.list("FileListBox1");
         QListWidget* backup = m.list("FileListBox2");
-        clickFolder(m.tree(), {"Docs"});
-        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QCOMPARE(listLines(source), QStringList{"keep.txt"});
 
-        clickLine(backup, "lost.txt");
+        QVERIFY(clickLine(backup, "lost.txt"));
         QTest::mouseClick(m.button("RestoreBtn"), Qt::LeftButton);
         // The command works on the worker: the window takes no other command meanwhile, and
         // shows what it did once it has ended.
@@ -393,7 +377,7 @@ private slots:
                               "!SelecteerAlles2", "OKBtn"}));
         QVERIFY(!m.tree()->isEnabled() && !backup->isEnabled() &&
                 !m.driveList("DriveComboBox2")->isEnabled());
-        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QCOMPARE(listLines(source), QStringList{"keep.txt"});
         QVERIFY(m.idle());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "Herstel"}),
                  (QStringList{"DelBtn", "RestoreBtn", "Herstel"}));
@@ -401,7 +385,7 @@ private slots:
 
         QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
         QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
-        QCOMPARE(lines(source), (QStringList{"keep.txt", "lost.txt"}));
+        QCOMPARE(listLines(source), (QStringList{"keep.txt", "lost.txt"}));
         QCOMPARE(m.rig.shownLines(),
                  QStringList{fixture.native("e:\\c-Docs\\lost.txt") + " restored"});
         // The backup list keeps its lines and its selection.
@@ -420,9 +404,9 @@ private slots:
         auto platform = std::make_unique<GatedCopies>(fixture.platform());
         GatedCopies* gate = platform.get();
         ManageRig m(std::move(platform), 'e', "nld");
-        clickFolder(m.tree(), {"Docs"});
-        clickLine(m.list("FileListBox1"), "a.txt");
-        clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier);
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QVERIFY(clickLine(m.list("FileListBox1"), "a.txt"));
+        QVERIFY(clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QTRY_VERIFY(gate->reached);
         QVERIFY(m.form->isWorking());
@@ -463,8 +447,8 @@ private slots:
         auto platform = std::make_unique<GatedCopies>(fixture.platform());
         GatedCopies* gate = platform.get();
         ManageRig m(std::move(platform), 'e', "nld");
-        clickFolder(m.tree(), {"Docs"});
-        clickLine(m.list("FileListBox1"), "a.txt");
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QVERIFY(clickLine(m.list("FileListBox1"), "a.txt"));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QTRY_VERIFY(gate->reached);
 
@@ -487,7 +471,7 @@ private slots:
         fixture.writeFile("c:\\other.txt", "o", T0);
         fixture.writeFile("e:\\c-\\readme.txt", "r", T0);
         ManageRig m(fixture);
-        clickFolder(m.tree(), {});
+        QVERIFY(clickFolder(m.tree(), {}));
 
         m.action("SelecteerBestandenInBackup")->trigger();
         QCOMPARE(selectedLines(m.list("FileListBox1")), QStringList{"Readme.TXT"});
@@ -795,7 +779,7 @@ private slots:
         QCOMPARE(m.driveList("DriveComboBox1")->currentText(), drive);
         auto* tree = m.form->findChild<FolderTree*>("Boom1");
         QCOMPARE(QString::fromStdString(tree->directory()), folder);
-        QCOMPARE(lines(m.list("FileListBox1")), QStringList{"notes.txt"});
+        QCOMPARE(listLines(m.list("FileListBox1")), QStringList{"notes.txt"});
         // The drive's root stays at the top of the tree.
         QCOMPARE(tree->model()->index(0, 0).data().toString(), drive + "\\");
 
