@@ -158,15 +158,6 @@ const char* const kControls[] = {"BronLabel",    "DoelLabel",      "Boom1",    "
                                  "FileListBox1", "SpeedAdd",       "SpeedDel", "SpeedRestore",
                                  "FileListBox2", "DriveComboBox2", "AddBtn",   "DelBtn",
                                  "RestoreBtn",   "OKBtn",          "HintLabel"};
-
-)
-{
-    const auto items = list->findItems(text, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    list->scrollToItem(items[0]);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
-                      list->visualItemRect(items[0]).center());
-}
 } // namespace
 
 class TestManageWindow : public QObject
