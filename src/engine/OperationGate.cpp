@@ -23,7 +23,7 @@ std::string lockRefusal(const OperationLock& lock, const std::string& languageCo
 
 std::string backupDriveRefusal(Drives& drives, char letter, Language language)
 {
-    const std::string reason = drives.unfitForBackup(letter);
+    std::string reason = drives.unfitForBackup(letter);
     if (reason.empty())
         return reason;
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));

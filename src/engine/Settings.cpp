@@ -40,7 +40,7 @@ char chosenBackupDrive(DataStore& data)
     if (!isDrivePath(stored))
         return 0;
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(stored[0])));
-    return letter == 'c' ? 0 : letter;
+    return letter == 'c' ? '\0' : letter;
 }
 
 bool storeBackupDrive(DataStore& data, char letter, bool perComputerFolders)

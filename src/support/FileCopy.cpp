@@ -37,8 +37,7 @@ FileTime atResolutionOf(FileTime t, std::int32_t copyTicks)
 
 } // namespace
 
-FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst)
-    : m_platform(platform), m_dst(dst)
+FileCopy::FileCopy(Platform& platform, const DaylightWindow& dst) : m_platform(platform), m_dst(dst)
 {
 }
 

@@ -165,7 +165,8 @@ FatRange fatRangeOf(std::int64_t utcSeconds)
     // Local times of 1980-01-01 00:00 and 2107-12-31 23:59:58 lie within a day of the same
     // moments in UTC, whatever the zone.
     static const std::int64_t first = daysFromCivil(1980, 1, 1) * kSecondsPerDay;
-    static const std::int64_t last = daysFromCivil(2107, 12, 31) * kSecondsPerDay + kSecondsPerDay - 2;
+    static const std::int64_t last =
+        daysFromCivil(2107, 12, 31) * kSecondsPerDay + kSecondsPerDay - 2;
     if (utcSeconds < first + kSecondsPerDay)
         return FatRange::AtFirst;
     if (utcSeconds > last - kSecondsPerDay)

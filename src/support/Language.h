@@ -8,7 +8,11 @@
 namespace kx {
 
 /** The languages the program speaks; each is a column of every text catalogue. */
-enum class Language : std::size_t { Dutch, English };
+enum class Language : std::size_t
+{
+    Dutch,
+    English
+};
 inline constexpr std::size_t kLanguageCount = 2;
 
 /** The program's name, the same in every language. */

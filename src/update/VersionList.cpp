@@ -105,13 +105,10 @@ VersionVerdict parseVersionList(const std::string& body, const std::string& prog
     // Texts, not numbers: digit strings of one length compare as numbers, and the maker keeps
     // them at three digits.
     const auto letterOrder = [](char c) { return static_cast<unsigned char>(c); };
-    if (v.newDigits == currentDigits && v.newLetter != 0 &&
-        (currentLetter == 0 || letterOrder(v.newLetter) > letterOrder(currentLetter)))
-        v.code = kUpdateAdvised;
-    else if (v.newDigits > currentDigits)
-        v.code = kUpdateAdvised;
-    else
-        v.code = kNoUpdateNeeded;
+    const bool newerLetter =
+        v.newDigits == currentDigits && v.newLetter != 0 &&
+        (currentLetter == 0 || letterOrder(v.newLetter) > letterOrder(currentLetter));
+    v.code = newerLetter || v.newDigits > currentDigits ? kUpdateAdvised : kNoUpdateNeeded;
 
     v.latestVersionText = v.newDigits.substr(0, 1) + "." +
                           (v.newDigits.size() > 1 ? v.newDigits.substr(1, 2) : std::string());

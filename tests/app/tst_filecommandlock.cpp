@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/WindowActions.h"
 #include "manage/ManageWindow.h"
 #include "newer/NewFilesWindow.h"
 #include "platform/OperationLock.h"
@@ -13,19 +14,12 @@
 #include <QtTest>
 
 using namespace kx;
+using test::clickLine;
 using test::EngineRig;
 using test::Fixture;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
-
-void clickLine(QListWidget* list, const QString& text)
-{
-    const auto items = list->findItems(text, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(items[0]).center());
-}
 } // namespace
 
 // The file commands of the manage and newer-files windows wait for no other Kopierix operation:
@@ -95,7 +89,7 @@ private slots:
         auto* tree = form.findChild<QTreeView*>("Boom1");
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualRect(tree->model()->index(0, 0)).center());
-        clickLine(form.findChild<QListWidget*>(list), line);
+        QVERIFY(clickLine(form.findChild<QListWidget*>(list), line));
         const QString settingsFolder = QFileInfo(fixture.settingsPath()).path();
         OperationLock other;
         if (cause == "running")

@@ -3,8 +3,10 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "common/StopQuestion.h"
 #include "common/TabOrder.h"
+#include "common/WindowActions.h"
 #include "dialogs/Help.h"
 #include "platform/OperationLock.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -15,7 +17,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
-#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
@@ -36,7 +37,10 @@
 using kx::Application;
 using kx::MainWindow;
 using kx::OperationLock;
+using kx::test::answerNextQuestion;
 using kx::test::Fixture;
+using kx::test::logLines;
+using kx::test::tempFiles;
 
 namespace {
 
@@ -147,61 +151,28 @@ struct Program
     {
         return main->findChild<QLabel*>(QStringLiteral("StatusLabel"))->text();
     }
-    void click(const char* button)
+    // Clicks the named button of the main window; false when it has none.
+    [[nodiscard]] bool click(const char* button)
     {
         QPushButton* b = main->findChild<QPushButton*>(QLatin1String(button));
-        QVERIFY(b);
+        if (b == nullptr) {
+            qWarning("the main window has no button %s", button);
+            return false;
+        }
         QTest::mouseClick(b, Qt::LeftButton);
+        return true;
     }
-    // Clicks a command and waits until the operation it started on the worker has ended.
-    void run(const char* button)
+    // Clicks a command and waits until the operation it started on the worker has ended; false
+    // when there is no such button or the operation is still running after 20 seconds.
+    [[nodiscard]] bool run(const char* button)
     {
-        click(button);
-        QTRY_VERIFY_WITH_TIMEOUT(!main->runner()->isRunning(), 20000);
+        return click(button) &&
+               QTest::qWaitFor([this] { return !main->runner()->isRunning(); }, 20000);
     }
 
     Application app;
     MainWindow* main = nullptr;
 };
-
-QStringList logLines(const Fixture& fixture)
-{
-    QFile f(fixture.dataPath() + QStringLiteral("/Kopierix.log"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-QStringList tempFiles(const QString& folder)
-{
-    QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".kopierix-tmp-*")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    return found;
-}
-
-// Answers the next question of the program's yes/no window by pressing one of its buttons, and
-// keeps its text when asked.
-void answerNextQuestion(const QString& button, QString* question = nullptr)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
-            return;
-        if (question)
-            *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
-        if (auto* b = dialog->findChild<QPushButton*>(button))
-            b->click();
-        poll->deleteLater();
-    });
-    poll->start(20);
-}
 
 // Closes the next warning box with its OK button, and keeps its text.
 void closeNextWarning(QString* text)
@@ -377,7 +348,7 @@ private slots:
         backupAndNewerSource(fixture);
         Program program;
 
-        program.run("MaakBackupBtn");
+        QVERIFY(program.run("MaakBackupBtn"));
         const QStringList shown = program.shownLines();
         QCOMPARE(shown.value(0), fixture.native("s:\\Docs\\a.txt") + " copied to e:");
         QCOMPARE(shown.value(1), QString());
@@ -410,7 +381,7 @@ private slots:
 
         QString question;
         answerNextQuestion(button, &question);
-        program.run("MaakBackupBtn");
+        QVERIFY(program.run("MaakBackupBtn"));
         QVERIFY2(
             question.startsWith("Not enough space on " + fixture.native("e:\\") + ": needed ="),
             qPrintable(question));
@@ -438,7 +409,7 @@ private slots:
         Program program(std::make_unique<TwoDateForms>());
         QCOMPARE(program.status(), QStringLiteral(" Backup drive: e:, latest backup: window date"));
 
-        program.run("MaakBackupBtn");
+        QVERIFY(program.run("MaakBackupBtn"));
         QCOMPARE(program.status(), QStringLiteral(" Backup drive: e:, latest backup: window date"));
         QCOMPARE(logLines(fixture).value(0), QStringLiteral("Date: plain date"));
     }
@@ -476,7 +447,7 @@ private slots:
 
         QString shown;
         closeNextWarning(&shown);
-        program.click(button.toLatin1().constData());
+        QVERIFY(program.click(button.toLatin1().constData()));
         QCOMPARE(shown, warning);
         QCOMPARE(logLines(fixture).size(), 1);
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), QByteArray("changed source"));
@@ -528,7 +499,7 @@ private slots:
         QCOMPARE(program.shownLines().last(), told);
 
         // The work goes on, and the failure is not told again.
-        program.run("MaakBackupBtn");
+        QVERIFY(program.run("MaakBackupBtn"));
         QCOMPARE(fixture.readFile("e:\\s-Docs\\a.txt"), QByteArray("changed source"));
         QVERIFY(!program.shownLines().contains(told));
     }
@@ -551,7 +522,7 @@ private slots:
         Program program;
 
         answerNextQuestion(button);
-        program.run("HerstellenBtn");
+        QVERIFY(program.run("HerstellenBtn"));
         QCOMPARE(fixture.readFile("s:\\Docs\\a.txt"), source);
         QCOMPARE(logLines(fixture).value(1), QStringLiteral("Button \"Restore\" clicked"));
         if (button == QLatin1String("JaBtn"))
@@ -632,7 +603,7 @@ private slots:
         };
         QCOMPARE(othersEnabled().size(), 11);
 
-        program.click("MaakBackupBtn");
+        QVERIFY(program.click("MaakBackupBtn"));
         QTRY_VERIFY(working);
         QCOMPARE(makeBackups->text(), stopText);
         QVERIFY(makeBackups->isEnabled());
@@ -649,7 +620,7 @@ private slots:
             QCOMPARE(asked, question);
         };
         if (way == QLatin1String("button")) {
-            program.click("MaakBackupBtn");
+            QVERIFY(program.click("MaakBackupBtn"));
         } else {
             ask(QStringLiteral("NeeBtn"));
             QTest::qWait(50);
@@ -720,13 +691,13 @@ private slots:
                 return line.startsWith(docs) && line.endsWith(QLatin1String(" copied to e:"));
             });
         };
-        program.click("MaakBackupBtn");
+        QVERIFY(program.click("MaakBackupBtn"));
         QTRY_VERIFY_WITH_TIMEOUT(copies.waiting, 20000);
         // The lines of the copies already in place have reached the window.
         if (!large)
             QTRY_VERIFY(copiedLines() > 0);
         QVERIFY(program.main->runner()->isRunning());
-        program.click("MaakBackupBtn");
+        QVERIFY(program.click("MaakBackupBtn"));
         copies.clicked = true;
         QTRY_VERIFY_WITH_TIMEOUT(!program.main->runner()->isRunning(), 20000);
 
@@ -857,7 +828,7 @@ private slots:
             return kx::DriveFindings{};
         };
         main->setOperations(operations);
-        program.click("MaakBackupBtn");
+        QVERIFY(program.click("MaakBackupBtn"));
         QTRY_VERIFY(working);
 
         kx::test::StopQuestionWatch watch;
@@ -959,7 +930,7 @@ private slots:
         auto* bar = program.main->findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
         // The bar's top while the n-th copy of the test waits; -1 for a bar not shown.
         const auto barWhileCopying = [&](int copy, int* maximum) {
-            program.click("MaakBackupBtn");
+            QVERIFY(program.click("MaakBackupBtn"));
             QTRY_COMPARE(copies.reached.load(), copy);
             // What the run sent before its copy has reached the window.
             QCoreApplication::processEvents();

@@ -47,17 +47,20 @@ QString readText(const QString& path)
 }
 
 // A program of the given name in `folder` that appends its arguments to `record` and exits with
-// `status`: the service manager as far as the program can tell.
-void fakeProgram(const QString& folder, const QString& name, const QString& record, int status)
+// `status`: the service manager as far as the program can tell. False when it cannot be written.
+[[nodiscard]] bool fakeProgram(const QString& folder, const QString& name, const QString& record,
+                               int status)
 {
     QFile script(folder + QLatin1Char('/') + name);
-    QVERIFY(script.open(QIODevice::WriteOnly));
+    if (!script.open(QIODevice::WriteOnly))
+        return false;
     script.write("#!/bin/sh\necho \"$*\" >> '" + QFile::encodeName(record) + "'\n");
     if (status != 0)
         script.write("echo 'Failed to connect to bus: No medium found' >&2\n");
     script.write("exit " + QByteArray::number(status) + "\n");
     script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    return script.error() == QFileDevice::NoError &&
+           script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
 }
 
 // A backup drive e: whose a.doc is older than its source, and whose gone.doc has none.
@@ -144,7 +147,7 @@ private slots:
         Fixture fixture;
         QTemporaryDir bin;
         const QString calls = bin.filePath("calls");
-        fakeProgram(bin.path(), "systemctl", calls, 0);
+        QVERIFY(fakeProgram(bin.path(), "systemctl", calls, 0));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PATH", bin.path() + ":" + env.value("PATH"));
         const QString units = fixture.root() + "/home/.config/systemd/user/";
@@ -216,7 +219,7 @@ private slots:
         }
         run = kopierix({"schedule"}, env);
         QVERIFY2(run.out.contains("kopierix-backup.timer (disabled)"), qPrintable(run.out));
-        fakeProgram(bin.path(), "systemctl", calls, 0);
+        QVERIFY(fakeProgram(bin.path(), "systemctl", calls, 0));
 
         run = kopierix({"schedule", "off"}, env);
         QCOMPARE(run.exitCode, 0);
@@ -329,7 +332,7 @@ private slots:
         Fixture fixture;
         QTemporaryDir bin;
         if (systemctlThere)
-            fakeProgram(bin.path(), "systemctl", bin.filePath("calls"), 1);
+            QVERIFY(fakeProgram(bin.path(), "systemctl", bin.filePath("calls"), 1));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PATH", bin.path());
         const Run run = kopierix({"schedule", choice}, env);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ChildProcess.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "common/ScratchMount.h"
 #include "platform/OperationLock.h"
 #include "update/ScriptedServer.h"
@@ -27,6 +28,7 @@ using kx::test::Fixture;
 using kx::test::Run;
 using kx::test::runToEnd;
 using kx::test::ScriptedServer;
+using kx::test::tempFiles;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -53,16 +55,6 @@ Run kopierix(const QStringList& args, const QString& locale = QString(), qint64 
         });
     }
     return runToEnd(p, QStringLiteral(KOPIERIX_BINARY), args, 120000);
-}
-
-QStringList tempFiles(const QString& folder)
-{
-    QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".kopierix-tmp-*")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    return found;
 }
 
 // The text with each %1 replaced by `folder`; texts without one stay as they are.

@@ -24,18 +24,6 @@ struct EngineRig
         facts.languageCode = language;
     }
 
-    /** The lines of this run's log, without their CR LF. */
-    QStringList logLines(const Fixture& fixture) const
-    {
-        QFile f(fixture.dataPath() + QStringLiteral("/Kopierix.log"));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
-
     /** Chooses the backup drive as the windows do once they are up. */
     BackupDriveChoice selectBackupDrive(char letter = 'e')
     {

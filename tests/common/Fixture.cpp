@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QtTest>
+#include <QtGlobal>
 
 #include <fcntl.h>
 #include <ftw.h>
@@ -120,8 +120,9 @@ void Fixture::writeFile(const std::string& drivePath, const QByteArray& contents
          slash = path.find('/', slash + 1))
         ::mkdir(path.substr(0, slash).c_str(), 0755);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY2(fd >= 0, path.c_str());
-    QCOMPARE(::write(fd, contents.constData(), size_t(contents.size())), ssize_t(contents.size()));
+    if (fd < 0 ||
+        ::write(fd, contents.constData(), size_t(contents.size())) != ssize_t(contents.size()))
+        qFatal("%s cannot be written", path.c_str());
     ::close(fd);
     if (mtime != 0)
         setMtime(drivePath, mtime);
@@ -137,7 +138,8 @@ void Fixture::setMtime(const std::string& drivePath, qint64 mtime)
     struct timespec times[2];
     times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(mtime);
     times[0].tv_nsec = times[1].tv_nsec = 0;
-    QVERIFY(::utimensat(AT_FDCWD, nativeBytes(drivePath).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0);
+    if (::utimensat(AT_FDCWD, nativeBytes(drivePath).c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        qFatal("the time of %s cannot be set", nativeBytes(drivePath).c_str());
 }
 
 QByteArray Fixture::readFile(const std::string& drivePath) const

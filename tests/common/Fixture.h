@@ -37,7 +37,9 @@ public:
     void mapDrive(char letter, const QString& folder, const QString& type = QString(),
                   const QString& label = QString());
 
-    /** Writes a file with its folders; `mtime` in seconds since 1970 UTC, 0 leaves it as now. */
+    /** Writes a file with its folders; `mtime` in seconds since 1970 UTC, 0 leaves it as now.
+     *  A file or time that cannot be written in the fixture's own folder ends the test program
+     *  with its path: no check after it could be trusted. */
     void writeFile(const std::string& drivePath, const QByteArray& contents, qint64 mtime = 0);
     void makeDir(const std::string& drivePath);
     void setMtime(const std::string& drivePath, qint64 mtime);

@@ -3,6 +3,7 @@
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
+#include "common/RunTraces.h"
 #include "engine/ActivityLog.h"
 #include "engine/Duplicate.h"
 #include "engine/EngineContext.h"
@@ -180,16 +181,6 @@ struct Setup
         };
     }
 
-    QStringList logLines() const
-    {
-        QFile f(fixture.dataPath() + "/Kopierix.log");
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
     static QStringList qt(const std::vector<std::string>& lines)
     {
         QStringList result;
@@ -260,7 +251,7 @@ private slots:
         QCOMPARE(Setup::qt(s.ui.questions), QStringList({intro}));
         // A cancel leaves the medium's record as it was.
         QCOMPARE(s.media.current.totalSize, std::int64_t(12345));
-        QVERIFY(s.logLines().isEmpty());
+        QVERIFY(test::logLines(s.fixture).isEmpty());
         QVERIFY(s.tempRoot().isEmpty());
         QVERIFY(s.ui.outputLines.empty());
         QVERIFY(!s.ui.progressShown);
@@ -352,7 +343,7 @@ private slots:
                 line.replace("%1", s.size(7)).replace("%2", s.size(kMediumFree));
         }
         QCOMPARE(Setup::qt(s.ui.outputLines), shown);
-        QCOMPARE(s.logLines(), log);
+        QCOMPARE(test::logLines(s.fixture), log);
         QCOMPARE(Setup::qt(s.ui.informations), QStringList({ready}));
         QCOMPARE(s.ui.questions.size(), std::size_t(2));
         QVERIFY(s.ui.warnings.empty());
@@ -467,7 +458,7 @@ private slots:
             QVERIFY(s.ui.outputLines.empty());
         QVERIFY(s.tempRoot().isEmpty());
         QCOMPARE(s.ui.questions.size(), std::size_t(1));
-        QVERIFY(s.logLines().isEmpty());
+        QVERIFY(test::logLines(s.fixture).isEmpty());
         QVERIFY(!s.ui.progressShown);
     }
 
@@ -602,7 +593,7 @@ private slots:
                                " cannot be read: Permission denied"));
         QVERIFY(shown.contains("Number of files, copied from t: to e: = 1"));
         QVERIFY(shown.contains("Number of folders that could not be read = 1"));
-        QVERIFY(s.logLines().contains("Number of folders that could not be read = 1"));
+        QVERIFY(test::logLines(s.fixture).contains("Number of folders that could not be read = 1"));
         QCOMPARE(run.failedCount, std::uint64_t(1));
     }
 
@@ -739,7 +730,7 @@ private slots:
         QCOMPARE(Setup::qt(s.ui.warnings), QStringList({told.join('\r')}));
         const QStringList shown = Setup::qt(s.ui.outputLines);
         QCOMPARE(shown.mid(shown.indexOf(told[0]), told.size()), told);
-        QVERIFY(s.logLines().contains(told.last()));
+        QVERIFY(test::logLines(s.fixture).contains(told.last()));
         if (flushFails) {
             QVERIFY(shown.contains("What was written to e: did not reach the disk: "
                                    "Input/output error"));
@@ -786,7 +777,7 @@ private slots:
         const QStringList shown = Setup::qt(s.ui.outputLines);
         QCOMPARE(shown.last(), QString("The temporary copies on t: have been removed"));
         QVERIFY(shown.contains("Stopped by the user"));
-        QVERIFY(s.logLines().contains("The temporary copies on t: have been removed"));
+        QVERIFY(test::logLines(s.fixture).contains("The temporary copies on t: have been removed"));
         // The medium the copies came from is untouched.
         QVERIFY(QFileInfo::exists(s.fixture.root() + (secondHalf ? "/old-e" : "/drive-e") +
                                   "/S-Docs/a.txt"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/ForwardingPlatform.h"
+#include "common/RunTraces.h"
 #include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/NewerFiles.h"
@@ -85,12 +86,6 @@ struct Run
         rig = std::make_unique<EngineRig>(std::move(recording));
         rig->selectBackupDrive();
     }
-    QStringList tempFiles(const char* folder) const
-    {
-        return QDir(fixture.native(folder))
-            .entryList({".kopierix-tmp-*"}, QDir::Files | QDir::Hidden);
-    }
-
     Fixture fixture;
     std::vector<std::string> events;
     RecordingPlatform* platform = nullptr;
@@ -257,7 +252,7 @@ private slots:
         const RunResult outcome = makeBackups(run.rig->ctx);
         QVERIFY(outcome.entered);
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\a.txt"), QByteArray("old"));
-        QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
+        QCOMPARE(tempFiles(run.fixture.native("e:\\C-Docs")), QStringList());
         QCOMPARE(outcome.copiedCount, std::uint64_t(0));
         QVERIFY(run.rig->shownLines().contains(run.fixture.native("c:\\Docs\\a.txt") +
                                                " not copied to e: - Input/output error"));
@@ -286,7 +281,7 @@ private slots:
         writer.join();
 
         QCOMPARE(run.fixture.readFile("e:\\C-Docs\\big.bin"), QByteArray("old"));
-        QCOMPARE(run.tempFiles("e:\\C-Docs"), QStringList());
+        QCOMPARE(tempFiles(run.fixture.native("e:\\C-Docs")), QStringList());
         QVERIFY(run.rig->shownLines().contains(run.fixture.native("c:\\Docs\\big.bin") +
                                                " not copied to e: - changed while being copied"));
         QCOMPARE(outcome.failedCount, std::uint64_t(1));
@@ -326,7 +321,7 @@ private slots:
         } else {
             QVERIFY(makeBackups(run.rig->ctx).entered);
         }
-        QCOMPARE(run.tempFiles(folder), QStringList());
+        QCOMPARE(tempFiles(run.fixture.native(folder)), QStringList());
         QCOMPARE(run.fixture.readFile(restore ? "c:\\Docs\\a.txt" : "e:\\C-Docs\\a.txt"),
                  QByteArray(restore ? "backup" : "new"));
     }
@@ -386,7 +381,7 @@ private slots:
             "What was written to " + drive + ": did not reach the disk: Input/output error";
         QVERIFY2(run.rig->shownLines().contains(line),
                  qPrintable(run.rig->shownLines().join('\n')));
-        QVERIFY(run.rig->logLines(run.fixture).contains(line));
+        QVERIFY(logLines(run.fixture).contains(line));
         QCOMPARE(run.fixture.setting("Last BackUp", "e-"), dateBefore);
     }
 

@@ -3,6 +3,7 @@
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
+#include "common/RunTraces.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
 #include "engine/Settings.h"
@@ -19,6 +20,7 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::logLines;
 
 namespace {
 constexpr qint64 T0 = 1700000000; // November 2023, outside any daylight saving in UTC
@@ -134,7 +136,7 @@ private slots:
                                                       : "Free space on e: [backup1] ="));
         QVERIFY(shown[6].endsWith("Bytes"));
 
-        const QStringList log = rig.logLines(fixture);
+        const QStringList log = logLines(fixture);
         // The click's line is the window's; the engine's log starts with the run itself.
         QCOMPARE(log, shown);
 
@@ -262,7 +264,7 @@ private slots:
         QVERIFY(shown.contains("Folder " + fixture.native("e:\\C-Locked") +
                                " cannot be read: Permission denied"));
         QVERIFY(shown.contains("Number of folders that could not be read = 1"));
-        QVERIFY(rig.logLines(fixture).contains("Number of folders that could not be read = 1"));
+        QVERIFY(logLines(fixture).contains("Number of folders that could not be read = 1"));
         QVERIFY(!shown.join('\n').contains("failed copies"));
     }
 
@@ -335,7 +337,7 @@ private slots:
         const RunResult run = makeBackups(rig.ctx);
 
         QCOMPARE(run.backupFileCount, std::uint64_t(n));
-        const QStringList log = rig.logLines(fixture);
+        const QStringList log = logLines(fixture);
         QCOMPARE(log.filter(QRegularExpression(" copied to e:$")), copied);
         QCOMPARE(log.filter(QRegularExpression("^No source for backup file ")), withoutSource);
     }
@@ -385,7 +387,7 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\C-Docs\\full.txt"), QByteArray("old"));
         QCOMPARE(run.copiedCount, std::uint64_t(0));
         QCOMPARE(run.backupFileCount, std::uint64_t(1));
-        const QStringList log = rig.logLines(fixture);
+        const QStringList log = logLines(fixture);
         QVERIFY(log.contains(fixture.native("c:\\Docs\\full.txt") +
                              " niet gekopieerd naar e: - There is not enough space on the disk"));
         QVERIFY(rig.shownLines().contains(QString::fromUtf8("Aantal mislukte kopieën = 1")));
@@ -409,7 +411,7 @@ private slots:
         // Free space that cannot be read is no number, in the window or the log.
         QVERIFY2(rig.shownLines().filter("Vrije ruimte").isEmpty(),
                  qPrintable(rig.shownLines().join('\n')));
-        QVERIFY(rig.logLines(fixture).filter("-1").isEmpty());
+        QVERIFY(logLines(fixture).filter("-1").isEmpty());
     }
 
     void progressFollowsThePreviousTotal_data()

@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "common/ScratchMount.h"
 #include "engine/MakeBackups.h"
 #include "engine/MediumRecords.h"
@@ -14,6 +15,7 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::logLines;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -64,7 +66,7 @@ private slots:
             QCOMPARE(run.copiedCount, std::uint64_t(0));
             QCOMPARE(run.backupFileCount, std::uint64_t(1));
             QVERIFY(rig.shownLines().contains("Number of failed copies = 1"));
-            const QStringList log = rig.logLines(fixture);
+            const QStringList log = logLines(fixture);
             QVERIFY(
                 log.filter(fixture.native("c:\\Docs\\big.bin") + " not copied to e: - ").size() ==
                 1);

@@ -2,6 +2,7 @@
 #include "common/EmptyDrives.h"
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
+#include "common/RunTraces.h"
 #include "common/ScratchMount.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
@@ -16,6 +17,7 @@
 
 using namespace kx;
 using test::Fixture;
+using test::logLines;
 
 namespace {
 
@@ -64,17 +66,6 @@ struct Rig
     SystemFacts facts;
     EngineContext ctx{*platform, target, media, ui, log, facts};
 };
-
-QStringList logLines(const Fixture& fixture)
-{
-    QFile f(fixture.dataPath() + "/Kopierix.log");
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 QStringList toList(const std::vector<std::string>& v)
 {

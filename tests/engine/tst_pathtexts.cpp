@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
 #include "engine/NewerFiles.h"
@@ -14,6 +15,7 @@
 using namespace kx;
 using kx::test::EngineRig;
 using kx::test::Fixture;
+using kx::test::logLines;
 
 namespace {
 
@@ -125,7 +127,7 @@ private slots:
         }
         }
 
-        QStringList said = rig.shownLines() + rig.logLines(fixture);
+        QStringList said = rig.shownLines() + logLines(fixture);
         for (const std::string& warning : rig.ui.warnings)
             said << QString::fromStdString(warning);
         for (QString line : lines) {

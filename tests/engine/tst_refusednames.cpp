@@ -2,6 +2,7 @@
 // Names a medium cannot hold: a failed copy that names the file as the user wrote it, and why.
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "common/ScratchMount.h"
 #include "engine/FileCommands.h"
 #include "engine/NewerFiles.h"
@@ -11,6 +12,7 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::logLines;
 
 namespace {
 
@@ -87,7 +89,7 @@ private slots:
         QStringList told = rig.shownLines().filter(" not copied to ");
         told.sort();
         QCOMPARE(told, failures);
-        QStringList logged = rig.logLines(fixture).filter(" not copied to ");
+        QStringList logged = logLines(fixture).filter(" not copied to ");
         logged.sort();
         QCOMPARE(logged, failures);
         QStringList warned;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
+#include "common/RunTraces.h"
 #include "engine/MakeBackups.h"
 #include "engine/RestoreAll.h"
 
@@ -116,7 +117,7 @@ private slots:
                      qPrintable(line));
         QCOMPARE(outcome.failedCount, std::uint64_t(failed));
         // The log lists the file without a source, and has every line of the output lines.
-        const QStringList log = run.rig->logLines(run.fixture);
+        const QStringList log = logLines(run.fixture);
         QVERIFY(log.filter(run.fixture.native("e:\\C-Docs\\gone.txt")).size() == 1);
         for (const QString& line : shown)
             QVERIFY2(log.contains(line), qPrintable(line));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Fixture.h"
 #include "common/RecordingUi.h"
+#include "common/RunTraces.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/RestoreAll.h"
@@ -41,16 +42,6 @@ struct Setup
         media.currentKey = "e-";
     }
 
-    QStringList logLines() const
-    {
-        QFile f(fixture.dataPath() + "/Kopierix.log");
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n");
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
     QStringList shownLines() const
     {
         QStringList lines;
@@ -142,7 +133,7 @@ private slots:
         QVERIFY(!run.entered);
 
         QCOMPARE(s.fixture.readFile("s:\\Docs\\a.txt"), QByteArray("current"));
-        QVERIFY(s.logLines().isEmpty());
+        QVERIFY(test::logLines(s.fixture).isEmpty());
         QVERIFY(s.ui.outputLines.empty());
         QVERIFY(s.ui.warnings.empty());
         QVERIFY(!s.ui.progressShown);
@@ -229,7 +220,7 @@ private slots:
         QVERIFY2(shown[8].startsWith(freeSpace) && shown[8].endsWith("Bytes"),
                  qPrintable(shown[8]));
 
-        const QStringList log = s.logLines();
+        const QStringList log = test::logLines(s.fixture);
         QCOMPARE(log.size(), 9);
         QCOMPARE(QSet<QString>(log.begin(), log.begin() + 3),
                  QSet<QString>(fileLines.begin(), fileLines.end()));
@@ -343,7 +334,7 @@ private slots:
         QCOMPARE(s.media.current.totalSize, std::int64_t(6));
         QCOMPARE(run.copiedSize, std::int64_t(2));
 
-        const QStringList failed = s.logLines().filter(" not copied to ");
+        const QStringList failed = test::logLines(s.fixture).filter(" not copied to ");
         QCOMPARE(failed.size(), source.isEmpty() ? 0 : 1);
         if (!source.isEmpty()) {
             const QString failure = s.fixture.native(backup.toStdString()) + " not copied to " +
@@ -372,7 +363,7 @@ private slots:
         QVERIFY(!s.ui.warnings[1].empty());
         QVERIFY(run.noDisk.value_or(false));
         QVERIFY(s.ui.outputLines.empty());
-        QVERIFY(s.logLines().isEmpty());
+        QVERIFY(test::logLines(s.fixture).isEmpty());
         QVERIFY(!s.ui.progressShown);
     }
 };

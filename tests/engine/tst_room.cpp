@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "engine/CopyCost.h"
 #include "engine/FileCommands.h"
 #include "engine/MakeBackups.h"
@@ -58,6 +59,7 @@ int newCopies(const Fixture& fixture, const std::string& folder = "e:\\C-Docs\\"
 
 /** An operation that copies, as a test runs it: the files it failed. */
 using Operation = std::function<std::uint64_t(EngineContext&)>;
+using test::logLines;
 
 } // namespace
 
@@ -146,7 +148,7 @@ private slots:
         QCOMPARE(rig.ui.questions.size(), std::size_t(1));
         QVERIFY2(QString::fromStdString(rig.ui.questions[0]).startsWith(shortage),
                  rig.ui.questions[0].c_str());
-        QVERIFY(rig.logLines(fixture).contains(shortage));
+        QVERIFY(logLines(fixture).contains(shortage));
         QVERIFY(result.noRoom);
         QCOMPARE(result.filesToWrite, std::uint64_t(3));
         QCOMPARE(result.bytesToWrite, std::int64_t(3000));

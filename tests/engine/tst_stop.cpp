@@ -2,11 +2,11 @@
 #include "common/EngineRig.h"
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
+#include "common/RunTraces.h"
 #include "engine/MakeBackups.h"
 #include "engine/NewerFiles.h"
 #include "engine/RestoreAll.h"
 
-#include <QDirIterator>
 #include <QtTest>
 
 #include <unistd.h>
@@ -14,6 +14,8 @@
 using namespace kx;
 using test::EngineRig;
 using test::Fixture;
+using test::logLines;
+using test::tempFiles;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -50,16 +52,6 @@ private:
     int m_n;
     bool m_inside;
 };
-
-QStringList tempFiles(const QString& folder)
-{
-    QStringList found;
-    QDirIterator it(folder, {QStringLiteral(".kopierix-tmp-*")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    return found;
-}
 
 QString fileName(int i)
 {
@@ -151,7 +143,7 @@ private slots:
             QString(language == "nld" ? "Aantal bestanden %1 e: = 0" : "Number of files %1 e: = 0")
                 .arg(restore ? (language == "nld" ? "hersteld vanuit" : "restored from")
                              : (language == "nld" ? "gekopieerd naar" : "copied to"))));
-        const QStringList log = rig.logLines(fixture);
+        const QStringList log = logLines(fixture);
         QCOMPARE(log.mid(log.size() - 2), shown.mid(shown.size() - 2));
         QVERIFY(!fixture.setting("Last BackUp", QString::fromStdString(rig.media.currentKey))
                      .isValid());

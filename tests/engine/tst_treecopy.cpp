@@ -2,6 +2,7 @@
 #include "common/Fixture.h"
 #include "common/ForwardingPlatform.h"
 #include "common/RecordingUi.h"
+#include "common/RunTraces.h"
 #include "engine/ActivityLog.h"
 #include "engine/EngineContext.h"
 #include "engine/TreeCopy.h"
@@ -36,14 +37,6 @@ struct Setup
         log = std::make_unique<ActivityLog>(*platform, *platform);
         ctx.reset(new EngineContext{*platform, target, media, ui, *log, facts});
         target.base = "e:\\";
-    }
-
-    QStringList logLines() const
-    {
-        QFile f(fixture.dataPath() + "/Kopierix.log");
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
     }
 };
 
@@ -211,7 +204,7 @@ private slots:
         QCOMPARE(s.counts.copiedCount, std::uint64_t(1));
         QCOMPARE(s.counts.copiedSize, std::int64_t(1));
         QCOMPARE(walk.failures().failedCopies(), std::uint64_t(1));
-        const QStringList failed = s.logLines().filter(" not copied to ");
+        const QStringList failed = test::logLines(s.fixture).filter(" not copied to ");
         QCOMPARE(failed.size(), 1);
         const QString failure = s.fixture.native("e:\\S-Docs\\a.txt") + " not copied to " +
                                 s.fixture.native("t:\\Kopierix-S-Docs\\a.txt") + " - ";

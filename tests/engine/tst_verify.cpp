@@ -2,6 +2,7 @@
 #include "common/EngineRig.h"
 #include "common/FaultyPlatform.h"
 #include "common/Fixture.h"
+#include "common/RunTraces.h"
 #include "engine/MakeBackups.h"
 #include "engine/VerifyBackups.h"
 #include "support/SizeText.h"
@@ -20,6 +21,7 @@ using namespace kx;
 using test::EngineRig;
 using test::FaultyPlatform;
 using test::Fixture;
+using test::logLines;
 
 namespace {
 constexpr qint64 T0 = 1700000000;
@@ -152,7 +154,7 @@ private slots:
         QCOMPARE(result.run.copiedCount, std::uint64_t(0));
         expected[0] = expected[0].arg(fixture.native("c:\\Docs\\a.txt"));
         QCOMPARE(rig.shownLines(), expected);
-        const QStringList log = rig.logLines(fixture);
+        const QStringList log = logLines(fixture);
         QVERIFY(log.contains(expected.first()));
         QVERIFY(log.contains(
             (language == "nld" ? "Geen bron voor backupbestand " : "No source for backup file ") +
@@ -252,7 +254,7 @@ private slots:
         QCOMPARE(result.checkedCount, std::uint64_t(1));
         const QString line = fixture.native(path) + " cannot be read: " + reason;
         QVERIFY2(rig.shownLines().contains(line), qPrintable(rig.shownLines().join('\n')));
-        QVERIFY(rig.logLines(fixture).contains(line));
+        QVERIFY(logLines(fixture).contains(line));
         QVERIFY(rig.shownLines().contains("Number of files that could not be read = 1"));
     }
 
@@ -305,7 +307,7 @@ private slots:
         QFile old(kept);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("the source's bytez"));
-        QVERIFY(rig.logLines(fixture).contains(rig.shownLines().at(1)));
+        QVERIFY(logLines(fixture).contains(rig.shownLines().at(1)));
         QVERIFY(rig.shownLines().contains(language == "nld"
                                               ? "Aantal opnieuw gekopieerde bestanden = 1"
                                               : "Number of files copied again = 1"));
@@ -378,7 +380,7 @@ private slots:
         QCOMPARE(shown.last(), QString("Stopped by the user"));
         QVERIFY(shown.contains(QString("Number of files checked = %1").arg(result.checkedCount)));
         QCOMPARE(result.checkedCount, result.mismatchCount);
-        QCOMPARE(rig.logLines(fixture).last(), QString("Stopped by the user"));
+        QCOMPARE(logLines(fixture).last(), QString("Stopped by the user"));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "common/InSight.h"
 #include "common/StopQuestion.h"
 #include "common/TabOrder.h"
+#include "common/WindowActions.h"
 #include "engine/MakeBackups.h"
 #include "engine/Settings.h"
 #include "manage/FolderTree.h"
@@ -30,8 +31,11 @@
 #include <atomic>
 
 using namespace kx;
+using test::answerNextQuestion;
+using test::clickLine;
 using test::EngineRig;
 using test::Fixture;
+using test::listLines;
 using test::offPlace;
 using test::outOfSight;
 using test::placeOf;
@@ -118,30 +122,6 @@ public:
     }
 };
 
-/** Answers the next yes/no question with the named button, and keeps its text. */
-void answerNextQuestion(const QString& button, QString* question)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
-            return;
-        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
-        if (auto* b = dialog->findChild<QPushButton*>(button))
-            b->click();
-        poll->deleteLater();
-    });
-    poll->start(20);
-}
-
-QStringList lines(const QListWidget* list)
-{
-    QStringList out;
-    for (int row = 0; row < list->count(); ++row)
-        out << list->item(row)->text();
-    return out;
-}
-
 QStringList selectedLines(const QListWidget* list)
 {
     QStringList out;
@@ -153,8 +133,8 @@ QStringList selectedLines(const QListWidget* list)
 }
 
 /** Opens the folders above the last one, as the user does with the expand buttons, and clicks
- *  the last one. An empty path clicks the drive's root. */
-void clickFolder(QTreeView* tree, const QStringList& path)
+ *  the last one. An empty path clicks the drive's root. False when a folder is not there. */
+[[nodiscard]] bool clickFolder(QTreeView* tree, const QStringList& path)
 {
     QAbstractItemModel* model = tree->model();
     QModelIndex index = model->index(0, 0);
@@ -165,11 +145,15 @@ void clickFolder(QTreeView* tree, const QStringList& path)
             if (model->index(row, 0, index).data().toString() == name)
                 found = model->index(row, 0, index);
         }
-        QVERIFY2(found.isValid(), qPrintable(name));
+        if (!found.isValid()) {
+            qWarning("no folder %s", qPrintable(name));
+            return false;
+        }
         index = found;
     }
     tree->scrollTo(index);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    return true;
 }
 
 /** The controls a user works with, each of which must be in sight. */
@@ -177,15 +161,6 @@ const char* const kControls[] = {"BronLabel",    "DoelLabel",      "Boom1",    "
                                  "FileListBox1", "SpeedAdd",       "SpeedDel", "SpeedRestore",
                                  "FileListBox2", "DriveComboBox2", "AddBtn",   "DelBtn",
                                  "RestoreBtn",   "OKBtn",          "HintLabel"};
-
-void clickLine(QListWidget* list, const QString& text, Qt::KeyboardModifiers modifiers = {})
-{
-    const auto items = list->findItems(text, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    list->scrollToItem(items[0]);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
-                      list->visualItemRect(items[0]).center());
-}
 } // namespace
 
 class TestManageWindow : public QObject
@@ -248,10 +223,10 @@ private slots:
         QCOMPARE(m.tree()->model()->index(0, 0, root).data().toString(), QString("Docs"));
         QCOMPARE(m.tree()->model()->index(1, 0, root).data().toString(), QString("Other"));
 
-        clickFolder(m.tree(), folder);
+        QVERIFY(clickFolder(m.tree(), folder));
 
-        QCOMPARE(lines(m.list("FileListBox1")), source);
-        QCOMPARE(lines(m.list("FileListBox2")), backup);
+        QCOMPARE(listLines(m.list("FileListBox1")), source);
+        QCOMPARE(listLines(m.list("FileListBox2")), backup);
         const QStringList afterClick = {"!AddBtn",        "!SpeedAdd",
                                         "!DelBtn",        "!RestoreBtn",
                                         "SelecteerAlles", "SelecteerBestandenInBackup"};
@@ -276,14 +251,14 @@ private slots:
         QCOMPARE(m.duplicate->first().first().toBool(), true); // a removable medium
         QListWidget* source = m.list("FileListBox1");
         QListWidget* backup = m.list("FileListBox2");
-        clickFolder(m.tree(), {"Docs"});
-        QCOMPARE(lines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
-        QCOMPARE(lines(backup), QStringList{"a.txt"});
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QCOMPARE(listLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(backup), QStringList{"a.txt"});
 
         // A click on the list enables the add commands, even when it leaves nothing selected;
         // the command then does nothing.
-        clickLine(source, "b.txt");
-        clickLine(source, "b.txt", Qt::ControlModifier);
+        QVERIFY(clickLine(source, "b.txt"));
+        QVERIFY(clickLine(source, "b.txt", Qt::ControlModifier));
         QVERIFY(selectedLines(source).isEmpty());
         QCOMPARE(m.states({"AddBtn", "SpeedAdd", "Voegtoe"}),
                  (QStringList{"AddBtn", "SpeedAdd", "Voegtoe"}));
@@ -293,8 +268,8 @@ private slots:
         QVERIFY(m.rig.ui.outputLines.empty());
 
         // a.txt is in the backup already and unchanged: it warns; b.txt and c.txt are added.
-        clickLine(source, "a.txt");
-        clickLine(source, "c.txt", Qt::ShiftModifier);
+        QVERIFY(clickLine(source, "a.txt"));
+        QVERIFY(clickLine(source, "c.txt", Qt::ShiftModifier));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QVERIFY(m.idle());
         QCOMPARE(m.rig.ui.warnings,
@@ -306,11 +281,11 @@ private slots:
         QCOMPARE(fixture.readFile("e:\\c-Docs\\b.txt"), QByteArray("bb"));
         QCOMPARE(fixture.readFile("e:\\c-Docs\\c.txt"), QByteArray("ccc"));
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(5));
-        QCOMPARE(lines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(backup), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(selectedLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
 
         // Remove everything from the backup through the small button on the splitter.
-        clickLine(backup, "a.txt");
+        QVERIFY(clickLine(backup, "a.txt"));
         QCOMPARE(
             m.states({"DelBtn", "RestoreBtn", "SpeedDel", "SpeedRestore", "Verwijder", "Herstel"}),
             (QStringList{"DelBtn", "RestoreBtn", "SpeedDel", "SpeedRestore", "Verwijder",
@@ -324,13 +299,13 @@ private slots:
         // The medium had no record: its total does not go below nothing, and closing the
         // window makes up no record.
         QCOMPARE(m.rig.media.current.totalSize, std::int64_t(0));
-        QVERIFY(lines(backup).isEmpty());
+        QVERIFY(listLines(backup).isEmpty());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "SelecteerAlles2", "Verwijder", "Herstel",
                            "SpeedDel", "SpeedRestore"}),
                  (QStringList{"!DelBtn", "!RestoreBtn", "!SelecteerAlles2", "!Verwijder",
                               "!Herstel", "SpeedDel", "SpeedRestore"}));
         QVERIFY(selectedLines(source).isEmpty());
-        QCOMPARE(lines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(listLines(source), (QStringList{"a.txt", "b.txt", "c.txt"}));
         QTest::mouseClick(m.button("OKBtn"), Qt::LeftButton);
         QVERIFY(!fixture.setting("Last BackUp", "e-").isValid());
         QVERIFY(!fixture.setting("Total Size", "e-").isValid());
@@ -401,10 +376,10 @@ private slots:
         ManageRig m(fixture, 'e', "");
         QListWidget* source = m.list("FileListBox1");
         QListWidget* backup = m.list("FileListBox2");
-        clickFolder(m.tree(), {"Docs"});
-        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QCOMPARE(listLines(source), QStringList{"keep.txt"});
 
-        clickLine(backup, "lost.txt");
+        QVERIFY(clickLine(backup, "lost.txt"));
         QTest::mouseClick(m.button("RestoreBtn"), Qt::LeftButton);
         // The command works on the worker: the window takes no other command meanwhile, and
         // shows what it did once it has ended.
@@ -415,7 +390,7 @@ private slots:
                               "!SelecteerAlles2", "OKBtn"}));
         QVERIFY(!m.tree()->isEnabled() && !backup->isEnabled() &&
                 !m.driveList("DriveComboBox2")->isEnabled());
-        QCOMPARE(lines(source), QStringList{"keep.txt"});
+        QCOMPARE(listLines(source), QStringList{"keep.txt"});
         QVERIFY(m.idle());
         QCOMPARE(m.states({"DelBtn", "RestoreBtn", "Herstel"}),
                  (QStringList{"DelBtn", "RestoreBtn", "Herstel"}));
@@ -423,7 +398,7 @@ private slots:
 
         QCOMPARE(fixture.readFile("c:\\Docs\\lost.txt"), QByteArray("backup copy"));
         QCOMPARE(fixture.mtime("c:\\Docs\\lost.txt"), T0);
-        QCOMPARE(lines(source), (QStringList{"keep.txt", "lost.txt"}));
+        QCOMPARE(listLines(source), (QStringList{"keep.txt", "lost.txt"}));
         QCOMPARE(m.rig.shownLines(),
                  QStringList{fixture.native("e:\\c-Docs\\lost.txt") + " restored"});
         // The backup list keeps its lines and its selection.
@@ -442,9 +417,9 @@ private slots:
         auto platform = std::make_unique<GatedCopies>(fixture.platform());
         GatedCopies* gate = platform.get();
         ManageRig m(std::move(platform), 'e', "nld");
-        clickFolder(m.tree(), {"Docs"});
-        clickLine(m.list("FileListBox1"), "a.txt");
-        clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier);
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QVERIFY(clickLine(m.list("FileListBox1"), "a.txt"));
+        QVERIFY(clickLine(m.list("FileListBox1"), "b.txt", Qt::ShiftModifier));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QTRY_VERIFY(gate->reached);
         QVERIFY(m.form->isWorking());
@@ -488,8 +463,8 @@ private slots:
         auto platform = std::make_unique<GatedCopies>(fixture.platform());
         GatedCopies* gate = platform.get();
         ManageRig m(std::move(platform), 'e', "nld");
-        clickFolder(m.tree(), {"Docs"});
-        clickLine(m.list("FileListBox1"), "a.txt");
+        QVERIFY(clickFolder(m.tree(), {"Docs"}));
+        QVERIFY(clickLine(m.list("FileListBox1"), "a.txt"));
         QTest::mouseClick(m.button("AddBtn"), Qt::LeftButton);
         QTRY_VERIFY(gate->reached);
 
@@ -512,7 +487,7 @@ private slots:
         fixture.writeFile("c:\\other.txt", "o", T0);
         fixture.writeFile("e:\\c-\\readme.txt", "r", T0);
         ManageRig m(fixture);
-        clickFolder(m.tree(), {});
+        QVERIFY(clickFolder(m.tree(), {}));
 
         m.action("SelecteerBestandenInBackup")->trigger();
         QCOMPARE(selectedLines(m.list("FileListBox1")), QStringList{"Readme.TXT"});
@@ -832,7 +807,7 @@ private slots:
         QCOMPARE(m.driveList("DriveComboBox1")->currentText(), drive);
         auto* tree = m.form->findChild<FolderTree*>("Boom1");
         QCOMPARE(QString::fromStdString(tree->directory()), folder);
-        QCOMPARE(lines(m.list("FileListBox1")), QStringList{"notes.txt"});
+        QCOMPARE(listLines(m.list("FileListBox1")), QStringList{"notes.txt"});
         // The drive's root stays at the top of the tree.
         QCOMPARE(tree->model()->index(0, 0).data().toString(), drive + "\\");
 

@@ -4,6 +4,7 @@
 #include "common/ForwardingPlatform.h"
 #include "common/InSight.h"
 #include "common/StopQuestion.h"
+#include "common/WindowActions.h"
 #include "newer/NewFilesWindow.h"
 #include "support/FileDate.h"
 
@@ -24,22 +25,16 @@
 #include <atomic>
 
 using namespace kx;
+using test::answerNextQuestion;
 using test::EngineRig;
 using test::Fixture;
+using test::listLines;
 using test::offPlace;
 using test::outOfSight;
 
 namespace {
 constexpr qint64 T0 = 1600000000; // the medium's last backup
 constexpr qint64 kDay = 86400;
-
-QStringList lines(const QListWidget* list)
-{
-    QStringList out;
-    for (int row = 0; row < list->count(); ++row)
-        out << list->item(row)->text();
-    return out;
-}
 
 /** A source drive c: and a removable medium e: that holds c:\docs's a.doc and b.txt. */
 void buildDrives(Fixture& fixture)
@@ -84,21 +79,6 @@ public:
     }
 };
 
-/** Answers the next yes/no question with the named button, and keeps its text. */
-void answerNextQuestion(const QString& button, QString* question)
-{
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, question] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != QLatin1String("YesNoDlg"))
-            return;
-        *question = dialog->findChild<QPlainTextEdit*>()->toPlainText();
-        if (auto* b = dialog->findChild<QPushButton*>(button))
-            b->click();
-        poll->deleteLater();
-    });
-    poll->start(20);
-}
 } // namespace
 
 class TestNewFilesWindow : public QObject
@@ -128,7 +108,7 @@ private slots:
         form.show();
         // Each proposal as the user finds the file; the list adds its drive path.
         const QString cDoc = fixture.native("c:\\docs\\c.doc");
-        QTRY_COMPARE(lines(list), QStringList{cDoc});
+        QTRY_COMPARE(listLines(list), QStringList{cDoc});
         QVERIFY(form.findChild<QLabel*>("BackupLabel")
                     ->text()
                     .startsWith("Backup drive: e:\nDate of latest Backup: "));
@@ -143,12 +123,12 @@ private slots:
         QTest::mouseClick(add, Qt::LeftButton);
         // The adding works on the worker; the list shows its marks once it has ended.
         QVERIFY(!add->isEnabled() && !selectAll->isEnabled() && !list->isEnabled());
-        QCOMPARE(lines(list), QStringList{cDoc});
+        QCOMPARE(listLines(list), QStringList{cDoc});
         QVERIFY(idle(form));
         QVERIFY(selectAll->isEnabled() && list->isEnabled());
 
         QCOMPARE(fixture.readFile("e:\\c-docs\\c.doc"), QByteArray("cc"));
-        QCOMPARE(lines(list), QStringList{cDoc + " - added"});
+        QCOMPARE(listLines(list), QStringList{cDoc + " - added"});
         QCOMPARE(rig.shownLines(), QStringList{cDoc + " added"});
         QCOMPARE(changed.size(), 1);
         QVERIFY(!add->isEnabled());
@@ -173,7 +153,7 @@ private slots:
 
         fixture.writeFile("c:\\docs\\f.doc", "f", T0 + kDay);
         form.show();
-        QTRY_COMPARE(lines(list), QStringList{fixture.native("c:\\docs\\f.doc")});
+        QTRY_COMPARE(listLines(list), QStringList{fixture.native("c:\\docs\\f.doc")});
     }
 
     void closingStopsTheScan_data()
@@ -245,7 +225,7 @@ private slots:
         QVERIFY2(!watch.answered, "the question stayed open after its scan had ended");
         QVERIFY(idle(form));
         QVERIFY(form.isVisible());
-        QVERIFY(lines(form.findChild<QListWidget*>("ListBox")).join(' ').contains("c.doc"));
+        QVERIFY(listLines(form.findChild<QListWidget*>("ListBox")).join(' ').contains("c.doc"));
     }
 
     void withNothingToProposeTheOneLineIsNeverSelected()
@@ -258,7 +238,8 @@ private slots:
         NewFilesWindow form(rig.ctx, rig.driveFlags, nullptr);
         auto* list = form.findChild<QListWidget*>("ListBox");
         form.show();
-        QTRY_COMPARE(lines(list), QStringList{"Er zijn geen nieuwere bestanden om toe te voegen."});
+        QTRY_COMPARE(listLines(list),
+                     QStringList{"Er zijn geen nieuwere bestanden om toe te voegen."});
         QVERIFY(!form.findChild<QAction*>("SelecteerAlles")->isEnabled());
 
         list->setFocus();

@@ -15,12 +15,12 @@ using namespace kx;
 
 namespace {
 
-void writeRawSettings(const test::Fixture& fixture, const QByteArray& contents)
+[[nodiscard]] bool writeRawSettings(const test::Fixture& fixture, const QByteArray& contents)
 {
     QDir().mkpath(QFileInfo(fixture.settingsPath()).path());
     QFile file(fixture.settingsPath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(contents) == contents.size();
 }
 
 // What a path is, without following a link: "fifo", "folder", "file", or "link to <target>".
@@ -221,7 +221,7 @@ private slots:
         QFETCH(QByteArray, text);
 
         test::Fixture fixture;
-        writeRawSettings(fixture, "[Defaults]\nValue=" + stored + "\n");
+        QVERIFY(writeRawSettings(fixture, "[Defaults]\nValue=" + stored + "\n"));
         auto store = fixture.platform()->openSettings();
         QCOMPARE(store->readInteger("Defaults", "Value", 77), std::int64_t(integer));
         QCOMPARE(store->readFlag("Defaults", "Value", true), flag);
@@ -245,7 +245,7 @@ private slots:
         test::Fixture fixture;
         QByteArray garbage("[Defaults]\nLeft=5\n\x01\x02garbage\xff\xfe\n[Drives\ne=/x\n[[[");
         garbage.append('\0');
-        writeRawSettings(fixture, garbage);
+        QVERIFY(writeRawSettings(fixture, garbage));
         auto platform = fixture.platform();
         {
             auto store = platform->openSettings();

@@ -30,7 +30,7 @@ QString timeFormatWithoutZone(const QLocale& locale)
 
 QString shortDateFormat(const QLocale& locale, Year year)
 {
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString format = locale.dateFormat(QLocale::ShortFormat);
     if (year == Year::AsTheLocaleWrites)
         return format;
     // A year of two digits reads as a day or a month in many short forms ("12/11/26"); quoted

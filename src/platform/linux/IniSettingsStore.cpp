@@ -161,7 +161,7 @@ QVariant IniSettingsStore::value(const std::string& section, const std::string& 
     const QString earlier = earlierKey(section, ident);
     if (earlier.isEmpty() || !m_settings->contains(earlier))
         return QVariant();
-    const QVariant v = m_settings->value(earlier);
+    QVariant v = m_settings->value(earlier);
     m_settings->setValue(current, v);
     m_settings->remove(earlier);
     return v;

@@ -951,7 +951,7 @@ SystemError LinuxPlatform::errorForNewName(int err, const Mapped& mapped,
     // What a file system refuses to hold: on FAT-family media \ : " * < > ? | and control
     // characters. Kernel drivers answer that the name is invalid; the FUSE driver of exFAT that
     // it does not exist, though its folder (and what was to be renamed) is there.
-    const SystemError refused = systemError(kBadName, "The medium cannot hold this name");
+    SystemError refused = systemError(kBadName, "The medium cannot hold this name");
     struct stat st;
     switch (err) {
     case EINVAL:
