@@ -868,7 +868,7 @@ private slots:
             return kx::DriveFindings{.noDisk = true, .noFloppy = {}};
         };
         main->setOperations(operations);
-        program.click("MaakBackupBtn");
+        QVERIFY(program.click("MaakBackupBtn"));
         QTRY_VERIFY(changed);
         QCOMPARE(program.app.media().current.totalSize, totalBefore);
         QVERIFY(!program.app.target().perComputerFolders);
@@ -908,7 +908,7 @@ private slots:
             return kx::DriveFindings{};
         };
         program->main->setOperations(operations);
-        program->click("MaakBackupBtn");
+        QVERIFY(program->click("MaakBackupBtn"));
         QTRY_VERIFY(working);
         program.reset();
         QVERIFY(sawStop);
