@@ -674,14 +674,14 @@ void MainWindow::applyRunResult(const RunOutcome& outcome)
 void MainWindow::updateCommands()
 {
     for (const Command& command : m_commands) {
-        const bool isRunning = command.action == m_runningCommand;
+        const bool isRunning = m_runningCommand && command.action == m_runningCommand;
         command.action->setText(text(isRunning ? apptext::stop : *command.caption));
         bool enabled = !m_runningCommand || isRunning;
         if (command.action == m_duplicateAction && !isRunning)
             enabled = enabled && m_duplicateAllowed;
         command.action->setEnabled(enabled);
     }
-    const bool verifying = m_verifyAction == m_runningCommand;
+    const bool verifying = m_runningCommand && m_verifyAction == m_runningCommand;
     m_verifyAction->setText(text(verifying ? apptext::stop : apptext::verifyBackup));
     m_verifyAction->setEnabled(!m_runningCommand || verifying);
 }

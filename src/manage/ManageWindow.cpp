@@ -1100,6 +1100,7 @@ void ManageWindow::selectSourceFilesInBackup()
     m_addAction->setEnabled(false);
     const int top = topLine(m_sourceFiles);
     std::vector<std::string> backupNames;
+    backupNames.reserve(static_cast<std::size_t>(m_backupFiles->count()));
     for (int row = 0; row < m_backupFiles->count(); ++row)
         backupNames.push_back(nameOf(m_backupFiles->item(row)));
     m_settingSelection = true;
