@@ -6,10 +6,12 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 using kx::Application;
@@ -20,6 +22,21 @@ namespace {
 
 // Set by main: the X server and window manager of this test, or why there are none.
 QString g_noWindowManager;
+
+// Whether the window manager has taken over the screen (it names itself on the root window),
+// within a minute: a window mapped while the manager still starts may never be framed.
+bool managerReady(const QString& xprop)
+{
+    QDeadlineTimer limit(60000);
+    while (!limit.hasExpired()) {
+        QProcess query;
+        query.start(xprop, {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        if (query.waitForFinished(10000) && query.readAll().contains("window id"))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
 
 } // namespace
 
@@ -72,8 +89,9 @@ int main(int argc, char** argv)
     QTemporaryDir managerHome;
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (xvfb.isEmpty() || openbox.isEmpty()) {
-        g_noWindowManager = QStringLiteral("Needs Xvfb and openbox");
+    const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+    if (xvfb.isEmpty() || openbox.isEmpty() || xprop.isEmpty()) {
+        g_noWindowManager = QStringLiteral("Needs Xvfb, openbox and xprop");
     } else {
         // The server picks a free display and says which.
         server.start(xvfb,
@@ -93,7 +111,8 @@ int main(int argc, char** argv)
                 env.insert(QLatin1String(name), managerHome.path());
             manager.setProcessEnvironment(env);
             manager.start(openbox, {QStringLiteral("--sm-disable")});
-            manager.waitForStarted();
+            if (!manager.waitForStarted() || !managerReady(xprop))
+                g_noWindowManager = QStringLiteral("The window manager did not start");
         }
     }
     int result = 0;
