@@ -217,6 +217,19 @@ void backupAndNewerSource(Fixture& fixture)
     fixture.writeFile("s:\\Docs\\a.txt", "changed source", T0 + 600);
 }
 
+// An operation that says it works, works until it is asked to stop, and says it saw the stop.
+kx::OperationRunner::Operation workUntilStopped(std::atomic<bool>& working,
+                                                std::atomic<bool>& sawStop)
+{
+    return [&working, &sawStop](kx::EngineContext& ctx) {
+        working = true;
+        while (!ctx.stopRequested())
+            QThread::msleep(2);
+        sawStop = true;
+        return kx::DriveFindings{};
+    };
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -578,13 +591,7 @@ private slots:
         std::atomic<bool> working = false;
         std::atomic<bool> sawStop = false;
         MainWindow::Operations operations;
-        operations.makeBackups = [&](kx::EngineContext& ctx) {
-            working = true;
-            while (!ctx.stopRequested())
-                QThread::msleep(2);
-            sawStop = true;
-            return kx::DriveFindings{};
-        };
+        operations.makeBackups = workUntilStopped(working, sawStop);
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
         const QString caption = makeBackups->text();
@@ -780,13 +787,7 @@ private slots:
         std::atomic<bool> working = false;
         std::atomic<bool> sawStop = false;
         MainWindow::Operations operations;
-        operations.verifyBackup = [&](kx::EngineContext& ctx) {
-            working = true;
-            while (!ctx.stopRequested())
-                QThread::msleep(2);
-            sawStop = true;
-            return kx::DriveFindings{};
-        };
+        operations.verifyBackup = workUntilStopped(working, sawStop);
         main->setOperations(operations);
         auto* makeBackups = main->findChild<QPushButton*>(QStringLiteral("MaakBackupBtn"));
         verify->trigger();
