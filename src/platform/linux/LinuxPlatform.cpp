@@ -6,7 +6,7 @@
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/FileComparer.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/OperationRun.h"
+#include "platform/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
 
 #include <QDate>

@@ -2,7 +2,7 @@
 #include "platform/OperationLock.h"
 
 #include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/OperationRun.h"
+#include "platform/OperationRun.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/linux/OperationRun.h"
+#include "platform/OperationRun.h"
 
 #include <mutex>
 #include <random>
