@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/OperationRun.h"
 #include "platform/linux/ConfinedFolder.h"
 #include "platform/linux/DateTimeText.h"
 #include "platform/linux/DriveTable.h"
 #include "platform/linux/FileComparer.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "platform/OperationRun.h"
 #include "platform/linux/VolumeSource.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/OperationLock.h"
 
-#include "platform/linux/IniSettingsStore.h"
 #include "platform/OperationRun.h"
+#include "platform/linux/IniSettingsStore.h"
 
 #include <QDir>
 #include <QFile>
