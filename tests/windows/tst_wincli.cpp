@@ -95,10 +95,16 @@ TEST_CASE("a path beyond the ANSI code page reaches the program whole")
 
 TEST_CASE("the commands that only Linux has say so")
 {
-    for (const wchar_t* command : {L"schedule", L"schedule daily"}) {
+    // watch says so before it would ask for a Backup drive, and none is chosen here.
+    for (const wchar_t* command : {L"schedule", L"schedule daily", L"watch", L"check-update"}) {
         CAPTURE(fromWide(command));
         const Outcome outcome = runProgram(command);
         CHECK(outcome.status == 2);
         CHECK(outcome.output.find("only available on Linux") != std::string::npos);
     }
+    const Outcome help = runProgram(L"--help");
+    CHECK(help.status == 0);
+    CHECK(help.output.find("  make-backups ") != std::string::npos);
+    CHECK(help.output.find("watch") == std::string::npos);
+    CHECK(help.output.find("schedule") == std::string::npos);
 }
