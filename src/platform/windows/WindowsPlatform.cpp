@@ -2,6 +2,7 @@
 #include "platform/windows/WindowsPlatform.h"
 
 #include "platform/windows/DriveTimeRules.h"
+#include "platform/windows/TempNames.h"
 #include "platform/windows/UserFolders.h"
 #include "platform/windows/WideText.h"
 
@@ -64,6 +65,14 @@ Result<VolumeFacts> volumeFacts(char letter)
     if (!GetVolumeInformationW(rootOf(letter).c_str(), label, MAX_PATH + 1, nullptr, nullptr,
                                nullptr, fileSystem, MAX_PATH + 1))
         return win::lastError();
+    // A drive whose root cannot be reached holds no medium, whatever is known of its volume
+    // (wine answers for a drive whose folder is gone).
+    if (GetFileAttributesW(rootOf(letter).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return win::errorOf(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                                ? ERROR_NOT_READY
+                                : error);
+    }
     return VolumeFacts{win::fromWide(label), win::fromWide(fileSystem)};
 }
 
@@ -227,8 +236,7 @@ std::string dateTimeText(double dateTime, bool fourDigitYear)
 // the program's temporary files, so that no listing shows it meanwhile.
 bool canMakeFolderIn(const std::wstring& folder)
 {
-    const std::wstring probe =
-        folder + L".kopierix-tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-probe";
+    const std::wstring probe = folder + win::tempName();
     if (!CreateDirectoryW(probe.c_str(), nullptr))
         return false;
     RemoveDirectoryW(probe.c_str());
