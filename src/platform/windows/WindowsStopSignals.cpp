@@ -12,20 +12,13 @@ namespace {
 
 std::atomic<int> g_caught{WindowsStopSignals::None};
 std::atomic<void (*)() noexcept> g_request{nullptr};
-std::atomic<int> g_holders{0};
 
 std::mutex g_callbackMutex;
 std::function<void()> g_callback;
 
-// Set while an object catches the events, reset while a run is going on: the handler of a
-// close waits for it so that the run can end before the system ends the process.
-HANDLE runEnded()
-{
-    static const HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
-    return event;
-}
-
-// The system allows about five seconds after a close; a bounded wait keeps it from hanging on.
+// After a close, a logoff or a shutdown the system ends the process once the handler returns,
+// and at the latest some five seconds later: the handler waits nearly that long, so that the
+// run can stop at its next file and the program end with its own exit status meanwhile.
 constexpr DWORD kEndWait = 4500;
 
 BOOL WINAPI controlEvent(DWORD event)
@@ -51,7 +44,7 @@ BOOL WINAPI controlEvent(DWORD event)
             g_callback();
     }
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        WaitForSingleObject(runEnded(), kEndWait);
+        Sleep(kEndWait);
     return TRUE;
 }
 
@@ -60,8 +53,6 @@ BOOL WINAPI controlEvent(DWORD event)
 WindowsStopSignals::WindowsStopSignals(void (*request)() noexcept)
     : m_previousRequest(g_request.exchange(request))
 {
-    if (g_holders.fetch_add(1) == 0)
-        ResetEvent(runEnded());
     SetConsoleCtrlHandler(controlEvent, TRUE);
 }
 
@@ -73,8 +64,6 @@ WindowsStopSignals::~WindowsStopSignals()
         g_callback = nullptr;
     }
     g_request.store(m_previousRequest);
-    if (g_holders.fetch_sub(1) == 1)
-        SetEvent(runEnded());
 }
 
 void WindowsStopSignals::onSignal(std::function<void()> callback)
