@@ -133,6 +133,14 @@ bool inTheWay(const EntryAt& entry, SystemError& error)
     return false;
 }
 
+// Wine removes the folder that a link of the system below it names, never the link: such a
+// link stays where it is.
+SystemError wineLinkStays()
+{
+    return systemError(ERROR_NOT_SUPPORTED,
+                       "A link of the system below wine cannot be removed from Windows");
+}
+
 std::wstring childOf(const std::wstring& folder, const std::wstring& name)
 {
     return folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
@@ -384,11 +392,8 @@ void WindowsPlatform::sweep(const std::wstring& folder)
                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (win::isStaleTemp(data.cFileName)) {
-                const std::wstring path = childOf(folder, data.cFileName);
-                removeOwnFile(path);
-                RemoveDirectoryW(path.c_str());
-            }
+            if (win::isStaleTemp(data.cFileName))
+                removeOwnFile(childOf(folder, data.cFileName));
         } while (FindNextFileW(find, &data));
         FindClose(find);
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -696,7 +701,9 @@ Result<void> WindowsPlatform::removeFile(const std::string& path)
         return errorFor(GetLastError(), mapped);
     // A link goes itself, never what it points at; a link to a folder is removed as a folder.
     if (entry.isLink && entry.isDir()) {
-        if (!RemoveDirectoryW(full.c_str()) && !DeleteFileW(full.c_str()))
+        if (entry.isWineLink)
+            return wineLinkStays();
+        if (!RemoveDirectoryW(full.c_str()))
             return errorFor(GetLastError(), mapped);
         return {};
     }
@@ -728,6 +735,10 @@ Result<void> WindowsPlatform::removeDir(const std::string& path)
     HeldFolder folder;
     if (const DWORD code = folder.openParent(mapped))
         return writeError(code, mapped);
+    // Only a folder goes: a link to one is a link, and wine would remove the folder it names.
+    const EntryAt entry = win::entryAt(mapped.full());
+    if (entry.isLink)
+        return systemError(ERROR_DIRECTORY, win::linkInTheWay(entry));
     if (!RemoveDirectoryW(mapped.full().c_str()))
         return errorFor(GetLastError(), mapped);
     std::lock_guard lock(m_sweptMutex);
