@@ -364,6 +364,11 @@ TEST_CASE("a listing hides temporary files, removes those of ended runs, and mar
     if (link == kWineLink)
         removeWineLink(folder, "link");
 
+    // A copy into a folder clears it of what ended runs left there first.
+    folder.write("sub\\" + ended, "left by a killed run");
+    REQUIRE(platform.copyFile(folder.path("plain.txt"), folder.path("sub\\plain.txt")));
+    CHECK(folder.names("sub") == std::set<std::string>{"inside.txt", "plain.txt"});
+
     // An empty folder lists nothing; a file or a missing folder cannot be listed.
     REQUIRE(CreateDirectoryW(folder.native("empty").c_str(), nullptr));
     auto empty = platform.openDir(folder.path("empty"));
@@ -644,6 +649,15 @@ TEST_CASE("the current folder is the program's own, and relative paths start the
     CHECK(status.value().size == 4);
     CHECK(platform.fileStatus("..\\" + folder.root().substr(folder.root().rfind('\\') + 1) +
                               "\\here.txt"));
+    // A root is a folder like any other.
+    const std::string drive = std::string(1, folder.root()[0]) + ":\\";
+    const auto root = platform.fileStatus(drive);
+    REQUIRE(root);
+    CHECK(root.value().isDir);
+    auto listing = platform.openDir(drive);
+    REQUIRE(listing);
+    FileInfo entry;
+    CHECK(listing.value()->next(entry));
     const auto missing = platform.setCurrentDirectory("missing");
     REQUIRE_FALSE(missing);
     CHECK(missing.error().code == errors::kPathNotFound);

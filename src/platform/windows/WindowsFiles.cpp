@@ -188,18 +188,20 @@ bool writeAll(HANDLE out, const char* data, std::size_t size)
 // What copyData returns when the stop flag ended the copy between two pieces.
 constexpr DWORD kCopyStopped = 0xFFFFFFFF;
 
-// Copies `in` to `out` from their current offsets to the end of `in`; `copied` counts the
-// bytes written. Returns 0, kCopyStopped, or the error code of the failure.
+// Copies `in`, of `size` bytes when it was opened, to `out` from their current offsets to the
+// end of `in`; `copied` counts the bytes written. Returns 0, kCopyStopped, or the error code of
+// the failure.
 template <typename Stopped>
-DWORD copyData(HANDLE in, HANDLE out, std::uint64_t& copied, Stopped stopped)
+DWORD copyData(HANDLE in, HANDLE out, std::uint64_t size, std::uint64_t& copied, Stopped stopped)
 {
-    std::string buffer(kPiece, '\0');
+    // A small file needs no large buffer; one that grows is read on in pieces of this size.
+    std::string buffer(std::size_t(std::clamp<std::uint64_t>(size + 1, 4096, kPiece)), '\0');
     copied = 0;
     for (;;) {
         if (stopped())
             return kCopyStopped;
         DWORD read = 0;
-        if (!ReadFile(in, buffer.data(), kPiece, &read, nullptr))
+        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &read, nullptr))
             return GetLastError();
         if (read == 0)
             return 0;
@@ -442,12 +444,12 @@ Result<StagedCopy> WindowsPlatform::stageCopy(const std::string& source, const s
         CloseHandle(in);
         return errorFor(code, to);
     }
+    const std::uint64_t size = combine(before.nFileSizeHigh, before.nFileSizeLow);
     std::uint64_t copied = 0;
-    DWORD code = copyData(in, out, copied, [this] { return stopFlagged(); });
+    DWORD code = copyData(in, out, size, copied, [this] { return stopFlagged(); });
     // A source written to while it was read gives a copy that is neither the old file nor the
     // new one; with the old time it would pass for up to date for ever. A copy shorter or longer
     // than its source is never taken for complete.
-    const std::uint64_t size = combine(before.nFileSizeHigh, before.nFileSizeLow);
     BY_HANDLE_FILE_INFORMATION after;
     const bool changed = code == 0 && (!GetFileInformationByHandle(in, &after) ||
                                        combine(after.nFileSizeHigh, after.nFileSizeLow) != size ||
