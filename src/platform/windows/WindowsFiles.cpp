@@ -153,14 +153,14 @@ void removeOwnFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
-// Creates a new temporary file in `folder`, open for writing; its name goes to `temp`.
-HANDLE createTempIn(const std::wstring& folder, std::wstring& temp)
+// Creates a new temporary file in `folder`, open for writing (with `flags`); its name goes to
+// `temp`.
+HANDLE createTempIn(const std::wstring& folder, std::wstring& temp, DWORD flags = 0)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = childOf(folder, win::tempName());
-        const HANDLE out =
-            CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0, nullptr, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
         if (out != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return out;
     }
@@ -188,27 +188,67 @@ bool writeAll(HANDLE out, const char* data, std::size_t size)
 // What copyData returns when the stop flag ended the copy between two pieces.
 constexpr DWORD kCopyStopped = 0xFFFFFFFF;
 
-// Copies `in`, of `size` bytes when it was opened, to `out` from their current offsets to the
-// end of `in`; `copied` counts the bytes written. Returns 0, kCopyStopped, or the error code of
-// the failure.
+// Copies `in`, of `size` bytes when it was opened, to `out` (open for overlapped writes) from
+// the current offset of `in` to its end, reading the next piece while the last one is written;
+// `copied` counts the bytes written. Returns 0, kCopyStopped, or the error code of the failure.
 template <typename Stopped>
 DWORD copyData(HANDLE in, HANDLE out, std::uint64_t size, std::uint64_t& copied, Stopped stopped)
 {
-    // A small file needs no large buffer; one that grows is read on in pieces of this size.
-    std::string buffer(std::size_t(std::clamp<std::uint64_t>(size + 1, 4096, kPiece)), '\0');
     copied = 0;
-    for (;;) {
-        if (stopped())
-            return kCopyStopped;
-        DWORD read = 0;
-        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &read, nullptr))
-            return GetLastError();
-        if (read == 0)
+    const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event == nullptr)
+        return GetLastError();
+    // A small file needs no large buffer; one that grows is read on in pieces of this size. The
+    // second buffer is needed only from the second piece on.
+    const std::size_t pieceSize = std::size_t(std::clamp<std::uint64_t>(size + 1, 4096, kPiece));
+    std::string buffers[2];
+    OVERLAPPED write{};
+    DWORD writing = 0; // the bytes of the write in flight
+    const auto finishWrite = [&]() -> DWORD {
+        if (writing == 0)
             return 0;
-        if (!writeAll(out, buffer.data(), read))
+        DWORD written = 0;
+        const bool done = GetOverlappedResult(out, &write, &written, TRUE) != 0;
+        const DWORD wanted = writing;
+        writing = 0;
+        if (!done)
             return GetLastError();
-        copied += read;
+        if (written != wanted)
+            return ERROR_WRITE_FAULT;
+        copied += written;
+        return 0;
+    };
+    DWORD result = 0;
+    for (int current = 0;; current ^= 1) {
+        if (stopped()) {
+            result = kCopyStopped;
+            break;
+        }
+        std::string& buffer = buffers[current];
+        buffer.resize(pieceSize);
+        DWORD read = 0;
+        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &read, nullptr)) {
+            result = GetLastError();
+            break;
+        }
+        if ((result = finishWrite()) != 0 || read == 0)
+            break;
+        write = OVERLAPPED{};
+        write.Offset = DWORD(copied & 0xFFFFFFFFu);
+        write.OffsetHigh = DWORD(copied >> 32);
+        write.hEvent = event;
+        if (!WriteFile(out, buffer.data(), read, nullptr, &write) &&
+            GetLastError() != ERROR_IO_PENDING) {
+            result = GetLastError();
+            break;
+        }
+        writing = read;
     }
+    // A write still in flight is waited for: its buffer goes with this call.
+    if (const DWORD code = finishWrite(); result == 0)
+        result = code;
+    CloseHandle(event);
+    return result;
 }
 
 // One side of a comparison: its file, the piece it reads and the read in flight.
@@ -438,7 +478,7 @@ Result<StagedCopy> WindowsPlatform::stageCopy(const std::string& source, const s
     const std::wstring parent = to.parent();
     sweep(parent);
     std::wstring temp;
-    const HANDLE out = createTempIn(parent, temp);
+    const HANDLE out = createTempIn(parent, temp, FILE_FLAG_OVERLAPPED | FILE_FLAG_SEQUENTIAL_SCAN);
     if (out == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         CloseHandle(in);
