@@ -141,6 +141,18 @@ SystemError wineLinkStays()
                        "A link of the system below wine cannot be removed from Windows");
 }
 
+// Attributes to set: none at all is "normal", as 0 would leave them as they are.
+DWORD settable(DWORD attributes)
+{
+    return attributes != 0 ? attributes : DWORD(FILE_ATTRIBUTE_NORMAL);
+}
+
+// The attributes without read-only.
+DWORD writable(DWORD attributes)
+{
+    return settable(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+}
+
 std::wstring childOf(const std::wstring& folder, const std::wstring& name)
 {
     return folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
@@ -503,9 +515,7 @@ Result<StagedCopy> WindowsPlatform::stageCopy(const std::string& source, const s
         // written to it after this.
         FILE_BASIC_INFO basic{};
         basic.LastWriteTime.QuadPart = LONGLONG(fileTimeValue(before.ftLastWriteTime));
-        basic.FileAttributes = before.dwFileAttributes & kCopiedAttributes;
-        if (basic.FileAttributes == 0)
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        basic.FileAttributes = settable(before.dwFileAttributes & kCopiedAttributes);
         if (!SetFileInformationByHandle(out, FileBasicInfo, &basic, sizeof basic) ||
             !GetFileInformationByHandle(out, &written))
             code = GetLastError();
@@ -591,7 +601,7 @@ Result<void> WindowsPlatform::commitStaged(const StagedCopy& staged)
         SetFileAttributesW(temp.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
     const bool oldReadOnly = old.exists() && (old.attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (oldReadOnly)
-        SetFileAttributesW(dest.c_str(), old.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+        SetFileAttributesW(dest.c_str(), writable(old.attributes));
     if (!MoveFileExW(temp.c_str(), dest.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
@@ -756,7 +766,7 @@ Result<void> WindowsPlatform::removeFile(const std::string& path)
     const DWORD code = GetLastError();
     // As on a system where only the folder's permission counts: a read-only file goes too.
     if (code == ERROR_ACCESS_DENIED && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        SetFileAttributesW(full.c_str(), entry.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+        SetFileAttributesW(full.c_str(), writable(entry.attributes))) {
         if (DeleteFileW(full.c_str()))
             return {};
         const DWORD again = GetLastError();
@@ -909,7 +919,7 @@ Result<void> WindowsPlatform::setReadOnly(const std::string& path, bool readOnly
                                   : entry.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
     if (wanted == entry.attributes)
         return {};
-    if (!SetFileAttributesW(full.c_str(), wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL))
+    if (!SetFileAttributesW(full.c_str(), settable(wanted)))
         return errorFor(GetLastError(), mapped);
     return {};
 }
