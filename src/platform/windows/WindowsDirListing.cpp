@@ -55,11 +55,10 @@ bool WindowsDirListing::nextName(ListedName& entry)
             continue;
         if (isTempName(name)) {
             // What a killed run left behind would take room on the medium for ever.
-            if (isStaleTemp(name)) {
+            if (isStaleTemp(name) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
                 const std::wstring path = m_folder + name;
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (!DeleteFileW(path.c_str()))
-                    RemoveDirectoryW(path.c_str());
+                DeleteFileW(path.c_str());
             }
             continue;
         }

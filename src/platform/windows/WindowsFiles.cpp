@@ -133,6 +133,26 @@ bool inTheWay(const EntryAt& entry, SystemError& error)
     return false;
 }
 
+// Wine removes the folder that a link of the system below it names, never the link: such a
+// link stays where it is.
+SystemError wineLinkStays()
+{
+    return systemError(ERROR_NOT_SUPPORTED,
+                       "A link of the system below wine cannot be removed from Windows");
+}
+
+// Attributes to set: none at all is "normal", as 0 would leave them as they are.
+DWORD settable(DWORD attributes)
+{
+    return attributes != 0 ? attributes : DWORD(FILE_ATTRIBUTE_NORMAL);
+}
+
+// The attributes without read-only.
+DWORD writable(DWORD attributes)
+{
+    return settable(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+}
+
 std::wstring childOf(const std::wstring& folder, const std::wstring& name)
 {
     return folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
@@ -145,14 +165,14 @@ void removeOwnFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
-// Creates a new temporary file in `folder`, open for writing; its name goes to `temp`.
-HANDLE createTempIn(const std::wstring& folder, std::wstring& temp)
+// Creates a new temporary file in `folder`, open for writing (with `flags`); its name goes to
+// `temp`.
+HANDLE createTempIn(const std::wstring& folder, std::wstring& temp, DWORD flags = 0)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = childOf(folder, win::tempName());
-        const HANDLE out =
-            CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0, nullptr, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const HANDLE out = CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES, 0,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
         if (out != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return out;
     }
@@ -180,25 +200,67 @@ bool writeAll(HANDLE out, const char* data, std::size_t size)
 // What copyData returns when the stop flag ended the copy between two pieces.
 constexpr DWORD kCopyStopped = 0xFFFFFFFF;
 
-// Copies `in` to `out` from their current offsets to the end of `in`; `copied` counts the
-// bytes written. Returns 0, kCopyStopped, or the error code of the failure.
+// Copies `in`, of `size` bytes when it was opened, to `out` (open for overlapped writes) from
+// the current offset of `in` to its end, reading the next piece while the last one is written;
+// `copied` counts the bytes written. Returns 0, kCopyStopped, or the error code of the failure.
 template <typename Stopped>
-DWORD copyData(HANDLE in, HANDLE out, std::uint64_t& copied, Stopped stopped)
+DWORD copyData(HANDLE in, HANDLE out, std::uint64_t size, std::uint64_t& copied, Stopped stopped)
 {
-    std::string buffer(kPiece, '\0');
     copied = 0;
-    for (;;) {
-        if (stopped())
-            return kCopyStopped;
-        DWORD read = 0;
-        if (!ReadFile(in, buffer.data(), kPiece, &read, nullptr))
-            return GetLastError();
-        if (read == 0)
+    const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event == nullptr)
+        return GetLastError();
+    // A small file needs no large buffer; one that grows is read on in pieces of this size. The
+    // second buffer is needed only from the second piece on.
+    const std::size_t pieceSize = std::size_t(std::clamp<std::uint64_t>(size + 1, 4096, kPiece));
+    std::string buffers[2];
+    OVERLAPPED write{};
+    DWORD writing = 0; // the bytes of the write in flight
+    const auto finishWrite = [&]() -> DWORD {
+        if (writing == 0)
             return 0;
-        if (!writeAll(out, buffer.data(), read))
+        DWORD written = 0;
+        const bool done = GetOverlappedResult(out, &write, &written, TRUE) != 0;
+        const DWORD wanted = writing;
+        writing = 0;
+        if (!done)
             return GetLastError();
-        copied += read;
+        if (written != wanted)
+            return ERROR_WRITE_FAULT;
+        copied += written;
+        return 0;
+    };
+    DWORD result = 0;
+    for (int current = 0;; current ^= 1) {
+        if (stopped()) {
+            result = kCopyStopped;
+            break;
+        }
+        std::string& buffer = buffers[current];
+        buffer.resize(pieceSize);
+        DWORD read = 0;
+        if (!ReadFile(in, buffer.data(), DWORD(buffer.size()), &read, nullptr)) {
+            result = GetLastError();
+            break;
+        }
+        if ((result = finishWrite()) != 0 || read == 0)
+            break;
+        write = OVERLAPPED{};
+        write.Offset = DWORD(copied & 0xFFFFFFFFu);
+        write.OffsetHigh = DWORD(copied >> 32);
+        write.hEvent = event;
+        if (!WriteFile(out, buffer.data(), read, nullptr, &write) &&
+            GetLastError() != ERROR_IO_PENDING) {
+            result = GetLastError();
+            break;
+        }
+        writing = read;
     }
+    // A write still in flight is waited for: its buffer goes with this call.
+    if (const DWORD code = finishWrite(); result == 0)
+        result = code;
+    CloseHandle(event);
+    return result;
 }
 
 // One side of a comparison: its file, the piece it reads and the read in flight.
@@ -384,11 +446,8 @@ void WindowsPlatform::sweep(const std::wstring& folder)
                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (win::isStaleTemp(data.cFileName)) {
-                const std::wstring path = childOf(folder, data.cFileName);
-                removeOwnFile(path);
-                RemoveDirectoryW(path.c_str());
-            }
+            if (win::isStaleTemp(data.cFileName))
+                removeOwnFile(childOf(folder, data.cFileName));
         } while (FindNextFileW(find, &data));
         FindClose(find);
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -431,18 +490,18 @@ Result<StagedCopy> WindowsPlatform::stageCopy(const std::string& source, const s
     const std::wstring parent = to.parent();
     sweep(parent);
     std::wstring temp;
-    const HANDLE out = createTempIn(parent, temp);
+    const HANDLE out = createTempIn(parent, temp, FILE_FLAG_OVERLAPPED | FILE_FLAG_SEQUENTIAL_SCAN);
     if (out == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         CloseHandle(in);
         return errorFor(code, to);
     }
+    const std::uint64_t size = combine(before.nFileSizeHigh, before.nFileSizeLow);
     std::uint64_t copied = 0;
-    DWORD code = copyData(in, out, copied, [this] { return stopFlagged(); });
+    DWORD code = copyData(in, out, size, copied, [this] { return stopFlagged(); });
     // A source written to while it was read gives a copy that is neither the old file nor the
     // new one; with the old time it would pass for up to date for ever. A copy shorter or longer
     // than its source is never taken for complete.
-    const std::uint64_t size = combine(before.nFileSizeHigh, before.nFileSizeLow);
     BY_HANDLE_FILE_INFORMATION after;
     const bool changed = code == 0 && (!GetFileInformationByHandle(in, &after) ||
                                        combine(after.nFileSizeHigh, after.nFileSizeLow) != size ||
@@ -456,9 +515,7 @@ Result<StagedCopy> WindowsPlatform::stageCopy(const std::string& source, const s
         // written to it after this.
         FILE_BASIC_INFO basic{};
         basic.LastWriteTime.QuadPart = LONGLONG(fileTimeValue(before.ftLastWriteTime));
-        basic.FileAttributes = before.dwFileAttributes & kCopiedAttributes;
-        if (basic.FileAttributes == 0)
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        basic.FileAttributes = settable(before.dwFileAttributes & kCopiedAttributes);
         if (!SetFileInformationByHandle(out, FileBasicInfo, &basic, sizeof basic) ||
             !GetFileInformationByHandle(out, &written))
             code = GetLastError();
@@ -544,7 +601,7 @@ Result<void> WindowsPlatform::commitStaged(const StagedCopy& staged)
         SetFileAttributesW(temp.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
     const bool oldReadOnly = old.exists() && (old.attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (oldReadOnly)
-        SetFileAttributesW(dest.c_str(), old.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+        SetFileAttributesW(dest.c_str(), writable(old.attributes));
     if (!MoveFileExW(temp.c_str(), dest.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
@@ -696,7 +753,9 @@ Result<void> WindowsPlatform::removeFile(const std::string& path)
         return errorFor(GetLastError(), mapped);
     // A link goes itself, never what it points at; a link to a folder is removed as a folder.
     if (entry.isLink && entry.isDir()) {
-        if (!RemoveDirectoryW(full.c_str()) && !DeleteFileW(full.c_str()))
+        if (entry.isWineLink)
+            return wineLinkStays();
+        if (!RemoveDirectoryW(full.c_str()))
             return errorFor(GetLastError(), mapped);
         return {};
     }
@@ -707,7 +766,7 @@ Result<void> WindowsPlatform::removeFile(const std::string& path)
     const DWORD code = GetLastError();
     // As on a system where only the folder's permission counts: a read-only file goes too.
     if (code == ERROR_ACCESS_DENIED && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        SetFileAttributesW(full.c_str(), entry.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) {
+        SetFileAttributesW(full.c_str(), writable(entry.attributes))) {
         if (DeleteFileW(full.c_str()))
             return {};
         const DWORD again = GetLastError();
@@ -728,6 +787,10 @@ Result<void> WindowsPlatform::removeDir(const std::string& path)
     HeldFolder folder;
     if (const DWORD code = folder.openParent(mapped))
         return writeError(code, mapped);
+    // Only a folder goes: a link to one is a link, and wine would remove the folder it names.
+    const EntryAt entry = win::entryAt(mapped.full());
+    if (entry.isLink)
+        return systemError(ERROR_DIRECTORY, win::linkInTheWay(entry));
     if (!RemoveDirectoryW(mapped.full().c_str()))
         return errorFor(GetLastError(), mapped);
     std::lock_guard lock(m_sweptMutex);
@@ -856,7 +919,7 @@ Result<void> WindowsPlatform::setReadOnly(const std::string& path, bool readOnly
                                   : entry.attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
     if (wanted == entry.attributes)
         return {};
-    if (!SetFileAttributesW(full.c_str(), wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL))
+    if (!SetFileAttributesW(full.c_str(), settable(wanted)))
         return errorFor(GetLastError(), mapped);
     return {};
 }

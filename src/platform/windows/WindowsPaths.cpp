@@ -171,6 +171,7 @@ EntryAt entryAt(const std::wstring& path)
     FindClose(find);
     entry.isLink = isLinkTag(data.dwReserved0);
     entry.isJunction = data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+    entry.isWineLink = data.dwReserved0 == 0;
     return entry;
 }
 

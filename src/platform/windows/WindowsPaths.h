@@ -62,6 +62,7 @@ struct EntryAt
     DWORD attributes = INVALID_FILE_ATTRIBUTES; // nothing there: GetLastError says why
     bool isLink = false;
     bool isJunction = false; // a junction or a volume mount point rather than a symbolic link
+    bool isWineLink = false; // a link of the system below wine, which shows it without a tag
 
     bool exists() const { return attributes != INVALID_FILE_ATTRIBUTES; }
     bool isDir() const { return exists() && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
