@@ -176,6 +176,9 @@ change $((T0 + 10800)) Docs/sub/c.txt
 make_backups linux
 change $((T0 + 14400)) Docs/sub/deep/d.txt
 make_backups wine
+# Linux's turn once more, with nothing changed: the shared backup is current, and its own
+# computer's folder takes what the other had had.
+make_backups linux
 
 # Restore All from either side gives back every file, byte for byte.
 cp -a "$data/Docs" "$work/expected"
