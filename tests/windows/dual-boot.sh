@@ -27,12 +27,18 @@ export LC_ALL=C.UTF-8
 export TZ=Europe/Amsterdam
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Wine takes its computer name from the host at every start of its server; the volatile value is
-# set again right before each run, in the same wine session.
+# Wine takes its computer name from the host at every start of its server, into a volatile value
+# of the registry: each run sets its own name there for its time, in the same wine session, and
+# gives back the name it started with (COMPUTERNAME), which other programs of the prefix see.
 wine_name=KOPIERIX-WINE
 linux_name=$(uname -n)
-printf '@reg add "HKLM\\System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName" /v ComputerName /d %s /f >nul\r\n@"Z:%s" %%*\r\n' \
-    "$wine_name" "${exe//\//\\}" >"$work/kopierix.cmd"
+active='HKLM\System\CurrentControlSet\Control\ComputerName\ActiveComputerName'
+printf '@%s\r\n' \
+    "reg add \"$active\" /v ComputerName /d $wine_name /f >nul" \
+    "\"Z:${exe//\//\\}\" %*" \
+    'set status=%errorlevel%' \
+    "reg add \"$active\" /v ComputerName /d %COMPUTERNAME% /f >nul" \
+    'exit /b %status%' >"$work/kopierix.cmd"
 
 cat >"$work/home/.config/Kopierix/Kopierix.ini" <<EOF
 [Drives]
