@@ -6,12 +6,20 @@ namespace kx::win {
 namespace {
 
 // Opens the entry itself, a link too, and keeps it from being renamed or removed: the open
-// reads the folder (so that it takes part in sharing) and shares everything but deletion.
+// reads the folder (so that it takes part in sharing) and shares everything but deletion. A
+// folder that may be passed through but not listed is only opened: it is looked at all the
+// same.
 HANDLE holdEntry(const std::wstring& path)
 {
-    return CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    constexpr DWORD kFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+    const HANDLE held =
+        CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, kFlags, nullptr);
+    if (held != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED)
+        return held;
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, kFlags, nullptr);
 }
 
 } // namespace

@@ -74,9 +74,11 @@ bool parseTempName(const std::wstring& name, TempOrigin& origin)
     if (!isTempName(name))
         return false;
     const std::size_t at = name.rfind(L'@');
+    // The computer's name exactly as this system gives it: the other system of a computer that
+    // starts two (or runs this one under wine) writes its own in other case, and its runs are
+    // its own business.
     if (at == std::wstring::npos || computerName().empty() ||
-        CompareStringOrdinal(name.c_str() + at + 1, -1, computerName().c_str(), -1, TRUE) !=
-            CSTR_EQUAL)
+        name.compare(at + 1, std::wstring::npos, computerName()) != 0)
         return false;
     const wchar_t* fields = name.c_str() + kTempPrefix.size();
     wchar_t* end = nullptr;
