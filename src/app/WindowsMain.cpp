@@ -4,14 +4,41 @@
 #include "platform/Console.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Platform.h"
+#include "platform/windows/WideText.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv)
+namespace {
+
+// The arguments as the program's bytes. The C library's argv is in the ANSI code page, which
+// cannot hold most names ("?" stands in for the rest), so they are read as wide text.
+std::vector<std::string> wideArguments()
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(kx::win::fromWide(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+} // namespace
+
+int main()
+{
+    // The texts are UTF-8; the console shows them as such. stdout and stderr are in text mode,
+    // so every line ends as the console's lines do, in CR LF.
+    SetConsoleOutputCP(CP_UTF8);
+    const std::vector<std::string> args = wideArguments();
     const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
     const std::unique_ptr<kx::Console> console = kx::createConsole();
     const std::unique_ptr<kx::DesktopNotifier> notifier = kx::createDesktopNotifier();

@@ -35,6 +35,7 @@
 #include <iterator>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace kx {
 
@@ -48,6 +49,25 @@ std::string usage(const std::string& lang)
         const std::size_t line = text.find("\n  check-update ");
         if (line != std::string::npos)
             text.erase(line, text.find('\n', line + 1) - line);
+    }
+    if (!KOPIERIX_LINUX_COMMANDS) {
+        // Where the commands written for Linux are missing, so is what the text says of them:
+        // their entries with the lines that go on from them, and their exit statuses.
+        for (const char* entry : {"\n  schedule ", "\n  watch "}) {
+            const std::size_t line = text.find(entry);
+            std::size_t end = line == std::string::npos ? line : text.find('\n', line + 1);
+            while (end != std::string::npos && text.compare(end + 1, 22, std::string(22, ' ')) == 0)
+                end = text.find('\n', end + 1);
+            if (end != std::string::npos)
+                text.erase(line, end - line);
+        }
+        for (const auto& [from, to] :
+             {std::pair{"\nwatch:", "\nschedule:"}, std::pair{"\nschedule:", "\n\n"}}) {
+            const std::size_t begin = text.find(from);
+            const std::size_t end = begin == std::string::npos ? begin : text.find(to, begin + 1);
+            if (end != std::string::npos)
+                text.erase(begin, end - begin);
+        }
     }
     return text;
 }
@@ -205,11 +225,12 @@ Options parse(const std::vector<std::string>& args, Language language)
     for (std::size_t i = 1; i < positional.size(); ++i)
         o.arguments.push_back(positional[i]);
 
-    const bool known = o.command == "make-backups" || o.command == "restore-all" ||
-                       o.command == "newer" || o.command == "status" ||
-                       (KOPIERIX_UPDATER && o.command == "check-update") || o.command == "drives" ||
-                       o.command == "add" || o.command == "set-backup-drive" ||
-                       o.command == "schedule" || o.command == "watch" || o.command == "verify";
+    const bool known =
+        o.command == "make-backups" || o.command == "restore-all" || o.command == "newer" ||
+        o.command == "status" ||
+        ((KOPIERIX_UPDATER || !KOPIERIX_LINUX_COMMANDS) && o.command == "check-update") ||
+        o.command == "drives" || o.command == "add" || o.command == "set-backup-drive" ||
+        o.command == "schedule" || o.command == "watch" || o.command == "verify";
     const bool takesArguments =
         o.command == "add" || o.command == "set-backup-drive" || o.command == "schedule";
     static const std::vector<std::string> schedules{"daily", "weekly", "on-mount", "off"};
@@ -622,6 +643,13 @@ int CommandLine::run(const std::vector<std::string>& args)
 #if KOPIERIX_UPDATER
     if (o.command == "check-update")
         return checkUpdateCommand(m_platform, lang);
+#endif
+#if !KOPIERIX_LINUX_COMMANDS
+    // Each says that this system does not have it yet, before any backup drive is asked for.
+    if (o.command == "check-update")
+        return checkUpdateCommand(m_platform, lang);
+    if (o.command == "watch")
+        return watchCommand(m_platform, m_console, language, o.backupDrive, requestStop, {});
 #endif
     if (o.command == "drives") {
         printDrives(m_platform, languageOf(lang));

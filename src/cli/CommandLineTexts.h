@@ -145,6 +145,9 @@ inline constexpr Text backupDriveExpectsADrive{
     "--backup-drive expects a drive letter, for example e"};
 inline constexpr Text unknownArgument{"Onbekend argument: ", "Unknown argument: "};
 inline constexpr Text unknownCommand{"Onbekende opdracht: ", "Unknown command: "};
+// A command that the program has on Linux alone, for now. %1 is the command.
+inline constexpr Text onlyOnLinux{"%1 is er voorlopig alleen op Linux",
+                                  "%1 is only available on Linux for now"};
 inline constexpr Text addBelongsToNewer{"--add hoort bij newer", "--add belongs to newer"};
 inline constexpr Text yesBelongsToRestoreAll{"--yes hoort bij restore-all",
                                              "--yes belongs to restore-all"};

@@ -1,37 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // On Windows the commands that are written for Linux's service manager, mounts and network say
 // that they are not there yet.
+#include "cli/CommandLine.h"
+#include "cli/CommandLineTexts.h"
+#include "cli/ConsoleOutput.h"
 #include "cli/LinuxCommands.h"
-
-#include <cstdio>
+#include "support/TextHelpers.h"
 
 namespace kx {
 
 namespace {
 
-int linuxOnly(const char* command)
+int onlyOnLinux(Language language, const char* command)
 {
-    std::fprintf(stderr, "kopierix: %s is only available on Linux for now.\n", command);
-    return 2;
+    printErr(cliText::kErrorPrefix + fillIn(inLanguage(language, cliText::onlyOnLinux), {command}));
+    return kExitUsage;
 }
 
 } // namespace
 
-int watchCommand(Platform& /*platform*/, Console& /*console*/, Language /*language*/,
+int watchCommand(Platform& /*platform*/, Console& /*console*/, Language language,
                  char /*backupDrive*/, void (* /*requestStop*/)() noexcept,
                  const std::function<int()>& /*run*/)
 {
-    return linuxOnly("watch");
+    return onlyOnLinux(language, "watch");
 }
 
-int scheduleCommand(Language /*language*/, const std::string& /*choice*/)
+int scheduleCommand(Language language, const std::string& /*choice*/)
 {
-    return linuxOnly("schedule");
+    return onlyOnLinux(language, "schedule");
 }
 
-int checkUpdateCommand(Platform& /*platform*/, const std::string& /*languageCode*/)
+int checkUpdateCommand(Platform& /*platform*/, const std::string& languageCode)
 {
-    return linuxOnly("check-update");
+    return onlyOnLinux(languageOf(languageCode), "check-update");
 }
 
 } // namespace kx

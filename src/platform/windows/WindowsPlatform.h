@@ -3,9 +3,11 @@
 
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace kx {
@@ -90,6 +92,15 @@ public:
 private:
     std::mutex m_currentMutex;
     std::string m_currentDir = "c:\\";
+
+    // Files
+    void markSwept(const std::wstring& folder);
+    void sweep(const std::wstring& folder);
+    std::mutex m_sweptMutex;
+    std::unordered_set<std::wstring> m_swept; // folders cleared of dead runs' temporary files
+    std::uint64_t m_sweptRun = 0;             // the run of the operation they were cleared in
+    std::mutex m_stagedMutex;
+    std::unordered_set<std::string> m_readOnlyStaged; // staged copies that go in read-only
 };
 
 } // namespace kx
