@@ -38,6 +38,9 @@ int main()
     // The texts are UTF-8; the console shows them as such. stdout and stderr are in text mode,
     // so every line ends as the console's lines do, in CR LF.
     SetConsoleOutputCP(CP_UTF8);
+    // A drive without its medium answers with an error, never with a dialog that waits for
+    // someone to insert it.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const std::vector<std::string> args = wideArguments();
     const std::unique_ptr<kx::Platform> platform = kx::createPlatform();
     const std::unique_ptr<kx::Console> console = kx::createConsole();
