@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program on Windows: the command line, over the engine and the Windows platform.
 #include "cli/CommandLine.h"
+#include "cli/CommandLineTexts.h"
+#include "cli/ConsoleOutput.h"
 #include "platform/Console.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Platform.h"
+#include "platform/windows/ConsoleWindow.h"
 #include "platform/windows/WideText.h"
+#include "support/Language.h"
+#include "support/SystemFacts.h"
 
 #include <windows.h>
 
@@ -46,5 +51,17 @@ int main()
     const std::unique_ptr<kx::Console> console = kx::createConsole();
     const std::unique_ptr<kx::DesktopNotifier> notifier = kx::createDesktopNotifier();
     kx::CommandLine commandLine(*platform, *console, *notifier);
-    return args.empty() ? commandLine.noDisplay() : commandLine.run(args);
+    if (!args.empty())
+        return commandLine.run(args);
+    const int status = commandLine.noDisplay();
+    // Started from the Explorer, the console window is the program's own and would close with it
+    // before anyone could read a word.
+    if (kx::win::consoleClosesWithProgram()) {
+        const kx::Language language =
+            kx::languageOf(kx::languageCodeForLocale(platform->localeName()));
+        kx::printErr(std::string());
+        kx::printErr(kx::inLanguage(language, kx::cliText::pressAKeyToClose));
+        kx::win::waitForKey();
+    }
+    return status;
 }

@@ -41,33 +41,23 @@ namespace kx {
 
 namespace {
 
+// The program without the commands written for Linux is the one for Windows: it has no windows
+// yet, and its drives are the system's own letters, never a folder of the user's choice.
+const Text& forThisSystem(const Text& text, const Text& onWindows)
+{
+    return KOPIERIX_LINUX_COMMANDS ? text : onWindows;
+}
+
 std::string usage(const std::string& lang)
 {
-    std::string text = fillIn(inLanguage(languageOf(lang), cliText::usage), {kProductName});
+    std::string text =
+        fillIn(inLanguage(languageOf(lang), forThisSystem(cliText::usage, cliText::usageOnWindows)),
+               {kProductName});
     if (!KOPIERIX_UPDATER) {
         // A build without the update check does not offer it.
         const std::size_t line = text.find("\n  check-update ");
         if (line != std::string::npos)
             text.erase(line, text.find('\n', line + 1) - line);
-    }
-    if (!KOPIERIX_LINUX_COMMANDS) {
-        // Where the commands written for Linux are missing, so is what the text says of them:
-        // their entries with the lines that go on from them, and their exit statuses.
-        for (const char* entry : {"\n  schedule ", "\n  watch "}) {
-            const std::size_t line = text.find(entry);
-            std::size_t end = line == std::string::npos ? line : text.find('\n', line + 1);
-            while (end != std::string::npos && text.compare(end + 1, 22, std::string(22, ' ')) == 0)
-                end = text.find('\n', end + 1);
-            if (end != std::string::npos)
-                text.erase(line, end - line);
-        }
-        for (const auto& [from, to] :
-             {std::pair{"\nwatch:", "\nschedule:"}, std::pair{"\nschedule:", "\n\n"}}) {
-            const std::size_t begin = text.find(from);
-            const std::size_t end = begin == std::string::npos ? begin : text.find(to, begin + 1);
-            if (end != std::string::npos)
-                text.erase(begin, end - begin);
-        }
     }
     return text;
 }
@@ -241,7 +231,8 @@ Options parse(const std::vector<std::string>& args, Language language)
     else if (o.command == "add" && o.arguments.empty() && !o.help && !o.version)
         o.error = inLanguage(language, cliText::addNeedsAPath);
     else if (o.command == "set-backup-drive" && o.arguments.size() != 1 && !o.help && !o.version)
-        o.error = inLanguage(language, cliText::setBackupDriveNeedsOne);
+        o.error = inLanguage(language, forThisSystem(cliText::setBackupDriveNeedsOne,
+                                                     cliText::setBackupDriveNeedsOneOnWindows));
     else if (o.command == "schedule" &&
              (o.arguments.size() > 1 ||
               (o.arguments.size() == 1 && std::find(schedules.begin(), schedules.end(),
@@ -342,8 +333,11 @@ void CommandLine::printDrives(Platform& platform, Language language)
         {inLanguage(language, cliText::drivesHeading), inLanguage(language, cliText::drivesType),
          inLanguage(language, cliText::drivesLabel), inLanguage(language, cliText::drivesFree),
          inLanguage(language, cliText::drivesFolder)}};
+    bool standsForAFolder = false;
     for (const char letter : platform.driveLetters()) {
         const std::string root = std::string(1, letter) + ":\\";
+        const std::string folder = platform.displayPath(root);
+        standsForAFolder = standsForAFolder || folder != root;
         const Result<std::string> label = platform.volumeLabel(letter);
         const bool there = bool(label);
         const std::string free =
@@ -352,8 +346,13 @@ void CommandLine::printDrives(Platform& platform, Language language)
                   : inLanguage(language, cliText::driveNotThere);
         rows.push_back({std::string(1, letter) + ":",
                         inLanguage(language, typeText(platform.driveType(letter))),
-                        !there || label.value().empty() ? "-" : label.value(), free,
-                        platform.displayPath(root)});
+                        !there || label.value().empty() ? "-" : label.value(), free, folder});
+    }
+    // Where every letter is the root of a drive of its own, as on Windows, the folders would
+    // only say the letters again.
+    if (!standsForAFolder) {
+        for (auto& row : rows)
+            row.pop_back();
     }
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (const auto& row : rows)
@@ -370,7 +369,9 @@ void CommandLine::printDrives(Platform& platform, Language language)
 int CommandLine::noDisplay()
 {
     const std::string lang = gatherSystemFacts(m_platform).languageCode;
-    printErr(inLanguage(languageOf(lang), cliText::noDisplay));
+    printErr(fillIn(inLanguage(languageOf(lang),
+                               forThisSystem(cliText::noDisplay, cliText::noDisplayOnWindows)),
+                    {kProductName}));
     printErr(usage(lang));
     return 1;
 }
@@ -382,9 +383,11 @@ namespace {
 int setBackupDrive(Platform& platform, Console& console, const std::string& choice,
                    bool perComputer, Language language)
 {
+    const Text& systemRootRefused =
+        forThisSystem(cliText::systemRootRefused, cliText::systemRootRefusedOnWindows);
     char letter = driveLetterOf(choice);
     if (letter == 'c') {
-        fail(language, cliText::systemRootRefused, {"c:"});
+        fail(language, systemRootRefused, {"c:"});
         return kExitUsage;
     }
     if (letter != 0) {
@@ -401,7 +404,7 @@ int setBackupDrive(Platform& platform, Console& console, const std::string& choi
         }
         // The mirror folders of c: would go inside the very tree they mirror.
         if (folder.isSystemRoot) {
-            fail(language, cliText::systemRootRefused, {choice});
+            fail(language, systemRootRefused, {choice});
             return kExitUsage;
         }
         const Result<char> folderDrive = platform.driveForFolder(choice);
@@ -415,7 +418,7 @@ int setBackupDrive(Platform& platform, Console& console, const std::string& choi
         }
         letter = folderDrive.value();
         if (letter == 'c') {
-            fail(language, cliText::systemRootRefused, {choice});
+            fail(language, systemRootRefused, {choice});
             return kExitUsage;
         }
     }
@@ -453,7 +456,9 @@ std::vector<std::string> drivePathsOf(Platform& platform, Console& console,
             continue;
         }
         if (info.isSystemRoot) {
-            fail(language, cliText::systemRootNotAdded, {path});
+            fail(language,
+                 forThisSystem(cliText::systemRootNotAdded, cliText::systemRootNotAddedOnWindows),
+                 {path});
             ++refused;
             continue;
         }
@@ -673,11 +678,13 @@ int CommandLine::run(const std::vector<std::string>& args)
 
     // The default c: is no choice here: a run would walk the whole system as its medium.
     if (o.command == "status" && o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
-        printOut(inLanguage(language, cliText::statusNoBackupDriveChosen));
+        printOut(inLanguage(language, forThisSystem(cliText::statusNoBackupDriveChosen,
+                                                    cliText::statusNoBackupDriveChosenOnWindows)));
         return kExitOk;
     }
     if (o.backupDrive == 0 && chosenBackupDrive(m_platform) == 0) {
-        fail(language, cliText::noBackupDriveChosen);
+        fail(language,
+             forThisSystem(cliText::noBackupDriveChosen, cliText::noBackupDriveChosenOnWindows));
         return kExitDriveNotEntered;
     }
 

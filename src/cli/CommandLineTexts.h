@@ -138,6 +138,115 @@ inline constexpr Text usage{
     "                                 DRIVE_CDROM or DRIVE_RAMDISK\n"
     "      e.label=BACKUP1            its label\n"
     "  Mounted volumes get a letter by themselves; kopierix drives lists them."};
+// The usage of the program for Windows, which has neither windows nor the commands written for
+// Linux yet, and whose drives are the system's own letters.
+inline constexpr Text usageOnWindows{
+    "Gebruik: kopierix [--backup-drive L] OPDRACHT [ARGUMENTEN]\n"
+    "Zonder opdracht toont %1 deze tekst.\n"
+    "\n"
+    "Opdrachten:\n"
+    "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
+    "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
+    "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
+    "  add PAD...          voeg bestanden toe aan de Backup, en mappen met alles erin\n"
+    "  verify [--repair]   vergelijk elk actueel Backup-bestand byte voor byte met zijn bron\n"
+    "  set-backup-drive L [--per-computer]\n"
+    "                      kies de Backupschijf bij zijn letter: e, e: of e:\\ (de hoofdmap van\n"
+    "                      de schijf); een andere map kan geen Backupschijf zijn\n"
+    "  status              toon de regel over de Backupschijf\n"
+    "  drives              toon de schijfletters met hun soort, naam en vrije ruimte\n"
+    "\n"
+    "Opties:\n"
+    "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
+    "Backupschijf\n"
+    "  --per-computer      (set-backup-drive) elke computer krijgt een eigen map op de schijf\n"
+    "  --yes               (restore-all) bevestig dat uw bestanden worden overschreven\n"
+    "  --add               (newer) voeg de nieuwe bestanden toe\n"
+    "  --repair            (verify) kopieer de bronnen die verschillen opnieuw; elke vervangen\n"
+    "                      kopie blijft bewaard in .kopierix-replaced op de Backupschijf\n"
+    "  --quiet             geen voortgangsregel in het consolevenster\n"
+    "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
+    "  --help              toon deze tekst\n"
+    "  --version           toon de versie\n"
+    "\n"
+    "Afsluitstatus van make-backups, restore-all en newer [--add]:\n"
+    "  0  voltooid zonder fouten\n"
+    "  1  de Backupschijf kon niet worden geopend, of de schijf waarop geschreven wordt heeft\n"
+    "     te weinig ruimte voor de run (er is niets gekopieerd)\n"
+    "  2  fout in de opdrachtregel\n"
+    "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
+    "     niet worden gelezen\n"
+    "  4  er loopt al een andere bewerking van %1\n"
+    "  130  gestopt met Ctrl+C of Ctrl+Break, na de samenvatting tot dan toe\n"
+    "  143  gestopt doordat het consolevenster werd gesloten, na de samenvatting tot dan toe\n"
+    "add heeft dezelfde afsluitstatus; een pad dat niet bestaat telt als een bestand dat niet\n"
+    "kon worden toegevoegd (3). Is er geen Backupschijf gekozen en geen --backup-drive gegeven,\n"
+    "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
+    "verify heeft dezelfde afsluitstatus; 3 ook als een Backup-bestand van zijn bron verschilt\n"
+    "(ook na --repair).\n"
+    "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
+    "of een geweigerde schijf (c: en de schijf waarop Windows staat kunnen geen Backupschijf\n"
+    "zijn).\n"
+    "\n"
+    "Bestanden:\n"
+    "  HKEY_CURRENT_USER\\Software\\Kopierix in het register\n"
+    "      de instellingen, in de sleutels Defaults, Last BackUp en Total Size; \"BackUp Drive\"\n"
+    "      in Defaults is de gekozen Backupschijf.\n"
+    "  %APPDATA%\\Kopierix\n"
+    "      Kopierix.log, het logboek van de laatste run (Kopierix!.log en Kopierix!!.log zijn\n"
+    "      die van de twee runs ervoor), en Kopierix.lock, dat één bewerking tegelijk laat lopen.",
+    "Usage: kopierix [--backup-drive L] COMMAND [ARGUMENTS]\n"
+    "Without a command, %1 shows this text.\n"
+    "\n"
+    "Commands:\n"
+    "  make-backups        refresh every Backup file on the Backup drive\n"
+    "  restore-all --yes   copy every Backup file back to its source\n"
+    "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
+    "  add PATH...         add files, and folders with everything in them, to the Backup\n"
+    "  verify [--repair]   compare each current Backup file with its source, byte by byte\n"
+    "  set-backup-drive L [--per-computer]\n"
+    "                      choose the Backup drive by its letter: e, e: or e:\\ (the root of\n"
+    "                      the drive); no other folder can be the Backup drive\n"
+    "  status              show the Backup drive's status line\n"
+    "  drives              list the drive letters with their type, label and free space\n"
+    "\n"
+    "Options:\n"
+    "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
+    "  --per-computer      (set-backup-drive) give each computer a folder of its own on the drive\n"
+    "  --yes               (restore-all) confirm that your files are overwritten\n"
+    "  --add               (newer) add the new files\n"
+    "  --repair            (verify) copy the sources that differ again; each replaced copy is\n"
+    "                      kept in .kopierix-replaced on the Backup drive\n"
+    "  --quiet             no progress line in the console window\n"
+    "  --                  end of the options: what follows are paths, even when they begin with "
+    "-\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n"
+    "\n"
+    "Exit statuses of make-backups, restore-all and newer [--add]:\n"
+    "  0  completed with no failure\n"
+    "  1  the backup drive could not be entered, or the drive written to has too little\n"
+    "     space for the run (nothing was copied)\n"
+    "  2  usage error\n"
+    "  3  completed, but some files could not be copied or some folders could not be read\n"
+    "  4  another %1 operation is running\n"
+    "  130  stopped by Ctrl+C or Ctrl+Break, after the summary so far\n"
+    "  143  stopped by closing the console window, after the summary so far\n"
+    "add has the same exit statuses; a path that does not exist counts as a file that could not\n"
+    "be added (3). When no Backup drive is chosen and no --backup-drive is given, make-backups,\n"
+    "restore-all, newer and add stop at once with 1.\n"
+    "verify has the same exit statuses; 3 also when a Backup file differs from its source (also\n"
+    "after --repair).\n"
+    "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
+    "the drive that holds Windows cannot be the Backup drive).\n"
+    "\n"
+    "Files:\n"
+    "  HKEY_CURRENT_USER\\Software\\Kopierix in the registry\n"
+    "      the settings, in the keys Defaults, Last BackUp and Total Size; \"BackUp Drive\" in\n"
+    "      Defaults is the chosen Backup drive.\n"
+    "  %APPDATA%\\Kopierix\n"
+    "      Kopierix.log, the log of the last run (Kopierix!.log and Kopierix!!.log are those of\n"
+    "      the two runs before it), and Kopierix.lock, which lets one operation run at a time."};
 // What begins every error of the command line, in every language: the command's own name.
 inline constexpr const char* kErrorPrefix = "kopierix: ";
 inline constexpr Text backupDriveExpectsADrive{
@@ -170,6 +279,15 @@ inline constexpr Text driveNotThere{"niet aanwezig", "not there"};
 inline constexpr Text noDisplay{
     "kopierix: geen beeldscherm beschikbaar; de opdrachten hieronder werken zonder:",
     "kopierix: no display available; the commands below run without one:"};
+// Without a command on Windows, where the program has no windows yet.
+inline constexpr Text noDisplayOnWindows{
+    "%1 voor Windows is voorlopig een opdrachtregelprogramma: het heeft nog geen vensters.\n"
+    "Start het in een console (de opdrachtprompt of PowerShell) met een van deze opdrachten:\n",
+    "%1 for Windows is a command-line program for now: it has no windows yet.\n"
+    "Run it in a console (Command Prompt or PowerShell) with one of these commands:\n"};
+// Started from the Explorer, the console window closes as the program ends.
+inline constexpr Text pressAKeyToClose{"Druk op een toets om dit venster te sluiten.",
+                                       "Press a key to close this window."};
 
 // What `kopierix status` says before any backup drive is chosen.
 inline constexpr Text statusNoBackupDriveChosen{
@@ -182,6 +300,13 @@ inline constexpr Text noBackupDriveChosen{
     "Beheer",
     "no backup drive chosen; choose one with 'kopierix set-backup-drive FOLDER' or in the Manage "
     "window"};
+// The same on Windows, where a drive is chosen by its letter and there is no window yet.
+inline constexpr Text statusNoBackupDriveChosenOnWindows{
+    " Geen Backupschijf gekozen: kies er een met 'kopierix set-backup-drive L'",
+    " No backup drive chosen: choose one with 'kopierix set-backup-drive L'"};
+inline constexpr Text noBackupDriveChosenOnWindows{
+    "geen backupschijf gekozen; kies er een met 'kopierix set-backup-drive L'",
+    "no backup drive chosen; choose one with 'kopierix set-backup-drive L'"};
 inline constexpr Text perComputerBelongsToSetBackupDrive{
     "--per-computer hoort bij set-backup-drive", "--per-computer belongs to set-backup-drive"};
 inline constexpr Text repairBelongsToVerify{"--repair hoort bij verify",
@@ -196,10 +321,16 @@ inline constexpr Text addNeedsAPath{"add verwacht een of meer bestanden of mappe
                                     "add expects one or more files or folders"};
 inline constexpr Text setBackupDriveNeedsOne{"set-backup-drive verwacht één schijfletter of map",
                                              "set-backup-drive expects one drive letter or folder"};
+inline constexpr Text setBackupDriveNeedsOneOnWindows{"set-backup-drive verwacht één schijfletter",
+                                                      "set-backup-drive expects one drive letter"};
 inline constexpr Text systemRootRefused{
     "%1 is de hoofdmap van het systeem: een Backup daar zou zichzelf kopiëren; kies een andere "
     "schijf of map",
     "%1 is the system's root: a Backup there would copy itself; choose another drive or folder"};
+inline constexpr Text systemRootRefusedOnWindows{
+    "%1 is de schijf van het systeem: een Backup daar zou zichzelf kopiëren; kies een andere "
+    "schijf",
+    "%1 is the system's drive: a Backup there would copy itself; choose another drive"};
 inline constexpr Text noSuchDrive{"er is geen schijf %1 (zie kopierix drives)",
                                   "there is no drive %1 (see kopierix drives)"};
 inline constexpr Text noSuchFolder{"%1 is geen map", "%1 is no folder"};
@@ -219,6 +350,11 @@ inline constexpr Text notAFileOrFolder{"%1 is geen bestand of map en wordt overg
 inline constexpr Text systemRootNotAdded{
     "%1 is de hoofdmap van het systeem en wordt niet toegevoegd: kies de mappen die u wilt bewaren",
     "%1 is the system's root and is not added: choose the folders you want to keep"};
+inline constexpr Text systemRootNotAddedOnWindows{
+    "%1 is de hoofdmap van de schijf waarop Windows staat en wordt niet toegevoegd: kies de "
+    "mappen die u wilt bewaren",
+    "%1 is the root of the drive that holds Windows and is not added: choose the folders you "
+    "want to keep"};
 inline constexpr Text onTheBackupDriveNotAdded{
     "%1 ligt op de Backupschijf zelf en wordt niet toegevoegd",
     "%1 lies on the Backup drive itself and is not added"};

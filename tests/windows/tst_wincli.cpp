@@ -8,6 +8,7 @@
 
 #include <doctest/doctest.h>
 
+#include <cstdlib>
 #include <string>
 
 using kx::win::fromWide;
@@ -63,7 +64,104 @@ Outcome runProgram(const std::wstring& arguments)
     return outcome;
 }
 
+// What the usage says in each language: the run under a Dutch locale (KX_EXPECT_DUTCH) must
+// show the Dutch text.
+struct UsageWords
+{
+    const char* firstLine;
+    const char* commandLineOnly;
+    const char* settings;
+    const char* pressAKey;
+};
+
+UsageWords usageWords()
+{
+    if (std::getenv("KX_EXPECT_DUTCH") != nullptr)
+        return {"Gebruik: kopierix [--backup-drive L] OPDRACHT", "opdrachtregelprogramma",
+                "de instellingen", "Druk op een toets"};
+    return {"Usage: kopierix [--backup-drive L] COMMAND", "command-line program", "the settings",
+            "Press a key"};
+}
+
+bool holds(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 } // namespace
+
+TEST_CASE("the usage speaks of Windows alone, in the user's language")
+{
+    const UsageWords words = usageWords();
+    const Outcome help = runProgram(L"--help");
+    CHECK(help.status == 0);
+    CHECK(holds(help.output, words.firstLine));
+    CHECK(holds(help.output, words.settings));
+    CHECK(holds(help.output, "\r\n"));
+    for (const char* present :
+         {"  make-backups ", "  restore-all --yes ", "  newer [--add] ", "  add ", "  verify ",
+          "  set-backup-drive L [--per-computer]", "  status ", "  drives ", "--backup-drive L ",
+          "Ctrl+C", "Ctrl+Break", "HKEY_CURRENT_USER\\Software\\Kopierix", "%APPDATA%\\Kopierix",
+          "Kopierix.log", "Defaults", "\"BackUp Drive\""}) {
+        CAPTURE(present);
+        CHECK(holds(help.output, present));
+    }
+    // Nothing of what only Linux has: its commands, signals, service manager, settings file,
+    // drive table and windows, nor a folder as the Backup drive.
+    for (const char* absent :
+         {"watch", "schedule", "check-update", "SIGINT", "SIGTERM", "systemd", "crontab", "XDG",
+          "~/", ".ini", "[Drives]", "/media", "L|", "Manage", "its windows", "zijn vensters"}) {
+        CAPTURE(absent);
+        CHECK_FALSE(holds(help.output, absent));
+    }
+}
+
+TEST_CASE("without a command it says that it is a command-line program, then shows the usage")
+{
+    // The run's console has no window that would close, so nothing waits for a key.
+    const UsageWords words = usageWords();
+    const Outcome bare = runProgram(L"");
+    CHECK(bare.status == 1);
+    const std::size_t told = bare.output.find(words.commandLineOnly);
+    CHECK(told != std::string::npos);
+    CHECK(bare.output.find(words.firstLine) > told);
+    CHECK(bare.output.find(words.firstLine) != std::string::npos);
+    CHECK_FALSE(holds(bare.output, "display"));
+    CHECK_FALSE(holds(bare.output, words.pressAKey));
+
+    // What stands without a command, as an option alone, is a usage error.
+    const Outcome quiet = runProgram(L"--quiet");
+    CHECK(quiet.status == 2);
+    CHECK(holds(quiet.output, words.firstLine));
+    CHECK_FALSE(holds(quiet.output, words.commandLineOnly));
+}
+
+TEST_CASE("drives are letters: the table and the choice of a Backup drive say so")
+{
+    // Each letter is its own root: the table has no column of folders.
+    const Outcome drives = runProgram(L"drives");
+    CHECK(drives.status == 0);
+    CHECK(drives.output.rfind("Drive  Type ", 0) == 0);
+    CHECK(holds(drives.output, "\r\nc:  "));
+    CHECK_FALSE(holds(drives.output, "Folder"));
+
+    struct Refusal
+    {
+        const wchar_t* arguments;
+        const char* told;
+    };
+    for (const Refusal& refusal :
+         {Refusal{L"set-backup-drive", "kopierix: set-backup-drive expects one drive letter\r\n"},
+          Refusal{L"set-backup-drive c", "kopierix: c: is the system's drive: a Backup there would "
+                                         "copy itself; choose another drive\r\n"},
+          Refusal{L"set-backup-drive C:\\", "kopierix: c: is the system's drive"}}) {
+        CAPTURE(fromWide(refusal.arguments));
+        const Outcome outcome = runProgram(refusal.arguments);
+        CHECK(outcome.status == 2);
+        CHECK(holds(outcome.output, refusal.told));
+        CHECK_FALSE(holds(outcome.output, "folder"));
+    }
+}
 
 TEST_CASE("a path beyond the ANSI code page reaches the program whole")
 {
