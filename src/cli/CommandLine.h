@@ -52,8 +52,9 @@ public:
 
     int run(const std::vector<std::string>& args);
 
-    /** The windows were asked for where none can be shown: says so, with the commands that
-     *  need no display, and returns the exit status 1. */
+    /** The windows were asked for where none can be shown (or, on Windows, where the program
+     *  has none yet): says so, with the commands that need no display, and returns the exit
+     *  status 1. */
     int noDisplay();
 
     /** The drive table: each letter with its type, label, free space and folder. */
