@@ -6,7 +6,7 @@
 namespace kx {
 
 /** The console on Windows: Ctrl+C and Ctrl+Break stop a run as SIGINT does on Linux, closing the
- *  console window, logging off or shutting down as SIGTERM does. */
+ *  console window as SIGTERM does. */
 class WindowsConsole : public Console
 {
 public:

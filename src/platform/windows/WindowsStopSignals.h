@@ -7,8 +7,9 @@ namespace kx {
 
 /**
  * The console's control events caught for as long as the object lives: Ctrl+C and Ctrl+Break
- * as an interrupt, closing the console, logging off and shutting down as a request to end. The
- * system runs the handler on a thread of its own; after a close it ends the process once the
+ * as an interrupt, closing the console (and logging off or shutting down, which the system tells
+ * only programs that load no user32: the shell's recycle bin loads it here) as a request to end.
+ * The system runs the handler on a thread of its own; after a close it ends the process once the
  * handler returns, so the handler waits a while for the run to stop and the program to end.
  */
 class WindowsStopSignals : public StopSignals
