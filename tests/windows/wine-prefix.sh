@@ -7,9 +7,9 @@ set -euo pipefail
 action=$1 prefix=$2 wine64=$3
 wineserver=$(dirname "$wine64")/wineserver
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The caller gives wine a home of the test run's own (HOME and the XDG folders): it writes menu
-# entries there.
-mkdir -p "$HOME"
+# The caller gives wine a home of the test run's own (HOME, the XDG folders and TMPDIR): it
+# writes menu entries there, and its server's folder.
+mkdir -p "$HOME" "$TMPDIR"
 case $action in
 make)
     if [ -d "$prefix" ]; then
