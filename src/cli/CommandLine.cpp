@@ -50,9 +50,17 @@ const Text& forThisSystem(const Text& text, const Text& onWindows)
 
 std::string usage(const std::string& lang)
 {
+    const Language language = languageOf(lang);
+    const cliText::UsageParts& parts =
+        KOPIERIX_LINUX_COMMANDS ? cliText::usageOnLinux : cliText::usageOnWindows;
+    const auto part = [language](const Text& text) {
+        return fillIn(inLanguage(language, text), {kProductName});
+    };
     std::string text =
-        fillIn(inLanguage(languageOf(lang), forThisSystem(cliText::usage, cliText::usageOnWindows)),
-               {kProductName});
+        fillIn(inLanguage(language, cliText::usage),
+               {kProductName, part(parts.withoutCommand), part(parts.setBackupDrive),
+                part(parts.drives), part(parts.progressLine), part(parts.stopStatuses),
+                part(parts.driveStatuses), part(parts.files)});
     if (!KOPIERIX_UPDATER) {
         // A build without the update check does not offer it.
         const std::size_t line = text.find("\n  check-update ");

@@ -6,9 +6,13 @@
 // The command line's texts. Where a text names the program, %1 stands for kProductName.
 namespace kx::cliText {
 
+// The usage. The parts that differ between the systems are filled in from UsageParts: %2 what the
+// program does without a command, %3 the entry of set-backup-drive, %4 the entry of drives and
+// the commands only one system has, %5 where the progress line shows, %6 the exit statuses of a
+// stop, %7 those of set-backup-drive and of the commands only one system has, %8 the files.
 inline constexpr Text usage{
     "Gebruik: kopierix [--backup-drive L] OPDRACHT [ARGUMENTEN]\n"
-    "Zonder opdracht opent %1 zijn vensters.\n"
+    "Zonder opdracht %2.\n"
     "\n"
     "Opdrachten:\n"
     "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
@@ -16,19 +20,9 @@ inline constexpr Text usage{
     "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
     "  add PAD...          voeg bestanden toe aan de Backup, en mappen met alles erin\n"
     "  verify [--repair]   vergelijk elk actueel Backup-bestand byte voor byte met zijn bron\n"
-    "  set-backup-drive L|MAP [--per-computer]\n"
-    "                      kies de Backupschijf: een schijfletter, of een map (die een eigen\n"
-    "                      schijfletter krijgt als ze niet de hoofdmap van een schijf is)\n"
+    "%3"
     "  status              toon de regel over de Backupschijf\n"
-    "  drives              toon de schijfletters met hun soort, naam, vrije ruimte en map\n"
-    "  check-update        kijk of er een nieuwere versie van %1 is\n"
-    "  schedule [daily|weekly|on-mount|off]\n"
-    "                      laat make-backups vanzelf lopen: dagelijks of wekelijks (een\n"
-    "                      systemd-gebruikerstimer), bij elke aankoppeling van de Backupschijf\n"
-    "                      (kopierix watch als gebruikersdienst), of niet meer; zonder argument:\n"
-    "                      toon wat is ingesteld\n"
-    "  watch               laat make-backups lopen telkens als de Backupschijf wordt\n"
-    "                      aangekoppeld, tot het wordt gestopt\n"
+    "%4"
     "\n"
     "Opties:\n"
     "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
@@ -38,7 +32,7 @@ inline constexpr Text usage{
     "  --add               (newer) voeg de nieuwe bestanden toe\n"
     "  --repair            (verify) kopieer de bronnen die verschillen opnieuw; elke vervangen\n"
     "                      kopie blijft bewaard in .kopierix-replaced op de Backupschijf\n"
-    "  --quiet             geen voortgangsregel op de terminal\n"
+    "  --quiet             geen voortgangsregel %5\n"
     "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
     "  --help              toon deze tekst\n"
     "  --version           toon de versie\n"
@@ -51,31 +45,18 @@ inline constexpr Text usage{
     "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
     "     niet worden gelezen\n"
     "  4  er loopt al een andere bewerking van %1\n"
-    "  130  gestopt door SIGINT (Ctrl+C), na de samenvatting tot dan toe\n"
-    "  143  gestopt door SIGTERM, na de samenvatting tot dan toe\n"
+    "%6"
     "add heeft dezelfde afsluitstatus; een pad dat niet bestaat telt als een bestand dat niet\n"
     "kon worden toegevoegd (3). Is er geen Backupschijf gekozen en geen --backup-drive gegeven,\n"
     "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
     "verify heeft dezelfde afsluitstatus; 3 ook als een Backup-bestand van zijn bron verschilt\n"
     "(ook na --repair).\n"
-    "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
-    "of een geweigerde schijf (c: en / kunnen geen Backupschijf zijn).\n"
-    "watch: 0 gestopt door SIGINT of SIGTERM tijdens het wachten, 1 geen Backupschijf gekozen;\n"
-    "stopt het signaal een lopende Backup, dan 130 of 143.\n"
-    "schedule: 0 gedaan (ook zonder systemd: dan toont het de regel voor crontab), 1 een\n"
-    "eenheid kon niet worden geschreven of systemctl mislukte, 2 fout in de opdrachtregel.\n"
+    "%7"
     "\n"
     "Bestanden:\n"
-    "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (anders ~/.config/Kopierix/Kopierix.ini)\n"
-    "      de instellingen; \"BackUp Drive\" in [Defaults] is de gekozen Backupschijf.\n"
-    "  Zijn sectie [Drives] is de schijventabel, per letter:\n"
-    "      e=/media/anna/STICK        schijf e: is deze map\n"
-    "      e.type=DRIVE_REMOVABLE     de soort: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
-    "                                 DRIVE_CDROM of DRIVE_RAMDISK\n"
-    "      e.label=BACKUP1            de naam\n"
-    "  Aangekoppelde schijven krijgen vanzelf een letter; kopierix drives toont ze.",
+    "%8",
     "Usage: kopierix [--backup-drive L] COMMAND [ARGUMENTS]\n"
-    "Without a command, %1 opens its windows.\n"
+    "Without a command, %2.\n"
     "\n"
     "Commands:\n"
     "  make-backups        refresh every Backup file on the Backup drive\n"
@@ -83,17 +64,9 @@ inline constexpr Text usage{
     "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
     "  add PATH...         add files, and folders with everything in them, to the Backup\n"
     "  verify [--repair]   compare each current Backup file with its source, byte by byte\n"
-    "  set-backup-drive L|FOLDER [--per-computer]\n"
-    "                      choose the Backup drive: a drive letter, or a folder (which gets a\n"
-    "                      drive letter of its own unless it is the root of a drive)\n"
+    "%3"
     "  status              show the Backup drive's status line\n"
-    "  drives              list the drive letters with their type, label, free space and folder\n"
-    "  check-update        check whether a newer version of %1 exists\n"
-    "  schedule [daily|weekly|on-mount|off]\n"
-    "                      run make-backups by itself: daily or weekly (a systemd user timer), at\n"
-    "                      each mount of the Backup drive (kopierix watch as a user service), or\n"
-    "                      no more; without an argument, show what is set\n"
-    "  watch               run make-backups each time the Backup drive is mounted, until stopped\n"
+    "%4"
     "\n"
     "Options:\n"
     "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
@@ -102,7 +75,7 @@ inline constexpr Text usage{
     "  --add               (newer) add the new files\n"
     "  --repair            (verify) copy the sources that differ again; each replaced copy is\n"
     "                      kept in .kopierix-replaced on the Backup drive\n"
-    "  --quiet             no progress line on the terminal\n"
+    "  --quiet             no progress line %5\n"
     "  --                  end of the options: what follows are paths, even when they begin with "
     "-\n"
     "  --help              show this text\n"
@@ -115,138 +88,145 @@ inline constexpr Text usage{
     "  2  usage error\n"
     "  3  completed, but some files could not be copied or some folders could not be read\n"
     "  4  another %1 operation is running\n"
-    "  130  stopped by SIGINT (Ctrl+C), after the summary so far\n"
-    "  143  stopped by SIGTERM, after the summary so far\n"
+    "%6"
     "add has the same exit statuses; a path that does not exist counts as a file that could not\n"
     "be added (3). When no Backup drive is chosen and no --backup-drive is given, make-backups,\n"
     "restore-all, newer and add stop at once with 1.\n"
     "verify has the same exit statuses; 3 also when a Backup file differs from its source (also\n"
     "after --repair).\n"
-    "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
-    "/ cannot be the Backup drive).\n"
-    "watch: 0 stopped by SIGINT or SIGTERM while waiting, 1 no Backup drive chosen; 130 or 143\n"
-    "when the signal stops a run.\n"
-    "schedule: 0 done (also without systemd: it then prints the crontab line to use), 1 a unit\n"
-    "could not be written or systemctl failed, 2 usage error.\n"
+    "%7"
     "\n"
     "Files:\n"
-    "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (else ~/.config/Kopierix/Kopierix.ini)\n"
-    "      the settings; \"BackUp Drive\" in [Defaults] is the chosen Backup drive.\n"
-    "  Its [Drives] section is the drive table, by letter:\n"
-    "      e=/media/anna/STICK        drive e: is this folder\n"
-    "      e.type=DRIVE_REMOVABLE     its type: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
-    "                                 DRIVE_CDROM or DRIVE_RAMDISK\n"
-    "      e.label=BACKUP1            its label\n"
-    "  Mounted volumes get a letter by themselves; kopierix drives lists them."};
-// The usage of the program for Windows, which has neither windows nor the commands written for
-// Linux yet, and whose drives are the system's own letters.
-inline constexpr Text usageOnWindows{
-    "Gebruik: kopierix [--backup-drive L] OPDRACHT [ARGUMENTEN]\n"
-    "Zonder opdracht toont %1 deze tekst.\n"
-    "\n"
-    "Opdrachten:\n"
-    "  make-backups        ververs alle Backup-bestanden op de Backupschijf\n"
-    "  restore-all --yes   kopieer alle Backup-bestanden terug naar hun bron\n"
-    "  newer [--add]       toon nieuwe bronbestanden die op de Backup lijken (en voeg ze toe)\n"
-    "  add PAD...          voeg bestanden toe aan de Backup, en mappen met alles erin\n"
-    "  verify [--repair]   vergelijk elk actueel Backup-bestand byte voor byte met zijn bron\n"
-    "  set-backup-drive L [--per-computer]\n"
-    "                      kies de Backupschijf bij zijn letter: e, e: of e:\\ (de hoofdmap van\n"
-    "                      de schijf); een andere map kan geen Backupschijf zijn\n"
-    "  status              toon de regel over de Backupschijf\n"
-    "  drives              toon de schijfletters met hun soort, naam en vrije ruimte\n"
-    "\n"
-    "Opties:\n"
-    "  --backup-drive L    gebruik schijf L voor deze keer, in plaats van de opgeslagen "
-    "Backupschijf\n"
-    "  --per-computer      (set-backup-drive) elke computer krijgt een eigen map op de schijf\n"
-    "  --yes               (restore-all) bevestig dat uw bestanden worden overschreven\n"
-    "  --add               (newer) voeg de nieuwe bestanden toe\n"
-    "  --repair            (verify) kopieer de bronnen die verschillen opnieuw; elke vervangen\n"
-    "                      kopie blijft bewaard in .kopierix-replaced op de Backupschijf\n"
-    "  --quiet             geen voortgangsregel in het consolevenster\n"
-    "  --                  einde van de opties: wat volgt zijn paden, ook als ze met - beginnen\n"
-    "  --help              toon deze tekst\n"
-    "  --version           toon de versie\n"
-    "\n"
-    "Afsluitstatus van make-backups, restore-all en newer [--add]:\n"
-    "  0  voltooid zonder fouten\n"
-    "  1  de Backupschijf kon niet worden geopend, of de schijf waarop geschreven wordt heeft\n"
-    "     te weinig ruimte voor de run (er is niets gekopieerd)\n"
-    "  2  fout in de opdrachtregel\n"
-    "  3  voltooid, maar sommige bestanden konden niet worden gekopieerd of sommige mappen\n"
-    "     niet worden gelezen\n"
-    "  4  er loopt al een andere bewerking van %1\n"
-    "  130  gestopt met Ctrl+C of Ctrl+Break, na de samenvatting tot dan toe\n"
-    "  143  gestopt doordat het consolevenster werd gesloten, na de samenvatting tot dan toe\n"
-    "add heeft dezelfde afsluitstatus; een pad dat niet bestaat telt als een bestand dat niet\n"
-    "kon worden toegevoegd (3). Is er geen Backupschijf gekozen en geen --backup-drive gegeven,\n"
-    "dan stoppen make-backups, restore-all, newer en add meteen met 1.\n"
-    "verify heeft dezelfde afsluitstatus; 3 ook als een Backup-bestand van zijn bron verschilt\n"
-    "(ook na --repair).\n"
-    "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
-    "of een geweigerde schijf (c: en de schijf waarop Windows staat kunnen geen Backupschijf\n"
-    "zijn).\n"
-    "\n"
-    "Bestanden:\n"
-    "  HKEY_CURRENT_USER\\Software\\Kopierix in het register\n"
-    "      de instellingen, in de sleutels Defaults, Last BackUp en Total Size; \"BackUp Drive\"\n"
-    "      in Defaults is de gekozen Backupschijf.\n"
-    "  %APPDATA%\\Kopierix\n"
-    "      Kopierix.log, het logboek van de laatste run (Kopierix!.log en Kopierix!!.log zijn\n"
-    "      die van de twee runs ervoor), en Kopierix.lock, dat één bewerking tegelijk laat lopen.",
-    "Usage: kopierix [--backup-drive L] COMMAND [ARGUMENTS]\n"
-    "Without a command, %1 shows this text.\n"
-    "\n"
-    "Commands:\n"
-    "  make-backups        refresh every Backup file on the Backup drive\n"
-    "  restore-all --yes   copy every Backup file back to its source\n"
-    "  newer [--add]       list new source files that resemble the Backup (and add them)\n"
-    "  add PATH...         add files, and folders with everything in them, to the Backup\n"
-    "  verify [--repair]   compare each current Backup file with its source, byte by byte\n"
-    "  set-backup-drive L [--per-computer]\n"
-    "                      choose the Backup drive by its letter: e, e: or e:\\ (the root of\n"
-    "                      the drive); no other folder can be the Backup drive\n"
-    "  status              show the Backup drive's status line\n"
-    "  drives              list the drive letters with their type, label and free space\n"
-    "\n"
-    "Options:\n"
-    "  --backup-drive L    use drive L for this run instead of the stored Backup drive\n"
-    "  --per-computer      (set-backup-drive) give each computer a folder of its own on the drive\n"
-    "  --yes               (restore-all) confirm that your files are overwritten\n"
-    "  --add               (newer) add the new files\n"
-    "  --repair            (verify) copy the sources that differ again; each replaced copy is\n"
-    "                      kept in .kopierix-replaced on the Backup drive\n"
-    "  --quiet             no progress line in the console window\n"
-    "  --                  end of the options: what follows are paths, even when they begin with "
-    "-\n"
-    "  --help              show this text\n"
-    "  --version           show the version\n"
-    "\n"
-    "Exit statuses of make-backups, restore-all and newer [--add]:\n"
-    "  0  completed with no failure\n"
-    "  1  the backup drive could not be entered, or the drive written to has too little\n"
-    "     space for the run (nothing was copied)\n"
-    "  2  usage error\n"
-    "  3  completed, but some files could not be copied or some folders could not be read\n"
-    "  4  another %1 operation is running\n"
-    "  130  stopped by Ctrl+C or Ctrl+Break, after the summary so far\n"
-    "  143  stopped by closing the console window, after the summary so far\n"
-    "add has the same exit statuses; a path that does not exist counts as a file that could not\n"
-    "be added (3). When no Backup drive is chosen and no --backup-drive is given, make-backups,\n"
-    "restore-all, newer and add stop at once with 1.\n"
-    "verify has the same exit statuses; 3 also when a Backup file differs from its source (also\n"
-    "after --repair).\n"
-    "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: and\n"
-    "the drive that holds Windows cannot be the Backup drive).\n"
-    "\n"
-    "Files:\n"
-    "  HKEY_CURRENT_USER\\Software\\Kopierix in the registry\n"
-    "      the settings, in the keys Defaults, Last BackUp and Total Size; \"BackUp Drive\" in\n"
-    "      Defaults is the chosen Backup drive.\n"
-    "  %APPDATA%\\Kopierix\n"
-    "      Kopierix.log, the log of the last run (Kopierix!.log and Kopierix!!.log are those of\n"
-    "      the two runs before it), and Kopierix.lock, which lets one operation run at a time."};
+    "%8"};
+
+/** What the usage says of one system (see usage). %1 in a part is the program's name. */
+struct UsageParts
+{
+    Text withoutCommand;
+    Text setBackupDrive;
+    Text drives;
+    Text progressLine;
+    Text stopStatuses;
+    Text driveStatuses;
+    Text files;
+};
+
+// The program on Linux: windows, a drive table of folders, and the commands for its service
+// manager, its mounts and its network.
+inline constexpr UsageParts usageOnLinux{
+    Text{"opent %1 zijn vensters", "%1 opens its windows"},
+    Text{
+        "  set-backup-drive L|MAP [--per-computer]\n"
+        "                      kies de Backupschijf: een schijfletter, of een map (die een eigen\n"
+        "                      schijfletter krijgt als ze niet de hoofdmap van een schijf is)\n",
+        "  set-backup-drive L|FOLDER [--per-computer]\n"
+        "                      choose the Backup drive: a drive letter, or a folder (which gets a\n"
+        "                      drive letter of its own unless it is the root of a drive)\n"},
+    Text{"  drives              toon de schijfletters met hun soort, naam, vrije ruimte en map\n"
+         "  check-update        kijk of er een nieuwere versie van %1 is\n"
+         "  schedule [daily|weekly|on-mount|off]\n"
+         "                      laat make-backups vanzelf lopen: dagelijks of wekelijks (een\n"
+         "                      systemd-gebruikerstimer), bij elke aankoppeling van de "
+         "Backupschijf\n"
+         "                      (kopierix watch als gebruikersdienst), of niet meer; zonder "
+         "argument:\n"
+         "                      toon wat is ingesteld\n"
+         "  watch               laat make-backups lopen telkens als de Backupschijf wordt\n"
+         "                      aangekoppeld, tot het wordt gestopt\n",
+         "  drives              list the drive letters with their type, label, free space and "
+         "folder\n"
+         "  check-update        check whether a newer version of %1 exists\n"
+         "  schedule [daily|weekly|on-mount|off]\n"
+         "                      run make-backups by itself: daily or weekly (a systemd user "
+         "timer), at\n"
+         "                      each mount of the Backup drive (kopierix watch as a user service), "
+         "or\n"
+         "                      no more; without an argument, show what is set\n"
+         "  watch               run make-backups each time the Backup drive is mounted, until "
+         "stopped\n"},
+    Text{"op de terminal", "on the terminal"},
+    Text{"  130  gestopt door SIGINT (Ctrl+C), na de samenvatting tot dan toe\n"
+         "  143  gestopt door SIGTERM, na de samenvatting tot dan toe\n",
+         "  130  stopped by SIGINT (Ctrl+C), after the summary so far\n"
+         "  143  stopped by SIGTERM, after the summary so far\n"},
+    Text{
+        "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
+        "of een geweigerde schijf (c: en / kunnen geen Backupschijf zijn).\n"
+        "watch: 0 gestopt door SIGINT of SIGTERM tijdens het wachten, 1 geen Backupschijf "
+        "gekozen;\n"
+        "stopt het signaal een lopende Backup, dan 130 of 143.\n"
+        "schedule: 0 gedaan (ook zonder systemd: dan toont het de regel voor crontab), 1 een\n"
+        "eenheid kon niet worden geschreven of systemctl mislukte, 2 fout in de opdrachtregel.\n",
+        "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: "
+        "and\n"
+        "/ cannot be the Backup drive).\n"
+        "watch: 0 stopped by SIGINT or SIGTERM while waiting, 1 no Backup drive chosen; 130 or "
+        "143\n"
+        "when the signal stops a run.\n"
+        "schedule: 0 done (also without systemd: it then prints the crontab line to use), 1 a "
+        "unit\n"
+        "could not be written or systemctl failed, 2 usage error.\n"},
+    Text{"  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (anders ~/.config/Kopierix/Kopierix.ini)\n"
+         "      de instellingen; \"BackUp Drive\" in [Defaults] is de gekozen Backupschijf.\n"
+         "  Zijn sectie [Drives] is de schijventabel, per letter:\n"
+         "      e=/media/anna/STICK        schijf e: is deze map\n"
+         "      e.type=DRIVE_REMOVABLE     de soort: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
+         "                                 DRIVE_CDROM of DRIVE_RAMDISK\n"
+         "      e.label=BACKUP1            de naam\n"
+         "  Aangekoppelde schijven krijgen vanzelf een letter; kopierix drives toont ze.",
+         "  $XDG_CONFIG_HOME/Kopierix/Kopierix.ini (else ~/.config/Kopierix/Kopierix.ini)\n"
+         "      the settings; \"BackUp Drive\" in [Defaults] is the chosen Backup drive.\n"
+         "  Its [Drives] section is the drive table, by letter:\n"
+         "      e=/media/anna/STICK        drive e: is this folder\n"
+         "      e.type=DRIVE_REMOVABLE     its type: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE,\n"
+         "                                 DRIVE_CDROM or DRIVE_RAMDISK\n"
+         "      e.label=BACKUP1            its label\n"
+         "  Mounted volumes get a letter by themselves; kopierix drives lists them."}};
+
+// The program on Windows: no windows nor the commands written for Linux yet, and the drives
+// are the system's own letters.
+inline constexpr UsageParts usageOnWindows{
+    Text{"toont %1 deze tekst", "%1 shows this text"},
+    Text{"  set-backup-drive L [--per-computer]\n"
+         "                      kies de Backupschijf bij zijn letter: e, e: of e:\\ (de hoofdmap "
+         "van\n"
+         "                      de schijf); een andere map kan geen Backupschijf zijn\n",
+         "  set-backup-drive L [--per-computer]\n"
+         "                      choose the Backup drive by its letter: e, e: or e:\\ (the root of\n"
+         "                      the drive); no other folder can be the Backup drive\n"},
+    Text{"  drives              toon de schijfletters met hun soort, naam en vrije ruimte\n",
+         "  drives              list the drive letters with their type, label and free space\n"},
+    Text{"in het consolevenster", "in the console window"},
+    Text{
+        "  130  gestopt met Ctrl+C of Ctrl+Break, na de samenvatting tot dan toe\n"
+        "  143  gestopt doordat het consolevenster werd gesloten, na de samenvatting tot dan toe\n",
+        "  130  stopped by Ctrl+C or Ctrl+Break, after the summary so far\n"
+        "  143  stopped by closing the console window, after the summary so far\n"},
+    Text{
+        "set-backup-drive: 0 opgeslagen, 1 kon niet worden opgeslagen, 2 fout in de opdrachtregel\n"
+        "of een geweigerde schijf (c: en de schijf waarop Windows staat kunnen geen Backupschijf\n"
+        "zijn).\n",
+        "set-backup-drive: 0 stored, 1 could not be stored, 2 usage error or a refused drive (c: "
+        "and\n"
+        "the drive that holds Windows cannot be the Backup drive).\n"},
+    Text{
+        "  HKEY_CURRENT_USER\\Software\\Kopierix in het register\n"
+        "      de instellingen, in de sleutels Defaults, Last BackUp en Total Size; \"BackUp "
+        "Drive\"\n"
+        "      in Defaults is de gekozen Backupschijf.\n"
+        "  %APPDATA%\\Kopierix\n"
+        "      Kopierix.log, het logboek van de laatste run (Kopierix!.log en Kopierix!!.log zijn\n"
+        "      die van de twee runs ervoor), en Kopierix.lock, dat één bewerking tegelijk laat "
+        "lopen.",
+        "  HKEY_CURRENT_USER\\Software\\Kopierix in the registry\n"
+        "      the settings, in the keys Defaults, Last BackUp and Total Size; \"BackUp Drive\" "
+        "in\n"
+        "      Defaults is the chosen Backup drive.\n"
+        "  %APPDATA%\\Kopierix\n"
+        "      Kopierix.log, the log of the last run (Kopierix!.log and Kopierix!!.log are those "
+        "of\n"
+        "      the two runs before it), and Kopierix.lock, which lets one operation run at a "
+        "time."}};
 // What begins every error of the command line, in every language: the command's own name.
 inline constexpr const char* kErrorPrefix = "kopierix: ";
 inline constexpr Text backupDriveExpectsADrive{

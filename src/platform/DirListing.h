@@ -3,6 +3,8 @@
 
 #include "platform/FileInfo.h"
 
+#include <utility>
+
 namespace kx {
 
 /** A name from a folder listing whose status may still have to be asked for. */
@@ -43,6 +45,20 @@ public:
     {
         entry.known = true;
         return true;
+    }
+
+protected:
+    /** next() of a listing that gives its names first: the next name whose status can be had. */
+    bool nextWithStatus(FileInfo& entry)
+    {
+        ListedName listed;
+        while (nextName(listed)) {
+            if (status(listed)) {
+                entry = std::move(listed.info);
+                return true;
+            }
+        }
+        return false;
     }
 };
 

@@ -47,7 +47,12 @@ public:
     void unlock();
 
 private:
+    // What each system does its own way: open the lock file (false with m_failure set), lock it
+    // (exclusive without waiting, or shared and waiting: false when it is not taken, with
+    // m_failure set unless another holder has it), and close it, which lets its locks go.
     bool open();
+    bool lockFile(bool exclusive);
+    void closeFile();
 
     Kind m_kind;
     int m_fd = -1;

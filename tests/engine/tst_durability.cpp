@@ -267,14 +267,19 @@ private slots:
         // Someone keeps writing to the file: its time moves all the while.
         const std::string path = run.fixture.nativeBytes("c:\\Docs\\big.bin");
         std::atomic<bool> writing{true};
+        std::atomic<bool> started{false};
         std::thread writer([&] {
             const int fd = ::open(path.c_str(), O_WRONLY);
             for (long n = 0; writing; ++n) {
                 const timespec times[2] = {{T0 + 120, n % 1000000000}, {T0 + 120, n % 1000000000}};
                 ::futimens(fd, times);
+                started = true;
             }
             ::close(fd);
         });
+        // On a busy machine the writer may not have begun before the copy is done.
+        while (!started)
+            std::this_thread::yield();
         const RunResult outcome = makeBackups(run.rig->ctx);
         QVERIFY(outcome.entered);
         writing = false;

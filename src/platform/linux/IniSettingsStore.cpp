@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/IniSettingsStore.h"
 
+#include "platform/IdentEscape.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QLocale>
@@ -11,15 +13,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include <sys/stat.h>
 
 namespace kx {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool isUtf8(const std::string& bytes)
 {
@@ -37,44 +36,13 @@ bool isUtf8(const std::string& bytes)
 QString encodedIdent(const std::string& ident)
 {
     const bool utf8 = isUtf8(ident);
-    std::string text;
-    text.reserve(ident.size());
-    for (const char c : ident) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '%' || c == '/' || c == '\\' || (u > 127 && !utf8)) {
-            text += '%';
-            text += kHexDigits[u / 16];
-            text += kHexDigits[u % 16];
-        } else {
-            text += c;
-        }
-    }
+    const std::string text = escapeIdent(ident, "/\\", utf8);
     return utf8 ? QString::fromStdString(text) : QString::fromLatin1(text);
-}
-
-int hexValue(char c)
-{
-    const char* digit = c == '\0' ? nullptr : std::strchr(kHexDigits, c);
-    return digit ? int(digit - kHexDigits) : -1;
 }
 
 std::string decodedIdent(const QString& key)
 {
-    const QByteArray bytes = key.toUtf8();
-    const auto at = [&bytes](qsizetype i) { return i < bytes.size() ? bytes[i] : '\0'; };
-    std::string ident;
-    ident.reserve(std::size_t(bytes.size()));
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const int high = bytes[i] == '%' ? hexValue(at(i + 1)) : -1;
-        const int low = high >= 0 ? hexValue(at(i + 2)) : -1;
-        if (low >= 0) {
-            ident += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            ident += bytes[i];
-        }
-    }
-    return ident;
+    return unescapeIdent(key.toUtf8().toStdString());
 }
 
 // True for a key that an ident of today's form is written under; any other key was written in

@@ -509,17 +509,7 @@ public:
     LinuxDirListing(const LinuxDirListing&) = delete;
     LinuxDirListing& operator=(const LinuxDirListing&) = delete;
 
-    bool next(FileInfo& entry) override
-    {
-        ListedName listed;
-        while (nextName(listed)) {
-            if (status(listed)) {
-                entry = std::move(listed.info);
-                return true;
-            }
-        }
-        return false;
-    }
+    bool next(FileInfo& entry) override { return nextWithStatus(entry); }
 
     bool nextName(ListedName& entry) override
     {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/OperationLock.h"
 
-#include "platform/OperationRun.h"
 #include "platform/linux/IniSettingsStore.h"
 
 #include <QDir>
@@ -30,7 +29,7 @@ std::string lockPath(OperationLock::Kind kind)
     return QFile::encodeName(folder + name).toStdString();
 }
 
-int lockFile(int fd, int operation)
+int flockRetrying(int fd, int operation)
 {
     int result;
     do {
@@ -40,13 +39,6 @@ int lockFile(int fd, int operation)
 }
 
 } // namespace
-
-OperationLock::OperationLock(Kind kind) : m_kind(kind) {}
-
-OperationLock::~OperationLock()
-{
-    unlock();
-}
 
 bool OperationLock::open()
 {
@@ -76,36 +68,17 @@ bool OperationLock::open()
     return true;
 }
 
-bool OperationLock::tryLock()
+bool OperationLock::lockFile(bool exclusive)
 {
-    m_failure.clear();
-    if (!open())
-        return false;
-    if (lockFile(m_fd, LOCK_EX | LOCK_NB) == 0) {
-        if (m_kind == Kind::Operation)
-            operationRun::begin(this);
+    if (flockRetrying(m_fd, exclusive ? LOCK_EX | LOCK_NB : LOCK_SH) == 0)
         return true;
-    }
     if (const int err = errno; err != EWOULDBLOCK)
         m_failure = lockPath(m_kind) + ": " + std::strerror(err);
-    unlock();
     return false;
 }
 
-const std::string& OperationLock::failure() const
+void OperationLock::closeFile()
 {
-    return m_failure;
-}
-
-void OperationLock::lockShared()
-{
-    if (open())
-        lockFile(m_fd, LOCK_SH);
-}
-
-void OperationLock::unlock()
-{
-    operationRun::end(this);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;

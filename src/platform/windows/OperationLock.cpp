@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/OperationLock.h"
 
-#include "platform/OperationRun.h"
 #include "platform/windows/UserFolders.h"
 #include "platform/windows/WideText.h"
 
@@ -36,13 +35,6 @@ bool lockByte(HANDLE file, DWORD flags)
 }
 
 } // namespace
-
-OperationLock::OperationLock(Kind kind) : m_kind(kind) {}
-
-OperationLock::~OperationLock()
-{
-    unlock();
-}
 
 bool OperationLock::open()
 {
@@ -80,36 +72,18 @@ bool OperationLock::open()
     return true;
 }
 
-bool OperationLock::tryLock()
+bool OperationLock::lockFile(bool exclusive)
 {
-    m_failure.clear();
-    if (!open())
-        return false;
-    if (lockByte(handleOf(m_fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY)) {
-        if (m_kind == Kind::Operation)
-            operationRun::begin(this);
+    if (lockByte(handleOf(m_fd),
+                 exclusive ? LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY : 0))
         return true;
-    }
     if (const DWORD error = GetLastError(); error != ERROR_LOCK_VIOLATION)
         m_failure = win::fromWide(lockPath(m_kind)) + ": " + win::errorOf(error).message;
-    unlock();
     return false;
 }
 
-const std::string& OperationLock::failure() const
+void OperationLock::closeFile()
 {
-    return m_failure;
-}
-
-void OperationLock::lockShared()
-{
-    if (open())
-        lockByte(handleOf(m_fd), 0);
-}
-
-void OperationLock::unlock()
-{
-    operationRun::end(this);
     // Closing the handle lets its locks go.
     if (m_fd >= 0)
         _close(m_fd);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/windows/RegistrySettingsStore.h"
 
+#include "platform/IdentEscape.h"
 #include "platform/windows/WideText.h"
 
 #include <windows.h>
@@ -12,50 +13,16 @@ namespace kx {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c)
-{
-    const char* digit = c == '\0' ? nullptr : std::strchr(kHexDigits, c);
-    return digit ? int(digit - kHexDigits) : -1;
-}
-
 std::wstring valueName(const std::string& ident)
 {
-    // Bytes that are no text would become U+FFFD on the way to UTF-16.
+    // Bytes that are no text would become U+FFFD on the way to UTF-16, and a name ends at NUL.
     const bool text = win::fromWide(win::toWide(ident)) == ident;
-    std::string escaped;
-    escaped.reserve(ident.size());
-    for (const char c : ident) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '%' || c == '\0' || (u > 127 && !text)) {
-            escaped += '%';
-            escaped += kHexDigits[u / 16];
-            escaped += kHexDigits[u % 16];
-        } else {
-            escaped += c;
-        }
-    }
-    return win::toWide(escaped);
+    return win::toWide(escapeIdent(ident, std::string_view("\0", 1), text));
 }
 
 std::string identOf(const wchar_t* name, std::size_t length)
 {
-    const std::string escaped = win::fromWide(name, length);
-    std::string ident;
-    ident.reserve(escaped.size());
-    for (std::size_t i = 0; i < escaped.size(); ++i) {
-        const int high =
-            escaped[i] == '%' && i + 1 < escaped.size() ? hexValue(escaped[i + 1]) : -1;
-        const int low = high >= 0 && i + 2 < escaped.size() ? hexValue(escaped[i + 2]) : -1;
-        if (low >= 0) {
-            ident += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            ident += escaped[i];
-        }
-    }
-    return ident;
+    return unescapeIdent(win::fromWide(name, length));
 }
 
 enum class Access

@@ -9,15 +9,6 @@
 
 namespace kx::win {
 
-namespace {
-
-std::uint64_t combine(DWORD high, DWORD low)
-{
-    return (std::uint64_t(high) << 32) | low;
-}
-
-} // namespace
-
 WindowsDirListing::WindowsDirListing(HANDLE find, const WIN32_FIND_DATAW& first,
                                      std::wstring folder, std::function<void()> whenRead)
     : m_find(find), m_data(first), m_pending(find != nullptr), m_folder(std::move(folder)),
@@ -35,14 +26,7 @@ WindowsDirListing::~WindowsDirListing()
 
 bool WindowsDirListing::next(FileInfo& entry)
 {
-    ListedName listed;
-    while (nextName(listed)) {
-        if (status(listed)) {
-            entry = std::move(listed.info);
-            return true;
-        }
-    }
-    return false;
+    return nextWithStatus(entry);
 }
 
 bool WindowsDirListing::nextName(ListedName& entry)

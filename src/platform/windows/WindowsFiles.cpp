@@ -16,6 +16,8 @@
 
 namespace kx {
 
+using win::combine;
+using win::driveExists;
 using win::EntryAt;
 using win::HeldFolder;
 using win::MappedPath;
@@ -36,11 +38,6 @@ constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTE
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-std::uint64_t combine(DWORD high, DWORD low)
-{
-    return (std::uint64_t(high) << 32) | low;
-}
 
 std::uint64_t fileTimeValue(const FILETIME& time)
 {
@@ -69,11 +66,6 @@ SystemError changedWhileCopied(const char* what)
 SystemError stoppedByUser()
 {
     return systemError(errors::kStopped, "Stopped by the user");
-}
-
-bool driveExists(char letter)
-{
-    return (GetLogicalDrives() & (DWORD(1) << (letter - 'a'))) != 0;
 }
 
 // Takes a drive path apart and refuses a name that Windows cannot hold before any call sees it.
@@ -115,6 +107,24 @@ SystemError writeError(DWORD code, const MappedPath& mapped)
     if (code == HeldFolder::kLinkInTheWay)
         return systemError(ERROR_ACCESS_DENIED, "A symbolic link or junction is in the way");
     return errorFor(code, mapped);
+}
+
+// Maps a path that a call changes and holds the folders on its way below the drive's root (see
+// HeldFolder). A root, which such a call never changes, is refused where `needsName` says so.
+bool holdParent(const std::string& path, const std::string& current, bool needsName,
+                MappedPath& mapped, HeldFolder& folder, SystemError& error)
+{
+    if (!mapPath(path, current, mapped, error))
+        return false;
+    if (needsName && mapped.names.empty()) {
+        error = win::errorOf(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (const DWORD code = folder.openParent(mapped)) {
+        error = writeError(code, mapped);
+        return false;
+    }
+    return true;
 }
 
 // What stands at the place a file is to go when it is no file: a link, a junction, a folder.
@@ -551,11 +561,9 @@ Result<void> WindowsPlatform::flushStaged(const std::vector<StagedCopy>& staged)
     for (const StagedCopy& copy : staged) {
         SystemError error;
         MappedPath to;
-        if (!mapPath(copy.dest, currentDirectory(), to, error))
-            return error;
         HeldFolder folder;
-        if (const DWORD code = folder.openParent(to))
-            return writeError(code, to);
+        if (!holdParent(copy.dest, currentDirectory(), false, to, folder, error))
+            return error;
         const HANDLE file = CreateFileW(win::toWide(copy.temp).c_str(), GENERIC_WRITE, kShareAll,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
@@ -742,11 +750,9 @@ Result<void> WindowsPlatform::removeFile(const std::string& path)
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), false, mapped, folder, error))
+        return error;
     const std::wstring full = mapped.full();
     const EntryAt entry = win::entryAt(full);
     if (!entry.exists())
@@ -780,13 +786,9 @@ Result<void> WindowsPlatform::removeDir(const std::string& path)
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
-    if (mapped.names.empty())
-        return win::errorOf(ERROR_ACCESS_DENIED);
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), true, mapped, folder, error))
+        return error;
     // Only a folder goes: a link to one is a link, and wine would remove the folder it names.
     const EntryAt entry = win::entryAt(mapped.full());
     if (entry.isLink)
@@ -845,13 +847,9 @@ Result<void> WindowsPlatform::moveToTrash(const std::string& path)
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
-    if (mapped.names.empty())
-        return win::errorOf(ERROR_ACCESS_DENIED);
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), true, mapped, folder, error))
+        return error;
     if (!win::entryAt(mapped.full()).exists())
         return errorFor(GetLastError(), mapped);
     // The shell takes no long-path prefix, and a list of names that ends with an empty one.
@@ -880,11 +878,9 @@ Result<void> WindowsPlatform::setModificationTime(const std::string& path, std::
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), false, mapped, folder, error))
+        return error;
     // A link in the file's place gets the time itself; what it points at is left alone.
     const HANDLE file =
         CreateFileW(mapped.full().c_str(), FILE_WRITE_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
@@ -904,11 +900,9 @@ Result<void> WindowsPlatform::setReadOnly(const std::string& path, bool readOnly
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), false, mapped, folder, error))
+        return error;
     const std::wstring full = mapped.full();
     const EntryAt entry = win::entryAt(full);
     if (!entry.exists())
@@ -928,13 +922,9 @@ Result<void> WindowsPlatform::writeFile(const std::string& path, const std::stri
 {
     SystemError error;
     MappedPath mapped;
-    if (!mapPath(path, currentDirectory(), mapped, error))
-        return error;
-    if (mapped.names.empty())
-        return win::errorOf(ERROR_ACCESS_DENIED);
     HeldFolder folder;
-    if (const DWORD code = folder.openParent(mapped))
-        return writeError(code, mapped);
+    if (!holdParent(path, currentDirectory(), true, mapped, folder, error))
+        return error;
     const std::wstring dest = mapped.full();
     const EntryAt old = win::entryAt(dest);
     if (inTheWay(old, error))

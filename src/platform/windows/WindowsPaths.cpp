@@ -112,6 +112,14 @@ std::string listedName(const wchar_t* name)
     return shown;
 }
 
+bool driveExists(char letter)
+{
+    if (letter >= 'A' && letter <= 'Z')
+        letter = char(letter - 'A' + 'a');
+    return letter >= 'a' && letter <= 'z' &&
+           (GetLogicalDrives() & (DWORD(1) << (letter - 'a'))) != 0;
+}
+
 void fromFileTime(std::uint64_t fileTime, std::int64_t& seconds, std::int32_t& ticks)
 {
     // Beyond 63 bits a FILETIME is no time the system writes.

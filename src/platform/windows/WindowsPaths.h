@@ -42,6 +42,15 @@ std::string nameProblem(const std::wstring& name);
  *  name, but a foreign file system may: it shows as U+F05C, the stand-in other systems use. */
 std::string listedName(const wchar_t* name);
 
+/** Whether the drive letter (either case) names a drive of the system. */
+bool driveExists(char letter);
+
+/** The 64-bit value of two 32-bit halves, as the system gives sizes and FILETIMEs. */
+inline std::uint64_t combine(DWORD high, DWORD low)
+{
+    return (std::uint64_t(high) << 32) | low;
+}
+
 /** 100-nanosecond units since 1601 (a FILETIME's value) as seconds since 1970 and the units
  *  past them, and back; times before 1601 become its first moment. */
 void fromFileTime(std::uint64_t fileTime, std::int64_t& seconds, std::int32_t& ticks);

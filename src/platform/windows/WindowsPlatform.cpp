@@ -5,6 +5,7 @@
 #include "platform/windows/TempNames.h"
 #include "platform/windows/UserFolders.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/WindowsPaths.h"
 
 #include <windows.h>
 
@@ -22,12 +23,6 @@ char lowerLetter(char letter)
 bool isLetter(char letter)
 {
     return letter >= 'a' && letter <= 'z';
-}
-
-bool hasDrive(char letter)
-{
-    letter = lowerLetter(letter);
-    return isLetter(letter) && (GetLogicalDrives() & (1u << (letter - 'a'))) != 0;
 }
 
 std::wstring rootOf(char letter)
@@ -57,7 +52,7 @@ struct VolumeFacts
 
 Result<VolumeFacts> volumeFacts(char letter)
 {
-    if (!hasDrive(letter))
+    if (!win::driveExists(letter))
         return win::errorOf(ERROR_INVALID_DRIVE);
     wchar_t label[MAX_PATH + 1] = {};
     wchar_t fileSystem[MAX_PATH + 1] = {};
@@ -95,7 +90,6 @@ std::string drivePathOfFull(const std::wstring& full)
 
 // --- Time ---------------------------------------------------------------------------------
 
-constexpr std::int64_t kTicksPerSecond = 10000000;
 // Seconds from 1 January 1601, where FILETIME counts from, to 1 January 1970.
 constexpr std::int64_t kEpochDifference = 11644473600;
 
@@ -272,7 +266,7 @@ std::vector<char> WindowsPlatform::driveLetters()
 
 DriveType WindowsPlatform::driveType(char letter)
 {
-    if (!hasDrive(letter))
+    if (!win::driveExists(letter))
         return DriveType::None;
     switch (GetDriveTypeW(rootOf(letter).c_str())) {
     case DRIVE_REMOVABLE:
@@ -308,7 +302,7 @@ std::int64_t WindowsPlatform::freeSpace(char letter)
 {
     ULARGE_INTEGER available{};
     NoCriticalErrorDialogs noDialogs;
-    if (!hasDrive(letter) ||
+    if (!win::driveExists(letter) ||
         !GetDiskFreeSpaceExW(rootOf(letter).c_str(), &available, nullptr, nullptr))
         return -1;
     return std::int64_t(available.QuadPart);
@@ -318,7 +312,8 @@ std::int64_t WindowsPlatform::totalSpace(char letter)
 {
     ULARGE_INTEGER total{};
     NoCriticalErrorDialogs noDialogs;
-    if (!hasDrive(letter) || !GetDiskFreeSpaceExW(rootOf(letter).c_str(), nullptr, &total, nullptr))
+    if (!win::driveExists(letter) ||
+        !GetDiskFreeSpaceExW(rootOf(letter).c_str(), nullptr, &total, nullptr))
         return -1;
     return std::int64_t(total.QuadPart);
 }
@@ -326,12 +321,13 @@ std::int64_t WindowsPlatform::totalSpace(char letter)
 bool WindowsPlatform::setVolumeLabel(char letter, const std::string& label)
 {
     NoCriticalErrorDialogs noDialogs;
-    return hasDrive(letter) && SetVolumeLabelW(rootOf(letter).c_str(), win::toWide(label).c_str());
+    return win::driveExists(letter) &&
+           SetVolumeLabelW(rootOf(letter).c_str(), win::toWide(label).c_str());
 }
 
 Result<void> WindowsPlatform::flushDrive(char letter)
 {
-    if (!hasDrive(letter))
+    if (!win::driveExists(letter))
         return win::errorOf(ERROR_INVALID_DRIVE);
     NoCriticalErrorDialogs noDialogs;
     const std::wstring volume = std::wstring(L"\\\\.\\") + rootOf(letter).substr(0, 2);
@@ -374,7 +370,7 @@ std::string WindowsPlatform::unfitForBackup(char letter)
 std::string WindowsPlatform::nativePath(const std::string& drivePath)
 {
     // A drive path is a Windows path already.
-    if (drivePath.size() < 2 || drivePath[1] != ':' || !hasDrive(drivePath[0]))
+    if (drivePath.size() < 2 || drivePath[1] != ':' || !win::driveExists(drivePath[0]))
         return std::string();
     return drivePath;
 }
@@ -387,7 +383,7 @@ void WindowsPlatform::reloadDrives()
 std::string WindowsPlatform::temporaryArea(char letter)
 {
     const char drive = lowerLetter(letter);
-    if (!hasDrive(drive))
+    if (!win::driveExists(drive))
         return std::string();
     // On the drive of the user's temporary folder the area is a folder in it, since a user may
     // not write in the root of the system's drive.
@@ -466,9 +462,10 @@ std::int64_t WindowsPlatform::now()
 {
     FILETIME ft{};
     GetSystemTimeAsFileTime(&ft);
-    const std::int64_t ticks =
-        std::int64_t((std::uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
-    return ticks / kTicksPerSecond - kEpochDifference;
+    std::int64_t seconds = 0;
+    std::int32_t ticks = 0;
+    win::fromFileTime(win::combine(ft.dwHighDateTime, ft.dwLowDateTime), seconds, ticks);
+    return seconds;
 }
 
 LocalTime WindowsPlatform::toLocal(std::int64_t utcSeconds)
